@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace bm {
+
+// Blanks and tabs around a value are not part of it.
+std::string_view TrimBlanks(std::string_view text);
+
+// A decimal number with the point as separator ("12.5", "-1.5", "+2", ".5"); blanks around it
+// are skipped. Not numbers: an empty text, "1,5", "1e", NaN and infinity texts, values beyond a float.
+std::optional<float> ParseFloat(std::string_view text);
+
+// A whole number, optionally signed, with blanks around it skipped.
+std::optional<std::int64_t> ParseWhole(std::string_view text);
+
+// A float in its shortest form with at most seven significant digits: 12.5, 3, 0.8.
+std::string ShortestText(float value);
+
+}  // namespace bm

@@ -1,0 +1,100 @@
+#include <algorithm>
+
+#include "common/Numbers.h"
+#include "definitions/DefinitionFile.h"
+
+namespace bm {
+
+namespace {
+
+FocusTarget OnField(Field f)
+{
+    return {FocusTarget::Kind::Field, static_cast<int>(f)};
+}
+
+FocusTarget OnRow(int r)
+{
+    return {FocusTarget::Kind::Row, r};
+}
+
+bool IsTwoLetters(const std::string& s)
+{
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    return s.size() == 2 && letter(s[0]) && letter(s[1]);
+}
+
+bool AllDigits(const std::string& s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Game numbers and counts are 16-bit in the print job.
+bool IsWhole16(const std::string& s)
+{
+    const auto v = ParseWhole(s);
+    return v && *v >= -32768 && *v <= 32767;
+}
+
+std::string RowLabel(int r)
+{
+    return "R" + std::to_string(r + 1);
+}
+
+}  // namespace
+
+std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, EditorMode mode)
+{
+    const auto& f = e.fields;
+    const auto text = [&](Field x) -> const std::string& { return f[static_cast<int>(x)]; };
+
+    // The editor's original checks, in their order and with their texts.
+    if (e.name.empty())
+        return ValidationFailure{"You Haven't Entered A Filename!", {}};
+    if (text(Field::Pick).empty())
+        return ValidationFailure{"No Entry For Pick", OnField(Field::Pick)};
+    if (text(Field::Pool).empty())
+        return ValidationFailure{"No Entry For Pool", OnField(Field::Pool)};
+    const auto pick = ParseFloat(text(Field::Pick));
+    if (!pick || (*pick != 5 && *pick != 6 && *pick != 7))
+        return ValidationFailure{"This Version Only Supports Pick 5,6 or 7", OnField(Field::Pick)};
+    for (int i = static_cast<int>(Field::TotalPanels); i < kFieldCount; ++i)
+        if (f[i].empty())
+            return ValidationFailure{"No Entry For 1 or More Measurements.", OnField(Field(i))};
+    const auto rowsValue = ParseFloat(text(Field::RowsInPanel)).value_or(0);
+    const int rows = static_cast<int>(std::clamp(rowsValue, 0.0f, float(kMaxRowFields)));
+    for (int r = 0; r < rows; ++r)
+        if (e.rows[r].empty())
+            return ValidationFailure{"No Entry For 1 or More Rows.", OnRow(r)};
+
+    // Further checks, so that no file is written that no reader could use.
+    if (!IsTwoLetters(NameLetters(e, mode)))
+        return ValidationFailure{"The Name Must Be 2 Letters From A To Z", {FocusTarget::Kind::Name, 0}};
+    for (int i = 0; i < kFieldCount; ++i)
+        if (!ParseFloat(f[i]))
+            return ValidationFailure{std::string("Entry For ") + FieldLabel(Field(i)) + " Is Not A Number",
+                                     OnField(Field(i))};
+    for (int r = 0; r < rows; ++r)
+        if (!ParseFloat(e.rows[r]))
+            return ValidationFailure{"Entry For " + RowLabel(r) + " Is Not A Number", OnRow(r)};
+    // Pick and pool also form the file name, so they must be plain digits.
+    for (Field x : {Field::Pool, Field::Pick})
+        if (!AllDigits(text(x)) || (x == Field::Pick && text(x).size() != 1))
+            return ValidationFailure{std::string("Entry For ") + FieldLabel(x) + " Must Be A Whole Number",
+                                     OnField(x)};
+    for (int i = 0; i < kFieldCount; ++i)
+        if (IsWholeField(Field(i)) && !IsWhole16(f[i]))
+            return ValidationFailure{std::string("Entry For ") + FieldLabel(Field(i)) + " Must Be A Whole Number",
+                                     OnField(Field(i))};
+    for (int r = 0; r < rows; ++r)
+        if (!IsWhole16(e.rows[r]))
+            return ValidationFailure{"Entry For " + RowLabel(r) + " Must Be A Whole Number", OnRow(r)};
+    const auto rowCount = *ParseWhole(text(Field::RowsInPanel));
+    if (rowCount < 2 || rowCount > 10)
+        return ValidationFailure{"Rows In Each Panel Must Be From 2 To 10", OnField(Field::RowsInPanel)};
+    const auto pool = *ParseWhole(text(Field::Pool));
+    if (pool < 10 || pool > 99 || text(Field::Pool).size() != 2)
+        return ValidationFailure{"Pool Must Be From 10 To 99", OnField(Field::Pool)};
+    return std::nullopt;
+}
+
+}  // namespace bm

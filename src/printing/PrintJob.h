@@ -1,0 +1,65 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "common/Result.h"
+#include "definitions/MarginSettings.h"
+#include "printing/PrintSurface.h"
+
+namespace bm {
+
+// The main window's job-status labels (lblcnt, lblupdate, lblF, Label2) as the job drives them.
+class JobStatus {
+public:
+    virtual ~JobStatus() = default;
+    virtual void SetSummary(const std::string& text) = 0;   // lblcnt
+    virtual void ShowCounters(bool shown) = 0;              // lblcnt, lblupdate, lblF
+    virtual void SetSlip(long long slip) = 0;               // lblF
+    virtual void SetEndMessage(const std::string& text, bool shown) = 0;  // Label2
+    virtual void SetBusy(bool busy) = 0;                    // the hourglass pointer
+};
+
+// Polled after every box position; true while Escape is held (or was pressed since the last poll).
+class EscapeKey {
+public:
+    virtual ~EscapeKey() = default;
+    virtual bool Pressed() = 0;
+};
+
+}  // namespace bm
+
+namespace bm {
+
+// What a job needs from the main window: the chosen definition file and the flags the window
+// loaded with it, the texts of the offset boxes, and whether this is the test pattern.
+struct PrintJobRequest {
+    std::filesystem::path definitionFile;
+    bool Horizontal = true;
+    bool bPB = false;
+    bool testMode = false;
+    MarginSettings offsets;
+};
+
+enum class JobEnd {
+    Completed,   // "Processing Complete" / "Printed 1 Test Playslip"
+    Aborted,     // Escape: "Print Job Aborted At Slip N", nothing printed
+    Cancelled,   // the wheel-file dialog was cancelled
+    Refused,     // bad input (definition, offsets, wheel file, pick): message says what
+    Failed,      // the printing system failed or refused the document
+};
+
+struct JobOutcome {
+    JobEnd end = JobEnd::Completed;
+    std::string message;  // for Refused and Failed: one clear line for the user
+    long long slip = 0;   // the slip counter at the end
+};
+
+// Returns the chosen wheel file, or an empty path when the user cancelled.
+using ChooseWheelFile = std::function<std::filesystem::path()>;
+
+JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, JobStatus& status,
+                       EscapeKey& escape, const ChooseWheelFile& chooseWheelFile);
+
+}  // namespace bm

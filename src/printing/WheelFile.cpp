@@ -1,0 +1,237 @@
+#include "printing/WheelFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+namespace bm {
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 20;
+// A play line is short; a longer one is garbage, not a play, and must not grow memory without end.
+constexpr std::size_t kMaxLine = 64 * 1024;
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool IsSeparator(char c)
+{
+    return c == ' ' || c == '\t' || c == ',';
+}
+
+std::string Shown(const char* b, const char* e)
+{
+    std::string out;
+    const std::size_t n = static_cast<std::size_t>(e - b);
+    for (std::size_t i = 0; i < n && i < 40; ++i) {
+        const auto c = static_cast<unsigned char>(b[i]);
+        if (c >= 0x20 && c < 0x7f) {
+            out += static_cast<char>(c);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        }
+    }
+    if (n > 40)
+        out += "...";
+    return out;
+}
+
+}  // namespace
+
+WheelReader::WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width)
+    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(kChunk + kMaxLine)
+{
+    if (width == NumberWidth::Bits16) {
+        min_ = std::numeric_limits<std::int16_t>::min();
+        max_ = std::numeric_limits<std::int16_t>::max();
+    } else {
+        min_ = std::numeric_limits<std::int32_t>::min();
+        max_ = std::numeric_limits<std::int32_t>::max();
+    }
+}
+
+WheelReader::~WheelReader()
+{
+    if (file_)
+        std::fclose(file_);
+}
+
+Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::path& file, int numbersPerPlay,
+                                                       NumberWidth width)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec))
+        return Error{file.string() + ": is a folder, not a wheel file"};
+    std::FILE* f = std::fopen(file.string().c_str(), "rb");
+    if (!f)
+        return Error{file.string() + ": cannot be opened (" + std::strerror(errno) + ")"};
+    auto reader = std::unique_ptr<WheelReader>(new WheelReader(f, file.string(), numbersPerPlay, width));
+
+    // Text saved as UTF-16 would otherwise show up as a puzzling number fault on line 1.
+    unsigned char head[3] = {};
+    const std::size_t got = std::fread(head, 1, 3, f);
+    if (got >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)))
+        return Error{file.string() + ": is UTF-16 text; save it as plain text (ANSI or UTF-8)"};
+    const bool utf8Bom = got == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
+    if (!utf8Bom) {
+        std::memcpy(reader->buffer_.data(), head, got);
+        reader->end_ = got;
+    }
+    return reader;
+}
+
+bool WheelReader::Fail(std::string what)
+{
+    error_ = Error{name_ + ": line " + std::to_string(line_) + ": " + std::move(what)};
+    return false;
+}
+
+// The next physical line, without its line end; false at the end of the file or at a fault.
+bool WheelReader::NextLine(const char*& begin, const char*& end)
+{
+    for (;;) {
+        const char* data = buffer_.data();
+        const void* nl = std::memchr(data + begin_, '\n', end_ - begin_);
+        if (nl) {
+            begin = data + begin_;
+            end = static_cast<const char*>(nl);
+            begin_ = static_cast<std::size_t>(end - data) + 1;
+            ++line_;
+            return true;
+        }
+        if (eof_) {
+            if (begin_ == end_)
+                return false;
+            begin = data + begin_;
+            end = data + end_;
+            begin_ = end_;
+            ++line_;
+            return true;
+        }
+        // Keep the unfinished line and read the next chunk behind it.
+        const std::size_t rest = end_ - begin_;
+        if (rest >= kMaxLine) {
+            ++line_;
+            return Fail("is too long (more than " + std::to_string(kMaxLine) + " characters); this is not a wheel file");
+        }
+        std::memmove(buffer_.data(), data + begin_, rest);
+        begin_ = 0;
+        end_ = rest;
+        const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+        end_ += got;
+        if (got == 0) {
+            if (std::ferror(file_)) {
+                error_ = Error{name_ + ": reading failed (" + std::strerror(errno) + ")"};
+                return false;
+            }
+            eof_ = true;
+        }
+    }
+}
+
+bool WheelReader::Next(Play& play)
+{
+    if (error_)
+        return false;
+    const char* p;
+    const char* e;
+    while (NextLine(p, e)) {
+        if (p != e && e[-1] == '\r')
+            --e;
+        int count = 0;
+        bool commaPending = false;  // a comma followed the last number
+        bool any = false;
+        while (p != e) {
+            const char c = *p;
+            if (IsBlank(c)) {
+                ++p;
+                continue;
+            }
+            if (c == ',') {
+                if (!any || commaPending)
+                    return Fail(any ? "holds an empty field between two commas" : "starts with a comma");
+                commaPending = true;
+                ++p;
+                continue;
+            }
+            const char* tokenStart = p;
+            bool negative = false;
+            if (c == '-' || c == '+') {
+                negative = c == '-';
+                ++p;
+            }
+            const char* digits = p;
+            std::int64_t value = 0;
+            while (p != e && static_cast<unsigned>(*p - '0') < 10u) {
+                if (value <= max_ + 1)
+                    value = value * 10 + (*p - '0');
+                ++p;
+            }
+            if (p == digits || (p != e && !IsSeparator(*p))) {
+                while (p != e && !IsSeparator(*p))
+                    ++p;
+                if (std::memchr(tokenStart, '\r', static_cast<std::size_t>(p - tokenStart)))
+                    return Fail("holds a carriage return inside the line; lines must end with CR LF or LF");
+                return Fail("\"" + Shown(tokenStart, p) + "\" is not a whole number");
+            }
+            if (negative)
+                value = -value;
+            if (value < min_ || value > max_)
+                return Fail(Shown(tokenStart, p) + " is beyond the numbers this program can read (" +
+                            std::to_string(min_) + " to " + std::to_string(max_) + ")");
+            if (count < kMaxNumbersPerPlay)
+                play.numbers[count] = static_cast<std::int32_t>(value);
+            ++count;
+            any = true;
+            commaPending = false;
+        }
+        if (!any)
+            continue;  // a line of blanks is not a play
+        if (count != numbersPerPlay_)
+            return Fail("holds " + std::to_string(count) + (count == 1 ? " number" : " numbers") +
+                        "; a play of this game has " + std::to_string(numbersPerPlay_));
+        play.count = count;
+        play.line = line_;
+        return true;
+    }
+    return false;
+}
+
+Result<std::int32_t> CountPlays(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width)
+{
+    auto reader = WheelReader::Open(file, numbersPerPlay, width);
+    if (!reader)
+        return reader.error();
+    std::int64_t plays = 0;
+    Play play;
+    while ((*reader)->Next(play))
+        ++plays;
+    if ((*reader)->error())
+        return *(*reader)->error();
+    if (plays > std::numeric_limits<std::int32_t>::max())
+        return Error{file.string() + ": holds more plays than this program can handle"};
+    return static_cast<std::int32_t>(plays);
+}
+
+Result<std::vector<std::int32_t>> ReadPlays(const std::filesystem::path& file, int numbersPerPlay, int numbersKept,
+                                            int fillerPlays)
+{
+    auto reader = WheelReader::Open(file, numbersPerPlay, NumberWidth::Bits16);
+    if (!reader)
+        return reader.error();
+    std::vector<std::int32_t> table;
+    Play play;
+    while ((*reader)->Next(play))
+        table.insert(table.end(), play.numbers.begin(), play.numbers.begin() + numbersKept);
+    if ((*reader)->error())
+        return *(*reader)->error();
+    table.resize(table.size() + static_cast<std::size_t>(fillerPlays) * static_cast<std::size_t>(numbersKept), 0);
+    return table;
+}
+
+}  // namespace bm

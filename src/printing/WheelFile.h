@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Result.h"
+
+namespace bm {
+
+// How wide the numbers of a wheel file may be: the print job keeps 16-bit game numbers,
+// the checkers 32-bit ones.
+enum class NumberWidth { Bits16, Bits32 };
+
+inline constexpr int kMaxNumbersPerPlay = 7;
+
+struct Play {
+    std::array<std::int32_t, kMaxNumbersPerPlay> numbers{};
+    int count = 0;
+    std::int64_t line = 0;  // physical 1-based line of the file
+};
+
+// Reads a wheel file play by play. A line of blanks is not a play. Every other line holds
+// exactly the play's count of whole numbers, separated by commas and/or blanks or tabs
+// (a trailing comma is tolerated, an empty field between commas is not). The first fault
+// ends the reading with an error naming the file, the line and what is wrong.
+class WheelReader {
+public:
+    static Result<std::unique_ptr<WheelReader>> Open(const std::filesystem::path& file, int numbersPerPlay,
+                                                     NumberWidth width);
+    ~WheelReader();
+    WheelReader(const WheelReader&) = delete;
+    WheelReader& operator=(const WheelReader&) = delete;
+
+    // The next play; false at the end of the file or at a fault (then error() holds it).
+    bool Next(Play& play);
+    const std::optional<Error>& error() const { return error_; }
+
+private:
+    WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width);
+    bool NextLine(const char*& begin, const char*& end);
+    bool Fail(std::string what);
+
+    std::FILE* file_;
+    std::string name_;
+    int numbersPerPlay_;
+    std::int64_t min_, max_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0, end_ = 0;
+    bool eof_ = false;
+    std::int64_t line_ = 0;
+    std::optional<Error> error_;
+};
+
+// Reads the whole file by the rules above and returns its play count (lines that are not
+// blank). Nothing uses a file before it has passed this.
+Result<std::int32_t> CountPlays(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width);
+
+// The print job's play table: plays from 1 on, `numbersKept` slots each (the first numbers of
+// every play; a powerball play keeps its five main numbers), followed by `fillerPlays` plays of
+// zeros that complete the last slip. Slot k of play p (both 1-based) is at (p-1)*kept + k-1.
+Result<std::vector<std::int32_t>> ReadPlays(const std::filesystem::path& file, int numbersPerPlay,
+                                            int numbersKept, int fillerPlays);
+
+}  // namespace bm
