@@ -87,7 +87,9 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::pa
 
 bool WheelReader::Fail(std::string what)
 {
-    error_ = Error{name_ + ": line " + std::to_string(line_) + ": " + std::move(what)};
+    // "line 7 holds 5 numbers", but "line 3: "1O" is not a whole number".
+    const char* joint = what.rfind("holds ", 0) == 0 || what.rfind("is ", 0) == 0 ? " " : ": ";
+    error_ = Error{name_ + ": line " + std::to_string(line_) + joint + std::move(what)};
     return false;
 }
 
