@@ -12,11 +12,6 @@ constexpr std::size_t kChunk = 1 << 20;
 // A play line is short; a longer one is garbage, not a play, and must not grow memory without end.
 constexpr std::size_t kMaxLine = 64 * 1024;
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 bool IsSeparator(char c)
 {
     return c == ' ' || c == '\t' || c == ',';
@@ -39,6 +34,87 @@ std::string Shown(const char* b, const char* e)
     if (n > 40)
         out += "...";
     return out;
+}
+
+
+enum class LineFault { None, LeadingComma, EmptyField, NotWhole, CarriageReturn, OutOfRange };
+
+// One line of numbers into `out` (at most kMaxNumbersPerPlay kept, all counted). Kept free of
+// member state so the compiler holds everything in registers: this loop is the reading speed.
+LineFault ParseLine(const char* p, const char* e, std::int64_t min, std::int64_t max, std::int32_t* out,
+                    int& count, const char*& faultAt)
+{
+    bool commaPending = false;  // a comma followed the last number
+    while (p != e) {
+        const char* tokenStart = p;
+        unsigned digit = static_cast<unsigned char>(*p) - '0';
+        bool negative = false;
+        if (digit >= 10) {
+            const char c = *p;
+            if (c == ' ' || c == '\t') {
+                ++p;
+                continue;
+            }
+            if (c == ',') {
+                if (count == 0 || commaPending) {
+                    faultAt = p;
+                    return count == 0 ? LineFault::LeadingComma : LineFault::EmptyField;
+                }
+                commaPending = true;
+                ++p;
+                continue;
+            }
+            if (c == '-' || c == '+') {
+                negative = c == '-';
+                ++p;
+            }
+        }
+        const char* digits = p;
+        std::int64_t value = 0;
+        while (p != e && (digit = static_cast<unsigned char>(*p) - '0') < 10) {
+            value = value * 10 + digit;
+            ++p;
+            // Past ten digits every value is out of range; stop before the sum can overflow.
+            if (value > max + 1) {
+                while (p != e && static_cast<unsigned>(static_cast<unsigned char>(*p) - '0') < 10)
+                    ++p;
+                break;
+            }
+        }
+        faultAt = tokenStart;
+        if (p == digits || (p != e && !IsSeparator(*p)))
+            return std::memchr(tokenStart, '\r', static_cast<std::size_t>(e - tokenStart)) ? LineFault::CarriageReturn
+                                                                                           : LineFault::NotWhole;
+        if (negative)
+            value = -value;
+        if (value < min || value > max)
+            return LineFault::OutOfRange;
+        if (count < kMaxNumbersPerPlay)
+            out[count] = static_cast<std::int32_t>(value);
+        ++count;
+        commaPending = false;
+    }
+    return LineFault::None;
+}
+
+std::string Describe(LineFault fault, const char* at, const char* e, std::int64_t min, std::int64_t max)
+{
+    const char* end = at;
+    while (end != e && (end == at || !IsSeparator(*end)))
+        ++end;
+    switch (fault) {
+    case LineFault::LeadingComma:
+        return "starts with a comma";
+    case LineFault::EmptyField:
+        return "holds an empty field between two commas";
+    case LineFault::CarriageReturn:
+        return "holds a carriage return inside the line; lines must end with CR LF or LF";
+    case LineFault::OutOfRange:
+        return Shown(at, end) + " is beyond the numbers this program can read (" + std::to_string(min) + " to " +
+               std::to_string(max) + ")";
+    default:
+        return "\"" + Shown(at, end) + "\" is not a whole number";
+    }
 }
 
 }  // namespace
@@ -146,52 +222,11 @@ bool WheelReader::Next(Play& play)
         if (p != e && e[-1] == '\r')
             --e;
         int count = 0;
-        bool commaPending = false;  // a comma followed the last number
-        bool any = false;
-        while (p != e) {
-            const char c = *p;
-            if (IsBlank(c)) {
-                ++p;
-                continue;
-            }
-            if (c == ',') {
-                if (!any || commaPending)
-                    return Fail(any ? "holds an empty field between two commas" : "starts with a comma");
-                commaPending = true;
-                ++p;
-                continue;
-            }
-            const char* tokenStart = p;
-            bool negative = false;
-            if (c == '-' || c == '+') {
-                negative = c == '-';
-                ++p;
-            }
-            const char* digits = p;
-            std::int64_t value = 0;
-            while (p != e && static_cast<unsigned>(*p - '0') < 10u) {
-                if (value <= max_ + 1)
-                    value = value * 10 + (*p - '0');
-                ++p;
-            }
-            if (p == digits || (p != e && !IsSeparator(*p))) {
-                while (p != e && !IsSeparator(*p))
-                    ++p;
-                if (std::memchr(tokenStart, '\r', static_cast<std::size_t>(p - tokenStart)))
-                    return Fail("holds a carriage return inside the line; lines must end with CR LF or LF");
-                return Fail("\"" + Shown(tokenStart, p) + "\" is not a whole number");
-            }
-            if (negative)
-                value = -value;
-            if (value < min_ || value > max_)
-                return Fail(Shown(tokenStart, p) + " is beyond the numbers this program can read (" +
-                            std::to_string(min_) + " to " + std::to_string(max_) + ")");
-            if (count < kMaxNumbersPerPlay)
-                play.numbers[count] = static_cast<std::int32_t>(value);
-            ++count;
-            any = true;
-            commaPending = false;
-        }
+        const char* faultAt = nullptr;
+        const LineFault fault = ParseLine(p, e, min_, max_, play.numbers.data(), count, faultAt);
+        if (fault != LineFault::None)
+            return Fail(Describe(fault, faultAt, e, min_, max_));
+        const bool any = count > 0;
         if (!any)
             continue;  // a line of blanks is not a play
         if (count != numbersPerPlay_)

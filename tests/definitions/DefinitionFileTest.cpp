@@ -99,6 +99,18 @@ TEST(WriteDefinition, AFailedWriteLeavesTheOldFile)
     EXPECT_EQ(ReadBytes(dir / "Defs/NY649.def"), kLotto649Bytes);
 }
 
+TEST(WriteDefinition, RefusesAFolderInTheWay)
+{
+    TempDir dir;
+    dir.makeProgramFolder();
+    std::filesystem::create_directory(dir / "Defs/NY649.def");
+    auto result = WriteDefinition(ProgramFolder(dir.path()), Lotto649(), EditorMode::Make);
+    ASSERT_FALSE(result.ok());
+    EXPECT_NE(result.error().message.find("NY649.def"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "Defs/NY649.def"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "Defs"), {}), 1);
+}
+
 TEST(ReadDefinition, ReadsWhatWasWritten)
 {
     TempDir dir;
