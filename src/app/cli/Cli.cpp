@@ -1,0 +1,105 @@
+#include "app/cli/Cli.h"
+
+#include "app/cli/CheckCommand.h"
+#include "app/cli/JobCommand.h"
+#include "common/ProgramFolder.h"
+#include "common/Version.h"
+
+namespace bm::cli {
+
+std::filesystem::path TakeHome(std::vector<std::string>& args, std::string& error)
+{
+    std::filesystem::path home;
+    for (std::size_t i = 0; i < args.size();) {
+        const std::string& a = args[i];
+        if (a == "--home" || a.rfind("--home=", 0) == 0) {
+            const bool joined = a != "--home";
+            if (joined ? a.size() == 7 : i + 1 >= args.size() || args[i + 1].empty()) {
+                error = "--home needs a folder";
+                return {};
+            }
+            home = joined ? a.substr(7) : args[i + 1];
+            const auto first = args.begin() + static_cast<std::ptrdiff_t>(i);
+            args.erase(first, first + (joined ? 1 : 2));
+        } else if (!a.empty() && a[0] != '-') {
+            break;  // the command: what follows is its own
+        } else {
+            ++i;
+        }
+    }
+    return home;
+}
+
+bool WantsCommandLine(const std::vector<std::string>& args)
+{
+    std::vector<std::string> rest = args;
+    std::string error;
+    TakeHome(rest, error);
+    if (!error.empty())
+        return true;
+    if (rest.empty())
+        return false;
+    const std::string& first = rest.front();
+    const bool qtOption = first.size() > 1 && first[0] == '-' && first[1] != '-';
+    return !qtOption;
+}
+
+void WriteUsage(std::ostream& out)
+{
+    out << "Usage:\n"
+           "  brindlemark [--home DIR]                      open the desktop window\n"
+           "  brindlemark [--home DIR] print --definition NAME --wheel FILE\n"
+           "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"
+           "  brindlemark [--home DIR] test-pattern --definition NAME\n"
+           "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"
+           "  brindlemark [--home DIR] check ...\n"
+           "  brindlemark --help | --version\n"
+           "\n"
+           "  --home DIR         the program folder holding Defs, Settings, wheel and Summary\n"
+           "                     (default: the folder of the executable)\n"
+           "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"
+           "  --wheel FILE       the wheel file: one play per line (looked up in the wheel folder\n"
+           "                     when not found as given)\n"
+           "  --top MM, --left MM  offsets for this run; default: the definition's stored ones\n"
+           "  --pdf OUT          write the sheets into the PDF file OUT\n"
+           "  --printer QUEUE    print on that printer (default: the system's default printer)\n"
+           "  --marks            print nothing; write one line per mark: SHEET X1 Y1 X2 Y2 (mm)\n"
+           "\n"
+           "Exit status: 0 done, 1 the printing system failed or the job was interrupted,\n"
+           "2 bad input or usage (nothing printed).\n";
+}
+
+int RunCli(const std::vector<std::string>& arguments, const std::filesystem::path& defaultHome, std::ostream& out,
+           std::ostream& err)
+{
+    std::vector<std::string> args = arguments;
+    std::string error;
+    std::filesystem::path home = TakeHome(args, error);
+    if (!error.empty()) {
+        err << "brindlemark: " << error << "\n";
+        return kExitRefused;
+    }
+    if (home.empty())
+        home = defaultHome;
+    if (args.empty() || args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
+        WriteUsage(args.empty() ? err : out);
+        return args.empty() ? kExitRefused : kExitOk;
+    }
+    if (args.front() == "--version") {
+        out << VersionText() << "\n";
+        return kExitOk;
+    }
+    const std::string command = args.front();
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    const ProgramFolder folder(home);
+    if (command == "print")
+        return RunPrintCommand(rest, folder, out, err);
+    if (command == "test-pattern")
+        return RunTestPatternCommand(rest, folder, out, err);
+    if (command == "check")
+        return RunCheckCommand(rest, folder, out, err);
+    err << "brindlemark: unknown command \"" << command << "\"; see brindlemark --help\n";
+    return kExitRefused;
+}
+
+}  // namespace bm::cli

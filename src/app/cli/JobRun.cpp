@@ -1,0 +1,156 @@
+#include <memory>
+
+#include "app/cli/Cli.h"
+#include "app/cli/Interrupt.h"
+#include "app/cli/JobCommand.h"
+#include "app/cli/MarksSurface.h"
+#include "definitions/DefinitionFile.h"
+#include "definitions/MarginSettings.h"
+#include "printing/PrintJob.h"
+#include "printing/qt/PdfSurface.h"
+#include "printing/qt/PrinterSurface.h"
+
+namespace bm::cli {
+
+namespace {
+
+// The job's texts on stderr. The summary is held back until the job goes on, so a refusal
+// right after it (an unsupported pick) is the only line written.
+class CliStatus : public JobStatus {
+public:
+    explicit CliStatus(std::ostream& err) : err_(err) {}
+    void SetSummary(const std::string& text) override { summary_ = text; }
+    void ShowCounters(bool) override {}
+    void SetSlip(long long) override { Flush(); }
+    void SetEndMessage(const std::string& text, bool shown) override
+    {
+        if (!shown || text.empty())
+            return;
+        Flush();
+        err_ << text << "\n";
+    }
+    void SetBusy(bool) override {}
+
+private:
+    void Flush()
+    {
+        if (!summary_.empty())
+            err_ << summary_ << "\n";
+        summary_.clear();
+    }
+
+    std::ostream& err_;
+    std::string summary_;
+};
+
+struct ChosenDefinition {
+    std::filesystem::path file;
+    std::string name;
+};
+
+// A five-character name is looked up in Defs; anything with a folder or a .def ending is a file.
+Result<ChosenDefinition> ResolveDefinition(const std::string& given, const ProgramFolder& folder)
+{
+    const std::filesystem::path path(given);
+    const bool isFile = given.find('/') != std::string::npos || given.find('\\') != std::string::npos ||
+                        path.extension() == ".def";
+    if (isFile)
+        return ChosenDefinition{path, DefinitionName(path.filename().string())};
+    if (given.size() != 5)
+        return Error{"--definition \"" + given +
+                     "\" is neither a five-character definition name (such as LO649) nor a .def file"};
+    return ChosenDefinition{folder.definitionFile(given), given};
+}
+
+// A wheel file not found as given is looked for in the program's wheel folder.
+std::filesystem::path ResolveWheel(const std::filesystem::path& given, const ProgramFolder& folder)
+{
+    std::error_code ec;
+    if (given.empty() || std::filesystem::exists(given, ec) || !given.is_relative())
+        return given;
+    const auto inWheelFolder = folder.wheel() / given;
+    return std::filesystem::exists(inWheelFolder, ec) ? inWheelFolder : given;
+}
+
+Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFolder& folder, bool testMode)
+{
+    const auto chosen = ResolveDefinition(options.definition, folder);
+    if (!chosen)
+        return chosen.error();
+    const auto def = ReadDefinitionFile(chosen->file);
+    if (!def)
+        return def.error();
+    auto margins = ReadMargins(folder, chosen->name);
+    if (!margins)
+        return margins.error();
+    PrintJobRequest request;
+    request.definitionFile = chosen->file;
+    request.Horizontal = def->Horizontal;
+    request.bPB = def->bPB;
+    request.testMode = testMode;
+    request.offsets = *margins;
+    if (options.top)
+        request.offsets.top = *options.top;
+    if (options.left)
+        request.offsets.left = *options.left;
+    return request;
+}
+
+// Where the sheets go; a failure to reach the printer is the printing system's (exit 1).
+Result<std::unique_ptr<PrintSurface>> OpenSurface(const JobOptions& options, std::ostream& out, int& failureStatus)
+{
+    failureStatus = kExitRefused;
+    switch (options.output) {
+    case JobOptions::Output::Marks:
+        return std::unique_ptr<PrintSurface>(std::make_unique<MarksSurface>(out));
+    case JobOptions::Output::Pdf:
+        if (const Status target = PdfSurface::CheckTarget(options.pdf); !target)
+            return target.error();
+        return std::unique_ptr<PrintSurface>(std::make_unique<PdfSurface>(options.pdf));
+    case JobOptions::Output::Printer:
+    case JobOptions::Output::DefaultPrinter:
+        break;
+    }
+    failureStatus = kExitFailure;
+    auto printer = PrinterSurface::Open(options.printer, SystemSpooler());
+    if (!printer)
+        return printer.error();
+    return std::unique_ptr<PrintSurface>(std::move(*printer));
+}
+
+}  // namespace
+
+int RunJob(const JobOptions& options, const ProgramFolder& folder, bool testMode, std::ostream& out, std::ostream& err)
+{
+    const auto request = MakeRequest(options, folder, testMode);
+    if (!request) {
+        err << "brindlemark: " << request.error().message << "\n";
+        return kExitRefused;
+    }
+    int failureStatus = kExitRefused;
+    auto surface = OpenSurface(options, out, failureStatus);
+    if (!surface) {
+        err << "brindlemark: " << surface.error().message << "\n";
+        return failureStatus;
+    }
+    CliStatus status(err);
+    Interrupt escape;
+    const std::filesystem::path wheel = ResolveWheel(options.wheel, folder);
+    const JobOutcome outcome = RunPrintJob(*request, **surface, status, escape, [&] { return wheel; });
+    switch (outcome.end) {
+    case JobEnd::Completed:
+        return kExitOk;
+    case JobEnd::Refused:
+        err << "brindlemark: " << outcome.message << "\n";
+        return kExitRefused;
+    case JobEnd::Failed:
+        err << "brindlemark: " << outcome.message << "\n";
+        return kExitFailure;
+    case JobEnd::Aborted:
+    case JobEnd::Cancelled:
+        break;
+    }
+    return kExitFailure;
+}
+
+}  // namespace bm::cli

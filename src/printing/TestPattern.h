@@ -1,0 +1,14 @@
+#pragma once
+
+#include "definitions/SlipDefinition.h"
+#include "printing/BoxGeometry.h"
+#include "printing/PrintSurface.h"
+
+namespace bm {
+
+// Marks every box of one slip, in the print job's order, on the current sheet. A pool of 53
+// leaves the last box of every panel empty (those slips have 53 numbers on a 6 x 9 grid).
+// Returns the number of marks drawn.
+long long DrawTestPattern(const SlipDefinition& def, const BoxGeometry& geometry, PrintSurface& surface);
+
+}  // namespace bm

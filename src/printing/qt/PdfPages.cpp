@@ -1,0 +1,88 @@
+#include "printing/qt/PdfPages.h"
+
+#include <QIODevice>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace bm {
+
+namespace {
+
+// Fine enough that a mark lands within a hundredth of a millimetre of where it belongs.
+constexpr int kDotsPerInch = 1200;
+constexpr double kDotsPerMm = kDotsPerInch / 25.4;
+
+}  // namespace
+
+PdfPages::PdfPages(QIODevice& device, const PaperArea& paper, const std::string& title)
+    : device_(device), paper_(paper), title_(title)
+{
+}
+
+PdfPages::~PdfPages() = default;
+
+bool PdfPages::OpenSheet()
+{
+    if (failed_)
+        return false;
+    if (painter_) {
+        failed_ = !writer_->newPage();
+        return !failed_;
+    }
+    writer_ = std::make_unique<QPdfWriter>(&device_);
+    writer_->setTitle(QString::fromStdString(title_));
+    writer_->setCreator(QStringLiteral("Brindlemark"));
+    writer_->setResolution(kDotsPerInch);
+    const bool landscape = orientation_ == Orientation::Landscape;
+    const QPageLayout layout(QPageSize(QSizeF(paper_.width, paper_.height), QPageSize::Millimeter),
+                             landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                             QPageLayout::Millimeter);
+    writer_->setPageLayout(layout);
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(writer_.get())) {
+        failed_ = true;
+        return false;
+    }
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setPen(Qt::NoPen);
+    painter_->scale(kDotsPerMm, kDotsPerMm);
+    // A landscape sheet is the portrait paper turned: its top edge was the paper's left edge,
+    // its left edge the paper's bottom edge.
+    if (landscape)
+        painter_->translate(paper_.bottom, paper_.left);
+    else
+        painter_->translate(paper_.left, paper_.top);
+    return true;
+}
+
+void PdfPages::Fill(float x1, float y1, float x2, float y2)
+{
+    if (counter_.Draw() && !OpenSheet())
+        return;
+    if (failed_)
+        return;
+    painter_->fillRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized(), Qt::black);
+}
+
+void PdfPages::NextPage()
+{
+    // A slip with no mark still takes its sheet, or the slips after it would be misplaced.
+    if (counter_.Next())
+        OpenSheet();
+}
+
+bool PdfPages::Finish(bool blankIfEmpty)
+{
+    if (counter_.sheet() == 0) {
+        if (!blankIfEmpty)
+            return true;
+        OpenSheet();
+    }
+    if (painter_ && painter_->isActive() && !painter_->end())
+        failed_ = true;
+    return !failed_ && writer_ != nullptr;
+}
+
+}  // namespace bm

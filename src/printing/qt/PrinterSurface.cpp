@@ -1,0 +1,126 @@
+#include "printing/qt/PrinterSurface.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QTemporaryFile>
+
+#include "printing/qt/PdfPages.h"
+
+namespace bm {
+
+namespace {
+
+std::string Listed(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (const auto& n : names)
+        out += (out.empty() ? "" : ", ") + n;
+    return out;
+}
+
+}  // namespace
+
+Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& printer,
+                                                             std::shared_ptr<Spooler> spooler, std::string title)
+{
+    const auto printers = spooler->Printers();
+    if (printers.empty())
+        return Error{"No printer is installed; add one to the system, or print to a PDF file instead"};
+    std::string chosen = printer;
+    if (chosen.empty()) {
+        chosen = spooler->DefaultPrinter();
+        if (chosen.empty())
+            return Error{"No printer is set as the default; choose one of: " + Listed(printers)};
+    } else if (std::find(printers.begin(), printers.end(), chosen) == printers.end()) {
+        return Error{"There is no printer named \"" + chosen + "\"; installed: " + Listed(printers)};
+    }
+    const PaperArea paper = spooler->Paper(chosen).value_or(PaperArea{});
+    return std::unique_ptr<PrinterSurface>(new PrinterSurface(chosen, std::move(spooler), paper, std::move(title)));
+}
+
+PrinterSurface::PrinterSurface(std::string printer, std::shared_ptr<Spooler> spooler, PaperArea paper,
+                               std::string title)
+    : printer_(std::move(printer)), spooler_(std::move(spooler)), paper_(paper), title_(std::move(title))
+{
+}
+
+PrinterSurface::~PrinterSurface()
+{
+    Drop();
+}
+
+void PrinterSurface::SetOrientation(Orientation o)
+{
+    orientation_ = o;
+    if (pages_)
+        pages_->SetOrientation(o);
+}
+
+bool PrinterSurface::Begin()
+{
+    if (pages_)
+        return true;
+    if (!openError_.empty())
+        return false;
+    file_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/brindlemark-job-XXXXXX.pdf"));
+    if (!file_->open()) {
+        openError_ = "The print job could not be prepared in " + QDir::tempPath().toStdString() + " (" +
+                     file_->errorString().toStdString() + ")";
+        file_.reset();
+        return false;
+    }
+    pages_ = std::make_unique<PdfPages>(*file_, paper_, title_);
+    pages_->SetOrientation(orientation_);
+    return true;
+}
+
+void PrinterSurface::FillBox(float x1, float y1, float x2, float y2)
+{
+    if (Begin())
+        pages_->Fill(x1, y1, x2, y2);
+}
+
+void PrinterSurface::NextPage()
+{
+    if (Begin())
+        pages_->NextPage();
+}
+
+Status PrinterSurface::EndDocument()
+{
+    if (!Begin())
+        return Error{openError_};
+    // A job without a sheet has nothing to hand over: no blank sheet comes out of the printer.
+    const bool empty = pages_->sheets() == 0;
+    const bool painted = pages_->Finish(false);
+    pages_.reset();
+    const bool written = painted && file_->flush() && file_->error() == QFileDevice::NoError;
+    if (!written) {
+        Drop();
+        return Error{"The print job could not be prepared (writing " + QDir::tempPath().toStdString() + " failed)"};
+    }
+    if (empty) {
+        Drop();
+        return Ok{};
+    }
+    file_->close();
+    const auto job = spooler_->Submit(printer_, file_->fileName().toStdString(), title_);
+    Drop();
+    if (!job)
+        return job.error();
+    return Ok{};
+}
+
+void PrinterSurface::AbandonDocument()
+{
+    Drop();
+}
+
+void PrinterSurface::Drop()
+{
+    pages_.reset();
+    file_.reset();  // removes the temporary file
+}
+
+}  // namespace bm

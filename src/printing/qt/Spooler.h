@@ -1,0 +1,38 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Result.h"
+
+namespace bm {
+
+// The paper a printer holds, portrait, and the margins it cannot print on; millimetres.
+struct PaperArea {
+    float width = 210, height = 297;
+    float left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The system's print spooler: which printers exist and taking a finished document. CUPS here;
+// another system swaps only the file that implements SystemSpooler().
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+    virtual std::vector<std::string> Printers() = 0;
+    // Empty when no printer is marked as the default.
+    virtual std::string DefaultPrinter() = 0;
+    // The printer's default paper, or nothing when it does not say.
+    virtual std::optional<PaperArea> Paper(const std::string& printer) = 0;
+    // Hands a PDF file to the printer's queue; the job id, or the spooler's reason for refusing it.
+    virtual Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title) = 0;
+};
+
+std::unique_ptr<Spooler> SystemSpooler();
+
+// True when at least one printer is installed (the main window offers a PDF file otherwise).
+bool AnyPrinterInstalled();
+
+}  // namespace bm
