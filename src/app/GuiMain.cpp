@@ -1,13 +1,51 @@
 #include "app/GuiMain.h"
 
-#include <iostream>
+#include <cstdio>
+
+#include <QApplication>
+#include <QPointer>
+
+#include "app/QtPrintTarget.h"
+#include "app/StartUp.h"
+#include "app/WindowCatalogue.h"
+#include "common/Version.h"
 
 namespace bm::app {
 
-int GuiMain(int, char**, const std::filesystem::path&)
+namespace {
+
+// Without any display Qt would abort with its own message; say what to do instead.
+bool NoDisplay()
 {
-    std::cerr << "brindlemark: the desktop window is not available in this build\n";
-    return 1;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
+int GuiMain(int argc, char** argv, const std::filesystem::path& home)
+{
+    if (NoDisplay()) {
+        std::fprintf(stderr,
+                     "brindlemark: there is no display to show the window on (neither DISPLAY nor "
+                     "WAYLAND_DISPLAY is set).\nUse a command instead, e.g. brindlemark print --help\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brindlemark"));
+    QApplication::setApplicationVersion(QString::fromStdString(VersionText()));
+
+    QtPrintTarget printer;
+    WindowCatalogue windows;
+    RegisterProgramWindows(windows);
+    QPointer<frmMain> main = StartUp({ProgramFolder(home), &printer, &windows});
+    const int status = QApplication::exec();
+    delete main.data();
+    return status;
 }
 
 }  // namespace bm::app

@@ -1,0 +1,78 @@
+#include "app/JobPump.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace bm::app {
+
+namespace {
+
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+JobPump::JobPump(int intervalMs) : intervalMs_(intervalMs) {}
+
+JobPump::~JobPump()
+{
+    Stop();
+}
+
+void JobPump::Start()
+{
+    if (active_)
+        return;
+    active_ = true;
+    escape_ = false;
+    QCoreApplication::instance()->installEventFilter(this);
+    sinceEvents_.start();
+}
+
+void JobPump::Stop()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool JobPump::Pressed()
+{
+    if (active_ && !escape_ && sinceEvents_.elapsed() >= intervalMs_) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        sinceEvents_.start();
+    }
+    return escape_;
+}
+
+bool JobPump::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!active_ || !IsUserInput(event->type()))
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        escape_ = true;
+    return true;
+}
+
+}  // namespace bm::app

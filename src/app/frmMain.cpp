@@ -1,0 +1,97 @@
+#include "app/frmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "app/CheckerChoice.h"
+#include "app/Dialogs.h"
+#include "app/JobPump.h"
+#include "app/Module1.h"
+#include "app/PrintTarget.h"
+#include "app/WindowCatalogue.h"
+#include "common/Version.h"
+
+namespace bm::app {
+
+frmMain::frmMain(Services services, QWidget* parent)
+    : QWidget(parent), services_(std::move(services)), pump_(std::make_unique<JobPump>(services_.pumpIntervalMs))
+{
+    BuildUi();
+    setWindowTitle(QString::fromStdString(MainTitle()));
+    Connect();
+    ReloadDefinitions();
+    // Selecting the first entry counts as a click on it.
+    if (File1->count() > 0)
+        File1->setCurrentRow(0);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Connect()
+{
+    connect(File1, &QListWidget::currentRowChanged, this, &frmMain::File1_Click);
+    connect(File1, &QListWidget::itemDoubleClicked, this, [this] { File1_DblClick(); });
+    connect(txtTmarg, &QLineEdit::textEdited, this, &frmMain::Margin_Change);
+    connect(txtLmarg, &QLineEdit::textEdited, this, &frmMain::Margin_Change);
+    connect(Command1, &QPushButton::clicked, this, [this] { RunJob(false); });
+    connect(cmdTest, &QPushButton::clicked, this, [this] { RunJob(true); });
+    connect(cmdGendef, &QPushButton::clicked, this, &frmMain::cmdGendef_Click);
+    connect(cmdChkTick, &QPushButton::clicked, this, &frmMain::cmdChkTick_Click);
+    connect(cmdPdlg, &QPushButton::clicked, this, [this] { services_.printer->SetupPrinter(this); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { OpenHelpFile(this, folder().home(), services_.openHelp); });
+    connect(cmdxit, &QPushButton::clicked, this, &frmMain::cmdxit_Click);
+    // F1 is the program's help key in every one of its windows.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setObjectName(QStringLiteral("shortcutF1"));
+    f1->setContext(Qt::ApplicationShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { OpenHelpFile(this, folder().home(), services_.openHelp); });
+}
+
+void frmMain::cmdGendef_Click()
+{
+    if (const auto& make = services_.windows->editor().make)
+        make(*this);
+}
+
+void frmMain::cmdChkTick_Click()
+{
+    if (RefuseWithoutDefinition())
+        return;
+    const auto name = CheckerWindowFor(current_);
+    if (!name)
+        return;
+    const WindowFactory factory = services_.windows->checker(*name);
+    if (!factory) {
+        dialogs().Message(this, QStringLiteral("Brindlemark"),
+                          QStringLiteral("The ticket checker for this game (%1) is not part of this build.")
+                              .arg(QString::fromStdString(*name)),
+                          Icon::Warning, Buttons::Ok);
+        return;
+    }
+    ShowForm(QString::fromStdString(*name), [this, &factory] { return factory(*this); });
+}
+
+void frmMain::cmdxit_Click()
+{
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    if (jobRunning_) {
+        // The window stays while a job prints; closing it stops the job as Escape does.
+        pump_->RequestStop();
+        event->ignore();
+        return;
+    }
+    CloseOtherForms(this);
+    event->accept();
+    QApplication::quit();
+}
+
+}  // namespace bm::app

@@ -1,0 +1,166 @@
+#include "app/frmMain.h"
+
+#include <QFont>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "app/EntryHelpers.h"
+
+// The main window's controls with their names, captions and tool-tips.
+
+namespace bm::app {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& tip)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(tip);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QLabel* Heading(QWidget* parent, const char* name, const QString& caption)
+{
+    QLabel* l = Label(parent, name, caption);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+
+// A job label that keeps its room while hidden, so the window does not jump during a job.
+QLabel* JobLabel(QWidget* parent, const char* name, const QString& caption)
+{
+    QLabel* l = Label(parent, name, caption);
+    QSizePolicy p = l->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    l->setSizePolicy(p);
+    l->hide();
+    return l;
+}
+
+QLineEdit* OffsetBox(QWidget* parent, const char* name, const QString& tip)
+{
+    auto* box = new QLineEdit(QStringLiteral("0"), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(tip);
+    box->setMaximumWidth(90);
+    // The settings file quotes each offset: a quote typed into one would break the file.
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"\\x00-\\x1f]*")), box));
+    UseEntryHelpers(box);
+    return box;
+}
+
+}  // namespace
+
+void frmMain::BuildUi()
+{
+    setObjectName(QStringLiteral("frmMain"));
+
+    File1 = new QListWidget(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->setToolTip(QStringLiteral("Click On The Line For The Game You Want To Play. "
+                                     "Double click a line to open the Make Slip window."));
+    File1->setSelectionMode(QAbstractItemView::SingleSelection);
+    lblNoDefs = Label(this, "lblNoDefs", QString());
+    lblNoDefs->setWordWrap(true);
+    lblNoDefs->setStyleSheet(QStringLiteral("color: #a00000;"));
+    lblNoDefs->hide();
+    QLabel* help = Label(this, "lblHelpHint", QStringLiteral("Press F1 Key For Help"));
+    help->setToolTip(QStringLiteral("Launch Help File Or Click Help Button Below"));
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(Heading(this, "lblDefsHead", QStringLiteral("Choose Slip Layout Definition")));
+    left->addWidget(File1, 1);
+    left->addWidget(lblNoDefs);
+    left->addWidget(help);
+
+    txtTmarg = OffsetBox(this, "txtTmarg", QStringLiteral("Negative Values Move Up; Positive Values Move Down"));
+    txtLmarg = OffsetBox(this, "txtLmarg", QStringLiteral("Negative Values Move Left; Positive Values Move Right"));
+    auto* margins = new QGridLayout;
+    margins->addWidget(Heading(this, "lblMarginsHead", QStringLiteral("Adjust Margins Here")), 0, 0, 1, 2);
+    QLabel* top = Label(this, "lblTop", QStringLiteral("Top +/-"));
+    QLabel* leftLabel = Label(this, "lblLeft", QStringLiteral("Left +/-"));
+    top->setBuddy(txtTmarg);
+    leftLabel->setBuddy(txtLmarg);
+    margins->addWidget(top, 1, 0);
+    margins->addWidget(txtTmarg, 1, 1);
+    margins->addWidget(leftLabel, 2, 0);
+    margins->addWidget(txtLmarg, 2, 1);
+    margins->setColumnStretch(2, 1);
+
+    auto* status = new QGroupBox(QStringLiteral("Job Status"), this);
+    status->setObjectName(QStringLiteral("fraJobStatus"));
+    lblcnt = JobLabel(status, "lblcnt", QString());
+    lblupdate = JobLabel(status, "lblupdate", QStringLiteral("Processing Playslip"));
+    lblF = JobLabel(status, "lblF", QStringLiteral("0"));
+    Label2 = JobLabel(status, "Label2", QStringLiteral("Processing Complete!"));
+    auto* slipLine = new QHBoxLayout;
+    slipLine->addWidget(lblupdate);
+    slipLine->addWidget(lblF);
+    slipLine->addStretch(1);
+    auto* statusLayout = new QVBoxLayout(status);
+    statusLayout->addWidget(lblcnt);
+    statusLayout->addLayout(slipLine);
+    statusLayout->addWidget(Label2);
+
+    lblEsc = Label(this, "lblEsc", QStringLiteral(" ESC KEY Will Stop Print Job "));
+    lblEsc->setToolTip(QStringLiteral("ESC KEY Will Halt Processing And Stop The Printer"));
+    lblEsc->setFrameShape(QFrame::Box);
+    lblEsc->setAlignment(Qt::AlignCenter);
+
+    auto* right = new QVBoxLayout;
+    right->addLayout(margins);
+    right->addSpacing(8);
+    right->addWidget(status);
+    right->addStretch(1);
+    right->addWidget(lblEsc);
+
+    Command1 = Button(this, "Command1", QStringLiteral("Print Playslips"), QStringLiteral("Click To Load A Ticket File To Print"));
+    cmdTest = Button(this, "cmdTest", QStringLiteral("Test Pattern"),
+                     QStringLiteral("Click To Print 1 Playslip With All Numbers Marked. Use This To Adjust The Slip Alignment"));
+    cmdGendef = Button(this, "cmdGendef", QStringLiteral("Make Slip"), QStringLiteral("Click To Create A new Playslip Definition File."));
+    cmdChkTick = Button(this, "cmdChkTick", QStringLiteral("Check Tickets"), QStringLiteral("Click To Check Ticket File For Winners"));
+    cmdPdlg = Button(this, "cmdPdlg", QStringLiteral("Printer Setup"), QStringLiteral("Click To Access The Printer Dialog"));
+    cmdHelp = Button(this, "cmdHelp", QStringLiteral("Help"), QStringLiteral("Click To Launch Help File"));
+    cmdxit = Button(this, "cmdxit", QStringLiteral("Exit"), QStringLiteral("Bye Now!"));
+    auto* buttons = new QGridLayout;
+    int column = 0;
+    for (QPushButton* b : {Command1, cmdTest, cmdGendef, cmdChkTick})
+        buttons->addWidget(b, 0, column++);
+    column = 0;
+    for (QPushButton* b : {cmdPdlg, cmdHelp, cmdxit})
+        buttons->addWidget(b, 1, column++);
+
+    auto* upper = new QHBoxLayout;
+    upper->addLayout(left, 3);
+    upper->addSpacing(12);
+    upper->addLayout(right, 2);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(upper, 1);
+    all->addSpacing(6);
+    all->addLayout(buttons);
+
+    setTabOrder(File1, txtTmarg);
+    setTabOrder(txtTmarg, txtLmarg);
+    setTabOrder(txtLmarg, Command1);
+    resize(600, 420);
+}
+
+}  // namespace bm::app

@@ -1,0 +1,137 @@
+#include "app/frmMain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/Dialogs.h"
+#include "app/JobPump.h"
+#include "app/PrintTarget.h"
+#include "printing/PrintJob.h"
+
+// "Print Playslips" and "Test Pattern": the job runs in the click handler and drives the
+// job-status labels; JobPump keeps the window drawn and watches Escape meanwhile.
+
+namespace bm::app {
+
+class MainJobStatus : public JobStatus {
+public:
+    explicit MainJobStatus(frmMain& w) : w_(w) {}
+
+    void SetSummary(const std::string& text) override { w_.lblcnt->setText(QString::fromStdString(text)); }
+    void ShowCounters(bool shown) override
+    {
+        w_.lblcnt->setVisible(shown);
+        w_.lblupdate->setVisible(shown);
+        w_.lblF->setVisible(shown);
+    }
+    void SetSlip(long long slip) override { w_.lblF->setText(QString::number(slip)); }
+    void SetEndMessage(const std::string& text, bool shown) override
+    {
+        w_.Label2->setText(QString::fromStdString(text));
+        w_.Label2->setVisible(shown);
+    }
+    void SetBusy(bool busy) override
+    {
+        if (busy)
+            w_.setCursor(Qt::WaitCursor);
+        else
+            w_.unsetCursor();
+    }
+
+private:
+    frmMain& w_;
+};
+
+namespace {
+
+// Whatever way the job ends, the window is usable again afterwards.
+class JobGuard {
+public:
+    JobGuard(bool& running, JobPump& pump, CurrentDefinition& current, QWidget& window)
+        : running_(running), pump_(pump), current_(current), window_(window)
+    {
+        running_ = true;
+    }
+    ~JobGuard()
+    {
+        pump_.Stop();
+        running_ = false;
+        current_.testMode = false;
+        window_.unsetCursor();
+    }
+    JobGuard(const JobGuard&) = delete;
+    JobGuard& operator=(const JobGuard&) = delete;
+
+private:
+    bool& running_;
+    JobPump& pump_;
+    CurrentDefinition& current_;
+    QWidget& window_;
+};
+
+}  // namespace
+
+std::unique_ptr<PrintSurface> frmMain::ChooseSurface()
+{
+    if (services_.printer->HasPrinter()) {
+        auto surface = services_.printer->PrinterSurface();
+        if (surface)
+            return std::move(*surface);
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(surface.error().message),
+                          Icon::Error, Buttons::Ok);
+        return nullptr;
+    }
+    const Answer answer = dialogs().Message(
+        this, QStringLiteral("Brindlemark"),
+        QStringLiteral("No printer is installed on this computer, so nothing can be printed.\n\n"
+                       "Save the print job as a PDF file instead?"),
+        Icon::Question, Buttons::YesNo);
+    if (answer != Answer::Yes)
+        return nullptr;
+    const QString file = dialogs().SaveFile(this, QStringLiteral("Save Print Job As PDF"),
+                                            QStringLiteral("PDF Files (*.pdf)"),
+                                            QString::fromStdString(folder().home().string()), QStringLiteral("pdf"));
+    if (file.isEmpty())
+        return nullptr;
+    return services_.printer->PdfSurface(file.toStdString());
+}
+
+void frmMain::RunJob(bool testMode)
+{
+    // A click that reached the window in the middle of a job never starts a second one.
+    if (jobRunning_ || RefuseWithoutDefinition())
+        return;
+    std::unique_ptr<PrintSurface> surface = ChooseSurface();
+    if (!surface)
+        return;
+
+    JobGuard guard(jobRunning_, *pump_, current_, *this);
+    current_.testMode = testMode;
+    PrintJobRequest request;
+    request.definitionFile = current_.definitionPath;
+    request.Horizontal = current_.Horizontal;
+    request.bPB = current_.bPB;
+    request.testMode = current_.testMode;
+    request.offsets = {txtTmarg->text().toStdString(), txtLmarg->text().toStdString()};
+
+    MainJobStatus status(*this);
+    if (testMode)
+        pump_->Start();
+    const auto chooseWheel = [this]() -> std::filesystem::path {
+        const QString file = dialogs().OpenFile(this, QStringLiteral("Open Wheel File"),
+                                                QStringLiteral("Text Files (*.txt)"),
+                                                QString::fromStdString(folder().wheel().string()));
+        // Input is held back only from here on: the dialog itself needs it.
+        if (!file.isEmpty())
+            pump_->Start();
+        return file.toStdString();
+    };
+    const JobOutcome outcome = RunPrintJob(request, *surface, status, *pump_, chooseWheel);
+    if (outcome.end == JobEnd::Refused || outcome.end == JobEnd::Failed) {
+        pump_->Stop();
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(outcome.message),
+                          Icon::Error, Buttons::Ok);
+    }
+}
+
+}  // namespace bm::app

@@ -1,0 +1,82 @@
+#include "support/ScriptedDialogs.h"
+
+namespace bmtest {
+
+using bm::app::Answer;
+using bm::app::Buttons;
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    bm::app::SetDialogs(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    bm::app::SetDialogs(nullptr);
+}
+
+std::vector<ScriptedDialogs::Shown> ScriptedDialogs::messages() const
+{
+    std::vector<Shown> out;
+    for (const Shown& s : shown_) {
+        if (s.kind == Kind::Message)
+            out.push_back(s);
+    }
+    return out;
+}
+
+int ScriptedDialogs::unanswered() const
+{
+    int n = 0;
+    for (const Shown& s : shown_)
+        n += s.answered ? 0 : 1;
+    return n;
+}
+
+Answer ScriptedDialogs::Message(QWidget*, const QString& title, const QString& text, bm::app::Icon icon,
+                                Buttons buttons)
+{
+    Shown s{Kind::Message, title, text, icon, buttons, {}, {}, {}, true};
+    if (hook_)
+        hook_(s);
+    Answer answer = Answer::Ok;
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    } else if (buttons != Buttons::Ok) {
+        s.answered = false;
+        answer = buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    shown_.push_back(s);
+    return answer;
+}
+
+QString ScriptedDialogs::NextFile(Shown& s)
+{
+    if (hook_)
+        hook_(s);
+    QString file;
+    if (!files_.empty()) {
+        file = files_.front();
+        files_.pop_front();
+    } else {
+        s.answered = false;
+    }
+    shown_.push_back(s);
+    return file;
+}
+
+QString ScriptedDialogs::OpenFile(QWidget*, const QString& title, const QString& filter, const QString& folder)
+{
+    Shown s{Kind::Open, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, {}, true};
+    return NextFile(s);
+}
+
+QString ScriptedDialogs::SaveFile(QWidget*, const QString& title, const QString& filter, const QString& folder,
+                                  const QString& defaultSuffix)
+{
+    Shown s{Kind::Save, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, defaultSuffix, true};
+    return NextFile(s);
+}
+
+}  // namespace bmtest
