@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include "CheckTestSupport.h"
+#include "checking/CheckReport.h"
+
+namespace {
+
+const bm::NumberSeparators kEnglish;
+
+bm::Tally TallyOf(const bm::CheckGame& game, const std::vector<std::pair<const char*, std::int64_t>>& counts)
+{
+    bm::Tally tally;
+    for (const auto& [counter, n] : counts) {
+        const int i = game.IndexOf(counter);
+        EXPECT_GE(i, 0) << counter;
+        if (i >= 0)
+            tally.count[i] = n;
+    }
+    return tally;
+}
+
+TEST(CheckReport, HeaderAndLoadedText)
+{
+    EXPECT_EQ(bm::ReportHeader("NY649", "week1.txt", 1234, kEnglish),
+              "Lottery: NY649\nTicket File: week1.txt\nChecking 1,234 Picks Against Above Draw Results\n\n");
+    // A zero count in "#,###" prints nothing, so two blanks stand together.
+    EXPECT_EQ(bm::ReportHeader("NY649", "e.txt", 0, kEnglish),
+              "Lottery: NY649\nTicket File: e.txt\nChecking  Picks Against Above Draw Results\n\n");
+    EXPECT_EQ(bm::LoadedText(1234, kEnglish), "This file contains 1,234 picks. Click RUN to continue.");
+    EXPECT_EQ(bm::LoadedText(0, kEnglish), "This file contains  picks. Click RUN to continue.");
+    EXPECT_EQ(bm::LoadedText(1234567, {".", ","}), "This file contains 1.234.567 picks. Click RUN to continue.");
+}
+
+struct SummaryCase {
+    const char* window;
+    bool bBon;
+    int pool;
+    std::vector<std::pair<const char*, std::int64_t>> counts;
+    const char* text;
+};
+
+TEST(CheckReport, SummaryLayoutOfEveryGame)
+{
+    const SummaryCase cases[] = {
+        {"frmChkwhl", true, 49,
+         {{"cnt0", 262}, {"cnt1", 248}, {"cnt2", 79}, {"cnt3", 10}, {"cnt4", 1}},
+         "Match 0 - 262 Expected is 261.579\n"
+         "Match 1 - 248 Expected is 247.812\n"
+         "Match 2 - 79 Expected is 79.427\n"
+         "\n"
+         "Match 3 - 10 Expected is 10.590\n"
+         "Match 4 - 1 Expected is 0.581\n"
+         "Match 5 - 0 Expected is 0.011\n"
+         "Match 5+ - 0 Expected is 0.000\n"
+         "Match 6 - 0 Expected is 0.000\n"
+         "\n"
+         "Total Plays - 600\n"
+         "Total Losses - 589\n"
+         "Total Wins - 11\n"
+         "\n"},
+        // Without bonus the fives take the probability of all fives and there is no 5+ line.
+        {"frmChkwhl", false, 49,
+         {{"cnt0", 435}, {"cnt1", 413}, {"cnt2", 132}, {"cnt3", 18}, {"cnt4", 1}, {"cnt5", 1}},
+         "Match 0 - 435 Expected is 435.965\n"
+         "Match 1 - 413 Expected is 413.019\n"
+         "Match 2 - 132 Expected is 132.378\n"
+         "\n"
+         "Match 3 - 18 Expected is 17.650\n"
+         "Match 4 - 1 Expected is 0.969\n"
+         "Match 5 - 1 Expected is 0.018\n"
+         "Match 6 - 0 Expected is 0.000\n"
+         "\n"
+         "Total Plays - 1000\n"
+         "Total Losses - 980\n"
+         "Total Wins - 20\n"
+         "\n"},
+        // Another pool: no expected figures, every tier line ends in a blank.
+        {"frmChkwhl", true, 48,
+         {{"cnt0", 12345}, {"cnt5b", 2}, {"cnt6", 1}},
+         "Match 0 - 12,345 \nMatch 1 - 0 \nMatch 2 - 0 \n\nMatch 3 - 0 \nMatch 4 - 0 \nMatch 5 - 0 \n"
+         "Match 5+ - 2 \nMatch 6 - 1 \n\nTotal Plays - 12348\nTotal Losses - 12345\nTotal Wins - 3\n\n"},
+        {"frmChkwhl7", true, 49,
+         {{"cnt0", 1000}, {"cnt1", 1}, {"cnt2", 2}, {"cnt3", 3}, {"cnt3b", 4}, {"cnt4", 5}, {"cnt5", 6},
+          {"cnt6", 7}, {"cnt6b", 8}, {"cnt7", 9}},
+         "Match 0 - 1,000\nMatch 1 - 1\nMatch 2 - 2\n\nMatch 3 - 3\nMatch 3+ - 4\nMatch 4 - 5\nMatch 5 - 6\n"
+         "Match 6 - 7\nMatch 6+ - 8\nMatch 7 - 9\n\nTotal Plays - 1045\nTotal Losses - 1003\nTotal Wins - 42\n\n"},
+        {"frmChkwhl5", true, 39,
+         {{"cnt0", 1}, {"cnt0b", 2}, {"cnt1", 3}, {"cnt1b", 4}, {"cnt2", 5}, {"cnt2b", 6}, {"cnt3", 7},
+          {"cnt3b", 8}, {"cnt4", 9}, {"cnt4b", 10}, {"cnt5", 11}},
+         "Match 0 - 1\nMatch 0+ - 2\nMatch 1 - 3\nMatch 1+ - 4\nMatch 2 - 5\nMatch 2+ - 6\n\nMatch 3 - 7\n"
+         "Match 3+ - 8\nMatch 4 - 9\nMatch 4+ - 10\nJackpot - 11\n\nTotal Plays - 66\nTotal Losses - 9\n"
+         "Total Wins - 57\n\n"},
+        {"frmChkwhl5", false, 39,
+         {{"cnt0", 1}, {"cnt1", 2}, {"cnt2", 3}, {"cnt3", 4}, {"cnt4", 5}, {"cnt5", 6}},
+         "Match 0 - 1\nMatch 1 - 2\nMatch 2 - 3\n\nMatch 3 - 4\nMatch 4 - 5\nJackpot - 6\n\nTotal Plays - 21\n"
+         "Total Losses - 6\nTotal Wins - 15\n\n"},
+        {"frmChkwhlPB", false, 49,
+         {{"cnt0", 1}, {"cnt0b", 2}, {"cnt1", 3}, {"cnt1b", 4}, {"cnt2", 5}, {"cnt2b", 6}, {"cnt3", 7},
+          {"cnt3b", 8}, {"cnt4", 9}, {"cnt4b", 10}, {"cnt5", 11}, {"cnt5b", 12345}},
+         "Match 0 - 1\nMatch 0+ - 2\nMatch 1 - 3\nMatch 1+ - 4\nMatch 2 - 5\nMatch 2+ - 6\n\nMatch 3 - 7\n"
+         "Match 3+ - 8\nMatch 4 - 9\nMatch 4+ - 10\nMatch 5 - 11\nJackpot - 12,345\n\nTotal Plays - 12411\n"
+         "Total Losses - 9\nTotal Wins - 12,402\n\n"},
+    };
+    for (const auto& c : cases) {
+        const auto& game = bm::CheckerByName(c.window).Game(c.bBon);
+        EXPECT_EQ(bm::SummaryText(game, TallyOf(game, c.counts), c.pool, kEnglish), c.text)
+            << c.window << (c.bBon ? " with bonus" : "");
+    }
+}
+
+TEST(CheckReport, ExpectedFiguresOfTheWholeSixFromFortyNine)
+{
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto figures = bm::ExpectedFigures(game, 49, 13983816);
+    ASSERT_TRUE(figures);
+    // Single precision: the figures are what the constants give, not the exact counts.
+    const float expected[] = {6096454.0f, 5775588.0f, 1851150.0f, 246819.984375f, 13545.0f, 252.0f, 6.0f, 1.0f};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ((*figures)[i], expected[i]) << game.tiers[i].counter;
+    EXPECT_EQ((*bm::ExpectedFigures(bm::CheckerByName("frmChkwhl").Game(false), 49, 13983816))[5], 258.0f);
+    EXPECT_FALSE(bm::ExpectedFigures(game, 50, 13983816));
+    EXPECT_FALSE(bm::ExpectedFigures(bm::CheckerByName("frmChkwhl7").Game(true), 49, 100));
+    EXPECT_FALSE(bm::ExpectedFigures(bm::CheckerByName("frmChkwhlPB").Game(false), 49, 100));
+}
+
+TEST(CheckReport, EmptyRunSummaryShowsZeroFigures)
+{
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(false);
+    const auto summary = bm::SummaryText(game, {}, 49, kEnglish);
+    EXPECT_EQ(summary.substr(0, 32), "Match 0 - 0 Expected is 0.000\nMa");
+    EXPECT_NE(summary.find("Total Plays - 0\nTotal Losses - 0\nTotal Wins - 0\n\n"), std::string::npos);
+    // Header, the report's empty line and the separating one: two empty lines before the tiers.
+    const auto report = bm::CompletedReport(bm::ReportHeader("ZZ649", "e.txt", 0, kEnglish), summary);
+    EXPECT_EQ(report.substr(0, report.find("Match 0")),
+              "Lottery: ZZ649\nTicket File: e.txt\nChecking  Picks Against Above Draw Results\n\n\n");
+}
+
+TEST(CheckReport, CompletionTimeText)
+{
+    const std::pair<double, const char*> cases[] = {
+        {12.3, "Processing Completed In 12.300 Seconds"},
+        {0, "Processing Completed In 0.000 Seconds"},
+        {60, "Processing Completed In 60.000 Seconds"},
+        {60.001, "Processing Completed In 1m 0.001s"},
+        {61.25, "Processing Completed In 1m 1.250s"},
+        {3599.999, "Processing Completed In 59m 59.999s"},
+        {3600, "Processing Completed In 3,600.000 Seconds"},
+        {3725.5, "Processing Completed In 1h 2m 5.500s"},
+        {90061.5, "Processing Completed In 25h 1m 1.500s"},
+    };
+    for (const auto& [e, text] : cases)
+        EXPECT_EQ(bm::CompletionTimeText(e, kEnglish), text) << e;
+    EXPECT_EQ(bm::CompletionTimeText(3600, {".", ","}), "Processing Completed In 3.600,000 Seconds");
+    EXPECT_EQ(bm::CompletionTimeText(61.25, {".", ","}), "Processing Completed In 1m 1,250s");
+}
+
+TEST(CheckReport, AbortTextAndQuestion)
+{
+    EXPECT_EQ(bm::AbortText(1235, 1234.5, kEnglish), "Operation Aborted By User At Line 1,234 After 1234.500 Seconds");
+    // Stopped during the first play: zero in "#,###" prints nothing.
+    EXPECT_EQ(bm::AbortText(1, 0.25, kEnglish), "Operation Aborted By User At Line  After 0.250 Seconds");
+    EXPECT_EQ(bm::InterruptQuestion(12345), "Current count is 12345\nDo You Want To Abort This Operation?");
+}
+
+TEST(CheckReport, CountLabelTexts)
+{
+    const auto& six = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto tier = [&](const char* counter) { return six.tiers[six.IndexOf(counter)]; };
+    EXPECT_EQ(bm::LiveCountText(tier("cnt3"), 1234, kEnglish), "1234");
+    EXPECT_EQ(bm::LiveCountText(tier("cnt5"), 1234, kEnglish), "1,234");
+    EXPECT_EQ(bm::LiveCountText(tier("cnt0"), 1234, kEnglish), std::nullopt);
+    EXPECT_EQ(bm::CountText(tier("cnt3"), 1234, kEnglish), "1,234");
+    EXPECT_EQ(bm::CountText(tier("cnt6"), 1234, kEnglish), "1234");
+    const auto& pb = bm::CheckerByName("frmChkwhlPB").Game(false);
+    EXPECT_EQ(bm::CountText(pb.tiers[pb.IndexOf("cnt5b")], 1234, kEnglish), "1234");
+    EXPECT_EQ(bm::CountText(pb.tiers[pb.IndexOf("cnt5")], 1234, kEnglish), "1,234");
+}
+
+}  // namespace
