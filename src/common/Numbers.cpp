@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace bm {
 
@@ -59,9 +60,32 @@ std::optional<std::int64_t> ParseWhole(std::string_view text)
 
 std::string ShortestText(float value)
 {
-    char buf[32];
+    char buf[64];
     std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(value));
-    return buf;
+    if (!std::strchr(buf, 'e') || !std::isfinite(value))
+        return buf;
+    // Very large and very small values would come out as "1.5e-05", which ParseFloat (and so
+    // the editor's own save) refuses: write the same seven digits without an exponent.
+    std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(value));
+    const std::string text = buf;
+    const std::size_t e = text.find('e');
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    const bool negative = text.front() == '-';
+    std::string digits;
+    for (std::size_t i = negative ? 1 : 0; i < e; ++i)
+        if (text[i] != '.')
+            digits += text[i];
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    const int point = exponent + 1;  // digits before the point
+    std::string out;
+    if (point <= 0)
+        out = "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+    else if (point >= static_cast<int>(digits.size()))
+        out = digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
+    else
+        out = digits.substr(0, static_cast<std::size_t>(point)) + "." + digits.substr(static_cast<std::size_t>(point));
+    return negative ? "-" + out : out;
 }
 
 }  // namespace bm
