@@ -1,0 +1,342 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "printing/BoxGeometry.h"
+#include "printing/RecordingSurface.h"
+#include "support/PrintJobSupport.h"
+
+using namespace bm;
+using namespace bmtest;
+
+namespace {
+
+// One job on a recording surface, with everything it showed.
+struct Run {
+    JobOutcome outcome;
+    RecordingSurface surface;
+    FakeStatus status;
+    bool asked = false;
+};
+
+struct JobSetup {
+    SlipDefinition def = Horizontal649();
+    std::string wheel = Wheel(12);
+    std::string top = "0", left = "0";
+    long long escapeAtSlip = 0;
+    bool cancel = false;
+};
+
+std::unique_ptr<Run> RunJob(const JobSetup& s)
+{
+    TempDir dir;
+    const auto defFile = WriteDefinition(dir, "HZ649", s.def);
+    WriteBytes(dir / "w.txt", s.wheel);
+    auto run = std::make_unique<Run>();
+    EscapeAtSlip escape(run->status, s.escapeAtSlip);
+    run->outcome = RunPrintJob(RequestFor(defFile, s.def, false, s.top, s.left), run->surface, run->status, escape,
+                               [&] {
+                                   run->asked = true;
+                                   return s.cancel ? std::filesystem::path() : dir / "w.txt";
+                               });
+    return run;
+}
+
+// The sheets' marks keyed by (panel across, main panel) from their position on the slip.
+int PanelAcrossOf(const SlipDefinition& d, const RecordingSurface::Mark& m)
+{
+    return static_cast<int>((m.x1 - d.LeftIndent) / d.HorizontalPanelGap) + 1;
+}
+
+TEST(PrintJob, SlipCountFillsTheLastSlipAndFeedsNoEmptySheet)
+{
+    struct Case {
+        int plays, panels;
+        const char* summary;
+        int sheets;
+    } cases[] = {
+        {12, 1, "Printing 12 Picks On 3 Playslips", 3},  // 5 panels: 10 + 2 and 3 empty panels
+        {10, 1, "Printing 10 Picks On 2 Playslips", 2},
+        {0, 1, "Printing 0 Picks On 0 Playslips", 0},
+        {11, 2, "Printing 11 Picks On 2 Playslips", 2},  // 10 panels per slip
+        {1, 2, "Printing 1 Picks On 1 Playslips", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.summary);
+        JobSetup s;
+        s.def = Horizontal649(c.panels);
+        s.wheel = Wheel(c.plays);
+        const auto run = RunJob(s);
+        EXPECT_EQ(run->outcome.end, JobEnd::Completed);
+        EXPECT_EQ(run->status.summary, c.summary);
+        EXPECT_EQ(run->surface.sheets(), c.sheets);
+        EXPECT_EQ(run->surface.marks().size(), static_cast<std::size_t>(c.plays * 6));
+        EXPECT_EQ(run->status.endMessage, "Processing Complete");
+        EXPECT_TRUE(run->status.endShown);
+        EXPECT_TRUE(run->status.countersShown);
+        EXPECT_FALSE(run->status.busy);
+        const auto& calls = run->surface.calls();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "NextPage"), c.sheets);
+        EXPECT_EQ(calls.back(), "EndDocument");
+    }
+}
+
+TEST(PrintJob, PlaysFillThePanelsInWheelOrderAndTheLastSlipKeepsEmptyPanels)
+{
+    JobSetup s;
+    s.def = Horizontal649(1);
+    const auto run = RunJob(s);
+    ASSERT_EQ(run->surface.sheets(), 3);
+    // Play i holds the number i in row 1 (i <= 7) or further down; every play marks 6 boxes in its panel.
+    std::map<std::pair<int, int>, int> perPanel;  // (sheet, panel) -> marks
+    for (const auto& m : run->surface.marks())
+        ++perPanel[{m.sheet, PanelAcrossOf(s.def, m)}];
+    for (int sheet = 1; sheet <= 3; ++sheet)
+        for (int p = 1; p <= 5; ++p)
+            EXPECT_EQ((perPanel[{sheet, p}]), sheet < 3 || p <= 2 ? 6 : 0) << "sheet " << sheet << " panel " << p;
+    // Play 11 (sheet 3, panel 1) holds 11: row 2, column 4.
+    const BoxGeometry g(s.def, 0, 0);
+    const BoxRect r = g.Rect(1, 2, 1, 4);
+    EXPECT_NE(std::find(run->surface.marks().begin(), run->surface.marks().end(),
+                        RecordingSurface::Mark{3, r.x1, r.y1, r.x2, r.y2}),
+              run->surface.marks().end());
+}
+
+TEST(PrintJob, EscapeAbandonsTheWholeDocumentAndSaysAtWhichSlip)
+{
+    JobSetup s;
+    s.def = Horizontal649(1);
+    s.wheel = Wheel(25);
+    s.escapeAtSlip = 3;
+    const auto run = RunJob(s);
+    EXPECT_EQ(run->outcome.end, JobEnd::Aborted);
+    EXPECT_EQ(run->outcome.slip, 3);
+    EXPECT_EQ(run->status.endMessage, "Print Job Aborted At Slip 3");
+    EXPECT_TRUE(run->status.endShown);
+    EXPECT_TRUE(run->surface.abandoned());
+    EXPECT_FALSE(run->surface.ended());
+    EXPECT_EQ(run->surface.sheets(), 0);
+    EXPECT_TRUE(run->surface.marks().empty());
+    EXPECT_FALSE(run->status.busy);
+}
+
+TEST(PrintJob, PowerballPrintsFiveMarksPerPanelAndNeverTheSixthNumber)
+{
+    JobSetup s;
+    s.def = Horizontal649(1);
+    s.def.Pool = 69;
+    s.def.Pick = 5;
+    s.def.bPB = true;
+    s.def.RowsInPanel = 10;
+    s.def.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64};
+    s.wheel = "5,12,23,34,45,7\r\n1 2 3 4 5 6\r\n";
+    const auto run = RunJob(s);
+    ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
+    const BoxGeometry g(s.def, 0, 0);
+    std::vector<RecordingSurface::Mark> expected;
+    // Drawing order: row by row, panel by panel, column by column.
+    for (int r = 1; r <= 10; ++r)
+        for (int p = 1; p <= 2; ++p)
+            for (int c = 1; c <= 7; ++c) {
+                const int n = *g.BoxNumber(r, c);
+                const std::set<int> play = p == 1 ? std::set<int>{5, 12, 23, 34, 45} : std::set<int>{1, 2, 3, 4, 5};
+                if (play.count(n)) {
+                    const BoxRect b = g.Rect(1, r, p, c);
+                    expected.push_back({1, b.x1, b.y1, b.x2, b.y2});
+                }
+            }
+    EXPECT_EQ(run->surface.marks(), expected);
+}
+
+TEST(PrintJob, OffsetsMoveEveryMarkAndAreReadAtEveryStart)
+{
+    JobSetup s;
+    const auto before = RunJob(s);
+    s.top = "1";
+    s.left = "-0.5";
+    const auto after = RunJob(s);
+    const auto& a = before->surface.marks();
+    const auto& b = after->surface.marks();
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_FALSE(a.empty());
+    std::set<float> tops;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_NEAR(b[i].y1 - a[i].y1, 1.0f, 1e-4);
+        EXPECT_NEAR(b[i].y2 - a[i].y2, 1.0f, 1e-4);
+        EXPECT_NEAR(b[i].x1 - a[i].x1, -0.5f, 1e-4);
+        tops.insert(a[i].y1);
+    }
+    EXPECT_TRUE(std::any_of(tops.begin(), tops.end(), [](float y) { return y >= 45; }))
+        << "the second main panel is covered";
+}
+
+TEST(PrintJob, NumbersBeyondTheThirteenthColumnAreNeverMarked)
+{
+    JobSetup s;
+    s.def = Horizontal649(1);
+    s.def.Pool = 56;
+    s.def.ColumnsInPanel = 14;
+    s.def.RowsInPanel = 4;
+    s.def.RowFirstNumber = {1, 15, 29, 43};
+    s.wheel = "13,14,28,1,2,3\r\n";
+    const auto run = RunJob(s);
+    ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
+    const BoxGeometry g(s.def, 0, 0);
+    const float column14 = g.ColumnLeft(1, 14);
+    EXPECT_EQ(run->surface.marks().size(), 4u);  // 13, 1, 2, 3; 14 and 28 lie in column 14
+    for (const auto& m : run->surface.marks())
+        EXPECT_LT(m.x1, column14);
+}
+
+TEST(PrintJob, EmptyPanelsStayEmptyEvenWhereABoxStandsForZero)
+{
+    JobSetup s;
+    s.def = Horizontal649(1);
+    s.def.RowFirstNumber = {0, 7, 14, 21, 28, 35, 42};
+    s.wheel = "0,1,2,3,4,5\r\n";
+    const auto run = RunJob(s);
+    ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
+    EXPECT_EQ(run->surface.marks().size(), 6u);  // the play's own 0 is marked; four empty panels are not
+    for (const auto& m : run->surface.marks())
+        EXPECT_EQ(PanelAcrossOf(s.def, m), 1);
+}
+
+TEST(PrintJob, SetsUpTheSurfaceFromTheCallersFlagsBeforeAnything)
+{
+    for (bool horizontal : {true, false}) {
+        TempDir dir;
+        SlipDefinition d = Horizontal649(1);
+        const auto file = WriteDefinition(dir, "HZ649", d);  // the file says horizontal
+        d.Horizontal = horizontal;
+        RecordingSurface surface;
+        FakeStatus status;
+        EscapeAtSlip never(status, 0);
+        RunPrintJob(RequestFor(file, d), surface, status, never, [] { return std::filesystem::path(); });
+        ASSERT_GE(surface.calls().size(), 2u);
+        EXPECT_EQ(surface.calls()[0], "UseMillimetres");
+        EXPECT_EQ(surface.calls()[1], horizontal ? "SetOrientation Landscape" : "SetOrientation Portrait");
+    }
+}
+
+TEST(PrintJob, CancellingTheDialogEndsQuietly)
+{
+    JobSetup s;
+    s.cancel = true;
+    const auto run = RunJob(s);
+    EXPECT_TRUE(run->asked);
+    EXPECT_EQ(run->outcome.end, JobEnd::Cancelled);
+    EXPECT_EQ(run->status.summary, "(untouched)");  // the previous job's summary stays
+    EXPECT_FALSE(run->status.endShown);
+    EXPECT_EQ(run->status.endMessage, "");
+    EXPECT_TRUE(run->status.everBusy);
+    EXPECT_FALSE(run->status.busy);
+    EXPECT_TRUE(run->surface.marks().empty());
+    EXPECT_FALSE(run->surface.ended());
+}
+
+TEST(PrintJob, AnUnsupportedPickIsRefusedAfterTheCount)
+{
+    JobSetup s;
+    s.def.Pick = 8;
+    s.wheel = "1,2,3,4,5,6,7,8\r\n\r\n1 2 3 4 5 6\r\nnot a play\r\n";
+    const auto run = RunJob(s);
+    EXPECT_EQ(run->outcome.end, JobEnd::Refused);
+    EXPECT_EQ(run->outcome.message, "Sorry. That lottery format is not supported in this version");
+    EXPECT_EQ(run->status.summary, "Printing 3 Picks On 1 Playslips");
+    EXPECT_TRUE(run->status.countersShown);
+    EXPECT_FALSE(run->status.endShown);
+    EXPECT_FALSE(run->status.busy);
+    EXPECT_TRUE(run->surface.marks().empty());
+    EXPECT_FALSE(run->surface.ended());
+}
+
+TEST(PrintJob, RefusesBadInputBeforeAnythingIsPrinted)
+{
+    struct Case {
+        const char* what;
+        std::function<void(JobSetup&)> change;
+        const char* messagePart;
+        bool asksForWheel;
+    } cases[] = {
+        {"top offset", [](JobSetup& s) { s.top = "abc"; }, "top offset \"abc\" is not a number", false},
+        {"left offset", [](JobSetup& s) { s.left = "1,5"; }, "left offset \"1,5\" is not a number", false},
+        {"one row", [](JobSetup& s) { s.def.RowsInPanel = 1; s.def.RowFirstNumber = {1}; s.def.ColumnsInPanel = 49; },
+         "21 lines (1 row); printing takes definitions of 22 to 30 lines", false},
+        {"eleven rows",
+         [](JobSetup& s) {
+             s.def.RowsInPanel = 11;
+             s.def.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64, 71};
+         },
+         "31 lines (11 rows)", false},
+        {"panels disagree", [](JobSetup& s) { s.def.TotalPanels = 6; }, "Total Panels is 6", false},
+        {"no numbering", [](JobSetup& s) { s.def.RowFirstNumber[1] = 9; }, "fit no numbering", false},
+        {"short play", [](JobSetup& s) { s.wheel = Wheel(2) + "1,2,3,4,5\r\n" + Wheel(3); },
+         "w.txt: line 3", true},
+        {"not a number", [](JobSetup& s) { s.wheel = Wheel(4) + "1,2,x,4,5,6\r\n"; }, "w.txt: line 5",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        JobSetup s;
+        c.change(s);
+        const auto run = RunJob(s);
+        EXPECT_EQ(run->outcome.end, JobEnd::Refused);
+        EXPECT_NE(run->outcome.message.find(c.messagePart), std::string::npos) << run->outcome.message;
+        EXPECT_EQ(run->asked, c.asksForWheel);
+        EXPECT_EQ(run->status.summary, "(untouched)");
+        EXPECT_TRUE(run->surface.marks().empty());
+        EXPECT_FALSE(run->surface.ended());
+        EXPECT_FALSE(run->status.endShown);
+        EXPECT_FALSE(run->status.busy);
+    }
+}
+
+TEST(PrintJob, AcceptsTwoToTenRows)
+{
+    for (int rows : {2, 10}) {
+        JobSetup s;
+        s.def = Horizontal649(1);
+        s.def.Pool = rows * 7;
+        s.def.RowsInPanel = rows;
+        s.def.RowFirstNumber.clear();
+        for (int r = 0; r < rows; ++r)
+            s.def.RowFirstNumber.push_back(static_cast<std::int16_t>(1 + 7 * r));
+        s.wheel = "1,2,3,4,5,6\r\n";
+        const auto run = RunJob(s);
+        EXPECT_EQ(run->outcome.end, JobEnd::Completed) << rows << " rows: " << run->outcome.message;
+    }
+}
+
+TEST(PrintJob, NoDefinitionChosenIsRefused)
+{
+    RecordingSurface surface;
+    FakeStatus status;
+    EscapeAtSlip never(status, 0);
+    PrintJobRequest request;
+    const auto outcome = RunPrintJob(request, surface, status, never, [] { return std::filesystem::path("x"); });
+    EXPECT_EQ(outcome.end, JobEnd::Refused);
+    EXPECT_NE(outcome.message.find("No slip definition is chosen"), std::string::npos);
+}
+
+TEST(PrintJob, APrinterRefusingTheDocumentIsAFailureNotCompletion)
+{
+    TempDir dir;
+    const SlipDefinition d = Horizontal649();
+    const auto file = WriteDefinition(dir, "HZ649", d);
+    WriteBytes(dir / "w.txt", Wheel(3));
+    RecordingSurface surface;
+    surface.RefuseDocument("The printer \"slips\" did not take the job: server-error-not-accepting-jobs");
+    FakeStatus status;
+    EscapeAtSlip never(status, 0);
+    const auto outcome = RunPrintJob(RequestFor(file, d), surface, status, never, [&] { return dir / "w.txt"; });
+    EXPECT_EQ(outcome.end, JobEnd::Failed);
+    EXPECT_NE(outcome.message.find("not-accepting-jobs"), std::string::npos);
+    EXPECT_NE(status.endMessage, "Processing Complete");
+    EXPECT_FALSE(status.endShown);
+    EXPECT_FALSE(status.busy);
+}
+
+}  // namespace

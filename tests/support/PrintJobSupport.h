@@ -1,0 +1,109 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "definitions/DefinitionFile.h"
+#include "printing/PrintJob.h"
+#include "support/TempDir.h"
+
+namespace bmtest {
+
+// What the job showed, as the main window's labels would hold it.
+class FakeStatus final : public bm::JobStatus {
+public:
+    void SetSummary(const std::string& text) override { summary = text; }
+    void ShowCounters(bool shown) override { countersShown = shown; }
+    void SetSlip(long long s) override { slip = s; }
+    void SetEndMessage(const std::string& text, bool shown) override
+    {
+        endMessage = text;
+        endShown = shown;
+    }
+    void SetBusy(bool b) override
+    {
+        busy = b;
+        everBusy = everBusy || b;
+    }
+
+    std::string summary = "(untouched)";
+    bool countersShown = false;
+    long long slip = 0;
+    std::string endMessage = "(untouched)";
+    bool endShown = true;
+    bool busy = false;
+    bool everBusy = false;
+};
+
+// Escape held from the first box position of slip `atSlip` on (never when 0).
+class EscapeAtSlip final : public bm::EscapeKey {
+public:
+    EscapeAtSlip(const FakeStatus& status, long long atSlip) : status_(status), atSlip_(atSlip) {}
+    bool Pressed() override { return atSlip_ > 0 && status_.slip >= atSlip_; }
+
+private:
+    const FakeStatus& status_;
+    long long atSlip_;
+};
+
+// A horizontal 6/49 slip: `mainPanels` main panels of 5 across, 7 x 7 boxes, numbers along the rows.
+inline bm::SlipDefinition Horizontal649(int mainPanels = 2)
+{
+    bm::SlipDefinition d;
+    d.Pool = 49;
+    d.Pick = 6;
+    d.TotalPanels = mainPanels * 5;
+    d.SlipWidth = 190;
+    d.SlipHeight = 82;
+    d.TopToFirstRow = 12;
+    d.MainPanels = mainPanels;
+    d.RowsInPanel = 7;
+    d.PanelsAcross = 5;
+    d.LeftIndent = 15;
+    d.ColumnsInPanel = 7;
+    d.BoxWidth = 3;
+    d.BoxHeight = 2;
+    d.HorizontalPanelGap = 35;
+    d.VerticalRowGap = 4.2f;
+    d.VerticalPanelGap = 45;
+    d.HorizontalBoxShift = 4.5f;
+    d.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43};
+    d.bBon = true;
+    d.Horizontal = true;
+    return d;
+}
+
+// Writes the definition as the editor would and returns its path.
+inline std::filesystem::path WriteDefinition(const TempDir& dir, const std::string& name, const bm::SlipDefinition& d)
+{
+    const auto path = dir / (name + ".def");
+    WriteBytes(path, bm::DefinitionFileText(bm::EntriesFromDefinition(name, d)));
+    return path;
+}
+
+// The request the main window makes for a definition: its flags, offsets as typed.
+inline bm::PrintJobRequest RequestFor(const std::filesystem::path& file, const bm::SlipDefinition& d,
+                                      bool testMode = false, std::string top = "0", std::string left = "0")
+{
+    bm::PrintJobRequest r;
+    r.definitionFile = file;
+    r.Horizontal = d.Horizontal;
+    r.bPB = d.bPB;
+    r.testMode = testMode;
+    r.offsets = {std::move(top), std::move(left)};
+    return r;
+}
+
+// `count` plays of `perPlay` numbers; play i (1-based) holds i, i+1, ... wrapped into 1..49.
+inline std::string Wheel(int count, int perPlay = 6)
+{
+    std::string out;
+    for (int i = 1; i <= count; ++i) {
+        for (int k = 0; k < perPlay; ++k)
+            out += (k ? "," : "") + std::to_string((i - 1 + k * 7) % 49 + 1);
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace bmtest
