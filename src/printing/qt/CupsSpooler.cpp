@@ -26,6 +26,31 @@ private:
     int count_;
 };
 
+// CUPS measures paper in hundredths of a millimetre.
+std::optional<PaperArea> FromHundredths(int width, int length, int left, int top, int right, int bottom)
+{
+    if (width <= 0 || length <= 0)
+        return std::nullopt;
+    const auto mm = [](int hundredths) { return static_cast<float>(hundredths) / 100.0f; };
+    return PaperArea{mm(width), mm(length), mm(left), mm(top), mm(right), mm(bottom)};
+}
+
+int Member(ipp_t* collection, const char* name)
+{
+    ipp_attribute_t* a = collection ? ippFindAttribute(collection, name, IPP_TAG_INTEGER) : nullptr;
+    return a ? ippGetInteger(a, 0) : 0;
+}
+
+// A media-col value: media-size (x-dimension, y-dimension) and the four margins.
+std::optional<PaperArea> FromCollection(ipp_t* col)
+{
+    ipp_attribute_t* sizeAttr = col ? ippFindAttribute(col, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
+    ipp_t* size = sizeAttr ? ippGetCollection(sizeAttr, 0) : nullptr;
+    return FromHundredths(Member(size, "x-dimension"), Member(size, "y-dimension"), Member(col, "media-left-margin"),
+                          Member(col, "media-top-margin"), Member(col, "media-right-margin"),
+                          Member(col, "media-bottom-margin"));
+}
+
 class CupsSpooler : public Spooler {
 public:
     std::vector<std::string> Printers() override
@@ -56,14 +81,19 @@ public:
         cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
         if (!info)
             return std::nullopt;
+        std::optional<PaperArea> paper;
+        // A paper the user chose for the queue wins; otherwise the printer's own default. (Not
+        // cupsGetDestMediaDefault: when the default's size is a fraction off the named size, as
+        // with PPD sizes in points, it quietly falls back to US Letter.)
         cups_size_t size{};
-        const int found = cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size);
+        if (const char* media = cupsGetOption("media", dest->num_options, dest->options);
+            media && cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, media, 0, &size)) {
+            paper = FromHundredths(size.width, size.length, size.left, size.top, size.right, size.bottom);
+        } else if (ipp_attribute_t* col = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media-col")) {
+            paper = FromCollection(ippGetCollection(col, 0));
+        }
         cupsFreeDestInfo(info);
-        if (!found || size.width <= 0 || size.length <= 0)
-            return std::nullopt;
-        // CUPS measures in hundredths of a millimetre.
-        const auto mm = [](int hundredths) { return static_cast<float>(hundredths) / 100.0f; };
-        return PaperArea{mm(size.width), mm(size.length), mm(size.left), mm(size.top), mm(size.right), mm(size.bottom)};
+        return paper;
     }
 
     Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title) override
