@@ -1,0 +1,82 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "app/PrintTarget.h"
+#include "app/WindowCatalogue.h"
+#include "app/frmMain.h"
+#include "printing/RecordingSurface.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+namespace bmtest {
+
+// A recording in place of the printer. Every job gets a fresh recording; `onFill` sees each
+// mark with the sheet it lands on, before it is recorded.
+class RecordingTarget : public bm::app::PrintTarget {
+public:
+    bool printerInstalled = true;
+    std::function<void(int sheet)> onFill;
+    std::vector<std::shared_ptr<bm::RecordingSurface>> jobs;  // in the order the jobs ran
+    std::vector<std::filesystem::path> pdfFiles;              // PDF surfaces asked for
+    int setups = 0;
+
+    bool HasPrinter() override { return printerInstalled; }
+    bm::Result<std::unique_ptr<bm::PrintSurface>> PrinterSurface() override;
+    std::unique_ptr<bm::PrintSurface> PdfSurface(const std::filesystem::path& file) override;
+    void SetupPrinter(QWidget*) override { ++setups; }
+
+    const bm::RecordingSurface& last() const { return *jobs.back(); }
+
+private:
+    std::unique_ptr<bm::PrintSurface> Record();
+};
+
+// A program folder in a temporary place with sample definitions copied into Defs.
+class ProgramHome {
+public:
+    explicit ProgramHome(const std::vector<std::string>& sampleDefinitions = {"LO649", "PB569", "TK539"});
+    const std::filesystem::path& path() const { return dir_.path(); }
+    std::filesystem::path defs() const { return dir_ / "Defs"; }
+    std::filesystem::path settings(const std::string& name) const { return dir_ / "Settings" / (name + ".ini"); }
+    std::filesystem::path wheel(const std::string& file) const { return dir_ / "wheel" / file; }
+    // Copies a sample definition (or writes `text` when given) as Defs/<listedName>.
+    void AddDefinition(const std::string& listedName, const std::string& sampleName) const;
+    void WriteWheel(const std::string& file, const std::string& text) const;
+
+private:
+    TempDir dir_;
+};
+
+// The main window on a program folder, with scripted dialogs, a recording printer and a
+// catalogue the test fills; the help opener records what it was asked to open.
+struct MainWindowRig {
+    explicit MainWindowRig(const ProgramHome& home, int pumpIntervalMs = 0);
+    ~MainWindowRig();
+
+    ScriptedDialogs dialogs;
+    RecordingTarget printer;
+    bm::app::WindowCatalogue windows;
+    std::vector<QString> helpOpened;
+    bool helpOpens = true;
+    std::unique_ptr<bm::app::frmMain> window;
+
+    bm::app::frmMain& main() { return *window; }
+    template <typename T>
+    T* Child(const char* name) const
+    {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+};
+
+// The text of a row of the definition list.
+QString ItemText(bm::app::frmMain& w, int row);
+
+}  // namespace bmtest

@@ -1,0 +1,170 @@
+#include <memory>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "app/EntryHelpers.h"
+#include "app/Module1.h"
+
+namespace {
+
+using namespace bm::app;
+
+QWidget* Named(const char* name)
+{
+    auto* w = new QWidget;
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+TEST(IsFormLoaded, FindsAWindowByItsWholeNameInAnyCase)
+{
+    std::unique_ptr<QWidget> six(Named("frmChkwhl"));
+    std::unique_ptr<QWidget> five(Named("frmChkwhl5"));
+    six->show();
+    five->show();
+    for (const char* name : {"frmchkwhl", "FRMCHKWHL", "FrmChkWhl", "frmChkwhl5"})
+        EXPECT_TRUE(IsFormLoaded(QString::fromLatin1(name))) << name;
+    EXPECT_EQ(FindForm(QStringLiteral("frmchkwhl")), six.get());
+    // A prefix or a longer name is another window.
+    for (const char* name : {"frmChk", "frmChkwhl7", "frmChkwhlPB", ""})
+        EXPECT_FALSE(IsFormLoaded(QString::fromLatin1(name))) << name;
+}
+
+TEST(IsFormLoaded, WindowCountsFromItsShowUntilItsClose)
+{
+    std::unique_ptr<QWidget> w(Named("frmChkwhl7"));
+    EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmchkwhl7")));
+    w->show();
+    EXPECT_TRUE(IsFormLoaded(QStringLiteral("frmchkwhl7")));
+    w->close();
+    EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmchkwhl7")));
+}
+
+TEST(ShowForm, MakesAWindowOnceAndBringsItForwardAfter)
+{
+    int made = 0;
+    const auto make = [&made] {
+        ++made;
+        return new QWidget;
+    };
+    QPointer<QWidget> first = ShowForm(QStringLiteral("frmChkwhlPB"), make);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->objectName(), QStringLiteral("frmChkwhlPB"));
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(ShowForm(QStringLiteral("frmchkwhlpb"), make), first.data());
+    EXPECT_EQ(made, 1);
+
+    // Closed, it is deleted, and the next opening makes a new one.
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    QPointer<QWidget> second = ShowForm(QStringLiteral("frmChkwhlPB"), make);
+    EXPECT_EQ(made, 2);
+    delete second.data();
+}
+
+class FixedClock : public bm::Clock {
+public:
+    std::int64_t now = 0;
+    std::int64_t NowMs() override { return now; }
+};
+
+TEST(Timers, RecordTheClockAtStartAndStop)
+{
+    FixedClock c;
+    SetTimerClock(&c);
+    c.now = 5'000;
+    StartTimer();
+    c.now = 7'250;
+    StopTimer();
+    EXPECT_EQ(Timers().TimerStart, 5'000);
+    EXPECT_EQ(Timers().TimerStop, 7'250);
+    EXPECT_DOUBLE_EQ(Timers().ElapsedSeconds(), 2.25);
+
+    // A run across the wrap of the 32-bit counts still takes its real time.
+    c.now = 0x7FFFF000LL;
+    StartTimer();
+    c.now = 0x80000800LL;
+    StopTimer();
+    EXPECT_LT(Timers().TimerStop, Timers().TimerStart);
+    EXPECT_DOUBLE_EQ(Timers().ElapsedSeconds(), 0x1800 / 1000.0);
+    SetTimerClock(nullptr);
+}
+
+// Three boxes in a row, all with the entry helpers, and a plain one after them.
+class EntryBoxes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(window.get());
+        for (const char* text : {"12.5", "", "-3"}) {
+            auto* box = new QLineEdit(QString::fromLatin1(text), window.get());
+            UseEntryHelpers(box);
+            layout->addWidget(box);
+            boxes.push_back(box);
+        }
+        plain = new QLineEdit(QStringLiteral("plain"), window.get());
+        layout->addWidget(plain);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::setActiveWindow(window.get());
+    }
+
+    std::unique_ptr<QWidget> window;
+    std::vector<QLineEdit*> boxes;
+    QLineEdit* plain = nullptr;
+};
+
+TEST_F(EntryBoxes, EnterMovesOnLikeTabAndTypesNothing)
+{
+    boxes[0]->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(boxes[0], Qt::Key_End);
+    QTest::keyClick(boxes[0], Qt::Key_Return);
+    EXPECT_TRUE(boxes[1]->hasFocus());
+    EXPECT_EQ(boxes[0]->text(), QStringLiteral("12.5"));
+    QTest::keyClick(boxes[1], Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(boxes[2]->hasFocus());
+    QTest::keyClick(boxes[2], Qt::Key_Return);
+    EXPECT_TRUE(plain->hasFocus());
+}
+
+TEST_F(EntryBoxes, OtherKeysReachTheBoxUnchanged)
+{
+    boxes[1]->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(boxes[1], QStringLiteral("-1.5x"));
+    EXPECT_EQ(boxes[1]->text(), QStringLiteral("-1.5x"));
+    EXPECT_TRUE(boxes[1]->hasFocus());
+}
+
+TEST_F(EntryBoxes, FocusByTabOrClickSelectsTheWholeText)
+{
+    boxes[0]->setFocus(Qt::OtherFocusReason);
+    boxes[0]->deselect();
+    QTest::keyClick(boxes[0], Qt::Key_Tab);
+    ASSERT_TRUE(boxes[1]->hasFocus());
+    // An empty box: an empty selection at the start.
+    EXPECT_EQ(boxes[1]->selectedText(), QString());
+    EXPECT_EQ(boxes[1]->cursorPosition(), 0);
+    QTest::keyClick(boxes[1], Qt::Key_Tab);
+    EXPECT_EQ(boxes[2]->selectedText(), QStringLiteral("-3"));
+
+    // A click in the middle of the text still selects all of it, and typing replaces it.
+    QTest::mouseClick(boxes[0], Qt::LeftButton, {}, QPoint(boxes[0]->width() / 2, boxes[0]->height() / 2));
+    ASSERT_TRUE(boxes[0]->hasFocus());
+    EXPECT_EQ(boxes[0]->selectedText(), QStringLiteral("12.5"));
+    QTest::keyClicks(boxes[0], QStringLiteral("7"));
+    EXPECT_EQ(boxes[0]->text(), QStringLiteral("7"));
+
+    // Once the box has the focus, a click places the cursor as usual.
+    QTest::mouseClick(boxes[0], Qt::LeftButton, {}, QPoint(2, boxes[0]->height() / 2));
+    EXPECT_FALSE(boxes[0]->hasSelectedText());
+}
+
+}  // namespace

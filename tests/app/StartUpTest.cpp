@@ -1,0 +1,68 @@
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/AppTestSupport.h"
+#include "app/Module1.h"
+#include "app/StartUp.h"
+#include "app/frmSplash.h"
+
+namespace {
+
+using namespace bm::app;
+
+TEST(StartUp, SplashPaintedForItsWaitThenTheMainWindow)
+{
+    bmtest::ProgramHome home;
+    bmtest::ScriptedDialogs dialogs;
+    bmtest::RecordingTarget printer;
+    WindowCatalogue windows;
+
+    int waits = 0;
+    const SplashWait wait = [&](QWidget& splash, int ms) {
+        ++waits;
+        EXPECT_EQ(ms, 1500);
+        EXPECT_EQ(splash.objectName(), QStringLiteral("frmSplash"));
+        EXPECT_TRUE(splash.isVisible());
+        EXPECT_TRUE(IsFormLoaded(QStringLiteral("frmsplash")));
+        // Nothing of the main window exists while the splash waits.
+        EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmMain")));
+        EXPECT_EQ(splash.size(), QSize(508, 402));
+        auto* version = splash.findChild<QLabel*>(QStringLiteral("lblVersion"));
+        ASSERT_NE(version, nullptr);
+        EXPECT_EQ(version->text(), QStringLiteral("Version 1.0.502"));
+        EXPECT_EQ(version->font().family(), QStringLiteral("Arial"));
+        EXPECT_EQ(version->font().pointSize(), 12);
+        EXPECT_TRUE(version->font().bold());
+    };
+    QPointer<frmMain> main = StartUp({bm::ProgramFolder(home.path()), &printer, &windows}, wait);
+    EXPECT_EQ(waits, 1);
+    ASSERT_TRUE(main);
+    EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmSplash")));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Brindlemark 1.0502"));
+    EXPECT_EQ(FindForm(QStringLiteral("FRMMAIN")), main.data());
+    delete main.data();
+}
+
+TEST(Splash, PictureFillsTheWindowAndIsNotBlank)
+{
+    const QImage picture = SplashPicture().toImage();
+    EXPECT_EQ(picture.size(), QSize(508, 402));
+    // Drawn, not left empty: the slip's paper and the marks are there.
+    int light = 0, dark = 0;
+    for (int y = 0; y < picture.height(); y += 4) {
+        for (int x = 0; x < picture.width(); x += 4) {
+            const int gray = qGray(picture.pixel(x, y));
+            light += gray > 230;
+            dark += gray < 40;
+        }
+    }
+    EXPECT_GT(light, 500);
+    EXPECT_GT(dark, 500);
+}
+
+}  // namespace
