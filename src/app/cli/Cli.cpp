@@ -52,7 +52,8 @@ void WriteUsage(std::ostream& out)
            "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"
            "  brindlemark [--home DIR] test-pattern --definition NAME\n"
            "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"
-           "  brindlemark [--home DIR] check ...\n"
+           "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
+           "              [--save OUT]\n"
            "  brindlemark --help | --version\n"
            "\n"
            "  --home DIR         the program folder holding Defs, Settings, wheel and Summary\n"
@@ -64,9 +65,12 @@ void WriteUsage(std::ostream& out)
            "  --pdf OUT          write the sheets into the PDF file OUT\n"
            "  --printer QUEUE    print on that printer (default: the system's default printer)\n"
            "  --marks            print nothing; write one line per mark: SHEET X1 Y1 X2 Y2 (mm)\n"
+           "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last;\n"
+           "                     check writes the report with its summary on stdout\n"
+           "  --save OUT         check also writes the report as a summary file (CR LF)\n"
            "\n"
            "Exit status: 0 done, 1 the printing system failed or the job was interrupted,\n"
-           "2 bad input or usage (nothing printed).\n";
+           "2 bad input or usage (nothing printed, nothing written).\n";
 }
 
 int RunCli(const std::vector<std::string>& arguments, const std::filesystem::path& defaultHome, std::ostream& out,

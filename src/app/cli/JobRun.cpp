@@ -1,6 +1,7 @@
 #include <memory>
 
 #include "app/cli/Cli.h"
+#include "app/cli/InputFiles.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/JobCommand.h"
 #include "app/cli/MarksSurface.h"
@@ -42,35 +43,6 @@ private:
     std::ostream& err_;
     std::string summary_;
 };
-
-struct ChosenDefinition {
-    std::filesystem::path file;
-    std::string name;
-};
-
-// A five-character name is looked up in Defs; anything with a folder or a .def ending is a file.
-Result<ChosenDefinition> ResolveDefinition(const std::string& given, const ProgramFolder& folder)
-{
-    const std::filesystem::path path(given);
-    const bool isFile = given.find('/') != std::string::npos || given.find('\\') != std::string::npos ||
-                        path.extension() == ".def";
-    if (isFile)
-        return ChosenDefinition{path, DefinitionName(path.filename().string())};
-    if (given.size() != 5)
-        return Error{"--definition \"" + given +
-                     "\" is neither a five-character definition name (such as LO649) nor a .def file"};
-    return ChosenDefinition{folder.definitionFile(given), given};
-}
-
-// A wheel file not found as given is looked for in the program's wheel folder.
-std::filesystem::path ResolveWheel(const std::filesystem::path& given, const ProgramFolder& folder)
-{
-    std::error_code ec;
-    if (given.empty() || std::filesystem::exists(given, ec) || !given.is_relative())
-        return given;
-    const auto inWheelFolder = folder.wheel() / given;
-    return std::filesystem::exists(inWheelFolder, ec) ? inWheelFolder : given;
-}
 
 Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFolder& folder, bool testMode)
 {

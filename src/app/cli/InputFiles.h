@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "common/ProgramFolder.h"
+#include "common/Result.h"
+
+namespace bm::cli {
+
+struct ChosenDefinition {
+    std::filesystem::path file;
+    std::string name;  // the five-character definition name
+};
+
+// A five-character name is looked up in Defs; anything with a folder or a .def ending is a file.
+Result<ChosenDefinition> ResolveDefinition(const std::string& given, const ProgramFolder& folder);
+
+// A wheel file not found as given is looked for in the program's wheel folder.
+std::filesystem::path ResolveWheel(const std::filesystem::path& given, const ProgramFolder& folder);
+
+}  // namespace bm::cli

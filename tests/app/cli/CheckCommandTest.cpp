@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "app/cli/CheckCommand.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A program folder with the sample definitions, a 5-number bonus one made from TK539, and a
+// definition whose name says pick 4 although its file is a 6-number game.
+class CheckCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* lc = std::getenv("LC_ALL");
+        savedLocale_ = lc ? std::optional<std::string>(lc) : std::nullopt;
+        setenv("LC_ALL", "C", 1);
+        home_.makeProgramFolder();
+        for (const auto& e : fs::directory_iterator(fs::path(SAMPLE_DIR) / "Defs"))
+            fs::copy_file(e.path(), home_ / "Defs" / e.path().filename());
+        std::string five = bmtest::ReadBytes(home_ / "Defs" / "TK539.def");
+        const auto flags = five.rfind(" 0 \r\n 0 \r\n");
+        ASSERT_NE(flags, std::string::npos);
+        five.replace(flags, 5, " 1 \r\n");
+        bmtest::WriteBytes(home_ / "Defs" / "TB539.def", five);
+        fs::copy_file(home_ / "Defs" / "LO649.def", home_ / "Defs" / "XX449.def");
+    }
+    void TearDown() override
+    {
+        if (savedLocale_)
+            setenv("LC_ALL", savedLocale_->c_str(), 1);
+        else
+            unsetenv("LC_ALL");
+    }
+
+    struct Outcome {
+        int status;
+        std::string out, err;
+    };
+    Outcome Run(const std::vector<std::string>& args)
+    {
+        std::ostringstream out, err;
+        const int status = bm::cli::RunCheckCommand(args, bm::ProgramFolder(home_.path()), out, err);
+        return {status, out.str(), err.str()};
+    }
+    fs::path Wheel(const std::string& name, const std::string& text)
+    {
+        bmtest::WriteBytes(home_ / "wheel" / name, text);
+        return home_ / "wheel" / name;
+    }
+
+    bmtest::TempDir home_;
+    std::optional<std::string> savedLocale_;
+};
+
+const char* const kLottoReport =
+    "Lottery: LO649\n"
+    "Ticket File: w.txt\n"
+    "Checking 4 Picks Against Above Draw Results\n"
+    "\n"
+    "Match-3 For This Draw At Line 1\n"
+    "MATCH-5 + Bonus For This Draw At Line 3\n"
+    "***MATCH-6*** For This Draw At Line 5\n"
+    "\n"
+    "Match 0 - 1 Expected is 1.744\n"
+    "Match 1 - 0 Expected is 1.652\n"
+    "Match 2 - 0 Expected is 0.530\n"
+    "\n"
+    "Match 3 - 1 Expected is 0.071\n"
+    "Match 4 - 0 Expected is 0.004\n"
+    "Match 5 - 0 Expected is 0.000\n"
+    "Match 5+ - 1 Expected is 0.000\n"
+    "Match 6 - 1 Expected is 0.000\n"
+    "\n"
+    "Total Plays - 4\n"
+    "Total Losses - 1\n"
+    "Total Wins - 3\n"
+    "\n";
+
+const char* const kLottoWheel = "1,2,3,10,11,12\r\n\r\n1,2,3,4,5,7\r\n20,21,22,23,24,25\r\n6,5,4,3,2,1\r\n";
+
+const std::regex kCompleted("Processing Completed In [0-9,]+\\.[0-9]{3} Seconds\n");
+
+TEST_F(CheckCommand, WritesTheReportAndTheCompletionLine)
+{
+    const auto wheel = Wheel("w.txt", kLottoWheel);
+    for (const std::string draw : {"1 2 3 4 5 6 7", "1,2,3,4,5,6,7", " 1, 2 ,3\t4 5,,6 7 "}) {
+        const auto r = Run({"--definition", "LO649", "--wheel", wheel.string(), "--draw", draw});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, kLottoReport) << draw;
+        EXPECT_TRUE(std::regex_match(r.err, kCompleted)) << r.err;
+    }
+}
+
+TEST_F(CheckCommand, SavesTheSummaryWithCrLf)
+{
+    Wheel("w.txt", kLottoWheel);
+    const auto out = home_ / "Summary" / "s.txt";
+    // The wheel is found in the wheel folder; the definition may be given as its file.
+    const auto r = Run({"--definition=" + (home_ / "Defs" / "LO649.def").string(), "--wheel", "w.txt",
+                        "--draw=1 2 3 4 5 6 7", "--save", out.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kLottoReport);
+    std::string crlf;
+    for (const char* p = kLottoReport; *p; ++p)
+        crlf += *p == '\n' ? std::string("\r\n") : std::string(1, *p);
+    EXPECT_EQ(bmtest::ReadBytes(out), crlf);
+}
+
+TEST_F(CheckCommand, EveryGameTakesItsDrawSize)
+{
+    struct Case {
+        const char* definition;
+        const char* line;       // one play
+        const char* goodDraw;
+        const char* shortDraw;
+        const char* firstReportLine;
+        const char* needs;      // part of the refusal
+    };
+    const Case cases[] = {
+        {"LO649", "1,2,3,4,5,7", "1 2 3 4 5 6 7", "1 2 3 4 5 6", "MATCH-5 + Bonus For This Draw At Line 1", "needs 7"},
+        {"VT645", "1,2,3,4,5,7", "1 2 3 4 5 6", "1 2 3 4 5 6 7", "MATCH-5 For This Draw At Line 1", "needs 6"},
+        {"TK539", "1,2,3,4,5", "1 2 3 4 5", "1 2 3 4 5 6", "***JACKPOT*** For This Draw At Line 1", "needs 5"},
+        {"TB539", "6,2,3,4,9", "1 2 3 4 5 6", "1 2 3 4 5", "Match-3+Bonus For This Draw At Line 1", "needs 6"},
+        {"PB569", "1,2,3,4,5,6", "1 2 3 4 5 6", "1 2 3 4 5 6 7", "***JACKPOT!*** For This Draw At Line 1", "needs 6"},
+        {"LM750", "1,2,3,4,5,6,8", "1 2 3 4 5 6 7 8", "1 2 3 4 5 6 7", "***MATCH-6 + Bonus*** For This Draw At Line 1",
+         "needs 8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.definition);
+        const auto wheel = Wheel(std::string(c.definition) + ".txt", std::string(c.line) + "\r\n");
+        const auto good = Run({"--definition", c.definition, "--wheel", wheel.string(), "--draw", c.goodDraw});
+        EXPECT_EQ(good.status, 0) << good.err;
+        EXPECT_NE(good.out.find(std::string("\n\n") + c.firstReportLine + "\n\n"), std::string::npos) << good.out;
+        const auto bad = Run({"--definition", c.definition, "--wheel", wheel.string(), "--draw", c.shortDraw});
+        EXPECT_EQ(bad.status, 2);
+        EXPECT_EQ(bad.out, "");
+        EXPECT_NE(bad.err.find(c.needs), std::string::npos) << bad.err;
+        EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;
+    }
+}
+
+TEST_F(CheckCommand, RefusalsAreOneLineWithNothingWritten)
+{
+    const auto good = Wheel("w.txt", kLottoWheel);
+    const auto bad = Wheel("bad.txt", "1,2,3,4,5,6\r\n\r\n1,2,3,4,5\r\n");
+    const auto save = home_ / "Summary" / "never.txt";
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> mentions;
+    };
+    const std::string g = good.string(), b = bad.string(), s = save.string();
+    const Case cases[] = {
+        {{"--definition", "LO649", "--wheel", b, "--draw", "1 2 3 4 5 6 7", "--save", s}, {"bad.txt", "line 3"}},
+        {{"--definition", "LO649", "--wheel", g, "--draw", "1 2 x 4 5 6 7", "--save", s}, {"--draw", "Drawn number 3"}},
+        {{"--definition", "LO649", "--wheel", g, "--draw", "1 2 3 4 5 6 7.5.1"}, {"bonus number"}},
+        {{"--definition", "NO649", "--wheel", g, "--draw", "1 2 3 4 5 6 7"}, {"NO649.def"}},
+        {{"--definition", "LO64", "--wheel", g, "--draw", "1 2 3 4 5 6 7"}, {"five-character"}},
+        {{"--definition", "XX449", "--wheel", g, "--draw", "1 2 3 4 5 6"}, {"XX449", "no ticket checker"}},
+        {{"--definition", "LO649", "--wheel", (home_ / "none.txt").string(), "--draw", "1 2 3 4 5 6 7"}, {"none.txt"}},
+        {{"--definition", "LO649", "--draw", "1 2 3 4 5 6 7"}, {"--wheel is missing"}},
+        {{"--definition", "LO649", "--wheel", g}, {"--draw is missing"}},
+        {{"--wheel", g, "--draw", "1"}, {"--definition is missing"}},
+        {{"--definition", "LO649", "--wheel", g, "--draw"}, {"--draw needs a value"}},
+        {{"--definition", "LO649", "--wheel", g, "--wheel", g, "--draw", "1 2 3 4 5 6 7"}, {"twice"}},
+        {{"--definition", "LO649", "--wheel", g, "--draw", "1 2 3 4 5 6 7", "--pdf", "x"}, {"unknown option \"--pdf\""}},
+        {{"--definition", "LO649", "--wheel", g, "--draw", "1 2 3 4 5 6 7", "--save", (home_ / "no" / "s.txt").string()},
+         {"s.txt", "does not exist"}},
+    };
+    for (const auto& c : cases) {
+        const auto r = Run(c.args);
+        SCOPED_TRACE(r.err);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        ASSERT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+        EXPECT_EQ(r.err.rfind("brindlemark: ", 0), 0u);
+        for (const auto& m : c.mentions)
+            EXPECT_NE(r.err.find(m), std::string::npos) << m;
+    }
+    EXPECT_FALSE(fs::exists(save));
+    EXPECT_FALSE(fs::exists(home_ / "no"));
+}
+
+TEST_F(CheckCommand, EmptyWheelCompletes)
+{
+    const auto wheel = Wheel("empty.txt", "");
+    const auto r = Run({"--definition", "TK539", "--wheel", wheel.string(), "--draw", "1 2 3 4 5"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Lottery: TK539\nTicket File: empty.txt\nChecking  Picks Against Above Draw Results\n\n\n"
+              "Match 0 - 0\nMatch 1 - 0\nMatch 2 - 0\n\nMatch 3 - 0\nMatch 4 - 0\nJackpot - 0\n\n"
+              "Total Plays - 0\nTotal Losses - 0\nTotal Wins - 0\n\n");
+}
+
+// The installed program: the same bytes on stdout, the status line on stderr, exit statuses.
+TEST_F(CheckCommand, EndToEndThroughTheProgram)
+{
+    const std::string exe = BRINDLEMARK_EXE;
+    if (exe.empty() || !fs::exists(exe))
+        GTEST_SKIP() << "the program is not built";
+    const auto wheel = Wheel("w.txt", kLottoWheel);
+    const auto run = [&](const std::string& draw) {
+        const std::string cmd = "LC_ALL=C '" + exe + "' --home '" + home_.path().string() +
+                                "' check --definition LO649 --wheel '" + wheel.string() + "' --draw '" + draw +
+                                "' >'" + (home_ / "out").string() + "' 2>'" + (home_ / "err").string() + "' </dev/null";
+        const int raw = std::system(cmd.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    EXPECT_EQ(run("1 2 3 4 5 6 7"), 0);
+    EXPECT_EQ(bmtest::ReadBytes(home_ / "out"), kLottoReport);
+    EXPECT_TRUE(std::regex_match(bmtest::ReadBytes(home_ / "err"), kCompleted));
+    EXPECT_EQ(run("1 2 3"), 2);
+    EXPECT_EQ(bmtest::ReadBytes(home_ / "out"), "");
+    EXPECT_NE(bmtest::ReadBytes(home_ / "err").find("needs 7"), std::string::npos);
+}
+
+}  // namespace
