@@ -1,0 +1,114 @@
+#include "printing/qt/PrintTestTools.h"
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "support/TempDir.h"
+
+namespace bmtest {
+
+std::string Quoted(const std::string& arg)
+{
+    std::string out = "'";
+    for (char c : arg)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+Ran RunShell(const std::string& command, const std::string& env)
+{
+    TempDir dir;
+    const auto out = dir / "out";
+    const auto err = dir / "err";
+    const std::string line = "env " + env + " " + command + " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+    const int raw = std::system(line.c_str());
+    Ran ran;
+    ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    ran.out = ReadBytes(out);
+    ran.err = ReadBytes(err);
+    return ran;
+}
+
+long long Raster::DarkCount() const
+{
+    return std::count_if(pixels.begin(), pixels.end(), [](unsigned char p) { return p < 128; });
+}
+
+namespace {
+
+// A binary PGM as pdftoppm -gray writes it: "P5\n<w> <h>\n255\n" and the pixels.
+bool ReadPgm(const std::filesystem::path& file, Raster& r)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::string magic;
+    int maxval = 0;
+    in >> magic >> r.width >> r.height >> maxval;
+    in.get();
+    if (!in || magic != "P5" || maxval != 255 || r.width <= 0 || r.height <= 0)
+        return false;
+    r.pixels.resize(static_cast<std::size_t>(r.width) * r.height);
+    in.read(reinterpret_cast<char*>(r.pixels.data()), static_cast<std::streamsize>(r.pixels.size()));
+    return static_cast<bool>(in);
+}
+
+}  // namespace
+
+std::vector<Raster> Rasterise(const std::filesystem::path& pdf, int dpi, std::string& error)
+{
+    TempDir dir;
+    const Ran ran = RunShell("pdftoppm -gray -r " + std::to_string(dpi) + " " + Quoted(pdf.string()) + " " +
+                             Quoted((dir / "page").string()));
+    if (ran.status != 0) {
+        error = "pdftoppm failed (" + std::to_string(ran.status) + "): " + ran.err;
+        return {};
+    }
+    std::vector<std::filesystem::path> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        files.push_back(e.path());
+    // page-1.pgm ... page-10.pgm: pdftoppm pads the numbers to one width, so names sort.
+    std::sort(files.begin(), files.end());
+    std::vector<Raster> pages(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!ReadPgm(files[i], pages[i])) {
+            error = "cannot read " + files[i].string();
+            return {};
+        }
+    }
+    return pages;
+}
+
+std::string FindMark(const Raster& page, double x1, double y1, double x2, double y2, int dpi, double tolerance)
+{
+    const double px = dpi / 25.4;
+    const int cx = static_cast<int>((x1 + x2) / 2 * px);
+    const int cy = static_cast<int>((y1 + y2) / 2 * px);
+    std::ostringstream what;
+    what << "mark " << x1 << " " << y1 << " " << x2 << " " << y2 << ": ";
+    if (!page.Dark(cx, cy))
+        return what.str() + "nothing at its centre";
+    int left = cx, right = cx, top = cy, bottom = cy;
+    while (page.Dark(left - 1, cy))
+        --left;
+    while (page.Dark(right + 1, cy))
+        ++right;
+    while (page.Dark(cx, top - 1))
+        --top;
+    while (page.Dark(cx, bottom + 1))
+        ++bottom;
+    const double found[4] = {double(left), double(top), double(right + 1), double(bottom + 1)};
+    const double expected[4] = {x1 * px, y1 * px, x2 * px, y2 * px};
+    const char* names[4] = {"left", "top", "right", "bottom"};
+    for (int i = 0; i < 4; ++i)
+        if (std::abs(found[i] - expected[i]) > tolerance)
+            what << names[i] << " edge at pixel " << found[i] << ", expected " << expected[i] << "; ";
+    const std::string result = what.str();
+    return result.back() == ' ' && result.find("edge") != std::string::npos ? result : std::string();
+}
+
+}  // namespace bmtest

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "printing/qt/PrintTestTools.h"
+#include "printing/qt/PrinterSurface.h"
+#include "support/TempDir.h"
+
+using namespace bm;
+using namespace bmtest;
+
+namespace {
+
+// A spooler with printers made up by the test; it keeps a copy of every submitted document.
+class FakeSpooler final : public Spooler {
+public:
+    std::vector<std::string> printers = {"office", "slips"};
+    std::string defaultPrinter = "office";
+    PaperArea paper;
+    std::string refusal;
+    std::vector<std::string> submittedTo;
+    TempDir kept;
+
+    std::vector<std::string> Printers() override { return printers; }
+    std::string DefaultPrinter() override { return defaultPrinter; }
+    std::optional<PaperArea> Paper(const std::string&) override { return paper; }
+    Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string&) override
+    {
+        submittedTo.push_back(printer);
+        std::filesystem::copy_file(pdf, kept / ("job" + std::to_string(submittedTo.size()) + ".pdf"));
+        if (!refusal.empty())
+            return Error{refusal};
+        return static_cast<int>(submittedTo.size());
+    }
+};
+
+TEST(PrinterSurface, ChoosesTheNamedOrTheDefaultPrinterAndSaysWhenThereIsNone)
+{
+    auto spooler = std::make_shared<FakeSpooler>();
+    auto named = PrinterSurface::Open("slips", spooler);
+    ASSERT_TRUE(named.ok());
+    EXPECT_EQ((*named)->printer(), "slips");
+    auto byDefault = PrinterSurface::Open("", spooler);
+    ASSERT_TRUE(byDefault.ok());
+    EXPECT_EQ((*byDefault)->printer(), "office");
+
+    const auto unknown = PrinterSurface::Open("nope", spooler);
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_EQ(unknown.error().message, "There is no printer named \"nope\"; installed: office, slips");
+
+    spooler->defaultPrinter.clear();
+    const auto noDefault = PrinterSurface::Open("", spooler);
+    ASSERT_FALSE(noDefault.ok());
+    EXPECT_NE(noDefault.error().message.find("No printer is set as the default"), std::string::npos);
+
+    spooler->printers.clear();
+    const auto none = PrinterSurface::Open("", spooler);
+    ASSERT_FALSE(none.ok());
+    EXPECT_NE(none.error().message.find("No printer is installed"), std::string::npos);
+}
+
+TEST(PrinterSurface, HandsTheSheetsOverOnlyAtTheEndMeasuredFromThePrintableArea)
+{
+    auto spooler = std::make_shared<FakeSpooler>();
+    spooler->paper = PaperArea{210, 297, 4, 6, 4, 8};  // margins left 4, top 6, bottom 8
+    for (Orientation o : {Orientation::Portrait, Orientation::Landscape}) {
+        auto surface = PrinterSurface::Open("slips", spooler).value();
+        surface->SetOrientation(o);
+        surface->FillBox(10, 20, 13, 22);
+        surface->NextPage();
+        surface->FillBox(50, 60, 53, 62);
+        surface->NextPage();
+        const auto submittedBefore = spooler->submittedTo.size();
+        ASSERT_TRUE(surface->EndDocument().ok());
+        ASSERT_EQ(spooler->submittedTo.size(), submittedBefore + 1);
+
+        std::string error;
+        const auto pages = Rasterise(spooler->kept / ("job" + std::to_string(submittedBefore + 1) + ".pdf"), 300, error);
+        ASSERT_EQ(pages.size(), 2u) << error;
+        // A landscape page is the paper turned: its top margin is the paper's left one, its left the bottom one.
+        const double dx = o == Orientation::Portrait ? 4 : 8;
+        const double dy = o == Orientation::Portrait ? 6 : 4;
+        EXPECT_EQ(pages[0].width > pages[0].height, o == Orientation::Landscape);
+        EXPECT_EQ(FindMark(pages[0], 10 + dx, 20 + dy, 13 + dx, 22 + dy, 300), "");
+        EXPECT_EQ(FindMark(pages[1], 50 + dx, 60 + dy, 53 + dx, 62 + dy, 300), "");
+    }
+}
+
+TEST(PrinterSurface, AbandonedAndEmptyDocumentsReachNoPrinter)
+{
+    auto spooler = std::make_shared<FakeSpooler>();
+    {
+        auto surface = PrinterSurface::Open("slips", spooler).value();
+        surface->FillBox(10, 20, 13, 22);
+        surface->AbandonDocument();
+    }
+    {
+        auto surface = PrinterSurface::Open("slips", spooler).value();
+        EXPECT_TRUE(surface->EndDocument().ok());
+    }
+    {
+        auto surface = PrinterSurface::Open("slips", spooler).value();
+        surface->FillBox(10, 20, 13, 22);
+    }  // dropped without an end
+    EXPECT_TRUE(spooler->submittedTo.empty());
+}
+
+TEST(PrinterSurface, ARefusedSubmissionFailsTheDocument)
+{
+    auto spooler = std::make_shared<FakeSpooler>();
+    spooler->refusal = "The printer \"slips\" did not take the job: server-error-not-accepting-jobs";
+    auto surface = PrinterSurface::Open("slips", spooler).value();
+    surface->FillBox(10, 20, 13, 22);
+    const Status end = surface->EndDocument();
+    ASSERT_FALSE(end.ok());
+    EXPECT_EQ(end.error().message, spooler->refusal);
+}
+
+}  // namespace
