@@ -1,5 +1,6 @@
 #include "printing/WheelFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -119,8 +120,8 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
 
 }  // namespace
 
-WheelReader::WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width)
-    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(kChunk + kMaxLine)
+WheelReader::WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk)
+    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(chunk + kMaxLine)
 {
     if (width == NumberWidth::Bits16) {
         min_ = std::numeric_limits<std::int16_t>::min();
@@ -146,7 +147,10 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::pa
     std::FILE* f = std::fopen(file.string().c_str(), "rb");
     if (!f)
         return Error{file.string() + ": cannot be opened (" + std::strerror(errno) + ")"};
-    auto reader = std::unique_ptr<WheelReader>(new WheelReader(f, file.string(), numbersPerPlay, width));
+    // A small file needs no megabyte of buffer; one that grows meanwhile is still read, in smaller chunks.
+    const auto size = std::filesystem::file_size(file, ec);
+    const std::size_t chunk = ec ? kChunk : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, kChunk));
+    auto reader = std::unique_ptr<WheelReader>(new WheelReader(f, file.string(), numbersPerPlay, width, chunk));
 
     // Text saved as UTF-16 would otherwise show up as a puzzling number fault on line 1.
     unsigned char head[3] = {};

@@ -42,7 +42,7 @@ public:
     const std::optional<Error>& error() const { return error_; }
 
 private:
-    WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width);
+    WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk);
     bool NextLine(const char*& begin, const char*& end);
     bool Fail(std::string what);
 

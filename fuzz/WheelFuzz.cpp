@@ -1,0 +1,99 @@
+// Wheel files are made by other programs and by hand, and are the largest input by far.
+// The first byte picks the game (5, 6 or 7 numbers; 16- or 32-bit numbers; a powerball play
+// keeping five; filler plays), the rest is the file. The fast reader must agree with a plain
+// reading of the rules on every play, every line number and whether the file is refused, and
+// the counting and the play table must agree with it.
+#include <limits>
+
+#include "FuzzSupport.h"
+#include "WheelReference.h"
+#include "printing/WheelFile.h"
+
+using namespace bm;
+using bmfuzz::Require;
+
+namespace {
+
+struct Game {
+    int perPlay;
+    NumberWidth width;
+    int kept;
+    int filler;
+};
+
+Game GameOf(std::uint8_t b)
+{
+    Game g;
+    g.perPlay = 5 + b % 3;
+    g.width = (b & 4) ? NumberWidth::Bits32 : NumberWidth::Bits16;
+    g.kept = (g.perPlay == 6 && (b & 8)) ? 5 : g.perPlay;
+    g.filler = (b >> 4) & 3;
+    return g;
+}
+
+std::vector<Play> ReadAll(const Game& g, bool& fault)
+{
+    std::vector<Play> plays;
+    auto reader = WheelReader::Open(bmfuzz::ScratchFile(), g.perPlay, g.width);
+    fault = !reader.ok();
+    if (fault)
+        return plays;
+    Play p;
+    while ((*reader)->Next(p)) {
+        plays.push_back(p);
+        Require(!(*reader)->error(), "a play returned while an error is held");
+    }
+    fault = (*reader)->error().has_value();
+    Require(!(*reader)->Next(p), "a play after the end or a fault");
+    if (fault)
+        Require((*reader)->error()->message.rfind(bmfuzz::ScratchFile().string(), 0) == 0,
+                "a refusal that does not name the file");
+    return plays;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // Lines of 64 KiB and more are refused wherever they straddle a read; the reference knows no reads.
+    if (size < 1 || size > 60000)
+        return 0;
+    const Game g = GameOf(data[0]);
+    const std::string_view bytes = bmfuzz::AsText(data + 1, size - 1);
+    bmfuzz::WriteScratch(bytes);
+
+    const bool wide = g.width == NumberWidth::Bits32;
+    const std::int64_t min = wide ? std::numeric_limits<std::int32_t>::min() : std::numeric_limits<std::int16_t>::min();
+    const std::int64_t max = wide ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int16_t>::max();
+    const auto expected = bmfuzz::ReadWheelPlainly(bytes, g.perPlay, min, max);
+
+    bool fault = false;
+    const auto plays = ReadAll(g, fault);
+    Require(fault == expected.fault, fault ? "a file within the rules refused" : "a file against the rules accepted");
+    Require(plays.size() == expected.plays.size(), "a different number of plays than the rules give");
+    for (std::size_t i = 0; i < plays.size(); ++i) {
+        Require(plays[i].count == g.perPlay, "a play of the wrong size");
+        Require(plays[i].line == expected.plays[i].line, "a play on the wrong line");
+        for (int k = 0; k < g.perPlay; ++k)
+            Require(plays[i].numbers[k] == expected.plays[i].numbers[k], "a number read wrong");
+    }
+
+    const auto count = CountPlays(bmfuzz::ScratchFile(), g.perPlay, g.width);
+    Require(count.ok() == !fault, "counting and reading disagree about the file");
+    if (count.ok())
+        Require(*count == static_cast<std::int32_t>(plays.size()), "counting and reading disagree about the plays");
+
+    if (!wide) {
+        const auto table = ReadPlays(bmfuzz::ScratchFile(), g.perPlay, g.kept, g.filler);
+        Require(table.ok() == !fault, "the play table and reading disagree about the file");
+        if (table.ok()) {
+            Require(table->size() == (plays.size() + g.filler) * g.kept, "a play table of the wrong size");
+            for (std::size_t p = 0; p < plays.size(); ++p)
+                for (int k = 0; k < g.kept; ++k)
+                    Require((*table)[p * g.kept + k] == plays[p].numbers[k], "a play table slot read wrong");
+            for (std::size_t i = plays.size() * g.kept; i < table->size(); ++i)
+                Require((*table)[i] == 0, "a filler play that is not empty");
+        }
+    }
+    return 0;
+}
