@@ -4,6 +4,7 @@
 #   private-cups.sh start ROOT   starts cupsd under ROOT (a fresh folder) with the queue
 #                                "brindlemark-pdf" (cups-pdf) and prints, one per line:
 #                                CUPS_SERVER=<address> PID=<cupsd pid> OUT=<folder of the PDFs> QUEUE=<name>
+#   private-cups.sh queue ROOT   adds the queue again (after a test removed it).
 #   private-cups.sh stop ROOT    stops that daemon by its process id and removes its cups-pdf settings.
 #
 # Needs root (cupsd, and cups-pdf reads its settings only from /etc/cups) and the packages
@@ -15,7 +16,7 @@ QUEUE=brindlemark-pdf
 
 die() { echo "private-cups: $*" >&2; exit 3; }
 
-[ $# -eq 2 ] || { echo "usage: $0 start|stop ROOT" >&2; exit 2; }
+[ $# -eq 2 ] || { echo "usage: $0 start|queue|stop ROOT" >&2; exit 2; }
 cmd=$1
 root=$(realpath -m "$2")
 suffix="brindlemark-$(basename "$root")"
@@ -33,6 +34,11 @@ stop() {
         rm -f "$root/cupsd.pid"
     fi
     rm -f "$pdfconf"
+}
+
+add_queue() {
+    lpadmin -p "$QUEUE" -E -v "cups-pdf:/$suffix" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -o PageSize=A4 2>/dev/null &&
+        lpadmin -d "$QUEUE"
 }
 
 start() {
@@ -97,9 +103,7 @@ CONF
         sleep 0.1
     done
     lpstat -r 2>/dev/null | grep -q "is running" || { stop; die "cupsd did not answer within 10 s"; }
-    lpadmin -p "$QUEUE" -E -v "cups-pdf:/$suffix" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -o PageSize=A4 \
-        || { stop; die "could not add the cups-pdf queue"; }
-    lpadmin -d "$QUEUE" || { stop; die "could not make the queue the default"; }
+    add_queue || { stop; die "could not add the cups-pdf queue"; }
     echo "CUPS_SERVER=127.0.0.1:$port"
     echo "PID=$pid"
     echo "OUT=$root/out"
@@ -109,5 +113,9 @@ CONF
 case "$cmd" in
 start) start ;;
 stop) stop ;;
-*) echo "usage: $0 start|stop ROOT" >&2; exit 2 ;;
+queue)
+    port=$(grep -o '127.0.0.1:[0-9]*' "$root/etc/cupsd.conf" | cut -d: -f2)
+    CUPS_SERVER="127.0.0.1:$port" add_queue || die "could not add the cups-pdf queue"
+    ;;
+*) echo "usage: $0 start|queue|stop ROOT" >&2; exit 2 ;;
 esac

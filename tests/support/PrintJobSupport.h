@@ -73,12 +73,18 @@ inline bm::SlipDefinition Horizontal649(int mainPanels = 2)
     return d;
 }
 
-// Writes the definition as the editor would and returns its path.
-inline std::filesystem::path WriteDefinition(const TempDir& dir, const std::string& name, const bm::SlipDefinition& d)
+// Writes the definition into `folder` as the editor would and returns its path.
+inline std::filesystem::path WriteDefinition(const std::filesystem::path& folder, const std::string& name,
+                                             const bm::SlipDefinition& d)
 {
-    const auto path = dir / (name + ".def");
+    const auto path = folder / (name + ".def");
     WriteBytes(path, bm::DefinitionFileText(bm::EntriesFromDefinition(name, d)));
     return path;
+}
+
+inline std::filesystem::path WriteDefinition(const TempDir& dir, const std::string& name, const bm::SlipDefinition& d)
+{
+    return WriteDefinition(dir.path(), name, d);
 }
 
 // The request the main window makes for a definition: its flags, offsets as typed.

@@ -83,6 +83,17 @@ std::vector<Raster> Rasterise(const std::filesystem::path& pdf, int dpi, std::st
     return pages;
 }
 
+std::pair<double, double> PdfPageSize(const std::filesystem::path& pdf)
+{
+    const Ran ran = RunShell("pdfinfo " + Quoted(pdf.string()));
+    const auto at = ran.out.find("Page size:");
+    double w = 0, h = 0;
+    if (ran.status != 0 || at == std::string::npos ||
+        std::sscanf(ran.out.c_str() + at, "Page size: %lf x %lf pts", &w, &h) != 2)
+        return {0, 0};
+    return {w * 25.4 / 72, h * 25.4 / 72};
+}
+
 std::string FindMark(const Raster& page, double x1, double y1, double x2, double y2, int dpi, double tolerance)
 {
     const double px = dpi / 25.4;

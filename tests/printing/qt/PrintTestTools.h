@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bmtest {
@@ -30,6 +31,9 @@ struct Raster {
 
 // Every page of the PDF at `dpi`, rasterised by pdftoppm; empty (and `error` set) on failure.
 std::vector<Raster> Rasterise(const std::filesystem::path& pdf, int dpi, std::string& error);
+
+// The size of the PDF's first page in millimetres as pdfinfo reads it; {0, 0} on failure.
+std::pair<double, double> PdfPageSize(const std::filesystem::path& pdf);
 
 // A mark expected from (x1, y1) to (x2, y2) millimetres on the page: empty when a dark
 // rectangle is there whose four edges lie within `tolerance` pixels, else what is wrong.
