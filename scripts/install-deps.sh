@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev libqt6opengl6-dev libgl1-mesa-dev
   libgtest-dev googletest libbenchmark-dev
   libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  fonts-dejavu-core
+  fonts-dejavu-core xvfb
 )
 if [ "${WITH_FUZZ:-0}" = 1 ]; then
   PACKAGES+=(clang-14 libclang-rt-14-dev)

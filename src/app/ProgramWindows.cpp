@@ -1,4 +1,5 @@
 #include "app/WindowCatalogue.h"
+#include "definitions/editor/GendefOpeners.h"
 
 // Each window built elsewhere in the program adds its registration here, e.g.
 //     catalogue.SetEditor({OpenEditorMake, OpenEditorModify});
@@ -8,7 +9,7 @@ namespace bm::app {
 
 void RegisterProgramWindows(WindowCatalogue& catalogue)
 {
-    (void)catalogue;
+    catalogue.SetEditor(GendefOpeners());
 }
 
 }  // namespace bm::app

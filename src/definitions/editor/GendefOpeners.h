@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "app/WindowCatalogue.h"
+#include "definitions/editor/frmGendef.h"
+
+namespace bm::app {
+
+// "Make Slip": the editor in Make mode, or the open editor brought forward as it is.
+void OpenGendefMake(const GendefHost& host);
+
+// Double click: the listed file's definition loaded into the editor (opened when needed) in
+// Modify mode. A definition without a file opens nothing; an open editor stays as it was.
+void OpenGendefModify(const GendefHost& host, const std::string& listedName);
+
+// The main window's side of the editor: its folder, its list refresh and its bBon flag.
+GendefHost HostOf(frmMain& main);
+
+// The two openings as the main window's catalogue holds them.
+EditorOpeners GendefOpeners();
+
+}  // namespace bm::app

@@ -1,0 +1,161 @@
+#include "definitions/editor/frmGendef.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/Dialogs.h"
+
+namespace bm::app {
+
+namespace {
+
+QString Text(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+frmGendef::frmGendef(GendefHost host, QWidget* parent) : QWidget(parent), host_(std::move(host))
+{
+    setObjectName(QString::fromLatin1(kName));
+    BuildUi();
+    SetFocusOrder();
+    setWindowTitle(QStringLiteral("Generate Playslip File"));
+    cmdreset->setText(QStringLiteral("Make"));
+    optLay[0]->setChecked(true);
+    ConnectChanges();
+}
+
+void frmGendef::ConnectChanges()
+{
+    // The name entry is left out: renaming alone is no change worth saving.
+    for (QLineEdit* box : txtM)
+        connect(box, &QLineEdit::textChanged, this, &frmGendef::ShowChanged);
+    for (QLineEdit* box : txtR)
+        connect(box, &QLineEdit::textChanged, this, &frmGendef::ShowChanged);
+    for (QCheckBox* box : chkBon)
+        connect(box, &QCheckBox::clicked, this, &frmGendef::ShowChanged);
+    for (QRadioButton* option : optLay)
+        connect(option, &QRadioButton::clicked, this, &frmGendef::ShowChanged);
+    connect(cmdreset, &QPushButton::clicked, this, &frmGendef::cmdreset_Click);
+    connect(cmdxit, &QPushButton::clicked, this, &frmGendef::cmdxit_Click);
+}
+
+void frmGendef::ShowChanged()
+{
+    cmdreset->setVisible(true);
+}
+
+DefinitionEntries frmGendef::Entries() const
+{
+    DefinitionEntries e;
+    e.name = txtFn->text().toStdString();
+    for (int i = 0; i < kFieldCount; ++i)
+        e.fields[i] = txtM[i]->text().toStdString();
+    for (int r = 0; r < kMaxRowFields; ++r)
+        e.rows[r] = txtR[r]->text().toStdString();
+    e.bBon = chkBon[0]->isChecked();
+    e.bPB = chkBon[1]->isChecked();
+    e.Horizontal = optLay[0]->isChecked();
+    return e;
+}
+
+bool frmGendef::LoadDefinition(const std::string& listedName)
+{
+    const std::string name = DefinitionName(listedName);
+    const std::filesystem::path file = host_.folder.definitionFile(name);
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        return false;
+    const auto definition = ReadDefinitionFile(file);
+    if (!definition) {
+        // Better no editor than one whose entries are not what the file says.
+        dialogs().Message(this, QStringLiteral("Brindlemark"),
+                          QStringLiteral("The slip definition %1 cannot be modified:\n%2")
+                              .arg(Text(name), Text(definition.error().message)),
+                          Icon::Error, Buttons::Ok);
+        return false;
+    }
+    const DefinitionEntries e = EntriesFromDefinition(name, *definition);
+    txtFn->setText(Text(e.name));
+    for (int i = 0; i < kFieldCount; ++i)
+        txtM[i]->setText(Text(e.fields[i]));
+    // Rows beyond the definition's keep what they held; they are neither checked nor saved.
+    for (std::size_t r = 0; r < definition->RowFirstNumber.size() && r < txtR.size(); ++r)
+        txtR[r]->setText(Text(e.rows[r]));
+    chkBon[0]->setChecked(e.bBon);
+    chkBon[1]->setChecked(e.bPB);
+    optLay[e.Horizontal ? 0 : 1]->setChecked(true);
+    if (host_.setBonus)
+        host_.setBonus(e.bBon);
+
+    // Last, since filling the entries counted as changing them.
+    mode_ = EditorMode::Modify;
+    setWindowTitle(QStringLiteral("Current Settings"));
+    cmdreset->setText(QStringLiteral("Modify"));
+    cmdreset->setVisible(false);
+    return true;
+}
+
+void frmGendef::FocusOn(const FocusTarget& target)
+{
+    QLineEdit* box = nullptr;
+    switch (target.kind) {
+    case FocusTarget::Kind::Unchanged:
+        return;
+    case FocusTarget::Kind::Name:
+        box = txtFn;
+        break;
+    case FocusTarget::Kind::Field:
+        box = txtM.at(static_cast<std::size_t>(target.index));
+        break;
+    case FocusTarget::Kind::Row:
+        box = txtR.at(static_cast<std::size_t>(target.index));
+        break;
+    }
+    box->setFocus(Qt::OtherFocusReason);
+}
+
+void frmGendef::cmdreset_Click()
+{
+    const DefinitionEntries entries = Entries();
+    if (const auto failure = ValidateDefinition(entries, mode_)) {
+        dialogs().Message(this, QStringLiteral("Go Back"), Text(failure->message), Icon::Error, Buttons::Ok);
+        FocusOn(failure->focus);
+        return;
+    }
+    const auto written = WriteDefinition(host_.folder, entries, mode_);
+    if (!written) {
+        dialogs().Message(this, QStringLiteral("Brindlemark"),
+                          QStringLiteral("The definition was not saved:\n%1\n\nA definition file of that name "
+                                         "that was there before is unchanged.")
+                              .arg(Text(written.error().message)),
+                          Icon::Error, Buttons::Ok);
+        return;
+    }
+    // The list shows the new file; the current definition stays the one clicked last.
+    if (host_.reloadList)
+        host_.reloadList();
+    const bool make = mode_ == EditorMode::Make;
+    dialogs().Message(this, QStringLiteral("Done"),
+                      make ? QStringLiteral("Definition Saved") : QStringLiteral("Definition Modified And Saved"),
+                      Icon::None, Buttons::Ok);
+    if (!make)
+        cmdreset->setVisible(false);
+    close();
+}
+
+void frmGendef::cmdxit_Click()
+{
+    const bool unsaved = mode_ == EditorMode::Modify && !cmdreset->isHidden();
+    if (unsaved && dialogs().Message(this, QStringLiteral("Warning"), QStringLiteral("You Haven't Saved Your Changes"),
+                                     Icon::None, Buttons::OkCancel) != Answer::Ok)
+        return;
+    // The close box, by contrast, closes at once in every mode.
+    close();
+}
+
+}  // namespace bm::app

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include <QWidget>
+
+#include "common/ProgramFolder.h"
+#include "definitions/DefinitionFile.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace bm::app {
+
+// What the editor needs of the main window.
+struct GendefHost {
+    ProgramFolder folder;
+    std::function<void()> reloadList;    // the definition list read again after a save
+    std::function<void(bool)> setBonus;  // the shared bBon flag takes a loaded definition's value
+};
+
+// The definition editor: makes a new slip definition (Make mode) or saves a loaded one again
+// (Modify mode). The save button's caption tells the mode; in Modify mode its being visible is
+// the only record of unsaved changes.
+//
+// Object names: txtFn; txtM0 to txtM16 (the definition's fields 1 to 17 in file order, so
+// txtM0 is Pool and txtM1 is Pick); txtR0 to txtR11 (rows R1 to R12); chkBon0 ("Draws Bonus
+// Number"), chkBon1 ("Powerball"); optLay0 ("Horizontal"), optLay1 ("Vertical"); cmdreset
+// (save), cmdxit (close). Labels are lblFn, lblM<i>, lblR<i>.
+class frmGendef : public QWidget {
+public:
+    static constexpr const char* kName = "frmGendef";
+
+    // Opens in Make mode with every entry empty.
+    explicit frmGendef(GendefHost host, QWidget* parent = nullptr);
+
+    // Loads the definition of a listed file ("NY659.def") and turns to Modify mode, unchanged.
+    // False, with the window as it was, when the definition has no file in the Defs folder
+    // (silently) or its file cannot be read (said in a message naming the file and line).
+    bool LoadDefinition(const std::string& listedName);
+
+    EditorMode mode() const { return mode_; }
+    DefinitionEntries Entries() const;
+
+private:
+    // frmGendefLayout.cpp
+    void BuildUi();
+    void SetFocusOrder();
+
+    void ConnectChanges();
+    void ShowChanged();
+    void FocusOn(const FocusTarget& target);
+    void cmdreset_Click();
+    void cmdxit_Click();
+
+    GendefHost host_;
+    EditorMode mode_ = EditorMode::Make;
+
+    QLineEdit* txtFn = nullptr;
+    std::array<QLineEdit*, kFieldCount> txtM{};
+    std::array<QLineEdit*, kMaxRowFields> txtR{};
+    std::array<QCheckBox*, 2> chkBon{};
+    std::array<QRadioButton*, 2> optLay{};
+    QPushButton* cmdreset = nullptr;
+    QPushButton* cmdxit = nullptr;
+};
+
+}  // namespace bm::app

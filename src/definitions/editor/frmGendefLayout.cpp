@@ -1,0 +1,198 @@
+#include "definitions/editor/frmGendef.h"
+
+#include <utility>
+#include <vector>
+
+#include <QCheckBox>
+#include <QFont>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/EntryHelpers.h"
+
+// The editor's controls with their names, captions, tool-tips, places and focus order.
+
+namespace bm::app {
+
+namespace {
+
+// The tool-tips of the fields that have one, by txtM index.
+const char* FieldTip(Field f)
+{
+    switch (f) {
+    case Field::Pool: return "Enter total numbers in game such as 49,51,53 etc.";
+    case Field::Pick: return "Enter how many numbers you select from 5 to 7.";
+    case Field::TotalPanels: return "Enter Total Number Of Selection Panels On Slip.";
+    case Field::MainPanels: return "Enter Number Of Main Panels (usually 1 or 2).";
+    case Field::RowsInPanel: return "Enter Number Of Rows Of Number Boxes In A Panel.";
+    case Field::PanelsAcross: return "Enter Number Of Panels Across The Slip.";
+    case Field::ColumnsInPanel: return "Enter Number Of Columns Of Number Boxes In A Panel.";
+    default: return nullptr;
+    }
+}
+
+QString FieldCaption(Field f)
+{
+    QString caption = QString::fromLatin1(FieldLabel(f));
+    // The editor's label of this field has always ended with a blank.
+    if (f == Field::VerticalPanelGap)
+        caption += QLatin1Char(' ');
+    return caption;
+}
+
+// The ten measurements in the order of the file, shown in one column.
+constexpr Field kMeasurements[] = {
+    Field::SlipWidth, Field::SlipHeight, Field::TopToFirstRow, Field::LeftIndent, Field::BoxWidth,
+    Field::BoxHeight, Field::HorizontalPanelGap, Field::VerticalRowGap, Field::VerticalPanelGap,
+    Field::HorizontalBoxShift};
+
+template <typename W>
+W* Named(W* widget, const QString& name, const char* tip = nullptr)
+{
+    widget->setObjectName(name);
+    if (tip)
+        widget->setToolTip(QString::fromLatin1(tip));
+    return widget;
+}
+
+QLineEdit* Entry(QWidget* parent, const QString& name, const char* tip, int width)
+{
+    auto* box = Named(new QLineEdit(parent), name, tip);
+    box->setFixedWidth(width);
+    UseEntryHelpers(box);
+    return box;
+}
+
+QLabel* Caption(QWidget* parent, const QString& name, const QString& text, QLineEdit* buddy)
+{
+    auto* label = Named(new QLabel(text, parent), name);
+    label->setBuddy(buddy);
+    label->setToolTip(buddy->toolTip());
+    return label;
+}
+
+QLabel* Heading(QWidget* parent, const char* name, const char* text)
+{
+    auto* label = Named(new QLabel(QString::fromLatin1(text), parent), QString::fromLatin1(name));
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->setWordWrap(true);
+    return label;
+}
+
+// Caption and entry pairs side by side in one line.
+QHBoxLayout* Line(std::initializer_list<std::pair<QLabel*, QWidget*>> pairs)
+{
+    auto* line = new QHBoxLayout;
+    for (const auto& [label, entry] : pairs) {
+        line->addWidget(label);
+        line->addWidget(entry);
+        line->addSpacing(12);
+    }
+    line->addStretch(1);
+    return line;
+}
+
+}  // namespace
+
+void frmGendef::BuildUi()
+{
+    constexpr int kNumberWidth = 70;
+    for (int i = 0; i < kFieldCount; ++i)
+        txtM[i] = Entry(this, QStringLiteral("txtM%1").arg(i), FieldTip(Field(i)), kNumberWidth);
+    for (int r = 0; r < kMaxRowFields; ++r)
+        txtR[r] = Entry(this, QStringLiteral("txtR%1").arg(r), nullptr, kNumberWidth);
+    txtFn = Entry(this, QStringLiteral("txtFn"), "Enter 2 letters. Lowercase is OK.", kNumberWidth);
+
+    chkBon[0] = Named(new QCheckBox(QStringLiteral("Draws Bonus Number"), this), QStringLiteral("chkBon0"),
+                      "Check If A Bonus Number Is Drawn.");
+    chkBon[1] = Named(new QCheckBox(QStringLiteral("Powerball"), this), QStringLiteral("chkBon1"),
+                      "Check If This is A Powerball Game.");
+    const char* layoutTip = "Choose Whether Slip Layout Is Horizontal Or Vertical.";
+    optLay[0] = Named(new QRadioButton(QStringLiteral("Horizontal"), this), QStringLiteral("optLay0"), layoutTip);
+    optLay[1] = Named(new QRadioButton(QStringLiteral("Vertical"), this), QStringLiteral("optLay1"), layoutTip);
+    cmdreset = Named(new QPushButton(this), QStringLiteral("cmdreset"));
+    cmdxit = Named(new QPushButton(QStringLiteral("Close"), this), QStringLiteral("cmdxit"), "Close This Window");
+    for (QPushButton* b : {cmdreset, cmdxit})
+        b->setAutoDefault(false);
+    // Hiding the save button must not move the close button.
+    QSizePolicy keep = cmdreset->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    cmdreset->setSizePolicy(keep);
+
+    const auto field = [this](Field f) -> std::pair<QLabel*, QWidget*> {
+        const int i = static_cast<int>(f);
+        return {Caption(this, QStringLiteral("lblM%1").arg(i), FieldCaption(f), txtM[i]), txtM[i]};
+    };
+
+    auto* root = new QVBoxLayout(this);
+    root->addLayout(Line({{Caption(this, QStringLiteral("lblFn"), QStringLiteral("Name Of File"), txtFn), txtFn},
+                                field(Field::Pick), field(Field::Pool)}));
+    auto* flags = new QHBoxLayout;
+    flags->addWidget(chkBon[0]);
+    flags->addSpacing(12);
+    flags->addWidget(chkBon[1]);
+    flags->addStretch(1);
+    root->addLayout(flags);
+    root->addLayout(Line({field(Field::TotalPanels), field(Field::MainPanels), field(Field::PanelsAcross)}));
+    root->addLayout(Line({field(Field::RowsInPanel), field(Field::ColumnsInPanel)}));
+    auto* layoutLine = new QHBoxLayout;
+    layoutLine->addWidget(Named(new QLabel(QStringLiteral("Layout Is"), this), QStringLiteral("lblLayout"), layoutTip));
+    layoutLine->addWidget(optLay[0]);
+    layoutLine->addWidget(optLay[1]);
+    layoutLine->addStretch(1);
+    root->addLayout(layoutLine);
+
+    auto* measurements = new QFormLayout;
+    for (Field f : kMeasurements) {
+        const auto [label, entry] = field(f);
+        measurements->addRow(label, entry);
+    }
+    auto* rows = new QFormLayout;
+    for (int r = 0; r < kMaxRowFields; ++r)
+        rows->addRow(Caption(this, QStringLiteral("lblR%1").arg(r), QStringLiteral("R%1").arg(r + 1), txtR[r]), txtR[r]);
+    auto* left = new QVBoxLayout;
+    left->addWidget(Heading(this, "lblMeasurements", "Enter All Measurements In Millimeters (mm)"));
+    left->addLayout(measurements);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(Heading(this, "lblRows", "Enter 1st Number In Each Row Where Applicable"));
+    right->addLayout(rows);
+    right->addStretch(1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 3);
+    columns->addSpacing(24);
+    columns->addLayout(right, 2);
+    root->addSpacing(8);
+    root->addLayout(columns);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdreset);
+    buttons->addWidget(cmdxit);
+    buttons->addStretch(1);
+    root->addSpacing(8);
+    root->addLayout(buttons);
+}
+
+void frmGendef::SetFocusOrder()
+{
+    std::vector<QWidget*> order{txtFn};
+    for (Field f : {Field::Pick, Field::Pool, Field::TotalPanels, Field::MainPanels, Field::PanelsAcross,
+                    Field::RowsInPanel, Field::ColumnsInPanel})
+        order.push_back(txtM[static_cast<int>(f)]);
+    for (Field f : kMeasurements)
+        order.push_back(txtM[static_cast<int>(f)]);
+    order.insert(order.end(), txtR.begin(), txtR.end());
+    order.insert(order.end(), {chkBon[0], chkBon[1], optLay[0], optLay[1], cmdreset, cmdxit});
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+}  // namespace bm::app

@@ -1,0 +1,222 @@
+#include <functional>
+#include <tuple>
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "definitions/editor/EditorRig.h"
+
+namespace {
+
+using bm::app::Answer;
+using bm::app::Buttons;
+using bm::app::Icon;
+using bmtest::EditorRig;
+using bmtest::kLO649;
+using bmtest::ReadBytes;
+
+// kLO649 with one line replaced (line numbers from 1).
+std::string WithLine(int line, const std::string& text)
+{
+    std::string bytes = kLO649;
+    std::size_t start = 0;
+    for (int i = 1; i < line; ++i)
+        start = bytes.find("\r\n", start) + 2;
+    return bytes.replace(start, bytes.find("\r\n", start) - start, text);
+}
+
+TEST(GendefModify, ShowsTheDefinitionUnchangedInItsShortestForm)
+{
+    EditorRig rig;
+    rig.AddDefinition("LO649", WithLine(12, "3.50"));
+    auto& editor = rig.Modify("LO649.def");
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Current Settings"));
+    EXPECT_EQ(rig.Save()->text(), QStringLiteral("Modify"));
+    EXPECT_FALSE(rig.Save()->isVisible());
+    EXPECT_EQ(rig.Fn()->text(), QStringLiteral("LO649"));
+    EXPECT_EQ(rig.M(0)->text(), QStringLiteral("49"));
+    EXPECT_EQ(rig.M(11)->text(), QStringLiteral("3.5"));
+    EXPECT_EQ(rig.M(14)->text(), QStringLiteral("4.2"));
+    EXPECT_EQ(rig.R(6)->text(), QStringLiteral("43"));
+    EXPECT_TRUE(rig.R(7)->text().isEmpty());
+    EXPECT_TRUE(rig.Bon(0)->isChecked());
+    EXPECT_FALSE(rig.Bon(1)->isChecked());
+    EXPECT_TRUE(rig.Lay(0)->isChecked());
+    EXPECT_EQ(rig.bonus, true);
+
+    // Unchanged: the close button closes without a question.
+    QTest::mouseClick(rig.Close(), Qt::LeftButton);
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_TRUE(rig.dialogs.shown().empty());
+}
+
+TEST(GendefModify, RoundTripUpdatesTheSameFile)
+{
+    EditorRig rig;
+    rig.AddDefinition("LO649", kLO649);
+    rig.Modify("LO649.def");
+    rig.Retype(rig.M(11), QStringLiteral("3.25"));
+    ASSERT_TRUE(rig.Save()->isVisible());
+    QTest::mouseClick(rig.Save(), Qt::LeftButton);
+
+    EXPECT_EQ(ReadBytes(rig.def("LO649")), WithLine(12, "3.25"));
+    EXPECT_EQ(rig.DefinitionCount(), 1);
+    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages()[0].title, QStringLiteral("Done"));
+    EXPECT_EQ(rig.dialogs.messages()[0].text, QStringLiteral("Definition Modified And Saved"));
+    EXPECT_EQ(rig.dialogs.messages()[0].icon, Icon::None);
+    EXPECT_EQ(rig.reloads, 1);
+    EXPECT_FALSE(rig.Save()->isVisibleTo(&rig.editor()));
+    EXPECT_FALSE(rig.editor().isVisible());
+}
+
+TEST(GendefModify, ANewPickOrPoolWritesANewFileAndLeavesTheOld)
+{
+    for (const auto& [field, text, name] : {std::tuple{0, "59", "LO659"}, std::tuple{1, "7", "LO749"}}) {
+        EditorRig rig;
+        rig.AddDefinition("LO649", kLO649);
+        rig.Modify("LO649.def");
+        rig.Retype(rig.M(field), QString::fromLatin1(text));
+        rig.Save()->click();
+        EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
+        EXPECT_EQ(ReadBytes(rig.def(name)), WithLine(field + 1, text)) << name;
+    }
+}
+
+TEST(GendefModify, AChangeOfTheNameAloneIsNoChange)
+{
+    EditorRig rig;
+    rig.AddDefinition("LO649", kLO649);
+    rig.Modify("LO649.def");
+    rig.Retype(rig.Fn(), QStringLiteral("XY649"));
+    EXPECT_FALSE(rig.Save()->isVisible());
+    QTest::mouseClick(rig.Close(), Qt::LeftButton);
+    EXPECT_FALSE(rig.editor().isVisible());
+    EXPECT_TRUE(rig.dialogs.shown().empty());
+    EXPECT_EQ(rig.DefinitionCount(), 1);
+}
+
+// Every kind of change shows the save button, even typing the old text back.
+TEST(GendefModify, EveryChangeShowsTheSaveButton)
+{
+    const std::function<void(EditorRig&)> changes[] = {
+        [](EditorRig& r) { r.Retype(r.M(11), QStringLiteral("3")); },
+        [](EditorRig& r) { r.Retype(r.R(0), QStringLiteral("1")); },
+        [](EditorRig& r) { r.Retype(r.R(11), QStringLiteral("99")); },
+        [](EditorRig& r) { QTest::mouseClick(r.Bon(1), Qt::LeftButton); },
+        [](EditorRig& r) { QTest::mouseClick(r.Lay(1), Qt::LeftButton); },
+        [](EditorRig& r) { QTest::mouseClick(r.Lay(0), Qt::LeftButton); },
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        EditorRig rig;
+        rig.AddDefinition("LO649", kLO649);
+        rig.Modify("LO649.def");
+        changes[i](rig);
+        EXPECT_TRUE(rig.Save()->isVisible()) << "change " << i;
+    }
+}
+
+TEST(GendefModify, CloseWithUnsavedChangesAsksAndCancelKeepsTheEditor)
+{
+    EditorRig rig;
+    rig.AddDefinition("LO649", kLO649);
+    rig.Modify("LO649.def");
+    rig.Retype(rig.M(11), QStringLiteral("4"));
+
+    rig.dialogs.QueueAnswer(Answer::Cancel);
+    QTest::mouseClick(rig.Close(), Qt::LeftButton);
+    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
+    const auto& asked = rig.dialogs.messages()[0];
+    EXPECT_EQ(asked.title, QStringLiteral("Warning"));
+    EXPECT_EQ(asked.text, QStringLiteral("You Haven't Saved Your Changes"));
+    EXPECT_EQ(asked.icon, Icon::None);
+    EXPECT_EQ(asked.buttons, Buttons::OkCancel);
+    EXPECT_TRUE(rig.editor().isVisible());
+    EXPECT_EQ(rig.M(11)->text(), QStringLiteral("4"));
+    EXPECT_TRUE(rig.Save()->isVisible());
+
+    rig.dialogs.QueueAnswer(Answer::Ok);
+    QTest::mouseClick(rig.Close(), Qt::LeftButton);
+    EXPECT_EQ(rig.dialogs.messages().size(), 2u);
+    EXPECT_FALSE(rig.editor().isVisible());
+    EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
+}
+
+TEST(GendefModify, TheCloseBoxClosesWithoutAQuestion)
+{
+    EditorRig rig;
+    rig.AddDefinition("LO649", kLO649);
+    rig.Modify("LO649.def");
+    rig.Retype(rig.M(11), QStringLiteral("4"));
+    EXPECT_TRUE(rig.editor().close());
+    EXPECT_TRUE(rig.dialogs.shown().empty());
+}
+
+TEST(GendefModify, SavingUsesTheFirstTwoCharactersOfTheName)
+{
+    EditorRig rig;
+    rig.AddDefinition("LO649", kLO649);
+    rig.Modify("LO649.def");
+    rig.Retype(rig.Fn(), QStringLiteral("zz649"));
+    rig.Retype(rig.M(12), QStringLiteral("2"));
+    rig.Save()->click();
+    EXPECT_EQ(ReadBytes(rig.def("ZZ649")), kLO649);
+}
+
+// Loading a definition of fewer rows leaves the rows beyond with their texts; they are not saved.
+TEST(GendefModify, LoadingFewerRowsKeepsTheRowsBeyond)
+{
+    EditorRig rig;
+    rig.AddDefinition("LO649", kLO649);
+    const std::string threeRows = "49\r\n6\r\n10\r\n190\r\n82\r\n12\r\n2\r\n3\r\n5\r\n15\r\n7\r\n3\r\n2\r\n35\r\n4.2\r\n"
+                                  "45\r\n4.5\r\n1\r\n18\r\n35\r\n 0 \r\n 1 \r\n 0 \r\n";
+    rig.AddDefinition("TR649", threeRows);
+    auto& editor = rig.Modify("LO649.def");
+    ASSERT_TRUE(editor.LoadDefinition("TR649.def"));
+    EXPECT_EQ(rig.Fn()->text(), QStringLiteral("TR649"));
+    EXPECT_EQ(rig.R(1)->text(), QStringLiteral("18"));
+    EXPECT_EQ(rig.R(3)->text(), QStringLiteral("22"));
+    EXPECT_EQ(rig.R(6)->text(), QStringLiteral("43"));
+    EXPECT_FALSE(rig.Bon(0)->isChecked());
+    EXPECT_TRUE(rig.Bon(1)->isChecked());
+    EXPECT_TRUE(rig.Lay(1)->isChecked());
+    EXPECT_EQ(rig.bonus, false);
+    EXPECT_FALSE(rig.Save()->isVisible());
+
+    rig.Retype(rig.M(12), QStringLiteral("2"));
+    rig.Save()->click();
+    EXPECT_EQ(ReadBytes(rig.def("TR649")), threeRows);
+}
+
+TEST(GendefModify, AMissingDefinitionDoesNothing)
+{
+    EditorRig rig;
+    bm::app::frmGendef editor(rig.host());
+    EXPECT_FALSE(editor.LoadDefinition("NO649.def"));
+    EXPECT_TRUE(rig.dialogs.shown().empty());
+    EXPECT_EQ(editor.mode(), bm::EditorMode::Make);
+}
+
+// An unreadable file is named with its line; an open editor keeps what it showed.
+TEST(GendefModify, AnUnreadableDefinitionIsReportedAndNotLoaded)
+{
+    EditorRig rig;
+    rig.AddDefinition("LO649", kLO649);
+    rig.AddDefinition("BD649", WithLine(5, "8O"));
+    rig.Modify("LO649.def");
+    rig.Retype(rig.M(11), QStringLiteral("4"));
+
+    EXPECT_FALSE(rig.editor().LoadDefinition("BD649.def"));
+    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
+    const auto& said = rig.dialogs.messages()[0];
+    EXPECT_EQ(said.icon, Icon::Error);
+    EXPECT_TRUE(said.text.contains(QStringLiteral("BD649.def"))) << said.text.toStdString();
+    EXPECT_TRUE(said.text.contains(QStringLiteral("line 5"))) << said.text.toStdString();
+    EXPECT_EQ(rig.Fn()->text(), QStringLiteral("LO649"));
+    EXPECT_EQ(rig.M(11)->text(), QStringLiteral("4"));
+    EXPECT_TRUE(rig.Save()->isVisible());
+}
+
+}  // namespace
