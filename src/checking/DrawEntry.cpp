@@ -8,15 +8,18 @@
 
 namespace bm {
 
-std::optional<std::int32_t> DrawNumber(std::string_view text)
+namespace {
+
+// The digits and point of a decimal number without its sign and blanks, or nothing when the text
+// is not one: from_chars alone would also take exponents, "inf" and "nan".
+std::optional<std::string_view> DecimalPart(std::string_view text, bool& negative)
 {
     text = TrimBlanks(text);
-    bool negative = false;
+    negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    // Digits with at most one point; from_chars alone would also take exponents, "inf" and "nan".
     bool digit = false;
     int points = 0;
     for (char c : text) {
@@ -29,6 +32,18 @@ std::optional<std::int32_t> DrawNumber(std::string_view text)
     }
     if (!digit || points > 1)
         return std::nullopt;
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> DrawNumber(std::string_view box)
+{
+    bool negative = false;
+    const auto part = DecimalPart(box, negative);
+    if (!part)
+        return std::nullopt;
+    const std::string_view text = *part;
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size())
@@ -62,7 +77,7 @@ DrawReading ReadDraw(const CheckGame& game, std::span<const std::string> texts)
             const std::string name = DrawBoxName(game, box);
             if (TrimBlanks(text).empty())
                 reading.message = name + " is empty. Type the number that was drawn.";
-            else if (ParseFloat(text))
+            else if (bool negative = false; DecimalPart(text, negative))  // however many digits it has
                 reading.message = name + " \"" + text + "\" is too large for a drawn number.";
             else
                 reading.message = name + " \"" + text + "\" is not a number.";

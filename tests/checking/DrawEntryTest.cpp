@@ -67,6 +67,9 @@ TEST(DrawEntry, RefusalNamesTheBox)
         {"frmChkwhlPB", false, {"1", "2", "3", "4", "5", " "}, 6, "The powerball number (box 6) is empty. Type the number that was drawn."},
         {"frmChkwhl7", true, {"1", "99999999999", "3"}, 2, "Drawn number 2 \"99999999999\" is too large for a drawn number."},
         {"frmChkwhl5", true, {"1", "2", "3", "4", "5"}, 6, "The bonus number (box 6) is empty. Type the number that was drawn."},
+        // Beyond a float too: found by fuzzing, once said "is not a number".
+        {"frmChkwhl", false, {"1", "2", "3", "-999999999999999999999999999999999999999999.5", "5", "6"}, 4,
+         "Drawn number 4 \"-999999999999999999999999999999999999999999.5\" is too large for a drawn number."},
     };
     for (const auto& c : cases) {
         const auto r = bm::ReadDraw(bm::CheckerByName(c.window).Game(c.bBon), c.texts);
