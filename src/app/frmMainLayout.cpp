@@ -111,6 +111,9 @@ void frmMain::BuildUi()
     lblupdate = JobLabel(status, "lblupdate", QStringLiteral("Processing Playslip"));
     lblF = JobLabel(status, "lblF", QStringLiteral("0"));
     Label2 = JobLabel(status, "Label2", QStringLiteral("Processing Complete!"));
+    // Long counts wrap rather than widen the window in the middle of a job.
+    lblcnt->setWordWrap(true);
+    Label2->setWordWrap(true);
     auto* slipLine = new QHBoxLayout;
     slipLine->addWidget(lblupdate);
     slipLine->addWidget(lblF);
