@@ -103,4 +103,19 @@ TEST(GendefOpeners, MainWindowListFollowsASaveAndKeepsItsCurrentDefinition)
     CloseEditor();
 }
 
+// Loading a definition gives the main window's shared bonus flag its value, nothing else.
+TEST(GendefOpeners, ModifyGivesTheMainWindowTheBonusFlag)
+{
+    bmtest::ProgramHome home({"PB569", "LO649"});
+    bmtest::MainWindowRig rig(home);
+    ASSERT_EQ(rig.main().current().listedName, "LO649.def");
+    ASSERT_TRUE(rig.main().current().bBon);
+    bm::app::GendefOpeners().modify(rig.main(), "PB569.def");
+    ASSERT_NE(OpenEditor(), nullptr);
+    EXPECT_FALSE(rig.main().current().bBon);
+    EXPECT_EQ(rig.main().current().listedName, "LO649.def");
+    EXPECT_FALSE(rig.main().current().bPB);
+    CloseEditor();
+}
+
 }  // namespace
