@@ -19,11 +19,12 @@ die() { echo "private-cups: $*" >&2; exit 3; }
 [ $# -eq 2 ] || { echo "usage: $0 start|queue|stop ROOT" >&2; exit 2; }
 cmd=$1
 root=$(realpath -m "$2")
-suffix="brindlemark-$(basename "$root")"
+# cups-pdf settings live in /etc/cups for every daemon: the suffix keeps each daemon's apart.
+suffix="brindlemark-$(printf %s "$root" | md5sum | cut -c1-12)"
 pdfconf="/etc/cups/cups-pdf-${suffix}.conf"
 sock="$root/state/cups.sock"
 
-stop() {
+stop_daemon() {
     if [ -f "$root/cupsd.pid" ]; then
         pid=$(cat "$root/cupsd.pid")
         if kill -0 "$pid" 2>/dev/null; then
@@ -33,12 +34,53 @@ stop() {
         fi
         rm -f "$root/cupsd.pid"
     fi
+}
+
+stop() {
+    stop_daemon
     rm -f "$pdfconf"
 }
 
 add_queue() {
     lpadmin -p "$QUEUE" -E -v "cups-pdf:/$suffix" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -o PageSize=A4 2>/dev/null &&
         lpadmin -d "$QUEUE"
+}
+
+# Starts cupsd on $port; 1 when the port was taken (the daemon is stopped again).
+launch() {
+    cat > "$root/etc/cupsd.conf" <<CONF
+Listen $sock
+Listen 127.0.0.1:$port
+Browsing No
+WebInterface No
+PreserveJobHistory Yes
+LogLevel warn
+<Location />
+Order allow,deny
+Allow 127.0.0.1
+Allow @LOCAL
+</Location>
+<Policy default>
+<Limit All>
+Order deny,allow
+</Limit>
+</Policy>
+CONF
+    : > "$root/log/error_log"
+    cupsd -f -c "$root/etc/cupsd.conf" -s "$root/etc/cups-files.conf" >"$root/log/cupsd.out" 2>&1 &
+    pid=$!
+    echo "$pid" > "$root/cupsd.pid"
+    # Asked through its own socket: on the port another daemon could answer.
+    for _ in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || { stop; die "cupsd ended at start: $(tail -3 "$root/log/cupsd.out" "$root/log/error_log" 2>/dev/null | tr '\n' ' ')"; }
+        CUPS_SERVER="$sock" lpstat -r 2>/dev/null | grep -q "is running" && break
+        sleep 0.1
+    done
+    CUPS_SERVER="$sock" lpstat -r 2>/dev/null | grep -q "is running" || { stop; die "cupsd did not answer within 10 s"; }
+    if grep -q "Unable to bind" "$root/log/error_log"; then
+        stop_daemon
+        return 1
+    fi
 }
 
 start() {
@@ -65,44 +107,21 @@ Printcap $root/state/printcap
 FileDevice Yes
 SystemGroup root
 CONF
-    # Clients ask the printer's own URI (ipp://localhost:PORT/...) for its paper sizes, so
-    # besides the socket the daemon listens on a loopback port of its own.
-    port=$(( 20000 + (RANDOM * 32768 + RANDOM) % 40000 ))
-    cat > "$root/etc/cupsd.conf" <<CONF
-Listen $sock
-Listen 127.0.0.1:$port
-Browsing No
-WebInterface No
-PreserveJobHistory Yes
-LogLevel warn
-<Location />
-Order allow,deny
-Allow 127.0.0.1
-Allow @LOCAL
-</Location>
-<Policy default>
-<Limit All>
-Order deny,allow
-</Limit>
-</Policy>
-CONF
     cat > "$pdfconf" <<CONF
 Out $root/out
 Spool $root/pdfspool
 Log $root/log
 AnonDirName $root/out
 CONF
-    cupsd -f -c "$root/etc/cupsd.conf" -s "$root/etc/cups-files.conf" >"$root/log/cupsd.out" 2>&1 &
-    pid=$!
-    echo "$pid" > "$root/cupsd.pid"
-    export CUPS_SERVER="127.0.0.1:$port"
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || { stop; die "cupsd ended at start: $(tail -3 "$root/log/cupsd.out" "$root/log/error_log" 2>/dev/null | tr '\n' ' ')"; }
-        lpstat -r 2>/dev/null | grep -q "is running" && break
-        grep -q "Unable to bind" "$root/log/error_log" 2>/dev/null && { stop; die "port $port is taken; try again"; }
-        sleep 0.1
+    # Clients ask the printer's own URI (ipp://localhost:PORT/...) for its paper sizes, so
+    # besides the socket the daemon listens on a loopback port of its own; a port another
+    # program holds is given up for the next random one.
+    for attempt in 1 2 3 4 5; do
+        port=$(( 20000 + (RANDOM * 32768 + RANDOM) % 40000 ))
+        launch && break
+        [ "$attempt" = 5 ] && die "no free loopback port found for cupsd"
     done
-    lpstat -r 2>/dev/null | grep -q "is running" || { stop; die "cupsd did not answer within 10 s"; }
+    export CUPS_SERVER="127.0.0.1:$port"
     add_queue || { stop; die "could not add the cups-pdf queue"; }
     echo "CUPS_SERVER=127.0.0.1:$port"
     echo "PID=$pid"
