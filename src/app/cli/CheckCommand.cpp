@@ -12,15 +12,6 @@
 
 namespace bm::cli {
 
-namespace {
-
-struct CheckOptions {
-    std::string definition;
-    std::string wheel;
-    std::string draw;
-    std::string save;
-};
-
 Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
 {
     CheckOptions o;
@@ -83,6 +74,8 @@ Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, con
         return Error{"--draw: " + reading.message};
     return reading.draw;
 }
+
+namespace {
 
 // The checker "Check Tickets" would open: the pick digit of the definition name rules, as there;
 // a file whose name carries no digit there falls back on the pick the file holds.
