@@ -34,4 +34,8 @@ Result<JobOptions> ParseJobOptions(const std::vector<std::string>& args, bool ta
 // Runs the job the options describe; returns the exit status.
 int RunJob(const JobOptions& options, const ProgramFolder& folder, bool testMode, std::ostream& out, std::ostream& err);
 
+// Parses the arguments of `command` (print takes a wheel, test-pattern not) and runs the job.
+int RunJobCommand(const std::string& command, const std::vector<std::string>& args, const ProgramFolder& folder,
+                  std::ostream& out, std::ostream& err);
+
 }  // namespace bm::cli

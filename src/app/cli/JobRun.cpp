@@ -125,4 +125,16 @@ int RunJob(const JobOptions& options, const ProgramFolder& folder, bool testMode
     return kExitFailure;
 }
 
+int RunJobCommand(const std::string& command, const std::vector<std::string>& args, const ProgramFolder& folder,
+                  std::ostream& out, std::ostream& err)
+{
+    const bool testMode = command == "test-pattern";
+    const auto options = ParseJobOptions(args, !testMode);
+    if (!options) {
+        err << "brindlemark " << command << ": " << options.error().message << "\n";
+        return kExitRefused;
+    }
+    return RunJob(*options, folder, testMode, out, err);
+}
+
 }  // namespace bm::cli

@@ -2,12 +2,10 @@
 
 #include <QSaveFile>
 
-#include "printing/qt/PdfPages.h"
-
 namespace bm {
 
 PdfSurface::PdfSurface(std::filesystem::path target, const PaperArea& paper)
-    : target_(std::move(target)), paper_(paper)
+    : PdfBackedSurface(paper, target.filename().string()), target_(std::move(target))
 {
 }
 
@@ -27,69 +25,34 @@ Status PdfSurface::CheckTarget(const std::filesystem::path& target)
     return Ok{};
 }
 
-void PdfSurface::SetOrientation(Orientation o)
+QIODevice* PdfSurface::OpenDevice(std::string& error)
 {
-    orientation_ = o;
-    if (pages_)
-        pages_->SetOrientation(o);
-}
-
-bool PdfSurface::Begin()
-{
-    if (pages_)
-        return true;
-    if (!openError_.empty())
-        return false;
     file_ = std::make_unique<QSaveFile>(QString::fromStdString(target_.string()));
-    if (!file_->open(QIODevice::WriteOnly)) {
-        openError_ = target_.string() + ": cannot be written (" + file_->errorString().toStdString() + ")";
-        file_.reset();
-        return false;
-    }
-    pages_ = std::make_unique<PdfPages>(*file_, paper_, target_.filename().string());
-    pages_->SetOrientation(orientation_);
-    return true;
+    if (file_->open(QIODevice::WriteOnly))
+        return file_.get();
+    error = target_.string() + ": cannot be written (" + file_->errorString().toStdString() + ")";
+    file_.reset();
+    return nullptr;
 }
 
-void PdfSurface::FillBox(float x1, float y1, float x2, float y2)
+void PdfSurface::CloseDevice()
 {
-    if (Begin())
-        pages_->Fill(x1, y1, x2, y2);
-}
-
-void PdfSurface::NextPage()
-{
-    if (Begin())
-        pages_->NextPage();
+    if (file_)
+        file_->cancelWriting();
+    file_.reset();  // without commit the temporary file goes, the target stays as it was
 }
 
 Status PdfSurface::EndDocument()
 {
-    if (!Begin())
-        return Error{openError_};
-    const bool painted = pages_->Finish(true);
-    pages_.reset();
-    if (!painted || !file_->commit()) {
+    if (!Pages())
+        return Error{openError()};
+    if (!FinishPages(true) || !file_->commit()) {
         const std::string reason = file_->errorString().toStdString();
         Drop();
         return Error{target_.string() + ": the PDF could not be written" + (reason.empty() ? "" : " (" + reason + ")")};
     }
     file_.reset();
     return Ok{};
-}
-
-void PdfSurface::AbandonDocument()
-{
-    Drop();
-}
-
-void PdfSurface::Drop()
-{
-    pages_.reset();
-    if (file_) {
-        file_->cancelWriting();
-        file_.reset();
-    }
 }
 
 }  // namespace bm

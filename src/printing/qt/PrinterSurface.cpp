@@ -41,7 +41,11 @@ Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& 
 
 PrinterSurface::PrinterSurface(std::string printer, std::shared_ptr<Spooler> spooler, PaperArea paper,
                                std::string title)
-    : printer_(std::move(printer)), spooler_(std::move(spooler)), paper_(paper), title_(std::move(title))
+    : PdfBackedSurface(paper, title),
+      printer_(std::move(printer)),
+      spooler_(std::move(spooler)),
+      paper_(paper),
+      title_(std::move(title))
 {
 }
 
@@ -50,55 +54,33 @@ PrinterSurface::~PrinterSurface()
     Drop();
 }
 
-void PrinterSurface::SetOrientation(Orientation o)
+QIODevice* PrinterSurface::OpenDevice(std::string& error)
 {
-    orientation_ = o;
-    if (pages_)
-        pages_->SetOrientation(o);
-}
-
-bool PrinterSurface::Begin()
-{
-    if (pages_)
-        return true;
-    if (!openError_.empty())
-        return false;
     file_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/brindlemark-job-XXXXXX.pdf"));
-    if (!file_->open()) {
-        openError_ = "The print job could not be prepared in " + QDir::tempPath().toStdString() + " (" +
-                     file_->errorString().toStdString() + ")";
-        file_.reset();
-        return false;
-    }
-    pages_ = std::make_unique<PdfPages>(*file_, paper_, title_);
-    pages_->SetOrientation(orientation_);
-    return true;
+    if (file_->open())
+        return file_.get();
+    error = "The print job could not be prepared in " + QDir::tempPath().toStdString() + " (" +
+            file_->errorString().toStdString() + ")";
+    file_.reset();
+    return nullptr;
 }
 
-void PrinterSurface::FillBox(float x1, float y1, float x2, float y2)
+void PrinterSurface::CloseDevice()
 {
-    if (Begin())
-        pages_->Fill(x1, y1, x2, y2);
-}
-
-void PrinterSurface::NextPage()
-{
-    if (Begin())
-        pages_->NextPage();
+    file_.reset();  // removes the temporary file
 }
 
 Status PrinterSurface::EndDocument()
 {
-    if (!Begin())
-        return Error{openError_};
+    PdfPages* pages = Pages();
+    if (!pages)
+        return Error{openError()};
     // A job without a sheet has nothing to hand over: no blank sheet comes out of the printer.
-    const bool empty = pages_->sheets() == 0;
-    const bool painted = pages_->Finish(false);
-    pages_.reset();
-    const bool written = painted && file_->flush() && file_->error() == QFileDevice::NoError;
+    const bool empty = pages->sheets() == 0;
+    const bool written = FinishPages(false) && file_->flush() && file_->error() == QFileDevice::NoError;
     if (!written) {
         Drop();
-        return Error{"The print job could not be prepared (writing " + QDir::tempPath().toStdString() + " failed)"};
+        return Error{"The print job could not be prepared (writing in " + QDir::tempPath().toStdString() + " failed)"};
     }
     if (empty) {
         Drop();
@@ -110,17 +92,6 @@ Status PrinterSurface::EndDocument()
     if (!job)
         return job.error();
     return Ok{};
-}
-
-void PrinterSurface::AbandonDocument()
-{
-    Drop();
-}
-
-void PrinterSurface::Drop()
-{
-    pages_.reset();
-    file_.reset();  // removes the temporary file
 }
 
 }  // namespace bm

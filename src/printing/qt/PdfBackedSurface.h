@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "printing/PrintSurface.h"
+#include "printing/qt/Spooler.h"
+
+class QIODevice;
+
+namespace bm {
+
+class PdfPages;
+
+// A surface whose sheets are painted into a PDF as they come; where the PDF goes (a file, the
+// spooler) is up to the subclass, which opens the device at the first drawing and drops it.
+class PdfBackedSurface : public PrintSurface {
+public:
+    ~PdfBackedSurface() override;
+
+    void UseMillimetres() override {}
+    void SetOrientation(Orientation o) override;
+    void FillBox(float x1, float y1, float x2, float y2) override;
+    void NextPage() override;
+    void AbandonDocument() override { Drop(); }
+
+protected:
+    PdfBackedSurface(const PaperArea& paper, std::string title);
+
+    // Opens the device the PDF is written to; nullptr and `error` set when it cannot.
+    virtual QIODevice* OpenDevice(std::string& error) = 0;
+    // Lets the device go without keeping anything written to it.
+    virtual void CloseDevice() = 0;
+
+    // The pages of the current document, opened on first use; nullptr (and openError()) when
+    // the device could not be opened.
+    PdfPages* Pages();
+    const std::string& openError() const { return openError_; }
+    // Ends the painting: false when the PDF could not be finished.
+    bool FinishPages(bool blankIfEmpty);
+    void Drop();
+
+private:
+    PaperArea paper_;
+    std::string title_;
+    Orientation orientation_ = Orientation::Portrait;
+    std::unique_ptr<PdfPages> pages_;
+    std::string openError_;
+};
+
+}  // namespace bm
