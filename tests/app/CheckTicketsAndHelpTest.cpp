@@ -48,7 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Choice{"LO649", true, false, "frmChkwhl"}, Choice{"LM750", false, true, "frmChkwhl7"},
                       Choice{"LM750", true, true, "frmChkwhl7"}, Choice{"XX849", false, false, nullptr},
                       Choice{"XX449", true, false, nullptr}, Choice{"XXa49", false, false, nullptr},
-                      Choice{"XX", false, false, nullptr}));
+                      Choice{"XX", false, false, nullptr}),
+    [](const ::testing::TestParamInfo<Choice>& info) {
+        return std::string(info.param.name) + (info.param.bPB ? "_powerball" : "") +
+               (info.param.bBon ? "_bonus" : "");
+    });
 
 TEST(CheckTickets, OpensTheFittingCheckerOnceAndBringsItForward)
 {
