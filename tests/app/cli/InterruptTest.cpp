@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+#include "app/cli/Cli.h"
+#include "app/cli/Interrupt.h"
+#include "support/PrintJobSupport.h"
+
+using namespace bm;
+using namespace bmtest;
+
+namespace {
+
+extern "C" void IgnoreInterrupt(int) {}
+
+// True once this process holds a file open in `folder` (Qt writes the PDF into an unnamed
+// temporary file there, which no folder listing shows).
+bool WritingInto(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
+        const auto target = std::filesystem::read_symlink(fd.path(), ec).string();
+        if (!ec && target.rfind(folder.string() + "/", 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Ctrl+C during a job abandons the document: no PDF appears and the job says where it stopped.
+TEST(Interrupt, CtrlCEndsAJobWithoutLeavingAPdf)
+{
+    // A stray SIGINT outside the job must not end the test program.
+    const auto previous = std::signal(SIGINT, IgnoreInterrupt);
+    TempDir home;
+    home.makeProgramFolder();
+    WriteDefinition(home / "Defs", "HZ649", Horizontal649(2));
+    WriteBytes(home / "wheel" / "w.txt", Wheel(200000));
+    std::filesystem::create_directories(home / "out");
+    const auto pdf = home / "out" / "slips.pdf";
+
+    // Sends Ctrl+C once the job has begun writing.
+    std::thread presser([&] {
+        for (int i = 0; i < 3000; ++i) {
+            if (WritingInto(home / "out")) {
+                std::raise(SIGINT);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    std::ostringstream out, err;
+    const int status = cli::RunCli({"--home", home.path().string(), "print", "--definition", "HZ649", "--wheel",
+                                    "w.txt", "--pdf", pdf.string()},
+                                   "/x", out, err);
+    presser.join();
+    std::signal(SIGINT, previous);
+
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.str().find("Print Job Aborted At Slip "), std::string::npos) << err.str();
+    EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
+}
+
+TEST(Interrupt, OnlyCountsWhileInstalled)
+{
+    const auto previous = std::signal(SIGINT, IgnoreInterrupt);
+    {
+        cli::Interrupt interrupt;
+        EXPECT_FALSE(interrupt.Pressed());
+        std::raise(SIGINT);
+        EXPECT_TRUE(interrupt.Pressed());
+    }
+    cli::Interrupt fresh;
+    EXPECT_FALSE(fresh.Pressed());
+    std::signal(SIGINT, previous);
+}
+
+}  // namespace
