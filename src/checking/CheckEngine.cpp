@@ -16,33 +16,44 @@ Totals TotalsOf(const CheckGame& game, const Tally& tally)
     return t;
 }
 
+DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw) : game_(game), draw_(draw)
+{
+    for (int j = 0; j < draw.mainCount; ++j)
+        if (static_cast<std::uint32_t>(draw.main[j]) < kTableSize)
+            drawn_[static_cast<std::uint32_t>(draw.main[j])] = 1;
+}
+
+bool DrawMatcher::IsMain(std::int32_t n) const
+{
+    if (static_cast<std::uint32_t>(n) < kTableSize)
+        return drawn_[static_cast<std::uint32_t>(n)] != 0;
+    for (int j = 0; j < draw_.mainCount; ++j)
+        if (n == draw_.main[j])
+            return true;
+    return false;
+}
+
+int DrawMatcher::Classify(const Play& play) const
+{
+    // Each pick adds at most one, and a repeated pick number counts every time it occurs.
+    int matches = 0;
+    for (int i = 0; i < game_.mainPicks; ++i)
+        matches += IsMain(play.numbers[i]) ? 1 : 0;
+    int hit = 0;
+    if (game_.LooksAtHit(matches)) {
+        if (game_.extraMatchesLastPick) {
+            hit = play.numbers[game_.numbersPerPlay - 1] == draw_.extra ? 1 : 0;
+        } else {
+            for (int i = 0; i < game_.numbersPerPlay; ++i)
+                hit |= play.numbers[i] == draw_.extra ? 1 : 0;
+        }
+    }
+    return game_.TierOf(matches, hit);
+}
+
 int ClassifyPlay(const CheckGame& game, const DrawResult& draw, const Play& play)
 {
-    int matches = 0;
-    for (int i = 0; i < game.mainPicks; ++i) {
-        const std::int32_t n = play.numbers[i];
-        // A repeated pick number counts every time it occurs, but each pick at most once.
-        for (int j = 0; j < draw.mainCount; ++j) {
-            if (n == draw.main[j]) {
-                ++matches;
-                break;
-            }
-        }
-    }
-    int hit = 0;
-    if (game.LooksAtHit(matches)) {
-        if (game.extraMatchesLastPick) {
-            hit = play.numbers[game.numbersPerPlay - 1] == draw.extra ? 1 : 0;
-        } else {
-            for (int i = 0; i < game.numbersPerPlay; ++i) {
-                if (play.numbers[i] == draw.extra) {
-                    hit = 1;
-                    break;
-                }
-            }
-        }
-    }
-    return game.TierOf(matches, hit);
+    return DrawMatcher(game, draw).Classify(play);
 }
 
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line)
@@ -54,39 +65,49 @@ void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line)
     report += '\n';
 }
 
-Status RunCheck(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel, Clock& clock,
-                CheckRun& run, CheckProgress* progress, int pollEvery)
+std::string ReportLines(const CheckGame& game, std::span<const ReportedPlay> plays)
 {
-    const std::int64_t start = clock.NowMs();
-    const auto stop = [&] { run.elapsedMs = clock.NowMs() - start; };
-    auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
-    if (!reader) {
-        stop();
-        return reader.error();
-    }
-    if (pollEvery < 1)
-        pollEvery = 1;
-    int untilPoll = pollEvery;
+    std::string text;
+    text.reserve(plays.size() * 40);
+    for (const auto& p : plays)
+        AppendReportLine(text, game.tiers[p.tier], p.line);
+    return text;
+}
+
+Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run, CheckProgress* progress,
+                  int pollEvery)
+{
+    const CheckGame& game = matcher.game();
+    int untilPoll = pollEvery < 1 ? 1 : pollEvery;
     Play play;
-    while ((*reader)->Next(play)) {
+    while (reader.Next(play)) {
         ++run.playsRead;
-        const int tier = ClassifyPlay(game, draw, play);
+        const int tier = matcher.Classify(play);
         ++run.tally.count[tier];
         if (game.tiers[tier].reportLine)
-            AppendReportLine(run.reportLines, game.tiers[tier], play.line);
+            run.reported.push_back({tier, play.line});
         if (progress && --untilPoll == 0) {
-            untilPoll = pollEvery;
+            untilPoll = pollEvery < 1 ? 1 : pollEvery;
             if (!progress->Poll(run)) {
                 run.aborted = true;
-                stop();
                 return Ok{};
             }
         }
     }
-    stop();
-    if ((*reader)->error())
-        return *(*reader)->error();
+    if (reader.error())
+        return *reader.error();
     return Ok{};
+}
+
+Status RunCheck(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel, Clock& clock,
+                CheckRun& run, CheckProgress* progress, int pollEvery)
+{
+    const std::int64_t start = clock.NowMs();
+    auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
+    Status status = reader ? CheckPlays(**reader, DrawMatcher(game, draw), run, progress, pollEvery)
+                           : Status(reader.error());
+    run.elapsedMs = clock.NowMs() - start;
+    return status;
 }
 
 }  // namespace bm

@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "checking/Clock.h"
 #include "checking/DrawEntry.h"
@@ -26,13 +28,20 @@ struct Totals {
 };
 Totals TotalsOf(const CheckGame& game, const Tally& tally);
 
+// A play whose tier has a report line: the tier index and the play's physical line.
+struct ReportedPlay {
+    int tier;
+    std::int64_t line;
+    bool operator==(const ReportedPlay&) const = default;
+};
+
 // A run as far as it got.
 struct CheckRun {
     Tally tally;
-    std::int64_t playsRead = 0;   // "Lines Checked"
-    std::string reportLines;      // one line per reported play, each ending in "\n"
-    bool aborted = false;         // stopped by the user
-    std::int64_t elapsedMs = 0;   // from the start of the run to its end or abort
+    std::int64_t playsRead = 0;          // "Lines Checked"
+    std::vector<ReportedPlay> reported;  // in file order
+    bool aborted = false;                // stopped by the user
+    std::int64_t elapsedMs = 0;          // from the start of the run to its end or abort
 
     double ElapsedSeconds() const { return static_cast<double>(elapsedMs) / 1000.0; }
 };
@@ -46,16 +55,52 @@ public:
     virtual bool Poll(const CheckRun& run) = 0;
 };
 
+// Sorts plays into the game's tiers for one draw. Game numbers are small, so a table says at once
+// whether a number was drawn; numbers beyond it are compared one by one.
+class DrawMatcher {
+public:
+    DrawMatcher(const CheckGame& game, const DrawResult& draw);
+    const CheckGame& game() const { return game_; }
+    // The tier index of the play.
+    int Classify(const Play& play) const;
+
+private:
+    static constexpr std::uint32_t kTableSize = 256;
+    bool IsMain(std::int32_t n) const;
+
+    const CheckGame& game_;
+    DrawResult draw_;
+    std::array<std::uint8_t, kTableSize> drawn_{};
+};
+
 // The tier index of one play under the game's rules.
 int ClassifyPlay(const CheckGame& game, const DrawResult& draw, const Play& play);
 
 // "Match-3 For This Draw At Line 12" with its line end, appended to `report`.
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line);
+// The report lines of the given plays, each ending in "\n".
+std::string ReportLines(const CheckGame& game, std::span<const ReportedPlay> plays);
 
-// Checks every play of the wheel file against the draw, filling `run` (which the caller zeroes).
+// Checks the plays `reader` gives until the end, a fault or a stop asked by `progress`.
+Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run, CheckProgress* progress,
+                  int pollEvery);
+
+// Checks every play of the wheel file against the draw, filling `run` (which starts empty).
 // `progress`, when given, is polled after every `pollEvery` plays. A file that cannot be opened
 // or holds a malformed line ends the run with that error; `run` keeps what was counted before it.
 Status RunCheck(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel, Clock& clock,
                 CheckRun& run, CheckProgress* progress = nullptr, int pollEvery = 256);
+
+}  // namespace bm
+
+namespace bm {
+
+// The same check with the file split into `parts` stretches read side by side, for large files
+// on the command line. `progress` is polled from every worker thread with that worker's share of
+// the run, so it must be safe to call from several threads. A fault is reported as the whole
+// file's reading would report it.
+Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel,
+                       Clock& clock, CheckRun& run, int parts, CheckProgress* progress = nullptr,
+                       int pollEvery = 4096);
 
 }  // namespace bm

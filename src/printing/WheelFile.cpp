@@ -38,30 +38,92 @@ std::string Shown(const char* b, const char* e)
 }
 
 
-enum class LineFault { None, LeadingComma, EmptyField, NotWhole, CarriageReturn, OutOfRange };
+enum class LineFault { None, LeadingComma, EmptyField, NotWhole, CarriageReturn, OutOfRange, TooLong };
 
-// One line of numbers into `out` (at most kMaxNumbersPerPlay kept, all counted). Kept free of
-// member state so the compiler holds everything in registers: this loop is the reading speed.
-LineFault ParseLine(const char* p, const char* e, std::int64_t min, std::int64_t max, std::int32_t* out,
-                    int& count, const char*& faultAt)
+// Where a line that starts at `p` ends, its CR LF or LF not included.
+const char* LineEnd(const char* lineStart, const char* p, const char* limit)
 {
+    const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(limit - p));
+    const char* e = nl ? static_cast<const char*>(nl) : limit;
+    if (e != lineStart && e[-1] == '\r')
+        --e;
+    return e;
+}
+
+// A token that is no number: a stray carriage return is told apart, it is the usual cause.
+LineFault TokenFault(const char* lineStart, const char* tokenStart, const char* limit)
+{
+    const char* e = LineEnd(lineStart, tokenStart, limit);
+    return std::memchr(tokenStart, '\r', static_cast<std::size_t>(e - tokenStart)) ? LineFault::CarriageReturn
+                                                                                  : LineFault::NotWhole;
+}
+
+// The value of a run of more than 18 digits, which could overflow on the way; leading zeros are
+// allowed, anything else that long is out of range for every game.
+std::int64_t LongDigits(const char* digits, const char* end, std::int64_t max)
+{
+    while (end - digits > 1 && *digits == '0')
+        ++digits;
+    if (end - digits > 18)
+        return max + 1;
+    std::int64_t v = 0;
+    for (; digits != end; ++digits)
+        v = v * 10 + (*digits - '0');
+    return v;
+}
+
+// One line of numbers into `out` (at most kMaxNumbersPerPlay kept, all counted), scanned in the
+// same pass that finds the line's end. The buffered bytes end at `limit`, where a line feed is
+// kept as a sentinel so that no step checks for the end of the buffer; `atEnd` says whether
+// they are the last bytes of the file (else the buffer holds more than any line may have).
+// `next` gets the start of the next line. Everything lives in locals so the compiler keeps it
+// in registers: this loop is the reading speed.
+LineFault ParseLine(const char* const lineStart, const char* const limit, bool atEnd, std::int64_t min,
+                    std::int64_t max, std::int32_t* out, int& count, const char*& faultAt, const char*& next)
+{
+    int n = 0;
+    std::int32_t kept[kMaxNumbersPerPlay];
+    const auto done = [&](LineFault fault) {
+        count = n;
+        for (int i = 0; i < n && i < kMaxNumbersPerPlay; ++i)
+            out[i] = kept[i];
+        return fault;
+    };
+    const auto lineEnds = [&](const char* at, LineFault& fault) {
+        // `at` is the line feed, or the carriage return before it.
+        const char* nl = *at == '\r' ? at + 1 : at;
+        if (nl == limit && !atEnd) {
+            fault = LineFault::TooLong;
+            return;
+        }
+        next = nl == limit ? limit : nl + 1;
+        fault = LineFault::None;
+    };
+    const char* p = lineStart;
     bool commaPending = false;  // a comma followed the last number
-    while (p != e) {
+    for (;;) {
         const char* tokenStart = p;
-        unsigned digit = static_cast<unsigned char>(*p) - '0';
         bool negative = false;
+        unsigned digit = static_cast<unsigned char>(*p) - '0';
         if (digit >= 10) {
+            // Tests in the order of how often the characters come; a switch here compiles to an
+            // indirect jump that the processor mispredicts on almost every line.
             const char c = *p;
-            if (c == ' ' || c == '\t') {
+            if (c == ',') {
+                if (n == 0 || commaPending) {
+                    faultAt = p;
+                    return done(n == 0 ? LineFault::LeadingComma : LineFault::EmptyField);
+                }
+                commaPending = true;
                 ++p;
                 continue;
             }
-            if (c == ',') {
-                if (count == 0 || commaPending) {
-                    faultAt = p;
-                    return count == 0 ? LineFault::LeadingComma : LineFault::EmptyField;
-                }
-                commaPending = true;
+            if (c == '\n' || (c == '\r' && p[1] == '\n')) {
+                LineFault fault;
+                lineEnds(p, fault);
+                return done(fault);
+            }
+            if (c == ' ' || c == '\t') {
                 ++p;
                 continue;
             }
@@ -69,33 +131,40 @@ LineFault ParseLine(const char* p, const char* e, std::int64_t min, std::int64_t
                 negative = c == '-';
                 ++p;
             }
-        }
-        const char* digits = p;
-        std::int64_t value = 0;
-        while (p != e && (digit = static_cast<unsigned char>(*p) - '0') < 10) {
-            value = value * 10 + digit;
-            ++p;
-            // Past ten digits every value is out of range; stop before the sum can overflow.
-            if (value > max + 1) {
-                while (p != e && static_cast<unsigned>(static_cast<unsigned char>(*p) - '0') < 10)
-                    ++p;
-                break;
+            digit = static_cast<unsigned char>(*p) - '0';
+            if (digit >= 10) {
+                faultAt = tokenStart;
+                return done(TokenFault(lineStart, tokenStart, limit));
             }
         }
-        faultAt = tokenStart;
-        if (p == digits || (p != e && !IsSeparator(*p)))
-            return std::memchr(tokenStart, '\r', static_cast<std::size_t>(e - tokenStart)) ? LineFault::CarriageReturn
-                                                                                           : LineFault::NotWhole;
+        const char* digits = p;
+        std::int64_t value = digit;
+        ++p;
+        while ((digit = static_cast<unsigned char>(*p) - '0') < 10) {
+            value = value * 10 + digit;
+            ++p;
+        }
+        if (p - digits > 18)
+            value = LongDigits(digits, p, max);
+        if (p == limit && !atEnd)
+            return done(LineFault::TooLong);
+        const char c = *p;
+        if (c != ',' && c != ' ' && c != '\t' && c != '\n' && !(c == '\r' && p[1] == '\n')) {
+            faultAt = tokenStart;
+            return done(TokenFault(lineStart, tokenStart, limit));
+        }
         if (negative)
             value = -value;
-        if (value < min || value > max)
-            return LineFault::OutOfRange;
-        if (count < kMaxNumbersPerPlay)
-            out[count] = static_cast<std::int32_t>(value);
-        ++count;
-        commaPending = false;
+        if (value < min || value > max) {
+            faultAt = tokenStart;
+            return done(LineFault::OutOfRange);
+        }
+        if (n < kMaxNumbersPerPlay)
+            kept[n] = static_cast<std::int32_t>(value);
+        ++n;
+        commaPending = c == ',';
+        p += commaPending;  // the usual separator, taken at once
     }
-    return LineFault::None;
 }
 
 std::string Describe(LineFault fault, const char* at, const char* e, std::int64_t min, std::int64_t max)
@@ -121,7 +190,7 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
 }  // namespace
 
 WheelReader::WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk)
-    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(chunk + kMaxLine)
+    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(chunk + kMaxLine + 1)
 {
     if (width == NumberWidth::Bits16) {
         min_ = std::numeric_limits<std::int16_t>::min();
@@ -173,65 +242,53 @@ bool WheelReader::Fail(std::string what)
     return false;
 }
 
-// The next physical line, without its line end; false at the end of the file or at a fault.
-bool WheelReader::NextLine(const char*& begin, const char*& end)
+// Keeps a whole line in the buffer: more than the longest allowed line, or the rest of the file.
+// A line feed after the buffered bytes ends every scan.
+bool WheelReader::Fill()
 {
-    for (;;) {
-        const char* data = buffer_.data();
-        const void* nl = std::memchr(data + begin_, '\n', end_ - begin_);
-        if (nl) {
-            begin = data + begin_;
-            end = static_cast<const char*>(nl);
-            begin_ = static_cast<std::size_t>(end - data) + 1;
-            ++line_;
-            return true;
-        }
-        if (eof_) {
-            if (begin_ == end_)
-                return false;
-            begin = data + begin_;
-            end = data + end_;
-            begin_ = end_;
-            ++line_;
-            return true;
-        }
-        // Keep the unfinished line and read the next chunk behind it.
+    while (!eof_ && end_ - begin_ < kMaxLine) {
         const std::size_t rest = end_ - begin_;
-        if (rest >= kMaxLine) {
-            ++line_;
-            return Fail("is too long (more than " + std::to_string(kMaxLine) + " characters); this is not a wheel file");
-        }
-        std::memmove(buffer_.data(), data + begin_, rest);
+        std::memmove(buffer_.data(), buffer_.data() + begin_, rest);
         begin_ = 0;
         end_ = rest;
-        const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+        const std::size_t room =
+            static_cast<std::size_t>(std::min<std::uintmax_t>(buffer_.size() - 1 - end_, remaining_));
+        const std::size_t got = room ? std::fread(buffer_.data() + end_, 1, room, file_) : 0;
         end_ += got;
+        remaining_ -= got;
         if (got == 0) {
-            if (std::ferror(file_)) {
+            if (room && std::ferror(file_)) {
                 error_ = Error{name_ + ": reading failed (" + std::strerror(errno) + ")"};
                 return false;
             }
             eof_ = true;
         }
     }
+    buffer_[end_] = '\n';
+    return true;
 }
 
 bool WheelReader::Next(Play& play)
 {
     if (error_)
         return false;
-    const char* p;
-    const char* e;
-    while (NextLine(p, e)) {
-        if (p != e && e[-1] == '\r')
-            --e;
+    for (;;) {
+        if (!Fill() || begin_ == end_)
+            return false;
+        ++line_;
+        const char* const start = buffer_.data() + begin_;
+        const char* const limit = buffer_.data() + end_;
         int count = 0;
-        const char* faultAt = nullptr;
-        const LineFault fault = ParseLine(p, e, min_, max_, play.numbers.data(), count, faultAt);
+        const char* faultAt = start;
+        const char* next = limit;
+        const LineFault fault =
+            ParseLine(start, limit, eof_, min_, max_, play.numbers.data(), count, faultAt, next);
+        if (fault == LineFault::TooLong)
+            return Fail("is too long (more than " + std::to_string(kMaxLine) + " characters); this is not a wheel file");
         if (fault != LineFault::None)
-            return Fail(Describe(fault, faultAt, e, min_, max_));
-        const bool any = count > 0;
-        if (!any)
+            return Fail(Describe(fault, faultAt, LineEnd(start, faultAt, limit), min_, max_));
+        begin_ = static_cast<std::size_t>(next - buffer_.data());
+        if (count == 0)
             continue;  // a line of blanks is not a play
         if (count != numbersPerPlay_)
             return Fail("holds " + std::to_string(count) + (count == 1 ? " number" : " numbers") +
@@ -240,7 +297,27 @@ bool WheelReader::Next(Play& play)
         play.line = line_;
         return true;
     }
-    return false;
+}
+
+Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(const std::filesystem::path& file, int numbersPerPlay,
+                                                           NumberWidth width, std::uintmax_t from, std::uintmax_t to)
+{
+    auto reader = Open(file, numbersPerPlay, width);
+    if (!reader)
+        return reader;
+    WheelReader& r = **reader;
+    if (from == 0) {
+        // Open has taken the first bytes (and a UTF-8 mark) already.
+        const auto taken = static_cast<std::uintmax_t>(std::ftell(r.file_));
+        r.remaining_ = to > taken ? to - taken : 0;
+        r.end_ = static_cast<std::size_t>(std::min<std::uintmax_t>(r.end_, to));
+        return reader;
+    }
+    r.begin_ = r.end_ = 0;
+    if (from > to || std::fseek(r.file_, static_cast<long>(from), SEEK_SET) != 0)
+        return Error{file.string() + ": cannot be read from byte " + std::to_string(from)};
+    r.remaining_ = to - from;
+    return reader;
 }
 
 Result<std::int32_t> CountPlays(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width)

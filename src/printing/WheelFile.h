@@ -37,13 +37,21 @@ public:
     WheelReader(const WheelReader&) = delete;
     WheelReader& operator=(const WheelReader&) = delete;
 
+    // Only the lines in bytes [from, to) of the file, both line starts (0, the file's size, or
+    // just past a line feed), so that parts of a large file can be read side by side. Line
+    // numbers, in plays and in errors, count from the part's first line.
+    static Result<std::unique_ptr<WheelReader>> OpenPart(const std::filesystem::path& file, int numbersPerPlay,
+                                                         NumberWidth width, std::uintmax_t from, std::uintmax_t to);
+
     // The next play; false at the end of the file or at a fault (then error() holds it).
     bool Next(Play& play);
     const std::optional<Error>& error() const { return error_; }
+    // Physical lines read so far, blank ones included.
+    std::int64_t lines() const { return line_; }
 
 private:
     WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk);
-    bool NextLine(const char*& begin, const char*& end);
+    bool Fill();
     bool Fail(std::string what);
 
     std::FILE* file_;
@@ -53,6 +61,7 @@ private:
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;
     bool eof_ = false;
+    std::uintmax_t remaining_ = UINTMAX_MAX;  // bytes still to read from the file
     std::int64_t line_ = 0;
     std::optional<Error> error_;
 };

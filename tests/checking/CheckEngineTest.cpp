@@ -130,7 +130,7 @@ TEST(CheckEngine, EveryTierAndReportLineOfEveryGame)
         bm::CheckRun run;
         const auto status = bm::RunCheck(game, Draw(game, c.draw), dir / "wheel.txt", clock, run);
         ASSERT_TRUE(status.ok()) << status.error().message;
-        EXPECT_EQ(run.reportLines, report);
+        EXPECT_EQ(bm::ReportLines(game, run.reported), report);
         EXPECT_EQ(run.playsRead, static_cast<std::int64_t>(c.plays.size()));
         EXPECT_FALSE(run.aborted);
         EXPECT_EQ(run.elapsedMs, 2500);
@@ -177,6 +177,22 @@ TEST(CheckEngine, SixNumberGameWithoutBonusNeverReadsTheBonus)
     EXPECT_EQ(game.tiers[bm::ClassifyPlay(game, reading.draw, play)].counter, std::string("cnt6"));
     play.numbers = {1, 2, 3, 4, 5, 9};
     EXPECT_EQ(game.tiers[bm::ClassifyPlay(game, reading.draw, play)].counter, std::string("cnt5"));
+}
+
+TEST(CheckEngine, NumbersBeyondTheUsualRangeMatchToo)
+{
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto draw = Draw(game, {300, -5, 0, 255, 256, 2147483647, -2147483647});
+    const auto tierOf = [&](std::array<std::int32_t, 7> numbers) {
+        bm::Play play;
+        play.numbers = numbers;
+        play.count = 6;
+        return std::string(game.tiers[bm::ClassifyPlay(game, draw, play)].counter);
+    };
+    EXPECT_EQ(tierOf({300, -5, 0, 255, 256, 2147483647}), "cnt6");
+    EXPECT_EQ(tierOf({300, -5, 0, 255, 256, -2147483647}), "cnt5b");
+    EXPECT_EQ(tierOf({300, -5, 0, 255, 44, 45}), "cnt4");
+    EXPECT_EQ(tierOf({44, 1, 254, 257, -4, 2147483646}), "cnt0");
 }
 
 // All 5,005 plays of 6 from 15 against a draw: the counts are the hypergeometric ones.
@@ -237,7 +253,7 @@ TEST(CheckEngine, UserStopKeepsWhatWasCounted)
     EXPECT_EQ(Count(game, run.tally, "cnt4"), 1);
     EXPECT_EQ(Count(game, run.tally, "cnt1"), 1);
     EXPECT_EQ(Count(game, run.tally, "cnt6"), 0);
-    EXPECT_EQ(run.reportLines, "Match-3 For This Draw At Line 1\nMatch-4 For This Draw At Line 2\n");
+    EXPECT_EQ(bm::ReportLines(game, run.reported), "Match-3 For This Draw At Line 1\nMatch-4 For This Draw At Line 2\n");
     EXPECT_EQ(run.elapsedMs, 250);
 }
 
@@ -301,7 +317,7 @@ TEST(CheckEngine, EmptyFileCompletesWithNothingCounted)
     ASSERT_TRUE(bm::RunCheck(game, Draw(game, {1, 2, 3, 4, 5, 6}), dir / "empty.txt", clock, run).ok());
     EXPECT_EQ(run.playsRead, 0);
     EXPECT_EQ(run.tally, bm::Tally{});
-    EXPECT_EQ(run.reportLines, "");
+    EXPECT_EQ(bm::ReportLines(game, run.reported), "");
 }
 
 TEST(CheckEngine, LastLineWithoutLineEndAndBlankSeparatedNumbers)
@@ -312,7 +328,7 @@ TEST(CheckEngine, LastLineWithoutLineEndAndBlankSeparatedNumbers)
     FakeClock clock;
     bm::CheckRun run;
     ASSERT_TRUE(bm::RunCheck(game, Draw(game, {1, 2, 3, 4, 5, 6, 7, 8}), dir / "w.txt", clock, run).ok());
-    EXPECT_EQ(run.reportLines,
+    EXPECT_EQ(bm::ReportLines(game, run.reported),
               "***MATCH-7*** For This Draw At Line 1\n***MATCH-6 + Bonus*** For This Draw At Line 3\n");
 }
 

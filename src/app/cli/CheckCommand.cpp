@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "app/cli/Cli.h"
 #include "app/cli/InputFiles.h"
@@ -96,6 +97,13 @@ private:
     Interrupt interrupt_;
 };
 
+// Large files are read in parts side by side, one per processor (four at most).
+int Workers()
+{
+    const unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : static_cast<int>(std::min(n, 4u));
+}
+
 int Refuse(std::ostream& err, const std::string& message)
 {
     err << "brindlemark: " << message << "\n";
@@ -129,7 +137,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const NumberSeparators separators = UserNumberSeparators();
     CheckRun run;
     InterruptPoll poll;
-    const Status status = RunCheck(game, *draw, wheel, MonotonicClock(), run, &poll, 4096);
+    const Status status = RunCheckInParts(game, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
         return Refuse(err, status.error().message);
     if (run.aborted) {
@@ -138,7 +146,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     }
 
     std::string report = ReportHeader(chosen->name, wheel.filename().string(), run.playsRead, separators);
-    report += run.reportLines;
+    report += ReportLines(game, run.reported);
     const std::string text = CompletedReport(report, SummaryText(game, run.tally, def->Pool, separators));
     if (!options->save.empty()) {
         if (const Status saved = WriteSummaryFile(options->save, text); !saved)

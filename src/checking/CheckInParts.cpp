@@ -1,0 +1,106 @@
+#include <fstream>
+#include <thread>
+
+#include "checking/CheckEngine.h"
+
+namespace bm {
+
+namespace {
+
+// Below this a file is read in one piece: threads would cost more than they save.
+constexpr std::uintmax_t kMinPartBytes = 1 << 20;
+
+// Byte offsets where the parts start: 0, then just past the first line feed at or after each
+// even share of the file. Fewer parts when a share holds no line feed.
+std::vector<std::uintmax_t> PartStarts(const std::filesystem::path& file, std::uintmax_t size, int parts)
+{
+    std::vector<std::uintmax_t> starts{0};
+    std::ifstream in(file, std::ios::binary);
+    std::vector<char> block(64 * 1024);
+    for (int k = 1; k < parts && in; ++k) {
+        const std::uintmax_t from = size / static_cast<std::uintmax_t>(parts) * static_cast<std::uintmax_t>(k);
+        if (from <= starts.back())
+            continue;
+        in.seekg(static_cast<std::streamoff>(from));
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        in.clear();
+        for (std::size_t i = 0; i < got; ++i) {
+            if (block[i] == '\n') {
+                if (from + i + 1 < size)
+                    starts.push_back(from + i + 1);
+                break;
+            }
+        }
+    }
+    return starts;
+}
+
+struct Part {
+    std::uintmax_t from = 0, to = 0;
+    CheckRun run;
+    std::int64_t lines = 0;
+    bool failed = false;
+};
+
+void CheckPart(const DrawMatcher& matcher, const std::filesystem::path& wheel, Part& part, CheckProgress* progress,
+               int pollEvery)
+{
+    auto reader = WheelReader::OpenPart(wheel, matcher.game().numbersPerPlay, NumberWidth::Bits32, part.from, part.to);
+    if (!reader) {
+        part.failed = true;
+        return;
+    }
+    part.failed = !CheckPlays(**reader, matcher, part.run, progress, pollEvery).ok();
+    part.lines = (*reader)->lines();
+}
+
+}  // namespace
+
+Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel,
+                       Clock& clock, CheckRun& run, int parts, CheckProgress* progress, int pollEvery)
+{
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::is_regular_file(wheel, ec) ? std::filesystem::file_size(wheel, ec) : 0;
+    if (ec || parts < 2 || size < kMinPartBytes * 2)
+        return RunCheck(game, draw, wheel, clock, run, progress, pollEvery);
+
+    const std::int64_t start = clock.NowMs();
+    const auto starts = PartStarts(wheel, size, std::min<int>(parts, static_cast<int>(size / kMinPartBytes)));
+    std::vector<Part> shares(starts.size());
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        shares[k].from = starts[k];
+        shares[k].to = k + 1 < starts.size() ? starts[k + 1] : size;
+    }
+    // A file that grows while it is read keeps its growth in the last part.
+    shares.back().to = UINTMAX_MAX;
+    const DrawMatcher matcher(game, draw);
+    {
+        std::vector<std::jthread> workers;
+        for (std::size_t k = 1; k < shares.size(); ++k)
+            workers.emplace_back([&, k] { CheckPart(matcher, wheel, shares[k], progress, pollEvery); });
+        CheckPart(matcher, wheel, shares[0], progress, pollEvery);
+    }
+    for (const auto& part : shares) {
+        if (part.failed) {
+            // Line numbers of a later part count from its own start: read the whole file again
+            // for the message a user can follow.
+            run = CheckRun{};
+            return RunCheck(game, draw, wheel, clock, run, progress, pollEvery);
+        }
+    }
+    std::int64_t lineOffset = 0;
+    for (auto& part : shares) {
+        for (std::size_t i = 0; i < game.tiers.size(); ++i)
+            run.tally.count[i] += part.run.tally.count[i];
+        run.playsRead += part.run.playsRead;
+        run.aborted = run.aborted || part.run.aborted;
+        for (const auto& p : part.run.reported)
+            run.reported.push_back({p.tier, p.line + lineOffset});
+        lineOffset += part.lines;
+    }
+    run.elapsedMs = clock.NowMs() - start;
+    return Ok{};
+}
+
+}  // namespace bm

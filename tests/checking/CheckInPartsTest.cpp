@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "CheckTestSupport.h"
+
+namespace {
+
+using bmtest::Draw;
+using bmtest::FakeClock;
+
+// About 6 MB of plays with blank lines here and there and wins all through the file.
+std::string LargeWheel(int plays, const char* faultAt = nullptr, int faultPlay = -1)
+{
+    std::string text;
+    text.reserve(static_cast<std::size_t>(plays) * 24);
+    unsigned x = 12345;
+    for (int i = 0; i < plays; ++i) {
+        if (i == faultPlay) {
+            text += faultAt;
+            continue;
+        }
+        int n[6];
+        for (int& v : n) {
+            x = x * 1103515245u + 12345u;
+            v = static_cast<int>((x >> 16) % 49) + 1;
+        }
+        text += std::to_string(n[0]) + "," + std::to_string(n[1]) + "," + std::to_string(n[2]) + "," +
+                std::to_string(n[3]) + "," + std::to_string(n[4]) + "," + std::to_string(n[5]) + "\r\n";
+        if (i % 1000 == 7)
+            text += "\r\n";
+    }
+    return text;
+}
+
+TEST(CheckInParts, SameResultAsOneReading)
+{
+    bmtest::TempDir dir;
+    bmtest::WriteBytes(dir / "big.txt", LargeWheel(300000));
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto draw = Draw(game, {3, 11, 19, 27, 35, 43, 7});
+    FakeClock clock;
+    bm::CheckRun whole;
+    ASSERT_TRUE(bm::RunCheck(game, draw, dir / "big.txt", clock, whole).ok());
+    ASSERT_GT(whole.reported.size(), 1000u);
+    for (int parts : {2, 3, 4, 7}) {
+        bm::CheckRun split;
+        ASSERT_TRUE(bm::RunCheckInParts(game, draw, dir / "big.txt", clock, split, parts).ok()) << parts;
+        EXPECT_EQ(split.tally, whole.tally) << parts;
+        EXPECT_EQ(split.playsRead, whole.playsRead) << parts;
+        EXPECT_TRUE(split.reported == whole.reported) << parts;
+        EXPECT_FALSE(split.aborted);
+    }
+}
+
+TEST(CheckInParts, FaultIsReportedWithTheWholeFilesLineNumber)
+{
+    bmtest::TempDir dir;
+    bmtest::WriteBytes(dir / "bad.txt", LargeWheel(300000, "1,2,3\r\n", 250000));
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(false);
+    const auto draw = Draw(game, {3, 11, 19, 27, 35, 43});
+    FakeClock clock;
+    bm::CheckRun whole, split;
+    const auto one = bm::RunCheck(game, draw, dir / "bad.txt", clock, whole);
+    const auto parts = bm::RunCheckInParts(game, draw, dir / "bad.txt", clock, split, 2);
+    ASSERT_FALSE(one.ok());
+    ASSERT_FALSE(parts.ok());
+    EXPECT_EQ(parts.error().message, one.error().message);
+    // 250,000 plays and a blank line after every thousand before it: line 250,251.
+    EXPECT_NE(one.error().message.find("line 250251 holds 3 numbers"), std::string::npos) << one.error().message;
+}
+
+class StopAtOnce final : public bm::CheckProgress {
+public:
+    bool Poll(const bm::CheckRun&) override { return false; }
+};
+
+TEST(CheckInParts, StopIsSeenByEveryPart)
+{
+    bmtest::TempDir dir;
+    bmtest::WriteBytes(dir / "big.txt", LargeWheel(300000));
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(false);
+    FakeClock clock;
+    StopAtOnce stop;
+    bm::CheckRun run;
+    ASSERT_TRUE(bm::RunCheckInParts(game, Draw(game, {1, 2, 3, 4, 5, 6}), dir / "big.txt", clock, run, 2, &stop, 10).ok());
+    EXPECT_TRUE(run.aborted);
+    EXPECT_LE(run.playsRead, 20);
+}
+
+TEST(CheckInParts, SmallFilesAreReadInOnePiece)
+{
+    bmtest::TempDir dir;
+    bmtest::WriteBytes(dir / "small.txt", "1,2,3,4,5\r\n\r\n1,2,3,9,9\r\n");
+    const auto& game = bm::CheckerByName("frmChkwhl5").Game(false);
+    FakeClock clock({10, 30});
+    bm::CheckRun run;
+    ASSERT_TRUE(bm::RunCheckInParts(game, Draw(game, {1, 2, 3, 4, 5}), dir / "small.txt", clock, run, 4).ok());
+    EXPECT_EQ(bm::ReportLines(game, run.reported),
+              "***JACKPOT*** For This Draw At Line 1\nMatch-3 For This Draw At Line 3\n");
+    EXPECT_EQ(run.elapsedMs, 20);
+}
+
+}  // namespace
