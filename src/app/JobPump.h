@@ -39,7 +39,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr unsigned kPollsPerClockRead = 64;
+
     int intervalMs_;
+    unsigned polls_ = 0;
     bool active_ = false;
     bool escape_ = false;
     QElapsedTimer sinceEvents_;
