@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
@@ -46,6 +48,26 @@ TEST(StartUp, SplashPaintedForItsWaitThenTheMainWindow)
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Brindlemark 1.0502"));
     EXPECT_EQ(FindForm(QStringLiteral("FRMMAIN")), main.data());
     delete main.data();
+}
+
+TEST(GuiMain, WithoutADisplaySaysSoInsteadOfFailing)
+{
+    const QString exe = QStringLiteral(BRINDLEMARK_EXE);
+    if (exe.isEmpty() || !QFileInfo::exists(exe))
+        GTEST_SKIP() << "the program is not built in this configuration";
+    bmtest::ProgramHome home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(exe, {QStringLiteral("--home"), QString::fromStdString(home.path().string())});
+    ASSERT_TRUE(program.waitForFinished(20'000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_TRUE(said.contains(QStringLiteral("no display"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("brindlemark print --help"))) << said.toStdString();
 }
 
 TEST(Splash, PictureFillsTheWindowAndIsNotBlank)
