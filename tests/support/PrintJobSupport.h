@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "definitions/DefinitionFile.h"
 #include "printing/PrintJob.h"
+#include "printing/RecordingSurface.h"
 #include "support/TempDir.h"
 
 namespace bmtest {
@@ -110,6 +112,38 @@ inline std::string Wheel(int count, int perPlay = 6)
         out += "\r\n";
     }
     return out;
+}
+
+// One job on a recording surface, with everything it showed.
+struct Run {
+    bm::JobOutcome outcome;
+    bm::RecordingSurface surface;
+    FakeStatus status;
+    bool asked = false;
+};
+
+struct JobSetup {
+    bm::SlipDefinition def = Horizontal649();
+    std::string wheel = Wheel(12);
+    std::string top = "0", left = "0";
+    long long escapeAtSlip = 0;
+    bool cancel = false;
+};
+
+// Runs the job the setup describes on a recording surface, in a folder of its own.
+inline std::unique_ptr<Run> RunJob(const JobSetup& s)
+{
+    TempDir dir;
+    const auto defFile = WriteDefinition(dir, "HZ649", s.def);
+    WriteBytes(dir / "w.txt", s.wheel);
+    auto run = std::make_unique<Run>();
+    EscapeAtSlip escape(run->status, s.escapeAtSlip);
+    run->outcome = bm::RunPrintJob(RequestFor(defFile, s.def, false, s.top, s.left), run->surface, run->status, escape,
+                               [&] {
+                                   run->asked = true;
+                                   return s.cancel ? std::filesystem::path() : dir / "w.txt";
+                               });
+    return run;
 }
 
 }  // namespace bmtest
