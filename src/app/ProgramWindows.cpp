@@ -1,4 +1,5 @@
 #include "app/WindowCatalogue.h"
+#include "checking/window/Checkers.h"
 #include "definitions/editor/GendefOpeners.h"
 
 // Each window built elsewhere in the program adds its registration here, e.g.
@@ -10,6 +11,7 @@ namespace bm::app {
 void RegisterProgramWindows(WindowCatalogue& catalogue)
 {
     catalogue.SetEditor(GendefOpeners());
+    RegisterCheckers(catalogue);
 }
 
 }  // namespace bm::app

@@ -1,0 +1,171 @@
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+#include "app/Dialogs.h"
+#include "app/JobPump.h"
+#include "app/Module1.h"
+#include "checking/CheckReport.h"
+#include "checking/window/CheckerSupport.h"
+#include "checking/window/CheckerWindow.h"
+
+namespace bm::app {
+
+// The window's side of a run: counts, "Lines Checked" and new report lines shown every few
+// tens of milliseconds, events let through (paints, Escape) by the job pump, and the
+// "User Interrupt Request" question when Escape was pressed.
+class CheckerWindow::RunProgress final : public CheckProgress {
+public:
+    explicit RunProgress(CheckerWindow& w) : w_(w), pump_(w.options_.pumpIntervalMs)
+    {
+        pump_.Start();
+        sincePaint_.start();
+    }
+    ~RunProgress() override { pump_.Stop(); }
+
+    bool Poll(const CheckRun& run) override
+    {
+        if (sincePaint_.elapsed() >= w_.options_.paintIntervalMs) {
+            w_.ShowCounts(run, false);
+            w_.lbldraw->setText(QString::number(run.playsRead));
+            w_.AppendReport(run);
+            sincePaint_.start();
+        }
+        const bool escape = pump_.Pressed();
+        if (w_.closeAsked_)
+            return false;
+        if (!escape)
+            return true;
+        pump_.Stop();
+        const Answer answer = dialogs().Message(
+            &w_, QString::fromLatin1(kInterruptTitle), QString::fromStdString(InterruptQuestion(run.playsRead)),
+            Icon::Question, Buttons::YesNo);
+        if (answer == Answer::Yes)
+            return false;
+        w_.repaint();
+        pump_.Start();
+        return true;
+    }
+
+private:
+    CheckerWindow& w_;
+    JobPump pump_;
+    QElapsedTimer sincePaint_;
+};
+
+bool CheckerWindow::ReadDrawBoxes(DrawResult& draw)
+{
+    std::vector<std::string> texts;
+    for (QLineEdit* box : boxes_)
+        texts.push_back(box->text().toStdString());
+    const DrawReading reading = ReadDraw(*rules_, texts);
+    if (reading.ok()) {
+        draw = reading.draw;
+        return true;
+    }
+    Refuse(QString::fromStdString(reading.message));
+    boxes_[static_cast<std::size_t>(reading.badBox - 1)]->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void CheckerWindow::ShowCounts(const CheckRun& run, bool final)
+{
+    const NumberSeparators separators = UiSeparators();
+    for (std::size_t i = 0; i < rules_->tiers.size(); ++i) {
+        const Tier& tier = rules_->tiers[i];
+        if (final) {
+            Count(tier)->setText(QString::fromStdString(CountText(tier, run.tally.count[i], separators)));
+            Count(tier)->show();
+        } else if (const auto text = LiveCountText(tier, run.tally.count[i], separators)) {
+            Count(tier)->setText(QString::fromStdString(*text));
+        }
+    }
+}
+
+void CheckerWindow::AppendReport(const CheckRun& run)
+{
+    if (reportShown_ >= run.reported.size())
+        return;
+    const std::span<const ReportedPlay> fresh(run.reported.data() + reportShown_, run.reported.size() - reportShown_);
+    QTextCursor end(rtbreport->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString::fromStdString(ReportLines(*rules_, fresh)));
+    reportShown_ = run.reported.size();
+}
+
+void CheckerWindow::cmdreset_Click()
+{
+    if (running_)
+        return;
+    Form_Load();
+    ResetDisplay();
+    repaint();
+    DrawResult draw;
+    if (!ReadDrawBoxes(draw))
+        return;
+    if (ticketFile_.isEmpty()) {
+        cmdGo_Click();
+        if (ticketFile_.isEmpty()) {
+            dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromLatin1(kMustLoadText), Icon::Error,
+                              Buttons::Ok);
+            return;
+        }
+    }
+    running_ = true;
+    BusyCursor busy;
+    SetStatus(QString::fromLatin1(kProcessingText));
+    const std::string fileName = QFileInfo(ticketFile_).fileName().toStdString();
+    rtbreport->setPlainText(QString::fromStdString(ReportHeader(game_.lotteryName, fileName, playCount_, UiSeparators())));
+    repaint();
+    StartTimer();
+    CheckRun run;
+    Status status = Ok{};
+    {
+        RunProgress progress(*this);
+        status = RunCheck(*rules_, draw, ticketFile_.toStdString(), MonotonicClock(), run, &progress, options_.pollEvery);
+    }
+    StopTimer();
+    busy.Release();
+    running_ = false;
+    FinishRun(run, status);
+    if (closeAsked_)
+        close();
+}
+
+void CheckerWindow::FinishRun(const CheckRun& run, const Status& status)
+{
+    const NumberSeparators separators = UiSeparators();
+    const double seconds = Timers().ElapsedSeconds();
+    ShowCounts(run, true);
+    AppendReport(run);
+    if (!status) {
+        // The file changed on disk since it was loaded: no summary, nothing claims completion.
+        ticketFile_.clear();
+        lbldraw->setText(QString::number(run.playsRead));
+        SetStatus(QStringLiteral("The check stopped: the ticket file has a fault."));
+        Refuse(QString::fromStdString(status.error().message));
+        return;
+    }
+    if (run.aborted) {
+        ticketFile_.clear();
+        // The play during which Escape was seen is counted, but not yet shown as checked.
+        lbldraw->setText(QString::number(run.playsRead - 1));
+        SetStatus(QString::fromStdString(AbortText(run.playsRead, seconds, separators)));
+        return;
+    }
+    lbldraw->setText(QString::number(run.playsRead));
+    SetStatus(QString::fromStdString(CompletionTimeText(seconds, separators)));
+    QTextCursor end(rtbreport->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("\n") +
+                   QString::fromStdString(SummaryText(*rules_, run.tally, game_.pool, separators)));
+    rtbreport->moveCursor(QTextCursor::End);
+    rtbreport->ensureCursorVisible();
+    cmdsave->setEnabled(true);
+}
+
+}  // namespace bm::app

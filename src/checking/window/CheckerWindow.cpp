@@ -1,0 +1,234 @@
+#include "checking/window/CheckerWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/Dialogs.h"
+#include "app/EntryHelpers.h"
+#include "checking/CheckReport.h"
+#include "checking/SummaryFile.h"
+#include "checking/window/CheckerSupport.h"
+
+namespace bm::app {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip)
+{
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromLatin1(tip));
+    return b;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& text)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+}  // namespace
+
+CheckerWindow::CheckerWindow(const CheckerVariant& variant, ProgramFolder folder, std::function<CheckerGame()> current,
+                             Options options, QWidget* parent)
+    : QWidget(parent), variant_(variant), folder_(std::move(folder)), current_(std::move(current)), options_(options)
+{
+    setObjectName(QString::fromLatin1(variant.windowName));
+    BuildUi();
+    Form_Load();
+}
+
+CheckerWindow::CheckerWindow(const CheckerVariant& variant, ProgramFolder folder, std::function<CheckerGame()> current,
+                             QWidget* parent)
+    : CheckerWindow(variant, std::move(folder), std::move(current), Options{}, parent)
+{
+}
+
+CheckerWindow::~CheckerWindow() = default;
+
+void CheckerWindow::BuildUi()
+{
+    auto* outer = new QVBoxLayout(this);
+    lblLot = Label(this, "lblLot", QString());
+    outer->addWidget(lblLot);
+    lblHead = Label(this, "lblHead", QString());
+    outer->addWidget(lblHead);
+    auto* row = new QHBoxLayout;
+    for (int i = 1; i <= variant_.drawBoxes; ++i) {
+        auto* box = new QLineEdit(QString::number(i), this);
+        box->setObjectName(QStringLiteral("txtN%1").arg(i));
+        box->setMaximumWidth(48);
+        UseEntryHelpers(box);
+        row->addWidget(box);
+        boxes_.push_back(box);
+    }
+    // The extra number (bonus or powerball) is the last box, on light yellow.
+    boxes_.back()->setStyleSheet(QStringLiteral("QLineEdit { background-color: #ffffc0; }"));
+    row->addStretch();
+    outer->addLayout(row);
+
+    auto* buttons = new QHBoxLayout;
+    cmdGo = Button(this, "cmdGo", "Load File", "Click To Load A Ticket File To Check");
+    cmdreset = Button(this, "cmdreset", "Run", "Click To Start Processing The Selected Ticket File");
+    cmdsave = Button(this, "cmdsave", "Save Summary",
+                     "Click to save the summary displayed below to a text file. This is disabled until a check "
+                     "has been completed.");
+    cmdxit = Button(this, "cmdxit", "Close", "Close This Window");
+    for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdxit})
+        buttons->addWidget(b);
+    outer->addLayout(buttons);
+
+    // The tier rows in the order of the summary, the "Jackpot!" row last. A hidden row takes
+    // no room, so the rows below it move up into its place.
+    auto* grid = new QGridLayout;
+    int r = 0;
+    for (const Tier& tier : variant_.AllRows().tiers) {
+        QLabel* caption = Label(this, tier.captionName, QString::fromLatin1(tier.caption));
+        QLabel* count = Label(this, tier.countLabel, QStringLiteral("0"));
+        captions_[tier.captionName] = caption;
+        counts_[tier.countLabel] = count;
+        grid->addWidget(caption, r, 0);
+        grid->addWidget(count, r, 1);
+        ++r;
+    }
+    Label12 = Label(this, "Label12", QStringLiteral("Lines Checked"));
+    lbldraw = Label(this, "lbldraw", QStringLiteral("0"));
+    grid->addWidget(Label12, r, 0);
+    grid->addWidget(lbldraw, r, 1);
+    grid->setColumnStretch(2, 1);
+    outer->addLayout(grid);
+
+    lblstatus = Label(this, "lblstatus", QStringLiteral("Status"));
+    outer->addWidget(lblstatus);
+    rtbreport = new QPlainTextEdit(this);
+    rtbreport->setObjectName(QStringLiteral("rtbreport"));
+    rtbreport->setReadOnly(true);
+    rtbreport->setLineWrapMode(QPlainTextEdit::NoWrap);
+    outer->addWidget(rtbreport, 1);
+
+    connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
+    connect(cmdreset, &QPushButton::clicked, this, [this] { cmdreset_Click(); });
+    connect(cmdsave, &QPushButton::clicked, this, [this] { cmdsave_Click(); });
+    connect(cmdxit, &QPushButton::clicked, this, [this] { close(); });
+    resize(520, 640);
+}
+
+// The state on opening, repeated at the start of every run: the game follows the definition
+// chosen in the main window at that moment.
+void CheckerWindow::Form_Load()
+{
+    setWindowTitle(QString::fromLatin1(kCheckerCaption));
+    game_ = current_();
+    rules_ = &variant_.Game(game_.bBon);
+    lblLot->setText(QString::fromStdString(game_.lotteryName));
+    lblHead->setText(QString::fromLatin1(rules_->heading));
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        boxes_[i]->setVisible(static_cast<int>(i) < rules_->DrawSize());
+    for (const Tier& tier : variant_.AllRows().tiers) {
+        const bool inGame = rules_->IndexOf(tier.counter) >= 0;
+        captions_[tier.captionName]->setVisible(inGame);
+        Count(tier)->setVisible(inGame && !tier.hiddenWhileRunning);
+    }
+    cmdreset->setEnabled(!ticketFile_.isEmpty());
+    cmdsave->setEnabled(false);
+}
+
+void CheckerWindow::ResetDisplay()
+{
+    for (const auto& [name, label] : counts_)
+        label->setText(QStringLiteral("0"));
+    lbldraw->setText(QStringLiteral("0"));
+    for (const Tier& tier : variant_.AllRows().tiers)
+        if (tier.hiddenWhileRunning)
+            Count(tier)->hide();
+    lblstatus->hide();
+    rtbreport->clear();
+    reportShown_ = 0;
+}
+
+void CheckerWindow::SetStatus(const QString& text)
+{
+    lblstatus->setText(text);
+    lblstatus->show();
+}
+
+void CheckerWindow::Refuse(const QString& text)
+{
+    dialogs().Message(this, QStringLiteral("Go Back"), text, Icon::Error, Buttons::Ok);
+}
+
+void CheckerWindow::cmdGo_Click()
+{
+    ResetDisplay();
+    cmdreset->setEnabled(false);
+    playCount_ = 0;
+    ticketFile_.clear();
+    const QString file = dialogs().OpenFile(this, QStringLiteral("Open Wheel File"), QStringLiteral("Text Files (*.txt)"),
+                                            QString::fromStdString(folder_.wheel().string()));
+    if (file.isEmpty())
+        return;
+    BusyCursor busy;
+    SetStatus(QStringLiteral("Reading Wheel File..."));
+    repaint();
+    // The whole file is read by the game's rules now, so a malformed one is refused before a run.
+    const auto plays = CountPlays(file.toStdString(), rules_->numbersPerPlay, NumberWidth::Bits32);
+    if (!plays) {
+        lblstatus->hide();
+        busy.Release();
+        Refuse(QString::fromStdString(plays.error().message));
+        return;
+    }
+    playCount_ = *plays;
+    ticketFile_ = file;
+    SetStatus(QString::fromStdString(LoadedText(playCount_, UiSeparators())));
+    cmdreset->setEnabled(true);
+}
+
+void CheckerWindow::cmdsave_Click()
+{
+    // The open and save dialogs are one: saving forgets the loaded ticket file.
+    ticketFile_.clear();
+    if (const Status made = EnsureSummaryFolder(folder_); !made)
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(made.error().message),
+                          Icon::Error, Buttons::Ok);
+    QString file = dialogs().SaveFile(this, QStringLiteral("Save Summary File"), QStringLiteral("Text Files (*.txt)"),
+                                      QString::fromStdString(folder_.summary().string()), QStringLiteral("txt"));
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".txt");
+    if (const Status saved = WriteSummaryFile(file.toStdString(), rtbreport->toPlainText().toStdString()); !saved)
+        dialogs().Message(this, QStringLiteral("Brindlemark"),
+                          QString::fromStdString(saved.error().message) +
+                              QStringLiteral("\nThe summary was not saved; it is still shown below."),
+                          Icon::Error, Buttons::Ok);
+}
+
+void CheckerWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !running_)
+        boxes_.front()->setFocus(Qt::ActiveWindowFocusReason);
+    QWidget::changeEvent(event);
+}
+
+void CheckerWindow::closeEvent(QCloseEvent* event)
+{
+    if (running_) {
+        // The run is on the stack of this window: it stops at its next look, then the window closes.
+        closeAsked_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+}  // namespace bm::app

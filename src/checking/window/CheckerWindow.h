@@ -1,0 +1,101 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "checking/CheckEngine.h"
+#include "common/ProgramFolder.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace bm::app {
+
+// What a checker takes from the main window's current definition, at load and at the start of
+// every run.
+struct CheckerGame {
+    std::string lotteryName;  // the definition name
+    int pool = 0;
+    bool bBon = false;
+};
+
+// One ticket checker window for any of the four games: the variant gives its name, draw boxes,
+// tier rows, texts and counting rules.
+class CheckerWindow : public QWidget {
+public:
+    struct Options {
+        int pumpIntervalMs = 20;   // how often a run lets events through (paints, Escape)
+        int paintIntervalMs = 50;  // how often a run shows its counts and new report lines
+        int pollEvery = 256;       // plays between two looks at the clock
+    };
+
+    CheckerWindow(const CheckerVariant& variant, ProgramFolder folder, std::function<CheckerGame()> current,
+                  Options options, QWidget* parent = nullptr);
+    CheckerWindow(const CheckerVariant& variant, ProgramFolder folder, std::function<CheckerGame()> current,
+                  QWidget* parent = nullptr);
+    ~CheckerWindow() override;
+
+    bool running() const { return running_; }
+    // The loaded ticket file; empty when none is loaded.
+    const QString& ticketFile() const { return ticketFile_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class RunProgress;
+
+    void BuildUi();
+    QLabel* Count(const Tier& tier) const { return counts_.at(tier.countLabel); }
+
+    void Form_Load();
+    void ResetDisplay();
+    void cmdGo_Click();
+    void cmdreset_Click();
+    void cmdsave_Click();
+
+    // The run's pieces (CheckerRun.cpp).
+    bool ReadDrawBoxes(DrawResult& draw);
+    void ShowCounts(const CheckRun& run, bool final);
+    void AppendReport(const CheckRun& run);
+    void FinishRun(const CheckRun& run, const Status& status);
+    void SetStatus(const QString& text);
+    void Refuse(const QString& text);
+
+    const CheckerVariant& variant_;
+    ProgramFolder folder_;
+    std::function<CheckerGame()> current_;
+    Options options_;
+    CheckerGame game_;
+    const CheckGame* rules_ = nullptr;
+
+    QString ticketFile_;
+    std::int32_t playCount_ = 0;
+    std::size_t reportShown_ = 0;  // report lines of the run already in the report box
+    bool running_ = false;
+    bool closeAsked_ = false;
+
+    std::vector<QLineEdit*> boxes_;  // txtN1 ...
+    QLabel* lblHead = nullptr;
+    QLabel* lblLot = nullptr;
+    QPushButton* cmdGo = nullptr;
+    QPushButton* cmdreset = nullptr;
+    QPushButton* cmdsave = nullptr;
+    QPushButton* cmdxit = nullptr;
+    std::map<std::string, QLabel*> captions_;  // by caption name
+    std::map<std::string, QLabel*> counts_;    // by count label name
+    QLabel* Label12 = nullptr;
+    QLabel* lbldraw = nullptr;
+    QLabel* lblstatus = nullptr;
+    QPlainTextEdit* rtbreport = nullptr;
+};
+
+}  // namespace bm::app

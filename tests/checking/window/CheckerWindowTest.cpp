@@ -1,0 +1,488 @@
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/AppTestSupport.h"
+#include "app/Module1.h"
+#include "checking/CheckTestSupport.h"
+#include "checking/window/CheckerWindow.h"
+#include "checking/window/Checkers.h"
+
+namespace {
+
+using bm::app::Answer;
+using bm::app::CheckerWindow;
+using bm::app::Icon;
+using bmtest::ScriptedDialogs;
+
+// A checker on a program folder of its own, with a current definition the test changes.
+class Checker : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_.makeProgramFolder();
+        std::filesystem::remove(dir_ / "Summary");
+        bm::app::SetTimerClock(&clock_);
+    }
+    void TearDown() override
+    {
+        window_.reset();
+        bm::app::SetTimerClock(nullptr);
+    }
+
+    CheckerWindow& Open(const char* windowName, bool bBon, int pool = 49, const char* lottery = "LO649")
+    {
+        game_ = {lottery, pool, bBon};
+        CheckerWindow::Options fast;
+        fast.pumpIntervalMs = 0;
+        fast.paintIntervalMs = 0;
+        fast.pollEvery = 1;
+        window_ = std::make_unique<CheckerWindow>(bm::CheckerByName(windowName), bm::ProgramFolder(dir_.path()),
+                                                  [this] { return game_; }, fast);
+        return *window_;
+    }
+    template <typename T>
+    T* Get(const char* name) const
+    {
+        auto* w = window_->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString Text(const char* label) const { return Get<QLabel>(label)->text(); }
+    bool Shown(const char* name) const { return !Get<QWidget>(name)->isHidden(); }
+    void Click(const char* button) { QTest::mouseClick(Get<QPushButton>(button), Qt::LeftButton); }
+    QString Wheel(const std::string& name, const std::string& text)
+    {
+        bmtest::WriteBytes(dir_ / "wheel" / name, text);
+        return QString::fromStdString((dir_ / "wheel" / name).string());
+    }
+    void Load(const QString& file)
+    {
+        dialogs_.QueueFile(file);
+        Click("cmdGo");
+    }
+    void Draw(const std::vector<const char*>& numbers)
+    {
+        for (std::size_t i = 0; i < numbers.size(); ++i)
+            Get<QLineEdit>(("txtN" + std::to_string(i + 1)).c_str())->setText(QString::fromLatin1(numbers[i]));
+    }
+    std::string Report() const { return Get<QPlainTextEdit>("rtbreport")->toPlainText().toStdString(); }
+    void PressEscape() const
+    {
+        QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }
+
+    bmtest::TempDir dir_;
+    ScriptedDialogs dialogs_;
+    bmtest::FakeClock clock_{{1000, 62250}};
+    bm::app::CheckerGame game_;
+    std::unique_ptr<CheckerWindow> window_;
+};
+
+const char* const kSixWheel = "1,2,3,10,11,12\r\n\r\n1,2,3,4,5,7\r\n20,21,22,23,24,25\r\n6,5,4,3,2,1\r\n";
+
+const char* const kSixReport =
+    "Lottery: LO649\n"
+    "Ticket File: w.txt\n"
+    "Checking 4 Picks Against Above Draw Results\n"
+    "\n"
+    "Match-3 For This Draw At Line 1\n"
+    "MATCH-5 + Bonus For This Draw At Line 3\n"
+    "***MATCH-6*** For This Draw At Line 5\n"
+    "\n"
+    "Match 0 - 1 Expected is 1.744\n"
+    "Match 1 - 0 Expected is 1.652\n"
+    "Match 2 - 0 Expected is 0.530\n"
+    "\n"
+    "Match 3 - 1 Expected is 0.071\n"
+    "Match 4 - 0 Expected is 0.004\n"
+    "Match 5 - 0 Expected is 0.000\n"
+    "Match 5+ - 1 Expected is 0.000\n"
+    "Match 6 - 1 Expected is 0.000\n"
+    "\n"
+    "Total Plays - 4\n"
+    "Total Losses - 1\n"
+    "Total Wins - 3\n"
+    "\n";
+
+TEST_F(Checker, OpensWithTheLayoutOfItsGame)
+{
+    struct Case {
+        const char* window;
+        bool bBon;
+        const char* heading;
+        int boxes;      // visible draw boxes
+        int allBoxes;   // design boxes
+        std::vector<const char*> hiddenRows;   // captions not shown
+        std::vector<const char*> hiddenCounts; // count labels not shown at load
+    };
+    const Case cases[] = {
+        {"frmChkwhl", true, "Enter 7 Drawn Numbers Below", 7, 7, {}, {"lblcnt0", "lblcnt1", "lblcnt2"}},
+        {"frmChkwhl", false, "Enter 6 Drawn Numbers Below", 6, 7, {"Label7"},
+         {"lblcnt0", "lblcnt1", "lblcnt2", "lblcnt5b"}},
+        {"frmChkwhl7", true, "Enter 8 Drawn Numbers Below", 8, 8, {}, {"lblcnt0", "lblcnt1", "lblcnt2"}},
+        {"frmChkwhlPB", false, "Enter 6 Drawn Numbers Below", 6, 6, {},
+         {"lblcnt0", "lblcnt0b", "lblcnt1", "lblcnt1b", "lblcnt2", "lblcnt2b"}},
+        {"frmChkwhl5", true, "Enter 6 Drawn Numbers Below", 6, 6, {},
+         {"lblcnt0", "lblcnt0b", "lblcnt1", "lblcnt1b", "lblcnt2", "lblcnt2b"}},
+        {"frmChkwhl5", false, "Enter 5 Drawn Numbers Below", 5, 6,
+         {"Label0b", "Label1b", "Label2b", "Label3b", "Label4b"},
+         {"lblcnt0", "lblcnt0b", "lblcnt1", "lblcnt1b", "lblcnt2", "lblcnt2b", "lblcnt3b", "lblcnt4b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.window) + (c.bBon ? " with bonus" : ""));
+        CheckerWindow& w = Open(c.window, c.bBon, 49, "NY649");
+        EXPECT_EQ(w.objectName(), QString::fromLatin1(c.window));
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Brindlemark - Check Tickets For Winners"));
+        EXPECT_EQ(Text("lblHead"), QString::fromLatin1(c.heading));
+        EXPECT_EQ(Text("lblLot"), QStringLiteral("NY649"));
+        for (int i = 1; i <= c.allBoxes; ++i) {
+            const std::string name = "txtN" + std::to_string(i);
+            EXPECT_EQ(Get<QLineEdit>(name.c_str())->text(), QString::number(i));
+            EXPECT_EQ(Shown(name.c_str()), i <= c.boxes) << name;
+        }
+        EXPECT_EQ(window_->findChild<QLineEdit*>(QStringLiteral("txtN%1").arg(c.allBoxes + 1)), nullptr);
+        for (const auto& tier : bm::CheckerByName(c.window).AllRows().tiers) {
+            const bool rowHidden = std::find_if(c.hiddenRows.begin(), c.hiddenRows.end(), [&](const char* n) {
+                                       return std::string(n) == tier.captionName;
+                                   }) != c.hiddenRows.end();
+            const bool countHidden = std::find_if(c.hiddenCounts.begin(), c.hiddenCounts.end(), [&](const char* n) {
+                                         return std::string(n) == tier.countLabel;
+                                     }) != c.hiddenCounts.end();
+            EXPECT_EQ(Shown(tier.captionName), !rowHidden) << tier.captionName;
+            EXPECT_EQ(Shown(tier.countLabel), !countHidden) << tier.countLabel;
+            EXPECT_EQ(Text(tier.countLabel), QStringLiteral("0"));
+        }
+        EXPECT_EQ(Text("Label12"), QStringLiteral("Lines Checked"));
+        EXPECT_EQ(Text("lbldraw"), QStringLiteral("0"));
+        EXPECT_EQ(Text("lblstatus"), QStringLiteral("Status"));
+        EXPECT_FALSE(Get<QPushButton>("cmdreset")->isEnabled());
+        EXPECT_FALSE(Get<QPushButton>("cmdsave")->isEnabled());
+        EXPECT_EQ(Get<QPushButton>("cmdGo")->text(), QStringLiteral("Load File"));
+        EXPECT_EQ(Get<QPushButton>("cmdGo")->toolTip(), QStringLiteral("Click To Load A Ticket File To Check"));
+        EXPECT_EQ(Get<QPushButton>("cmdxit")->toolTip(), QStringLiteral("Close This Window"));
+    }
+}
+
+TEST_F(Checker, LoadFileCountsThePlays)
+{
+    Open("frmChkwhl", true);
+    std::string big;
+    for (int i = 0; i < 1234; ++i)
+        big += "1,2,3,4,5,6\r\n";
+    Load(Wheel("big.txt", big));
+    ASSERT_EQ(dialogs_.shown().size(), 1u);
+    const auto& open = dialogs_.shown()[0];
+    EXPECT_EQ(open.title, QStringLiteral("Open Wheel File"));
+    EXPECT_EQ(open.filter, QStringLiteral("Text Files (*.txt)"));
+    EXPECT_EQ(open.folder, QString::fromStdString((dir_ / "wheel").string()));
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("This file contains 1,234 picks. Click RUN to continue."));
+    EXPECT_TRUE(Shown("lblstatus"));
+    EXPECT_TRUE(Get<QPushButton>("cmdreset")->isEnabled());
+
+    Load(Wheel("empty.txt", ""));
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("This file contains  picks. Click RUN to continue."));
+    EXPECT_TRUE(Get<QPushButton>("cmdreset")->isEnabled());
+
+    // Cancelling forgets the file that was loaded.
+    Load(QString());
+    EXPECT_FALSE(Get<QPushButton>("cmdreset")->isEnabled());
+    EXPECT_TRUE(window_->ticketFile().isEmpty());
+    EXPECT_TRUE(dialogs_.messages().empty());
+}
+
+TEST_F(Checker, MalformedFileIsRefusedAtLoad)
+{
+    Open("frmChkwhl", false);
+    Load(Wheel("bad.txt", "1,2,3,4,5,6\r\n\r\n1,2,3,4,5\r\n"));
+    const auto shown = dialogs_.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, QStringLiteral("Go Back"));
+    EXPECT_EQ(shown[0].icon, Icon::Error);
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("bad.txt: line 3 holds 5 numbers"))) << shown[0].text.toStdString();
+    EXPECT_FALSE(Get<QPushButton>("cmdreset")->isEnabled());
+    EXPECT_TRUE(window_->ticketFile().isEmpty());
+}
+
+TEST_F(Checker, CompletedRunShowsReportCountsAndTime)
+{
+    Open("frmChkwhl", true);
+    Load(Wheel("w.txt", kSixWheel));
+    Draw({"1", "2", "3", "4", "5", " 6 ", "7"});
+    Click("cmdreset");
+    EXPECT_EQ(Report(), kSixReport);
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Processing Completed In 1m 1.250s"));
+    EXPECT_EQ(Text("lbldraw"), QStringLiteral("4"));
+    EXPECT_EQ(Text("lblcnt0"), QStringLiteral("1"));
+    EXPECT_TRUE(Shown("lblcnt0"));
+    EXPECT_TRUE(Shown("lblcnt2"));
+    EXPECT_EQ(Text("lblcnt3"), QStringLiteral("1"));
+    EXPECT_EQ(Text("lblcnt5b"), QStringLiteral("1"));
+    EXPECT_EQ(Text("lblcnt6"), QStringLiteral("1"));
+    EXPECT_TRUE(Get<QPushButton>("cmdsave")->isEnabled());
+    EXPECT_TRUE(Get<QPushButton>("cmdreset")->isEnabled());
+    EXPECT_FALSE(window_->ticketFile().isEmpty());
+    EXPECT_TRUE(dialogs_.messages().empty());
+
+    // Again against another draw, same file, fresh counts.
+    Draw({"20", "21", "22", "23", "24", "25", "1"});
+    Click("cmdreset");
+    EXPECT_NE(Report().find("***MATCH-6*** For This Draw At Line 4\n\nMatch 0 - 3 "), std::string::npos) << Report();
+    EXPECT_EQ(Text("lblcnt3"), QStringLiteral("0"));
+
+    // Load File after a completed check clears the display but leaves Save Summary enabled.
+    Load(Wheel("w.txt", kSixWheel));
+    EXPECT_EQ(Report(), "");
+    EXPECT_EQ(Text("lblcnt6"), QStringLiteral("0"));
+    EXPECT_TRUE(Get<QPushButton>("cmdsave")->isEnabled());
+}
+
+TEST_F(Checker, RunWithoutAFileOffersLoadFileFirst)
+{
+    Open("frmChkwhl7", true);
+    EXPECT_FALSE(Get<QPushButton>("cmdreset")->isEnabled());
+    // After a save no file is loaded, yet "Run" stays enabled.
+    const auto saveCancelled = [&] {
+        dialogs_.QueueFile(QString());
+        Click("cmdsave");
+        ASSERT_TRUE(window_->ticketFile().isEmpty());
+        ASSERT_TRUE(Get<QPushButton>("cmdreset")->isEnabled());
+        dialogs_.Clear();
+    };
+    Load(Wheel("empty.txt", ""));
+    Click("cmdreset");
+    saveCancelled();
+
+    // Choosing a file in the offered dialog goes straight on with the run.
+    dialogs_.QueueFile(Wheel("seven.txt", "1,2,3,4,5,6,7\r\n"));
+    Click("cmdreset");
+    ASSERT_EQ(dialogs_.shown().size(), 1u);
+    EXPECT_EQ(dialogs_.shown()[0].title, QStringLiteral("Open Wheel File"));
+    EXPECT_NE(Report().find("***MATCH-7*** For This Draw At Line 1\n"), std::string::npos) << Report();
+    EXPECT_NE(Report().find("Match 7 - 1\n"), std::string::npos);
+
+    saveCancelled();
+    dialogs_.QueueFile(QString());
+    Click("cmdreset");
+    ASSERT_EQ(dialogs_.shown().size(), 2u);
+    const auto& must = dialogs_.shown()[1];
+    EXPECT_EQ(must.text, QStringLiteral("You MUST load a file in order to continue."));
+    EXPECT_EQ(must.title, QStringLiteral("Brindlemark"));
+    EXPECT_EQ(must.icon, Icon::Error);
+    EXPECT_EQ(Report(), "");
+    EXPECT_FALSE(Get<QPushButton>("cmdreset")->isEnabled());
+}
+
+TEST_F(Checker, BadDrawBoxIsRefusedBeforeAnythingIsRead)
+{
+    Open("frmChkwhlPB", false);
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    Load(Wheel("pb.txt", "1,2,3,4,5,6\r\n"));
+    Draw({"1", "2", "three", "4", "5", "6"});
+    dialogs_.Clear();
+    Click("cmdreset");
+    const auto shown = dialogs_.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, QStringLiteral("Go Back"));
+    EXPECT_EQ(shown[0].text, QStringLiteral("Drawn number 3 \"three\" is not a number."));
+    EXPECT_TRUE(Get<QLineEdit>("txtN3")->hasFocus());
+    EXPECT_EQ(Report(), "");
+    EXPECT_FALSE(Shown("lblstatus"));
+
+    Draw({"1", "2", "3", "4", "5", ""});
+    dialogs_.Clear();
+    Click("cmdreset");
+    ASSERT_EQ(dialogs_.messages().size(), 1u);
+    EXPECT_EQ(dialogs_.messages()[0].text,
+              QStringLiteral("The powerball number (box 6) is empty. Type the number that was drawn."));
+    EXPECT_TRUE(Get<QLineEdit>("txtN6")->hasFocus());
+}
+
+TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
+{
+    Open("frmChkwhl5", false);
+    Load(Wheel("five.txt", "1,2,3,9,9\r\n1,2,3,4,9\r\n1,2,3,4,5\r\n"));
+    // Seen at the first look after the first play.
+    PressEscape();
+    dialogs_.QueueAnswer(Answer::Yes);
+    Click("cmdreset");
+    const auto shown = dialogs_.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, QStringLiteral("User Interrupt Request"));
+    EXPECT_EQ(shown[0].text, QStringLiteral("Current count is 1\nDo You Want To Abort This Operation?"));
+    EXPECT_EQ(shown[0].icon, Icon::Question);
+    EXPECT_EQ(shown[0].buttons, bm::app::Buttons::YesNo);
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Operation Aborted By User At Line  After 61.250 Seconds"));
+    EXPECT_EQ(Text("lblcnt3"), QStringLiteral("1"));
+    EXPECT_EQ(Text("lblcnt4"), QStringLiteral("0"));
+    EXPECT_EQ(Text("lbldraw"), QStringLiteral("0"));
+    EXPECT_TRUE(Shown("lblcnt0"));
+    EXPECT_EQ(Report(), "Lottery: LO649\nTicket File: five.txt\nChecking 3 Picks Against Above Draw Results\n\n"
+                        "Match-3 For This Draw At Line 1\n");
+    EXPECT_FALSE(Get<QPushButton>("cmdsave")->isEnabled());
+    EXPECT_TRUE(Get<QPushButton>("cmdreset")->isEnabled());
+    EXPECT_TRUE(window_->ticketFile().isEmpty());
+}
+
+TEST_F(Checker, EscapeAnsweredNoGoesOnAndTheWindowIsCurrentMeanwhile)
+{
+    Open("frmChkwhl", true);
+    Load(Wheel("w.txt", kSixWheel));
+    Draw({"1", "2", "3", "4", "5", "6", "7"});
+    std::string reportAtQuestion;
+    QString drawnAtQuestion, threesAtQuestion;
+    dialogs_.OnShown([&](const ScriptedDialogs::Shown&) {
+        reportAtQuestion = Report();
+        drawnAtQuestion = Text("lbldraw");
+        threesAtQuestion = Text("lblcnt3");
+    });
+    PressEscape();
+    dialogs_.QueueAnswer(Answer::No);
+    Click("cmdreset");
+    ASSERT_EQ(dialogs_.messages().size(), 1u);
+    // The counts, "Lines Checked" and the report lines so far were shown before the question.
+    EXPECT_EQ(drawnAtQuestion, QStringLiteral("1"));
+    EXPECT_EQ(threesAtQuestion, QStringLiteral("1"));
+    EXPECT_EQ(reportAtQuestion.substr(reportAtQuestion.size() - 32), "Match-3 For This Draw At Line 1\n");
+    EXPECT_EQ(Report(), kSixReport);
+    EXPECT_TRUE(Get<QPushButton>("cmdsave")->isEnabled());
+}
+
+TEST_F(Checker, SaveSummaryWritesTheReportBoxAndForgetsTheFile)
+{
+    Open("frmChkwhl", true);
+    Load(Wheel("w.txt", kSixWheel));
+    Draw({"1", "2", "3", "4", "5", "6", "7"});
+    Click("cmdreset");
+    ASSERT_FALSE(std::filesystem::exists(dir_ / "Summary"));
+    const auto out = dir_ / "Summary" / "week1";
+    dialogs_.Clear();
+    dialogs_.QueueFile(QString::fromStdString(out.string()));
+    Click("cmdsave");
+    ASSERT_EQ(dialogs_.shown().size(), 1u);
+    EXPECT_EQ(dialogs_.shown()[0].title, QStringLiteral("Save Summary File"));
+    EXPECT_EQ(dialogs_.shown()[0].folder, QString::fromStdString((dir_ / "Summary").string()));
+    EXPECT_EQ(dialogs_.shown()[0].suffix, QStringLiteral("txt"));
+    std::string crlf;
+    for (const char* p = kSixReport; *p; ++p)
+        crlf += *p == '\n' ? std::string("\r\n") : std::string(1, *p);
+    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary" / "week1.txt"), crlf);
+    EXPECT_TRUE(Get<QPushButton>("cmdsave")->isEnabled());
+    EXPECT_TRUE(window_->ticketFile().isEmpty());
+
+    // A folder that cannot take the file: said, the report stays, nothing half-written.
+    dialogs_.Clear();
+    dialogs_.QueueFile(QString::fromStdString((dir_ / "gone" / "s.txt").string()));
+    Click("cmdsave");
+    ASSERT_EQ(dialogs_.messages().size(), 1u);
+    EXPECT_TRUE(dialogs_.messages()[0].text.contains(QStringLiteral("s.txt")));
+    EXPECT_EQ(Report(), kSixReport);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "gone"));
+
+    // After saving, Run asks for the ticket file again.
+    dialogs_.Clear();
+    dialogs_.QueueFile(QString());
+    Click("cmdreset");
+    ASSERT_GE(dialogs_.shown().size(), 1u);
+    EXPECT_EQ(dialogs_.shown()[0].title, QStringLiteral("Open Wheel File"));
+}
+
+TEST_F(Checker, CancelledSaveStillMakesTheSummaryFolder)
+{
+    Open("frmChkwhl", false);
+    Load(Wheel("e.txt", ""));
+    Click("cmdreset");
+    dialogs_.QueueFile(QString());
+    Click("cmdsave");
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "Summary"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir_ / "Summary"));
+}
+
+TEST_F(Checker, FileChangedOnDiskStopsTheRunWithoutASummary)
+{
+    Open("frmChkwhl", false);
+    const QString file = Wheel("w.txt", kSixWheel);
+    Load(file);
+    Wheel("w.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,x\r\n");
+    dialogs_.Clear();
+    Click("cmdreset");
+    ASSERT_EQ(dialogs_.messages().size(), 1u);
+    EXPECT_EQ(dialogs_.messages()[0].title, QStringLiteral("Go Back"));
+    EXPECT_TRUE(dialogs_.messages()[0].text.contains(QStringLiteral("line 2"))) << dialogs_.messages()[0].text.toStdString();
+    EXPECT_EQ(Report().find("Total Plays"), std::string::npos);
+    EXPECT_FALSE(Text("lblstatus").contains(QStringLiteral("Completed")));
+    EXPECT_FALSE(Get<QPushButton>("cmdsave")->isEnabled());
+    EXPECT_TRUE(window_->ticketFile().isEmpty());
+}
+
+TEST_F(Checker, BonusLayoutFollowsTheDefinitionAtEveryRun)
+{
+    Open("frmChkwhl5", true);
+    const QString file = Wheel("t.txt", "6,11,12,13,14\r\n1,2,3,4,5\r\n");
+    Load(file);
+    Draw({"1", "2", "3", "4", "5", "6"});
+    Click("cmdreset");
+    EXPECT_NE(Report().find("Match-0+Bonus For This Draw At Line 1\n"), std::string::npos) << Report();
+    EXPECT_NE(Report().find("Match 0+ - 1\n"), std::string::npos);
+    EXPECT_TRUE(Shown("txtN6"));
+
+    // The main window chose a game without bonus: the next run reads five boxes only.
+    game_.bBon = false;
+    Get<QLineEdit>("txtN6")->setText(QStringLiteral("not read"));
+    Click("cmdreset");
+    EXPECT_EQ(Text("lblHead"), QStringLiteral("Enter 5 Drawn Numbers Below"));
+    EXPECT_FALSE(Shown("txtN6"));
+    EXPECT_FALSE(Shown("Label0b"));
+    EXPECT_FALSE(Shown("lblcnt3b"));
+    EXPECT_EQ(Report().find("Match 0+"), std::string::npos);
+    EXPECT_NE(Report().find("***JACKPOT*** For This Draw At Line 2\n\nMatch 0 - 1\nMatch 1 - 0\n"), std::string::npos)
+        << Report();
+    EXPECT_TRUE(dialogs_.messages().empty());
+}
+
+TEST(CheckerInMainWindow, DefinitionLabelFollowsTheMainWindow)
+{
+    bmtest::ProgramHome home({"LO649", "CD649", "TK539"});
+    bmtest::MainWindowRig rig(home);
+    bm::app::RegisterCheckers(rig.windows);
+    auto* list = rig.Child<QListWidget>("File1");
+    const auto choose = [&](const char* listed) {
+        list->setCurrentItem(list->findItems(QString::fromLatin1(listed), Qt::MatchExactly).constFirst());
+    };
+    choose("LO649.def");
+    QTest::mouseClick(rig.Child<QPushButton>("cmdChkTick"), Qt::LeftButton);
+    QWidget* six = bm::app::FindForm(QStringLiteral("frmChkwhl"));
+    ASSERT_NE(six, nullptr);
+    auto* lot = six->findChild<QLabel*>(QStringLiteral("lblLot"));
+    EXPECT_EQ(lot->text(), QStringLiteral("LO649"));
+    choose("CD649.def");
+    EXPECT_EQ(lot->text(), QStringLiteral("CD649"));
+
+    // The 5-number checker shows the name it had until its next run.
+    choose("TK539.def");
+    QTest::mouseClick(rig.Child<QPushButton>("cmdChkTick"), Qt::LeftButton);
+    QWidget* five = bm::app::FindForm(QStringLiteral("frmChkwhl5"));
+    ASSERT_NE(five, nullptr);
+    auto* fiveLot = five->findChild<QLabel*>(QStringLiteral("lblLot"));
+    EXPECT_EQ(fiveLot->text(), QStringLiteral("TK539"));
+    choose("LO649.def");
+    EXPECT_EQ(fiveLot->text(), QStringLiteral("TK539"));
+    home.WriteWheel("t.txt", "1,2,3,4,5\r\n");
+    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("t.txt").string()));
+    QTest::mouseClick(five->findChild<QPushButton*>(QStringLiteral("cmdGo")), Qt::LeftButton);
+    EXPECT_EQ(fiveLot->text(), QStringLiteral("TK539"));
+    QTest::mouseClick(five->findChild<QPushButton*>(QStringLiteral("cmdreset")), Qt::LeftButton);
+    EXPECT_EQ(fiveLot->text(), QStringLiteral("LO649"));
+    bm::app::CloseOtherForms(rig.window.get());
+}
+
+}  // namespace
