@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -12,6 +13,23 @@
 // job-status labels; JobPump keeps the window drawn and watches Escape meanwhile.
 
 namespace bm::app {
+
+namespace {
+
+bool g_busyPointer = false;
+
+void SetBusyPointer(bool busy)
+{
+    if (busy == g_busyPointer)
+        return;
+    g_busyPointer = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+}  // namespace
 
 class MainJobStatus : public JobStatus {
 public:
@@ -30,13 +48,8 @@ public:
         w_.Label2->setText(QString::fromStdString(text));
         w_.Label2->setVisible(shown);
     }
-    void SetBusy(bool busy) override
-    {
-        if (busy)
-            w_.setCursor(Qt::WaitCursor);
-        else
-            w_.unsetCursor();
-    }
+    // The whole program is busy, so the pointer is busy over every window and every box.
+    void SetBusy(bool busy) override { SetBusyPointer(busy); }
 
 private:
     frmMain& w_;
@@ -47,8 +60,8 @@ namespace {
 // Whatever way the job ends, the window is usable again afterwards.
 class JobGuard {
 public:
-    JobGuard(bool& running, JobPump& pump, CurrentDefinition& current, QWidget& window)
-        : running_(running), pump_(pump), current_(current), window_(window)
+    JobGuard(bool& running, JobPump& pump, CurrentDefinition& current)
+        : running_(running), pump_(pump), current_(current)
     {
         running_ = true;
     }
@@ -57,7 +70,7 @@ public:
         pump_.Stop();
         running_ = false;
         current_.testMode = false;
-        window_.unsetCursor();
+        SetBusyPointer(false);
     }
     JobGuard(const JobGuard&) = delete;
     JobGuard& operator=(const JobGuard&) = delete;
@@ -66,7 +79,6 @@ private:
     bool& running_;
     JobPump& pump_;
     CurrentDefinition& current_;
-    QWidget& window_;
 };
 
 }  // namespace
@@ -105,7 +117,7 @@ void frmMain::RunJob(bool testMode)
     if (!surface)
         return;
 
-    JobGuard guard(jobRunning_, *pump_, current_, *this);
+    JobGuard guard(jobRunning_, *pump_, current_);
     current_.testMode = testMode;
     PrintJobRequest request;
     request.definitionFile = current_.definitionPath;
