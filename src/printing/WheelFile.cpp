@@ -138,14 +138,14 @@ LineFault ParseLine(const char* const lineStart, const char* const limit, bool a
             }
         }
         const char* digits = p;
-        std::int64_t value = digit;
+        // Unsigned, so that a run of many digits wraps harmlessly before LongDigits takes it over.
+        std::uint64_t sum = digit;
         ++p;
         while ((digit = static_cast<unsigned char>(*p) - '0') < 10) {
-            value = value * 10 + digit;
+            sum = sum * 10 + digit;
             ++p;
         }
-        if (p - digits > 18)
-            value = LongDigits(digits, p, max);
+        std::int64_t value = p - digits > 18 ? LongDigits(digits, p, max) : static_cast<std::int64_t>(sum);
         if (p == limit && !atEnd)
             return done(LineFault::TooLong);
         const char c = *p;

@@ -52,3 +52,32 @@ TEST(WheelReaderPart, FaultInAPartCountsLinesFromItsStart)
 }
 
 }  // namespace
+
+namespace {
+
+// Runs of digits longer than any number: leading zeros are harmless, anything else is out of range.
+TEST(WheelReaderLongNumbers, ManyDigitsNeitherOverflowNorPass)
+{
+    bmtest::TempDir dir;
+    const std::string zeros(30, '0');
+    bmtest::WriteBytes(dir / "ok.txt", zeros + "7," + zeros + "0,3,4,5\r\n");
+    auto ok = bm::WheelReader::Open(dir / "ok.txt", 5, bm::NumberWidth::Bits32);
+    ASSERT_TRUE(ok.ok());
+    bm::Play p;
+    ASSERT_TRUE((*ok)->Next(p)) << (*ok)->error()->message;
+    EXPECT_EQ(p.numbers[0], 7);
+    EXPECT_EQ(p.numbers[1], 0);
+
+    for (const std::string& big : {std::string(25, '5'), std::string("9223372036854775808"), std::string("2147483648")}) {
+        bmtest::WriteBytes(dir / "big.txt", "1,2,3,4,5\r\n" + big + ",2,3,4,5\r\n");
+        auto r = bm::WheelReader::Open(dir / "big.txt", 5, bm::NumberWidth::Bits32);
+        ASSERT_TRUE(r.ok());
+        EXPECT_TRUE((*r)->Next(p));
+        EXPECT_FALSE((*r)->Next(p));
+        ASSERT_TRUE((*r)->error()) << big;
+        EXPECT_NE((*r)->error()->message.find("line 2"), std::string::npos);
+        EXPECT_NE((*r)->error()->message.find("beyond"), std::string::npos) << (*r)->error()->message;
+    }
+}
+
+}  // namespace
