@@ -54,6 +54,8 @@ private:
 std::unique_ptr<bm::PrintSurface> RecordingTarget::Record()
 {
     jobs.push_back(std::make_shared<bm::RecordingSurface>());
+    if (!refusal.empty())
+        jobs.back()->RefuseDocument(refusal);
     return std::make_unique<HookedSurface>(jobs.back(), onFill);
 }
 

@@ -23,6 +23,7 @@ namespace bmtest {
 class RecordingTarget : public bm::app::PrintTarget {
 public:
     bool printerInstalled = true;
+    std::string refusal;  // when set, the printer refuses every document with this reason
     std::function<void(int sheet)> onFill;
     std::vector<std::shared_ptr<bm::RecordingSurface>> jobs;  // in the order the jobs ran
     std::vector<std::filesystem::path> pdfFiles;              // PDF surfaces asked for

@@ -241,6 +241,20 @@ TEST_F(PrintFromWindow, RefusalsAndPrinterFailuresAreShownAsErrors)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].text.contains(QStringLiteral("left offset"))) << shown[0].text.toStdString();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // A printer that refuses the job: said as an error, never "Processing Complete".
+    QTest::keyClick(left, Qt::Key_Backspace);
+    QTest::keyClick(left, Qt::Key_Backspace);
+    ASSERT_EQ(left->text(), QStringLiteral("1"));
+    rig.dialogs.Clear();
+    rig.printer.refusal = "The printer \"office\" did not take the job: not accepting jobs";
+    rig.dialogs.QueueFile(Wheel("five.txt", 5));
+    Click("Command1");
+    shown = rig.dialogs.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].icon, Icon::Error);
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("did not take the job")));
+    EXPECT_TRUE(Label("Label2")->isHidden());
 }
 
 TEST_F(PrintFromWindow, WithoutAPrinterTheJobCanGoToAPdfFile)

@@ -1,0 +1,266 @@
+// Every kind of bad input a user can hand the program, through the program itself: the exact
+// exit status and message, nothing on standard output, and no file of the program folder or the
+// output folder written, changed or removed.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/cli/CatalogueSupport.h"
+
+using namespace bmtest;
+
+namespace {
+
+// LO649 of the sample folder, line by line, to be spoilt.
+std::string Lo649(const std::function<void(std::vector<std::string>&)>& spoil = {})
+{
+    std::vector<std::string> lines = {"49", "6", "10", "190", "82", "12", "2", "7", "5", "15", "7", "3", "2", "35",
+                                      "4.2", "45", "4.5", "1", "8", "15", "22", "29", "36", "43", " 1 ", " 0 ", " 1 "};
+    if (spoil)
+        spoil(lines);
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\r\n";
+    return text;
+}
+
+std::string Plays(int count, const std::string& play = "1,2,3,4,5,6")
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += play + "\r\n";
+    return text;
+}
+
+const std::string kDraw = "3 11 19 27 35 43 7";  // LO649 draws six and a bonus
+
+struct Case {
+    const char* what;
+    std::function<void(Lab&)> setup;  // files to spoil, made before the snapshot
+    std::vector<std::string> args;          // after --home; "{home}" and "{out}" stand for the folders
+    int status;
+    std::string err;  // the whole of standard error
+};
+
+std::vector<std::string> Print(const std::string& definition, const std::string& wheel)
+{
+    return {"print", "--definition", definition, "--wheel", wheel, "--marks"};
+}
+
+std::vector<std::string> Pattern(const std::string& definition)
+{
+    return {"test-pattern", "--definition", definition, "--marks"};
+}
+
+std::vector<std::string> Check(const std::string& wheel, const std::string& draw = kDraw)
+{
+    return {"check", "--definition", "LO649", "--wheel", wheel, "--draw", draw, "--save", "{out}/summary.txt"};
+}
+
+auto Def(const std::string& name, const std::string& bytes)
+{
+    return [=](Lab& lab) { lab.Put("Defs/" + name + ".def", bytes); };
+}
+
+auto Wheel(const std::string& name, const std::string& bytes)
+{
+    return [=](Lab& lab) { lab.Put("wheel/" + name, bytes); };
+}
+
+auto Settings(const std::string& bytes)
+{
+    return [=](Lab& lab) { lab.Put("Settings/LO649.ini", bytes); };
+}
+
+const std::vector<Case>& Catalogue()
+{
+    static const std::vector<Case> cases = {
+        // Definition files.
+        {"definition too short", Def("BD649", Lo649([](auto& l) { l.resize(10); })), Pattern("BD649"), 2,
+         "brindlemark: {home}/Defs/BD649.def: holds 10 lines; a definition has at least 21 (17 measurements, the row numbers and 3 flags)\n"},
+        {"definition too long", Def("BD649", Lo649([](auto& l) { l.insert(l.begin() + 20, 10, "50"); })),
+         Pattern("BD649"), 2,
+         "brindlemark: {home}/Defs/BD649.def: holds 37 lines; a definition has at most 32 (12 rows)\n"},
+        {"definition with letters", Def("BD649", Lo649([](auto& l) { l[3] = "19O"; })), Pattern("BD649"), 2,
+         "brindlemark: {home}/Defs/BD649.def: line 4: \"19O\" is not a number\n"},
+        {"definition with an empty line", Def("BD649", Lo649([](auto& l) { l[12] = ""; })), Pattern("BD649"), 2,
+         "brindlemark: {home}/Defs/BD649.def: line 13: is empty; every line holds one number\n"},
+        {"definition with a huge measurement", Def("BD649", Lo649([](auto& l) { l[4] = std::string(45, '9'); })),
+         Pattern("BD649"), 2, "?"},
+        {"definition with a huge count", Def("BD649", Lo649([](auto& l) { l[2] = "4000000000"; })),
+         Pattern("BD649"), 2, "?"},
+        {"definition with NaN", Def("BD649", Lo649([](auto& l) { l[11] = "NaN"; })), Pattern("BD649"), 2,
+         "brindlemark: {home}/Defs/BD649.def: line 12: \"NaN\" is not a number\n"},
+        {"definition with infinity", Def("BD649", Lo649([](auto& l) { l[12] = "-inf"; })), Pattern("BD649"), 2,
+         "brindlemark: {home}/Defs/BD649.def: line 13: \"-inf\" is not a number\n"},
+        {"definition with an exponent", Def("BD649", Lo649([](auto& l) { l[5] = "1.2e1"; })), Pattern("BD649"), 2,
+         "brindlemark: {home}/Defs/BD649.def: line 6: \"1.2e1\" is not a number\n"},
+        {"definition with a row count the rows disagree with", Def("BD649", Lo649([](auto& l) { l[7] = "6"; })),
+         Pattern("BD649"), 2, "?"},
+        {"definition with CR-only line ends", Def("BD649", [] {
+             std::string t = Lo649();
+             std::erase(t, '\n');
+             return t;
+         }()),
+         Pattern("BD649"), 2, "?"},
+        {"definition of binary garbage", Def("BD649", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10) + Lo649()),
+         Pattern("BD649"), 2, "?"},
+        {"a folder where the definition file should be", [](Lab& lab) {
+             std::filesystem::create_directories(lab.home() / "Defs" / "BD649.def");
+         },
+         Pattern("BD649"), 2, "brindlemark: {home}/Defs/BD649.def: is a folder, not a definition file\n"},
+        {"definition of pick 8", Def("BD849", Lo649([](auto& l) { l[1] = "8"; })), Print("BD849", "LO649-sample.txt"),
+         2, "?"},
+        {"no such definition", {}, Pattern("ZZ649"), 2, "brindlemark: {home}/Defs/ZZ649.def: no such definition file\n"},
+        {"definition name too short", {}, Pattern("LO64"), 2, "?"},
+
+        // Settings files.
+        {"settings of one line", Settings("\"1.5\"\r\n"), Pattern("LO649"), 2,
+         "brindlemark: {home}/Settings/LO649.ini: holds only one offset; the file needs the top and the left offset\n"},
+        {"settings of binary garbage", Settings(std::string("\x01\x02,\xff\0\x7f", 6)), Pattern("LO649"), 2, "?"},
+        {"settings holding words", Settings("\"up\"\r\n\"left\"\r\n"), Pattern("LO649"), 2, "?"},
+        {"empty settings file", Settings(""), Pattern("LO649"), 2, "?"},
+        {"a folder where the settings file should be", [](Lab& lab) {
+             std::filesystem::create_directories(lab.home() / "Settings" / "LO649.ini");
+         },
+         Pattern("LO649"), 2, "brindlemark: {home}/Settings/LO649.ini: is a folder, not a settings file\n"},
+
+        // Wheel files.
+        {"wheel line starting with a comma", Wheel("bad.txt", Plays(2) + ",1,2,3,4,5,6\r\n"), Print("LO649", "bad.txt"),
+         2, "brindlemark: {home}/wheel/bad.txt: line 3: starts with a comma\n"},
+        {"wheel line with an empty field", Wheel("bad.txt", "1,2,,3,4,5,6\r\n"), Print("LO649", "bad.txt"), 2,
+         "brindlemark: {home}/wheel/bad.txt: line 1: holds an empty field between two commas\n"},
+        {"wheel line too short", Wheel("bad.txt", Plays(3) + "1,2,3,4,5\r\n"), Print("LO649", "bad.txt"), 2,
+         "brindlemark: {home}/wheel/bad.txt: line 4 holds 5 numbers; a play of this game has 6\n"},
+        {"wheel line too long", Wheel("bad.txt", Plays(1) + "1 2 3 4 5 6 7\r\n"), Print("LO649", "bad.txt"), 2,
+         "brindlemark: {home}/wheel/bad.txt: line 2 holds 7 numbers; a play of this game has 6\n"},
+        {"wheel with a decimal", Wheel("bad.txt", "1,2,3,4,5.0,6\r\n"), Print("LO649", "bad.txt"), 2,
+         "brindlemark: {home}/wheel/bad.txt: line 1: \"5.0\" is not a whole number\n"},
+        {"wheel with letters", Wheel("bad.txt", Plays(5) + "1,2,3,4,5,six\r\n"), Print("LO649", "bad.txt"), 2,
+         "brindlemark: {home}/wheel/bad.txt: line 6: \"six\" is not a whole number\n"},
+        {"wheel number beyond 16 bits for printing", Wheel("bad.txt", "1,2,3,4,5,40000\r\n"), Print("LO649", "bad.txt"),
+         2, "brindlemark: {home}/wheel/bad.txt: line 1: 40000 is beyond the numbers this program can read (-32768 to 32767)\n"},
+        {"wheel number beyond 32 bits for checking", Wheel("bad.txt", "1,2,3,4,5,4294967296\r\n"), Check("bad.txt"), 2,
+         "brindlemark: {home}/wheel/bad.txt: line 1: 4294967296 is beyond the numbers this program can read (-2147483648 to 2147483647)\n"},
+        {"wheel of binary garbage", Wheel("bad.txt", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)),
+         Print("LO649", "bad.txt"), 2, "?"},
+        {"wheel of one enormous line", Wheel("bad.txt", std::string(3 << 20, '7')), Print("LO649", "bad.txt"), 2, "?"},
+        {"wheel with CR-only line ends", Wheel("bad.txt", "1,2,3,4,5,6\r7,8,9,10,11,12\r"), Print("LO649", "bad.txt"), 2,
+         "brindlemark: {home}/wheel/bad.txt: line 1: holds a carriage return inside the line; lines must end with CR LF or LF\n"},
+        {"wheel saved as UTF-16 with a byte order mark", Wheel("bad.txt", std::string("\xFF\xFE" "1\0,\0" "2\0", 8)),
+         Print("LO649", "bad.txt"), 2,
+         "brindlemark: {home}/wheel/bad.txt: is UTF-16 text; save it as plain text (ANSI or UTF-8)\n"},
+        {"a folder given as the wheel file", [](Lab& lab) {
+             std::filesystem::create_directories(lab.home() / "wheel" / "dir.txt");
+         },
+         Print("LO649", "dir.txt"), 2, "brindlemark: {home}/wheel/dir.txt: is a folder, not a wheel file\n"},
+        {"no such wheel file", {}, Print("LO649", "none.txt"), 2, "?"},
+        {"wheel with fewer plays when printed than when counted", [](Lab& lab) {
+             lab.Keep(std::make_shared<ChangingFile>(lab.home() / "wheel" / "moving.txt", Plays(12), Plays(7)));
+         },
+         Print("LO649", "moving.txt"), 2,
+         "brindlemark: {home}/wheel/moving.txt: changed while it was being printed; it now holds 7 plays instead of 12\n"},
+        {"powerball play without its powerball", Wheel("bad.txt", "5,12,23,34,45\r\n"),
+         {"check", "--definition", "PB569", "--wheel", "bad.txt", "--draw", "5 12 23 34 45 7"}, 2,
+         "brindlemark: {home}/wheel/bad.txt: line 1 holds 5 numbers; a play of this game has 6\n"},
+
+        // Draws.
+        {"draw without its bonus", {}, Check("LO649-sample.txt", "3 11 19 27 35 43"), 2, "?"},
+        {"draw with a word", {}, Check("LO649-sample.txt", "3 11 nineteen 27 35 43 7"), 2, "?"},
+        {"draw with a number too large", {}, Check("LO649-sample.txt", "3 11 19 27 35 43 99999999999"), 2, "?"},
+        {"draw of blanks", {}, Check("LO649-sample.txt", "   "), 2, "?"},
+        {"draw with an empty value", {}, {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw="}, 2,
+         "brindlemark: --draw needs a value\n"},
+
+        // Offsets.
+        {"top offset of words", {}, {"test-pattern", "--definition", "LO649", "--top", "abc", "--marks"}, 2, "?"},
+        {"empty left offset", {}, {"test-pattern", "--definition", "LO649", "--left=", "--marks"}, 2, "?"},
+        {"offset of NaN", {}, {"test-pattern", "--definition", "LO649", "--top", "nan", "--marks"}, 2, "?"},
+        {"offset with an exponent", {}, {"test-pattern", "--definition", "LO649", "--left", "1e3", "--marks"}, 2, "?"},
+        {"offset with a decimal comma", {}, {"test-pattern", "--definition", "LO649", "--left", "1,5", "--marks"}, 2, "?"},
+
+        // Folders.
+        {"program folder that does not exist", {}, {"--home", "{home}/missing", "test-pattern", "--definition", "LO649", "--marks"},
+         2, "?"},
+        {"a file where the Defs folder should be", [](Lab& lab) {
+             std::filesystem::remove_all(lab.home() / "Defs");
+             lab.Put("Defs", "not a folder");
+         },
+         Pattern("LO649"), 2, "?"},
+        {"summary into a folder that does not exist", {},
+         {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw", kDraw, "--save", "{out}/no/s.txt"}, 2,
+         "brindlemark: {out}/no/s.txt: cannot be written, its folder {out}/no does not exist\n"},
+        {"summary named like a folder", {},
+         {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw", kDraw, "--save", "{out}"}, 2, "?"},
+        {"summary under a file", {},
+         {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw", kDraw, "--save",
+          "{home}/Defs/LO649.def/s.txt"},
+         2, "?"},
+        {"summary into a folder nobody can write", {},
+         {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw", kDraw, "--save", "/proc/brindlemark.txt"},
+         2, "?"},
+        {"PDF into a folder that does not exist", {},
+         {"test-pattern", "--definition", "LO649", "--pdf", "{out}/no/x.pdf"}, 2,
+         "brindlemark: {out}/no/x.pdf: the folder {out}/no does not exist\n"},
+        {"PDF named like a folder", {}, {"test-pattern", "--definition", "LO649", "--pdf", "{out}"}, 2,
+         "brindlemark: {out}: is a folder; give the name of the PDF file to write\n"},
+        {"PDF into a folder nobody can write", {}, {"test-pattern", "--definition", "LO649", "--pdf", "/proc/x.pdf"}, 2,
+         "?"},
+
+        // The command line.
+        {"unknown option", {}, {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--copies", "2"}, 2,
+         "brindlemark print: unknown option \"--copies\"\n"},
+        {"unknown option of check", {}, {"check", "--definition", "LO649", "--marks"}, 2,
+         "brindlemark: unknown option \"--marks\" for check\n"},
+        {"option without its value", {}, {"print", "--definition", "LO649", "--wheel"}, 2,
+         "brindlemark print: --wheel needs a value\n"},
+        {"check option given twice", {},
+         {"check", "--definition", "LO649", "--definition", "PB569", "--wheel", "w.txt", "--draw", kDraw}, 2,
+         "brindlemark: --definition is given twice\n"},
+        {"two outputs", {}, {"test-pattern", "--definition", "LO649", "--marks", "--pdf", "{out}/x.pdf"}, 2,
+         "brindlemark test-pattern: choose one of --pdf, --printer and --marks\n"},
+        {"unknown command", {}, {"scan", "--definition", "LO649"}, 2,
+         "brindlemark: unknown command \"scan\"; see brindlemark --help\n"},
+        {"no wheel for print", {}, {"print", "--definition", "LO649", "--marks"}, 2,
+         "brindlemark print: --wheel is missing: give the wheel file to print\n"},
+        {"--home without a folder", {}, {"--home"}, 2, "?"},
+    };
+    return cases;
+}
+
+class BadInput : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(BadInput, IsRefusedWithItsMessageAndNothingWrittenOrLost)
+{
+    if (std::string(BRINDLEMARK_EXE).empty())
+        GTEST_SKIP() << "the brindlemark executable is not built";
+    const Case& c = Catalogue()[GetParam()];
+    SCOPED_TRACE(c.what);
+    Lab lab;
+    if (c.setup)
+        c.setup(lab);
+    const Snapshot before = TakeSnapshot({lab.home(), lab.out()});
+
+    std::vector<std::string> args = {"--home", lab.home().string()};
+    for (const auto& a : c.args)
+        args.push_back(lab.Expand(a));
+    const ProgramRun ran = RunProgram(args);
+
+    EXPECT_EQ(ran.status, c.status);
+    EXPECT_EQ(ran.err, lab.Expand(c.err));
+    EXPECT_EQ(ran.out, "");
+    EXPECT_EQ(Difference(before, TakeSnapshot({lab.home(), lab.out()})), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, BadInput, ::testing::Range<std::size_t>(0, Catalogue().size()),
+                         [](const auto& info) {
+                             std::string name;
+                             for (char ch : std::string(Catalogue()[info.param].what))
+                                 if (std::isalnum(static_cast<unsigned char>(ch)))
+                                     name += ch;
+                                 else if (!name.empty() && name.back() != '_')
+                                     name += '_';
+                             return name;
+                         });
+
+}  // namespace

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "support/TempDir.h"
+
+namespace bmtest {
+
+// A program folder copied from the sample one (Defs, wheel) with empty Settings and Summary,
+// and an output folder beside it for PDFs and summaries.
+class Lab {
+public:
+    Lab();
+    const std::filesystem::path& home() const { return home_; }
+    const std::filesystem::path& out() const { return out_; }
+    // The path under the home folder, its folders made.
+    std::filesystem::path Put(const std::string& relative, std::string_view bytes) const;
+    // "{home}" and "{out}" replaced by the folders.
+    std::string Expand(std::string text) const;
+    // Kept until the lab goes, before its folders do.
+    void Keep(std::shared_ptr<void> thing) { kept_.push_back(std::move(thing)); }
+
+private:
+    TempDir dir_;
+    std::filesystem::path home_, out_;
+    std::vector<std::shared_ptr<void>> kept_;
+};
+
+// Every file and folder under the roots with the bytes of each file: what "nothing was written
+// or lost" compares.
+using Snapshot = std::map<std::string, std::string>;
+Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots);
+// The first difference, or empty.
+std::string Difference(const Snapshot& before, const Snapshot& after);
+
+struct ProgramRun {
+    int status = -1;
+    std::string out, err;
+};
+// The brindlemark executable on the offscreen platform, with stdin closed.
+ProgramRun RunProgram(const std::vector<std::string>& args);
+
+// A named pipe that hands one text to the first reader that opens it and another to the second:
+// a wheel file that changes between being counted and being read.
+class ChangingFile {
+public:
+    ChangingFile(std::filesystem::path path, std::string first, std::string second);
+    ~ChangingFile();
+    ChangingFile(const ChangingFile&) = delete;
+    ChangingFile& operator=(const ChangingFile&) = delete;
+
+private:
+    std::filesystem::path path_;
+    std::thread writer_;
+};
+
+}  // namespace bmtest
