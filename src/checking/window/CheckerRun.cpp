@@ -2,9 +2,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 
 #include "app/Dialogs.h"
 #include "app/JobPump.h"
@@ -12,6 +10,7 @@
 #include "checking/CheckReport.h"
 #include "checking/window/CheckerSupport.h"
 #include "checking/window/CheckerWindow.h"
+#include "checking/window/ReportBox.h"
 
 namespace bm::app {
 
@@ -91,9 +90,7 @@ void CheckerWindow::AppendReport(const CheckRun& run)
     if (reportShown_ >= run.reported.size())
         return;
     const std::span<const ReportedPlay> fresh(run.reported.data() + reportShown_, run.reported.size() - reportShown_);
-    QTextCursor end(rtbreport->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(QString::fromStdString(ReportLines(*rules_, fresh)));
+    rtbreport->Append(ReportLines(*rules_, fresh));
     reportShown_ = run.reported.size();
 }
 
@@ -119,7 +116,8 @@ void CheckerWindow::cmdreset_Click()
     BusyCursor busy;
     SetStatus(QString::fromLatin1(kProcessingText));
     const std::string fileName = QFileInfo(ticketFile_).fileName().toStdString();
-    rtbreport->setPlainText(QString::fromStdString(ReportHeader(game_.lotteryName, fileName, playCount_, UiSeparators())));
+    rtbreport->Clear();
+    rtbreport->Append(ReportHeader(game_.lotteryName, fileName, playCount_, UiSeparators()));
     repaint();
     StartTimer();
     CheckRun run;
@@ -159,12 +157,8 @@ void CheckerWindow::FinishRun(const CheckRun& run, const Status& status)
     }
     lbldraw->setText(QString::number(run.playsRead));
     SetStatus(QString::fromStdString(CompletionTimeText(seconds, separators)));
-    QTextCursor end(rtbreport->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(QStringLiteral("\n") +
-                   QString::fromStdString(SummaryText(*rules_, run.tally, game_.pool, separators)));
-    rtbreport->moveCursor(QTextCursor::End);
-    rtbreport->ensureCursorVisible();
+    rtbreport->Append("\n" + SummaryText(*rules_, run.tally, game_.pool, separators));
+    rtbreport->ScrollToEnd();
     cmdsave->setEnabled(true);
 }
 

@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -16,6 +15,7 @@
 #include "checking/CheckReport.h"
 #include "checking/SummaryFile.h"
 #include "checking/window/CheckerSupport.h"
+#include "checking/window/ReportBox.h"
 
 namespace bm::app {
 
@@ -109,10 +109,8 @@ void CheckerWindow::BuildUi()
 
     lblstatus = Label(this, "lblstatus", QStringLiteral("Status"));
     outer->addWidget(lblstatus);
-    rtbreport = new QPlainTextEdit(this);
+    rtbreport = new ReportBox(this);
     rtbreport->setObjectName(QStringLiteral("rtbreport"));
-    rtbreport->setReadOnly(true);
-    rtbreport->setLineWrapMode(QPlainTextEdit::NoWrap);
     outer->addWidget(rtbreport, 1);
 
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
@@ -151,7 +149,7 @@ void CheckerWindow::ResetDisplay()
         if (tier.hiddenWhileRunning)
             Count(tier)->hide();
     lblstatus->hide();
-    rtbreport->clear();
+    rtbreport->Clear();
     reportShown_ = 0;
 }
 
@@ -206,7 +204,7 @@ void CheckerWindow::cmdsave_Click()
         return;
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".txt");
-    if (const Status saved = WriteSummaryFile(file.toStdString(), rtbreport->toPlainText().toStdString()); !saved)
+    if (const Status saved = WriteSummaryFile(file.toStdString(), rtbreport->Text()); !saved)
         dialogs().Message(this, QStringLiteral("Brindlemark"),
                           QString::fromStdString(saved.error().message) +
                               QStringLiteral("\nThe summary was not saved; it is still shown below."),

@@ -13,10 +13,11 @@
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace bm::app {
+
+class ReportBox;
 
 // What a checker takes from the main window's current definition, at load and at the start of
 // every run.
@@ -95,7 +96,7 @@ private:
     QLabel* Label12 = nullptr;
     QLabel* lbldraw = nullptr;
     QLabel* lblstatus = nullptr;
-    QPlainTextEdit* rtbreport = nullptr;
+    ReportBox* rtbreport = nullptr;
 };
 
 }  // namespace bm::app

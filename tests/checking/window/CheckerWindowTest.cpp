@@ -15,6 +15,7 @@
 #include "checking/CheckTestSupport.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/Checkers.h"
+#include "checking/window/ReportBox.h"
 
 namespace {
 
@@ -74,7 +75,16 @@ protected:
         for (std::size_t i = 0; i < numbers.size(); ++i)
             Get<QLineEdit>(("txtN" + std::to_string(i + 1)).c_str())->setText(QString::fromLatin1(numbers[i]));
     }
-    std::string Report() const { return Get<QPlainTextEdit>("rtbreport")->toPlainText().toStdString(); }
+    std::string Report() const { return Get<bm::app::ReportBox>("rtbreport")->Text(); }
+    // Escape waits in the event queue until the run lets events through; the click is made
+    // directly, as a simulated mouse click would deliver the key before the run starts.
+    void PressEscapeAndRun()
+    {
+        window_->show();
+        QApplication::setActiveWindow(window_.get());
+        PressEscape();
+        Get<QPushButton>("cmdreset")->click();
+    }
     void PressEscape() const
     {
         QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
@@ -312,9 +322,8 @@ TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
     Open("frmChkwhl5", false);
     Load(Wheel("five.txt", "1,2,3,9,9\r\n1,2,3,4,9\r\n1,2,3,4,5\r\n"));
     // Seen at the first look after the first play.
-    PressEscape();
     dialogs_.QueueAnswer(Answer::Yes);
-    Click("cmdreset");
+    PressEscapeAndRun();
     const auto shown = dialogs_.messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, QStringLiteral("User Interrupt Request"));
@@ -345,9 +354,8 @@ TEST_F(Checker, EscapeAnsweredNoGoesOnAndTheWindowIsCurrentMeanwhile)
         drawnAtQuestion = Text("lbldraw");
         threesAtQuestion = Text("lblcnt3");
     });
-    PressEscape();
     dialogs_.QueueAnswer(Answer::No);
-    Click("cmdreset");
+    PressEscapeAndRun();
     ASSERT_EQ(dialogs_.messages().size(), 1u);
     // The counts, "Lines Checked" and the report lines so far were shown before the question.
     EXPECT_EQ(drawnAtQuestion, QStringLiteral("1"));
