@@ -18,9 +18,12 @@ Totals TotalsOf(const CheckGame& game, const Tally& tally)
 
 DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw) : game_(game), draw_(draw)
 {
-    for (int j = 0; j < draw.mainCount; ++j)
+    for (int j = 0; j < draw.mainCount; ++j) {
         if (static_cast<std::uint32_t>(draw.main[j]) < kTableSize)
             drawn_[static_cast<std::uint32_t>(draw.main[j])] = 1;
+        else
+            allDrawnInTable_ = false;
+    }
 }
 
 bool DrawMatcher::IsMain(std::int32_t n) const
@@ -37,8 +40,17 @@ int DrawMatcher::Classify(const Play& play) const
 {
     // Each pick adds at most one, and a repeated pick number counts every time it occurs.
     int matches = 0;
-    for (int i = 0; i < game_.mainPicks; ++i)
-        matches += IsMain(play.numbers[i]) ? 1 : 0;
+    if (allDrawnInTable_) {
+        // Without a branch per number: one beyond the table looks up slot 0 and is masked off.
+        for (int i = 0; i < game_.mainPicks; ++i) {
+            const auto n = static_cast<std::uint32_t>(play.numbers[i]);
+            const std::uint32_t inTable = n < kTableSize;
+            matches += static_cast<int>(drawn_[n * inTable] & inTable);
+        }
+    } else {
+        for (int i = 0; i < game_.mainPicks; ++i)
+            matches += IsMain(play.numbers[i]) ? 1 : 0;
+    }
     int hit = 0;
     if (game_.LooksAtHit(matches)) {
         if (game_.extraMatchesLastPick) {

@@ -71,6 +71,7 @@ private:
     const CheckGame& game_;
     DrawResult draw_;
     std::array<std::uint8_t, kTableSize> drawn_{};
+    bool allDrawnInTable_ = true;  // then a number beyond the table cannot match
 };
 
 // The tier index of one play under the game's rules.

@@ -263,8 +263,8 @@ bool WheelReader::Fill()
             }
             eof_ = true;
         }
+        buffer_[end_] = '\n';
     }
-    buffer_[end_] = '\n';
     return true;
 }
 
@@ -273,7 +273,9 @@ bool WheelReader::Next(Play& play)
     if (error_)
         return false;
     for (;;) {
-        if (!Fill() || begin_ == end_)
+        if (!eof_ && end_ - begin_ < kMaxLine && !Fill())
+            return false;
+        if (begin_ == end_)
             return false;
         ++line_;
         const char* const start = buffer_.data() + begin_;
