@@ -12,7 +12,7 @@ namespace bm::app {
 //
 // Why an event filter and not the keyboard's own state: X11, Wayland and the offscreen
 // platform offer no asynchronous key state a program may read, so Escape can only be seen
-// as a key event. The job polls Pressed() after every box position; at most every
+// as a key event, to any window of the program that has the keyboard focus. The job polls Pressed() after every box position; at most every
 // `intervalMs` that poll lets Qt deliver what is waiting. Paint events keep the windows drawn
 // and the status labels current (with 20 ms, 50 times a second); a waiting Escape press is
 // caught here and ends the job at the next poll, well within 100 ms. Every other input
