@@ -18,15 +18,19 @@ std::string_view TrimBlanks(std::string_view text)
     return text;
 }
 
-std::optional<float> ParseFloat(std::string_view text)
+namespace {
+
+// The digits and point of a plain decimal ("12.5", "-1.5", "+2", ".5") without its sign and the
+// blanks around it. Only digits and one point: from_chars alone would also take "inf", "nan"
+// and exponents.
+std::optional<std::string_view> UnsignedPart(std::string_view text, bool& negative)
 {
     text = TrimBlanks(text);
-    bool negative = false;
+    negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    // Only digits and one point: from_chars alone would also take "inf", "nan" and exponents.
     bool digit = false;
     int points = 0;
     for (char c : text) {
@@ -39,11 +43,39 @@ std::optional<float> ParseFloat(std::string_view text)
     }
     if (!digit || points > 1)
         return std::nullopt;
-    float value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    return text;
+}
+
+template <typename T>
+std::optional<T> ParseDecimal(std::string_view text)
+{
+    bool negative = false;
+    const auto part = UnsignedPart(text, negative);
+    if (!part)
+        return std::nullopt;
+    T value = 0;
+    const auto [end, ec] = std::from_chars(part->data(), part->data() + part->size(), value);
+    if (ec != std::errc() || end != part->data() + part->size() || !std::isfinite(value))
         return std::nullopt;
     return negative ? -value : value;
+}
+
+}  // namespace
+
+bool IsPlainDecimal(std::string_view text)
+{
+    bool negative = false;
+    return UnsignedPart(text, negative).has_value();
+}
+
+std::optional<float> ParseFloat(std::string_view text)
+{
+    return ParseDecimal<float>(text);
+}
+
+std::optional<double> ParseDouble(std::string_view text)
+{
+    return ParseDecimal<double>(text);
 }
 
 std::optional<std::int64_t> ParseWhole(std::string_view text)

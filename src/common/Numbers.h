@@ -13,6 +13,10 @@ std::string_view TrimBlanks(std::string_view text);
 // A decimal number with the point as separator ("12.5", "-1.5", "+2", ".5"); blanks around it
 // are skipped. Not numbers: an empty text, "1,5", "1e", NaN and infinity texts, values beyond a float.
 std::optional<float> ParseFloat(std::string_view text);
+// The same in double precision.
+std::optional<double> ParseDouble(std::string_view text);
+// Whether the text is written as such a number, however large it is.
+bool IsPlainDecimal(std::string_view text);
 
 // A whole number, optionally signed, with blanks around it skipped.
 std::optional<std::int64_t> ParseWhole(std::string_view text);

@@ -42,4 +42,40 @@ inline std::int64_t Count(const bm::CheckGame& game, const bm::Tally& tally, con
     return i < 0 ? -1 : tally.count[i];
 }
 
+// A 6-from-49 bonus game's wheel with a blank line, and its whole report for the draw
+// 1 2 3 4 5 6 and bonus 7 with the lottery LO649 and the file name w.txt.
+inline constexpr const char* kLottoWheel = "1,2,3,10,11,12\r\n\r\n1,2,3,4,5,7\r\n20,21,22,23,24,25\r\n6,5,4,3,2,1\r\n";
+inline constexpr const char* kLottoReport =
+    "Lottery: LO649\n"
+    "Ticket File: w.txt\n"
+    "Checking 4 Picks Against Above Draw Results\n"
+    "\n"
+    "Match-3 For This Draw At Line 1\n"
+    "MATCH-5 + Bonus For This Draw At Line 3\n"
+    "***MATCH-6*** For This Draw At Line 5\n"
+    "\n"
+    "Match 0 - 1 Expected is 1.744\n"
+    "Match 1 - 0 Expected is 1.652\n"
+    "Match 2 - 0 Expected is 0.530\n"
+    "\n"
+    "Match 3 - 1 Expected is 0.071\n"
+    "Match 4 - 0 Expected is 0.004\n"
+    "Match 5 - 0 Expected is 0.000\n"
+    "Match 5+ - 1 Expected is 0.000\n"
+    "Match 6 - 1 Expected is 0.000\n"
+    "\n"
+    "Total Plays - 4\n"
+    "Total Losses - 1\n"
+    "Total Wins - 3\n"
+    "\n";
+
+// The text with CR LF line ends, as a summary file holds it.
+inline std::string CrLf(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
 }  // namespace bmtest

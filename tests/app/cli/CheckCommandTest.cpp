@@ -6,11 +6,14 @@
 #include <sys/wait.h>
 
 #include "app/cli/CheckCommand.h"
+#include "checking/CheckTestSupport.h"
 #include "support/TempDir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using bmtest::kLottoReport;
+using bmtest::kLottoWheel;
 
 // A program folder with the sample definitions, a 5-number bonus one made from TK539, and a
 // definition whose name says pick 4 although its file is a 6-number game.
@@ -59,31 +62,7 @@ protected:
     std::optional<std::string> savedLocale_;
 };
 
-const char* const kLottoReport =
-    "Lottery: LO649\n"
-    "Ticket File: w.txt\n"
-    "Checking 4 Picks Against Above Draw Results\n"
-    "\n"
-    "Match-3 For This Draw At Line 1\n"
-    "MATCH-5 + Bonus For This Draw At Line 3\n"
-    "***MATCH-6*** For This Draw At Line 5\n"
-    "\n"
-    "Match 0 - 1 Expected is 1.744\n"
-    "Match 1 - 0 Expected is 1.652\n"
-    "Match 2 - 0 Expected is 0.530\n"
-    "\n"
-    "Match 3 - 1 Expected is 0.071\n"
-    "Match 4 - 0 Expected is 0.004\n"
-    "Match 5 - 0 Expected is 0.000\n"
-    "Match 5+ - 1 Expected is 0.000\n"
-    "Match 6 - 1 Expected is 0.000\n"
-    "\n"
-    "Total Plays - 4\n"
-    "Total Losses - 1\n"
-    "Total Wins - 3\n"
-    "\n";
 
-const char* const kLottoWheel = "1,2,3,10,11,12\r\n\r\n1,2,3,4,5,7\r\n20,21,22,23,24,25\r\n6,5,4,3,2,1\r\n";
 
 const std::regex kCompleted("Processing Completed In [0-9,]+\\.[0-9]{3} Seconds\n");
 
@@ -107,10 +86,7 @@ TEST_F(CheckCommand, SavesTheSummaryWithCrLf)
                         "--draw=1 2 3 4 5 6 7", "--save", out.string()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, kLottoReport);
-    std::string crlf;
-    for (const char* p = kLottoReport; *p; ++p)
-        crlf += *p == '\n' ? std::string("\r\n") : std::string(1, *p);
-    EXPECT_EQ(bmtest::ReadBytes(out), crlf);
+    EXPECT_EQ(bmtest::ReadBytes(out), bmtest::CrLf(kLottoReport));
 }
 
 TEST_F(CheckCommand, EveryGameTakesItsDrawSize)

@@ -97,31 +97,7 @@ protected:
     std::unique_ptr<CheckerWindow> window_;
 };
 
-const char* const kSixWheel = "1,2,3,10,11,12\r\n\r\n1,2,3,4,5,7\r\n20,21,22,23,24,25\r\n6,5,4,3,2,1\r\n";
 
-const char* const kSixReport =
-    "Lottery: LO649\n"
-    "Ticket File: w.txt\n"
-    "Checking 4 Picks Against Above Draw Results\n"
-    "\n"
-    "Match-3 For This Draw At Line 1\n"
-    "MATCH-5 + Bonus For This Draw At Line 3\n"
-    "***MATCH-6*** For This Draw At Line 5\n"
-    "\n"
-    "Match 0 - 1 Expected is 1.744\n"
-    "Match 1 - 0 Expected is 1.652\n"
-    "Match 2 - 0 Expected is 0.530\n"
-    "\n"
-    "Match 3 - 1 Expected is 0.071\n"
-    "Match 4 - 0 Expected is 0.004\n"
-    "Match 5 - 0 Expected is 0.000\n"
-    "Match 5+ - 1 Expected is 0.000\n"
-    "Match 6 - 1 Expected is 0.000\n"
-    "\n"
-    "Total Plays - 4\n"
-    "Total Losses - 1\n"
-    "Total Wins - 3\n"
-    "\n";
 
 TEST_F(Checker, OpensWithTheLayoutOfItsGame)
 {
@@ -182,6 +158,23 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
     }
 }
 
+TEST_F(Checker, FirstBoxHasTheFocusAndEnterMovesOn)
+{
+    Open("frmChkwhl", true);
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    auto* first = Get<QLineEdit>("txtN1");
+    EXPECT_TRUE(first->hasFocus());
+    QTest::keyClick(first, Qt::Key_Return);
+    EXPECT_EQ(first->text(), QStringLiteral("1"));
+    auto* second = Get<QLineEdit>("txtN2");
+    EXPECT_TRUE(second->hasFocus());
+    EXPECT_EQ(second->selectedText(), QStringLiteral("2"));
+    QTest::keyClicks(second, QStringLiteral("17"));
+    EXPECT_EQ(second->text(), QStringLiteral("17"));
+}
+
 TEST_F(Checker, LoadFileCountsThePlays)
 {
     Open("frmChkwhl", true);
@@ -225,10 +218,10 @@ TEST_F(Checker, MalformedFileIsRefusedAtLoad)
 TEST_F(Checker, CompletedRunShowsReportCountsAndTime)
 {
     Open("frmChkwhl", true);
-    Load(Wheel("w.txt", kSixWheel));
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
     Draw({"1", "2", "3", "4", "5", " 6 ", "7"});
     Click("cmdreset");
-    EXPECT_EQ(Report(), kSixReport);
+    EXPECT_EQ(Report(), bmtest::kLottoReport);
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Processing Completed In 1m 1.250s"));
     EXPECT_EQ(Text("lbldraw"), QStringLiteral("4"));
     EXPECT_EQ(Text("lblcnt0"), QStringLiteral("1"));
@@ -249,7 +242,7 @@ TEST_F(Checker, CompletedRunShowsReportCountsAndTime)
     EXPECT_EQ(Text("lblcnt3"), QStringLiteral("0"));
 
     // Load File after a completed check clears the display but leaves Save Summary enabled.
-    Load(Wheel("w.txt", kSixWheel));
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
     EXPECT_EQ(Report(), "");
     EXPECT_EQ(Text("lblcnt6"), QStringLiteral("0"));
     EXPECT_TRUE(Get<QPushButton>("cmdsave")->isEnabled());
@@ -345,7 +338,7 @@ TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
 TEST_F(Checker, EscapeAnsweredNoGoesOnAndTheWindowIsCurrentMeanwhile)
 {
     Open("frmChkwhl", true);
-    Load(Wheel("w.txt", kSixWheel));
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
     Draw({"1", "2", "3", "4", "5", "6", "7"});
     std::string reportAtQuestion;
     QString drawnAtQuestion, threesAtQuestion;
@@ -361,14 +354,14 @@ TEST_F(Checker, EscapeAnsweredNoGoesOnAndTheWindowIsCurrentMeanwhile)
     EXPECT_EQ(drawnAtQuestion, QStringLiteral("1"));
     EXPECT_EQ(threesAtQuestion, QStringLiteral("1"));
     EXPECT_EQ(reportAtQuestion.substr(reportAtQuestion.size() - 32), "Match-3 For This Draw At Line 1\n");
-    EXPECT_EQ(Report(), kSixReport);
+    EXPECT_EQ(Report(), bmtest::kLottoReport);
     EXPECT_TRUE(Get<QPushButton>("cmdsave")->isEnabled());
 }
 
 TEST_F(Checker, SaveSummaryWritesTheReportBoxAndForgetsTheFile)
 {
     Open("frmChkwhl", true);
-    Load(Wheel("w.txt", kSixWheel));
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
     Draw({"1", "2", "3", "4", "5", "6", "7"});
     Click("cmdreset");
     ASSERT_FALSE(std::filesystem::exists(dir_ / "Summary"));
@@ -380,10 +373,7 @@ TEST_F(Checker, SaveSummaryWritesTheReportBoxAndForgetsTheFile)
     EXPECT_EQ(dialogs_.shown()[0].title, QStringLiteral("Save Summary File"));
     EXPECT_EQ(dialogs_.shown()[0].folder, QString::fromStdString((dir_ / "Summary").string()));
     EXPECT_EQ(dialogs_.shown()[0].suffix, QStringLiteral("txt"));
-    std::string crlf;
-    for (const char* p = kSixReport; *p; ++p)
-        crlf += *p == '\n' ? std::string("\r\n") : std::string(1, *p);
-    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary" / "week1.txt"), crlf);
+    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary" / "week1.txt"), bmtest::CrLf(bmtest::kLottoReport));
     EXPECT_TRUE(Get<QPushButton>("cmdsave")->isEnabled());
     EXPECT_TRUE(window_->ticketFile().isEmpty());
 
@@ -393,7 +383,7 @@ TEST_F(Checker, SaveSummaryWritesTheReportBoxAndForgetsTheFile)
     Click("cmdsave");
     ASSERT_EQ(dialogs_.messages().size(), 1u);
     EXPECT_TRUE(dialogs_.messages()[0].text.contains(QStringLiteral("s.txt")));
-    EXPECT_EQ(Report(), kSixReport);
+    EXPECT_EQ(Report(), bmtest::kLottoReport);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "gone"));
 
     // After saving, Run asks for the ticket file again.
@@ -418,7 +408,7 @@ TEST_F(Checker, CancelledSaveStillMakesTheSummaryFolder)
 TEST_F(Checker, FileChangedOnDiskStopsTheRunWithoutASummary)
 {
     Open("frmChkwhl", false);
-    const QString file = Wheel("w.txt", kSixWheel);
+    const QString file = Wheel("w.txt", bmtest::kLottoWheel);
     Load(file);
     Wheel("w.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,x\r\n");
     dialogs_.Clear();
