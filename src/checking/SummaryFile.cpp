@@ -37,8 +37,11 @@ Status WriteSummaryFile(const std::filesystem::path& file, std::string_view repo
 {
     std::error_code ec;
     const auto parent = file.parent_path();
-    if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
+    if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
+        if (std::filesystem::exists(parent, ec))
+            return Error{file.string() + ": cannot be written, " + parent.string() + " is a file, not a folder"};
         return Error{file.string() + ": cannot be written, its folder " + parent.string() + " does not exist"};
+    }
     if (std::filesystem::is_directory(file, ec))
         return Error{file.string() + ": is a folder, not a file name for the summary"};
     return WriteFileAtomically(file, WithCrLf(reportText));

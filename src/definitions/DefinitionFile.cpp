@@ -7,6 +7,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
+#include "common/ShownText.h"
 
 namespace bm {
 
@@ -17,30 +18,16 @@ constexpr int kMinLines = kFieldCount + 1 + kFlagLines;             // one row
 constexpr int kMaxLines = kFieldCount + kMaxRowFields + kFlagLines;  // the editor's twelve rows
 constexpr std::uintmax_t kMaxFileSize = 64 * 1024;
 
-// A line as a user can read it in a message: printable characters only, kept short.
-std::string Shown(std::string_view text)
-{
-    std::string out;
-    for (unsigned char c : text.substr(0, 40)) {
-        if (c >= 0x20 && c < 0x7f) {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
-        }
-    }
-    if (text.size() > 40)
-        out += "...";
-    return out;
-}
-
 Result<std::vector<std::string>> ReadLines(const std::filesystem::path& file)
 {
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
-    if (!std::filesystem::exists(status))
+    if (!std::filesystem::exists(status)) {
+        const auto folder = file.parent_path();
+        if (!folder.empty() && std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec))
+            return Error{folder.string() + ": is a file, not the folder of the definitions"};
         return Error{file.string() + ": no such definition file"};
+    }
     if (std::filesystem::is_directory(status))
         return Error{file.string() + ": is a folder, not a definition file"};
     if (std::filesystem::file_size(file, ec) > kMaxFileSize)
@@ -62,6 +49,10 @@ Result<std::vector<std::string>> ReadLines(const std::filesystem::path& file)
         std::string line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        // Old Mac line ends would otherwise read as one line and be refused as far too short.
+        if (line.find('\r') != std::string::npos)
+            return Error{file.string() + ": line " + std::to_string(lines.size() + 1) +
+                         " holds a carriage return inside the line; lines must end with CR LF or LF"};
         lines.push_back(std::move(line));
         start = end + 1;
     }
@@ -87,7 +78,8 @@ Result<std::vector<float>> ReadDefinitionValues(const std::filesystem::path& fil
         return lines.error();
     const auto count = static_cast<int>(lines->size());
     if (count < kMinLines)
-        return Error{file.string() + ": holds " + std::to_string(count) + " lines; a definition has at least " +
+        return Error{file.string() + ": holds " + std::to_string(count) + (count == 1 ? " line" : " lines") +
+                     "; a definition has at least " +
                      std::to_string(kMinLines) + " (17 measurements, the row numbers and 3 flags)"};
     if (count > kMaxLines)
         return Error{file.string() + ": holds " + std::to_string(count) + " lines; a definition has at most " +
@@ -99,8 +91,10 @@ Result<std::vector<float>> ReadDefinitionValues(const std::filesystem::path& fil
         if (TrimBlanks(text).empty())
             return Error{LineError(file, i + 1, "is empty; every line holds one number")};
         const auto value = ParseFloat(text);
+        if (!value && IsPlainDecimal(text))
+            return Error{LineError(file, i + 1, "\"" + ShownText(text) + "\" is too large for a measurement or count")};
         if (!value)
-            return Error{LineError(file, i + 1, "\"" + Shown(text) + "\" is not a number")};
+            return Error{LineError(file, i + 1, "\"" + ShownText(text) + "\" is not a number")};
         values.push_back(*value);
     }
     return values;

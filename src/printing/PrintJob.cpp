@@ -3,6 +3,7 @@
 #include <fstream>
 #include <memory>
 
+#include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PlayWindow.h"
@@ -57,7 +58,7 @@ Result<float> ReadOffset(const std::string& text, const char* which)
 {
     if (const auto value = OffsetValue(text))
         return *value;
-    return Error{std::string("The ") + which + " offset \"" + text +
+    return Error{std::string("The ") + which + " offset \"" + ShownText(text) +
                  "\" is not a number of millimetres (for example -1.5 or 2)"};
 }
 

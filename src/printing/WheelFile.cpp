@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "common/ShownText.h"
+
 namespace bm {
 
 namespace {
@@ -17,26 +19,6 @@ bool IsSeparator(char c)
 {
     return c == ' ' || c == '\t' || c == ',';
 }
-
-std::string Shown(const char* b, const char* e)
-{
-    std::string out;
-    const std::size_t n = static_cast<std::size_t>(e - b);
-    for (std::size_t i = 0; i < n && i < 40; ++i) {
-        const auto c = static_cast<unsigned char>(b[i]);
-        if (c >= 0x20 && c < 0x7f) {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
-        }
-    }
-    if (n > 40)
-        out += "...";
-    return out;
-}
-
 
 enum class LineFault { None, LeadingComma, EmptyField, NotWhole, CarriageReturn, OutOfRange, TooLong };
 
@@ -180,10 +162,11 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
     case LineFault::CarriageReturn:
         return "holds a carriage return inside the line; lines must end with CR LF or LF";
     case LineFault::OutOfRange:
-        return Shown(at, end) + " is beyond the numbers this program can read (" + std::to_string(min) + " to " +
+        return ShownText(std::string_view(at, static_cast<std::size_t>(end - at))) +
+               " is beyond the numbers this program can read (" + std::to_string(min) + " to " +
                std::to_string(max) + ")";
     default:
-        return "\"" + Shown(at, end) + "\" is not a whole number";
+        return "\"" + ShownText(std::string_view(at, static_cast<std::size_t>(end - at))) + "\" is not a whole number";
     }
 }
 

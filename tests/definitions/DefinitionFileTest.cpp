@@ -183,6 +183,11 @@ INSTANTIATE_TEST_SUITE_P(
                     BadDefinition{"comma decimal", Replace(kLotto649Bytes, "4.2", "4,2"), "line 15"},
                     BadDefinition{"nan", Replace(kLotto649Bytes, "4.2", "nan"), "line 15"},
                     BadDefinition{"inf", Replace(kLotto649Bytes, "4.2", "inf"), "line 15"},
+                    BadDefinition{"beyond a float", Replace(kLotto649Bytes, "4.2", std::string(45, '9')),
+                                  "...\" is too large for a measurement"},
+                    BadDefinition{"one line", "49", "holds 1 line;"},
+                    BadDefinition{"CR only line ends", Replace(kLotto649Bytes, "\r\n6\r\n", "\r\n6\r10\r\n"),
+                                  "line 2 holds a carriage return inside the line"},
                     BadDefinition{"fractional pick", Replace(kLotto649Bytes, "49\r\n6\r\n", "49\r\n6.5\r\n"),
                                   "line 2: 6.5 is not a whole number"},
                     BadDefinition{"huge row number", Replace(kLotto649Bytes, "\r\n43\r\n", "\r\n99999\r\n"),
@@ -212,3 +217,12 @@ TEST(ReadDefinition, RefusesAMissingFileAndAFolder)
 }
 
 }  // namespace
+
+TEST(ReadDefinition, AFileWhereTheDefsFolderShouldBeIsNamed)
+{
+    TempDir dir;
+    WriteBytes(dir / "Defs", "not a folder");
+    const auto def = ReadDefinition(ProgramFolder(dir.path()), "LO649");
+    ASSERT_FALSE(def.ok());
+    EXPECT_EQ(def.error().message, (dir / "Defs").string() + ": is a file, not the folder of the definitions");
+}

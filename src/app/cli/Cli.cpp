@@ -93,6 +93,11 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
         out << VersionText() << "\n";
         return kExitOk;
     }
+    // A mistyped --home would otherwise show up as a missing definition file.
+    if (std::error_code ec; !std::filesystem::is_directory(home, ec)) {
+        err << "brindlemark: --home " << home.string() << ": no such folder\n";
+        return kExitRefused;
+    }
     const std::string command = args.front();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     const ProgramFolder folder(home);
