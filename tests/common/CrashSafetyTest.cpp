@@ -127,7 +127,7 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed) + ", one round of saves " + std::to_string(roundTime) + " us");
     std::mt19937 rng(seed);
-    std::uniform_int_distribution<long> delay(0, roundTime);
+    std::uniform_int_distribution<long> delay(0, 2 * roundTime);  // kills within the first rounds and later
     const auto deadline = Clock::now() + std::chrono::seconds(18);
     int kills = 0;
     for (int round = 0; round < 300 && Clock::now() < deadline; ++round) {
@@ -135,9 +135,10 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
         ASSERT_GE(child, 0);
         if (child == 0)
             WriteForever(folder, summary, rounds, round);
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+        const long until = delay(rng);
+        std::this_thread::sleep_for(std::chrono::microseconds(until / 2));
         Check(targets, "while saving", round);  // a reader meanwhile sees whole files too
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(rng) / 4));
+        std::this_thread::sleep_for(std::chrono::microseconds(until - until / 2));
         ASSERT_EQ(kill(child, SIGKILL), 0);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -13,6 +13,7 @@ namespace bmtest {
 Lab::Lab() : home_(dir_ / "home"), out_(dir_ / "out")
 {
     namespace fs = std::filesystem;
+    fs::create_directories(home_);
     for (const char* sub : {"Defs", "wheel"})
         fs::copy(fs::path(SAMPLE_DIR) / sub, home_ / sub, fs::copy_options::recursive);
     fs::create_directories(home_ / "Settings");
