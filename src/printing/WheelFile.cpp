@@ -64,7 +64,7 @@ LineFault ParseLine(const char* const lineStart, const char* const limit, bool a
                     std::int64_t max, std::int32_t* out, int& count, const char*& faultAt, const char*& next)
 {
     int n = 0;
-    std::int32_t kept[kMaxNumbersPerPlay];
+    std::int32_t kept[kMaxNumbersPerPlay + 1];
     const auto done = [&](LineFault fault) {
         count = n;
         for (int i = 0; i < n && i < kMaxNumbersPerPlay; ++i)
@@ -128,8 +128,8 @@ LineFault ParseLine(const char* const lineStart, const char* const limit, bool a
             ++p;
         }
         std::int64_t value = p - digits > 18 ? LongDigits(digits, p, max) : static_cast<std::int64_t>(sum);
-        if (p == limit && !atEnd)
-            return done(LineFault::TooLong);
+        // A number that runs into the end of the buffer stops at the line feed kept there; the
+        // line's end then tells whether the line was too long.
         const char c = *p;
         if (c != ',' && c != ' ' && c != '\t' && c != '\n' && !(c == '\r' && p[1] == '\n')) {
             faultAt = tokenStart;
@@ -137,12 +137,12 @@ LineFault ParseLine(const char* const lineStart, const char* const limit, bool a
         }
         if (negative)
             value = -value;
-        if (value < min || value > max) {
+        if (static_cast<std::uint64_t>(value - min) > static_cast<std::uint64_t>(max - min)) {
             faultAt = tokenStart;
-            return done(LineFault::OutOfRange);
+            return done(p == limit && !atEnd ? LineFault::TooLong : LineFault::OutOfRange);
         }
-        if (n < kMaxNumbersPerPlay)
-            kept[n] = static_cast<std::int32_t>(value);
+        // Numbers past the kept ones are counted, and written over the spare last slot.
+        kept[n < kMaxNumbersPerPlay ? n : kMaxNumbersPerPlay] = static_cast<std::int32_t>(value);
         ++n;
         commaPending = c == ',';
         p += commaPending;  // the usual separator, taken at once
