@@ -40,7 +40,7 @@ public:
         if (!escape)
             return true;
         pump_.Stop();
-        const Answer answer = dialogs().Message(
+        const Answer answer = w_.OwnDialogs().Message(
             &w_, QString::fromLatin1(kInterruptTitle), QString::fromStdString(InterruptQuestion(run.playsRead)),
             Icon::Question, Buttons::YesNo);
         if (answer == Answer::Yes)
@@ -107,7 +107,7 @@ void CheckerWindow::cmdreset_Click()
     if (ticketFile_.isEmpty()) {
         cmdGo_Click();
         if (ticketFile_.isEmpty()) {
-            dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromLatin1(kMustLoadText), Icon::Error,
+            OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromLatin1(kMustLoadText), Icon::Error,
                               Buttons::Ok);
             return;
         }

@@ -161,7 +161,7 @@ void CheckerWindow::SetStatus(const QString& text)
 
 void CheckerWindow::Refuse(const QString& text)
 {
-    dialogs().Message(this, QStringLiteral("Go Back"), text, Icon::Error, Buttons::Ok);
+    OwnDialogs().Message(this, QStringLiteral("Go Back"), text, Icon::Error, Buttons::Ok);
 }
 
 void CheckerWindow::cmdGo_Click()
@@ -170,7 +170,7 @@ void CheckerWindow::cmdGo_Click()
     cmdreset->setEnabled(false);
     playCount_ = 0;
     ticketFile_.clear();
-    const QString file = dialogs().OpenFile(this, QStringLiteral("Open Wheel File"), QStringLiteral("Text Files (*.txt)"),
+    const QString file = OwnDialogs().OpenFile(this, QStringLiteral("Open Wheel File"), QStringLiteral("Text Files (*.txt)"),
                                             QString::fromStdString(folder_.wheel().string()));
     if (file.isEmpty())
         return;
@@ -196,25 +196,36 @@ void CheckerWindow::cmdsave_Click()
     // The open and save dialogs are one: saving forgets the loaded ticket file.
     ticketFile_.clear();
     if (const Status made = EnsureSummaryFolder(folder_); !made)
-        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(made.error().message),
+        OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(made.error().message),
                           Icon::Error, Buttons::Ok);
-    QString file = dialogs().SaveFile(this, QStringLiteral("Save Summary File"), QStringLiteral("Text Files (*.txt)"),
+    QString file = OwnDialogs().SaveFile(this, QStringLiteral("Save Summary File"), QStringLiteral("Text Files (*.txt)"),
                                       QString::fromStdString(folder_.summary().string()), QStringLiteral("txt"));
     if (file.isEmpty())
         return;
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".txt");
     if (const Status saved = WriteSummaryFile(file.toStdString(), rtbreport->Text()); !saved)
-        dialogs().Message(this, QStringLiteral("Brindlemark"),
+        OwnDialogs().Message(this, QStringLiteral("Brindlemark"),
                           QString::fromStdString(saved.error().message) +
                               QStringLiteral("\nThe summary was not saved; it is still shown below."),
                           Icon::Error, Buttons::Ok);
 }
 
+Dialogs& CheckerWindow::OwnDialogs()
+{
+    ownDialogShown_ = true;
+    return dialogs();
+}
+
 void CheckerWindow::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !running_)
-        boxes_.front()->setFocus(Qt::ActiveWindowFocusReason);
+    // Coming back from another window of the program puts the focus on the first draw box;
+    // coming back from this window's own message box leaves it where the handler put it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        if (!ownDialogShown_ && !running_)
+            boxes_.front()->setFocus(Qt::ActiveWindowFocusReason);
+        ownDialogShown_ = false;
+    }
     QWidget::changeEvent(event);
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/Dialogs.h"
 #include "checking/CheckEngine.h"
 #include "common/ProgramFolder.h"
 
@@ -70,6 +71,9 @@ private:
     void FinishRun(const CheckRun& run, const Status& status);
     void SetStatus(const QString& text);
     void Refuse(const QString& text);
+    // The program's dialogs, noting that the window's next activation is the return from one
+    // of its own boxes, which must not move the focus to txtN1.
+    Dialogs& OwnDialogs();
 
     const CheckerVariant& variant_;
     ProgramFolder folder_;
@@ -83,6 +87,7 @@ private:
     std::size_t reportShown_ = 0;  // report lines of the run already in the report box
     bool running_ = false;
     bool closeAsked_ = false;
+    bool ownDialogShown_ = false;
 
     std::vector<QLineEdit*> boxes_;  // txtN1 ...
     QLabel* lblHead = nullptr;

@@ -292,7 +292,12 @@ TEST_F(Checker, BadDrawBoxIsRefusedBeforeAnythingIsRead)
     Load(Wheel("pb.txt", "1,2,3,4,5,6\r\n"));
     Draw({"1", "2", "three", "4", "5", "6"});
     dialogs_.Clear();
+    // As a real message box would, the refusal takes the activation away and gives it back.
+    QWidget other;
+    other.show();
+    dialogs_.OnShown([&](const ScriptedDialogs::Shown&) { QApplication::setActiveWindow(&other); });
     Click("cmdreset");
+    QApplication::setActiveWindow(window_.get());
     const auto shown = dialogs_.messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, QStringLiteral("Go Back"));
@@ -304,10 +309,17 @@ TEST_F(Checker, BadDrawBoxIsRefusedBeforeAnythingIsRead)
     Draw({"1", "2", "3", "4", "5", ""});
     dialogs_.Clear();
     Click("cmdreset");
+    QApplication::setActiveWindow(window_.get());
+    dialogs_.OnShown(nullptr);
     ASSERT_EQ(dialogs_.messages().size(), 1u);
     EXPECT_EQ(dialogs_.messages()[0].text,
               QStringLiteral("The powerball number (box 6) is empty. Type the number that was drawn."));
     EXPECT_TRUE(Get<QLineEdit>("txtN6")->hasFocus());
+
+    // Back from another window of the program, the first box has the focus again.
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(window_.get());
+    EXPECT_TRUE(Get<QLineEdit>("txtN1")->hasFocus());
 }
 
 TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
