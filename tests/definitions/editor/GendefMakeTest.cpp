@@ -87,7 +87,7 @@ TEST(GendefMake, AbSixFromFortyNineWritesTheFileByteForByte)
     EXPECT_EQ(bmtest::ReadBytes(rig.def("AB649")), bmtest::kLO649);
     EXPECT_EQ(rig.DefinitionCount(), 1);
     ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto& done = rig.dialogs.messages()[0];
+    const auto done = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
     EXPECT_EQ(done.title, QStringLiteral("Done"));
     EXPECT_EQ(done.text, QStringLiteral("Definition Saved"));
     EXPECT_EQ(done.icon, Icon::None);
@@ -146,7 +146,7 @@ TEST(GendefMake, AWriteThatFailsSaysSoAndKeepsTheEditorOpen)
     rig.FillSample();
     rig.Save()->click();
     ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto& said = rig.dialogs.messages()[0];
+    const auto said = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
     EXPECT_EQ(said.icon, Icon::Error);
     EXPECT_TRUE(said.text.contains(QStringLiteral("AB649.def"))) << said.text.toStdString();
     EXPECT_TRUE(said.text.contains(QStringLiteral("not saved"))) << said.text.toStdString();

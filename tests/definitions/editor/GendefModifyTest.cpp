@@ -128,7 +128,7 @@ TEST(GendefModify, CloseWithUnsavedChangesAsksAndCancelKeepsTheEditor)
     rig.dialogs.QueueAnswer(Answer::Cancel);
     QTest::mouseClick(rig.Close(), Qt::LeftButton);
     ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto& asked = rig.dialogs.messages()[0];
+    const auto asked = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
     EXPECT_EQ(asked.title, QStringLiteral("Warning"));
     EXPECT_EQ(asked.text, QStringLiteral("You Haven't Saved Your Changes"));
     EXPECT_EQ(asked.icon, Icon::None);
@@ -210,7 +210,7 @@ TEST(GendefModify, AnUnreadableDefinitionIsReportedAndNotLoaded)
 
     EXPECT_FALSE(rig.editor().LoadDefinition("BD649.def"));
     ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto& said = rig.dialogs.messages()[0];
+    const auto said = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
     EXPECT_EQ(said.icon, Icon::Error);
     EXPECT_TRUE(said.text.contains(QStringLiteral("BD649.def"))) << said.text.toStdString();
     EXPECT_TRUE(said.text.contains(QStringLiteral("line 5"))) << said.text.toStdString();

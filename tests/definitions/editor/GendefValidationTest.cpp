@@ -32,7 +32,7 @@ TEST_P(GendefRefuses, WithGoBackAndTheFieldFocusedWritingNothing)
     rig.Save()->click();
 
     ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto& said = rig.dialogs.messages()[0];
+    const auto said = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
     EXPECT_EQ(said.title, QStringLiteral("Go Back"));
     EXPECT_EQ(said.text, QString::fromLatin1(GetParam().message));
     EXPECT_EQ(said.icon, Icon::Error);
