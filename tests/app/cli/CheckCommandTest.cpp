@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -64,7 +63,20 @@ protected:
 
 
 
-const std::regex kCompleted("Processing Completed In [0-9,]+\\.[0-9]{3} Seconds\n");
+// "Processing Completed In 1,234.567 Seconds" and a line end. Written out by hand: GCC 12
+// warns inside <regex> under the sanitizers.
+bool IsCompletedLine(const std::string& s)
+{
+    const std::string head = "Processing Completed In ", tail = " Seconds\n";
+    if (s.size() < head.size() + 5 + tail.size() || s.compare(0, head.size(), head) != 0 ||
+        s.compare(s.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::string number = s.substr(head.size(), s.size() - head.size() - tail.size());
+    const auto point = number.size() - 4;
+    const std::string whole = number.substr(0, point), fraction = number.substr(point + 1);
+    return number[point] == '.' && fraction.find_first_not_of("0123456789") == std::string::npos &&
+           !whole.empty() && whole[0] != ',' && whole.find_first_not_of("0123456789,") == std::string::npos;
+}
 
 TEST_F(CheckCommand, WritesTheReportAndTheCompletionLine)
 {
@@ -73,7 +85,7 @@ TEST_F(CheckCommand, WritesTheReportAndTheCompletionLine)
         const auto r = Run({"--definition", "LO649", "--wheel", wheel.string(), "--draw", draw});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, kLottoReport) << draw;
-        EXPECT_TRUE(std::regex_match(r.err, kCompleted)) << r.err;
+        EXPECT_TRUE(IsCompletedLine(r.err)) << r.err;
     }
 }
 
@@ -190,7 +202,7 @@ TEST_F(CheckCommand, EndToEndThroughTheProgram)
     };
     EXPECT_EQ(run("1 2 3 4 5 6 7"), 0);
     EXPECT_EQ(bmtest::ReadBytes(home_ / "out"), kLottoReport);
-    EXPECT_TRUE(std::regex_match(bmtest::ReadBytes(home_ / "err"), kCompleted));
+    EXPECT_TRUE(IsCompletedLine(bmtest::ReadBytes(home_ / "err")));
     EXPECT_EQ(run("1 2 3"), 2);
     EXPECT_EQ(bmtest::ReadBytes(home_ / "out"), "");
     EXPECT_NE(bmtest::ReadBytes(home_ / "err").find("needs 7"), std::string::npos);
