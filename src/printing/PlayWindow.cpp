@@ -43,4 +43,19 @@ void PlayWindow::Release(std::int64_t index)
     }
 }
 
+Status PlayWindow::CheckEnd()
+{
+    if (!error_) {
+        Play play;
+        if (reader_->Next(play))
+            error_ = Error{file_.string() + ": changed while it was being printed; it now holds more than " +
+                           std::to_string(plays_) + " plays"};
+        else if (reader_->error())
+            error_ = *reader_->error();
+    }
+    if (error_)
+        return *error_;
+    return Ok{};
+}
+
 }  // namespace bm

@@ -30,6 +30,9 @@ public:
     Numbers Get(std::int64_t index);
     // Plays below `index` are not needed any more.
     void Release(std::int64_t index);
+    // After the last play: a fault when the file now goes on beyond the plays it was counted
+    // with (then error() is set too).
+    Status CheckEnd();
     const std::optional<Error>& error() const { return error_; }
 
 private:

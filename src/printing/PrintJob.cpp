@@ -184,6 +184,11 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
     const JobOutcome printed = PrintSlips(*def, geometry, **window, slips, surface, status, escape);
     if (printed.end != JobEnd::Completed)
         return printed;
+    // Plays added since the count would otherwise be left out under "Processing Complete".
+    if (const Status end = (*window)->CheckEnd(); !end) {
+        surface.AbandonDocument();
+        return Ended(JobEnd::Refused, end.error().message, slips);
+    }
     return EndDocument(surface, status, "Processing Complete", slips);
 }
 

@@ -173,6 +173,12 @@ const std::vector<Case>& Catalogue()
          {"print", "--definition", "LO649", "--wheel", "moving.txt", "--pdf", "{out}/x.pdf"}, 2,
          "Printing 12 Picks On 2 Playslips\n"
          "brindlemark: {home}/wheel/moving.txt: changed while it was being printed; it now holds 7 plays instead of 12\n"},
+        {"wheel with more plays when printed than when counted", [](Lab& lab) {
+             lab.Keep(std::make_shared<ChangingFile>(lab.home() / "wheel" / "moving.txt", Plays(12), Plays(15)));
+         },
+         {"print", "--definition", "LO649", "--wheel", "moving.txt", "--pdf", "{out}/x.pdf"}, 2,
+         "Printing 12 Picks On 2 Playslips\n"
+         "brindlemark: {home}/wheel/moving.txt: changed while it was being printed; it now holds more than 12 plays\n"},
         {"powerball play without its powerball", Wheel("bad.txt", "5,12,23,34,45\r\n"),
          {"check", "--definition", "PB569", "--wheel", "bad.txt", "--draw", "5 12 23 34 45 7"}, 2,
          "brindlemark: {home}/wheel/bad.txt: line 1 holds 5 numbers; a play of this game has 6\n"},
