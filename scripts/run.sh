@@ -11,7 +11,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 chmod 700 "$XDG_RUNTIME_DIR"
-out="$PWD/$BIN/Summary/LO649-sample.pdf"
+out="$PWD/$BIN/LO649-sample.pdf"
 echo "No display found, so the window cannot open. Printing the sample 6/49 wheel to a PDF instead:"
 QT_QPA_PLATFORM=offscreen "$BIN/brindlemark" print --definition LO649 --wheel "$BIN/wheel/LO649-sample.txt" --pdf "$out"
 echo "The PDF is at $out"
