@@ -140,12 +140,19 @@ void CheckerWindow::FinishRun(const CheckRun& run, const Status& status)
     const double seconds = Timers().ElapsedSeconds();
     ShowCounts(run, true);
     AppendReport(run);
-    if (!status) {
+    // A file rewritten since Load File with another number of plays would give a report whose
+    // header ("Checking N Picks") disagrees with its summary.
+    const bool recounted = status && !run.aborted && run.playsRead != playCount_;
+    if (!status || recounted) {
         // The file changed on disk since it was loaded: no summary, nothing claims completion.
+        const std::string why = recounted ? ticketFile_.toStdString() + ": changed since it was loaded; it now holds " +
+                                                std::to_string(run.playsRead) + " picks instead of " +
+                                                std::to_string(playCount_) + ". Load it again."
+                                          : status.error().message;
         ticketFile_.clear();
         lbldraw->setText(QString::number(run.playsRead));
         SetStatus(QStringLiteral("The check stopped: the ticket file has a fault."));
-        Refuse(QString::fromStdString(status.error().message));
+        Refuse(QString::fromStdString(why));
         return;
     }
     if (run.aborted) {

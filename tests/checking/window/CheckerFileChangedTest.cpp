@@ -73,6 +73,24 @@ TEST_F(CheckerFileChanged, AFileSpoiltSinceLoadingIsRefusedAtItsLine)
     EXPECT_FALSE(Button("cmdsave")->isEnabled());
 }
 
+TEST_F(CheckerFileChanged, AFileWithMoreOrFewerPlaysSinceLoadingGivesNoContradictoryReport)
+{
+    for (const std::string& now : {std::string(bmtest::kLottoWheel) + "7,8,9,10,11,12\r\n", std::string("1,2,3,4,5,6\r\n")}) {
+        bmtest::WriteBytes(file_, bmtest::kLottoWheel);
+        dialogs_.Clear();
+        dialogs_.QueueFile(QString::fromStdString(file_.string()));
+        Button("cmdGo")->click();
+        bmtest::WriteBytes(file_, now);
+        const std::string message = RunRefused();
+        const std::string count = now.size() > 20 ? "5" : "1";
+        EXPECT_EQ(message, file_.string() + ": changed since it was loaded; it now holds " + count +
+                               " picks instead of 4. Load it again.");
+        EXPECT_EQ(Status(), QStringLiteral("The check stopped: the ticket file has a fault."));
+        EXPECT_FALSE(Button("cmdsave")->isEnabled());
+        EXPECT_TRUE(window_->ticketFile().isEmpty());
+    }
+}
+
 TEST_F(CheckerFileChanged, AFolderPutInItsPlaceIsRefused)
 {
     std::filesystem::remove(file_);
