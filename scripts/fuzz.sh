@@ -23,10 +23,12 @@ for t in $targets; do
   findings="$BUILD_DIR/fuzz-findings/$t"
   mkdir -p "$work" "$findings"
   log="$BUILD_DIR/fuzz-$t.log"
+  dict=()
+  [ -f "fuzz/$t.dict" ] && dict=(-dict="fuzz/$t.dict")
   echo "== fuzz_$t for ${SECONDS_PER_TARGET}s"
   # Qt reads no display here; the command line's parser never opens a window anyway.
   if QT_QPA_PLATFORM=offscreen "$exe" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
-      -max_len=8192 -print_final_stats=1 -artifact_prefix="$findings/" "$work" "tests/fuzz-corpus/$t" >"$log" 2>&1; then
+      -max_len=8192 "${dict[@]}" -print_final_stats=1 -artifact_prefix="$findings/" "$work" "tests/fuzz-corpus/$t" >"$log" 2>&1; then
     status=ok
   else
     status=FINDING
