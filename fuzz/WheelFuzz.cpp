@@ -2,7 +2,7 @@
 // The first byte picks the game (5, 6 or 7 numbers; 16- or 32-bit numbers; a powerball play
 // keeping five; filler plays), the rest is the file. The fast reader must agree with a plain
 // reading of the rules on every play, every line number and whether the file is refused, and
-// the counting and the play table must agree with it.
+// the counting, the play table and a reading in two parts must agree with it.
 #include <limits>
 
 #include "FuzzSupport.h"
@@ -51,6 +51,50 @@ std::vector<Play> ReadAll(const Game& g, bool& fault)
     return plays;
 }
 
+// The plays of bytes [from, to) as the check engine's parallel parts read them.
+std::vector<Play> ReadPart(const Game& g, std::uintmax_t from, std::uintmax_t to, bool& fault, std::int64_t& lines)
+{
+    std::vector<Play> plays;
+    auto reader = WheelReader::OpenPart(bmfuzz::ScratchFile(), g.perPlay, g.width, from, to);
+    fault = !reader.ok();
+    lines = 0;
+    if (fault)
+        return plays;
+    Play p;
+    while ((*reader)->Next(p))
+        plays.push_back(p);
+    fault = (*reader)->error().has_value();
+    lines = (*reader)->lines();
+    return plays;
+}
+
+// Split just past the first line feed from the middle on, as large files are split: the two
+// parts together must read exactly as the whole file does.
+void CheckParts(const Game& g, std::string_view bytes, const std::vector<Play>& whole, bool wholeFault)
+{
+    const std::size_t nl = bytes.find('\n', bytes.size() / 2);
+    if (nl == std::string_view::npos || nl + 1 >= bytes.size())
+        return;
+    const std::uintmax_t split = nl + 1;
+    bool fault1 = false, fault2 = false;
+    std::int64_t lines1 = 0, lines2 = 0;
+    auto plays = ReadPart(g, 0, split, fault1, lines1);
+    const auto second = ReadPart(g, split, bytes.size(), fault2, lines2);
+    Require(wholeFault == (fault1 || fault2), "the parts and the whole file disagree about a fault");
+    if (wholeFault)
+        return;
+    for (Play p : second) {
+        p.line += lines1;
+        plays.push_back(p);
+    }
+    Require(plays.size() == whole.size(), "the parts hold another number of plays than the whole file");
+    for (std::size_t i = 0; i < plays.size(); ++i) {
+        Require(plays[i].line == whole[i].line, "a play on another line when read in parts");
+        for (int k = 0; k < g.perPlay; ++k)
+            Require(plays[i].numbers[k] == whole[i].numbers[k], "a play read differently in parts");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -77,6 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int k = 0; k < g.perPlay; ++k)
             Require(plays[i].numbers[k] == expected.plays[i].numbers[k], "a number read wrong");
     }
+
+    CheckParts(g, bytes, plays, fault);
 
     const auto count = CountPlays(bmfuzz::ScratchFile(), g.perPlay, g.width);
     Require(count.ok() == !fault, "counting and reading disagree about the file");
