@@ -3,6 +3,7 @@
 // The writers are the program's own: definitions, offsets and summaries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -128,7 +129,8 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
     SCOPED_TRACE("seed " + std::to_string(seed) + ", one round of saves " + std::to_string(roundTime) + " us");
     std::mt19937 rng(seed);
     // Kills within the first rounds and later. On a loaded machine starting the writer costs more
-    // than the saves themselves, so the range widens while too few rounds get finished.
+    // than the saves themselves, so the range widens while too few rounds get finished or a file
+    // has not yet been caught in both versions.
     long maxDelay = 2 * roundTime;
     const auto deadline = Clock::now() + std::chrono::seconds(18);
     int kills = 0;
@@ -137,7 +139,9 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
         ASSERT_GE(child, 0);
         if (child == 0)
             WriteForever(folder, summary, rounds, round);
-        if (round > 0 && round % 25 == 0 && rounds->load() < round / 10)
+        const bool bothSeen =
+            std::all_of(targets.begin(), targets.end(), [](const Target& t) { return t.seen[0] && t.seen[1]; });
+        if (round > 0 && round % 25 == 0 && (rounds->load() < round / 10 || (round >= 100 && !bothSeen)))
             maxDelay *= 2;
         const long until = std::uniform_int_distribution<long>(0, maxDelay)(rng);
         std::this_thread::sleep_for(std::chrono::microseconds(until / 2));
