@@ -46,8 +46,9 @@ std::int64_t LongDigits(const char* digits, const char* end, std::int64_t max)
 {
     while (end - digits > 1 && *digits == '0')
         ++digits;
+    // Beyond the range whichever sign the number has: -(max + 1) would be the range's minimum.
     if (end - digits > 18)
-        return max + 1;
+        return max + 2;
     std::int64_t v = 0;
     for (; digits != end; ++digits)
         v = v * 10 + (*digits - '0');

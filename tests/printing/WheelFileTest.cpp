@@ -102,6 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"16-bit range", "1,2,3,4,5,32768\r\n", 6, B16, "32768 is beyond the numbers this program can read (-32768 to 32767)"},
         Bad{"32-bit range", "1,2,3,4,5,2147483648\r\n", 6, B32, "2147483648 is beyond"},
         Bad{"huge", "1,2,3,4,5,99999999999999999999999\r\n", 6, B32, "is beyond"},
+        // Found by fuzz_wheel: nineteen digits and more once read as the smallest number there is.
+        Bad{"huge negative 16", "-1000000000000000001,3,42,3,4,5,6\r\n", 7, B16, "-1000000000000000001 is beyond"},
+        Bad{"huge negative 32", "1,2,3,4,-0000099999999999999999999\r\n", 5, B32, "is beyond"},
         Bad{"CR only", "1,2,3,4,5,6\r7,8,9,10,11,12\r", 6, B32, "carriage return inside the line"},
         Bad{"binary", std::string("1,2,3\0\x01,5,6\n", 12), 6, B32, "\"3\\x00\\x01\" is not a whole number"},
         Bad{"UTF-16", "\xFF\xFE" "1\0,\0", 6, B32, "is UTF-16 text"},
