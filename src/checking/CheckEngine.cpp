@@ -41,11 +41,11 @@ int DrawMatcher::Classify(const Play& play) const
     // Each pick adds at most one, and a repeated pick number counts every time it occurs.
     int matches = 0;
     if (allDrawnInTable_) {
-        // Without a branch per number: one beyond the table looks up slot 0 and is masked off.
+        // Without a branch per number: one beyond the table looks up a wrong slot and is masked off.
         for (int i = 0; i < game_.mainPicks; ++i) {
             const auto n = static_cast<std::uint32_t>(play.numbers[i]);
             const std::uint32_t inTable = n < kTableSize;
-            matches += static_cast<int>(drawn_[n * inTable] & inTable);
+            matches += static_cast<int>(drawn_[n & (kTableSize - 1)] & inTable);
         }
     } else {
         for (int i = 0; i < game_.mainPicks; ++i)

@@ -66,6 +66,7 @@ public:
 
 private:
     static constexpr std::uint32_t kTableSize = 256;
+    static_assert((kTableSize & (kTableSize - 1)) == 0, "numbers are masked into the table");
     bool IsMain(std::int32_t n) const;
 
     const CheckGame& game_;
@@ -96,12 +97,12 @@ Status RunCheck(const CheckGame& game, const DrawResult& draw, const std::filesy
 
 namespace bm {
 
-// The same check with the file split into `parts` stretches read side by side, for large files
-// on the command line. `progress` is polled from every worker thread with that worker's share of
-// the run, so it must be safe to call from several threads. A fault is reported as the whole
-// file's reading would report it.
+// The same check with the file split into pieces that `workers` threads read side by side, for
+// large files on the command line. `progress` is polled from every worker thread with that
+// piece's share of the run, so it must be safe to call from several threads. A fault is reported
+// as the whole file's reading would report it.
 Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel,
-                       Clock& clock, CheckRun& run, int parts, CheckProgress* progress = nullptr,
+                       Clock& clock, CheckRun& run, int workers, CheckProgress* progress = nullptr,
                        int pollEvery = 4096);
 
 }  // namespace bm

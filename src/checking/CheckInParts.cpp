@@ -1,3 +1,4 @@
+#include <atomic>
 #include <fstream>
 #include <thread>
 
@@ -9,6 +10,9 @@ namespace {
 
 // Below this a file is read in one piece: threads would cost more than they save.
 constexpr std::uintmax_t kMinPartBytes = 1 << 20;
+// Each worker's share comes in several pieces taken one at a time, so that a worker slowed down
+// by another program on its processor leaves more of the file to the others.
+constexpr int kPiecesPerWorker = 8;
 
 // Byte offsets where the parts start: 0, then just past the first line feed at or after each
 // even share of the file. Fewer parts when a share holds no line feed.
@@ -58,15 +62,17 @@ void CheckPart(const DrawMatcher& matcher, const std::filesystem::path& wheel, P
 }  // namespace
 
 Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel,
-                       Clock& clock, CheckRun& run, int parts, CheckProgress* progress, int pollEvery)
+                       Clock& clock, CheckRun& run, int workers, CheckProgress* progress, int pollEvery)
 {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::is_regular_file(wheel, ec) ? std::filesystem::file_size(wheel, ec) : 0;
-    if (ec || parts < 2 || size < kMinPartBytes * 2)
+    if (ec || workers < 2 || size < kMinPartBytes * 2)
         return RunCheck(game, draw, wheel, clock, run, progress, pollEvery);
 
     const std::int64_t start = clock.NowMs();
-    const auto starts = PartStarts(wheel, size, std::min<int>(parts, static_cast<int>(size / kMinPartBytes)));
+    const int pieces = static_cast<int>(
+        std::min<std::uintmax_t>(static_cast<std::uintmax_t>(workers) * kPiecesPerWorker, size / kMinPartBytes));
+    const auto starts = PartStarts(wheel, size, pieces);
     std::vector<Part> shares(starts.size());
     for (std::size_t k = 0; k < starts.size(); ++k) {
         shares[k].from = starts[k];
@@ -75,11 +81,20 @@ Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std:
     // A file that grows while it is read keeps its growth in the last part.
     shares.back().to = UINTMAX_MAX;
     const DrawMatcher matcher(game, draw);
+    std::atomic<std::size_t> nextPiece{0};
+    std::atomic<bool> stop{false};  // a fault or the user's stop: no more pieces are begun
+    const auto work = [&] {
+        for (std::size_t k; !stop && (k = nextPiece++) < shares.size();) {
+            CheckPart(matcher, wheel, shares[k], progress, pollEvery);
+            if (shares[k].failed || shares[k].run.aborted)
+                stop = true;
+        }
+    };
     {
-        std::vector<std::jthread> workers;
-        for (std::size_t k = 1; k < shares.size(); ++k)
-            workers.emplace_back([&, k] { CheckPart(matcher, wheel, shares[k], progress, pollEvery); });
-        CheckPart(matcher, wheel, shares[0], progress, pollEvery);
+        std::vector<std::jthread> others;
+        for (int k = 1; k < workers && static_cast<std::size_t>(k) < shares.size(); ++k)
+            others.emplace_back(work);
+        work();
     }
     for (const auto& part : shares) {
         if (part.failed) {

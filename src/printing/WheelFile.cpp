@@ -150,6 +150,41 @@ LineFault ParseLine(const char* const lineStart, const char* const limit, bool a
     }
 }
 
+// The usual play line, read the short way: the play's count of numbers of one or two digits,
+// each followed by a comma and/or blanks, the last by CR LF or LF. Any other shape (and a line
+// feed that is only the buffer's sentinel) is left to ParseLine, which also names its faults.
+// Branches, not selects, on the digit count and the separator: the processor predicts them well
+// on real files, and a select would chain every number's reading to the one before it.
+bool QuickLine(const char* p, const char* limit, int numbers, std::int32_t* out, const char*& next)
+{
+    for (int i = 0;;) {
+        const unsigned d0 = static_cast<unsigned char>(p[0]) - '0';
+        if (d0 >= 10)
+            return false;
+        const unsigned d1 = static_cast<unsigned char>(p[1]) - '0';
+        if (d1 < 10) {
+            out[i] = static_cast<std::int32_t>(d0 * 10 + d1);
+            p += 2;
+        } else {
+            out[i] = static_cast<std::int32_t>(d0);
+            p += 1;
+        }
+        if (++i == numbers)
+            break;
+        if (*p == ',')
+            ++p;
+        else if (*p != ' ' && *p != '\t')
+            return false;  // a third digit, or no separator at all
+        while (*p == ' ' || *p == '\t')
+            ++p;
+    }
+    p += *p == '\r';
+    if (*p != '\n' || p == limit)
+        return false;
+    next = p + 1;
+    return true;
+}
+
 std::string Describe(LineFault fault, const char* at, const char* e, std::int64_t min, std::int64_t max)
 {
     const char* end = at;
@@ -174,7 +209,8 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
 }  // namespace
 
 WheelReader::WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk)
-    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(chunk + kMaxLine + 1)
+    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(chunk + kMaxLine + 1),
+      quick_(numbersPerPlay >= 1 && numbersPerPlay <= kMaxNumbersPerPlay)
 {
     if (width == NumberWidth::Bits16) {
         min_ = std::numeric_limits<std::int16_t>::min();
@@ -254,6 +290,21 @@ bool WheelReader::Fill()
 
 bool WheelReader::Next(Play& play)
 {
+    // The usual line takes this short way; the rest, and refilling the buffer, the long one.
+    if (quick_ && (eof_ || end_ - begin_ >= kMaxLine) && begin_ != end_ && !error_) {
+        const char* next = nullptr;
+        if (QuickLine(buffer_.data() + begin_, buffer_.data() + end_, numbersPerPlay_, play.numbers.data(), next)) {
+            begin_ = static_cast<std::size_t>(next - buffer_.data());
+            play.count = numbersPerPlay_;
+            play.line = ++line_;
+            return true;
+        }
+    }
+    return NextSlowly(play);
+}
+
+bool WheelReader::NextSlowly(Play& play)
+{
     if (error_)
         return false;
     for (;;) {
@@ -264,9 +315,9 @@ bool WheelReader::Next(Play& play)
         ++line_;
         const char* const start = buffer_.data() + begin_;
         const char* const limit = buffer_.data() + end_;
+        const char* next = limit;
         int count = 0;
         const char* faultAt = start;
-        const char* next = limit;
         const LineFault fault =
             ParseLine(start, limit, eof_, min_, max_, play.numbers.data(), count, faultAt, next);
         if (fault == LineFault::TooLong)

@@ -61,9 +61,13 @@ TEST(WheelReader, SkipsAUtf8ByteOrderMark)
 
 TEST(WheelReader, KeepsNumbersOutsideTheGameAsTheyAre)
 {
-    const auto r = ReadAll("0,-3,99,4,5,6\r\n", 6);
+    const auto r = ReadAll("0,-3,99,4,5,6\r\n100,2,3,4,5,6\r\n1,2,3,4,5,123\r\n007,8,+9,10,11,-12\n1,2,3,4,5,6\r\n", 6);
     ASSERT_EQ(r.error, "");
+    ASSERT_EQ(r.plays.size(), 5u);
     EXPECT_EQ(r.plays[0], (std::vector<int>{0, -3, 99, 4, 5, 6}));
+    EXPECT_EQ(r.plays[1], (std::vector<int>{100, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(r.plays[2], (std::vector<int>{1, 2, 3, 4, 5, 123}));
+    EXPECT_EQ(r.plays[3], (std::vector<int>{7, 8, 9, 10, 11, -12}));
 }
 
 struct Bad {
@@ -84,6 +88,27 @@ TEST_P(WheelReaderRefuses, NamingFileLineAndFault)
     EXPECT_NE(r.error.find(GetParam().message), std::string::npos) << r.error;
 }
 
+// Plays after the first line are read a shorter way than the first; a faulty line must be named
+// the same there.
+TEST_P(WheelReaderRefuses, TheSameAfterAGoodPlay)
+{
+    const Bad& bad = GetParam();
+    if (bad.bytes.rfind("\xFF\xFE", 0) == 0)
+        GTEST_SKIP() << "only a file's start tells its encoding";
+    std::string play;
+    for (int i = 1; i <= bad.perPlay; ++i)
+        play += std::to_string(i) + (i < bad.perPlay ? "," : "\r\n");
+    const auto r = ReadAll(play + bad.bytes, bad.perPlay, bad.width);
+    std::string message = bad.message;
+    if (const auto at = message.find("line "); at != std::string::npos) {
+        const auto digits = message.find_first_not_of("0123456789", at + 5);
+        const int line = std::stoi(message.substr(at + 5, digits - at - 5));
+        message.replace(at + 5, digits - at - 5, std::to_string(line + 1));
+    }
+    ASSERT_FALSE(r.plays.empty());
+    EXPECT_NE(r.error.find(message), std::string::npos) << r.error;
+}
+
 constexpr auto B16 = NumberWidth::Bits16;
 constexpr auto B32 = NumberWidth::Bits32;
 
@@ -93,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"short", "1,2,3,4,5,6\r\n1,2,3,4,5\r\n", 6, B32, "line 2 holds 5 numbers; a play of this game has 6"},
         Bad{"long", std::string(6, '\n') + "1,2,3,4,5,6,7\r\n", 6, B32, "line 7 holds 7 numbers; a play of this game has 6"},
         Bad{"one", "5\r\n", 6, B32, "line 1 holds 1 number; a play"},
+        Bad{"three digits", "1,2,3,4,500\r\n", 6, B32, "line 1 holds 5 numbers"},
         Bad{"letter O", "1,2,1O,4,5,6\r\n", 6, B32, "line 1: \"1O\" is not a whole number"},
         Bad{"decimal", "1,2,5.0,4,5,6\r\n", 6, B32, "line 1: \"5.0\" is not a whole number"},
         Bad{"empty field", "1,2,,4,5,6\r\n", 6, B32, "line 1 holds an empty field between two commas"},
