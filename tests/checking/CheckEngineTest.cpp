@@ -149,21 +149,6 @@ TEST(CheckEngine, EveryTierAndReportLineOfEveryGame)
     }
 }
 
-TEST(CheckEngine, TotalsCountLosingTiersOnly)
-{
-    for (const auto& c : Cases()) {
-        const auto& game = bm::CheckerByName(c.window).Game(c.bBon);
-        bm::Tally tally;
-        for (std::size_t i = 0; i < game.tiers.size(); ++i)
-            tally.count[i] = 1 << i;
-        const auto totals = bm::TotalsOf(game, tally);
-        const std::int64_t losses = Count(game, tally, "cnt0") + Count(game, tally, "cnt1") + Count(game, tally, "cnt2");
-        EXPECT_EQ(totals.plays, (1 << game.tiers.size()) - 1) << c.window;
-        EXPECT_EQ(totals.losses, losses) << c.window;
-        EXPECT_EQ(totals.wins + totals.losses, totals.plays) << c.window;
-    }
-}
-
 TEST(CheckEngine, SixNumberGameWithoutBonusNeverReadsTheBonus)
 {
     const auto& game = bm::CheckerByName("frmChkwhl").Game(false);

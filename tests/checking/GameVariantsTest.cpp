@@ -32,40 +32,6 @@ TEST(GameVariants, CheckTicketsChoosesTheWindowByPickAndPowerball)
     }
 }
 
-TEST(GameVariants, DrawsAndHeadings)
-{
-    struct Case {
-        const char* window;
-        bool bBon;
-        int numbersPerPlay;
-        int drawSize;
-        int boxes;
-        const char* heading;
-    };
-    const Case cases[] = {
-        {"frmChkwhl", true, 6, 7, 7, "Enter 7 Drawn Numbers Below"},
-        {"frmChkwhl", false, 6, 6, 7, "Enter 6 Drawn Numbers Below"},
-        {"frmChkwhl5", true, 5, 6, 6, "Enter 6 Drawn Numbers Below"},
-        {"frmChkwhl5", false, 5, 5, 6, "Enter 5 Drawn Numbers Below"},
-        {"frmChkwhl7", true, 7, 8, 8, "Enter 8 Drawn Numbers Below"},
-        {"frmChkwhl7", false, 7, 8, 8, "Enter 8 Drawn Numbers Below"},
-        {"frmChkwhlPB", false, 6, 6, 6, "Enter 6 Drawn Numbers Below"},
-        {"frmChkwhlPB", true, 6, 6, 6, "Enter 6 Drawn Numbers Below"},
-    };
-    for (const auto& c : cases) {
-        const auto& v = bm::CheckerByName(c.window);
-        const auto& g = v.Game(c.bBon);
-        EXPECT_EQ(g.numbersPerPlay, c.numbersPerPlay) << c.window;
-        EXPECT_EQ(g.DrawSize(), c.drawSize) << c.window;
-        EXPECT_EQ(v.drawBoxes, c.boxes) << c.window;
-        EXPECT_STREQ(g.heading, c.heading) << c.window;
-        // The numbers a wheel line holds agree with the definition's game format.
-        const bm::GameFormat format{49, c.window == std::string("frmChkwhl") ? 6 : c.window == std::string("frmChkwhl7") ? 7 : 5,
-                                    c.bBon, c.window == std::string("frmChkwhlPB")};
-        EXPECT_EQ(g.numbersPerPlay, format.NumbersPerPlay()) << c.window;
-    }
-}
-
 TEST(GameVariants, RowsCaptionsAndLabelsOfEveryWindow)
 {
     struct Case {
@@ -116,19 +82,6 @@ TEST(GameVariants, WithoutBonusRowsAreASubsetOfTheWindowsRows)
     }
     EXPECT_EQ(bm::CheckerByName("frmChkwhl5").Game(false).tiers.size(), 6u);
     EXPECT_EQ(bm::CheckerByName("frmChkwhl").Game(false).tiers.size(), 7u);
-}
-
-TEST(GameVariants, LosingTiersAndHiddenLabels)
-{
-    for (const auto& v : bm::CheckerVariants()) {
-        for (const auto& t : v.AllRows().tiers) {
-            const std::string counter = t.counter;
-            const bool losing = counter == "cnt0" || counter == "cnt1" || counter == "cnt2";
-            EXPECT_EQ(t.losing, losing) << v.windowName << " " << counter;
-            const bool plusOfLosing = counter == "cnt0b" || counter == "cnt1b" || counter == "cnt2b";
-            EXPECT_EQ(t.hiddenWhileRunning, losing || plusOfLosing) << v.windowName << " " << counter;
-        }
-    }
 }
 
 }  // namespace
