@@ -1,6 +1,7 @@
 #include "app/AppTestSupport.h"
 
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -93,6 +94,26 @@ MainWindowRig::MainWindowRig(const ProgramHome& home, int pumpIntervalMs)
 MainWindowRig::~MainWindowRig()
 {
     window.reset();
+}
+
+void MainWindowRig::Click(const char* button)
+{
+    QTest::mouseClick(Child<QPushButton>(button), Qt::LeftButton);
+}
+
+void MainWindowRig::ClickRow(int row, bool twice)
+{
+    auto* list = Child<QListWidget>("File1");
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+void MainWindowRig::Choose(const char* listedName)
+{
+    auto* list = Child<QListWidget>("File1");
+    list->setCurrentItem(list->findItems(QString::fromLatin1(listedName), Qt::MatchExactly).constFirst());
 }
 
 QString ItemText(bm::app::frmMain& w, int row)

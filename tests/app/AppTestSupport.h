@@ -75,6 +75,12 @@ struct MainWindowRig {
     {
         return window->findChild<T*>(QString::fromLatin1(name));
     }
+    // A mouse click on the button of that name.
+    void Click(const char* button);
+    // A mouse click (or double click) on a row of the definition list.
+    void ClickRow(int row, bool twice = false);
+    // Makes the listed definition current, as a click on its row would.
+    void Choose(const char* listedName);
 };
 
 // The text of a row of the definition list.

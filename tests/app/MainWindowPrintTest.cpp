@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
+#include "support/PrintJobSupport.h"
 
 namespace {
 
@@ -17,26 +18,15 @@ using bmtest::MainWindowRig;
 using bmtest::ProgramHome;
 using Kind = bmtest::ScriptedDialogs::Kind;
 
-// `plays` plays of a 6-from-49 game, each a different run of six numbers.
-std::string Wheel649(int plays)
-{
-    std::string text;
-    for (int i = 0; i < plays; ++i) {
-        for (int k = 0; k < 6; ++k)
-            text += std::to_string(1 + (i + k * 7) % 49) + (k < 5 ? "," : "\r\n");
-    }
-    return text;
-}
-
 class PrintFromWindow : public ::testing::Test {
 protected:
     PrintFromWindow() : rig(home) {}
 
     QLabel* Label(const char* name) { return rig.Child<QLabel>(name); }
-    void Click(const char* button) { QTest::mouseClick(rig.Child<QPushButton>(button), Qt::LeftButton); }
+    void Click(const char* button) { rig.Click(button); }
     QString Wheel(const std::string& file, int plays)
     {
-        home.WriteWheel(file, Wheel649(plays));
+        home.WriteWheel(file, bmtest::Wheel(plays));
         return QString::fromStdString(home.wheel(file).string());
     }
     int OpenDialogs() const
@@ -73,15 +63,11 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatus)
     EXPECT_EQ(rig.printer.last().marks().size(), 72u);
     EXPECT_EQ(rig.printer.last().orientation(), bm::Orientation::Landscape);
     EXPECT_FALSE(rig.main().jobRunning());
-}
 
-TEST_F(PrintFromWindow, CancelledDialogLeavesTheLastSummary)
-{
-    rig.dialogs.QueueFile(Wheel("three.txt", 3));
-    Click("Command1");
+    // A cancelled dialog prints nothing and leaves the last summary.
     rig.dialogs.QueueFile(QString());
     Click("Command1");
-    EXPECT_EQ(Label("lblcnt")->text(), QStringLiteral("Printing 3 Picks On 1 Playslips"));
+    EXPECT_EQ(Label("lblcnt")->text(), QStringLiteral("Printing 12 Picks On 2 Playslips"));
     EXPECT_TRUE(Label("lblcnt")->isVisible());
     EXPECT_TRUE(Label("Label2")->isHidden());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
