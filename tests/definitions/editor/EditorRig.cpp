@@ -62,16 +62,16 @@ void EditorRig::Retype(QLineEdit* box, const QString& text)
     QTest::keyClicks(box, text);
 }
 
-void EditorRig::FillSample()
+void FillSample(QWidget& editor, const QString& name)
 {
     const char* fields[] = {"49", "6", "10", "190", "82", "12", "2", "7", "5", "15", "7", "3", "2", "35", "4.2", "45", "4.5"};
-    const char* rows[] = {"1", "8", "15", "22", "29", "36", "43"};
-    Fn()->setText(QStringLiteral("ab"));
+    const auto box = [&](const QString& n) { return editor.findChild<QLineEdit*>(n); };
+    box(QStringLiteral("txtFn"))->setText(name);
     for (int i = 0; i < bm::kFieldCount; ++i)
-        M(i)->setText(QString::fromLatin1(fields[i]));
+        box(QStringLiteral("txtM%1").arg(i))->setText(QString::fromLatin1(fields[i]));
     for (int r = 0; r < 7; ++r)
-        R(r)->setText(QString::fromLatin1(rows[r]));
-    Bon(0)->setChecked(true);
+        box(QStringLiteral("txtR%1").arg(r))->setText(QString::number(1 + 7 * r));
+    editor.findChild<QCheckBox*>(QStringLiteral("chkBon0"))->setChecked(true);
 }
 
 QString EditorRig::FocusName() const

@@ -18,6 +18,9 @@ namespace bmtest {
 // The bytes of the sample LO649 definition: 6 from 49, seven rows, bonus, horizontal.
 extern const char* const kLO649;
 
+// Fills an editor's entries with the sample definition directly, under a two-letter name.
+void FillSample(QWidget& editor, const QString& name = QStringLiteral("ab"));
+
 // An editor on a program folder of its own, with scripted dialogs and a host that counts the
 // list refreshes and keeps the bonus flag it was given.
 class EditorRig {
@@ -51,8 +54,7 @@ public:
 
     // Clicks into the box (which selects its text) and types over it, as a user would.
     void Retype(QLineEdit* box, const QString& text);
-    // Fills the entries of the sample definition directly, name "ab".
-    void FillSample();
+    void FillSample() { bmtest::FillSample(*editor_); }
     QString FocusName() const;
 
     template <typename T>

@@ -1,5 +1,4 @@
 #include <functional>
-#include <tuple>
 
 #include <QApplication>
 #include <QTest>
@@ -45,57 +44,46 @@ TEST(GendefModify, ShowsTheDefinitionUnchangedInItsShortestForm)
     EXPECT_FALSE(rig.Bon(1)->isChecked());
     EXPECT_TRUE(rig.Lay(0)->isChecked());
     EXPECT_EQ(rig.bonus, true);
-
-    // Unchanged: the close button closes without a question.
-    QTest::mouseClick(rig.Close(), Qt::LeftButton);
-    EXPECT_FALSE(editor.isVisible());
     EXPECT_TRUE(rig.dialogs.shown().empty());
 }
 
-TEST(GendefModify, RoundTripUpdatesTheSameFile)
+// The name's pick and pool come from the entries; the first two characters of the name lead.
+TEST(GendefModify, SavesUnderTheNameTheEntriesGive)
 {
-    EditorRig rig;
-    rig.AddDefinition("LO649", kLO649);
-    rig.Modify("LO649.def");
-    rig.Retype(rig.M(11), QStringLiteral("3.25"));
-    ASSERT_TRUE(rig.Save()->isVisible());
-    QTest::mouseClick(rig.Save(), Qt::LeftButton);
-
-    EXPECT_EQ(ReadBytes(rig.def("LO649")), WithLine(12, "3.25"));
-    EXPECT_EQ(rig.DefinitionCount(), 1);
-    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    EXPECT_EQ(rig.dialogs.messages()[0].title, QStringLiteral("Done"));
-    EXPECT_EQ(rig.dialogs.messages()[0].text, QStringLiteral("Definition Modified And Saved"));
-    EXPECT_EQ(rig.dialogs.messages()[0].icon, Icon::None);
-    EXPECT_EQ(rig.reloads, 1);
-    EXPECT_FALSE(rig.Save()->isVisibleTo(&rig.editor()));
-    EXPECT_FALSE(rig.editor().isVisible());
-}
-
-TEST(GendefModify, ANewPickOrPoolWritesANewFileAndLeavesTheOld)
-{
-    for (const auto& [field, text, name] : {std::tuple{0, "59", "LO659"}, std::tuple{1, "7", "LO749"}}) {
+    const struct {
+        std::function<void(EditorRig&)> change;
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {[](EditorRig& r) { r.Retype(r.M(11), QStringLiteral("3.25")); }, "LO649", WithLine(12, "3.25")},
+        {[](EditorRig& r) { r.Retype(r.M(0), QStringLiteral("59")); }, "LO659", WithLine(1, "59")},
+        {[](EditorRig& r) { r.Retype(r.M(1), QStringLiteral("7")); }, "LO749", WithLine(2, "7")},
+        {[](EditorRig& r) {
+             r.Retype(r.Fn(), QStringLiteral("zz649"));
+             r.Retype(r.M(12), QStringLiteral("2"));
+         },
+         "ZZ649", kLO649},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         EditorRig rig;
         rig.AddDefinition("LO649", kLO649);
         rig.Modify("LO649.def");
-        rig.Retype(rig.M(field), QString::fromLatin1(text));
-        rig.Save()->click();
-        EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
-        EXPECT_EQ(ReadBytes(rig.def(name)), WithLine(field + 1, text)) << name;
+        c.change(rig);
+        ASSERT_TRUE(rig.Save()->isVisible());
+        QTest::mouseClick(rig.Save(), Qt::LeftButton);
+        const bool sameFile = std::string(c.name) == "LO649";
+        EXPECT_EQ(ReadBytes(rig.def(c.name)), c.bytes);
+        // Another name is a new file: the old one stays as it was.
+        EXPECT_EQ(ReadBytes(rig.def("LO649")), sameFile ? c.bytes : kLO649);
+        EXPECT_EQ(rig.DefinitionCount(), sameFile ? 1 : 2);
+        ASSERT_EQ(rig.dialogs.messages().size(), 1u);
+        EXPECT_EQ(rig.dialogs.messages()[0].title, QStringLiteral("Done"));
+        EXPECT_EQ(rig.dialogs.messages()[0].text, QStringLiteral("Definition Modified And Saved"));
+        EXPECT_EQ(rig.reloads, 1);
+        EXPECT_FALSE(rig.Save()->isVisibleTo(&rig.editor()));
+        EXPECT_FALSE(rig.editor().isVisible());
     }
-}
-
-TEST(GendefModify, AChangeOfTheNameAloneIsNoChange)
-{
-    EditorRig rig;
-    rig.AddDefinition("LO649", kLO649);
-    rig.Modify("LO649.def");
-    rig.Retype(rig.Fn(), QStringLiteral("XY649"));
-    EXPECT_FALSE(rig.Save()->isVisible());
-    QTest::mouseClick(rig.Close(), Qt::LeftButton);
-    EXPECT_FALSE(rig.editor().isVisible());
-    EXPECT_TRUE(rig.dialogs.shown().empty());
-    EXPECT_EQ(rig.DefinitionCount(), 1);
 }
 
 // Every kind of change shows the save button, even typing the old text back.
@@ -144,27 +132,6 @@ TEST(GendefModify, CloseWithUnsavedChangesAsksAndCancelKeepsTheEditor)
     EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
 }
 
-TEST(GendefModify, TheCloseBoxClosesWithoutAQuestion)
-{
-    EditorRig rig;
-    rig.AddDefinition("LO649", kLO649);
-    rig.Modify("LO649.def");
-    rig.Retype(rig.M(11), QStringLiteral("4"));
-    EXPECT_TRUE(rig.editor().close());
-    EXPECT_TRUE(rig.dialogs.shown().empty());
-}
-
-TEST(GendefModify, SavingUsesTheFirstTwoCharactersOfTheName)
-{
-    EditorRig rig;
-    rig.AddDefinition("LO649", kLO649);
-    rig.Modify("LO649.def");
-    rig.Retype(rig.Fn(), QStringLiteral("zz649"));
-    rig.Retype(rig.M(12), QStringLiteral("2"));
-    rig.Save()->click();
-    EXPECT_EQ(ReadBytes(rig.def("ZZ649")), kLO649);
-}
-
 // Loading a definition of fewer rows leaves the rows beyond with their texts; they are not saved.
 TEST(GendefModify, LoadingFewerRowsKeepsTheRowsBeyond)
 {
@@ -188,15 +155,6 @@ TEST(GendefModify, LoadingFewerRowsKeepsTheRowsBeyond)
     rig.Retype(rig.M(12), QStringLiteral("2"));
     rig.Save()->click();
     EXPECT_EQ(ReadBytes(rig.def("TR649")), threeRows);
-}
-
-TEST(GendefModify, AMissingDefinitionDoesNothing)
-{
-    EditorRig rig;
-    bm::app::frmGendef editor(rig.host());
-    EXPECT_FALSE(editor.LoadDefinition("NO649.def"));
-    EXPECT_TRUE(rig.dialogs.shown().empty());
-    EXPECT_EQ(editor.mode(), bm::EditorMode::Make);
 }
 
 // An unreadable file is named with its line; an open editor keeps what it showed.

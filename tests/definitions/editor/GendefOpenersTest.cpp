@@ -1,6 +1,6 @@
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,18 @@
 
 namespace {
 
-using bm::app::FindForm;
+using bm::EditorMode;
 using bm::app::frmGendef;
 using bm::app::IsFormLoaded;
-using bmtest::EditorRig;
 
 frmGendef* OpenEditor()
 {
-    return dynamic_cast<frmGendef*>(FindForm(QStringLiteral("frmgendef")));
+    return dynamic_cast<frmGendef*>(bm::app::FindForm(QStringLiteral("frmgendef")));
+}
+
+QString Name(frmGendef* editor)
+{
+    return editor->findChild<QLineEdit*>(QStringLiteral("txtFn"))->text();
 }
 
 // Closes the editor the openers made and lets its deletion happen.
@@ -30,36 +34,28 @@ void CloseEditor()
     ASSERT_FALSE(IsFormLoaded(QStringLiteral("frmGendef")));
 }
 
-TEST(GendefOpeners, MakeBringsAnOpenEditorForwardAsItIs)
+TEST(GendefOpeners, OneEditorAtATimeMakeBringsItForwardModifyLoadsIntoIt)
 {
-    EditorRig rig;
+    bmtest::EditorRig rig;
     rig.AddDefinition("LO649", bmtest::kLO649);
-    bm::app::OpenGendefModify(rig.host(), "LO649.def");
-    frmGendef* editor = OpenEditor();
-    ASSERT_NE(editor, nullptr);
-    bm::app::OpenGendefMake(rig.host());
-    EXPECT_EQ(OpenEditor(), editor);
-    EXPECT_EQ(editor->mode(), bm::EditorMode::Modify);
-    EXPECT_EQ(editor->findChild<QLineEdit*>(QStringLiteral("txtFn"))->text(), QStringLiteral("LO649"));
-    CloseEditor();
-}
-
-TEST(GendefOpeners, ModifyLoadsIntoAnOpenEditorAndOpensNoneForAMissingFile)
-{
-    EditorRig rig;
-    rig.AddDefinition("LO649", bmtest::kLO649);
-    bm::app::OpenGendefModify(rig.host(), "NO649.def");
+    bm::app::OpenGendefModify(rig.host(), "NO649.def");  // no such file: nothing opens, nothing is said
     EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmGendef")));
+    EXPECT_TRUE(rig.dialogs.shown().empty());
 
     bm::app::OpenGendefMake(rig.host());
     frmGendef* editor = OpenEditor();
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->mode(), bm::EditorMode::Make);
+    EXPECT_EQ(editor->mode(), EditorMode::Make);
     bm::app::OpenGendefModify(rig.host(), "LO649.def");
     EXPECT_EQ(OpenEditor(), editor);
-    EXPECT_EQ(editor->mode(), bm::EditorMode::Modify);
+    EXPECT_EQ(editor->mode(), EditorMode::Modify);
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("Current Settings"));
     EXPECT_FALSE(editor->findChild<QPushButton*>(QStringLiteral("cmdreset"))->isVisibleTo(editor));
+    // Make brings the open editor forward as it is.
+    bm::app::OpenGendefMake(rig.host());
+    EXPECT_EQ(OpenEditor(), editor);
+    EXPECT_EQ(editor->mode(), EditorMode::Modify);
+    EXPECT_EQ(Name(editor), QStringLiteral("LO649"));
     CloseEditor();
 }
 
@@ -71,16 +67,11 @@ TEST(GendefOpeners, MainWindowListFollowsASaveAndKeepsItsCurrentDefinition)
     rig.windows.SetEditor(bm::app::GendefOpeners());
     ASSERT_EQ(rig.main().current().listedName, "PB569.def");
 
-    QTest::mouseClick(rig.Child<QPushButton>("cmdGendef"), Qt::LeftButton);
+    rig.Click("cmdGendef");
     frmGendef* editor = OpenEditor();
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->mode(), bm::EditorMode::Make);
-    const char* fields[] = {"49", "6", "10", "190", "82", "12", "2", "7", "5", "15", "7", "3", "2", "35", "4.2", "45", "4.5"};
-    editor->findChild<QLineEdit*>(QStringLiteral("txtFn"))->setText(QStringLiteral("lo"));
-    for (int i = 0; i < bm::kFieldCount; ++i)
-        editor->findChild<QLineEdit*>(QStringLiteral("txtM%1").arg(i))->setText(QString::fromLatin1(fields[i]));
-    for (int r = 0; r < 7; ++r)
-        editor->findChild<QLineEdit*>(QStringLiteral("txtR%1").arg(r))->setText(QString::number(1 + 7 * r));
+    EXPECT_EQ(editor->mode(), EditorMode::Make);
+    bmtest::FillSample(*editor, QStringLiteral("lo"));
     editor->findChild<QPushButton*>(QStringLiteral("cmdreset"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
@@ -93,13 +84,11 @@ TEST(GendefOpeners, MainWindowListFollowsASaveAndKeepsItsCurrentDefinition)
     EXPECT_EQ(rig.dialogs.messages().back().text, QStringLiteral("Definition Saved"));
 
     // A double click opens the new definition in Modify mode.
-    auto* list = rig.Child<QListWidget>("File1");
-    list->setCurrentRow(0);
-    emit list->itemDoubleClicked(list->item(0));
+    rig.ClickRow(0, true);
     editor = OpenEditor();
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->mode(), bm::EditorMode::Modify);
-    EXPECT_EQ(editor->findChild<QLineEdit*>(QStringLiteral("txtFn"))->text(), QStringLiteral("LO649"));
+    EXPECT_EQ(editor->mode(), EditorMode::Modify);
+    EXPECT_EQ(Name(editor), QStringLiteral("LO649"));
     CloseEditor();
 }
 
