@@ -115,6 +115,19 @@ const std::vector<Case>& Catalogue()
          Pattern("BD649"), 2, "brindlemark: {home}/Defs/BD649.def: is a folder, not a definition file\n"},
         {"definition of pick 8", Def("BD849", Lo649([](auto& l) { l[1] = "8"; })), Print("BD849", "LO649-sample.txt"),
          2, "brindlemark: Sorry. That lottery format is not supported in this version\n"},
+        {"definition whose one row holds the whole panel", Def("OR649", Lo649([](auto& l) {
+             l[7] = "1";
+             l[10] = "49";
+             l.erase(l.begin() + 18, l.begin() + 24);
+         })),
+         Pattern("OR649"), 2,
+         "brindlemark: {home}/Defs/OR649.def: holds 21 lines (1 row); printing takes definitions of 22 to 30 lines (2 to 10 rows)\n"},
+        {"definition whose panels disagree with its total", Def("MM649", Lo649([](auto& l) { l[2] = "4"; })),
+         Print("MM649", "LO649-sample.txt"), 2,
+         "brindlemark: {home}/Defs/MM649.def: cannot print plays: Total Panels is 4 but the layout fills 10 panels per slip (2 main panels x 5 across); plays would be skipped or printed twice\n"},
+        {"definition whose game has no checker", Def("XX449", Lo649()),
+         {"check", "--definition", "XX449", "--wheel", "LO649-sample.txt", "--draw", kDraw}, 2,
+         "brindlemark: {home}/Defs/XX449.def: the game of XX449 has no ticket checker (only 5-, 6- and 7-number games are checked)\n"},
         {"no such definition", {}, Pattern("ZZ649"), 2, "brindlemark: {home}/Defs/ZZ649.def: no such definition file\n"},
         {"definition name too short", {}, Pattern("LO64"), 2,
          "brindlemark: --definition \"LO64\" is neither a five-character definition name (such as LO649) nor a .def file\n"},
@@ -179,6 +192,8 @@ const std::vector<Case>& Catalogue()
          {"print", "--definition", "LO649", "--wheel", "moving.txt", "--pdf", "{out}/x.pdf"}, 2,
          "Printing 12 Picks On 2 Playslips\n"
          "brindlemark: {home}/wheel/moving.txt: changed while it was being printed; it now holds more than 12 plays\n"},
+        {"no such wheel file to check", {}, Check("none.txt"), 2,
+         "brindlemark: none.txt: cannot be opened (No such file or directory)\n"},
         {"powerball play without its powerball", Wheel("bad.txt", "5,12,23,34,45\r\n"),
          {"check", "--definition", "PB569", "--wheel", "bad.txt", "--draw", "5 12 23 34 45 7"}, 2,
          "brindlemark: {home}/wheel/bad.txt: line 1 holds 5 numbers; a play of this game has 6\n"},
@@ -254,6 +269,16 @@ const std::vector<Case>& Catalogue()
         {"no wheel for print", {}, {"print", "--definition", "LO649", "--marks"}, 2,
          "brindlemark print: --wheel is missing: give the wheel file to print\n"},
         {"--home without a folder", {}, {"--home"}, 2, "brindlemark: --home needs a folder\n"},
+        {"no definition for print", {}, {"print", "--wheel", "LO649-sample.txt", "--marks"}, 2,
+         "brindlemark print: --definition is missing: give a definition name such as LO649 or a .def file\n"},
+        {"an option of another command", {}, {"test-pattern", "--definition", "LO649", "--wheel", "w.txt", "--marks"}, 2,
+         "brindlemark test-pattern: unknown option \"--wheel\"\n"},
+        {"no definition to check", {}, {"check", "--wheel", "LO649-sample.txt", "--draw", kDraw}, 2,
+         "brindlemark: --definition is missing: give a definition name such as LO649 or a .def file\n"},
+        {"no wheel to check", {}, {"check", "--definition", "LO649", "--draw", kDraw}, 2,
+         "brindlemark: --wheel is missing: give the wheel file to check\n"},
+        {"no draw to check", {}, {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt"}, 2,
+         "brindlemark: --draw is missing: give the drawn numbers, such as --draw \"3 11 19 27 35 43\"\n"},
     };
     return cases;
 }

@@ -12,206 +12,97 @@ using namespace bmtest;
 
 namespace {
 
-// "SHEET X1 Y1 X2 Y2": a whole number, then four numbers with exactly three decimals, single blanks.
-bool IsMarkLine(const std::string& line)
+// "SHEET X1 Y1 X2 Y2" for every box a job on these files fills: the --marks lines it must write.
+std::string ExpectedMarks(const TempDir& home, const SlipDefinition& def, bool testMode, const std::string& top,
+                          const std::string& left)
 {
-    std::istringstream in(line);
-    std::string field;
-    int fields = 0;
-    for (; std::getline(in, field, ' '); ++fields) {
-        const std::size_t start = fields > 0 && !field.empty() && field[0] == '-' ? 1 : 0;
-        const std::size_t point = field.find('.');
-        const bool digits = field.size() > start &&
-                            field.find_first_not_of("0123456789.", start) == std::string::npos;
-        if (!digits || (fields == 0 ? point != std::string::npos
-                                    : point == std::string::npos || point == start || field.size() - point != 4 ||
-                                          field.find('.', point + 1) != std::string::npos))
-            return false;
+    RecordingSurface surface;
+    FakeStatus status;
+    EscapeAtSlip never(status, 0);
+    RunPrintJob(RequestFor(home / "Defs" / "HZ649.def", def, testMode, top, left), surface, status, never,
+                [&] { return home / "wheel" / "w.txt"; });
+    std::string text;
+    for (const auto& m : surface.marks()) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%d %.3f %.3f %.3f %.3f\n", m.sheet, double(m.x1), double(m.y1),
+                      double(m.x2), double(m.y2));
+        text += line;
     }
-    return fields == 5 && line.back() != ' ';
+    return text;
 }
 
-// A program folder with one horizontal 6/49 definition (HZ649, 2 x 5 panels) and a wheel of 12 plays.
-class PrintCommand : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        home_.makeProgramFolder();
-        WriteDefinition(home_ / "Defs", "HZ649", def_);
-        WriteBytes(home_ / "wheel" / "w.txt", Wheel(12));
-    }
-
-    struct Outcome {
-        int status;
-        std::string out, err;
-    };
-    Outcome Run(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"--home", home_.path().string()});
-        std::ostringstream out, err;
-        const int status = cli::RunCli(args, "/nonexistent", out, err);
-        return {status, out.str(), err.str()};
-    }
-
-    // The --marks lines a job on these files must write: every FillBox, "%d %.3f %.3f %.3f %.3f".
-    std::string ExpectedMarks(bool testMode, const std::string& top = "0", const std::string& left = "0")
-    {
-        RecordingSurface surface;
-        FakeStatus status;
-        EscapeAtSlip never(status, 0);
-        RunPrintJob(RequestFor(home_ / "Defs" / "HZ649.def", def_, testMode, top, left), surface, status, never,
-                    [&] { return home_ / "wheel" / "w.txt"; });
-        std::string text;
-        for (const auto& m : surface.marks()) {
-            char line[128];
-            std::snprintf(line, sizeof line, "%d %.3f %.3f %.3f %.3f\n", m.sheet, double(m.x1), double(m.y1),
-                          double(m.x2), double(m.y2));
-            text += line;
-        }
-        return text;
-    }
-
-    SlipDefinition def_ = Horizontal649(2);
-    TempDir home_;
-};
-
-TEST_F(PrintCommand, MarksAreOneExactLinePerBoxAndNothingElseOnStdout)
+// A horizontal 6/49 definition HZ649 (2 x 5 panels), a copy of it outside Defs, a wheel of 12
+// plays and stored offsets: --marks writes exactly the job's boxes, offsets from the settings
+// unless given, and the settings file is never written.
+TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
 {
-    const auto r = Run({"print", "--definition", "HZ649", "--wheel", "w.txt", "--marks"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "Printing 12 Picks On 2 Playslips\nProcessing Complete\n");
-    EXPECT_EQ(r.out, ExpectedMarks(false));
-    std::istringstream lines(r.out);
-    int count = 0;
-    for (std::string l; std::getline(lines, l); ++count)
-        EXPECT_TRUE(IsMarkLine(l)) << l;
-    for (const char* bad : {"1 2.000 3.000 4.000", "1 2.00 3.000 4.000 5.000", "1  2.000 3.000 4.000 5.000",
-                            "1.0 2.000 3.000 4.000 5.000", "1 2.000 3.000 4.000 5.000 "})
-        EXPECT_FALSE(IsMarkLine(bad)) << bad;
-    EXPECT_EQ(count, 72);
-    EXPECT_EQ(r.out.substr(0, 2), "1 ");
-    EXPECT_NE(r.out.find("\n2 "), std::string::npos);
-}
+    const SlipDefinition def = Horizontal649(2);
+    TempDir home;
+    home.makeProgramFolder();
+    WriteDefinition(home / "Defs", "HZ649", def);
+    std::filesystem::create_directories(home / "elsewhere");
+    const auto copy = WriteDefinition(home / "elsewhere", "HZ649-copy", def);
+    WriteBytes(home / "wheel" / "w.txt", Wheel(12));
+    const std::string settings = "\"1.5\"\r\n\"-2\"\r\n";
+    WriteBytes(home / "Settings" / "HZ649.ini", settings);
 
-TEST_F(PrintCommand, TestPatternMarksEveryBox)
-{
-    const auto r = Run({"test-pattern", "--definition", "HZ649", "--marks"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "Printed 1 Test Playslip\n");
-    EXPECT_EQ(r.out, ExpectedMarks(true));
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 490);
-}
-
-TEST_F(PrintCommand, OffsetsComeFromTheStoredSettingsUnlessGivenAndAreNeverWritten)
-{
-    WriteBytes(home_ / "Settings" / "HZ649.ini", "\"1.5\"\r\n\"-2\"\r\n");
-    const auto stored = Run({"test-pattern", "--definition", "HZ649", "--marks"});
-    EXPECT_EQ(stored.out, ExpectedMarks(true, "1.5", "-2"));
-    const auto given = Run({"test-pattern", "--definition", "HZ649", "--marks", "--top", "0.25"});
-    EXPECT_EQ(given.out, ExpectedMarks(true, "0.25", "-2"));
-    const auto both = Run({"test-pattern", "--definition", "HZ649", "--marks", "--top=0", "--left=0"});
-    EXPECT_EQ(both.out, ExpectedMarks(true));
-    EXPECT_EQ(ReadBytes(home_ / "Settings" / "HZ649.ini"), "\"1.5\"\r\n\"-2\"\r\n");
-}
-
-TEST_F(PrintCommand, TakesADefinitionFileByPathAndItsSettingsByItsName)
-{
-    std::filesystem::create_directories(home_ / "elsewhere");
-    WriteDefinition(home_ / "elsewhere", "HZ649-copy", def_);
-    WriteBytes(home_ / "Settings" / "HZ649.ini", "\"3\"\r\n\"0\"\r\n");
-    const auto r = Run({"test-pattern", "--definition", (home_ / "elsewhere" / "HZ649-copy.def").string(), "--marks"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, ExpectedMarks(true, "3", "0"));
-}
-
-TEST_F(PrintCommand, RefusalsExitTwoWithOneLineAndLeaveNoPdf)
-{
-    WriteBytes(home_ / "wheel" / "short.txt", Wheel(2) + "1,2,3\r\n");
-    SlipDefinition pick8 = def_;
-    pick8.Pick = 8;
-    WriteDefinition(home_ / "Defs", "HZ849", pick8);
-    SlipDefinition oneRow = def_;
-    oneRow.RowsInPanel = 1;
-    oneRow.ColumnsInPanel = 49;
-    oneRow.RowFirstNumber = {1};
-    WriteDefinition(home_ / "Defs", "OR649", oneRow);
-    SlipDefinition mismatched = def_;
-    mismatched.TotalPanels = 4;
-    WriteDefinition(home_ / "Defs", "MM649", mismatched);
-    const std::string pdf = (home_ / "out.pdf").string();
-
-    struct Case {
+    const struct {
         std::vector<std::string> args;
-        const char* says;
+        bool testMode;
+        const char *top, *left, *err;
     } cases[] = {
-        {{"print", "--wheel", "w.txt", "--pdf", pdf}, "--definition is missing"},
-        {{"print", "--definition", "HZ649", "--pdf", pdf}, "--wheel is missing"},
-        {{"print", "--definition", "ZZ649", "--wheel", "w.txt", "--pdf", pdf}, "ZZ649.def: no such definition file"},
-        {{"print", "--definition", "HZ64", "--wheel", "w.txt", "--pdf", pdf}, "neither a five-character"},
-        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--top", "abc", "--pdf", pdf}, "top offset \"abc\""},
-        {{"test-pattern", "--definition", "HZ649", "--left", "", "--pdf", pdf}, "left offset \"\""},
-        {{"print", "--definition", "HZ649", "--wheel", "short.txt", "--pdf", pdf}, "short.txt: line 3"},
-        {{"print", "--definition", "HZ649", "--wheel", "none.txt", "--pdf", pdf}, "none.txt"},
-        {{"print", "--definition", "HZ849", "--wheel", "w.txt", "--pdf", pdf},
-         "Sorry. That lottery format is not supported in this version"},
-        {{"test-pattern", "--definition", "OR649", "--pdf", pdf}, "22 to 30 lines"},
-        {{"print", "--definition", "MM649", "--wheel", "w.txt", "--pdf", pdf}, "Total Panels is 4"},
-        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--pdf", pdf, "--marks"}, "choose one of"},
-        {{"test-pattern", "--definition", "HZ649", "--wheel", "w.txt", "--marks"}, "unknown option \"--wheel\""},
-        {{"test-pattern", "--definition", "HZ649", "--pdf", (home_ / "no" / "x.pdf").string()}, "does not exist"},
-        {{"test-pattern", "--definition"}, "--definition needs a value"},
-        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--top=0", "--left=0", "--marks"}, false, "0", "0",
+         "Printing 12 Picks On 2 Playslips\nProcessing Complete\n"},
+        {{"print", "--definition", "HZ649", "--wheel", (home / "wheel" / "w.txt").string(), "--marks"}, false, "1.5",
+         "-2", "Printing 12 Picks On 2 Playslips\nProcessing Complete\n"},
+        {{"test-pattern", "--definition", "HZ649", "--marks"}, true, "1.5", "-2", "Printed 1 Test Playslip\n"},
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--top", "0.25"}, true, "0.25", "-2",
+         "Printed 1 Test Playslip\n"},
+        // A definition file given by its path takes the settings of its name.
+        {{"test-pattern", "--definition", copy.string(), "--marks"}, true, "1.5", "-2", "Printed 1 Test Playslip\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.says);
-        const auto r = Run(c.args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_EQ(r.err.rfind("brindlemark", 0), 0u) << r.err;
-        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
-        EXPECT_FALSE(std::filesystem::exists(pdf));
+        SCOPED_TRACE(c.args[0] + " " + c.args[2] + " top " + c.top);
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), {"--home", home.path().string()});
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::RunCli(args, "/nonexistent", out, err), 0) << err.str();
+        EXPECT_EQ(err.str(), c.err);
+        const std::string expected = ExpectedMarks(home, def, c.testMode, c.top, c.left);
+        EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), c.testMode ? 490 : 72);
+        EXPECT_EQ(out.str(), expected);
     }
+    EXPECT_EQ(ReadBytes(home / "Settings" / "HZ649.ini"), settings);
 }
 
-TEST_F(PrintCommand, WritesAPdfWithOnePagePerSlip)
+TEST(PrintCommand, VersionHelpUsageAndWhichArgumentsAskForTheCommandLine)
 {
-    const auto pdf = home_ / "slips.pdf";
-    const auto r = Run({"print", "--definition", "HZ649", "--wheel", (home_ / "wheel" / "w.txt").string(), "--pdf",
-                        pdf.string()});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(ReadBytes(pdf).substr(0, 5), "%PDF-");
-}
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char *out, *err;  // the whole stream, or nullptr: not compared
+        const char* says;        // in one of the two
+    } runs[] = {
+        {{"--version"}, 0, "1.0.502\n", "", ""},
+        {{"--help"}, 0, nullptr, "", "--marks"},
+        {{"--home", "/x"}, 2, "", nullptr, "Usage:"},
+        {{"--home"}, 2, "", "brindlemark: --home needs a folder\n", ""},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.args[0] + " " + std::to_string(r.args.size()));
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::RunCli(r.args, "/x", out, err), r.status);
+        EXPECT_TRUE(!r.out || out.str() == r.out) << out.str();
+        EXPECT_TRUE(!r.err || err.str() == r.err) << err.str();
+        EXPECT_NE((out.str() + err.str()).find(r.says), std::string::npos);
+    }
 
-TEST_F(PrintCommand, VersionHelpAndHome)
-{
-    std::ostringstream out, err;
-    EXPECT_EQ(cli::RunCli({"--version"}, "/x", out, err), 0);
-    EXPECT_EQ(out.str(), "1.0.502\n");
-    std::ostringstream help, none;
-    EXPECT_EQ(cli::RunCli({"--help"}, "/x", help, err), 0);
-    EXPECT_NE(help.str().find("--marks"), std::string::npos);
-    std::ostringstream usage;
-    EXPECT_EQ(cli::RunCli({"--home", "/x"}, "/x", none, usage), 2);
-    EXPECT_EQ(none.str(), "");
-    EXPECT_NE(usage.str().find("Usage:"), std::string::npos);
-    std::ostringstream o2, e2;
-    EXPECT_EQ(cli::RunCli({"--home"}, "/x", o2, e2), 2);
-    EXPECT_EQ(e2.str(), "brindlemark: --home needs a folder\n");
-
-    struct Case {
+    const struct {
         std::vector<std::string> args;
         bool cli;
     } cases[] = {
-        {{}, false},
-        {{"--home", "/somewhere"}, false},
-        {{"--home=/somewhere"}, false},
-        {{"-platform", "offscreen"}, false},
-        {{"print"}, true},
-        {{"--home", "/x", "test-pattern"}, true},
-        {{"--version"}, true},
-        {{"--home"}, true},
+        {{}, false}, {{"--home", "/somewhere"}, false}, {{"--home=/somewhere"}, false}, {{"-platform", "offscreen"}, false},
+        {{"print"}, true}, {{"--home", "/x", "test-pattern"}, true}, {{"--version"}, true}, {{"--home"}, true},
         {{"prnt"}, true},
     };
     for (const auto& c : cases) {
