@@ -4,8 +4,7 @@
 #include <sstream>
 
 #include "app/cli/Cli.h"
-#include "printing/RecordingSurface.h"
-#include "support/PrintJobSupport.h"
+#include "printing/qt/PrintTestTools.h"
 
 using namespace bm;
 using namespace bmtest;
@@ -16,13 +15,9 @@ namespace {
 std::string ExpectedMarks(const TempDir& home, const SlipDefinition& def, bool testMode, const std::string& top,
                           const std::string& left)
 {
-    RecordingSurface surface;
-    FakeStatus status;
-    EscapeAtSlip never(status, 0);
-    RunPrintJob(RequestFor(home / "Defs" / "HZ649.def", def, testMode, top, left), surface, status, never,
-                [&] { return home / "wheel" / "w.txt"; });
+    const auto job = Recorded(home / "Defs" / "HZ649.def", def, testMode, top, left, home / "wheel" / "w.txt");
     std::string text;
-    for (const auto& m : surface.marks()) {
+    for (const auto& m : job.marks()) {
         char line[128];
         std::snprintf(line, sizeof line, "%d %.3f %.3f %.3f %.3f\n", m.sheet, double(m.x1), double(m.y1),
                       double(m.x2), double(m.y2));

@@ -6,16 +6,13 @@
 #include <set>
 #include <thread>
 
-#include "printing/RecordingSurface.h"
 #include "printing/qt/PrintTestTools.h"
-#include "support/PrintJobSupport.h"
 
 using namespace bm;
 using namespace bmtest;
 
 namespace {
 
-constexpr int kDpi = 300;
 const std::string kScript = std::string(SAMPLE_DIR) + "/../scripts/private-cups.sh";
 
 // A private cupsd with the virtual PDF printer "brindlemark-pdf" (cups-pdf, A4, no margins),
@@ -95,39 +92,12 @@ protected:
         return {};
     }
 
-    // The marks a job draws, from the same files on a recording surface.
-    RecordingSurface Expected(const SlipDefinition& d, bool testMode) const
-    {
-        RecordingSurface surface;
-        FakeStatus status;
-        EscapeAtSlip never(status, 0);
-        RunPrintJob(RequestFor(home_.path() / "Defs" / "HZ649.def", d, testMode), surface, status, never,
-                    [&] { return home_.path() / "wheel" / "w.txt"; });
-        return surface;
-    }
-
     static inline std::string skipReason_;
     static inline std::unique_ptr<TempDir> root_;
     static inline std::string server_;
     static inline std::filesystem::path out_;
     TempDir home_;
 };
-
-// CUPS puts a landscape page onto a portrait sheet turned: (X, Y) lands at (Y, width - X).
-void ExpectMarks(const std::filesystem::path& pdf, const RecordingSurface& expected, bool landscape)
-{
-    std::string error;
-    const auto pages = Rasterise(pdf, kDpi, error);
-    ASSERT_EQ(pages.size(), static_cast<std::size_t>(expected.sheets())) << error;
-    const auto [widthMm, heightMm] = PdfPageSize(pdf);
-    for (const auto& m : expected.marks()) {
-        const Raster& page = pages[m.sheet - 1];
-        if (landscape && heightMm > widthMm)
-            EXPECT_EQ(FindMark(page, m.y1, heightMm - m.x2, m.y2, heightMm - m.x1, kDpi), "") << "sheet " << m.sheet;
-        else
-            EXPECT_EQ(FindMark(page, m.x1, m.y1, m.x2, m.y2, kDpi), "") << "sheet " << m.sheet;
-    }
-}
 
 TEST_F(CupsPrint, AJobOnTheDefaultPrinterComesOutWithEveryMarkInPlace)
 {
@@ -140,9 +110,9 @@ TEST_F(CupsPrint, AJobOnTheDefaultPrinterComesOutWithEveryMarkInPlace)
     EXPECT_EQ(ran.err, "Printing 23 Picks On 3 Playslips\nProcessing Complete\n");
     const auto pdf = WaitForOutput(before);
     ASSERT_FALSE(pdf.empty()) << "the printer wrote no PDF";
-    const RecordingSurface expected = Expected(d, false);
+    const auto expected = Recorded(home_ / "Defs" / "HZ649.def", d, false, "0", "0", home_ / "wheel" / "w.txt");
     ASSERT_EQ(expected.sheets(), 3);
-    ExpectMarks(pdf, expected, true);
+    EXPECT_EQ(CheckMarks(pdf, expected), "");
 }
 
 TEST_F(CupsPrint, ATestPatternOnTheNamedPrinter)
@@ -157,12 +127,9 @@ TEST_F(CupsPrint, ATestPatternOnTheNamedPrinter)
     ASSERT_EQ(ran.status, 0) << ran.err;
     const auto pdf = WaitForOutput(before);
     ASSERT_FALSE(pdf.empty());
-    RecordingSurface expected;
-    FakeStatus status;
-    EscapeAtSlip never(status, 0);
-    RunPrintJob(RequestFor(home_.path() / "Defs" / "HZ649.def", d, true, "1.5"), expected, status, never, {});
+    const auto expected = Recorded(home_ / "Defs" / "HZ649.def", d, true, "1.5");
     ASSERT_EQ(expected.marks().size(), 147u);
-    ExpectMarks(pdf, expected, false);
+    EXPECT_EQ(CheckMarks(pdf, expected), "");
 }
 
 TEST_F(CupsPrint, AQueueThatRejectsJobsIsAFailureNotCompletion)

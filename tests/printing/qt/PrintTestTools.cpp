@@ -122,4 +122,33 @@ std::string FindMark(const Raster& page, double x1, double y1, double x2, double
     return result.back() == ' ' && result.find("edge") != std::string::npos ? result : std::string();
 }
 
+bm::RecordingSurface Recorded(const std::filesystem::path& definitionFile, const bm::SlipDefinition& d, bool testMode,
+                              const std::string& top, const std::string& left, const std::filesystem::path& wheel)
+{
+    bm::RecordingSurface surface;
+    FakeStatus status;
+    EscapeAtSlip never(status, 0);
+    bm::RunPrintJob(RequestFor(definitionFile, d, testMode, top, left), surface, status, never, [&] { return wheel; });
+    return surface;
+}
+
+std::string CheckMarks(const std::filesystem::path& pdf, const bm::RecordingSurface& expected)
+{
+    constexpr int kDpi = 300;
+    std::string error;
+    const auto pages = Rasterise(pdf, kDpi, error);
+    if (pages.size() != static_cast<std::size_t>(expected.sheets()))
+        return std::to_string(pages.size()) + " pages for " + std::to_string(expected.sheets()) + " sheets " + error;
+    const auto [width, height] = PdfPageSize(pdf);
+    const bool turned = expected.orientation() == bm::Orientation::Landscape && height > width;
+    for (const auto& m : expected.marks()) {
+        const Raster& page = pages[m.sheet - 1];
+        const std::string wrong = turned ? FindMark(page, m.y1, height - m.x2, m.y2, height - m.x1, kDpi)
+                                         : FindMark(page, m.x1, m.y1, m.x2, m.y2, kDpi);
+        if (!wrong.empty())
+            return "sheet " + std::to_string(m.sheet) + ": " + wrong;
+    }
+    return {};
+}
+
 }  // namespace bmtest

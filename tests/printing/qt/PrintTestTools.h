@@ -5,6 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "printing/RecordingSurface.h"
+#include "support/PrintJobSupport.h"
+
 namespace bmtest {
 
 // A program run to its end: exit status and what it wrote.
@@ -38,5 +41,15 @@ std::pair<double, double> PdfPageSize(const std::filesystem::path& pdf);
 // A mark expected from (x1, y1) to (x2, y2) millimetres on the page: empty when a dark
 // rectangle is there whose four edges lie within `tolerance` pixels, else what is wrong.
 std::string FindMark(const Raster& page, double x1, double y1, double x2, double y2, int dpi, double tolerance = 1.0);
+
+// What a job on these files draws, recorded: where every mark of a printed copy belongs.
+bm::RecordingSurface Recorded(const std::filesystem::path& definitionFile, const bm::SlipDefinition& d, bool testMode,
+                              const std::string& top = "0", const std::string& left = "0",
+                              const std::filesystem::path& wheel = {});
+
+// The PDF rasterised at 300 dpi holds one page per recorded sheet with every recorded mark in
+// place: empty, else what is wrong. A landscape job that came out on portrait pages was turned,
+// as CUPS prints it: (X, Y) lands at (Y, width - X).
+std::string CheckMarks(const std::filesystem::path& pdf, const bm::RecordingSurface& expected);
 
 }  // namespace bmtest

@@ -84,30 +84,19 @@ TEST(PrinterSurface, HandsTheSheetsOverOnlyAtTheEndMeasuredFromThePrintableArea)
     }
 }
 
-TEST(PrinterSurface, AbandonedAndEmptyDocumentsReachNoPrinter)
+TEST(PrinterSurface, AbandonedEmptyOrDroppedDocumentsReachNoPrinterAndARefusalFailsTheDocument)
 {
     auto spooler = std::make_shared<FakeSpooler>();
-    {
-        auto surface = PrinterSurface::Open("slips", spooler).value();
-        surface->FillBox(10, 20, 13, 22);
-        surface->AbandonDocument();
-    }
-    {
-        auto surface = PrinterSurface::Open("slips", spooler).value();
-        EXPECT_TRUE(surface->EndDocument().ok());
-    }
-    {
-        auto surface = PrinterSurface::Open("slips", spooler).value();
-        surface->FillBox(10, 20, 13, 22);
-    }  // dropped without an end
+    const auto open = [&] { return PrinterSurface::Open("slips", spooler).value(); };
+    auto abandoned = open();
+    abandoned->FillBox(10, 20, 13, 22);
+    abandoned->AbandonDocument();
+    EXPECT_TRUE(open()->EndDocument().ok());  // empty
+    open()->FillBox(10, 20, 13, 22);          // dropped without an end
     EXPECT_TRUE(spooler->submittedTo.empty());
-}
 
-TEST(PrinterSurface, ARefusedSubmissionFailsTheDocument)
-{
-    auto spooler = std::make_shared<FakeSpooler>();
     spooler->refusal = "The printer \"slips\" did not take the job: server-error-not-accepting-jobs";
-    auto surface = PrinterSurface::Open("slips", spooler).value();
+    auto surface = open();
     surface->FillBox(10, 20, 13, 22);
     const Status end = surface->EndDocument();
     ASSERT_FALSE(end.ok());
