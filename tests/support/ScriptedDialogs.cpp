@@ -25,6 +25,14 @@ std::vector<ScriptedDialogs::Shown> ScriptedDialogs::messages() const
     return out;
 }
 
+std::string ScriptedDialogs::Said() const
+{
+    QString said;
+    for (const Shown& s : messages())
+        said += (said.isEmpty() ? QString() : QStringLiteral("\n")) + s.title + QStringLiteral(": ") + s.text;
+    return said.toStdString();
+}
+
 int ScriptedDialogs::unanswered() const
 {
     int n = 0;

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <QString>
@@ -41,6 +42,8 @@ public:
 
     const std::vector<Shown>& shown() const { return shown_; }
     std::vector<Shown> messages() const;
+    // The message boxes shown, one "Title: text" line each.
+    std::string Said() const;
     int unanswered() const;
     void Clear() { shown_.clear(); }
 

@@ -1,6 +1,7 @@
-// Every kind of bad input a user can hand the program, through the program itself: the exact
-// exit status and message, nothing on standard output, and no file of the program folder or the
-// output folder written, changed or removed.
+// Every way bad input reaches the program, through the program itself: the exact exit status
+// and message, nothing on standard output, and no file of the program folder or the output
+// folder written, changed or removed. The many spellings of one reader's refusals (definition,
+// wheel, number) are the readers' own tests; here each reader is seen once from every command.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -78,41 +79,11 @@ const std::vector<Case>& Catalogue()
         // Definition files.
         {"definition too short", Def("BD649", Lo649([](auto& l) { l.resize(10); })), Pattern("BD649"), 2,
          "brindlemark: {home}/Defs/BD649.def: holds 10 lines; a definition has at least 21 (17 measurements, the row numbers and 3 flags)\n"},
-        {"definition too long", Def("BD649", Lo649([](auto& l) { l.insert(l.begin() + 20, 10, "50"); })),
-         Pattern("BD649"), 2,
-         "brindlemark: {home}/Defs/BD649.def: holds 37 lines; a definition has at most 32 (12 rows)\n"},
         {"definition with letters", Def("BD649", Lo649([](auto& l) { l[3] = "19O"; })), Pattern("BD649"), 2,
          "brindlemark: {home}/Defs/BD649.def: line 4: \"19O\" is not a number\n"},
-        {"definition with an empty line", Def("BD649", Lo649([](auto& l) { l[12] = ""; })), Pattern("BD649"), 2,
-         "brindlemark: {home}/Defs/BD649.def: line 13: is empty; every line holds one number\n"},
-        {"definition with a huge measurement", Def("BD649", Lo649([](auto& l) { l[4] = std::string(45, '9'); })),
-         Pattern("BD649"), 2,
-         "brindlemark: {home}/Defs/BD649.def: line 5: \"9999999999999999999999999999999999999999...\" is too large for a measurement or count\n"},
-        {"definition with a huge count", Def("BD649", Lo649([](auto& l) { l[2] = "4000000000"; })),
-         Pattern("BD649"), 2, "brindlemark: {home}/Defs/BD649.def: line 3: 4000000000 is out of range (Total Panels)\n"},
-        {"definition with NaN", Def("BD649", Lo649([](auto& l) { l[11] = "NaN"; })), Pattern("BD649"), 2,
-         "brindlemark: {home}/Defs/BD649.def: line 12: \"NaN\" is not a number\n"},
-        {"definition with infinity", Def("BD649", Lo649([](auto& l) { l[12] = "-inf"; })), Pattern("BD649"), 2,
-         "brindlemark: {home}/Defs/BD649.def: line 13: \"-inf\" is not a number\n"},
-        {"definition with an exponent", Def("BD649", Lo649([](auto& l) { l[5] = "1.2e1"; })), Pattern("BD649"), 2,
-         "brindlemark: {home}/Defs/BD649.def: line 6: \"1.2e1\" is not a number\n"},
-        {"definition with a row count the rows disagree with", Def("BD649", Lo649([](auto& l) { l[7] = "6"; })),
-         Pattern("BD649"), 2,
-         "brindlemark: {home}/Defs/BD649.def: line 8: says 6 rows in each panel, but the file holds 7 row numbers\n"},
-        {"definition with CR-only line ends", Def("BD649", [] {
-             std::string t = Lo649();
-             std::erase(t, '\n');
-             return t;
-         }()),
-         Pattern("BD649"), 2,
-         "brindlemark: {home}/Defs/BD649.def: line 1 holds a carriage return inside the line; lines must end with CR LF or LF\n"},
         {"definition of binary garbage", Def("BD649", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10) + Lo649()),
          Pattern("BD649"), 2,
          "brindlemark: {home}/Defs/BD649.def: line 1: \"\\x7FELF\\x02\\x01\\x01\\x00\\x00\\x0049\" is not a number\n"},
-        {"a folder where the definition file should be", [](Lab& lab) {
-             std::filesystem::create_directories(lab.home() / "Defs" / "BD649.def");
-         },
-         Pattern("BD649"), 2, "brindlemark: {home}/Defs/BD649.def: is a folder, not a definition file\n"},
         {"definition of pick 8", Def("BD849", Lo649([](auto& l) { l[1] = "8"; })), Print("BD849", "LO649-sample.txt"),
          2, "brindlemark: Sorry. That lottery format is not supported in this version\n"},
         {"definition whose one row holds the whole panel", Def("OR649", Lo649([](auto& l) {
@@ -149,31 +120,12 @@ const std::vector<Case>& Catalogue()
          Pattern("LO649"), 2, "brindlemark: {home}/Settings/LO649.ini: is a folder, not a settings file\n"},
 
         // Wheel files.
-        {"wheel line starting with a comma", Wheel("bad.txt", Plays(2) + ",1,2,3,4,5,6\r\n"), Print("LO649", "bad.txt"),
-         2, "brindlemark: {home}/wheel/bad.txt: line 3: starts with a comma\n"},
-        {"wheel line with an empty field", Wheel("bad.txt", "1,2,,3,4,5,6\r\n"), Print("LO649", "bad.txt"), 2,
-         "brindlemark: {home}/wheel/bad.txt: line 1 holds an empty field between two commas\n"},
-        {"wheel line too short", Wheel("bad.txt", Plays(3) + "1,2,3,4,5\r\n"), Print("LO649", "bad.txt"), 2,
-         "brindlemark: {home}/wheel/bad.txt: line 4 holds 5 numbers; a play of this game has 6\n"},
-        {"wheel line too long", Wheel("bad.txt", Plays(1) + "1 2 3 4 5 6 7\r\n"), Print("LO649", "bad.txt"), 2,
-         "brindlemark: {home}/wheel/bad.txt: line 2 holds 7 numbers; a play of this game has 6\n"},
-        {"wheel with a decimal", Wheel("bad.txt", "1,2,3,4,5.0,6\r\n"), Print("LO649", "bad.txt"), 2,
-         "brindlemark: {home}/wheel/bad.txt: line 1: \"5.0\" is not a whole number\n"},
         {"wheel with letters", Wheel("bad.txt", Plays(5) + "1,2,3,4,5,six\r\n"), Print("LO649", "bad.txt"), 2,
          "brindlemark: {home}/wheel/bad.txt: line 6: \"six\" is not a whole number\n"},
         {"wheel number beyond 16 bits for printing", Wheel("bad.txt", "1,2,3,4,5,40000\r\n"), Print("LO649", "bad.txt"),
          2, "brindlemark: {home}/wheel/bad.txt: line 1: 40000 is beyond the numbers this program can read (-32768 to 32767)\n"},
         {"wheel number beyond 32 bits for checking", Wheel("bad.txt", "1,2,3,4,5,4294967296\r\n"), Check("bad.txt"), 2,
          "brindlemark: {home}/wheel/bad.txt: line 1: 4294967296 is beyond the numbers this program can read (-2147483648 to 2147483647)\n"},
-        {"wheel of binary garbage", Wheel("bad.txt", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)),
-         Print("LO649", "bad.txt"), 2, "brindlemark: {home}/wheel/bad.txt: line 1: \"\\x89PNG\" is not a whole number\n"},
-        {"wheel of one enormous line", Wheel("bad.txt", std::string(3 << 20, '7')), Print("LO649", "bad.txt"), 2,
-         "brindlemark: {home}/wheel/bad.txt: line 1 is too long (more than 65536 characters); this is not a wheel file\n"},
-        {"wheel with CR-only line ends", Wheel("bad.txt", "1,2,3,4,5,6\r7,8,9,10,11,12\r"), Print("LO649", "bad.txt"), 2,
-         "brindlemark: {home}/wheel/bad.txt: line 1 holds a carriage return inside the line; lines must end with CR LF or LF\n"},
-        {"wheel saved as UTF-16 with a byte order mark", Wheel("bad.txt", std::string("\xFF\xFE" "1\0,\0" "2\0", 8)),
-         Print("LO649", "bad.txt"), 2,
-         "brindlemark: {home}/wheel/bad.txt: is UTF-16 text; save it as plain text (ANSI or UTF-8)\n"},
         {"a folder given as the wheel file", [](Lab& lab) {
              std::filesystem::create_directories(lab.home() / "wheel" / "dir.txt");
          },
@@ -203,10 +155,6 @@ const std::vector<Case>& Catalogue()
          "brindlemark: --draw \"3 11 19 27 35 43\" holds 6 numbers; LO649 (6-number game with bonus) needs 7: 6 main numbers and the bonus number last\n"},
         {"draw with a word", {}, Check("LO649-sample.txt", "3 11 nineteen 27 35 43 7"), 2,
          "brindlemark: --draw: Drawn number 3 \"nineteen\" is not a number.\n"},
-        {"draw with a number too large", {}, Check("LO649-sample.txt", "3 11 19 27 35 43 99999999999"), 2,
-         "brindlemark: --draw: The bonus number (box 7) \"99999999999\" is too large for a drawn number.\n"},
-        {"draw of blanks", {}, Check("LO649-sample.txt", "   "), 2,
-         "brindlemark: --draw \"   \" holds 0 numbers; LO649 (6-number game with bonus) needs 7: 6 main numbers and the bonus number last\n"},
         {"draw with an empty value", {}, {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw="}, 2,
          "brindlemark: --draw needs a value\n"},
 
@@ -215,21 +163,10 @@ const std::vector<Case>& Catalogue()
          "brindlemark: The top offset \"abc\" is not a number of millimetres (for example -1.5 or 2)\n"},
         {"empty left offset", {}, {"test-pattern", "--definition", "LO649", "--left=", "--marks"}, 2,
          "brindlemark: The left offset \"\" is not a number of millimetres (for example -1.5 or 2)\n"},
-        {"offset of NaN", {}, {"test-pattern", "--definition", "LO649", "--top", "nan", "--marks"}, 2,
-         "brindlemark: The top offset \"nan\" is not a number of millimetres (for example -1.5 or 2)\n"},
-        {"offset with an exponent", {}, {"test-pattern", "--definition", "LO649", "--left", "1e3", "--marks"}, 2,
-         "brindlemark: The left offset \"1e3\" is not a number of millimetres (for example -1.5 or 2)\n"},
-        {"offset with a decimal comma", {}, {"test-pattern", "--definition", "LO649", "--left", "1,5", "--marks"}, 2,
-         "brindlemark: The left offset \"1,5\" is not a number of millimetres (for example -1.5 or 2)\n"},
 
         // Folders.
         {"program folder that does not exist", {}, {"--home", "{home}/missing", "test-pattern", "--definition", "LO649", "--marks"},
          2, "brindlemark: --home {home}/missing: no such folder\n"},
-        {"a file where the Defs folder should be", [](Lab& lab) {
-             std::filesystem::remove_all(lab.home() / "Defs");
-             lab.Put("Defs", "not a folder");
-         },
-         Pattern("LO649"), 2, "brindlemark: {home}/Defs: is a file, not the folder of the definitions\n"},
         {"summary into a folder that does not exist", {},
          {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw", kDraw, "--save", "{out}/no/s.txt"}, 2,
          "brindlemark: {out}/no/s.txt: cannot be written, its folder {out}/no does not exist\n"},
