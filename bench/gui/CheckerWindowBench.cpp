@@ -1,6 +1,8 @@
 // A check run in the 6-number checker window (offscreen) against the engine alone on the same
 // file: the window's share of the time (target: at most 20 % over the engine), and how often
-// "Lines Checked" was painted (target: at least 10 times a second, no gap over 100 ms).
+// "Lines Checked" was painted (target: at least 10 times a second, no gap over 100 ms). One run
+// comes first, untimed: fonts are loaded on first use, once per program.
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -89,18 +91,27 @@ void CheckThroughWindow(benchmark::State& state)
     draw.mainCount = 6;
     draw.extra = 7;
 
+    // One run first: fonts and glyphs are loaded on first use, once per program, not per run.
+    window.findChild<QPushButton*>(QStringLiteral("cmdreset"))->click();
+    QApplication::processEvents();
+
     double engineMs = 0, windowMs = 0, worstGap = 0, paints = 0;
+    // The quickest of each side too: another program on the machine slows single runs by more
+    // than the share measured here.
+    double engineBest = 1e300, windowBest = 1e300;
     for (auto _ : state) {
         auto t0 = Steady::now();
         bm::CheckRun alone;
         benchmark::DoNotOptimize(bm::RunCheck(game, draw, wheel, bm::MonotonicClock(), alone).ok());
         engineMs += Ms(Steady::now() - t0);
+        engineBest = std::min(engineBest, Ms(Steady::now() - t0));
 
         PaintTimes painted(window.findChild<QLabel*>(QStringLiteral("lbldraw")));
         t0 = Steady::now();
         window.findChild<QPushButton*>(QStringLiteral("cmdreset"))->click();
         const auto t1 = Steady::now();
         windowMs += Ms(t1 - t0);
+        windowBest = std::min(windowBest, Ms(t1 - t0));
         auto last = t0;
         for (const auto& t : painted.at) {
             if (t > t1)
@@ -116,10 +127,11 @@ void CheckThroughWindow(benchmark::State& state)
     state.counters["engine_ms"] = engineMs / n;
     state.counters["window_ms"] = windowMs / n;
     state.counters["overhead_pct"] = 100.0 * (windowMs - engineMs) / engineMs;
+    state.counters["best_overhead_pct"] = 100.0 * (windowBest - engineBest) / engineBest;
     state.counters["paint_gap_max_ms"] = worstGap;
     state.counters["paints_per_s"] = paints / (windowMs / 1000.0);
     bm::app::SetDialogs(nullptr);
 }
-BENCHMARK(CheckThroughWindow)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(CheckThroughWindow)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 }  // namespace

@@ -48,9 +48,9 @@ public:
         std::size_t at = text_.size();
         if (!openLine)
             fresh.push_back(at);
-        for (std::size_t i = 0; i + 1 < text.size(); ++i)
-            if (text[i] == '\n')
-                fresh.push_back(at + i + 1);
+        for (std::size_t i = text.find('\n'); i != std::string_view::npos && i + 1 < text.size();
+             i = text.find('\n', i + 1))
+            fresh.push_back(at + i + 1);
         text_.append(text);
         if (openLine)
             emit dataChanged(index(rowCount({}) - 1), index(rowCount({}) - 1));
