@@ -2,7 +2,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -13,7 +12,7 @@
 
 namespace {
 
-using bm::app::Icon;
+using bm::app::Answer;
 using bmtest::MainWindowRig;
 using bmtest::ProgramHome;
 using Kind = bmtest::ScriptedDialogs::Kind;
@@ -22,17 +21,31 @@ class PrintFromWindow : public ::testing::Test {
 protected:
     PrintFromWindow() : rig(home) {}
 
-    QLabel* Label(const char* name) { return rig.Child<QLabel>(name); }
+    // The job's labels as the user sees them: "-" for a hidden one.
+    std::string Status()
+    {
+        std::string s;
+        for (const char* name : {"lblcnt", "lblupdate", "lblF", "Label2"}) {
+            auto* label = rig.Child<QLabel>(name);
+            s += (s.empty() ? "" : " / ") + (label->isVisible() ? label->text().toStdString() : std::string("-"));
+        }
+        return s;
+    }
     void Click(const char* button) { rig.Click(button); }
     QString Wheel(const std::string& file, int plays)
     {
         home.WriteWheel(file, bmtest::Wheel(plays));
         return QString::fromStdString(home.wheel(file).string());
     }
-    int OpenDialogs() const
+    long OpenDialogs() const
     {
-        return static_cast<int>(std::count_if(rig.dialogs.shown().begin(), rig.dialogs.shown().end(),
-                                              [](const auto& s) { return s.kind == Kind::Open; }));
+        const auto& shown = rig.dialogs.shown();
+        return std::count_if(shown.begin(), shown.end(), [](const auto& s) { return s.kind == Kind::Open; });
+    }
+    void Type(const char* box, const QString& text)
+    {
+        QTest::mouseClick(rig.Child<QLineEdit>(box), Qt::LeftButton);
+        QTest::keyClicks(rig.Child<QLineEdit>(box), text);
     }
 
     ProgramHome home;
@@ -43,7 +56,6 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatus)
 {
     rig.dialogs.QueueFile(Wheel("twelve.txt", 12));
     Click("Command1");
-
     const auto& shown = rig.dialogs.shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].kind, Kind::Open);
@@ -52,11 +64,7 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatus)
     EXPECT_EQ(shown[0].folder, QString::fromStdString((home.path() / "wheel").string()));
 
     // LO649 holds ten panels a slip: 12 plays need two slips.
-    EXPECT_EQ(Label("lblcnt")->text(), QStringLiteral("Printing 12 Picks On 2 Playslips"));
-    EXPECT_EQ(Label("lblF")->text(), QStringLiteral("2"));
-    EXPECT_EQ(Label("Label2")->text(), QStringLiteral("Processing Complete"));
-    for (const char* name : {"lblcnt", "lblupdate", "lblF", "Label2"})
-        EXPECT_TRUE(Label(name)->isVisible()) << name;
+    EXPECT_EQ(Status(), "Printing 12 Picks On 2 Playslips / Processing Playslip / 2 / Processing Complete");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     ASSERT_EQ(rig.printer.jobs.size(), 1u);
     EXPECT_EQ(rig.printer.last().sheets(), 2);
@@ -67,12 +75,10 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatus)
     // A cancelled dialog prints nothing and leaves the last summary.
     rig.dialogs.QueueFile(QString());
     Click("Command1");
-    EXPECT_EQ(Label("lblcnt")->text(), QStringLiteral("Printing 12 Picks On 2 Playslips"));
-    EXPECT_TRUE(Label("lblcnt")->isVisible());
-    EXPECT_TRUE(Label("Label2")->isHidden());
+    EXPECT_EQ(Status(), "Printing 12 Picks On 2 Playslips / Processing Playslip / 2 / -");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(rig.printer.jobs.back()->sheets(), 0);
-    EXPECT_EQ(rig.dialogs.messages().size(), 0u);
+    EXPECT_EQ(rig.dialogs.Said(), "");
 }
 
 TEST_F(PrintFromWindow, EscapeStopsTheJobAtTheSlipBeingPrinted)
@@ -89,9 +95,7 @@ TEST_F(PrintFromWindow, EscapeStopsTheJobAtTheSlipBeingPrinted)
     };
     rig.dialogs.QueueFile(Wheel("fifty.txt", 50));
     Click("Command1");
-    EXPECT_EQ(Label("Label2")->text(), QStringLiteral("Print Job Aborted At Slip 3"));
-    EXPECT_TRUE(Label("Label2")->isVisible());
-    EXPECT_EQ(Label("lblF")->text(), QStringLiteral("3"));
+    EXPECT_EQ(Status(), "Printing 50 Picks On 5 Playslips / Processing Playslip / 3 / Print Job Aborted At Slip 3");
     EXPECT_TRUE(rig.printer.last().abandoned());
     EXPECT_EQ(rig.printer.last().sheets(), 0);
     EXPECT_TRUE(rig.printer.last().marks().empty());
@@ -102,7 +106,7 @@ TEST_F(PrintFromWindow, EscapeStopsTheJobAtTheSlipBeingPrinted)
     rig.printer.onFill = nullptr;
     rig.dialogs.QueueFile(Wheel("fifty.txt", 50));
     Click("Command1");
-    EXPECT_EQ(Label("Label2")->text(), QStringLiteral("Processing Complete"));
+    EXPECT_EQ(Status(), "Printing 50 Picks On 5 Playslips / Processing Playslip / 5 / Processing Complete");
     EXPECT_EQ(rig.printer.last().sheets(), 5);
 }
 
@@ -110,12 +114,10 @@ TEST_F(PrintFromWindow, ClicksDuringAJobNeverStartAnother)
 {
     int clicks = 0;
     rig.printer.onFill = [&](int sheet) {
-        if (sheet == 2 && clicks == 0) {
-            ++clicks;
+        if (sheet == 2 && clicks++ == 0) {
             // Through the window system, and straight at the buttons.
-            QTest::mouseClick(rig.Child<QPushButton>("Command1"), Qt::LeftButton);
-            QTest::mouseClick(rig.Child<QPushButton>("cmdTest"), Qt::LeftButton);
-            QTest::mouseClick(rig.Child<QPushButton>("cmdxit"), Qt::LeftButton);
+            for (const char* button : {"Command1", "cmdTest", "cmdxit"})
+                Click(button);
             rig.Child<QPushButton>("Command1")->click();
             rig.Child<QPushButton>("cmdTest")->click();
         }
@@ -123,10 +125,10 @@ TEST_F(PrintFromWindow, ClicksDuringAJobNeverStartAnother)
     rig.dialogs.QueueFile(Wheel("thirty.txt", 30));
     rig.dialogs.QueueFile(Wheel("thirty.txt", 30));
     Click("Command1");
-    EXPECT_EQ(clicks, 1);
+    EXPECT_GT(clicks, 0);
     EXPECT_EQ(OpenDialogs(), 1);
     EXPECT_EQ(rig.printer.jobs.size(), 1u);
-    EXPECT_EQ(Label("Label2")->text(), QStringLiteral("Processing Complete"));
+    EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), QStringLiteral("Processing Complete"));
     EXPECT_TRUE(rig.window->isVisible());
     // Input reaches the window again afterwards.
     Click("Command1");
@@ -151,9 +153,9 @@ private:
     QLabel* label_;
 };
 
-TEST_F(PrintFromWindow, WindowIsPaintedWithTheCurrentSlipDuringTheJob)
+TEST_F(PrintFromWindow, WindowIsPaintedWithTheCurrentSlipAndClosingItStopsTheJob)
 {
-    PaintLog log(Label("lblF"));
+    PaintLog log(rig.Child<QLabel>("lblF"));
     bool closed = false;
     rig.printer.onFill = [&](int sheet) {
         // Closing the window in the middle of a job stops the job; the window stays.
@@ -166,7 +168,7 @@ TEST_F(PrintFromWindow, WindowIsPaintedWithTheCurrentSlipDuringTheJob)
     Click("Command1");
     for (const char* slip : {"1", "2", "3", "4"})
         EXPECT_NE(std::find(log.texts.begin(), log.texts.end(), QString::fromLatin1(slip)), log.texts.end()) << slip;
-    EXPECT_EQ(Label("Label2")->text(), QStringLiteral("Print Job Aborted At Slip 4"));
+    EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), QStringLiteral("Print Job Aborted At Slip 4"));
     EXPECT_TRUE(rig.window->isVisible());
 }
 
@@ -174,18 +176,13 @@ TEST_F(PrintFromWindow, TestPatternMarksEveryBoxAndMovesWithTheOffsets)
 {
     Click("cmdTest");
     EXPECT_EQ(OpenDialogs(), 0);
-    EXPECT_EQ(Label("Label2")->text(), QStringLiteral("Printed 1 Test Playslip"));
-    EXPECT_TRUE(Label("Label2")->isVisible());
-    for (const char* name : {"lblcnt", "lblupdate", "lblF"})
-        EXPECT_TRUE(Label(name)->isHidden()) << name;
+    EXPECT_EQ(Status(), "- / - / - / Printed 1 Test Playslip");
     ASSERT_EQ(rig.printer.last().marks().size(), 490u);
     EXPECT_EQ(rig.printer.last().sheets(), 1);
     EXPECT_FALSE(rig.main().current().testMode);
     const float firstTop = rig.printer.last().marks().front().y1;
 
-    auto* top = rig.Child<QLineEdit>("txtTmarg");
-    QTest::mouseClick(top, Qt::LeftButton);
-    QTest::keyClicks(top, QStringLiteral("1"));
+    Type("txtTmarg", QStringLiteral("1"));
     Click("cmdTest");
     EXPECT_FLOAT_EQ(rig.printer.last().marks().front().y1, firstTop + 1);
 
@@ -202,66 +199,49 @@ TEST_F(PrintFromWindow, RefusalsAndPrinterFailuresAreShownAsErrors)
     text.replace(text.find("\r\n6\r\n"), 5, "\r\n8\r\n");
     bmtest::WriteBytes(home.defs() / "XX849.def", text);
     rig.main().ReloadDefinitions();
-    auto* list = rig.Child<QListWidget>("File1");
-    list->setCurrentItem(list->findItems(QStringLiteral("XX849.def"), Qt::MatchExactly).constFirst());
+    rig.Choose("XX849.def");
     ASSERT_EQ(rig.main().current().definitionName, "XX849");
-
     rig.dialogs.QueueFile(Wheel("five.txt", 5));
     Click("Command1");
-    auto shown = rig.dialogs.messages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, QStringLiteral("Sorry. That lottery format is not supported in this version"));
-    EXPECT_EQ(shown[0].title, QStringLiteral("Brindlemark"));
-    EXPECT_EQ(shown[0].icon, Icon::Error);
-    EXPECT_EQ(Label("lblcnt")->text(), QStringLiteral("Printing 5 Picks On 1 Playslips"));
-    EXPECT_TRUE(Label("Label2")->isHidden());
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: Sorry. That lottery format is not supported in this version");
+    EXPECT_EQ(Status(), "Printing 5 Picks On 1 Playslips / Processing Playslip / 0 / -");
 
     // A typed offset that is no number is refused by the job, naming it.
-    list->setCurrentRow(0);
+    rig.Choose("LO649.def");
     rig.dialogs.Clear();
-    auto* left = rig.Child<QLineEdit>("txtLmarg");
-    QTest::mouseClick(left, Qt::LeftButton);
-    QTest::keyClicks(left, QStringLiteral("1,5"));
+    Type("txtLmarg", QStringLiteral("1,5"));
     Click("cmdTest");
-    shown = rig.dialogs.messages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("left offset"))) << shown[0].text.toStdString();
+    EXPECT_EQ(rig.dialogs.Said(),
+              "Brindlemark: The left offset \"1,5\" is not a number of millimetres (for example -1.5 or 2)");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // A printer that refuses the job: said as an error, never "Processing Complete".
-    QTest::keyClick(left, Qt::Key_Backspace);
-    QTest::keyClick(left, Qt::Key_Backspace);
-    ASSERT_EQ(left->text(), QStringLiteral("1"));
+    Type("txtLmarg", QStringLiteral("1"));
     rig.dialogs.Clear();
     rig.printer.refusal = "The printer \"office\" did not take the job: not accepting jobs";
     rig.dialogs.QueueFile(Wheel("five.txt", 5));
     Click("Command1");
-    shown = rig.dialogs.messages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].icon, Icon::Error);
-    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("did not take the job")));
-    EXPECT_TRUE(Label("Label2")->isHidden());
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: " + rig.printer.refusal);
+    EXPECT_FALSE(rig.Child<QLabel>("Label2")->isVisible());
 }
 
 TEST_F(PrintFromWindow, WithoutAPrinterTheJobCanGoToAPdfFile)
 {
     rig.printer.printerInstalled = false;
-    rig.dialogs.QueueAnswer(bm::app::Answer::No);
+    rig.dialogs.QueueAnswer(Answer::No);
     Click("cmdTest");
     ASSERT_EQ(rig.dialogs.shown().size(), 1u);
-    EXPECT_EQ(rig.dialogs.shown()[0].icon, Icon::Question);
+    EXPECT_EQ(rig.dialogs.shown()[0].buttons, bm::app::Buttons::YesNo);
     EXPECT_TRUE(rig.dialogs.shown()[0].text.contains(QStringLiteral("No printer is installed")));
-    EXPECT_TRUE(rig.printer.jobs.empty());
-
     // Yes, then a cancelled save dialog: still nothing.
-    rig.dialogs.QueueAnswer(bm::app::Answer::Yes);
+    rig.dialogs.QueueAnswer(Answer::Yes);
     rig.dialogs.QueueFile(QString());
     Click("cmdTest");
     EXPECT_TRUE(rig.printer.jobs.empty());
 
     const QString pdf = QString::fromStdString((home.path() / "job.pdf").string());
     rig.dialogs.Clear();
-    rig.dialogs.QueueAnswer(bm::app::Answer::Yes);
+    rig.dialogs.QueueAnswer(Answer::Yes);
     rig.dialogs.QueueFile(pdf);
     rig.dialogs.QueueFile(Wheel("seven.txt", 7));
     Click("Command1");
@@ -273,7 +253,7 @@ TEST_F(PrintFromWindow, WithoutAPrinterTheJobCanGoToAPdfFile)
     EXPECT_EQ(shown[2].title, QStringLiteral("Open Wheel File"));
     EXPECT_EQ(rig.printer.pdfFiles, std::vector<std::filesystem::path>{pdf.toStdString()});
     EXPECT_EQ(rig.printer.last().marks().size(), 42u);
-    EXPECT_EQ(Label("Label2")->text(), QStringLiteral("Processing Complete"));
+    EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), QStringLiteral("Processing Complete"));
     EXPECT_EQ(rig.dialogs.unanswered(), 0);
 }
 

@@ -12,7 +12,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using bm::app::Icon;
 using bmtest::MainWindowRig;
 using bmtest::ProgramHome;
 using bmtest::ReadBytes;
@@ -99,11 +98,9 @@ TEST(MainWindow, OffsetsThatCannotBeStoredAreReportedOnce)
     auto* top = rig.Child<QLineEdit>("txtTmarg");
     QTest::mouseClick(top, Qt::LeftButton);
     QTest::keyClicks(top, QStringLiteral("12"));
-    const auto shown = rig.dialogs.messages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].icon, Icon::Error);
-    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("could not be stored")));
-    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("Settings")));
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The offsets could not be stored:\ncannot create the settings folder " +
+                                      (home.path() / "Settings").string() +
+                                      ": Not a directory\n\nThey are used for printing until the program ends.");
 }
 
 TEST(MainWindow, UnreadableFilesAreNamedAndLeftAsTheyWere)
@@ -115,8 +112,9 @@ TEST(MainWindow, UnreadableFilesAreNamedAndLeftAsTheyWere)
     // Offsets that cannot be read show as zero, and the file is named.
     EXPECT_EQ(rig.main().current().definitionName, "LO649");
     EXPECT_EQ(Text(rig, "txtTmarg"), QStringLiteral("0"));
-    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    EXPECT_TRUE(rig.dialogs.messages()[0].text.contains(QStringLiteral("LO649.ini")));
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The offsets of LO649 cannot be read:\n" + home.settings("LO649").string() +
+                                      ": holds only one offset; the file needs the top and the left offset\n\n"
+                                      "The offsets show 0 until you type new ones, which replace that file.");
     EXPECT_EQ(ReadBytes(home.settings("LO649")), "\"5\"\r\n");
 
     // A definition that cannot be read leaves the previous one current.
@@ -124,11 +122,10 @@ TEST(MainWindow, UnreadableFilesAreNamedAndLeftAsTheyWere)
     rig.ClickRow(1);
     ASSERT_EQ(bmtest::ItemText(rig.main(), 3), QStringLiteral("ZZ699.def"));
     rig.ClickRow(3);
-    const auto shown = rig.dialogs.messages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].icon, Icon::Error);
-    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("ZZ699.def"))) << shown[0].text.toStdString();
-    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("PB569.def stays the chosen definition")));
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The slip definition ZZ699.def cannot be used:\n" +
+                                      (home.defs() / "ZZ699.def").string() +
+                                      ": holds 2 lines; a definition has at least 21 (17 measurements, the row "
+                                      "numbers and 3 flags)\n\nPB569.def stays the chosen definition.");
     EXPECT_EQ(rig.main().current().definitionName, "PB569");
     EXPECT_EQ(rig.Child<QListWidget>("File1")->currentRow(), 1);
 }

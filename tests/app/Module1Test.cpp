@@ -1,5 +1,3 @@
-#include <memory>
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
@@ -11,32 +9,27 @@
 
 #include "app/EntryHelpers.h"
 #include "app/Module1.h"
+#include "checking/CheckTestSupport.h"
 
 namespace {
 
 using namespace bm::app;
 
-QWidget* Named(const char* name)
-{
-    auto* w = new QWidget;
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
 TEST(IsFormLoaded, FindsAShownWindowByItsWholeNameInAnyCase)
 {
-    std::unique_ptr<QWidget> six(Named("frmChkwhl"));
-    std::unique_ptr<QWidget> five(Named("frmChkwhl5"));
+    QWidget six, five;
+    six.setObjectName(QStringLiteral("frmChkwhl"));
+    five.setObjectName(QStringLiteral("frmChkwhl5"));
     EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmchkwhl")));
-    six->show();
-    five->show();
+    six.show();
+    five.show();
     for (const char* name : {"frmchkwhl", "FRMCHKWHL", "FrmChkWhl", "frmChkwhl5"})
         EXPECT_TRUE(IsFormLoaded(QString::fromLatin1(name))) << name;
-    EXPECT_EQ(FindForm(QStringLiteral("frmchkwhl")), six.get());
+    EXPECT_EQ(FindForm(QStringLiteral("frmchkwhl")), &six);
     // A prefix or a longer name is another window.
     for (const char* name : {"frmChk", "frmChkwhl7", "frmChkwhlPB", ""})
         EXPECT_FALSE(IsFormLoaded(QString::fromLatin1(name))) << name;
-    six->close();
+    six.close();
     EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmchkwhl")));
 }
 
@@ -62,61 +55,40 @@ TEST(ShowForm, MakesAWindowOnceAndBringsItForwardAfter)
     delete second.data();
 }
 
-class FixedClock : public bm::Clock {
-public:
-    std::int64_t now = 0;
-    std::int64_t NowMs() override { return now; }
-};
-
 TEST(Timers, RecordTheClockAtStartAndStop)
 {
-    FixedClock c;
+    bmtest::FakeClock c({5'000, 7'250, 0x7FFFF000LL, 0x80000800LL});
     SetTimerClock(&c);
-    c.now = 5'000;
     StartTimer();
-    c.now = 7'250;
     StopTimer();
     EXPECT_EQ(Timers().TimerStart, 5'000);
     EXPECT_EQ(Timers().TimerStop, 7'250);
     EXPECT_DOUBLE_EQ(Timers().ElapsedSeconds(), 2.25);
-
     // A run across the wrap of the 32-bit counts still takes its real time.
-    c.now = 0x7FFFF000LL;
     StartTimer();
-    c.now = 0x80000800LL;
     StopTimer();
     EXPECT_LT(Timers().TimerStop, Timers().TimerStart);
     EXPECT_DOUBLE_EQ(Timers().ElapsedSeconds(), 0x1800 / 1000.0);
     SetTimerClock(nullptr);
 }
 
-// Three boxes in a row, all with the entry helpers, and a plain one after them.
-class EntryBoxes : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        window = std::make_unique<QWidget>();
-        auto* layout = new QVBoxLayout(window.get());
-        for (const char* text : {"12.5", "", "-3"}) {
-            auto* box = new QLineEdit(QString::fromLatin1(text), window.get());
-            UseEntryHelpers(box);
-            layout->addWidget(box);
-            boxes.push_back(box);
-        }
-        plain = new QLineEdit(QStringLiteral("plain"), window.get());
-        layout->addWidget(plain);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::setActiveWindow(window.get());
-    }
-
-    std::unique_ptr<QWidget> window;
-    std::vector<QLineEdit*> boxes;
-    QLineEdit* plain = nullptr;
-};
-
-TEST_F(EntryBoxes, EnterMovesOnLikeTabAndFocusSelectsTheWholeText)
+// Three boxes in a row with the entry helpers, and a plain one after them.
+TEST(EntryHelpers, EnterMovesOnLikeTabAndFocusSelectsTheWholeText)
 {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    std::vector<QLineEdit*> boxes;
+    for (const char* text : {"12.5", "", "-3", "plain"}) {
+        boxes.push_back(new QLineEdit(QString::fromLatin1(text), &window));
+        layout->addWidget(boxes.back());
+    }
+    QLineEdit* plain = boxes.back();
+    for (int i = 0; i < 3; ++i)
+        UseEntryHelpers(boxes[i]);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+
     boxes[0]->setFocus(Qt::OtherFocusReason);
     QTest::keyClick(boxes[0], Qt::Key_End);
     QTest::keyClick(boxes[0], Qt::Key_Return);
