@@ -158,26 +158,6 @@ TEST_P(NoDefinitions, WindowSaysWhereItLookedAndButtonsRefuse)
 
 INSTANTIATE_TEST_SUITE_P(EmptyAndMissingFolder, NoDefinitions, ::testing::Bool());
 
-TEST(MainWindow, DoubleClickMakesCurrentThenOpensTheEditor)
-{
-    ProgramHome home;
-    MainWindowRig rig(home);
-    rig.ClickRow(2, true);  // no editor yet: the double click only chooses
-    EXPECT_EQ(rig.main().current().definitionName, "TK539");
-
-    std::vector<std::string> modified;
-    int made = 0;
-    rig.windows.SetEditor({[&](bm::app::frmMain&) { ++made; },
-                           [&](bm::app::frmMain& w, const std::string& listed) {
-                               EXPECT_EQ(w.current().listedName, listed);
-                               modified.push_back(listed);
-                           }});
-    rig.ClickRow(1, true);
-    EXPECT_EQ(modified, std::vector<std::string>{"PB569.def"});
-    rig.Click("cmdGendef");
-    EXPECT_EQ(made, 1);
-}
-
 TEST(MainWindow, PrinterSetupGoesToThePrinterAndExitClosesEveryWindow)
 {
     ProgramHome home;

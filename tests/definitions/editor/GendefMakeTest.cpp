@@ -9,8 +9,6 @@
 
 namespace {
 
-using bm::app::Buttons;
-using bm::app::Icon;
 using bmtest::EditorRig;
 
 // Typing every entry in focus order, Enter after each, puts each value in its own field.
@@ -43,12 +41,7 @@ TEST(GendefMake, AbSixFromFortyNineWritesTheFileByteForByte)
     QTest::mouseClick(rig.Save(), Qt::LeftButton);
     EXPECT_EQ(bmtest::ReadBytes(rig.def("AB649")), bmtest::kLO649);
     EXPECT_EQ(rig.DefinitionCount(), 1);
-    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto done = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
-    EXPECT_EQ(done.title, QStringLiteral("Done"));
-    EXPECT_EQ(done.text, QStringLiteral("Definition Saved"));
-    EXPECT_EQ(done.icon, Icon::None);
-    EXPECT_EQ(done.buttons, Buttons::Ok);
+    EXPECT_EQ(rig.dialogs.Said(), "Done: Definition Saved");
     EXPECT_EQ(rig.reloads, 1);
     EXPECT_FALSE(rig.editor().isVisible());
     EXPECT_FALSE(rig.bonus.has_value()) << "a save leaves the main window's flags alone";
@@ -62,8 +55,7 @@ TEST(GendefMake, SavingReplacesAnExistingDefinitionWithoutAQuestion)
     rig.FillSample();
     rig.Save()->click();
     EXPECT_EQ(bmtest::ReadBytes(rig.def("AB649")), bmtest::kLO649);
-    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    EXPECT_EQ(rig.dialogs.messages()[0].text, QStringLiteral("Definition Saved"));
+    EXPECT_EQ(rig.dialogs.Said(), "Done: Definition Saved");
 }
 
 TEST(GendefMake, AWriteThatFailsSaysSoAndKeepsTheEditorOpen)
@@ -74,11 +66,9 @@ TEST(GendefMake, AWriteThatFailsSaysSoAndKeepsTheEditorOpen)
     rig.Make();
     rig.FillSample();
     rig.Save()->click();
-    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto said = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
-    EXPECT_EQ(said.icon, Icon::Error);
-    EXPECT_TRUE(said.text.contains(QStringLiteral("AB649.def"))) << said.text.toStdString();
-    EXPECT_TRUE(said.text.contains(QStringLiteral("not saved"))) << said.text.toStdString();
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The definition was not saved:\ncannot write " + rig.def("AB649").string() +
+                                      ": a folder of that name is in the way\n\n"
+                                      "A definition file of that name that was there before is unchanged.");
     EXPECT_TRUE(rig.editor().isVisible());
     EXPECT_EQ(rig.reloads, 0);
     EXPECT_TRUE(std::filesystem::is_directory(rig.def("AB649")));

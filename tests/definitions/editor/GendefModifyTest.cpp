@@ -11,7 +11,6 @@ namespace {
 
 using bm::app::Answer;
 using bm::app::Buttons;
-using bm::app::Icon;
 using bmtest::EditorRig;
 using bmtest::kLO649;
 using bmtest::ReadBytes;
@@ -77,9 +76,7 @@ TEST(GendefModify, SavesUnderTheNameTheEntriesGive)
         // Another name is a new file: the old one stays as it was.
         EXPECT_EQ(ReadBytes(rig.def("LO649")), sameFile ? c.bytes : kLO649);
         EXPECT_EQ(rig.DefinitionCount(), sameFile ? 1 : 2);
-        ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-        EXPECT_EQ(rig.dialogs.messages()[0].title, QStringLiteral("Done"));
-        EXPECT_EQ(rig.dialogs.messages()[0].text, QStringLiteral("Definition Modified And Saved"));
+        EXPECT_EQ(rig.dialogs.Said(), "Done: Definition Modified And Saved");
         EXPECT_EQ(rig.reloads, 1);
         EXPECT_FALSE(rig.Save()->isVisibleTo(&rig.editor()));
         EXPECT_FALSE(rig.editor().isVisible());
@@ -115,12 +112,8 @@ TEST(GendefModify, CloseWithUnsavedChangesAsksAndCancelKeepsTheEditor)
 
     rig.dialogs.QueueAnswer(Answer::Cancel);
     QTest::mouseClick(rig.Close(), Qt::LeftButton);
-    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto asked = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
-    EXPECT_EQ(asked.title, QStringLiteral("Warning"));
-    EXPECT_EQ(asked.text, QStringLiteral("You Haven't Saved Your Changes"));
-    EXPECT_EQ(asked.icon, Icon::None);
-    EXPECT_EQ(asked.buttons, Buttons::OkCancel);
+    EXPECT_EQ(rig.dialogs.Said(), "Warning: You Haven't Saved Your Changes");
+    EXPECT_EQ(rig.dialogs.messages().at(0).buttons, Buttons::OkCancel);
     EXPECT_TRUE(rig.editor().isVisible());
     EXPECT_EQ(rig.M(11)->text(), QStringLiteral("4"));
     EXPECT_TRUE(rig.Save()->isVisible());
@@ -167,11 +160,8 @@ TEST(GendefModify, AnUnreadableDefinitionIsReportedAndNotLoaded)
     rig.Retype(rig.M(11), QStringLiteral("4"));
 
     EXPECT_FALSE(rig.editor().LoadDefinition("BD649.def"));
-    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    const auto said = rig.dialogs.messages()[0];  // a copy: messages() is a temporary
-    EXPECT_EQ(said.icon, Icon::Error);
-    EXPECT_TRUE(said.text.contains(QStringLiteral("BD649.def"))) << said.text.toStdString();
-    EXPECT_TRUE(said.text.contains(QStringLiteral("line 5"))) << said.text.toStdString();
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The slip definition BD649 cannot be modified:\n" +
+                                      rig.def("BD649").string() + ": line 5: \"8O\" is not a number");
     EXPECT_EQ(rig.Fn()->text(), QStringLiteral("LO649"));
     EXPECT_EQ(rig.M(11)->text(), QStringLiteral("4"));
     EXPECT_TRUE(rig.Save()->isVisible());

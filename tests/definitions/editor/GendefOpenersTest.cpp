@@ -80,8 +80,7 @@ TEST(GendefOpeners, MainWindowListFollowsASaveAndKeepsItsCurrentDefinition)
     EXPECT_EQ(rig.Child<QListWidget>("File1")->count(), 3);
     EXPECT_EQ(rig.main().current().listedName, "PB569.def");
     EXPECT_EQ(rig.Child<QListWidget>("File1")->currentItem()->text(), QStringLiteral("PB569.def"));
-    ASSERT_FALSE(rig.dialogs.messages().empty());
-    EXPECT_EQ(rig.dialogs.messages().back().text, QStringLiteral("Definition Saved"));
+    EXPECT_EQ(rig.dialogs.Said(), "Done: Definition Saved");
 
     // A double click opens the new definition in Modify mode.
     rig.ClickRow(0, true);
