@@ -132,22 +132,18 @@ TEST_F(CupsPrint, ATestPatternOnTheNamedPrinter)
     EXPECT_EQ(CheckMarks(pdf, expected), "");
 }
 
-TEST_F(CupsPrint, AQueueThatRejectsJobsIsAFailureNotCompletion)
-{
-    const SlipDefinition d = Horizontal649(1);
-    WriteDefinition(home_ / "Defs", "HZ649", d);
-    WriteBytes(home_ / "wheel" / "w.txt", Wheel(3));
-    ASSERT_EQ(Cups("cupsreject brindlemark-pdf").status, 0);
-    const Ran ran = Brindlemark("print --definition HZ649 --wheel w.txt");
-    Cups("cupsaccept brindlemark-pdf");
-    EXPECT_EQ(ran.status, 1);
-    EXPECT_NE(ran.err.find("did not take the job"), std::string::npos) << ran.err;
-    EXPECT_EQ(ran.err.find("Processing Complete"), std::string::npos) << ran.err;
-}
-
-TEST_F(CupsPrint, UnknownAndMissingPrintersAreNamed)
+// A rejecting queue, an unknown printer and no printer at all: status 1, said, never "Processing Complete".
+TEST_F(CupsPrint, PrintingSystemRefusalsAreFailuresNamedNotCompletion)
 {
     WriteDefinition(home_ / "Defs", "HZ649", Horizontal649(1));
+    WriteBytes(home_ / "wheel" / "w.txt", Wheel(3));
+    ASSERT_EQ(Cups("cupsreject brindlemark-pdf").status, 0);
+    const Ran rejected = Brindlemark("print --definition HZ649 --wheel w.txt");
+    Cups("cupsaccept brindlemark-pdf");
+    EXPECT_EQ(rejected.status, 1);
+    EXPECT_NE(rejected.err.find("did not take the job"), std::string::npos) << rejected.err;
+    EXPECT_EQ(rejected.err.find("Processing Complete"), std::string::npos) << rejected.err;
+
     const Ran unknown = Brindlemark("test-pattern --definition HZ649 --printer nope");
     EXPECT_EQ(unknown.status, 1);
     EXPECT_EQ(unknown.err, "brindlemark: There is no printer named \"nope\"; installed: brindlemark-pdf\n");
