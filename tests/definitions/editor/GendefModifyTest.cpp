@@ -33,15 +33,8 @@ TEST(GendefModify, ShowsTheDefinitionUnchangedInItsShortestForm)
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Current Settings"));
     EXPECT_EQ(rig.Save()->text(), QStringLiteral("Modify"));
     EXPECT_FALSE(rig.Save()->isVisible());
-    EXPECT_EQ(rig.Fn()->text(), QStringLiteral("LO649"));
-    EXPECT_EQ(rig.M(0)->text(), QStringLiteral("49"));
-    EXPECT_EQ(rig.M(11)->text(), QStringLiteral("3.5"));
-    EXPECT_EQ(rig.M(14)->text(), QStringLiteral("4.2"));
-    EXPECT_EQ(rig.R(6)->text(), QStringLiteral("43"));
-    EXPECT_TRUE(rig.R(7)->text().isEmpty());
-    EXPECT_TRUE(rig.Bon(0)->isChecked());
-    EXPECT_FALSE(rig.Bon(1)->isChecked());
-    EXPECT_TRUE(rig.Lay(0)->isChecked());
+    EXPECT_EQ(rig.Entries(), "LO649 | 49 6 10 190 82 12 2 7 5 15 7 3.5 2 35 4.2 45 4.5 | 1 8 15 22 29 36 43 _ _ _ _ _ "
+                             "| bonus - horizontal");
     EXPECT_EQ(rig.bonus, true);
     EXPECT_TRUE(rig.dialogs.shown().empty());
 }
@@ -135,13 +128,8 @@ TEST(GendefModify, LoadingFewerRowsKeepsTheRowsBeyond)
     rig.AddDefinition("TR649", threeRows);
     auto& editor = rig.Modify("LO649.def");
     ASSERT_TRUE(editor.LoadDefinition("TR649.def"));
-    EXPECT_EQ(rig.Fn()->text(), QStringLiteral("TR649"));
-    EXPECT_EQ(rig.R(1)->text(), QStringLiteral("18"));
-    EXPECT_EQ(rig.R(3)->text(), QStringLiteral("22"));
-    EXPECT_EQ(rig.R(6)->text(), QStringLiteral("43"));
-    EXPECT_FALSE(rig.Bon(0)->isChecked());
-    EXPECT_TRUE(rig.Bon(1)->isChecked());
-    EXPECT_TRUE(rig.Lay(1)->isChecked());
+    EXPECT_EQ(rig.Entries(), "TR649 | 49 6 10 190 82 12 2 3 5 15 7 3 2 35 4.2 45 4.5 | 1 18 35 22 29 36 43 _ _ _ _ _ "
+                             "| - powerball vertical");
     EXPECT_EQ(rig.bonus, false);
     EXPECT_FALSE(rig.Save()->isVisible());
 
