@@ -17,9 +17,10 @@ using bmtest::ProgramHome;
 using bmtest::ReadBytes;
 using bmtest::WriteBytes;
 
-QString Text(MainWindowRig& rig, const char* box)
+// The offsets shown, "top left".
+std::string Offsets(MainWindowRig& rig)
 {
-    return rig.Child<QLineEdit>(box)->text();
+    return (rig.Child<QLineEdit>("txtTmarg")->text() + " " + rig.Child<QLineEdit>("txtLmarg")->text()).toStdString();
 }
 
 TEST(MainWindow, EachDefinitionShowsItsStoredOffsetsAndNothingIsWritten)
@@ -39,8 +40,7 @@ TEST(MainWindow, EachDefinitionShowsItsStoredOffsetsAndNothingIsWritten)
     EXPECT_TRUE(current.bBon);
     EXPECT_FALSE(current.bPB);
     EXPECT_EQ(rig.Child<QListWidget>("File1")->currentRow(), 0);
-    EXPECT_EQ(Text(rig, "txtTmarg"), QStringLiteral("-1.5"));
-    EXPECT_EQ(Text(rig, "txtLmarg"), QStringLiteral("2"));
+    EXPECT_EQ(Offsets(rig), "-1.5 2");
     // The job's labels wait hidden for the first job.
     for (const char* name : {"lblcnt", "lblupdate", "lblF", "Label2"})
         EXPECT_TRUE(rig.Child<QLabel>(name)->isHidden()) << name;
@@ -48,11 +48,9 @@ TEST(MainWindow, EachDefinitionShowsItsStoredOffsetsAndNothingIsWritten)
     rig.ClickRow(1);  // PB569: no settings file
     EXPECT_EQ(current.definitionName, "PB569");
     EXPECT_TRUE(current.bPB);
-    EXPECT_EQ(Text(rig, "txtTmarg"), QStringLiteral("0"));
-    EXPECT_EQ(Text(rig, "txtLmarg"), QStringLiteral("0"));
+    EXPECT_EQ(Offsets(rig), "0 0");
     rig.ClickRow(2);  // two pairs: the second counts
-    EXPECT_EQ(Text(rig, "txtTmarg"), QStringLiteral("3.25"));
-    EXPECT_EQ(Text(rig, "txtLmarg"), QStringLiteral("-4"));
+    EXPECT_EQ(Offsets(rig), "3.25 -4");
     rig.ClickRow(0);
     rig.ClickRow(2);
 
@@ -80,12 +78,16 @@ TEST(MainWindow, TypedOffsetsAreStoredAtEveryKeystroke)
     EXPECT_EQ(ReadBytes(home.settings("LO649")), "\"-1.5\"\r\n\"2\"\r\n");
     // A quote would break the quoted file: it is not taken.
     QTest::keyClicks(left, QStringLiteral("\""));
-    EXPECT_EQ(left->text(), QStringLiteral("2"));
+    EXPECT_EQ(Offsets(rig), "-1.5 2");
+    // Once the box has the focus, a click places the cursor instead of selecting.
+    left->selectAll();
+    QTest::mouseClick(left, Qt::LeftButton, {}, QPoint(2, left->height() / 2));
+    EXPECT_FALSE(left->hasSelectedText());
     // The offsets belong to the definition they were typed for.
     rig.ClickRow(1);
-    EXPECT_EQ(top->text(), QStringLiteral("0"));
+    EXPECT_EQ(Offsets(rig), "0 0");
     rig.ClickRow(0);
-    EXPECT_EQ(top->text(), QStringLiteral("-1.5"));
+    EXPECT_EQ(Offsets(rig), "-1.5 2");
     EXPECT_TRUE(rig.dialogs.shown().empty());
 }
 
@@ -111,7 +113,7 @@ TEST(MainWindow, UnreadableFilesAreNamedAndLeftAsTheyWere)
     MainWindowRig rig(home);
     // Offsets that cannot be read show as zero, and the file is named.
     EXPECT_EQ(rig.main().current().definitionName, "LO649");
-    EXPECT_EQ(Text(rig, "txtTmarg"), QStringLiteral("0"));
+    EXPECT_EQ(Offsets(rig), "0 0");
     EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The offsets of LO649 cannot be read:\n" + home.settings("LO649").string() +
                                       ": holds only one offset; the file needs the top and the left offset\n\n"
                                       "The offsets show 0 until you type new ones, which replace that file.");

@@ -11,7 +11,8 @@ namespace {
 
 using bmtest::EditorRig;
 
-// Typing every entry in focus order, Enter after each, puts each value in its own field.
+// Typing every entry in focus order, Enter after each, puts each value in its own field and
+// types nothing itself.
 TEST(GendefMake, AbSixFromFortyNineWritesTheFileByteForByte)
 {
     EditorRig rig;
@@ -23,9 +24,11 @@ TEST(GendefMake, AbSixFromFortyNineWritesTheFileByteForByte)
     rig.Fn()->setFocus();
     const char* typed[] = {"ab", "6", "49", "10", "2", "5", "7", "7", "190", "82", "12", "15", "3", "2", "35",
                            "4.2", "45", "4.5", "1", "8", "15", "22", "29", "36", "43"};
-    for (const char* text : typed) {
-        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    for (std::size_t i = 0; i < std::size(typed); ++i) {
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed[i]));
+        // Enter on the main keys or on the keypad.
+        QTest::keyClick(QApplication::focusWidget(), i % 2 ? Qt::Key_Enter : Qt::Key_Return,
+                        i % 2 ? Qt::KeypadModifier : Qt::NoModifier);
     }
     EXPECT_EQ(rig.FocusName(), QStringLiteral("txtR7"));
     EXPECT_TRUE(rig.R(7)->text().isEmpty()) << "Enter typed nothing";
