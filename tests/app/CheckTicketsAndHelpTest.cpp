@@ -63,7 +63,8 @@ TEST(CheckTickets, OpensTheFittingCheckerOnceAndBringsItForward)
         rig.Click("cmdChkTick");
     }
     // Pick 8 opens nothing and says nothing.
-    EXPECT_EQ(made, (std::map<std::string, int>{{"frmChkwhl", 1}, {"frmChkwhl5", 1}, {"frmChkwhl7", 1}, {"frmChkwhlPB", 1}}));
+    const std::map<std::string, int> once = {{"frmChkwhl", 1}, {"frmChkwhl5", 1}, {"frmChkwhl7", 1}, {"frmChkwhlPB", 1}};
+    EXPECT_EQ(made, once);
     EXPECT_TRUE(bm::app::IsFormLoaded(QStringLiteral("frmChkwhl")));
     EXPECT_TRUE(rig.dialogs.shown().empty());
     bm::app::CloseOtherForms(rig.window.get());

@@ -114,8 +114,8 @@ TEST(MainWindow, UnreadableFilesAreNamedAndLeftAsTheyWere)
     // Offsets that cannot be read show as zero, and the file is named.
     EXPECT_EQ(rig.main().current().definitionName, "LO649");
     EXPECT_EQ(Offsets(rig), "0 0");
-    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The offsets of LO649 cannot be read:\n" + home.settings("LO649").string() +
-                                      ": holds only one offset; the file needs the top and the left offset\n\n"
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The offsets of LO649 cannot be read:\n" +
+                                      home.settings("LO649").string() + ": holds only one offset; the file needs the top and the left offset\n\n"
                                       "The offsets show 0 until you type new ones, which replace that file.");
     EXPECT_EQ(ReadBytes(home.settings("LO649")), "\"5\"\r\n");
 

@@ -1,5 +1,8 @@
 #include "support/ScriptedDialogs.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace bmtest {
 
 using bm::app::Answer;
@@ -18,10 +21,8 @@ ScriptedDialogs::~ScriptedDialogs()
 std::vector<ScriptedDialogs::Shown> ScriptedDialogs::messages() const
 {
     std::vector<Shown> out;
-    for (const Shown& s : shown_) {
-        if (s.kind == Kind::Message)
-            out.push_back(s);
-    }
+    std::copy_if(shown_.begin(), shown_.end(), std::back_inserter(out),
+                 [](const Shown& s) { return s.kind == Kind::Message; });
     return out;
 }
 
@@ -35,10 +36,7 @@ std::string ScriptedDialogs::Said() const
 
 int ScriptedDialogs::unanswered() const
 {
-    int n = 0;
-    for (const Shown& s : shown_)
-        n += s.answered ? 0 : 1;
-    return n;
+    return static_cast<int>(std::count_if(shown_.begin(), shown_.end(), [](const Shown& s) { return !s.answered; }));
 }
 
 Answer ScriptedDialogs::Message(QWidget*, const QString& title, const QString& text, bm::app::Icon icon,

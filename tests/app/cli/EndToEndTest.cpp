@@ -15,8 +15,8 @@ TEST(EndToEnd, PrintsTheSampleWheelToALandscapePdfWithEveryMarkInPlace)
     const std::filesystem::path home = std::filesystem::path(exe).parent_path();
     TempDir dir;
     const auto pdf = dir / "LO649.pdf";
-    const Ran ran = RunShell(Quoted(exe) + " print --definition LO649 --wheel LO649-sample.txt --top 0.5 --left -1 --pdf " +
-                                 Quoted(pdf.string()),
+    const Ran ran = RunShell(Quoted(exe) + " print --definition LO649 --wheel LO649-sample.txt --top 0.5 --left -1" +
+                                 " --pdf " + Quoted(pdf.string()),
                              "QT_QPA_PLATFORM=offscreen");
     ASSERT_EQ(ran.status, 0) << ran.err;
     EXPECT_EQ(ran.out, "");
@@ -24,7 +24,8 @@ TEST(EndToEnd, PrintsTheSampleWheelToALandscapePdfWithEveryMarkInPlace)
 
     const auto def = bm::ReadDefinitionFile(home / "Defs" / "LO649.def");
     ASSERT_TRUE(def.ok());
-    const auto expected = Recorded(home / "Defs" / "LO649.def", *def, false, "0.5", "-1", home / "wheel" / "LO649-sample.txt");
+    const auto expected =
+        Recorded(home / "Defs" / "LO649.def", *def, false, "0.5", "-1", home / "wheel" / "LO649-sample.txt");
     ASSERT_EQ(expected.marks().size(), 72u);
     ASSERT_EQ(expected.sheets(), 2);
     const auto [width, height] = PdfPageSize(pdf);

@@ -96,8 +96,8 @@ TEST(PrintCommand, VersionHelpUsageAndWhichArgumentsAskForTheCommandLine)
         std::vector<std::string> args;
         bool cli;
     } cases[] = {
-        {{}, false}, {{"--home", "/somewhere"}, false}, {{"--home=/somewhere"}, false}, {{"-platform", "offscreen"}, false},
-        {{"print"}, true}, {{"--home", "/x", "test-pattern"}, true}, {{"--version"}, true}, {{"--home"}, true},
+        {{}, false}, {{"--home", "/somewhere"}, false}, {{"--home=/somewhere"}, false},
+        {{"-platform", "offscreen"}, false}, {{"print"}, true}, {{"--home", "/x", "test-pattern"}, true}, {{"--version"}, true}, {{"--home"}, true},
         {{"prnt"}, true},
     };
     for (const auto& c : cases) {

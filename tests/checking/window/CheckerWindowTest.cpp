@@ -111,7 +111,8 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
         {"frmChkwhlPB", false, 6, 6, "lblcnt0 lblcnt0b lblcnt1 lblcnt1b lblcnt2 lblcnt2b"},
         {"frmChkwhl5", true, 6, 6, "lblcnt0 lblcnt0b lblcnt1 lblcnt1b lblcnt2 lblcnt2b"},
         {"frmChkwhl5", false, 5, 6,
-         "Label0b Label1b Label2b Label3b Label4b lblcnt0 lblcnt0b lblcnt1 lblcnt1b lblcnt2 lblcnt2b lblcnt3b lblcnt4b"},
+         "Label0b Label1b Label2b Label3b Label4b "
+         "lblcnt0 lblcnt0b lblcnt1 lblcnt1b lblcnt2 lblcnt2b lblcnt3b lblcnt4b"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.window) + (c.bBon ? " with bonus" : ""));

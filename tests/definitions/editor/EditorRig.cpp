@@ -76,7 +76,7 @@ void FillSample(QWidget& editor, const QString& name)
 
 std::string EditorRig::Entries() const
 {
-    const auto text = [](QLineEdit* box) { return box->text().isEmpty() ? std::string("_") : box->text().toStdString(); };
+    const auto text = [](QLineEdit* box) { return box->text().isEmpty() ? "_" : box->text().toStdString(); };
     std::string e = text(Fn()) + " |";
     for (int i = 0; i < bm::kFieldCount; ++i)
         e += " " + text(M(i));

@@ -62,8 +62,8 @@ TEST(GendefMake, AWriteThatFailsSaysSoAndKeepsTheEditorOpen)
     rig.Make();
     rig.FillSample();
     rig.Save()->click();
-    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The definition was not saved:\ncannot write " + rig.def("AB649").string() +
-                                      ": a folder of that name is in the way\n\n"
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The definition was not saved:\ncannot write " +
+                                      rig.def("AB649").string() + ": a folder of that name is in the way\n\n"
                                       "A definition file of that name that was there before is unchanged.");
     EXPECT_TRUE(rig.editor().isVisible());
     EXPECT_EQ(rig.reloads, 0);
