@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 using bmtest::kLottoReport;
 using bmtest::kLottoWheel;
 
-// A program folder with the sample definitions and a 5-number bonus one made from TK539.
+// The sample program folder and a 5-number bonus definition made from TK539; the C locale's
+// number separators.
 class CheckCommand : public ::testing::Test {
 protected:
     void SetUp() override
@@ -22,14 +23,10 @@ protected:
         const char* lc = std::getenv("LC_ALL");
         savedLocale_ = lc ? std::optional<std::string>(lc) : std::nullopt;
         setenv("LC_ALL", "C", 1);
-        home_.makeProgramFolder();
-        for (const auto& e : fs::directory_iterator(fs::path(SAMPLE_DIR) / "Defs"))
-            fs::copy_file(e.path(), home_ / "Defs" / e.path().filename());
-        std::string five = bmtest::ReadBytes(home_ / "Defs" / "TK539.def");
+        std::string five = bmtest::ReadBytes(lab_.home() / "Defs" / "TK539.def");
         const auto flags = five.rfind(" 0 \r\n 0 \r\n");
         ASSERT_NE(flags, std::string::npos);
-        five.replace(flags, 5, " 1 \r\n");
-        bmtest::WriteBytes(home_ / "Defs" / "TB539.def", five);
+        lab_.Put("Defs/TB539.def", five.replace(flags, 5, " 1 \r\n"));
     }
     void TearDown() override
     {
@@ -39,23 +36,16 @@ protected:
             unsetenv("LC_ALL");
     }
 
-    struct Outcome {
-        int status;
-        std::string out, err;
-    };
-    Outcome Run(const std::vector<std::string>& args)
+    bmtest::ProgramRun Run(const std::vector<std::string>& args)
     {
         std::ostringstream out, err;
-        const int status = bm::cli::RunCheckCommand(args, bm::ProgramFolder(home_.path()), out, err);
+        const int status = bm::cli::RunCheckCommand(args, bm::ProgramFolder(lab_.home()), out, err);
         return {status, out.str(), err.str()};
     }
-    fs::path Wheel(const std::string& name, const std::string& text)
-    {
-        bmtest::WriteBytes(home_ / "wheel" / name, text);
-        return home_ / "wheel" / name;
-    }
+    fs::path Wheel(const std::string& name, const std::string& text) { return lab_.Put("wheel/" + name, text); }
 
-    bmtest::TempDir home_;
+    bmtest::Lab lab_;
+    const fs::path& home_ = lab_.home();
     std::optional<std::string> savedLocale_;
 };
 
@@ -145,7 +135,7 @@ TEST_F(CheckCommand, ThroughTheProgram)
     if (std::string(BRINDLEMARK_EXE).empty())
         GTEST_SKIP() << "the program is not built";
     const auto wheel = Wheel("w.txt", kLottoWheel);
-    const auto r = bmtest::RunProgram({"--home", home_.path().string(), "check", "--definition", "LO649", "--wheel",
+    const auto r = bmtest::RunProgram({"--home", home_.string(), "check", "--definition", "LO649", "--wheel",
                                        wheel.string(), "--draw", "1 2 3 4 5 6 7"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, kLottoReport);
