@@ -1,5 +1,5 @@
 // The check engine alone on the file of all 13,983,816 plays of 6 from 49, read in one piece and
-// in parts side by side, and the sorting of plays into tiers on plays held in memory. The file
+// by workers side by side, and the sorting of plays into tiers on plays held in memory. The file
 // is made by bench/check-all-combinations.sh (BRINDLEMARK_COMBINATIONS_FILE names another
 // place); every run checks its counts against C(6,k) x C(43,6-k).
 #include <benchmark/benchmark.h>
@@ -46,13 +46,13 @@ void CheckAllCombinations(benchmark::State& state)
         state.SkipWithError("no file of all combinations: run bench/check-all-combinations.sh first");
         return;
     }
-    const int parts = static_cast<int>(state.range(0));
+    const int workers = static_cast<int>(state.range(0));
     std::int64_t plays = 0;
     for (auto _ : state) {
         bm::CheckRun run;
-        const auto status = parts == 1
+        const auto status = workers == 1
                                 ? bm::RunCheck(SixFromFortyNine(), TheDraw(), file, bm::MonotonicClock(), run)
-                                : bm::RunCheckInParts(SixFromFortyNine(), TheDraw(), file, bm::MonotonicClock(), run, parts);
+                                : bm::RunCheckInParts(SixFromFortyNine(), TheDraw(), file, bm::MonotonicClock(), run, workers);
         if (!status || !CountsAreCombinatorial(run.tally)) {
             state.SkipWithError(status ? "wrong counts" : status.error().message.c_str());
             return;

@@ -97,7 +97,7 @@ private:
     Interrupt interrupt_;
 };
 
-// Large files are read in parts side by side, one per processor (four at most).
+// Large files are read side by side by one worker per processor (four at most).
 int Workers()
 {
     const unsigned n = std::thread::hardware_concurrency();
