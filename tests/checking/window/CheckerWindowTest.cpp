@@ -363,7 +363,7 @@ TEST_F(Checker, FileChangedSinceLoadingStopsTheRunWithoutASummary)
          ": changed since it was loaded; it now holds 5 picks instead of 4. Load it again."},
         {"fewer plays", [](const fs::path& f) { bmtest::WriteBytes(f, "1,2,3,4,5,6\r\n"); },
          ": changed since it was loaded; it now holds 1 picks instead of 4. Load it again."},
-        {"a folder in its place", [](const fs::path& f) { fs::remove(f), fs::create_directory(f); },
+        {"a folder in its place", [](const fs::path& f) { fs::remove(f); fs::create_directory(f); },
          ": is a folder, not a wheel file"},
     };
     Open("frmChkwhl", true);

@@ -27,7 +27,7 @@ TEST(GendefRefuses, WithGoBackAndTheFieldFocusedWritingNothing)
         {[](auto& r) { Set(r.Fn(), ""); }, "You Haven't Entered A Filename!", "txtR11"},
         {[](auto& r) { Set(r.Fn(), "abc"); }, "The Name Must Be 2 Letters From A To Z", "txtFn"},
         {[](auto& r) { Set(r.M(1), "8"); }, "This Version Only Supports Pick 5,6 or 7", "txtM1"},
-        {[](auto& r) { Set(r.M(12), ""), Set(r.M(5), ""); }, "No Entry For 1 or More Measurements.", "txtM5"},
+        {[](auto& r) { Set(r.M(12), ""); Set(r.M(5), ""); }, "No Entry For 1 or More Measurements.", "txtM5"},
         {[](auto& r) { Set(r.R(0), "1.5"); }, "Entry For R1 Must Be A Whole Number", "txtR0"},
         {[](auto& r) {
              Set(r.M(7), "11");
