@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -81,25 +83,61 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatus)
     EXPECT_EQ(rig.dialogs.Said(), "");
 }
 
-TEST_F(PrintFromWindow, EscapeStopsTheJobAtTheSlipBeingPrinted)
+// Records what lblF showed each time it was painted.
+class PaintLog : public QObject {
+public:
+    explicit PaintLog(QLabel* label) : label_(label) { label->installEventFilter(this); }
+    std::vector<QString> texts;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == label_ && event->type() == QEvent::Paint)
+            texts.push_back(label_->text());
+        return false;
+    }
+
+private:
+    QLabel* label_;
+};
+
+// Escape (a real key press, queued as the window system would deliver it) or closing the window
+// in the middle of a job stops it at the slip being printed; the window stays.
+TEST_F(PrintFromWindow, EscapeOrClosingTheWindowStopsTheJobAtTheSlipBeingPrinted)
 {
-    bool pressed = false;
-    rig.printer.onFill = [&](int sheet) {
-        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        // A real key press, queued as the window system would deliver it.
-        if (sheet == 3 && !pressed) {
-            pressed = true;
-            QCoreApplication::postEvent(rig.window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-        }
+    PaintLog log(rig.Child<QLabel>("lblF"));
+    const struct {
+        int sheet;
+        std::function<void()> stop;
+    } cases[] = {
+        {3, [&] { QCoreApplication::postEvent(rig.window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {})); }},
+        {4, [&] { rig.window->close(); }},
     };
-    rig.dialogs.QueueFile(Wheel("fifty.txt", 50));
-    Click("Command1");
-    EXPECT_EQ(Status(), "Printing 50 Picks On 5 Playslips / Processing Playslip / 3 / Print Job Aborted At Slip 3");
-    EXPECT_TRUE(rig.printer.last().abandoned());
-    EXPECT_EQ(rig.printer.last().sheets(), 0);
-    EXPECT_TRUE(rig.printer.last().marks().empty());
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sheet);
+        bool stopped = false;
+        rig.printer.onFill = [&](int sheet) {
+            ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+            EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            if (sheet == c.sheet && !stopped) {
+                stopped = true;
+                c.stop();
+            }
+        };
+        rig.dialogs.QueueFile(Wheel("fifty.txt", 50));
+        Click("Command1");
+        const std::string n = std::to_string(c.sheet);
+        EXPECT_EQ(Status(), "Printing 50 Picks On 5 Playslips / Processing Playslip / " + n +
+                                " / Print Job Aborted At Slip " + n);
+        EXPECT_TRUE(rig.printer.last().abandoned());
+        EXPECT_EQ(rig.printer.last().sheets(), 0);
+        EXPECT_TRUE(rig.printer.last().marks().empty());
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(rig.window->isVisible());
+    }
+    // The window was painted with each slip as the job went on.
+    for (const char* slip : {"1", "2", "3", "4"})
+        EXPECT_NE(std::find(log.texts.begin(), log.texts.end(), QString::fromLatin1(slip)), log.texts.end()) << slip;
 
     // An Escape pressed between jobs does not stop the next one.
     QTest::keyClick(rig.window.get(), Qt::Key_Escape);
@@ -133,43 +171,6 @@ TEST_F(PrintFromWindow, ClicksDuringAJobNeverStartAnother)
     // Input reaches the window again afterwards.
     Click("Command1");
     EXPECT_EQ(rig.printer.jobs.size(), 2u);
-}
-
-// Records what lblF showed each time it was painted.
-class PaintLog : public QObject {
-public:
-    explicit PaintLog(QLabel* label) : label_(label) { label->installEventFilter(this); }
-    std::vector<QString> texts;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == label_ && event->type() == QEvent::Paint)
-            texts.push_back(label_->text());
-        return false;
-    }
-
-private:
-    QLabel* label_;
-};
-
-TEST_F(PrintFromWindow, WindowIsPaintedWithTheCurrentSlipAndClosingItStopsTheJob)
-{
-    PaintLog log(rig.Child<QLabel>("lblF"));
-    bool closed = false;
-    rig.printer.onFill = [&](int sheet) {
-        // Closing the window in the middle of a job stops the job; the window stays.
-        if (sheet == 4 && !closed) {
-            closed = true;
-            rig.window->close();
-        }
-    };
-    rig.dialogs.QueueFile(Wheel("forty.txt", 40));
-    Click("Command1");
-    for (const char* slip : {"1", "2", "3", "4"})
-        EXPECT_NE(std::find(log.texts.begin(), log.texts.end(), QString::fromLatin1(slip)), log.texts.end()) << slip;
-    EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), QStringLiteral("Print Job Aborted At Slip 4"));
-    EXPECT_TRUE(rig.window->isVisible());
 }
 
 TEST_F(PrintFromWindow, TestPatternMarksEveryBoxAndMovesWithTheOffsets)
