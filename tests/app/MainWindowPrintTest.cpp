@@ -106,11 +106,14 @@ private:
 TEST_F(PrintFromWindow, EscapeOrClosingTheWindowStopsTheJobAtTheSlipBeingPrinted)
 {
     PaintLog log(rig.Child<QLabel>("lblF"));
+    const auto pressEscape = [&] {
+        QCoreApplication::postEvent(rig.window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    };
     const struct {
         int sheet;
         std::function<void()> stop;
     } cases[] = {
-        {3, [&] { QCoreApplication::postEvent(rig.window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {})); }},
+        {3, pressEscape},
         {4, [&] { rig.window->close(); }},
     };
     for (const auto& c : cases) {
