@@ -7,34 +7,36 @@ namespace {
 using bmtest::Draw;
 using bmtest::FakeClock;
 
-// About 6 MB of plays with blank lines here and there and wins all through the file.
-std::string LargeWheel(int plays, const char* faultAt = nullptr, int faultPlay = -1)
+// About 6 MB of plays with blank lines here and there and wins all through the file; the play
+// at `faultPlay` is replaced by `fault`.
+std::string LargeWheel(int faultPlay = -1, const char* fault = "")
 {
     std::string text;
-    text.reserve(static_cast<std::size_t>(plays) * 24);
     unsigned x = 12345;
-    for (int i = 0; i < plays; ++i) {
+    for (int i = 0; i < 300000; ++i) {
         if (i == faultPlay) {
-            text += faultAt;
+            text += fault;
             continue;
         }
-        int n[6];
-        for (int& v : n) {
+        for (int k = 0; k < 6; ++k) {
             x = x * 1103515245u + 12345u;
-            v = static_cast<int>((x >> 16) % 49) + 1;
+            text += std::to_string((x >> 16) % 49 + 1) + (k < 5 ? "," : "\r\n");
         }
-        text += std::to_string(n[0]) + "," + std::to_string(n[1]) + "," + std::to_string(n[2]) + "," +
-                std::to_string(n[3]) + "," + std::to_string(n[4]) + "," + std::to_string(n[5]) + "\r\n";
         if (i % 1000 == 7)
             text += "\r\n";
     }
     return text;
 }
 
-TEST(CheckInParts, SameResultAsOneReading)
+class StopAtOnce final : public bm::CheckProgress {
+public:
+    bool Poll(const bm::CheckRun&) override { return false; }
+};
+
+TEST(CheckInParts, SameResultAsOneReadingAndAStopReachesEveryPart)
 {
     bmtest::TempDir dir;
-    bmtest::WriteBytes(dir / "big.txt", LargeWheel(300000));
+    bmtest::WriteBytes(dir / "big.txt", LargeWheel());
     const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
     const auto draw = Draw(game, {3, 11, 19, 27, 35, 43, 7});
     FakeClock clock;
@@ -42,19 +44,25 @@ TEST(CheckInParts, SameResultAsOneReading)
     ASSERT_TRUE(bm::RunCheck(game, draw, dir / "big.txt", clock, whole).ok());
     ASSERT_GT(whole.reported.size(), 1000u);
     for (int parts : {2, 3, 4, 7}) {
+        SCOPED_TRACE(parts);
         bm::CheckRun split;
-        ASSERT_TRUE(bm::RunCheckInParts(game, draw, dir / "big.txt", clock, split, parts).ok()) << parts;
-        EXPECT_EQ(split.tally, whole.tally) << parts;
-        EXPECT_EQ(split.playsRead, whole.playsRead) << parts;
-        EXPECT_TRUE(split.reported == whole.reported) << parts;
+        ASSERT_TRUE(bm::RunCheckInParts(game, draw, dir / "big.txt", clock, split, parts).ok());
+        EXPECT_EQ(split.tally, whole.tally);
+        EXPECT_EQ(split.playsRead, whole.playsRead);
+        EXPECT_TRUE(split.reported == whole.reported);
         EXPECT_FALSE(split.aborted);
     }
+    StopAtOnce stop;
+    bm::CheckRun stopped;
+    ASSERT_TRUE(bm::RunCheckInParts(game, draw, dir / "big.txt", clock, stopped, 2, &stop, 10).ok());
+    EXPECT_TRUE(stopped.aborted);
+    EXPECT_LE(stopped.playsRead, 20);
 }
 
 TEST(CheckInParts, FaultIsReportedWithTheWholeFilesLineNumber)
 {
     bmtest::TempDir dir;
-    bmtest::WriteBytes(dir / "bad.txt", LargeWheel(300000, "1,2,3\r\n", 250000));
+    bmtest::WriteBytes(dir / "bad.txt", LargeWheel(250000, "1,2,3\r\n"));
     const auto& game = bm::CheckerByName("frmChkwhl").Game(false);
     const auto draw = Draw(game, {3, 11, 19, 27, 35, 43});
     FakeClock clock;
@@ -66,24 +74,6 @@ TEST(CheckInParts, FaultIsReportedWithTheWholeFilesLineNumber)
     EXPECT_EQ(parts.error().message, one.error().message);
     // 250,000 plays and a blank line after every thousand before it: line 250,251.
     EXPECT_NE(one.error().message.find("line 250251 holds 3 numbers"), std::string::npos) << one.error().message;
-}
-
-class StopAtOnce final : public bm::CheckProgress {
-public:
-    bool Poll(const bm::CheckRun&) override { return false; }
-};
-
-TEST(CheckInParts, StopIsSeenByEveryPart)
-{
-    bmtest::TempDir dir;
-    bmtest::WriteBytes(dir / "big.txt", LargeWheel(300000));
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(false);
-    FakeClock clock;
-    StopAtOnce stop;
-    bm::CheckRun run;
-    ASSERT_TRUE(bm::RunCheckInParts(game, Draw(game, {1, 2, 3, 4, 5, 6}), dir / "big.txt", clock, run, 2, &stop, 10).ok());
-    EXPECT_TRUE(run.aborted);
-    EXPECT_LE(run.playsRead, 20);
 }
 
 TEST(CheckInParts, SmallFilesAreReadInOnePiece)

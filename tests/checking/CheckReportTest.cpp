@@ -19,16 +19,21 @@ bm::Tally TallyOf(const bm::CheckGame& game, const std::vector<std::pair<const c
     return tally;
 }
 
-TEST(CheckReport, HeaderAndLoadedText)
+TEST(CheckReport, OneLineTexts)
 {
-    EXPECT_EQ(bm::ReportHeader("NY649", "week1.txt", 1234, kEnglish),
-              "Lottery: NY649\nTicket File: week1.txt\nChecking 1,234 Picks Against Above Draw Results\n\n");
-    // A zero count in "#,###" prints nothing, so two blanks stand together.
-    EXPECT_EQ(bm::ReportHeader("NY649", "e.txt", 0, kEnglish),
-              "Lottery: NY649\nTicket File: e.txt\nChecking  Picks Against Above Draw Results\n\n");
-    EXPECT_EQ(bm::LoadedText(1234, kEnglish), "This file contains 1,234 picks. Click RUN to continue.");
-    EXPECT_EQ(bm::LoadedText(0, kEnglish), "This file contains  picks. Click RUN to continue.");
-    EXPECT_EQ(bm::LoadedText(1234567, {".", ","}), "This file contains 1.234.567 picks. Click RUN to continue.");
+    const std::pair<std::string, const char*> cases[] = {
+        {bm::ReportHeader("NY649", "week1.txt", 1234, kEnglish),
+         "Lottery: NY649\nTicket File: week1.txt\nChecking 1,234 Picks Against Above Draw Results\n\n"},
+        {bm::LoadedText(1234, kEnglish), "This file contains 1,234 picks. Click RUN to continue."},
+        {bm::LoadedText(0, kEnglish), "This file contains  picks. Click RUN to continue."},
+        {bm::LoadedText(1234567, {".", ","}), "This file contains 1.234.567 picks. Click RUN to continue."},
+        {bm::AbortText(1235, 1234.5, kEnglish), "Operation Aborted By User At Line 1,234 After 1234.500 Seconds"},
+        // Stopped during the first play: a zero in "#,###" prints nothing.
+        {bm::AbortText(1, 0.25, kEnglish), "Operation Aborted By User At Line  After 0.250 Seconds"},
+        {bm::InterruptQuestion(12345), "Current count is 12345\nDo You Want To Abort This Operation?"},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(text, expected);
 }
 
 struct SummaryCase {
@@ -129,7 +134,8 @@ TEST(CheckReport, EmptyRunSummaryShowsZeroFigures)
     const auto summary = bm::SummaryText(game, {}, 49, kEnglish);
     EXPECT_EQ(summary.substr(0, 32), "Match 0 - 0 Expected is 0.000\nMa");
     EXPECT_NE(summary.find("Total Plays - 0\nTotal Losses - 0\nTotal Wins - 0\n\n"), std::string::npos);
-    // Header, the report's empty line and the separating one: two empty lines before the tiers.
+    // Header (a zero count in "#,###" prints nothing), the report's empty line and the separating
+    // one: two empty lines before the tiers.
     const auto report = bm::CompletedReport(bm::ReportHeader("ZZ649", "e.txt", 0, kEnglish), summary);
     EXPECT_EQ(report.substr(0, report.find("Match 0")),
               "Lottery: ZZ649\nTicket File: e.txt\nChecking  Picks Against Above Draw Results\n\n\n");
@@ -138,14 +144,10 @@ TEST(CheckReport, EmptyRunSummaryShowsZeroFigures)
 TEST(CheckReport, CompletionTimeText)
 {
     const std::pair<double, const char*> cases[] = {
-        {12.3, "Processing Completed In 12.300 Seconds"},
-        {0, "Processing Completed In 0.000 Seconds"},
-        {60, "Processing Completed In 60.000 Seconds"},
-        {60.001, "Processing Completed In 1m 0.001s"},
-        {61.25, "Processing Completed In 1m 1.250s"},
-        {3599.999, "Processing Completed In 59m 59.999s"},
-        {3600, "Processing Completed In 3,600.000 Seconds"},
-        {3725.5, "Processing Completed In 1h 2m 5.500s"},
+        {12.3, "Processing Completed In 12.300 Seconds"},  {0, "Processing Completed In 0.000 Seconds"},
+        {60, "Processing Completed In 60.000 Seconds"},    {60.001, "Processing Completed In 1m 0.001s"},
+        {61.25, "Processing Completed In 1m 1.250s"},      {3599.999, "Processing Completed In 59m 59.999s"},
+        {3600, "Processing Completed In 3,600.000 Seconds"}, {3725.5, "Processing Completed In 1h 2m 5.500s"},
         {90061.5, "Processing Completed In 25h 1m 1.500s"},
     };
     for (const auto& [e, text] : cases)
@@ -154,26 +156,18 @@ TEST(CheckReport, CompletionTimeText)
     EXPECT_EQ(bm::CompletionTimeText(61.25, {".", ","}), "Processing Completed In 1m 1,250s");
 }
 
-TEST(CheckReport, AbortTextAndQuestion)
-{
-    EXPECT_EQ(bm::AbortText(1235, 1234.5, kEnglish), "Operation Aborted By User At Line 1,234 After 1234.500 Seconds");
-    // Stopped during the first play: zero in "#,###" prints nothing.
-    EXPECT_EQ(bm::AbortText(1, 0.25, kEnglish), "Operation Aborted By User At Line  After 0.250 Seconds");
-    EXPECT_EQ(bm::InterruptQuestion(12345), "Current count is 12345\nDo You Want To Abort This Operation?");
-}
-
+// Some counts are shown grouped, some not, during the run ("-": hidden) and at its end.
 TEST(CheckReport, CountLabelTexts)
 {
-    const auto& six = bm::CheckerByName("frmChkwhl").Game(true);
-    const auto tier = [&](const char* counter) { return six.tiers[six.IndexOf(counter)]; };
-    EXPECT_EQ(bm::LiveCountText(tier("cnt3"), 1234, kEnglish), "1234");
-    EXPECT_EQ(bm::LiveCountText(tier("cnt5"), 1234, kEnglish), "1,234");
-    EXPECT_EQ(bm::LiveCountText(tier("cnt0"), 1234, kEnglish), std::nullopt);
-    EXPECT_EQ(bm::CountText(tier("cnt3"), 1234, kEnglish), "1,234");
-    EXPECT_EQ(bm::CountText(tier("cnt6"), 1234, kEnglish), "1234");
-    const auto& pb = bm::CheckerByName("frmChkwhlPB").Game(false);
-    EXPECT_EQ(bm::CountText(pb.tiers[pb.IndexOf("cnt5b")], 1234, kEnglish), "1234");
-    EXPECT_EQ(bm::CountText(pb.tiers[pb.IndexOf("cnt5")], 1234, kEnglish), "1,234");
+    using Texts = std::pair<std::string, std::string>;
+    const auto texts = [](const char* window, bool bBon, const char* counter) {
+        const auto& game = bm::CheckerByName(window).Game(bBon);
+        const auto& tier = game.tiers[game.IndexOf(counter)];
+        return Texts(bm::LiveCountText(tier, 1234, kEnglish).value_or("-"), bm::CountText(tier, 1234, kEnglish));
+    };
+    EXPECT_EQ(texts("frmChkwhl", true, "cnt3"), Texts("1234", "1,234"));
+    EXPECT_EQ(texts("frmChkwhl", true, "cnt0"), Texts("-", "1,234"));
+    EXPECT_EQ(texts("frmChkwhlPB", false, "cnt5b"), Texts("1,234", "1234"));
 }
 
 }  // namespace

@@ -7,26 +7,11 @@ namespace {
 TEST(DrawEntry, BoxTextsAsWholeNumbers)
 {
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
-        {"7", 7},
-        {"  12 ", 12},
-        {"\t+3", 3},
-        {"-4", -4},
-        {"12.4", 12},
-        {"12.5", 12},  // halves go to the even neighbour
-        {"13.5", 14},
-        {"-2.5", -2},
-        {".6", 1},
-        {"2147483647", 2147483647},
-        {"-2147483648", -2147483648LL},
-        {"2147483648", std::nullopt},
-        {"", std::nullopt},
-        {"   ", std::nullopt},
-        {"abc", std::nullopt},
-        {"1,5", std::nullopt},
-        {"1e3", std::nullopt},
-        {"1.2.3", std::nullopt},
-        {"inf", std::nullopt},
-        {"-", std::nullopt},
+        {"7", 7}, {"  12 ", 12}, {"\t+3", 3}, {"-4", -4}, {"12.4", 12}, {".6", 1},
+        {"12.5", 12}, {"13.5", 14}, {"-2.5", -2},  // halves go to the even neighbour
+        {"2147483647", 2147483647}, {"-2147483648", -2147483648LL}, {"2147483648", std::nullopt},
+        {"", std::nullopt}, {"   ", std::nullopt}, {"abc", std::nullopt}, {"1,5", std::nullopt},
+        {"1e3", std::nullopt}, {"1.2.3", std::nullopt}, {"inf", std::nullopt}, {"-", std::nullopt},
         {"4 5", std::nullopt},
     };
     for (const auto& [text, value] : cases)
@@ -36,16 +21,14 @@ TEST(DrawEntry, BoxTextsAsWholeNumbers)
 TEST(DrawEntry, ReadsTheGamesBoxesOnly)
 {
     // The 5-number game without bonus never reads its sixth box.
-    const auto& five = bm::CheckerByName("frmChkwhl5").Game(false);
-    const std::vector<std::string> texts = {"5", "4", "3", "2", "1", "not read"};
-    const auto r = bm::ReadDraw(five, texts);
+    const auto r = bm::ReadDraw(bm::CheckerByName("frmChkwhl5").Game(false),
+                                 std::vector<std::string>{"5", "4", "3", "2", "1", "not read"});
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(r.draw.mainCount, 5);
     EXPECT_EQ((std::vector<int>(r.draw.main.begin(), r.draw.main.begin() + 5)), (std::vector<int>{5, 4, 3, 2, 1}));
 
-    const auto& seven = bm::CheckerByName("frmChkwhl7").Game(true);
-    const std::vector<std::string> eight = {"1", "2", "3", "4", "5", "6", "7", "8"};
-    const auto s = bm::ReadDraw(seven, eight);
+    const auto s = bm::ReadDraw(bm::CheckerByName("frmChkwhl7").Game(true),
+                                 std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"});
     ASSERT_TRUE(s.ok());
     EXPECT_EQ(s.draw.mainCount, 7);
     EXPECT_EQ(s.draw.extra, 8);
@@ -53,14 +36,13 @@ TEST(DrawEntry, ReadsTheGamesBoxesOnly)
 
 TEST(DrawEntry, RefusalNamesTheBox)
 {
-    struct Case {
+    const struct {
         const char* window;
         bool bBon;
         std::vector<std::string> texts;
         int box;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"frmChkwhl", true, {"1", "2", "", "4", "5", "6", "7"}, 3, "Drawn number 3 is empty. Type the number that was drawn."},
         {"frmChkwhl", true, {"1", "2", "3", "4", "5", "6", "x"}, 7, "The bonus number (box 7) \"x\" is not a number."},
         {"frmChkwhl", false, {"1", "2", "3", "4", "5", "6", "x"}, 0, ""},
