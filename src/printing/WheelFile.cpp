@@ -244,6 +244,7 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::pa
     // Text saved as UTF-16 would otherwise show up as a puzzling number fault on line 1.
     unsigned char head[3] = {};
     const std::size_t got = std::fread(head, 1, 3, f);
+    std::clearerr(f);  // a file shorter than that may grow before it is read, and glibc keeps the end flag
     if (got >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)))
         return Error{file.string() + ": is UTF-16 text; save it as plain text (ANSI or UTF-8)"};
     const bool utf8Bom = got == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
