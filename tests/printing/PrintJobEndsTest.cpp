@@ -2,7 +2,6 @@
 
 #include <functional>
 
-#include "printing/RecordingSurface.h"
 #include "support/PrintJobSupport.h"
 
 using namespace bm;
@@ -10,76 +9,79 @@ using namespace bmtest;
 
 namespace {
 
-// The ways a job ends without printing: cancelled, refused, or refused by the printer.
-TEST(PrintJob, CancellingTheDialogEndsQuietly)
+// The ways a job ends without printing: cancelled, refused before or after the wheel file is
+// counted, or refused by the printer. The wheel file is counted, then read while the slips are
+// printed; another program may write it in between (the summary is shown exactly then): the job
+// must neither print a file it did not count nor claim "Processing Complete" over plays it left out.
+TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
 {
-    JobSetup s;
-    s.cancel = true;
-    const auto run = RunJob(s);
-    EXPECT_TRUE(run->asked);
-    EXPECT_EQ(run->outcome.end, JobEnd::Cancelled);
-    EXPECT_EQ(run->status.summary, "(untouched)");  // the previous job's summary stays
-    EXPECT_FALSE(run->status.endShown);
-    EXPECT_EQ(run->status.endMessage, "");
-    EXPECT_TRUE(run->status.everBusy);
-    EXPECT_FALSE(run->status.busy);
-    EXPECT_TRUE(run->surface.marks().empty());
-    EXPECT_FALSE(run->surface.ended());
-}
-
-TEST(PrintJob, AnUnsupportedPickIsRefusedAfterTheCount)
-{
-    JobSetup s;
-    s.def.Pick = 8;
-    s.wheel = "1,2,3,4,5,6,7,8\r\n\r\n1 2 3 4 5 6\r\nnot a play\r\n";
-    const auto run = RunJob(s);
-    EXPECT_EQ(run->outcome.end, JobEnd::Refused);
-    EXPECT_EQ(run->outcome.message, "Sorry. That lottery format is not supported in this version");
-    EXPECT_EQ(run->status.summary, "Printing 3 Picks On 1 Playslips");
-    EXPECT_TRUE(run->status.countersShown);
-    EXPECT_FALSE(run->status.endShown);
-    EXPECT_FALSE(run->status.busy);
-    EXPECT_TRUE(run->surface.marks().empty());
-    EXPECT_FALSE(run->surface.ended());
-}
-
-TEST(PrintJob, RefusesBadInputBeforeAnythingIsPrinted)
-{
-    struct Case {
+    const char* const kCounted12 = "Printing 12 Picks On 2 Playslips";
+    const struct {
         const char* what;
         std::function<void(JobSetup&)> change;
-        const char* messagePart;
+        JobEnd end;
+        const char* message;  // part of it
         bool asksForWheel;
+        const char* summary;  // nullptr: the last job's summary stays
     } cases[] = {
-        {"top offset", [](JobSetup& s) { s.top = "abc"; }, "top offset \"abc\" is not a number", false},
-        {"left offset", [](JobSetup& s) { s.left = "1,5"; }, "left offset \"1,5\" is not a number", false},
+        {"cancelled", [](JobSetup& s) { s.cancel = true; }, JobEnd::Cancelled, "", true, nullptr},
+        {"no definition", [](JobSetup& s) { s.noDefinition = true; }, JobEnd::Refused, "No slip definition is chosen",
+         false, nullptr},
+        {"top offset", [](JobSetup& s) { s.top = "abc"; }, JobEnd::Refused, "top offset \"abc\" is not a number", false,
+         nullptr},
+        {"left offset", [](JobSetup& s) { s.left = "1,5"; }, JobEnd::Refused, "left offset \"1,5\" is not a number",
+         false, nullptr},
         {"one row", [](JobSetup& s) { s.def.RowsInPanel = 1; s.def.RowFirstNumber = {1}; s.def.ColumnsInPanel = 49; },
-         "21 lines (1 row); printing takes definitions of 22 to 30 lines", false},
+         JobEnd::Refused, "21 lines (1 row); printing takes definitions of 22 to 30 lines", false, nullptr},
         {"eleven rows",
          [](JobSetup& s) {
              s.def.RowsInPanel = 11;
              s.def.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64, 71};
          },
-         "31 lines (11 rows)", false},
-        {"panels disagree", [](JobSetup& s) { s.def.TotalPanels = 6; }, "Total Panels is 6", false},
-        {"no numbering", [](JobSetup& s) { s.def.RowFirstNumber[1] = 9; }, "fit no numbering", false},
-        {"short play", [](JobSetup& s) { s.wheel = Wheel(2) + "1,2,3,4,5\r\n" + Wheel(3); },
-         "w.txt: line 3", true},
-        {"not a number", [](JobSetup& s) { s.wheel = Wheel(4) + "1,2,x,4,5,6\r\n"; }, "w.txt: line 5",
-         true},
+         JobEnd::Refused, "31 lines (11 rows)", false, nullptr},
+        {"panels disagree", [](JobSetup& s) { s.def.TotalPanels = 6; }, JobEnd::Refused, "Total Panels is 6", false,
+         nullptr},
+        {"no numbering", [](JobSetup& s) { s.def.RowFirstNumber[1] = 9; }, JobEnd::Refused, "fit no numbering", false,
+         nullptr},
+        {"short play", [](JobSetup& s) { s.wheel = Wheel(2) + "1,2,3,4,5\r\n" + Wheel(3); }, JobEnd::Refused,
+         "w.txt: line 3", true, nullptr},
+        {"not a number", [](JobSetup& s) { s.wheel = Wheel(4) + "1,2,x,4,5,6\r\n"; }, JobEnd::Refused, "w.txt: line 5",
+         true, nullptr},
+        // Such a pick is counted, not read as plays.
+        {"pick 8",
+         [](JobSetup& s) {
+             s.def.Pick = 8;
+             s.wheel = "1,2,3,4,5,6,7,8\r\n\r\n1 2 3 4 5 6\r\nnot a play\r\n";
+         },
+         JobEnd::Refused, "Sorry. That lottery format is not supported in this version", true,
+         "Printing 3 Picks On 1 Playslips"},
+        {"plays added", [](JobSetup& s) { s.wheelOnceCounted = Wheel(15); }, JobEnd::Refused,
+         "w.txt: changed while it was being printed; it now holds more than 12 plays", true, kCounted12},
+        {"plays removed", [](JobSetup& s) { s.wheelOnceCounted = Wheel(7); }, JobEnd::Refused,
+         "w.txt: changed while it was being printed; it now holds 7 plays instead of 12", true, kCounted12},
+        {"emptied", [](JobSetup& s) { s.wheelOnceCounted = ""; }, JobEnd::Refused,
+         "w.txt: changed while it was being printed; it now holds 0 plays instead of 12", true, kCounted12},
+        {"a bad line added", [](JobSetup& s) { s.wheelOnceCounted = Wheel(12) + "1,2,3\r\n"; }, JobEnd::Refused,
+         "w.txt: line 13 holds 3 numbers; a play of this game has 6", true, kCounted12},
+        {"printer refuses", [](JobSetup& s) { s.printerRefusal = "The printer did not take the job: not-accepting"; },
+         JobEnd::Failed, "not-accepting", true, kCounted12},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         JobSetup s;
         c.change(s);
         const auto run = RunJob(s);
-        EXPECT_EQ(run->outcome.end, JobEnd::Refused);
-        EXPECT_NE(run->outcome.message.find(c.messagePart), std::string::npos) << run->outcome.message;
+        EXPECT_EQ(run->outcome.end, c.end);
+        EXPECT_NE(run->outcome.message.find(c.message), std::string::npos) << run->outcome.message;
+        EXPECT_EQ(run->outcome.message.empty(), c.end == JobEnd::Cancelled);
         EXPECT_EQ(run->asked, c.asksForWheel);
-        EXPECT_EQ(run->status.summary, "(untouched)");
+        EXPECT_EQ(run->status.summary, c.summary ? c.summary : "(untouched)");
+        EXPECT_EQ(run->status.countersShown, c.summary != nullptr);
         EXPECT_TRUE(run->surface.marks().empty());
         EXPECT_FALSE(run->surface.ended());
+        EXPECT_EQ(run->status.endMessage, "");  // no "Processing Complete"
         EXPECT_FALSE(run->status.endShown);
+        EXPECT_TRUE(run->status.everBusy);
         EXPECT_FALSE(run->status.busy);
     }
 }
@@ -98,35 +100,6 @@ TEST(PrintJob, AcceptsTwoToTenRows)
         const auto run = RunJob(s);
         EXPECT_EQ(run->outcome.end, JobEnd::Completed) << rows << " rows: " << run->outcome.message;
     }
-}
-
-TEST(PrintJob, NoDefinitionChosenIsRefused)
-{
-    RecordingSurface surface;
-    FakeStatus status;
-    EscapeAtSlip never(status, 0);
-    PrintJobRequest request;
-    const auto outcome = RunPrintJob(request, surface, status, never, [] { return std::filesystem::path("x"); });
-    EXPECT_EQ(outcome.end, JobEnd::Refused);
-    EXPECT_NE(outcome.message.find("No slip definition is chosen"), std::string::npos);
-}
-
-TEST(PrintJob, APrinterRefusingTheDocumentIsAFailureNotCompletion)
-{
-    TempDir dir;
-    const SlipDefinition d = Horizontal649();
-    const auto file = WriteDefinition(dir, "HZ649", d);
-    WriteBytes(dir / "w.txt", Wheel(3));
-    RecordingSurface surface;
-    surface.RefuseDocument("The printer \"slips\" did not take the job: server-error-not-accepting-jobs");
-    FakeStatus status;
-    EscapeAtSlip never(status, 0);
-    const auto outcome = RunPrintJob(RequestFor(file, d), surface, status, never, [&] { return dir / "w.txt"; });
-    EXPECT_EQ(outcome.end, JobEnd::Failed);
-    EXPECT_NE(outcome.message.find("not-accepting-jobs"), std::string::npos);
-    EXPECT_NE(status.endMessage, "Processing Complete");
-    EXPECT_FALSE(status.endShown);
-    EXPECT_FALSE(status.busy);
 }
 
 }  // namespace

@@ -22,22 +22,26 @@ int PanelAcrossOf(const SlipDefinition& d, const RecordingSurface::Mark& m)
 
 TEST(PrintJob, SlipCountFillsTheLastSlipAndFeedsNoEmptySheet)
 {
-    struct Case {
+    const struct {
         int plays, panels;
         const char* summary;
         int sheets;
+        const char* addedOnceCounted = "";
     } cases[] = {
         {12, 1, "Printing 12 Picks On 3 Playslips", 3},  // 5 panels: 10 + 2 and 3 empty panels
         {10, 1, "Printing 10 Picks On 2 Playslips", 2},
         {0, 1, "Printing 0 Picks On 0 Playslips", 0},
         {11, 2, "Printing 11 Picks On 2 Playslips", 2},  // 10 panels per slip
         {1, 2, "Printing 1 Picks On 1 Playslips", 1},
+        {12, 2, "Printing 12 Picks On 2 Playslips", 2, "\r\n   \r\n"},  // blank lines change no play
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.summary);
         JobSetup s;
         s.def = Horizontal649(c.panels);
         s.wheel = Wheel(c.plays);
+        if (*c.addedOnceCounted)
+            s.wheelOnceCounted = s.wheel + c.addedOnceCounted;
         const auto run = RunJob(s);
         EXPECT_EQ(run->outcome.end, JobEnd::Completed);
         EXPECT_EQ(run->status.summary, c.summary);
@@ -92,32 +96,55 @@ TEST(PrintJob, EscapeAbandonsTheWholeDocumentAndSaysAtWhichSlip)
     EXPECT_FALSE(run->status.busy);
 }
 
-TEST(PrintJob, PowerballPrintsFiveMarksPerPanelAndNeverTheSixthNumber)
+// Exactly the boxes of each panel's play, in drawing order: row by row, panel by panel, column by column.
+TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
 {
-    JobSetup s;
-    s.def = Horizontal649(1);
-    s.def.Pool = 69;
-    s.def.Pick = 5;
-    s.def.bPB = true;
-    s.def.RowsInPanel = 10;
-    s.def.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64};
-    s.wheel = "5,12,23,34,45,7\r\n1 2 3 4 5 6\r\n";
-    const auto run = RunJob(s);
-    ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
-    const BoxGeometry g(s.def, 0, 0);
-    std::vector<RecordingSurface::Mark> expected;
-    // Drawing order: row by row, panel by panel, column by column.
-    for (int r = 1; r <= 10; ++r)
-        for (int p = 1; p <= 2; ++p)
-            for (int c = 1; c <= 7; ++c) {
-                const int n = *g.BoxNumber(r, c);
-                const std::set<int> play = p == 1 ? std::set<int>{5, 12, 23, 34, 45} : std::set<int>{1, 2, 3, 4, 5};
-                if (play.count(n)) {
-                    const BoxRect b = g.Rect(1, r, p, c);
-                    expected.push_back({1, b.x1, b.y1, b.x2, b.y2});
-                }
-            }
-    EXPECT_EQ(run->surface.marks(), expected);
+    const struct {
+        const char* what;
+        std::function<void(SlipDefinition&)> change;
+        const char* wheel;
+        std::vector<std::set<int>> panels;  // the numbers marked in each panel of the slip
+    } cases[] = {
+        {"powerball: five marks, never the sixth number",
+         [](SlipDefinition& d) {
+             d.Pool = 69;
+             d.Pick = 5;
+             d.bPB = true;
+             d.RowsInPanel = 10;
+             d.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64};
+         },
+         "5,12,23,34,45,7\r\n1 2 3 4 5 6\r\n", {{5, 12, 23, 34, 45}, {1, 2, 3, 4, 5}}},
+        {"numbers in the fourteenth column are never marked",
+         [](SlipDefinition& d) {
+             d.Pool = 56;
+             d.ColumnsInPanel = 14;
+             d.RowsInPanel = 4;
+             d.RowFirstNumber = {1, 15, 29, 43};
+         },
+         "13,14,28,1,2,3\r\n", {{13, 1, 2, 3}}},
+        {"empty panels stay empty where a box stands for zero",
+         [](SlipDefinition& d) { d.RowFirstNumber = {0, 7, 14, 21, 28, 35, 42}; }, "0,1,2,3,4,5\r\n",
+         {{0, 1, 2, 3, 4, 5}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        JobSetup s;
+        s.def = Horizontal649(1);
+        c.change(s.def);
+        s.wheel = c.wheel;
+        const auto run = RunJob(s);
+        ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
+        const BoxGeometry g(s.def, 0, 0);
+        std::vector<RecordingSurface::Mark> expected;
+        for (int r = 1; r <= s.def.RowsInPanel; ++r)
+            for (std::size_t p = 1; p <= c.panels.size(); ++p)
+                for (int col = 1; col <= s.def.ColumnsInPanel; ++col)
+                    if (const auto n = g.BoxNumber(r, col); n && c.panels[p - 1].count(*n)) {
+                        const BoxRect b = g.Rect(1, r, static_cast<int>(p), col);
+                        expected.push_back({1, b.x1, b.y1, b.x2, b.y2});
+                    }
+        EXPECT_EQ(run->surface.marks(), expected);
+    }
 }
 
 TEST(PrintJob, OffsetsMoveEveryMarkAndAreReadAtEveryStart)
@@ -140,37 +167,6 @@ TEST(PrintJob, OffsetsMoveEveryMarkAndAreReadAtEveryStart)
     }
     EXPECT_TRUE(std::any_of(tops.begin(), tops.end(), [](float y) { return y >= 45; }))
         << "the second main panel is covered";
-}
-
-TEST(PrintJob, NumbersBeyondTheThirteenthColumnAreNeverMarked)
-{
-    JobSetup s;
-    s.def = Horizontal649(1);
-    s.def.Pool = 56;
-    s.def.ColumnsInPanel = 14;
-    s.def.RowsInPanel = 4;
-    s.def.RowFirstNumber = {1, 15, 29, 43};
-    s.wheel = "13,14,28,1,2,3\r\n";
-    const auto run = RunJob(s);
-    ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
-    const BoxGeometry g(s.def, 0, 0);
-    const float column14 = g.ColumnLeft(1, 14);
-    EXPECT_EQ(run->surface.marks().size(), 4u);  // 13, 1, 2, 3; 14 and 28 lie in column 14
-    for (const auto& m : run->surface.marks())
-        EXPECT_LT(m.x1, column14);
-}
-
-TEST(PrintJob, EmptyPanelsStayEmptyEvenWhereABoxStandsForZero)
-{
-    JobSetup s;
-    s.def = Horizontal649(1);
-    s.def.RowFirstNumber = {0, 7, 14, 21, 28, 35, 42};
-    s.wheel = "0,1,2,3,4,5\r\n";
-    const auto run = RunJob(s);
-    ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
-    EXPECT_EQ(run->surface.marks().size(), 6u);  // the play's own 0 is marked; four empty panels are not
-    for (const auto& m : run->surface.marks())
-        EXPECT_EQ(PanelAcrossOf(s.def, m), 1);
 }
 
 TEST(PrintJob, SetsUpTheSurfaceFromTheCallersFlagsBeforeAnything)

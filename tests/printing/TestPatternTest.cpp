@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "printing/BoxGeometry.h"
-#include "printing/RecordingSurface.h"
 #include "support/PrintJobSupport.h"
 
 using namespace bm;
@@ -11,25 +10,13 @@ using namespace bmtest;
 
 namespace {
 
-struct Pattern {
-    JobOutcome outcome;
-    RecordingSurface surface;
-    FakeStatus status;
-    bool asked = false;
-};
-
-std::unique_ptr<Pattern> RunPattern(const SlipDefinition& d, const std::string& top = "0")
+std::unique_ptr<Run> RunPattern(const SlipDefinition& d, const std::string& top = "0")
 {
-    TempDir dir;
-    const auto file = WriteDefinition(dir, "HZ649", d);
-    auto run = std::make_unique<Pattern>();
-    run->status.countersShown = true;
-    EscapeAtSlip escape(run->status, 1);  // held all along: the pattern never polls it
-    run->outcome = RunPrintJob(RequestFor(file, d, true, top), run->surface, run->status, escape, [&] {
-        run->asked = true;
-        return std::filesystem::path();
-    });
-    return run;
+    JobSetup s;
+    s.def = d;
+    s.testMode = true;
+    s.top = top;
+    return RunJob(s);
 }
 
 bool Marked(const RecordingSurface& s, const BoxRect& b)
@@ -40,7 +27,7 @@ bool Marked(const RecordingSurface& s, const BoxRect& b)
 
 TEST(TestPattern, MarksEveryBoxOnOneSheet)
 {
-    struct Case {
+    const struct {
         const char* what;
         int pool, rows, columns;
         std::size_t marks;
@@ -49,6 +36,7 @@ TEST(TestPattern, MarksEveryBoxOnOneSheet)
         {"53 leaves the last box of each panel", 53, 7, 7, 480},
         {"52 on 6 x 9", 52, 6, 9, 540},
         {"53 on 6 x 9", 53, 6, 9, 530},
+        {"56 on 4 x 14: the fourteenth column too", 56, 4, 14, 560},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -76,42 +64,10 @@ TEST(TestPattern, MarksEveryBoxOnOneSheet)
             for (int p = 1; p <= 5; ++p) {
                 EXPECT_EQ(Marked(run->surface, g.Rect(m, c.rows, p, c.columns)), c.pool != 53);
                 EXPECT_TRUE(Marked(run->surface, g.Rect(m, c.rows, p, c.columns - 1)));
+                EXPECT_TRUE(Marked(run->surface, g.Rect(m, 1, p, c.columns)));
                 EXPECT_TRUE(Marked(run->surface, g.Rect(m, 1, p, 1)));
             }
     }
-}
-
-TEST(TestPattern, MarksTheFourteenthColumn)
-{
-    SlipDefinition d = Horizontal649(1);
-    d.Pool = 56;
-    d.ColumnsInPanel = 14;
-    d.RowsInPanel = 4;
-    d.RowFirstNumber = {1, 15, 29, 43};
-    const auto run = RunPattern(d);
-    ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
-    EXPECT_EQ(run->surface.marks().size(), 5u * 4 * 14);
-    const BoxGeometry g(d, 0, 0);
-    for (int p = 1; p <= 5; ++p)
-        for (int r = 1; r <= 4; ++r)
-            EXPECT_TRUE(Marked(run->surface, g.Rect(1, r, p, 14)));
-}
-
-TEST(TestPattern, ATopOffsetOfOneMovesEveryMarkOneMillimetreDown)
-{
-    const SlipDefinition d = Horizontal649(2);
-    const auto zero = RunPattern(d, "0");
-    const auto one = RunPattern(d, "+1");
-    const auto& a = zero->surface.marks();
-    const auto& b = one->surface.marks();
-    ASSERT_EQ(a.size(), 490u);
-    ASSERT_EQ(b.size(), a.size());
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        EXPECT_NEAR(b[i].y1, a[i].y1 + 1, 1e-4) << i;
-        EXPECT_NEAR(b[i].y2, a[i].y2 + 1, 1e-4) << i;
-        EXPECT_EQ(b[i].x1, a[i].x1) << i;
-    }
-    EXPECT_NEAR(b.back().y1, d.VerticalPanelGap + 1 + 6 * d.VerticalRowGap, 1e-4);  // second main panel too
 }
 
 TEST(TestPattern, PrintsDefinitionsThePrintJobRefusesButNotUnreadableOnes)
@@ -120,7 +76,7 @@ TEST(TestPattern, PrintsDefinitionsThePrintJobRefusesButNotUnreadableOnes)
     odd.TotalPanels = 3;  // disagrees with the layout
     odd.Pick = 8;
     const auto printed = RunPattern(odd);
-    EXPECT_EQ(printed.get()->outcome.end, JobEnd::Completed) << printed->outcome.message;
+    EXPECT_EQ(printed->outcome.end, JobEnd::Completed) << printed->outcome.message;
     EXPECT_EQ(printed->surface.marks().size(), 490u);
 
     SlipDefinition oneRow = Horizontal649(2);
@@ -134,6 +90,7 @@ TEST(TestPattern, PrintsDefinitionsThePrintJobRefusesButNotUnreadableOnes)
     EXPECT_FALSE(refused->surface.ended());
 }
 
+// The pattern is what offsets are calibrated with: each main panel moves by the top offset once.
 TEST(TestPattern, VerticalDefinitionPrintsPortraitWithMainPanelsAtTheirPitch)
 {
     SlipDefinition d = Horizontal649(3);
@@ -145,6 +102,7 @@ TEST(TestPattern, VerticalDefinitionPrintsPortraitWithMainPanelsAtTheirPitch)
     EXPECT_EQ(run->surface.orientation(), Orientation::Portrait);
     EXPECT_EQ(run->surface.marks().size(), 3u * 49);
     const float pitch = d.VerticalPanelGap - d.TopToFirstRow;
+    EXPECT_FLOAT_EQ(run->surface.marks()[0].y1, d.TopToFirstRow + 2);
     EXPECT_FLOAT_EQ(run->surface.marks()[49].y1, d.VerticalPanelGap + 2);
     EXPECT_FLOAT_EQ(run->surface.marks()[98].y1, d.VerticalPanelGap + 2 + pitch);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +16,12 @@ namespace bmtest {
 // What the job showed, as the main window's labels would hold it.
 class FakeStatus final : public bm::JobStatus {
 public:
-    void SetSummary(const std::string& text) override { summary = text; }
+    void SetSummary(const std::string& text) override
+    {
+        summary = text;
+        if (onSummary)
+            onSummary();
+    }
     void ShowCounters(bool shown) override { countersShown = shown; }
     void SetSlip(long long s) override { slip = s; }
     void SetEndMessage(const std::string& text, bool shown) override
@@ -35,6 +42,7 @@ public:
     bool endShown = true;
     bool busy = false;
     bool everBusy = false;
+    std::function<void()> onSummary;  // between counting the wheel file and reading it
 };
 
 // Escape held from the first box position of slip `atSlip` on (never when 0).
@@ -51,28 +59,11 @@ private:
 // A horizontal 6/49 slip: `mainPanels` main panels of 5 across, 7 x 7 boxes, numbers along the rows.
 inline bm::SlipDefinition Horizontal649(int mainPanels = 2)
 {
-    bm::SlipDefinition d;
-    d.Pool = 49;
-    d.Pick = 6;
-    d.TotalPanels = mainPanels * 5;
-    d.SlipWidth = 190;
-    d.SlipHeight = 82;
-    d.TopToFirstRow = 12;
-    d.MainPanels = mainPanels;
-    d.RowsInPanel = 7;
-    d.PanelsAcross = 5;
-    d.LeftIndent = 15;
-    d.ColumnsInPanel = 7;
-    d.BoxWidth = 3;
-    d.BoxHeight = 2;
-    d.HorizontalPanelGap = 35;
-    d.VerticalRowGap = 4.2f;
-    d.VerticalPanelGap = 45;
-    d.HorizontalBoxShift = 4.5f;
-    d.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43};
-    d.bBon = true;
-    d.Horizontal = true;
-    return d;
+    return {.Pool = 49, .Pick = 6, .TotalPanels = mainPanels * 5, .SlipWidth = 190, .SlipHeight = 82,
+            .TopToFirstRow = 12, .MainPanels = mainPanels, .RowsInPanel = 7, .PanelsAcross = 5, .LeftIndent = 15,
+            .ColumnsInPanel = 7, .BoxWidth = 3, .BoxHeight = 2, .HorizontalPanelGap = 35, .VerticalRowGap = 4.2f,
+            .VerticalPanelGap = 45, .HorizontalBoxShift = 4.5f, .RowFirstNumber = {1, 8, 15, 22, 29, 36, 43},
+            .bBon = true, .Horizontal = true};
 }
 
 // Writes the definition into `folder` as the editor would and returns its path.
@@ -128,6 +119,10 @@ struct JobSetup {
     std::string top = "0", left = "0";
     long long escapeAtSlip = 0;
     bool cancel = false;
+    bool testMode = false;
+    bool noDefinition = false;
+    std::optional<std::string> wheelOnceCounted;  // what another program writes into it then
+    std::string printerRefusal;
 };
 
 // Runs the job the setup describes on a recording surface, in a folder of its own.
@@ -137,12 +132,17 @@ inline std::unique_ptr<Run> RunJob(const JobSetup& s)
     const auto defFile = WriteDefinition(dir, "HZ649", s.def);
     WriteBytes(dir / "w.txt", s.wheel);
     auto run = std::make_unique<Run>();
+    run->status.countersShown = s.testMode;  // a test pattern hides the counters of the last job
+    if (s.wheelOnceCounted)
+        run->status.onSummary = [&] { WriteBytes(dir / "w.txt", *s.wheelOnceCounted); };
+    if (!s.printerRefusal.empty())
+        run->surface.RefuseDocument(s.printerRefusal);
     EscapeAtSlip escape(run->status, s.escapeAtSlip);
-    run->outcome = bm::RunPrintJob(RequestFor(defFile, s.def, false, s.top, s.left), run->surface, run->status, escape,
-                               [&] {
-                                   run->asked = true;
-                                   return s.cancel ? std::filesystem::path() : dir / "w.txt";
-                               });
+    const auto request = RequestFor(s.noDefinition ? std::filesystem::path() : defFile, s.def, s.testMode, s.top, s.left);
+    run->outcome = bm::RunPrintJob(request, run->surface, run->status, escape, [&] {
+        run->asked = true;
+        return s.cancel ? std::filesystem::path() : dir / "w.txt";
+    });
     return run;
 }
 
