@@ -44,10 +44,7 @@ DefinitionEntries Entries(int version)
     return e;
 }
 
-MarginSettings Margins(int version)
-{
-    return version == 0 ? MarginSettings{"-1.5", "2"} : MarginSettings{"12.25", "-0.75"};
-}
+const MarginSettings kMargins[2] = {{"-1.5", "2"}, {"12.25", "-0.75"}};
 
 // Summaries are the largest files, so a kill often lands while one is being written.
 std::string Summary(int version)
@@ -73,7 +70,7 @@ struct Target {
         const int v = k % 2;
         if (!WriteDefinition(folder, Entries(v), EditorMode::Make))
             _exit(3);
-        if (!WriteMargins(folder, "CS649", Margins(v)))
+        if (!WriteMargins(folder, "CS649", kMargins[v]))
             _exit(4);
         if (!WriteSummaryFile(summary, Summary(v)))
             _exit(5);
@@ -81,19 +78,14 @@ struct Target {
     }
 }
 
-std::string Which(const Target& t, const std::string& bytes)
-{
-    for (int v = 0; v < 2; ++v)
-        if (bytes == t.versions[v])
-            return "";
-    return t.file.filename().string() + " holds " + std::to_string(bytes.size()) + " bytes that are neither version";
-}
-
+// Every file holds one of its two versions whole; notes which one.
 void Check(std::vector<Target>& targets, const char* when, int round)
 {
     for (auto& t : targets) {
         const std::string bytes = ReadBytes(t.file);
-        ASSERT_EQ(Which(t, bytes), "") << when << " in round " << round;
+        ASSERT_TRUE(bytes == t.versions[0] || bytes == t.versions[1])
+            << t.file.filename() << " holds " << bytes.size() << " bytes that are neither version " << when
+            << " in round " << round;
         t.seen[bytes == t.versions[1] ? 1 : 0] = true;
     }
 }
@@ -108,7 +100,7 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
     const auto summary = folder.summary() / "CS649-summary.txt";
     std::vector<Target> targets = {
         {folder.definitionFile("CS649"), {DefinitionFileText(Entries(0)), DefinitionFileText(Entries(1))}},
-        {folder.settingsFile("CS649"), {MarginsFileText(Margins(0)), MarginsFileText(Margins(1))}},
+        {folder.settingsFile("CS649"), {MarginsFileText(kMargins[0]), MarginsFileText(kMargins[1])}},
         {summary, {WithCrLf(Summary(0)), WithCrLf(Summary(1))}},
     };
     ASSERT_NE(targets[0].versions[0].size(), targets[0].versions[1].size());
@@ -116,7 +108,7 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
     // One round of saves, timed, so that the kills spread over whole rounds on any disk.
     const auto before = Clock::now();
     ASSERT_TRUE(WriteDefinition(folder, Entries(0), EditorMode::Make));
-    ASSERT_TRUE(WriteMargins(folder, "CS649", Margins(0)));
+    ASSERT_TRUE(WriteMargins(folder, "CS649", kMargins[0]));
     ASSERT_TRUE(WriteSummaryFile(summary, Summary(0)));
     const auto roundTime = std::max<long>(
         200, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before).count());
