@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <set>
+#include <sstream>
 
 #include "printing/BoxGeometry.h"
 #include "printing/RecordingSurface.h"
@@ -14,10 +14,36 @@ using namespace bmtest;
 
 namespace {
 
-// The sheets' marks keyed by (panel across, main panel) from their position on the slip.
-int PanelAcrossOf(const SlipDefinition& d, const RecordingSurface::Mark& m)
+// The marks a job must make: slip after slip, main panel, row, panel across and column, the
+// boxes whose numbers the panel's play holds (its first Pick numbers); panels past the last
+// play stay empty.
+std::vector<RecordingSurface::Mark> ExpectedMarks(const JobSetup& s)
 {
-    return static_cast<int>((m.x1 - d.LeftIndent) / d.HorizontalPanelGap) + 1;
+    std::vector<std::set<int>> plays;
+    std::istringstream lines(s.wheel);
+    for (std::string line; std::getline(lines, line);) {
+        std::replace(line.begin(), line.end(), ',', ' ');
+        std::istringstream numbers(line);
+        auto& play = plays.emplace_back();
+        for (int n, k = 0; k < s.def.Pick && numbers >> n; ++k)
+            play.insert(n);
+    }
+    const SlipDefinition& d = s.def;
+    const BoxGeometry g(d, std::stof(s.top), std::stof(s.left));
+    const std::size_t perSlip = static_cast<std::size_t>(d.MainPanels * d.PanelsAcross);
+    std::vector<RecordingSurface::Mark> marks;
+    for (std::size_t slip = 0; slip * perSlip < plays.size(); ++slip)
+        for (int m = 1; m <= d.MainPanels; ++m)
+            for (int r = 1; r <= d.RowsInPanel; ++r)
+                for (int p = 1; p <= d.PanelsAcross; ++p)
+                    for (int c = 1; c <= d.ColumnsInPanel; ++c) {
+                        const std::size_t k = slip * perSlip + static_cast<std::size_t>((m - 1) * d.PanelsAcross + p);
+                        if (const auto n = g.BoxNumber(r, c); n && k <= plays.size() && plays[k - 1].count(*n)) {
+                            const BoxRect b = g.Rect(m, r, p, c);
+                            marks.push_back({static_cast<int>(slip) + 1, b.x1, b.y1, b.x2, b.y2});
+                        }
+                    }
+    return marks;
 }
 
 TEST(PrintJob, SlipCountFillsTheLastSlipAndFeedsNoEmptySheet)
@@ -57,25 +83,55 @@ TEST(PrintJob, SlipCountFillsTheLastSlipAndFeedsNoEmptySheet)
     }
 }
 
-TEST(PrintJob, PlaysFillThePanelsInWheelOrderAndTheLastSlipKeepsEmptyPanels)
+TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
 {
-    JobSetup s;
-    s.def = Horizontal649(1);
-    const auto run = RunJob(s);
-    ASSERT_EQ(run->surface.sheets(), 3);
-    // Play i holds the number i in row 1 (i <= 7) or further down; every play marks 6 boxes in its panel.
-    std::map<std::pair<int, int>, int> perPanel;  // (sheet, panel) -> marks
-    for (const auto& m : run->surface.marks())
-        ++perPanel[{m.sheet, PanelAcrossOf(s.def, m)}];
-    for (int sheet = 1; sheet <= 3; ++sheet)
-        for (int p = 1; p <= 5; ++p)
-            EXPECT_EQ((perPanel[{sheet, p}]), sheet < 3 || p <= 2 ? 6 : 0) << "sheet " << sheet << " panel " << p;
-    // Play 11 (sheet 3, panel 1) holds 11: row 2, column 4.
-    const BoxGeometry g(s.def, 0, 0);
-    const BoxRect r = g.Rect(1, 2, 1, 4);
-    EXPECT_NE(std::find(run->surface.marks().begin(), run->surface.marks().end(),
-                        RecordingSurface::Mark{3, r.x1, r.y1, r.x2, r.y2}),
-              run->surface.marks().end());
+    const struct {
+        const char* what;
+        std::function<void(JobSetup&)> change;
+    } cases[] = {
+        {"plays fill the panels in wheel order, the last slip keeps empty panels",
+         [](JobSetup& s) { s.def = Horizontal649(1); }},
+        {"offsets move every mark on every main panel",
+         [](JobSetup& s) {
+             s.top = "1";
+             s.left = "-0.5";
+         }},
+        {"powerball: five marks, never the sixth number",
+         [](JobSetup& s) {
+             s.def = Horizontal649(1);
+             s.def.Pool = 69;
+             s.def.Pick = 5;
+             s.def.bPB = true;
+             s.def.RowsInPanel = 10;
+             s.def.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64};
+             s.wheel = "5,12,23,34,45,7\r\n1 2 3 4 5 6\r\n";
+         }},
+        {"numbers in the fourteenth column are never marked",
+         [](JobSetup& s) {
+             s.def = Horizontal649(1);
+             s.def.Pool = 56;
+             s.def.ColumnsInPanel = 14;
+             s.def.RowsInPanel = 4;
+             s.def.RowFirstNumber = {1, 15, 29, 43};
+             s.wheel = "13,14,28,1,2,3\r\n";
+         }},
+        {"empty panels stay empty where a box stands for zero",
+         [](JobSetup& s) {
+             s.def = Horizontal649(1);
+             s.def.RowFirstNumber = {0, 7, 14, 21, 28, 35, 42};
+             s.wheel = "0,1,2,3,4,5\r\n";
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        JobSetup s;
+        c.change(s);
+        const auto run = RunJob(s);
+        ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
+        const auto expected = ExpectedMarks(s);
+        EXPECT_EQ(run->surface.marks(), expected);
+        EXPECT_EQ(run->surface.sheets(), expected.back().sheet);
+    }
 }
 
 TEST(PrintJob, EscapeAbandonsTheWholeDocumentAndSaysAtWhichSlip)
@@ -97,78 +153,6 @@ TEST(PrintJob, EscapeAbandonsTheWholeDocumentAndSaysAtWhichSlip)
 }
 
 // Exactly the boxes of each panel's play, in drawing order: row by row, panel by panel, column by column.
-TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
-{
-    const struct {
-        const char* what;
-        std::function<void(SlipDefinition&)> change;
-        const char* wheel;
-        std::vector<std::set<int>> panels;  // the numbers marked in each panel of the slip
-    } cases[] = {
-        {"powerball: five marks, never the sixth number",
-         [](SlipDefinition& d) {
-             d.Pool = 69;
-             d.Pick = 5;
-             d.bPB = true;
-             d.RowsInPanel = 10;
-             d.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64};
-         },
-         "5,12,23,34,45,7\r\n1 2 3 4 5 6\r\n", {{5, 12, 23, 34, 45}, {1, 2, 3, 4, 5}}},
-        {"numbers in the fourteenth column are never marked",
-         [](SlipDefinition& d) {
-             d.Pool = 56;
-             d.ColumnsInPanel = 14;
-             d.RowsInPanel = 4;
-             d.RowFirstNumber = {1, 15, 29, 43};
-         },
-         "13,14,28,1,2,3\r\n", {{13, 1, 2, 3}}},
-        {"empty panels stay empty where a box stands for zero",
-         [](SlipDefinition& d) { d.RowFirstNumber = {0, 7, 14, 21, 28, 35, 42}; }, "0,1,2,3,4,5\r\n",
-         {{0, 1, 2, 3, 4, 5}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        JobSetup s;
-        s.def = Horizontal649(1);
-        c.change(s.def);
-        s.wheel = c.wheel;
-        const auto run = RunJob(s);
-        ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
-        const BoxGeometry g(s.def, 0, 0);
-        std::vector<RecordingSurface::Mark> expected;
-        for (int r = 1; r <= s.def.RowsInPanel; ++r)
-            for (std::size_t p = 1; p <= c.panels.size(); ++p)
-                for (int col = 1; col <= s.def.ColumnsInPanel; ++col)
-                    if (const auto n = g.BoxNumber(r, col); n && c.panels[p - 1].count(*n)) {
-                        const BoxRect b = g.Rect(1, r, static_cast<int>(p), col);
-                        expected.push_back({1, b.x1, b.y1, b.x2, b.y2});
-                    }
-        EXPECT_EQ(run->surface.marks(), expected);
-    }
-}
-
-TEST(PrintJob, OffsetsMoveEveryMarkAndAreReadAtEveryStart)
-{
-    JobSetup s;
-    const auto before = RunJob(s);
-    s.top = "1";
-    s.left = "-0.5";
-    const auto after = RunJob(s);
-    const auto& a = before->surface.marks();
-    const auto& b = after->surface.marks();
-    ASSERT_EQ(a.size(), b.size());
-    ASSERT_FALSE(a.empty());
-    std::set<float> tops;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        EXPECT_NEAR(b[i].y1 - a[i].y1, 1.0f, 1e-4);
-        EXPECT_NEAR(b[i].y2 - a[i].y2, 1.0f, 1e-4);
-        EXPECT_NEAR(b[i].x1 - a[i].x1, -0.5f, 1e-4);
-        tops.insert(a[i].y1);
-    }
-    EXPECT_TRUE(std::any_of(tops.begin(), tops.end(), [](float y) { return y >= 45; }))
-        << "the second main panel is covered";
-}
-
 TEST(PrintJob, SetsUpTheSurfaceFromTheCallersFlagsBeforeAnything)
 {
     for (bool horizontal : {true, false}) {
