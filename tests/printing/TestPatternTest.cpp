@@ -70,7 +70,8 @@ TEST(TestPattern, MarksEveryBoxOnOneSheet)
     }
 }
 
-TEST(TestPattern, PrintsDefinitionsThePrintJobRefusesButNotUnreadableOnes)
+// The pattern helps to set up a definition the job cannot print plays with yet.
+TEST(TestPattern, PrintsDefinitionsThePrintJobRefuses)
 {
     SlipDefinition odd = Horizontal649(2);
     odd.TotalPanels = 3;  // disagrees with the layout
@@ -78,16 +79,6 @@ TEST(TestPattern, PrintsDefinitionsThePrintJobRefusesButNotUnreadableOnes)
     const auto printed = RunPattern(odd);
     EXPECT_EQ(printed->outcome.end, JobEnd::Completed) << printed->outcome.message;
     EXPECT_EQ(printed->surface.marks().size(), 490u);
-
-    SlipDefinition oneRow = Horizontal649(2);
-    oneRow.RowsInPanel = 1;
-    oneRow.ColumnsInPanel = 49;
-    oneRow.RowFirstNumber = {1};
-    const auto refused = RunPattern(oneRow);
-    EXPECT_EQ(refused->outcome.end, JobEnd::Refused);
-    EXPECT_NE(refused->outcome.message.find("22 to 30 lines"), std::string::npos);
-    EXPECT_TRUE(refused->surface.marks().empty());
-    EXPECT_FALSE(refused->surface.ended());
 }
 
 // The pattern is what offsets are calibrated with: each main panel moves by the top offset once.

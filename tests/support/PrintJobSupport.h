@@ -24,16 +24,8 @@ public:
     }
     void ShowCounters(bool shown) override { countersShown = shown; }
     void SetSlip(long long s) override { slip = s; }
-    void SetEndMessage(const std::string& text, bool shown) override
-    {
-        endMessage = text;
-        endShown = shown;
-    }
-    void SetBusy(bool b) override
-    {
-        busy = b;
-        everBusy = everBusy || b;
-    }
+    void SetEndMessage(const std::string& text, bool shown) override { endMessage = text; endShown = shown; }
+    void SetBusy(bool b) override { busy = b; everBusy = everBusy || b; }
 
     std::string summary = "(untouched)";
     bool countersShown = false;
@@ -138,7 +130,7 @@ inline std::unique_ptr<Run> RunJob(const JobSetup& s)
     if (!s.printerRefusal.empty())
         run->surface.RefuseDocument(s.printerRefusal);
     EscapeAtSlip escape(run->status, s.escapeAtSlip);
-    const auto request = RequestFor(s.noDefinition ? std::filesystem::path() : defFile, s.def, s.testMode, s.top, s.left);
+    const auto request = RequestFor(s.noDefinition ? "" : defFile, s.def, s.testMode, s.top, s.left);
     run->outcome = bm::RunPrintJob(request, run->surface, run->status, escape, [&] {
         run->asked = true;
         return s.cancel ? std::filesystem::path() : dir / "w.txt";

@@ -1,31 +1,24 @@
 #include "support/TempDir.h"
 
+#include <cstdlib>
 #include <fstream>
-#include <random>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace bmtest {
 
 TempDir::TempDir()
 {
-    std::random_device rd;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("bmtest-" + std::to_string(rd()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
+    std::string name = (std::filesystem::temp_directory_path() / "bmtest-XXXXXX").string();
+    if (!mkdtemp(name.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = name;
 }
 
 TempDir::~TempDir()
 {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
 }
 
@@ -38,9 +31,7 @@ void TempDir::makeProgramFolder() const
 std::string ReadBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes)
