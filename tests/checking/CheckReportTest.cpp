@@ -47,38 +47,20 @@ struct SummaryCase {
 TEST(CheckReport, SummaryLayoutOfEveryGame)
 {
     const SummaryCase cases[] = {
+        // Every play of a whole 6-from-49 draw: the figures are single precision, what the constants give.
         {"frmChkwhl", true, 49,
-         {{"cnt0", 262}, {"cnt1", 248}, {"cnt2", 79}, {"cnt3", 10}, {"cnt4", 1}},
-         "Match 0 - 262 Expected is 261.579\n"
-         "Match 1 - 248 Expected is 247.812\n"
-         "Match 2 - 79 Expected is 79.427\n"
-         "\n"
-         "Match 3 - 10 Expected is 10.590\n"
-         "Match 4 - 1 Expected is 0.581\n"
-         "Match 5 - 0 Expected is 0.011\n"
-         "Match 5+ - 0 Expected is 0.000\n"
-         "Match 6 - 0 Expected is 0.000\n"
-         "\n"
-         "Total Plays - 600\n"
-         "Total Losses - 589\n"
-         "Total Wins - 11\n"
-         "\n"},
+         {{"cnt0", 6096454}, {"cnt1", 5775588}, {"cnt2", 1851150}, {"cnt3", 246820}, {"cnt4", 13545}, {"cnt5", 252},
+          {"cnt5b", 6}, {"cnt6", 1}},
+         "Match 0 - 6,096,454 Expected is 6,096,454.000\nMatch 1 - 5,775,588 Expected is 5,775,588.000\n"
+         "Match 2 - 1,851,150 Expected is 1,851,150.000\n\nMatch 3 - 246,820 Expected is 246,819.984\n"
+         "Match 4 - 13,545 Expected is 13,545.000\nMatch 5 - 252 Expected is 252.000\nMatch 5+ - 6 Expected is 6.000\n"
+         "Match 6 - 1 Expected is 1.000\n\nTotal Plays - 13983816\nTotal Losses - 13723192\nTotal Wins - 260,624\n\n"},
         // Without bonus the fives take the probability of all fives and there is no 5+ line.
         {"frmChkwhl", false, 49,
          {{"cnt0", 435}, {"cnt1", 413}, {"cnt2", 132}, {"cnt3", 18}, {"cnt4", 1}, {"cnt5", 1}},
-         "Match 0 - 435 Expected is 435.965\n"
-         "Match 1 - 413 Expected is 413.019\n"
-         "Match 2 - 132 Expected is 132.378\n"
-         "\n"
-         "Match 3 - 18 Expected is 17.650\n"
-         "Match 4 - 1 Expected is 0.969\n"
-         "Match 5 - 1 Expected is 0.018\n"
-         "Match 6 - 0 Expected is 0.000\n"
-         "\n"
-         "Total Plays - 1000\n"
-         "Total Losses - 980\n"
-         "Total Wins - 20\n"
-         "\n"},
+         "Match 0 - 435 Expected is 435.965\nMatch 1 - 413 Expected is 413.019\nMatch 2 - 132 Expected is 132.378\n\n"
+         "Match 3 - 18 Expected is 17.650\nMatch 4 - 1 Expected is 0.969\nMatch 5 - 1 Expected is 0.018\n"
+         "Match 6 - 0 Expected is 0.000\n\nTotal Plays - 1000\nTotal Losses - 980\nTotal Wins - 20\n\n"},
         // Another pool: no expected figures, every tier line ends in a blank.
         {"frmChkwhl", true, 48,
          {{"cnt0", 12345}, {"cnt5b", 2}, {"cnt6", 1}},
@@ -111,21 +93,6 @@ TEST(CheckReport, SummaryLayoutOfEveryGame)
         EXPECT_EQ(bm::SummaryText(game, TallyOf(game, c.counts), c.pool, kEnglish), c.text)
             << c.window << (c.bBon ? " with bonus" : "");
     }
-}
-
-TEST(CheckReport, ExpectedFiguresOfTheWholeSixFromFortyNine)
-{
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
-    const auto figures = bm::ExpectedFigures(game, 49, 13983816);
-    ASSERT_TRUE(figures);
-    // Single precision: the figures are what the constants give, not the exact counts.
-    const float expected[] = {6096454.0f, 5775588.0f, 1851150.0f, 246819.984375f, 13545.0f, 252.0f, 6.0f, 1.0f};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ((*figures)[i], expected[i]) << game.tiers[i].counter;
-    EXPECT_EQ((*bm::ExpectedFigures(bm::CheckerByName("frmChkwhl").Game(false), 49, 13983816))[5], 258.0f);
-    EXPECT_FALSE(bm::ExpectedFigures(game, 50, 13983816));
-    EXPECT_FALSE(bm::ExpectedFigures(bm::CheckerByName("frmChkwhl7").Game(true), 49, 100));
-    EXPECT_FALSE(bm::ExpectedFigures(bm::CheckerByName("frmChkwhlPB").Game(false), 49, 100));
 }
 
 TEST(CheckReport, EmptyRunSummaryShowsZeroFigures)

@@ -46,28 +46,13 @@ inline std::int64_t Count(const bm::CheckGame& game, const bm::Tally& tally, con
 // 1 2 3 4 5 6 and bonus 7 with the lottery LO649 and the file name w.txt.
 inline constexpr const char* kLottoWheel = "1,2,3,10,11,12\r\n\r\n1,2,3,4,5,7\r\n20,21,22,23,24,25\r\n6,5,4,3,2,1\r\n";
 inline constexpr const char* kLottoReport =
-    "Lottery: LO649\n"
-    "Ticket File: w.txt\n"
-    "Checking 4 Picks Against Above Draw Results\n"
-    "\n"
-    "Match-3 For This Draw At Line 1\n"
-    "MATCH-5 + Bonus For This Draw At Line 3\n"
-    "***MATCH-6*** For This Draw At Line 5\n"
-    "\n"
-    "Match 0 - 1 Expected is 1.744\n"
-    "Match 1 - 0 Expected is 1.652\n"
-    "Match 2 - 0 Expected is 0.530\n"
-    "\n"
-    "Match 3 - 1 Expected is 0.071\n"
-    "Match 4 - 0 Expected is 0.004\n"
-    "Match 5 - 0 Expected is 0.000\n"
-    "Match 5+ - 1 Expected is 0.000\n"
-    "Match 6 - 1 Expected is 0.000\n"
-    "\n"
-    "Total Plays - 4\n"
-    "Total Losses - 1\n"
-    "Total Wins - 3\n"
-    "\n";
+    "Lottery: LO649\nTicket File: w.txt\nChecking 4 Picks Against Above Draw Results\n\n"
+    "Match-3 For This Draw At Line 1\nMATCH-5 + Bonus For This Draw At Line 3\n"
+    "***MATCH-6*** For This Draw At Line 5\n\n"
+    "Match 0 - 1 Expected is 1.744\nMatch 1 - 0 Expected is 1.652\nMatch 2 - 0 Expected is 0.530\n\n"
+    "Match 3 - 1 Expected is 0.071\nMatch 4 - 0 Expected is 0.004\nMatch 5 - 0 Expected is 0.000\n"
+    "Match 5+ - 1 Expected is 0.000\nMatch 6 - 1 Expected is 0.000\n\n"
+    "Total Plays - 4\nTotal Losses - 1\nTotal Wins - 3\n\n";
 
 // The text with CR LF line ends, as a summary file holds it.
 inline std::string CrLf(const std::string& text)

