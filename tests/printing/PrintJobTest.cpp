@@ -153,21 +153,4 @@ TEST(PrintJob, EscapeAbandonsTheWholeDocumentAndSaysAtWhichSlip)
 }
 
 // Exactly the boxes of each panel's play, in drawing order: row by row, panel by panel, column by column.
-TEST(PrintJob, SetsUpTheSurfaceFromTheCallersFlagsBeforeAnything)
-{
-    for (bool horizontal : {true, false}) {
-        TempDir dir;
-        SlipDefinition d = Horizontal649(1);
-        const auto file = WriteDefinition(dir, "HZ649", d);  // the file says horizontal
-        d.Horizontal = horizontal;
-        RecordingSurface surface;
-        FakeStatus status;
-        EscapeAtSlip never(status, 0);
-        RunPrintJob(RequestFor(file, d), surface, status, never, [] { return std::filesystem::path(); });
-        ASSERT_GE(surface.calls().size(), 2u);
-        EXPECT_EQ(surface.calls()[0], "UseMillimetres");
-        EXPECT_EQ(surface.calls()[1], horizontal ? "SetOrientation Landscape" : "SetOrientation Portrait");
-    }
-}
-
 }  // namespace

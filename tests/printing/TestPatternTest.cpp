@@ -31,12 +31,15 @@ TEST(TestPattern, MarksEveryBoxOnOneSheet)
         const char* what;
         int pool, rows, columns;
         std::size_t marks;
+        int totalPanels = 10, pick = 6;
     } cases[] = {
         {"49 on 7 x 7", 49, 7, 7, 490},
         {"53 leaves the last box of each panel", 53, 7, 7, 480},
         {"52 on 6 x 9", 52, 6, 9, 540},
         {"53 on 6 x 9", 53, 6, 9, 530},
         {"56 on 4 x 14: the fourteenth column too", 56, 4, 14, 560},
+        // The pattern helps to set up a definition the job cannot print plays with yet.
+        {"3 Total Panels and pick 8", 49, 7, 7, 490, 3, 8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -44,6 +47,8 @@ TEST(TestPattern, MarksEveryBoxOnOneSheet)
         d.Pool = c.pool;
         d.RowsInPanel = c.rows;
         d.ColumnsInPanel = c.columns;
+        d.TotalPanels = c.totalPanels;
+        d.Pick = c.pick;
         d.RowFirstNumber.clear();
         for (int r = 0; r < c.rows; ++r)
             d.RowFirstNumber.push_back(static_cast<std::int16_t>(1 + r * c.columns));
@@ -68,17 +73,6 @@ TEST(TestPattern, MarksEveryBoxOnOneSheet)
                 EXPECT_TRUE(Marked(run->surface, g.Rect(m, 1, p, 1)));
             }
     }
-}
-
-// The pattern helps to set up a definition the job cannot print plays with yet.
-TEST(TestPattern, PrintsDefinitionsThePrintJobRefuses)
-{
-    SlipDefinition odd = Horizontal649(2);
-    odd.TotalPanels = 3;  // disagrees with the layout
-    odd.Pick = 8;
-    const auto printed = RunPattern(odd);
-    EXPECT_EQ(printed->outcome.end, JobEnd::Completed) << printed->outcome.message;
-    EXPECT_EQ(printed->surface.marks().size(), 490u);
 }
 
 // The pattern is what offsets are calibrated with: each main panel moves by the top offset once.

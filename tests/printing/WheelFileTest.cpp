@@ -18,32 +18,26 @@ constexpr auto B32 = NumberWidth::Bits32;
 struct Reading {
     std::vector<std::string> plays;
     std::string error;
-    std::int64_t lines = 0;
 };
 
-Reading ReadAll(std::unique_ptr<WheelReader>& reader)
+Reading ReadAll(WheelReader& reader)
 {
     Reading out;
     Play p;
-    while (reader->Next(p)) {
+    while (reader.Next(p)) {
         std::string play = std::to_string(p.line) + ":";
         for (int i = 0; i < p.count; ++i)
             play += (i ? "," : "") + std::to_string(p.numbers[i]);
         out.plays.push_back(play);
     }
-    out.error = reader->error() ? reader->error()->message : "";
-    out.lines = reader->lines();
+    out.error = reader.error() ? reader.error()->message : "";
     return out;
 }
 
-Reading ReadFile(const std::filesystem::path& file, int perPlay, NumberWidth width = B32, std::uintmax_t from = 0,
-                 std::uintmax_t to = UINTMAX_MAX)
+Reading ReadFile(const std::filesystem::path& file, int perPlay, NumberWidth width = B32)
 {
-    auto reader = from == 0 && to == UINTMAX_MAX ? WheelReader::Open(file, perPlay, width)
-                                                 : WheelReader::OpenPart(file, perPlay, width, from, to);
-    if (!reader)
-        return {{}, reader.error().message};
-    return ReadAll(*reader);
+    auto reader = WheelReader::Open(file, perPlay, width);
+    return reader ? ReadAll(**reader) : Reading{{}, reader.error().message};
 }
 
 Reading Read(const std::string& bytes, int perPlay, NumberWidth width = B32)
@@ -150,32 +144,6 @@ TEST(WheelReader, RefusesEveryFaultNamingFileAndLineAtTheStartAndAfterAPlay)
     }
 }
 
-TEST(WheelReader, PartsReadTheirOwnLinesAndNumberThemFromTheirStart)
-{
-    TempDir dir;
-    // Line starts: 0, 11, 13, 24, 35.
-    const std::string text = "1,2,3,4,5\r\n\r\n6,2,3,4,5\r\n7,2,x,4,5\r\n8 2 3 4 5";
-    WriteBytes(dir / "w.txt", text);
-    const struct {
-        std::uintmax_t from, to;
-        std::vector<std::string> plays;
-        std::int64_t lines;
-        const char* error;
-    } cases[] = {
-        {0, 13, {"1:1,2,3,4,5"}, 2, ""},
-        {13, 24, {"1:6,2,3,4,5"}, 1, ""},
-        {13, 35, {"1:6,2,3,4,5"}, 2, "w.txt: line 2: \"x\" is not a whole number"},
-        {35, text.size(), {"1:8,2,3,4,5"}, 1, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.from);
-        const auto r = ReadFile(dir / "w.txt", 5, B32, c.from, c.to);
-        EXPECT_EQ(r.plays, c.plays);
-        EXPECT_EQ(r.lines, c.lines);
-        EXPECT_EQ(r.error.substr(std::min(r.error.size(), r.error.find("w.txt"))), c.error);
-    }
-}
-
 // The reader sizes its buffer by the file at opening; a file that another program keeps writing
 // meanwhile must still be read whole and line by line, as a fresh reading reads it.
 TEST(WheelReader, AFileThatGrowsAfterOpeningIsReadWhole)
@@ -189,7 +157,7 @@ TEST(WheelReader, AFileThatGrowsAfterOpeningIsReadWhole)
         auto reader = WheelReader::Open(dir / "w.txt", 6, B16);
         ASSERT_TRUE(reader.ok());
         std::ofstream(dir / "w.txt", std::ios::binary | std::ios::app) << more;
-        const auto grown = ReadAll(*reader);
+        const auto grown = ReadAll(**reader);
         EXPECT_EQ(grown.error, "");
         EXPECT_EQ(grown.plays.size(), first.empty() ? 150000u : 150001u);
         EXPECT_TRUE(grown.plays == ReadFile(dir / "w.txt", 6, B16).plays);
@@ -201,15 +169,11 @@ TEST(CountPlays, CountsPlaysNotLinesAndRefusesWhatCannotBeRead)
     TempDir dir;
     WriteBytes(dir / "w.txt", "");
     EXPECT_EQ(*CountPlays(dir / "w.txt", 6, B16), 0);
-    std::string twelve;
-    for (int i = 0; i < 12; ++i)
-        twelve += GoodPlay(6);
-    WriteBytes(dir / "w.txt", twelve + "\r\n  \r\n");
-    EXPECT_EQ(*CountPlays(dir / "w.txt", 6, B16), 12);
-    WriteBytes(dir / "w.txt", twelve + "1,2\r\n");
-    EXPECT_FALSE(CountPlays(dir / "w.txt", 6, B16).ok());
-    EXPECT_FALSE(CountPlays(dir / "missing.txt", 6, B16).ok());
-    EXPECT_FALSE(CountPlays(dir.path(), 6, B16).ok());
+    WriteBytes(dir / "w.txt", GoodPlay(6) + "\r\n  \r\n" + GoodPlay(6) + "\r\n");
+    EXPECT_EQ(*CountPlays(dir / "w.txt", 6, B16), 2);
+    WriteBytes(dir / "w.txt", GoodPlay(6) + "1,2\r\n");
+    for (const auto& file : {dir / "w.txt", dir / "missing.txt", dir.path()})
+        EXPECT_FALSE(CountPlays(file, 6, B16).ok()) << file;
 }
 
 }  // namespace
