@@ -76,16 +76,10 @@ inline std::filesystem::path WriteDefinition(const TempDir& dir, const std::stri
 inline bm::PrintJobRequest RequestFor(const std::filesystem::path& file, const bm::SlipDefinition& d,
                                       bool testMode = false, std::string top = "0", std::string left = "0")
 {
-    bm::PrintJobRequest r;
-    r.definitionFile = file;
-    r.Horizontal = d.Horizontal;
-    r.bPB = d.bPB;
-    r.testMode = testMode;
-    r.offsets = {std::move(top), std::move(left)};
-    return r;
+    return {file, d.Horizontal, d.bPB, testMode, {std::move(top), std::move(left)}};
 }
 
-// `count` plays of `perPlay` numbers; play i (1-based) holds i, i+1, ... wrapped into 1..49.
+// `count` plays of `perPlay` numbers; play i (1-based) holds i, i+7, ... wrapped into 1..49.
 inline std::string Wheel(int count, int perPlay = 6)
 {
     std::string out;
