@@ -19,46 +19,33 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
     const struct {
         const char* what;
         std::function<void(JobSetup&)> change;
-        JobEnd end;
         const char* message;  // part of it
-        bool asksForWheel;
-        const char* summary;  // nullptr: the last job's summary stays
+        bool asksForWheel = false;
+        const char* summary = nullptr;  // nullptr: the last job's summary stays
+        JobEnd end = JobEnd::Refused;
     } cases[] = {
-        {"cancelled", [](JobSetup& s) { s.cancel = true; }, JobEnd::Cancelled, "", true, nullptr},
-        {"no definition", [](JobSetup& s) { s.noDefinition = true; }, JobEnd::Refused, "No slip definition is chosen",
-         false, nullptr},
-        {"top offset", [](JobSetup& s) { s.top = "abc"; }, JobEnd::Refused, "top offset \"abc\" is not a number", false,
-         nullptr},
-        {"left offset", [](JobSetup& s) { s.left = "1,5"; }, JobEnd::Refused, "left offset \"1,5\" is not a number",
-         false, nullptr},
+        {"cancelled", [](JobSetup& s) { s.cancel = true; }, "", true, nullptr, JobEnd::Cancelled},
+        {"no definition", [](JobSetup& s) { s.noDefinition = true; }, "No slip definition is chosen"},
+        {"top offset", [](JobSetup& s) { s.top = "abc"; }, "top offset \"abc\" is not a number"},
+        {"left offset", [](JobSetup& s) { s.left = "1,5"; }, "left offset \"1,5\" is not a number"},
         {"one row", [](JobSetup& s) { s.def.RowsInPanel = 1; s.def.RowFirstNumber = {1}; s.def.ColumnsInPanel = 49; },
-         JobEnd::Refused, "21 lines (1 row); printing takes definitions of 22 to 30 lines", false, nullptr},
+         "21 lines (1 row); printing takes definitions of 22 to 30 lines"},
         {"eleven rows",
-         [](JobSetup& s) {
-             s.def.RowsInPanel = 11;
-             s.def.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64, 71};
-         },
-         JobEnd::Refused, "31 lines (11 rows)", false, nullptr},
-        {"panels disagree", [](JobSetup& s) { s.def.TotalPanels = 6; }, JobEnd::Refused, "Total Panels is 6", false,
-         nullptr},
-        {"short play", [](JobSetup& s) { s.wheel = Wheel(2) + "1,2,3,4,5\r\n" + Wheel(3); }, JobEnd::Refused,
-         "w.txt: line 3", true, nullptr},
+         [](JobSetup& s) { s.def.RowsInPanel = 11; s.def.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64, 71}; },
+         "31 lines (11 rows)"},
+        {"panels disagree", [](JobSetup& s) { s.def.TotalPanels = 6; }, "Total Panels is 6"},
+        {"short play", [](JobSetup& s) { s.wheel = Wheel(2) + "1,2,3,4,5\r\n" + Wheel(3); }, "w.txt: line 3", true},
         // Such a pick is counted, not read as plays.
-        {"pick 8",
-         [](JobSetup& s) {
-             s.def.Pick = 8;
-             s.wheel = "1,2,3,4,5,6,7,8\r\n\r\n1 2 3 4 5 6\r\nnot a play\r\n";
-         },
-         JobEnd::Refused, "Sorry. That lottery format is not supported in this version", true,
-         "Printing 3 Picks On 1 Playslips"},
-        {"plays added", [](JobSetup& s) { s.wheelOnceCounted = Wheel(15); }, JobEnd::Refused,
+        {"pick 8", [](JobSetup& s) { s.def.Pick = 8; s.wheel = "1,2,3,4,5,6,7,8\r\n\r\n1 2 3 4 5 6\r\nno play\r\n"; },
+         "Sorry. That lottery format is not supported in this version", true, "Printing 3 Picks On 1 Playslips"},
+        {"plays added", [](JobSetup& s) { s.wheelOnceCounted = Wheel(15); },
          "w.txt: changed while it was being printed; it now holds more than 12 plays", true, kCounted12},
-        {"plays removed", [](JobSetup& s) { s.wheelOnceCounted = Wheel(7); }, JobEnd::Refused,
+        {"plays removed", [](JobSetup& s) { s.wheelOnceCounted = Wheel(7); },
          "w.txt: changed while it was being printed; it now holds 7 plays instead of 12", true, kCounted12},
-        {"a bad line added", [](JobSetup& s) { s.wheelOnceCounted = Wheel(12) + "1,2,3\r\n"; }, JobEnd::Refused,
+        {"a bad line added", [](JobSetup& s) { s.wheelOnceCounted = Wheel(12) + "1,2,3\r\n"; },
          "w.txt: line 13 holds 3 numbers; a play of this game has 6", true, kCounted12},
         {"printer refuses", [](JobSetup& s) { s.printerRefusal = "The printer did not take the job: not-accepting"; },
-         JobEnd::Failed, "not-accepting", true, kCounted12},
+         "not-accepting", true, kCounted12, JobEnd::Failed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
