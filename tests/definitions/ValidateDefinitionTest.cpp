@@ -18,6 +18,7 @@ DefinitionEntries Valid()
 }
 
 using FT = FocusTarget;
+using enum Field;
 FT OnField(Field f) { return {FT::Kind::Field, static_cast<int>(f)}; }
 FT OnRow(int r) { return {FT::Kind::Row, r}; }
 const FT kOnName{FT::Kind::Name, 0};
@@ -34,37 +35,34 @@ TEST(ValidateDefinition, RefusesWithItsMessageAndFocus)
         EditorMode mode = EditorMode::Make;
     } cases[] = {
         {"no name", [](auto& e) { e.name = ""; }, "You Haven't Entered A Filename!", FT{}},
-        {"no pick", [](auto& e) { e.fields[1] = ""; }, "No Entry For Pick", OnField(Field::Pick)},
-        {"no pool", [](auto& e) { e.fields[0] = ""; }, "No Entry For Pool", OnField(Field::Pool)},
+        {"no pick", [](auto& e) { e.fields[1] = ""; }, "No Entry For Pick", OnField(Pick)},
+        {"no pool", [](auto& e) { e.fields[0] = ""; }, "No Entry For Pool", OnField(Pool)},
         // The pool check comes before the range check of the pick.
         {"pick 9 and no pool", [](auto& e) { e.fields[1] = "9"; e.fields[0] = ""; }, "No Entry For Pool",
-         OnField(Field::Pool)},
-        {"pick 4", [](auto& e) { e.fields[1] = "4"; }, "This Version Only Supports Pick 5,6 or 7",
-         OnField(Field::Pick)},
-        {"pick 8", [](auto& e) { e.fields[1] = "8"; }, "This Version Only Supports Pick 5,6 or 7",
-         OnField(Field::Pick)},
+         OnField(Pool)},
+        {"pick 4", [](auto& e) { e.fields[1] = "4"; }, "This Version Only Supports Pick 5,6 or 7", OnField(Pick)},
+        {"pick 8", [](auto& e) { e.fields[1] = "8"; }, "This Version Only Supports Pick 5,6 or 7", OnField(Pick)},
         {"first empty measurement", [](auto& e) { e.fields[9] = ""; e.fields[12] = ""; },
-         "No Entry For 1 or More Measurements.", OnField(Field::LeftIndent)},
+         "No Entry For 1 or More Measurements.", OnField(LeftIndent)},
         {"empty row", [](auto& e) { e.rows[4] = ""; }, "No Entry For 1 or More Rows.", OnRow(4)},
         {"one letter", [](auto& e) { e.name = "a"; }, kBadName, kOnName},
         {"digit in name", [](auto& e) { e.name = "a1"; }, kBadName, kOnName},
         {"modify with a bad name", [](auto& e) { e.name = "1B649"; }, kBadName, kOnName, EditorMode::Modify},
         {"letters in a measurement", [](auto& e) { e.fields[11] = "3mm"; },
-         "Entry For Number Box Width Is Not A Number", OnField(Field::BoxWidth)},
+         "Entry For Number Box Width Is Not A Number", OnField(BoxWidth)},
         {"a blank measurement", [](auto& e) { e.fields[11] = " "; }, "Entry For Number Box Width Is Not A Number",
-         OnField(Field::BoxWidth)},
+         OnField(BoxWidth)},
         {"letters in a row", [](auto& e) { e.rows[2] = "x"; }, "Entry For R3 Is Not A Number", OnRow(2)},
         {"fractional panels", [](auto& e) { e.fields[2] = "2.5"; }, "Entry For Total Panels Must Be A Whole Number",
-         OnField(Field::TotalPanels)},
-        {"pick 6.0", [](auto& e) { e.fields[1] = "6.0"; }, "Entry For Pick Must Be A Whole Number",
-         OnField(Field::Pick)},
+         OnField(TotalPanels)},
+        {"pick 6.0", [](auto& e) { e.fields[1] = "6.0"; }, "Entry For Pick Must Be A Whole Number", OnField(Pick)},
         {"fractional row", [](auto& e) { e.rows[1] = "8.5"; }, "Entry For R2 Must Be A Whole Number", OnRow(1)},
         {"one row", [](auto& e) { e.fields[7] = "1"; }, "Rows In Each Panel Must Be From 2 To 10",
-         OnField(Field::RowsInPanel)},
+         OnField(RowsInPanel)},
         {"eleven rows", [](auto& e) { e.fields[7] = "11"; e.rows.fill("1"); }, "Rows In Each Panel Must Be From 2 To 10",
-         OnField(Field::RowsInPanel)},
-        {"pool 9", [](auto& e) { e.fields[0] = "9"; }, "Pool Must Be From 10 To 99", OnField(Field::Pool)},
-        {"pool 100", [](auto& e) { e.fields[0] = "100"; }, "Pool Must Be From 10 To 99", OnField(Field::Pool)},
+         OnField(RowsInPanel)},
+        {"pool 9", [](auto& e) { e.fields[0] = "9"; }, "Pool Must Be From 10 To 99", OnField(Pool)},
+        {"pool 100", [](auto& e) { e.fields[0] = "100"; }, "Pool Must Be From 10 To 99", OnField(Pool)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -10,7 +10,7 @@ using namespace bmtest;
 namespace {
 
 // The ways a job ends without printing: cancelled, refused before or after the wheel file is
-// counted, or refused by the printer. The wheel file is counted, then read while the slips are
+// counted, stopped with Escape (the whole document is abandoned), or refused by the printer. The wheel file is counted, then read while the slips are
 // printed; another program may write it in between (the summary is shown exactly then): the job
 // must neither print a file it did not count nor claim "Processing Complete" over plays it left out.
 TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
@@ -23,6 +23,7 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         bool asksForWheel = false;
         const char* summary = nullptr;  // nullptr: the last job's summary stays
         JobEnd end = JobEnd::Refused;
+        const char* endMessage = "";  // shown when there is one; never "Processing Complete"
     } cases[] = {
         {"cancelled", [](JobSetup& s) { s.cancel = true; }, "", true, nullptr, JobEnd::Cancelled},
         {"no definition", [](JobSetup& s) { s.noDefinition = true; }, "No slip definition is chosen"},
@@ -44,6 +45,13 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
          "w.txt: changed while it was being printed; it now holds 7 plays instead of 12", true, kCounted12},
         {"a bad line added", [](JobSetup& s) { s.wheelOnceCounted = Wheel(12) + "1,2,3\r\n"; },
          "w.txt: line 13 holds 3 numbers; a play of this game has 6", true, kCounted12},
+        {"escape at slip 3",
+         [](JobSetup& s) {
+             s.def = Horizontal649(1);
+             s.wheel = Wheel(25);
+             s.escapeAtSlip = 3;
+         },
+         "", true, "Printing 25 Picks On 5 Playslips", JobEnd::Aborted, "Print Job Aborted At Slip 3"},
         {"printer refuses", [](JobSetup& s) { s.printerRefusal = "The printer did not take the job: not-accepting"; },
          "not-accepting", true, kCounted12, JobEnd::Failed},
     };
@@ -54,7 +62,7 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         const auto run = RunJob(s);
         EXPECT_EQ(run->outcome.end, c.end);
         EXPECT_NE(run->outcome.message.find(c.message), std::string::npos) << run->outcome.message;
-        EXPECT_EQ(run->outcome.message.empty(), c.end == JobEnd::Cancelled);
+        EXPECT_EQ(run->outcome.message.empty(), c.end == JobEnd::Cancelled || c.end == JobEnd::Aborted);
         EXPECT_EQ(run->asked, c.asksForWheel);
         EXPECT_EQ(run->status.summary, c.summary ? c.summary : "(untouched)");
         EXPECT_EQ(run->status.countersShown, c.summary != nullptr);
@@ -64,8 +72,8 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
                   (std::vector<std::string>{"UseMillimetres", "SetOrientation Landscape"}));
         EXPECT_TRUE(run->surface.marks().empty());
         EXPECT_FALSE(run->surface.ended());
-        EXPECT_EQ(run->status.endMessage, "");  // no "Processing Complete"
-        EXPECT_FALSE(run->status.endShown);
+        EXPECT_EQ(run->status.endMessage, c.endMessage);
+        EXPECT_EQ(run->status.endShown, *c.endMessage != '\0');
         EXPECT_TRUE(run->status.everBusy);
         EXPECT_FALSE(run->status.busy);
     }

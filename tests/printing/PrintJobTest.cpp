@@ -134,23 +134,4 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
     }
 }
 
-TEST(PrintJob, EscapeAbandonsTheWholeDocumentAndSaysAtWhichSlip)
-{
-    JobSetup s;
-    s.def = Horizontal649(1);
-    s.wheel = Wheel(25);
-    s.escapeAtSlip = 3;
-    const auto run = RunJob(s);
-    EXPECT_EQ(run->outcome.end, JobEnd::Aborted);
-    EXPECT_EQ(run->outcome.slip, 3);
-    EXPECT_EQ(run->status.endMessage, "Print Job Aborted At Slip 3");
-    EXPECT_TRUE(run->status.endShown);
-    EXPECT_TRUE(run->surface.abandoned());
-    EXPECT_FALSE(run->surface.ended());
-    EXPECT_EQ(run->surface.sheets(), 0);
-    EXPECT_TRUE(run->surface.marks().empty());
-    EXPECT_FALSE(run->status.busy);
-}
-
-// Exactly the boxes of each panel's play, in drawing order: row by row, panel by panel, column by column.
 }  // namespace
