@@ -79,20 +79,4 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
     }
 }
 
-TEST(PrintJob, AcceptsTwoToTenRows)
-{
-    for (int rows : {2, 10}) {
-        JobSetup s;
-        s.def = Horizontal649(1);
-        s.def.Pool = rows * 7;
-        s.def.RowsInPanel = rows;
-        s.def.RowFirstNumber.clear();
-        for (int r = 0; r < rows; ++r)
-            s.def.RowFirstNumber.push_back(static_cast<std::int16_t>(1 + 7 * r));
-        s.wheel = "1,2,3,4,5,6\r\n";
-        const auto run = RunJob(s);
-        EXPECT_EQ(run->outcome.end, JobEnd::Completed) << rows << " rows: " << run->outcome.message;
-    }
-}
-
 }  // namespace

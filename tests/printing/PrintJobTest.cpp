@@ -96,6 +96,14 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
              s.top = "1";
              s.left = "-0.5";
          }},
+        {"two rows, the fewest a job prints (ten: the powerball slip below)",
+         [](JobSetup& s) {
+             s.def = Horizontal649(1);
+             s.def.Pool = 14;
+             s.def.RowsInPanel = 2;
+             s.def.RowFirstNumber = {1, 8};
+             s.wheel = "1,2,3,8,9,10\r\n14,13,12,11,7,6\r\n";
+         }},
         {"powerball: five marks, never the sixth number",
          [](JobSetup& s) {
              s.def = Horizontal649(1);
