@@ -59,8 +59,8 @@ TEST(ValidateDefinition, RefusesWithItsMessageAndFocus)
         {"fractional row", [](auto& e) { e.rows[1] = "8.5"; }, "Entry For R2 Must Be A Whole Number", OnRow(1)},
         {"one row", [](auto& e) { e.fields[7] = "1"; }, "Rows In Each Panel Must Be From 2 To 10",
          OnField(RowsInPanel)},
-        {"eleven rows", [](auto& e) { e.fields[7] = "11"; e.rows.fill("1"); }, "Rows In Each Panel Must Be From 2 To 10",
-         OnField(RowsInPanel)},
+        {"eleven rows", [](auto& e) { e.fields[7] = "11"; e.rows.fill("1"); },
+         "Rows In Each Panel Must Be From 2 To 10", OnField(RowsInPanel)},
         {"pool 9", [](auto& e) { e.fields[0] = "9"; }, "Pool Must Be From 10 To 99", OnField(Pool)},
         {"pool 100", [](auto& e) { e.fields[0] = "100"; }, "Pool Must Be From 10 To 99", OnField(Pool)},
     };

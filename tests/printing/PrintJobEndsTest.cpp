@@ -10,9 +10,10 @@ using namespace bmtest;
 namespace {
 
 // The ways a job ends without printing: cancelled, refused before or after the wheel file is
-// counted, stopped with Escape (the whole document is abandoned), or refused by the printer. The wheel file is counted, then read while the slips are
-// printed; another program may write it in between (the summary is shown exactly then): the job
-// must neither print a file it did not count nor claim "Processing Complete" over plays it left out.
+// counted, stopped with Escape (the whole document is abandoned), or refused by the printer.
+// The wheel file is counted, then read while the slips are printed; another program may write it
+// in between (the summary is shown exactly then): the job must neither print a file it did not
+// count nor claim "Processing Complete" over plays it left out.
 TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
 {
     const char* const kCounted12 = "Printing 12 Picks On 2 Playslips";
