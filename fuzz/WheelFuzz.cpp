@@ -2,11 +2,12 @@
 // The first byte picks the game (5, 6 or 7 numbers; 16- or 32-bit numbers; a powerball play
 // keeping five; filler plays), the rest is the file. The fast reader must agree with a plain
 // reading of the rules on every play, every line number and whether the file is refused, and
-// the counting, the play table and a reading in two parts must agree with it.
+// the counting, the print job's reading and a reading in two parts must agree with it.
 #include <limits>
 
 #include "FuzzSupport.h"
 #include "WheelReference.h"
+#include "printing/PlayWindow.h"
 #include "printing/WheelFile.h"
 
 using namespace bm;
@@ -129,17 +130,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (count.ok())
         Require(*count == static_cast<std::int32_t>(plays.size()), "counting and reading disagree about the plays");
 
-    if (!wide) {
-        const auto table = ReadPlays(bmfuzz::ScratchFile(), g.perPlay, g.kept, g.filler);
-        Require(table.ok() == !fault, "the play table and reading disagree about the file");
-        if (table.ok()) {
-            Require(table->size() == (plays.size() + g.filler) * g.kept, "a play table of the wrong size");
-            for (std::size_t p = 0; p < plays.size(); ++p)
-                for (int k = 0; k < g.kept; ++k)
-                    Require((*table)[p * g.kept + k] == plays[p].numbers[k], "a play table slot read wrong");
-            for (std::size_t i = plays.size() * g.kept; i < table->size(); ++i)
-                Require((*table)[i] == 0, "a filler play that is not empty");
+    if (!wide && !fault) {
+        // The print job's reading: the kept numbers of every play, then empty filler plays.
+        auto window = PlayWindow::Open(bmfuzz::ScratchFile(), g.perPlay, g.kept, static_cast<std::int64_t>(plays.size()));
+        Require(window.ok(), "the print job cannot open a file that reads");
+        const auto total = static_cast<std::int64_t>(plays.size()) + g.filler;
+        for (std::int64_t p = 1; p <= total; ++p) {
+            const auto n = (*window)->Get(p);
+            Require(!(*window)->error(), "the print job refuses a play that reads");
+            if (p > static_cast<std::int64_t>(plays.size())) {
+                Require(n.begin == n.end, "a filler play that is not empty");
+                continue;
+            }
+            Require(n.end - n.begin == g.kept, "a play of the print job with another count of numbers");
+            for (int k = 0; k < g.kept; ++k)
+                Require(n.begin[k] == plays[static_cast<std::size_t>(p - 1)].numbers[k], "a play printed with other numbers");
+            (*window)->Release(p);
         }
+        Require((*window)->CheckEnd().ok(), "the print job finds the file changed when it has not");
     }
     return 0;
 }

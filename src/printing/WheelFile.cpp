@@ -374,20 +374,4 @@ Result<std::int32_t> CountPlays(const std::filesystem::path& file, int numbersPe
     return static_cast<std::int32_t>(plays);
 }
 
-Result<std::vector<std::int32_t>> ReadPlays(const std::filesystem::path& file, int numbersPerPlay, int numbersKept,
-                                            int fillerPlays)
-{
-    auto reader = WheelReader::Open(file, numbersPerPlay, NumberWidth::Bits16);
-    if (!reader)
-        return reader.error();
-    std::vector<std::int32_t> table;
-    Play play;
-    while ((*reader)->Next(play))
-        table.insert(table.end(), play.numbers.begin(), play.numbers.begin() + numbersKept);
-    if ((*reader)->error())
-        return *(*reader)->error();
-    table.resize(table.size() + static_cast<std::size_t>(fillerPlays) * static_cast<std::size_t>(numbersKept), 0);
-    return table;
-}
-
 }  // namespace bm

@@ -72,10 +72,4 @@ private:
 // blank). Nothing uses a file before it has passed this.
 Result<std::int32_t> CountPlays(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width);
 
-// The print job's play table: plays from 1 on, `numbersKept` slots each (the first numbers of
-// every play; a powerball play keeps its five main numbers), followed by `fillerPlays` plays of
-// zeros that complete the last slip. Slot k of play p (both 1-based) is at (p-1)*kept + k-1.
-Result<std::vector<std::int32_t>> ReadPlays(const std::filesystem::path& file, int numbersPerPlay,
-                                            int numbersKept, int fillerPlays);
-
 }  // namespace bm

@@ -13,6 +13,10 @@ TempDir::TempDir()
     if (!mkdtemp(name.data()))
         throw std::runtime_error("cannot create a temporary folder");
     path_ = name;
+    // mkdtemp makes it private; the printing system's helpers, run as another user, write inside.
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                            std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                            std::filesystem::perms::others_exec);
 }
 
 TempDir::~TempDir()
