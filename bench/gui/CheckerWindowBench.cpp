@@ -17,15 +17,13 @@
 
 #include "app/Dialogs.h"
 #include "checking/window/CheckerWindow.h"
+#include "PaintTimes.h"
 
 namespace {
 
-using Steady = std::chrono::steady_clock;
-
-double Ms(Steady::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
+using bmbench::Ms;
+using bmbench::PaintTimes;
+using bmbench::Steady;
 
 // Opens the wheel when asked; every question is answered No.
 class BenchDialogs : public bm::app::Dialogs {
@@ -37,20 +35,6 @@ public:
     }
     QString OpenFile(QWidget*, const QString&, const QString&, const QString&) override { return wheel; }
     QString SaveFile(QWidget*, const QString&, const QString&, const QString&, const QString&) override { return {}; }
-};
-
-class PaintTimes : public QObject {
-public:
-    explicit PaintTimes(QWidget* w) { w->installEventFilter(this); }
-    std::vector<Steady::time_point> at;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            at.push_back(Steady::now());
-        return false;
-    }
 };
 
 // A wheel of random plays of 6 from 49 (about 1.7 % win a line in the report).
@@ -103,8 +87,9 @@ void CheckThroughWindow(benchmark::State& state)
         auto t0 = Steady::now();
         bm::CheckRun alone;
         benchmark::DoNotOptimize(bm::RunCheck(game, draw, wheel, bm::MonotonicClock(), alone).ok());
-        engineMs += Ms(Steady::now() - t0);
-        engineBest = std::min(engineBest, Ms(Steady::now() - t0));
+        const double engine = Ms(Steady::now() - t0);
+        engineMs += engine;
+        engineBest = std::min(engineBest, engine);
 
         PaintTimes painted(window.findChild<QLabel*>(QStringLiteral("lbldraw")));
         t0 = Steady::now();

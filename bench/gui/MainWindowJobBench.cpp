@@ -25,15 +25,12 @@
 #include "app/WindowCatalogue.h"
 #include "app/frmMain.h"
 #include "printing/PrintJob.h"
+#include "PaintTimes.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
+using Clock = bmbench::Steady;
+using bmbench::Ms;
 
 // Marks are counted, not kept: the window's cost is what is measured.
 class CountingSurface : public bm::PrintSurface {
@@ -92,21 +89,6 @@ struct Folder {
     QString wheel() const { return QString::fromStdString((home / "wheel" / "plays.txt").string()); }
 };
 
-// Paint moments of a label.
-class PaintClock : public QObject {
-public:
-    explicit PaintClock(QLabel* label) { label->installEventFilter(this); }
-    std::vector<Clock::time_point> paints;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            paints.push_back(Clock::now());
-        return false;
-    }
-};
-
 struct Window {
     CountingTarget printer;
     bm::app::WindowCatalogue windows;
@@ -133,16 +115,16 @@ void PrintThroughWindow(benchmark::State& state)
     Window w(folder);
     double worstGap = 0, paintsPerSecond = 0;
     for (auto _ : state) {
-        PaintClock paints(w.main->findChild<QLabel*>(QStringLiteral("lblF")));
+        bmbench::PaintTimes paints(w.main->findChild<QLabel*>(QStringLiteral("lblF")));
         const auto start = Clock::now();
         w.Print();
         const auto end = Clock::now();
         Clock::time_point last = start;
-        for (const auto& t : paints.paints) {
+        for (const auto& t : paints.at) {
             worstGap = std::max(worstGap, Ms(t - last));
             last = t;
         }
-        paintsPerSecond = paints.paints.size() / (Ms(end - start) / 1000);
+        paintsPerSecond = paints.at.size() / (Ms(end - start) / 1000);
     }
     if (w.End() != QStringLiteral("Processing Complete"))
         state.SkipWithError("the job did not complete");
