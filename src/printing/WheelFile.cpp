@@ -209,8 +209,7 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
 }  // namespace
 
 WheelReader::WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk)
-    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(chunk + kMaxLine + 1),
-      quick_(numbersPerPlay >= 1 && numbersPerPlay <= kMaxNumbersPerPlay)
+    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(chunk + kMaxLine + 1)
 {
     if (width == NumberWidth::Bits16) {
         min_ = std::numeric_limits<std::int16_t>::min();
@@ -292,7 +291,8 @@ bool WheelReader::Fill()
 bool WheelReader::Next(Play& play)
 {
     // The usual line takes this short way; the rest, and refilling the buffer, the long one.
-    if (quick_ && (eof_ || end_ - begin_ >= kMaxLine) && begin_ != end_ && !error_) {
+    const bool fits = numbersPerPlay_ >= 1 && numbersPerPlay_ <= kMaxNumbersPerPlay;
+    if (fits && (eof_ || end_ - begin_ >= kMaxLine) && begin_ != end_ && !error_) {
         const char* next = nullptr;
         if (QuickLine(buffer_.data() + begin_, buffer_.data() + end_, numbersPerPlay_, play.numbers.data(), next)) {
             begin_ = static_cast<std::size_t>(next - buffer_.data());

@@ -61,7 +61,6 @@ private:
     std::int64_t min_, max_;
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;
-    bool quick_;  // plays fit the short way of reading
     bool eof_ = false;
     std::uintmax_t remaining_ = UINTMAX_MAX;  // bytes still to read from the file
     std::int64_t line_ = 0;
