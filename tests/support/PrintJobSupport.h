@@ -16,24 +16,15 @@ namespace bmtest {
 // What the job showed, as the main window's labels would hold it.
 class FakeStatus final : public bm::JobStatus {
 public:
-    void SetSummary(const std::string& text) override
-    {
-        summary = text;
-        if (onSummary)
-            onSummary();
-    }
+    void SetSummary(const std::string& text) override { summary = text; if (onSummary) onSummary(); }
     void ShowCounters(bool shown) override { countersShown = shown; }
     void SetSlip(long long s) override { slip = s; }
     void SetEndMessage(const std::string& text, bool shown) override { endMessage = text; endShown = shown; }
     void SetBusy(bool b) override { busy = b; everBusy = everBusy || b; }
 
-    std::string summary = "(untouched)";
-    bool countersShown = false;
+    std::string summary = "(untouched)", endMessage = "(untouched)";
+    bool countersShown = false, endShown = true, busy = false, everBusy = false;
     long long slip = 0;
-    std::string endMessage = "(untouched)";
-    bool endShown = true;
-    bool busy = false;
-    bool everBusy = false;
     std::function<void()> onSummary;  // between counting the wheel file and reading it
 };
 
@@ -101,14 +92,10 @@ struct Run {
 
 struct JobSetup {
     bm::SlipDefinition def = Horizontal649();
-    std::string wheel = Wheel(12);
-    std::string top = "0", left = "0";
+    std::string wheel = Wheel(12), top = "0", left = "0", printerRefusal = {};
     long long escapeAtSlip = 0;
-    bool cancel = false;
-    bool testMode = false;
-    bool noDefinition = false;
-    std::optional<std::string> wheelOnceCounted;  // what another program writes into it then
-    std::string printerRefusal;
+    bool cancel = false, testMode = false, noDefinition = false;
+    std::optional<std::string> wheelOnceCounted = {};  // what another program writes into it then
 };
 
 // Runs the job the setup describes on a recording surface, in a folder of its own.
