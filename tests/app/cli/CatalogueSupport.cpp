@@ -1,11 +1,5 @@
 #include "app/cli/CatalogueSupport.h"
 
-#include <cerrno>
-#include <chrono>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "printing/qt/PrintTestTools.h"
 
 namespace bmtest {
@@ -46,9 +40,7 @@ Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots)
         for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
              it.increment(ec)) {
             const auto& p = it->path();
-            if (it->is_fifo(ec))
-                shot[p.string()] = "<pipe>";
-            else if (it->is_directory(ec))
+            if (it->is_directory(ec))
                 shot[p.string()] = "<folder>";
             else
                 shot[p.string()] = ReadBytes(p);
@@ -79,48 +71,6 @@ ProgramRun RunProgram(const std::vector<std::string>& args)
         command += " " + Quoted(a);
     const Ran ran = RunShell(command + " </dev/null", "QT_QPA_PLATFORM=offscreen");
     return {ran.status, ran.out, ran.err};
-}
-
-namespace {
-
-// Opens the pipe for writing once a reader has it open; gives up after a few seconds, so a
-// program that reads the file only once does not hang the test.
-void HandOver(const std::filesystem::path& path, const std::string& text)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    int fd = -1;
-    while ((fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK)) < 0) {
-        if (errno != ENXIO || std::chrono::steady_clock::now() > deadline)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    for (std::size_t done = 0; done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-}
-
-}  // namespace
-
-ChangingFile::ChangingFile(std::filesystem::path path, std::string first, std::string second) : path_(std::move(path))
-{
-    ::mkfifo(path_.c_str(), 0600);
-    writer_ = std::thread([path = path_, first = std::move(first), second = std::move(second)] {
-        HandOver(path, first);
-        // The first reader is woken by the close at once; the pause only keeps a reader that was
-        // busy between two reads from taking the second text as more of the first.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        HandOver(path, second);
-    });
-}
-
-ChangingFile::~ChangingFile()
-{
-    writer_.join();
 }
 
 }  // namespace bmtest

@@ -2,10 +2,8 @@
 
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "support/TempDir.h"
@@ -23,13 +21,10 @@ public:
     std::filesystem::path Put(const std::string& relative, std::string_view bytes) const;
     // "{home}" and "{out}" replaced by the folders.
     std::string Expand(std::string text) const;
-    // Kept until the lab goes, before its folders do.
-    void Keep(std::shared_ptr<void> thing) { kept_.push_back(std::move(thing)); }
 
 private:
     TempDir dir_;
     std::filesystem::path home_, out_;
-    std::vector<std::shared_ptr<void>> kept_;
 };
 
 // Every file and folder under the roots with the bytes of each file: what "nothing was written
@@ -45,19 +40,5 @@ struct ProgramRun {
 };
 // The brindlemark executable on the offscreen platform, with stdin closed.
 ProgramRun RunProgram(const std::vector<std::string>& args);
-
-// A named pipe that hands one text to the first reader that opens it and another to the second:
-// a wheel file that changes between being counted and being read.
-class ChangingFile {
-public:
-    ChangingFile(std::filesystem::path path, std::string first, std::string second);
-    ~ChangingFile();
-    ChangingFile(const ChangingFile&) = delete;
-    ChangingFile& operator=(const ChangingFile&) = delete;
-
-private:
-    std::filesystem::path path_;
-    std::thread writer_;
-};
 
 }  // namespace bmtest

@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "app/cli/Cli.h"
-#include "app/cli/Interrupt.h"
 #include "support/PrintJobSupport.h"
 
 using namespace bm;
@@ -61,20 +60,6 @@ TEST(Interrupt, CtrlCEndsAJobWithoutLeavingAPdf)
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.str().find("Print Job Aborted At Slip "), std::string::npos) << err.str();
     EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
-}
-
-TEST(Interrupt, OnlyCountsWhileInstalled)
-{
-    const auto previous = std::signal(SIGINT, IgnoreInterrupt);
-    {
-        cli::Interrupt interrupt;
-        EXPECT_FALSE(interrupt.Pressed());
-        std::raise(SIGINT);
-        EXPECT_TRUE(interrupt.Pressed());
-    }
-    cli::Interrupt fresh;
-    EXPECT_FALSE(fresh.Pressed());
-    std::signal(SIGINT, previous);
 }
 
 }  // namespace

@@ -141,13 +141,21 @@ std::string CheckMarks(const std::filesystem::path& pdf, const bm::RecordingSurf
         return std::to_string(pages.size()) + " pages for " + std::to_string(expected.sheets()) + " sheets " + error;
     const auto [width, height] = PdfPageSize(pdf);
     const bool turned = expected.orientation() == bm::Orientation::Landscape && height > width;
+    // Nothing is dark but the marks: the dark pixels are the marks' area, give or take their edges.
+    const double px = kDpi / 25.4;
+    std::vector<double> area(pages.size()), edge(pages.size());
     for (const auto& m : expected.marks()) {
         const Raster& page = pages[m.sheet - 1];
         const std::string wrong = turned ? FindMark(page, m.y1, height - m.x2, m.y2, height - m.x1, kDpi)
                                          : FindMark(page, m.x1, m.y1, m.x2, m.y2, kDpi);
         if (!wrong.empty())
             return "sheet " + std::to_string(m.sheet) + ": " + wrong;
+        area[m.sheet - 1] += (m.x2 - m.x1) * px * (m.y2 - m.y1) * px;
+        edge[m.sheet - 1] += 2 * ((m.x2 - m.x1) + (m.y2 - m.y1)) * px;
     }
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        if (std::abs(static_cast<double>(pages[i].DarkCount()) - area[i]) > edge[i] + 1)
+            return "sheet " + std::to_string(i + 1) + ": dark pixels beyond the marks";
     return {};
 }
 

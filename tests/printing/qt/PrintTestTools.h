@@ -48,7 +48,7 @@ bm::RecordingSurface Recorded(const std::filesystem::path& definitionFile, const
                               const std::filesystem::path& wheel = {});
 
 // The PDF rasterised at 300 dpi holds one page per recorded sheet with every recorded mark in
-// place: empty, else what is wrong. A landscape job that came out on portrait pages was turned,
+// place and nothing else dark: empty, else what is wrong. A landscape job that came out on portrait pages was turned,
 // as CUPS prints it: (X, Y) lands at (Y, width - X).
 std::string CheckMarks(const std::filesystem::path& pdf, const bm::RecordingSurface& expected);
 

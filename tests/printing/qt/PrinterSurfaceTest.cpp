@@ -32,31 +32,6 @@ public:
     }
 };
 
-TEST(PrinterSurface, ChoosesTheNamedOrTheDefaultPrinterAndSaysWhenThereIsNone)
-{
-    auto spooler = std::make_shared<FakeSpooler>();
-    auto named = PrinterSurface::Open("slips", spooler);
-    ASSERT_TRUE(named.ok());
-    EXPECT_EQ((*named)->printer(), "slips");
-    auto byDefault = PrinterSurface::Open("", spooler);
-    ASSERT_TRUE(byDefault.ok());
-    EXPECT_EQ((*byDefault)->printer(), "office");
-
-    const auto unknown = PrinterSurface::Open("nope", spooler);
-    ASSERT_FALSE(unknown.ok());
-    EXPECT_EQ(unknown.error().message, "There is no printer named \"nope\"; installed: office, slips");
-
-    spooler->defaultPrinter.clear();
-    const auto noDefault = PrinterSurface::Open("", spooler);
-    ASSERT_FALSE(noDefault.ok());
-    EXPECT_NE(noDefault.error().message.find("No printer is set as the default"), std::string::npos);
-
-    spooler->printers.clear();
-    const auto none = PrinterSurface::Open("", spooler);
-    ASSERT_FALSE(none.ok());
-    EXPECT_NE(none.error().message.find("No printer is installed"), std::string::npos);
-}
-
 TEST(PrinterSurface, HandsTheSheetsOverOnlyAtTheEndMeasuredFromThePrintableArea)
 {
     auto spooler = std::make_shared<FakeSpooler>();
@@ -84,9 +59,14 @@ TEST(PrinterSurface, HandsTheSheetsOverOnlyAtTheEndMeasuredFromThePrintableArea)
     }
 }
 
-TEST(PrinterSurface, AbandonedEmptyOrDroppedDocumentsReachNoPrinterAndARefusalFailsTheDocument)
+// The printer chosen by name or by default, or a refusal naming why; documents abandoned, empty
+// or dropped reach no printer, and a printer's refusal fails the document.
+TEST(PrinterSurface, ChoosesAPrinterAndSubmitsOnlyAFinishedDocument)
 {
     auto spooler = std::make_shared<FakeSpooler>();
+    EXPECT_EQ(PrinterSurface::Open("", spooler).value()->printer(), "office");
+    EXPECT_EQ(PrinterSurface::Open("nope", spooler).error().message,
+              "There is no printer named \"nope\"; installed: office, slips");
     const auto open = [&] { return PrinterSurface::Open("slips", spooler).value(); };
     auto abandoned = open();
     abandoned->FillBox(10, 20, 13, 22);
@@ -101,6 +81,9 @@ TEST(PrinterSurface, AbandonedEmptyOrDroppedDocumentsReachNoPrinterAndARefusalFa
     const Status end = surface->EndDocument();
     ASSERT_FALSE(end.ok());
     EXPECT_EQ(end.error().message, spooler->refusal);
+
+    spooler->printers.clear();
+    EXPECT_NE(PrinterSurface::Open("", spooler).error().message.find("No printer is installed"), std::string::npos);
 }
 
 }  // namespace
