@@ -16,12 +16,10 @@ TEST(NumberPatterns, WholeNumbers)
         const char* english;
         const char* german;
     } cases[] = {
-        {0, Pattern::Plain, "0", "0"},          {1234567, Pattern::Plain, "1234567", "1234567"},
-        {0, Pattern::Grouped, "0", "0"},        {999, Pattern::Grouped, "999", "999"},
-        {1000, Pattern::Grouped, "1,000", "1.000"}, {13983816, Pattern::Grouped, "13,983,816", "13.983.816"},
-        {-1234, Pattern::Grouped, "-1,234", "-1.234"}, {0, Pattern::GroupedBlankZero, "", ""},
-        {1, Pattern::GroupedBlankZero, "1", "1"}, {123456, Pattern::GroupedBlankZero, "123,456", "123.456"},
-        {1234, Pattern::Grouped3, "1,234.000", "1.234,000"}, {1234, Pattern::Fixed3, "1234.000", "1234,000"},
+        {1234567, Pattern::Plain, "1234567", "1234567"}, {0, Pattern::Grouped, "0", "0"},
+        {999, Pattern::Grouped, "999", "999"},           {1000, Pattern::Grouped, "1,000", "1.000"},
+        {-1234, Pattern::Grouped, "-1,234", "-1.234"},   {0, Pattern::GroupedBlankZero, "", ""},
+        {123456, Pattern::GroupedBlankZero, "123,456", "123.456"}, {1234, Pattern::Grouped3, "1,234.000", "1.234,000"},
         {INT64_MIN, Pattern::Grouped, "-9,223,372,036,854,775,808", "-9.223.372.036.854.775.808"},
     };
     for (const auto& c : cases) {
@@ -38,11 +36,9 @@ TEST(NumberPatterns, ThreeDecimals)
         const char* text;
     } cases[] = {
         {0, Pattern::Grouped3, "0.000"},       {0.5, Pattern::Fixed3, "0.500"},  // a digit before the point
-        {12.3, Pattern::Grouped3, "12.300"},   {10.5902418, Pattern::Grouped3, "10.590"},
-        {0.0005, Pattern::Fixed3, "0.001"},    {0.00049, Pattern::Fixed3, "0.000"},
-        {3600, Pattern::Grouped3, "3,600.000"}, {3600, Pattern::Fixed3, "3600.000"},
-        {246819.984375, Pattern::Grouped3, "246,819.984"}, {999.9996, Pattern::Grouped3, "1,000.000"},
-        {-1.25, Pattern::Fixed3, "-1.250"},    {-0.0001, Pattern::Fixed3, "0.000"},
+        {0.0005, Pattern::Fixed3, "0.001"}, {0.00049, Pattern::Fixed3, "0.000"}, {3600, Pattern::Fixed3, "3600.000"},
+        {999.9996, Pattern::Grouped3, "1,000.000"}, {-1.25, Pattern::Fixed3, "-1.250"},
+        {-0.0001, Pattern::Fixed3, "0.000"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(bm::FormatDecimal(c.value, c.pattern, {}), c.text) << c.value;
