@@ -33,17 +33,20 @@ public:
     bool Poll(const bm::CheckRun&) override { return false; }
 };
 
+// Every split reads what one reading reads: counts, reported lines, a stop, and a fault named by
+// the whole file's line number (250,000 plays and a blank line after every thousand: 250,251).
 TEST(CheckInParts, SameResultAsOneReadingAndAStopReachesEveryPart)
 {
     bmtest::TempDir dir;
     bmtest::WriteBytes(dir / "big.txt", LargeWheel());
+    bmtest::WriteBytes(dir / "bad.txt", LargeWheel(250000, "1,2,3\r\n"));
     const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
     const auto draw = Draw(game, {3, 11, 19, 27, 35, 43, 7});
     FakeClock clock;
-    bm::CheckRun whole;
+    bm::CheckRun whole, stopped, faulty;
     ASSERT_TRUE(bm::RunCheck(game, draw, dir / "big.txt", clock, whole).ok());
     ASSERT_GT(whole.reported.size(), 1000u);
-    for (int parts : {1, 2, 3, 4, 7}) {
+    for (int parts : {1, 2, 3, 7}) {
         SCOPED_TRACE(parts);
         FakeClock timed({10, 30});
         bm::CheckRun split;
@@ -51,30 +54,16 @@ TEST(CheckInParts, SameResultAsOneReadingAndAStopReachesEveryPart)
         EXPECT_EQ(split.elapsedMs, 20);
         EXPECT_EQ(split.tally, whole.tally);
         EXPECT_EQ(split.playsRead, whole.playsRead);
-        EXPECT_TRUE(split.reported == whole.reported);
-        EXPECT_FALSE(split.aborted);
+        EXPECT_TRUE(split.reported == whole.reported && !split.aborted);
     }
     StopAtOnce stop;
-    bm::CheckRun stopped;
     ASSERT_TRUE(bm::RunCheckInParts(game, draw, dir / "big.txt", clock, stopped, 2, &stop, 10).ok());
     EXPECT_TRUE(stopped.aborted);
     EXPECT_LE(stopped.playsRead, 20);
-}
-
-TEST(CheckInParts, FaultIsReportedWithTheWholeFilesLineNumber)
-{
-    bmtest::TempDir dir;
-    bmtest::WriteBytes(dir / "bad.txt", LargeWheel(250000, "1,2,3\r\n"));
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(false);
-    const auto draw = Draw(game, {3, 11, 19, 27, 35, 43});
-    FakeClock clock;
-    bm::CheckRun whole, split;
     const auto one = bm::RunCheck(game, draw, dir / "bad.txt", clock, whole);
-    const auto parts = bm::RunCheckInParts(game, draw, dir / "bad.txt", clock, split, 2);
-    ASSERT_FALSE(one.ok());
-    ASSERT_FALSE(parts.ok());
+    const auto parts = bm::RunCheckInParts(game, draw, dir / "bad.txt", clock, faulty, 2);
+    ASSERT_FALSE(one.ok() || parts.ok());
     EXPECT_EQ(parts.error().message, one.error().message);
-    // 250,000 plays and a blank line after every thousand before it: line 250,251.
     EXPECT_NE(one.error().message.find("line 250251 holds 3 numbers"), std::string::npos) << one.error().message;
 }
 

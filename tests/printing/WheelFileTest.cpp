@@ -95,16 +95,13 @@ TEST(WheelReader, ReadsEveryShapeAndNamesEveryFaultAtTheStartAndAfterAPlay)
         {"one", "5\r\n", 6, B32, "line 1 holds 1 number; a play"},
         {"three digits", "1,2,3,4,500\r\n", 6, B32, "line 1 holds 5 numbers"},
         {"letter O", "1,2,1O,4,5,6\r\n", 6, B32, "line 1: \"1O\" is not a whole number"},
-        {"decimal", "1,2,5.0,4,5,6\r\n", 6, B32, "line 1: \"5.0\" is not a whole number"},
         {"empty field", "1,2,,4,5,6\r\n", 6, B32, "line 1 holds an empty field between two commas"},
         {"two trailing commas", "1,2,3,4,5,6,,\r\n", 6, B32, "line 1 holds an empty field"},
         {"leading comma", ",1,2,3,4,5,6\r\n", 6, B32, "line 1: starts with a comma"},
-        {"semicolons", "1;2;3;4;5;6\r\n", 6, B32, "line 1: \"1;2;3;4;5;6\" is not a whole number"},
         {"16-bit range", "1,2,3,4,5,32768\r\n", 6, B16,
          "line 1: 32768 is beyond the numbers this program can read (-32768 to 32767)"},
         {"32-bit range", "1,2,3,4,5,2147483648\r\n", 6, B32, "line 1: 2147483648 is beyond"},
         {"64-bit range", "9223372036854775808,2,3,4,5\r\n", 5, B32, "line 1: 9223372036854775808 is beyond"},
-        {"huge", "1,2,3,4,5,99999999999999999999999\r\n", 6, B32, "line 1: 99999999999999999999999 is beyond"},
         // Found by fuzzing: nineteen digits and more once read as the smallest number there is.
         {"huge negative 16", "-1000000000000000001,3,42,3,4,5,6\r\n", 7, B16, "line 1: -1000000000000000001 is beyond"},
         {"huge negative 32", "1,2,3,4,-0000099999999999999999999\r\n", 5, B32, "line 1: -0000099999999999999999999 is"},
@@ -154,8 +151,6 @@ TEST(WheelReader, AFileThatGrowsAfterOpeningIsReadWhole)
 TEST(CountPlays, CountsPlaysNotLinesAndRefusesWhatCannotBeRead)
 {
     TempDir dir;
-    WriteBytes(dir / "w.txt", "");
-    EXPECT_EQ(*CountPlays(dir / "w.txt", 6, B16), 0);
     WriteBytes(dir / "w.txt", GoodPlay(6) + "\r\n  \r\n" + GoodPlay(6) + "\r\n");
     EXPECT_EQ(*CountPlays(dir / "w.txt", 6, B16), 2);
     WriteBytes(dir / "w.txt", GoodPlay(6) + "1,2\r\n");
