@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "checking/GameVariants.h"
 
 namespace {
@@ -19,21 +17,6 @@ TEST(GameVariants, CheckTicketsChoosesTheWindowByPickAndPowerball)
     for (const auto& c : cases) {
         const auto* v = bm::ChooseChecker({49, c.pick, c.bBon, c.bPB});
         EXPECT_STREQ(v ? v->windowName : "", c.window) << c.pick << c.bBon << c.bPB;
-    }
-}
-
-// The window shows every tier of both its games, each row under names of its own.
-TEST(GameVariants, EveryTierHasARowWithUniqueNames)
-{
-    for (const auto& v : bm::CheckerVariants()) {
-        std::set<std::string> names;
-        for (const auto& t : v.AllRows().tiers) {
-            names.insert(t.countLabel);
-            names.insert(t.captionName);
-        }
-        EXPECT_EQ(names.size(), 2 * v.AllRows().tiers.size()) << v.windowName;
-        for (const auto& t : v.Game(false).tiers)
-            EXPECT_GE(v.AllRows().IndexOf(t.counter), 0) << v.windowName << " " << t.counter;
     }
 }
 
