@@ -46,36 +46,8 @@ std::vector<RecordingSurface::Mark> ExpectedMarks(const JobSetup& s)
     return marks;
 }
 
-TEST(PrintJob, SlipCountFillsTheLastSlipAndFeedsNoEmptySheet)
-{
-    const struct {
-        int plays, panels;
-        const char* summary;
-        int sheets;
-        const char* addedOnceCounted = "";
-    } cases[] = {
-        {12, 1, "Printing 12 Picks On 3 Playslips", 3},  // 5 panels: 10 + 2 and 3 empty panels
-        {10, 1, "Printing 10 Picks On 2 Playslips", 2},
-        {0, 1, "Printing 0 Picks On 0 Playslips", 0},
-        {12, 2, "Printing 12 Picks On 2 Playslips", 2, "\r\n   \r\n"},  // blank lines change no play
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.summary);
-        JobSetup s{.def = Horizontal649(c.panels), .wheel = Wheel(c.plays)};
-        if (*c.addedOnceCounted)
-            s.wheelOnceCounted = s.wheel + c.addedOnceCounted;
-        const auto run = RunJob(s);
-        EXPECT_EQ(run->outcome.end, JobEnd::Completed);
-        EXPECT_EQ(run->status.summary, c.summary);
-        EXPECT_EQ(run->surface.marks().size(), static_cast<std::size_t>(c.plays * 6));
-        EXPECT_EQ(run->status.endMessage, "Processing Complete");
-        EXPECT_TRUE(run->status.endShown && run->status.countersShown && !run->status.busy);
-        const auto& calls = run->surface.calls();
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "NextPage"), c.sheets);
-        EXPECT_EQ(calls.back(), "EndDocument");
-    }
-}
-
+// Plays fill the panels in wheel order, slip after slip; the last slip keeps its empty panels and
+// no empty sheet is fed.
 TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
 {
     const auto oneMain = [](int pool, int pick, int columns, std::vector<std::int16_t> rows) {
@@ -87,25 +59,39 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
         d.RowFirstNumber = std::move(rows);
         return d;
     };
-    JobSetup offsets{.top = "1", .left = "-0.5"};
     JobSetup powerball{.def = oneMain(69, 5, 7, {1, 8, 15, 22, 29, 36, 43, 50, 57, 64}),
                        .wheel = "5,12,23,34,45,7\r\n1 2 3 4 5 6\r\n"};  // five marks, never the sixth number
     powerball.def.bPB = true;
-    const JobSetup cases[] = {
-        {.def = Horizontal649(1)},  // wheel order; the last slip keeps empty panels
-        offsets,                    // on every main panel
-        {.def = oneMain(14, 6, 7, {1, 8}), .wheel = "1,2,3,8,9,10\r\n14,13,12,11,7,6\r\n"},  // the fewest rows
-        powerball,                  // the most rows
-        {.def = oneMain(56, 6, 14, {1, 15, 29, 43}), .wheel = "13,14,28,1,2,3\r\n"},  // no 14th column marks
-        {.def = oneMain(49, 6, 7, {0, 7, 14, 21, 28, 35, 42}), .wheel = "0,1,2,3,4,5\r\n"},  // a box for zero
+    const struct {
+        JobSetup s;
+        const char* summary;
+        int sheets;
+    } cases[] = {
+        {{.def = Horizontal649(1)}, "Printing 12 Picks On 3 Playslips", 3},
+        {{.def = Horizontal649(1), .wheel = Wheel(10)}, "Printing 10 Picks On 2 Playslips", 2},
+        {{.wheel = ""}, "Printing 0 Picks On 0 Playslips", 0},
+        // Offsets move every mark on every main panel; blank lines written after counting change no play.
+        {{.top = "1", .left = "-0.5", .wheelOnceCounted = Wheel(12) + "\r\n  \r\n"},
+         "Printing 12 Picks On 2 Playslips", 2},
+        {{.def = oneMain(14, 6, 7, {1, 8}), .wheel = "1,2,3,8,9,10\r\n14,13,12,11,7,6\r\n"},  // the fewest rows
+         "Printing 2 Picks On 1 Playslips", 1},
+        {powerball, "Printing 2 Picks On 1 Playslips", 1},  // the most rows
+        {{.def = oneMain(56, 6, 14, {1, 15, 29, 43}), .wheel = "13,14,28,1,2,3\r\n"},  // no 14th column marks
+         "Printing 1 Picks On 1 Playslips", 1},
+        {{.def = oneMain(49, 6, 7, {0, 7, 14, 21, 28, 35, 42}), .wheel = "0,1,2,3,4,5\r\n"},  // a box for zero
+         "Printing 1 Picks On 1 Playslips", 1},
     };
-    for (const auto& s : cases) {
-        SCOPED_TRACE(&s - cases);
+    for (const auto& [s, summary, sheets] : cases) {
+        SCOPED_TRACE(summary);
         const auto run = RunJob(s);
         ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
-        const auto expected = ExpectedMarks(s);
-        EXPECT_EQ(run->surface.marks(), expected);
-        EXPECT_EQ(run->surface.sheets(), expected.back().sheet);
+        EXPECT_EQ(run->surface.marks(), ExpectedMarks(s));
+        EXPECT_EQ(run->status.summary, summary);
+        const auto& calls = run->surface.calls();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "NextPage"), sheets);
+        EXPECT_EQ(calls.back(), "EndDocument");
+        EXPECT_EQ(run->status.endMessage, "Processing Complete");
+        EXPECT_TRUE(run->status.endShown && run->status.countersShown && !run->status.busy);
     }
 }
 
