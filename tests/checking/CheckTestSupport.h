@@ -13,13 +13,7 @@ namespace bmtest {
 class FakeClock final : public bm::Clock {
 public:
     explicit FakeClock(std::vector<std::int64_t> times = {0}) : times_(std::move(times)) {}
-    std::int64_t NowMs() override
-    {
-        const auto t = times_[next_];
-        if (next_ + 1 < times_.size())
-            ++next_;
-        return t;
-    }
+    std::int64_t NowMs() override { return times_[next_ + 1 < times_.size() ? next_++ : next_]; }
 
 private:
     std::vector<std::int64_t> times_;

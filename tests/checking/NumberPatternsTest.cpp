@@ -16,10 +16,8 @@ TEST(NumberPatterns, WholeNumbers)
         const char* english;
         const char* german;
     } cases[] = {
-        {1234567, Pattern::Plain, "1234567", "1234567"}, {0, Pattern::Grouped, "0", "0"},
-        {999, Pattern::Grouped, "999", "999"},           {1000, Pattern::Grouped, "1,000", "1.000"},
-        {-1234, Pattern::Grouped, "-1,234", "-1.234"},   {0, Pattern::GroupedBlankZero, "", ""},
-        {123456, Pattern::GroupedBlankZero, "123,456", "123.456"}, {1234, Pattern::Grouped3, "1,234.000", "1.234,000"},
+        {0, Pattern::Grouped, "0", "0"},   {999, Pattern::Grouped, "999", "999"},
+        {-1234, Pattern::Grouped, "-1,234", "-1.234"}, {1234, Pattern::Grouped3, "1,234.000", "1.234,000"},
         {INT64_MIN, Pattern::Grouped, "-9,223,372,036,854,775,808", "-9.223.372.036.854.775.808"},
     };
     for (const auto& c : cases) {
