@@ -40,12 +40,6 @@ Reading ReadFile(const std::filesystem::path& file, int perPlay, NumberWidth wid
     return reader ? ReadAll(**reader) : Reading{{}, reader.error().message};
 }
 
-Reading Read(const std::string& bytes, int perPlay, NumberWidth width = B32)
-{
-    TempDir dir;
-    WriteBytes(dir / "w.txt", bytes);
-    return ReadFile(dir / "w.txt", perPlay, width);
-}
 
 // The first line is read the general way, the usual lines after it a quicker one: every case is
 // read at the file's start and again after a good play.
@@ -110,9 +104,14 @@ TEST(WheelReader, ReadsEveryShapeAndNamesEveryFaultAtTheStartAndAfterAPlay)
         {"UTF-16", "\xFF\xFE" "1\0,\0", 6, B32, "is UTF-16 text", {}, true},
         {"enormous line", std::string(200000, '7'), 6, B32, "line 1 is too long"},
     };
+    TempDir dir;
+    const auto read = [&](const std::string& bytes, int perPlay, NumberWidth width) {
+        WriteBytes(dir / "w.txt", bytes);
+        return ReadFile(dir / "w.txt", perPlay, width);
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto atStart = Read(c.bytes, c.perPlay, c.width);
+        const auto atStart = read(c.bytes, c.perPlay, c.width);
         EXPECT_EQ(atStart.plays, c.plays);
         EXPECT_EQ(Fault(atStart.error, c.error.size()), c.error);
         if (c.startOnly)
@@ -121,7 +120,7 @@ TEST(WheelReader, ReadsEveryShapeAndNamesEveryFaultAtTheStartAndAfterAPlay)
         std::vector<std::string> plays = {"1:" + first.substr(0, first.size() - 2)};
         for (const auto& p : c.plays)
             plays.push_back(Shifted(p, 0));
-        const auto after = Read(first + c.bytes, c.perPlay, c.width);
+        const auto after = read(first + c.bytes, c.perPlay, c.width);
         EXPECT_EQ(after.plays, plays);
         const std::string error = c.error.empty() ? "" : Shifted(c.error, 5);
         EXPECT_EQ(Fault(after.error, error.size()), error);

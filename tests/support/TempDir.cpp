@@ -14,9 +14,7 @@ TempDir::TempDir()
         throw std::runtime_error("cannot create a temporary folder");
     path_ = name;
     // mkdtemp makes it private; the printing system's helpers, run as another user, write inside.
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                                            std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                                            std::filesystem::perms::others_exec);
+    std::filesystem::permissions(path_, std::filesystem::perms(0755));
 }
 
 TempDir::~TempDir()
@@ -40,8 +38,8 @@ std::string ReadBytes(const std::filesystem::path& file)
 
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace bmtest
