@@ -83,7 +83,7 @@ MainWindowRig::MainWindowRig(const ProgramHome& home, int pumpIntervalMs)
     bm::app::frmMain::Services services{bm::ProgramFolder(home.path()), &printer, &windows,
                                         [this](const QUrl& url) {
                                             helpOpened.push_back(url.toLocalFile());
-                                            return helpOpens;
+                                            return true;
                                         },
                                         pumpIntervalMs};
     window = std::make_unique<bm::app::frmMain>(std::move(services));
@@ -114,12 +114,6 @@ void MainWindowRig::Choose(const char* listedName)
 {
     auto* list = Child<QListWidget>("File1");
     list->setCurrentItem(list->findItems(QString::fromLatin1(listedName), Qt::MatchExactly).constFirst());
-}
-
-QString ItemText(bm::app::frmMain& w, int row)
-{
-    auto* list = w.findChild<QListWidget*>(QStringLiteral("File1"));
-    return list && row < list->count() ? list->item(row)->text() : QString();
 }
 
 }  // namespace bmtest

@@ -66,7 +66,6 @@ struct MainWindowRig {
     RecordingTarget printer;
     bm::app::WindowCatalogue windows;
     std::vector<QString> helpOpened;
-    bool helpOpens = true;
     std::unique_ptr<bm::app::frmMain> window;
 
     bm::app::frmMain& main() { return *window; }
@@ -82,8 +81,5 @@ struct MainWindowRig {
     // Makes the listed definition current, as a click on its row would.
     void Choose(const char* listedName);
 };
-
-// The text of a row of the definition list.
-QString ItemText(bm::app::frmMain& w, int row);
 
 }  // namespace bmtest

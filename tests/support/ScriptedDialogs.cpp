@@ -45,44 +45,39 @@ Answer ScriptedDialogs::Message(QWidget*, const QString& title, const QString& t
     Shown s{Kind::Message, title, text, icon, buttons, {}, {}, {}, true};
     if (hook_)
         hook_(s);
-    Answer answer = Answer::Ok;
-    if (!answers_.empty()) {
-        answer = answers_.front();
+    // Unscripted: Ok for a plain box, else the cautious answer.
+    s.answered = !answers_.empty() || buttons == Buttons::Ok;
+    const Answer answer = !answers_.empty()           ? answers_.front()
+                          : buttons == Buttons::YesNo ? Answer::No
+                          : buttons == Buttons::Ok    ? Answer::Ok
+                                                      : Answer::Cancel;
+    if (!answers_.empty())
         answers_.pop_front();
-    } else if (buttons != Buttons::Ok) {
-        s.answered = false;
-        answer = buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
-    }
     shown_.push_back(s);
     return answer;
 }
 
-QString ScriptedDialogs::NextFile(Shown& s)
+QString ScriptedDialogs::NextFile(Shown s)
 {
     if (hook_)
         hook_(s);
-    QString file;
-    if (!files_.empty()) {
-        file = files_.front();
+    s.answered = !files_.empty();
+    const QString file = s.answered ? files_.front() : QString();
+    if (s.answered)
         files_.pop_front();
-    } else {
-        s.answered = false;
-    }
     shown_.push_back(s);
     return file;
 }
 
 QString ScriptedDialogs::OpenFile(QWidget*, const QString& title, const QString& filter, const QString& folder)
 {
-    Shown s{Kind::Open, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, {}, true};
-    return NextFile(s);
+    return NextFile({Kind::Open, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, {}, true});
 }
 
 QString ScriptedDialogs::SaveFile(QWidget*, const QString& title, const QString& filter, const QString& folder,
                                   const QString& defaultSuffix)
 {
-    Shown s{Kind::Save, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, defaultSuffix, true};
-    return NextFile(s);
+    return NextFile({Kind::Save, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, defaultSuffix, true});
 }
 
 }  // namespace bmtest

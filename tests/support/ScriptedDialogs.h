@@ -54,7 +54,7 @@ public:
                      const QString& defaultSuffix) override;
 
 private:
-    QString NextFile(Shown& s);
+    QString NextFile(Shown s);
 
     std::deque<bm::app::Answer> answers_;
     std::deque<QString> files_;

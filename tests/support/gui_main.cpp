@@ -10,24 +10,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QtMessageHandler g_defaultHandler = nullptr;
-
-// The offscreen platform says at every window that it cannot raise it or size it to its
-// hints; that is expected there and would only bury the tests' own output.
-void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtWarningMsg && message.startsWith(QStringLiteral("This plugin does not support")))
-        return;
-    g_defaultHandler(type, context, message);
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
-    g_defaultHandler = qInstallMessageHandler(QuietOffscreen);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt wants a private runtime folder; a test run as root often has none.

@@ -47,17 +47,12 @@ const std::vector<Case> kCases = {
     {"wheel", Put("wheel/bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,six\r\n"),
      {"print", "--definition", "LO649", "--wheel", "bad.txt", "--marks"}, 2,
      "brindlemark: {home}/wheel/bad.txt: line 2: \"six\" is not a whole number\n"},
-    {"wheel to check", {}, Check("none.txt", kDraw, "{out}/s.txt"), 2,
-     "brindlemark: none.txt: cannot be opened (No such file or directory)\n"},
     {"draw", {}, Check("LO649-sample.txt", "3 11 19 27 35 43", "{out}/s.txt"), 2,
      "brindlemark: --draw \"3 11 19 27 35 43\" holds 6 numbers; LO649 (6-number game with bonus) needs 7: 6 main numbers and the bonus number last\n"},
     {"summary", {}, Check("LO649-sample.txt", kDraw, "{out}/no/s.txt"), 2,
      "brindlemark: {out}/no/s.txt: cannot be written, its folder {out}/no does not exist\n"},
     {"PDF", {}, Pattern("LO649", "--pdf={out}/no/x.pdf"), 2,
      "brindlemark: {out}/no/x.pdf: the folder {out}/no does not exist\n"},
-    // The PDF writer itself fails here, as the printing system would: 1, not 2.
-    {"PDF not writable", {}, Pattern("LO649", "--pdf=/proc/x.pdf"), 1,
-     "brindlemark: /proc/x.pdf: cannot be written (No such file or directory)\n"},
     {"option", {}, {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--copies", "2"}, 2,
      "brindlemark print: unknown option \"--copies\"\n"},
 };
@@ -79,7 +74,7 @@ TEST(BadInput, IsRefusedWithItsMessageAndNothingWrittenOrLost)
         EXPECT_EQ(ran.status, c.status);
         EXPECT_EQ(ran.err, lab.Expand(c.err));
         EXPECT_EQ(ran.out, "");
-        EXPECT_EQ(Difference(before, TakeSnapshot({lab.home(), lab.out()})), "");
+        EXPECT_TRUE(before == TakeSnapshot({lab.home(), lab.out()})) << "a file was written, changed or removed";
     }
 }
 

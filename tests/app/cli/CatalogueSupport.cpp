@@ -49,21 +49,6 @@ Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots)
     return shot;
 }
 
-std::string Difference(const Snapshot& before, const Snapshot& after)
-{
-    for (const auto& [path, bytes] : before) {
-        const auto it = after.find(path);
-        if (it == after.end())
-            return path + " was removed";
-        if (it->second != bytes)
-            return path + " was changed";
-    }
-    for (const auto& [path, bytes] : after)
-        if (!before.count(path))
-            return path + " was created";
-    return {};
-}
-
 ProgramRun RunProgram(const std::vector<std::string>& args)
 {
     std::string command = Quoted(BRINDLEMARK_EXE);

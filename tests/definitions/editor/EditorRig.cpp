@@ -74,20 +74,6 @@ void FillSample(QWidget& editor, const QString& name)
     editor.findChild<QCheckBox*>(QStringLiteral("chkBon0"))->setChecked(true);
 }
 
-std::string EditorRig::Entries() const
-{
-    const auto text = [](QLineEdit* box) { return box->text().isEmpty() ? "_" : box->text().toStdString(); };
-    std::string e = text(Fn()) + " |";
-    for (int i = 0; i < bm::kFieldCount; ++i)
-        e += " " + text(M(i));
-    e += " |";
-    for (int r = 0; r < bm::kMaxRowFields; ++r)
-        e += " " + text(R(r));
-    e += Bon(0)->isChecked() ? " | bonus" : " | -";
-    e += Bon(1)->isChecked() ? " powerball" : " -";
-    return e + (Lay(0)->isChecked() ? " horizontal" : Lay(1)->isChecked() ? " vertical" : " -");
-}
-
 QString EditorRig::FocusName() const
 {
     QWidget* w = QApplication::focusWidget();

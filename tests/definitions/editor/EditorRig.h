@@ -56,8 +56,6 @@ public:
     void Retype(QLineEdit* box, const QString& text);
     void FillSample() { bmtest::FillSample(*editor_); }
     QString FocusName() const;
-    // Every entry as shown, "_" for an empty one: "name | 17 fields | 12 rows | flags".
-    std::string Entries() const;
 
     template <typename T>
     T* Child(const std::string& name) const

@@ -48,14 +48,14 @@ TEST(PrinterSurface, HandsTheSheetsOverOnlyAtTheEndMeasuredFromThePrintableArea)
         ASSERT_EQ(spooler->submittedTo.size(), submittedBefore + 1);
 
         std::string error;
-        const auto pages = Rasterise(spooler->kept / ("job" + std::to_string(submittedBefore + 1) + ".pdf"), 300, error);
+        const auto pages = Rasterise(spooler->kept / ("job" + std::to_string(submittedBefore + 1) + ".pdf"), error);
         ASSERT_EQ(pages.size(), 2u) << error;
         // A landscape page is the paper turned: its top margin is the paper's left one, its left the bottom one.
         const double dx = o == Orientation::Portrait ? 4 : 8;
         const double dy = o == Orientation::Portrait ? 6 : 4;
         EXPECT_EQ(pages[0].width > pages[0].height, o == Orientation::Landscape);
-        EXPECT_EQ(FindMark(pages[0], 10 + dx, 20 + dy, 13 + dx, 22 + dy, 300), "");
-        EXPECT_EQ(FindMark(pages[1], 50 + dx, 60 + dy, 53 + dx, 62 + dy, 300), "");
+        EXPECT_EQ(CheckPage(pages[0], {{10 + dx, 20 + dy, 13 + dx, 22 + dy}}), "");
+        EXPECT_EQ(CheckPage(pages[1], {{50 + dx, 60 + dy, 53 + dx, 62 + dy}}), "");
     }
 }
 
