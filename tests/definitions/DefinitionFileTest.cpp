@@ -66,9 +66,11 @@ TEST(DefinitionFile, ModifyTakesTheFirstTwoLettersAndReplacesWithoutAsking)
     auto e = Lotto649();
     WriteBytes(dir / "Defs/NY649.def", "old");
     e.name = "NY649";
-    e.fields[5] = "13";
+    e.fields[7] = "3";  // rows beyond the panel are not written
+    e.rows[3] = "junk";
     ASSERT_EQ(*WriteDefinition(folder, e, EditorMode::Modify), "NY649");
-    EXPECT_EQ(ReadBytes(dir / "Defs/NY649.def"), Replace(kLotto649Bytes, "12.50", "13"));
+    const auto rows3 = Replace(kLotto649Bytes, "\r\n7\r\n5", "\r\n3\r\n5");
+    EXPECT_EQ(ReadBytes(dir / "Defs/NY649.def"), Replace(rows3, "22\r\n29\r\n36\r\n43\r\n", ""));
     // A changed pool writes a new file and leaves the old one.
     e.fields[0] = "59";
     ASSERT_EQ(*WriteDefinition(folder, e, EditorMode::Modify), "NY659");
@@ -81,41 +83,27 @@ TEST(DefinitionFile, ModifyTakesTheFirstTwoLettersAndReplacesWithoutAsking)
     EXPECT_NE(blocked.error().message.find("NY759.def"), std::string::npos);
 }
 
-TEST(DefinitionFile, WritesOnlyTheRowsOfThePanel)
-{
-    auto e = Lotto649();
-    e.fields[7] = "3";
-    e.rows[3] = "junk";
-    const auto rows3 = Replace(kLotto649Bytes, "\r\n7\r\n5", "\r\n3\r\n5");
-    EXPECT_EQ(DefinitionFileText(e), Replace(rows3, "22\r\n29\r\n36\r\n43\r\n", ""));
-}
-
 TEST(DefinitionFile, RefusesAFaultyFileNamingItAndTheLine)
 {
-    const struct {
-        const char* what;
-        std::string bytes;
-        const char* expected;  // part of the message
-    } cases[] = {
-        {"empty", "", "holds 0 lines"},
-        {"letters", Replace(kLotto649Bytes, "\r\n190\r\n", "\r\nabc\r\n"), "line 4: \"abc\" is not a number"},
-        {"empty line", Replace(kLotto649Bytes, "\r\n190\r\n", "\r\n\r\n"), "line 4: is empty"},
-        {"beyond a float", Replace(kLotto649Bytes, "4.2", std::string(45, '9')), "...\" is too large for a"},
-        {"CR only line ends", Replace(kLotto649Bytes, "\r\n6\r\n", "\r\n6\r10\r\n"),
-         "line 2 holds a carriage return inside the line"},
-        {"fractional pick", Replace(kLotto649Bytes, "\r\n6\r\n", "\r\n6.5\r\n"), "line 2: 6.5 is not a whole number"},
-        {"huge row number", Replace(kLotto649Bytes, "\r\n43\r\n", "\r\n99999\r\n"), "line 24: 99999 is out of range"},
-        {"row count disagrees", Replace(kLotto649Bytes, "\r\n43\r\n", "\r\n"), "line 8: says 7 rows"},
-        {"too long", Replace(kLotto649Bytes, "\r\n43\r\n", "\r\n43\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n"), "at most 32"},
+    const auto with = [](const char* from, const std::string& to) { return Replace(kLotto649Bytes, from, to); };
+    const std::pair<std::string, const char*> cases[] = {  // the file's bytes, part of the message
+        {"", "holds 0 lines"},
+        {with("\r\n190\r\n", "\r\nabc\r\n"), "line 4: \"abc\" is not a number"},
+        {with("\r\n190\r\n", "\r\n\r\n"), "line 4: is empty"},
+        {with("4.2", std::string(45, '9')), "...\" is too large for a"},
+        {with("\r\n6\r\n", "\r\n6\r10\r\n"), "line 2 holds a carriage return inside the line"},
+        {with("\r\n6\r\n", "\r\n6.5\r\n"), "line 2: 6.5 is not a whole number"},
+        {with("\r\n43\r\n", "\r\n99999\r\n"), "line 24: 99999 is out of range"},
+        {with("\r\n43\r\n", "\r\n"), "line 8: says 7 rows"},
+        {with("\r\n43\r\n", "\r\n43\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n"), "at most 32"},
     };
     TempDir dir;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        WriteBytes(dir / "X.def", c.bytes);
+    for (const auto& [bytes, expected] : cases) {
+        WriteBytes(dir / "X.def", bytes);
         const auto def = ReadDefinitionFile(dir / "X.def");
-        ASSERT_FALSE(def.ok());
+        ASSERT_FALSE(def.ok()) << expected;
         const auto& message = def.error().message;
-        EXPECT_TRUE(message.find("X.def") != std::string::npos && message.find(c.expected) != std::string::npos)
+        EXPECT_TRUE(message.find("X.def") != std::string::npos && message.find(expected) != std::string::npos)
             << message;
     }
 }
