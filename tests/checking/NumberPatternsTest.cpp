@@ -33,10 +33,9 @@ TEST(NumberPatterns, ThreeDecimals)
         Pattern pattern;
         const char* text;
     } cases[] = {
-        {0, Pattern::Grouped3, "0.000"},       {0.5, Pattern::Fixed3, "0.500"},  // a digit before the point
-        {0.0005, Pattern::Fixed3, "0.001"}, {0.00049, Pattern::Fixed3, "0.000"}, {3600, Pattern::Fixed3, "3600.000"},
-        {999.9996, Pattern::Grouped3, "1,000.000"}, {-1.25, Pattern::Fixed3, "-1.250"},
-        {-0.0001, Pattern::Fixed3, "0.000"},
+        {0.5, Pattern::Fixed3, "0.500"}, {0.0005, Pattern::Fixed3, "0.001"}, {0.00049, Pattern::Fixed3, "0.000"},
+        {3600, Pattern::Fixed3, "3600.000"}, {999.9996, Pattern::Grouped3, "1,000.000"},
+        {-1.25, Pattern::Fixed3, "-1.250"}, {-0.0001, Pattern::Fixed3, "0.000"},  // no "-0.000"
     };
     for (const auto& c : cases)
         EXPECT_EQ(bm::FormatDecimal(c.value, c.pattern, {}), c.text) << c.value;
