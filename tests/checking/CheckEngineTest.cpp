@@ -94,6 +94,34 @@ TEST(CheckEngine, EveryTierAndReportLineOfEveryGame)
     }
 }
 
+// The words of every report line, and no line for the other tiers (the counts above take the
+// words from the game's tiers, so they are pinned here once).
+TEST(CheckEngine, ReportLineWordsOfEveryGame)
+{
+    const std::pair<const char*, std::map<std::string, std::string>> games[] = {
+        {"frmChkwhl+", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt5b", "MATCH-5 + Bonus"},
+                        {"cnt6", "***MATCH-6***"}}},
+        {"frmChkwhl", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt6", "***MATCH-6***"}}},
+        {"frmChkwhl7+", {{"cnt3", "Match-3"}, {"cnt3b", "Match-3 + Bonus"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"},
+                         {"cnt6", "MATCH-6"}, {"cnt6b", "***MATCH-6 + Bonus***"}, {"cnt7", "***MATCH-7***"}}},
+        {"frmChkwhl5+", {{"cnt0b", "Match-0+Bonus"}, {"cnt1b", "Match-1+Bonus"}, {"cnt2b", "Match-2+Bonus"},
+                         {"cnt3b", "Match-3+Bonus"}, {"cnt4b", "Match-4+Bonus"}, {"cnt5", "***JACKPOT***"}}},
+        {"frmChkwhl5", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "***JACKPOT***"}}},
+        {"frmChkwhlPB", {{"cnt0b", "Match-0+PB"}, {"cnt3", "Match-3"}, {"cnt3b", "Match-3+PB"}, {"cnt4", "MATCH-4"},
+                         {"cnt4b", "*MATCH-4+PB*"}, {"cnt5", "**MATCH-5**"}, {"cnt5b", "***JACKPOT!***"}}},
+    };
+    for (const auto& [name, words] : games) {
+        const std::string window(name);
+        const bool bBon = window.back() == '+';
+        const auto& game = bm::CheckerByName(bBon ? window.substr(0, window.size() - 1).c_str() : name).Game(bBon);
+        for (const auto& tier : game.tiers) {
+            const auto w = words.find(tier.counter);
+            const std::string expected = w == words.end() ? "" : w->second + " For This Draw At Line ";
+            EXPECT_EQ(tier.reportLine ? tier.reportLine : "", expected) << window << " " << tier.counter;
+        }
+    }
+}
+
 class StopAt final : public bm::CheckProgress {
 public:
     explicit StopAt(int polls) : left_(polls) {}
