@@ -21,31 +21,29 @@ std::unique_ptr<bm::PrintSurface> RecordingTarget::PdfSurface(const std::filesys
 
 namespace {
 
-// Hands every call on to the job's recording, telling `onFill` first.
-class HookedSurface : public bm::PrintSurface {
+// Records the job, telling `onFill` of each mark first; leaves its recording in `slot` when the
+// job lets go of it.
+class HookedRecording final : public bm::RecordingSurface {
 public:
-    HookedSurface(std::shared_ptr<bm::RecordingSurface> r, std::function<void(int)> onFill)
-        : r_(std::move(r)), onFill_(std::move(onFill))
+    HookedRecording(std::shared_ptr<bm::RecordingSurface> slot, std::function<void(int)> onFill)
+        : slot_(std::move(slot)), onFill_(std::move(onFill))
     {
     }
-    void UseMillimetres() override { r_->UseMillimetres(); }
-    void SetOrientation(bm::Orientation o) override { r_->SetOrientation(o); }
+    ~HookedRecording() override { *slot_ = *this; }
     void FillBox(float x1, float y1, float x2, float y2) override
     {
         if (onFill_)
             onFill_(sheet_);
-        r_->FillBox(x1, y1, x2, y2);
+        RecordingSurface::FillBox(x1, y1, x2, y2);
     }
     void NextPage() override
     {
         ++sheet_;
-        r_->NextPage();
+        RecordingSurface::NextPage();
     }
-    bm::Status EndDocument() override { return r_->EndDocument(); }
-    void AbandonDocument() override { r_->AbandonDocument(); }
 
 private:
-    std::shared_ptr<bm::RecordingSurface> r_;
+    std::shared_ptr<bm::RecordingSurface> slot_;
     std::function<void(int)> onFill_;
     int sheet_ = 1;
 };
@@ -55,9 +53,10 @@ private:
 std::unique_ptr<bm::PrintSurface> RecordingTarget::Record()
 {
     jobs.push_back(std::make_shared<bm::RecordingSurface>());
+    auto surface = std::make_unique<HookedRecording>(jobs.back(), onFill);
     if (!refusal.empty())
-        jobs.back()->RefuseDocument(refusal);
-    return std::make_unique<HookedSurface>(jobs.back(), onFill);
+        surface->RefuseDocument(refusal);
+    return surface;
 }
 
 ProgramHome::ProgramHome(const std::vector<std::string>& sampleDefinitions)

@@ -118,13 +118,6 @@ TEST_F(PrintFromWindow, EscapeOrClosingTheWindowStopsTheJobAtTheSlipBeingPrinted
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         EXPECT_TRUE(rig.window->isVisible());
     }
-    // An Escape pressed between jobs does not stop the next one.
-    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
-    rig.printer.onFill = nullptr;
-    rig.dialogs.QueueFile(Wheel("fifty.txt", 50));
-    Click("Command1");
-    EXPECT_EQ(Status(), "Printing 50 Picks On 5 Playslips / Processing Playslip / 5 / Processing Complete");
-    EXPECT_EQ(rig.printer.last().sheets(), 5);
 }
 
 TEST_F(PrintFromWindow, ClicksDuringAJobNeverStartAnother)

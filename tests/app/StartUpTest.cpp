@@ -14,7 +14,7 @@ namespace {
 
 using namespace bm::app;
 
-TEST(StartUp, SplashPaintedForItsWaitThenTheMainWindow)
+TEST(StartUp, SplashShownForItsWaitThenTheMainWindow)
 {
     bmtest::ProgramHome home;
     bmtest::ScriptedDialogs dialogs;

@@ -67,6 +67,7 @@ TEST(BadInput, IsRefusedWithItsMessageAndNothingWrittenOrLost)
         if (c.setup)
             c.setup(lab);
         const Snapshot before = TakeSnapshot({lab.home(), lab.out()});
+        ASSERT_NE(before.find("LO649.def"), std::string::npos);
         std::vector<std::string> args = {"--home", lab.home().string()};
         for (const auto& a : c.args)
             args.push_back(lab.Expand(a));

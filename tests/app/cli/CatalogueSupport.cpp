@@ -33,20 +33,10 @@ std::string Lab::Expand(std::string text) const
 
 Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots)
 {
-    namespace fs = std::filesystem;
-    Snapshot shot;
-    for (const auto& root : roots) {
-        std::error_code ec;
-        for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
-             it.increment(ec)) {
-            const auto& p = it->path();
-            if (it->is_directory(ec))
-                shot[p.string()] = "<folder>";
-            else
-                shot[p.string()] = ReadBytes(p);
-        }
-    }
-    return shot;
+    std::string command = "find";
+    for (const auto& root : roots)
+        command += " " + Quoted(root.string());
+    return RunShell(command + " \\( -type f -exec md5sum {} + \\) -o -print | sort").out;
 }
 
 ProgramRun RunProgram(const std::vector<std::string>& args)

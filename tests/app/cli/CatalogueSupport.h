@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,9 +26,9 @@ private:
     std::filesystem::path home_, out_;
 };
 
-// Every file and folder under the roots with the bytes of each file: what "nothing was written
+// Every file and folder under the roots with a checksum of each file: what "nothing was written
 // or lost" compares.
-using Snapshot = std::map<std::string, std::string>;
+using Snapshot = std::string;
 Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots);
 
 struct ProgramRun {

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "app/cli/CatalogueSupport.h"
-#include "app/cli/CheckCommand.h"
 #include "checking/CheckTestSupport.h"
 
 namespace {
@@ -34,35 +31,6 @@ TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
     EXPECT_EQ(r.out, kLottoReport);
     EXPECT_TRUE(IsCompletedLine(r.err)) << r.err;
     EXPECT_EQ(bmtest::ReadBytes(save), bmtest::CrLf(kLottoReport));
-}
-
-// The definition chooses the game, and so the draw's size and the report's tiers (the choice
-// itself is the checker table's test).
-TEST(CheckCommand, EveryGameTakesItsDrawSize)
-{
-    bmtest::Lab lab;
-    std::string five = bmtest::ReadBytes(lab.home() / "Defs" / "TK539.def");
-    const auto flags = five.rfind(" 0 \r\n 0 \r\n");
-    ASSERT_NE(flags, std::string::npos);
-    lab.Put("Defs/TB539.def", five.replace(flags, 5, " 1 \r\n"));
-    const struct {
-        const char *definition, *line, *draw, *firstReportLine;
-    } cases[] = {
-        {"TB539", "6,2,3,4,9", "1 2 3 4 5 6", "Match-3+Bonus"},
-        {"LM750", "1,2,3,4,5,6,8", "1 2 3 4 5 6 7 8", "***MATCH-6 + Bonus***"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.definition);
-        const auto wheel = lab.Put("wheel/w.txt", std::string(c.line) + "\r\n");
-        std::ostringstream out, err;
-        EXPECT_EQ(bm::cli::RunCheckCommand({"--definition", c.definition, "--wheel", wheel.string(), "--draw", c.draw},
-                                           bm::ProgramFolder(lab.home()), out, err),
-                  0)
-            << err.str();
-        EXPECT_NE(out.str().find(std::string("\n\n") + c.firstReportLine + " For This Draw At Line 1\n\n"),
-                  std::string::npos)
-            << out.str();
-    }
 }
 
 }  // namespace

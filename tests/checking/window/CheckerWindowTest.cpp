@@ -137,24 +137,19 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
     }
 }
 
-TEST_F(Checker, LoadFileCountsThePlaysOrRefusesTheFile)
+TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
 {
     Open("frmChkwhl", true);
-    Load(Wheel("big.txt", bmtest::Wheel(1234)));
-    ASSERT_EQ(dialogs_.shown().size(), 1u);
-    EXPECT_EQ(dialogs_.shown()[0].folder, QString::fromStdString((dir_ / "wheel").string()));
-    EXPECT_EQ(Text("lblstatus"), QStringLiteral("This file contains 1,234 picks. Click RUN to continue."));
-    EXPECT_EQ(Ready(), "Run - file");
-
     Load(Wheel("bad.txt", "1,2,3,4,5,6\r\n\r\n1,2,3,4,5\r\n"));
     EXPECT_EQ(dialogs_.Said(), "Go Back: " + (dir_ / "wheel" / "bad.txt").string() +
                                    ": line 3 holds 5 numbers; a play of this game has 6");
     EXPECT_EQ(Ready(), "- - -");
-}
+    Load(Wheel("big.txt", bmtest::Wheel(1234)));
+    EXPECT_EQ(dialogs_.shown().back().folder, QString::fromStdString((dir_ / "wheel").string()));
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("This file contains 1,234 picks. Click RUN to continue."));
+    EXPECT_EQ(Ready(), "Run - file");
+    dialogs_.Clear();
 
-TEST_F(Checker, CompletedRunShowsReportCountsAndTime)
-{
-    Open("frmChkwhl", true);
     Load(Wheel("w.txt", bmtest::kLottoWheel));
     // A bad box is refused before anything is read.
     Draw({"1", "2", "three", "4", "5", " 6 ", "7"});
