@@ -32,7 +32,6 @@ public:
     int reloads = 0;
     std::optional<bool> bonus;
 
-    const TempDir& home() const { return home_; }
     std::filesystem::path def(const std::string& name) const { return home_ / "Defs" / (name + ".def"); }
     void AddDefinition(const std::string& name, const std::string& bytes) const { WriteBytes(def(name), bytes); }
     int DefinitionCount() const;
