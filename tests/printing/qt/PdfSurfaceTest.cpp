@@ -38,6 +38,7 @@ TEST(PdfSurface, SheetsWithoutMarksStillBecomePagesButTheEndAddsNone)
     std::string error;
     const auto pages = Rasterise(dir / "blank-middle.pdf", error);
     ASSERT_EQ(pages.size(), 3u) << error;
+    EXPECT_LT(pages[0].width, pages[0].height);  // portrait, as set
     EXPECT_EQ(CheckPage(pages[0], {{10, 10, 20, 20}}), "");
     EXPECT_EQ(CheckPage(pages[1], {}), "");
     EXPECT_EQ(CheckPage(pages[2], {{30, 40, 35, 45}}), "");

@@ -82,6 +82,9 @@ TEST(PrinterSurface, ChoosesAPrinterAndSubmitsOnlyAFinishedDocument)
     ASSERT_FALSE(end.ok());
     EXPECT_EQ(end.error().message, spooler->refusal);
 
+    spooler->defaultPrinter.clear();
+    EXPECT_NE(PrinterSurface::Open("", spooler).error().message.find("No printer is set as the default"),
+              std::string::npos);
     spooler->printers.clear();
     EXPECT_NE(PrinterSurface::Open("", spooler).error().message.find("No printer is installed"), std::string::npos);
 }
