@@ -155,6 +155,7 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     Draw({"1", "2", "three", "4", "5", " 6 ", "7"});
     Click("cmdreset");
     EXPECT_EQ(dialogs_.Said(), "Go Back: Drawn number 3 \"three\" is not a number.");
+    EXPECT_EQ(window_->focusWidget(), Get<QLineEdit>("txtN3"));  // the box to correct
     EXPECT_EQ(Report(), "");
     dialogs_.Clear();
     Draw({"1", "2", "3", "4", "5", " 6 ", "7"});
