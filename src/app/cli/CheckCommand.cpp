@@ -17,7 +17,8 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
 {
     CheckOptions o;
     const std::pair<std::string, std::string*> named[] = {
-        {"--definition", &o.definition}, {"--wheel", &o.wheel}, {"--draw", &o.draw}, {"--save", &o.save}};
+        {"--definition", &o.definition}, {"--wheel", &o.wheel}, {"--draw", &o.draw}, {"--draws", &o.draws},
+        {"--save", &o.save}};
     std::set<std::string> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -42,7 +43,9 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
         return Error{"--definition is missing: give a definition name such as LO649 or a .def file"};
     if (o.wheel.empty())
         return Error{"--wheel is missing: give the wheel file to check"};
-    if (o.draw.empty())
+    if (!o.draw.empty() && !o.draws.empty())
+        return Error{"--draw and --draws exclude each other: give one draw or one file of draws"};
+    if (o.draw.empty() && o.draws.empty())
         return Error{"--draw is missing: give the drawn numbers, such as --draw \"3 11 19 27 35 43\""};
     return o;
 }
@@ -76,8 +79,6 @@ Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, con
     return reading.draw;
 }
 
-namespace {
-
 // The checker "Check Tickets" would open: the pick digit of the definition name rules, as there;
 // a file whose name carries no digit there falls back on the pick the file holds.
 const CheckerVariant* VariantFor(const ChosenDefinition& chosen, const SlipDefinition& def)
@@ -87,6 +88,8 @@ const CheckerVariant* VariantFor(const ChosenDefinition& chosen, const SlipDefin
         game.Pick = chosen.name[2] - '0';
     return ChooseChecker(game);
 }
+
+namespace {
 
 // Ctrl+C stops a long check as Escape does in the window.
 class InterruptPoll final : public CheckProgress {
@@ -118,6 +121,8 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const auto options = ParseCheckOptions(args);
     if (!options)
         return Refuse(err, options.error().message);
+    if (!options->draws.empty())
+        return RunHistoryCommand(*options, folder, out, err);
     const auto chosen = ResolveDefinition(options->definition, folder);
     if (!chosen)
         return Refuse(err, chosen.error().message);

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/InputFiles.h"
 #include "checking/DrawEntry.h"
+#include "definitions/SlipDefinition.h"
 #include "common/ProgramFolder.h"
 #include "common/Result.h"
 
@@ -14,6 +16,7 @@ struct CheckOptions {
     std::string definition;
     std::string wheel;
     std::string draw;
+    std::string draws;  // a results file: the wheel is checked against every draw in it
     std::string save;
 };
 
@@ -25,6 +28,13 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args);
 Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, const std::string& lottery);
 
 // `brindlemark check ...`: `args` are the arguments after "check".
+// The checker "Check Tickets" would open for the definition, or none for a game without one.
+const CheckerVariant* VariantFor(const ChosenDefinition& chosen, const SlipDefinition& def);
+
+// `check --draws FILE`: the wheel against a history of draws, as CSV.
+int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
+                      std::ostream& err);
+
 int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
                     std::ostream& err);
 

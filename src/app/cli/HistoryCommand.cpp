@@ -1,0 +1,88 @@
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "app/cli/CheckCommand.h"
+#include "app/cli/Cli.h"
+#include "app/cli/Interrupt.h"
+#include "checking/HistoryCheck.h"
+#include "common/AtomicFile.h"
+#include "definitions/DefinitionFile.h"
+
+namespace bm::cli {
+
+namespace {
+
+int Refuse(std::ostream& err, const std::string& message)
+{
+    err << "brindlemark: " << message << "\n";
+    return kExitRefused;
+}
+
+}  // namespace
+
+int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
+                      std::ostream& err)
+{
+    const auto chosen = ResolveDefinition(options.definition, folder);
+    if (!chosen)
+        return Refuse(err, chosen.error().message);
+    const auto def = ReadDefinitionFile(chosen->file);
+    if (!def)
+        return Refuse(err, def.error().message);
+    const CheckerVariant* variant = VariantFor(*chosen, *def);
+    if (!variant)
+        return Refuse(err, chosen->file.string() + ": the game of " + chosen->name +
+                               " has no ticket checker (only 5-, 6- and 7-number games are checked)");
+    const CheckGame& game = variant->Game(def->bBon);
+    const std::filesystem::path drawsFile = options.draws;
+
+    // Every draw is read once before anything is written, so that a bad line refuses the run
+    // with nothing on stdout.
+    {
+        auto draws = DrawsReader::Open(drawsFile, game, def->Pool);
+        if (!draws)
+            return Refuse(err, draws.error().message);
+        HistoryDraw draw;
+        while ((*draws)->Next(draw)) {
+        }
+        if ((*draws)->error())
+            return Refuse(err, (*draws)->error()->message);
+    }
+    const std::filesystem::path wheelFile = ResolveWheel(options.wheel, folder);
+    auto wheel = CompactWheel::Read(wheelFile, game, def->Pool);
+    if (!wheel)
+        return Refuse(err, wheel.error().message);
+    auto draws = DrawsReader::Open(drawsFile, game, def->Pool);
+    if (!draws)
+        return Refuse(err, draws.error().message);
+
+    // The CSV goes out only when the run ends well: a stopped run writes nothing, as check does.
+    // It is a line per draw, small beside the plays held.
+    std::string csv = HistoryCsvHeader(game);
+    const auto row = [&](const HistoryRow& r) { csv += HistoryCsvRow(game, r); };
+    Interrupt interrupt;
+    const HistoryPoll poll = [&](std::int64_t) { return !interrupt.Pressed(); };
+    HistoryRun run;
+    const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    const Status status = RunHistory(game, *wheel, **draws, row, run, MonotonicClock(), workers, poll);
+    if (!status)
+        return Refuse(err, status.error().message);
+    if (run.aborted) {
+        err << "brindlemark: stopped after " << run.draws << " draws; nothing was written\n";
+        return kExitFailure;
+    }
+    csv += HistoryCsvTotal(game, run);
+    if (!options.save.empty()) {
+        if (const Status written = WriteFileAtomically(options.save, csv); !written)
+            return Refuse(err, written.error().message);
+    }
+    out << csv;
+    out.flush();
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(run.elapsedMs) / 1000.0);
+    err << "Checked " << run.plays << " plays against " << run.draws << " draws in " << seconds << " seconds\n";
+    return kExitOk;
+}
+
+}  // namespace bm::cli

@@ -1,0 +1,248 @@
+#include "checking/HistoryCheck.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <thread>
+
+#include "checking/DrawRules.h"
+
+namespace bm {
+
+namespace {
+
+// Draws taken from the file at a time: few enough to keep memory flat, enough that the plays
+// are walked only once per batch.
+constexpr std::size_t kBatch = 256;
+// Plays compared with every draw of the batch before moving on, so they stay in the first-level cache.
+constexpr std::size_t kBlock = 2048;
+// A bin is matches * 2 + hit.
+constexpr int kBins = 2 * (kMaxMatches + 1);
+
+struct Target {
+    std::uint64_t low = 0, high = 0;        // the main numbers drawn
+    std::uint64_t bonusLow = 0, bonusHigh = 0;
+    std::int32_t extra = 0;
+};
+
+using Bins = std::array<std::int64_t, kBins>;
+
+void SetBit(std::uint64_t& low, std::uint64_t& high, std::int32_t n)
+{
+    if (n < 64)
+        low |= std::uint64_t{1} << n;
+    else
+        high |= std::uint64_t{1} << (n - 64);
+}
+
+template <ExtraNumber E>
+void CountBlock(const CompactWheel& w, std::size_t from, std::size_t to, const Target* targets, std::size_t count,
+                Bins* bins)
+{
+    const std::uint64_t* low = w.low_.data();
+    const std::uint64_t* high = w.high_.data();
+    const std::int32_t* extra = w.extra_.data();
+    for (std::size_t d = 0; d < count; ++d) {
+        const Target t = targets[d];
+        // Four sets of counters, so that plays falling in the same bin do not wait on each other.
+        std::uint32_t h[4][kBins] = {};
+        std::size_t i = from;
+        auto one = [&](std::size_t k, std::size_t lane) {
+            const int matches = std::popcount(low[k] & t.low) + std::popcount(high[k] & t.high);
+            int hit = 0;
+            if constexpr (E == ExtraNumber::Bonus)
+                hit = ((low[k] & t.bonusLow) | (high[k] & t.bonusHigh)) != 0;
+            else if constexpr (E == ExtraNumber::Powerball)
+                hit = extra[k] == t.extra;
+            ++h[lane][matches * 2 + hit];
+        };
+        for (; i + 4 <= to; i += 4) {
+            one(i, 0);
+            one(i + 1, 1);
+            one(i + 2, 2);
+            one(i + 3, 3);
+        }
+        for (; i < to; ++i)
+            one(i, 0);
+        for (int b = 0; b < kBins; ++b)
+            bins[d][static_cast<std::size_t>(b)] += h[0][b] + h[1][b] + h[2][b] + h[3][b];
+    }
+}
+
+void CountRange(ExtraNumber extra, const CompactWheel& w, std::size_t from, std::size_t to,
+                const std::vector<Target>& targets, std::vector<Bins>& bins, std::atomic<bool>& stop,
+                const HistoryPoll* poll, std::int64_t drawsDone)
+{
+    for (std::size_t b = from; b < to && !stop.load(std::memory_order_relaxed); b += kBlock) {
+        const std::size_t e = std::min(to, b + kBlock);
+        switch (extra) {
+        case ExtraNumber::None: CountBlock<ExtraNumber::None>(w, b, e, targets.data(), targets.size(), bins.data()); break;
+        case ExtraNumber::Bonus: CountBlock<ExtraNumber::Bonus>(w, b, e, targets.data(), targets.size(), bins.data()); break;
+        case ExtraNumber::Powerball:
+            CountBlock<ExtraNumber::Powerball>(w, b, e, targets.data(), targets.size(), bins.data());
+            break;
+        }
+        if (poll && *poll && !(*poll)(drawsDone))
+            stop = true;
+    }
+}
+
+std::string Joined(const std::vector<std::string>& parts)
+{
+    std::string text;
+    for (const auto& p : parts)
+        text += "," + p;
+    return text;
+}
+
+std::string Counts(const CheckGame& game, const Tally& tally, std::int64_t wins)
+{
+    std::string text;
+    for (std::size_t i = 0; i < game.tiers.size(); ++i)
+        text += "," + std::to_string(tally.count[i]);
+    return text + "," + std::to_string(wins) + "\n";
+}
+
+}  // namespace
+
+Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, const CheckGame& game, int pool)
+{
+    if (pool < 1 || pool > kMaxPool)
+        return Error{"a pool of " + std::to_string(pool) + " numbers cannot be checked against a history (1 to " +
+                     std::to_string(kMaxPool) + ")"};
+    auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
+    if (!reader)
+        return reader.error();
+    CompactWheel w;
+    Play play;
+    while ((*reader)->Next(play)) {
+        if (auto fault = PlayRuleFault(game, pool, play))
+            return Error{wheel.string() + ": line " + std::to_string(play.line) + ": " + *fault};
+        std::uint64_t low = 0, high = 0;
+        for (int i = 0; i < game.mainPicks; ++i)
+            SetBit(low, high, play.numbers[static_cast<std::size_t>(i)]);
+        w.low_.push_back(low);
+        w.high_.push_back(high);
+        if (game.extraMatchesLastPick)
+            w.extra_.push_back(play.numbers[static_cast<std::size_t>(game.numbersPerPlay - 1)]);
+    }
+    if ((*reader)->error())
+        return *(*reader)->error();
+    return w;
+}
+
+Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader& draws,
+                  const std::function<void(const HistoryRow&)>& row, HistoryRun& run, Clock& clock, int workers,
+                  const HistoryPoll& poll)
+{
+    const std::int64_t start = clock.NowMs();
+    run.plays = static_cast<std::int64_t>(wheel.size());
+    // A play that matches few numbers is not asked about the extra one: its bin folds into hit 0.
+    std::array<int, kBins> tierOfBin{};
+    for (int m = 0; m <= kMaxMatches; ++m)
+        for (int hit = 0; hit < 2; ++hit)
+            tierOfBin[static_cast<std::size_t>(m * 2 + hit)] =
+                m > game.mainPicks ? -1 : game.TierOf(m, game.LooksAtHit(m) ? hit : 0);
+    const ExtraNumber extra = game.extraMatchesLastPick ? ExtraNumber::Powerball
+                              : game.extra == ExtraNumber::Bonus ? ExtraNumber::Bonus
+                                                                 : ExtraNumber::None;
+    workers = std::clamp(workers, 1, 8);
+    if (wheel.size() < kBlock * 4)
+        workers = 1;
+
+    std::vector<HistoryDraw> batch;
+    std::vector<Target> targets;
+    std::vector<std::vector<Bins>> bins(static_cast<std::size_t>(workers));
+    std::atomic<bool> stop{false};
+    HistoryDraw next;
+    bool more = true;
+    while (more && !stop) {
+        batch.clear();
+        targets.clear();
+        while (batch.size() < kBatch && (more = draws.Next(next))) {
+            Target t;
+            for (int j = 0; j < next.draw.mainCount; ++j)
+                SetBit(t.low, t.high, next.draw.main[static_cast<std::size_t>(j)]);
+            if (game.extra == ExtraNumber::Bonus)
+                SetBit(t.bonusLow, t.bonusHigh, next.draw.extra);
+            t.extra = next.draw.extra;
+            targets.push_back(t);
+            batch.push_back(std::move(next));
+        }
+        if (draws.error())
+            break;
+        for (auto& b : bins)
+            b.assign(batch.size(), Bins{});
+        const std::size_t n = wheel.size();
+        std::vector<std::thread> threads;
+        for (int k = 1; k < workers; ++k) {
+            const std::size_t from = n / static_cast<std::size_t>(workers) * static_cast<std::size_t>(k);
+            const std::size_t to = k + 1 == workers ? n : n / static_cast<std::size_t>(workers) * (k + 1);
+            threads.emplace_back(CountRange, extra, std::cref(wheel), from, to, std::cref(targets),
+                                 std::ref(bins[static_cast<std::size_t>(k)]), std::ref(stop), nullptr, run.draws);
+        }
+        CountRange(extra, wheel, 0, workers == 1 ? n : n / static_cast<std::size_t>(workers), targets, bins[0], stop,
+                   &poll, run.draws);
+        for (auto& t : threads)
+            t.join();
+        if (stop)
+            break;
+        for (std::size_t d = 0; d < batch.size(); ++d) {
+            HistoryRow r;
+            r.draw = std::move(batch[d]);
+            for (const auto& b : bins)
+                for (int bin = 0; bin < kBins; ++bin)
+                    if (const int tier = tierOfBin[static_cast<std::size_t>(bin)]; tier >= 0)
+                        r.tally.count[static_cast<std::size_t>(tier)] += b[d][static_cast<std::size_t>(bin)];
+            r.wins = TotalsOf(game, r.tally).wins;
+            for (std::size_t i = 0; i < game.tiers.size(); ++i)
+                run.total.count[i] += r.tally.count[i];
+            run.wins += r.wins;
+            ++run.draws;
+            row(r);
+        }
+        if (poll && !poll(run.draws))
+            stop = true;
+    }
+    run.aborted = stop;
+    run.elapsedMs = clock.NowMs() - start;
+    if (draws.error() && !stop)
+        return *draws.error();
+    return Ok{};
+}
+
+std::vector<std::string> HistoryTierNames(const CheckGame& game)
+{
+    std::vector<std::string> names;
+    for (const auto& tier : game.tiers) {
+        std::string name = tier.summaryLabel;
+        if (name.size() >= 3 && name.compare(name.size() - 3, 3, " - ") == 0)
+            name.resize(name.size() - 3);
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::string HistoryDrawText(const CheckGame& game, const DrawResult& draw)
+{
+    std::string text;
+    for (int i = 0; i < draw.mainCount; ++i)
+        text += (i ? " " : "") + std::to_string(draw.main[static_cast<std::size_t>(i)]);
+    if (game.extra != ExtraNumber::None)
+        text += " +" + std::to_string(draw.extra);
+    return text;
+}
+
+std::string HistoryCsvHeader(const CheckGame& game) { return "Date,Draw" + Joined(HistoryTierNames(game)) + ",Wins\n"; }
+
+std::string HistoryCsvRow(const CheckGame& game, const HistoryRow& row)
+{
+    return row.draw.date + "," + HistoryDrawText(game, row.draw.draw) + Counts(game, row.tally, row.wins);
+}
+
+std::string HistoryCsvTotal(const CheckGame& game, const HistoryRun& run)
+{
+    return "Total," + Counts(game, run.total, run.wins);
+}
+
+}  // namespace bm
