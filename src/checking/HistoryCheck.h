@@ -25,6 +25,7 @@ public:
     std::vector<std::uint64_t> low_;   // bit n for numbers 1..63
     std::vector<std::uint64_t> high_;  // bit n-64 for numbers 64..127
     std::vector<std::int32_t> extra_;  // the powerball of a powerball play
+    bool wide_ = false;                // some play holds a number beyond 63
 };
 
 // One draw of the history with its counts, by tier index of the game.

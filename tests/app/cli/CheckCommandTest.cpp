@@ -33,4 +33,27 @@ TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
     EXPECT_EQ(bmtest::ReadBytes(save), bmtest::CrLf(kLottoReport));
 }
 
+// Against a history: one CSV line per draw with its date (empty without one), the same bytes
+// saved, and one line on stderr.
+TEST(CheckCommand, ChecksAgainstAHistoryOfDraws)
+{
+    if (std::string(BRINDLEMARK_EXE).empty())
+        GTEST_SKIP() << "the program is not built";
+    bmtest::Lab lab;
+    lab.Put("wheel/w.txt", bmtest::kLottoWheel);
+    lab.Put("wheel/d.csv", "\"DRAW DATE\",\"NUMBERS\"\r\n\"06/12/1982\",\"1 2 3 4 5 6\",7\r\n\r\n1;2;3;10;11;12;44\r\n");
+    const auto save = lab.out() / "h.csv";
+    const auto r = bmtest::RunProgram({"--home", lab.home().string(), "check", "--definition", "LO649", "--wheel",
+                                       "w.txt", "--draws", (lab.home() / "wheel/d.csv").string(), "--save",
+                                       save.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string csv = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
+                            "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
+                            ",1 2 3 10 11 12 +44,1,0,0,2,0,0,0,1,3\n"
+                            "Total,,2,0,0,3,0,0,1,2,6\n";
+    EXPECT_EQ(r.out, csv);
+    EXPECT_EQ(bmtest::ReadBytes(save), csv);
+    EXPECT_TRUE(r.err.starts_with("Checked 4 plays against 2 draws in ")) << r.err;
+}
+
 }  // namespace
