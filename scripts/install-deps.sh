@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev libqt6opengl6-dev libgl1-mesa-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev
   libgtest-dev googletest libbenchmark-dev
   libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   fonts-dejavu-core xvfb

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -83,7 +84,9 @@ void CheckerWindow::BuildUi()
                      "Click to save the summary displayed below to a text file. This is disabled until a check "
                      "has been completed.");
     cmdxit = Button(this, "cmdxit", "Close", "Close This Window");
-    for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdxit})
+    cmdHistory = Button(this, "cmdHistory", "Draw History",
+                        "Click To Check The Loaded Ticket File Against Every Draw Of A File Of Past Draws");
+    for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdHistory, cmdxit})
         buttons->addWidget(b);
     outer->addLayout(buttons);
 
@@ -109,6 +112,10 @@ void CheckerWindow::BuildUi()
 
     lblstatus = Label(this, "lblstatus", QStringLiteral("Status"));
     outer->addWidget(lblstatus);
+    prgHistory = new QProgressBar(this);
+    prgHistory->setObjectName(QStringLiteral("prgHistory"));
+    prgHistory->hide();
+    outer->addWidget(prgHistory);
     rtbreport = new ReportBox(this);
     rtbreport->setObjectName(QStringLiteral("rtbreport"));
     outer->addWidget(rtbreport, 1);
@@ -117,6 +124,7 @@ void CheckerWindow::BuildUi()
     connect(cmdreset, &QPushButton::clicked, this, [this] { cmdreset_Click(); });
     connect(cmdsave, &QPushButton::clicked, this, [this] { cmdsave_Click(); });
     connect(cmdxit, &QPushButton::clicked, this, [this] { close(); });
+    connect(cmdHistory, &QPushButton::clicked, this, [this] { cmdHistory_Click(); });
     resize(520, 640);
 }
 

@@ -14,6 +14,7 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace bm::app {
@@ -63,6 +64,7 @@ private:
     void cmdGo_Click();
     void cmdreset_Click();
     void cmdsave_Click();
+    void cmdHistory_Click();  // CheckerHistory.cpp
 
     // The run's pieces (CheckerRun.cpp).
     bool ReadDrawBoxes(DrawResult& draw);
@@ -96,6 +98,10 @@ private:
     QPushButton* cmdreset = nullptr;
     QPushButton* cmdsave = nullptr;
     QPushButton* cmdxit = nullptr;
+    QPushButton* cmdHistory = nullptr;
+    QProgressBar* prgHistory = nullptr;
+    QString historyFolder_;  // where the last draws file was chosen
+    QWidget* historyWindow_ = nullptr;
     std::map<std::string, QLabel*> captions_;  // by caption name
     std::map<std::string, QLabel*> counts_;    // by count label name
     QLabel* Label12 = nullptr;

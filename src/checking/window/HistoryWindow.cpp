@@ -1,0 +1,279 @@
+#include "checking/window/HistoryWindow.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QKeyEvent>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+
+#include "app/Dialogs.h"
+#include "common/AtomicFile.h"
+
+namespace bm::app {
+
+namespace {
+
+QTableWidgetItem* NumberItem(std::int64_t value)
+{
+    auto* item = new QTableWidgetItem;
+    // Held as a number, so that sorting by the column is numeric.
+    item->setData(Qt::DisplayRole, static_cast<qlonglong>(value));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QTableWidgetItem* TextItem(const std::string& text)
+{
+    return new QTableWidgetItem(QString::fromStdString(text));
+}
+
+}  // namespace
+
+std::vector<int> TopTiers(const CheckGame& game)
+{
+    std::vector<int> order(game.tiers.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const Tier& x = game.tiers[static_cast<std::size_t>(a)];
+        const Tier& y = game.tiers[static_cast<std::size_t>(b)];
+        return x.matches != y.matches ? x.matches > y.matches : x.hit > y.hit;
+    });
+    order.resize(std::min<std::size_t>(2, order.size()));
+    return order;
+}
+
+HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryName, const std::string& ticketFile,
+                             std::vector<HistoryRow> rows, const HistoryRun& run, ProgramFolder folder,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window), game_(game), rows_(std::move(rows)), run_(run), folder_(std::move(folder))
+{
+    setObjectName(QStringLiteral("frmHistory"));
+    setWindowTitle(QStringLiteral("Brindlemark - Draw History"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    const std::vector<int> top = TopTiers(game_);
+    for (std::size_t d = 0; d < rows_.size(); ++d)
+        for (int t : top)
+            if (rows_[d].tally.count[static_cast<std::size_t>(t)] > 0) {
+                topDraws_.push_back(d);
+                break;
+            }
+
+    auto* outer = new QVBoxLayout(this);
+    lblInfo = new QLabel(this);
+    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo->setText(QStringLiteral("Lottery: %1    Ticket File: %2    %3 Picks Against %4 Draws, %5 Wins In All")
+                         .arg(QString::fromStdString(lotteryName),
+                              QFileInfo(QString::fromStdString(ticketFile)).fileName())
+                         .arg(run_.plays)
+                         .arg(run_.draws)
+                         .arg(run_.wins));
+    outer->addWidget(lblInfo);
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    auto* tables = new QWidget(split);
+    auto* tableLayout = new QVBoxLayout(tables);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->setSpacing(0);
+    tblHistory = new QTableWidget(tables);
+    tblHistory->setObjectName(QStringLiteral("tblHistory"));
+    tblTotal = new QTableWidget(tables);
+    tblTotal->setObjectName(QStringLiteral("tblTotal"));
+    tableLayout->addWidget(tblHistory, 1);
+    tableLayout->addWidget(tblTotal);
+    split->addWidget(tables);
+    BuildTable();
+    BuildChart();
+    split->addWidget(chart_);
+    outer->addWidget(split, 1);
+
+    auto* buttons = new QHBoxLayout;
+    cmdSaveCsv = new QPushButton(QStringLiteral("Save CSV"), this);
+    cmdSaveCsv->setObjectName(QStringLiteral("cmdSaveCsv"));
+    cmdSaveCsv->setToolTip(QStringLiteral("Save the table as a CSV file, one line per draw"));
+    cmdClose = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    buttons->addStretch();
+    buttons->addWidget(cmdSaveCsv);
+    buttons->addWidget(cmdClose);
+    outer->addLayout(buttons);
+    connect(cmdSaveCsv, &QPushButton::clicked, this, [this] { cmdSaveCsv_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
+    // The table's own Ctrl+C copies one cell; whole rows are what a user pastes elsewhere.
+    tblHistory->installEventFilter(this);
+    resize(900, 700);
+}
+
+void HistoryWindow::BuildTable()
+{
+    QStringList headers{QStringLiteral("Date"), QStringLiteral("Draw")};
+    for (const auto& name : HistoryTierNames(game_))
+        headers << QString::fromStdString(name);
+    headers << QStringLiteral("Wins");
+    const int columns = static_cast<int>(headers.size());
+
+    tblHistory->setColumnCount(columns);
+    tblHistory->setHorizontalHeaderLabels(headers);
+    tblHistory->setRowCount(static_cast<int>(rows_.size()));
+    tblHistory->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblHistory->verticalHeader()->hide();
+    for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
+        const HistoryRow& row = rows_[static_cast<std::size_t>(r)];
+        auto* date = TextItem(row.draw.date);
+        date->setData(Qt::UserRole, r);  // the draw's place in the file, for copying in file order
+        tblHistory->setItem(r, 0, date);
+        tblHistory->setItem(r, 1, TextItem(HistoryDrawText(game_, row.draw.draw)));
+        for (std::size_t t = 0; t < game_.tiers.size(); ++t)
+            tblHistory->setItem(r, static_cast<int>(t) + 2, NumberItem(row.tally.count[t]));
+        tblHistory->setItem(r, columns - 1, NumberItem(row.wins));
+    }
+    tblHistory->setSortingEnabled(true);
+    tblHistory->sortByColumn(-1, Qt::AscendingOrder);  // file order until the user sorts
+    tblHistory->resizeColumnsToContents();
+
+    // The total stays below the draws however they are sorted.
+    tblTotal->setColumnCount(columns);
+    tblTotal->setRowCount(1);
+    tblTotal->horizontalHeader()->hide();
+    tblTotal->verticalHeader()->hide();
+    tblTotal->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblTotal->setItem(0, 0, TextItem("Total"));
+    tblTotal->setItem(0, 1, TextItem(""));
+    for (std::size_t t = 0; t < game_.tiers.size(); ++t)
+        tblTotal->setItem(0, static_cast<int>(t) + 2, NumberItem(run_.total.count[t]));
+    tblTotal->setItem(0, columns - 1, NumberItem(run_.wins));
+    tblTotal->setFixedHeight(tblTotal->rowHeight(0) + 2 * tblTotal->frameWidth());
+    tblTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tblTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int c = 0; c < columns; ++c)
+        tblTotal->setColumnWidth(c, tblHistory->columnWidth(c));
+    connect(tblHistory->horizontalHeader(), &QHeaderView::sectionResized, tblTotal,
+            [this](int c, int, int width) { tblTotal->setColumnWidth(c, width); });
+    connect(tblHistory->horizontalScrollBar(), &QScrollBar::valueChanged, tblTotal->horizontalScrollBar(),
+            &QScrollBar::setValue);
+}
+
+void HistoryWindow::BuildChart()
+{
+    // Dated draws lie on a time axis; a file without dates is drawn by the draw's place in it.
+    const bool dated = std::all_of(rows_.begin(), rows_.end(), [](const HistoryRow& r) { return !r.draw.date.empty(); });
+    const auto x = [&](std::size_t d) {
+        if (!dated)
+            return static_cast<qreal>(d + 1);
+        const QDate date = QDate::fromString(QString::fromStdString(rows_[d].draw.date), Qt::ISODate);
+        return static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
+    };
+    auto* wins = new QLineSeries;
+    wins->setName(QStringLiteral("Wins per draw"));
+    std::int64_t most = 0;
+    for (std::size_t d = 0; d < rows_.size(); ++d) {
+        wins->append(x(d), static_cast<qreal>(rows_[d].wins));
+        most = std::max(most, rows_[d].wins);
+    }
+    auto* hits = new QScatterSeries;
+    const auto top = TopTiers(game_);
+    QString topNames;
+    for (int t : top)
+        topNames += (topNames.isEmpty() ? QString() : QStringLiteral(" or ")) +
+                    QString::fromStdString(HistoryTierNames(game_)[static_cast<std::size_t>(t)]);
+    hits->setName(topNames);
+    hits->setMarkerSize(9);
+    hits->setColor(QColor(200, 30, 30));
+    for (std::size_t d : topDraws_)
+        hits->append(x(d), static_cast<qreal>(rows_[d].wins));
+
+    auto* chart = new QChart;
+    chart->addSeries(wins);
+    chart->addSeries(hits);
+    chart->setTitle(QStringLiteral("Wins of each draw"));
+    QAbstractAxis* axisX = nullptr;
+    if (dated) {
+        auto* time = new QDateTimeAxis;
+        time->setFormat(QStringLiteral("yyyy-MM-dd"));
+        axisX = time;
+    } else {
+        auto* place = new QValueAxis;
+        place->setLabelFormat(QStringLiteral("%d"));
+        place->setTitleText(QStringLiteral("Draw"));
+        axisX = place;
+    }
+    auto* axisY = new QValueAxis;
+    axisY->setLabelFormat(QStringLiteral("%d"));
+    axisY->setRange(0, static_cast<qreal>(std::max<std::int64_t>(most, 1)) * 1.05);
+    axisY->setTitleText(QStringLiteral("Wins"));
+    chart->addAxis(axisX, Qt::AlignBottom);
+    chart->addAxis(axisY, Qt::AlignLeft);
+    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(wins), static_cast<QAbstractSeries*>(hits)}) {
+        s->attachAxis(axisX);
+        s->attachAxis(axisY);
+    }
+    auto* view = new QChartView(chart, this);
+    view->setObjectName(QStringLiteral("chtHistory"));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumHeight(240);
+    chart_ = view;
+}
+
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == tblHistory && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        CopySelection();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+std::string HistoryWindow::Csv() const
+{
+    std::string csv = HistoryCsvHeader(game_);
+    for (const auto& row : rows_)
+        csv += HistoryCsvRow(game_, row);
+    return csv + HistoryCsvTotal(game_, run_);
+}
+
+void HistoryWindow::CopySelection() const
+{
+    // Rows as the CSV writes them, in the order they are shown.
+    std::vector<std::pair<int, int>> shown;  // table row, draw
+    for (const QModelIndex& index : tblHistory->selectionModel()->selectedRows())
+        shown.emplace_back(index.row(), tblHistory->item(index.row(), 0)->data(Qt::UserRole).toInt());
+    std::sort(shown.begin(), shown.end());
+    std::string text;
+    for (const auto& [tableRow, draw] : shown)
+        text += HistoryCsvRow(game_, rows_[static_cast<std::size_t>(draw)]);
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+void HistoryWindow::cmdSaveCsv_Click()
+{
+    QString file = dialogs().SaveFile(this, QStringLiteral("Save Draw History"), QStringLiteral("CSV Files (*.csv)"),
+                                      QString::fromStdString(folder_.summary().string()), QStringLiteral("csv"));
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".csv");
+    if (const Status saved = WriteFileAtomically(file.toStdString(), Csv()); !saved)
+        dialogs().Message(this, QStringLiteral("Brindlemark"),
+                          QString::fromStdString(saved.error().message) + QStringLiteral("\nThe table was not saved."),
+                          Icon::Error, Buttons::Ok);
+}
+
+}  // namespace bm::app
