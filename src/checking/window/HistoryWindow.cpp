@@ -117,7 +117,11 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
     connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
     // The table's own Ctrl+C copies one cell; whole rows are what a user pastes elsewhere.
     tblHistory->installEventFilter(this);
-    resize(900, 700);
+    // Wide enough to show every column of the table without scrolling.
+    int width = 2 * tblHistory->frameWidth() + 60;
+    for (int c = 0; c < tblHistory->columnCount(); ++c)
+        width += tblHistory->columnWidth(c);
+    resize(std::max(width, 700), 700);
 }
 
 void HistoryWindow::BuildTable()
@@ -134,6 +138,7 @@ void HistoryWindow::BuildTable()
     tblHistory->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblHistory->verticalHeader()->hide();
+    tblHistory->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
         const HistoryRow& row = rows_[static_cast<std::size_t>(r)];
         auto* date = TextItem(row.draw.date);
@@ -153,6 +158,7 @@ void HistoryWindow::BuildTable()
     tblTotal->setRowCount(1);
     tblTotal->horizontalHeader()->hide();
     tblTotal->verticalHeader()->hide();
+    tblTotal->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     tblTotal->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblTotal->setItem(0, 0, TextItem("Total"));
     tblTotal->setItem(0, 1, TextItem(""));
