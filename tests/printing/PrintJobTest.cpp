@@ -89,6 +89,9 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
         EXPECT_EQ(run->status.summary, summary);
         const auto& calls = run->surface.calls();
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "NextPage"), sheets);
+        // Escape is read after every box position, marked or not.
+        const SlipDefinition& d = s.def;
+        EXPECT_EQ(run->escape.polls, sheets * d.MainPanels * d.RowsInPanel * d.PanelsAcross * d.ColumnsInPanel);
         EXPECT_EQ(calls.back(), "EndDocument");
         EXPECT_EQ(run->status.endMessage, "Processing Complete");
         EXPECT_TRUE(run->status.endShown && run->status.countersShown && !run->status.busy);
@@ -102,7 +105,8 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
 TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
 {
     const char* const kCounted12 = "Printing 12 Picks On 2 Playslips";
-    const auto escape = JobSetup{.def = Horizontal649(1), .wheel = Wheel(25), .escapeAtSlip = 3};
+    // Escape turns true at a box in the middle of slip 3 (245 box positions a slip).
+    const auto escape = JobSetup{.def = Horizontal649(1), .wheel = Wheel(25), .escapeAtPoll = 2 * 245 + 100};
     const auto changed = [](auto change) {
         auto d = Horizontal649();
         change(d);
@@ -155,6 +159,9 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         EXPECT_EQ(run->status.endMessage, c.endMessage);
         EXPECT_EQ(run->status.endShown, *c.endMessage != '\0');
         EXPECT_TRUE(run->status.everBusy && !run->status.busy);
+        // The job stops at the very poll that saw Escape: no box is filled after it.
+        EXPECT_EQ(run->escape.polls, c.s.escapeAtPoll ? c.s.escapeAtPoll : run->escape.polls);
+        EXPECT_EQ(run->surface.fillsAfterEscape, 0);
     }
 }
 

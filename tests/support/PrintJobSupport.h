@@ -28,15 +28,27 @@ public:
     std::function<void()> onSummary;  // between counting the wheel file and reading it
 };
 
-// Escape held from the first box position of slip `atSlip` on (never when 0).
-class EscapeAtSlip final : public bm::EscapeKey {
-public:
-    EscapeAtSlip(const FakeStatus& status, long long atSlip) : status_(status), atSlip_(atSlip) {}
-    bool Pressed() override { return atSlip_ > 0 && status_.slip >= atSlip_; }
+// Escape turns true at the `atPoll`th poll of the job and stays so (never when 0).
+struct EscapeAtPoll final : bm::EscapeKey {
+    long long atPoll = 0, polls = 0;
+    bool Pressed() override
+    {
+        ++polls;
+        return seen();
+    }
+    bool seen() const { return atPoll > 0 && polls >= atPoll; }
+};
 
-private:
-    const FakeStatus& status_;
-    long long atSlip_;
+// A recording that also counts the boxes filled once Escape was seen.
+struct WatchedSurface final : bm::RecordingSurface {
+    explicit WatchedSurface(const EscapeAtPoll& e) : escape(e) {}
+    void FillBox(float x1, float y1, float x2, float y2) override
+    {
+        fillsAfterEscape += escape.seen();
+        RecordingSurface::FillBox(x1, y1, x2, y2);
+    }
+    const EscapeAtPoll& escape;
+    int fillsAfterEscape = 0;
 };
 
 // A horizontal 6/49 slip: `mainPanels` main panels of 5 across, 7 x 7 boxes, numbers along the rows.
@@ -85,7 +97,8 @@ inline std::string Wheel(int count, int perPlay = 6)
 // One job on a recording surface, with everything it showed.
 struct Run {
     bm::JobOutcome outcome;
-    bm::RecordingSurface surface;
+    EscapeAtPoll escape;
+    WatchedSurface surface{escape};
     FakeStatus status;
     bool asked = false;
 };
@@ -93,7 +106,7 @@ struct Run {
 struct JobSetup {
     bm::SlipDefinition def = Horizontal649();
     std::string wheel = Wheel(12), top = "0", left = "0", printerRefusal = {};
-    long long escapeAtSlip = 0;
+    long long escapeAtPoll = 0;
     bool cancel = false, testMode = false, noDefinition = false;
     std::optional<std::string> wheelOnceCounted = {};  // what another program writes into it then
 };
@@ -110,9 +123,9 @@ inline std::unique_ptr<Run> RunJob(const JobSetup& s)
         run->status.onSummary = [&] { WriteBytes(dir / "w.txt", *s.wheelOnceCounted); };
     if (!s.printerRefusal.empty())
         run->surface.RefuseDocument(s.printerRefusal);
-    EscapeAtSlip escape(run->status, s.escapeAtSlip);
+    run->escape.atPoll = s.escapeAtPoll;
     const auto request = RequestFor(s.noDefinition ? "" : defFile, s.def, s.testMode, s.top, s.left);
-    run->outcome = bm::RunPrintJob(request, run->surface, run->status, escape, [&] {
+    run->outcome = bm::RunPrintJob(request, run->surface, run->status, run->escape, [&] {
         run->asked = true;
         return s.cancel ? std::filesystem::path() : dir / "w.txt";
     });
