@@ -105,8 +105,8 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
 TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
 {
     const char* const kCounted12 = "Printing 12 Picks On 2 Playslips";
-    // Escape turns true at a box in the middle of slip 3 (245 box positions a slip).
-    const auto escape = JobSetup{.def = Horizontal649(1), .wheel = Wheel(25), .escapeAtPoll = 2 * 245 + 100};
+    // Escape turns true in slip 3 (245 box positions a slip) at the box of number 11 of its first play.
+    const auto escape = JobSetup{.def = Horizontal649(1), .wheel = Wheel(25), .escapeAtPoll = 2 * 245 + 39};
     const auto changed = [](auto change) {
         auto d = Horizontal649();
         change(d);
