@@ -1,21 +1,18 @@
 #include <functional>
+#include <utility>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
 #include "app/Module1.h"
-#include "checking/CheckTestSupport.h"
-#include "checking/window/CheckerWindow.h"
-#include "checking/window/ReportBox.h"
+#include "checking/window/Checkers.h"
 #include "support/PrintJobSupport.h"
 
 namespace {
@@ -60,10 +57,26 @@ protected:
     MainWindowRig rig;
 };
 
-TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatus)
+// Real mouse clicks on other controls during the job are held back: no second job, no file
+// dialog, no other definition, no window closed.
+TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatusWhateverIsClickedMeanwhile)
 {
+    bm::app::RegisterCheckers(rig.windows);
+    Click("cmdChkTick");
+    auto* loadFile = bm::app::FindForm(QStringLiteral("frmChkwhl"))->findChild<QPushButton*>(QStringLiteral("cmdGo"));
+    bool clicked = false;
+    rig.printer.onFill = [&](int sheet) {
+        if (sheet == 2 && !std::exchange(clicked, true)) {
+            QTest::mouseClick(loadFile, Qt::LeftButton);
+            rig.ClickRow(1);
+            for (const char* button : {"Command1", "cmdTest", "cmdxit"})
+                Click(button);
+        }
+    };
     rig.dialogs.QueueFile(Wheel("twelve.txt", 12));
     Click("Command1");
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(rig.main().current().definitionName, "LO649");
     const auto& shown = rig.dialogs.shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, QStringLiteral("Open Wheel File"));
@@ -124,63 +137,6 @@ TEST_F(PrintFromWindow, EscapeOrClosingTheWindowStopsTheJobAtTheSlipBeingPrinted
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         EXPECT_TRUE(rig.window->isVisible());
     }
-}
-
-// Real mouse clicks on other controls (Exit, Load File, a list row, the job buttons) while a
-// print job or a check run goes on are held back: nothing starts, opens, closes or changes. A
-// click the program makes itself (a zero-delay timer) reaches Run, which starts no second run.
-TEST_F(PrintFromWindow, ClicksDuringAJobOrACheckRunChangeNothing)
-{
-    using bm::app::CheckerWindow;
-    // A checker that lets events through after every play, so that they come in its run.
-    rig.windows.SetChecker("frmChkwhl", [](bm::app::frmMain& main) {
-        const auto& c = main.current();
-        const auto game = [&c] { return bm::app::CheckerGame{c.definitionName, c.definition.Pool, c.bBon}; };
-        return new CheckerWindow(bm::CheckerByName("frmChkwhl"), main.folder(), game, {0, 0, 1});
-    });
-    Click("cmdChkTick");
-    const QPointer<CheckerWindow> checker = static_cast<CheckerWindow*>(bm::app::FindForm(QStringLiteral("frmChkwhl")));
-    ASSERT_NE(checker, nullptr);
-    const auto button = [&](const char* name) { return checker->findChild<QPushButton*>(QString::fromLatin1(name)); };
-    int clicks = 0;
-    const auto clickAround = [&] {
-        ++clicks;
-        QTest::mouseClick(button("cmdGo"), Qt::LeftButton);
-        rig.ClickRow(1);
-        for (const char* mainButton : {"Command1", "cmdTest", "cmdxit"})
-            Click(mainButton);
-    };
-    rig.printer.onFill = [&](int sheet) {
-        if (sheet == 2 && clicks == 0)
-            clickAround();
-    };
-    rig.dialogs.QueueFile(Wheel("thirty.txt", 30));
-    Click("Command1");
-    EXPECT_EQ(Status(), "Printing 30 Picks On 3 Playslips / Processing Playslip / 3 / Processing Complete");
-
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
-    home.WriteWheel("w.txt", bmtest::kLottoWheel);
-    QTest::mouseClick(button("cmdGo"), Qt::LeftButton);
-    for (auto* box : checker->findChildren<QLineEdit*>())  // the draw 1 to 6, bonus 7
-        box->setText(box->objectName().mid(4));
-    bool inRun = false;
-    QTimer::singleShot(0, checker, [&] {
-        inRun = checker->running();
-        button("cmdreset")->click();
-        clickAround();
-    });
-    QTest::mouseClick(button("cmdreset"), Qt::LeftButton);
-    EXPECT_TRUE(inRun);
-    ASSERT_TRUE(checker && checker->isVisible() && rig.window->isVisible());
-    EXPECT_EQ(checker->findChild<bm::app::ReportBox*>(QStringLiteral("rtbreport"))->Text(), bmtest::kLottoReport);
-
-    EXPECT_EQ(clicks, 2);
-    EXPECT_EQ(OpenDialogs(), 2);
-    EXPECT_EQ(rig.printer.jobs.size(), 1u);
-    EXPECT_EQ(rig.main().current().definitionName, "LO649");
-    // Input reaches the windows again afterwards.
-    Click("cmdTest");
-    EXPECT_EQ(rig.printer.jobs.size(), 2u);
 }
 
 TEST_F(PrintFromWindow, TestPatternMarksEveryBoxAndMovesWithTheOffsets)

@@ -91,7 +91,7 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "NextPage"), sheets);
         // Escape is read after every box position, marked or not.
         const SlipDefinition& d = s.def;
-        EXPECT_EQ(run->escape.polls, sheets * d.MainPanels * d.RowsInPanel * d.PanelsAcross * d.ColumnsInPanel);
+        EXPECT_EQ(run->surface.polls, sheets * d.MainPanels * d.RowsInPanel * d.PanelsAcross * d.ColumnsInPanel);
         EXPECT_EQ(calls.back(), "EndDocument");
         EXPECT_EQ(run->status.endMessage, "Processing Complete");
         EXPECT_TRUE(run->status.endShown && run->status.countersShown && !run->status.busy);
@@ -160,7 +160,7 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         EXPECT_EQ(run->status.endShown, *c.endMessage != '\0');
         EXPECT_TRUE(run->status.everBusy && !run->status.busy);
         // The job stops at the very poll that saw Escape: no box is filled after it.
-        EXPECT_EQ(run->escape.polls, c.s.escapeAtPoll ? c.s.escapeAtPoll : run->escape.polls);
+        EXPECT_EQ(run->surface.Seen() ? run->surface.polls : 0, c.s.escapeAtPoll);
         EXPECT_EQ(run->surface.fillsAfterEscape, 0);
     }
 }

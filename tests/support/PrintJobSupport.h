@@ -28,27 +28,18 @@ public:
     std::function<void()> onSummary;  // between counting the wheel file and reading it
 };
 
-// Escape turns true at the `atPoll`th poll of the job and stays so (never when 0).
-struct EscapeAtPoll final : bm::EscapeKey {
+// A recording that is also the job's Escape key: Escape turns true at its `atPoll`th poll and
+// stays so (never when 0). It counts the polls, and the boxes filled once Escape was seen.
+struct WatchedSurface final : bm::RecordingSurface, bm::EscapeKey {
     long long atPoll = 0, polls = 0;
-    bool Pressed() override
-    {
-        ++polls;
-        return seen();
-    }
-    bool seen() const { return atPoll > 0 && polls >= atPoll; }
-};
-
-// A recording that also counts the boxes filled once Escape was seen.
-struct WatchedSurface final : bm::RecordingSurface {
-    explicit WatchedSurface(const EscapeAtPoll& e) : escape(e) {}
+    int fillsAfterEscape = 0;
+    bool Pressed() override { ++polls; return Seen(); }
+    bool Seen() const { return atPoll > 0 && polls >= atPoll; }
     void FillBox(float x1, float y1, float x2, float y2) override
     {
-        fillsAfterEscape += escape.seen();
+        fillsAfterEscape += Seen();
         RecordingSurface::FillBox(x1, y1, x2, y2);
     }
-    const EscapeAtPoll& escape;
-    int fillsAfterEscape = 0;
 };
 
 // A horizontal 6/49 slip: `mainPanels` main panels of 5 across, 7 x 7 boxes, numbers along the rows.
@@ -97,8 +88,7 @@ inline std::string Wheel(int count, int perPlay = 6)
 // One job on a recording surface, with everything it showed.
 struct Run {
     bm::JobOutcome outcome;
-    EscapeAtPoll escape;
-    WatchedSurface surface{escape};
+    WatchedSurface surface;
     FakeStatus status;
     bool asked = false;
 };
@@ -123,9 +113,9 @@ inline std::unique_ptr<Run> RunJob(const JobSetup& s)
         run->status.onSummary = [&] { WriteBytes(dir / "w.txt", *s.wheelOnceCounted); };
     if (!s.printerRefusal.empty())
         run->surface.RefuseDocument(s.printerRefusal);
-    run->escape.atPoll = s.escapeAtPoll;
+    run->surface.atPoll = s.escapeAtPoll;
     const auto request = RequestFor(s.noDefinition ? "" : defFile, s.def, s.testMode, s.top, s.left);
-    run->outcome = bm::RunPrintJob(request, run->surface, run->status, run->escape, [&] {
+    run->outcome = bm::RunPrintJob(request, run->surface, run->status, run->surface, [&] {
         run->asked = true;
         return s.cancel ? std::filesystem::path() : dir / "w.txt";
     });

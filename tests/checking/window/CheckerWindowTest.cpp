@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -168,7 +169,17 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     EXPECT_EQ(Report(), "");
     dialogs_.Clear();
     Draw({"1", "2", "3", "4", "5", " 6 ", "7"});
+    // Real mouse clicks on Load File and Close during the run are held back; a Run that gets
+    // through (the program's own click) starts no second run.
+    bool inRun = false;
+    QTimer::singleShot(0, window_.get(), [&] {
+        inRun = window_->running();
+        for (const char* button : {"cmdGo", "cmdxit"})
+            Click(button);
+        Get<QPushButton>("cmdreset")->click();
+    });
     Click("cmdreset");
+    EXPECT_TRUE(inRun);
     EXPECT_EQ(Report(), kLottoReport);
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Processing Completed In 1m 1.250s"));
     EXPECT_EQ(Text("lbldraw"), QStringLiteral("4"));
