@@ -61,11 +61,6 @@ inline std::filesystem::path WriteDefinition(const std::filesystem::path& folder
     return path;
 }
 
-inline std::filesystem::path WriteDefinition(const TempDir& dir, const std::string& name, const bm::SlipDefinition& d)
-{
-    return WriteDefinition(dir.path(), name, d);
-}
-
 // The request the main window makes for a definition: its flags, offsets as typed.
 inline bm::PrintJobRequest RequestFor(const std::filesystem::path& file, const bm::SlipDefinition& d,
                                       bool testMode = false, std::string top = "0", std::string left = "0")
@@ -105,7 +100,7 @@ struct JobSetup {
 inline std::unique_ptr<Run> RunJob(const JobSetup& s)
 {
     TempDir dir;
-    const auto defFile = WriteDefinition(dir, "HZ649", s.def);
+    const auto defFile = WriteDefinition(dir.path(), "HZ649", s.def);
     WriteBytes(dir / "w.txt", s.wheel);
     auto run = std::make_unique<Run>();
     run->status.countersShown = s.testMode;  // a test pattern hides the counters of the last job
