@@ -95,6 +95,7 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatusWhateverIsClickedMeanw
     Click("Command1");
     EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: " + rig.printer.refusal);
     EXPECT_FALSE(rig.Child<QLabel>("Label2")->isVisible());
+    bm::app::CloseOtherForms(rig.window.get());
 }
 
 // Escape (a real key press, queued as the window system would deliver it) or closing the window
