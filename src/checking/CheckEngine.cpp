@@ -16,7 +16,8 @@ Totals TotalsOf(const CheckGame& game, const Tally& tally)
     return t;
 }
 
-DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw) : game_(game), draw_(draw)
+DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool)
+    : game_(game), rule_(game, pool), draw_(draw)
 {
     for (int j = 0; j < draw.mainCount; ++j) {
         if (static_cast<std::uint32_t>(draw.main[j]) < kTableSize)
@@ -63,11 +64,6 @@ int DrawMatcher::Classify(const Play& play) const
     return game_.TierOf(matches, hit);
 }
 
-int ClassifyPlay(const CheckGame& game, const DrawResult& draw, const Play& play)
-{
-    return DrawMatcher(game, draw).Classify(play);
-}
-
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line)
 {
     char digits[24];
@@ -93,6 +89,8 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
     int untilPoll = pollEvery < 1 ? 1 : pollEvery;
     Play play;
     while (reader.Next(play)) {
+        if (!matcher.rule().Accepts(play))
+            return Error{reader.name() + ": line " + std::to_string(play.line) + ": " + matcher.rule().Fault(play).value_or("")};
         ++run.playsRead;
         const int tier = matcher.Classify(play);
         ++run.tally.count[tier];
@@ -111,12 +109,12 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
     return Ok{};
 }
 
-Status RunCheck(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel, Clock& clock,
-                CheckRun& run, CheckProgress* progress, int pollEvery)
+Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
+                Clock& clock, CheckRun& run, CheckProgress* progress, int pollEvery)
 {
     const std::int64_t start = clock.NowMs();
     auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
-    Status status = reader ? CheckPlays(**reader, DrawMatcher(game, draw), run, progress, pollEvery)
+    Status status = reader ? CheckPlays(**reader, DrawMatcher(game, draw, pool), run, progress, pollEvery)
                            : Status(reader.error());
     run.elapsedMs = clock.NowMs() - start;
     return status;

@@ -110,6 +110,18 @@ LineFault ParseLine(const char* const lineStart, const char* const limit, bool a
                 ++p;
                 continue;
             }
+            if (c == '#' && n == 0) {
+                // A comment line, as wheel files from covering repositories start with one. With
+                // carriage returns for line ends it would swallow every play after it.
+                const char* e = LineEnd(lineStart, p, limit);
+                if (std::memchr(p, '\r', static_cast<std::size_t>(e - p))) {
+                    faultAt = p;
+                    return done(LineFault::CarriageReturn);
+                }
+                LineFault fault;
+                lineEnds(e, fault);
+                return done(fault);
+            }
             if (c == '-' || c == '+') {
                 negative = c == '-';
                 ++p;
