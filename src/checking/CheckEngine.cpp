@@ -90,7 +90,8 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
     Play play;
     while (reader.Next(play)) {
         if (!matcher.rule().Accepts(play))
-            return Error{reader.name() + ": line " + std::to_string(play.line) + ": " + matcher.rule().Fault(play).value_or("")};
+            return Error{reader.name() + ": line " + std::to_string(play.line) + ": " +
+                         matcher.rule().Fault(play).value_or("")};
         ++run.playsRead;
         const int tier = matcher.Classify(play);
         ++run.tally.count[tier];

@@ -80,7 +80,6 @@ private:
     bool allDrawnInTable_ = true;  // then a number beyond the table cannot match
 };
 
-
 // "Match-3 For This Draw At Line 12" with its line end, appended to `report`.
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line);
 // The report lines of the given plays, each ending in "\n".
@@ -95,8 +94,8 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
 // `progress`, when given, is polled after every `pollEvery` plays. A file that cannot be opened,
 // holds a malformed line or a play that is no play of a game of `pool` numbers ends the run with
 // that error; `run` keeps what was counted before it.
-Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel, Clock& clock,
-                CheckRun& run, CheckProgress* progress = nullptr, int pollEvery = 256);
+Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
+                Clock& clock, CheckRun& run, CheckProgress* progress = nullptr, int pollEvery = 256);
 
 }  // namespace bm
 

@@ -184,7 +184,7 @@ void CheckerWindow::cmdGo_Click()
     const PlayRule rule(*rules_, game_.pool);
     const auto plays = CountPlaysWithin(
         file.toStdString(), rules_->numbersPerPlay, NumberWidth::Bits32,
-        [&](const Play& play) { return rule.Fault(play); }, false);
+        [&](const Play& play) { return rule.Accepts(play) ? std::nullopt : rule.Fault(play); }, false);
     if (!plays) {
         lblstatus->hide();
         busy.Release();
