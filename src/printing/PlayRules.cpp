@@ -63,7 +63,7 @@ Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int num
     Play play;
     while ((*reader)->Next(play)) {
         ++plays;
-        if (const auto why = fault(play)) {
+        if (const auto why = fault ? fault(play) : std::nullopt) {
             if (!first)
                 first = Error{file.string() + ": line " + std::to_string(play.line) + ": " + *why};
             ++faulty;

@@ -40,7 +40,7 @@ private:
 };
 
 // Counts the plays of a wheel file as CountPlays does, and refuses the file at the first play
-// that `fault` names, with the file and the line. With `countAll` the whole file is read and the
+// that `fault` (when given) names, with the file and the line. With `countAll` the whole file is read and the
 // message says how many plays have such a fault when there are several.
 Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width,
                                       const PlayFault& fault, bool countAll);

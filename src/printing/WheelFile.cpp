@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "common/ShownText.h"
+#include "printing/PlayRules.h"
 
 namespace bm {
 
@@ -372,18 +373,7 @@ Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(const std::filesystem
 
 Result<std::int32_t> CountPlays(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width)
 {
-    auto reader = WheelReader::Open(file, numbersPerPlay, width);
-    if (!reader)
-        return reader.error();
-    std::int64_t plays = 0;
-    Play play;
-    while ((*reader)->Next(play))
-        ++plays;
-    if ((*reader)->error())
-        return *(*reader)->error();
-    if (plays > std::numeric_limits<std::int32_t>::max())
-        return Error{file.string() + ": holds more plays than this program can handle"};
-    return static_cast<std::int32_t>(plays);
+    return CountPlaysWithin(file, numbersPerPlay, width, {}, false);
 }
 
 }  // namespace bm
