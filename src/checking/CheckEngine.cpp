@@ -25,12 +25,16 @@ DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool
         else
             allDrawnInTable_ = false;
     }
+    // The usual game: a pool of at most 64 numbers, every one with a bit of its own.
+    smallPool_ = allDrawnInTable_ && pool >= 0 && pool <= 64;
+    for (int n = 1; smallPool_ && n <= pool; ++n)
+        drawn_[static_cast<std::size_t>(n)] |= kInPool;
 }
 
 bool DrawMatcher::IsMain(std::int32_t n) const
 {
     if (static_cast<std::uint32_t>(n) < kTableSize)
-        return drawn_[static_cast<std::uint32_t>(n)] != 0;
+        return (drawn_[static_cast<std::uint32_t>(n)] & 1u) != 0;
     for (int j = 0; j < draw_.mainCount; ++j)
         if (n == draw_.main[j])
             return true;
@@ -39,9 +43,27 @@ bool DrawMatcher::IsMain(std::int32_t n) const
 
 int DrawMatcher::Classify(const Play& play) const
 {
-    // Each pick adds at most one, and a repeated pick number counts every time it occurs.
+    // Each pick adds at most one: the rule has made sure that no number is repeated.
     int matches = 0;
-    if (allDrawnInTable_) {
+    if (smallPool_) {
+        // The rule in the same pass: a number outside the pool (or the table) finds no kInPool,
+        // and one whose bit is set already is a repeat.
+        std::uint64_t seen = 0, again = 0;
+        unsigned outside = 0;
+        for (int i = 0; i < game_.mainPicks; ++i) {
+            const auto n = static_cast<std::uint32_t>(play.numbers[i]);
+            const unsigned entry = drawn_[n & (kTableSize - 1)] * static_cast<unsigned>(n < kTableSize);
+            matches += static_cast<int>(entry & 1u);
+            outside |= ~entry & kInPool;
+            const std::uint64_t bit = std::uint64_t{1} << (n & 63u);
+            again |= seen & bit;
+            seen |= bit;
+        }
+        if (outside | again || (game_.extra == ExtraNumber::Powerball && play.numbers[game_.mainPicks] < 1))
+            return kNotAPlay;
+    } else if (!rule_.Accepts(play)) {
+        return kNotAPlay;
+    } else if (allDrawnInTable_) {
         // Without a branch per number: one beyond the table looks up a wrong slot and is masked off.
         for (int i = 0; i < game_.mainPicks; ++i) {
             const auto n = static_cast<std::uint32_t>(play.numbers[i]);
@@ -89,11 +111,11 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
     int untilPoll = pollEvery < 1 ? 1 : pollEvery;
     Play play;
     while (reader.Next(play)) {
-        if (!matcher.rule().Accepts(play))
+        const int tier = matcher.Classify(play);
+        if (tier == DrawMatcher::kNotAPlay)
             return Error{reader.name() + ": line " + std::to_string(play.line) + ": " +
                          matcher.rule().Fault(play).value_or("")};
         ++run.playsRead;
-        const int tier = matcher.Classify(play);
         ++run.tally.count[tier];
         if (game.tiers[tier].reportLine)
             run.reported.push_back({tier, play.line});

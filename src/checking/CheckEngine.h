@@ -65,12 +65,14 @@ public:
     const CheckGame& game() const { return game_; }
     // Which plays are plays of the game at all.
     const PlayRule& rule() const { return rule_; }
-    // The tier index of the play.
+    // The tier index of the play, or kNotAPlay when the rule refuses it.
+    static constexpr int kNotAPlay = -1;
     int Classify(const Play& play) const;
 
 private:
     static constexpr std::uint32_t kTableSize = 256;
     static_assert((kTableSize & (kTableSize - 1)) == 0, "numbers are masked into the table");
+    static constexpr std::uint8_t kInPool = 2;  // beside 1 for a drawn number
     bool IsMain(std::int32_t n) const;
 
     const CheckGame& game_;
@@ -78,6 +80,7 @@ private:
     DrawResult draw_;
     std::array<std::uint8_t, kTableSize> drawn_{};
     bool allDrawnInTable_ = true;  // then a number beyond the table cannot match
+    bool smallPool_ = false;       // the table also says which numbers are in the pool
 };
 
 // "Match-3 For This Draw At Line 12" with its line end, appended to `report`.

@@ -44,6 +44,23 @@ PlayRule::PlayRule(const CheckGame& game, int pool)
 {
 }
 
+bool PlayRule::Repeats(const Play& play) const
+{
+    for (int i = 0; i < mainPicks_; ++i)
+        for (int j = 0; j < i; ++j)
+            if (play.numbers[static_cast<std::size_t>(j)] == play.numbers[static_cast<std::size_t>(i)])
+                return true;
+    return false;
+}
+
+bool PlayRule::InPool(const Play& play) const
+{
+    for (int i = 0; i < mainPicks_; ++i)
+        if (play.numbers[static_cast<std::size_t>(i)] < 1 || play.numbers[static_cast<std::size_t>(i)] > pool_)
+            return false;
+    return true;
+}
+
 std::optional<std::string> PlayRule::Fault(const Play& play) const
 {
     for (int i = 0; i < mainPicks_; ++i) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -26,25 +27,34 @@ class PlayRule {
 public:
     PlayRule(const CheckGame& game, int pool);
 
-    // Cheap enough for every play of a large file.
+    // Cheap enough for every play of a large file: in the usual pool of up to 128 numbers, a
+    // bit per number, and a number whose bit is set already is a repeat.
     bool Accepts(const Play& play) const
     {
         const auto limit = static_cast<std::uint32_t>(pool_);
-        bool bad = false;
+        bool bad = powerball_ && play.numbers[static_cast<std::size_t>(mainPicks_)] < 1;
+        if (limit > 128)
+            return !bad && !Repeats(play) && InPool(play);
+        std::uint64_t low = 0, high = 0, again = 0;
         for (int i = 0; i < mainPicks_; ++i) {
-            const std::int32_t n = play.numbers[static_cast<std::size_t>(i)];
-            bad |= static_cast<std::uint32_t>(n) - 1u >= limit;
-            for (int j = 0; j < i; ++j)
-                bad |= play.numbers[static_cast<std::size_t>(j)] == n;
+            const std::uint32_t u = static_cast<std::uint32_t>(play.numbers[static_cast<std::size_t>(i)]) - 1u;
+            bad |= u >= limit;
+            const std::uint64_t bit = std::uint64_t{1} << (u & 63u);
+            const std::uint64_t lowBit = u < 64 ? bit : 0;
+            const std::uint64_t highBit = bit ^ lowBit;
+            again |= (low & lowBit) | (high & highBit);
+            low |= lowBit;
+            high |= highBit;
         }
-        if (powerball_)
-            bad |= play.numbers[static_cast<std::size_t>(mainPicks_)] < 1;
-        return !bad;
+        return !bad && again == 0;
     }
     // Why the play is refused ("12 is given twice"); nothing when it is accepted.
     std::optional<std::string> Fault(const Play& play) const;
 
 private:
+    bool Repeats(const Play& play) const;
+    bool InPool(const Play& play) const;
+
     int mainPicks_;
     int pool_;
     bool powerball_;
