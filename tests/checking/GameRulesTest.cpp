@@ -52,6 +52,7 @@ TEST(GameRules, PlaysThatCannotBeTicketsAreRefusedAtLoadingAndChecking)
         const char* window;
         const char* play;
         const char* fault;  // nullptr: accepted
+        int pool = 49;
     } cases[] = {
         {"frmChkwhl5", "5,5,5,5,5", "5 is given twice"},
         {"frmChkwhl", "1,2,3,4,5,1", "1 is given twice"},
@@ -62,6 +63,13 @@ TEST(GameRules, PlaysThatCannotBeTicketsAreRefusedAtLoadingAndChecking)
         {"frmChkwhlPB", "1,2,3,4,5,5", nullptr},   // the powerball may equal a main number
         {"frmChkwhlPB", "1,2,3,4,5,70", nullptr},  // and lie beyond the main pool
         {"frmChkwhl", "49,48,47,46,45,44", nullptr},
+        // Pools beyond the one-bit-per-number way of telling repeats.
+        {"frmChkwhl", "1,65,3,4,5,99", nullptr, 99},
+        {"frmChkwhl", "1,70,3,4,5,70", "70 is given twice", 99},
+        {"frmChkwhl", "1,2,3,4,5,100", "100 is not a number of this game (1 to 99)", 99},
+        {"frmChkwhl", "1,200,3,4,5,300", nullptr, 300},
+        {"frmChkwhl", "1,200,3,4,5,200", "200 is given twice", 300},
+        {"frmChkwhlPB", "1,200,3,4,5,0", "the powerball 0 is below 1", 300},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.play);
@@ -70,13 +78,14 @@ TEST(GameRules, PlaysThatCannotBeTicketsAreRefusedAtLoadingAndChecking)
         const std::string expected = c.fault ? (dir / "w.txt").string() + ": line 3: " + c.fault : "";
         bmtest::FakeClock clock;
         bm::CheckRun run;
-        const auto checked = bm::RunCheck(game, 49, bmtest::Draw(game, {1, 2, 3, 4, 5, 6, 7, 8}), dir / "w.txt", clock, run);
+        const auto checked =
+            bm::RunCheck(game, c.pool, bmtest::Draw(game, {1, 2, 3, 4, 5, 6, 7, 8}), dir / "w.txt", clock, run);
         EXPECT_EQ(checked.ok() ? "" : checked.error().message, expected);
         EXPECT_EQ(run.playsRead, c.fault ? 0 : 1);
-        const bm::PlayRule rule(game, 49);
+        const bm::PlayRule rule(game, c.pool);
         const auto loaded = bm::CountPlaysWithin(
             dir / "w.txt", game.numbersPerPlay, bm::NumberWidth::Bits32,
-            [&](const bm::Play& p) { return rule.Fault(p); }, false);
+            [&](const bm::Play& p) { return rule.Accepts(p) ? std::nullopt : rule.Fault(p); }, false);
         EXPECT_EQ(loaded.ok() ? "" : loaded.error().message, expected);
     }
 }
