@@ -27,8 +27,8 @@ std::string ExpectedMarks(const TempDir& home, const SlipDefinition& def, bool t
 }
 
 // A horizontal 6/49 definition HZ649 (2 x 5 panels), a copy of it outside Defs, a wheel of 12
-// plays after a comment line and stored offsets: --marks writes exactly the job's boxes, offsets from the settings
-// unless given, and the settings file is never written.
+// plays after a comment line and stored offsets: --marks writes exactly the job's boxes, offsets
+// from the settings unless given, and the settings file is never written.
 TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
 {
     const SlipDefinition def = Horizontal649(2);
