@@ -123,7 +123,7 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
         EXPECT_EQ(Text("lblLot"), QStringLiteral("NY649"));
         for (int i = 1; i <= c.allBoxes; ++i) {
             const std::string name = "txtN" + std::to_string(i);
-            EXPECT_EQ(Get<QLineEdit>(name)->text(), QString::number(i));
+            EXPECT_EQ(Get<QLineEdit>(name)->text(), QString());  // Run asks for the draw
             EXPECT_EQ(Shown(name), i <= c.boxes) << name;
         }
         std::string shown, expected;
@@ -153,14 +153,35 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     EXPECT_EQ(Ready(), "Run - file");
     dialogs_.Clear();
 
-    Load(Wheel("w.txt", bmtest::kLottoWheel));
-    // A bad box is refused before anything is read.
-    Draw({"1", "2", "three", "4", "5", " 6 ", "7"});
-    Click("cmdreset");
-    EXPECT_EQ(dialogs_.Said(), "Go Back: Drawn number 3 \"three\" is not a number.");
-    EXPECT_EQ(window_->focusWidget(), Get<QLineEdit>("txtN3"));  // the box to correct
-    EXPECT_EQ(Report(), "");
+    // A play that is no ticket of the game is refused as a malformed line is.
+    Load(Wheel("twice.txt", "# method: test\r\n1,2,3,4,5,6\r\n1,1,1,1,1,1\r\n"));
+    EXPECT_EQ(dialogs_.Said(), "Go Back: " + (dir_ / "wheel" / "twice.txt").string() + ": line 3: 1 is given twice");
+    EXPECT_EQ(Ready(), "- - -");
     dialogs_.Clear();
+
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
+    // A bad box, or a draw that cannot happen, is refused before anything is read; the focus
+    // goes to the box to correct.
+    const struct {
+        std::vector<const char*> draw;
+        const char* said;
+        const char* box;
+    } refused[] = {
+        {{"", "", "", "", "", "", ""}, "Drawn number 1 is empty. Type the number that was drawn.", "txtN1"},
+        {{"1", "2", "three", "4", "5", " 6 ", "7"}, "Drawn number 3 \"three\" is not a number.", "txtN3"},
+        {{"1", "2", "3", "4", "5", "6", "2"},
+         "The bonus number (box 7) is 2, the same as drawn number 2; the bonus is drawn from the numbers left.", "txtN7"},
+        {{"1", "2", "3", "4", "5", "50", "7"}, "Drawn number 6 is 50; the numbers of this game run from 1 to 49.", "txtN6"},
+    };
+    for (const auto& r : refused) {
+        Draw(r.draw);
+        Get<QLineEdit>("txtN2")->setFocus();
+        Click("cmdreset");
+        EXPECT_EQ(dialogs_.Said(), std::string("Go Back: ") + r.said);
+        EXPECT_EQ(window_->focusWidget(), Get<QLineEdit>(r.box));
+        EXPECT_EQ(Report(), "");
+        dialogs_.Clear();
+    }
     Draw({"1", "2", "3", "4", "5", " 6 ", "7"});
     // Real mouse clicks on Load File and Close during the run are held back; a Run that gets
     // through (the program's own click) starts no second run.
@@ -207,7 +228,8 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
 TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
 {
     Open("frmChkwhl5", false);
-    Load(Wheel("five.txt", "1,2,3,9,9\r\n1,2,3,4,9\r\n1,2,3,4,5\r\n"));
+    Load(Wheel("five.txt", "1,2,3,9,10\r\n1,2,3,4,9\r\n1,2,3,4,5\r\n"));
+    Draw({"1", "2", "3", "4", "5"});
     // Seen at the first look after the first play.
     dialogs_.QueueAnswer(Answer::Yes);
     PressEscapeAndRun();
@@ -215,7 +237,8 @@ TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Operation Aborted By User At Line  After 61.250 Seconds"));
     EXPECT_EQ(Text("lblcnt3"), QStringLiteral("1"));
     EXPECT_EQ(Text("lblcnt4"), QStringLiteral("0"));
-    EXPECT_EQ(Report(), "Lottery: LO649\nTicket File: five.txt\nChecking 3 Picks Against Above Draw Results\n\n"
+    EXPECT_EQ(Report(), "Lottery: LO649\nTicket File: five.txt\nDraw: 1 2 3 4 5\n"
+                        "Checking 3 Picks Against Above Draw Results\n\n"
                         "Match-3 For This Draw At Line 1\n");
     EXPECT_EQ(Ready(), "Run - -");
 }
