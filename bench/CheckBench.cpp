@@ -51,8 +51,9 @@ void CheckAllCombinations(benchmark::State& state)
     for (auto _ : state) {
         bm::CheckRun run;
         const auto status = workers == 1
-                                ? bm::RunCheck(SixFromFortyNine(), TheDraw(), file, bm::MonotonicClock(), run)
-                                : bm::RunCheckInParts(SixFromFortyNine(), TheDraw(), file, bm::MonotonicClock(), run, workers);
+                                ? bm::RunCheck(SixFromFortyNine(), 49, TheDraw(), file, bm::MonotonicClock(), run)
+                                : bm::RunCheckInParts(SixFromFortyNine(), 49, TheDraw(), file, bm::MonotonicClock(), run,
+                                                        workers);
         if (!status || !CountsAreCombinatorial(run.tally)) {
             state.SkipWithError(status ? "wrong counts" : status.error().message.c_str());
             return;
@@ -76,7 +77,7 @@ void ClassifyPlays(benchmark::State& state)
     const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
     auto draw = TheDraw();
     draw.extra = 44;
-    const bm::DrawMatcher matcher(game, draw);
+    const bm::DrawMatcher matcher(game, draw, 49);
     std::int64_t sum = 0;
     for (auto _ : state)
         for (const auto& p : plays)

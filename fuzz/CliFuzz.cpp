@@ -73,7 +73,7 @@ void CheckCheck(const std::vector<std::string>& args, const CheckGame& game)
     }
     Require(!parsed->definition.empty() && !parsed->wheel.empty() && !parsed->draw.empty(),
             "check accepted without a definition, wheel file or draw");
-    const auto draw = ParseDraw(parsed->draw, game, "ZZ649");
+    const auto draw = ParseDraw(parsed->draw, game, 49, "ZZ649");
     if (draw)
         Require(draw->mainCount == game.mainDrawn, "a draw of the wrong size accepted");
     else
@@ -94,6 +94,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckJob(args, false);
     CheckCheck(args, game);
     // --draw's text on its own, as a shell would pass a whole quoted draw.
-    (void)ParseDraw(std::string(bmfuzz::AsText(data + 1, size - 1)), game, "ZZ649");
+    (void)ParseDraw(std::string(bmfuzz::AsText(data + 1, size - 1)), game, 49, "ZZ649");
     return 0;
 }

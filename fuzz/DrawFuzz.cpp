@@ -9,6 +9,7 @@
 
 #include "FuzzSupport.h"
 #include "checking/DrawEntry.h"
+#include "checking/GameRules.h"
 #include "common/Numbers.h"
 
 using namespace bm;
@@ -92,6 +93,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::int32_t expected = *DrawNumber(texts[box - 1]);
         const std::int32_t got = box <= game.mainDrawn ? reading.draw.main[box - 1] : reading.draw.extra;
         Require(got == expected, "box " + std::to_string(box) + " read as another number");
+    }
+    // A draw that keeps the rules has different main numbers within the pool.
+    const auto refusal = DrawRuleFault(game, 49, reading.draw);
+    if (refusal) {
+        Require(refusal->box >= 1 && refusal->box <= boxes, "a draw refusal beyond the boxes");
+        Require(refusal->message.rfind(DrawBoxName(game, refusal->box), 0) == 0, "a draw refusal that names no box");
+        return 0;
+    }
+    for (int i = 0; i < game.mainDrawn; ++i) {
+        Require(reading.draw.main[i] >= 1 && reading.draw.main[i] <= 49, "a drawn number beyond the pool accepted");
+        for (int j = 0; j < i; ++j)
+            Require(reading.draw.main[i] != reading.draw.main[j], "a number drawn twice accepted");
     }
     return 0;
 }

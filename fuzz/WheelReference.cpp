@@ -101,6 +101,15 @@ ReferenceReading ReadWheelPlainly(std::string_view bytes, int numbersPerPlay, st
         std::string_view line = lines[i];
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
+        const auto first = line.find_first_not_of(" \t");
+        if (first != std::string_view::npos && line[first] == '#') {
+            // A comment, unless a carriage return inside it would hide lines after it.
+            if (line.find('\r') != std::string_view::npos) {
+                out.fault = true;
+                return out;
+            }
+            continue;
+        }
         std::vector<std::int64_t> numbers;
         if (!Line(line, min, max, numbers)) {
             out.fault = true;

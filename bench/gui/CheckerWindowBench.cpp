@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -69,6 +70,9 @@ void CheckThroughWindow(benchmark::State& state)
     window.show();
     QApplication::processEvents();
     window.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    int box = 0;
+    for (const char* n : {"3", "11", "19", "27", "35", "43", "7"})
+        window.findChild<QLineEdit*>(QStringLiteral("txtN%1").arg(++box))->setText(QString::fromLatin1(n));
     const auto& game = variant.Game(true);
     bm::DrawResult draw;
     draw.main = {3, 11, 19, 27, 35, 43};
@@ -86,7 +90,7 @@ void CheckThroughWindow(benchmark::State& state)
     for (auto _ : state) {
         auto t0 = Steady::now();
         bm::CheckRun alone;
-        benchmark::DoNotOptimize(bm::RunCheck(game, draw, wheel, bm::MonotonicClock(), alone).ok());
+        benchmark::DoNotOptimize(bm::RunCheck(game, 49, draw, wheel, bm::MonotonicClock(), alone).ok());
         const double engine = Ms(Steady::now() - t0);
         engineMs += engine;
         engineBest = std::min(engineBest, engine);

@@ -16,7 +16,8 @@ Totals TotalsOf(const CheckGame& game, const Tally& tally)
     return t;
 }
 
-DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw) : game_(game), draw_(draw)
+DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool)
+    : game_(game), rule_(game, pool), draw_(draw)
 {
     for (int j = 0; j < draw.mainCount; ++j) {
         if (static_cast<std::uint32_t>(draw.main[j]) < kTableSize)
@@ -24,12 +25,16 @@ DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw) : game_(
         else
             allDrawnInTable_ = false;
     }
+    // The usual game: a pool of at most 64 numbers, every one with a bit of its own.
+    smallPool_ = allDrawnInTable_ && pool >= 0 && pool <= 64;
+    for (int n = 1; smallPool_ && n <= pool; ++n)
+        drawn_[static_cast<std::size_t>(n)] |= kInPool;
 }
 
 bool DrawMatcher::IsMain(std::int32_t n) const
 {
     if (static_cast<std::uint32_t>(n) < kTableSize)
-        return drawn_[static_cast<std::uint32_t>(n)] != 0;
+        return (drawn_[static_cast<std::uint32_t>(n)] & 1u) != 0;
     for (int j = 0; j < draw_.mainCount; ++j)
         if (n == draw_.main[j])
             return true;
@@ -38,9 +43,27 @@ bool DrawMatcher::IsMain(std::int32_t n) const
 
 int DrawMatcher::Classify(const Play& play) const
 {
-    // Each pick adds at most one, and a repeated pick number counts every time it occurs.
+    // Each pick adds at most one: the rule has made sure that no number is repeated.
     int matches = 0;
-    if (allDrawnInTable_) {
+    if (smallPool_) {
+        // The rule in the same pass: a number outside the pool (or the table) finds no kInPool,
+        // and one whose bit is set already is a repeat.
+        std::uint64_t seen = 0, again = 0;
+        unsigned outside = 0;
+        for (int i = 0; i < game_.mainPicks; ++i) {
+            const auto n = static_cast<std::uint32_t>(play.numbers[i]);
+            const unsigned entry = drawn_[n & (kTableSize - 1)] * static_cast<unsigned>(n < kTableSize);
+            matches += static_cast<int>(entry & 1u);
+            outside |= ~entry & kInPool;
+            const std::uint64_t bit = std::uint64_t{1} << (n & 63u);
+            again |= seen & bit;
+            seen |= bit;
+        }
+        if (outside | again || (game_.extra == ExtraNumber::Powerball && play.numbers[game_.mainPicks] < 1))
+            return kNotAPlay;
+    } else if (!rule_.Accepts(play)) {
+        return kNotAPlay;
+    } else if (allDrawnInTable_) {
         // Without a branch per number: one beyond the table looks up a wrong slot and is masked off.
         for (int i = 0; i < game_.mainPicks; ++i) {
             const auto n = static_cast<std::uint32_t>(play.numbers[i]);
@@ -61,11 +84,6 @@ int DrawMatcher::Classify(const Play& play) const
         }
     }
     return game_.TierOf(matches, hit);
-}
-
-int ClassifyPlay(const CheckGame& game, const DrawResult& draw, const Play& play)
-{
-    return DrawMatcher(game, draw).Classify(play);
 }
 
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line)
@@ -93,8 +111,11 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
     int untilPoll = pollEvery < 1 ? 1 : pollEvery;
     Play play;
     while (reader.Next(play)) {
-        ++run.playsRead;
         const int tier = matcher.Classify(play);
+        if (tier == DrawMatcher::kNotAPlay)
+            return Error{reader.name() + ": line " + std::to_string(play.line) + ": " +
+                         matcher.rule().Fault(play).value_or("")};
+        ++run.playsRead;
         ++run.tally.count[tier];
         if (game.tiers[tier].reportLine)
             run.reported.push_back({tier, play.line});
@@ -111,12 +132,12 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
     return Ok{};
 }
 
-Status RunCheck(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel, Clock& clock,
-                CheckRun& run, CheckProgress* progress, int pollEvery)
+Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
+                Clock& clock, CheckRun& run, CheckProgress* progress, int pollEvery)
 {
     const std::int64_t start = clock.NowMs();
     auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
-    Status status = reader ? CheckPlays(**reader, DrawMatcher(game, draw), run, progress, pollEvery)
+    Status status = reader ? CheckPlays(**reader, DrawMatcher(game, draw, pool), run, progress, pollEvery)
                            : Status(reader.error());
     run.elapsedMs = clock.NowMs() - start;
     return status;

@@ -9,6 +9,7 @@
 
 #include "checking/Clock.h"
 #include "checking/DrawEntry.h"
+#include "checking/GameRules.h"
 #include "checking/GameVariants.h"
 #include "common/Result.h"
 #include "printing/WheelFile.h"
@@ -55,43 +56,49 @@ public:
     virtual bool Poll(const CheckRun& run) = 0;
 };
 
-// Sorts plays into the game's tiers for one draw. Game numbers are small, so a table says at once
-// whether a number was drawn; numbers beyond it are compared one by one.
+// Sorts plays into the game's tiers for one draw, in a game of `pool` numbers. Game numbers are
+// small, so a table says at once whether a number was drawn; numbers beyond it are compared one
+// by one.
 class DrawMatcher {
 public:
-    DrawMatcher(const CheckGame& game, const DrawResult& draw);
+    DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool);
     const CheckGame& game() const { return game_; }
-    // The tier index of the play.
+    // Which plays are plays of the game at all.
+    const PlayRule& rule() const { return rule_; }
+    // The tier index of the play, or kNotAPlay when the rule refuses it.
+    static constexpr int kNotAPlay = -1;
     int Classify(const Play& play) const;
 
 private:
     static constexpr std::uint32_t kTableSize = 256;
     static_assert((kTableSize & (kTableSize - 1)) == 0, "numbers are masked into the table");
+    static constexpr std::uint8_t kInPool = 2;  // beside 1 for a drawn number
     bool IsMain(std::int32_t n) const;
 
     const CheckGame& game_;
+    PlayRule rule_;
     DrawResult draw_;
     std::array<std::uint8_t, kTableSize> drawn_{};
     bool allDrawnInTable_ = true;  // then a number beyond the table cannot match
+    bool smallPool_ = false;       // the table also says which numbers are in the pool
 };
-
-// The tier index of one play under the game's rules.
-int ClassifyPlay(const CheckGame& game, const DrawResult& draw, const Play& play);
 
 // "Match-3 For This Draw At Line 12" with its line end, appended to `report`.
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line);
 // The report lines of the given plays, each ending in "\n".
 std::string ReportLines(const CheckGame& game, std::span<const ReportedPlay> plays);
 
-// Checks the plays `reader` gives until the end, a fault or a stop asked by `progress`.
+// Checks the plays `reader` gives until the end, a fault or a stop asked by `progress`. A play
+// the matcher's rule refuses is a fault of the file.
 Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run, CheckProgress* progress,
                   int pollEvery);
 
 // Checks every play of the wheel file against the draw, filling `run` (which starts empty).
-// `progress`, when given, is polled after every `pollEvery` plays. A file that cannot be opened
-// or holds a malformed line ends the run with that error; `run` keeps what was counted before it.
-Status RunCheck(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel, Clock& clock,
-                CheckRun& run, CheckProgress* progress = nullptr, int pollEvery = 256);
+// `progress`, when given, is polled after every `pollEvery` plays. A file that cannot be opened,
+// holds a malformed line or a play that is no play of a game of `pool` numbers ends the run with
+// that error; `run` keeps what was counted before it.
+Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
+                Clock& clock, CheckRun& run, CheckProgress* progress = nullptr, int pollEvery = 256);
 
 }  // namespace bm
 
@@ -101,7 +108,7 @@ namespace bm {
 // large files on the command line. `progress` is polled from every worker thread with that
 // piece's share of the run, so it must be safe to call from several threads. A fault is reported
 // as the whole file's reading would report it.
-Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel,
+Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
                        Clock& clock, CheckRun& run, int workers, CheckProgress* progress = nullptr,
                        int pollEvery = 4096);
 

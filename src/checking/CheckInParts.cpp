@@ -61,13 +61,13 @@ void CheckPart(const DrawMatcher& matcher, const std::filesystem::path& wheel, P
 
 }  // namespace
 
-Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel,
+Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
                        Clock& clock, CheckRun& run, int workers, CheckProgress* progress, int pollEvery)
 {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::is_regular_file(wheel, ec) ? std::filesystem::file_size(wheel, ec) : 0;
     if (ec || workers < 2 || size < kMinPartBytes * 2)
-        return RunCheck(game, draw, wheel, clock, run, progress, pollEvery);
+        return RunCheck(game, pool, draw, wheel, clock, run, progress, pollEvery);
 
     const std::int64_t start = clock.NowMs();
     const int pieces = static_cast<int>(
@@ -80,7 +80,7 @@ Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std:
     }
     // A file that grows while it is read keeps its growth in the last part.
     shares.back().to = UINTMAX_MAX;
-    const DrawMatcher matcher(game, draw);
+    const DrawMatcher matcher(game, draw, pool);
     std::atomic<std::size_t> nextPiece{0};
     std::atomic<bool> stop{false};  // a fault or the user's stop: no more pieces are begun
     const auto work = [&] {
@@ -101,7 +101,7 @@ Status RunCheckInParts(const CheckGame& game, const DrawResult& draw, const std:
             // Line numbers of a later part count from its own start: read the whole file again
             // for the message a user can follow.
             run = CheckRun{};
-            return RunCheck(game, draw, wheel, clock, run, progress, pollEvery);
+            return RunCheck(game, pool, draw, wheel, clock, run, progress, pollEvery);
         }
     }
     std::int64_t lineOffset = 0;

@@ -10,12 +10,25 @@ std::string LoadedText(std::int64_t plays, const NumberSeparators& separators)
            " picks. Click RUN to continue.";
 }
 
-std::string ReportHeader(std::string_view lottery, std::string_view ticketFileName, std::int64_t plays,
-                         const NumberSeparators& separators)
+std::string DrawLine(const CheckGame& game, const DrawResult& draw)
+{
+    std::string text = "Draw:";
+    for (int i = 0; i < game.mainDrawn; ++i)
+        text += " " + std::to_string(draw.main[static_cast<std::size_t>(i)]);
+    if (game.extra == ExtraNumber::Bonus)
+        text += " Bonus " + std::to_string(draw.extra);
+    else if (game.extra == ExtraNumber::Powerball)
+        text += " Powerball " + std::to_string(draw.extra);
+    return text;
+}
+
+std::string ReportHeader(std::string_view lottery, std::string_view ticketFileName, const CheckGame& game,
+                         const DrawResult& draw, std::int64_t plays, const NumberSeparators& separators)
 {
     std::string text;
     text.append("Lottery: ").append(lottery).append("\n");
     text.append("Ticket File: ").append(ticketFileName).append("\n");
+    text.append(DrawLine(game, draw)).append("\n");
     text.append("Checking ")
         .append(FormatWhole(plays, Pattern::GroupedBlankZero, separators))
         .append(" Picks Against Above Draw Results\n");

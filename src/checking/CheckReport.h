@@ -22,9 +22,14 @@ inline constexpr const char* kInterruptTitle = "User Interrupt Request";
 // "This file contains 1,234 picks. Click RUN to continue."
 std::string LoadedText(std::int64_t plays, const NumberSeparators& separators);
 
-// The four header lines: lottery, ticket file name (without folder), play count, empty line.
-std::string ReportHeader(std::string_view lottery, std::string_view ticketFileName, std::int64_t plays,
-                         const NumberSeparators& separators);
+// "Draw: 3 11 19 27 35 43 Bonus 7": the main numbers in box order, then the bonus or powerball
+// when the game is checked with one.
+std::string DrawLine(const CheckGame& game, const DrawResult& draw);
+
+// The five header lines: lottery, ticket file name (without folder), the draw, play count, empty
+// line.
+std::string ReportHeader(std::string_view lottery, std::string_view ticketFileName, const CheckGame& game,
+                         const DrawResult& draw, std::int64_t plays, const NumberSeparators& separators);
 
 // Expected count per tier (tier order) for a 6-from-49 game: total plays times the tier's
 // single-precision probability, computed in double and kept in single precision. Nothing for

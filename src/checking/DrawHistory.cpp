@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "checking/DrawRules.h"
+#include "checking/GameRules.h"
 #include "common/ShownText.h"
 
 namespace bm {
@@ -202,7 +202,7 @@ DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool)
         draw.extra = numbers[static_cast<std::size_t>(game.mainDrawn)];
     if (auto fault = DrawRuleFault(game, pool, draw)) {
         result.kind = DrawsLine::Kind::Fault;
-        result.fault = *fault;
+        result.fault = fault->message;
         return result;
     }
     result.kind = DrawsLine::Kind::Draw;

@@ -5,7 +5,7 @@
 #include <bit>
 #include <thread>
 
-#include "checking/DrawRules.h"
+#include "checking/GameRules.h"
 
 namespace bm {
 
@@ -162,9 +162,10 @@ Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, cons
     if (!reader)
         return reader.error();
     CompactWheel w;
+    const PlayRule rule(game, pool);
     Play play;
     while ((*reader)->Next(play)) {
-        if (auto fault = PlayRuleFault(game, pool, play))
+        if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
             return Error{wheel.string() + ": line " + std::to_string(play.line) + ": " + *fault};
         std::uint64_t low = 0, high = 0;
         for (int i = 0; i < game.mainPicks; ++i)

@@ -3,16 +3,17 @@
 namespace bm {
 
 Result<std::unique_ptr<PlayWindow>> PlayWindow::Open(const std::filesystem::path& file, int numbersPerPlay, int kept,
-                                                     std::int64_t plays)
+                                                     std::int64_t plays, PlayFault fault)
 {
     auto reader = WheelReader::Open(file, numbersPerPlay, NumberWidth::Bits16);
     if (!reader)
         return reader.error();
-    return std::unique_ptr<PlayWindow>(new PlayWindow(std::move(*reader), file, kept, plays));
+    return std::unique_ptr<PlayWindow>(new PlayWindow(std::move(*reader), file, kept, plays, std::move(fault)));
 }
 
-PlayWindow::PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int kept, std::int64_t plays)
-    : reader_(std::move(reader)), file_(std::move(file)), kept_(kept), plays_(plays)
+PlayWindow::PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int kept, std::int64_t plays,
+                       PlayFault fault)
+    : reader_(std::move(reader)), file_(std::move(file)), kept_(kept), plays_(plays), fault_(std::move(fault))
 {
 }
 
@@ -27,6 +28,10 @@ PlayWindow::Numbers PlayWindow::Get(std::int64_t index)
                                       : Error{file_.string() + ": changed while it was being printed; it now holds " +
                                               std::to_string(first_ + static_cast<std::int64_t>(held_.size()) - 1) +
                                               " plays instead of " + std::to_string(plays_)};
+            return {};
+        }
+        if (const auto why = fault_ ? fault_(play) : std::nullopt) {
+            error_ = Error{file_.string() + ": line " + std::to_string(play.line) + ": " + *why};
             return {};
         }
         held_.push_back(play.numbers);

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "common/Result.h"
+#include "printing/PlayRules.h"
 #include "printing/WheelFile.h"
 
 namespace bm {
@@ -18,8 +19,10 @@ namespace bm {
 class PlayWindow {
 public:
     // `kept` numbers of every play are compared with the boxes (a powerball's sixth is not).
+    // A play that `fault` names is a fault like a malformed line: the file may have changed
+    // since it was counted.
     static Result<std::unique_ptr<PlayWindow>> Open(const std::filesystem::path& file, int numbersPerPlay,
-                                                    int kept, std::int64_t plays);
+                                                    int kept, std::int64_t plays, PlayFault fault = {});
 
     struct Numbers {
         const std::int32_t* begin = nullptr;
@@ -36,12 +39,14 @@ public:
     const std::optional<Error>& error() const { return error_; }
 
 private:
-    PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int kept, std::int64_t plays);
+    PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int kept, std::int64_t plays,
+               PlayFault fault);
 
     std::unique_ptr<WheelReader> reader_;
     std::filesystem::path file_;
     int kept_;
     std::int64_t plays_;
+    PlayFault fault_;
     std::int64_t first_ = 1;  // index of held_.front()
     std::deque<std::array<std::int32_t, kMaxNumbersPerPlay>> held_;
     std::optional<Error> error_;

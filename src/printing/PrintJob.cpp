@@ -6,6 +6,7 @@
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "printing/BoxGeometry.h"
+#include "printing/PlayRules.h"
 #include "printing/PlayWindow.h"
 #include "printing/TestPattern.h"
 #include "printing/WheelFile.h"
@@ -68,11 +69,12 @@ bool SupportedPick(int pick)
 }
 
 // A pick this version cannot print is still counted for the summary, line by line, before it is
-// refused; its lines are not read as plays.
-Result<std::int32_t> CountJobPlays(const std::filesystem::path& file, const GameFormat& game)
+// refused; its lines are not read as plays. Any other file is refused before anything goes to
+// paper when one of its plays would print with a mark missing.
+Result<std::int32_t> CountJobPlays(const std::filesystem::path& file, const GameFormat& game, const PlayFault& fault)
 {
     if (SupportedPick(game.Pick))
-        return CountPlays(file, game.NumbersPerPlay(), NumberWidth::Bits16);
+        return CountPlaysWithin(file, game.NumbersPerPlay(), NumberWidth::Bits16, fault, true);
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return Error{file.string() + ": cannot be opened for reading"};
@@ -165,7 +167,9 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
     if (wheel.empty())
         return Ended(JobEnd::Cancelled);
     const GameFormat game = def->Game();
-    const auto counted = CountJobPlays(wheel, game);
+    const SlipNumbers slipNumbers(*def, geometry);
+    const PlayFault fault = [&](const Play& play) { return slipNumbers.Fault(play, game.NumbersMarked()); };
+    const auto counted = CountJobPlays(wheel, game, fault);
     if (!counted)
         return Ended(JobEnd::Refused, counted.error().message);
 
@@ -178,7 +182,7 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
     if (!SupportedPick(game.Pick))
         return Ended(JobEnd::Refused, "Sorry. That lottery format is not supported in this version");
 
-    auto window = PlayWindow::Open(wheel, game.NumbersPerPlay(), game.NumbersMarked(), plays);
+    auto window = PlayWindow::Open(wheel, game.NumbersPerPlay(), game.NumbersMarked(), plays, fault);
     if (!window)
         return Ended(JobEnd::Refused, window.error().message);
     const JobOutcome printed = PrintSlips(*def, geometry, **window, slips, surface, status, escape);

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "common/ShownText.h"
+#include "printing/PlayRules.h"
 
 namespace bm {
 
@@ -109,6 +110,18 @@ LineFault ParseLine(const char* const lineStart, const char* const limit, bool a
             if (c == ' ' || c == '\t') {
                 ++p;
                 continue;
+            }
+            if (c == '#' && n == 0) {
+                // A comment line, as wheel files from covering repositories start with one. With
+                // carriage returns for line ends it would swallow every play after it.
+                const char* e = LineEnd(lineStart, p, limit);
+                if (std::memchr(p, '\r', static_cast<std::size_t>(e - p))) {
+                    faultAt = p;
+                    return done(LineFault::CarriageReturn);
+                }
+                LineFault fault;
+                lineEnds(e, fault);
+                return done(fault);
             }
             if (c == '-' || c == '+') {
                 negative = c == '-';
@@ -360,18 +373,7 @@ Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(const std::filesystem
 
 Result<std::int32_t> CountPlays(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width)
 {
-    auto reader = WheelReader::Open(file, numbersPerPlay, width);
-    if (!reader)
-        return reader.error();
-    std::int64_t plays = 0;
-    Play play;
-    while ((*reader)->Next(play))
-        ++plays;
-    if ((*reader)->error())
-        return *(*reader)->error();
-    if (plays > std::numeric_limits<std::int32_t>::max())
-        return Error{file.string() + ": holds more plays than this program can handle"};
-    return static_cast<std::int32_t>(plays);
+    return CountPlaysWithin(file, numbersPerPlay, width, {}, false);
 }
 
 }  // namespace bm

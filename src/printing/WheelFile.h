@@ -25,7 +25,8 @@ struct Play {
     std::int64_t line = 0;  // physical 1-based line of the file
 };
 
-// Reads a wheel file play by play. A line of blanks is not a play. Every other line holds
+// Reads a wheel file play by play. A line of blanks is not a play, nor is a comment line (its
+// first character other than a blank is "#"). Every other line holds
 // exactly the play's count of whole numbers, separated by commas and/or blanks or tabs
 // (a trailing comma is tolerated, an empty field between commas is not). The first fault
 // ends the reading with an error naming the file, the line and what is wrong.
@@ -48,6 +49,8 @@ public:
     const std::optional<Error>& error() const { return error_; }
     // Physical lines read so far, blank ones included.
     std::int64_t lines() const { return line_; }
+    // The file as messages name it.
+    const std::string& name() const { return name_; }
 
 private:
     WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk);

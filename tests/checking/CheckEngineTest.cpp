@@ -16,6 +16,7 @@ struct VariantCase {
     bool bBon;
     std::vector<int> draw;                                      // numbers beyond the game's boxes are never read
     std::vector<std::pair<const char*, const char*>> plays;  // and the tier each counts in
+    int pool = 49;
 };
 
 // Every tier of every game, with the bonus and powerball rules at their edges.
@@ -25,19 +26,19 @@ const VariantCase kCases[] = {
         {"1,2,12,13,14,7", "cnt2"}, {"1,2,3,13,14,15", "cnt3"},
         {"1,2,3,4,14,7", "cnt4"},  // the bonus counts with five only
         {"1,2,3,4,5,15", "cnt5"}, {"7,5,4,3,2,1", "cnt5b"}, {"6,5,4,3,2,1", "cnt6"},
-        {"1,1,1,1,1,1", "cnt6"},                  // repeats count each time
-        {"257,258,-255,-254,12,13", "cnt0"},      // numbers that share a table slot with 1 and 2
     }},
+    // A pool beyond the table of small numbers: numbers that share a table slot with 1 and 2.
+    {"frmChkwhl", true, {1, 2, 3, 4, 5, 6, 7}, {{"257,258,12,13,14,15", "cnt0"}, {"257,258,1,2,3,4", "cnt4"}}, 300},
     // The seventh number given is no bonus here.
     {"frmChkwhl", false, {1, 2, 3, 4, 5, 6, 7}, {
         {"21,22,23,24,25,26", "cnt0"}, {"1,11,12,13,14,15", "cnt1"}, {"21,22,23,24,1,2", "cnt2"},
         {"1,2,3,13,14,15", "cnt3"}, {"1,2,3,4,14,15", "cnt4"}, {"1,2,3,4,5,7", "cnt5"}, {"1,2,3,4,5,6", "cnt6"},
     }},
     // Drawn numbers beyond any table of small numbers.
-    {"frmChkwhl", true, {300, -5, 0, 255, 256, 2147483647, -2147483647}, {
-        {"300,-5,0,255,256,2147483647", "cnt6"}, {"300,-5,0,255,256,-2147483647", "cnt5b"},
-        {"300,-5,0,255,44,45", "cnt4"}, {"44,1,254,257,-4,2147483646", "cnt0"},
-    }},
+    {"frmChkwhl", true, {300, 5, 1, 255, 256, 32767, 32766}, {
+        {"300,5,1,255,256,32767", "cnt6"}, {"300,5,1,255,256,32766", "cnt5b"},
+        {"300,5,1,255,44,45", "cnt4"}, {"44,2,254,257,4,32765", "cnt0"},
+    }, 32767},
     {"frmChkwhl7", false, {1, 2, 3, 4, 5, 6, 7, 8}, {
         {"8,11,12,13,14,15,16", "cnt0"}, {"1,8,12,13,14,15,16", "cnt1"}, {"1,2,8,13,14,15,16", "cnt2"},
         {"1,2,3,13,14,15,16", "cnt3"}, {"1,2,3,8,14,15,16", "cnt3b"}, {"1,2,3,4,8,15,16", "cnt4"},
@@ -83,7 +84,7 @@ TEST(CheckEngine, EveryTierAndReportLineOfEveryGame)
         bmtest::WriteBytes(dir / "wheel.txt", file);
         FakeClock clock({1000, 3500});
         bm::CheckRun run;
-        const auto status = bm::RunCheck(game, Draw(game, c.draw), dir / "wheel.txt", clock, run);
+        const auto status = bm::RunCheck(game, c.pool, Draw(game, c.draw), dir / "wheel.txt", clock, run);
         ASSERT_TRUE(status.ok()) << status.error().message;
         EXPECT_EQ(bm::ReportLines(game, run.reported), report);
         EXPECT_EQ(run.playsRead, static_cast<std::int64_t>(c.plays.size()));
@@ -140,13 +141,13 @@ private:
 TEST(CheckEngine, PollsEveryGivenNumberOfPlaysAndAStopKeepsWhatWasCounted)
 {
     bmtest::TempDir dir;
-    bmtest::WriteBytes(dir / "w.txt", "1,2,3,9,9,9\n1,2,3,4,9,9\n1,9,9,9,9,9\n1,2,3,9,9,9\n1,2,3,4,5,6\n");
+    bmtest::WriteBytes(dir / "w.txt", "1,2,3,9,10,11\n1,2,3,4,9,10\n1,9,10,11,12,13\n1,2,3,9,10,11\n1,2,3,4,5,6\n");
     const auto& game = bm::CheckerByName("frmChkwhl").Game(false);
     for (const int every : {2, 1}) {
         StopAt stop(every == 1 ? 3 : 1000);
         FakeClock clock({100, 350});
         bm::CheckRun run;
-        ASSERT_TRUE(bm::RunCheck(game, Draw(game, {1, 2, 3, 4, 5, 6}), dir / "w.txt", clock, run, &stop, every).ok());
+        ASSERT_TRUE(bm::RunCheck(game, 49, Draw(game, {1, 2, 3, 4, 5, 6}), dir / "w.txt", clock, run, &stop, every).ok());
         EXPECT_EQ(stop.seen, (every == 1 ? std::vector<std::int64_t>{1, 2, 3} : std::vector<std::int64_t>{2, 4}));
         EXPECT_EQ(run.aborted, every == 1);
         EXPECT_EQ(bm::TotalsOf(game, run.tally).plays, every == 1 ? 3 : 5);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "CheckTestSupport.h"
 
 namespace {
@@ -18,9 +20,14 @@ std::string LargeWheel(int faultPlay = -1, const char* fault = "")
             text += fault;
             continue;
         }
+        // Six different numbers, as a real play has.
+        int pool[49];
+        for (int n = 0; n < 49; ++n)
+            pool[n] = n + 1;
         for (int k = 0; k < 6; ++k) {
             x = x * 1103515245u + 12345u;
-            text += std::to_string((x >> 16) % 49 + 1) + (k < 5 ? "," : "\r\n");
+            std::swap(pool[k], pool[k + static_cast<int>((x >> 16) % static_cast<unsigned>(49 - k))]);
+            text += std::to_string(pool[k]) + (k < 5 ? "," : "\r\n");
         }
         if (i % 1000 == 7)
             text += "\r\n";
@@ -40,31 +47,36 @@ TEST(CheckInParts, SameResultAsOneReadingAndAStopReachesEveryPart)
     bmtest::TempDir dir;
     bmtest::WriteBytes(dir / "big.txt", LargeWheel());
     bmtest::WriteBytes(dir / "bad.txt", LargeWheel(250000, "1,2,3\r\n"));
+    bmtest::WriteBytes(dir / "repeat.txt", LargeWheel(250000, "1,2,3,4,5,3\r\n"));
     const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
     const auto draw = Draw(game, {3, 11, 19, 27, 35, 43, 7});
     FakeClock clock;
     bm::CheckRun whole, stopped, faulty;
-    ASSERT_TRUE(bm::RunCheck(game, draw, dir / "big.txt", clock, whole).ok());
+    ASSERT_TRUE(bm::RunCheck(game, 49, draw, dir / "big.txt", clock, whole).ok());
     ASSERT_GT(whole.reported.size(), 1000u);
     for (int parts : {1, 2, 3, 7}) {
         SCOPED_TRACE(parts);
         FakeClock timed({10, 30});
         bm::CheckRun split;
-        ASSERT_TRUE(bm::RunCheckInParts(game, draw, dir / "big.txt", timed, split, parts).ok());
+        ASSERT_TRUE(bm::RunCheckInParts(game, 49, draw, dir / "big.txt", timed, split, parts).ok());
         EXPECT_EQ(split.elapsedMs, 20);
         EXPECT_EQ(split.tally, whole.tally);
         EXPECT_EQ(split.playsRead, whole.playsRead);
         EXPECT_TRUE(split.reported == whole.reported && !split.aborted);
     }
     StopAtOnce stop;
-    ASSERT_TRUE(bm::RunCheckInParts(game, draw, dir / "big.txt", clock, stopped, 2, &stop, 10).ok());
+    ASSERT_TRUE(bm::RunCheckInParts(game, 49, draw, dir / "big.txt", clock, stopped, 2, &stop, 10).ok());
     EXPECT_TRUE(stopped.aborted);
     EXPECT_LE(stopped.playsRead, 20);
-    const auto one = bm::RunCheck(game, draw, dir / "bad.txt", clock, whole);
-    const auto parts = bm::RunCheckInParts(game, draw, dir / "bad.txt", clock, faulty, 2);
-    ASSERT_FALSE(one.ok() || parts.ok());
-    EXPECT_EQ(parts.error().message, one.error().message);
-    EXPECT_NE(one.error().message.find("line 250251 holds 3 numbers"), std::string::npos) << one.error().message;
+    // A malformed line, and a play that is no play of the game.
+    for (const auto& [file, fault] : {std::pair{"bad.txt", "line 250251 holds 3 numbers"},
+                                      std::pair{"repeat.txt", "line 250251: 3 is given twice"}}) {
+        const auto one = bm::RunCheck(game, 49, draw, dir / file, clock, whole);
+        const auto parts = bm::RunCheckInParts(game, 49, draw, dir / file, clock, faulty, 2);
+        ASSERT_FALSE(one.ok() || parts.ok());
+        EXPECT_EQ(parts.error().message, one.error().message);
+        EXPECT_NE(one.error().message.find(fault), std::string::npos) << one.error().message;
+    }
 }
 
 }  // namespace

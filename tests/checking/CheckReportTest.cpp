@@ -17,9 +17,16 @@ bm::Tally TallyOf(const bm::CheckGame& game, const std::vector<std::pair<const c
 
 TEST(CheckReport, OneLineTexts)
 {
+    const auto& six = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto& sixPlain = bm::CheckerByName("frmChkwhl").Game(false);
+    const auto& powerball = bm::CheckerByName("frmChkwhlPB").Game(false);
     const std::pair<std::string, const char*> cases[] = {
-        {bm::ReportHeader("NY649", "week1.txt", 1234, kEnglish),
-         "Lottery: NY649\nTicket File: week1.txt\nChecking 1,234 Picks Against Above Draw Results\n\n"},
+        {bm::ReportHeader("NY649", "week1.txt", six, bmtest::Draw(six, {43, 3, 11, 19, 27, 35, 7}), 1234, kEnglish),
+         "Lottery: NY649\nTicket File: week1.txt\nDraw: 43 3 11 19 27 35 Bonus 7\n"
+         "Checking 1,234 Picks Against Above Draw Results\n\n"},
+        // The draw as read, in box order: no bonus where the game has none, the powerball named.
+        {bm::DrawLine(sixPlain, bmtest::Draw(sixPlain, {1, 2, 3, 4, 5, 6})), "Draw: 1 2 3 4 5 6"},
+        {bm::DrawLine(powerball, bmtest::Draw(powerball, {5, 12, 23, 34, 45, 7})), "Draw: 5 12 23 34 45 Powerball 7"},
         {bm::LoadedText(0, kEnglish), "This file contains  picks. Click RUN to continue."},
         {bm::LoadedText(1234567, {".", ","}), "This file contains 1.234.567 picks. Click RUN to continue."},
         {bm::AbortText(1235, 1234.5, kEnglish), "Operation Aborted By User At Line 1,234 After 1234.500 Seconds"},

@@ -40,7 +40,7 @@ inline std::int64_t Count(const bm::CheckGame& game, const bm::Tally& tally, con
 // 1 2 3 4 5 6 and bonus 7 with the lottery LO649 and the file name w.txt.
 inline constexpr const char* kLottoWheel = "1,2,3,10,11,12\r\n\r\n1,2,3,4,5,7\r\n20,21,22,23,24,25\r\n6,5,4,3,2,1\r\n";
 inline constexpr const char* kLottoReport =
-    "Lottery: LO649\nTicket File: w.txt\nChecking 4 Picks Against Above Draw Results\n\n"
+    "Lottery: LO649\nTicket File: w.txt\nDraw: 1 2 3 4 5 6 Bonus 7\nChecking 4 Picks Against Above Draw Results\n\n"
     "Match-3 For This Draw At Line 1\nMATCH-5 + Bonus For This Draw At Line 3\n"
     "***MATCH-6*** For This Draw At Line 5\n\n"
     "Match 0 - 1 Expected is 1.744\nMatch 1 - 0 Expected is 1.652\nMatch 2 - 0 Expected is 0.530\n\n"

@@ -49,10 +49,10 @@ TEST(DrawsFile, ReadsTheShapesOfRealResultsFiles)
         {&five, "4,8,15,16,23", ": 4 8 15 16 23"},
         {&five, "12/31/1999,4,8,15,16", "fault: holds 4 numbers after its date 1999-12-31; a draw of this game has 5"},
         {&five, "4 8 15 16 23 42", "fault: holds 6 numbers (4 8 15 16 23 42); a draw of this game has 5"},
-        {&five, "2020-01-01,4,8,15,16,50", "fault: drawn number 50 is not from 1 to 49"},
-        {&five, "4,8,15,16,4", "fault: drawn number 4 is given twice"},
-        {&lotto, "4,8,15,16,23,42,8", "fault: the bonus number 8 is also a main number"},
-        {&pb, "1,2,3,4,5,0", "fault: the powerball 0 is not a number of at least 1", 69},
+        {&five, "2020-01-01,4,8,15,16,50", "fault: Drawn number 5 is 50; the numbers of this game run from 1 to 49."},
+        {&five, "4,8,15,16,4", "fault: Drawn number 5 is 4, the same as drawn number 1; no number is drawn twice."},
+        {&lotto, "4,8,15,16,23,42,8", "fault: The bonus number (box 7) is 8, the same as drawn number 2; the bonus is drawn from the numbers left."},
+        {&pb, "1,2,3,4,5,0", "fault: The powerball number (box 6) is 0; a powerball is at least 1.", 69},
         {&pb, "1,2,3,4,5,5", ": 1 2 3 4 5 +5", 69},
     };
     for (const auto& c : cases)
@@ -76,7 +76,7 @@ TEST(DrawsFile, RefusalsNameTheFileAndLine)
     };
     const std::string name = (dir / "d.csv").string();
     EXPECT_EQ(read("\xEF\xBB\xBF# list\r\nDate,Numbers\r\n\r\n2020-01-01,1 2 3 4 5\r\n1,2,3,4,6\r\n"), "4 5 ok");
-    EXPECT_EQ(read("1,2,3,4,5\n1,2,3,4,40\n"), "1 " + name + ": line 2: drawn number 40 is not from 1 to 39");
+    EXPECT_EQ(read("1,2,3,4,5\n1,2,3,4,40\n"), "1 " + name + ": line 2: Drawn number 5 is 40; the numbers of this game run from 1 to 39.");
     EXPECT_EQ(read("Date,Numbers\n# none yet\n"), name + ": holds no draw");
     EXPECT_EQ(read("1,2,3,4,5\r6,7,8,9,10\n"), name + ": line 1 holds a carriage return inside the line");
     EXPECT_EQ(read(std::string(5000, '1')), name + ": line 1 is too long for a line of draws");
@@ -146,7 +146,7 @@ TEST(HistoryCheck, EqualsSingleChecksDrawForDrawInEveryGame)
         bm::Tally total;
         for (std::size_t d = 0; d < rows.size(); ++d) {
             bm::CheckRun single;
-            ASSERT_TRUE(bm::RunCheck(game, expected[d], dir / "w.txt", clock, single));
+            ASSERT_TRUE(bm::RunCheck(game, g.pool, expected[d], dir / "w.txt", clock, single));
             ASSERT_EQ(rows[d].tally, single.tally) << g.window << " draw " << d;
             EXPECT_EQ(rows[d].wins, bm::TotalsOf(game, single.tally).wins);
             EXPECT_EQ(rows[d].draw.line, static_cast<std::int64_t>(d) + 2);
@@ -171,7 +171,7 @@ TEST(HistoryCheck, CsvNamesTheTiersOfTheGameAndTotalsThem)
 
     bmtest::TempDir dir;
     const auto& game = CheckerByName("frmChkwhl5").Game(false);
-    bmtest::WriteBytes(dir / "w.txt", "1,2,3,4,5\n\n1,2,3,10,11\n");
+    bmtest::WriteBytes(dir / "w.txt", "1,2,3,4,5\n# a comment\n1,2,3,10,11\n");
     bmtest::WriteBytes(dir / "d.csv", "2020-02-03,1,2,3,4,5\n1,2,3,20,21\n");
     auto wheel = bm::CompactWheel::Read(dir / "w.txt", game, 39);
     auto reader = bm::DrawsReader::Open(dir / "d.csv", game, 39);
@@ -199,7 +199,7 @@ TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
     ASSERT_FALSE(wheel);
     EXPECT_EQ(wheel.error().message, name + ": line 3: 4 is given twice");
     bmtest::WriteBytes(dir / "w.txt", "1,2,3,4,40\n");
-    EXPECT_EQ(bm::CompactWheel::Read(dir / "w.txt", game, 39).error().message, name + ": line 1: 40 is not from 1 to 39");
+    EXPECT_EQ(bm::CompactWheel::Read(dir / "w.txt", game, 39).error().message, name + ": line 1: 40 is not a number of this game (1 to 39)");
 
     // A stop asked after the first batch keeps that batch's rows and marks the run stopped.
     std::string wheelText, draws;

@@ -33,7 +33,7 @@ TEST(ValidateDefinition, RefusesWithItsMessageAndFocus)
         EditorMode mode = EditorMode::Make;
     } cases[] = {
         {[](auto& e) { e.name = ""; }, "You Haven't Entered A Filename!", FT{}},
-        {[](auto& e) { e.fields[1] = ""; }, "No Entry For Pick", On(Pick)},
+        {[](auto& e) { e.fields[1] = ""; e.fields[0] = ""; }, "No Entry For Pick", On(Pick)},  // before pool
         {[](auto& e) { e.fields[1] = "9"; e.fields[0] = ""; }, "No Entry For Pool", On(Pool)},  // before range
         {[](auto& e) { e.fields[1] = "4"; }, kPick, On(Pick)},
         {[](auto& e) { e.fields[1] = "8"; }, kPick, On(Pick)},

@@ -80,6 +80,11 @@ TEST(WheelReader, ReadsEveryShapeAndNamesEveryFaultAtTheStartAndAfterAPlay)
         {"separators and line ends", "1,2,3,4,5,6\r\n1 2 3 4 5 6\n01, 2 ,\t3,4 , 5,06 ,  \r\n7,8,9,10,11,12", 6, B32,
          "", {"1:1,2,3,4,5,6", "2:1,2,3,4,5,6", "3:1,2,3,4,5,6", "4:7,8,9,10,11,12"}},
         {"blank lines", "\r\n1,2,3,4,5\r\n  \r\n\t\r\n6,7,8,9,10\r\n\r\n", 5, B32, "", {"2:1,2,3,4,5", "5:6,7,8,9,10"}},
+        {"comment lines", "# method: covering\r\n  #\t1,2,3\r\n1,2,3,4,5\r\n#\n6,7,8,9,10\r\n# no line end", 5, B32,
+         "", {"3:1,2,3,4,5", "5:6,7,8,9,10"}},
+        {"comment after a number", "1,2,3,4,5 # x\r\n", 5, B32, "line 1: \"#\" is not a whole number"},
+        // With carriage returns for line ends a comment would hide every play after it.
+        {"comment with CR only", "# x\r1,2,3,4,5\r", 5, B32, "line 1 holds a carriage return inside the line"},
         {"numbers outside the game", "0,-3,99,4,5,6\r\n100,2,3,4,5,6\r\n1,2,3,4,5,123\r\n007,8,+9,10,11,-12\n", 6, B32,
          "", {"1:0,-3,99,4,5,6", "2:100,2,3,4,5,6", "3:1,2,3,4,5,123", "4:7,8,9,10,11,-12"}},
         {"long runs of leading zeros", zeros + "7," + zeros + "0,3,4,5\r\n", 5, B32, "", {"1:7,0,3,4,5"}},

@@ -28,15 +28,18 @@ public:
     std::function<void()> onSummary;  // between counting the wheel file and reading it
 };
 
-// Escape held from the first box position of slip `atSlip` on (never when 0).
-class EscapeAtSlip final : public bm::EscapeKey {
-public:
-    EscapeAtSlip(const FakeStatus& status, long long atSlip) : status_(status), atSlip_(atSlip) {}
-    bool Pressed() override { return atSlip_ > 0 && status_.slip >= atSlip_; }
-
-private:
-    const FakeStatus& status_;
-    long long atSlip_;
+// A recording that is also the job's Escape key: Escape turns true at its `atPoll`th poll and
+// stays so (never when 0). It counts the polls, and the boxes filled once Escape was seen.
+struct WatchedSurface final : bm::RecordingSurface, bm::EscapeKey {
+    long long atPoll = 0, polls = 0;
+    int fillsAfterEscape = 0;
+    bool Pressed() override { ++polls; return Seen(); }
+    bool Seen() const { return atPoll > 0 && polls >= atPoll; }
+    void FillBox(float x1, float y1, float x2, float y2) override
+    {
+        fillsAfterEscape += Seen();
+        RecordingSurface::FillBox(x1, y1, x2, y2);
+    }
 };
 
 // A horizontal 6/49 slip: `mainPanels` main panels of 5 across, 7 x 7 boxes, numbers along the rows.
@@ -56,11 +59,6 @@ inline std::filesystem::path WriteDefinition(const std::filesystem::path& folder
     const auto path = folder / (name + ".def");
     WriteBytes(path, bm::DefinitionFileText(bm::EntriesFromDefinition(name, d)));
     return path;
-}
-
-inline std::filesystem::path WriteDefinition(const TempDir& dir, const std::string& name, const bm::SlipDefinition& d)
-{
-    return WriteDefinition(dir.path(), name, d);
 }
 
 // The request the main window makes for a definition: its flags, offsets as typed.
@@ -85,7 +83,7 @@ inline std::string Wheel(int count, int perPlay = 6)
 // One job on a recording surface, with everything it showed.
 struct Run {
     bm::JobOutcome outcome;
-    bm::RecordingSurface surface;
+    WatchedSurface surface;
     FakeStatus status;
     bool asked = false;
 };
@@ -93,7 +91,7 @@ struct Run {
 struct JobSetup {
     bm::SlipDefinition def = Horizontal649();
     std::string wheel = Wheel(12), top = "0", left = "0", printerRefusal = {};
-    long long escapeAtSlip = 0;
+    long long escapeAtPoll = 0;
     bool cancel = false, testMode = false, noDefinition = false;
     std::optional<std::string> wheelOnceCounted = {};  // what another program writes into it then
 };
@@ -102,7 +100,7 @@ struct JobSetup {
 inline std::unique_ptr<Run> RunJob(const JobSetup& s)
 {
     TempDir dir;
-    const auto defFile = WriteDefinition(dir, "HZ649", s.def);
+    const auto defFile = WriteDefinition(dir.path(), "HZ649", s.def);
     WriteBytes(dir / "w.txt", s.wheel);
     auto run = std::make_unique<Run>();
     run->status.countersShown = s.testMode;  // a test pattern hides the counters of the last job
@@ -110,9 +108,9 @@ inline std::unique_ptr<Run> RunJob(const JobSetup& s)
         run->status.onSummary = [&] { WriteBytes(dir / "w.txt", *s.wheelOnceCounted); };
     if (!s.printerRefusal.empty())
         run->surface.RefuseDocument(s.printerRefusal);
-    EscapeAtSlip escape(run->status, s.escapeAtSlip);
+    run->surface.atPoll = s.escapeAtPoll;
     const auto request = RequestFor(s.noDefinition ? "" : defFile, s.def, s.testMode, s.top, s.left);
-    run->outcome = bm::RunPrintJob(request, run->surface, run->status, escape, [&] {
+    run->outcome = bm::RunPrintJob(request, run->surface, run->status, run->surface, [&] {
         run->asked = true;
         return s.cancel ? std::filesystem::path() : dir / "w.txt";
     });

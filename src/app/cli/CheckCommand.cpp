@@ -8,6 +8,7 @@
 #include "app/cli/InputFiles.h"
 #include "app/cli/Interrupt.h"
 #include "checking/CheckReport.h"
+#include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
 #include "definitions/DefinitionFile.h"
 
@@ -51,7 +52,7 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
 }
 
 // The draw as blank- and/or comma-separated numbers, the extra number last.
-Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, const std::string& lottery)
+Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, int pool, const std::string& lottery)
 {
     std::vector<std::string> numbers;
     std::string current;
@@ -76,6 +77,8 @@ Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, con
     const DrawReading reading = ReadDraw(game, numbers);
     if (!reading.ok())
         return Error{"--draw: " + reading.message};
+    if (const auto refusal = DrawRuleFault(game, pool, reading.draw))
+        return Error{"--draw: " + refusal->message};
     return reading.draw;
 }
 
@@ -134,7 +137,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
         return Refuse(err, chosen->file.string() + ": the game of " + chosen->name +
                                " has no ticket checker (only 5-, 6- and 7-number games are checked)");
     const CheckGame& game = variant->Game(def->bBon);
-    const auto draw = ParseDraw(options->draw, game, chosen->name);
+    const auto draw = ParseDraw(options->draw, game, def->Pool, chosen->name);
     if (!draw)
         return Refuse(err, draw.error().message);
 
@@ -142,7 +145,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const NumberSeparators separators = UserNumberSeparators();
     CheckRun run;
     InterruptPoll poll;
-    const Status status = RunCheckInParts(game, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
+    const Status status = RunCheckInParts(game, def->Pool, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
         return Refuse(err, status.error().message);
     if (run.aborted) {
@@ -150,7 +153,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
         return kExitFailure;
     }
 
-    std::string report = ReportHeader(chosen->name, wheel.filename().string(), run.playsRead, separators);
+    std::string report = ReportHeader(chosen->name, wheel.filename().string(), game, *draw, run.playsRead, separators);
     report += ReportLines(game, run.reported);
     const std::string text = CompletedReport(report, SummaryText(game, run.tally, def->Pool, separators));
     if (!options->save.empty()) {

@@ -23,9 +23,9 @@ struct CheckOptions {
 // The options of check; every one at most once, each with a value.
 Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args);
 
-// --draw's text: blank- and/or comma-separated numbers, the extra number last. `lottery` names the
-// definition in the message.
-Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, const std::string& lottery);
+// --draw's text: blank- and/or comma-separated numbers, the extra number last, a draw that can
+// happen in a game of `pool` numbers. `lottery` names the definition in the message.
+Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, int pool, const std::string& lottery);
 
 // `brindlemark check ...`: `args` are the arguments after "check".
 // The checker "Check Tickets" would open for the definition, or none for a game without one.

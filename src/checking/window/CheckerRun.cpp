@@ -8,6 +8,7 @@
 #include "app/JobPump.h"
 #include "app/Module1.h"
 #include "checking/CheckReport.h"
+#include "checking/GameRules.h"
 #include "checking/window/CheckerSupport.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/ReportBox.h"
@@ -62,12 +63,17 @@ bool CheckerWindow::ReadDrawBoxes(DrawResult& draw)
     for (QLineEdit* box : boxes_)
         texts.push_back(box->text().toStdString());
     const DrawReading reading = ReadDraw(*rules_, texts);
-    if (reading.ok()) {
+    std::optional<DrawRefusal> refusal;
+    if (!reading.ok())
+        refusal = DrawRefusal{reading.badBox, reading.message};
+    else
+        refusal = DrawRuleFault(*rules_, game_.pool, reading.draw);
+    if (!refusal) {
         draw = reading.draw;
         return true;
     }
-    Refuse(QString::fromStdString(reading.message));
-    boxes_[static_cast<std::size_t>(reading.badBox - 1)]->setFocus(Qt::OtherFocusReason);
+    Refuse(QString::fromStdString(refusal->message));
+    boxes_[static_cast<std::size_t>(refusal->box - 1)]->setFocus(Qt::OtherFocusReason);
     return false;
 }
 
@@ -117,14 +123,15 @@ void CheckerWindow::cmdreset_Click()
     SetStatus(QString::fromLatin1(kProcessingText));
     const std::string fileName = QFileInfo(ticketFile_).fileName().toStdString();
     rtbreport->Clear();
-    rtbreport->Append(ReportHeader(game_.lotteryName, fileName, playCount_, UiSeparators()));
+    rtbreport->Append(ReportHeader(game_.lotteryName, fileName, *rules_, draw, playCount_, UiSeparators()));
     repaint();
     StartTimer();
     CheckRun run;
     Status status = Ok{};
     {
         RunProgress progress(*this);
-        status = RunCheck(*rules_, draw, ticketFile_.toStdString(), MonotonicClock(), run, &progress, options_.pollEvery);
+        status = RunCheck(*rules_, game_.pool, draw, ticketFile_.toStdString(), MonotonicClock(), run, &progress,
+                          options_.pollEvery);
     }
     StopTimer();
     busy.Release();

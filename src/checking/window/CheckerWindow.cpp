@@ -14,9 +14,11 @@
 #include "app/Dialogs.h"
 #include "app/EntryHelpers.h"
 #include "checking/CheckReport.h"
+#include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
 #include "checking/window/CheckerSupport.h"
 #include "checking/window/ReportBox.h"
+#include "printing/PlayRules.h"
 
 namespace bm::app {
 
@@ -65,7 +67,8 @@ void CheckerWindow::BuildUi()
     outer->addWidget(lblHead);
     auto* row = new QHBoxLayout;
     for (int i = 1; i <= variant_.drawBoxes; ++i) {
-        auto* box = new QLineEdit(QString::number(i), this);
+        // Empty, so that a run never checks against a draw the user did not type.
+        auto* box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("txtN%1").arg(i));
         box->setMaximumWidth(48);
         UseEntryHelpers(box);
@@ -186,7 +189,10 @@ void CheckerWindow::cmdGo_Click()
     SetStatus(QStringLiteral("Reading Wheel File..."));
     repaint();
     // The whole file is read by the game's rules now, so a malformed one is refused before a run.
-    const auto plays = CountPlays(file.toStdString(), rules_->numbersPerPlay, NumberWidth::Bits32);
+    const PlayRule rule(*rules_, game_.pool);
+    const auto plays = CountPlaysWithin(
+        file.toStdString(), rules_->numbersPerPlay, NumberWidth::Bits32,
+        [&](const Play& play) { return rule.Accepts(play) ? std::nullopt : rule.Fault(play); }, false);
     if (!plays) {
         lblstatus->hide();
         busy.Release();

@@ -31,6 +31,17 @@ TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
     EXPECT_EQ(r.out, kLottoReport);
     EXPECT_TRUE(IsCompletedLine(r.err)) << r.err;
     EXPECT_EQ(bmtest::ReadBytes(save), bmtest::CrLf(kLottoReport));
+
+    // Comment lines are no plays, and the report names the physical lines.
+    lab.Put("wheel/c.txt", std::string("# method: covering\r\n") + bmtest::kLottoWheel);
+    const auto c = bmtest::RunProgram({"--home", lab.home().string(), "check", "--definition", "LO649", "--wheel",
+                                       "c.txt", "--draw", "1 2 3 4 5 6 7"});
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_NE(c.out.find("Draw: 1 2 3 4 5 6 Bonus 7\nChecking 4 Picks Against Above Draw Results\n\n"
+                         "Match-3 For This Draw At Line 2\nMATCH-5 + Bonus For This Draw At Line 4\n"
+                         "***MATCH-6*** For This Draw At Line 6\n\n"),
+              std::string::npos)
+        << c.out;
 }
 
 // Against a history: one CSV line per draw with its date (empty without one), the same bytes

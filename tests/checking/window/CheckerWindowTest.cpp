@@ -1,4 +1,5 @@
 #include <functional>
+#include <sstream>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -6,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -104,16 +106,15 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
         const char* window;
         bool bBon;
         int boxes, allBoxes;  // draw boxes visible, and made
-        std::string hidden;   // captions and count labels not shown at load
+        std::string rows;     // the tier rows shown, top to bottom, by their captions ("5+" for
+                              // "Match 5+"); a "-" after one whose count is hidden at load
     } cases[] = {
-        {"frmChkwhl", true, 7, 7, "lblcnt0 lblcnt1 lblcnt2"},
-        {"frmChkwhl", false, 6, 7, "Label7 lblcnt0 lblcnt1 lblcnt2 lblcnt5b"},
-        {"frmChkwhl7", true, 8, 8, "lblcnt0 lblcnt1 lblcnt2"},
-        {"frmChkwhlPB", false, 6, 6, "lblcnt0 lblcnt0b lblcnt1 lblcnt1b lblcnt2 lblcnt2b"},
-        {"frmChkwhl5", true, 6, 6, "lblcnt0 lblcnt0b lblcnt1 lblcnt1b lblcnt2 lblcnt2b"},
-        {"frmChkwhl5", false, 5, 6,
-         "Label0b Label1b Label2b Label3b Label4b "
-         "lblcnt0 lblcnt0b lblcnt1 lblcnt1b lblcnt2 lblcnt2b lblcnt3b lblcnt4b"},
+        {"frmChkwhl", true, 7, 7, "0- 1- 2- 3 4 5 5+ Jackpot!"},
+        {"frmChkwhl", false, 6, 7, "0- 1- 2- 3 4 5 Jackpot!"},
+        {"frmChkwhl7", true, 8, 8, "0- 1- 2- 3 3+ 4 5 6 6+ Jackpot!"},
+        {"frmChkwhlPB", false, 6, 6, "0- 0+- 1- 1+- 2- 2+- 3 3+ 4 4+ 5 Jackpot!"},
+        {"frmChkwhl5", true, 6, 6, "0- 0+- 1- 1+- 2- 2+- 3 3+ 4 4+ Jackpot!"},
+        {"frmChkwhl5", false, 5, 6, "0- 1- 2- 3 4 Jackpot!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.window) + (c.bBon ? " with bonus" : ""));
@@ -122,17 +123,19 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
         EXPECT_EQ(Text("lblLot"), QStringLiteral("NY649"));
         for (int i = 1; i <= c.allBoxes; ++i) {
             const std::string name = "txtN" + std::to_string(i);
-            EXPECT_EQ(Get<QLineEdit>(name)->text(), QString::number(i));
+            EXPECT_EQ(Get<QLineEdit>(name)->text(), QString());  // Run asks for the draw
             EXPECT_EQ(Shown(name), i <= c.boxes) << name;
         }
-        const auto shown = [&](const char* name) {
-            return (" " + c.hidden + " ").find(" " + std::string(name) + " ") == std::string::npos;
-        };
+        std::string shown, expected;
         for (const auto& tier : bm::CheckerByName(c.window).AllRows().tiers) {
-            EXPECT_EQ(Shown(tier.captionName), shown(tier.captionName)) << tier.captionName;
-            EXPECT_EQ(Shown(tier.countLabel), shown(tier.countLabel)) << tier.countLabel;
             EXPECT_EQ(Text(tier.countLabel), QStringLiteral("0"));
+            if (Shown(tier.captionName) || Shown(tier.countLabel))
+                shown += Text(tier.captionName).toStdString() + (Shown(tier.countLabel) ? ", " : "-, ");
         }
+        std::istringstream words(c.rows);
+        for (std::string w; words >> w;)
+            expected += (w == "Jackpot!" ? w : "Match " + w) + ", ";
+        EXPECT_EQ(shown, expected);
         EXPECT_EQ(Ready(), "- - -");
     }
 }
@@ -150,16 +153,47 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     EXPECT_EQ(Ready(), "Run - file");
     dialogs_.Clear();
 
-    Load(Wheel("w.txt", bmtest::kLottoWheel));
-    // A bad box is refused before anything is read.
-    Draw({"1", "2", "three", "4", "5", " 6 ", "7"});
-    Click("cmdreset");
-    EXPECT_EQ(dialogs_.Said(), "Go Back: Drawn number 3 \"three\" is not a number.");
-    EXPECT_EQ(window_->focusWidget(), Get<QLineEdit>("txtN3"));  // the box to correct
-    EXPECT_EQ(Report(), "");
+    // A play that is no ticket of the game is refused as a malformed line is.
+    Load(Wheel("twice.txt", "# method: test\r\n1,2,3,4,5,6\r\n1,1,1,1,1,1\r\n"));
+    EXPECT_EQ(dialogs_.Said(), "Go Back: " + (dir_ / "wheel" / "twice.txt").string() + ": line 3: 1 is given twice");
+    EXPECT_EQ(Ready(), "- - -");
     dialogs_.Clear();
+
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
+    // A bad box, or a draw that cannot happen, is refused before anything is read; the focus
+    // goes to the box to correct.
+    const struct {
+        std::vector<const char*> draw;
+        const char* said;
+        const char* box;
+    } refused[] = {
+        {{"", "", "", "", "", "", ""}, "Drawn number 1 is empty. Type the number that was drawn.", "txtN1"},
+        {{"1", "2", "three", "4", "5", " 6 ", "7"}, "Drawn number 3 \"three\" is not a number.", "txtN3"},
+        {{"1", "2", "3", "4", "5", "6", "2"},
+         "The bonus number (box 7) is 2, the same as drawn number 2; the bonus is drawn from the numbers left.", "txtN7"},
+        {{"1", "2", "3", "4", "5", "50", "7"}, "Drawn number 6 is 50; the numbers of this game run from 1 to 49.", "txtN6"},
+    };
+    for (const auto& r : refused) {
+        Draw(r.draw);
+        Get<QLineEdit>("txtN2")->setFocus();
+        Click("cmdreset");
+        EXPECT_EQ(dialogs_.Said(), std::string("Go Back: ") + r.said);
+        EXPECT_EQ(window_->focusWidget(), Get<QLineEdit>(r.box));
+        EXPECT_EQ(Report(), "");
+        dialogs_.Clear();
+    }
     Draw({"1", "2", "3", "4", "5", " 6 ", "7"});
+    // Real mouse clicks on Load File and Close during the run are held back; a Run that gets
+    // through (the program's own click) starts no second run.
+    bool inRun = false;
+    QTimer::singleShot(0, window_.get(), [&] {
+        inRun = window_->running();
+        for (const char* button : {"cmdGo", "cmdxit"})
+            Click(button);
+        Get<QPushButton>("cmdreset")->click();
+    });
     Click("cmdreset");
+    EXPECT_TRUE(inRun);
     EXPECT_EQ(Report(), kLottoReport);
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Processing Completed In 1m 1.250s"));
     EXPECT_EQ(Text("lbldraw"), QStringLiteral("4"));
@@ -194,7 +228,8 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
 TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
 {
     Open("frmChkwhl5", false);
-    Load(Wheel("five.txt", "1,2,3,9,9\r\n1,2,3,4,9\r\n1,2,3,4,5\r\n"));
+    Load(Wheel("five.txt", "1,2,3,9,10\r\n1,2,3,4,9\r\n1,2,3,4,5\r\n"));
+    Draw({"1", "2", "3", "4", "5"});
     // Seen at the first look after the first play.
     dialogs_.QueueAnswer(Answer::Yes);
     PressEscapeAndRun();
@@ -202,7 +237,8 @@ TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Operation Aborted By User At Line  After 61.250 Seconds"));
     EXPECT_EQ(Text("lblcnt3"), QStringLiteral("1"));
     EXPECT_EQ(Text("lblcnt4"), QStringLiteral("0"));
-    EXPECT_EQ(Report(), "Lottery: LO649\nTicket File: five.txt\nChecking 3 Picks Against Above Draw Results\n\n"
+    EXPECT_EQ(Report(), "Lottery: LO649\nTicket File: five.txt\nDraw: 1 2 3 4 5\n"
+                        "Checking 3 Picks Against Above Draw Results\n\n"
                         "Match-3 For This Draw At Line 1\n");
     EXPECT_EQ(Ready(), "Run - -");
 }

@@ -42,7 +42,7 @@ TEST(DrawHistory, ShowsEveryDrawSortsCopiesChartsAndSaves)
     dialogs.QueueFile(QString::fromStdString((dir / "wheel/bad.csv").string()));
     click("cmdHistory");
     EXPECT_EQ(dialogs.Said(), "Go Back: " + (dir / "wheel/bad.csv").string() +
-                                  ": line 1: the bonus number 6 is also a main number");
+                                  ": line 1: The bonus number (box 7) is 6, the same as drawn number 6; the bonus is drawn from the numbers left.");
     EXPECT_EQ(checker.findChild<QWidget*>(QStringLiteral("frmHistory")), nullptr);
     dialogs.Clear();
 

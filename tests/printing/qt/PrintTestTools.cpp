@@ -105,7 +105,7 @@ bm::RecordingSurface Recorded(const std::filesystem::path& definitionFile, const
 {
     bm::RecordingSurface surface;
     FakeStatus status;
-    EscapeAtSlip never(status, 0);
+    struct : bm::EscapeKey { bool Pressed() override { return false; } } never;
     bm::RunPrintJob(RequestFor(definitionFile, d, testMode, top, left), surface, status, never, [&] { return wheel; });
     return surface;
 }
