@@ -81,7 +81,7 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatus)
     rig.dialogs.QueueFile(Wheel("five.txt", 5));
     Click("Command1");
     EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: " + rig.printer.refusal);
-    EXPECT_FALSE(rig.Child<QLabel>("Label2")->isVisible());
+    EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), QStringLiteral("Print Job Failed, Nothing Printed"));
 }
 
 // Escape (a real key press, queued as the window system would deliver it) or closing the window
