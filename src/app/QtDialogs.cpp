@@ -1,8 +1,8 @@
 #include "app/Dialogs.h"
 
-#include <QPushButton>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 // The one place where the program's message boxes and file dialogs meet Qt.
 

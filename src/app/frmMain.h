@@ -72,6 +72,7 @@ private:
     Result<SlipDefinition> RereadCurrent();
     void TellListeners();
     void WatchDefs();
+    void DefsChanged();
     void ShowCurrentInList();
     void Margin_Change();
     void ShowNoDefinitions(bool none);
@@ -91,7 +92,8 @@ private:
     std::unique_ptr<JobPump> pump_;
     bool jobRunning_ = false;
     bool marginErrorShown_ = false;
-    bool readByPress_ = false;  // the mouse press under way made its entry current already
+    bool readByPress_ = false;    // the mouse press under way made its entry current already
+    bool reloadPending_ = false;  // the Defs folder changed during a print job
     std::vector<std::weak_ptr<std::function<void()>>> listeners_;
     QFileSystemWatcher* watcher_ = nullptr;
 

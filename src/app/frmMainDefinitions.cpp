@@ -77,22 +77,32 @@ void frmMain::SelectFirstOrRemembered()
 void frmMain::WatchDefs()
 {
     // Definitions added, removed or rewritten by other programs show at once. The program
-    // folder is watched too, for a Defs folder made after the start.
+    // folder is watched too, for a Defs folder made (or made again) while the program runs.
     watcher_ = new QFileSystemWatcher(this);
-    const auto watch = [this] {
-        for (const auto& dir : {folder().home(), folder().defs()}) {
-            const QString path = QString::fromStdString(dir.string());
-            if (!watcher_->directories().contains(path) && QDir(path).exists())
-                watcher_->addPath(path);
-        }
-    };
-    watch();
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this, watch] {
-        watch();
-        // A job or a run holds the window until it ends; the list follows afterwards.
-        if (!jobRunning_)
-            ReloadDefinitions();
+    const QString home = QString::fromStdString(folder().home().string());
+    if (QDir(home).exists())
+        watcher_->addPath(home);
+    if (const QString defs = QString::fromStdString(folder().defs().string()); QDir(defs).exists())
+        watcher_->addPath(defs);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this, home](const QString& path) {
+        const QString defs = QString::fromStdString(folder().defs().string());
+        if (path == home && (watcher_->directories().contains(defs) || !QDir(defs).exists()))
+            return;
+        if (!watcher_->directories().contains(defs) && QDir(defs).exists())
+            watcher_->addPath(defs);
+        DefsChanged();
     });
+}
+
+void frmMain::DefsChanged()
+{
+    // A print job holds the window until it ends; the list follows then.
+    if (jobRunning_) {
+        reloadPending_ = true;
+        return;
+    }
+    reloadPending_ = false;
+    ReloadDefinitions();
 }
 
 void frmMain::ShowCurrentInList()

@@ -152,6 +152,10 @@ void frmMain::RunJob(bool testMode)
         dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(outcome.message),
                           Icon::Error, Buttons::Ok);
     }
+    if (reloadPending_) {
+        reloadPending_ = false;
+        ReloadDefinitions();
+    }
 }
 
 }  // namespace bm::app
