@@ -145,7 +145,10 @@ void frmMain::RunJob(bool testMode)
     const JobOutcome outcome = RunPrintJob(request, *surface, status, *pump_, chooseWheel);
     if (outcome.end == JobEnd::Refused || outcome.end == JobEnd::Failed) {
         pump_->Stop();
-        // Job Status says how the job ended too, not only the message box.
+        // Job Status says how the job ended too, not only the message box; counts of an earlier
+        // job would read as this one's.
+        if (outcome.slip == 0)
+            status.ShowCounters(false);
         status.SetEndMessage(outcome.end == JobEnd::Refused ? "Print Job Refused, Nothing Printed"
                                                             : "Print Job Failed, Nothing Printed",
                              true);
