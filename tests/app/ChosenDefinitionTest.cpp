@@ -9,8 +9,8 @@
 
 #include "app/AppTestSupport.h"
 #include "app/Module1.h"
-#include "checking/window/ReportBox.h"
 #include "checking/CheckTestSupport.h"
+#include "checking/window/ReportBox.h"
 
 namespace {
 
@@ -70,6 +70,7 @@ TEST(ChosenDefinition, JobsAndChecksTakeTheDefinitionAsItsFileReadsNow)
     // Another program turns on the bonus and the vertical layout; the user clicks the entry again.
     p.SetFlags("TK539", "100");
     p.Click("TK539.def");
+    EXPECT_TRUE(p.rig.main().current().bBon);
     p.rig.Click("cmdChkTick");
     ASSERT_NE(p.Form("frmChkwhl5"), nullptr);
     EXPECT_TRUE(p.BonusBox("frmChkwhl5", "txtN6"));

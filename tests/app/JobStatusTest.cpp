@@ -25,7 +25,8 @@ std::string Status(MainWindowRig& rig)
     return s;
 }
 
-// Every end of a job is said in Job Status, in words.
+// Every end of a job is said in Job Status, in words, after a job of 30 plays (whose counts must
+// not read as those of a job refused before it started).
 TEST(JobStatus, EveryEndOfAJobIsShownInWords)
 {
     const struct {
@@ -49,6 +50,9 @@ TEST(JobStatus, EveryEndOfAJobIsShownInWords)
         SCOPED_TRACE(c.name);
         ProgramHome home;
         MainWindowRig rig(home);
+        home.WriteWheel("before.txt", bmtest::Wheel(30));
+        rig.dialogs.QueueFile(QString::fromStdString(home.wheel("before.txt").string()));
+        rig.Click("Command1");
         rig.printer.refusal = c.refusal;
         rig.Child<QLineEdit>("txtLmarg")->setText(QString::fromLatin1(c.leftOffset));
         if (c.plays) {
