@@ -89,6 +89,8 @@ struct MainWindowRig {
     void ClickRow(int row, bool twice = false);
     // Makes the listed definition current, as a click on its row would.
     void Choose(const char* listedName);
+    // The job-status labels as the user sees them, "lblcnt / lblupdate / lblF / Label2", "-" for a hidden one.
+    std::string JobStatus() const;
 };
 
 }  // namespace bmtest

@@ -42,17 +42,13 @@ struct Program {
         QWidget* w = Form(form);
         return w ? w->findChild<T*>(QString::fromLatin1(child)) : nullptr;
     }
-    // The flags of a definition as a user reads its file: bonus, powerball, horizontal.
+    // Rewrites the three flag lines of a definition (bonus, powerball, horizontal), "1 0 0".
     void SetFlags(const char* name, const char* flags) const
     {
-        std::string bytes = bmtest::ReadBytes(home.defs() / (std::string(name) + ".def"));
-        std::size_t at = bytes.size();
-        for (int i = 0; i < 3; ++i)
-            at = bytes.rfind(" \r\n", at - 1) - 2;
-        bytes.resize(at);
-        for (const char* f = flags; *f; ++f)
-            bytes += std::string(" ") + *f + " \r\n";
-        bmtest::WriteBytes(home.defs() / (std::string(name) + ".def"), bytes);
+        const fs::path file = home.defs() / (std::string(name) + ".def");
+        const std::string bytes = bmtest::ReadBytes(file);
+        bmtest::WriteBytes(file, bytes.substr(0, bytes.size() - 15) + " " + flags[0] + " \r\n " + flags[2] + " \r\n " +
+                                     flags[4] + " \r\n");
     }
     // Whether the checker of that window shows the bonus box of its game.
     bool BonusBox(const char* form, const char* box) const { return !In<QLineEdit>(form, box)->isHidden(); }
@@ -68,7 +64,7 @@ TEST(ChosenDefinition, JobsAndChecksTakeTheDefinitionAsItsFileReadsNow)
     Program p({"LO649", "TK539"});
     p.Click("TK539.def");
     // Another program turns on the bonus and the vertical layout; the user clicks the entry again.
-    p.SetFlags("TK539", "100");
+    p.SetFlags("TK539", "1 0 0");
     p.Click("TK539.def");
     EXPECT_TRUE(p.rig.main().current().bBon);
     p.rig.Click("cmdChkTick");

@@ -14,17 +14,6 @@ namespace {
 using bmtest::MainWindowRig;
 using bmtest::ProgramHome;
 
-// The job-status labels as the user sees them: "-" for a hidden one.
-std::string Status(MainWindowRig& rig)
-{
-    std::string s;
-    for (const char* name : {"lblcnt", "lblupdate", "lblF", "Label2"}) {
-        auto* label = rig.Child<QLabel>(name);
-        s += (s.empty() ? "" : " / ") + (label->isVisible() ? label->text().toStdString() : std::string("-"));
-    }
-    return s;
-}
-
 // Every end of a job is said in Job Status, in words, after a job of 30 plays (whose counts must
 // not read as those of a job refused before it started).
 TEST(JobStatus, EveryEndOfAJobIsShownInWords)
@@ -60,7 +49,7 @@ TEST(JobStatus, EveryEndOfAJobIsShownInWords)
             rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
         }
         rig.Click(c.button);
-        EXPECT_EQ(Status(rig), c.status);
+        EXPECT_EQ(rig.JobStatus(), c.status);
     }
 }
 

@@ -23,16 +23,7 @@ class PrintFromWindow : public ::testing::Test {
 protected:
     PrintFromWindow() : rig(home) {}
 
-    // The job's labels as the user sees them: "-" for a hidden one.
-    std::string Status()
-    {
-        std::string s;
-        for (const char* name : {"lblcnt", "lblupdate", "lblF", "Label2"}) {
-            auto* label = rig.Child<QLabel>(name);
-            s += (s.empty() ? "" : " / ") + (label->isVisible() ? label->text().toStdString() : std::string("-"));
-        }
-        return s;
-    }
+    std::string Status() const { return rig.JobStatus(); }
     void Click(const char* button) { rig.Click(button); }
     QString Wheel(const std::string& file, int plays)
     {

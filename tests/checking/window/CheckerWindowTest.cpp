@@ -13,7 +13,6 @@
 #include "app/Module1.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/CheckerWindow.h"
-#include "checking/window/Checkers.h"
 #include "checking/window/ReportBox.h"
 #include "support/PrintJobSupport.h"
 
@@ -282,22 +281,6 @@ TEST_F(Checker, BonusLayoutFollowsTheDefinitionAtEveryRun)
     EXPECT_FALSE(Shown("txtN6"));
     EXPECT_NE(Report().find("***JACKPOT*** For This Draw At Line 2\n\nMatch 0 - 1\nMatch 1 - 0\n"), std::string::npos)
         << Report();
-}
-
-TEST(CheckerInMainWindow, DefinitionLabelFollowsTheMainWindow)
-{
-    bmtest::ProgramHome home({"LO649", "CD649"});
-    bmtest::MainWindowRig rig(home);
-    bm::app::RegisterCheckers(rig.windows);
-    rig.Choose("LO649.def");
-    rig.Click("cmdChkTick");
-    QWidget* checker = bm::app::FindForm(QStringLiteral("frmChkwhl"));
-    ASSERT_NE(checker, nullptr);
-    auto* lot = checker->findChild<QLabel*>(QStringLiteral("lblLot"));
-    EXPECT_EQ(lot->text(), QStringLiteral("LO649"));
-    rig.Choose("CD649.def");
-    EXPECT_EQ(lot->text(), QStringLiteral("CD649"));
-    bm::app::CloseOtherForms(rig.window.get());
 }
 
 }  // namespace

@@ -62,23 +62,4 @@ TEST(GendefModify, EveryChangeShowsTheSaveButton)
     }
 }
 
-TEST(GendefModify, CloseWithUnsavedChangesAsksAndCancelKeepsTheEditor)
-{
-    EditorRig rig;
-    rig.AddDefinition("LO649", kLO649);
-    rig.Modify("LO649.def");
-    rig.Retype(rig.M(11), QStringLiteral("4"));
-
-    rig.dialogs.QueueAnswer(Answer::Cancel);
-    QTest::mouseClick(rig.Close(), Qt::LeftButton);
-    EXPECT_EQ(rig.dialogs.Said(), "Warning: You Haven't Saved Your Changes");
-    EXPECT_TRUE(rig.editor().isVisible());
-    EXPECT_EQ(rig.M(11)->text(), QStringLiteral("4"));
-
-    rig.dialogs.QueueAnswer(Answer::Ok);
-    QTest::mouseClick(rig.Close(), Qt::LeftButton);
-    EXPECT_FALSE(rig.editor().isVisible());
-    EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
-}
-
 }  // namespace
