@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QListWidget>
@@ -22,78 +24,46 @@ using bmtest::ReadBytes;
 const std::string kUnsaved = "Warning: You Haven't Saved Your Changes";
 
 // Saving over a file the entries name asks first, unless it is the definition being modified;
-// Cancel writes nothing and keeps the editor with its entries.
+// Cancel (the unanswered default) writes nothing and keeps the editor with its entries.
 TEST(GendefQuestions, ReplacingAnotherDefinitionAsksFirst)
 {
-    const std::string other = std::string(kLO649).replace(0, 2, "59");
     const struct {
         bool make;
         const char* pool;  // typed into Pool; empty: left as loaded
-        bool asks;
-    } cases[] = {{true, "", true}, {false, "59", true}, {false, "", false}};
+        const char* target;
+    } cases[] = {{true, "", "LO649"}, {false, "59", "LO659"}, {false, "", nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.make ? "Make" : "Modify") + " pool " + c.pool);
         EditorRig rig;
         rig.AddDefinition("LO649", kLO649);
-        rig.AddDefinition("LO659", other);
+        rig.AddDefinition("LO659", "59" + std::string(kLO649).substr(2));
         if (c.make) {
             rig.Make();
-            rig.FillSample();
-            rig.Retype(rig.Fn(), QStringLiteral("lo"));
+            bmtest::FillSample(rig.editor(), QStringLiteral("lo"));
         } else {
             rig.Modify("LO649.def");
         }
         rig.Retype(rig.M(11), QStringLiteral("3.5"));
         if (*c.pool)
             rig.Retype(rig.M(0), QString::fromLatin1(c.pool));
-        const std::string target = c.make ? "LO649" : c.pool[0] ? "LO659" : "LO649";
-        const std::string before = ReadBytes(rig.def(target));
-        QTest::mouseClick(rig.Save(), Qt::LeftButton);  // unanswered: the default, Cancel
-        if (c.asks) {
-            ASSERT_EQ(rig.dialogs.messages().size(), 1u) << rig.dialogs.Said();
-            EXPECT_NE(rig.dialogs.Said().find(rig.def(target).string() + " already exists"), std::string::npos)
-                << rig.dialogs.Said();
-            EXPECT_EQ(rig.dialogs.messages()[0].buttons, bm::app::Buttons::ReplaceCancel);
-            EXPECT_EQ(ReadBytes(rig.def(target)), before);
+        const std::string saved = c.target ? c.target : "LO649";
+        const std::string before = ReadBytes(rig.def(saved));
+        QTest::mouseClick(rig.Save(), Qt::LeftButton);
+        if (c.target) {
+            EXPECT_EQ(rig.dialogs.Said(), "Warning: " + rig.def(saved).string() +
+                                              " already exists: it holds another slip definition of that name.\n\n"
+                                              "Replace it with these entries?");
+            EXPECT_EQ(rig.dialogs.messages().at(0).buttons, bm::app::Buttons::ReplaceCancel);
+            EXPECT_EQ(ReadBytes(rig.def(saved)), before);
             EXPECT_TRUE(rig.editor().isVisible());
             EXPECT_EQ(rig.M(11)->text(), QStringLiteral("3.5"));
             EXPECT_EQ(rig.reloads, 0);
-            rig.dialogs.Clear();
             rig.dialogs.QueueAnswer(Answer::Ok);
             QTest::mouseClick(rig.Save(), Qt::LeftButton);
-            EXPECT_EQ(rig.dialogs.messages().size(), 2u);
-        } else {
-            EXPECT_EQ(rig.dialogs.messages().size(), 1u);
         }
-        EXPECT_NE(ReadBytes(rig.def(target)).find("\r\n3.5\r\n"), std::string::npos);
+        EXPECT_EQ(rig.dialogs.messages().size(), c.target ? 3u : 1u);  // asked twice, then "Done"
+        EXPECT_NE(ReadBytes(rig.def(saved)).find("\r\n3.5\r\n"), std::string::npos);
         EXPECT_FALSE(rig.editor().isVisible());
-    }
-}
-
-// Unsaved Modify changes are never lost without the question: the close button and the close
-// box ask, and the default answer keeps them.
-TEST(GendefQuestions, ClosingWithUnsavedChangesAsksAndTheDefaultKeepsThem)
-{
-    for (const bool closeBox : {false, true}) {
-        SCOPED_TRACE(closeBox ? "close box" : "close button");
-        EditorRig rig;
-        rig.AddDefinition("LO649", kLO649);
-        rig.Modify("LO649.def");
-        rig.Retype(rig.M(11), QStringLiteral("4"));
-        const auto close = [&] {
-            if (closeBox)
-                rig.editor().close();
-            else
-                QTest::mouseClick(rig.Close(), Qt::LeftButton);
-        };
-        close();
-        EXPECT_EQ(rig.dialogs.Said(), kUnsaved);
-        EXPECT_TRUE(rig.editor().isVisible());
-        EXPECT_EQ(rig.M(11)->text(), QStringLiteral("4"));
-        rig.dialogs.QueueAnswer(Answer::Ok);
-        close();
-        EXPECT_FALSE(rig.editor().isVisible());
-        EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
     }
 }
 
@@ -115,9 +85,10 @@ TEST(GendefQuestions, TheDefaultButtonOfAQuestionKeepsTheWork)
     }
 }
 
-// Exit and a double click on another definition ask as well when the editor holds unsaved
-// changes; Cancel keeps the editor, its changes and the program.
-TEST(GendefQuestions, ExitAndDoubleClickAskBeforeDroppingUnsavedChanges)
+// Unsaved Modify changes are never lost without the question: a double click on another
+// definition, the close button, the close box and Exit all ask; Cancel keeps the editor, its
+// changes and the program.
+TEST(GendefQuestions, EveryWayOutAsksBeforeDroppingUnsavedChanges)
 {
     bmtest::ProgramHome home({"LO649", "TK539"});
     bmtest::MainWindowRig rig(home);
@@ -131,17 +102,21 @@ TEST(GendefQuestions, ExitAndDoubleClickAskBeforeDroppingUnsavedChanges)
     const QString typed = box->text();
     ASSERT_NE(typed, QStringLiteral("3"));
 
-    rig.ClickRow(1, true);
-    EXPECT_EQ(rig.dialogs.Said(), kUnsaved);
-    EXPECT_EQ(editor->findChild<QLineEdit*>(QStringLiteral("txtFn"))->text(), QStringLiteral("LO649"));
-    EXPECT_EQ(box->text(), typed);
-
-    rig.dialogs.Clear();
-    rig.Click("cmdxit");
-    EXPECT_EQ(rig.dialogs.Said(), kUnsaved);
+    const std::function<void()> ways[] = {
+        [&] { rig.ClickRow(1, true); },
+        [&] { QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdxit")), Qt::LeftButton); },
+        [&] { editor->close(); },
+        [&] { rig.Click("cmdxit"); },
+    };
+    for (std::size_t i = 0; i < std::size(ways); ++i) {
+        rig.dialogs.Clear();
+        ways[i]();
+        EXPECT_EQ(rig.dialogs.Said(), kUnsaved) << "way " << i;
+        EXPECT_TRUE(editor->isVisible()) << "way " << i;
+        EXPECT_EQ(editor->findChild<QLineEdit*>(QStringLiteral("txtFn"))->text(), QStringLiteral("LO649"));
+        EXPECT_EQ(box->text(), typed);
+    }
     EXPECT_TRUE(bm::app::IsFormLoaded(QStringLiteral("frmMain")));
-    EXPECT_TRUE(editor->isVisible());
-
     rig.dialogs.QueueAnswer(Answer::Ok);
     rig.Click("cmdxit");
     EXPECT_FALSE(bm::app::IsFormLoaded(QStringLiteral("frmGendef")));
