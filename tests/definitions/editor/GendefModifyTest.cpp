@@ -46,20 +46,4 @@ TEST(GendefModify, SavesUnderTheNameTheEntriesGive)
     }
 }
 
-// Every kind of change shows the save button, even typing the old text back.
-TEST(GendefModify, EveryChangeShowsTheSaveButton)
-{
-    const std::function<void(EditorRig&)> changes[] = {
-        [](EditorRig& r) { QTest::mouseClick(r.Bon(1), Qt::LeftButton); },
-        [](EditorRig& r) { QTest::mouseClick(r.Lay(1), Qt::LeftButton); },
-    };
-    for (std::size_t i = 0; i < std::size(changes); ++i) {
-        EditorRig rig;
-        rig.AddDefinition("LO649", kLO649);
-        rig.Modify("LO649.def");
-        changes[i](rig);
-        EXPECT_TRUE(rig.Save()->isVisible()) << "change " << i;
-    }
-}
-
 }  // namespace

@@ -124,21 +124,28 @@ TEST(GendefQuestions, EveryWayOutAsksBeforeDroppingUnsavedChanges)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Change tracking as a user meets it, through key presses: the name alone is no change; a row
-// entry is; typing the old text back still counts.
-TEST(GendefQuestions, ChangesAreTrackedAsTheUserTypes)
+// Change tracking as a user meets it, through key presses and clicks: the name alone is no
+// change; a row entry is; typing the old text back still counts; so do the flags and the layout.
+TEST(GendefQuestions, ChangesAreTrackedAsTheUserMakesThem)
 {
+    const auto type = [](const char* box, const char* text) {
+        return [=](EditorRig& r) { r.Retype(r.Child<QLineEdit>(box), QString::fromLatin1(text)); };
+    };
     const struct {
-        const char* box;
-        const char* typed;
+        std::function<void(EditorRig&)> change;
         bool shown;
-    } cases[] = {{"txtFn", "ZZ649", false}, {"txtR2", "16", true}, {"txtM11", "3", true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.box);
+    } cases[] = {{type("txtFn", "ZZ649"), false},
+                 {type("txtR2", "16"), true},
+                 {type("txtM11", "3"), true},
+                 {[](EditorRig& r) { QTest::mouseClick(r.Bon(1), Qt::LeftButton); }, true},
+                 {[](EditorRig& r) { QTest::mouseClick(r.Lay(1), Qt::LeftButton); }, true}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(i);
         EditorRig rig;
         rig.AddDefinition("LO649", kLO649);
         rig.Modify("LO649.def");
-        rig.Retype(rig.Child<QLineEdit>(c.box), QString::fromLatin1(c.typed));
+        c.change(rig);
         EXPECT_EQ(rig.Save()->isVisible(), c.shown);
         QTest::mouseClick(rig.Close(), Qt::LeftButton);
         EXPECT_EQ(rig.dialogs.Said(), c.shown ? kUnsaved : "");
