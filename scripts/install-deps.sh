@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev googletest libbenchmark-dev
   libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   fonts-dejavu-core xvfb
+  openbox imagemagick xdotool
 )
 if [ "${WITH_FUZZ:-0}" = 1 ]; then
   PACKAGES+=(clang-14 libclang-rt-14-dev)

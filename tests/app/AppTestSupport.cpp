@@ -1,5 +1,6 @@
 #include "app/AppTestSupport.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -107,6 +108,16 @@ void MainWindowRig::ClickRow(int row, bool twice)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     if (twice)
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+std::string MainWindowRig::JobStatus() const
+{
+    std::string s;
+    for (const char* name : {"lblcnt", "lblupdate", "lblF", "Label2"}) {
+        auto* label = Child<QLabel>(name);
+        s += (s.empty() ? "" : " / ") + (label->isVisible() ? label->text().toStdString() : std::string("-"));
+    }
+    return s;
 }
 
 void MainWindowRig::Choose(const char* listedName)

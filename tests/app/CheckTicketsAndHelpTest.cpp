@@ -24,9 +24,9 @@ TEST(CheckTickets, OpensTheFittingCheckerOnceAndBringsItForward)
 
     std::map<std::string, int> made;
     for (const char* name : {"frmChkwhl", "frmChkwhl5", "frmChkwhl7", "frmChkwhlPB"}) {
-        rig.windows.SetChecker(name, [&made, name](bm::app::frmMain& main) {
+        rig.windows.SetChecker(name, [&made, name](bm::DefinitionChoice& choice) {
             ++made[name];
-            EXPECT_TRUE(main.current().chosen());
+            EXPECT_TRUE(choice.ReadChosen());
             return new QWidget;
         });
     }
