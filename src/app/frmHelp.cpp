@@ -134,7 +134,7 @@ frmHelp::frmHelp(std::filesystem::path home, QWidget* parent) : QWidget(parent),
     connect(cmdForward, &QPushButton::clicked, txtPage, &QTextBrowser::forward);
     connect(txtPage, &QTextBrowser::backwardAvailable, cmdBack, &QPushButton::setEnabled);
     connect(txtPage, &QTextBrowser::forwardAvailable, cmdForward, &QPushButton::setEnabled);
-    connect(txtPage, &QTextBrowser::sourceChanged, this, [this] { ShowContentsEntry(); });
+    connect(txtPage, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) { ShowContentsEntry(url.fileName()); });
     connect(lstContents, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
     connect(lstContents, &QListWidget::itemClicked, this,
@@ -160,9 +160,8 @@ QString frmHelp::page() const
     return txtPage->source().fileName();
 }
 
-void frmHelp::ShowContentsEntry()
+void frmHelp::ShowContentsEntry(const QString& file)
 {
-    const QString file = page();
     for (int row = 0; row < lstContents->count(); ++row) {
         if (lstContents->item(row)->data(Qt::UserRole).toString() == file) {
             const QSignalBlocker quiet(lstContents);

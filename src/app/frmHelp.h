@@ -35,7 +35,7 @@ public:
     void ShowAbout();
 
 private:
-    void ShowContentsEntry();
+    void ShowContentsEntry(const QString& file);
 
     std::filesystem::path home_;
     QListWidget* lstContents = nullptr;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -162,6 +163,8 @@ TEST(Help, WindowGoesBackAndForwardSearchesTheManualAndShowsAbout)
     frmHelp help(home.path());
     help.ShowPage(QStringLiteral("start.html"));
     help.ShowPage(QStringLiteral("measuring.html"));
+    EXPECT_EQ(help.findChild<QListWidget*>(QStringLiteral("lstContents"))->currentItem()->text(),
+              QStringLiteral("Measuring a slip"));
     QTest::mouseClick(help.findChild<QPushButton*>(QStringLiteral("cmdBack")), Qt::LeftButton);
     EXPECT_EQ(help.page(), QStringLiteral("start.html"));
     QTest::mouseClick(help.findChild<QPushButton*>(QStringLiteral("cmdForward")), Qt::LeftButton);
