@@ -17,7 +17,7 @@ bool Writable(const fs::path& folder)
     return ::access(folder.c_str(), W_OK) == 0;
 }
 
-// A new folder beside `target`, private to this process.
+// A new folder beside `target` that no other start can be using.
 Result<fs::path> MakeScratchFolder(const fs::path& target)
 {
     std::string pattern = (target.parent_path() / ("." + target.filename().string() + "-XXXXXX")).string();
@@ -57,9 +57,7 @@ Status SeedProgramFolder(const fs::path& target, const fs::path& sample)
         if (ec)
             return fail(std::string("cannot create ") + sub + " (" + ec.message() + ")");
     }
-    // mkdtemp made the folder private; the program folder gets the usual permissions.
-    fs::permissions(*scratch, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                  fs::perms::others_read | fs::perms::others_exec, ec);
+    // mkdtemp made the folder private to the user, which suits what people keep there.
     // rename() never replaces a folder that holds files, so a folder another start made
     // meanwhile stays as it is and this copy goes.
     fs::rename(*scratch, target, ec);
