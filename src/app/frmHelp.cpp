@@ -20,9 +20,10 @@
 #include "common/Version.h"
 
 // The manual lives in a static library, whose resources are linked only when asked for.
-static void LoadManual()
+static bool LoadManual()
 {
     Q_INIT_RESOURCE(manual);
+    return true;
 }
 
 namespace bm::app {
@@ -88,7 +89,7 @@ std::span<const ManualPage> ManualPages()
 
 frmHelp::frmHelp(std::filesystem::path home, QWidget* parent) : QWidget(parent), home_(std::move(home))
 {
-    LoadManual();
+    [[maybe_unused]] static const bool loaded = LoadManual();
     setWindowTitle(QStringLiteral("Brindlemark Help"));
     lstContents = new QListWidget(this);
     lstContents->setObjectName(QStringLiteral("lstContents"));
