@@ -56,13 +56,16 @@ void frmMain::Connect()
     connect(cmdGendef, &QPushButton::clicked, this, &frmMain::cmdGendef_Click);
     connect(cmdChkTick, &QPushButton::clicked, this, &frmMain::cmdChkTick_Click);
     connect(cmdPdlg, &QPushButton::clicked, this, &frmMain::cmdPdlg_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { OpenHelpFile(this, folder().home(), services_.openHelp); });
+    connect(cmdHelp, &QPushButton::clicked, this,
+            [this] { OpenHelp(folder().home(), services_.openHelp, HelpPageFor(this)); });
     connect(cmdxit, &QPushButton::clicked, this, &frmMain::cmdxit_Click);
-    // F1 is the program's help key in every one of its windows.
+    // F1 is the program's help key in every one of its windows, at the page for that window.
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setObjectName(QStringLiteral("shortcutF1"));
     f1->setContext(Qt::ApplicationShortcut);
-    connect(f1, &QShortcut::activated, this, [this] { OpenHelpFile(this, folder().home(), services_.openHelp); });
+    connect(f1, &QShortcut::activated, this, [this] {
+        OpenHelp(folder().home(), services_.openHelp, HelpPageFor(QApplication::activeWindow()));
+    });
 }
 
 void frmMain::cmdGendef_Click()

@@ -83,7 +83,7 @@ MainWindowRig::MainWindowRig(const ProgramHome& home, int pumpIntervalMs)
     bm::app::frmMain::Services services{bm::ProgramFolder(home.path()), &printer, &windows,
                                         [this](const QUrl& url) {
                                             helpOpened.push_back(url.toLocalFile());
-                                            return true;
+                                            return helpOpens;
                                         },
                                         pumpIntervalMs};
     window = std::make_unique<bm::app::frmMain>(std::move(services));

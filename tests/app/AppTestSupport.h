@@ -75,6 +75,7 @@ struct MainWindowRig {
     RecordingTarget printer;
     bm::app::WindowCatalogue windows;
     std::vector<QString> helpOpened;
+    bool helpOpens = true;  // what the desktop answers when asked to open the help file
     std::unique_ptr<bm::app::frmMain> window;
 
     bm::app::frmMain& main() { return *window; }
