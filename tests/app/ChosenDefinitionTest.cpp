@@ -107,6 +107,8 @@ TEST(ChosenDefinition, ACheckerKeepsItsGameWhenAnotherGameIsChosen)
     p.home.WriteWheel("w.txt", wheel);
     p.rig.dialogs.QueueFile(QString::fromStdString(p.home.wheel("w.txt").string()));
     QTest::mouseClick(p.In<QPushButton>("frmChkwhl", "cmdGo"), Qt::LeftButton);
+    for (int box = 1; box <= 7; ++box)
+        p.In<QLineEdit>("frmChkwhl", ("txtN" + std::to_string(box)).c_str())->setText(QString::number(box));
     QTest::mouseClick(p.In<QPushButton>("frmChkwhl", "cmdreset"), Qt::LeftButton);
     const std::string report = p.In<bm::app::ReportBox>("frmChkwhl", "rtbreport")->Text();
     EXPECT_EQ(report.substr(0, 15), "Lottery: LO649\n") << report;
