@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -5,16 +6,43 @@
 #include "app/GuiMain.h"
 #include "app/cli/Cli.h"
 #include "app/cli/ProgramHome.h"
+#include "common/UserFolder.h"
+
+namespace {
+
+std::string Env(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Help and version need no program folder, so they never create one.
+bool OnlyAsksForUsage(const std::vector<std::string>& rest)
+{
+    return !rest.empty() && (rest.front() == "--help" || rest.front() == "-h" || rest.front() == "help" ||
+                             rest.front() == "--version");
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::filesystem::path exeFolder = bm::cli::ExecutableFolder(argc > 0 ? argv[0] : nullptr);
-    if (bm::cli::WantsCommandLine(args))
-        return bm::cli::RunCli(args, exeFolder, std::cout, std::cerr);
-
     std::vector<std::string> rest = args;
     std::string error;
     std::filesystem::path home = bm::cli::TakeHome(rest, error);
-    return bm::app::GuiMain(argc, argv, home.empty() ? exeFolder : home);
+    if (home.empty() && error.empty() && !OnlyAsksForUsage(rest)) {
+        auto chosen = bm::DefaultProgramFolder(exeFolder, Env("XDG_DATA_HOME"), Env("HOME"));
+        if (!chosen) {
+            std::cerr << "brindlemark: " << chosen.error().message << "\n";
+            return bm::cli::kExitRefused;
+        }
+        home = *chosen;
+    }
+    if (home.empty())
+        home = exeFolder;
+    if (bm::cli::WantsCommandLine(args))
+        return bm::cli::RunCli(args, home, std::cout, std::cerr);
+    return bm::app::GuiMain(argc, argv, home);
 }

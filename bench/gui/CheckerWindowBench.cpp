@@ -38,6 +38,26 @@ public:
     QString SaveFile(QWidget*, const QString&, const QString&, const QString&, const QString&) override { return {}; }
 };
 
+// The main window's choice: LO649, 6 from 49 with bonus.
+class LottoChoice : public bm::DefinitionChoice {
+public:
+    explicit LottoChoice(const std::filesystem::path& home) : folder_(home) {}
+    const bm::ProgramFolder& Folder() const override { return folder_; }
+    bm::Result<bm::ChosenDefinition> ReadChosen() override
+    {
+        bm::SlipDefinition d;
+        d.Pool = 49;
+        d.Pick = 6;
+        d.bBon = true;
+        return bm::ChosenDefinition{folder_.definitionFile("LO649"), "LO649.def", "LO649", d};
+    }
+    std::shared_ptr<void> Listen(std::function<void()>) override { return nullptr; }
+    void DefinitionsWritten() override {}
+
+private:
+    bm::ProgramFolder folder_;
+};
+
 // A wheel of random plays of 6 from 49 (about 1.7 % win a line in the report).
 std::filesystem::path MakeWheel(const QTemporaryDir& dir, int plays)
 {
@@ -65,8 +85,8 @@ void CheckThroughWindow(benchmark::State& state)
     dialogs.wheel = QString::fromStdString(wheel.string());
     bm::app::SetDialogs(&dialogs);
     const auto& variant = bm::CheckerByName("frmChkwhl");
-    bm::app::CheckerWindow window(variant, bm::ProgramFolder(dir.path().toStdString()),
-                                  [] { return bm::app::CheckerGame{"LO649", 49, true}; });
+    LottoChoice choice(dir.path().toStdString());
+    bm::app::CheckerWindow window(variant, choice);
     window.show();
     QApplication::processEvents();
     window.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();

@@ -53,6 +53,8 @@ public:
     }
     std::unique_ptr<bm::PrintSurface> PdfSurface(const std::filesystem::path&) override { return nullptr; }
     void SetupPrinter(QWidget*) override {}
+    std::string ChosenPrinter() const override { return {}; }
+    void UsePrinter(const std::string&) override {}
 };
 
 class WheelDialogs : public bm::app::Dialogs {

@@ -6,12 +6,10 @@ namespace bm::app {
 
 std::optional<std::string> CheckerWindowFor(const CurrentDefinition& current)
 {
-    GameFormat game = current.definition.Game();
-    const char digit = current.pickDigit;
-    game.Pick = digit >= '0' && digit <= '9' ? digit - '0' : 0;
-    game.bBon = current.bBon;
-    game.bPB = current.bPB;
-    const CheckerVariant* variant = ChooseChecker(game);
+    SlipDefinition definition = current.definition;
+    definition.bBon = current.bBon;
+    definition.bPB = current.bPB;
+    const CheckerVariant* variant = ChooseChecker(current.definitionName, definition);
     if (!variant)
         return std::nullopt;
     return std::string(variant->windowName);

@@ -1,12 +1,13 @@
 #include "app/HelpFile.h"
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QWidget>
 
-#include "app/Dialogs.h"
+#include "app/Module1.h"
+#include "app/frmHelp.h"
 
 namespace bm::app {
 
@@ -40,24 +41,27 @@ UrlOpener DesktopOpener()
     return [](const QUrl& url) { return !NoHandlerFor(url) && QDesktopServices::openUrl(url); };
 }
 
-void OpenHelpFile(QWidget* parent, const std::filesystem::path& home, const UrlOpener& open)
+QString HelpPageFor(const QWidget* window)
+{
+    const QString name = window ? window->window()->objectName() : QString();
+    if (name == QLatin1String("frmHelp"))
+        return {};
+    if (name == QLatin1String("frmGendef"))
+        return QStringLiteral("measuring.html");
+    if (name.startsWith(QLatin1String("frmChkwhl")))
+        return QStringLiteral("checking.html");
+    return QStringLiteral("printing.html");
+}
+
+void OpenHelp(const std::filesystem::path& home, const UrlOpener& open, const QString& page)
 {
     const std::filesystem::path file = home / "Swhelp.chm";
-    const QString shown = QDir::toNativeSeparators(QString::fromStdString(file.string()));
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        dialogs().Message(parent, QStringLiteral("Brindlemark"),
-                          QStringLiteral("The help file was not found. It was looked for here:\n%1").arg(shown),
-                          Icon::Warning, Buttons::Ok);
+    if (std::filesystem::is_regular_file(file, ec) && open(QUrl::fromLocalFile(QString::fromStdString(file.string()))))
         return;
-    }
-    if (!open(QUrl::fromLocalFile(QString::fromStdString(file.string())))) {
-        dialogs().Message(parent, QStringLiteral("Brindlemark"),
-                          QStringLiteral("Nothing on this computer could open the help file\n%1\n"
-                                         "Install a viewer for .chm files (such as xCHM or KchmViewer) and try again.")
-                              .arg(shown),
-                          Icon::Warning, Buttons::Ok);
-    }
+    auto* help = dynamic_cast<frmHelp*>(ShowForm(QStringLiteral("frmHelp"), [&home] { return new frmHelp(home); }));
+    if (help && !page.isEmpty())
+        help->ShowPage(page);
 }
 
 }  // namespace bm::app

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 
+#include <QString>
 #include <QUrl>
 
 class QWidget;
@@ -13,8 +14,13 @@ namespace bm::app {
 using UrlOpener = std::function<bool(const QUrl&)>;
 UrlOpener DesktopOpener();
 
-// Opens Swhelp.chm of the program folder with the desktop's default handler. A missing file,
-// or one nothing can open, is told to the user with the path that was looked at.
-void OpenHelpFile(QWidget* parent, const std::filesystem::path& home, const UrlOpener& open);
+// The manual's page for a window of the program: the editor's is the measuring page, the
+// checkers' the checking page, the main window's the printing page. Empty for the help
+// window itself, which stays where it is.
+QString HelpPageFor(const QWidget* window);
+
+// Opens Swhelp.chm of the program folder with the desktop's default handler when it is there
+// and something opens it; otherwise the built-in manual at `page`, so help is never a dead end.
+void OpenHelp(const std::filesystem::path& home, const UrlOpener& open, const QString& page);
 
 }  // namespace bm::app

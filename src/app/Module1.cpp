@@ -87,17 +87,19 @@ QWidget* ShowForm(const QString& name, const std::function<QWidget*()>& create)
     return w;
 }
 
-void CloseOtherForms(QWidget* keep)
+bool CloseOtherForms(QWidget* keep)
 {
     QList<QPointer<QWidget>> open;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w != keep && Loaded(w))
             open.append(w);
     }
+    bool closed = true;
     for (const QPointer<QWidget>& w : open) {
-        if (w)
-            w->close();
+        if (w && !w->close())
+            closed = false;
     }
+    return closed;
 }
 
 }  // namespace bm::app

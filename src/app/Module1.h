@@ -37,6 +37,7 @@ QWidget* FindForm(const QString& name);
 QWidget* ShowForm(const QString& name, const std::function<QWidget*()>& create);
 
 // Closes every window of the program except `keep` (the main window, which closes last).
-void CloseOtherForms(QWidget* keep);
+// False when a window stayed open (one that asked about unsaved work and was told Cancel).
+bool CloseOtherForms(QWidget* keep);
 
 }  // namespace bm::app

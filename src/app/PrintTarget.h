@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "common/Result.h"
 #include "printing/PrintSurface.h"
@@ -21,9 +22,13 @@ public:
     virtual Result<std::unique_ptr<PrintSurface>> PrinterSurface() = 0;
     // A fresh surface for one job written to a PDF file instead.
     virtual std::unique_ptr<PrintSurface> PdfSurface(const std::filesystem::path& file) = 0;
-    // The platform's printer dialog, printing to a file disabled; the printer confirmed there
-    // is used by every later job of this run.
+    // The printer set-up dialog; the printer confirmed there is used by every later job.
     virtual void SetupPrinter(QWidget* parent) = 0;
+    // The printer chosen in set-up; empty for the default printer.
+    virtual std::string ChosenPrinter() const = 0;
+    // Prints on that printer from now on, as if it had been chosen in set-up (a remembered
+    // choice); a printer that is no longer installed leaves the default one.
+    virtual void UsePrinter(const std::string& name) = 0;
 };
 
 }  // namespace bm::app

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 // The one place where the program's message boxes and file dialogs meet Qt.
 
@@ -27,20 +28,29 @@ public:
                    Buttons buttons) override
     {
         QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, parent);
+        QAbstractButton* replace = nullptr;
+        // Where an answer would lose work, Enter keeps it.
         switch (buttons) {
         case Buttons::Ok:
             box.setStandardButtons(QMessageBox::Ok);
             break;
         case Buttons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Ok);
+            box.setDefaultButton(QMessageBox::Cancel);
+            break;
+        case Buttons::ReplaceCancel:
+            replace = box.addButton(QStringLiteral("Replace"), QMessageBox::AcceptRole);
+            box.setDefaultButton(box.addButton(QMessageBox::Cancel));
             break;
         case Buttons::YesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::Yes);
             break;
         }
-        switch (box.exec()) {
+        const int chosen = box.exec();
+        if (replace)
+            return box.clickedButton() == replace ? Answer::Ok : Answer::Cancel;
+        switch (chosen) {
         case QMessageBox::Cancel: return Answer::Cancel;
         case QMessageBox::Yes: return Answer::Yes;
         case QMessageBox::No: return Answer::No;

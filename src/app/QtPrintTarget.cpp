@@ -1,7 +1,12 @@
 #include "app/QtPrintTarget.h"
 
-#include <QPrintDialog>
-#include <QPrinter>
+#include <algorithm>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
 
 #include "app/Dialogs.h"
 #include "printing/qt/PdfSurface.h"
@@ -31,22 +36,54 @@ std::unique_ptr<PrintSurface> QtPrintTarget::PdfSurface(const std::filesystem::p
     return std::make_unique<bm::PdfSurface>(file);
 }
 
+void QtPrintTarget::UsePrinter(const std::string& name)
+{
+    const auto printers = spooler_->Printers();
+    if (std::find(printers.begin(), printers.end(), name) != printers.end())
+        chosen_ = name;
+}
+
 void QtPrintTarget::SetupPrinter(QWidget* parent)
 {
-    if (!HasPrinter()) {
+    const std::vector<std::string> printers = spooler_->Printers();
+    if (printers.empty()) {
         dialogs().Message(parent, QStringLiteral("Brindlemark"),
                           QStringLiteral("No printer is installed on this computer, so there is no printer to set up. "
                                          "Print Playslips and Test Pattern offer to save the job as a PDF file instead."),
                           Icon::Information, Buttons::Ok);
         return;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    if (!chosen_.empty())
-        printer.setPrinterName(QString::fromStdString(chosen_));
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    if (dialog.exec() == QDialog::Accepted && !printer.printerName().isEmpty())
-        chosen_ = printer.printerName().toStdString();
+    // Only what the print jobs use: which printer, with the paper it holds. Copies, page ranges
+    // and the like have no place here, since a job prints each slip once.
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgPrinterSetup"));
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    auto* printer = new QComboBox(&dialog);
+    printer->setObjectName(QStringLiteral("cboPrinter"));
+    const std::string current = chosen_.empty() ? spooler_->DefaultPrinter() : chosen_;
+    for (const std::string& name : printers) {
+        printer->addItem(QString::fromStdString(name));
+        if (name == current)
+            printer->setCurrentIndex(printer->count() - 1);
+    }
+    auto* paper = new QLabel(&dialog);
+    paper->setObjectName(QStringLiteral("lblPaper"));
+    const auto showPaper = [this, paper, printer] {
+        const auto area = spooler_->Paper(printer->currentText().toStdString());
+        paper->setText(area ? QStringLiteral("%1 x %2 mm").arg(area->width, 0, 'f', 0).arg(area->height, 0, 'f', 0)
+                            : QStringLiteral("as the printer is set up"));
+    };
+    showPaper();
+    QObject::connect(printer, &QComboBox::currentIndexChanged, &dialog, showPaper);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(QStringLiteral("Printer"), printer);
+    form->addRow(QStringLiteral("Paper"), paper);
+    form->addRow(buttons);
+    if (dialog.exec() == QDialog::Accepted)
+        chosen_ = printer->currentText().toStdString();
 }
 
 }  // namespace bm::app

@@ -21,6 +21,8 @@ public:
     Result<std::unique_ptr<PrintSurface>> PrinterSurface() override;
     std::unique_ptr<PrintSurface> PdfSurface(const std::filesystem::path& file) override;
     void SetupPrinter(QWidget* parent) override;
+    std::string ChosenPrinter() const override { return chosen_; }
+    void UsePrinter(const std::string& name) override;
 
 private:
     std::shared_ptr<Spooler> spooler_;

@@ -4,24 +4,24 @@
 #include <map>
 #include <string>
 
+#include "definitions/DefinitionChoice.h"
+
 class QWidget;
 
 namespace bm::app {
-
-class frmMain;
 
 // The windows the main window opens but other parts of the program build: the definition
 // editor and the four checkers. They are registered once at start (RegisterProgramWindows);
 // the main window only looks them up, so a new window needs no change to it.
 struct EditorOpeners {
     // "Make Slip": the editor in Make mode, or brought forward when it is open.
-    std::function<void(frmMain&)> make;
+    std::function<void(DefinitionChoice&)> make;
     // Double click: the editor in Modify mode with this listed file ("NY659.def").
-    std::function<void(frmMain&, const std::string& listedName)> modify;
+    std::function<void(DefinitionChoice&, const std::string& listedName)> modify;
 };
 
 // Makes a checker window; the main window shows it once and brings it forward after.
-using WindowFactory = std::function<QWidget*(frmMain&)>;
+using WindowFactory = std::function<QWidget*(DefinitionChoice&)>;
 
 class WindowCatalogue {
 public:

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include "app/JobPump.h"
 #include "app/Module1.h"
 #include "app/PrintTarget.h"
+#include "app/RememberedChoices.h"
 #include "app/WindowCatalogue.h"
 #include "common/Version.h"
 
@@ -24,32 +26,46 @@ frmMain::frmMain(Services services, QWidget* parent)
     BuildUi();
     setWindowTitle(QString::fromStdString(MainTitle()));
     Connect();
+    if (const std::string printer = RememberedChoices(folder()).Get(RememberedChoices::kPrinter); !printer.empty())
+        services_.printer->UsePrinter(printer);
     ReloadDefinitions();
-    // Selecting the first entry counts as a click on it.
-    if (File1->count() > 0)
-        File1->setCurrentRow(0);
+    SelectFirstOrRemembered();
+    WatchDefs();
 }
 
 frmMain::~frmMain() = default;
 
 void frmMain::Connect()
 {
+    // A press that changes the row reads the entry there; a click on the current entry reads it
+    // again, since its file may have changed since.
+    File1->viewport()->installEventFilter(this);
     connect(File1, &QListWidget::currentRowChanged, this, &frmMain::File1_Click);
+    connect(File1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { File1_ItemClick(item->text()); });
     connect(File1, &QListWidget::itemDoubleClicked, this, [this] { File1_DblClick(); });
+    // A click on empty space (or a Ctrl click) must not take the highlight off the current
+    // definition; another entry selected becomes current by the row change.
+    connect(File1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (File1->selectedItems().isEmpty() && current_.chosen())
+            ShowCurrentInList();
+    });
     connect(txtTmarg, &QLineEdit::textEdited, this, &frmMain::Margin_Change);
     connect(txtLmarg, &QLineEdit::textEdited, this, &frmMain::Margin_Change);
     connect(Command1, &QPushButton::clicked, this, [this] { RunJob(false); });
     connect(cmdTest, &QPushButton::clicked, this, [this] { RunJob(true); });
     connect(cmdGendef, &QPushButton::clicked, this, &frmMain::cmdGendef_Click);
     connect(cmdChkTick, &QPushButton::clicked, this, &frmMain::cmdChkTick_Click);
-    connect(cmdPdlg, &QPushButton::clicked, this, [this] { services_.printer->SetupPrinter(this); });
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { OpenHelpFile(this, folder().home(), services_.openHelp); });
+    connect(cmdPdlg, &QPushButton::clicked, this, &frmMain::cmdPdlg_Click);
+    connect(cmdHelp, &QPushButton::clicked, this,
+            [this] { OpenHelp(folder().home(), services_.openHelp, HelpPageFor(this)); });
     connect(cmdxit, &QPushButton::clicked, this, &frmMain::cmdxit_Click);
-    // F1 is the program's help key in every one of its windows.
+    // F1 is the program's help key in every one of its windows, at the page for that window.
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setObjectName(QStringLiteral("shortcutF1"));
     f1->setContext(Qt::ApplicationShortcut);
-    connect(f1, &QShortcut::activated, this, [this] { OpenHelpFile(this, folder().home(), services_.openHelp); });
+    connect(f1, &QShortcut::activated, this, [this] {
+        OpenHelp(folder().home(), services_.openHelp, HelpPageFor(QApplication::activeWindow()));
+    });
 }
 
 void frmMain::cmdGendef_Click()
@@ -58,10 +74,23 @@ void frmMain::cmdGendef_Click()
         make(*this);
 }
 
+void frmMain::cmdPdlg_Click()
+{
+    services_.printer->SetupPrinter(this);
+    if (const std::string chosen = services_.printer->ChosenPrinter(); !chosen.empty())
+        (void)RememberedChoices(folder()).Set(RememberedChoices::kPrinter, chosen);
+}
+
 void frmMain::cmdChkTick_Click()
 {
     if (RefuseWithoutDefinition())
         return;
+    // The checker of the game the file holds now.
+    if (const auto fresh = RereadCurrent(); !fresh) {
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(fresh.error().message),
+                          Icon::Error, Buttons::Ok);
+        return;
+    }
     const auto name = CheckerWindowFor(current_);
     if (!name)
         return;
@@ -89,7 +118,11 @@ void frmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    CloseOtherForms(this);
+    // A window that keeps unsaved work open (its user said Cancel) keeps the program running.
+    if (!CloseOtherForms(this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QApplication::quit();
 }

@@ -1,16 +1,20 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QWidget>
 
 #include "app/CurrentDefinition.h"
 #include "app/HelpFile.h"
 #include "common/ProgramFolder.h"
+#include "definitions/DefinitionChoice.h"
 #include "printing/PrintSurface.h"
 
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -23,8 +27,9 @@ class PrintTarget;
 class WindowCatalogue;
 
 // The hub: lists the slip definitions, keeps the chosen one current with its offsets, and
-// starts printing, the test pattern, the editor, the checkers, printer set-up and help.
-class frmMain : public QWidget {
+// starts printing, the test pattern, the editor, the checkers, printer set-up and help. The
+// editor and the checkers see it as the DefinitionChoice they were opened from.
+class frmMain : public QWidget, public DefinitionChoice {
 public:
     struct Services {
         ProgramFolder folder;
@@ -39,14 +44,19 @@ public:
 
     const CurrentDefinition& current() const { return current_; }
     const ProgramFolder& folder() const { return services_.folder; }
-    // The editor's Modify opening gives the main window's bonus flag the loaded value.
-    void SetBonus(bool bBon) { current_.bBon = bBon; }
-    // Reads the Defs folder again (after the editor saved); the current definition stays.
+    // Reads the Defs folder again; the current definition stays while its file is listed and
+    // is read again, else the first entry becomes current.
     void ReloadDefinitions();
     bool jobRunning() const { return jobRunning_; }
 
+    const ProgramFolder& Folder() const override { return folder(); }
+    Result<ChosenDefinition> ReadChosen() override;
+    std::shared_ptr<void> Listen(std::function<void()> changed) override;
+    void DefinitionsWritten() override { ReloadDefinitions(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildUi();
@@ -54,8 +64,15 @@ private:
 
     // Definitions and offsets (frmMainDefinitions.cpp).
     void File1_Click(int row);
+    void File1_ItemClick(const QString& listedName);
     void File1_DblClick();
     bool SelectDefinition(const QString& listedName);
+    void SelectFirstOrRemembered();
+    // The current definition read again from its file, the values and flags kept with it.
+    Result<SlipDefinition> RereadCurrent();
+    void TellListeners();
+    void WatchDefs();
+    void DefsChanged();
     void ShowCurrentInList();
     void Margin_Change();
     void ShowNoDefinitions(bool none);
@@ -67,6 +84,7 @@ private:
 
     void cmdGendef_Click();
     void cmdChkTick_Click();
+    void cmdPdlg_Click();
     void cmdxit_Click();
 
     Services services_;
@@ -74,6 +92,10 @@ private:
     std::unique_ptr<JobPump> pump_;
     bool jobRunning_ = false;
     bool marginErrorShown_ = false;
+    bool readByPress_ = false;    // the mouse press under way made its entry current already
+    bool reloadPending_ = false;  // the Defs folder changed during a print job
+    std::vector<std::weak_ptr<std::function<void()>>> listeners_;
+    QFileSystemWatcher* watcher_ = nullptr;
 
     QListWidget* File1 = nullptr;
     QLabel* lblNoDefs = nullptr;

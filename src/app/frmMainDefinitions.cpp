@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QDir>
+#include <QEvent>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,6 +12,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Module1.h"
+#include "app/RememberedChoices.h"
 #include "app/WindowCatalogue.h"
 #include "definitions/DefinitionFile.h"
 #include "definitions/MarginSettings.h"
@@ -37,11 +40,69 @@ QStringList DefinitionFiles(const std::filesystem::path& defs)
 
 void frmMain::ReloadDefinitions()
 {
-    const QSignalBlocker quiet(File1);
-    File1->clear();
-    File1->addItems(DefinitionFiles(folder().defs()));
+    {
+        const QSignalBlocker quiet(File1);
+        File1->clear();
+        File1->addItems(DefinitionFiles(folder().defs()));
+    }
     ShowNoDefinitions(File1->count() == 0);
+    const QString listed = QString::fromStdString(current_.listedName);
+    if (current_.chosen() && File1->findItems(listed, Qt::MatchExactly).isEmpty()) {
+        // The current definition is gone: as at start, the first entry (or none) is current.
+        current_ = CurrentDefinition{};
+        ShowCurrentInList();
+        if (File1->count() > 0)
+            File1->setCurrentRow(0);
+        else
+            TellListeners();
+        return;
+    }
     ShowCurrentInList();
+    // Its file may have been rewritten; one that cannot be read now is refused when used.
+    if (current_.chosen() && RereadCurrent())
+        TellListeners();
+}
+
+void frmMain::SelectFirstOrRemembered()
+{
+    const QString remembered = QString::fromStdString(RememberedChoices(folder()).Get(RememberedChoices::kDefinition));
+    const auto found = File1->findItems(remembered, Qt::MatchExactly);
+    // Selecting counts as a click on the entry.
+    if (!remembered.isEmpty() && !found.isEmpty())
+        File1->setCurrentItem(found.constFirst());
+    else if (File1->count() > 0)
+        File1->setCurrentRow(0);
+}
+
+void frmMain::WatchDefs()
+{
+    // Definitions added, removed or rewritten by other programs show at once. The program
+    // folder is watched too, for a Defs folder made (or made again) while the program runs.
+    watcher_ = new QFileSystemWatcher(this);
+    const QString home = QString::fromStdString(folder().home().string());
+    if (QDir(home).exists())
+        watcher_->addPath(home);
+    if (const QString defs = QString::fromStdString(folder().defs().string()); QDir(defs).exists())
+        watcher_->addPath(defs);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this, home](const QString& path) {
+        const QString defs = QString::fromStdString(folder().defs().string());
+        if (path == home && (watcher_->directories().contains(defs) || !QDir(defs).exists()))
+            return;
+        if (!watcher_->directories().contains(defs) && QDir(defs).exists())
+            watcher_->addPath(defs);
+        DefsChanged();
+    });
+}
+
+void frmMain::DefsChanged()
+{
+    // A print job holds the window until it ends; the list follows then.
+    if (jobRunning_) {
+        reloadPending_ = true;
+        return;
+    }
+    reloadPending_ = false;
+    ReloadDefinitions();
 }
 
 void frmMain::ShowCurrentInList()
@@ -69,8 +130,67 @@ void frmMain::File1_Click(int row)
 {
     if (row < 0)
         return;
+    readByPress_ = true;
     if (!SelectDefinition(File1->item(row)->text()))
         ShowCurrentInList();
+}
+
+void frmMain::File1_ItemClick(const QString& listedName)
+{
+    if (readByPress_) {
+        readByPress_ = false;
+        return;
+    }
+    if (!SelectDefinition(listedName))
+        ShowCurrentInList();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == File1->viewport() && event->type() == QEvent::MouseButtonPress)
+        readByPress_ = false;
+    return QWidget::eventFilter(watched, event);
+}
+
+Result<SlipDefinition> frmMain::RereadCurrent()
+{
+    if (!current_.chosen())
+        return Error{"No slip definition is chosen. Click a definition in the list first."};
+    auto values = ReadDefinitionValues(current_.definitionPath);
+    auto definition = values ? ReadDefinitionFile(current_.definitionPath) : Result<SlipDefinition>(values.error());
+    if (!definition)
+        return definition;
+    current_.values = std::move(*values);
+    current_.definition = *definition;
+    current_.bBon = definition->bBon;
+    current_.bPB = definition->bPB;
+    current_.Horizontal = definition->Horizontal;
+    return definition;
+}
+
+Result<ChosenDefinition> frmMain::ReadChosen()
+{
+    const auto definition = RereadCurrent();
+    if (!definition)
+        return definition.error();
+    return ChosenDefinition{current_.definitionPath, current_.listedName, current_.definitionName, *definition};
+}
+
+std::shared_ptr<void> frmMain::Listen(std::function<void()> changed)
+{
+    auto handle = std::make_shared<std::function<void()>>(std::move(changed));
+    listeners_.push_back(handle);
+    return handle;
+}
+
+void frmMain::TellListeners()
+{
+    std::erase_if(listeners_, [](const auto& l) { return l.expired(); });
+    // A listener may close its window, and with it its handle, while it is told.
+    const auto listeners = listeners_;
+    for (const auto& l : listeners)
+        if (const auto changed = l.lock())
+            (*changed)();
 }
 
 void frmMain::File1_DblClick()
@@ -126,11 +246,8 @@ bool frmMain::SelectDefinition(const QString& listedName)
     txtTmarg->setText(QString::fromStdString(margins->top));
     txtLmarg->setText(QString::fromStdString(margins->left));
 
-    // The 6-number checker shows the chosen definition at once; the others read it at their next run.
-    if (QWidget* checker = FindForm(QStringLiteral("frmchkwhl"))) {
-        if (auto* lblLot = checker->findChild<QLabel*>(QStringLiteral("lblLot")))
-            lblLot->setText(QString::fromStdString(name));
-    }
+    (void)RememberedChoices(folder()).Set(RememberedChoices::kDefinition, listed);
+    TellListeners();
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include <algorithm>
+
 #include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -44,13 +46,10 @@ QLabel* Heading(QWidget* parent, const char* name, const QString& caption)
     return l;
 }
 
-// A job label that keeps its room while hidden, so the window does not jump during a job.
+// A job label, hidden until a job shows it.
 QLabel* JobLabel(QWidget* parent, const char* name, const QString& caption)
 {
     QLabel* l = Label(parent, name, caption);
-    QSizePolicy p = l->sizePolicy();
-    p.setRetainSizeWhenHidden(true);
-    l->setSizePolicy(p);
     l->hide();
     return l;
 }
@@ -111,9 +110,13 @@ void frmMain::BuildUi()
     lblupdate = JobLabel(status, "lblupdate", QStringLiteral("Processing Playslip"));
     lblF = JobLabel(status, "lblF", QStringLiteral("0"));
     Label2 = JobLabel(status, "Label2", QStringLiteral("Processing Complete!"));
-    // Long counts wrap rather than widen the window in the middle of a job.
-    lblcnt->setWordWrap(true);
-    Label2->setWordWrap(true);
+    // Wide enough from the start for the longest texts of a job of a million plays, so the
+    // window neither wraps them nor widens in the middle of a job.
+    const QFontMetrics metrics = lblcnt->fontMetrics();
+    const int longest = std::max({metrics.horizontalAdvance(QStringLiteral("Printing 1000000 Picks On 1000000 Playslips")),
+                                  metrics.horizontalAdvance(QStringLiteral("Print Job Aborted At Slip 1000000")),
+                                  metrics.horizontalAdvance(QStringLiteral("Print Job Refused, Nothing Printed"))});
+    status->setMinimumWidth(longest + 2 * metrics.averageCharWidth() + 24);
     auto* slipLine = new QHBoxLayout;
     slipLine->addWidget(lblupdate);
     slipLine->addWidget(lblF);
@@ -122,6 +125,8 @@ void frmMain::BuildUi()
     statusLayout->addWidget(lblcnt);
     statusLayout->addLayout(slipLine);
     statusLayout->addWidget(Label2);
+    // The shown labels sit together at the top, whichever are hidden.
+    statusLayout->addStretch(1);
 
     lblEsc = Label(this, "lblEsc", QStringLiteral(" ESC KEY Will Stop Print Job "));
     lblEsc->setToolTip(QStringLiteral("ESC KEY Will Halt Processing And Stop The Printer"));

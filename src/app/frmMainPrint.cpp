@@ -7,6 +7,7 @@
 #include "app/Dialogs.h"
 #include "app/JobPump.h"
 #include "app/PrintTarget.h"
+#include "app/RememberedChoices.h"
 #include "printing/PrintJob.h"
 
 // "Print Playslips" and "Test Pattern": the job runs in the click handler and drives the
@@ -100,7 +101,7 @@ std::unique_ptr<PrintSurface> frmMain::ChooseSurface()
         Icon::Question, Buttons::YesNo);
     if (answer != Answer::Yes)
         return nullptr;
-    const QString file = dialogs().SaveFile(this, QStringLiteral("Save Print Job As PDF"),
+    const QString file = SaveFileRemembered(this, folder(), "Pdf", QStringLiteral("Save Print Job As PDF"),
                                             QStringLiteral("PDF Files (*.pdf)"),
                                             QString::fromStdString(folder().home().string()), QStringLiteral("pdf"));
     if (file.isEmpty())
@@ -119,6 +120,9 @@ void frmMain::RunJob(bool testMode)
 
     JobGuard guard(jobRunning_, *pump_, current_);
     current_.testMode = testMode;
+    // The flags as the file holds them now, as the job reads its measurements from it; a file
+    // that cannot be read now is refused by the job, naming it.
+    (void)RereadCurrent();
     PrintJobRequest request;
     request.definitionFile = current_.definitionPath;
     request.Horizontal = current_.Horizontal;
@@ -130,7 +134,7 @@ void frmMain::RunJob(bool testMode)
     if (testMode)
         pump_->Start();
     const auto chooseWheel = [this]() -> std::filesystem::path {
-        const QString file = dialogs().OpenFile(this, QStringLiteral("Open Wheel File"),
+        const QString file = OpenFileRemembered(this, folder(), "Wheel", QStringLiteral("Open Wheel File"),
                                                 QStringLiteral("Text Files (*.txt)"),
                                                 QString::fromStdString(folder().wheel().string()));
         // Input is held back only from here on: the dialog itself needs it.
@@ -141,8 +145,19 @@ void frmMain::RunJob(bool testMode)
     const JobOutcome outcome = RunPrintJob(request, *surface, status, *pump_, chooseWheel);
     if (outcome.end == JobEnd::Refused || outcome.end == JobEnd::Failed) {
         pump_->Stop();
+        // Job Status says how the job ended too, not only the message box; counts of an earlier
+        // job would read as this one's.
+        if (outcome.slip == 0)
+            status.ShowCounters(false);
+        status.SetEndMessage(outcome.end == JobEnd::Refused ? "Print Job Refused, Nothing Printed"
+                                                            : "Print Job Failed, Nothing Printed",
+                             true);
         dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(outcome.message),
                           Icon::Error, Buttons::Ok);
+    }
+    if (reloadPending_) {
+        reloadPending_ = false;
+        ReloadDefinitions();
     }
 }
 

@@ -199,4 +199,12 @@ const CheckerVariant* ChooseChecker(const GameFormat& game)
     return nullptr;
 }
 
+const CheckerVariant* ChooseChecker(std::string_view definitionName, const SlipDefinition& definition)
+{
+    GameFormat game = definition.Game();
+    const char digit = definitionName.size() >= 3 ? definitionName[2] : '\0';
+    game.Pick = digit >= '0' && digit <= '9' ? digit - '0' : 0;
+    return ChooseChecker(game);
+}
+
 }  // namespace bm

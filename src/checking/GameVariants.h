@@ -76,6 +76,8 @@ const CheckerVariant& CheckerByName(std::string_view windowName);
 
 // The window that "Check Tickets" opens for a game: pick 5 (powerball or not), 6 or 7.
 const CheckerVariant* ChooseChecker(const GameFormat& game);
+// The same for a definition: the pick from the third character of its name, the flags from it.
+const CheckerVariant* ChooseChecker(std::string_view definitionName, const SlipDefinition& definition);
 
 inline constexpr const char* kCheckerCaption = "Brindlemark - Check Tickets For Winners";
 

@@ -178,13 +178,18 @@ std::string DefinitionFileText(const DefinitionEntries& entries)
     return out;
 }
 
-Result<std::string> WriteDefinition(const ProgramFolder& folder, const DefinitionEntries& entries, EditorMode mode)
+std::string SavedDefinitionName(const DefinitionEntries& entries, EditorMode mode)
 {
     std::string name = NameLetters(entries, mode);
     for (char& c : name)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
-    name += entries.fields[static_cast<int>(Field::Pick)] + entries.fields[static_cast<int>(Field::Pool)];
+    return name + entries.fields[static_cast<int>(Field::Pick)] + entries.fields[static_cast<int>(Field::Pool)];
+}
+
+Result<std::string> WriteDefinition(const ProgramFolder& folder, const DefinitionEntries& entries, EditorMode mode)
+{
+    const std::string name = SavedDefinitionName(entries, mode);
 
     std::error_code ec;
     std::filesystem::create_directories(folder.defs(), ec);

@@ -63,6 +63,9 @@ std::string NameLetters(const DefinitionEntries& entries, EditorMode mode);
 // The bytes of the file: entries as typed, CR LF ends, " 1 " / " 0 " flag lines.
 std::string DefinitionFileText(const DefinitionEntries& entries);
 
+// The NAME the entries save under: the letters in upper case, then pick and pool as typed.
+std::string SavedDefinitionName(const DefinitionEntries& entries, EditorMode mode);
+
 // Writes Defs/<NAME>.def atomically (replacing a file of that name) and returns NAME.
 // Call only after ValidateDefinition succeeded.
 Result<std::string> WriteDefinition(const ProgramFolder& folder, const DefinitionEntries& entries, EditorMode mode);

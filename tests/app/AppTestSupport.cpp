@@ -1,5 +1,6 @@
 #include "app/AppTestSupport.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -82,7 +83,7 @@ MainWindowRig::MainWindowRig(const ProgramHome& home, int pumpIntervalMs)
     bm::app::frmMain::Services services{bm::ProgramFolder(home.path()), &printer, &windows,
                                         [this](const QUrl& url) {
                                             helpOpened.push_back(url.toLocalFile());
-                                            return true;
+                                            return helpOpens;
                                         },
                                         pumpIntervalMs};
     window = std::make_unique<bm::app::frmMain>(std::move(services));
@@ -107,6 +108,16 @@ void MainWindowRig::ClickRow(int row, bool twice)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     if (twice)
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+std::string MainWindowRig::JobStatus() const
+{
+    std::string s;
+    for (const char* name : {"lblcnt", "lblupdate", "lblF", "Label2"}) {
+        auto* label = Child<QLabel>(name);
+        s += (s.empty() ? "" : " / ") + (label->isVisible() ? label->text().toStdString() : std::string("-"));
+    }
+    return s;
 }
 
 void MainWindowRig::Choose(const char* listedName)

@@ -28,11 +28,20 @@ public:
     std::vector<std::shared_ptr<bm::RecordingSurface>> jobs;  // in the order the jobs ran
     std::vector<std::filesystem::path> pdfFiles;              // PDF surfaces asked for
     int setups = 0;
+    std::string setupChoice;  // the printer Printer Setup confirms; empty: cancelled
+    std::string used;         // the printer the program chose to print on
 
     bool HasPrinter() override { return printerInstalled; }
     bm::Result<std::unique_ptr<bm::PrintSurface>> PrinterSurface() override;
     std::unique_ptr<bm::PrintSurface> PdfSurface(const std::filesystem::path& file) override;
-    void SetupPrinter(QWidget*) override { ++setups; }
+    void SetupPrinter(QWidget*) override
+    {
+        ++setups;
+        if (!setupChoice.empty())
+            used = setupChoice;
+    }
+    std::string ChosenPrinter() const override { return used; }
+    void UsePrinter(const std::string& name) override { used = name; }
 
     const bm::RecordingSurface& last() const { return *jobs.back(); }
 
@@ -66,6 +75,7 @@ struct MainWindowRig {
     RecordingTarget printer;
     bm::app::WindowCatalogue windows;
     std::vector<QString> helpOpened;
+    bool helpOpens = true;  // what the desktop answers when asked to open the help file
     std::unique_ptr<bm::app::frmMain> window;
 
     bm::app::frmMain& main() { return *window; }
@@ -80,6 +90,8 @@ struct MainWindowRig {
     void ClickRow(int row, bool twice = false);
     // Makes the listed definition current, as a click on its row would.
     void Choose(const char* listedName);
+    // The job-status labels as the user sees them, "lblcnt / lblupdate / lblF / Label2", "-" for a hidden one.
+    std::string JobStatus() const;
 };
 
 }  // namespace bmtest

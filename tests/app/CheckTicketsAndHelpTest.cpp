@@ -24,9 +24,9 @@ TEST(CheckTickets, OpensTheFittingCheckerOnceAndBringsItForward)
 
     std::map<std::string, int> made;
     for (const char* name : {"frmChkwhl", "frmChkwhl5", "frmChkwhl7", "frmChkwhlPB"}) {
-        rig.windows.SetChecker(name, [&made, name](bm::app::frmMain& main) {
+        rig.windows.SetChecker(name, [&made, name](bm::DefinitionChoice& choice) {
             ++made[name];
-            EXPECT_TRUE(main.current().chosen());
+            EXPECT_TRUE(choice.ReadChosen());
             return new QWidget;
         });
     }
@@ -46,31 +46,6 @@ TEST(CheckTickets, OpensTheFittingCheckerOnceAndBringsItForward)
     rig.Click("cmdChkTick");
     EXPECT_EQ(made["frmChkwhl"], 2);
     bm::app::CloseOtherForms(rig.window.get());
-}
-
-TEST(Help, ButtonAndF1FromAnyWindowOpenTheProgramsHelpFileOrSayItIsMissing)
-{
-    ProgramHome home;
-    MainWindowRig rig(home);
-    const QString file = QString::fromStdString((home.path() / "Swhelp.chm").string());
-    // No help file: said, with the place it was looked for.
-    rig.Click("cmdHelp");
-    EXPECT_TRUE(rig.helpOpened.empty());
-    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
-    EXPECT_TRUE(rig.dialogs.messages()[0].text.contains(file)) << rig.dialogs.messages()[0].text.toStdString();
-
-    rig.dialogs.Clear();
-    bmtest::WriteBytes(home.path() / "Swhelp.chm", "ITSF");
-    rig.Click("cmdHelp");
-    QApplication::setActiveWindow(rig.window.get());
-    QTest::keyClick(rig.window.get(), Qt::Key_F1);
-    // From another window of the program as well.
-    QWidget* other = bm::app::ShowForm(QStringLiteral("frmChkwhl"), [] { return new QWidget; });
-    QApplication::setActiveWindow(other);
-    QTest::keyClick(other, Qt::Key_F1);
-    EXPECT_EQ(rig.helpOpened, (std::vector<QString>{file, file, file}));
-    EXPECT_TRUE(rig.dialogs.shown().empty());
-    other->close();
 }
 
 }  // namespace

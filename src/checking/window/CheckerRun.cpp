@@ -104,7 +104,8 @@ void CheckerWindow::cmdreset_Click()
 {
     if (running_)
         return;
-    Form_Load();
+    if (!Form_Load())
+        return;
     ResetDisplay();
     repaint();
     DrawResult draw;
@@ -172,7 +173,8 @@ void CheckerWindow::FinishRun(const CheckRun& run, const Status& status)
     lbldraw->setText(QString::number(run.playsRead));
     SetStatus(QString::fromStdString(CompletionTimeText(seconds, separators)));
     rtbreport->Append("\n" + SummaryText(*rules_, run.tally, game_.pool, separators));
-    rtbreport->ScrollToEnd();
+    // The report opens at its header, which names the lottery, the file and the count.
+    rtbreport->scrollToTop();
     cmdsave->setEnabled(true);
 }
 

@@ -13,11 +13,13 @@
 
 #include "app/Dialogs.h"
 #include "app/EntryHelpers.h"
+#include "app/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
 #include "checking/window/CheckerSupport.h"
 #include "checking/window/ReportBox.h"
+#include "definitions/DefinitionFile.h"
 #include "printing/PlayRules.h"
 
 namespace bm::app {
@@ -41,18 +43,28 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text)
 
 }  // namespace
 
-CheckerWindow::CheckerWindow(const CheckerVariant& variant, ProgramFolder folder, std::function<CheckerGame()> current,
-                             Options options, QWidget* parent)
-    : QWidget(parent), variant_(variant), folder_(std::move(folder)), current_(std::move(current)), options_(options)
+CheckerWindow::CheckerWindow(const CheckerVariant& variant, DefinitionChoice& choice, Options options, QWidget* parent)
+    : QWidget(parent), variant_(variant), choice_(choice), folder_(choice.Folder()), options_(options)
 {
     setObjectName(QString::fromLatin1(variant.windowName));
     BuildUi();
-    Form_Load();
+    setWindowTitle(QString::fromLatin1(kCheckerCaption));
+    const auto opened = ReadGame(true);
+    ShowGame(opened ? *opened : CheckerGame{});
+    cmdreset->setEnabled(false);
+    cmdsave->setEnabled(false);
+    // Another definition of this game chosen in the main window shows here at once.
+    listening_ = choice_.Listen([this] {
+        if (running_)
+            return;
+        const auto game = ReadGame(false);
+        if (game && (game->file != game_.file || game->bBon != game_.bBon || game->pool != game_.pool))
+            ShowGame(*game);
+    });
 }
 
-CheckerWindow::CheckerWindow(const CheckerVariant& variant, ProgramFolder folder, std::function<CheckerGame()> current,
-                             QWidget* parent)
-    : CheckerWindow(variant, std::move(folder), std::move(current), Options{}, parent)
+CheckerWindow::CheckerWindow(const CheckerVariant& variant, DefinitionChoice& choice, QWidget* parent)
+    : CheckerWindow(variant, choice, Options{}, parent)
 {
 }
 
@@ -111,6 +123,8 @@ void CheckerWindow::BuildUi()
     grid->addWidget(Label12, r, 0);
     grid->addWidget(lbldraw, r, 1);
     grid->setColumnStretch(2, 1);
+    // "Lines Checked" is the widest caption: its count must not touch it.
+    grid->setHorizontalSpacing(2 * fontMetrics().averageCharWidth() + 6);
     outer->addLayout(grid);
 
     lblstatus = Label(this, "lblstatus", QStringLiteral("Status"));
@@ -131,12 +145,44 @@ void CheckerWindow::BuildUi()
     resize(520, 640);
 }
 
-// The state on opening, repeated at the start of every run: the game follows the definition
-// chosen in the main window at that moment.
-void CheckerWindow::Form_Load()
+Result<CheckerGame> CheckerWindow::ReadGame(bool opening)
+{
+    const auto game = [](const ChosenDefinition& d) {
+        return CheckerGame{d.file, d.name, d.definition.Pool, d.definition.bBon};
+    };
+    const auto chosen = choice_.ReadChosen();
+    if (chosen && (opening || chosen->file == game_.file || ChooseChecker(chosen->name, chosen->definition) == &variant_))
+        return game(*chosen);
+    if (opening)
+        return chosen.error();
+    const auto own = ReadDefinitionFile(game_.file);
+    if (!own)
+        return own.error();
+    if (ChooseChecker(game_.lotteryName, *own) != &variant_)
+        return Error{game_.file.string() + ": no longer a game of this window. Choose the definition in the main "
+                                           "window and click Check Tickets again."};
+    return game({game_.file, {}, game_.lotteryName, *own});
+}
+
+// The state on opening, repeated at the start of every run with the definition's file as it
+// reads at that moment.
+bool CheckerWindow::Form_Load()
 {
     setWindowTitle(QString::fromLatin1(kCheckerCaption));
-    game_ = current_();
+    cmdreset->setEnabled(!ticketFile_.isEmpty());
+    cmdsave->setEnabled(false);
+    const auto game = ReadGame(false);
+    if (!game) {
+        Refuse(QString::fromStdString(game.error().message));
+        return false;
+    }
+    ShowGame(*game);
+    return true;
+}
+
+void CheckerWindow::ShowGame(const CheckerGame& game)
+{
+    game_ = game;
     rules_ = &variant_.Game(game_.bBon);
     lblLot->setText(QString::fromStdString(game_.lotteryName));
     lblHead->setText(QString::fromLatin1(rules_->heading));
@@ -147,8 +193,6 @@ void CheckerWindow::Form_Load()
         captions_[tier.captionName]->setVisible(inGame);
         Count(tier)->setVisible(inGame && !tier.hiddenWhileRunning);
     }
-    cmdreset->setEnabled(!ticketFile_.isEmpty());
-    cmdsave->setEnabled(false);
 }
 
 void CheckerWindow::ResetDisplay()
@@ -181,7 +225,9 @@ void CheckerWindow::cmdGo_Click()
     cmdreset->setEnabled(false);
     playCount_ = 0;
     ticketFile_.clear();
-    const QString file = OwnDialogs().OpenFile(this, QStringLiteral("Open Wheel File"), QStringLiteral("Text Files (*.txt)"),
+    OwnDialogs();
+    const QString file = OpenFileRemembered(this, folder_, "Wheel", QStringLiteral("Open Wheel File"),
+                                            QStringLiteral("Text Files (*.txt)"),
                                             QString::fromStdString(folder_.wheel().string()));
     if (file.isEmpty())
         return;
@@ -207,12 +253,13 @@ void CheckerWindow::cmdGo_Click()
 
 void CheckerWindow::cmdsave_Click()
 {
-    // The open and save dialogs are one: saving forgets the loaded ticket file.
-    ticketFile_.clear();
+    // The loaded ticket file stays loaded: the next Run checks it again.
     if (const Status made = EnsureSummaryFolder(folder_); !made)
         OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(made.error().message),
                           Icon::Error, Buttons::Ok);
-    QString file = OwnDialogs().SaveFile(this, QStringLiteral("Save Summary File"), QStringLiteral("Text Files (*.txt)"),
+    OwnDialogs();
+    QString file = SaveFileRemembered(this, folder_, "Summary", QStringLiteral("Save Summary File"),
+                                      QStringLiteral("Text Files (*.txt)"),
                                       QString::fromStdString(folder_.summary().string()), QStringLiteral("txt"));
     if (file.isEmpty())
         return;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <functional>
+#include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "app/Dialogs.h"
 #include "checking/CheckEngine.h"
 #include "common/ProgramFolder.h"
+#include "definitions/DefinitionChoice.h"
 
 class QLabel;
 class QLineEdit;
@@ -21,16 +23,17 @@ namespace bm::app {
 
 class ReportBox;
 
-// What a checker takes from the main window's current definition, at load and at the start of
-// every run.
+// The definition a checker checks the game of, as its file read at load or at a run's start.
 struct CheckerGame {
+    std::filesystem::path file;
     std::string lotteryName;  // the definition name
     int pool = 0;
     bool bBon = false;
 };
 
 // One ticket checker window for any of the four games: the variant gives its name, draw boxes,
-// tier rows, texts and counting rules.
+// tier rows, texts and counting rules. It opens with the definition chosen in the main window
+// and follows the choice only to definitions of its own game.
 class CheckerWindow : public QWidget {
 public:
     struct Options {
@@ -39,10 +42,8 @@ public:
         int pollEvery = 256;       // plays between two looks at the clock
     };
 
-    CheckerWindow(const CheckerVariant& variant, ProgramFolder folder, std::function<CheckerGame()> current,
-                  Options options, QWidget* parent = nullptr);
-    CheckerWindow(const CheckerVariant& variant, ProgramFolder folder, std::function<CheckerGame()> current,
-                  QWidget* parent = nullptr);
+    CheckerWindow(const CheckerVariant& variant, DefinitionChoice& choice, Options options, QWidget* parent = nullptr);
+    CheckerWindow(const CheckerVariant& variant, DefinitionChoice& choice, QWidget* parent = nullptr);
     ~CheckerWindow() override;
 
     bool running() const { return running_; }
@@ -59,7 +60,12 @@ private:
     void BuildUi();
     QLabel* Count(const Tier& tier) const { return counts_.at(tier.countLabel); }
 
-    void Form_Load();
+    // False, said to the user, when the definition's file cannot be read now.
+    bool Form_Load();
+    // The chosen definition when it is a game of this window (or the window's own), else the
+    // window's own definition; either as its file reads now.
+    Result<CheckerGame> ReadGame(bool opening);
+    void ShowGame(const CheckerGame& game);
     void ResetDisplay();
     void cmdGo_Click();
     void cmdreset_Click();
@@ -78,8 +84,9 @@ private:
     Dialogs& OwnDialogs();
 
     const CheckerVariant& variant_;
+    DefinitionChoice& choice_;
     ProgramFolder folder_;
-    std::function<CheckerGame()> current_;
+    std::shared_ptr<void> listening_;
     Options options_;
     CheckerGame game_;
     const CheckGame* rules_ = nullptr;

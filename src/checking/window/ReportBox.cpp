@@ -102,11 +102,6 @@ const std::string& ReportBox::Text() const
     return lines_->text();
 }
 
-void ReportBox::ScrollToEnd()
-{
-    scrollToBottom();
-}
-
 void ReportBox::keyPressEvent(QKeyEvent* event)
 {
     if (!event->matches(QKeySequence::Copy)) {

@@ -20,8 +20,6 @@ public:
     void Append(std::string_view text);
     void Clear();
     const std::string& Text() const;
-    // Shows the end of the text, as a text box whose insertion point is placed past its end.
-    void ScrollToEnd();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,10 +2,7 @@
 
 #include <memory>
 
-#include <QPointer>
-
 #include "app/Module1.h"
-#include "app/frmMain.h"
 
 namespace bm::app {
 
@@ -23,7 +20,8 @@ void OpenGendefMake(const GendefHost& host)
 void OpenGendefModify(const GendefHost& host, const std::string& listedName)
 {
     if (auto* open = dynamic_cast<frmGendef*>(FindForm(kWindowName))) {
-        if (!open->LoadDefinition(listedName))
+        // Loading another definition would drop unsaved changes: only when the user agrees.
+        if (!open->MayDropChanges() || !open->LoadDefinition(listedName))
             return;
     }
     ShowForm(kWindowName, [&]() -> QWidget* {
@@ -32,25 +30,18 @@ void OpenGendefModify(const GendefHost& host, const std::string& listedName)
     });
 }
 
-GendefHost HostOf(frmMain& main)
+GendefHost HostOf(DefinitionChoice& choice)
 {
-    // The editor may outlive a main window only while the program closes.
-    QPointer<frmMain> window(&main);
-    return {main.folder(),
-            [window] {
-                if (window)
-                    window->ReloadDefinitions();
-            },
-            [window](bool bBon) {
-                if (window)
-                    window->SetBonus(bBon);
-            }};
+    // A save is a click on the editor's button, made while the main window is there.
+    return {choice.Folder(), [&choice] { choice.DefinitionsWritten(); }};
 }
 
 EditorOpeners GendefOpeners()
 {
-    return {[](frmMain& main) { OpenGendefMake(HostOf(main)); },
-            [](frmMain& main, const std::string& listedName) { OpenGendefModify(HostOf(main), listedName); }};
+    return {[](DefinitionChoice& choice) { OpenGendefMake(HostOf(choice)); },
+            [](DefinitionChoice& choice, const std::string& listedName) {
+                OpenGendefModify(HostOf(choice), listedName);
+            }};
 }
 
 }  // namespace bm::app

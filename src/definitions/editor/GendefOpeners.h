@@ -14,8 +14,8 @@ void OpenGendefMake(const GendefHost& host);
 // Modify mode. A definition without a file opens nothing; an open editor stays as it was.
 void OpenGendefModify(const GendefHost& host, const std::string& listedName);
 
-// The main window's side of the editor: its folder, its list refresh and its bBon flag.
-GendefHost HostOf(frmMain& main);
+// The main window's side of the editor: its folder and its list refresh.
+GendefHost HostOf(DefinitionChoice& choice);
 
 // The two openings as the main window's catalogue holds them.
 EditorOpeners GendefOpeners();

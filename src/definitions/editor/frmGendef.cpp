@@ -1,6 +1,7 @@
 #include "definitions/editor/frmGendef.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -89,8 +90,7 @@ bool frmGendef::LoadDefinition(const std::string& listedName)
     chkBon[0]->setChecked(e.bBon);
     chkBon[1]->setChecked(e.bPB);
     optLay[e.Horizontal ? 0 : 1]->setChecked(true);
-    if (host_.setBonus)
-        host_.setBonus(e.bBon);
+    loaded_ = name;
 
     // Last, since filling the entries counted as changing them.
     mode_ = EditorMode::Modify;
@@ -127,6 +127,17 @@ void frmGendef::cmdreset_Click()
         FocusOn(failure->focus);
         return;
     }
+    // Another definition of that name is replaced only when the user says so.
+    const std::string target = SavedDefinitionName(entries, mode_);
+    std::error_code ec;
+    if ((mode_ == EditorMode::Make || target != loaded_) &&
+        std::filesystem::is_regular_file(host_.folder.definitionFile(target), ec) &&
+        dialogs().Message(this, QStringLiteral("Warning"),
+                          QStringLiteral("%1 already exists: it holds another slip definition of that name.\n\n"
+                                         "Replace it with these entries?")
+                              .arg(Text(host_.folder.definitionFile(target).string())),
+                          Icon::Warning, Buttons::ReplaceCancel) != Answer::Ok)
+        return;
     const auto written = WriteDefinition(host_.folder, entries, mode_);
     if (!written) {
         dialogs().Message(this, QStringLiteral("Brindlemark"),
@@ -150,12 +161,24 @@ void frmGendef::cmdreset_Click()
 
 void frmGendef::cmdxit_Click()
 {
-    const bool unsaved = mode_ == EditorMode::Modify && !cmdreset->isHidden();
-    if (unsaved && dialogs().Message(this, QStringLiteral("Warning"), QStringLiteral("You Haven't Saved Your Changes"),
-                                     Icon::None, Buttons::OkCancel) != Answer::Ok)
-        return;
-    // The close box, by contrast, closes at once in every mode.
     close();
+}
+
+bool frmGendef::MayDropChanges()
+{
+    const bool unsaved = mode_ == EditorMode::Modify && !cmdreset->isHidden();
+    return !unsaved || dialogs().Message(this, QStringLiteral("Warning"), QStringLiteral("You Haven't Saved Your Changes"),
+                                         Icon::None, Buttons::OkCancel) == Answer::Ok;
+}
+
+void frmGendef::closeEvent(QCloseEvent* event)
+{
+    // The close button, the close box and Exit all ask before unsaved changes are lost.
+    if (!MayDropChanges()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 }  // namespace bm::app

@@ -19,8 +19,7 @@ namespace bm::app {
 // What the editor needs of the main window.
 struct GendefHost {
     ProgramFolder folder;
-    std::function<void()> reloadList;    // the definition list read again after a save
-    std::function<void(bool)> setBonus;  // the shared bBon flag takes a loaded definition's value
+    std::function<void()> reloadList;  // the definition list (and the current definition) read again after a save
 };
 
 // The definition editor: makes a new slip definition (Make mode) or saves a loaded one again
@@ -45,6 +44,11 @@ public:
 
     EditorMode mode() const { return mode_; }
     DefinitionEntries Entries() const;
+    // True when there are no unsaved changes, or the user agreed to drop them.
+    bool MayDropChanges();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // frmGendefLayout.cpp
@@ -59,6 +63,7 @@ private:
 
     GendefHost host_;
     EditorMode mode_ = EditorMode::Make;
+    std::string loaded_;  // the name of the definition being modified
 
     QLineEdit* txtFn = nullptr;
     std::array<QLineEdit*, kFieldCount> txtM{};

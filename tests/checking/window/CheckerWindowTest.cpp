@@ -15,7 +15,6 @@
 #include "app/Module1.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/CheckerWindow.h"
-#include "checking/window/Checkers.h"
 #include "checking/window/ReportBox.h"
 #include "support/PrintJobSupport.h"
 
@@ -26,6 +25,27 @@ using bm::app::Answer;
 using bm::app::CheckerWindow;
 using bmtest::kLottoReport;
 using bmtest::ScriptedDialogs;
+
+// The main window's choice as a checker sees it: the definition the test sets, with no file.
+class FakeChoice : public bm::DefinitionChoice {
+public:
+    FakeChoice(const std::filesystem::path& home, const bm::app::CheckerGame& game) : folder_(home), game_(game) {}
+    const bm::ProgramFolder& Folder() const override { return folder_; }
+    bm::Result<bm::ChosenDefinition> ReadChosen() override
+    {
+        bm::SlipDefinition d;
+        d.Pool = game_.pool;
+        d.bBon = game_.bBon;
+        return bm::ChosenDefinition{folder_.definitionFile(game_.lotteryName), game_.lotteryName + ".def",
+                                    game_.lotteryName, d};
+    }
+    std::shared_ptr<void> Listen(std::function<void()>) override { return nullptr; }
+    void DefinitionsWritten() override {}
+
+private:
+    bm::ProgramFolder folder_;
+    const bm::app::CheckerGame& game_;
+};
 
 // A checker on a program folder of its own, with a current definition the test changes.
 class Checker : public ::testing::Test {
@@ -44,9 +64,8 @@ protected:
 
     CheckerWindow& Open(const char* windowName, bool bBon, const char* lottery = "LO649")
     {
-        game_ = {lottery, 49, bBon};
-        window_ = std::make_unique<CheckerWindow>(bm::CheckerByName(windowName), bm::ProgramFolder(dir_.path()),
-                                                  [this] { return game_; }, CheckerWindow::Options{0, 0, 1});
+        game_ = {{}, lottery, 49, bBon};
+        window_ = std::make_unique<CheckerWindow>(bm::CheckerByName(windowName), choice_, CheckerWindow::Options{0, 0, 1});
         return *window_;
     }
     template <typename T>
@@ -97,6 +116,7 @@ protected:
     // A run of 61.25 s across the wrap of the 32-bit millisecond count.
     bmtest::FakeClock clock_{{0x7FFFF000LL, 0x7FFFF000LL + 61'250}};
     bm::app::CheckerGame game_;
+    FakeChoice choice_{dir_.path(), game_};
     std::unique_ptr<CheckerWindow> window_;
 };
 
@@ -203,12 +223,12 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     EXPECT_EQ(Ready(), "Run Save file");
     EXPECT_EQ(dialogs_.Said(), "");
 
-    // Saved with CR LF; the file is forgotten, so Run asks for it again.
+    // Saved with CR LF; the ticket file stays loaded for the next Run.
     dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary" / "week1").string()));
     Click("cmdsave");
     EXPECT_EQ(dialogs_.shown().at(0).folder, QString::fromStdString((dir_ / "Summary").string()));
     EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary" / "week1.txt"), bmtest::CrLf(kLottoReport));
-    EXPECT_EQ(Ready(), "Run Save -");
+    EXPECT_EQ(Ready(), "Run Save file");
     // A folder that cannot take the file: said, the report stays, nothing half-written.
     dialogs_.Clear();
     dialogs_.QueueFile(QString::fromStdString((dir_ / "gone" / "s.txt").string()));
@@ -297,22 +317,6 @@ TEST_F(Checker, BonusLayoutFollowsTheDefinitionAtEveryRun)
     EXPECT_FALSE(Shown("txtN6"));
     EXPECT_NE(Report().find("***JACKPOT*** For This Draw At Line 2\n\nMatch 0 - 1\nMatch 1 - 0\n"), std::string::npos)
         << Report();
-}
-
-TEST(CheckerInMainWindow, DefinitionLabelFollowsTheMainWindow)
-{
-    bmtest::ProgramHome home({"LO649", "CD649"});
-    bmtest::MainWindowRig rig(home);
-    bm::app::RegisterCheckers(rig.windows);
-    rig.Choose("LO649.def");
-    rig.Click("cmdChkTick");
-    QWidget* checker = bm::app::FindForm(QStringLiteral("frmChkwhl"));
-    ASSERT_NE(checker, nullptr);
-    auto* lot = checker->findChild<QLabel*>(QStringLiteral("lblLot"));
-    EXPECT_EQ(lot->text(), QStringLiteral("LO649"));
-    rig.Choose("CD649.def");
-    EXPECT_EQ(lot->text(), QStringLiteral("CD649"));
-    bm::app::CloseOtherForms(rig.window.get());
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ int EditorRig::DefinitionCount() const
 
 bm::app::GendefHost EditorRig::host()
 {
-    return {bm::ProgramFolder(home_.path()), [this] { ++reloads; }, [this](bool b) { bonus = b; }};
+    return {bm::ProgramFolder(home_.path()), [this] { ++reloads; }};
 }
 
 bm::app::frmGendef& EditorRig::Show(std::unique_ptr<bm::app::frmGendef> editor)

@@ -22,7 +22,7 @@ extern const char* const kLO649;
 void FillSample(QWidget& editor, const QString& name = QStringLiteral("ab"));
 
 // An editor on a program folder of its own, with scripted dialogs and a host that counts the
-// list refreshes and keeps the bonus flag it was given.
+// list refreshes.
 class EditorRig {
 public:
     EditorRig();
@@ -30,7 +30,6 @@ public:
 
     ScriptedDialogs dialogs;
     int reloads = 0;
-    std::optional<bool> bonus;
 
     std::filesystem::path def(const std::string& name) const { return home_ / "Defs" / (name + ".def"); }
     void AddDefinition(const std::string& name, const std::string& bytes) const { WriteBytes(def(name), bytes); }

@@ -31,7 +31,6 @@ TEST(GendefModify, SavesUnderTheNameTheEntriesGive)
         EditorRig rig;
         rig.AddDefinition("LO649", kLO649);
         EXPECT_EQ(rig.Modify("LO649.def").windowTitle(), QStringLiteral("Current Settings"));
-        EXPECT_EQ(rig.bonus, true);
         EXPECT_FALSE(rig.Save()->isVisible());
         c.change(rig);
         ASSERT_TRUE(rig.Save()->isVisible());
@@ -45,41 +44,6 @@ TEST(GendefModify, SavesUnderTheNameTheEntriesGive)
         EXPECT_EQ(rig.reloads, 1);
         EXPECT_FALSE(rig.editor().isVisible());
     }
-}
-
-// Every kind of change shows the save button, even typing the old text back.
-TEST(GendefModify, EveryChangeShowsTheSaveButton)
-{
-    const std::function<void(EditorRig&)> changes[] = {
-        [](EditorRig& r) { QTest::mouseClick(r.Bon(1), Qt::LeftButton); },
-        [](EditorRig& r) { QTest::mouseClick(r.Lay(1), Qt::LeftButton); },
-    };
-    for (std::size_t i = 0; i < std::size(changes); ++i) {
-        EditorRig rig;
-        rig.AddDefinition("LO649", kLO649);
-        rig.Modify("LO649.def");
-        changes[i](rig);
-        EXPECT_TRUE(rig.Save()->isVisible()) << "change " << i;
-    }
-}
-
-TEST(GendefModify, CloseWithUnsavedChangesAsksAndCancelKeepsTheEditor)
-{
-    EditorRig rig;
-    rig.AddDefinition("LO649", kLO649);
-    rig.Modify("LO649.def");
-    rig.Retype(rig.M(11), QStringLiteral("4"));
-
-    rig.dialogs.QueueAnswer(Answer::Cancel);
-    QTest::mouseClick(rig.Close(), Qt::LeftButton);
-    EXPECT_EQ(rig.dialogs.Said(), "Warning: You Haven't Saved Your Changes");
-    EXPECT_TRUE(rig.editor().isVisible());
-    EXPECT_EQ(rig.M(11)->text(), QStringLiteral("4"));
-
-    rig.dialogs.QueueAnswer(Answer::Ok);
-    QTest::mouseClick(rig.Close(), Qt::LeftButton);
-    EXPECT_FALSE(rig.editor().isVisible());
-    EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
 }
 
 }  // namespace

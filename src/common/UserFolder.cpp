@@ -1,0 +1,97 @@
+#include "common/UserFolder.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace bm {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Writable(const fs::path& folder)
+{
+    return ::access(folder.c_str(), W_OK) == 0;
+}
+
+// A new folder beside `target` that no other start can be using.
+Result<fs::path> MakeScratchFolder(const fs::path& target)
+{
+    std::string pattern = (target.parent_path() / ("." + target.filename().string() + "-XXXXXX")).string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (::mkdtemp(buffer.data()) == nullptr)
+        return Error{target.parent_path().string() + ": cannot create the program folder there (" +
+                     std::strerror(errno) + ")"};
+    return fs::path(buffer.data());
+}
+
+}  // namespace
+
+Status SeedProgramFolder(const fs::path& target, const fs::path& sample)
+{
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(target, ec)))
+        return Ok{};
+    fs::create_directories(target.parent_path(), ec);
+    if (ec)
+        return Error{target.parent_path().string() + ": cannot create the folder (" + ec.message() + ")"};
+    auto scratch = MakeScratchFolder(target);
+    if (!scratch)
+        return scratch.error();
+    const auto fail = [&](const std::string& what) -> Status {
+        std::error_code ignored;
+        fs::remove_all(*scratch, ignored);
+        return Error{target.string() + ": " + what};
+    };
+    if (fs::is_directory(sample, ec)) {
+        fs::copy(sample, *scratch, fs::copy_options::recursive, ec);
+        if (ec)
+            return fail("cannot copy the sample folder " + sample.string() + " (" + ec.message() + ")");
+    }
+    for (const char* sub : {"Defs", "Settings", "wheel", "Summary"}) {
+        fs::create_directories(*scratch / sub, ec);
+        if (ec)
+            return fail(std::string("cannot create ") + sub + " (" + ec.message() + ")");
+    }
+    // mkdtemp made the folder private to the user, which suits what people keep there.
+    // rename() never replaces a folder that holds files, so a folder another start made
+    // meanwhile stays as it is and this copy goes.
+    fs::rename(*scratch, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove_all(*scratch, ignored);
+        if (fs::is_directory(target, ignored))
+            return Ok{};
+        return Error{target.string() + ": cannot create the program folder (" + ec.message() + ")"};
+    }
+    return Ok{};
+}
+
+Result<fs::path> DefaultProgramFolder(const fs::path& exeFolder, const std::string& xdgDataHome,
+                                      const std::string& userHome)
+{
+    std::error_code ec;
+    const fs::path sample = (exeFolder / kInstalledSample).lexically_normal();
+    const bool installed = fs::is_directory(sample, ec);
+    if (fs::is_directory(exeFolder / "Defs", ec) || (!installed && Writable(exeFolder)))
+        return exeFolder;
+
+    fs::path data;
+    if (!xdgDataHome.empty() && fs::path(xdgDataHome).is_absolute())
+        data = xdgDataHome;
+    else if (!userHome.empty())
+        data = fs::path(userHome) / ".local" / "share";
+    else
+        return Error{"Neither XDG_DATA_HOME nor HOME is set, so there is no place for the program folder; "
+                     "name one with --home DIR"};
+    const fs::path folder = data / "brindlemark";
+    if (auto seeded = SeedProgramFolder(folder, sample); !seeded)
+        return seeded.error();
+    return folder;
+}
+
+}  // namespace bm

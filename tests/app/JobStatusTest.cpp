@@ -1,0 +1,79 @@
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/AppTestSupport.h"
+#include "support/PrintJobSupport.h"
+
+namespace {
+
+using bmtest::MainWindowRig;
+using bmtest::ProgramHome;
+
+// Every end of a job is said in Job Status, in words, after a job of 30 plays (whose counts must
+// not read as those of a job refused before it started).
+TEST(JobStatus, EveryEndOfAJobIsShownInWords)
+{
+    const struct {
+        const char* name;
+        const char* button;
+        int plays;              // a wheel file is chosen when not 0
+        const char* refusal;    // the printer refuses the document
+        const char* leftOffset;
+        std::string status;
+    } cases[] = {
+        {"completed", "Command1", 12, "", "0",
+         "Printing 12 Picks On 2 Playslips / Processing Playslip / 2 / Processing Complete"},
+        {"test pattern", "cmdTest", 0, "", "0", "- / - / - / Printed 1 Test Playslip"},
+        {"refused by the printer", "Command1", 5, "not accepting jobs", "0",
+         "Printing 5 Picks On 1 Playslips / Processing Playslip / 1 / Print Job Failed, Nothing Printed"},
+        {"test pattern refused by the printer", "cmdTest", 0, "not accepting jobs", "0",
+         "- / - / - / Print Job Failed, Nothing Printed"},
+        {"bad input", "cmdTest", 0, "", "1,5", "- / - / - / Print Job Refused, Nothing Printed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramHome home;
+        MainWindowRig rig(home);
+        home.WriteWheel("before.txt", bmtest::Wheel(30));
+        rig.dialogs.QueueFile(QString::fromStdString(home.wheel("before.txt").string()));
+        rig.Click("Command1");
+        rig.printer.refusal = c.refusal;
+        rig.Child<QLineEdit>("txtLmarg")->setText(QString::fromLatin1(c.leftOffset));
+        if (c.plays) {
+            home.WriteWheel("w.txt", bmtest::Wheel(c.plays));
+            rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+        }
+        rig.Click(c.button);
+        EXPECT_EQ(rig.JobStatus(), c.status);
+    }
+}
+
+// The labels sit together at the top of the box, and the longest summary of a million plays
+// stays on one line.
+TEST(JobStatus, LabelsSitAtTheTopAndTheLongestSummaryFitsOneLine)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    rig.Click("cmdTest");
+    auto* box = rig.Child<QGroupBox>("fraJobStatus");
+    auto* end = rig.Child<QLabel>("Label2");
+    ASSERT_TRUE(end->isVisible());
+    EXPECT_LT(end->y(), box->contentsRect().top() + 2 * end->height()) << end->y();
+
+    auto* summary = rig.Child<QLabel>("lblcnt");
+    summary->setText(QStringLiteral("Printing 1000000 Picks On 1000000 Playslips"));
+    summary->show();
+    end->setText(QStringLiteral("Print Job Aborted At Slip 1000000"));
+    QApplication::processEvents();
+    for (QLabel* label : {summary, end}) {
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << label->text().toStdString();
+        EXPECT_LT(label->height(), 2 * label->fontMetrics().height()) << label->text().toStdString();
+    }
+}
+
+}  // namespace

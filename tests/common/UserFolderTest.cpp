@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "common/UserFolder.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bmtest::TempDir;
+
+// An installed layout: DIR/usr/bin and DIR/usr/share/brindlemark/sample with one definition.
+fs::path Install(const TempDir& dir)
+{
+    const fs::path bin = dir / "usr/bin";
+    fs::create_directories(bin);
+    fs::create_directories(dir / "usr/share/brindlemark/sample/Defs");
+    bmtest::WriteBytes(dir / "usr/share/brindlemark/sample/Defs/LO649.def", "49\r\n");
+    return bin;
+}
+
+TEST(UserFolder, BuildFolderStaysInstalledProgramGetsAFolderPerUser)
+{
+    TempDir dir;
+    // A folder with Defs, or a writable one with no installed sample beside it, is used as it is.
+    fs::create_directories(dir / "build/bin/Defs");
+    fs::create_directories(dir / "portable");
+    for (const fs::path& exe : {dir / "build/bin", dir / "portable"}) {
+        const auto home = bm::DefaultProgramFolder(exe, (dir / "data").string(), (dir / "home").string());
+        ASSERT_TRUE(home.ok()) << home.error().message;
+        EXPECT_EQ(*home, exe);
+    }
+    EXPECT_FALSE(fs::exists(dir / "data"));
+
+    const fs::path bin = Install(dir);
+    struct Case {
+        std::string xdg, home;
+        fs::path expected;  // empty: refused
+    };
+    const Case cases[] = {
+        {(dir / "data").string(), (dir / "home").string(), dir / "data/brindlemark"},
+        {"relative/data", (dir / "home").string(), dir / "home/.local/share/brindlemark"},
+        {"", (dir / "home").string(), dir / "home/.local/share/brindlemark"},
+        {"", "", {}},
+    };
+    for (const Case& c : cases) {
+        const auto home = bm::DefaultProgramFolder(bin, c.xdg, c.home);
+        if (c.expected.empty()) {
+            ASSERT_FALSE(home.ok());
+            EXPECT_NE(home.error().message.find("--home"), std::string::npos) << home.error().message;
+            continue;
+        }
+        ASSERT_TRUE(home.ok()) << home.error().message;
+        EXPECT_EQ(*home, c.expected);
+        EXPECT_EQ(bmtest::ReadBytes(*home / "Defs/LO649.def"), "49\r\n");
+        for (const char* sub : {"Settings", "wheel", "Summary"})
+            EXPECT_TRUE(fs::is_directory(*home / sub)) << sub;
+    }
+}
+
+TEST(UserFolder, SeedingLeavesAnExistingFolderAloneAndNoScratchBehind)
+{
+    TempDir dir;
+    const fs::path bin = Install(dir);
+    const fs::path sample = bin / bm::kInstalledSample;
+    // A folder that is there already, even an empty one, is the user's: nothing goes into it.
+    fs::create_directories(dir / "data/brindlemark");
+    ASSERT_TRUE(bm::SeedProgramFolder(dir / "data/brindlemark", sample).ok());
+    EXPECT_TRUE(fs::is_empty(dir / "data/brindlemark"));
+
+    ASSERT_TRUE(bm::SeedProgramFolder(dir / "fresh/brindlemark", sample).ok());
+    EXPECT_TRUE(fs::exists(dir / "fresh/brindlemark/Defs/LO649.def"));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir / "fresh"))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+    // A place where no folder can be made is said, naming it.
+    bmtest::WriteBytes(dir / "file", "x");
+    const auto refused = bm::SeedProgramFolder(dir / "file/brindlemark", sample);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_NE(refused.error().message.find((dir / "file").string()), std::string::npos) << refused.error().message;
+}
+
+}  // namespace
