@@ -48,7 +48,7 @@ QString HelpPageFor(const QWidget* window)
         return {};
     if (name == QLatin1String("frmGendef"))
         return QStringLiteral("measuring.html");
-    if (name.startsWith(QLatin1String("frmChkwhl")))
+    if (name.startsWith(QLatin1String("frmChkwhl")) || name == QLatin1String("frmHistory"))
         return QStringLiteral("checking.html");
     return QStringLiteral("printing.html");
 }

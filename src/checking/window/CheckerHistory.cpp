@@ -7,6 +7,7 @@
 
 #include "app/Dialogs.h"
 #include "app/JobPump.h"
+#include "app/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/HistoryCheck.h"
 #include "checking/window/CheckerSupport.h"
@@ -38,21 +39,24 @@ void CheckerWindow::cmdHistory_Click()
 {
     if (running_)
         return;
-    game_ = current_();
-    rules_ = &variant_.Game(game_.bBon);
+    // The game as its definition file reads now, as for a run.
+    const auto game = ReadGame(false);
+    if (!game) {
+        Refuse(QString::fromStdString(game.error().message));
+        return;
+    }
+    ShowGame(*game);
     if (ticketFile_.isEmpty()) {
         OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromLatin1(kMustLoadText), Icon::Error,
                              Buttons::Ok);
         return;
     }
-    if (historyFolder_.isEmpty())
-        historyFolder_ = QString::fromStdString(folder_.wheel().string());
-    const QString file = OwnDialogs().OpenFile(this, QStringLiteral("Open Draws File"),
-                                               QStringLiteral("Draw Files (*.csv *.txt);;All Files (*)"),
-                                               historyFolder_);
+    OwnDialogs();
+    const QString file = OpenFileRemembered(this, folder_, "Draws", QStringLiteral("Open Draws File"),
+                                            QStringLiteral("Draw Files (*.csv *.txt);;All Files (*)"),
+                                            QString::fromStdString(folder_.wheel().string()));
     if (file.isEmpty())
         return;
-    historyFolder_ = QFileInfo(file).absolutePath();
 
     BusyCursor busy;
     SetStatus(QStringLiteral("Reading Draws File..."));

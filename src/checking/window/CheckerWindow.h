@@ -107,7 +107,6 @@ private:
     QPushButton* cmdxit = nullptr;
     QPushButton* cmdHistory = nullptr;
     QProgressBar* prgHistory = nullptr;
-    QString historyFolder_;  // where the last draws file was chosen
     QWidget* historyWindow_ = nullptr;
     std::map<std::string, QLabel*> captions_;  // by caption name
     std::map<std::string, QLabel*> counts_;    // by count label name

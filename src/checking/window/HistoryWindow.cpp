@@ -23,6 +23,8 @@
 #include <QtCharts/QValueAxis>
 
 #include "app/Dialogs.h"
+#include "app/RememberedChoices.h"
+#include "checking/SummaryFile.h"
 #include "common/AtomicFile.h"
 
 namespace bm::app {
@@ -270,7 +272,11 @@ void HistoryWindow::CopySelection() const
 
 void HistoryWindow::cmdSaveCsv_Click()
 {
-    QString file = dialogs().SaveFile(this, QStringLiteral("Save Draw History"), QStringLiteral("CSV Files (*.csv)"),
+    if (const Status made = EnsureSummaryFolder(folder_); !made)
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(made.error().message),
+                          Icon::Error, Buttons::Ok);
+    QString file = SaveFileRemembered(this, folder_, "History", QStringLiteral("Save Draw History"),
+                                      QStringLiteral("CSV Files (*.csv)"),
                                       QString::fromStdString(folder_.summary().string()), QStringLiteral("csv"));
     if (file.isEmpty())
         return;

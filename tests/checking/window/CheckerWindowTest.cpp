@@ -2,12 +2,16 @@
 #include <sstream>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTableWidget>
 #include <QTimer>
+#include <QtCharts/QChartView>
+#include <QtCharts/QScatterSeries>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +19,7 @@
 #include "app/Module1.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/CheckerWindow.h"
+#include "checking/window/HistoryWindow.h"
 #include "checking/window/ReportBox.h"
 #include "support/PrintJobSupport.h"
 
@@ -317,6 +322,71 @@ TEST_F(Checker, BonusLayoutFollowsTheDefinitionAtEveryRun)
     EXPECT_FALSE(Shown("txtN6"));
     EXPECT_NE(Report().find("***JACKPOT*** For This Draw At Line 2\n\nMatch 0 - 1\nMatch 1 - 0\n"), std::string::npos)
         << Report();
+}
+
+QString Cell(QTableWidget* table, int row, int column) { return table->item(row, column)->text(); }
+
+// Draw History: a bad draws file refused, Escape stops the run with no window, and a finished run
+// shows the table in file order and sorted, the total row, the chart's marks, a row copied and
+// Save CSV writing the command line's bytes.
+TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
+{
+    Open("frmChkwhl", true);
+    bmtest::WriteBytes(dir_ / "wheel/d.csv", "Date;Numbers\r\n1982-06-12;1 2 3 4 5 6;7\r\n1982-06-16;1 2 3 10 11 13;44\r\n");
+    bmtest::WriteBytes(dir_ / "wheel/bad.csv", "1982-06-12;1 2 3 4 5 6;6\r\n");
+    const auto history = [&] { return window_->findChild<QWidget*>(QStringLiteral("frmHistory")); };
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
+
+    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/bad.csv").string()));
+    Click("cmdHistory");
+    EXPECT_EQ(dialogs_.Said(), "Go Back: " + (dir_ / "wheel/bad.csv").string() +
+                                   ": line 1: The bonus number (box 7) is 6, the same as drawn number 6; the bonus is "
+                                   "drawn from the numbers left.");
+    dialogs_.Clear();
+
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    Get<QPushButton>("cmdHistory")->click();
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Draw History Stopped After 0 Of 2 Draws"));
+    EXPECT_EQ(history(), nullptr);
+
+    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    Click("cmdHistory");
+    EXPECT_EQ(dialogs_.Said(), "");
+    EXPECT_EQ(dialogs_.shown().back().folder, QString::fromStdString((dir_ / "wheel").string()));
+    auto* window = dynamic_cast<bm::app::HistoryWindow*>(history());
+    ASSERT_NE(window, nullptr);
+    auto* table = window->findChild<QTableWidget*>(QStringLiteral("tblHistory"));
+    auto* total = window->findChild<QTableWidget*>(QStringLiteral("tblTotal"));
+    ASSERT_EQ(table->rowCount(), 2);
+    ASSERT_EQ(table->columnCount(), 11);
+    EXPECT_EQ(Cell(table, 0, 1), QStringLiteral("1 2 3 4 5 6 +7"));
+    EXPECT_EQ(Cell(total, 0, 0) + "," + Cell(total, 0, 10), QStringLiteral("Total,6"));
+
+    table->sortByColumn(7, Qt::DescendingOrder);  // Match 5
+    EXPECT_EQ(Cell(table, 0, 0), QStringLiteral("1982-06-16"));
+    table->selectRow(0);
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"));
+
+    // Match 6 and Match 5+ pay most: only the first draw hit one.
+    EXPECT_EQ(window->topDraws(), std::vector<std::size_t>{0});
+    auto* chart = window->findChild<QChartView*>(QStringLiteral("chtHistory"));
+    ASSERT_NE(chart, nullptr);
+    const auto series = chart->chart()->series();
+    ASSERT_EQ(series.size(), 2);
+    EXPECT_EQ(static_cast<QScatterSeries*>(series[1])->count(), 1);
+
+    dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary/h").string()));
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
+    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary/h.csv"),
+              "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
+              "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
+              "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
+              "Total,,2,0,0,3,0,1,1,1,6\n");
+    EXPECT_EQ(dialogs_.unanswered(), 0);
 }
 
 }  // namespace
