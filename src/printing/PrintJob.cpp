@@ -8,6 +8,7 @@
 #include "printing/BoxGeometry.h"
 #include "printing/PlayWindow.h"
 #include "printing/TestPattern.h"
+#include "printing/SheetFit.h"
 #include "printing/WheelFile.h"
 
 namespace bm {
@@ -73,6 +74,8 @@ Result<std::int32_t> CountJobPlays(const std::filesystem::path& file, const Game
 {
     if (SupportedPick(game.Pick))
         return CountPlays(file, game.NumbersPerPlay(), NumberWidth::Bits16);
+    if (const Status plain = CheckWheelIsFile(file); !plain)
+        return plain.error();
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return Error{file.string() + ": cannot be opened for reading"};
@@ -149,6 +152,9 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
     const auto def = ReadJobDefinition(request);
     if (!def)
         return Ended(JobEnd::Refused, def.error().message);
+    // Every mark off the paper would be printed with "Processing Complete" all the same.
+    if (const auto off = SheetRefusal(*def, *top, *left))
+        return Ended(JobEnd::Refused, request.definitionFile.string() + ": " + off->message);
     const BoxGeometry geometry(*def, *top, *left);
 
     if (request.testMode) {

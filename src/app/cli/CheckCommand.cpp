@@ -1,6 +1,8 @@
 #include "app/cli/CheckCommand.h"
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <set>
 #include <thread>
 
@@ -9,7 +11,9 @@
 #include "app/cli/Interrupt.h"
 #include "checking/CheckReport.h"
 #include "checking/SummaryFile.h"
+#include "common/AtomicFile.h"
 #include "definitions/DefinitionFile.h"
+#include "common/ShownText.h"
 
 namespace bm::cli {
 
@@ -92,6 +96,7 @@ const CheckerVariant* VariantFor(const ChosenDefinition& chosen, const SlipDefin
 class InterruptPoll final : public CheckProgress {
 public:
     bool Poll(const CheckRun&) override { return !interrupt_.Pressed(); }
+    bool Stopped() { return interrupt_.Pressed(); }
 
 private:
     Interrupt interrupt_;
@@ -104,9 +109,15 @@ int Workers()
     return n == 0 ? 1 : static_cast<int>(std::min(n, 4u));
 }
 
+int Interrupted(std::ostream& err, const CheckRun& run, const NumberSeparators& separators)
+{
+    err << AbortText(run.playsRead, run.ElapsedSeconds(), separators) << "\n";
+    return kExitFailure;
+}
+
 int Refuse(std::ostream& err, const std::string& message)
 {
-    err << "brindlemark: " << message << "\n";
+    err << "brindlemark: " << ShownLine(message) << "\n";
     return kExitRefused;
 }
 
@@ -121,6 +132,11 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const auto chosen = ResolveDefinition(options->definition, folder);
     if (!chosen)
         return Refuse(err, chosen.error().message);
+    const std::filesystem::path wheel = ResolveWheel(options->wheel, folder);
+    if (!options->save.empty()) {
+        if (const Status target = CheckOutputTarget(options->save, {wheel, chosen->file}, &folder); !target)
+            return Refuse(err, target.error().message);
+    }
     const auto def = ReadDefinitionFile(chosen->file);
     if (!def)
         return Refuse(err, def.error().message);
@@ -133,27 +149,55 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     if (!draw)
         return Refuse(err, draw.error().message);
 
-    const std::filesystem::path wheel = ResolveWheel(options->wheel, folder);
     const NumberSeparators separators = UserNumberSeparators();
     CheckRun run;
     InterruptPoll poll;
     const Status status = RunCheckInParts(game, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
         return Refuse(err, status.error().message);
-    if (run.aborted) {
-        err << AbortText(run.playsRead, run.ElapsedSeconds(), separators) << "\n";
-        return kExitFailure;
-    }
+    if (run.aborted)
+        return Interrupted(err, run, separators);
 
-    std::string report = ReportHeader(chosen->name, wheel.filename().string(), run.playsRead, separators);
-    report += ReportLines(game, run.reported);
-    const std::string text = CompletedReport(report, SummaryText(game, run.tally, def->Pool, separators));
+    // The report goes out in pieces, first into the summary's unnamed file, then on stdout, so
+    // memory does not grow with the winners and Ctrl+C is heard between pieces.
+    const std::string header = ReportHeader(chosen->name, wheel.filename().string(), run.playsRead, separators);
+    const std::string summary = "\n" + SummaryText(game, run.tally, def->Pool, separators);
+    const auto stream = [&](const std::function<bool(std::string_view)>& write) {
+        constexpr std::size_t kPiece = 4096;
+        for (std::size_t from = 0; from < run.reported.size(); from += kPiece) {
+            if (poll.Stopped() || !write(ReportLines(game, std::span(run.reported).subspan(
+                                             from, std::min(kPiece, run.reported.size() - from)))))
+                return false;
+        }
+        return !poll.Stopped() && write(summary);
+    };
+    // Nothing is committed until stdout has the whole report too: Ctrl+C at any point writes nothing.
+    AtomicFileWriter summaryFile;
     if (!options->save.empty()) {
-        if (const Status saved = WriteSummaryFile(options->save, text); !saved)
+        if (const Status opened = summaryFile.Open(options->save); !opened)
+            return Refuse(err, opened.error().message);
+        const auto crlf = [&](std::string_view piece) { return summaryFile.Write(WithCrLf(piece)); };
+        if (!(crlf(header) && stream(crlf))) {
+            if (poll.Stopped())
+                return Interrupted(err, run, separators);
+            return Refuse(err, summaryFile.Commit().error().message);
+        }
+    }
+    const auto print = [&](std::string_view piece) {
+        return static_cast<bool>(out.write(piece.data(), static_cast<std::streamsize>(piece.size())));
+    };
+    const bool printed = print(header) && stream(print);
+    out.flush();
+    if (poll.Stopped())
+        return Interrupted(err, run, separators);
+    if (!options->save.empty()) {
+        if (const Status saved = summaryFile.Commit(); !saved)
             return Refuse(err, saved.error().message);
     }
-    out << text;
-    out.flush();
+    if (!printed) {
+        err << "brindlemark: the report could not be written on standard output\n";
+        return kExitFailure;
+    }
     err << CompletionTimeText(run.ElapsedSeconds(), separators) << "\n";
     return kExitOk;
 }
