@@ -96,7 +96,7 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
         ++run.playsRead;
         const int tier = matcher.Classify(play);
         ++run.tally.count[tier];
-        if (game.tiers[tier].reportLine)
+        if (game.tiers[tier].reportLine && run.keepReported)
             run.reported.push_back({tier, play.line});
         if (progress && --untilPoll == 0) {
             untilPoll = pollEvery < 1 ? 1 : pollEvery;

@@ -180,6 +180,9 @@ AtomicFileWriter::~AtomicFileWriter()
 Status AtomicFileWriter::Open(const fs::path& given)
 {
     Abandon();
+    std::error_code ec;
+    if (fs::is_directory(given, ec))
+        return Error{Describe(given, "a folder of that name is in the way", 0)};
     if (Status writable = CheckWritableTarget(given); !writable)
         return writable;
     target_ = ResolvedTarget(given);

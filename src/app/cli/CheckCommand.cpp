@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <optional>
-#include <span>
 #include <set>
 #include <thread>
 
@@ -109,6 +108,45 @@ int Workers()
     return n == 0 ? 1 : static_cast<int>(std::min(n, 4u));
 }
 
+// Reads the wheel once more for its report lines, handing them to `write` some 64 KB at a time;
+// stops early when `write` fails or Ctrl+C is pressed. A file that no longer holds the plays
+// just counted is refused.
+Status WriteReportLines(const CheckGame& game, const DrawResult& draw, const std::filesystem::path& wheel,
+                        const CheckRun& counted, const std::function<bool(std::string_view)>& write,
+                        InterruptPoll& poll)
+{
+    std::int64_t reportedPlays = 0;
+    for (std::size_t i = 0; i < game.tiers.size(); ++i)
+        reportedPlays += game.tiers[i].reportLine ? counted.tally.count[i] : 0;
+    if (reportedPlays == 0)
+        return Ok{};
+    auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
+    if (!reader)
+        return reader.error();
+    const DrawMatcher matcher(game, draw);
+    Tally tally;
+    std::int64_t plays = 0;
+    std::string piece;
+    Play play;
+    while ((*reader)->Next(play)) {
+        const int tier = matcher.Classify(play);
+        ++tally.count[tier];
+        ++plays;
+        if (game.tiers[tier].reportLine)
+            AppendReportLine(piece, game.tiers[tier], play.line);
+        if (piece.size() >= 64 * 1024 || (plays & 0xFFF) == 0) {
+            if (poll.Stopped() || !write(piece))
+                return Ok{};
+            piece.clear();
+        }
+    }
+    if ((*reader)->error() || plays != counted.playsRead || !(tally == counted.tally))
+        return Error{wheel.string() + ": changed while it was being checked; check it again once it is complete"};
+    if (!poll.Stopped())
+        write(piece);
+    return Ok{};
+}
+
 int Interrupted(std::ostream& err, const CheckRun& run, const NumberSeparators& separators)
 {
     err << AbortText(run.playsRead, run.ElapsedSeconds(), separators) << "\n";
@@ -151,6 +189,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
 
     const NumberSeparators separators = UserNumberSeparators();
     CheckRun run;
+    run.keepReported = false;  // the report is read again below, in pieces
     InterruptPoll poll;
     const Status status = RunCheckInParts(game, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
@@ -158,41 +197,31 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     if (run.aborted)
         return Interrupted(err, run, separators);
 
-    // The report goes out in pieces, first into the summary's unnamed file, then on stdout, so
-    // memory does not grow with the winners and Ctrl+C is heard between pieces.
-    const std::string header = ReportHeader(chosen->name, wheel.filename().string(), run.playsRead, separators);
-    const std::string summary = "\n" + SummaryText(game, run.tally, def->Pool, separators);
-    const auto stream = [&](const std::function<bool(std::string_view)>& write) {
-        constexpr std::size_t kPiece = 4096;
-        for (std::size_t from = 0; from < run.reported.size(); from += kPiece) {
-            if (poll.Stopped() || !write(ReportLines(game, std::span(run.reported).subspan(
-                                             from, std::min(kPiece, run.reported.size() - from)))))
-                return false;
-        }
-        return !poll.Stopped() && write(summary);
-    };
-    // Nothing is committed until stdout has the whole report too: Ctrl+C at any point writes nothing.
+    // The report lines come from a second reading, in pieces written at once to the summary's
+    // unnamed file and to stdout, so memory stays flat whatever the number of winners and Ctrl+C
+    // is heard between pieces. The summary is committed only after the whole report went out.
     AtomicFileWriter summaryFile;
     if (!options->save.empty()) {
         if (const Status opened = summaryFile.Open(options->save); !opened)
             return Refuse(err, opened.error().message);
-        const auto crlf = [&](std::string_view piece) { return summaryFile.Write(WithCrLf(piece)); };
-        if (!(crlf(header) && stream(crlf))) {
-            if (poll.Stopped())
-                return Interrupted(err, run, separators);
-            return Refuse(err, summaryFile.Commit().error().message);
-        }
     }
-    const auto print = [&](std::string_view piece) {
-        return static_cast<bool>(out.write(piece.data(), static_cast<std::streamsize>(piece.size())));
+    bool printed = true;
+    const auto write = [&](std::string_view piece) {
+        printed = printed && out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return !summaryFile.IsOpen() || summaryFile.Write(WithCrLf(piece));
     };
-    const bool printed = print(header) && stream(print);
+    if (write(ReportHeader(chosen->name, wheel.filename().string(), run.playsRead, separators))) {
+        if (const Status reported = WriteReportLines(game, *draw, wheel, run, write, poll); !reported)
+            return Refuse(err, reported.error().message);
+        if (!poll.Stopped())
+            write("\n" + SummaryText(game, run.tally, def->Pool, separators));
+    }
     out.flush();
     if (poll.Stopped())
         return Interrupted(err, run, separators);
-    if (!options->save.empty()) {
-        if (const Status saved = summaryFile.Commit(); !saved)
-            return Refuse(err, saved.error().message);
+    if (summaryFile.IsOpen()) {
+        if (const Status committed = summaryFile.Commit(); !committed)
+            return Refuse(err, committed.error().message);
     }
     if (!printed) {
         err << "brindlemark: the report could not be written on standard output\n";

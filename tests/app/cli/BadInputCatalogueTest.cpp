@@ -51,7 +51,7 @@ void Specials(Lab& lab)
     std::filesystem::create_symlink(lab.home() / "wheel/LO649-sample.txt", lab.out() / "link.txt");
 }
 
-const std::string kOffSheet = "49\r\n6\r\n10\r\n190\r\n82\r\n1e30\r\n2\r\n7\r\n5\r\n15\r\n7\r\n3\r\n2\r\n35\r\n"
+const std::string kOffSheet = "49\r\n6\r\n10\r\n190\r\n82\r\n1000000000000000000000000000000\r\n2\r\n7\r\n5\r\n15\r\n7\r\n3\r\n2\r\n35\r\n"
                               "4.2\r\n45\r\n4.5\r\n1\r\n8\r\n15\r\n22\r\n29\r\n36\r\n43\r\n1\r\n0\r\n1\r\n";
 const std::string kTooMany = "49\r\n6\r\n10\r\n190\r\n82\r\n12\r\n32767\r\n7\r\n32767\r\n15\r\n7\r\n3\r\n2\r\n35\r\n"
                              "4.2\r\n45\r\n4.5\r\n1\r\n8\r\n15\r\n22\r\n29\r\n36\r\n43\r\n1\r\n0\r\n1\r\n";
@@ -115,9 +115,9 @@ const std::vector<Case> kCases = {
      Check("w32.txt", kDraw, "{out}/s.txt"), 2,
      "brindlemark: {home}/wheel/w32.txt: is UTF-32 text; save it as plain text (ANSI or UTF-8)\n"},
     {"measurement off the sheet", Put("Defs/LO649.def", kOffSheet), Pattern("LO649"), 2,
-     "brindlemark: {home}/Defs/LO649.def: Top Of Slip To Top Of 1st Row is 1e+30 mm, beyond the A4 sheet (landscape, 297 x 210 mm)\n"},
-    {"offset off the sheet", {}, Words("test-pattern --definition LO649 --top 1e29 --marks"), 2,
-     "brindlemark: {home}/Defs/LO649.def: the top offset is 1e+29 mm, beyond the A4 sheet (landscape, 297 x 210 mm)\n"},
+     "brindlemark: {home}/Defs/LO649.def: Top Of Slip To Top Of 1st Row is 1000000000000000000000000000000 mm, beyond the A4 sheet (landscape, 297 x 210 mm)\n"},
+    {"offset off the sheet", {}, Words("test-pattern --definition LO649 --top 100000000000000000000000000000 --marks"), 2,
+     "brindlemark: {home}/Defs/LO649.def: the top offset is 100000000000000000000000000000 mm, beyond the A4 sheet (landscape, 297 x 210 mm)\n"},
     {"counts beyond a sheet", Put("Defs/LO649.def", kTooMany), Pattern("LO649"), 2,
      "brindlemark: {home}/Defs/LO649.def: 32767 panels across of 7 columns are more boxes than fit across the A4 sheet (landscape, 297 x 210 mm)\n"},
     {"PDF", {}, Pattern("LO649", "--pdf={out}/no/x.pdf"), 2,
