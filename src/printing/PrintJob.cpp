@@ -1,14 +1,16 @@
 #include "printing/PrintJob.h"
 
 #include <fstream>
+#include <limits>
 #include <memory>
+#include <optional>
 
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PlayWindow.h"
-#include "printing/TestPattern.h"
 #include "printing/SheetFit.h"
+#include "printing/TestPattern.h"
 #include "printing/WheelFile.h"
 
 namespace bm {
@@ -69,21 +71,37 @@ bool SupportedPick(int pick)
 }
 
 // A pick this version cannot print is still counted for the summary, line by line, before it is
-// refused; its lines are not read as plays.
-Result<std::int32_t> CountJobPlays(const std::filesystem::path& file, const GameFormat& game)
+// refused; its lines are not read as plays. Escape is heard while a large file is counted: then
+// nothing is returned.
+std::optional<Result<std::int32_t>> CountJobPlays(const std::filesystem::path& file, const GameFormat& game,
+                                                  EscapeKey& escape)
 {
-    if (SupportedPick(game.Pick))
-        return CountPlays(file, game.NumbersPerPlay(), NumberWidth::Bits16);
     if (const Status plain = CheckWheelIsFile(file); !plain)
-        return plain.error();
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return Error{file.string() + ": cannot be opened for reading"};
-    std::int32_t lines = 0;
-    for (std::string line; std::getline(in, line);)
-        if (line.find_first_not_of(" \t\r") != std::string::npos)
-            ++lines;
-    return lines;
+        return Result<std::int32_t>(plain.error());
+    std::int64_t lines = 0;
+    if (SupportedPick(game.Pick)) {
+        auto reader = WheelReader::Open(file, game.NumbersPerPlay(), NumberWidth::Bits16);
+        if (!reader)
+            return Result<std::int32_t>(reader.error());
+        for (Play play; (*reader)->Next(play);)
+            if ((++lines & 0xFFF) == 0 && escape.Pressed())
+                return std::nullopt;
+        if ((*reader)->error())
+            return Result<std::int32_t>(*(*reader)->error());
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        if (!in)
+            return Result<std::int32_t>(Error{file.string() + ": cannot be opened for reading"});
+        for (std::string line; std::getline(in, line);) {
+            if (line.find_first_not_of(" \t\r") != std::string::npos)
+                ++lines;
+            if ((lines & 0xFFF) == 0 && escape.Pressed())
+                return std::nullopt;
+        }
+    }
+    if (lines > std::numeric_limits<std::int32_t>::max())
+        return Result<std::int32_t>(Error{file.string() + ": holds more plays than this program can handle"});
+    return Result<std::int32_t>(static_cast<std::int32_t>(lines));
 }
 
 // Slip after slip: every box position of every panel is compared with the panel's play and
@@ -171,11 +189,15 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
     if (wheel.empty())
         return Ended(JobEnd::Cancelled);
     const GameFormat game = def->Game();
-    const auto counted = CountJobPlays(wheel, game);
-    if (!counted)
-        return Ended(JobEnd::Refused, counted.error().message);
+    const auto counted = CountJobPlays(wheel, game, escape);
+    if (!counted) {
+        status.SetEndMessage("Print Job Aborted At Slip 0", true);
+        return Ended(JobEnd::Aborted);
+    }
+    if (!*counted)
+        return Ended(JobEnd::Refused, counted->error().message);
 
-    const std::int64_t plays = *counted;
+    const std::int64_t plays = **counted;
     const std::int64_t perSlip = def->TotalPanels;
     const long long slips = (plays + perSlip - 1) / perSlip;
     status.SetSummary("Printing " + std::to_string(plays) + " Picks On " + std::to_string(slips) + " Playslips");

@@ -135,6 +135,9 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         {{.wheelOnceCounted = Wheel(12) + "1,2,3\r\n"}, "w.txt: line 13 holds 3 numbers; a play of this game has 6",
          true, kCounted12},
         {escape, "", true, "Printing 25 Picks On 5 Playslips", JobEnd::Aborted, "Print Job Aborted At Slip 3"},
+        // Escape is heard while a large wheel is still being counted.
+        {{.wheel = Wheel(20000), .escapeAtSlip = -1}, "", true, nullptr, JobEnd::Aborted, "Print Job Aborted At Slip 0"},
+        {{.def = changed([](auto& d) { d.LeftIndent = 300; })}, "Left Margin Indent is 300 mm, beyond the A4 sheet"},
         {{.printerRefusal = "The printer did not take the job: not-accepting"}, "not-accepting", true, kCounted12,
          JobEnd::Failed},
     };

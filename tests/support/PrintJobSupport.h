@@ -28,11 +28,11 @@ public:
     std::function<void()> onSummary;  // between counting the wheel file and reading it
 };
 
-// Escape held from the first box position of slip `atSlip` on (never when 0).
+// Escape held from the first box position of slip `atSlip` on (never when 0, from the start when negative).
 class EscapeAtSlip final : public bm::EscapeKey {
 public:
     EscapeAtSlip(const FakeStatus& status, long long atSlip) : status_(status), atSlip_(atSlip) {}
-    bool Pressed() override { return atSlip_ > 0 && status_.slip >= atSlip_; }
+    bool Pressed() override { return atSlip_ < 0 || (atSlip_ > 0 && status_.slip >= atSlip_); }
 
 private:
     const FakeStatus& status_;
