@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -108,29 +109,57 @@ int LinkIntoPlace(int fd, const fs::path& target)
 
 }  // namespace
 
-fs::path ResolvedTarget(const fs::path& target)
+namespace {
+
+// The link chain from `target` to the file it names; the last entry is that file.
+std::vector<fs::path> LinkChain(const fs::path& target)
 {
-    fs::path p = target;
+    std::vector<fs::path> chain{target};
     std::error_code ec;
-    for (int hops = 0; hops < 40 && fs::is_symlink(p, ec); ++hops) {
-        const fs::path next = fs::read_symlink(p, ec);
+    for (int hops = 0; hops < 40 && fs::is_symlink(chain.back(), ec); ++hops) {
+        const fs::path next = fs::read_symlink(chain.back(), ec);
         if (ec)
             break;
-        p = next.is_absolute() ? next : FolderOf(p) / next;
+        chain.push_back(next.is_absolute() ? next : FolderOf(chain.back()) / next);
     }
-    return p;
+    return chain;
+}
+
+// /dev/stdout and its kind lead through the process's descriptors to a pipe, terminal or a
+// file another program opened: never a file to replace.
+bool ThroughSystemFolder(const std::vector<fs::path>& chain)
+{
+    for (const fs::path& p : chain) {
+        std::error_code ec;
+        const std::string s = fs::absolute(p, ec).lexically_normal().string();
+        if (s.rfind("/dev/shm/", 0) == 0)
+            continue;  // an ordinary memory-backed folder
+        for (const char* system : {"/dev/", "/proc/", "/sys/"})
+            if (s.rfind(system, 0) == 0)
+                return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+fs::path ResolvedTarget(const fs::path& target)
+{
+    return LinkChain(target).back();
 }
 
 Status CheckWritableTarget(const fs::path& given)
 {
-    const fs::path target = ResolvedTarget(given);
+    const std::vector<fs::path> chain = LinkChain(given);
+    const fs::path& target = chain.back();
     const std::string shown = given == target ? given.string() : given.string() + " (a link to " + target.string() + ")";
     struct stat st {};
+    const bool exists = ::stat(given.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        return Error{shown + ": is a folder; give the name of a file to write"};
+    if ((exists && !S_ISREG(st.st_mode)) || ThroughSystemFolder(chain))
+        return Error{given.string() + ": is not a regular file (a device, FIFO or socket); nothing was written"};
     if (::stat(target.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            return Error{shown + ": is a folder; give the name of a file to write"};
-        if (!S_ISREG(st.st_mode))
-            return Error{shown + ": is not a regular file (a device, FIFO or socket); nothing was written"};
         if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
             return Error{shown + ": cannot be written (" + std::strerror(errno) + ")"};
     } else if (errno != ENOENT) {

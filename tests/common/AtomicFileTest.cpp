@@ -65,11 +65,14 @@ TEST(WriteFileAtomically, ReplacesTheFileLeavingNoTemporaryOneAndRefusesWhatIsIn
         ASSERT_FALSE(refused.ok()) << blocked;
         EXPECT_NE(refused.error().message.find(blocked), std::string::npos);
     }
+    // Through the process's descriptors a name can lead to a pipe, a terminal or another's file.
+    ::symlink("/dev/stdout", (dir / "to-stdout").c_str());
+    EXPECT_FALSE(WriteFileAtomically(dir / "to-stdout", "x").ok());
     EXPECT_TRUE(fs::is_directory(dir / "b.txt"));
     EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
     EXPECT_TRUE(fs::is_symlink(dir / "to-pipe"));
     EXPECT_FALSE(WriteFileAtomically(dir / "missing/c.txt", "x").ok());
-    EXPECT_EQ(Entries(dir.path()), 4);
+    EXPECT_EQ(Entries(dir.path()), 5);
 }
 
 // A link is followed, the file it names replaced and the link kept; the old file's permissions stay.
