@@ -11,8 +11,8 @@
 #include "checking/CheckReport.h"
 #include "checking/SummaryFile.h"
 #include "common/AtomicFile.h"
-#include "definitions/DefinitionFile.h"
 #include "common/ShownText.h"
+#include "definitions/DefinitionFile.h"
 
 namespace bm::cli {
 

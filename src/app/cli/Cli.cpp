@@ -3,8 +3,8 @@
 #include "app/cli/CheckCommand.h"
 #include "app/cli/JobCommand.h"
 #include "common/ProgramFolder.h"
-#include "common/Version.h"
 #include "common/ShownText.h"
+#include "common/Version.h"
 
 namespace bm::cli {
 

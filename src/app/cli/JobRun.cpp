@@ -7,12 +7,12 @@
 #include "app/cli/JobCommand.h"
 #include "app/cli/MarksSurface.h"
 #include "common/AtomicFile.h"
+#include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "definitions/MarginSettings.h"
 #include "printing/PrintJob.h"
 #include "printing/qt/PdfSurface.h"
 #include "printing/qt/PrinterSurface.h"
-#include "common/ShownText.h"
 
 namespace bm::cli {
 
