@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What the editor would save must also fit its sheet, and the sheet check never fails on a read definition.
         const auto offSheet = SheetRefusal(*definition, 0, 0);
         const DefinitionEntries entries = EntriesFromDefinition("ZZ", *definition);
-        if (!ValidateDefinition(entries, EditorMode::Make))
-            Require(!offSheet, "the editor accepts a definition that prints off its sheet: " + offSheet->message);
+        if (!ValidateDefinition(entries, EditorMode::Make) && offSheet)
+            Require(false, "the editor accepts a definition that prints off its sheet: " + offSheet->message);
     } else {
         Require(definition.error().message.rfind(bmfuzz::ScratchFile().string(), 0) == 0,
                 "a refusal that does not name the file: " + definition.error().message);
