@@ -227,7 +227,7 @@ Status AtomicFileWriter::Open(const fs::path& given)
         // A file system without unnamed files: a fresh random name that no existing file or link can be.
         for (int tries = 0; tries < 100 && fd_ < 0; ++tries) {
             named_ = folder / ("." + target_.filename().string() + "." + RandomSuffix() + ".tmp");
-            fd_ = ::open(named_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0600);
+            fd_ = ::open(named_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
             if (fd_ < 0 && errno != EEXIST)
                 break;
         }
@@ -241,10 +241,6 @@ Status AtomicFileWriter::Open(const fs::path& given)
         ::fchmod(fd_, old.st_mode & 07777);
         if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
             [[maybe_unused]] const int owned = ::fchown(fd_, old.st_uid, old.st_gid);
-    } else if (!named_.empty()) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd_, 0666 & ~mask);
     }
     return Ok{};
 }
