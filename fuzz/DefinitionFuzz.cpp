@@ -1,10 +1,12 @@
 // Definition files come from the editor, from other installations and from hand edits.
 // Besides not crashing: whatever the reader accepts is a consistent definition, and the editor's
-// Modify mode (entries from the definition, written again) gives a file that reads back the same.
+// Modify mode (entries from the definition, written again) gives a file that reads back the same,
+// and what the editor would save fits its sheet.
 #include <cmath>
 
 #include "FuzzSupport.h"
 #include "definitions/DefinitionFile.h"
+#include "printing/SheetFit.h"
 
 using namespace bm;
 using bmfuzz::Require;
@@ -66,6 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (definition.ok()) {
         CheckAccepted(*definition, values->size());
         CheckRoundTrip(*definition);
+        // What the editor would save must also fit its sheet, and the sheet check never fails on a read definition.
+        const auto offSheet = SheetRefusal(*definition, 0, 0);
+        const DefinitionEntries entries = EntriesFromDefinition("ZZ", *definition);
+        if (!ValidateDefinition(entries, EditorMode::Make) && offSheet)
+            Require(false, "the editor accepts a definition that prints off its sheet: " + offSheet->message);
     } else {
         Require(definition.error().message.rfind(bmfuzz::ScratchFile().string(), 0) == 0,
                 "a refusal that does not name the file: " + definition.error().message);

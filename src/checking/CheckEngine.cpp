@@ -117,7 +117,7 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
                          matcher.rule().Fault(play).value_or("")};
         ++run.playsRead;
         ++run.tally.count[tier];
-        if (game.tiers[tier].reportLine)
+        if (game.tiers[tier].reportLine && run.keepReported)
             run.reported.push_back({tier, play.line});
         if (progress && --untilPoll == 0) {
             untilPoll = pollEvery < 1 ? 1 : pollEvery;

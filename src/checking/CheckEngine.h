@@ -41,6 +41,7 @@ struct CheckRun {
     Tally tally;
     std::int64_t playsRead = 0;          // "Lines Checked"
     std::vector<ReportedPlay> reported;  // in file order
+    bool keepReported = true;            // false: only counted (the caller reads the lines again)
     bool aborted = false;                // stopped by the user
     std::int64_t elapsedMs = 0;          // from the start of the run to its end or abort
 

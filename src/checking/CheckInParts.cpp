@@ -77,6 +77,7 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
     for (std::size_t k = 0; k < starts.size(); ++k) {
         shares[k].from = starts[k];
         shares[k].to = k + 1 < starts.size() ? starts[k + 1] : size;
+        shares[k].run.keepReported = run.keepReported;
     }
     // A file that grows while it is read keeps its growth in the last part.
     shares.back().to = UINTMAX_MAX;
@@ -100,7 +101,9 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
         if (part.failed) {
             // Line numbers of a later part count from its own start: read the whole file again
             // for the message a user can follow.
+            const bool keep = run.keepReported;
             run = CheckRun{};
+            run.keepReported = keep;
             return RunCheck(game, pool, draw, wheel, clock, run, progress, pollEvery);
         }
     }

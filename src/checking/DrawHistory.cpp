@@ -221,8 +221,13 @@ Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::pa
 {
     const std::string name = ShownText(file.string(), 200);
     std::error_code ec;
-    if (std::filesystem::is_directory(file, ec))
+    const auto type = std::filesystem::status(file, ec).type();
+    if (type == std::filesystem::file_type::directory)
         return Error{name + ": is a folder, not a draws file"};
+    // A FIFO or device would block on opening and could not be read a second time.
+    using enum std::filesystem::file_type;
+    if (type == fifo || type == block || type == character || type == socket)
+        return Error{name + ": is not a regular file (a FIFO, device or socket); save the draws in a file"};
     std::FILE* f = std::fopen(file.string().c_str(), "rb");
     if (!f)
         return Error{name + ": cannot be opened (" + std::strerror(errno) + ")"};

@@ -1,10 +1,16 @@
 #include "common/AtomicFile.h"
 
+#include <cctype>
 #include <cerrno>
-#include <cstdio>
+#include <csignal>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/Platform.h"
 
@@ -12,45 +18,300 @@ namespace bm {
 
 namespace {
 
-std::string Describe(const std::filesystem::path& p, const std::string& what, int err)
+namespace fs = std::filesystem;
+
+std::string Describe(const fs::path& p, const std::string& what, int err)
 {
     return "cannot write " + p.string() + ": " + what + (err ? std::string(" (") + std::strerror(err) + ")" : "");
 }
 
-}  // namespace
+fs::path FolderOf(const fs::path& p)
+{
+    return p.has_parent_path() ? p.parent_path() : fs::path(".");
+}
 
-Status WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes)
+// Signals that would end the process between linking the finished file and renaming it are
+// held back for those two calls, so only SIGKILL can leave the finished copy under its own name.
+class HeldSignals {
+public:
+    HeldSignals()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+            sigaddset(&set, s);
+        pthread_sigmask(SIG_BLOCK, &set, &old_);
+    }
+    ~HeldSignals() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+private:
+    sigset_t old_;
+};
+
+std::string RandomSuffix()
+{
+    static thread_local std::mt19937_64 rng(std::random_device{}() ^ (static_cast<unsigned long long>(getpid()) << 32));
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string s;
+    for (int i = 0; i < 12; ++i)
+        s += kChars[rng() % (sizeof kChars - 1)];
+    return s;
+}
+
+bool IsOurLinkName(const std::string& name, const std::string& target)
+{
+    const std::string head = "." + target + ".";
+    if (name.size() != head.size() + 16 || name.compare(0, head.size(), head) != 0 || !name.ends_with(".tmp"))
+        return false;
+    for (std::size_t i = head.size(); i < head.size() + 12; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+// A finished copy left under its link name by a writer killed just before its rename: never a
+// partial file (those have no name), but a file the user did not ask for.
+void SweepLeftovers(const fs::path& folder, const std::string& target)
 {
     std::error_code ec;
-    if (std::filesystem::is_directory(target, ec))
-        return Error{Describe(target, "a folder of that name is in the way", 0)};
-
-    const auto folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::random_device rd;
-    const auto temp = folder / ("." + target.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
-
-    std::FILE* f = std::fopen(temp.string().c_str(), "wb");
-    if (!f)
-        return Error{Describe(target, "cannot create a file in " + folder.string(), errno)};
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int err = written ? 0 : errno;
-    const bool flushed = std::fflush(f) == 0 && SyncFile(f);
-    if (!err && !flushed)
-        err = errno;
-    const bool closed = std::fclose(f) == 0;
-    if (!err && !closed)
-        err = errno;
-    if (!written || !flushed || !closed) {
-        std::filesystem::remove(temp, ec);
-        return Error{Describe(target, "writing failed", err)};
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        struct stat st {};
+        const fs::path p = it->path();
+        if (IsOurLinkName(p.filename().string(), target) && ::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid() && st.st_nlink == 1)
+            ::unlink(p.c_str());
     }
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return Error{Describe(target, "cannot replace the old file", ec.value())};
+}
+
+// Gives the unnamed file a fresh name beside the target and renames it over the target. A rename
+// that finds its name gone (swept by another writer as a leftover) links again.
+int LinkIntoPlace(int fd, const fs::path& target)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const fs::path folder = FolderOf(target);
+    int err = EEXIST;
+    for (int tries = 0; tries < 100 && (err == EEXIST || err == ENOENT); ++tries) {
+        const fs::path linked = folder / ("." + target.filename().string() + "." + RandomSuffix() + ".tmp");
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, linked.c_str(), AT_SYMLINK_FOLLOW) != 0 &&
+            ::linkat(fd, "", AT_FDCWD, linked.c_str(), AT_EMPTY_PATH) != 0) {
+            err = errno;
+            continue;
+        }
+        if (::rename(linked.c_str(), target.c_str()) == 0)
+            return 0;
+        err = errno;
+        ::unlink(linked.c_str());
     }
+    return err;
+}
+
+}  // namespace
+
+namespace {
+
+// The link chain from `target` to the file it names; the last entry is that file.
+std::vector<fs::path> LinkChain(const fs::path& target)
+{
+    std::vector<fs::path> chain{target};
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(chain.back(), ec); ++hops) {
+        const fs::path next = fs::read_symlink(chain.back(), ec);
+        if (ec)
+            break;
+        chain.push_back(next.is_absolute() ? next : FolderOf(chain.back()) / next);
+    }
+    return chain;
+}
+
+// /dev/stdout and its kind lead through the process's descriptors to a pipe, terminal or a
+// file another program opened: never a file to replace.
+bool ThroughSystemFolder(const std::vector<fs::path>& chain)
+{
+    for (const fs::path& p : chain) {
+        std::error_code ec;
+        const std::string s = fs::absolute(p, ec).lexically_normal().string();
+        if (s.rfind("/dev/shm/", 0) == 0)
+            continue;  // an ordinary memory-backed folder
+        for (const char* system : {"/dev/", "/proc/", "/sys/"})
+            if (s.rfind(system, 0) == 0)
+                return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+fs::path ResolvedTarget(const fs::path& target)
+{
+    return LinkChain(target).back();
+}
+
+Status CheckWritableTarget(const fs::path& given)
+{
+    const std::vector<fs::path> chain = LinkChain(given);
+    const fs::path& target = chain.back();
+    const std::string shown = given == target ? given.string() : given.string() + " (a link to " + target.string() + ")";
+    struct stat st {};
+    const bool exists = ::stat(given.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        return Error{shown + ": is a folder; give the name of a file to write"};
+    if ((exists && !S_ISREG(st.st_mode)) || ThroughSystemFolder(chain))
+        return Error{given.string() + ": is not a regular file (a device, FIFO or socket); nothing was written"};
+    if (::stat(target.c_str(), &st) == 0) {
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+            return Error{shown + ": cannot be written (" + std::strerror(errno) + ")"};
+    } else if (errno != ENOENT) {
+        return Error{shown + ": cannot be reached (" + std::strerror(errno) + ")"};
+    }
+    const fs::path folder = FolderOf(target);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec))
+        return Error{shown + ": the folder " + folder.string() + " does not exist"};
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return Error{shown + ": cannot write in the folder " + folder.string() + " (" + std::strerror(errno) + ")"};
+    return Ok{};
+}
+
+Status CheckOutputTarget(const fs::path& given, const std::vector<fs::path>& inputs, const ProgramFolder* folder)
+{
+    if (Status writable = CheckWritableTarget(given); !writable)
+        return writable;
+    const fs::path target = ResolvedTarget(given);
+    struct stat out {};
+    if (::stat(target.c_str(), &out) == 0) {
+        for (const fs::path& input : inputs) {
+            struct stat in {};
+            if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+                return Error{given.string() + ": is " + (input == given ? "" : "the same file as " + input.string() + ", ") +
+                             "an input of this run; it would be overwritten, choose another file"};
+        }
+    }
+    if (folder) {
+        std::error_code ec;
+        const fs::path where = fs::weakly_canonical(FolderOf(target), ec);
+        for (const fs::path& kept : {folder->defs(), folder->settings()}) {
+            std::error_code ec2;
+            if (!ec && fs::equivalent(where, kept, ec2))
+                return Error{given.string() + ": lies in the program's " + kept.filename().string() +
+                             " folder, which holds definitions and offsets; choose another folder"};
+        }
+    }
+    return Ok{};
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    Abandon();
+}
+
+Status AtomicFileWriter::Open(const fs::path& given)
+{
+    Abandon();
+    std::error_code ec;
+    if (fs::is_directory(given, ec))
+        return Error{Describe(given, "a folder of that name is in the way", 0)};
+    if (Status writable = CheckWritableTarget(given); !writable)
+        return writable;
+    target_ = ResolvedTarget(given);
+    error_ = 0;
+    const fs::path folder = FolderOf(target_);
+    struct stat old {};
+    const bool existed = ::stat(target_.c_str(), &old) == 0;
+    // Unnamed: nothing under any name until the file is complete.
+    fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd_ >= 0)
+        SweepLeftovers(folder, target_.filename().string());
+    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        // A file system without unnamed files: a fresh random name that no existing file or link can be.
+        for (int tries = 0; tries < 100 && fd_ < 0; ++tries) {
+            named_ = folder / ("." + target_.filename().string() + "." + RandomSuffix() + ".tmp");
+            fd_ = ::open(named_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST)
+                break;
+        }
+        if (fd_ < 0)
+            named_.clear();
+    }
+    if (fd_ < 0)
+        return Error{Describe(given, "cannot create a file in " + folder.string(), errno)};
+    if (existed) {
+        // The old file's permissions, and its owner when the user may give it (root saving another's file).
+        ::fchmod(fd_, old.st_mode & 07777);
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
+            [[maybe_unused]] const int owned = ::fchown(fd_, old.st_uid, old.st_gid);
+    }
+    return Ok{};
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes)
+{
+    if (fd_ < 0 || error_)
+        return false;
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : EIO;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+Status AtomicFileWriter::Commit()
+{
+    if (fd_ < 0)
+        return Error{Describe(target_, "the file was not opened", 0)};
+    if (!error_ && ::fsync(fd_) != 0)
+        error_ = errno;
+    if (error_) {
+        const int err = error_;
+        Abandon();
+        return Error{Describe(target_, "writing failed", err)};
+    }
+    const fs::path folder = FolderOf(target_);
+    int err = 0;
+    {
+        HeldSignals held;
+        if (!named_.empty()) {
+            if (::rename(named_.c_str(), target_.c_str()) != 0) {
+                err = errno;
+                ::unlink(named_.c_str());
+            }
+            named_.clear();
+        } else {
+            err = LinkIntoPlace(fd_, target_);
+        }
+    }
+    ::close(fd_);
+    fd_ = -1;
+    if (err)
+        return Error{Describe(target_, "cannot replace the old file", err)};
     SyncFolder(folder);
     return Ok{};
+}
+
+void AtomicFileWriter::Abandon()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!named_.empty())
+        ::unlink(named_.c_str());
+    named_.clear();
+}
+
+Status WriteFileAtomically(const fs::path& target, std::string_view bytes)
+{
+    AtomicFileWriter writer;
+    if (Status opened = writer.Open(target); !opened)
+        return opened;
+    writer.Write(bytes);
+    return writer.Commit();
 }
 
 }  // namespace bm

@@ -2,14 +2,55 @@
 
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
+#include "common/ProgramFolder.h"
 #include "common/Result.h"
 
 namespace bm {
 
-// Writes the bytes to a temporary file in the target's folder, flushes it to disk and
-// renames it over the target, so a reader sees either the old or the new file, never a
-// half-written one. On failure the old file is untouched and the temporary file removed.
+// The file an output really lands in: a symbolic link is followed to the file it names (which
+// is replaced, the link stays), as careful editors do.
+std::filesystem::path ResolvedTarget(const std::filesystem::path& target);
+
+// Whether `target` may be written at all: an existing target must be a regular file the user
+// may write (never a device, FIFO, socket or folder), and its folder must exist.
+Status CheckWritableTarget(const std::filesystem::path& target);
+
+// As above, and the output is none of the run's `inputs` (same file, links followed) nor any
+// file in the program folder's Defs or Settings. Checked before anything is read or written.
+Status CheckOutputTarget(const std::filesystem::path& target, const std::vector<std::filesystem::path>& inputs,
+                         const ProgramFolder* folder);
+
+// Writes a file so that a reader sees either the old or the new file, never a half-written one:
+// the bytes go to an unnamed file in the target's folder (no planted file or link can stand in
+// for it), are flushed to disk, and the complete file is renamed over the target, keeping the
+// old file's permissions. Until Commit() nothing is visible; abandoning or a failure leaves the
+// old file untouched.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    Status Open(const std::filesystem::path& target);
+    // False once a write failed; Commit() then reports why.
+    bool Write(std::string_view bytes);
+    Status Commit();
+    void Abandon();
+    // The open file's descriptor, for writers that take one; -1 when not open.
+    int Descriptor() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+
+private:
+    std::filesystem::path target_;  // resolved
+    std::filesystem::path named_;   // the fallback's visible temporary name, when one was needed
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+// Writes the bytes atomically as above. On failure the old file is untouched.
 Status WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 }  // namespace bm

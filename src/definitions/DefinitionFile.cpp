@@ -30,6 +30,8 @@ Result<std::vector<std::string>> ReadLines(const std::filesystem::path& file)
     }
     if (std::filesystem::is_directory(status))
         return Error{file.string() + ": is a folder, not a definition file"};
+    if (!std::filesystem::is_regular_file(status))
+        return Error{file.string() + ": is not a regular file (a FIFO, device or socket), not a definition file"};
     if (std::filesystem::file_size(file, ec) > kMaxFileSize)
         return Error{file.string() + ": too large to be a definition file"};
     std::ifstream in(file, std::ios::binary);
@@ -38,6 +40,8 @@ Result<std::vector<std::string>> ReadLines(const std::filesystem::path& file)
     std::ostringstream buffer;
     buffer << in.rdbuf();
     const std::string bytes = buffer.str();
+    if (const char* wide = WideTextKind(bytes.substr(0, 4)))
+        return Error{file.string() + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
 
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -2,6 +2,7 @@
 
 #include "common/Numbers.h"
 #include "definitions/DefinitionFile.h"
+#include "printing/SheetFit.h"
 
 namespace bm {
 
@@ -38,6 +39,37 @@ bool IsWhole16(const std::string& s)
 std::string RowLabel(int r)
 {
     return "R" + std::to_string(r + 1);
+}
+
+// Only once every entry is known to be a number of its kind.
+SlipDefinition SlipFromEntries(const DefinitionEntries& e)
+{
+    const auto number = [&](Field x) { return *ParseFloat(e.fields[static_cast<int>(x)]); };
+    const auto count = [&](Field x) { return static_cast<int>(*ParseWhole(e.fields[static_cast<int>(x)])); };
+    SlipDefinition d;
+    d.Pool = count(Field::Pool);
+    d.Pick = count(Field::Pick);
+    d.TotalPanels = count(Field::TotalPanels);
+    d.SlipWidth = number(Field::SlipWidth);
+    d.SlipHeight = number(Field::SlipHeight);
+    d.TopToFirstRow = number(Field::TopToFirstRow);
+    d.MainPanels = count(Field::MainPanels);
+    d.RowsInPanel = count(Field::RowsInPanel);
+    d.PanelsAcross = count(Field::PanelsAcross);
+    d.LeftIndent = number(Field::LeftIndent);
+    d.ColumnsInPanel = count(Field::ColumnsInPanel);
+    d.BoxWidth = number(Field::BoxWidth);
+    d.BoxHeight = number(Field::BoxHeight);
+    d.HorizontalPanelGap = number(Field::HorizontalPanelGap);
+    d.VerticalRowGap = number(Field::VerticalRowGap);
+    d.VerticalPanelGap = number(Field::VerticalPanelGap);
+    d.HorizontalBoxShift = number(Field::HorizontalBoxShift);
+    for (int r = 0; r < d.RowsInPanel; ++r)
+        d.RowFirstNumber.push_back(static_cast<std::int16_t>(*ParseWhole(e.rows[r])));
+    d.bBon = e.bBon;
+    d.bPB = e.bPB;
+    d.Horizontal = e.Horizontal;
+    return d;
 }
 
 }  // namespace
@@ -88,12 +120,20 @@ std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, 
     for (int r = 0; r < rows; ++r)
         if (!IsWhole16(e.rows[r]))
             return ValidationFailure{"Entry For " + RowLabel(r) + " Must Be A Whole Number", OnRow(r)};
+    // Counts as the reader takes them: never negative.
+    for (int i = 0; i < kFieldCount; ++i)
+        if (IsWholeField(Field(i)) && *ParseWhole(f[i]) < 0)
+            return ValidationFailure{std::string("Entry For ") + FieldLabel(Field(i)) + " Cannot Be Negative",
+                                     OnField(Field(i))};
     const auto rowCount = *ParseWhole(text(Field::RowsInPanel));
     if (rowCount < 2 || rowCount > 10)
         return ValidationFailure{"Rows In Each Panel Must Be From 2 To 10", OnField(Field::RowsInPanel)};
     const auto pool = *ParseWhole(text(Field::Pool));
     if (pool < 10 || pool > 99 || text(Field::Pool).size() != 2)
         return ValidationFailure{"Pool Must Be From 10 To 99", OnField(Field::Pool)};
+    // A slip that would print off its sheet, before any offsets.
+    if (const auto off = SheetRefusal(SlipFromEntries(e), 0, 0))
+        return ValidationFailure{off->message, off->field ? OnField(*off->field) : FocusTarget{}};
     return std::nullopt;
 }
 

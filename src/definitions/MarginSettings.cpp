@@ -59,6 +59,8 @@ Result<MarginSettings> ReadMarginsFile(const std::string& path)
         return MarginSettings{};
     if (std::filesystem::is_directory(status))
         return Error{path + ": is a folder, not a settings file"};
+    if (!std::filesystem::is_regular_file(status))
+        return Error{path + ": is not a regular file (a FIFO, device or socket), not a settings file"};
     if (std::filesystem::file_size(path, ec) > kMaxSettingsSize)
         return Error{path + ": too large to be a settings file"};
     std::ifstream in(path, std::ios::binary);

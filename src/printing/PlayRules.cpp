@@ -53,7 +53,7 @@ std::optional<std::string> SlipNumbers::Fault(const Play& play, int marked) cons
 }
 
 Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width,
-                                      const PlayFault& fault, bool countAll)
+                                      const PlayFault& fault, bool countAll, const std::function<bool()>& stop)
 {
     auto reader = WheelReader::Open(file, numbersPerPlay, width);
     if (!reader)
@@ -62,7 +62,8 @@ Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int num
     std::optional<Error> first;
     Play play;
     while ((*reader)->Next(play)) {
-        ++plays;
+        if ((++plays & 0xFFF) == 0 && stop && stop())
+            return Error{};
         if (const auto why = fault ? fault(play) : std::nullopt) {
             if (!first)
                 first = Error{file.string() + ": line " + std::to_string(play.line) + ": " + *why};

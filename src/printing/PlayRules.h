@@ -42,7 +42,10 @@ private:
 // Counts the plays of a wheel file as CountPlays does, and refuses the file at the first play
 // that `fault` (when given) names, with the file and the line. With `countAll` the whole file is read and the
 // message says how many plays have such a fault when there are several.
+// `stop`, when given, is asked every few thousand plays; when it says so the count ends with an
+// error of no message.
 Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width,
-                                      const PlayFault& fault, bool countAll);
+                                      const PlayFault& fault, bool countAll,
+                                      const std::function<bool()>& stop = {});
 
 }  // namespace bm

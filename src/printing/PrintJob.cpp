@@ -1,13 +1,16 @@
 #include "printing/PrintJob.h"
 
 #include <fstream>
+#include <limits>
 #include <memory>
+#include <optional>
 
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PlayRules.h"
 #include "printing/PlayWindow.h"
+#include "printing/SheetFit.h"
 #include "printing/TestPattern.h"
 #include "printing/WheelFile.h"
 
@@ -70,19 +73,34 @@ bool SupportedPick(int pick)
 
 // A pick this version cannot print is still counted for the summary, line by line, before it is
 // refused; its lines are not read as plays. Any other file is refused before anything goes to
-// paper when one of its plays would print with a mark missing.
-Result<std::int32_t> CountJobPlays(const std::filesystem::path& file, const GameFormat& game, const PlayFault& fault)
+// paper when one of its plays would print with a mark missing. Escape is heard while a large file
+// is counted: then nothing is returned.
+std::optional<Result<std::int32_t>> CountJobPlays(const std::filesystem::path& file, const GameFormat& game,
+                                                  const PlayFault& fault, EscapeKey& escape)
 {
-    if (SupportedPick(game.Pick))
-        return CountPlaysWithin(file, game.NumbersPerPlay(), NumberWidth::Bits16, fault, true);
+    if (const Status plain = CheckWheelIsFile(file); !plain)
+        return Result<std::int32_t>(plain.error());
+    if (SupportedPick(game.Pick)) {
+        bool stopped = false;
+        auto counted = CountPlaysWithin(file, game.NumbersPerPlay(), NumberWidth::Bits16, fault, true,
+                                        [&] { return stopped = escape.Pressed(); });
+        if (stopped)
+            return std::nullopt;
+        return counted;
+    }
+    std::int64_t lines = 0;
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        return Error{file.string() + ": cannot be opened for reading"};
-    std::int32_t lines = 0;
-    for (std::string line; std::getline(in, line);)
+        return Result<std::int32_t>(Error{file.string() + ": cannot be opened for reading"});
+    for (std::string line; std::getline(in, line);) {
         if (line.find_first_not_of(" \t\r") != std::string::npos)
             ++lines;
-    return lines;
+        if ((lines & 0xFFF) == 0 && escape.Pressed())
+            return std::nullopt;
+    }
+    if (lines > std::numeric_limits<std::int32_t>::max())
+        return Result<std::int32_t>(Error{file.string() + ": holds more plays than this program can handle"});
+    return Result<std::int32_t>(static_cast<std::int32_t>(lines));
 }
 
 // Slip after slip: every box position of every panel is compared with the panel's play and
@@ -151,6 +169,9 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
     const auto def = ReadJobDefinition(request);
     if (!def)
         return Ended(JobEnd::Refused, def.error().message);
+    // Every mark off the paper would be printed with "Processing Complete" all the same.
+    if (const auto off = SheetRefusal(*def, *top, *left))
+        return Ended(JobEnd::Refused, request.definitionFile.string() + ": " + off->message);
     const BoxGeometry geometry(*def, *top, *left);
 
     if (request.testMode) {
@@ -169,11 +190,15 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
     const GameFormat game = def->Game();
     const SlipNumbers slipNumbers(*def, geometry);
     const PlayFault fault = [&](const Play& play) { return slipNumbers.Fault(play, game.NumbersMarked()); };
-    const auto counted = CountJobPlays(wheel, game, fault);
-    if (!counted)
-        return Ended(JobEnd::Refused, counted.error().message);
+    const auto counted = CountJobPlays(wheel, game, fault, escape);
+    if (!counted) {
+        status.SetEndMessage("Print Job Aborted At Slip 0", true);
+        return Ended(JobEnd::Aborted);
+    }
+    if (!*counted)
+        return Ended(JobEnd::Refused, counted->error().message);
 
-    const std::int64_t plays = *counted;
+    const std::int64_t plays = **counted;
     const std::int64_t perSlip = def->TotalPanels;
     const long long slips = (plays + perSlip - 1) / perSlip;
     status.SetSummary("Printing " + std::to_string(plays) + " Picks On " + std::to_string(slips) + " Playslips");

@@ -239,12 +239,25 @@ WheelReader::~WheelReader()
         std::fclose(file_);
 }
 
+Status CheckWheelIsFile(const std::filesystem::path& file)
+{
+    std::error_code ec;
+    const auto type = std::filesystem::status(file, ec).type();
+    if (type == std::filesystem::file_type::directory)
+        return Error{file.string() + ": is a folder, not a wheel file"};
+    // A FIFO or device would block on opening and could not be read a second time.
+    using enum std::filesystem::file_type;
+    if (type == fifo || type == block || type == character || type == socket)
+        return Error{file.string() + ": is not a regular file (a FIFO, device or socket); save the plays in a file"};
+    return Ok{};
+}
+
 Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::path& file, int numbersPerPlay,
                                                        NumberWidth width)
 {
+    if (const Status plain = CheckWheelIsFile(file); !plain)
+        return plain.error();
     std::error_code ec;
-    if (std::filesystem::is_directory(file, ec))
-        return Error{file.string() + ": is a folder, not a wheel file"};
     std::FILE* f = std::fopen(file.string().c_str(), "rb");
     if (!f)
         return Error{file.string() + ": cannot be opened (" + std::strerror(errno) + ")"};
@@ -253,17 +266,18 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::pa
     const std::size_t chunk = ec ? kChunk : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, kChunk));
     auto reader = std::unique_ptr<WheelReader>(new WheelReader(f, file.string(), numbersPerPlay, width, chunk));
 
-    // Text saved as UTF-16 would otherwise show up as a puzzling number fault on line 1.
-    unsigned char head[3] = {};
-    const std::size_t got = std::fread(head, 1, 3, f);
+    // Text saved as UTF-16 or UTF-32 would otherwise show up as a puzzling fault on line 1.
+    unsigned char head[4] = {};
+    const std::size_t got = std::fread(head, 1, 4, f);
     std::clearerr(f);  // a file shorter than that may grow before it is read, and glibc keeps the end flag
-    if (got >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)))
-        return Error{file.string() + ": is UTF-16 text; save it as plain text (ANSI or UTF-8)"};
-    const bool utf8Bom = got == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
-    if (!utf8Bom) {
-        std::memcpy(reader->buffer_.data(), head, got);
-        reader->end_ = got;
-    }
+    if (const char* wide = WideTextKind({reinterpret_cast<const char*>(head), got}))
+        return Error{file.string() + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
+    const bool utf8Bom = got >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
+    const std::size_t skipped = utf8Bom ? 3 : 0;
+    if (reader->buffer_.size() < got)
+        reader->buffer_.resize(got);
+    std::memcpy(reader->buffer_.data(), head + skipped, got - skipped);
+    reader->end_ = got - skipped;
     return reader;
 }
 

@@ -25,6 +25,9 @@ struct Play {
     std::int64_t line = 0;  // physical 1-based line of the file
 };
 
+// Refuses a folder, FIFO, device or socket as a wheel file; a missing file is left to the opener.
+Status CheckWheelIsFile(const std::filesystem::path& file);
+
 // Reads a wheel file play by play. A line of blanks is not a play, nor is a comment line (its
 // first character other than a blank is "#"). Every other line holds
 // exactly the play's count of whole numbers, separated by commas and/or blanks or tabs

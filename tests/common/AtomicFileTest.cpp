@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "common/AtomicFile.h"
 #include "support/TempDir.h"
 
@@ -7,8 +14,40 @@ using namespace bm;
 using bmtest::ReadBytes;
 using bmtest::TempDir;
 using bmtest::WriteBytes;
+namespace fs = std::filesystem;
 
 namespace {
+
+long Entries(const fs::path& folder)
+{
+    return std::distance(fs::directory_iterator(folder), {});
+}
+
+unsigned ModeOf(const fs::path& p)
+{
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Runs `body` as a user without privileges: as root (as CI runs) in a child that drops to
+// nobody, since root may write any file; otherwise as the user running the tests.
+void AsUnprivileged(const std::function<void()>& body)
+{
+    if (::geteuid() != 0)
+        return body();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+                             ::setresuid(65534, 65534, 65534) == 0;
+        if (dropped)
+            body();
+        _exit(!dropped ? 3 : ::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "as nobody: status " << status;
+}
 
 TEST(WriteFileAtomically, ReplacesTheFileLeavingNoTemporaryOneAndRefusesWhatIsInTheWay)
 {
@@ -16,15 +55,93 @@ TEST(WriteFileAtomically, ReplacesTheFileLeavingNoTemporaryOneAndRefusesWhatIsIn
     WriteBytes(dir / "a.txt", "old");
     ASSERT_TRUE(WriteFileAtomically(dir / "a.txt", "new\r\n").ok());
     EXPECT_EQ(ReadBytes(dir / "a.txt"), "new\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(Entries(dir.path()), 1);
 
     std::filesystem::create_directory(dir / "b.txt");
-    const auto blocked = WriteFileAtomically(dir / "b.txt", "x");
-    ASSERT_FALSE(blocked.ok());
-    EXPECT_NE(blocked.error().message.find("b.txt"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "b.txt"));
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+    ::symlink("pipe", (dir / "to-pipe").c_str());
+    for (const char* blocked : {"b.txt", "pipe", "to-pipe"}) {
+        const auto refused = WriteFileAtomically(dir / blocked, "x");
+        ASSERT_FALSE(refused.ok()) << blocked;
+        EXPECT_NE(refused.error().message.find(blocked), std::string::npos);
+    }
+    // Through the process's descriptors a name can lead to a pipe, a terminal or another's file.
+    ::symlink("/dev/stdout", (dir / "to-stdout").c_str());
+    EXPECT_FALSE(WriteFileAtomically(dir / "to-stdout", "x").ok());
+    EXPECT_TRUE(fs::is_directory(dir / "b.txt"));
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(fs::is_symlink(dir / "to-pipe"));
     EXPECT_FALSE(WriteFileAtomically(dir / "missing/c.txt", "x").ok());
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    EXPECT_EQ(Entries(dir.path()), 5);
+}
+
+// A link is followed, the file it names replaced and the link kept; the old file's permissions stay.
+TEST(WriteFileAtomically, WritesThroughALinkAndKeepsThePermissions)
+{
+    TempDir dir;
+    fs::create_directory(dir / "real");
+    WriteBytes(dir / "real/s.txt", "old");
+    ::chmod((dir / "real/s.txt").c_str(), 0600);
+    ::symlink("real/s.txt", (dir / "link.txt").c_str());
+    ASSERT_TRUE(WriteFileAtomically(dir / "link.txt", "new").ok());
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(ReadBytes(dir / "real/s.txt"), "new");
+    EXPECT_EQ(ModeOf(dir / "real/s.txt"), 0600u);
+    EXPECT_EQ(Entries(dir / "real"), 1);
+    ::chmod((dir / "real/s.txt").c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(dir / "real/s.txt", "newer").ok());
+    EXPECT_EQ(ModeOf(dir / "real/s.txt"), 0640u);
+}
+
+// While a large file is written nothing partial shows under any name; abandoning leaves the old file.
+TEST(AtomicFileWriter, ShowsNoFileUntilCommittedAndLeavesTheOldOneWhenAbandoned)
+{
+    TempDir dir;
+    WriteBytes(dir / "s.txt", "old");
+    {
+        AtomicFileWriter writer;
+        ASSERT_TRUE(writer.Open(dir / "s.txt").ok());
+        ASSERT_TRUE(writer.Write(std::string(1 << 20, 'x')));
+        EXPECT_EQ(Entries(dir.path()), 1);
+    }
+    EXPECT_EQ(ReadBytes(dir / "s.txt"), "old");
+    // Another process watching the folder during a whole write sees only the old or the new file.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(WriteFileAtomically(dir / "s.txt", std::string(64 << 20, 'y')).ok() ? 0 : 1);
+    constexpr std::uintmax_t kFull = 64 << 20;
+    int partial = 0;
+    for (int status = 0; waitpid(child, &status, WNOHANG) == 0;) {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(dir.path(), ec))
+            if (const auto size = fs::file_size(entry.path(), ec); !ec && size != 3 && size != kFull)
+                ++partial;
+    }
+    EXPECT_EQ(partial, 0);
+    EXPECT_EQ(fs::file_size(dir / "s.txt"), kFull);
+    EXPECT_EQ(Entries(dir.path()), 1);
+}
+
+// What another user may not write is refused, not replaced behind the user's back.
+TEST(WriteFileAtomically, RefusesAFileOrFolderTheUserMayNotWrite)
+{
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    fs::create_directory(dir / "shut");
+    ::chmod((dir / "shut").c_str(), 0555);
+    AsUnprivileged([&] {
+        WriteBytes(dir / "mine.txt", "old");
+        ::chmod((dir / "mine.txt").c_str(), 0600);
+        ASSERT_TRUE(WriteFileAtomically(dir / "mine.txt", "new").ok());
+        EXPECT_EQ(ModeOf(dir / "mine.txt"), 0600u);
+        WriteBytes(dir / "locked.txt", "old");
+        ::chmod((dir / "locked.txt").c_str(), 0444);
+        const auto locked = WriteFileAtomically(dir / "locked.txt", "new");
+        EXPECT_FALSE(locked.ok());
+        EXPECT_EQ(ReadBytes(dir / "locked.txt"), "old");
+        EXPECT_FALSE(WriteFileAtomically(dir / "shut/s.txt", "new").ok());
+    });
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "definitions/DefinitionFile.h"
+#include "printing/SheetFit.h"
+#include "support/TempDir.h"
 
 using namespace bm;
 
@@ -50,6 +53,20 @@ TEST(ValidateDefinition, RefusesWithItsMessageAndFocus)
         {[](auto& e) { e.fields[7] = "11"; e.rows.fill("1"); }, kRows, On(RowsInPanel)},
         {[](auto& e) { e.fields[0] = "9"; }, kPool, On(Pool)},
         {[](auto& e) { e.fields[0] = "100"; }, kPool, On(Pool)},
+        // Counts and measurements the reader refuses or no sheet holds.
+        {[](auto& e) { e.fields[8] = "-5"; }, "Entry For Panels Across Cannot Be Negative", On(PanelsAcross)},
+        {[](auto& e) { e.fields[2] = "-1"; }, "Entry For Total Panels Cannot Be Negative", On(TotalPanels)},
+        {[](auto& e) { e.fields[11] = "1000000000000000000000000000000"; }, "Number Box Width is 1000000000000000000000000000000 mm, beyond the A4 sheet (landscape, 297 x 210 mm)",
+         On(BoxWidth)},
+        {[](auto& e) { e.fields[3] = "-190"; }, "Overall Width Of Slip is -190 mm; a size must be more than 0 mm", On(SlipWidth)},
+        {[](auto& e) { e.Horizontal = false; e.fields[3] = "250"; },
+         "Overall Width Of Slip is 250 mm, wider than the A4 sheet (portrait, 210 x 297 mm)", On(SlipWidth)},
+        {[](auto& e) { e.fields[6] = "32767"; e.fields[8] = "32767"; },
+         "32767 panels across of 7 columns are more boxes than fit across the A4 sheet (landscape, 297 x 210 mm)",
+         On(PanelsAcross)},
+        {[](auto& e) { e.fields[13] = "70"; },
+         "the box of row 1, column 1 of panel 5 in main panel 1 would lie at 295 mm across, 12 mm down (offsets "
+         "included), off the A4 sheet (landscape, 297 x 210 mm)", FT{}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -74,6 +91,31 @@ TEST(ValidateDefinition, AcceptsAGoodDefinitionAndIgnoresRowsBeyondThePanel)
     e.rows[5] = "junk";
     e.name = "AB649";
     EXPECT_FALSE(ValidateDefinition(e, EditorMode::Modify).has_value());
+}
+
+// Whatever the editor accepts, the reader reads back and the print job prints on the sheet.
+TEST(ValidateDefinition, EverythingItAcceptsReadsBack)
+{
+    const char* const figures[] = {"0", "1", "2", "7", "-3", "12.5", "-0.5", "45", "190", "300", "-32768", "32767",
+                                   "1000000000000000000000000000000", "-1000000000000000000000000000000", "0.001", "100000", "297"};
+    std::mt19937 rng(20240611);
+    bmtest::TempDir dir;
+    int accepted = 0;
+    for (int round = 0; round < 2000; ++round) {
+        auto e = Valid();
+        for (int k = std::uniform_int_distribution<int>(1, 3)(rng); k > 0; --k)
+            e.fields[std::uniform_int_distribution<int>(2, kFieldCount - 1)(rng)] =
+                figures[std::uniform_int_distribution<std::size_t>(0, std::size(figures) - 1)(rng)];
+        e.Horizontal = round % 3 != 0;
+        if (ValidateDefinition(e, EditorMode::Make))
+            continue;
+        ++accepted;
+        bmtest::WriteBytes(dir / "AB649.def", DefinitionFileText(e));
+        const auto read = ReadDefinitionFile(dir / "AB649.def");
+        ASSERT_TRUE(read.ok()) << read.error().message;
+        EXPECT_FALSE(SheetRefusal(*read, 0, 0).has_value()) << DefinitionFileText(e);
+    }
+    EXPECT_GT(accepted, 50);
 }
 
 }  // namespace

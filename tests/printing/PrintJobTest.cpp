@@ -221,6 +221,9 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
          "w.txt: line 1: 45 has no box on this slip (no box of its 6 rows is numbered 45)", true},
         {{.wheelOnceCounted = Wheel(11) + "1,1,2,3,4,5\r\n"}, "w.txt: line 12: 1 is given twice", true, kCounted12},
         {escape, "", true, "Printing 25 Picks On 5 Playslips", JobEnd::Aborted, "Print Job Aborted At Slip 3"},
+        // Escape is heard while a large wheel is still being counted.
+        {{.wheel = Wheel(20000), .escapeAtPoll = 1}, "", true, nullptr, JobEnd::Aborted, "Print Job Aborted At Slip 0"},
+        {{.def = changed([](auto& d) { d.LeftIndent = 300; })}, "Left Margin Indent is 300 mm, beyond the A4 sheet"},
         {{.printerRefusal = "The printer did not take the job: not-accepting"}, "not-accepting", true, kCounted12,
          JobEnd::Failed},
     };

@@ -1,5 +1,6 @@
 #include "app/cli/CheckCommand.h"
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <thread>
@@ -10,6 +11,8 @@
 #include "checking/CheckReport.h"
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
+#include "common/AtomicFile.h"
+#include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 
 namespace bm::cli {
@@ -98,6 +101,7 @@ namespace {
 class InterruptPoll final : public CheckProgress {
 public:
     bool Poll(const CheckRun&) override { return !interrupt_.Pressed(); }
+    bool Stopped() { return interrupt_.Pressed(); }
 
 private:
     Interrupt interrupt_;
@@ -110,9 +114,59 @@ int Workers()
     return n == 0 ? 1 : static_cast<int>(std::min(n, 4u));
 }
 
+// Reads the wheel once more for its report lines, handing them to `write` some 64 KB at a time;
+// stops early when `write` fails or Ctrl+C is pressed. A file that no longer holds the plays
+// just counted is refused.
+Status WriteReportLines(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
+                        const CheckRun& counted, const std::function<bool(std::string_view)>& write,
+                        InterruptPoll& poll)
+{
+    std::int64_t reportedPlays = 0;
+    for (std::size_t i = 0; i < game.tiers.size(); ++i)
+        reportedPlays += game.tiers[i].reportLine ? counted.tally.count[i] : 0;
+    if (reportedPlays == 0)
+        return Ok{};
+    auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
+    if (!reader)
+        return reader.error();
+    const DrawMatcher matcher(game, draw, pool);
+    Tally tally;
+    std::int64_t plays = 0;
+    std::string piece;
+    Play play;
+    bool changed = false;
+    while (!changed && (*reader)->Next(play)) {
+        const int tier = matcher.Classify(play);
+        // The first reading took every play: one refused now was written since.
+        changed = tier == DrawMatcher::kNotAPlay;
+        if (changed)
+            break;
+        ++tally.count[tier];
+        ++plays;
+        if (game.tiers[tier].reportLine)
+            AppendReportLine(piece, game.tiers[tier], play.line);
+        if (piece.size() >= 64 * 1024 || (plays & 0xFFF) == 0) {
+            if (poll.Stopped() || !write(piece))
+                return Ok{};
+            piece.clear();
+        }
+    }
+    if (changed || (*reader)->error() || plays != counted.playsRead || !(tally == counted.tally))
+        return Error{wheel.string() + ": changed while it was being checked; check it again once it is complete"};
+    if (!poll.Stopped())
+        write(piece);
+    return Ok{};
+}
+
+int Interrupted(std::ostream& err, const CheckRun& run, const NumberSeparators& separators)
+{
+    err << AbortText(run.playsRead, run.ElapsedSeconds(), separators) << "\n";
+    return kExitFailure;
+}
+
 int Refuse(std::ostream& err, const std::string& message)
 {
-    err << "brindlemark: " << message << "\n";
+    err << "brindlemark: " << ShownLine(message) << "\n";
     return kExitRefused;
 }
 
@@ -129,6 +183,11 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const auto chosen = ResolveDefinition(options->definition, folder);
     if (!chosen)
         return Refuse(err, chosen.error().message);
+    const std::filesystem::path wheel = ResolveWheel(options->wheel, folder);
+    if (!options->save.empty()) {
+        if (const Status target = CheckOutputTarget(options->save, {wheel, chosen->file}, &folder); !target)
+            return Refuse(err, target.error().message);
+    }
     const auto def = ReadDefinitionFile(chosen->file);
     if (!def)
         return Refuse(err, def.error().message);
@@ -141,27 +200,46 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     if (!draw)
         return Refuse(err, draw.error().message);
 
-    const std::filesystem::path wheel = ResolveWheel(options->wheel, folder);
     const NumberSeparators separators = UserNumberSeparators();
     CheckRun run;
+    run.keepReported = false;  // the report is read again below, in pieces
     InterruptPoll poll;
     const Status status = RunCheckInParts(game, def->Pool, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
         return Refuse(err, status.error().message);
-    if (run.aborted) {
-        err << AbortText(run.playsRead, run.ElapsedSeconds(), separators) << "\n";
+    if (run.aborted)
+        return Interrupted(err, run, separators);
+
+    // The report lines come from a second reading, in pieces written at once to the summary's
+    // unnamed file and to stdout, so memory stays flat whatever the number of winners and Ctrl+C
+    // is heard between pieces. The summary is committed only after the whole report went out.
+    AtomicFileWriter summaryFile;
+    if (!options->save.empty()) {
+        if (const Status opened = summaryFile.Open(options->save); !opened)
+            return Refuse(err, opened.error().message);
+    }
+    bool printed = true;
+    const auto write = [&](std::string_view piece) {
+        printed = printed && out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return !summaryFile.IsOpen() || summaryFile.Write(WithCrLf(piece));
+    };
+    if (write(ReportHeader(chosen->name, wheel.filename().string(), game, *draw, run.playsRead, separators))) {
+        if (const Status reported = WriteReportLines(game, def->Pool, *draw, wheel, run, write, poll); !reported)
+            return Refuse(err, reported.error().message);
+        if (!poll.Stopped())
+            write("\n" + SummaryText(game, run.tally, def->Pool, separators));
+    }
+    out.flush();
+    if (poll.Stopped())
+        return Interrupted(err, run, separators);
+    if (summaryFile.IsOpen()) {
+        if (const Status committed = summaryFile.Commit(); !committed)
+            return Refuse(err, committed.error().message);
+    }
+    if (!printed) {
+        err << "brindlemark: the report could not be written on standard output\n";
         return kExitFailure;
     }
-
-    std::string report = ReportHeader(chosen->name, wheel.filename().string(), game, *draw, run.playsRead, separators);
-    report += ReportLines(game, run.reported);
-    const std::string text = CompletedReport(report, SummaryText(game, run.tally, def->Pool, separators));
-    if (!options->save.empty()) {
-        if (const Status saved = WriteSummaryFile(options->save, text); !saved)
-            return Refuse(err, saved.error().message);
-    }
-    out << text;
-    out.flush();
     err << CompletionTimeText(run.ElapsedSeconds(), separators) << "\n";
     return kExitOk;
 }

@@ -3,6 +3,7 @@
 #include "app/cli/CheckCommand.h"
 #include "app/cli/JobCommand.h"
 #include "common/ProgramFolder.h"
+#include "common/ShownText.h"
 #include "common/Version.h"
 
 namespace bm::cli {
@@ -16,6 +17,10 @@ std::filesystem::path TakeHome(std::vector<std::string>& args, std::string& erro
             const bool joined = a != "--home";
             if (joined ? a.size() == 7 : i + 1 >= args.size() || args[i + 1].empty()) {
                 error = "--home needs a folder";
+                return {};
+            }
+            if (!home.empty()) {
+                error = "--home is given twice";
                 return {};
             }
             home = joined ? a.substr(7) : args[i + 1];
@@ -84,7 +89,7 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
     std::string error;
     std::filesystem::path home = TakeHome(args, error);
     if (!error.empty()) {
-        err << "brindlemark: " << error << "\n";
+        err << "brindlemark: " << ShownLine(error) << "\n";
         return kExitRefused;
     }
     if (home.empty())
@@ -99,7 +104,7 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
     }
     // A mistyped --home would otherwise show up as a missing definition file.
     if (std::error_code ec; !std::filesystem::is_directory(home, ec)) {
-        err << "brindlemark: --home " << home.string() << ": no such folder\n";
+        err << "brindlemark: --home " << ShownLine(home.string()) << ": no such folder\n";
         return kExitRefused;
     }
     const std::string command = args.front();
@@ -111,7 +116,7 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
         return RunTestPatternCommand(rest, folder, out, err);
     if (command == "check")
         return RunCheckCommand(rest, folder, out, err);
-    err << "brindlemark: unknown command \"" << command << "\"; see brindlemark --help\n";
+    err << "brindlemark: unknown command \"" << ShownLine(command) << "\"; see brindlemark --help\n";
     return kExitRefused;
 }
 

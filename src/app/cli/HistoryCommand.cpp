@@ -30,6 +30,12 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     const auto def = ReadDefinitionFile(chosen->file);
     if (!def)
         return Refuse(err, def.error().message);
+    const std::filesystem::path wheelFile = ResolveWheel(options.wheel, folder);
+    if (!options.save.empty()) {
+        if (const Status target = CheckOutputTarget(options.save, {wheelFile, chosen->file, options.draws}, &folder);
+            !target)
+            return Refuse(err, target.error().message);
+    }
     const CheckerVariant* variant = VariantFor(*chosen, *def);
     if (!variant)
         return Refuse(err, chosen->file.string() + ": the game of " + chosen->name +
@@ -49,7 +55,6 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         if ((*draws)->error())
             return Refuse(err, (*draws)->error()->message);
     }
-    const std::filesystem::path wheelFile = ResolveWheel(options.wheel, folder);
     auto wheel = CompactWheel::Read(wheelFile, game, def->Pool);
     if (!wheel)
         return Refuse(err, wheel.error().message);

@@ -1,3 +1,5 @@
+#include <set>
+
 #include "app/cli/JobCommand.h"
 
 namespace bm::cli {
@@ -5,14 +7,19 @@ namespace bm::cli {
 namespace {
 
 // "--name value" or "--name=value"; `i` is left on the last argument used.
+// A repeated option is refused: which of the two was meant cannot be guessed.
 std::optional<std::string> ValueOf(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
-                                   std::string& error)
+                                   std::string& error, std::set<std::string>& seen)
 {
     const std::string& a = args[i];
-    if (a.rfind(name + "=", 0) == 0)
-        return a.substr(name.size() + 1);
-    if (a != name)
+    if (a != name && a.rfind(name + "=", 0) != 0)
         return std::nullopt;
+    if (!seen.insert(name).second) {
+        error = name + " is given twice";
+        return std::nullopt;
+    }
+    if (a != name)
+        return a.substr(name.size() + 1);
     if (i + 1 >= args.size()) {
         error = name + " needs a value";
         return std::nullopt;
@@ -27,24 +34,28 @@ Result<JobOptions> ParseJobOptions(const std::vector<std::string>& args, bool ta
     JobOptions o;
     int outputs = 0;
     std::string error;
+    std::set<std::string> seen;
+    const auto value = [&](std::size_t& i, const std::string& name) { return ValueOf(args, i, name, error, seen); };
     for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
         const std::string& a = args[i];
-        if (auto v = ValueOf(args, i, "--definition", error)) {
+        if (auto v = value(i, "--definition")) {
             o.definition = *v;
-        } else if (auto w = takesWheel ? ValueOf(args, i, "--wheel", error) : std::nullopt) {
+        } else if (auto w = takesWheel ? value(i, "--wheel") : std::nullopt) {
             o.wheel = *w;
-        } else if (auto t = ValueOf(args, i, "--top", error)) {
+        } else if (auto t = value(i, "--top")) {
             o.top = *t;
-        } else if (auto l = ValueOf(args, i, "--left", error)) {
+        } else if (auto l = value(i, "--left")) {
             o.left = *l;
-        } else if (auto p = ValueOf(args, i, "--pdf", error)) {
+        } else if (auto p = value(i, "--pdf")) {
             o.output = JobOptions::Output::Pdf;
             o.pdf = *p;
             ++outputs;
-        } else if (auto q = ValueOf(args, i, "--printer", error)) {
+        } else if (auto q = value(i, "--printer")) {
             o.output = JobOptions::Output::Printer;
             o.printer = *q;
             ++outputs;
+        } else if (a == "--marks" && !seen.insert(a).second) {
+            error = "--marks is given twice";
         } else if (a == "--marks") {
             o.output = JobOptions::Output::Marks;
             ++outputs;

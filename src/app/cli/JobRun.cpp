@@ -1,10 +1,13 @@
 #include <memory>
+#include <tuple>
 
 #include "app/cli/Cli.h"
 #include "app/cli/InputFiles.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/JobCommand.h"
 #include "app/cli/MarksSurface.h"
+#include "common/AtomicFile.h"
+#include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "definitions/MarginSettings.h"
 #include "printing/PrintJob.h"
@@ -61,10 +64,15 @@ Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFold
     request.bPB = def->bPB;
     request.testMode = testMode;
     request.offsets = *margins;
-    if (options.top)
-        request.offsets.top = *options.top;
-    if (options.left)
-        request.offsets.left = *options.left;
+    // A stored offset that is not a number is the settings file's fault: say which file.
+    for (auto [given, stored, which] : {std::tuple{&options.top, &request.offsets.top, "top"},
+                                        std::tuple{&options.left, &request.offsets.left, "left"}}) {
+        if (*given)
+            *stored = **given;
+        else if (!OffsetValue(*stored))
+            return Error{folder.settingsFile(chosen->name).string() + ": the " + which + " offset \"" +
+                         ShownText(*stored) + "\" is not a number of millimetres (for example -1.5 or 2)"};
+    }
     return request;
 }
 
@@ -76,8 +84,6 @@ Result<std::unique_ptr<PrintSurface>> OpenSurface(const JobOptions& options, std
     case JobOptions::Output::Marks:
         return std::unique_ptr<PrintSurface>(std::make_unique<MarksSurface>(out));
     case JobOptions::Output::Pdf:
-        if (const Status target = PdfSurface::CheckTarget(options.pdf); !target)
-            return target.error();
         return std::unique_ptr<PrintSurface>(std::make_unique<PdfSurface>(options.pdf));
     case JobOptions::Output::Printer:
     case JobOptions::Output::DefaultPrinter:
@@ -90,33 +96,50 @@ Result<std::unique_ptr<PrintSurface>> OpenSurface(const JobOptions& options, std
     return std::unique_ptr<PrintSurface>(std::move(*printer));
 }
 
+// Before anything is read: the PDF must not land on an input of the job or in Defs or Settings.
+Status CheckPdfTarget(const JobOptions& options, const std::filesystem::path& wheel, const ProgramFolder& folder)
+{
+    if (options.output != JobOptions::Output::Pdf)
+        return Ok{};
+    std::vector<std::filesystem::path> inputs{wheel};
+    if (const auto chosen = ResolveDefinition(options.definition, folder)) {
+        inputs.push_back(chosen->file);
+        inputs.push_back(folder.settingsFile(chosen->name));
+    }
+    return CheckOutputTarget(options.pdf, inputs, &folder);
+}
+
 }  // namespace
 
 int RunJob(const JobOptions& options, const ProgramFolder& folder, bool testMode, std::ostream& out, std::ostream& err)
 {
+    const std::filesystem::path wheel = ResolveWheel(options.wheel, folder);
+    if (const Status target = CheckPdfTarget(options, wheel, folder); !target) {
+        err << "brindlemark: " << ShownLine(target.error().message) << "\n";
+        return kExitRefused;
+    }
     const auto request = MakeRequest(options, folder, testMode);
     if (!request) {
-        err << "brindlemark: " << request.error().message << "\n";
+        err << "brindlemark: " << ShownLine(request.error().message) << "\n";
         return kExitRefused;
     }
     int failureStatus = kExitRefused;
     auto surface = OpenSurface(options, out, failureStatus);
     if (!surface) {
-        err << "brindlemark: " << surface.error().message << "\n";
+        err << "brindlemark: " << ShownLine(surface.error().message) << "\n";
         return failureStatus;
     }
     CliStatus status(err);
     Interrupt escape;
-    const std::filesystem::path wheel = ResolveWheel(options.wheel, folder);
     const JobOutcome outcome = RunPrintJob(*request, **surface, status, escape, [&] { return wheel; });
     switch (outcome.end) {
     case JobEnd::Completed:
         return kExitOk;
     case JobEnd::Refused:
-        err << "brindlemark: " << outcome.message << "\n";
+        err << "brindlemark: " << ShownLine(outcome.message) << "\n";
         return kExitRefused;
     case JobEnd::Failed:
-        err << "brindlemark: " << outcome.message << "\n";
+        err << "brindlemark: " << ShownLine(outcome.message) << "\n";
         return kExitFailure;
     case JobEnd::Aborted:
     case JobEnd::Cancelled:
@@ -131,7 +154,7 @@ int RunJobCommand(const std::string& command, const std::vector<std::string>& ar
     const bool testMode = command == "test-pattern";
     const auto options = ParseJobOptions(args, !testMode);
     if (!options) {
-        err << "brindlemark " << command << ": " << options.error().message << "\n";
+        err << "brindlemark " << command << ": " << ShownLine(options.error().message) << "\n";
         return kExitRefused;
     }
     return RunJob(*options, folder, testMode, out, err);

@@ -104,8 +104,8 @@ void CheckerWindow::cmdHistory_Click()
     } else {
         SetStatus(QStringLiteral("Checked Against %1 Draws").arg(run.draws));
         delete historyWindow_;
-        auto* window = new HistoryWindow(*rules_, game_.lotteryName, ticketFile_.toStdString(), std::move(rows), run,
-                                         folder_, this);
+        auto* window = new HistoryWindow(*rules_, game_.lotteryName, {ticketFile_.toStdString(), file.toStdString()},
+                                         std::move(rows), run, folder_, this);
         historyWindow_ = window;
         connect(window, &QObject::destroyed, this, [this, window] {
             if (historyWindow_ == window)

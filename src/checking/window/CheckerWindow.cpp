@@ -19,6 +19,7 @@
 #include "checking/SummaryFile.h"
 #include "checking/window/CheckerSupport.h"
 #include "checking/window/ReportBox.h"
+#include "common/AtomicFile.h"
 #include "definitions/DefinitionFile.h"
 #include "printing/PlayRules.h"
 
@@ -254,6 +255,7 @@ void CheckerWindow::cmdGo_Click()
 void CheckerWindow::cmdsave_Click()
 {
     // The loaded ticket file stays loaded: the next Run checks it again.
+    const std::filesystem::path checked = ticketFile_.toStdString();
     if (const Status made = EnsureSummaryFolder(folder_); !made)
         OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(made.error().message),
                           Icon::Error, Buttons::Ok);
@@ -265,7 +267,11 @@ void CheckerWindow::cmdsave_Click()
         return;
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".txt");
-    if (const Status saved = WriteSummaryFile(file.toStdString(), rtbreport->Text()); !saved)
+    // Never over the ticket file just checked, nor among the definitions and offsets.
+    Status saved = CheckOutputTarget(file.toStdString(), {checked}, &folder_);
+    if (saved)
+        saved = WriteSummaryFile(file.toStdString(), rtbreport->Text());
+    if (!saved)
         OwnDialogs().Message(this, QStringLiteral("Brindlemark"),
                           QString::fromStdString(saved.error().message) +
                               QStringLiteral("\nThe summary was not saved; it is still shown below."),

@@ -61,10 +61,11 @@ std::vector<int> TopTiers(const CheckGame& game)
     return order;
 }
 
-HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryName, const std::string& ticketFile,
-                             std::vector<HistoryRow> rows, const HistoryRun& run, ProgramFolder folder,
-                             QWidget* parent)
-    : QWidget(parent, Qt::Window), game_(game), rows_(std::move(rows)), run_(run), folder_(std::move(folder))
+HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryName,
+                             std::vector<std::filesystem::path> inputs, std::vector<HistoryRow> rows,
+                             const HistoryRun& run, ProgramFolder folder, QWidget* parent)
+    : QWidget(parent, Qt::Window), game_(game), rows_(std::move(rows)), run_(run), folder_(std::move(folder)),
+      inputs_(std::move(inputs))
 {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("Brindlemark - Draw History"));
@@ -82,7 +83,7 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
     lblInfo->setText(QStringLiteral("Lottery: %1    Ticket File: %2    %3 Picks Against %4 Draws, %5 Wins In All")
                          .arg(QString::fromStdString(lotteryName),
-                              QFileInfo(QString::fromStdString(ticketFile)).fileName())
+                              QString::fromStdString(inputs_.front().filename().string()))
                          .arg(run_.plays)
                          .arg(run_.draws)
                          .arg(run_.wins));
@@ -282,7 +283,11 @@ void HistoryWindow::cmdSaveCsv_Click()
         return;
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".csv");
-    if (const Status saved = WriteFileAtomically(file.toStdString(), Csv()); !saved)
+    // Never over the ticket or draws file just read, nor among the definitions and offsets.
+    Status saved = CheckOutputTarget(file.toStdString(), inputs_, &folder_);
+    if (saved)
+        saved = WriteFileAtomically(file.toStdString(), Csv());
+    if (!saved)
         dialogs().Message(this, QStringLiteral("Brindlemark"),
                           QString::fromStdString(saved.error().message) + QStringLiteral("\nThe table was not saved."),
                           Icon::Error, Buttons::Ok);

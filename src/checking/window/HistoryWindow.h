@@ -19,7 +19,8 @@ namespace bm::app {
 // a chart of the wins over time, and "Save CSV" writing what the command line writes.
 class HistoryWindow : public QWidget {
 public:
-    HistoryWindow(const CheckGame& game, const std::string& lotteryName, const std::string& ticketFile,
+    // `inputs`: the files the run read, which Save CSV never writes over.
+    HistoryWindow(const CheckGame& game, const std::string& lotteryName, std::vector<std::filesystem::path> inputs,
                   std::vector<HistoryRow> rows, const HistoryRun& run, ProgramFolder folder, QWidget* parent = nullptr);
 
     // The CSV of the run, in file order whatever the table's sorting.
@@ -40,6 +41,7 @@ private:
     std::vector<HistoryRow> rows_;
     HistoryRun run_;
     ProgramFolder folder_;
+    std::vector<std::filesystem::path> inputs_;
     std::vector<std::size_t> topDraws_;
 
     QLabel* lblInfo = nullptr;

@@ -1,6 +1,6 @@
 #include "printing/qt/PdfSurface.h"
 
-#include <QSaveFile>
+#include <QFile>
 
 namespace bm {
 
@@ -16,42 +16,44 @@ PdfSurface::~PdfSurface()
 
 Status PdfSurface::CheckTarget(const std::filesystem::path& target)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(target, ec))
-        return Error{target.string() + ": is a folder; give the name of the PDF file to write"};
-    const auto folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    if (!std::filesystem::is_directory(folder, ec))
-        return Error{target.string() + ": the folder " + folder.string() + " does not exist"};
-    return Ok{};
+    return CheckWritableTarget(target);
 }
 
 QIODevice* PdfSurface::OpenDevice(std::string& error)
 {
-    file_ = std::make_unique<QSaveFile>(QString::fromStdString(target_.string()));
-    if (file_->open(QIODevice::WriteOnly))
+    if (const Status opened = writer_.Open(target_); !opened) {
+        error = opened.error().message;
+        return nullptr;
+    }
+    file_ = std::make_unique<QFile>();
+    if (file_->open(writer_.Descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         return file_.get();
     error = target_.string() + ": cannot be written (" + file_->errorString().toStdString() + ")";
     file_.reset();
+    writer_.Abandon();
     return nullptr;
 }
 
 void PdfSurface::CloseDevice()
 {
-    if (file_)
-        file_->cancelWriting();
-    file_.reset();  // without commit the temporary file goes, the target stays as it was
+    file_.reset();
+    writer_.Abandon();  // the target stays as it was
 }
 
 Status PdfSurface::EndDocument()
 {
     if (!Pages())
         return Error{openError()};
-    if (!FinishPages(true) || !file_->commit()) {
-        const std::string reason = file_->errorString().toStdString();
+    const bool painted = FinishPages(true);
+    const bool flushed = painted && file_->flush();
+    const std::string reason = painted && !flushed ? file_->errorString().toStdString() : "";
+    file_.reset();
+    if (!painted || !flushed) {
         Drop();
         return Error{target_.string() + ": the PDF could not be written" + (reason.empty() ? "" : " (" + reason + ")")};
     }
-    file_.reset();
+    if (const Status committed = writer_.Commit(); !committed)
+        return Error{target_.string() + ": the PDF could not be written (" + committed.error().message + ")"};
     return Ok{};
 }
 

@@ -3,22 +3,24 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/AtomicFile.h"
 #include "printing/qt/PdfBackedSurface.h"
 
-class QSaveFile;
+class QFile;
 
 namespace bm {
 
 // Prints into a PDF file: one page per sheet, marks in millimetres from the page's top-left
 // corner, landscape or portrait as the job sets it. The file appears only when the document
-// ends (written beside it and renamed into place); an abandoned or failed job leaves the old
+// ends (written to an unnamed file beside it and renamed into place); an abandoned or failed job leaves the old
 // file, or none, behind. A document without a drawing gives a one-page blank PDF.
 class PdfSurface : public PdfBackedSurface {
 public:
     explicit PdfSurface(std::filesystem::path target, const PaperArea& paper = {});
     ~PdfSurface() override;
 
-    // Whether a PDF can be written to `target` at all: its folder exists and it is no folder itself.
+    // Whether a PDF can be written to `target` at all: its folder exists, and it is a regular
+    // file the user may write or no file yet.
     static Status CheckTarget(const std::filesystem::path& target);
 
     Status EndDocument() override;
@@ -29,7 +31,8 @@ protected:
 
 private:
     std::filesystem::path target_;
-    std::unique_ptr<QSaveFile> file_;
+    AtomicFileWriter writer_;
+    std::unique_ptr<QFile> file_;
 };
 
 }  // namespace bm

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "app/cli/CatalogueSupport.h"
 
@@ -35,6 +39,30 @@ std::vector<std::string> Check(const std::string& wheel, const std::string& draw
 auto Put(const std::string& relative, const std::string& bytes)
 {
     return [=](Lab& lab) { lab.Put(relative, bytes); };
+}
+
+// A FIFO, a character device (where the user may make one) and a link to the sample wheel.
+void Specials(Lab& lab)
+{
+    ::mkfifo((lab.out() / "pipe").c_str(), 0644);
+    ::mkfifo((lab.home() / "wheel/pipe.txt").c_str(), 0644);
+    if (::mknod((lab.out() / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        ::mkfifo((lab.out() / "null").c_str(), 0644);
+    std::filesystem::create_symlink(lab.home() / "wheel/LO649-sample.txt", lab.out() / "link.txt");
+}
+
+const std::string kOffSheet = "49\r\n6\r\n10\r\n190\r\n82\r\n1000000000000000000000000000000\r\n2\r\n7\r\n5\r\n15\r\n7\r\n3\r\n2\r\n35\r\n"
+                              "4.2\r\n45\r\n4.5\r\n1\r\n8\r\n15\r\n22\r\n29\r\n36\r\n43\r\n1\r\n0\r\n1\r\n";
+const std::string kTooMany = "49\r\n6\r\n10\r\n190\r\n82\r\n12\r\n32767\r\n7\r\n32767\r\n15\r\n7\r\n3\r\n2\r\n35\r\n"
+                             "4.2\r\n45\r\n4.5\r\n1\r\n8\r\n15\r\n22\r\n29\r\n36\r\n43\r\n1\r\n0\r\n1\r\n";
+const std::string kPrint = "print --definition LO649 --wheel LO649-sample.txt";
+std::vector<std::string> Words(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
 }
 
 const std::vector<Case> kCases = {
@@ -70,10 +98,54 @@ const std::vector<Case> kCases = {
      {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draws", "{home}/wheel/d.csv", "--save",
       "{out}/h.csv"}, 2,
      "brindlemark: {home}/wheel/d.csv: line 3: Drawn number 6 is 50; the numbers of this game run from 1 to 49.\n"},
+    {"history over its draws", Put("wheel/d.csv", "1982-06-12,3,11,19,27,35,43,7\r\n"),
+     {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draws", "{home}/wheel/d.csv", "--save",
+      "{home}/wheel/d.csv"}, 2, "?"},
     {"draw and draws", {}, {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw", kDraw, "--draws", "d.csv"}, 2,
      "brindlemark: --draw and --draws exclude each other: give one draw or one file of draws\n"},
     {"summary", {}, Check("LO649-sample.txt", kDraw, "{out}/no/s.txt"), 2,
-     "brindlemark: {out}/no/s.txt: cannot be written, its folder {out}/no does not exist\n"},
+     "brindlemark: {out}/no/s.txt: the folder {out}/no does not exist\n"},
+    {"summary onto a FIFO", Specials, Check("LO649-sample.txt", kDraw, "{out}/pipe"), 2,
+     "brindlemark: {out}/pipe: is not a regular file (a device, FIFO or socket); nothing was written\n"},
+    {"summary onto the wheel", {}, Check("LO649-sample.txt", kDraw, "{home}/wheel/LO649-sample.txt"), 2,
+     "brindlemark: {home}/wheel/LO649-sample.txt: is an input of this run; it would be overwritten, choose another file\n"},
+    {"summary through a link onto the wheel", Specials, Check("LO649-sample.txt", kDraw, "{out}/link.txt"), 2,
+     "brindlemark: {out}/link.txt: is the same file as {home}/wheel/LO649-sample.txt, an input of this run; it would be overwritten, choose another file\n"},
+    {"summary into Defs", {}, Check("LO649-sample.txt", kDraw, "{home}/Defs/s.txt"), 2,
+     "brindlemark: {home}/Defs/s.txt: lies in the program's Defs folder, which holds definitions and offsets; choose another folder\n"},
+    {"PDF onto a device", Specials, Pattern("LO649", "--pdf={out}/null"), 2,
+     "brindlemark: {out}/null: is not a regular file (a device, FIFO or socket); nothing was written\n"},
+    {"PDF onto the wheel", {}, Words(kPrint + " --pdf {home}/wheel/LO649-sample.txt"), 2,
+     "brindlemark: {home}/wheel/LO649-sample.txt: is an input of this run; it would be overwritten, choose another file\n"},
+    {"PDF into Settings", {}, Pattern("LO649", "--pdf={home}/Settings/x.pdf"), 2,
+     "brindlemark: {home}/Settings/x.pdf: lies in the program's Settings folder, which holds definitions and offsets; choose another folder\n"},
+    {"FIFO wheel", Specials, Words("print --definition LO649 --wheel pipe.txt --marks"), 2,
+     "brindlemark: {home}/wheel/pipe.txt: is not a regular file (a FIFO, device or socket); save the plays in a file\n"},
+    {"repeated definition", {}, Words(kPrint + " --definition PB569 --marks"), 2,
+     "brindlemark print: --definition is given twice\n"},
+    {"repeated wheel", {}, Words(kPrint + " --wheel=PB569-sample.txt --marks"), 2,
+     "brindlemark print: --wheel is given twice\n"},
+    {"repeated offset", {}, Words("test-pattern --definition LO649 --top 1 --top=2 --marks"), 2,
+     "brindlemark test-pattern: --top is given twice\n"},
+    {"repeated home", {}, Words("--home /tmp test-pattern --definition LO649 --marks"), 2,
+     "brindlemark: --home is given twice\n"},
+    {"name with control characters", Put("wheel/a\nb\x1b[2J.txt", "1,2,3,4,5,six\r\n"),
+     {"print", "--definition", "LO649", "--wheel", "a\nb\x1b[2J.txt", "--marks"}, 2,
+     "brindlemark: {home}/wheel/a\\x0Ab\\x1B[2J.txt: line 1: \"six\" is not a whole number\n"},
+    {"offset in the settings file", Put("Settings/LO649.ini", "\"abc\"\r\n\"2\"\r\n"), Pattern("LO649"), 2,
+     "brindlemark: {home}/Settings/LO649.ini: the top offset \"abc\" is not a number of millimetres (for example -1.5 or 2)\n"},
+    {"UTF-16 wheel without a mark", Put("wheel/w16.txt", std::string("1\0,\0002\0", 6)),
+     Words("print --definition LO649 --wheel w16.txt --marks"), 2,
+     "brindlemark: {home}/wheel/w16.txt: is UTF-16 text; save it as plain text (ANSI or UTF-8)\n"},
+    {"UTF-32 wheel", Put("wheel/w32.txt", std::string("\xFF\xFE\0\0001\0\0\0", 8)),
+     Check("w32.txt", kDraw, "{out}/s.txt"), 2,
+     "brindlemark: {home}/wheel/w32.txt: is UTF-32 text; save it as plain text (ANSI or UTF-8)\n"},
+    {"measurement off the sheet", Put("Defs/LO649.def", kOffSheet), Pattern("LO649"), 2,
+     "brindlemark: {home}/Defs/LO649.def: Top Of Slip To Top Of 1st Row is 1000000000000000000000000000000 mm, beyond the A4 sheet (landscape, 297 x 210 mm)\n"},
+    {"offset off the sheet", {}, Words("test-pattern --definition LO649 --top 100000000000000000000000000000 --marks"), 2,
+     "brindlemark: {home}/Defs/LO649.def: the top offset is 100000000000000000000000000000 mm, beyond the A4 sheet (landscape, 297 x 210 mm)\n"},
+    {"counts beyond a sheet", Put("Defs/LO649.def", kTooMany), Pattern("LO649"), 2,
+     "brindlemark: {home}/Defs/LO649.def: 32767 panels across of 7 columns are more boxes than fit across the A4 sheet (landscape, 297 x 210 mm)\n"},
     {"PDF", {}, Pattern("LO649", "--pdf={out}/no/x.pdf"), 2,
      "brindlemark: {out}/no/x.pdf: the folder {out}/no does not exist\n"},
     {"option", {}, {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--copies", "2"}, 2,

@@ -44,7 +44,8 @@ ProgramRun RunProgram(const std::vector<std::string>& args)
     std::string command = Quoted(BRINDLEMARK_EXE);
     for (const auto& a : args)
         command += " " + Quoted(a);
-    const Ran ran = RunShell(command + " </dev/null", "QT_QPA_PLATFORM=offscreen");
+    // A run that blocks is a fault too: it ends after a minute instead of hanging the suite.
+    const Ran ran = RunShell("timeout 60 " + command + " </dev/null", "QT_QPA_PLATFORM=offscreen");
     return {ran.status, ran.out, ran.err};
 }
 

@@ -62,4 +62,34 @@ TEST(Interrupt, CtrlCEndsAJobWithoutLeavingAPdf)
     EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
 }
 
+// Ctrl+C once the reading is done and the report is being written still stops the check:
+// exit 1, no summary file, not a whole report claimed.
+TEST(Interrupt, CtrlCWhileTheReportIsWrittenLeavesNoSummary)
+{
+    const auto previous = std::signal(SIGINT, IgnoreInterrupt);
+    TempDir home;
+    home.makeProgramFolder();
+    std::filesystem::copy_file(std::filesystem::path(SAMPLE_DIR) / "Defs/LO649.def", home / "Defs/LO649.def");
+    std::string wheel;
+    for (int i = 0; i < 1000000; ++i)
+        wheel += "3,11,19,27,35,43\n";  // every play wins, so the report is long
+    WriteBytes(home / "wheel" / "w.txt", wheel);
+    std::filesystem::create_directories(home / "out");
+    std::thread presser([&] {
+        for (int i = 0; i < 600000 && !WritingInto(home / "out"); ++i)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        std::raise(SIGINT);
+    });
+    std::ostringstream out, err;
+    const int status = cli::RunCli({"--home", home.path().string(), "check", "--definition", "LO649", "--wheel",
+                                    "w.txt", "--draw", "3 11 19 27 35 43 7", "--save", (home / "out/s.txt").string()},
+                                   "/x", out, err);
+    presser.join();
+    std::signal(SIGINT, previous);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.str().find("Operation Aborted By User At Line "), std::string::npos) << err.str();
+    EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
+    EXPECT_EQ(out.str().find("Total Wins"), std::string::npos);
+}
+
 }  // namespace

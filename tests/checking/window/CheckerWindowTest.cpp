@@ -243,11 +243,21 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     EXPECT_FALSE(fs::exists(dir_ / "gone"));
 
     // Again against another draw: fresh counts.
-    Load(Wheel("w.txt", bmtest::kLottoWheel));
+    const QString wheel = Wheel("w.txt", bmtest::kLottoWheel);
+    Load(wheel);
     Draw({"20", "21", "22", "23", "24", "25", "1"});
     Click("cmdreset");
     EXPECT_NE(Report().find("***MATCH-6*** For This Draw At Line 4\n\nMatch 0 - 3 "), std::string::npos) << Report();
     EXPECT_EQ(Text("lblcnt3"), QStringLiteral("0"));
+    // Neither over the ticket file just checked nor among the definitions.
+    for (const QString& target : {wheel, QString::fromStdString((dir_ / "Defs" / "s.txt").string())}) {
+        dialogs_.Clear();
+        dialogs_.QueueFile(target);
+        Click("cmdsave");
+        EXPECT_NE(dialogs_.Said().find("The summary was not saved"), std::string::npos) << dialogs_.Said();
+    }
+    EXPECT_EQ(bmtest::ReadBytes(wheel.toStdString()), bmtest::kLottoWheel);
+    EXPECT_FALSE(fs::exists(dir_ / "Defs" / "s.txt"));
 }
 
 TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)

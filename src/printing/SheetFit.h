@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "definitions/SlipDefinition.h"
+
+namespace bm {
+
+// Why a definition with these offsets would print off its sheet (A4; landscape for a horizontal
+// slip), naming the field and the figure; nothing when every box lands on the sheet. Counts
+// beyond what one sheet can hold (more than a box per millimetre) are refused too, so a job never
+// walks millions of boxes that cannot be printed.
+struct SheetFault {
+    std::string message;
+    std::optional<Field> field;  // the entry to correct, when one field is to blame
+};
+std::optional<SheetFault> SheetRefusal(const SlipDefinition& def, float topOffset, float leftOffset);
+
+}  // namespace bm
