@@ -172,6 +172,30 @@ int Refuse(std::ostream& err, const std::string& message)
 
 }  // namespace
 
+Result<CheckInputs> ResolveCheckInputs(const CheckOptions& options, const bm::ProgramFolder& folder)
+{
+    auto chosen = ResolveDefinition(options.definition, folder);
+    if (!chosen)
+        return chosen.error();
+    std::filesystem::path wheel = ResolveWheel(options.wheel, folder);
+    if (!options.save.empty()) {
+        std::vector<std::filesystem::path> read{wheel, chosen->file};
+        if (!options.draws.empty())
+            read.emplace_back(options.draws);
+        if (const Status target = CheckOutputTarget(options.save, read, &folder); !target)
+            return target.error();
+    }
+    auto def = ReadDefinitionFile(chosen->file);
+    if (!def)
+        return def.error();
+    const CheckerVariant* variant = VariantFor(*chosen, *def);
+    if (!variant)
+        return Error{chosen->file.string() + ": the game of " + chosen->name +
+                     " has no ticket checker (only 5-, 6- and 7-number games are checked)"};
+    const CheckGame& game = variant->Game(def->bBon);
+    return CheckInputs{std::move(*chosen), std::move(*def), game, std::move(wheel)};
+}
+
 int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
                     std::ostream& err)
 {
@@ -180,23 +204,11 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
         return Refuse(err, options.error().message);
     if (!options->draws.empty())
         return RunHistoryCommand(*options, folder, out, err);
-    const auto chosen = ResolveDefinition(options->definition, folder);
-    if (!chosen)
-        return Refuse(err, chosen.error().message);
-    const std::filesystem::path wheel = ResolveWheel(options->wheel, folder);
-    if (!options->save.empty()) {
-        if (const Status target = CheckOutputTarget(options->save, {wheel, chosen->file}, &folder); !target)
-            return Refuse(err, target.error().message);
-    }
-    const auto def = ReadDefinitionFile(chosen->file);
-    if (!def)
-        return Refuse(err, def.error().message);
-    const CheckerVariant* variant = VariantFor(*chosen, *def);
-    if (!variant)
-        return Refuse(err, chosen->file.string() + ": the game of " + chosen->name +
-                               " has no ticket checker (only 5-, 6- and 7-number games are checked)");
-    const CheckGame& game = variant->Game(def->bBon);
-    const auto draw = ParseDraw(options->draw, game, def->Pool, chosen->name);
+    const auto inputs = ResolveCheckInputs(*options, folder);
+    if (!inputs)
+        return Refuse(err, inputs.error().message);
+    const auto& [chosen, def, game, wheel] = *inputs;
+    const auto draw = ParseDraw(options->draw, game, def.Pool, chosen.name);
     if (!draw)
         return Refuse(err, draw.error().message);
 
@@ -204,7 +216,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     CheckRun run;
     run.keepReported = false;  // the report is read again below, in pieces
     InterruptPoll poll;
-    const Status status = RunCheckInParts(game, def->Pool, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
+    const Status status = RunCheckInParts(game, def.Pool, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
         return Refuse(err, status.error().message);
     if (run.aborted)
@@ -223,11 +235,11 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
         printed = printed && out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         return !summaryFile.IsOpen() || summaryFile.Write(WithCrLf(piece));
     };
-    if (write(ReportHeader(chosen->name, wheel.filename().string(), game, *draw, run.playsRead, separators))) {
-        if (const Status reported = WriteReportLines(game, def->Pool, *draw, wheel, run, write, poll); !reported)
+    if (write(ReportHeader(chosen.name, wheel.filename().string(), game, *draw, run.playsRead, separators))) {
+        if (const Status reported = WriteReportLines(game, def.Pool, *draw, wheel, run, write, poll); !reported)
             return Refuse(err, reported.error().message);
         if (!poll.Stopped())
-            write("\n" + SummaryText(game, run.tally, def->Pool, separators));
+            write("\n" + SummaryText(game, run.tally, def.Pool, separators));
     }
     out.flush();
     if (poll.Stopped())

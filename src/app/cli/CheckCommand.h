@@ -31,6 +31,16 @@ Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, int
 // The checker "Check Tickets" would open for the definition, or none for a game without one.
 const CheckerVariant* VariantFor(const ChosenDefinition& chosen, const SlipDefinition& def);
 
+// What a check reads: the definition, the game its checker checks, and the wheel file. An output
+// given with --save is checked against them (and the draws file) before anything is read.
+struct CheckInputs {
+    ChosenDefinition chosen;
+    SlipDefinition def;
+    const CheckGame& game;
+    std::filesystem::path wheel;
+};
+Result<CheckInputs> ResolveCheckInputs(const CheckOptions& options, const bm::ProgramFolder& folder);
+
 // `check --draws FILE`: the wheel against a history of draws, as CSV.
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
                       std::ostream& err);

@@ -7,7 +7,6 @@
 #include "app/cli/Interrupt.h"
 #include "checking/HistoryCheck.h"
 #include "common/AtomicFile.h"
-#include "definitions/DefinitionFile.h"
 
 namespace bm::cli {
 
@@ -24,29 +23,16 @@ int Refuse(std::ostream& err, const std::string& message)
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
                       std::ostream& err)
 {
-    const auto chosen = ResolveDefinition(options.definition, folder);
-    if (!chosen)
-        return Refuse(err, chosen.error().message);
-    const auto def = ReadDefinitionFile(chosen->file);
-    if (!def)
-        return Refuse(err, def.error().message);
-    const std::filesystem::path wheelFile = ResolveWheel(options.wheel, folder);
-    if (!options.save.empty()) {
-        if (const Status target = CheckOutputTarget(options.save, {wheelFile, chosen->file, options.draws}, &folder);
-            !target)
-            return Refuse(err, target.error().message);
-    }
-    const CheckerVariant* variant = VariantFor(*chosen, *def);
-    if (!variant)
-        return Refuse(err, chosen->file.string() + ": the game of " + chosen->name +
-                               " has no ticket checker (only 5-, 6- and 7-number games are checked)");
-    const CheckGame& game = variant->Game(def->bBon);
+    const auto inputs = ResolveCheckInputs(options, folder);
+    if (!inputs)
+        return Refuse(err, inputs.error().message);
+    const auto& [chosen, def, game, wheelFile] = *inputs;
     const std::filesystem::path drawsFile = options.draws;
 
     // Every draw is read once before anything is written, so that a bad line refuses the run
     // with nothing on stdout.
     {
-        auto draws = DrawsReader::Open(drawsFile, game, def->Pool);
+        auto draws = DrawsReader::Open(drawsFile, game, def.Pool);
         if (!draws)
             return Refuse(err, draws.error().message);
         HistoryDraw draw;
@@ -55,10 +41,10 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         if ((*draws)->error())
             return Refuse(err, (*draws)->error()->message);
     }
-    auto wheel = CompactWheel::Read(wheelFile, game, def->Pool);
+    auto wheel = CompactWheel::Read(wheelFile, game, def.Pool);
     if (!wheel)
         return Refuse(err, wheel.error().message);
-    auto draws = DrawsReader::Open(drawsFile, game, def->Pool);
+    auto draws = DrawsReader::Open(drawsFile, game, def.Pool);
     if (!draws)
         return Refuse(err, draws.error().message);
 
