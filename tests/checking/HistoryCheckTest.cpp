@@ -166,8 +166,11 @@ TEST(HistoryCheck, CsvNamesTheTiersOfTheGameAndTotalsThem)
               "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n");
     EXPECT_EQ(bm::HistoryCsvHeader(CheckerByName("frmChkwhl5").Game(false)),
               "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Jackpot,Wins\n");
-    EXPECT_EQ(bm::HistoryCsvHeader(CheckerByName("frmChkwhlPB").Game(false)).substr(0, 40),
-              "Date,Draw,Match 0,Match 0+,Match 1,Match");
+    EXPECT_EQ(bm::HistoryCsvHeader(CheckerByName("frmChkwhlPB").Game(false)),
+              "Date,Draw,Match 0,Match 0+,Match 1,Match 1+,Match 2,Match 2+,Match 3,Match 3+,Match 4,Match 4+,"
+              "Match 5,Jackpot,Wins\n");
+    EXPECT_EQ(bm::HistoryCsvHeader(CheckerByName("frmChkwhl7").Game(true)),
+              "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 3+,Match 4,Match 5,Match 6,Match 6+,Match 7,Wins\n");
 
     bmtest::TempDir dir;
     const auto& game = CheckerByName("frmChkwhl5").Game(false);
