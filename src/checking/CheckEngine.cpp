@@ -117,8 +117,17 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
                          matcher.rule().Fault(play).value_or("")};
         ++run.playsRead;
         ++run.tally.count[tier];
-        if (game.tiers[tier].reportLine && run.keepReported)
-            run.reported.push_back({tier, play.line});
+        if (game.tiers[tier].reportLine && !run.reportDropped) {
+            const bool room = run.sharedAllowance
+                                  ? run.sharedAllowance->fetch_sub(1, std::memory_order_relaxed) > 0
+                                  : static_cast<std::int64_t>(run.reported.size()) < run.keepAtMost;
+            if (room) {
+                run.reported.push_back({tier, play.line});
+            } else {
+                run.reportDropped = true;
+                std::vector<ReportedPlay>().swap(run.reported);
+            }
+        }
         if (progress && --untilPoll == 0) {
             untilPoll = pollEvery < 1 ? 1 : pollEvery;
             if (!progress->Poll(run)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -41,7 +42,12 @@ struct CheckRun {
     Tally tally;
     std::int64_t playsRead = 0;          // "Lines Checked"
     std::vector<ReportedPlay> reported;  // in file order
-    bool keepReported = true;            // false: only counted (the caller reads the lines again)
+    // At most this many reported plays are kept; past it they are all let go (`reportDropped`)
+    // and the caller reads the lines again, so memory stays bounded whatever the winners.
+    std::int64_t keepAtMost = INT64_MAX;
+    // Parts of one file read side by side share one allowance instead (winners may crowd in one part).
+    std::atomic<std::int64_t>* sharedAllowance = nullptr;
+    bool reportDropped = false;
     bool aborted = false;                // stopped by the user
     std::int64_t elapsedMs = 0;          // from the start of the run to its end or abort
 

@@ -74,10 +74,11 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
         std::min<std::uintmax_t>(static_cast<std::uintmax_t>(workers) * kPiecesPerWorker, size / kMinPartBytes));
     const auto starts = PartStarts(wheel, size, pieces);
     std::vector<Part> shares(starts.size());
+    std::atomic<std::int64_t> allowance{run.keepAtMost};
     for (std::size_t k = 0; k < starts.size(); ++k) {
         shares[k].from = starts[k];
         shares[k].to = k + 1 < starts.size() ? starts[k + 1] : size;
-        shares[k].run.keepReported = run.keepReported;
+        shares[k].run.sharedAllowance = &allowance;
     }
     // A file that grows while it is read keeps its growth in the last part.
     shares.back().to = UINTMAX_MAX;
@@ -101,9 +102,9 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
         if (part.failed) {
             // Line numbers of a later part count from its own start: read the whole file again
             // for the message a user can follow.
-            const bool keep = run.keepReported;
+            const std::int64_t keep = run.keepAtMost;
             run = CheckRun{};
-            run.keepReported = keep;
+            run.keepAtMost = keep;
             return RunCheck(game, pool, draw, wheel, clock, run, progress, pollEvery);
         }
     }
@@ -113,10 +114,14 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
             run.tally.count[i] += part.run.tally.count[i];
         run.playsRead += part.run.playsRead;
         run.aborted = run.aborted || part.run.aborted;
-        for (const auto& p : part.run.reported)
-            run.reported.push_back({p.tier, p.line + lineOffset});
+        run.reportDropped = run.reportDropped || part.run.reportDropped;
+        if (!run.reportDropped)
+            for (const auto& p : part.run.reported)
+                run.reported.push_back({p.tier, p.line + lineOffset});
         lineOffset += part.lines;
     }
+    if (run.reportDropped)
+        std::vector<ReportedPlay>().swap(run.reported);
     run.elapsedMs = clock.NowMs() - start;
     return Ok{};
 }

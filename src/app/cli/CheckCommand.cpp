@@ -117,6 +117,21 @@ int Workers()
 // Reads the wheel once more for its report lines, handing them to `write` some 64 KB at a time;
 // stops early when `write` fails or Ctrl+C is pressed. A file that no longer holds the plays
 // just counted is refused.
+// Winning lines kept from the reading (16 bytes each); a longer report is read again.
+constexpr std::int64_t kReportLinesKept = 1 << 19;
+
+// The report lines the reading kept, in pieces.
+void WriteKeptReportLines(const CheckGame& game, const CheckRun& run,
+                          const std::function<bool(std::string_view)>& write, InterruptPoll& poll)
+{
+    constexpr std::size_t kPiece = 4096;
+    const std::span<const ReportedPlay> all(run.reported);
+    for (std::size_t at = 0; at < all.size(); at += kPiece) {
+        if (poll.Stopped() || !write(ReportLines(game, all.subspan(at, std::min(kPiece, all.size() - at)))))
+            return;
+    }
+}
+
 Status WriteReportLines(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
                         const CheckRun& counted, const std::function<bool(std::string_view)>& write,
                         InterruptPoll& poll)
@@ -214,7 +229,9 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
 
     const NumberSeparators separators = UserNumberSeparators();
     CheckRun run;
-    run.keepReported = false;  // the report is read again below, in pieces
+    // Up to half a million winning lines (8 MB) are kept from the reading; past that the report
+    // is read again below, so memory stays flat however many plays win.
+    run.keepAtMost = kReportLinesKept;
     InterruptPoll poll;
     const Status status = RunCheckInParts(game, def.Pool, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
@@ -222,9 +239,9 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     if (run.aborted)
         return Interrupted(err, run, separators);
 
-    // The report lines come from a second reading, in pieces written at once to the summary's
-    // unnamed file and to stdout, so memory stays flat whatever the number of winners and Ctrl+C
-    // is heard between pieces. The summary is committed only after the whole report went out.
+    // The report lines go out in pieces, written at once to the summary's unnamed file and to
+    // stdout, with Ctrl+C heard between pieces. The summary is committed only after the whole
+    // report went out.
     AtomicFileWriter summaryFile;
     if (!options->save.empty()) {
         if (const Status opened = summaryFile.Open(options->save); !opened)
@@ -236,8 +253,12 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
         return !summaryFile.IsOpen() || summaryFile.Write(WithCrLf(piece));
     };
     if (write(ReportHeader(chosen.name, wheel.filename().string(), game, *draw, run.playsRead, separators))) {
-        if (const Status reported = WriteReportLines(game, def.Pool, *draw, wheel, run, write, poll); !reported)
+        if (!run.reportDropped) {
+            WriteKeptReportLines(game, run, write, poll);
+        } else if (const Status reported = WriteReportLines(game, def.Pool, *draw, wheel, run, write, poll);
+                   !reported) {
             return Refuse(err, reported.error().message);
+        }
         if (!poll.Stopped())
             write("\n" + SummaryText(game, run.tally, def.Pool, separators));
     }
