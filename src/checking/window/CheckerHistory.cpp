@@ -107,10 +107,6 @@ void CheckerWindow::cmdHistory_Click()
         auto* window = new HistoryWindow(*rules_, game_.lotteryName, {ticketFile_.toStdString(), file.toStdString()},
                                          std::move(rows), run, folder_, this);
         historyWindow_ = window;
-        connect(window, &QObject::destroyed, this, [this, window] {
-            if (historyWindow_ == window)
-                historyWindow_ = nullptr;
-        });
         window->show();
     }
     if (closeAsked_)

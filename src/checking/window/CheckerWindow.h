@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -107,7 +108,7 @@ private:
     QPushButton* cmdxit = nullptr;
     QPushButton* cmdHistory = nullptr;
     QProgressBar* prgHistory = nullptr;
-    QWidget* historyWindow_ = nullptr;
+    QPointer<QWidget> historyWindow_;  // the last run's result window, while it is open
     std::map<std::string, QLabel*> captions_;  // by caption name
     std::map<std::string, QLabel*> counts_;    // by count label name
     QLabel* Label12 = nullptr;
