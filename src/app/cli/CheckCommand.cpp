@@ -222,7 +222,10 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const auto inputs = ResolveCheckInputs(*options, folder);
     if (!inputs)
         return Refuse(err, inputs.error().message);
-    const auto& [chosen, def, game, wheel] = *inputs;
+    const ChosenDefinition& chosen = inputs->chosen;
+    const SlipDefinition& def = inputs->def;
+    const CheckGame& game = inputs->game;
+    const std::filesystem::path& wheel = inputs->wheel;
     const auto draw = ParseDraw(options->draw, game, def.Pool, chosen.name);
     if (!draw)
         return Refuse(err, draw.error().message);

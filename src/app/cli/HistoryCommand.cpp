@@ -26,7 +26,10 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     const auto inputs = ResolveCheckInputs(options, folder);
     if (!inputs)
         return Refuse(err, inputs.error().message);
-    const auto& [chosen, def, game, wheelFile] = *inputs;
+    // Named one by one: lambdas below may not capture structured bindings on every compiler.
+    const SlipDefinition& def = inputs->def;
+    const CheckGame& game = inputs->game;
+    const std::filesystem::path& wheelFile = inputs->wheel;
     const std::filesystem::path drawsFile = options.draws;
 
     // Every draw is read once before anything is written, so that a bad line refuses the run
