@@ -71,8 +71,10 @@ void CheckCheck(const std::vector<std::string>& args, const CheckGame& game)
         Require(!parsed.error().message.empty(), "a refusal without a message");
         return;
     }
-    Require(!parsed->definition.empty() && !parsed->wheel.empty() && !parsed->draw.empty(),
-            "check accepted without a definition, wheel file or draw");
+    Require(!parsed->definition.empty() && !parsed->wheel.empty() && parsed->draw.empty() != parsed->draws.empty(),
+            "check accepted without a definition, a wheel file, or exactly one of a draw and a draws file");
+    if (parsed->draw.empty())
+        return;
     const auto draw = ParseDraw(parsed->draw, game, 49, "ZZ649");
     if (draw)
         Require(draw->mainCount == game.mainDrawn, "a draw of the wrong size accepted");

@@ -90,6 +90,15 @@ ReferenceReading ReadWheelPlainly(std::string_view bytes, int numbersPerPlay, st
         out.fault = true;
         return out;
     }
+    // Text saved as UTF-16 or UTF-32 without a mark shows itself by the NULs of its first
+    // character: "#\0\0\0" is a comment to nobody.
+    if (bytes.size() >= 4) {
+        const bool z0 = bytes[0] == '\0', z1 = bytes[1] == '\0', z2 = bytes[2] == '\0', z3 = bytes[3] == '\0';
+        if ((!z0 && z1 && z2 && z3) || (z0 && z1 && z2 && !z3) || (!z0 && z1 && !z2 && z3) || (z0 && !z1 && z2 && !z3)) {
+            out.fault = true;
+            return out;
+        }
+    }
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
     if (bytes.empty())
