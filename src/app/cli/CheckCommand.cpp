@@ -179,13 +179,13 @@ int Interrupted(std::ostream& err, const CheckRun& run, const NumberSeparators& 
     return kExitFailure;
 }
 
+}  // namespace
+
 int Refuse(std::ostream& err, const std::string& message)
 {
     err << "brindlemark: " << ShownLine(message) << "\n";
     return kExitRefused;
 }
-
-}  // namespace
 
 Result<CheckInputs> ResolveCheckInputs(const CheckOptions& options, const bm::ProgramFolder& folder)
 {

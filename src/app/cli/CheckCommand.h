@@ -41,6 +41,9 @@ struct CheckInputs {
 };
 Result<CheckInputs> ResolveCheckInputs(const CheckOptions& options, const bm::ProgramFolder& folder);
 
+// A refusal of check: one line on stderr, names escaped; the exit status for bad input.
+int Refuse(std::ostream& err, const std::string& message);
+
 // `check --draws FILE`: the wheel against a history of draws, as CSV.
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
                       std::ostream& err);

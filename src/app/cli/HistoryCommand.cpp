@@ -10,16 +10,6 @@
 
 namespace bm::cli {
 
-namespace {
-
-int Refuse(std::ostream& err, const std::string& message)
-{
-    err << "brindlemark: " << message << "\n";
-    return kExitRefused;
-}
-
-}  // namespace
-
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
                       std::ostream& err)
 {
