@@ -6,6 +6,7 @@
 #include "app/GuiMain.h"
 #include "app/cli/Cli.h"
 #include "app/cli/ProgramHome.h"
+#include "common/ShownText.h"
 #include "common/UserFolder.h"
 
 namespace {
@@ -35,7 +36,7 @@ int main(int argc, char** argv)
     if (home.empty() && error.empty() && !OnlyAsksForUsage(rest)) {
         auto chosen = bm::DefaultProgramFolder(exeFolder, Env("XDG_DATA_HOME"), Env("HOME"));
         if (!chosen) {
-            std::cerr << "brindlemark: " << chosen.error().message << "\n";
+            std::cerr << "brindlemark: " << bm::ShownLine(chosen.error().message) << "\n";
             return bm::cli::kExitRefused;
         }
         home = *chosen;
