@@ -143,7 +143,7 @@ void CheckerWindow::BuildUi()
     connect(cmdsave, &QPushButton::clicked, this, [this] { cmdsave_Click(); });
     connect(cmdxit, &QPushButton::clicked, this, [this] { close(); });
     connect(cmdHistory, &QPushButton::clicked, this, [this] { cmdHistory_Click(); });
-    resize(520, 640);
+    resize(600, 640);  // five buttons in a row, none squeezed
 }
 
 Result<CheckerGame> CheckerWindow::ReadGame(bool opening)
