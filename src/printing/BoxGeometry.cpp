@@ -74,6 +74,17 @@ BoxRect BoxGeometry::Rect(int m, int r, int p, int c) const
     return {x, y, x + def_.BoxWidth, y + def_.BoxHeight};
 }
 
+std::vector<BoxRect> BoxGeometry::AllBoxes() const
+{
+    std::vector<BoxRect> boxes;
+    for (int m = 1; m <= def_.MainPanels; ++m)
+        for (int r = 1; r <= def_.RowsInPanel; ++r)
+            for (int p = 1; p <= def_.PanelsAcross; ++p)
+                for (int c = 1; c <= def_.ColumnsInPanel; ++c)
+                    boxes.push_back(Rect(m, r, p, c));
+    return boxes;
+}
+
 int BoxGeometry::PlaysPerSlip() const
 {
     return def_.Horizontal ? def_.MainPanels * def_.PanelsAcross : def_.MainPanels;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/Result.h"
 #include "definitions/SlipDefinition.h"
@@ -40,6 +41,8 @@ public:
     float RowTop(int m, int r) const;
     float ColumnLeft(int p, int c) const;
     BoxRect Rect(int m, int r, int p, int c) const;
+    // Every box of every panel, numbered or not, in the order the job walks them.
+    std::vector<BoxRect> AllBoxes() const;
     // 1-based play (wheel-file order) that belongs in panel p of main panel m on slip s.
     std::int64_t PlayIndex(std::int64_t s, int m, int p) const;
     // Plays one slip takes: MainPanels x PanelsAcross horizontally, MainPanels vertically.

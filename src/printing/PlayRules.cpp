@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "printing/PlayWindow.h"
+
 namespace bm {
 
 SlipNumbers::SlipNumbers(const SlipDefinition& def, const BoxGeometry& geometry)
@@ -53,7 +55,8 @@ std::optional<std::string> SlipNumbers::Fault(const Play& play, int marked) cons
 }
 
 Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width,
-                                      const PlayFault& fault, bool countAll, const std::function<bool()>& stop)
+                                      const PlayFault& fault, bool countAll, const std::function<bool()>& stop,
+                                      PlaySeekIndex* seek)
 {
     auto reader = WheelReader::Open(file, numbersPerPlay, width);
     if (!reader)
@@ -61,7 +64,11 @@ Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int num
     std::int64_t plays = 0, faulty = 0;
     std::optional<Error> first;
     Play play;
-    while ((*reader)->Next(play)) {
+    for (;;) {
+        if (seek)
+            seek->Note(plays + 1, (*reader)->offset(), (*reader)->lines());
+        if (!(*reader)->Next(play))
+            break;
         if ((++plays & 0xFFF) == 0 && stop && stop())
             return Error{};
         if (const auto why = fault ? fault(play) : std::nullopt) {

@@ -13,6 +13,8 @@
 
 namespace bm {
 
+class PlaySeekIndex;
+
 // Why a play is not a play that can be used as it stands ("50 has no box on this slip (1 to
 // 49)"), or nothing.
 using PlayFault = std::function<std::optional<std::string>(const Play&)>;
@@ -43,9 +45,9 @@ private:
 // that `fault` (when given) names, with the file and the line. With `countAll` the whole file is read and the
 // message says how many plays have such a fault when there are several.
 // `stop`, when given, is asked every few thousand plays; when it says so the count ends with an
-// error of no message.
+// error of no message. `seek`, when given, gets the places plays can be read from later.
 Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width,
                                       const PlayFault& fault, bool countAll,
-                                      const std::function<bool()>& stop = {});
+                                      const std::function<bool()>& stop = {}, PlaySeekIndex* seek = nullptr);
 
 }  // namespace bm

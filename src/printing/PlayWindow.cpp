@@ -1,14 +1,45 @@
 #include "printing/PlayWindow.h"
 
+#include <algorithm>
+
 namespace bm {
 
-Result<std::unique_ptr<PlayWindow>> PlayWindow::Open(const std::filesystem::path& file, int numbersPerPlay, int kept,
-                                                     std::int64_t plays, PlayFault fault)
+namespace {
+
+constexpr std::size_t kMaxSeekPoints = 4096;
+
+}  // namespace
+
+void PlaySeekIndex::Add(const SeekPoint& point)
 {
-    auto reader = WheelReader::Open(file, numbersPerPlay, NumberWidth::Bits16);
+    points_.push_back(point);
+    if (points_.size() >= kMaxSeekPoints) {
+        // Keeps plays 1, 1 + 2 stride, 1 + 4 stride ...
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < points_.size(); i += 2)
+            points_[kept++] = points_[i];
+        points_.resize(kept);
+        stride_ *= 2;
+    }
+    nextNoted_ = points_.back().play + stride_;
+}
+
+SeekPoint PlaySeekIndex::Before(std::int64_t play) const
+{
+    const auto after = std::upper_bound(points_.begin(), points_.end(), play,
+                                        [](std::int64_t p, const SeekPoint& point) { return p < point.play; });
+    return after == points_.begin() ? SeekPoint{} : *(after - 1);
+}
+
+Result<std::unique_ptr<PlayWindow>> PlayWindow::Open(const std::filesystem::path& file, int numbersPerPlay, int kept,
+                                                     std::int64_t plays, PlayFault fault, const SeekPoint& from)
+{
+    auto reader = WheelReader::OpenAt(file, numbersPerPlay, NumberWidth::Bits16, from.offset, from.linesBefore);
     if (!reader)
         return reader.error();
-    return std::unique_ptr<PlayWindow>(new PlayWindow(std::move(*reader), file, kept, plays, std::move(fault)));
+    auto window = std::unique_ptr<PlayWindow>(new PlayWindow(std::move(*reader), file, kept, plays, std::move(fault)));
+    window->first_ = from.play;
+    return window;
 }
 
 PlayWindow::PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int kept, std::int64_t plays,

@@ -6,12 +6,43 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "common/Result.h"
 #include "printing/PlayRules.h"
 #include "printing/WheelFile.h"
 
 namespace bm {
+
+// Where reading may start so that play `play` (1-based) is the next one read.
+struct SeekPoint {
+    std::int64_t play = 1;
+    std::uintmax_t offset = 0;     // byte of the line it starts at
+    std::int64_t linesBefore = 0;  // physical lines before that byte
+};
+
+// Seek points noted while a wheel is counted, so that any slip can be drawn without reading the
+// file from its start. At most a few thousand are kept whatever the file's size: when they
+// become too many every other one is dropped.
+class PlaySeekIndex {
+public:
+    // Before play `play` is read, in order; notes only every so many.
+    void Note(std::int64_t play, std::uintmax_t offset, std::int64_t linesBefore)
+    {
+        if (play == nextNoted_)
+            Add({play, offset, linesBefore});
+    }
+    // The last point at or before play `play`.
+    SeekPoint Before(std::int64_t play) const;
+    std::size_t size() const { return points_.size(); }
+
+private:
+    void Add(const SeekPoint& point);
+
+    std::vector<SeekPoint> points_;
+    std::int64_t stride_ = 64;
+    std::int64_t nextNoted_ = 1;
+};
 
 // The plays of a wheel file as the print job walks them: read forward on demand and let go
 // once printed, so a job's memory does not grow with the wheel. Plays beyond the file's
@@ -22,7 +53,8 @@ public:
     // A play that `fault` names is a fault like a malformed line: the file may have changed
     // since it was counted.
     static Result<std::unique_ptr<PlayWindow>> Open(const std::filesystem::path& file, int numbersPerPlay,
-                                                    int kept, std::int64_t plays, PlayFault fault = {});
+                                                    int kept, std::int64_t plays, PlayFault fault = {},
+                                                    const SeekPoint& from = {});
 
     struct Numbers {
         const std::int32_t* begin = nullptr;

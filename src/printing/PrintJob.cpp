@@ -66,6 +66,29 @@ Result<float> ReadOffset(const std::string& text, const char* which)
                  "\" is not a number of millimetres (for example -1.5 or 2)"};
 }
 
+struct JobSetup {
+    SlipDefinition def;
+    float top = 0, left = 0;
+};
+
+// The offsets and the definition, read and checked against the sheet.
+Result<JobSetup> ReadSetup(const PrintJobRequest& request)
+{
+    const auto top = ReadOffset(request.offsets.top, "top");
+    if (!top)
+        return top.error();
+    const auto left = ReadOffset(request.offsets.left, "left");
+    if (!left)
+        return left.error();
+    auto def = ReadJobDefinition(request);
+    if (!def)
+        return def.error();
+    // Every mark off the paper would be printed with "Processing Complete" all the same.
+    if (const auto off = SheetRefusal(*def, *top, *left))
+        return Error{request.definitionFile.string() + ": " + off->message};
+    return JobSetup{std::move(*def), *top, *left};
+}
+
 bool SupportedPick(int pick)
 {
     return pick >= 5 && pick <= 7;
@@ -76,14 +99,14 @@ bool SupportedPick(int pick)
 // paper when one of its plays would print with a mark missing. Escape is heard while a large file
 // is counted: then nothing is returned.
 std::optional<Result<std::int32_t>> CountJobPlays(const std::filesystem::path& file, const GameFormat& game,
-                                                  const PlayFault& fault, EscapeKey& escape)
+                                                  const PlayFault& fault, EscapeKey& escape, PlaySeekIndex& seek)
 {
     if (const Status plain = CheckWheelIsFile(file); !plain)
         return Result<std::int32_t>(plain.error());
     if (SupportedPick(game.Pick)) {
         bool stopped = false;
         auto counted = CountPlaysWithin(file, game.NumbersPerPlay(), NumberWidth::Bits16, fault, true,
-                                        [&] { return stopped = escape.Pressed(); });
+                                        [&] { return stopped = escape.Pressed(); }, &seek);
         if (stopped)
             return std::nullopt;
         return counted;
@@ -105,11 +128,16 @@ std::optional<Result<std::int32_t>> CountJobPlays(const std::filesystem::path& f
 
 // Slip after slip: every box position of every panel is compared with the panel's play and
 // Escape is polled after each one.
-JobOutcome PrintSlips(const SlipDefinition& def, const BoxGeometry& geometry, PlayWindow& plays, long long slips,
-                      PrintSurface& surface, JobStatus& status, EscapeKey& escape)
+JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, bool outline, PrintSurface& surface,
+                      JobStatus& status, EscapeKey& escape)
 {
-    for (long long slip = 1; slip <= slips; ++slip) {
+    const SlipDefinition& def = job.def;
+    const BoxGeometry& geometry = job.geometry;
+    const std::vector<BoxRect> outlines = outline ? geometry.AllBoxes() : std::vector<BoxRect>{};
+    for (long long slip = span.first; slip <= span.last; ++slip) {
         status.SetSlip(slip);
+        for (const BoxRect& box : outlines)
+            surface.OutlineBox(box.x1, box.y1, box.x2, box.y2);
         for (int m = 1; m <= def.MainPanels; ++m) {
             for (int r = 1; r <= def.RowsInPanel; ++r) {
                 for (int p = 1; p <= def.PanelsAcross; ++p) {
@@ -138,7 +166,7 @@ JobOutcome PrintSlips(const SlipDefinition& def, const BoxGeometry& geometry, Pl
         surface.NextPage();
         plays.Release(geometry.PlayIndex(slip + 1, 1, 1));
     }
-    return Ended(JobEnd::Completed, {}, slips);
+    return Ended(JobEnd::Completed, {}, span.last);
 }
 
 JobOutcome EndDocument(PrintSurface& surface, JobStatus& status, const std::string& endMessage, long long slip)
@@ -150,75 +178,169 @@ JobOutcome EndDocument(PrintSurface& surface, JobStatus& status, const std::stri
     return Ended(JobEnd::Completed, {}, slip);
 }
 
+void SetUpSurface(PrintSurface& surface, bool horizontal)
+{
+    surface.UseMillimetres();
+    surface.SetOrientation(horizontal ? Orientation::Landscape : Orientation::Portrait);
+}
+
+// The draws after the job was prepared: the whole job or the slips asked for.
+JobOutcome DrawPrepared(const PreparedJob& job, SlipSpan span, bool outline, PrintSurface& surface, JobStatus& status,
+                        EscapeKey& escape)
+{
+    auto window = PlayWindow::Open(job.wheel, job.def.Game().NumbersPerPlay(), job.def.Game().NumbersMarked(),
+                                   job.plays, job.Fault(), job.seek.Before(job.geometry.PlayIndex(span.first, 1, 1)));
+    if (!window)
+        return Ended(JobEnd::Refused, window.error().message);
+    surface.FirstSheetIs(static_cast<int>(span.first));
+    const JobOutcome printed = PrintSlips(job, **window, span, outline, surface, status, escape);
+    if (printed.end != JobEnd::Completed)
+        return printed;
+    // Plays added since the count would otherwise be left out under "Processing Complete".
+    if (span.last == job.slips) {
+        if (const Status end = (*window)->CheckEnd(); !end) {
+            surface.AbandonDocument();
+            return Ended(JobEnd::Refused, end.error().message, span.last);
+        }
+    }
+    return EndDocument(surface, status, "Processing Complete", span.last);
+}
+
 }  // namespace
+
+PreparedJob::PreparedJob(SlipDefinition d, float top, float left)
+    : def(std::move(d)), geometry(def, top, left), slipNumbers(def, geometry)
+{
+}
+
+PlayFault PreparedJob::Fault() const
+{
+    return [this](const Play& play) { return slipNumbers.Fault(play, def.Game().NumbersMarked()); };
+}
+
+Result<std::vector<Play>> PreparedJob::PlaysOf(long long slip) const
+{
+    const std::int64_t first = geometry.PlayIndex(slip, 1, 1);
+    const std::int64_t last = std::min<std::int64_t>(plays, first + geometry.PlaysPerSlip() - 1);
+    const SeekPoint from = seek.Before(first);
+    auto reader = WheelReader::OpenAt(wheel, def.Game().NumbersPerPlay(), NumberWidth::Bits16, from.offset,
+                                      from.linesBefore);
+    if (!reader)
+        return reader.error();
+    std::vector<Play> found;
+    Play play;
+    for (std::int64_t index = from.play; index <= last; ++index) {
+        if (!(*reader)->Next(play))
+            return (*reader)->error() ? *(*reader)->error()
+                                      : Error{wheel.string() + ": changed since it was counted; it now holds fewer plays"};
+        if (index >= first)
+            found.push_back(play);
+    }
+    return found;
+}
+
+Result<SlipSpan> ParseSlipRange(const std::string& text, long long slips)
+{
+    const auto refuse = [&](const std::string& why) {
+        return Error{"--slips " + text + ": " + why + "; this wheel fills " + std::to_string(slips) +
+                     (slips == 1 ? " playslip" : " playslips") + " (give N, N-M or N-, from 1 to " +
+                     std::to_string(slips) + ")"};
+    };
+    const auto number = [](std::string_view digits) -> std::optional<long long> {
+        if (digits.empty() || digits.size() > 12 || digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
+        return std::stoll(std::string(digits));
+    };
+    const std::string_view all(text);
+    const std::size_t dash = all.find('-');
+    const auto first = number(all.substr(0, dash));
+    const auto last = dash == std::string_view::npos ? first
+                      : dash + 1 == all.size()       ? std::optional<long long>(slips)
+                                                     : number(all.substr(dash + 1));
+    if (!first || !last)
+        return refuse("not a range of slips");
+    if (*first < 1 || *last < *first)
+        return refuse("an empty range");
+    if (*last > slips)
+        return refuse("beyond the last slip");
+    return SlipSpan{*first, *last};
+}
+
+JobPreparation PrepareJob(const PrintJobRequest& request, JobStatus& status, EscapeKey& escape,
+                          const ChooseWheelFile& chooseWheelFile)
+{
+    const auto refused = [](const std::string& message) { return JobPreparation{Ended(JobEnd::Refused, message), {}}; };
+    auto setup = ReadSetup(request);
+    if (!setup)
+        return refused(setup.error().message);
+    // Refused before the wheel file is asked for: such a layout would skip or repeat plays.
+    if (const auto refusal = PrintRefusal(setup->def))
+        return refused(request.definitionFile.string() + ": cannot print plays: " + *refusal);
+
+    auto job = std::make_unique<PreparedJob>(std::move(setup->def), setup->top, setup->left);
+    job->definitionFile = request.definitionFile;
+    job->wheel = chooseWheelFile();
+    if (job->wheel.empty())
+        return JobPreparation{Ended(JobEnd::Cancelled), {}};
+    const GameFormat game = job->def.Game();
+    const auto counted = CountJobPlays(job->wheel, game, job->Fault(), escape, job->seek);
+    if (!counted) {
+        status.SetEndMessage("Print Job Aborted At Slip 0", true);
+        return JobPreparation{Ended(JobEnd::Aborted), {}};
+    }
+    if (!*counted)
+        return refused(counted->error().message);
+
+    job->plays = **counted;
+    const std::int64_t perSlip = job->def.TotalPanels;
+    job->slips = (job->plays + perSlip - 1) / perSlip;
+    status.SetSummary("Printing " + std::to_string(job->plays) + " Picks On " + std::to_string(job->slips) +
+                      " Playslips");
+    status.ShowCounters(true);
+    if (!SupportedPick(game.Pick))
+        return refused("Sorry. That lottery format is not supported in this version");
+    return JobPreparation{Ended(JobEnd::Completed), std::move(job)};
+}
+
+JobOutcome PrintPreparedSlips(const PreparedJob& job, SlipSpan span, bool outline, PrintSurface& surface,
+                              JobStatus& status, EscapeKey& escape)
+{
+    SetUpSurface(surface, job.def.Horizontal);
+    status.SetEndMessage("", false);
+    BusyPointer busy(status);
+    if (span.first < 1 || span.last < span.first || span.last > job.slips)
+        return Ended(JobEnd::Refused, "Slips " + std::to_string(span.first) + " to " + std::to_string(span.last) +
+                                          " are not slips of this job of " + std::to_string(job.slips));
+    return DrawPrepared(job, span, outline, surface, status, escape);
+}
 
 JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, JobStatus& status, EscapeKey& escape,
                        const ChooseWheelFile& chooseWheelFile)
 {
-    surface.UseMillimetres();
-    surface.SetOrientation(request.Horizontal ? Orientation::Landscape : Orientation::Portrait);
+    SetUpSurface(surface, request.Horizontal);
     status.SetEndMessage("", false);
     BusyPointer busy(status);
 
-    const auto top = ReadOffset(request.offsets.top, "top");
-    if (!top)
-        return Ended(JobEnd::Refused, top.error().message);
-    const auto left = ReadOffset(request.offsets.left, "left");
-    if (!left)
-        return Ended(JobEnd::Refused, left.error().message);
-    const auto def = ReadJobDefinition(request);
-    if (!def)
-        return Ended(JobEnd::Refused, def.error().message);
-    // Every mark off the paper would be printed with "Processing Complete" all the same.
-    if (const auto off = SheetRefusal(*def, *top, *left))
-        return Ended(JobEnd::Refused, request.definitionFile.string() + ": " + off->message);
-    const BoxGeometry geometry(*def, *top, *left);
-
     if (request.testMode) {
+        const auto setup = ReadSetup(request);
+        if (!setup)
+            return Ended(JobEnd::Refused, setup.error().message);
         status.ShowCounters(false);
-        DrawTestPattern(*def, geometry, surface);
+        DrawTestPattern(setup->def, BoxGeometry(setup->def, setup->top, setup->left), surface);
         return EndDocument(surface, status, "Printed 1 Test Playslip", 1);
     }
 
-    // Refused before the wheel file is asked for: such a layout would skip or repeat plays.
-    if (const auto refusal = PrintRefusal(*def))
-        return Ended(JobEnd::Refused, request.definitionFile.string() + ": cannot print plays: " + *refusal);
-
-    const std::filesystem::path wheel = chooseWheelFile();
-    if (wheel.empty())
-        return Ended(JobEnd::Cancelled);
-    const GameFormat game = def->Game();
-    const SlipNumbers slipNumbers(*def, geometry);
-    const PlayFault fault = [&](const Play& play) { return slipNumbers.Fault(play, game.NumbersMarked()); };
-    const auto counted = CountJobPlays(wheel, game, fault, escape);
-    if (!counted) {
-        status.SetEndMessage("Print Job Aborted At Slip 0", true);
-        return Ended(JobEnd::Aborted);
+    const JobPreparation prepared = PrepareJob(request, status, escape, chooseWheelFile);
+    if (!prepared.job)
+        return prepared.outcome;
+    SlipSpan span{1, prepared.job->slips};
+    if (!request.slips.empty()) {
+        const auto asked = ParseSlipRange(request.slips, prepared.job->slips);
+        if (!asked)
+            return Ended(JobEnd::Refused, asked.error().message);
+        span = *asked;
     }
-    if (!*counted)
-        return Ended(JobEnd::Refused, counted->error().message);
-
-    const std::int64_t plays = **counted;
-    const std::int64_t perSlip = def->TotalPanels;
-    const long long slips = (plays + perSlip - 1) / perSlip;
-    status.SetSummary("Printing " + std::to_string(plays) + " Picks On " + std::to_string(slips) + " Playslips");
-    status.ShowCounters(true);
-
-    if (!SupportedPick(game.Pick))
-        return Ended(JobEnd::Refused, "Sorry. That lottery format is not supported in this version");
-
-    auto window = PlayWindow::Open(wheel, game.NumbersPerPlay(), game.NumbersMarked(), plays, fault);
-    if (!window)
-        return Ended(JobEnd::Refused, window.error().message);
-    const JobOutcome printed = PrintSlips(*def, geometry, **window, slips, surface, status, escape);
-    if (printed.end != JobEnd::Completed)
-        return printed;
-    // Plays added since the count would otherwise be left out under "Processing Complete".
-    if (const Status end = (*window)->CheckEnd(); !end) {
-        surface.AbandonDocument();
-        return Ended(JobEnd::Refused, end.error().message, slips);
-    }
-    return EndDocument(surface, status, "Processing Complete", slips);
+    return DrawPrepared(*prepared.job, span, request.outline, surface, status, escape);
 }
 
 }  // namespace bm

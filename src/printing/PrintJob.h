@@ -2,10 +2,15 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/Result.h"
 #include "definitions/MarginSettings.h"
+#include "printing/BoxGeometry.h"
+#include "printing/PlayRules.h"
+#include "printing/PlayWindow.h"
 #include "printing/PrintSurface.h"
 
 namespace bm {
@@ -40,6 +45,10 @@ struct PrintJobRequest {
     bool bPB = false;
     bool testMode = false;
     MarginSettings offsets;
+    // Only these slips of the job: "N", "N-M" or "N-" (1-based, inclusive); empty for all.
+    std::string slips;
+    // Every box outlined in light grey as well, for proofing a definition on a PDF.
+    bool outline = false;
 };
 
 enum class JobEnd {
@@ -61,5 +70,49 @@ using ChooseWheelFile = std::function<std::filesystem::path()>;
 
 JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, JobStatus& status,
                        EscapeKey& escape, const ChooseWheelFile& chooseWheelFile);
+
+// Slips first to last of a job, 1-based and inclusive.
+struct SlipSpan {
+    long long first = 1, last = 1;
+    bool operator==(const SlipSpan&) const = default;
+};
+
+// "N", "N-M" or "N-" read against a job of `slips` slips; the refusal names the option and
+// how many slips the wheel fills.
+Result<SlipSpan> ParseSlipRange(const std::string& text, long long slips);
+
+// A job whose definition, offsets and wheel passed every check: any of its slips can be drawn,
+// each from the nearest seek point rather than from the start of the wheel.
+struct PreparedJob {
+    PreparedJob(SlipDefinition d, float top, float left);
+
+    std::filesystem::path definitionFile;
+    SlipDefinition def;
+    BoxGeometry geometry;
+    SlipNumbers slipNumbers;
+    std::filesystem::path wheel;
+    std::int64_t plays = 0;
+    long long slips = 0;
+    PlaySeekIndex seek;
+
+    PlayFault Fault() const;
+    // The plays of slip `slip` with their lines (fewer than a slip holds on the last one).
+    Result<std::vector<Play>> PlaysOf(long long slip) const;
+};
+
+// Everything RunPrintJob does before the first slip: reads and checks the definition and
+// offsets, asks for the wheel, counts and checks its plays. `job` is set when it may print;
+// otherwise the outcome says how it ended.
+struct JobPreparation {
+    JobOutcome outcome;
+    std::unique_ptr<PreparedJob> job;
+};
+JobPreparation PrepareJob(const PrintJobRequest& request, JobStatus& status, EscapeKey& escape,
+                          const ChooseWheelFile& chooseWheelFile);
+
+// Draws slips `span` of a prepared job onto `surface`, each on its own sheet numbered as in the
+// whole job, and ends the document.
+JobOutcome PrintPreparedSlips(const PreparedJob& job, SlipSpan span, bool outline, PrintSurface& surface,
+                              JobStatus& status, EscapeKey& escape);
 
 }  // namespace bm

@@ -18,6 +18,10 @@ public:
     virtual void SetOrientation(Orientation o) = 0;
     // A solid black rectangle; the first drawing of a job opens the document and its first sheet.
     virtual void FillBox(float x1, float y1, float x2, float y2) = 0;
+    // A thin light-grey box outline, for proofing a definition; surfaces that only mark ignore it.
+    virtual void OutlineBox(float, float, float, float) {}
+    // The sheets of a job that starts at a later slip are numbered as in the whole job.
+    virtual void FirstSheetIs(int) {}
     // Ends the current sheet; the next drawing goes onto a new one.
     virtual void NextPage() = 0;
     // Ends the document and hands it to the printer; directly after NextPage it adds no

@@ -20,6 +20,12 @@ void RecordingSurface::FillBox(float x1, float y1, float x2, float y2)
     marks_.push_back({counter_.sheet(), x1, y1, x2, y2});
 }
 
+void RecordingSurface::OutlineBox(float x1, float y1, float x2, float y2)
+{
+    counter_.Draw();
+    outlines_.push_back({counter_.sheet(), x1, y1, x2, y2});
+}
+
 void RecordingSurface::NextPage()
 {
     counter_.Next();

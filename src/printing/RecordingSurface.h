@@ -22,12 +22,15 @@ public:
     void UseMillimetres() override;
     void SetOrientation(Orientation o) override;
     void FillBox(float x1, float y1, float x2, float y2) override;
+    void OutlineBox(float x1, float y1, float x2, float y2) override;
+    void FirstSheetIs(int sheet) override { counter_.StartAt(sheet); }
     void NextPage() override;
     Status EndDocument() override;
     void AbandonDocument() override;
 
     // Marks drawn so far; none once the document was abandoned or refused.
     const std::vector<Mark>& marks() const { return marks_; }
+    const std::vector<Mark>& outlines() const { return outlines_; }
     // Sheets handed to the printer: 0 until the document ended, and for an abandoned one.
     int sheets() const { return ended_ ? counter_.sheet() : 0; }
     // Every call except FillBox, in order: "UseMillimetres", "SetOrientation Landscape",
@@ -43,6 +46,7 @@ public:
 
 private:
     std::vector<Mark> marks_;
+    std::vector<Mark> outlines_;
     std::vector<std::string> calls_;
     SheetCounter counter_;
     bool millimetres_ = false;

@@ -278,6 +278,7 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::pa
         reader->buffer_.resize(got);
     std::memcpy(reader->buffer_.data(), head + skipped, got - skipped);
     reader->end_ = got - skipped;
+    reader->bufferStart_ = skipped;
     return reader;
 }
 
@@ -296,6 +297,7 @@ bool WheelReader::Fill()
     while (!eof_ && end_ - begin_ < kMaxLine) {
         const std::size_t rest = end_ - begin_;
         std::memmove(buffer_.data(), buffer_.data() + begin_, rest);
+        bufferStart_ += begin_;
         begin_ = 0;
         end_ = rest;
         const std::size_t room =
@@ -379,9 +381,20 @@ Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(const std::filesystem
         return reader;
     }
     r.begin_ = r.end_ = 0;
+    r.bufferStart_ = from;
     if (from > to || std::fseek(r.file_, static_cast<long>(from), SEEK_SET) != 0)
         return Error{file.string() + ": cannot be read from byte " + std::to_string(from)};
     r.remaining_ = to - from;
+    return reader;
+}
+
+Result<std::unique_ptr<WheelReader>> WheelReader::OpenAt(const std::filesystem::path& file, int numbersPerPlay,
+                                                         NumberWidth width, std::uintmax_t offset,
+                                                         std::int64_t linesBefore)
+{
+    auto reader = OpenPart(file, numbersPerPlay, width, offset, UINTMAX_MAX);
+    if (reader)
+        (*reader)->line_ = linesBefore;
     return reader;
 }
 

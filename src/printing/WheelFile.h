@@ -47,11 +47,19 @@ public:
     static Result<std::unique_ptr<WheelReader>> OpenPart(const std::filesystem::path& file, int numbersPerPlay,
                                                          NumberWidth width, std::uintmax_t from, std::uintmax_t to);
 
+    // From byte `offset` (a line start) to the file's end, as if `linesBefore` lines had been read:
+    // line numbers stay those of the whole file.
+    static Result<std::unique_ptr<WheelReader>> OpenAt(const std::filesystem::path& file, int numbersPerPlay,
+                                                       NumberWidth width, std::uintmax_t offset,
+                                                       std::int64_t linesBefore);
+
     // The next play; false at the end of the file or at a fault (then error() holds it).
     bool Next(Play& play);
     const std::optional<Error>& error() const { return error_; }
     // Physical lines read so far, blank ones included.
     std::int64_t lines() const { return line_; }
+    // Where the next line starts, in bytes from the start of the file.
+    std::uintmax_t offset() const { return bufferStart_ + begin_; }
     // The file as messages name it.
     const std::string& name() const { return name_; }
 
@@ -67,6 +75,7 @@ private:
     std::int64_t min_, max_;
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;
+    std::uintmax_t bufferStart_ = 0;  // file offset of buffer_[0]
     bool eof_ = false;
     std::uintmax_t remaining_ = UINTMAX_MAX;  // bytes still to read from the file
     std::int64_t line_ = 0;

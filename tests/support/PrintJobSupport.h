@@ -65,7 +65,13 @@ inline std::filesystem::path WriteDefinition(const std::filesystem::path& folder
 inline bm::PrintJobRequest RequestFor(const std::filesystem::path& file, const bm::SlipDefinition& d,
                                       bool testMode = false, std::string top = "0", std::string left = "0")
 {
-    return {file, d.Horizontal, d.bPB, testMode, {std::move(top), std::move(left)}};
+    bm::PrintJobRequest request;
+    request.definitionFile = file;
+    request.Horizontal = d.Horizontal;
+    request.bPB = d.bPB;
+    request.testMode = testMode;
+    request.offsets = {std::move(top), std::move(left)};
+    return request;
 }
 
 // `count` plays of `perPlay` numbers; play i (1-based) holds i, i+7, ... wrapped into 1..49.
@@ -90,7 +96,7 @@ struct Run {
 
 struct JobSetup {
     bm::SlipDefinition def = Horizontal649();
-    std::string wheel = Wheel(12), top = "0", left = "0", printerRefusal = {};
+    std::string wheel = Wheel(12), top = "0", left = "0", printerRefusal = {}, slips = {};
     long long escapeAtPoll = 0;
     bool cancel = false, testMode = false, noDefinition = false;
     std::optional<std::string> wheelOnceCounted = {};  // what another program writes into it then
@@ -109,7 +115,8 @@ inline std::unique_ptr<Run> RunJob(const JobSetup& s)
     if (!s.printerRefusal.empty())
         run->surface.RefuseDocument(s.printerRefusal);
     run->surface.atPoll = s.escapeAtPoll;
-    const auto request = RequestFor(s.noDefinition ? "" : defFile, s.def, s.testMode, s.top, s.left);
+    auto request = RequestFor(s.noDefinition ? "" : defFile, s.def, s.testMode, s.top, s.left);
+    request.slips = s.slips;
     run->outcome = bm::RunPrintJob(request, run->surface, run->status, run->surface, [&] {
         run->asked = true;
         return s.cancel ? std::filesystem::path() : dir / "w.txt";

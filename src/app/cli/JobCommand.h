@@ -27,6 +27,8 @@ struct JobOptions {
     Output output = Output::DefaultPrinter;
     std::string printer;
     std::filesystem::path pdf;
+    std::string slips;     // print only: "N", "N-M" or "N-"
+    bool outline = false;  // print to a PDF only
 };
 
 Result<JobOptions> ParseJobOptions(const std::vector<std::string>& args, bool takesWheel);

@@ -54,6 +54,14 @@ Result<JobOptions> ParseJobOptions(const std::vector<std::string>& args, bool ta
             o.output = JobOptions::Output::Printer;
             o.printer = *q;
             ++outputs;
+        } else if (auto r = takesWheel ? value(i, "--slips") : std::nullopt) {
+            o.slips = *r;
+            if (o.slips.empty())
+                error = "--slips needs a range of slips such as 3, 3-4 or 3-";
+        } else if (takesWheel && a == "--outline" && !seen.insert(a).second) {
+            error = "--outline is given twice";
+        } else if (takesWheel && a == "--outline") {
+            o.outline = true;
         } else if (a == "--marks" && !seen.insert(a).second) {
             error = "--marks is given twice";
         } else if (a == "--marks") {
@@ -73,6 +81,8 @@ Result<JobOptions> ParseJobOptions(const std::vector<std::string>& args, bool ta
         return Error{"choose one of --pdf, --printer and --marks"};
     if (o.output == JobOptions::Output::Pdf && o.pdf.empty())
         return Error{"--pdf needs a file name"};
+    if (o.outline && o.output != JobOptions::Output::Pdf)
+        return Error{"--outline draws box outlines into a PDF only: give --pdf FILE as well"};
     if (o.output == JobOptions::Output::Printer && o.printer.empty())
         return Error{"--printer needs a printer name"};
     return o;

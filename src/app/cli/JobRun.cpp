@@ -64,6 +64,8 @@ Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFold
     request.bPB = def->bPB;
     request.testMode = testMode;
     request.offsets = *margins;
+    request.slips = options.slips;
+    request.outline = options.outline;
     // A stored offset that is not a number is the settings file's fault: say which file.
     for (auto [given, stored, which] : {std::tuple{&options.top, &request.offsets.top, "top"},
                                         std::tuple{&options.left, &request.offsets.left, "left"}}) {

@@ -17,6 +17,7 @@ public:
     void UseMillimetres() override {}
     void SetOrientation(Orientation) override {}
     void FillBox(float x1, float y1, float x2, float y2) override;
+    void FirstSheetIs(int sheet) override { counter_.StartAt(sheet); }
     void NextPage() override { counter_.Next(); }
     Status EndDocument() override;
     void AbandonDocument() override { out_.flush(); }

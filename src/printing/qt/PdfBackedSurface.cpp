@@ -37,6 +37,12 @@ void PdfBackedSurface::FillBox(float x1, float y1, float x2, float y2)
         pages->Fill(x1, y1, x2, y2);
 }
 
+void PdfBackedSurface::OutlineBox(float x1, float y1, float x2, float y2)
+{
+    if (PdfPages* pages = Pages())
+        pages->Outline(x1, y1, x2, y2);
+}
+
 void PdfBackedSurface::NextPage()
 {
     if (PdfPages* pages = Pages())

@@ -21,6 +21,7 @@ public:
     void UseMillimetres() override {}
     void SetOrientation(Orientation o) override;
     void FillBox(float x1, float y1, float x2, float y2) override;
+    void OutlineBox(float x1, float y1, float x2, float y2) override;
     void NextPage() override;
     void AbandonDocument() override { Drop(); }
 

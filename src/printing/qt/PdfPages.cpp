@@ -4,6 +4,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPen>
 #include <QPdfWriter>
 
 namespace bm {
@@ -64,6 +65,19 @@ void PdfPages::Fill(float x1, float y1, float x2, float y2)
     if (failed_)
         return;
     painter_->fillRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized(), Qt::black);
+}
+
+void PdfPages::Outline(float x1, float y1, float x2, float y2)
+{
+    if (counter_.Draw() && !OpenSheet())
+        return;
+    if (failed_)
+        return;
+    painter_->save();
+    painter_->setPen(QPen(QColor(170, 170, 170), 0.15));
+    painter_->setBrush(Qt::NoBrush);
+    painter_->drawRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
+    painter_->restore();
 }
 
 void PdfPages::NextPage()

@@ -25,6 +25,7 @@ public:
     // Takes effect for a document not begun yet.
     void SetOrientation(Orientation o) { orientation_ = o; }
     void Fill(float x1, float y1, float x2, float y2);
+    void Outline(float x1, float y1, float x2, float y2);
     void NextPage();
     // Ends the PDF. A document nothing was drawn on gets one blank page when `blankIfEmpty`,
     // otherwise no PDF at all. False when the PDF could not be written.

@@ -141,6 +141,12 @@ const std::vector<Case> kCases = {
      "brindlemark: {home}/Defs/LO649.def: 32767 panels across of 7 columns are more boxes than fit across the A4 sheet (landscape, 297 x 210 mm)\n"},
     {"PDF", {}, Pattern("LO649", "--pdf={out}/no/x.pdf"), 2,
      "brindlemark: {out}/no/x.pdf: the folder {out}/no does not exist\n"},
+    {"slips beyond the job", {}, Words(kPrint + " --slips 2-3 --marks"), 2,
+     "brindlemark: --slips 2-3: beyond the last slip; this wheel fills 2 playslips (give N, N-M or N-, from 1 to 2)\n"},
+    {"outline without a PDF", {}, Words(kPrint + " --outline --marks"), 2,
+     "brindlemark print: --outline draws box outlines into a PDF only: give --pdf FILE as well\n"},
+    {"slips of the test pattern", {}, Words("test-pattern --definition LO649 --slips 1 --marks"), 2,
+     "brindlemark test-pattern: unknown option \"--slips\"\n"},
     {"option", {}, {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--copies", "2"}, 2,
      "brindlemark print: unknown option \"--copies\"\n"},
 };

@@ -65,6 +65,16 @@ TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
         EXPECT_EQ(out.str(), expected);
     }
     EXPECT_EQ(ReadBytes(home / "Settings" / "HZ649.ini"), settings);
+
+    // After a jam: the lines of the whole job's second sheet, byte for byte, and nothing else.
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::RunCli({"--home", home.path().string(), "print", "--definition", "HZ649", "--wheel", "w.txt",
+                           "--top=0", "--left=0", "--marks", "--slips", "2-"},
+                          "/nonexistent", out, err),
+              0) << err.str();
+    const std::string whole = ExpectedMarks(home, def, false, "0", "0");
+    EXPECT_EQ(out.str(), whole.substr(whole.find("\n2 ") + 1));
+    EXPECT_EQ(out.str().rfind("2 ", 0), 0u);
 }
 
 // Which arguments ask for the command line rather than the window is shown by the runs of the
