@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
 #include <QWidget>
 
 #include "app/CurrentDefinition.h"
 #include "app/HelpFile.h"
 #include "common/ProgramFolder.h"
 #include "definitions/DefinitionChoice.h"
+#include "printing/PrintJob.h"
 #include "printing/PrintSurface.h"
 
 class QFileSystemWatcher;
@@ -78,9 +80,18 @@ private:
     void ShowNoDefinitions(bool none);
     bool RefuseWithoutDefinition();
 
-    // Print jobs (frmMainPrint.cpp).
-    void RunJob(bool testMode);
-    std::unique_ptr<PrintSurface> ChooseSurface();
+    // Print jobs (frmMainPrint.cpp). A job from the preview has its wheel and slips chosen
+    // already, and may go to a PDF file whether a printer is installed or not.
+    struct JobChoice {
+        bool testMode = false;
+        std::filesystem::path wheel;
+        std::string slips;
+        bool pdf = false;
+    };
+    void RunJob(const JobChoice& choice);
+    std::unique_ptr<PrintSurface> ChooseSurface(bool pdf);
+    PrintJobRequest CurrentRequest();
+    void cmdPreview_Click();
 
     void cmdGendef_Click();
     void cmdChkTick_Click();
@@ -96,6 +107,7 @@ private:
     bool reloadPending_ = false;  // the Defs folder changed during a print job
     std::vector<std::weak_ptr<std::function<void()>>> listeners_;
     QFileSystemWatcher* watcher_ = nullptr;
+    QPointer<QWidget> preview_;
 
     QListWidget* File1 = nullptr;
     QLabel* lblNoDefs = nullptr;
@@ -108,6 +120,7 @@ private:
     QPushButton* cmdPdlg = nullptr;
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdxit = nullptr;
+    QPushButton* cmdPreview = nullptr;
     QLabel* lblEsc = nullptr;
     QLabel* lblcnt = nullptr;
     QLabel* lblupdate = nullptr;

@@ -148,12 +148,14 @@ void frmMain::BuildUi()
     cmdPdlg = Button(this, "cmdPdlg", QStringLiteral("Printer Setup"), QStringLiteral("Click To Access The Printer Dialog"));
     cmdHelp = Button(this, "cmdHelp", QStringLiteral("Help"), QStringLiteral("Click To Launch Help File"));
     cmdxit = Button(this, "cmdxit", QStringLiteral("Exit"), QStringLiteral("Bye Now!"));
+    cmdPreview = Button(this, "cmdPreview", QStringLiteral("Preview"),
+                        QStringLiteral("Click To See The Playslips Of A Ticket File Before Printing Them"));
     auto* buttons = new QGridLayout;
     int column = 0;
     for (QPushButton* b : {Command1, cmdTest, cmdGendef, cmdChkTick})
         buttons->addWidget(b, 0, column++);
     column = 0;
-    for (QPushButton* b : {cmdPdlg, cmdHelp, cmdxit})
+    for (QPushButton* b : {cmdPdlg, cmdHelp, cmdxit, cmdPreview})
         buttons->addWidget(b, 1, column++);
 
     auto* upper = new QHBoxLayout;

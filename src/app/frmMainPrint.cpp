@@ -9,6 +9,7 @@
 #include "app/PrintTarget.h"
 #include "app/RememberedChoices.h"
 #include "printing/PrintJob.h"
+#include "printing/window/frmPreview.h"
 
 // "Print Playslips" and "Test Pattern": the job runs in the click handler and drives the
 // job-status labels; JobPump keeps the window drawn and watches Escape meanwhile.
@@ -58,6 +59,15 @@ private:
 
 namespace {
 
+class PreviewStatus final : public JobStatus {
+public:
+    void SetSummary(const std::string&) override {}
+    void ShowCounters(bool) override {}
+    void SetSlip(long long) override {}
+    void SetEndMessage(const std::string&, bool) override {}
+    void SetBusy(bool busy) override { SetBusyPointer(busy); }
+};
+
 // Whatever way the job ends, the window is usable again afterwards.
 class JobGuard {
 public:
@@ -84,9 +94,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PrintSurface> frmMain::ChooseSurface()
+std::unique_ptr<PrintSurface> frmMain::ChooseSurface(bool pdf)
 {
-    if (services_.printer->HasPrinter()) {
+    if (!pdf && services_.printer->HasPrinter()) {
         auto surface = services_.printer->PrinterSurface();
         if (surface)
             return std::move(*surface);
@@ -94,13 +104,15 @@ std::unique_ptr<PrintSurface> frmMain::ChooseSurface()
                           Icon::Error, Buttons::Ok);
         return nullptr;
     }
-    const Answer answer = dialogs().Message(
-        this, QStringLiteral("Brindlemark"),
-        QStringLiteral("No printer is installed on this computer, so nothing can be printed.\n\n"
-                       "Save the print job as a PDF file instead?"),
-        Icon::Question, Buttons::YesNo);
-    if (answer != Answer::Yes)
-        return nullptr;
+    if (!pdf) {
+        const Answer answer = dialogs().Message(
+            this, QStringLiteral("Brindlemark"),
+            QStringLiteral("No printer is installed on this computer, so nothing can be printed.\n\n"
+                           "Save the print job as a PDF file instead?"),
+            Icon::Question, Buttons::YesNo);
+        if (answer != Answer::Yes)
+            return nullptr;
+    }
     const QString file = SaveFileRemembered(this, folder(), "Pdf", QStringLiteral("Save Print Job As PDF"),
                                             QStringLiteral("PDF Files (*.pdf)"),
                                             QString::fromStdString(folder().home().string()), QStringLiteral("pdf"));
@@ -109,17 +121,8 @@ std::unique_ptr<PrintSurface> frmMain::ChooseSurface()
     return services_.printer->PdfSurface(file.toStdString());
 }
 
-void frmMain::RunJob(bool testMode)
+PrintJobRequest frmMain::CurrentRequest()
 {
-    // A click that reached the window in the middle of a job never starts a second one.
-    if (jobRunning_ || RefuseWithoutDefinition())
-        return;
-    std::unique_ptr<PrintSurface> surface = ChooseSurface();
-    if (!surface)
-        return;
-
-    JobGuard guard(jobRunning_, *pump_, current_);
-    current_.testMode = testMode;
     // The flags as the file holds them now, as the job reads its measurements from it; a file
     // that cannot be read now is refused by the job, naming it.
     (void)RereadCurrent();
@@ -129,11 +132,32 @@ void frmMain::RunJob(bool testMode)
     request.bPB = current_.bPB;
     request.testMode = current_.testMode;
     request.offsets = {txtTmarg->text().toStdString(), txtLmarg->text().toStdString()};
+    return request;
+}
+
+void frmMain::RunJob(const JobChoice& choice)
+{
+    const bool testMode = choice.testMode;
+    // A click that reached the window in the middle of a job never starts a second one.
+    if (jobRunning_ || RefuseWithoutDefinition())
+        return;
+    std::unique_ptr<PrintSurface> surface = ChooseSurface(choice.pdf);
+    if (!surface)
+        return;
+
+    JobGuard guard(jobRunning_, *pump_, current_);
+    current_.testMode = testMode;
+    PrintJobRequest request = CurrentRequest();
+    request.slips = choice.slips;
 
     MainJobStatus status(*this);
     if (testMode)
         pump_->Start();
-    const auto chooseWheel = [this]() -> std::filesystem::path {
+    const auto chooseWheel = [this, &choice]() -> std::filesystem::path {
+        if (!choice.wheel.empty()) {
+            pump_->Start();
+            return choice.wheel;
+        }
         const QString file = OpenFileRemembered(this, folder(), "Wheel", QStringLiteral("Open Wheel File"),
                                                 QStringLiteral("Text Files (*.txt)"),
                                                 QString::fromStdString(folder().wheel().string()));
@@ -159,6 +183,49 @@ void frmMain::RunJob(bool testMode)
         reloadPending_ = false;
         ReloadDefinitions();
     }
+}
+
+void frmMain::cmdPreview_Click()
+{
+    if (jobRunning_ || RefuseWithoutDefinition())
+        return;
+    std::unique_ptr<PreparedJob> job;
+    {
+        JobGuard guard(jobRunning_, *pump_, current_);
+        const PrintJobRequest request = CurrentRequest();
+        const auto chooseWheel = [this]() -> std::filesystem::path {
+            const QString file = OpenFileRemembered(this, folder(), "Wheel", QStringLiteral("Open Wheel File"),
+                                                    QStringLiteral("Text Files (*.txt)"),
+                                                    QString::fromStdString(folder().wheel().string()));
+            if (!file.isEmpty())
+                pump_->Start();
+            return file.toStdString();
+        };
+        // Counting a large wheel takes a moment; Escape stops it. Job Status is left alone:
+        // nothing is printed.
+        PreviewStatus quiet;
+        JobPreparation prepared = PrepareJob(request, quiet, *pump_, chooseWheel);
+        if (!prepared.job) {
+            pump_->Stop();
+            if (prepared.outcome.end == JobEnd::Refused)
+                dialogs().Message(this, QStringLiteral("Brindlemark"),
+                                  QString::fromStdString(prepared.outcome.message), Icon::Error, Buttons::Ok);
+            return;
+        }
+        job = std::move(prepared.job);
+    }
+    PreviewHost host;
+    host.print = [this](const std::filesystem::path& wheel, const std::string& slips) {
+        RunJob({.testMode = false, .wheel = wheel, .slips = slips, .pdf = false});
+    };
+    host.savePdf = [this](const std::filesystem::path& wheel, const std::string& slips) {
+        RunJob({.testMode = false, .wheel = wheel, .slips = slips, .pdf = true});
+    };
+    if (preview_)
+        preview_->close();
+    preview_ = new frmPreview(std::move(job), std::move(host), this);
+    preview_->show();
+    preview_->activateWindow();
 }
 
 }  // namespace bm::app

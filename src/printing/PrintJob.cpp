@@ -208,8 +208,8 @@ JobOutcome DrawPrepared(const PreparedJob& job, SlipSpan span, bool outline, Pri
 
 }  // namespace
 
-PreparedJob::PreparedJob(SlipDefinition d, float top, float left)
-    : def(std::move(d)), geometry(def, top, left), slipNumbers(def, geometry)
+PreparedJob::PreparedJob(SlipDefinition d, float topOffset, float leftOffset)
+    : def(std::move(d)), top(topOffset), left(leftOffset), geometry(def, top, left), slipNumbers(def, geometry)
 {
 }
 

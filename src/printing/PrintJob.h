@@ -88,6 +88,7 @@ struct PreparedJob {
 
     std::filesystem::path definitionFile;
     SlipDefinition def;
+    float top = 0, left = 0;  // the offsets
     BoxGeometry geometry;
     SlipNumbers slipNumbers;
     std::filesystem::path wheel;

@@ -1,0 +1,246 @@
+#include "printing/window/frmPreview.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "printing/RecordingSurface.h"
+#include "printing/window/SlipView.h"
+
+namespace bm::app {
+
+namespace {
+
+// The preview draws through the print job, which reports to a status and polls Escape; neither
+// is shown or asked here.
+class Unseen final : public JobStatus, public EscapeKey {
+public:
+    void SetSummary(const std::string&) override {}
+    void ShowCounters(bool) override {}
+    void SetSlip(long long) override {}
+    void SetEndMessage(const std::string&, bool) override {}
+    void SetBusy(bool) override {}
+    bool Pressed() override { return false; }
+};
+
+template <typename W>
+W* Named(W* widget, const char* name, const char* tip = nullptr)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    if (tip)
+        widget->setToolTip(QString::fromLatin1(tip));
+    return widget;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip)
+{
+    auto* b = Named(new QPushButton(QString::fromLatin1(caption), parent), name, tip);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QString PlayText(const Play& play, bool powerball)
+{
+    QString text = QStringLiteral("Line %1:").arg(play.line);
+    for (int i = 0; i < play.count; ++i)
+        text += (powerball && i == play.count - 1 ? QStringLiteral("  PB ") : QStringLiteral(" ")) +
+                QString::number(play.numbers[static_cast<std::size_t>(i)]);
+    return text;
+}
+
+}  // namespace
+
+frmPreview::frmPreview(std::unique_ptr<PreparedJob> job, PreviewHost host, QWidget* parent)
+    : QWidget(parent, Qt::Window), job_(std::move(job)), host_(std::move(host))
+{
+    setObjectName(QString::fromLatin1(kName));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Print Preview - %1")
+                       .arg(QString::fromStdString(job_->wheel.filename().string())));
+    BuildUi();
+    ShowSlip(1);
+    resize(1000, 640);
+}
+
+frmPreview::~frmPreview() = default;
+
+void frmPreview::BuildUi()
+{
+    const int last = static_cast<int>(std::max<long long>(1, job_->slips));
+    lblSlip = Named(new QLabel(this), "lblSlip");
+    QFont bold = lblSlip->font();
+    bold.setBold(true);
+    lblSlip->setFont(bold);
+    cmdFirst = Button(this, "cmdFirst", "First", "First Slip (Home)");
+    cmdPrev = Button(this, "cmdPrev", "Previous", "Previous Slip (Page Up)");
+    cmdNext = Button(this, "cmdNext", "Next", "Next Slip (Page Down)");
+    cmdLast = Button(this, "cmdLast", "Last", "Last Slip (End)");
+    spnSlip = Named(new QSpinBox(this), "spnSlip", "Type A Slip Number And Press Enter");
+    spnSlip->setRange(1, last);
+    spnSlip->setKeyboardTracking(false);
+    auto* goTo = Named(new QLabel(QStringLiteral("Go To Slip"), this), "lblGoTo");
+    goTo->setBuddy(spnSlip);
+    cmdFit = Button(this, "cmdFit", "Zoom To Fit", "Show The Whole Sheet");
+    cmdFull = Button(this, "cmdFull", "100 %", "Show The Sheet At Its Real Size");
+
+    picSlip = new SlipView(this);
+    scrSlip = Named(new QScrollArea(this), "scrSlip");
+    scrSlip->setWidget(picSlip);
+    scrSlip->setWidgetResizable(true);
+    scrSlip->setAlignment(Qt::AlignCenter);
+
+    lstPlays = Named(new QListWidget(this), "lstPlays", "The Plays Of This Slip With Their Lines In The Wheel File");
+    lstPlays->setMinimumWidth(lstPlays->fontMetrics().horizontalAdvance(QStringLiteral("Line 00000000: 00 00 00 00 00 00  PB 00")) + 30);
+
+    auto* range = Named(new QGroupBox(QStringLiteral("Print"), this), "fraRange");
+    optAll = Named(new QRadioButton(QStringLiteral("All Slips"), range), "optAll");
+    optFrom = Named(new QRadioButton(QStringLiteral("From This Slip On"), range), "optFrom",
+                    "After A Paper Jam: Print Again From The Slip Shown");
+    optRange = Named(new QRadioButton(QStringLiteral("Slips"), range), "optRange");
+    spnFrom = Named(new QSpinBox(range), "spnFrom");
+    spnTo = Named(new QSpinBox(range), "spnTo");
+    for (QSpinBox* box : {spnFrom, spnTo})
+        box->setRange(1, last);
+    spnTo->setValue(last);
+    auto* to = new QLabel(QStringLiteral("to"), range);
+    optAll->setChecked(true);
+    auto* rangeLayout = new QGridLayout(range);
+    rangeLayout->addWidget(optAll, 0, 0, 1, 4);
+    rangeLayout->addWidget(optFrom, 1, 0, 1, 4);
+    rangeLayout->addWidget(optRange, 2, 0);
+    rangeLayout->addWidget(spnFrom, 2, 1);
+    rangeLayout->addWidget(to, 2, 2);
+    rangeLayout->addWidget(spnTo, 2, 3);
+
+    cmdPrint = Button(this, "cmdPrint", "Print", "Print The Chosen Slips");
+    cmdSavePdf = Button(this, "cmdSavePdf", "Save PDF", "Save The Chosen Slips As A PDF File, Exactly As They Would Print");
+    cmdClose = Button(this, "cmdClose", "Close", "Close The Preview (Esc)");
+
+    auto* nav = new QHBoxLayout;
+    nav->addWidget(lblSlip);
+    nav->addSpacing(12);
+    for (QWidget* w : {static_cast<QWidget*>(cmdFirst), static_cast<QWidget*>(cmdPrev),
+                       static_cast<QWidget*>(cmdNext), static_cast<QWidget*>(cmdLast)})
+        nav->addWidget(w);
+    nav->addSpacing(12);
+    nav->addWidget(goTo);
+    nav->addWidget(spnSlip);
+    nav->addStretch(1);
+    nav->addWidget(cmdFit);
+    nav->addWidget(cmdFull);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(Named(new QLabel(QStringLiteral("Plays On This Slip"), this), "lblPlays"));
+    side->addWidget(lstPlays, 1);
+    side->addWidget(range);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdPrint);
+    buttons->addWidget(cmdSavePdf);
+    buttons->addWidget(cmdClose);
+    side->addLayout(buttons);
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(scrSlip, 1);
+    body->addLayout(side);
+    auto* root = new QVBoxLayout(this);
+    root->addLayout(nav);
+    root->addLayout(body, 1);
+
+    connect(cmdFirst, &QPushButton::clicked, this, [this] { ShowSlip(1); });
+    connect(cmdPrev, &QPushButton::clicked, this, [this] { ShowSlip(slip_ - 1); });
+    connect(cmdNext, &QPushButton::clicked, this, [this] { ShowSlip(slip_ + 1); });
+    connect(cmdLast, &QPushButton::clicked, this, [this] { ShowSlip(job_->slips); });
+    connect(spnSlip, &QSpinBox::valueChanged, this, [this](int n) { ShowSlip(n); });
+    connect(cmdFit, &QPushButton::clicked, this, [this] { Zoom(true); });
+    connect(cmdFull, &QPushButton::clicked, this, [this] { Zoom(false); });
+    connect(spnFrom, &QSpinBox::valueChanged, this, [this] { optRange->setChecked(true); });
+    connect(spnTo, &QSpinBox::valueChanged, this, [this] { optRange->setChecked(true); });
+    connect(cmdPrint, &QPushButton::clicked, this, [this] {
+        if (host_.print)
+            host_.print(job_->wheel, ChosenSlips());
+    });
+    connect(cmdSavePdf, &QPushButton::clicked, this, [this] {
+        if (host_.savePdf)
+            host_.savePdf(job_->wheel, ChosenSlips());
+    });
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    // Ahead of the list and the scroll area, which would take these keys for themselves.
+    const std::pair<int, std::function<void()>> keys[] = {
+        {Qt::Key_PageUp, [this] { ShowSlip(slip_ - 1); }}, {Qt::Key_PageDown, [this] { ShowSlip(slip_ + 1); }},
+        {Qt::Key_Home, [this] { ShowSlip(1); }},           {Qt::Key_End, [this] { ShowSlip(job_->slips); }},
+        {Qt::Key_Escape, [this] { close(); }}};
+    for (const auto& [key, act] : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, act);
+    }
+}
+
+std::string frmPreview::ChosenSlips() const
+{
+    if (optFrom->isChecked())
+        return std::to_string(slip_) + "-";
+    if (optRange->isChecked())
+        return std::to_string(spnFrom->value()) + "-" + std::to_string(spnTo->value());
+    return {};
+}
+
+void frmPreview::ShowSlip(long long slip)
+{
+    const long long last = std::max<long long>(1, job_->slips);
+    slip = std::clamp<long long>(slip, 1, last);
+    slip_ = slip;
+    lblSlip->setText(QStringLiteral("Slip %1 of %2").arg(slip).arg(job_->slips));
+    {
+        const QSignalBlocker quiet(spnSlip);
+        spnSlip->setValue(static_cast<int>(slip));
+    }
+    cmdFirst->setEnabled(slip > 1);
+    cmdPrev->setEnabled(slip > 1);
+    cmdNext->setEnabled(slip < job_->slips);
+    cmdLast->setEnabled(slip < job_->slips);
+
+    SlipDrawing drawing = DrawingOf(job_->def, job_->top, job_->left);
+    QString note;
+    lstPlays->clear();
+    if (job_->slips > 0) {
+        // The marks come from the job itself, drawn onto a recording instead of paper.
+        RecordingSurface marks;
+        Unseen unseen;
+        const JobOutcome drawn = PrintPreparedSlips(*job_, {slip, slip}, false, marks, unseen, unseen);
+        if (drawn.end == JobEnd::Completed)
+            for (const auto& m : marks.marks())
+                drawing.marks.push_back({m.x1, m.y1, m.x2, m.y2});
+        else
+            note = QString::fromStdString(drawn.message);
+        if (const auto plays = job_->PlaysOf(slip)) {
+            for (const Play& play : *plays)
+                lstPlays->addItem(PlayText(play, job_->def.bPB && play.count > job_->def.Pick));
+        } else {
+            note = QString::fromStdString(plays.error().message);
+        }
+    } else {
+        note = QStringLiteral("The wheel file holds no plays: nothing would print.");
+    }
+    picSlip->SetDrawing(std::move(drawing));
+    picSlip->SetNote(note);
+}
+
+void frmPreview::Zoom(bool fit)
+{
+    scrSlip->setWidgetResizable(fit);
+    picSlip->SetScale(fit ? 0 : picSlip->RealSize());
+}
+
+
+}  // namespace bm::app
