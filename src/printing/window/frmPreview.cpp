@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -174,16 +173,43 @@ void frmPreview::BuildUi()
     });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
-    // Ahead of the list and the scroll area, which would take these keys for themselves.
-    const std::pair<int, std::function<void()>> keys[] = {
-        {Qt::Key_PageUp, [this] { ShowSlip(slip_ - 1); }}, {Qt::Key_PageDown, [this] { ShowSlip(slip_ + 1); }},
-        {Qt::Key_Home, [this] { ShowSlip(1); }},           {Qt::Key_End, [this] { ShowSlip(job_->slips); }},
-        {Qt::Key_Escape, [this] { close(); }}};
-    for (const auto& [key, act] : keys) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, act);
+    // Ahead of the list and the scroll area, which would take these keys for themselves; the slip
+    // box keeps Home and End for its text.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+bool frmPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool inSpinBox = qobject_cast<QAbstractSpinBox*>(watched) || qobject_cast<QAbstractSpinBox*>(watched->parent());
+    switch (key) {
+    case Qt::Key_PageUp:
+        ShowSlip(slip_ - 1);
+        return true;
+    case Qt::Key_PageDown:
+        ShowSlip(slip_ + 1);
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (inSpinBox)
+            return false;
+        ShowSlip(key == Qt::Key_Home ? 1 : job_->slips);
+        return true;
+    case Qt::Key_Escape:
+        close();
+        return true;
+    default:
+        return false;
     }
+}
+
+void frmPreview::keyPressEvent(QKeyEvent* event)
+{
+    if (!eventFilter(this, event))
+        QWidget::keyPressEvent(event);
 }
 
 std::string frmPreview::ChosenSlips() const

@@ -42,6 +42,10 @@ public:
     // The slips Print and Save PDF take: "" for all of them, "N-" or "N-M".
     std::string ChosenSlips() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void BuildUi();
     void Zoom(bool fit);

@@ -1,0 +1,138 @@
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/AppTestSupport.h"
+#include "printing/window/SlipView.h"
+#include "printing/window/frmPreview.h"
+#include "support/PrintJobSupport.h"
+
+namespace {
+
+using bm::RecordingSurface;
+using bmtest::MainWindowRig;
+using bmtest::ProgramHome;
+
+std::vector<RecordingSurface::Mark> Sheets(const std::vector<RecordingSurface::Mark>& marks, int first, int last)
+{
+    std::vector<RecordingSurface::Mark> kept;
+    for (const auto& m : marks)
+        if (m.sheet >= first && m.sheet <= last)
+            kept.push_back(m);
+    return kept;
+}
+
+// What the preview shows of its slip, in the whole job's numbering.
+std::vector<RecordingSurface::Mark> Shown(bm::app::frmPreview& preview)
+{
+    std::vector<RecordingSurface::Mark> marks;
+    for (const auto& b : preview.findChild<bm::app::SlipView*>(QStringLiteral("picSlip"))->drawing().marks)
+        marks.push_back({static_cast<int>(preview.slip()), b.x1, b.y1, b.x2, b.y2});
+    return marks;
+}
+
+template <typename T>
+T* In(QWidget& w, const char* name)
+{
+    return w.findChild<T*>(QString::fromLatin1(name));
+}
+
+// The preview is driven by keys and buttons as a user would; every slip it shows carries the marks
+// the whole job prints on that sheet, and its Print and Save PDF send exactly the slips chosen.
+TEST(Preview, ShowsEachSlipAsTheJobPrintsItAndPrintsTheSlipsChosen)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    home.WriteWheel("w.txt", "# five slips of LO649\r\n" + bmtest::Wheel(45));
+    const QString wheel = QString::fromStdString(home.wheel("w.txt").string());
+    rig.dialogs.QueueFile(wheel);
+    rig.Click("Command1");
+    const auto whole = rig.printer.last().marks();
+    ASSERT_EQ(rig.printer.last().sheets(), 5);
+
+    rig.dialogs.QueueFile(wheel);
+    rig.Click("cmdPreview");
+    QPointer<bm::app::frmPreview> preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+    ASSERT_TRUE(preview);
+    ASSERT_EQ(rig.printer.jobs.size(), 1u);  // nothing printed to preview
+    EXPECT_EQ(In<QLabel>(*preview, "lblSlip")->text(), QStringLiteral("Slip 1 of 5"));
+    auto* plays = In<QListWidget>(*preview, "lstPlays");
+    ASSERT_EQ(plays->count(), 10);
+    EXPECT_TRUE(plays->item(0)->text().startsWith(QStringLiteral("Line 2: ")));
+    EXPECT_EQ(Shown(*preview), Sheets(whole, 1, 1));
+
+    const auto press = [&](Qt::Key key) { QTest::keyClick(plays, key); };
+    const auto click = [&](const char* name) { QTest::mouseClick(In<QPushButton>(*preview, name), Qt::LeftButton); };
+    const std::pair<std::function<void()>, long long> steps[] = {
+        {[&] { press(Qt::Key_PageDown); }, 2}, {[&] { press(Qt::Key_End); }, 5},  {[&] { press(Qt::Key_PageDown); }, 5},
+        {[&] { press(Qt::Key_Home); }, 1},     {[&] { press(Qt::Key_PageUp); }, 1}, {[&] { click("cmdNext"); }, 2},
+        {[&] { click("cmdLast"); }, 5},        {[&] { click("cmdPrev"); }, 4},     {[&] { click("cmdFirst"); }, 1},
+        {[&] {
+             auto* go = In<QSpinBox>(*preview, "spnSlip");
+             go->selectAll();
+             QTest::keyClicks(go, QStringLiteral("3"));
+             QTest::keyClick(go, Qt::Key_Enter);
+         },
+         3},
+    };
+    for (const auto& [step, slip] : steps) {
+        step();
+        ASSERT_EQ(preview->slip(), slip);
+        EXPECT_EQ(Shown(*preview), Sheets(whole, int(slip), int(slip)));
+    }
+    EXPECT_EQ(plays->count(), 10);
+    click("cmdLast");
+    EXPECT_EQ(plays->count(), 5);
+    EXPECT_FALSE(In<QPushButton>(*preview, "cmdNext")->isEnabled());
+
+    // After a jam at slip 4: from the shown slip on, numbered as in the whole job.
+    click("cmdPrev");
+    QTest::mouseClick(In<QRadioButton>(*preview, "optFrom"), Qt::LeftButton);
+    click("cmdPrint");
+    ASSERT_EQ(rig.printer.jobs.size(), 2u);
+    EXPECT_EQ(rig.printer.last().marks(), Sheets(whole, 4, 5));
+    EXPECT_EQ(rig.JobStatus(), "Printing 45 Picks On 5 Playslips / Processing Playslip / 5 / Processing Complete");
+
+    // A range into a PDF, asked for although a printer is installed.
+    In<QSpinBox>(*preview, "spnFrom")->setValue(2);
+    In<QSpinBox>(*preview, "spnTo")->setValue(3);
+    EXPECT_TRUE(In<QRadioButton>(*preview, "optRange")->isChecked());
+    const QString pdf = QString::fromStdString((home.path() / "slips.pdf").string());
+    rig.dialogs.QueueFile(pdf);
+    click("cmdSavePdf");
+    ASSERT_EQ(rig.printer.pdfFiles.size(), 1u);
+    EXPECT_EQ(rig.printer.pdfFiles.back().string(), pdf.toStdString());
+    EXPECT_EQ(rig.printer.last().marks(), Sheets(whole, 2, 3));
+
+    click("cmdFull");
+    auto* view = In<bm::app::SlipView>(*preview, "picSlip");
+    EXPECT_DOUBLE_EQ(view->scale(), view->RealSize());
+    click("cmdFit");
+    EXPECT_LT(view->scale(), view->RealSize());
+
+    QTest::keyClick(plays, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(preview);
+}
+
+// A wheel that cannot print is refused before any preview opens, as Print Playslips refuses it.
+TEST(Preview, RefusesWhatPrintingRefuses)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    home.WriteWheel("bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,50\r\n");
+    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("bad.txt").string()));
+    rig.Click("cmdPreview");
+    EXPECT_FALSE(rig.window->findChild<QWidget*>(QStringLiteral("frmPreview")));
+    EXPECT_NE(rig.dialogs.Said().find("line 2: 50 has no box on this slip (1 to 49)"), std::string::npos)
+        << rig.dialogs.Said();
+    EXPECT_TRUE(rig.printer.jobs.empty());
+}
+
+}  // namespace
