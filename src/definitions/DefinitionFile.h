@@ -56,6 +56,10 @@ struct ValidationFailure {
 // The editor's checks before a save, in order; the first failure is returned.
 std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& entries, EditorMode mode);
 
+// The slip the entries describe, as far as it can be drawn: the editor's checks except those of
+// the name; the first failure is the refusal.
+Result<SlipDefinition> DrawableDefinition(DefinitionEntries entries);
+
 // The letters of the name: the whole name entry in Make mode, its first two characters in
 // Modify mode (the entry shows the five-character name there).
 std::string NameLetters(const DefinitionEntries& entries, EditorMode mode);

@@ -138,3 +138,15 @@ std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, 
 }
 
 }  // namespace bm
+
+namespace bm {
+
+Result<SlipDefinition> DrawableDefinition(DefinitionEntries entries)
+{
+    entries.name = "AA";  // the drawing does not depend on the name
+    if (const auto failure = ValidateDefinition(entries, EditorMode::Make))
+        return Error{failure->message};
+    return SlipFromEntries(entries);
+}
+
+}  // namespace bm

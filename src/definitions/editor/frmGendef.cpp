@@ -6,7 +6,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 #include "app/Dialogs.h"
+#include "printing/SlipDrawing.h"
+#include "printing/window/SlipView.h"
 
 namespace bm::app {
 
@@ -28,6 +32,7 @@ frmGendef::frmGendef(GendefHost host, QWidget* parent) : QWidget(parent), host_(
     cmdreset->setText(QStringLiteral("Make"));
     optLay[0]->setChecked(true);
     ConnectChanges();
+    Redraw();
 }
 
 void frmGendef::ConnectChanges()
@@ -41,6 +46,17 @@ void frmGendef::ConnectChanges()
         connect(box, &QCheckBox::clicked, this, &frmGendef::ShowChanged);
     for (QRadioButton* option : optLay)
         connect(option, &QRadioButton::clicked, this, &frmGendef::ShowChanged);
+    // Loading a definition sets the entries without a change worth saving, but the drawing follows.
+    for (QLineEdit* box : txtM) {
+        connect(box, &QLineEdit::textChanged, this, &frmGendef::Redraw);
+        box->installEventFilter(this);
+    }
+    for (QLineEdit* box : txtR)
+        connect(box, &QLineEdit::textChanged, this, &frmGendef::Redraw);
+    for (QCheckBox* box : chkBon)
+        connect(box, &QCheckBox::toggled, this, &frmGendef::Redraw);
+    for (QRadioButton* option : optLay)
+        connect(option, &QRadioButton::toggled, this, &frmGendef::Redraw);
     connect(cmdreset, &QPushButton::clicked, this, &frmGendef::cmdreset_Click);
     connect(cmdxit, &QPushButton::clicked, this, &frmGendef::cmdxit_Click);
 }
@@ -48,6 +64,33 @@ void frmGendef::ConnectChanges()
 void frmGendef::ShowChanged()
 {
     cmdreset->setVisible(true);
+}
+
+bool frmGendef::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        const auto at = std::find(txtM.begin(), txtM.end(), watched);
+        const int field = at == txtM.end() ? -1 : static_cast<int>(at - txtM.begin());
+        focusedField_ = event->type() == QEvent::FocusIn ? field : (focusedField_ == field ? -1 : focusedField_);
+        Redraw();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmGendef::Redraw()
+{
+    if (!picSlip)
+        return;
+    const auto def = DrawableDefinition(Entries());
+    if (!def) {
+        picSlip->SetNote(QStringLiteral("Not drawn yet: ") + Text(def.error().message));
+        return;
+    }
+    SlipDrawing drawing = DrawingOf(*def);
+    if (focusedField_ >= 0)
+        drawing.dimension = DimensionOf(Field(focusedField_), *def);
+    picSlip->SetDrawing(std::move(drawing));
+    picSlip->SetNote(QString());
 }
 
 DefinitionEntries frmGendef::Entries() const

@@ -12,9 +12,12 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QLabel;
 class QRadioButton;
 
 namespace bm::app {
+
+class SlipView;
 
 // What the editor needs of the main window.
 struct GendefHost {
@@ -26,7 +29,8 @@ struct GendefHost {
 // (Modify mode). The save button's caption tells the mode; in Modify mode its being visible is
 // the only record of unsaved changes.
 //
-// Object names: txtFn; txtM0 to txtM16 (the definition's fields 1 to 17 in file order, so
+// Beside the entries, picSlip draws the slip they describe, marking the measurement of the entry
+// with the focus. Object names: txtFn; txtM0 to txtM16 (the definition's fields 1 to 17 in file order, so
 // txtM0 is Pool and txtM1 is Pick); txtR0 to txtR11 (rows R1 to R12); chkBon0 ("Draws Bonus
 // Number"), chkBon1 ("Powerball"); optLay0 ("Horizontal"), optLay1 ("Vertical"); cmdreset
 // (save), cmdxit (close). Labels are lblFn, lblM<i>, lblR<i>.
@@ -49,6 +53,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // frmGendefLayout.cpp
@@ -57,6 +62,8 @@ private:
 
     void ConnectChanges();
     void ShowChanged();
+    // The slip drawn again from the entries; entries that cannot be drawn keep the last drawing.
+    void Redraw();
     void FocusOn(const FocusTarget& target);
     void cmdreset_Click();
     void cmdxit_Click();
@@ -64,6 +71,7 @@ private:
     GendefHost host_;
     EditorMode mode_ = EditorMode::Make;
     std::string loaded_;  // the name of the definition being modified
+    int focusedField_ = -1;  // txtM index of the entry with the focus, if any
 
     QLineEdit* txtFn = nullptr;
     std::array<QLineEdit*, kFieldCount> txtM{};
@@ -72,6 +80,7 @@ private:
     std::array<QRadioButton*, 2> optLay{};
     QPushButton* cmdreset = nullptr;
     QPushButton* cmdxit = nullptr;
+    SlipView* picSlip = nullptr;
 };
 
 }  // namespace bm::app

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/EntryHelpers.h"
+#include "printing/window/SlipView.h"
 
 // The editor's controls with their names, captions, tool-tips, places and focus order.
 
@@ -131,7 +132,7 @@ void frmGendef::BuildUi()
         return {Caption(this, QStringLiteral("lblM%1").arg(i), FieldCaption(f), txtM[i]), txtM[i]};
     };
 
-    auto* root = new QVBoxLayout(this);
+    auto* root = new QVBoxLayout;
     root->addLayout(Line({{Caption(this, QStringLiteral("lblFn"), QStringLiteral("Name Of File"), txtFn), txtFn},
                                 field(Field::Pick), field(Field::Pool)}));
     auto* flags = new QHBoxLayout;
@@ -179,6 +180,19 @@ void frmGendef::BuildUi()
     buttons->addStretch(1);
     root->addSpacing(8);
     root->addLayout(buttons);
+
+    // The drawing to the right of everything the editor always had.
+    picSlip = new SlipView(this);
+    picSlip->setMinimumWidth(520);
+    picSlip->ShowSlipOnly(true);
+    picSlip->setToolTip(QStringLiteral("The Slip As These Entries Describe It; The Measurement Being Entered Is Marked In Red"));
+    auto* drawing = new QVBoxLayout;
+    drawing->addWidget(Heading(this, "lblDrawing", "The Slip As These Entries Describe It"));
+    drawing->addWidget(picSlip, 1);
+    auto* outer = new QHBoxLayout(this);
+    outer->addLayout(root);
+    outer->addSpacing(12);
+    outer->addLayout(drawing, 1);
 }
 
 void frmGendef::SetFocusOrder()

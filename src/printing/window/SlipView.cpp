@@ -48,6 +48,24 @@ void SlipView::SetScale(double pixelsPerMm)
     update();
 }
 
+void SlipView::ShowSlipOnly(bool only)
+{
+    slipOnly_ = only;
+    update();
+}
+
+QRectF SlipView::Shown() const
+{
+    const QRectF sheet(0, 0, drawing_.sheetWidth, drawing_.sheetHeight);
+    if (!slipOnly_)
+        return sheet;
+    // Room for the dimension lines and numbers beside the slip's edge.
+    QRectF shown = Rect(drawing_.slip);
+    for (const BoxRect& b : drawing_.boxes)
+        shown |= Rect(b);
+    return shown.adjusted(-8, -8, 8, 8) & sheet.adjusted(-10, -10, 10, 10);
+}
+
 double SlipView::RealSize() const
 {
     return logicalDpiX() / 25.4;
@@ -57,16 +75,18 @@ double SlipView::scale() const
 {
     if (scale_ > 0)
         return scale_;
-    const double w = (width() - 2 * kBorder) / static_cast<double>(drawing_.sheetWidth);
-    const double h = (height() - 2 * kBorder - kNoteHeight) / static_cast<double>(drawing_.sheetHeight);
+    const QRectF shown = Shown();
+    const double w = (width() - 2 * kBorder) / std::max(1.0, shown.width());
+    const double h = (height() - 2 * kBorder - kNoteHeight) / std::max(1.0, shown.height());
     return std::max(0.1, std::min(w, h));
 }
 
 QSize SlipView::sizeHint() const
 {
     const double s = scale_ > 0 ? scale_ : 3.0;
-    return {static_cast<int>(std::ceil(drawing_.sheetWidth * s)) + 2 * kBorder,
-            static_cast<int>(std::ceil(drawing_.sheetHeight * s)) + 2 * kBorder + kNoteHeight};
+    const QRectF shown = Shown();
+    return {static_cast<int>(std::ceil(shown.width() * s)) + 2 * kBorder,
+            static_cast<int>(std::ceil(shown.height() * s)) + 2 * kBorder + kNoteHeight};
 }
 
 void SlipView::paintEvent(QPaintEvent*)
@@ -75,10 +95,12 @@ void SlipView::paintEvent(QPaintEvent*)
     p.fillRect(rect(), QColor(128, 128, 128));
     const double s = scale();
     p.setRenderHint(QPainter::Antialiasing, true);
-    // The sheet in the middle of what is left of the widget.
-    const double spareX = width() - 2 * kBorder - drawing_.sheetWidth * s;
-    const double spareY = height() - 2 * kBorder - kNoteHeight - drawing_.sheetHeight * s;
-    p.translate(kBorder + std::max(0.0, spareX / 2), kBorder + std::max(0.0, spareY / 2));
+    // What is shown in the middle of what is left of the widget.
+    const QRectF shown = Shown();
+    const double spareX = width() - 2 * kBorder - shown.width() * s;
+    const double spareY = height() - 2 * kBorder - kNoteHeight - shown.height() * s;
+    p.translate(kBorder + std::max(0.0, spareX / 2) - shown.left() * s,
+                kBorder + std::max(0.0, spareY / 2) - shown.top() * s);
 
     // Sheet and slip in millimetres; pens stay one or two pixels wide whatever the scale.
     p.save();
@@ -126,8 +148,8 @@ void SlipView::paintEvent(QPaintEvent*)
         const QFontMetrics bm(bold);
         // Beside the line, kept on the sheet.
         QPointF at = across ? QPointF(std::min(a.x(), b.x()), a.y() - 6) : QPointF(a.x() + 8, (a.y() + b.y()) / 2);
-        at.setX(std::clamp(at.x(), 0.0, std::max(0.0, drawing_.sheetWidth * s - bm.horizontalAdvance(text))));
-        at.setY(std::max<double>(at.y(), bm.ascent()));
+        at.setX(std::clamp(at.x(), shown.left() * s, std::max(shown.left() * s, shown.right() * s - bm.horizontalAdvance(text))));
+        at.setY(std::max<double>(at.y(), shown.top() * s + bm.ascent()));
         const QRectF back(at.x() - 2, at.y() - bm.ascent() - 1, bm.horizontalAdvance(text) + 4, bm.height() + 2);
         p.fillRect(back, QColor(255, 255, 255, 220));
         p.drawText(at, text);
@@ -135,7 +157,7 @@ void SlipView::paintEvent(QPaintEvent*)
     if (!note_.isEmpty()) {
         p.setFont(font());
         p.setPen(QColor(255, 255, 210));
-        p.drawText(QRectF(0, drawing_.sheetHeight * s + 4, std::max(drawing_.sheetWidth * s, 300.0), kNoteHeight),
+        p.drawText(QRectF(shown.left() * s, shown.bottom() * s + 4, std::max(shown.width() * s, 300.0), kNoteHeight),
                    Qt::AlignLeft | Qt::AlignVCenter, note_);
     }
 }

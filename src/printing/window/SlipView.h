@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 
@@ -20,6 +21,8 @@ public:
     void SetNote(const QString& note);
     const QString& note() const { return note_; }
     void SetScale(double pixelsPerMm);
+    // Shows the slip alone, not the whole sheet around it.
+    void ShowSlipOnly(bool only);
     // Pixels per millimetre as painted now.
     double scale() const;
     // Pixels per millimetre at the sheet's real size on this screen.
@@ -32,7 +35,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // What is shown, in millimetres of the sheet.
+    QRectF Shown() const;
+
     SlipDrawing drawing_;
+    bool slipOnly_ = false;
     QString note_;
     double scale_ = 0;
 };
