@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTimer;
 
 namespace bm::app {
 
@@ -91,7 +92,11 @@ private:
     void RunJob(const JobChoice& choice);
     std::unique_ptr<PrintSurface> ChooseSurface(bool pdf);
     PrintJobRequest CurrentRequest();
+    PrintJobRequest RequestAsShown() const;
     void cmdPreview_Click();
+    // An open preview follows the current definition and offsets, a moment after they change.
+    void RefreshPreviewSoon();
+    void RefreshPreview();
 
     void cmdGendef_Click();
     void cmdChkTick_Click();
@@ -108,6 +113,7 @@ private:
     std::vector<std::weak_ptr<std::function<void()>>> listeners_;
     QFileSystemWatcher* watcher_ = nullptr;
     QPointer<QWidget> preview_;
+    QTimer* previewTimer_ = nullptr;
 
     QListWidget* File1 = nullptr;
     QLabel* lblNoDefs = nullptr;

@@ -191,6 +191,7 @@ void frmMain::TellListeners()
     for (const auto& l : listeners)
         if (const auto changed = l.lock())
             (*changed)();
+    RefreshPreviewSoon();
 }
 
 void frmMain::File1_DblClick()
@@ -255,6 +256,7 @@ void frmMain::Margin_Change()
 {
     if (!current_.chosen())
         return;
+    RefreshPreviewSoon();
     const MarginSettings typed{txtTmarg->text().toStdString(), txtLmarg->text().toStdString()};
     const auto written = WriteMargins(folder(), current_.definitionName, typed);
     if (written) {

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "app/Dialogs.h"
 #include "app/JobPump.h"
@@ -68,6 +69,11 @@ public:
     void SetBusy(bool busy) override { SetBusyPointer(busy); }
 };
 
+class NoEscape final : public EscapeKey {
+public:
+    bool Pressed() override { return false; }
+};
+
 // Whatever way the job ends, the window is usable again afterwards.
 class JobGuard {
 public:
@@ -126,6 +132,11 @@ PrintJobRequest frmMain::CurrentRequest()
     // The flags as the file holds them now, as the job reads its measurements from it; a file
     // that cannot be read now is refused by the job, naming it.
     (void)RereadCurrent();
+    return RequestAsShown();
+}
+
+PrintJobRequest frmMain::RequestAsShown() const
+{
     PrintJobRequest request;
     request.definitionFile = current_.definitionPath;
     request.Horizontal = current_.Horizontal;
@@ -226,6 +237,39 @@ void frmMain::cmdPreview_Click()
     preview_ = new frmPreview(std::move(job), std::move(host), this);
     preview_->show();
     preview_->activateWindow();
+}
+
+void frmMain::RefreshPreviewSoon()
+{
+    if (!preview_)
+        return;
+    if (!previewTimer_) {
+        previewTimer_ = new QTimer(this);
+        previewTimer_->setSingleShot(true);
+        previewTimer_->setInterval(250);
+        connect(previewTimer_, &QTimer::timeout, this, &frmMain::RefreshPreview);
+    }
+    previewTimer_->start();
+}
+
+void frmMain::RefreshPreview()
+{
+    auto* preview = static_cast<frmPreview*>(preview_.data());
+    if (!preview)
+        return;
+    // A job running now reads its own files; the preview follows once it is over.
+    if (jobRunning_) {
+        RefreshPreviewSoon();
+        return;
+    }
+    PreviewStatus quiet;
+    NoEscape never;
+    const std::filesystem::path wheel = preview->wheel();
+    JobPreparation prepared = PrepareJob(RequestAsShown(), quiet, never, [&] { return wheel; });
+    if (prepared.job)
+        preview->Replace(std::move(prepared.job));
+    else
+        preview->ShowRefusal(prepared.outcome.message);
 }
 
 }  // namespace bm::app

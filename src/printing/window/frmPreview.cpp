@@ -239,7 +239,11 @@ void frmPreview::ShowSlip(long long slip)
     SlipDrawing drawing = DrawingOf(job_->def, job_->top, job_->left);
     QString note;
     lstPlays->clear();
-    if (job_->slips > 0) {
+    if (!refusal_.empty()) {
+        drawing.boxes.clear();
+        drawing.labels.clear();
+        note = QString::fromStdString(refusal_);
+    } else if (job_->slips > 0) {
         // The marks come from the job itself, drawn onto a recording instead of paper.
         RecordingSurface marks;
         Unseen unseen;
@@ -260,6 +264,28 @@ void frmPreview::ShowSlip(long long slip)
     }
     picSlip->SetDrawing(std::move(drawing));
     picSlip->SetNote(note);
+}
+
+void frmPreview::Replace(std::unique_ptr<PreparedJob> job)
+{
+    job_ = std::move(job);
+    refusal_.clear();
+    const int last = static_cast<int>(std::max<long long>(1, job_->slips));
+    for (QSpinBox* box : {spnSlip, spnFrom, spnTo}) {
+        const QSignalBlocker quiet(box);
+        box->setRange(1, last);
+    }
+    for (QPushButton* b : {cmdPrint, cmdSavePdf})
+        b->setEnabled(true);
+    ShowSlip(slip_);
+}
+
+void frmPreview::ShowRefusal(const std::string& message)
+{
+    refusal_ = message;
+    for (QPushButton* b : {cmdPrint, cmdSavePdf})
+        b->setEnabled(false);
+    ShowSlip(slip_);
 }
 
 void frmPreview::Zoom(bool fit)

@@ -37,6 +37,11 @@ public:
     ~frmPreview() override;
 
     void ShowSlip(long long slip);
+    // The job prepared again after the definition or the offsets changed: the same slip is shown
+    // as it would now print. A job that can no longer print shows why, and offers nothing to print.
+    void Replace(std::unique_ptr<PreparedJob> job);
+    void ShowRefusal(const std::string& message);
+    const std::filesystem::path& wheel() const { return job_->wheel; }
     long long slip() const { return slip_; }
     const PreparedJob& job() const { return *job_; }
     // The slips Print and Save PDF take: "" for all of them, "N-" or "N-M".
@@ -53,6 +58,7 @@ private:
     std::unique_ptr<PreparedJob> job_;
     PreviewHost host_;
     long long slip_ = 0;
+    std::string refusal_;
 
     QLabel* lblSlip = nullptr;
     QPushButton* cmdFirst = nullptr;

@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -133,6 +134,44 @@ TEST(Preview, RefusesWhatPrintingRefuses)
     EXPECT_NE(rig.dialogs.Said().find("line 2: 50 has no box on this slip (1 to 49)"), std::string::npos)
         << rig.dialogs.Said();
     EXPECT_TRUE(rig.printer.jobs.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The preview follows the offsets typed in the main window a moment later, so that it shows what
+// Print now prints; offsets that cannot print leave nothing to print.
+TEST(Preview, FollowsTheOffsetsAsTheyAreTyped)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    home.WriteWheel("w.txt", bmtest::Wheel(25));
+    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+    rig.Click("cmdPreview");
+    QPointer<bm::app::frmPreview> preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+    ASSERT_TRUE(preview);
+    const auto before = Shown(*preview);
+    const auto retype = [&](const QString& text) {
+        auto* top = rig.Child<QLineEdit>("txtTmarg");
+        top->selectAll();
+        QTest::keyClicks(top, text);
+        const auto shown = Shown(*preview);
+        const auto* view = In<bm::app::SlipView>(*preview, "picSlip");
+        for (int waited = 0; waited < 3000 && Shown(*preview) == shown && view->note().isEmpty(); waited += 20)
+            QTest::qWait(20);
+    };
+    retype(QStringLiteral("1.5"));
+    const auto after = Shown(*preview);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_FLOAT_EQ(after[i].y1, before[i].y1 + 1.5f);
+    QTest::mouseClick(In<QPushButton>(*preview, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(Sheets(rig.printer.last().marks(), 1, 1), after);
+
+    retype(QStringLiteral("x"));
+    EXPECT_TRUE(In<bm::app::SlipView>(*preview, "picSlip")->note().contains(QStringLiteral("is not a number of millimetres")));
+    EXPECT_FALSE(In<QPushButton>(*preview, "cmdPrint")->isEnabled());
 }
 
 }  // namespace
