@@ -99,12 +99,14 @@ void SlipView::paintEvent(QPaintEvent*)
     const QRectF shown = Shown();
     const double spareX = width() - 2 * kBorder - shown.width() * s;
     const double spareY = height() - 2 * kBorder - kNoteHeight - shown.height() * s;
+    // A slip alone sits at the top, under its heading.
     p.translate(kBorder + std::max(0.0, spareX / 2) - shown.left() * s,
-                kBorder + std::max(0.0, spareY / 2) - shown.top() * s);
+                kBorder + (slipOnly_ ? 0.0 : std::max(0.0, spareY / 2)) - shown.top() * s);
 
     // Sheet and slip in millimetres; pens stay one or two pixels wide whatever the scale.
     p.save();
     p.scale(s, s);
+    p.setClipRect(shown);
     const QRectF sheet(0, 0, drawing_.sheetWidth, drawing_.sheetHeight);
     p.fillRect(sheet, Qt::white);
     p.setPen(QPen(QColor(255, 200, 120), 1.5 / s));
