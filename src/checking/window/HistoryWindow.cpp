@@ -6,10 +6,14 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QKeyEvent>
@@ -45,6 +49,30 @@ QTableWidgetItem* TextItem(const std::string& text)
     return new QTableWidgetItem(QString::fromStdString(text));
 }
 
+// An amount shown with two decimals that sorts by its value.
+class MoneyItem final : public QTableWidgetItem {
+public:
+    void Set(long double hundredths)
+    {
+        value_ = hundredths;
+        setText(QString::fromStdString(AmountText(hundredths)));
+        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    bool operator<(const QTableWidgetItem& other) const override
+    {
+        const auto* money = dynamic_cast<const MoneyItem*>(&other);
+        return money ? value_ < money->value_ : QTableWidgetItem::operator<(other);
+    }
+
+private:
+    long double value_ = 0;
+};
+
+std::string PrizesKey(const std::string& definition)
+{
+    return "Prizes." + definition;
+}
+
 }  // namespace
 
 std::vector<int> TopTiers(const CheckGame& game)
@@ -64,9 +92,11 @@ std::vector<int> TopTiers(const CheckGame& game)
 HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryName,
                              std::vector<std::filesystem::path> inputs, std::vector<HistoryRow> rows,
                              const HistoryRun& run, ProgramFolder folder, QWidget* parent)
-    : QWidget(parent, Qt::Window), game_(game), rows_(std::move(rows)), run_(run), folder_(std::move(folder)),
-      inputs_(std::move(inputs))
+    : QWidget(parent, Qt::Window), game_(game), definition_(lotteryName), rows_(std::move(rows)), run_(run),
+      folder_(std::move(folder)), inputs_(std::move(inputs))
 {
+    prizes_ = PrizesFromText(RememberedChoices(folder_).Get(PrizesKey(definition_)), game_.tiers.size())
+                  .value_or(HistoryPrizes{std::vector<std::int64_t>(game_.tiers.size(), 0), 0});
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("Brindlemark - Draw History"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -105,6 +135,8 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
     BuildChart();
     split->addWidget(chart_);
     outer->addWidget(split, 1);
+    outer->addWidget(BuildMoney());
+    MoneyChanged(false);
 
     auto* buttons = new QHBoxLayout;
     cmdSaveCsv = new QPushButton(QStringLiteral("Save CSV"), this);
@@ -132,8 +164,9 @@ void HistoryWindow::BuildTable()
     QStringList headers{QStringLiteral("Date"), QStringLiteral("Draw")};
     for (const auto& name : HistoryTierNames(game_))
         headers << QString::fromStdString(name);
-    headers << QStringLiteral("Wins");
+    headers << QStringLiteral("Wins") << QStringLiteral("Won");
     const int columns = static_cast<int>(headers.size());
+    const int wins = columns - 2;
 
     tblHistory->setColumnCount(columns);
     tblHistory->setHorizontalHeaderLabels(headers);
@@ -150,7 +183,8 @@ void HistoryWindow::BuildTable()
         tblHistory->setItem(r, 1, TextItem(HistoryDrawText(game_, row.draw.draw)));
         for (std::size_t t = 0; t < game_.tiers.size(); ++t)
             tblHistory->setItem(r, static_cast<int>(t) + 2, NumberItem(row.tally.count[t]));
-        tblHistory->setItem(r, columns - 1, NumberItem(row.wins));
+        tblHistory->setItem(r, wins, NumberItem(row.wins));
+        tblHistory->setItem(r, columns - 1, new MoneyItem);
     }
     tblHistory->setSortingEnabled(true);
     tblHistory->sortByColumn(-1, Qt::AscendingOrder);  // file order until the user sorts
@@ -167,7 +201,8 @@ void HistoryWindow::BuildTable()
     tblTotal->setItem(0, 1, TextItem(""));
     for (std::size_t t = 0; t < game_.tiers.size(); ++t)
         tblTotal->setItem(0, static_cast<int>(t) + 2, NumberItem(run_.total.count[t]));
-    tblTotal->setItem(0, columns - 1, NumberItem(run_.wins));
+    tblTotal->setItem(0, wins, NumberItem(run_.wins));
+    tblTotal->setItem(0, columns - 1, new MoneyItem);
     tblTotal->setFixedHeight(tblTotal->rowHeight(0) + 2 * tblTotal->frameWidth());
     tblTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tblTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -238,6 +273,67 @@ void HistoryWindow::BuildChart()
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumHeight(240);
     chart_ = view;
+}
+
+QWidget* HistoryWindow::BuildMoney()
+{
+    auto* box = new QGroupBox(QStringLiteral("Prizes And Price Per Play (optional)"), this);
+    box->setObjectName(QStringLiteral("fraMoney"));
+    auto* grid = new QGridLayout(box);
+    const auto validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,11}(\\.[0-9]{0,2})?")), box);
+    const auto entry = [&](const QString& name, std::int64_t value, int column, const QString& caption) {
+        auto* text = new QLineEdit(box);
+        text->setObjectName(name);
+        text->setValidator(validator);
+        text->setMaximumWidth(110);
+        text->setText(value ? QString::fromStdString(AmountText(static_cast<long double>(value))) : QString());
+        auto* label = new QLabel(caption, box);
+        label->setBuddy(text);
+        grid->addWidget(label, 0, column);
+        grid->addWidget(text, 1, column);
+        connect(text, &QLineEdit::textEdited, this, [this] { MoneyChanged(true); });
+        return text;
+    };
+    const auto names = HistoryTierNames(game_);
+    for (std::size_t t = 0; t < names.size(); ++t)
+        txtPrize.push_back(entry(QStringLiteral("txtPrize%1").arg(t), prizes_.prize[t], static_cast<int>(t),
+                                 QString::fromStdString(names[t])));
+    txtPrice = entry(QStringLiteral("txtPrice"), prizes_.price, static_cast<int>(names.size()),
+                     QStringLiteral("Price Per Play"));
+    lblMoney = new QLabel(box);
+    lblMoney->setObjectName(QStringLiteral("lblMoney"));
+    grid->addWidget(lblMoney, 2, 0, 1, static_cast<int>(names.size()) + 1);
+    grid->setColumnStretch(static_cast<int>(names.size()) + 1, 1);
+    return box;
+}
+
+void HistoryWindow::MoneyChanged(bool remember)
+{
+    HistoryPrizes prizes;
+    for (QLineEdit* text : txtPrize)
+        prizes.prize.push_back(ParseAmount(text->text().toStdString()).value_or(0));
+    prizes.price = ParseAmount(txtPrice->text().toStdString()).value_or(0);
+    prizes_ = prizes;
+    if (remember)
+        (void)RememberedChoices(folder_).Set(PrizesKey(definition_), PrizesText(prizes_));
+
+    const int won = tblHistory->columnCount() - 1;
+    // Rows may be sorted: each knows its draw.
+    for (int r = 0; r < tblHistory->rowCount(); ++r) {
+        const int draw = tblHistory->item(r, 0)->data(Qt::UserRole).toInt();
+        static_cast<MoneyItem*>(tblHistory->item(r, won))->Set(WonBy(prizes_, rows_[static_cast<std::size_t>(draw)].tally));
+    }
+    const long double total = WonBy(prizes_, run_.total);
+    static_cast<MoneyItem*>(tblTotal->item(0, won))->Set(total);
+    const long double cost = static_cast<long double>(prizes_.price) * static_cast<long double>(run_.plays) *
+                             static_cast<long double>(run_.draws);
+    lblMoney->setText(QStringLiteral("Won %1 In %2 Draws; Cost %3 (%4 Picks x %2 Draws x %5); Net %6")
+                          .arg(QString::fromStdString(AmountText(total)))
+                          .arg(run_.draws)
+                          .arg(QString::fromStdString(AmountText(cost)))
+                          .arg(run_.plays)
+                          .arg(QString::fromStdString(AmountText(static_cast<long double>(prizes_.price))))
+                          .arg(QString::fromStdString(AmountText(total - cost))));
 }
 
 bool HistoryWindow::eventFilter(QObject* watched, QEvent* event)

@@ -6,17 +6,20 @@
 #include <QWidget>
 
 #include "checking/HistoryCheck.h"
+#include "checking/HistoryMoney.h"
 #include "common/ProgramFolder.h"
 
 class QChartView;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
 namespace bm::app {
 
 // The outcome of checking a wheel against a history of draws: a sortable table of every draw,
-// a chart of the wins over time, and "Save CSV" writing what the command line writes.
+// a chart of the wins over time, and "Save CSV" writing what the command line writes. A prize per
+// tier and a price per play, kept per definition, add the money won per draw and in all.
 class HistoryWindow : public QWidget {
 public:
     // `inputs`: the files the run read, which Save CSV never writes over.
@@ -36,8 +39,14 @@ private:
     void BuildChart();
     void CopySelection() const;
     void cmdSaveCsv_Click();
+    // The prize and price boxes, filled with what was kept for this definition.
+    QWidget* BuildMoney();
+    // Reads the boxes; when they all hold amounts, shows and keeps what the wheel won and cost.
+    void MoneyChanged(bool remember);
 
     const CheckGame& game_;
+    std::string definition_;
+    HistoryPrizes prizes_;
     std::vector<HistoryRow> rows_;
     HistoryRun run_;
     ProgramFolder folder_;
@@ -48,6 +57,9 @@ private:
     QTableWidget* tblHistory = nullptr;
     QTableWidget* tblTotal = nullptr;
     QWidget* chart_ = nullptr;
+    std::vector<QLineEdit*> txtPrize;
+    QLineEdit* txtPrice = nullptr;
+    QLabel* lblMoney = nullptr;
     QPushButton* cmdSaveCsv = nullptr;
     QPushButton* cmdClose = nullptr;
 };

@@ -371,7 +371,7 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     auto* table = window->findChild<QTableWidget*>(QStringLiteral("tblHistory"));
     auto* total = window->findChild<QTableWidget*>(QStringLiteral("tblTotal"));
     ASSERT_EQ(table->rowCount(), 2);
-    ASSERT_EQ(table->columnCount(), 11);
+    ASSERT_EQ(table->columnCount(), 12);
     EXPECT_EQ(Cell(table, 0, 1), QStringLiteral("1 2 3 4 5 6 +7"));
     EXPECT_EQ(Cell(total, 0, 0) + "," + Cell(total, 0, 10), QStringLiteral("Total,6"));
 
@@ -397,6 +397,29 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
               "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
               "Total,,2,0,0,3,0,1,1,1,6\n");
     EXPECT_EQ(dialogs_.unanswered(), 0);
+
+    // Prizes for Match 3 and Match 6 and a price: the money of each draw, in all, and the cost of
+    // 4 plays in 2 draws; the CSV stays the command line's. The next run's window has them again.
+    const auto type = [&](QWidget* w, const char* box, const char* text) {
+        QTest::keyClicks(w->findChild<QLineEdit*>(QString::fromLatin1(box)), QString::fromLatin1(text));
+    };
+    type(window, "txtPrize3", "10");
+    type(window, "txtPrize7", "1000000.5");
+    type(window, "txtPrice", "2.50");
+    table->sortByColumn(0, Qt::AscendingOrder);
+    EXPECT_EQ(Cell(table, 0, 11) + " " + Cell(table, 1, 11) + " " + Cell(total, 0, 11),
+              QStringLiteral("1000010.50 20.00 1000030.50"));
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblMoney"))->text(),
+              QStringLiteral("Won 1000030.50 In 2 Draws; Cost 20.00 (4 Picks x 2 Draws x 2.50); Net 1000010.50"));
+    table->sortByColumn(11, Qt::DescendingOrder);
+    EXPECT_EQ(Cell(table, 0, 0), QStringLiteral("1982-06-12"));
+    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    Click("cmdHistory");
+    auto* again = history();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->findChild<QLineEdit*>(QStringLiteral("txtPrize7"))->text(), QStringLiteral("1000000.50"));
+    EXPECT_EQ(again->findChild<QLineEdit*>(QStringLiteral("txtPrice"))->text(), QStringLiteral("2.50"));
+    EXPECT_EQ(again->findChild<QLabel*>(QStringLiteral("lblMoney"))->text().left(15), QStringLiteral("Won 1000030.50 "));
 }
 
 }  // namespace
