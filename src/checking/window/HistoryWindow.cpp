@@ -260,7 +260,12 @@ void HistoryWindow::BuildChart()
     }
     auto* axisY = new QValueAxis;
     axisY->setLabelFormat(QStringLiteral("%d"));
-    axisY->setRange(0, static_cast<qreal>(std::max<std::int64_t>(most, 1)) * 1.05);
+    // Whole numbers of wins on whole ticks, about five of them.
+    const std::int64_t step = std::max<std::int64_t>(1, (most + 4) / 5);
+    axisY->setTickType(QValueAxis::TicksDynamic);
+    axisY->setTickAnchor(0);
+    axisY->setTickInterval(static_cast<qreal>(step));
+    axisY->setRange(0, static_cast<qreal>(((most + step) / step) * step));
     axisY->setTitleText(QStringLiteral("Wins"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
@@ -325,6 +330,10 @@ void HistoryWindow::MoneyChanged(bool remember)
     }
     const long double total = WonBy(prizes_, run_.total);
     static_cast<MoneyItem*>(tblTotal->item(0, won))->Set(total);
+    // Wide enough for the largest amount, the total's included.
+    tblHistory->resizeColumnToContents(won);
+    const int totalWidth = tblTotal->fontMetrics().horizontalAdvance(tblTotal->item(0, won)->text()) + 16;
+    tblHistory->setColumnWidth(won, std::max(tblHistory->columnWidth(won), totalWidth));
     const long double cost = static_cast<long double>(prizes_.price) * static_cast<long double>(run_.plays) *
                              static_cast<long double>(run_.draws);
     lblMoney->setText(QStringLiteral("Won %1 In %2 Draws; Cost %3 (%4 Picks x %2 Draws x %5); Net %6")
