@@ -113,6 +113,7 @@ private:
     QLabel* lblupdate = nullptr;
     QLabel* lblF = nullptr;
     QLabel* Label2 = nullptr;
+    QLabel* lblDest = nullptr;
 
     friend class MainJobStatus;
 };

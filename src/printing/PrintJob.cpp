@@ -141,12 +141,24 @@ JobOutcome PrintSlips(const SlipDefinition& def, const BoxGeometry& geometry, Pl
     return Ended(JobEnd::Completed, {}, slips);
 }
 
+std::string DestinationText(const Destination& destination)
+{
+    switch (destination.kind) {
+    case Destination::Kind::Printer: return "Sent To Printer " + destination.name;
+    case Destination::Kind::File: return "Saved To " + destination.name;
+    case Destination::Kind::None: break;
+    }
+    return {};
+}
+
 JobOutcome EndDocument(PrintSurface& surface, JobStatus& status, const std::string& endMessage, long long slip)
 {
     const Status done = surface.EndDocument();
     if (!done)
         return Ended(JobEnd::Failed, done.error().message, slip);
     status.SetEndMessage(endMessage, true);
+    if (const std::string where = DestinationText(surface.HandedTo()); !where.empty())
+        status.SetDestination(where);
     return Ended(JobEnd::Completed, {}, slip);
 }
 
@@ -206,6 +218,12 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
 
     if (!SupportedPick(game.Pick))
         return Ended(JobEnd::Refused, "Sorry. That lottery format is not supported in this version");
+    // A wheel of millions of plays would otherwise go to the printer as a box of paper unasked.
+    if (slips > kAskAboveSlips && request.confirmSlips && !request.confirmSlips(slips)) {
+        status.ShowCounters(false);
+        status.SetEndMessage("Print Job Cancelled, Nothing Printed", true);
+        return Ended(JobEnd::Cancelled);
+    }
 
     auto window = PlayWindow::Open(wheel, game.NumbersPerPlay(), game.NumbersMarked(), plays, fault);
     if (!window)

@@ -65,7 +65,7 @@ inline std::filesystem::path WriteDefinition(const std::filesystem::path& folder
 inline bm::PrintJobRequest RequestFor(const std::filesystem::path& file, const bm::SlipDefinition& d,
                                       bool testMode = false, std::string top = "0", std::string left = "0")
 {
-    return {file, d.Horizontal, d.bPB, testMode, {std::move(top), std::move(left)}};
+    return {file, d.Horizontal, d.bPB, testMode, {std::move(top), std::move(left)}, {}};
 }
 
 // `count` plays of `perPlay` numbers; play i (1-based) holds i, i+7, ... wrapped into 1..49.
