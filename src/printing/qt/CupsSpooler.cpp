@@ -67,6 +67,24 @@ std::string Reasons(ipp_attribute_t* reasons)
     return out;
 }
 
+// The state the destination list holds for the printer; there is no message there.
+PrinterState ListedState(const std::string& printer)
+{
+    Dests dests;
+    const cups_dest_t* dest = dests.find(printer);
+    if (!dest)
+        return PrinterState{false, false, false, {}};
+    const auto option = [dest](const char* name) {
+        const char* value = cupsGetOption(name, dest->num_options, dest->options);
+        return std::string(value ? value : "");
+    };
+    PrinterState state;
+    state.stopped = option("printer-state") == std::to_string(IPP_PSTATE_STOPPED);
+    state.accepting = option("printer-is-accepting-jobs") != "false";
+    state.reason = option("printer-state-reasons") == "none" ? "" : option("printer-state-reasons");
+    return state;
+}
+
 class CupsSpooler : public Spooler {
 public:
     std::vector<std::string> Printers() override
@@ -112,8 +130,9 @@ public:
         return paper;
     }
 
-    // Asked of the daemon itself, not of the destination list, whose copy of the state may be old
-    // and which leaves out the state message (the reason an administrator gave).
+    // Asked of the daemon itself: the destination list's copy of the state may be old and lacks the
+    // state message (the reason an administrator gave). Only a printer the daemon has no queue for
+    // yet (one found on the network) is judged by the list.
     Result<PrinterState> State(const std::string& printer) override
     {
         char uri[HTTP_MAX_URI];
@@ -128,7 +147,7 @@ public:
         ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");  // frees the request
         const std::shared_ptr<ipp_t> held(response, ippDelete);
         if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
-            return PrinterState{false, false, false, {}};
+            return ListedState(printer);
         if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
             return Error{"The printing system could not say whether the printer \"" + printer +
                          "\" is ready: " + cupsLastErrorString()};
