@@ -60,9 +60,10 @@ public:
 class WheelDialogs : public bm::app::Dialogs {
 public:
     QString wheel;
-    bm::app::Answer Message(QWidget*, const QString&, const QString&, bm::app::Icon, bm::app::Buttons) override
+    // Yes to "Print them all?", which every job of more than 100 slips asks.
+    bm::app::Answer Message(QWidget*, const QString&, const QString&, bm::app::Icon, bm::app::Buttons buttons) override
     {
-        return bm::app::Answer::Ok;
+        return buttons == bm::app::Buttons::Ok ? bm::app::Answer::Ok : bm::app::Answer::Yes;
     }
     QString OpenFile(QWidget*, const QString&, const QString&, const QString&) override { return wheel; }
     QString SaveFile(QWidget*, const QString&, const QString&, const QString&, const QString&) override { return {}; }

@@ -7,7 +7,7 @@ class QWidget;
 namespace bm::app {
 
 enum class Icon { None, Information, Warning, Error, Question };
-enum class Buttons { Ok, OkCancel, ReplaceCancel, YesNo };
+enum class Buttons { Ok, OkCancel, ReplaceCancel, YesNo, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 // Every message box and file dialog of the program goes through this seam, so tests answer

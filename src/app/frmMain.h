@@ -132,6 +132,7 @@ private:
     QLabel* lblupdate = nullptr;
     QLabel* lblF = nullptr;
     QLabel* Label2 = nullptr;
+    QLabel* lblDest = nullptr;
 
     friend class MainJobStatus;
 };

@@ -110,6 +110,11 @@ void frmMain::BuildUi()
     lblupdate = JobLabel(status, "lblupdate", QStringLiteral("Processing Playslip"));
     lblF = JobLabel(status, "lblF", QStringLiteral("0"));
     Label2 = JobLabel(status, "Label2", QStringLiteral("Processing Complete!"));
+    // Where the finished job went: a printer's queue or a PDF file's full path, which may be long,
+    // so it wraps (after a "/" too) rather than widening the window, and can be copied.
+    lblDest = JobLabel(status, "lblDest", QString());
+    lblDest->setWordWrap(true);
+    lblDest->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Wide enough from the start for the longest texts of a job of a million plays, so the
     // window neither wraps them nor widens in the middle of a job.
     const QFontMetrics metrics = lblcnt->fontMetrics();
@@ -125,6 +130,7 @@ void frmMain::BuildUi()
     statusLayout->addWidget(lblcnt);
     statusLayout->addLayout(slipLine);
     statusLayout->addWidget(Label2);
+    statusLayout->addWidget(lblDest);
     // The shown labels sit together at the top, whichever are hidden.
     statusLayout->addStretch(1);
 

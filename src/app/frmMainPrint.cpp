@@ -9,6 +9,8 @@
 #include "app/JobPump.h"
 #include "app/PrintTarget.h"
 #include "app/RememberedChoices.h"
+#include "checking/NumberPatterns.h"
+#include "checking/window/CheckerSupport.h"
 #include "printing/PrintJob.h"
 #include "printing/window/frmPreview.h"
 
@@ -46,10 +48,17 @@ public:
         w_.lblF->setVisible(shown);
     }
     void SetSlip(long long slip) override { w_.lblF->setText(QString::number(slip)); }
+    // Any new end of a job replaces where the last one went.
     void SetEndMessage(const std::string& text, bool shown) override
     {
         w_.Label2->setText(QString::fromStdString(text));
         w_.Label2->setVisible(shown);
+        w_.lblDest->hide();
+    }
+    void SetDestination(const std::string& text) override
+    {
+        w_.lblDest->setText(QString::fromStdString(text));
+        w_.lblDest->show();
     }
     // The whole program is busy, so the pointer is busy over every window and every box.
     void SetBusy(bool busy) override { SetBusyPointer(busy); }
@@ -106,6 +115,10 @@ std::unique_ptr<PrintSurface> frmMain::ChooseSurface(bool pdf)
         auto surface = services_.printer->PrinterSurface();
         if (surface)
             return std::move(*surface);
+        // Refused before anything was drawn (no such printer, stopped, refusing jobs).
+        MainJobStatus status(*this);
+        status.ShowCounters(false);
+        status.SetEndMessage("Print Job Refused, Nothing Printed", true);
         dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(surface.error().message),
                           Icon::Error, Buttons::Ok);
         return nullptr;
@@ -160,6 +173,22 @@ void frmMain::RunJob(const JobChoice& choice)
     current_.testMode = testMode;
     PrintJobRequest request = CurrentRequest();
     request.slips = choice.slips;
+    // The question needs the input the pump holds back, and a pointer that is not busy.
+    request.confirmSlips = [this, whole = choice.slips.empty()](long long slips) {
+        pump_->Stop();
+        SetBusyPointer(false);
+        const QString count = QString::fromStdString(FormatWhole(slips, Pattern::Grouped, UiSeparators()));
+        const bool all = dialogs().Message(this, QStringLiteral("Brindlemark"),
+                                           (whole ? QStringLiteral("This wheel fills %1 playslips. Print them all?")
+                                                  : QStringLiteral("The slips chosen are %1 playslips. Print them all?"))
+                                               .arg(count),
+                                           Icon::Question, Buttons::YesNoDefaultNo) == Answer::Yes;
+        if (all) {
+            SetBusyPointer(true);
+            pump_->Start();
+        }
+        return all;
+    };
 
     MainJobStatus status(*this);
     if (testMode)

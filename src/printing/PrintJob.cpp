@@ -169,12 +169,24 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
     return Ended(JobEnd::Completed, {}, span.last);
 }
 
+std::string DestinationText(const Destination& destination)
+{
+    switch (destination.kind) {
+    case Destination::Kind::Printer: return "Sent To Printer " + destination.name;
+    case Destination::Kind::File: return "Saved To " + destination.name;
+    case Destination::Kind::None: break;
+    }
+    return {};
+}
+
 JobOutcome EndDocument(PrintSurface& surface, JobStatus& status, const std::string& endMessage, long long slip)
 {
     const Status done = surface.EndDocument();
     if (!done)
         return Ended(JobEnd::Failed, done.error().message, slip);
     status.SetEndMessage(endMessage, true);
+    if (const std::string where = DestinationText(surface.HandedTo()); !where.empty())
+        status.SetDestination(where);
     return Ended(JobEnd::Completed, {}, slip);
 }
 
@@ -339,6 +351,13 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
         if (!asked)
             return Ended(JobEnd::Refused, asked.error().message);
         span = *asked;
+    }
+    // A wheel of millions of plays would otherwise go to the printer as a box of paper unasked.
+    const long long count = span.last - span.first + 1;
+    if (count > kAskAboveSlips && request.confirmSlips && !request.confirmSlips(count)) {
+        status.ShowCounters(false);
+        status.SetEndMessage("Print Job Cancelled, Nothing Printed", true);
+        return Ended(JobEnd::Cancelled);
     }
     return DrawPrepared(*prepared.job, span, request.outline, surface, status, escape);
 }

@@ -24,6 +24,9 @@ public:
     virtual void SetSlip(long long slip) = 0;               // lblF
     virtual void SetEndMessage(const std::string& text, bool shown) = 0;  // Label2
     virtual void SetBusy(bool busy) = 0;                    // the hourglass pointer
+    // Where the finished document went ("Sent To Printer office", "Saved To /home/ann/job.pdf"),
+    // said after the end message; a status with no place for it leaves it out.
+    virtual void SetDestination(const std::string& text) { (void)text; }
 };
 
 // Polled after every box position; true while Escape is held (or was pressed since the last poll).
@@ -49,12 +52,17 @@ struct PrintJobRequest {
     std::string slips;
     // Every box outlined in light grey as well, for proofing a definition on a PDF.
     bool outline = false;
+    // Asked with the number of slips before a job of more than kAskAboveSlips draws anything;
+    // false prints nothing. Unset: never asked (the command line).
+    std::function<bool(long long slips)> confirmSlips;
 };
+
+constexpr long long kAskAboveSlips = 100;
 
 enum class JobEnd {
     Completed,   // "Processing Complete" / "Printed 1 Test Playslip"
     Aborted,     // Escape: "Print Job Aborted At Slip N", nothing printed
-    Cancelled,   // the wheel-file dialog was cancelled
+    Cancelled,   // the wheel-file dialog was cancelled, or a big job was not confirmed
     Refused,     // bad input (definition, offsets, wheel file, pick): message says what
     Failed,      // the printing system failed or refused the document
 };

@@ -8,6 +8,13 @@ namespace bm {
 
 enum class Orientation { Portrait, Landscape };
 
+// Where a surface hands its finished document.
+struct Destination {
+    enum class Kind { None, Printer, File };
+    Kind kind = Kind::None;
+    std::string name;  // the printer's queue, or the file's full path
+};
+
 // The page a print job draws on, in millimetres from the top-left corner of the printable
 // area, x to the right, y downward. The job only ever draws filled black boxes.
 class PrintSurface {
@@ -29,6 +36,9 @@ public:
     virtual Status EndDocument() = 0;
     // Cancels the document: nothing of it is printed.
     virtual void AbandonDocument() = 0;
+    // Said in the job status once the document was handed over; None where there is nothing to
+    // say (a stream the caller reads itself).
+    virtual Destination HandedTo() const { return {}; }
 };
 
 }  // namespace bm

@@ -11,13 +11,15 @@ namespace bmtest {
 
 bm::Result<std::unique_ptr<bm::PrintSurface>> RecordingTarget::PrinterSurface()
 {
-    return Record();
+    if (!notReady.empty())
+        return bm::Error{notReady};
+    return Record({bm::Destination::Kind::Printer, used.empty() ? "office" : used});
 }
 
 std::unique_ptr<bm::PrintSurface> RecordingTarget::PdfSurface(const std::filesystem::path& file)
 {
     pdfFiles.push_back(file);
-    return Record();
+    return Record({bm::Destination::Kind::File, file.string()});
 }
 
 namespace {
@@ -26,8 +28,9 @@ namespace {
 // job lets go of it.
 class HookedRecording final : public bm::RecordingSurface {
 public:
-    HookedRecording(std::shared_ptr<bm::RecordingSurface> slot, std::function<void(int)> onFill)
-        : slot_(std::move(slot)), onFill_(std::move(onFill))
+    HookedRecording(std::shared_ptr<bm::RecordingSurface> slot, std::function<void(int)> onFill,
+                    bm::Destination destination)
+        : slot_(std::move(slot)), onFill_(std::move(onFill)), destination_(std::move(destination))
     {
     }
     ~HookedRecording() override { *slot_ = *this; }
@@ -42,19 +45,21 @@ public:
         ++sheet_;
         RecordingSurface::NextPage();
     }
+    bm::Destination HandedTo() const override { return destination_; }
 
 private:
     std::shared_ptr<bm::RecordingSurface> slot_;
     std::function<void(int)> onFill_;
+    bm::Destination destination_;
     int sheet_ = 1;
 };
 
 }  // namespace
 
-std::unique_ptr<bm::PrintSurface> RecordingTarget::Record()
+std::unique_ptr<bm::PrintSurface> RecordingTarget::Record(bm::Destination destination)
 {
     jobs.push_back(std::make_shared<bm::RecordingSurface>());
-    auto surface = std::make_unique<HookedRecording>(jobs.back(), onFill);
+    auto surface = std::make_unique<HookedRecording>(jobs.back(), onFill, std::move(destination));
     if (!refusal.empty())
         surface->RefuseDocument(refusal);
     return surface;

@@ -24,12 +24,13 @@ class RecordingTarget : public bm::app::PrintTarget {
 public:
     bool printerInstalled = true;
     std::string refusal;  // when set, the printer refuses every document with this reason
+    std::string notReady;  // when set, the printer is refused before a job with this reason
     std::function<void(int sheet)> onFill;
     std::vector<std::shared_ptr<bm::RecordingSurface>> jobs;  // in the order the jobs ran
     std::vector<std::filesystem::path> pdfFiles;              // PDF surfaces asked for
     int setups = 0;
     std::string setupChoice;  // the printer Printer Setup confirms; empty: cancelled
-    std::string used;         // the printer the program chose to print on
+    std::string used;         // the printer the program chose to print on; empty: "office", the default
 
     bool HasPrinter() override { return printerInstalled; }
     bm::Result<std::unique_ptr<bm::PrintSurface>> PrinterSurface() override;
@@ -46,7 +47,7 @@ public:
     const bm::RecordingSurface& last() const { return *jobs.back(); }
 
 private:
-    std::unique_ptr<bm::PrintSurface> Record();
+    std::unique_ptr<bm::PrintSurface> Record(bm::Destination destination);
 };
 
 // A program folder in a temporary place with sample definitions copied into Defs.

@@ -53,6 +53,37 @@ TEST(JobStatus, EveryEndOfAJobIsShownInWords)
     }
 }
 
+// Below the end of a job: where it went, gone again with the next end; a printer that would not
+// print is refused before the wheel file is asked for, and nothing is drawn.
+TEST(JobStatus, SaysWhereTheJobWentAndRefusesAPrinterThatWouldNotPrint)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    auto* where = rig.Child<QLabel>("lblDest");
+    const auto said = [&] { return where->isVisible() ? where->text().toStdString() : std::string("-"); };
+    home.WriteWheel("w.txt", bmtest::Wheel(12));
+    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+    rig.Click("Command1");
+    EXPECT_EQ(rig.JobStatus(), "Printing 12 Picks On 2 Playslips / Processing Playslip / 2 / Processing Complete");
+    EXPECT_EQ(said(), "Sent To Printer office");
+    rig.printer.used = "slips";
+    rig.Click("cmdTest");
+    EXPECT_EQ(rig.JobStatus(), "- / - / - / Printed 1 Test Playslip");
+    EXPECT_EQ(said(), "Sent To Printer slips");
+
+    rig.printer.notReady = "The printer \"slips\" is stopped (Paused), so nothing was sent to it.";
+    rig.dialogs.Clear();
+    const auto jobs = rig.printer.jobs.size();
+    for (const char* button : {"Command1", "cmdTest"}) {
+        rig.Click(button);
+        EXPECT_EQ(rig.JobStatus(), "- / - / - / Print Job Refused, Nothing Printed");
+        EXPECT_EQ(said(), "-");
+    }
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: " + rig.printer.notReady + "\nBrindlemark: " + rig.printer.notReady);
+    EXPECT_EQ(rig.dialogs.shown().size(), 2u);  // no wheel file asked for
+    EXPECT_EQ(rig.printer.jobs.size(), jobs);
+}
+
 // The labels sit together at the top of the box, and the longest summary of a million plays
 // stays on one line.
 TEST(JobStatus, LabelsSitAtTheTopAndTheLongestSummaryFitsOneLine)
@@ -74,6 +105,17 @@ TEST(JobStatus, LabelsSitAtTheTopAndTheLongestSummaryFitsOneLine)
         EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << label->text().toStdString();
         EXPECT_LT(label->height(), 2 * label->fontMetrics().height()) << label->text().toStdString();
     }
+
+    // A long PDF file name wraps inside the box instead of widening the window.
+    const int width = rig.window->width();
+    auto* where = rig.Child<QLabel>("lblDest");
+    where->setText(QStringLiteral("Saved To /home/someone/Documents/Lottery/Syndicate Wheels/December/"
+                                  "the-big-wheel-for-the-saturday-draw-2026-12-05.pdf"));
+    where->show();
+    QTest::qWait(20);  // the box lays itself out, then the window
+    EXPECT_EQ(rig.window->width(), width);
+    EXPECT_LE(where->geometry().right(), box->contentsRect().right());
+    EXPECT_GE(where->height(), where->heightForWidth(where->width()));
 }
 
 }  // namespace

@@ -171,7 +171,51 @@ TEST_F(PrintFromWindow, WithoutAPrinterTheJobCanGoToAPdfFile)
     EXPECT_EQ(rig.printer.pdfFiles, std::vector<std::filesystem::path>{pdf.toStdString()});
     EXPECT_EQ(rig.printer.last().marks().size(), 42u);
     EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), QStringLiteral("Processing Complete"));
+    EXPECT_EQ(rig.Child<QLabel>("lblDest")->text(), QStringLiteral("Saved To ") + pdf);
     EXPECT_EQ(rig.dialogs.unanswered(), 0);
+}
+
+// More than 100 slips: asked first, once the wheel is counted, No the default and the answer
+// that prints nothing; 100 slips print unasked.
+TEST_F(PrintFromWindow, AJobOfMoreThanAHundredSlipsAsksFirst)
+{
+    const struct {
+        int plays;             // ten plays a slip
+        const char* question;  // empty: none asked
+        Answer answer;
+        int sheets;
+        std::string status;
+    } cases[] = {
+        {1000, "", Answer::Ok, 100, "Printing 1000 Picks On 100 Playslips / Processing Playslip / 100 / Processing Complete"},
+        {1001, "This wheel fills 101 playslips. Print them all?", Answer::Yes, 101,
+         "Printing 1001 Picks On 101 Playslips / Processing Playslip / 101 / Processing Complete"},
+        {12345, "This wheel fills 1,235 playslips. Print them all?", Answer::No, 0,
+         "- / - / - / Print Job Cancelled, Nothing Printed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.plays);
+        rig.dialogs.Clear();
+        const bool asked = *c.question;
+        if (asked)
+            rig.dialogs.QueueAnswer(c.answer);
+        const QCursor* pointer = nullptr;
+        rig.dialogs.OnShown([&](const bmtest::ScriptedDialogs::Shown& shown) {
+            if (shown.kind == bmtest::ScriptedDialogs::Kind::Message)
+                pointer = QGuiApplication::overrideCursor();
+        });
+        rig.dialogs.QueueFile(Wheel("big.txt", c.plays));
+        Click("Command1");
+        const auto messages = rig.dialogs.messages();
+        ASSERT_EQ(messages.size(), asked ? 1u : 0u);
+        if (asked) {
+            EXPECT_EQ(messages[0].text.toStdString(), c.question);
+            EXPECT_EQ(messages[0].buttons, bm::app::Buttons::YesNoDefaultNo);
+            EXPECT_EQ(pointer, nullptr);  // not busy while asking
+        }
+        EXPECT_EQ(rig.printer.last().sheets(), c.sheets);
+        EXPECT_EQ(rig.printer.last().marks().empty(), c.sheets == 0);
+        EXPECT_EQ(Status(), c.status);
+    }
 }
 
 }  // namespace

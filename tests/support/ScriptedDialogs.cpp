@@ -48,7 +48,7 @@ Answer ScriptedDialogs::Message(QWidget*, const QString& title, const QString& t
     // Unscripted: Ok for a plain box, else the cautious answer.
     s.answered = !answers_.empty() || buttons == Buttons::Ok;
     const Answer answer = !answers_.empty()           ? answers_.front()
-                          : buttons == Buttons::YesNo ? Answer::No
+                          : buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::No
                           : buttons == Buttons::Ok    ? Answer::Ok
                                                       : Answer::Cancel;
     if (!answers_.empty())

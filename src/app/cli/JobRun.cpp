@@ -34,6 +34,7 @@ public:
         err_ << text << "\n";
     }
     void SetBusy(bool) override {}
+    void SetDestination(const std::string& text) override { err_ << text << "\n"; }
 
 private:
     void Flush()

@@ -1,5 +1,9 @@
 #include <cups/cups.h>
 
+#include <iterator>
+#include <memory>
+#include <string_view>
+
 #include "printing/qt/Spooler.h"
 
 namespace bm {
@@ -51,6 +55,36 @@ std::optional<PaperArea> FromCollection(ipp_t* col)
                           Member(col, "media-bottom-margin"));
 }
 
+// The state-reasons keywords other than "none", as CUPS lists them.
+std::string Reasons(ipp_attribute_t* reasons)
+{
+    std::string out;
+    for (int i = 0; reasons && i < ippGetCount(reasons); ++i) {
+        const char* keyword = ippGetString(reasons, i, nullptr);
+        if (keyword && std::string_view(keyword) != "none")
+            out += (out.empty() ? "" : ", ") + std::string(keyword);
+    }
+    return out;
+}
+
+// The state the destination list holds for the printer; there is no message there.
+PrinterState ListedState(const std::string& printer)
+{
+    Dests dests;
+    const cups_dest_t* dest = dests.find(printer);
+    if (!dest)
+        return PrinterState{false, false, false, {}};
+    const auto option = [dest](const char* name) {
+        const char* value = cupsGetOption(name, dest->num_options, dest->options);
+        return std::string(value ? value : "");
+    };
+    PrinterState state;
+    state.stopped = option("printer-state") == std::to_string(IPP_PSTATE_STOPPED);
+    state.accepting = option("printer-is-accepting-jobs") != "false";
+    state.reason = option("printer-state-reasons") == "none" ? "" : option("printer-state-reasons");
+    return state;
+}
+
 class CupsSpooler : public Spooler {
 public:
     std::vector<std::string> Printers() override
@@ -94,6 +128,39 @@ public:
         }
         cupsFreeDestInfo(info);
         return paper;
+    }
+
+    // Asked of the daemon itself: the destination list's copy of the state may be old and lacks the
+    // state message (the reason an administrator gave). Only a printer the daemon has no queue for
+    // yet (one found on the network) is judged by the list.
+    Result<PrinterState> State(const std::string& printer) override
+    {
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                         printer.c_str());
+        ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+        static const char* const wanted[] = {"printer-state", "printer-state-message", "printer-state-reasons",
+                                             "printer-is-accepting-jobs"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(std::size(wanted)), nullptr, wanted);
+        ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");  // frees the request
+        const std::shared_ptr<ipp_t> held(response, ippDelete);
+        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+            return ListedState(printer);
+        if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+            return Error{"The printing system could not say whether the printer \"" + printer +
+                         "\" is ready: " + cupsLastErrorString()};
+        PrinterState state;
+        if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM))
+            state.stopped = ippGetInteger(a, 0) == IPP_PSTATE_STOPPED;
+        if (ipp_attribute_t* a = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN))
+            state.accepting = ippGetBoolean(a, 0) != 0;
+        if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT))
+            state.reason = ippGetString(a, 0, nullptr) ? ippGetString(a, 0, nullptr) : "";
+        if (state.reason.empty())
+            state.reason = Reasons(ippFindAttribute(response, "printer-state-reasons", IPP_TAG_KEYWORD));
+        return state;
     }
 
     Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title) override

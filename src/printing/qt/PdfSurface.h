@@ -24,6 +24,7 @@ public:
     static Status CheckTarget(const std::filesystem::path& target);
 
     Status EndDocument() override;
+    Destination HandedTo() const override { return {Destination::Kind::File, full_.string()}; }
 
 protected:
     QIODevice* OpenDevice(std::string& error) override;
@@ -31,6 +32,7 @@ protected:
 
 private:
     std::filesystem::path target_;
+    std::filesystem::path full_;  // the target named in full
     AtomicFileWriter writer_;
     std::unique_ptr<QFile> file_;
 };

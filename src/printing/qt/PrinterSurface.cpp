@@ -19,6 +19,24 @@ std::string Listed(const std::vector<std::string>& names)
     return out;
 }
 
+// Asked before the job draws anything: otherwise a printer that would not print it is found out
+// only when the whole job was drawn, or once the slips should have come out.
+Status CheckReady(const std::string& printer, Spooler& spooler)
+{
+    const auto state = spooler.State(printer);
+    if (!state)
+        return state.error();
+    if (!state->exists)
+        return Error{"There is no printer named \"" + printer + "\" any more; choose another one"};
+    if (!state->stopped && state->accepting)
+        return Ok{};
+    const std::string what = state->stopped && !state->accepting ? "is stopped and does not accept jobs"
+                             : state->stopped                    ? "is stopped"
+                                                                 : "does not accept jobs";
+    return Error{"The printer \"" + printer + "\" " + what + (state->reason.empty() ? "" : " (" + state->reason + ")") +
+                 ", so nothing was sent to it. Start it again, or choose another printer."};
+}
+
 }  // namespace
 
 Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& printer,
@@ -35,6 +53,8 @@ Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& 
     } else if (std::find(printers.begin(), printers.end(), chosen) == printers.end()) {
         return Error{"There is no printer named \"" + chosen + "\"; installed: " + Listed(printers)};
     }
+    if (const Status ready = CheckReady(chosen, *spooler); !ready)
+        return ready.error();
     const PaperArea paper = spooler->Paper(chosen).value_or(PaperArea{});
     return std::unique_ptr<PrinterSurface>(new PrinterSurface(chosen, std::move(spooler), paper, std::move(title)));
 }

@@ -16,7 +16,7 @@ namespace bm {
 class PrinterSurface : public PdfBackedSurface {
 public:
     // `printer` empty: the default printer. Fails when no printer is installed, none is the
-    // default, or the named one does not exist.
+    // default, the named one does not exist, or the spooler says it is stopped or refuses jobs.
     static Result<std::unique_ptr<PrinterSurface>> Open(const std::string& printer, std::shared_ptr<Spooler> spooler,
                                                         std::string title = "Brindlemark playslips");
     ~PrinterSurface() override;
@@ -25,6 +25,7 @@ public:
     const PaperArea& paper() const { return paper_; }
 
     Status EndDocument() override;
+    Destination HandedTo() const override { return {Destination::Kind::Printer, printer_}; }
 
 protected:
     QIODevice* OpenDevice(std::string& error) override;

@@ -16,6 +16,14 @@ struct PaperArea {
     float left = 0, top = 0, right = 0, bottom = 0;
 };
 
+// Whether a printer would print a job handed to it now, as the spooler says.
+struct PrinterState {
+    bool exists = true;
+    bool stopped = false;    // jobs wait in its queue until it is started again
+    bool accepting = true;   // false: the spooler refuses new jobs for it
+    std::string reason;      // the spooler's words for its state; may be empty
+};
+
 // The system's print spooler: which printers exist and taking a finished document. CUPS here;
 // another system swaps only the file that implements SystemSpooler().
 class Spooler {
@@ -26,6 +34,8 @@ public:
     virtual std::string DefaultPrinter() = 0;
     // The printer's default paper, or nothing when it does not say.
     virtual std::optional<PaperArea> Paper(const std::string& printer) = 0;
+    // Asked afresh every time; an error when the spooler cannot be asked at all.
+    virtual Result<PrinterState> State(const std::string& printer) = 0;
     // Hands a PDF file to the printer's queue; the job id, or the spooler's reason for refusing it.
     virtual Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title) = 0;
 };

@@ -15,12 +15,14 @@ TEST(EndToEnd, PrintsTheSampleWheelToALandscapePdfWithEveryMarkInPlace)
     const std::filesystem::path home = std::filesystem::path(exe).parent_path();
     TempDir dir;
     const auto pdf = dir / "LO649.pdf";
+    // Named relative to the working folder, said in full.
     const Ran ran = RunShell(Quoted(exe) + " print --definition LO649 --wheel LO649-sample.txt --top 0.5 --left -1" +
-                                 " --pdf " + Quoted(pdf.string()),
-                             "QT_QPA_PLATFORM=offscreen");
+                                 " --pdf LO649.pdf",
+                             "-C " + Quoted(dir.path().string()) + " QT_QPA_PLATFORM=offscreen");
     ASSERT_EQ(ran.status, 0) << ran.err;
     EXPECT_EQ(ran.out, "");
-    EXPECT_EQ(ran.err, "Printing 12 Picks On 2 Playslips\nProcessing Complete\n");
+    EXPECT_EQ(ran.err, "Printing 12 Picks On 2 Playslips\nProcessing Complete\nSaved To " +
+                           (std::filesystem::canonical(dir.path()) / "LO649.pdf").string() + "\n");
 
     const auto def = bm::ReadDefinitionFile(home / "Defs" / "LO649.def");
     ASSERT_TRUE(def.ok());

@@ -16,12 +16,14 @@ public:
     std::string defaultPrinter = "office";
     PaperArea paper;
     std::string refusal;
+    Result<PrinterState> state = PrinterState{};
     std::vector<std::string> submittedTo;
     TempDir kept;
 
     std::vector<std::string> Printers() override { return printers; }
     std::string DefaultPrinter() override { return defaultPrinter; }
     std::optional<PaperArea> Paper(const std::string&) override { return paper; }
+    Result<PrinterState> State(const std::string&) override { return state; }
     Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string&) override
     {
         submittedTo.push_back(printer);
@@ -81,6 +83,30 @@ TEST(PrinterSurface, ChoosesAPrinterAndSubmitsOnlyAFinishedDocument)
     const Status end = surface->EndDocument();
     ASSERT_FALSE(end.ok());
     EXPECT_EQ(end.error().message, spooler->refusal);
+
+    // A printer the spooler says would not print is refused before anything is drawn, with its reason.
+    const struct {
+        Result<PrinterState> state;
+        std::string refusal;
+    } notReady[] = {
+        {PrinterState{true, true, true, "Jammed at tray 2"},
+         "The printer \"slips\" is stopped (Jammed at tray 2), so nothing was sent to it. Start it again, or choose "
+         "another printer."},
+        {PrinterState{true, false, false, ""},
+         "The printer \"slips\" does not accept jobs, so nothing was sent to it. Start it again, or choose another "
+         "printer."},
+        {PrinterState{false, false, false, ""}, "There is no printer named \"slips\" any more; choose another one"},
+        {Error{"The printing system could not say whether the printer \"slips\" is ready: Connection refused"},
+         "The printing system could not say whether the printer \"slips\" is ready: Connection refused"},
+    };
+    for (const auto& c : notReady) {
+        spooler->state = c.state;
+        const auto refused = PrinterSurface::Open("slips", spooler);
+        ASSERT_FALSE(refused.ok());
+        EXPECT_EQ(refused.error().message, c.refusal);
+    }
+    spooler->state = PrinterState{};
+    EXPECT_EQ(open()->HandedTo().name, "slips");
 
     spooler->defaultPrinter.clear();
     EXPECT_NE(PrinterSurface::Open("", spooler).error().message.find("No printer is set as the default"),

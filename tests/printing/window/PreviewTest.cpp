@@ -175,3 +175,27 @@ TEST(Preview, FollowsTheOffsetsAsTheyAreTyped)
 }
 
 }  // namespace
+
+namespace {
+
+// Printing a range from the preview asks about the slips chosen, not the whole wheel.
+TEST(Preview, ABigRangeAsksAboutItsOwnSlips)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    home.WriteWheel("big.txt", bmtest::Wheel(12345));
+    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("big.txt").string()));
+    rig.Click("cmdPreview");
+    auto* preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+    ASSERT_TRUE(preview);
+    preview->ShowSlip(1130);
+    QTest::mouseClick(In<QRadioButton>(*preview, "optFrom"), Qt::LeftButton);
+    rig.dialogs.QueueAnswer(bm::app::Answer::No);
+    QTest::mouseClick(In<QPushButton>(*preview, "cmdPrint"), Qt::LeftButton);
+    const auto messages = rig.dialogs.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("The slips chosen are 106 playslips. Print them all?"));
+    EXPECT_TRUE(rig.printer.last().marks().empty());
+}
+
+}  // namespace
