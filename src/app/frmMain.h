@@ -92,6 +92,7 @@ private:
     void RunJob(const JobChoice& choice);
     std::unique_ptr<PrintSurface> ChooseSurface(bool pdf);
     PrintJobRequest CurrentRequest();
+    std::filesystem::path ChooseWheel();
     PrintJobRequest RequestAsShown() const;
     void cmdPreview_Click();
     // An open preview follows the current definition and offsets, a moment after they change.

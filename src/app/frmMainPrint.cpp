@@ -140,6 +140,21 @@ std::unique_ptr<PrintSurface> frmMain::ChooseSurface(bool pdf)
     return services_.printer->PdfSurface(file.toStdString());
 }
 
+std::filesystem::path frmMain::ChooseWheel()
+{
+    // The pointer is busy from the start of the job, but not over the dialog.
+    SetBusyPointer(false);
+    const QString file = OpenFileRemembered(this, folder(), "Wheel", QStringLiteral("Open Wheel File"),
+                                            QStringLiteral("Text Files (*.txt)"),
+                                            QString::fromStdString(folder().wheel().string()));
+    // Input is held back only from here on: the dialog itself needs it.
+    if (!file.isEmpty()) {
+        SetBusyPointer(true);
+        pump_->Start();
+    }
+    return file.toStdString();
+}
+
 PrintJobRequest frmMain::CurrentRequest()
 {
     // The flags as the file holds them now, as the job reads its measurements from it; a file
@@ -198,13 +213,7 @@ void frmMain::RunJob(const JobChoice& choice)
             pump_->Start();
             return choice.wheel;
         }
-        const QString file = OpenFileRemembered(this, folder(), "Wheel", QStringLiteral("Open Wheel File"),
-                                                QStringLiteral("Text Files (*.txt)"),
-                                                QString::fromStdString(folder().wheel().string()));
-        // Input is held back only from here on: the dialog itself needs it.
-        if (!file.isEmpty())
-            pump_->Start();
-        return file.toStdString();
+        return ChooseWheel();
     };
     const JobOutcome outcome = RunPrintJob(request, *surface, status, *pump_, chooseWheel);
     if (outcome.end == JobEnd::Refused || outcome.end == JobEnd::Failed) {
@@ -233,14 +242,7 @@ void frmMain::cmdPreview_Click()
     {
         JobGuard guard(jobRunning_, *pump_, current_);
         const PrintJobRequest request = CurrentRequest();
-        const auto chooseWheel = [this]() -> std::filesystem::path {
-            const QString file = OpenFileRemembered(this, folder(), "Wheel", QStringLiteral("Open Wheel File"),
-                                                    QStringLiteral("Text Files (*.txt)"),
-                                                    QString::fromStdString(folder().wheel().string()));
-            if (!file.isEmpty())
-                pump_->Start();
-            return file.toStdString();
-        };
+        const auto chooseWheel = [this] { return ChooseWheel(); };
         // Counting a large wheel takes a moment; Escape stops it. Job Status is left alone:
         // nothing is printed.
         PreviewStatus quiet;

@@ -59,7 +59,11 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatusWhateverIsClickedMeanw
         }
     };
     rig.dialogs.QueueFile(Wheel("twelve.txt", 12));
+    bool busyOverDialog = true;
+    rig.dialogs.OnShown([&](const bmtest::ScriptedDialogs::Shown&) { busyOverDialog = QGuiApplication::overrideCursor(); });
     Click("Command1");
+    rig.dialogs.OnShown({});
+    EXPECT_FALSE(busyOverDialog);
     EXPECT_TRUE(clicked);
     EXPECT_EQ(rig.main().current().definitionName, "LO649");
     const auto& shown = rig.dialogs.shown();
