@@ -163,21 +163,15 @@ BM_AVX2 inline __m256i Bytes(std::uint32_t bits)
     return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bit), bit);
 }
 
-// A bit for every byte's number from 0 to 63; a byte of 64 or more gives none.
-BM_AVX2 inline std::uint64_t BitsOf(__m256i numbers)
+// A bit for every number from 0 to 63 among 16 bytes; a byte of 64 or more gives none.
+BM_AVX2 inline std::uint64_t BitsOf(__m128i numbers)
 {
     const __m256i one = _mm256_set1_epi32(1), past31 = _mm256_set1_epi32(32);
-    const __m128i lowHalf = _mm256_castsi256_si128(numbers), highHalf = _mm256_extracti128_si256(numbers, 1);
-    const __m256i n0 = _mm256_cvtepu8_epi32(lowHalf), n1 = _mm256_cvtepu8_epi32(_mm_srli_si128(lowHalf, 8));
-    const __m256i n2 = _mm256_cvtepu8_epi32(highHalf), n3 = _mm256_cvtepu8_epi32(_mm_srli_si128(highHalf, 8));
+    const __m256i n0 = _mm256_cvtepu8_epi32(numbers), n1 = _mm256_cvtepu8_epi32(_mm_srli_si128(numbers, 8));
     // A shift by 32 or more gives 0, and so does one by a "negative" count.
-    const __m256i low = _mm256_or_si256(_mm256_or_si256(_mm256_sllv_epi32(one, n0), _mm256_sllv_epi32(one, n1)),
-                                        _mm256_or_si256(_mm256_sllv_epi32(one, n2), _mm256_sllv_epi32(one, n3)));
-    const __m256i high = _mm256_or_si256(
-        _mm256_or_si256(_mm256_sllv_epi32(one, _mm256_sub_epi32(n0, past31)),
-                        _mm256_sllv_epi32(one, _mm256_sub_epi32(n1, past31))),
-        _mm256_or_si256(_mm256_sllv_epi32(one, _mm256_sub_epi32(n2, past31)),
-                        _mm256_sllv_epi32(one, _mm256_sub_epi32(n3, past31))));
+    const __m256i low = _mm256_or_si256(_mm256_sllv_epi32(one, n0), _mm256_sllv_epi32(one, n1));
+    const __m256i high = _mm256_or_si256(_mm256_sllv_epi32(one, _mm256_sub_epi32(n0, past31)),
+                                         _mm256_sllv_epi32(one, _mm256_sub_epi32(n1, past31)));
     const __m256i both = _mm256_or_si256(_mm256_unpacklo_epi32(low, high), _mm256_unpackhi_epi32(low, high));
     const __m128i two = _mm_or_si128(_mm256_castsi256_si128(both), _mm256_extracti128_si256(both, 1));
     return static_cast<std::uint64_t>(_mm_cvtsi128_si64(two) | _mm_extract_epi64(two, 1));
@@ -235,7 +229,10 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
         const __m256i picked = _mm256_or_si256(value, _mm256_xor_si256(Bytes(mainStarts), none));
         const __m256i below = _mm256_sub_epi8(picked, one);  // 0 wraps to 255, beyond every pool
         const std::uint32_t inPool = Mask(_mm256_cmpeq_epi8(_mm256_min_epu8(below, lastInPool), below));
-        const std::uint64_t picks = BitsOf(picked);
+        // A line of six numbers of two digits has them all in its first 16 bytes.
+        std::uint64_t picks = BitsOf(_mm256_castsi256_si128(picked));
+        if (mainStarts >> 16)
+            picks |= BitsOf(_mm256_extracti128_si256(picked, 1));
         // A number outside the pool, a number given twice, or a powerball of 0.
         if (((mainStarts & ~inPool) != 0) | (__builtin_popcountll(picks) != q.mainPicks) | (powerball == 0))
             break;
