@@ -73,7 +73,7 @@ DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool
     quick_.numbers = game.numbersPerPlay;
     quick_.mainPicks = game.mainPicks;
     quick_.powerball = powerball;
-    quick_.pool = pool;
+    quick_.poolBits = pool >= 1 && pool <= 63 ? (std::uint64_t{2} << pool) - 2 : 0;
     // A number of no play of the game has no bit: it cannot match.
     for (int j = 0; j < draw.mainCount; ++j)
         if (draw.main[j] >= 1 && draw.main[j] <= 63)
@@ -185,10 +185,9 @@ BM_AVX2 inline std::uint64_t BitsOf(__m128i numbers)
 BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const char* const end, std::int64_t most,
                                std::int64_t line, CheckRun& run, std::int64_t& plays)
 {
-    const __m256i zero = _mm256_set1_epi8('0'), nine = _mm256_set1_epi8(9), one = _mm256_set1_epi8(1);
+    const __m256i zero = _mm256_set1_epi8('0'), nine = _mm256_set1_epi8(9);
     const __m256i feed = _mm256_set1_epi8('\n'), comma = _mm256_set1_epi8(','), blank = _mm256_set1_epi8(' '),
                   tab = _mm256_set1_epi8('\t'), none = _mm256_set1_epi8(-1);
-    const __m256i lastInPool = _mm256_set1_epi8(static_cast<char>(q.pool - 1));
     const char* p = begin;
     std::int64_t n = 0;
     for (; n < most && end - p > 32; ++n) {
@@ -227,14 +226,13 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
         }
         // The main numbers where they start, 255 (no bit) everywhere else.
         const __m256i picked = _mm256_or_si256(value, _mm256_xor_si256(Bytes(mainStarts), none));
-        const __m256i below = _mm256_sub_epi8(picked, one);  // 0 wraps to 255, beyond every pool
-        const std::uint32_t inPool = Mask(_mm256_cmpeq_epi8(_mm256_min_epu8(below, lastInPool), below));
         // A line of six numbers of two digits has them all in its first 16 bytes.
         std::uint64_t picks = BitsOf(_mm256_castsi256_si128(picked));
         if (mainStarts >> 16)
             picks |= BitsOf(_mm256_extracti128_si256(picked, 1));
-        // A number outside the pool, a number given twice, or a powerball of 0.
-        if (((mainStarts & ~inPool) != 0) | (__builtin_popcountll(picks) != q.mainPicks) | (powerball == 0))
+        // A number outside the pool (one of 64 or more has no bit, as if given twice), a number
+        // given twice, or a powerball of 0.
+        if (((picks & ~q.poolBits) != 0) | (__builtin_popcountll(picks) != q.mainPicks) | (powerball == 0))
             break;
         const int matches = __builtin_popcountll(picks & q.drawn);
         const int hit = q.powerball ? powerball == static_cast<unsigned>(q.powerballDrawn) : (picks & q.bonus) != 0;

@@ -108,6 +108,10 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
             return RunCheck(game, pool, draw, wheel, clock, run, progress, pollEvery);
         }
     }
+    std::size_t reported = 0;
+    for (const auto& part : shares)
+        reported += part.run.reported.size();
+    run.reported.reserve(reported);
     std::int64_t lineOffset = 0;
     for (auto& part : shares) {
         for (std::size_t i = 0; i < game.tiers.size(); ++i)
