@@ -106,8 +106,9 @@ void CheckerWindow::cmdreset_Click()
         return;
     if (!Form_Load())
         return;
+    // Shown by the one repaint before the run: a check of a large file takes a few milliseconds
+    // now, and each repaint of the window as many.
     ResetDisplay();
-    repaint();
     DrawResult draw;
     if (!ReadDrawBoxes(draw))
         return;
