@@ -105,10 +105,10 @@ private:
         bool on = false;
         int numbers = 0;
         int mainPicks = 0;
-        bool powerball = false;  // the last number is the powerball, else every number is a main pick
+        bool powerball = false;      // the last number is the powerball, else every number is a main pick
         std::uint64_t poolBits = 0;  // 1 to pool
         std::uint64_t drawn = 0;     // the main numbers
-        std::uint64_t bonus = 0;  // the bonus, when a pick may hit it
+        std::uint64_t bonus = 0;     // the bonus, when a pick may hit it
         std::int32_t powerballDrawn = 0;
         std::array<std::array<signed char, 2>, kMaxMatches + 1> tier{};  // by matches and hit
         std::array<bool, kMaxTiers> reported{};

@@ -106,8 +106,8 @@ void CheckerWindow::cmdreset_Click()
         return;
     if (!Form_Load())
         return;
-    // Shown by the one repaint before the run: a check of a large file takes a few milliseconds
-    // now, and each repaint of the window as many.
+    // Painted with the report header, in the one repaint before the run: a repaint costs as much
+    // as checking some fifty thousand plays.
     ResetDisplay();
     DrawResult draw;
     if (!ReadDrawBoxes(draw))
