@@ -81,11 +81,12 @@ DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool
     if (!powerball && draw.extra >= 1 && draw.extra <= 63)
         quick_.bonus = std::uint64_t{1} << draw.extra;
     quick_.powerballDrawn = draw.extra;
-    for (int m = 0; m <= game.mainPicks && m <= kMaxMatches; ++m)
-        for (int hit = 0; hit < 2; ++hit)
-            quick_.tier[m][hit] = static_cast<signed char>(game.TierOf(m, game.LooksAtHit(m) ? hit : 0));
-    for (std::size_t i = 0; i < game.tiers.size(); ++i)
-        quick_.reported[i] = game.tiers[i].reportLine != nullptr;
+    for (int m = 0; m <= game.mainPicks && m <= kMaxMatches; ++m) {
+        for (int hit = 0; hit < 2; ++hit) {
+            const int tier = game.TierOf(m, game.LooksAtHit(m) ? hit : 0);
+            quick_.tier[m][hit] = static_cast<std::uint8_t>(tier | (game.tiers[tier].reportLine ? Quick::kReported : 0));
+        }
+    }
 }
 
 bool DrawMatcher::IsMain(std::int32_t n) const
@@ -153,20 +154,16 @@ BM_AVX2 inline std::uint32_t Mask(__m256i v)
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(v));
 }
 
-// All ones in the bytes whose bit is set in `bits`.
-BM_AVX2 inline __m256i Bytes(std::uint32_t bits)
+// All ones in the bytes whose bit is clear in `bits`.
+BM_AVX2 inline __m256i BytesOutside(std::uint32_t bits, __m256i byteOfBit, __m256i bitOfByte)
 {
-    const __m256i byteOfBit = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2,
-                                               3, 3, 3, 3, 3, 3, 3, 3);
-    const __m256i bit = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ULL));
     const __m256i spread = _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(bits)), byteOfBit);
-    return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bit), bit);
+    return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bitOfByte), _mm256_setzero_si256());
 }
 
 // A bit for every number from 0 to 63 among 16 bytes; a byte of 64 or more gives none.
-BM_AVX2 inline std::uint64_t BitsOf(__m128i numbers)
+BM_AVX2 inline std::uint64_t BitsOf(__m128i numbers, __m256i one, __m256i past31)
 {
-    const __m256i one = _mm256_set1_epi32(1), past31 = _mm256_set1_epi32(32);
     const __m256i n0 = _mm256_cvtepu8_epi32(numbers), n1 = _mm256_cvtepu8_epi32(_mm_srli_si128(numbers, 8));
     // A shift by 32 or more gives 0, and so does one by a "negative" count.
     const __m256i low = _mm256_or_si256(_mm256_sllv_epi32(one, n0), _mm256_sllv_epi32(one, n1));
@@ -182,12 +179,23 @@ BM_AVX2 inline std::uint64_t BitsOf(__m128i numbers)
 // empty), and the play's count of numbers. A line of any other shape stops the loop, and so does
 // a play the rule refuses; the plain reading takes them. The loads reach 32 bytes past the start
 // of a line, so a line that close to the end of the bytes is left to the plain reading too.
+template <bool Powerball>
 BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const char* const end, std::int64_t most,
                                std::int64_t line, CheckRun& run, std::int64_t& plays)
 {
-    const __m256i zero = _mm256_set1_epi8('0'), nine = _mm256_set1_epi8(9);
-    const __m256i feed = _mm256_set1_epi8('\n'), comma = _mm256_set1_epi8(','), blank = _mm256_set1_epi8(' '),
-                  tab = _mm256_set1_epi8('\t'), none = _mm256_set1_epi8(-1);
+    // Built once, then hidden from the compiler, which would otherwise build each one again on
+    // every line for want of registers.
+    __m256i zero = _mm256_set1_epi8('0'), nine = _mm256_set1_epi8(9), feed = _mm256_set1_epi8('\n'),
+            comma = _mm256_set1_epi8(','), one = _mm256_set1_epi32(1), past31 = _mm256_set1_epi32(32),
+            bitOfByte = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ULL));
+    __m256i byteOfBit = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3,
+                                         3, 3, 3, 3, 3);
+    // Each of LF, tab, comma and blank at the slot of its low four bits, which differ; a byte
+    // equals its own slot's entry only if it is one of them (one of 128 or more looks up 0).
+    __m256i separators = _mm256_setr_epi8(' ', 0, 0, 0, 0, 0, 0, 0, 0, '\t', '\n', 0, ',', 0, 0, 0, ' ', 0, 0, 0, 0, 0,
+                                          0, 0, 0, '\t', '\n', 0, ',', 0, 0, 0);
+    __asm__("" : "+x"(zero), "+x"(nine), "+x"(feed), "+x"(comma), "+x"(separators));
+    __asm__("" : "+x"(byteOfBit), "+x"(bitOfByte), "+x"(one), "+x"(past31));
     const char* p = begin;
     std::int64_t n = 0;
     for (; n < most && end - p > 32; ++n) {
@@ -197,7 +205,7 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
         const std::uint32_t digits = Mask(isDigit);
         const std::uint32_t feeds = Mask(_mm256_cmpeq_epi8(x, feed));
         const std::uint32_t commas = Mask(_mm256_cmpeq_epi8(x, comma));
-        const std::uint32_t blanks = Mask(_mm256_or_si256(_mm256_cmpeq_epi8(x, blank), _mm256_cmpeq_epi8(x, tab)));
+        const std::uint32_t separated = Mask(_mm256_cmpeq_epi8(_mm256_shuffle_epi8(separators, x), x));
         if (feeds == 0)
             break;
         const auto length = static_cast<unsigned>(__builtin_ctz(feeds));
@@ -205,7 +213,7 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
         const std::uint32_t inside = (std::uint32_t{1} << (length - cr)) - 1;
         const std::uint32_t own = digits & inside;
         const std::uint32_t starts = own & ~(own << 1);
-        if ((((digits | commas | blanks) & inside) != inside) | ((own & (own << 1) & (own << 2)) != 0) |
+        if ((((digits | separated) & inside) != inside) | ((own & (own << 1) & (own << 2)) != 0) |
             ((commas & inside & ~(own << 1)) != 0) | (__builtin_popcount(starts) != q.numbers))
             break;
         // Each number's value stands at its first digit: that digit, or ten times it plus the next.
@@ -217,7 +225,7 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
                                                  _mm256_cmpeq_epi8(_mm256_min_epu8(next, nine), next));
         std::uint32_t mainStarts = starts;
         unsigned powerball = 1;
-        if (q.powerball) {
+        if constexpr (Powerball) {
             const unsigned last = 31u - static_cast<unsigned>(__builtin_clz(starts));
             mainStarts ^= std::uint32_t{1} << last;
             const unsigned first = static_cast<unsigned char>(p[last]) - '0';
@@ -225,21 +233,25 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
             powerball = first + ((own >> (last + 1)) & 1u) * (first * 9 + second);
         }
         // The main numbers where they start, 255 (no bit) everywhere else.
-        const __m256i picked = _mm256_or_si256(value, _mm256_xor_si256(Bytes(mainStarts), none));
+        const __m256i picked = _mm256_or_si256(value, BytesOutside(mainStarts, byteOfBit, bitOfByte));
         // A line of six numbers of two digits has them all in its first 16 bytes.
-        std::uint64_t picks = BitsOf(_mm256_castsi256_si128(picked));
+        std::uint64_t picks = BitsOf(_mm256_castsi256_si128(picked), one, past31);
         if (mainStarts >> 16)
-            picks |= BitsOf(_mm256_extracti128_si256(picked, 1));
+            picks |= BitsOf(_mm256_extracti128_si256(picked, 1), one, past31);
         // A number outside the pool (one of 64 or more has no bit, as if given twice), a number
         // given twice, or a powerball of 0.
         if (((picks & ~q.poolBits) != 0) | (__builtin_popcountll(picks) != q.mainPicks) | (powerball == 0))
             break;
         const int matches = __builtin_popcountll(picks & q.drawn);
-        const int hit = q.powerball ? powerball == static_cast<unsigned>(q.powerballDrawn) : (picks & q.bonus) != 0;
+        int hit;
+        if constexpr (Powerball)
+            hit = powerball == static_cast<unsigned>(q.powerballDrawn);
+        else
+            hit = (picks & q.bonus) != 0;
         const int tier = q.tier[static_cast<std::size_t>(matches)][static_cast<std::size_t>(hit)];
-        ++run.tally.count[static_cast<std::size_t>(tier)];
-        if (q.reported[static_cast<std::size_t>(tier)])
-            KeepReported(run, tier, line + n);
+        ++run.tally.count[static_cast<std::size_t>(tier & q.kTier)];
+        if (tier & q.kReported)
+            KeepReported(run, tier & q.kTier, line + n);
         p += length + 1;
     }
     run.playsRead += n;
@@ -256,7 +268,9 @@ std::size_t DrawMatcher::CheckUsualLines(std::string_view bytes, std::int64_t mo
     plays = 0;
 #ifdef BM_QUICK_LINES
     if (quick_.on)
-        return QuickLines(quick_, bytes.data(), bytes.data() + bytes.size(), most, line, run, plays);
+        return quick_.powerball
+                   ? QuickLines<true>(quick_, bytes.data(), bytes.data() + bytes.size(), most, line, run, plays)
+                   : QuickLines<false>(quick_, bytes.data(), bytes.data() + bytes.size(), most, line, run, plays);
 #else
     (void)bytes, (void)most, (void)line, (void)run;
 #endif

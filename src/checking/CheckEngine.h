@@ -110,8 +110,9 @@ private:
         std::uint64_t drawn = 0;     // the main numbers
         std::uint64_t bonus = 0;     // the bonus, when a pick may hit it
         std::int32_t powerballDrawn = 0;
-        std::array<std::array<signed char, 2>, kMaxMatches + 1> tier{};  // by matches and hit
-        std::array<bool, kMaxTiers> reported{};
+        // By matches and hit: the tier, and kReported when its plays have report lines.
+        static constexpr int kTier = 0x7F, kReported = 0x80;
+        std::array<std::array<std::uint8_t, 2>, kMaxMatches + 1> tier{};
     } quick_;
 };
 
