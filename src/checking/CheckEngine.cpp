@@ -174,7 +174,7 @@ BM_AVX2 inline std::uint64_t BitsOf(__m128i numbers, __m256i one, __m256i past31
     return static_cast<std::uint64_t>(_mm_cvtsi128_si64(two) | _mm_extract_epi64(two, 1));
 }
 
-// The usual line, 32 bytes at a time: only digits, commas and blanks before its LF or CR LF,
+// The usual line, 32 bytes at a time: only digits, commas, blanks and tabs before its LF or CR LF,
 // numbers of one or two digits, each comma right after a number (so none leads and no field is
 // empty), and the play's count of numbers. A line of any other shape stops the loop, and so does
 // a play the rule refuses; the plain reading takes them. The loads reach 32 bytes past the start
