@@ -2,11 +2,13 @@
 // The first byte picks the game (5, 6 or 7 numbers; 16- or 32-bit numbers; a powerball play
 // keeping five; filler plays), the rest is the file. The fast reader must agree with a plain
 // reading of the rules on every play, every line number and whether the file is refused, and
-// the counting, the print job's reading and a reading in two parts must agree with it.
+// the counting, the print job's reading, a reading in two parts and the check engine (which
+// reads the usual lines its own quicker way) must agree with it.
 #include <limits>
 
 #include "FuzzSupport.h"
 #include "WheelReference.h"
+#include "checking/CheckEngine.h"
 #include "printing/PlayWindow.h"
 #include "printing/WheelFile.h"
 
@@ -96,6 +98,41 @@ void CheckParts(const Game& g, std::string_view bytes, const std::vector<Play>& 
     }
 }
 
+// The check engine's counts, line numbers and refusal against the plays as read, each sorted
+// into its tier one at a time. The pool lies on either side of 63, where the quick reading stops.
+void CheckEngineAgrees(const Game& g, std::uint8_t pick, const std::vector<Play>& plays, bool fault)
+{
+    const char* window = g.perPlay == 5 ? "frmChkwhl5" : g.perPlay == 7 ? "frmChkwhl7"
+                                                        : g.kept == 5  ? "frmChkwhlPB"
+                                                                       : "frmChkwhl";
+    const CheckGame& game = CheckerByName(window).Game(pick & 1);
+    const int pool = 40 + (pick >> 1) % 30;
+    DrawResult draw;
+    draw.main = {3, 11, 19, 27, 35, 43, 44};
+    draw.mainCount = game.mainDrawn;
+    draw.extra = 7;
+    const DrawMatcher matcher(game, draw, pool);
+    CheckRun expected;
+    bool refused = fault;
+    for (const Play& p : plays) {
+        const int tier = matcher.Classify(p);
+        if (tier == DrawMatcher::kNotAPlay) {
+            refused = true;
+            break;
+        }
+        ++expected.tally.count[tier];
+        ++expected.playsRead;
+        if (game.tiers[tier].reportLine)
+            expected.reported.push_back({tier, p.line});
+    }
+    CheckRun run;
+    const Status status = RunCheck(game, pool, draw, bmfuzz::ScratchFile(), MonotonicClock(), run);
+    Require(status.ok() == !refused, status.ok() ? "the check engine takes a file it must refuse"
+                                                 : "the check engine refuses a file of real plays");
+    Require(run.tally == expected.tally && run.playsRead == expected.playsRead, "the check engine counts otherwise");
+    Require(run.reported == expected.reported, "the check engine reports other lines");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -124,6 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     CheckParts(g, bytes, plays, fault);
+    if (wide)
+        CheckEngineAgrees(g, size > 1 ? data[1] : 0, plays, fault);
 
     const auto count = CountPlays(bmfuzz::ScratchFile(), g.perPlay, g.width);
     Require(count.ok() == !fault, "counting and reading disagree about the file");

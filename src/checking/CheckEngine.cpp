@@ -2,7 +2,44 @@
 
 #include <charconv>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define BM_QUICK_LINES 1
+#endif
+
 namespace bm {
+
+namespace {
+
+#ifdef BM_QUICK_LINES
+bool QuickPathAvailable()
+{
+    static const bool yes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+    return yes;
+}
+#else
+bool QuickPathAvailable()
+{
+    return false;
+}
+#endif
+
+// A reported play is kept while the allowance lasts; past it every kept one is let go.
+void KeepReported(CheckRun& run, int tier, std::int64_t line)
+{
+    if (run.reportDropped)
+        return;
+    const bool room = run.sharedAllowance ? run.sharedAllowance->fetch_sub(1, std::memory_order_relaxed) > 0
+                                          : static_cast<std::int64_t>(run.reported.size()) < run.keepAtMost;
+    if (room) {
+        run.reported.push_back({tier, line});
+    } else {
+        run.reportDropped = true;
+        std::vector<ReportedPlay>().swap(run.reported);
+    }
+}
+
+}  // namespace
 
 Totals TotalsOf(const CheckGame& game, const Tally& tally)
 {
@@ -29,6 +66,27 @@ DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool
     smallPool_ = allDrawnInTable_ && pool >= 0 && pool <= 64;
     for (int n = 1; smallPool_ && n <= pool; ++n)
         drawn_[static_cast<std::size_t>(n)] |= kInPool;
+
+    const bool powerball = game.extra == ExtraNumber::Powerball;
+    quick_.on = QuickPathAvailable() && pool >= 1 && pool <= 63 && game.extraMatchesLastPick == powerball &&
+                game.numbersPerPlay == game.mainPicks + (powerball ? 1 : 0) && game.mainPicks >= 1;
+    quick_.numbers = game.numbersPerPlay;
+    quick_.mainPicks = game.mainPicks;
+    quick_.powerball = powerball;
+    quick_.poolBits = pool >= 1 && pool <= 63 ? (std::uint64_t{2} << pool) - 2 : 0;
+    // A number of no play of the game has no bit: it cannot match.
+    for (int j = 0; j < draw.mainCount; ++j)
+        if (draw.main[j] >= 1 && draw.main[j] <= 63)
+            quick_.drawn |= std::uint64_t{1} << draw.main[j];
+    if (!powerball && draw.extra >= 1 && draw.extra <= 63)
+        quick_.bonus = std::uint64_t{1} << draw.extra;
+    quick_.powerballDrawn = draw.extra;
+    for (int m = 0; m <= game.mainPicks && m <= kMaxMatches; ++m) {
+        for (int hit = 0; hit < 2; ++hit) {
+            const int tier = game.TierOf(m, game.LooksAtHit(m) ? hit : 0);
+            quick_.tier[m][hit] = static_cast<std::uint8_t>(tier | (game.tiers[tier].reportLine ? Quick::kReported : 0));
+        }
+    }
 }
 
 bool DrawMatcher::IsMain(std::int32_t n) const
@@ -86,6 +144,139 @@ int DrawMatcher::Classify(const Play& play) const
     return game_.TierOf(matches, hit);
 }
 
+#ifdef BM_QUICK_LINES
+namespace {
+
+#define BM_AVX2 __attribute__((target("avx2,popcnt")))
+
+BM_AVX2 inline std::uint32_t Mask(__m256i v)
+{
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(v));
+}
+
+// All ones in the bytes whose bit is clear in `bits`.
+BM_AVX2 inline __m256i BytesOutside(std::uint32_t bits, __m256i byteOfBit, __m256i bitOfByte)
+{
+    const __m256i spread = _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(bits)), byteOfBit);
+    return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bitOfByte), _mm256_setzero_si256());
+}
+
+// A bit for every number from 0 to 63 among 16 bytes; a byte of 64 or more gives none.
+BM_AVX2 inline std::uint64_t BitsOf(__m128i numbers, __m256i one, __m256i past31)
+{
+    const __m256i n0 = _mm256_cvtepu8_epi32(numbers), n1 = _mm256_cvtepu8_epi32(_mm_srli_si128(numbers, 8));
+    // A shift by 32 or more gives 0, and so does one by a "negative" count.
+    const __m256i low = _mm256_or_si256(_mm256_sllv_epi32(one, n0), _mm256_sllv_epi32(one, n1));
+    const __m256i high = _mm256_or_si256(_mm256_sllv_epi32(one, _mm256_sub_epi32(n0, past31)),
+                                         _mm256_sllv_epi32(one, _mm256_sub_epi32(n1, past31)));
+    const __m256i both = _mm256_or_si256(_mm256_unpacklo_epi32(low, high), _mm256_unpackhi_epi32(low, high));
+    const __m128i two = _mm_or_si128(_mm256_castsi256_si128(both), _mm256_extracti128_si256(both, 1));
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(two) | _mm_extract_epi64(two, 1));
+}
+
+// The usual line, 32 bytes at a time: only digits, commas, blanks and tabs before its LF or CR LF,
+// numbers of one or two digits, each comma right after a number (so none leads and no field is
+// empty), and the play's count of numbers. A line of any other shape stops the loop, and so does
+// a play the rule refuses; the plain reading takes them. The loads reach 32 bytes past the start
+// of a line, so a line that close to the end of the bytes is left to the plain reading too.
+template <bool Powerball>
+BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const char* const end, std::int64_t most,
+                               std::int64_t line, CheckRun& run, std::int64_t& plays)
+{
+    // Built once, then hidden from the compiler, which would otherwise build each one again on
+    // every line for want of registers.
+    __m256i zero = _mm256_set1_epi8('0'), nine = _mm256_set1_epi8(9), feed = _mm256_set1_epi8('\n'),
+            comma = _mm256_set1_epi8(','), one = _mm256_set1_epi32(1), past31 = _mm256_set1_epi32(32),
+            bitOfByte = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ULL));
+    __m256i byteOfBit = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3,
+                                         3, 3, 3, 3, 3);
+    // Each of LF, tab, comma and blank at the slot of its low four bits, which differ; a byte
+    // equals its own slot's entry only if it is one of them (one of 128 or more looks up 0).
+    __m256i separators = _mm256_setr_epi8(' ', 0, 0, 0, 0, 0, 0, 0, 0, '\t', '\n', 0, ',', 0, 0, 0, ' ', 0, 0, 0, 0, 0,
+                                          0, 0, 0, '\t', '\n', 0, ',', 0, 0, 0);
+    __asm__("" : "+x"(zero), "+x"(nine), "+x"(feed), "+x"(comma), "+x"(separators));
+    __asm__("" : "+x"(byteOfBit), "+x"(bitOfByte), "+x"(one), "+x"(past31));
+    const char* p = begin;
+    std::int64_t n = 0;
+    for (; n < most && end - p > 32; ++n) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i digit = _mm256_sub_epi8(x, zero);
+        const __m256i isDigit = _mm256_cmpeq_epi8(_mm256_min_epu8(digit, nine), digit);
+        const std::uint32_t digits = Mask(isDigit);
+        const std::uint32_t feeds = Mask(_mm256_cmpeq_epi8(x, feed));
+        const std::uint32_t commas = Mask(_mm256_cmpeq_epi8(x, comma));
+        const std::uint32_t separated = Mask(_mm256_cmpeq_epi8(_mm256_shuffle_epi8(separators, x), x));
+        if (feeds == 0)
+            break;
+        const auto length = static_cast<unsigned>(__builtin_ctz(feeds));
+        const unsigned cr = length > 0 && p[length - 1] == '\r';
+        const std::uint32_t inside = (std::uint32_t{1} << (length - cr)) - 1;
+        const std::uint32_t own = digits & inside;
+        const std::uint32_t starts = own & ~(own << 1);
+        if ((((digits | separated) & inside) != inside) | ((own & (own << 1) & (own << 2)) != 0) |
+            ((commas & inside & ~(own << 1)) != 0) | (__builtin_popcount(starts) != q.numbers))
+            break;
+        // Each number's value stands at its first digit: that digit, or ten times it plus the next.
+        const __m256i next = _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1)), zero);
+        const __m256i twice = _mm256_add_epi8(digit, digit);
+        const __m256i tenTimes = _mm256_add_epi8(_mm256_add_epi8(_mm256_add_epi8(twice, twice), twice),
+                                                 _mm256_add_epi8(twice, twice));
+        const __m256i value = _mm256_blendv_epi8(digit, _mm256_add_epi8(tenTimes, next),
+                                                 _mm256_cmpeq_epi8(_mm256_min_epu8(next, nine), next));
+        std::uint32_t mainStarts = starts;
+        unsigned powerball = 1;
+        if constexpr (Powerball) {
+            const unsigned last = 31u - static_cast<unsigned>(__builtin_clz(starts));
+            mainStarts ^= std::uint32_t{1} << last;
+            const unsigned first = static_cast<unsigned char>(p[last]) - '0';
+            const unsigned second = static_cast<unsigned char>(p[last + 1]) - '0';
+            powerball = first + ((own >> (last + 1)) & 1u) * (first * 9 + second);
+        }
+        // The main numbers where they start, 255 (no bit) everywhere else.
+        const __m256i picked = _mm256_or_si256(value, BytesOutside(mainStarts, byteOfBit, bitOfByte));
+        // A line of six numbers of two digits has them all in its first 16 bytes.
+        std::uint64_t picks = BitsOf(_mm256_castsi256_si128(picked), one, past31);
+        if (mainStarts >> 16)
+            picks |= BitsOf(_mm256_extracti128_si256(picked, 1), one, past31);
+        // A number outside the pool (one of 64 or more has no bit, as if given twice), a number
+        // given twice, or a powerball of 0.
+        if (((picks & ~q.poolBits) != 0) | (__builtin_popcountll(picks) != q.mainPicks) | (powerball == 0))
+            break;
+        const int matches = __builtin_popcountll(picks & q.drawn);
+        int hit;
+        if constexpr (Powerball)
+            hit = powerball == static_cast<unsigned>(q.powerballDrawn);
+        else
+            hit = (picks & q.bonus) != 0;
+        const int tier = q.tier[static_cast<std::size_t>(matches)][static_cast<std::size_t>(hit)];
+        ++run.tally.count[static_cast<std::size_t>(tier & q.kTier)];
+        if (tier & q.kReported)
+            KeepReported(run, tier & q.kTier, line + n);
+        p += length + 1;
+    }
+    run.playsRead += n;
+    plays = n;
+    return static_cast<std::size_t>(p - begin);
+}
+
+}  // namespace
+#endif
+
+std::size_t DrawMatcher::CheckUsualLines(std::string_view bytes, std::int64_t most, std::int64_t line, CheckRun& run,
+                                         std::int64_t& plays) const
+{
+    plays = 0;
+#ifdef BM_QUICK_LINES
+    if (quick_.on)
+        return quick_.powerball
+                   ? QuickLines<true>(quick_, bytes.data(), bytes.data() + bytes.size(), most, line, run, plays)
+                   : QuickLines<false>(quick_, bytes.data(), bytes.data() + bytes.size(), most, line, run, plays);
+#else
+    (void)bytes, (void)most, (void)line, (void)run;
+#endif
+    return 0;
+}
+
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line)
 {
     char digits[24];
@@ -108,33 +299,40 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
                   int pollEvery)
 {
     const CheckGame& game = matcher.game();
-    int untilPoll = pollEvery < 1 ? 1 : pollEvery;
+    const int every = pollEvery < 1 ? 1 : pollEvery;
+    std::int64_t untilPoll = every;
+    const auto polled = [&] {
+        untilPoll = every;
+        run.aborted = !progress->Poll(run);
+        return !run.aborted;
+    };
     Play play;
-    while (reader.Next(play)) {
+    for (;;) {
+        // Most lines take the quick way; the plain reading takes the rest one at a time, refills
+        // the buffer and names the faults.
+        if (matcher.HasQuickPath()) {
+            std::int64_t plays = 0;
+            const std::size_t taken = matcher.CheckUsualLines(reader.Buffered(), progress ? untilPoll : INT64_MAX,
+                                                              reader.lines() + 1, run, plays);
+            reader.Skip(taken, plays);
+            if (progress && (untilPoll -= plays) == 0) {
+                if (!polled())
+                    return Ok{};
+                continue;
+            }
+        }
+        if (!reader.Next(play))
+            break;
         const int tier = matcher.Classify(play);
         if (tier == DrawMatcher::kNotAPlay)
             return Error{reader.name() + ": line " + std::to_string(play.line) + ": " +
                          matcher.rule().Fault(play).value_or("")};
         ++run.playsRead;
         ++run.tally.count[tier];
-        if (game.tiers[tier].reportLine && !run.reportDropped) {
-            const bool room = run.sharedAllowance
-                                  ? run.sharedAllowance->fetch_sub(1, std::memory_order_relaxed) > 0
-                                  : static_cast<std::int64_t>(run.reported.size()) < run.keepAtMost;
-            if (room) {
-                run.reported.push_back({tier, play.line});
-            } else {
-                run.reportDropped = true;
-                std::vector<ReportedPlay>().swap(run.reported);
-            }
-        }
-        if (progress && --untilPoll == 0) {
-            untilPoll = pollEvery < 1 ? 1 : pollEvery;
-            if (!progress->Poll(run)) {
-                run.aborted = true;
-                return Ok{};
-            }
-        }
+        if (game.tiers[tier].reportLine)
+            KeepReported(run, tier, play.line);
+        if (progress && --untilPoll == 0 && !polled())
+            return Ok{};
     }
     if (reader.error())
         return *reader.error();

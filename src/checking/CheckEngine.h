@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "checking/Clock.h"
@@ -76,6 +77,16 @@ public:
     static constexpr int kNotAPlay = -1;
     int Classify(const Play& play) const;
 
+    // Whether CheckUsualLines can take any line at all (a pool of at most 63 numbers, and a
+    // processor with the vector instructions it is written for).
+    bool HasQuickPath() const { return quick_.on; }
+    // Checks the plays at the start of `bytes` while they are lines of the usual shape and the
+    // game's rule accepts them, at most `most` of them, counting them into `run` as CheckPlays
+    // does, the first on line `line`. Returns the bytes taken; `plays` gets their count. The
+    // line it stops at is left to the plain reading, which also names its faults.
+    std::size_t CheckUsualLines(std::string_view bytes, std::int64_t most, std::int64_t line, CheckRun& run,
+                                std::int64_t& plays) const;
+
 private:
     static constexpr std::uint32_t kTableSize = 256;
     static_assert((kTableSize & (kTableSize - 1)) == 0, "numbers are masked into the table");
@@ -88,6 +99,21 @@ private:
     std::array<std::uint8_t, kTableSize> drawn_{};
     bool allDrawnInTable_ = true;  // then a number beyond the table cannot match
     bool smallPool_ = false;       // the table also says which numbers are in the pool
+
+    // The draw as CheckUsualLines compares with it: a play is a bit per number.
+    struct Quick {
+        bool on = false;
+        int numbers = 0;
+        int mainPicks = 0;
+        bool powerball = false;      // the last number is the powerball, else every number is a main pick
+        std::uint64_t poolBits = 0;  // 1 to pool
+        std::uint64_t drawn = 0;     // the main numbers
+        std::uint64_t bonus = 0;     // the bonus, when a pick may hit it
+        std::int32_t powerballDrawn = 0;
+        // By matches and hit: the tier, and kReported when its plays have report lines.
+        static constexpr int kTier = 0x7F, kReported = 0x80;
+        std::array<std::array<std::uint8_t, 2>, kMaxMatches + 1> tier{};
+    } quick_;
 };
 
 // "Match-3 For This Draw At Line 12" with its line end, appended to `report`.

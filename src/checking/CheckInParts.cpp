@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <thread>
@@ -10,19 +11,31 @@ namespace {
 
 // Below this a file is read in one piece: threads would cost more than they save.
 constexpr std::uintmax_t kMinPartBytes = 1 << 20;
-// Each worker's share comes in several pieces taken one at a time, so that a worker slowed down
-// by another program on its processor leaves more of the file to the others.
-constexpr int kPiecesPerWorker = 8;
+
+// Where the pieces of the file start before each is moved to a line start: each piece a share of
+// what is left, so that the last ones are small and the workers finish together, but none more
+// than an eighth of the file for a worker, so that one slowed down by another program on its
+// processor leaves more of the file to the others.
+std::vector<std::uintmax_t> PieceTargets(std::uintmax_t size, int workers)
+{
+    const auto w = static_cast<std::uintmax_t>(workers);
+    const std::uintmax_t most = std::max(size / (w * 8), kMinPartBytes);
+    std::vector<std::uintmax_t> targets;
+    for (std::uintmax_t at = 0; at < size; at += std::clamp((size - at) / (w * 2), kMinPartBytes, most))
+        targets.push_back(at);
+    return targets;
+}
 
 // Byte offsets where the parts start: 0, then just past the first line feed at or after each
-// even share of the file. Fewer parts when a share holds no line feed.
-std::vector<std::uintmax_t> PartStarts(const std::filesystem::path& file, std::uintmax_t size, int parts)
+// target. Fewer parts when a stretch holds no line feed.
+std::vector<std::uintmax_t> PartStarts(const std::filesystem::path& file, std::uintmax_t size,
+                                       const std::vector<std::uintmax_t>& targets)
 {
     std::vector<std::uintmax_t> starts{0};
     std::ifstream in(file, std::ios::binary);
     std::vector<char> block(64 * 1024);
-    for (int k = 1; k < parts && in; ++k) {
-        const std::uintmax_t from = size / static_cast<std::uintmax_t>(parts) * static_cast<std::uintmax_t>(k);
+    for (std::size_t k = 1; k < targets.size() && in; ++k) {
+        const std::uintmax_t from = targets[k];
         if (from <= starts.back())
             continue;
         in.seekg(static_cast<std::streamoff>(from));
@@ -70,9 +83,7 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
         return RunCheck(game, pool, draw, wheel, clock, run, progress, pollEvery);
 
     const std::int64_t start = clock.NowMs();
-    const int pieces = static_cast<int>(
-        std::min<std::uintmax_t>(static_cast<std::uintmax_t>(workers) * kPiecesPerWorker, size / kMinPartBytes));
-    const auto starts = PartStarts(wheel, size, pieces);
+    const auto starts = PartStarts(wheel, size, PieceTargets(size, workers));
     std::vector<Part> shares(starts.size());
     std::atomic<std::int64_t> allowance{run.keepAtMost};
     for (std::size_t k = 0; k < starts.size(); ++k) {
@@ -108,6 +119,10 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
             return RunCheck(game, pool, draw, wheel, clock, run, progress, pollEvery);
         }
     }
+    std::size_t reported = 0;
+    for (const auto& part : shares)
+        reported += part.run.reported.size();
+    run.reported.reserve(reported);
     std::int64_t lineOffset = 0;
     for (auto& part : shares) {
         for (std::size_t i = 0; i < game.tiers.size(); ++i)

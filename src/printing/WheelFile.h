@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/Result.h"
@@ -55,6 +56,15 @@ public:
 
     // The next play; false at the end of the file or at a fault (then error() holds it).
     bool Next(Play& play);
+    // For a caller that reads the usual lines its own way: the bytes buffered from the reading
+    // position on (the last line may be cut short), and a step past the plays it took from them,
+    // one line each. Next refills the buffer.
+    std::string_view Buffered() const { return {buffer_.data() + begin_, end_ - begin_}; }
+    void Skip(std::size_t bytes, std::int64_t plays)
+    {
+        begin_ += bytes;
+        line_ += plays;
+    }
     const std::optional<Error>& error() const { return error_; }
     // Physical lines read so far, blank ones included.
     std::int64_t lines() const { return line_; }

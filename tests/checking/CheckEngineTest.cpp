@@ -123,6 +123,93 @@ TEST(CheckEngine, ReportLineWordsOfEveryGame)
     }
 }
 
+// What a run counts, numbers and refuses.
+struct Outcome {
+    std::string fault;
+    bm::Tally tally;
+    std::vector<bm::ReportedPlay> reported;
+    std::int64_t plays = 0;
+    bool operator==(const Outcome&) const = default;
+};
+
+// The plain reading, play by play, as the oracle of the engine's quicker one.
+Outcome PlainCheck(const bm::CheckGame& game, int pool, const bm::DrawResult& draw, const std::filesystem::path& file)
+{
+    auto reader = bm::WheelReader::Open(file, game.numbersPerPlay, bm::NumberWidth::Bits32);
+    const bm::DrawMatcher matcher(game, draw, pool);
+    Outcome o;
+    bm::Play play;
+    while ((*reader)->Next(play)) {
+        const int tier = matcher.Classify(play);
+        if (tier == bm::DrawMatcher::kNotAPlay) {
+            o.fault = file.string() + ": line " + std::to_string(play.line) + ": " + *matcher.rule().Fault(play);
+            return o;
+        }
+        ++o.tally.count[tier];
+        ++o.plays;
+        if (game.tiers[tier].reportLine)
+            o.reported.push_back({tier, play.line});
+    }
+    if ((*reader)->error())
+        o.fault = (*reader)->error()->message;
+    return o;
+}
+
+// Each line shape, standing among usual lines, is counted, numbered and refused as the plain
+// reading does it, whether the quick reading takes it or leaves it to the plain one.
+TEST(CheckEngine, EveryLineShapeReadsAsThePlainReading)
+{
+    struct Shape {
+        const char* window;
+        int pool;
+        const char* line;
+        bool accepted;
+    };
+    const Shape shapes[] = {
+        {"frmChkwhl", 49, "3, 11, 19, 27, 35, 7", true}, {"frmChkwhl", 49, "\t3\t11 19  27,35,7,", true},
+        {"frmChkwhl", 49, "03,11,19,27,35,07", true}, {"frmChkwhl", 49, "3 ,11,19,27,35,7", true},
+        {"frmChkwhl", 49, "003,11,19,27,35,7", true}, {"frmChkwhl", 49, "3,11,19,27,35,100", false}, {"frmChkwhl", 49, "+3,11,19,27,35,7", true},
+        {"frmChkwhl", 49, "# a comment", true}, {"frmChkwhl", 49, "", true},
+        {"frmChkwhl", 49, "3,   11,   19,   27,   35,    7", true},  // no line end in the first 32 bytes
+        {"frmChkwhl", 49, ",3,11,19,27,35,7", false}, {"frmChkwhl", 49, "3,,11,19,27,35,7", false},
+        {"frmChkwhl", 49, "3,11,19,27,35", false}, {"frmChkwhl", 49, "3,11,19,27,35,7,8", false},
+        {"frmChkwhl", 49, "3,11,19,27,35,50", false}, {"frmChkwhl", 49, "0,11,19,27,35,7", false},
+        {"frmChkwhl", 49, "3,11,19,27,35,3", false}, {"frmChkwhl", 49, "3,11\r19,27,35,7", false},
+        {"frmChkwhl", 49, "3,11,19,27,35,7x", false}, {"frmChkwhl", 49, "3;11;19;27;35;7", false},
+        {"frmChkwhl", 64, "64,11,19,27,35,43", true}, {"frmChkwhl5", 63, "63,11,19,27,35", true},
+        {"frmChkwhl5", 63, "64,11,19,27,35", false}, {"frmChkwhl7", 49, "3, 11, 19, 27, 35, 43, 44", true},
+        {"frmChkwhlPB", 49, "3,11,19,27,35,43", true}, {"frmChkwhlPB", 49, "3,11,19,27,35,99", true},
+        {"frmChkwhlPB", 49, "3,11,19,27,35,3", true}, {"frmChkwhlPB", 49, "3,11,19,27,35,0", false},
+    };
+    bmtest::TempDir dir;
+    for (const auto& s : shapes) {
+        SCOPED_TRACE(std::string(s.window) + ": " + s.line);
+        const auto& game = bm::CheckerByName(s.window).Game(true);
+        const std::vector<int> drawn{3, 11, 19, 27, 35, 43, 7, 1};
+        const auto draw = Draw(game, drawn);
+        // Usual lines around it, with wins of every kind, and both line ends.
+        std::string file;
+        for (int k = 0; k < 7; ++k) {
+            if (k == 3) {
+                file += std::string(s.line) + "\r\n";
+                continue;
+            }
+            for (int i = 0; i < game.numbersPerPlay; ++i)
+                file += std::to_string(i < game.numbersPerPlay - k ? drawn[static_cast<std::size_t>(i)] : 40 + i) +
+                        (i + 1 < game.numbersPerPlay ? "," : k % 2 ? "\n" : "\r\n");
+        }
+        bmtest::WriteBytes(dir / "w.txt", file);
+        bm::CheckRun run;
+        FakeClock clock;
+        const auto status = bm::RunCheck(game, s.pool, draw, dir / "w.txt", clock, run);
+        const Outcome quick{status ? "" : status.error().message, run.tally, run.reported, run.playsRead};
+        const Outcome plain = PlainCheck(game, s.pool, draw, dir / "w.txt");
+        EXPECT_EQ(plain.fault.empty(), s.accepted) << plain.fault;
+        EXPECT_EQ(quick.fault, plain.fault);
+        EXPECT_TRUE(quick == plain);
+    }
+}
+
 class StopAt final : public bm::CheckProgress {
 public:
     explicit StopAt(int polls) : left_(polls) {}

@@ -125,10 +125,15 @@ void WriteKeptReportLines(const CheckGame& game, const CheckRun& run,
                           const std::function<bool(std::string_view)>& write, InterruptPoll& poll)
 {
     constexpr std::size_t kPiece = 4096;
-    const std::span<const ReportedPlay> all(run.reported);
-    for (std::size_t at = 0; at < all.size(); at += kPiece) {
-        if (poll.Stopped() || !write(ReportLines(game, all.subspan(at, std::min(kPiece, all.size() - at)))))
+    // One piece's buffer for all: a fresh one each time would be mapped and unmapped again.
+    std::string piece;
+    piece.reserve(kPiece * 48);
+    for (std::size_t at = 0; at < run.reported.size();) {
+        for (const std::size_t end = std::min(at + kPiece, run.reported.size()); at < end; ++at)
+            AppendReportLine(piece, game.tiers[run.reported[at].tier], run.reported[at].line);
+        if (poll.Stopped() || !write(piece))
             return;
+        piece.clear();
     }
 }
 
