@@ -1,5 +1,7 @@
 #include "printing/window/frmPreview.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -214,10 +216,14 @@ void frmPreview::keyPressEvent(QKeyEvent* event)
 
 std::string frmPreview::ChosenSlips() const
 {
+    // An empty wheel has no slip to start from; a range typed backwards means the same slips.
+    if (job_->slips == 0)
+        return {};
     if (optFrom->isChecked())
         return std::to_string(slip_) + "-";
     if (optRange->isChecked())
-        return std::to_string(spnFrom->value()) + "-" + std::to_string(spnTo->value());
+        return std::to_string(std::min(spnFrom->value(), spnTo->value())) + "-" +
+               std::to_string(std::max(spnFrom->value(), spnTo->value()));
     return {};
 }
 

@@ -101,8 +101,8 @@ TEST(Preview, ShowsEachSlipAsTheJobPrintsItAndPrintsTheSlipsChosen)
     EXPECT_EQ(rig.JobStatus(), "Printing 45 Picks On 5 Playslips / Processing Playslip / 5 / Processing Complete");
 
     // A range into a PDF, asked for although a printer is installed.
-    In<QSpinBox>(*preview, "spnFrom")->setValue(2);
-    In<QSpinBox>(*preview, "spnTo")->setValue(3);
+    In<QSpinBox>(*preview, "spnFrom")->setValue(3);
+    In<QSpinBox>(*preview, "spnTo")->setValue(2);
     EXPECT_TRUE(In<QRadioButton>(*preview, "optRange")->isChecked());
     const QString pdf = QString::fromStdString((home.path() / "slips.pdf").string());
     rig.dialogs.QueueFile(pdf);
