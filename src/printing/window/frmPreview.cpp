@@ -232,7 +232,7 @@ void frmPreview::ShowSlip(long long slip)
     const long long last = std::max<long long>(1, job_->slips);
     slip = std::clamp<long long>(slip, 1, last);
     slip_ = slip;
-    lblSlip->setText(QStringLiteral("Slip %1 of %2").arg(slip).arg(job_->slips));
+    lblSlip->setText(QStringLiteral("Slip %1 of %2").arg(job_->slips ? slip : 0).arg(job_->slips));
     {
         const QSignalBlocker quiet(spnSlip);
         spnSlip->setValue(static_cast<int>(slip));
@@ -299,6 +299,5 @@ void frmPreview::Zoom(bool fit)
     scrSlip->setWidgetResizable(fit);
     picSlip->SetScale(fit ? 0 : picSlip->RealSize());
 }
-
 
 }  // namespace bm::app
