@@ -17,15 +17,7 @@
 
 namespace {
 
-class Quiet final : public bm::JobStatus, public bm::EscapeKey {
-public:
-    void SetSummary(const std::string&) override {}
-    void ShowCounters(bool) override {}
-    void SetSlip(long long) override {}
-    void SetEndMessage(const std::string&, bool) override {}
-    void SetBusy(bool) override {}
-    bool Pressed() override { return false; }
-};
+using Quiet = bm::UnwatchedJob;
 
 const std::filesystem::path& MillionPlays()
 {

@@ -135,20 +135,6 @@ void PrintThroughWindow(benchmark::State& state)
     state.counters["paints_per_s"] = paintsPerSecond;
 }
 
-class NeverPressed : public bm::EscapeKey {
-public:
-    bool Pressed() override { return false; }
-};
-
-class QuietStatus : public bm::JobStatus {
-public:
-    void SetSummary(const std::string&) override {}
-    void ShowCounters(bool) override {}
-    void SetSlip(long long) override {}
-    void SetEndMessage(const std::string&, bool) override {}
-    void SetBusy(bool) override {}
-};
-
 void PrintJobAlone(benchmark::State& state)
 {
     Folder folder(static_cast<int>(state.range(0)));
@@ -156,8 +142,8 @@ void PrintJobAlone(benchmark::State& state)
     request.definitionFile = folder.home / "Defs" / "LO649.def";
     for (auto _ : state) {
         CountingSurface surface;
-        QuietStatus status;
-        NeverPressed escape;
+        bm::UnwatchedJob status;
+        bm::UnwatchedJob& escape = status;
         const auto outcome = bm::RunPrintJob(request, surface, status, escape,
                                              [&] { return std::filesystem::path(folder.wheel().toStdString()); });
         benchmark::DoNotOptimize(surface.marks);

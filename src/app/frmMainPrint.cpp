@@ -69,18 +69,10 @@ private:
 
 namespace {
 
-class PreviewStatus final : public JobStatus {
+// A preview shows no job status, but the pointer is busy while it counts.
+class PreviewStatus final : public UnwatchedJob {
 public:
-    void SetSummary(const std::string&) override {}
-    void ShowCounters(bool) override {}
-    void SetSlip(long long) override {}
-    void SetEndMessage(const std::string&, bool) override {}
     void SetBusy(bool busy) override { SetBusyPointer(busy); }
-};
-
-class NoEscape final : public EscapeKey {
-public:
-    bool Pressed() override { return false; }
 };
 
 // Whatever way the job ends, the window is usable again afterwards.
@@ -294,9 +286,8 @@ void frmMain::RefreshPreview()
         return;
     }
     PreviewStatus quiet;
-    NoEscape never;
     const std::filesystem::path wheel = preview->wheel();
-    JobPreparation prepared = PrepareJob(RequestAsShown(), quiet, never, [&] { return wheel; });
+    JobPreparation prepared = PrepareJob(RequestAsShown(), quiet, quiet, [&] { return wheel; });
     if (prepared.job)
         preview->Replace(std::move(prepared.job));
     else

@@ -36,6 +36,18 @@ public:
     virtual bool Pressed() = 0;
 };
 
+// A job nobody watches: nothing is shown and Escape is never pressed (the preview's drawing of one
+// slip, benchmarks).
+class UnwatchedJob : public JobStatus, public EscapeKey {
+public:
+    void SetSummary(const std::string&) override {}
+    void ShowCounters(bool) override {}
+    void SetSlip(long long) override {}
+    void SetEndMessage(const std::string&, bool) override {}
+    void SetBusy(bool) override {}
+    bool Pressed() override { return false; }
+};
+
 }  // namespace bm
 
 namespace bm {

@@ -21,18 +21,6 @@ namespace bm::app {
 
 namespace {
 
-// The preview draws through the print job, which reports to a status and polls Escape; neither
-// is shown or asked here.
-class Unseen final : public JobStatus, public EscapeKey {
-public:
-    void SetSummary(const std::string&) override {}
-    void ShowCounters(bool) override {}
-    void SetSlip(long long) override {}
-    void SetEndMessage(const std::string&, bool) override {}
-    void SetBusy(bool) override {}
-    bool Pressed() override { return false; }
-};
-
 template <typename W>
 W* Named(W* widget, const char* name, const char* tip = nullptr)
 {
@@ -252,7 +240,7 @@ void frmPreview::ShowSlip(long long slip)
     } else if (job_->slips > 0) {
         // The marks come from the job itself, drawn onto a recording instead of paper.
         RecordingSurface marks;
-        Unseen unseen;
+        UnwatchedJob unseen;
         const JobOutcome drawn = PrintPreparedSlips(*job_, {slip, slip}, false, marks, unseen, unseen);
         if (drawn.end == JobEnd::Completed)
             for (const auto& m : marks.marks())

@@ -44,22 +44,39 @@ T* In(QWidget& w, const char* name)
     return w.findChild<T*>(QString::fromLatin1(name));
 }
 
+// The main window on a program folder of its own, from which a preview is opened.
+class Preview : public ::testing::Test {
+protected:
+    Preview() : rig(home) {}
+
+    QString Wheel(const std::string& file, const std::string& text)
+    {
+        home.WriteWheel(file, text);
+        return QString::fromStdString(home.wheel(file).string());
+    }
+    // The preview of that wheel, or none when it was refused.
+    bm::app::frmPreview* Open(const QString& wheel)
+    {
+        rig.dialogs.QueueFile(wheel);
+        rig.Click("cmdPreview");
+        return rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+    }
+
+    ProgramHome home;
+    MainWindowRig rig;
+};
+
 // The preview is driven by keys and buttons as a user would; every slip it shows carries the marks
 // the whole job prints on that sheet, and its Print and Save PDF send exactly the slips chosen.
-TEST(Preview, ShowsEachSlipAsTheJobPrintsItAndPrintsTheSlipsChosen)
+TEST_F(Preview, ShowsEachSlipAsTheJobPrintsItAndPrintsTheSlipsChosen)
 {
-    ProgramHome home;
-    MainWindowRig rig(home);
-    home.WriteWheel("w.txt", "# five slips of LO649\r\n" + bmtest::Wheel(45));
-    const QString wheel = QString::fromStdString(home.wheel("w.txt").string());
+    const QString wheel = Wheel("w.txt", "# five slips of LO649\r\n" + bmtest::Wheel(45));
     rig.dialogs.QueueFile(wheel);
     rig.Click("Command1");
     const auto whole = rig.printer.last().marks();
     ASSERT_EQ(rig.printer.last().sheets(), 5);
 
-    rig.dialogs.QueueFile(wheel);
-    rig.Click("cmdPreview");
-    QPointer<bm::app::frmPreview> preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+    QPointer<bm::app::frmPreview> preview = Open(wheel);
     ASSERT_TRUE(preview);
     ASSERT_EQ(rig.printer.jobs.size(), 1u);  // nothing printed to preview
     EXPECT_EQ(In<QLabel>(*preview, "lblSlip")->text(), QStringLiteral("Slip 1 of 5"));
@@ -123,33 +140,19 @@ TEST(Preview, ShowsEachSlipAsTheJobPrintsItAndPrintsTheSlipsChosen)
 }
 
 // A wheel that cannot print is refused before any preview opens, as Print Playslips refuses it.
-TEST(Preview, RefusesWhatPrintingRefuses)
+TEST_F(Preview, RefusesWhatPrintingRefuses)
 {
-    ProgramHome home;
-    MainWindowRig rig(home);
-    home.WriteWheel("bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,50\r\n");
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("bad.txt").string()));
-    rig.Click("cmdPreview");
-    EXPECT_FALSE(rig.window->findChild<QWidget*>(QStringLiteral("frmPreview")));
+    EXPECT_FALSE(Open(Wheel("bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,50\r\n")));
     EXPECT_NE(rig.dialogs.Said().find("line 2: 50 has no box on this slip (1 to 49)"), std::string::npos)
         << rig.dialogs.Said();
     EXPECT_TRUE(rig.printer.jobs.empty());
 }
 
-}  // namespace
-
-namespace {
-
 // The preview follows the offsets typed in the main window a moment later, so that it shows what
 // Print now prints; offsets that cannot print leave nothing to print.
-TEST(Preview, FollowsTheOffsetsAsTheyAreTyped)
+TEST_F(Preview, FollowsTheOffsetsAsTheyAreTyped)
 {
-    ProgramHome home;
-    MainWindowRig rig(home);
-    home.WriteWheel("w.txt", bmtest::Wheel(25));
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
-    rig.Click("cmdPreview");
-    QPointer<bm::app::frmPreview> preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+    QPointer<bm::app::frmPreview> preview = Open(Wheel("w.txt", bmtest::Wheel(25)));
     ASSERT_TRUE(preview);
     const auto before = Shown(*preview);
     const auto retype = [&](const QString& text) {
@@ -174,19 +177,10 @@ TEST(Preview, FollowsTheOffsetsAsTheyAreTyped)
     EXPECT_FALSE(In<QPushButton>(*preview, "cmdPrint")->isEnabled());
 }
 
-}  // namespace
-
-namespace {
-
 // Printing a range from the preview asks about the slips chosen, not the whole wheel.
-TEST(Preview, ABigRangeAsksAboutItsOwnSlips)
+TEST_F(Preview, ABigRangeAsksAboutItsOwnSlips)
 {
-    ProgramHome home;
-    MainWindowRig rig(home);
-    home.WriteWheel("big.txt", bmtest::Wheel(12345));
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("big.txt").string()));
-    rig.Click("cmdPreview");
-    auto* preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+    auto* preview = Open(Wheel("big.txt", bmtest::Wheel(12345)));
     ASSERT_TRUE(preview);
     preview->ShowSlip(1130);
     QTest::mouseClick(In<QRadioButton>(*preview, "optFrom"), Qt::LeftButton);
