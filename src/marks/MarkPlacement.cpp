@@ -107,4 +107,21 @@ Result<SlipMarks> ReadMarksFor(const std::filesystem::path& definitionFile, cons
     return marks;
 }
 
+void AddExtrasToDrawing(SlipDrawing& drawing, const SlipMarks& marks, float top, float left, int markedExtra)
+{
+    for (const ExtraMark& extra : marks.extras)
+        drawing.extras.push_back({ExtraRect(extra, top, left), extra.name, true});
+    drawing.markedExtra = markedExtra;
+}
+
+std::vector<BoxRect> SampleMarks(const SlipDefinition& def, const SlipMarks& marks)
+{
+    std::vector<BoxRect> sample;
+    const BoxGeometry g(def, 0, 0);
+    for (int r = 1; r <= def.RowsInPanel; ++r)
+        for (int c = 1; c <= def.ColumnsInPanel; ++c)
+            sample.push_back(SizedMark(g.Rect(1, r, 1, c), marks.width, marks.height));
+    return sample;
+}
+
 }  // namespace bm

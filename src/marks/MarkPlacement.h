@@ -10,6 +10,7 @@
 #include "marks/SlipMarks.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PrintSurface.h"
+#include "printing/SlipDrawing.h"
 
 namespace bm {
 
@@ -42,5 +43,11 @@ std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMa
 // a refusal names the marks file and the line of the extra mark at fault.
 Result<SlipMarks> ReadMarksFor(const std::filesystem::path& definitionFile, const SlipDefinition& def,
                                float topOffset, float leftOffset);
+
+// A drawing's extra marks with their names, offsets applied; `markedExtra` is the one being edited.
+void AddExtrasToDrawing(SlipDrawing& drawing, const SlipMarks& marks, float top, float left, int markedExtra = -1);
+
+// The sized mark in every box of the first panel: how a mark sits in its box, drawn by the editor.
+std::vector<BoxRect> SampleMarks(const SlipDefinition& def, const SlipMarks& marks);
 
 }  // namespace bm

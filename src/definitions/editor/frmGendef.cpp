@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include "app/Dialogs.h"
+#include "marks/MarkPlacement.h"
+#include "marks/window/ExtraMarksPanel.h"
 #include "printing/SlipDrawing.h"
 #include "printing/window/SlipView.h"
 
@@ -57,6 +59,12 @@ void frmGendef::ConnectChanges()
         connect(box, &QCheckBox::toggled, this, &frmGendef::Redraw);
     for (QRadioButton* option : optLay)
         connect(option, &QRadioButton::toggled, this, &frmGendef::Redraw);
+    fraExtra->changed = [this] { ShowChanged(); };
+    fraExtra->redraw = [this] { Redraw(); };
+    fraExtra->slip = [this]() -> std::optional<SlipDefinition> {
+        auto def = DrawableDefinition(Entries());
+        return def ? std::optional<SlipDefinition>(*def) : std::nullopt;
+    };
     connect(cmdreset, &QPushButton::clicked, this, &frmGendef::cmdreset_Click);
     connect(cmdxit, &QPushButton::clicked, this, &frmGendef::cmdxit_Click);
 }
@@ -79,7 +87,7 @@ bool frmGendef::eventFilter(QObject* watched, QEvent* event)
 
 void frmGendef::Redraw()
 {
-    if (!picSlip)
+    if (!picSlip || !fraExtra)
         return;
     const auto def = DrawableDefinition(Entries());
     if (!def) {
@@ -89,6 +97,9 @@ void frmGendef::Redraw()
     SlipDrawing drawing = DrawingOf(*def);
     if (focusedField_ >= 0)
         drawing.dimension = DimensionOf(Field(focusedField_), *def);
+    const SlipMarks marks = MarksFromEntries(fraExtra->Entries());
+    drawing.marks = SampleMarks(*def, marks);
+    AddExtrasToDrawing(drawing, marks, 0, 0, fraExtra->MarkedExtra());
     picSlip->SetDrawing(std::move(drawing));
     picSlip->SetNote(QString());
 }
@@ -123,6 +134,15 @@ bool frmGendef::LoadDefinition(const std::string& listedName)
                           Icon::Error, Buttons::Ok);
         return false;
     }
+    // Marks that cannot be read would be lost by the next save.
+    const auto marks = ReadSlipMarks(MarksFileOf(file));
+    if (!marks) {
+        dialogs().Message(this, QStringLiteral("Brindlemark"),
+                          QStringLiteral("The slip definition %1 cannot be modified:\n%2")
+                              .arg(Text(name), Text(marks.error().message)),
+                          Icon::Error, Buttons::Ok);
+        return false;
+    }
     const DefinitionEntries e = EntriesFromDefinition(name, *definition);
     txtFn->setText(Text(e.name));
     for (int i = 0; i < kFieldCount; ++i)
@@ -133,6 +153,7 @@ bool frmGendef::LoadDefinition(const std::string& listedName)
     chkBon[0]->setChecked(e.bBon);
     chkBon[1]->setChecked(e.bPB);
     optLay[e.Horizontal ? 0 : 1]->setChecked(true);
+    fraExtra->SetMarks(*marks);
     loaded_ = name;
 
     // Last, since filling the entries counted as changing them.
@@ -170,6 +191,12 @@ void frmGendef::cmdreset_Click()
         FocusOn(failure->focus);
         return;
     }
+    const auto slip = DrawableDefinition(entries);
+    if (const auto failure = slip ? ValidateMarks(fraExtra->Entries(), *slip) : std::nullopt) {
+        dialogs().Message(this, QStringLiteral("Go Back"), Text(failure->message), Icon::Error, Buttons::Ok);
+        fraExtra->FocusOn(*failure);
+        return;
+    }
     // Another definition of that name is replaced only when the user says so.
     const std::string target = SavedDefinitionName(entries, mode_);
     std::error_code ec;
@@ -181,7 +208,7 @@ void frmGendef::cmdreset_Click()
                               .arg(Text(host_.folder.definitionFile(target).string())),
                           Icon::Warning, Buttons::ReplaceCancel) != Answer::Ok)
         return;
-    const auto written = WriteDefinition(host_.folder, entries, mode_);
+    const auto written = WriteDefinitionAndMarks(host_.folder, entries, mode_, MarksFromEntries(fraExtra->Entries()));
     if (!written) {
         dialogs().Message(this, QStringLiteral("Brindlemark"),
                           QStringLiteral("The definition was not saved:\n%1\n\nA definition file of that name "
