@@ -64,6 +64,7 @@ QString ListText(const ExtraMark& e)
 ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Extra Marks"), parent)
 {
     setObjectName(QStringLiteral("fraExtra"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     constexpr int kNumberWidth = 60;
     txtMarkWidth = Entry(this, "txtMarkWidth", "Width Of Each Mark In Percent Of Its Box, 10 To 100 (100 Fills The Box)",
                          kNumberWidth);
@@ -75,7 +76,8 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
     lstExtra->setObjectName(QStringLiteral("lstExtra"));
     lstExtra->setToolTip(QStringLiteral("Boxes Marked On Every Slip Played, Such As Number Of Draws Or Draw Days; "
                                         "Delete Removes The Chosen One"));
-    lstExtra->setMinimumHeight(72);
+    // About five marks in sight; the slip drawing above keeps the room.
+    lstExtra->setFixedHeight(lstExtra->fontMetrics().height() * 5 + 8);
     txtExtraName = Entry(this, "txtExtraName", "Name Of The Extra Mark, Such As Draws 2", 0);
     txtExtraLeft = Entry(this, "txtExtraLeft", "Left Edge Of Slip To Left Of The Box, mm", kNumberWidth);
     txtExtraTop = Entry(this, "txtExtraTop", "Top Edge Of Slip To Top Of The Box, mm", kNumberWidth);
@@ -109,7 +111,7 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
     buttons->addStretch(1);
     auto* root = new QVBoxLayout(this);
     root->addLayout(size);
-    root->addWidget(lstExtra, 1);
+    root->addWidget(lstExtra);
     root->addLayout(entries);
     root->addLayout(buttons);
 
