@@ -98,7 +98,9 @@ void frmGendef::Redraw()
     if (focusedField_ >= 0)
         drawing.dimension = DimensionOf(Field(focusedField_), *def);
     const SlipMarks marks = MarksFromEntries(fraExtra->Entries());
-    drawing.marks = SampleMarks(*def, marks);
+    // A full mark is the box itself: only a smaller one is worth showing.
+    if (marks.width != kFullMark || marks.height != kFullMark)
+        drawing.marks = SampleMarks(*def, marks);
     AddExtrasToDrawing(drawing, marks, 0, 0, fraExtra->MarkedExtra());
     picSlip->SetDrawing(std::move(drawing));
     picSlip->SetNote(QString());

@@ -233,3 +233,22 @@ TEST(ExtraMarksEditor, KeyboardReachesEveryControl)
 }
 
 }  // namespace
+
+namespace {
+
+// The editor draws sample marks only while they are smaller than their boxes.
+TEST(ExtraMarksEditor, DrawsSampleMarksOnlyWhenSmallerThanTheBox)
+{
+    MarksRig rig;
+    rig.Make();
+    rig.FillSample();
+    EXPECT_TRUE(rig.Drawing().marks.empty());
+    rig.Retype(rig.Entry("txtMarkWidth"), QStringLiteral("50"));
+    ASSERT_EQ(rig.Drawing().marks.size(), 49u);
+    EXPECT_FLOAT_EQ(rig.Drawing().marks.front().x1, 15.75f);
+    EXPECT_FLOAT_EQ(rig.Drawing().marks.front().y1, 12.0f);
+    rig.Retype(rig.Entry("txtMarkWidth"), QStringLiteral("5"));  // not a size: drawn as a full mark
+    EXPECT_TRUE(rig.Drawing().marks.empty());
+}
+
+}  // namespace
