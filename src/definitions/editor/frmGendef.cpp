@@ -128,17 +128,10 @@ bool frmGendef::LoadDefinition(const std::string& listedName)
     if (!std::filesystem::exists(file, ec))
         return false;
     const auto definition = ReadDefinitionFile(file);
-    if (!definition) {
-        // Better no editor than one whose entries are not what the file says.
-        dialogs().Message(this, QStringLiteral("Brindlemark"),
-                          QStringLiteral("The slip definition %1 cannot be modified:\n%2")
-                              .arg(Text(name), Text(definition.error().message)),
-                          Icon::Error, Buttons::Ok);
-        return false;
-    }
     // Marks that cannot be read would be lost by the next save.
-    const auto marks = ReadSlipMarks(MarksFileOf(file));
+    const auto marks = definition ? ReadSlipMarks(MarksFileOf(file)) : Result<SlipMarks>(definition.error());
     if (!marks) {
+        // Better no editor than one whose entries are not what the file says.
         dialogs().Message(this, QStringLiteral("Brindlemark"),
                           QStringLiteral("The slip definition %1 cannot be modified:\n%2")
                               .arg(Text(name), Text(marks.error().message)),
