@@ -111,8 +111,10 @@ Status CheckPdfTarget(const JobOptions& options, const std::filesystem::path& wh
         inputs.push_back(folder.settingsFile(chosen->name));
         // Not yet there, the marks file would be made by the PDF and refuse every later job.
         const auto marks = MarksFileOf(chosen->file);
-        std::error_code ec;
-        if (std::filesystem::weakly_canonical(options.pdf, ec) == std::filesystem::weakly_canonical(marks, ec))
+        std::error_code ecPdf, ecMarks;
+        const auto pdf = std::filesystem::weakly_canonical(options.pdf, ecPdf);
+        const auto beside = std::filesystem::weakly_canonical(marks, ecMarks);
+        if (!ecPdf && !ecMarks && pdf == beside)
             return Error{options.pdf.string() + ": is the marks file of " + chosen->file.string() +
                          "; choose another file"};
         inputs.push_back(marks);
