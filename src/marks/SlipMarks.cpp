@@ -88,7 +88,8 @@ public:
     {
         if (const char* wide = WideTextKind(std::string_view(bytes).substr(0, 4)))
             return Error{file_.string() + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
-        std::size_t start = 0;
+        // Notepad starts UTF-8 text with a byte-order mark.
+        std::size_t start = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
         while (start < bytes.size()) {
             ++line_;
             std::size_t end = bytes.find('\n', start);

@@ -31,6 +31,7 @@ TEST(SlipMarksFile, ReadsWhatTheFormatHolds)
         {"the example", kExample, {100, 100, {draws}}},
         {"LF ends, comments, blanks, no [Mark]",
          "; made by hand\n\n[Extra]\n  ; indented comment\nDraws 2 = 20.0\t150.5  4.0 2.5\nYes=1 2 3 4", {100, 100, {draws, {"Yes", 1, 2, 3, 4}}}},
+        {"a UTF-8 byte-order mark", "\xEF\xBB\xBF[Mark]\r\nWidth=60\r\n", {60, 100, {}}},
         {"sizes only, in either order", "[Mark]\r\nHeight=10\r\nWidth=60\r\n", {60, 10, {}}},
         {"empty", "", {}},
         {"empty sections", "[Extra]\r\n[Mark]\r\n", {}},
