@@ -16,6 +16,7 @@
 #include "app/WindowCatalogue.h"
 #include "definitions/DefinitionFile.h"
 #include "definitions/MarginSettings.h"
+#include "marks/SlipMarks.h"
 
 // The definition list, the current definition and the offset boxes.
 
@@ -212,6 +213,9 @@ bool frmMain::SelectDefinition(const QString& listedName)
     // The values are read from the listed file, the one the print job prints from.
     auto values = ReadDefinitionValues(path);
     auto definition = values ? ReadDefinitionFile(path) : Result<SlipDefinition>(values.error());
+    // Its marks file is part of it: one the job would refuse refuses the definition here too.
+    if (const auto marks = definition ? ReadSlipMarks(MarksFileOf(path)) : Result<SlipMarks>(SlipMarks{}); !marks)
+        definition = marks.error();
     if (!definition) {
         dialogs().Message(this, QStringLiteral("Brindlemark"),
                           QStringLiteral("The slip definition %1 cannot be used:\n%2\n\n%3 stays the chosen definition.")

@@ -7,6 +7,7 @@
 
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
+#include "marks/MarkPlacement.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PlayRules.h"
 #include "printing/PlayWindow.h"
@@ -69,6 +70,7 @@ Result<float> ReadOffset(const std::string& text, const char* which)
 struct JobSetup {
     SlipDefinition def;
     float top = 0, left = 0;
+    SlipMarks marks;
 };
 
 // The offsets and the definition, read and checked against the sheet.
@@ -86,7 +88,10 @@ Result<JobSetup> ReadSetup(const PrintJobRequest& request)
     // Every mark off the paper would be printed with "Processing Complete" all the same.
     if (const auto off = SheetRefusal(*def, *top, *left))
         return Error{request.definitionFile.string() + ": " + off->message};
-    return JobSetup{std::move(*def), *top, *left};
+    auto marks = ReadMarksFor(request.definitionFile, *def, *top, *left);
+    if (!marks)
+        return marks.error();
+    return JobSetup{std::move(*def), *top, *left, std::move(*marks)};
 }
 
 bool SupportedPick(int pick)
@@ -134,6 +139,7 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
     const SlipDefinition& def = job.def;
     const BoxGeometry& geometry = job.geometry;
     const std::vector<BoxRect> outlines = outline ? geometry.AllBoxes() : std::vector<BoxRect>{};
+    const PlacedMarks marks = PlaceMarks(job.marks, job.top, job.left);
     for (long long slip = span.first; slip <= span.last; ++slip) {
         status.SetSlip(slip);
         for (const BoxRect& box : outlines)
@@ -150,7 +156,7 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
                         const auto number = geometry.BoxNumber(r, c);
                         for (auto n = play.begin; number && n != play.end; ++n) {
                             if (*n == *number) {
-                                const BoxRect box = geometry.Rect(m, r, p, c);
+                                const BoxRect box = marks.Sized(geometry.Rect(m, r, p, c));
                                 surface.FillBox(box.x1, box.y1, box.x2, box.y2);
                             }
                         }
@@ -163,6 +169,7 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
                 }
             }
         }
+        DrawExtraMarks(marks, surface);
         surface.NextPage();
         plays.Release(geometry.PlayIndex(slip + 1, 1, 1));
     }
@@ -291,6 +298,7 @@ JobPreparation PrepareJob(const PrintJobRequest& request, JobStatus& status, Esc
 
     auto job = std::make_unique<PreparedJob>(std::move(setup->def), setup->top, setup->left);
     job->definitionFile = request.definitionFile;
+    job->marks = std::move(setup->marks);
     job->wheel = chooseWheelFile();
     if (job->wheel.empty())
         return JobPreparation{Ended(JobEnd::Cancelled), {}};
@@ -338,7 +346,8 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
         if (!setup)
             return Ended(JobEnd::Refused, setup.error().message);
         status.ShowCounters(false);
-        DrawTestPattern(setup->def, BoxGeometry(setup->def, setup->top, setup->left), surface);
+        DrawTestPattern(setup->def, BoxGeometry(setup->def, setup->top, setup->left), surface,
+                        PlaceMarks(setup->marks, setup->top, setup->left));
         return EndDocument(surface, status, "Printed 1 Test Playslip", 1);
     }
 

@@ -8,6 +8,7 @@
 
 #include "common/Result.h"
 #include "definitions/MarginSettings.h"
+#include "marks/SlipMarks.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PlayRules.h"
 #include "printing/PlayWindow.h"
@@ -115,6 +116,7 @@ struct PreparedJob {
     std::int64_t plays = 0;
     long long slips = 0;
     PlaySeekIndex seek;
+    SlipMarks marks;  // the mark's size and the extra marks, read with the definition
 
     PlayFault Fault() const;
     // The plays of slip `slip` with their lines (fewer than a slip holds on the last one).

@@ -68,9 +68,7 @@ std::optional<SheetFault> SheetRefusal(const SlipDefinition& d, float top, float
             for (int p : {1, d.PanelsAcross})
                 for (int c : {1, d.ColumnsInPanel}) {
                     const BoxRect b = g.Rect(m, r, p, c);
-                    const bool off = std::min(b.x1, b.x2) < -kMargin || std::min(b.y1, b.y2) < -kMargin ||
-                                     std::max(b.x1, b.x2) > width || std::max(b.y1, b.y2) > height;
-                    if (off)
+                    if (OffSheet(d, b))
                         return SheetFault{"the box of row " + std::to_string(r) + ", column " + std::to_string(c) +
                                               " of panel " + std::to_string(p) + " in main panel " +
                                               std::to_string(m) + " would lie at " + Mm(b.x1) + " across, " +
@@ -78,6 +76,16 @@ std::optional<SheetFault> SheetRefusal(const SlipDefinition& d, float top, float
                                           std::nullopt};
                 }
     return std::nullopt;
+}
+
+std::optional<std::string> OffSheet(const SlipDefinition& d, const BoxRect& b)
+{
+    const float width = d.Horizontal ? kLong : kShort, height = d.Horizontal ? kShort : kLong;
+    const bool off = !(std::min(b.x1, b.x2) >= -kMargin && std::min(b.y1, b.y2) >= -kMargin &&
+                       std::max(b.x1, b.x2) <= width && std::max(b.y1, b.y2) <= height);
+    if (!off)
+        return std::nullopt;
+    return std::string("the A4 sheet (") + (d.Horizontal ? "landscape, 297 x 210 mm)" : "portrait, 210 x 297 mm)");
 }
 
 }  // namespace bm

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "definitions/SlipDefinition.h"
+#include "printing/BoxGeometry.h"
 
 namespace bm {
 
@@ -16,5 +17,9 @@ struct SheetFault {
     std::optional<Field> field;  // the entry to correct, when one field is to blame
 };
 std::optional<SheetFault> SheetRefusal(const SlipDefinition& def, float topOffset, float leftOffset);
+
+// The sheet a rectangle placed on the definition's sheet (offsets included) falls off, in words
+// ("the A4 sheet (landscape, 297 x 210 mm)"); nothing when it lies on it.
+std::optional<std::string> OffSheet(const SlipDefinition& def, const BoxRect& box);
 
 }  // namespace bm

@@ -32,6 +32,9 @@ struct SlipDrawing {
     std::vector<BoxLabel> labels;
     std::vector<BoxRect> marks;
     std::optional<Dimension> dimension;
+    // Extra marks with their names, in a colour of their own; the one being edited is marked.
+    std::vector<BoxLabel> extras;
+    int markedExtra = -1;
 };
 
 SlipDrawing DrawingOf(const SlipDefinition& def, float top = 0, float left = 0);

@@ -2,23 +2,25 @@
 
 namespace bm {
 
-long long DrawTestPattern(const SlipDefinition& def, const BoxGeometry& geometry, PrintSurface& surface)
+long long DrawTestPattern(const SlipDefinition& def, const BoxGeometry& geometry, PrintSurface& surface,
+                          const PlacedMarks& marks)
 {
-    long long marks = 0;
+    long long count = 0;
     for (int m = 1; m <= def.MainPanels; ++m) {
         for (int r = 1; r <= def.RowsInPanel; ++r) {
             for (int p = 1; p <= def.PanelsAcross; ++p) {
                 for (int c = 1; c <= def.ColumnsInPanel; ++c) {
                     if (def.Pool == 53 && r == def.RowsInPanel && c == def.ColumnsInPanel)
                         continue;
-                    const BoxRect box = geometry.Rect(m, r, p, c);
+                    const BoxRect box = marks.Sized(geometry.Rect(m, r, p, c));
                     surface.FillBox(box.x1, box.y1, box.x2, box.y2);
-                    ++marks;
+                    ++count;
                 }
             }
         }
     }
-    return marks;
+    DrawExtraMarks(marks, surface);
+    return count + static_cast<long long>(marks.extras.size());
 }
 
 }  // namespace bm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "definitions/SlipDefinition.h"
+#include "marks/MarkPlacement.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PrintSurface.h"
 
@@ -8,7 +9,9 @@ namespace bm {
 
 // Marks every box of one slip, in the print job's order, on the current sheet. A pool of 53
 // leaves the last box of every panel empty (those slips have 53 numbers on a 6 x 9 grid).
+// Every mark is sized as the marks file says, and its extra marks follow, each once.
 // Returns the number of marks drawn.
-long long DrawTestPattern(const SlipDefinition& def, const BoxGeometry& geometry, PrintSurface& surface);
+long long DrawTestPattern(const SlipDefinition& def, const BoxGeometry& geometry, PrintSurface& surface,
+                          const PlacedMarks& marks = {});
 
 }  // namespace bm

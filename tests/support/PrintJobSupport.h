@@ -100,6 +100,7 @@ struct JobSetup {
     long long escapeAtPoll = 0;
     bool cancel = false, testMode = false, noDefinition = false;
     std::optional<std::string> wheelOnceCounted = {};  // what another program writes into it then
+    std::string marks = {};  // the marks file beside the definition, when not empty
 };
 
 // Runs the job the setup describes on a recording surface, in a folder of its own.
@@ -107,6 +108,8 @@ inline std::unique_ptr<Run> RunJob(const JobSetup& s)
 {
     TempDir dir;
     const auto defFile = WriteDefinition(dir.path(), "HZ649", s.def);
+    if (!s.marks.empty())
+        WriteBytes(dir / "HZ649.marks", s.marks);
     WriteBytes(dir / "w.txt", s.wheel);
     auto run = std::make_unique<Run>();
     run->status.countersShown = s.testMode;  // a test pattern hides the counters of the last job

@@ -10,6 +10,7 @@
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "definitions/MarginSettings.h"
+#include "marks/SlipMarks.h"
 #include "printing/PrintJob.h"
 #include "printing/qt/PdfSurface.h"
 #include "printing/qt/PrinterSurface.h"
@@ -108,6 +109,15 @@ Status CheckPdfTarget(const JobOptions& options, const std::filesystem::path& wh
     if (const auto chosen = ResolveDefinition(options.definition, folder)) {
         inputs.push_back(chosen->file);
         inputs.push_back(folder.settingsFile(chosen->name));
+        // Not yet there, the marks file would be made by the PDF and refuse every later job.
+        const auto marks = MarksFileOf(chosen->file);
+        std::error_code ecPdf, ecMarks;
+        const auto pdf = std::filesystem::weakly_canonical(options.pdf, ecPdf);
+        const auto beside = std::filesystem::weakly_canonical(marks, ecMarks);
+        if (!ecPdf && !ecMarks && pdf == beside)
+            return Error{options.pdf.string() + ": is the marks file of " + chosen->file.string() +
+                         "; choose another file"};
+        inputs.push_back(marks);
     }
     return CheckOutputTarget(options.pdf, inputs, &folder);
 }

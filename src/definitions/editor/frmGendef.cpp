@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include "app/Dialogs.h"
+#include "marks/MarkPlacement.h"
+#include "marks/window/ExtraMarksPanel.h"
 #include "printing/SlipDrawing.h"
 #include "printing/window/SlipView.h"
 
@@ -57,6 +59,12 @@ void frmGendef::ConnectChanges()
         connect(box, &QCheckBox::toggled, this, &frmGendef::Redraw);
     for (QRadioButton* option : optLay)
         connect(option, &QRadioButton::toggled, this, &frmGendef::Redraw);
+    fraExtra->changed = [this] { ShowChanged(); };
+    fraExtra->redraw = [this] { Redraw(); };
+    fraExtra->slip = [this]() -> std::optional<SlipDefinition> {
+        auto def = DrawableDefinition(Entries());
+        return def ? std::optional<SlipDefinition>(*def) : std::nullopt;
+    };
     connect(cmdreset, &QPushButton::clicked, this, &frmGendef::cmdreset_Click);
     connect(cmdxit, &QPushButton::clicked, this, &frmGendef::cmdxit_Click);
 }
@@ -79,7 +87,7 @@ bool frmGendef::eventFilter(QObject* watched, QEvent* event)
 
 void frmGendef::Redraw()
 {
-    if (!picSlip)
+    if (!picSlip || !fraExtra)
         return;
     const auto def = DrawableDefinition(Entries());
     if (!def) {
@@ -89,6 +97,11 @@ void frmGendef::Redraw()
     SlipDrawing drawing = DrawingOf(*def);
     if (focusedField_ >= 0)
         drawing.dimension = DimensionOf(Field(focusedField_), *def);
+    const SlipMarks marks = MarksFromEntries(fraExtra->Entries());
+    // A full mark is the box itself: only a smaller one is worth showing.
+    if (marks.width != kFullMark || marks.height != kFullMark)
+        drawing.marks = SampleMarks(*def, marks);
+    AddExtrasToDrawing(drawing, marks, 0, 0, fraExtra->MarkedExtra());
     picSlip->SetDrawing(std::move(drawing));
     picSlip->SetNote(QString());
 }
@@ -115,11 +128,13 @@ bool frmGendef::LoadDefinition(const std::string& listedName)
     if (!std::filesystem::exists(file, ec))
         return false;
     const auto definition = ReadDefinitionFile(file);
-    if (!definition) {
+    // Marks that cannot be read would be lost by the next save.
+    const auto marks = definition ? ReadSlipMarks(MarksFileOf(file)) : Result<SlipMarks>(definition.error());
+    if (!marks) {
         // Better no editor than one whose entries are not what the file says.
         dialogs().Message(this, QStringLiteral("Brindlemark"),
                           QStringLiteral("The slip definition %1 cannot be modified:\n%2")
-                              .arg(Text(name), Text(definition.error().message)),
+                              .arg(Text(name), Text(marks.error().message)),
                           Icon::Error, Buttons::Ok);
         return false;
     }
@@ -133,6 +148,7 @@ bool frmGendef::LoadDefinition(const std::string& listedName)
     chkBon[0]->setChecked(e.bBon);
     chkBon[1]->setChecked(e.bPB);
     optLay[e.Horizontal ? 0 : 1]->setChecked(true);
+    fraExtra->SetMarks(*marks);
     loaded_ = name;
 
     // Last, since filling the entries counted as changing them.
@@ -170,6 +186,12 @@ void frmGendef::cmdreset_Click()
         FocusOn(failure->focus);
         return;
     }
+    const auto slip = DrawableDefinition(entries);
+    if (const auto failure = slip ? ValidateMarks(fraExtra->Entries(), *slip) : std::nullopt) {
+        dialogs().Message(this, QStringLiteral("Go Back"), Text(failure->message), Icon::Error, Buttons::Ok);
+        fraExtra->FocusOn(*failure);
+        return;
+    }
     // Another definition of that name is replaced only when the user says so.
     const std::string target = SavedDefinitionName(entries, mode_);
     std::error_code ec;
@@ -181,7 +203,7 @@ void frmGendef::cmdreset_Click()
                               .arg(Text(host_.folder.definitionFile(target).string())),
                           Icon::Warning, Buttons::ReplaceCancel) != Answer::Ok)
         return;
-    const auto written = WriteDefinition(host_.folder, entries, mode_);
+    const auto written = WriteDefinitionAndMarks(host_.folder, entries, mode_, MarksFromEntries(fraExtra->Entries()));
     if (!written) {
         dialogs().Message(this, QStringLiteral("Brindlemark"),
                           QStringLiteral("The definition was not saved:\n%1\n\nA definition file of that name "

@@ -18,6 +18,7 @@ class QRadioButton;
 namespace bm::app {
 
 class SlipView;
+class ExtraMarksPanel;
 
 // What the editor needs of the main window.
 struct GendefHost {
@@ -81,6 +82,7 @@ private:
     QPushButton* cmdreset = nullptr;
     QPushButton* cmdxit = nullptr;
     SlipView* picSlip = nullptr;
+    ExtraMarksPanel* fraExtra = nullptr;  // the mark's size and the extra marks, kept in NAME.marks
 };
 
 }  // namespace bm::app

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/EntryHelpers.h"
+#include "marks/window/ExtraMarksPanel.h"
 #include "printing/window/SlipView.h"
 
 // The editor's controls with their names, captions, tool-tips, places and focus order.
@@ -189,6 +190,8 @@ void frmGendef::BuildUi()
     auto* drawing = new QVBoxLayout;
     drawing->addWidget(Heading(this, "lblDrawing", "The Slip As These Entries Describe It"));
     drawing->addWidget(picSlip, 1);
+    fraExtra = new ExtraMarksPanel(this);
+    drawing->addWidget(fraExtra);
     auto* outer = new QHBoxLayout(this);
     outer->addLayout(root);
     outer->addSpacing(12);
@@ -204,7 +207,10 @@ void frmGendef::SetFocusOrder()
     for (Field f : kMeasurements)
         order.push_back(txtM[static_cast<int>(f)]);
     order.insert(order.end(), txtR.begin(), txtR.end());
-    order.insert(order.end(), {chkBon[0], chkBon[1], optLay[0], optLay[1], cmdreset, cmdxit});
+    order.insert(order.end(), {chkBon[0], chkBon[1], optLay[0], optLay[1]});
+    for (QWidget* w : fraExtra->FocusChain())
+        order.push_back(w);
+    order.insert(order.end(), {cmdreset, cmdxit});
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -116,9 +116,11 @@ void SlipView::paintEvent(QPaintEvent*)
     p.setPen(QPen(QColor(110, 150, 220), 1.0 / s));
     for (const BoxRect& b : drawing_.boxes)
         p.drawRect(Rect(b));
+    PaintExtras(p, s);
     for (const BoxRect& b : drawing_.marks)
         p.fillRect(Rect(b), Qt::black);
     p.restore();
+    PaintExtraNames(p, s);
 
     // Texts in pixels, so they stay readable at every scale.
     QFont small = font();

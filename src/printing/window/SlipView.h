@@ -6,6 +6,8 @@
 
 #include "printing/SlipDrawing.h"
 
+class QPainter;
+
 namespace bm::app {
 
 // Paints a SlipDrawing to scale: the sheet, the slip's edge, every box outlined in a light
@@ -37,6 +39,9 @@ protected:
 private:
     // What is shown, in millimetres of the sheet.
     QRectF Shown() const;
+    // SlipViewExtras.cpp: the extra marks in their colour, under the black marks; names over all.
+    void PaintExtras(QPainter& p, double scale) const;
+    void PaintExtraNames(QPainter& p, double scale) const;
 
     SlipDrawing drawing_;
     bool slipOnly_ = false;

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "marks/MarkPlacement.h"
 #include "printing/RecordingSurface.h"
 #include "printing/window/SlipView.h"
 
@@ -231,11 +232,13 @@ void frmPreview::ShowSlip(long long slip)
     cmdLast->setEnabled(slip < job_->slips);
 
     SlipDrawing drawing = DrawingOf(job_->def, job_->top, job_->left);
+    AddExtrasToDrawing(drawing, job_->marks, job_->top, job_->left);
     QString note;
     lstPlays->clear();
     if (!refusal_.empty()) {
         drawing.boxes.clear();
         drawing.labels.clear();
+        drawing.extras.clear();
         note = QString::fromStdString(refusal_);
     } else if (job_->slips > 0) {
         // The marks come from the job itself, drawn onto a recording instead of paper.
