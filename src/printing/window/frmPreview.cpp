@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "paper/window/FeedView.h"
 #include "printing/RecordingSurface.h"
 #include "printing/window/SlipView.h"
 
@@ -131,6 +132,8 @@ void frmPreview::BuildUi()
     side->addWidget(Named(new QLabel(QStringLiteral("Plays On This Slip"), this), "lblPlays"));
     side->addWidget(lstPlays, 1);
     side->addWidget(range);
+    // Which way the slip goes in, for the page this job sends.
+    side->addWidget(new FeedView(this));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdPrint);
     buttons->addWidget(cmdSavePdf);
@@ -231,6 +234,11 @@ void frmPreview::ShowSlip(long long slip)
     cmdLast->setEnabled(slip < job_->slips);
 
     SlipDrawing drawing = DrawingOf(job_->def, job_->top, job_->left);
+    const Sheet sheet = SheetOf(job_->paper, job_->def.Horizontal);
+    drawing.sheetWidth = sheet.width;
+    drawing.sheetHeight = sheet.height;
+    if (auto* feed = findChild<FeedView*>())
+        feed->SetFeed(job_->paper, job_->def.Horizontal, drawing.slip);
     QString note;
     lstPlays->clear();
     if (!refusal_.empty()) {
