@@ -37,8 +37,9 @@ void Cross(PrintSurface& s, float x, float y, long long& marks)
     marks += 2;
 }
 
-// A ruler from `from` for `length` millimetres, ticks every millimetre, longer every 5 and 10.
-void Ruler(PrintSurface& s, float fromX, float fromY, float length, bool acrossPage, long long& marks)
+// A ruler from `from` for `length` millimetres, ticks every millimetre, longer every 5 and 10;
+// the first `skip` millimetres are left out, clear of the other ruler.
+void Ruler(PrintSurface& s, float fromX, float fromY, float length, bool acrossPage, int skip, long long& marks)
 {
     const auto bar = [&](float along1, float side1, float along2, float side2) {
         if (acrossPage)
@@ -47,8 +48,8 @@ void Ruler(PrintSurface& s, float fromX, float fromY, float length, bool acrossP
             s.FillBox(fromX + side1, fromY + along1, fromX + side2, fromY + along2);
         ++marks;
     };
-    bar(0, 0, length, kTick);
-    for (int mm = 0; mm <= static_cast<int>(length); ++mm) {
+    bar(static_cast<float>(skip), 0, length, kTick);
+    for (int mm = skip; mm <= static_cast<int>(length); ++mm) {
         const float tick = mm % 10 == 0 ? 5.0f : mm % 5 == 0 ? 3.5f : 2.0f;
         bar(static_cast<float>(mm) - kTick / 2, 0, static_cast<float>(mm) + kTick / 2, tick);
     }
@@ -115,8 +116,8 @@ long long DrawCalibrationPage(const CalibrationPage& page, PrintSurface& surface
     Cross(surface, page.originX + page.across, page.originY, marks);
     Cross(surface, page.originX, page.originY + page.down, marks);
     // Clear of the arms, so a crosshair's centre is plain to see.
-    Ruler(surface, page.originX, page.originY + kArm + 2, page.across, true, marks);
-    Ruler(surface, page.originX + kArm + 2, page.originY, page.down, false, marks);
+    Ruler(surface, page.originX, page.originY + kArm + 2, page.across, true, 0, marks);
+    Ruler(surface, page.originX + kArm + 2, page.originY, page.down, false, static_cast<int>(2 * kArm + 4), marks);
     return marks;
 }
 

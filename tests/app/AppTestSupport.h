@@ -43,6 +43,7 @@ public:
     }
     std::string ChosenPrinter() const override { return used; }
     void UsePrinter(const std::string& name) override { used = name; }
+    std::string JobPrinter() override { return printerInstalled ? (used.empty() ? "office" : used) : ""; }
 
     const bm::RecordingSurface& last() const { return *jobs.back(); }
 

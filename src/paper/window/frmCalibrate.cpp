@@ -114,6 +114,7 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
         w->setEnabled(any);
     if (!any)
         who->setText(QStringLiteral("No printer is installed, so there is no printer to calibrate."));
+    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
     ShowStored();
     ShowWorked();
 }
@@ -143,6 +144,7 @@ void frmCalibrate::ShowStored()
         return;
     }
     const auto stored = CalibrationStore(printer_.settingsFile).Get(printer_.name);
+    cmdReset->setEnabled(!stored || stored->has_value());
     lblStored->setText(!stored           ? QString::fromStdString(stored.error().message)
                        : stored->has_value() ? QStringLiteral("Now: %1").arg(QString::fromStdString(ScaleShown(**stored)))
                                              : QStringLiteral("Now: not calibrated"));
