@@ -9,6 +9,7 @@
 #include <QLabel>
 
 #include "app/Dialogs.h"
+#include "common/Numbers.h"
 #include "paper/window/PaperSetup.h"
 #include "printing/qt/PdfSurface.h"
 #include "printing/qt/PrinterSurface.h"
@@ -86,8 +87,11 @@ void QtPrintTarget::SetupPrinter(QWidget* parent)
     paper->setObjectName(QStringLiteral("lblPaper"));
     const auto showPaper = [this, paper, printer] {
         const auto area = spooler_->Paper(printer->currentText().toStdString());
-        paper->setText(area ? QStringLiteral("%1 x %2 mm").arg(area->width, 0, 'f', 0).arg(area->height, 0, 'f', 0)
-                            : QStringLiteral("as the printer is set up"));
+        const Paper held = area ? PaperOfSize(area->width, area->height) : Paper{};
+        const QString size = QString::fromStdString(ShortestText(held.width) + " x " + ShortestText(held.height) + " mm");
+        paper->setText(!area              ? QStringLiteral("as the printer is set up")
+                       : held.name.empty() ? size
+                                           : QStringLiteral("%1 (%2)").arg(QString::fromStdString(held.name), size));
     };
     PaperSetup setup(dialog, paper_);
     const auto showSources = [this, printer, &setup] {

@@ -237,7 +237,8 @@ void frmPreview::ShowSlip(long long slip)
     const Sheet sheet = SheetOf(job_->paper, job_->def.Horizontal);
     drawing.sheetWidth = sheet.width;
     drawing.sheetHeight = sheet.height;
-    if (auto* feed = findChild<FeedView*>())
+    // Found by name: the view declares no meta-object of its own.
+    if (auto* feed = static_cast<FeedView*>(findChild<QWidget*>(QStringLiteral("picFeed"))))
         feed->SetFeed(job_->paper, job_->def.Horizontal, drawing.slip);
     QString note;
     lstPlays->clear();

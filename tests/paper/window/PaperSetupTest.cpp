@@ -1,3 +1,4 @@
+#include <cups/cups.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -45,8 +46,13 @@ TEST(PaperSetup, TheChosenPaperSizeAndSourceReachTheJob)
         if (line.rfind("CUPS_SERVER=", 0) == 0)
             server = line.substr(12);
     const std::string env = "CUPS_SERVER=" + Quoted(server);
+    // libcups keeps the server it first used in this process: this test's daemon is named outright.
     setenv("CUPS_SERVER", server.c_str(), 1);
-    const std::shared_ptr<void> unset(nullptr, [](void*) { unsetenv("CUPS_SERVER"); });
+    cupsSetServer(server.c_str());
+    const std::shared_ptr<void> unset(nullptr, [](void*) {
+        unsetenv("CUPS_SERVER");
+        cupsSetServer(nullptr);
+    });
 
     bmtest::ScriptedDialogs dialogs;
     bm::app::QtPrintTarget target;
