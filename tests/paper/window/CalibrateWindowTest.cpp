@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
+#include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
+#include "printing/window/SlipView.h"
 
 using namespace bm;
 using namespace bmtest;
@@ -138,6 +140,53 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     EXPECT_EQ(rig.printer.last().marks(), plain);
     rig.Click("Command1");  // cancelled at the wheel dialog: a job that is no test pattern
     EXPECT_FALSE(rig.Child<QLabel>("lblFeed")->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// The preview lays the slip out on the printer's paper and draws how it goes in, for the page
+// the job sends: a horizontal slip right edge first on a turned Letter sheet, a vertical one top
+// edge first. A slip that does not fit the chosen paper is refused naming it.
+TEST(FeedDrawing, ThePreviewShowsThePaperAndHowTheSlipGoesIn)
+{
+    ProgramHome home({"LO649", "VT645"});
+    MainWindowRig rig(home);
+    home.WriteWheel("w.txt", "1,2,3,4,5,6\r\n");
+    const QString wheel = QString::fromStdString(home.wheel("w.txt").string());
+    rig.printer.paper.paper = LetterPaper();
+    const struct {
+        const char* listed;
+        float width, height;
+        const char* line;
+    } cases[] = {
+        {"LO649.def", 279.4f, 215.9f, "Feed The Slip Right Edge First, Printed Side Up, Top Edge Against The Paper Guide"},
+        {"VT645.def", 215.9f, 279.4f, "Feed The Slip Top Edge First, Printed Side Up, Left Edge Against The Paper Guide"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.listed);
+        rig.Choose(c.listed);
+        rig.dialogs.QueueFile(wheel);
+        rig.Click("cmdPreview");
+        auto* preview = rig.window->findChild<QWidget*>(QStringLiteral("frmPreview"));
+        ASSERT_NE(preview, nullptr);
+        auto* view = static_cast<app::SlipView*>(preview->findChild<QWidget*>(QStringLiteral("picSlip")));
+        EXPECT_FLOAT_EQ(view->drawing().sheetWidth, c.width);
+        EXPECT_FLOAT_EQ(view->drawing().sheetHeight, c.height);
+        auto* feed = static_cast<app::FeedView*>(preview->findChild<QWidget*>(QStringLiteral("picFeed")));
+        ASSERT_NE(feed, nullptr);
+        EXPECT_EQ(feed->advice().line, c.line);
+        EXPECT_EQ(feed->toolTip().toStdString(), c.line);
+        preview->close();
+        QApplication::processEvents();
+    }
+    rig.Choose("LO649.def");
+    rig.printer.paper.paper = Paper{"", 82, 150};
+    rig.dialogs.QueueFile(wheel);
+    rig.Click("cmdPreview");
+    EXPECT_NE(rig.dialogs.Said().find("off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"), std::string::npos)
+        << rig.dialogs.Said();
 }
 
 }  // namespace
