@@ -46,15 +46,19 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
     const QString down = QString::fromStdString(ShortestText(page_.down));
 
     auto* intro = new QLabel(
-        QStringLiteral("<p>A printer whose feed stretches or shrinks the page leaves the far panels off their boxes "
-                       "however the offsets are set. Print the calibration page on plain paper (or a slip), measure "
-                       "with a ruler between the centres of the crosshairs, type the two distances and Save.</p>"
-                       "<p>The page's crosshairs are %1 mm apart across (crosshair 1 to 2) and %2 mm apart down "
-                       "(crosshair 1 to 3).</p>")
-            .arg(across, down),
+        QStringLiteral("Print the calibration page on plain paper or a slip, measure with a ruler between the "
+                       "centres of the crosshairs, type the two distances and Save."),
         this);
     intro->setObjectName(QStringLiteral("lblIntro"));
     intro->setWordWrap(true);
+    intro->setToolTip(QStringLiteral("A Printer Whose Feed Stretches Or Shrinks The Page Leaves The Far Panels Off "
+                                     "Their Boxes However The Offsets Are Set"));
+    auto* distances = new QLabel(QStringLiteral("The page's crosshairs are %1 mm apart across (crosshair 1 to 2) and "
+                                                "%2 mm apart down (crosshair 1 to 3).")
+                                     .arg(across, down),
+                                 this);
+    distances->setObjectName(QStringLiteral("lblDistances"));
+    distances->setWordWrap(true);
     auto* who = new QLabel(QStringLiteral("Printer: %1, %2 paper")
                                .arg(QString::fromStdString(printer_.name),
                                     QString::fromStdString(PaperName(printer_.paper))),
@@ -89,8 +93,13 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
     buttons->addWidget(close);
     auto* all = new QVBoxLayout(this);
     all->addWidget(intro);
-    all->addWidget(who);
-    all->addWidget(lblStored);
+    all->addWidget(distances);
+    auto* printerLine = new QHBoxLayout;
+    printerLine->addWidget(who);
+    printerLine->addSpacing(12);
+    printerLine->addWidget(lblStored);
+    printerLine->addStretch(1);
+    all->addLayout(printerLine);
     all->addWidget(cmdPrintPage, 0, Qt::AlignLeft);
     all->addLayout(form);
     all->addWidget(lblWorked);
@@ -114,7 +123,7 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
         w->setEnabled(any);
     if (!any)
         who->setText(QStringLiteral("No printer is installed, so there is no printer to calibrate."));
-    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 84);
     ShowStored();
     ShowWorked();
 }
