@@ -10,12 +10,12 @@ using namespace bmtest;
 
 namespace {
 
-struct Cli {
+struct CliRun {
     int status;
     std::string out, err;
 };
 
-Cli Run(const TempDir& home, std::vector<std::string> args)
+CliRun Brindlemark(const TempDir& home, std::vector<std::string> args)
 {
     args.insert(args.begin(), {"--home", home.path().string()});
     std::ostringstream out, err;
@@ -48,9 +48,9 @@ TEST(PaperOptions, PaperAndScaleOnTheCommandLine)
     // A calibration kept for a printer: --marks and --pdf apply none.
     WriteBytes(home / "Brindlemark.ini", "Calibration.office=1.05,0.95\r\n");
 
-    const Cli plain = Run(home, {"test-pattern", "--definition", "VT649", "--marks", "--top", "2", "--left", "1"});
+    const CliRun plain = Brindlemark(home, {"test-pattern", "--definition", "VT649", "--marks", "--top", "2", "--left", "1"});
     ASSERT_EQ(plain.status, 0) << plain.err;
-    const Cli scaled = Run(home, {"test-pattern", "--definition", "VT649", "--marks", "--top", "2", "--left", "1",
+    const CliRun scaled = Brindlemark(home, {"test-pattern", "--definition", "VT649", "--marks", "--top", "2", "--left", "1",
                                   "--scale", "1.05,0.95"});
     ASSERT_EQ(scaled.status, 0) << scaled.err;
     const auto p = Marks(plain.out), s = Marks(scaled.out);
@@ -72,7 +72,7 @@ TEST(PaperOptions, PaperAndScaleOnTheCommandLine)
          "brindlemark: "},
         {{"test-pattern", "--definition", "HZ649", "--marks", "--left", "115", "--paper", "Legal"}, 0,
          "Printed 1 Test Playslip\n"},
-        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "82x190"}, 2, "brindlemark: "},
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "82x150"}, 2, "brindlemark: "},
         {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "B5"}, 2,
          "brindlemark test-pattern: --paper \"B5\": not a paper size; give A4, Letter, Legal or WIDTHxHEIGHT"},
         {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--marks", "--scale", "1.2,1"}, 2,
@@ -90,14 +90,14 @@ TEST(PaperOptions, PaperAndScaleOnTheCommandLine)
         for (const auto& a : c.args)
             shown += a + " ";
         SCOPED_TRACE(shown);
-        const Cli ran = Run(home, c.args);
+        const CliRun ran = Brindlemark(home, c.args);
         EXPECT_EQ(ran.status, c.status) << ran.err;
         EXPECT_EQ(ran.err.rfind(c.err, 0), 0u) << ran.err;
     }
-    const Cli offA4 = Run(home, {"test-pattern", "--definition", "HZ649", "--marks", "--left", "115"});
+    const CliRun offA4 = Brindlemark(home, {"test-pattern", "--definition", "HZ649", "--marks", "--left", "115"});
     EXPECT_NE(offA4.err.find("off the A4 sheet (landscape, 297 x 210 mm)"), std::string::npos) << offA4.err;
-    const Cli offSlip = Run(home, {"test-pattern", "--definition", "HZ649", "--marks", "--paper", "82x190"});
-    EXPECT_NE(offSlip.err.find("off the 82 x 190 mm sheet (landscape, 190 x 82 mm)"), std::string::npos) << offSlip.err;
+    const CliRun offSlip = Brindlemark(home, {"test-pattern", "--definition", "HZ649", "--marks", "--paper", "82x150"});
+    EXPECT_NE(offSlip.err.find("off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"), std::string::npos) << offSlip.err;
 }
 
 }  // namespace
