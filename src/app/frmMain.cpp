@@ -86,6 +86,8 @@ void frmMain::cmdPdlg_Click()
         (void)RememberedChoices(folder()).Set(RememberedChoices::kPrinter, chosen);
     RememberPaper(true);
     ShowCalibration();
+    // An open preview shows the slip on the paper chosen now.
+    RefreshPreviewSoon();
 }
 
 void frmMain::cmdChkTick_Click()

@@ -186,6 +186,25 @@ TEST(CupsPaper, TheChosenPaperReachesTheJob)
         EXPECT_EQ(cups.JobMedia(job), c.media);
         EXPECT_EQ(PageSize(pdf), std::string(c.size) + "\n");
     }
+    // The calibration page goes out on the paper asked for, never stretched by the printer's own
+    // calibration: every crosshair and ruler tick where the page puts it.
+    WriteBytes(home / "Brindlemark.ini", "Calibration.bm-letter=1.08,0.92\r\n");
+    const Ran calibrate = RunShell(Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(home.path().string()) +
+                                       " calibrate --printer bm-letter --paper A4",
+                                   cups.env());
+    ASSERT_EQ(calibrate.status, 0) << calibrate.err;
+    EXPECT_EQ(calibrate.err, "Printed The Calibration Page: crosshairs 180 mm across and 267 mm down\n"
+                             "Sent To Printer bm-letter\n");
+    int job = 0;
+    const auto page = cups.NextPdf(job);
+    ASSERT_FALSE(page.empty());
+    EXPECT_EQ(cups.JobMedia(job), "media=iso_a4_210x297mm;");
+    RecordingSurface expected;
+    expected.SetOrientation(Orientation::Portrait);
+    DrawCalibrationPage(CalibrationPageFor(A4Paper()), expected);
+    ASSERT_TRUE(expected.EndDocument());
+    EXPECT_EQ(CheckMarks(page, expected), "");
+
     // A box beyond the paper is refused naming it, and nothing reaches the queue.
     const Ran refused = RunShell(Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(home.path().string()) +
                                      " test-pattern --definition HZ649 --printer bm-letter --paper 82x150 --left 5",
