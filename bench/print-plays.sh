@@ -2,7 +2,7 @@
 # Times the print job from the command line on the sample 6/49 definition (LO649: 2 main panels
 # of 5 across, 7 x 7) with wheels of 10,000 and 100,000 plays, to --marks and to --pdf, and
 # shows the peak memory of each run (GNU time). Memory must stay roughly flat as the wheel
-# grows, and the PDF of 100,000 plays must be written in under 10 s.
+# grows, and the PDF of 100,000 plays must be written in at most 2 s.
 # Usage: bench/print-plays.sh [BUILD_DIR]   (default: ./build)
 set -euo pipefail
 

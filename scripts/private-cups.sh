@@ -5,6 +5,10 @@
 #                                "brindlemark-pdf" (cups-pdf) and prints, one per line:
 #                                CUPS_SERVER=<address> PID=<cupsd pid> OUT=<folder of the PDFs> QUEUE=<name>
 #   private-cups.sh queue ROOT   adds the queue again (after a test removed it).
+#   private-cups.sh queue ROOT NAME PAGESIZE
+#                                adds another queue NAME on the same virtual printer, holding
+#                                PAGESIZE (A4, Letter...) and offering two paper sources,
+#                                "Tray 1" (tray-1, the default) and "Manual Feed" (manual).
 #   private-cups.sh stop ROOT    stops that daemon by its process id and removes its cups-pdf settings.
 #
 # Needs root (cupsd, and cups-pdf reads its settings only from /etc/cups) and the packages
@@ -16,7 +20,7 @@ QUEUE=brindlemark-pdf
 
 die() { echo "private-cups: $*" >&2; exit 3; }
 
-[ $# -eq 2 ] || { echo "usage: $0 start|queue|stop ROOT" >&2; exit 2; }
+[ $# -eq 2 ] || [ $# -eq 4 ] || { echo "usage: $0 start|queue|stop ROOT [NAME PAGESIZE]" >&2; exit 2; }
 cmd=$1
 root=$(realpath -m "$2")
 # cups-pdf settings live in /etc/cups for every daemon: the suffix keeps each daemon's apart.
@@ -129,12 +133,28 @@ CONF
     echo "QUEUE=$QUEUE"
 }
 
+# The cups-pdf driver with an input slot choice added, as a printer with a tray and a manual slot has.
+add_tray_queue() {  # name pagesize
+    awk '{ print } /^\*CloseUI: \*PageSize/ {
+        print "*OpenUI *InputSlot/Media Source: PickOne"
+        print "*OrderDependency: 20 AnySetup *InputSlot"
+        print "*DefaultInputSlot: Tray1"
+        print "*InputSlot Tray1/Tray 1: \"\""
+        print "*InputSlot Manual/Manual Feed: \"\""
+        print "*CloseUI: *InputSlot" }' /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd > "$root/etc/trays.ppd"
+    lpadmin -p "$1" -E -v "cups-pdf:/$suffix" -P "$root/etc/trays.ppd" -o "PageSize=$2" 2>/dev/null
+}
+
 case "$cmd" in
 start) start ;;
 stop) stop ;;
 queue)
     port=$(grep -o '127.0.0.1:[0-9]*' "$root/etc/cupsd.conf" | cut -d: -f2)
-    CUPS_SERVER="127.0.0.1:$port" add_queue || die "could not add the cups-pdf queue"
+    if [ $# -eq 4 ]; then
+        CUPS_SERVER="127.0.0.1:$port" add_tray_queue "$3" "$4" || die "could not add the queue $3"
+    else
+        CUPS_SERVER="127.0.0.1:$port" add_queue || die "could not add the cups-pdf queue"
+    fi
     ;;
 *) echo "usage: $0 start|queue|stop ROOT" >&2; exit 2 ;;
 esac

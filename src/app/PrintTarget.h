@@ -6,6 +6,7 @@
 
 #include "common/Result.h"
 #include "printing/PrintSurface.h"
+#include "printing/qt/Spooler.h"
 
 class QWidget;
 
@@ -29,6 +30,15 @@ public:
     // Prints on that printer from now on, as if it had been chosen in set-up (a remembered
     // choice); a printer that is no longer installed leaves the default one.
     virtual void UsePrinter(const std::string& name) = 0;
+
+    // The paper size and source chosen in set-up (or remembered); empty for the printer's own.
+    virtual PaperChoice ChosenPaper() const { return {}; }
+    virtual void UsePaper(const PaperChoice&) {}
+    // The paper the next job on the printer is laid out on: the chosen size, else the printer's.
+    virtual Paper PrinterPaper() { return ChosenPaper().paper.value_or(A4Paper()); }
+    // The printer the next job goes to by name (the default one when none was chosen); empty
+    // when there is none. Its calibration is kept under this name.
+    virtual std::string JobPrinter() { return ChosenPrinter(); }
 };
 
 }  // namespace bm::app

@@ -9,6 +9,8 @@
 #include <QLabel>
 
 #include "app/Dialogs.h"
+#include "common/Numbers.h"
+#include "paper/window/PaperSetup.h"
 #include "printing/qt/PdfSurface.h"
 #include "printing/qt/PrinterSurface.h"
 
@@ -25,7 +27,7 @@ bool QtPrintTarget::HasPrinter()
 
 Result<std::unique_ptr<PrintSurface>> QtPrintTarget::PrinterSurface()
 {
-    auto surface = bm::PrinterSurface::Open(chosen_, spooler_);
+    auto surface = bm::PrinterSurface::Open(chosen_, spooler_, "Brindlemark playslips", paper_);
     if (!surface)
         return surface.error();
     return std::unique_ptr<PrintSurface>(std::move(*surface));
@@ -33,7 +35,21 @@ Result<std::unique_ptr<PrintSurface>> QtPrintTarget::PrinterSurface()
 
 std::unique_ptr<PrintSurface> QtPrintTarget::PdfSurface(const std::filesystem::path& file)
 {
-    return std::make_unique<bm::PdfSurface>(file);
+    const Paper paper = paper_.paper.value_or(A4Paper());
+    return std::make_unique<bm::PdfSurface>(file, PaperArea{paper.width, paper.height});
+}
+
+Paper QtPrintTarget::PrinterPaper()
+{
+    if (paper_.paper)
+        return *paper_.paper;
+    const auto area = spooler_->Paper(JobPrinter());
+    return area ? PaperOfSize(area->width, area->height) : A4Paper();
+}
+
+std::string QtPrintTarget::JobPrinter()
+{
+    return chosen_.empty() ? spooler_->DefaultPrinter() : chosen_;
 }
 
 void QtPrintTarget::UsePrinter(const std::string& name)
@@ -53,8 +69,9 @@ void QtPrintTarget::SetupPrinter(QWidget* parent)
                           Icon::Information, Buttons::Ok);
         return;
     }
-    // Only what the print jobs use: which printer, with the paper it holds. Copies, page ranges
-    // and the like have no place here, since a job prints each slip once.
+    // Only what the print jobs use: which printer, the paper it holds, the size the sheets are laid
+    // out on and where the paper comes from. Copies, page ranges and the like have no place here,
+    // since a job prints each slip once.
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("dlgPrinterSetup"));
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
@@ -70,20 +87,40 @@ void QtPrintTarget::SetupPrinter(QWidget* parent)
     paper->setObjectName(QStringLiteral("lblPaper"));
     const auto showPaper = [this, paper, printer] {
         const auto area = spooler_->Paper(printer->currentText().toStdString());
-        paper->setText(area ? QStringLiteral("%1 x %2 mm").arg(area->width, 0, 'f', 0).arg(area->height, 0, 'f', 0)
-                            : QStringLiteral("as the printer is set up"));
+        const Paper held = area ? PaperOfSize(area->width, area->height) : Paper{};
+        const QString size = QString::fromStdString(ShortestText(held.width) + " x " + ShortestText(held.height) + " mm");
+        paper->setText(!area              ? QStringLiteral("as the printer is set up")
+                       : held.name.empty() ? size
+                                           : QStringLiteral("%1 (%2)").arg(QString::fromStdString(held.name), size));
+    };
+    PaperSetup setup(dialog, paper_);
+    const auto showSources = [this, printer, &setup] {
+        setup.OfferSources(spooler_->Sources(printer->currentText().toStdString()));
     };
     showPaper();
+    showSources();
     QObject::connect(printer, &QComboBox::currentIndexChanged, &dialog, showPaper);
+    QObject::connect(printer, &QComboBox::currentIndexChanged, &dialog, showSources);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    // A custom size that is no size keeps the dialog open, saying what is wrong.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, &setup] {
+        if (const auto chosen = setup.Chosen(); !chosen) {
+            dialogs().Message(&dialog, QStringLiteral("Go Back"), QString::fromStdString(chosen.error().message),
+                              Icon::Error, Buttons::Ok);
+            return;
+        }
+        dialog.accept();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* form = new QFormLayout(&dialog);
     form->addRow(QStringLiteral("Printer"), printer);
     form->addRow(QStringLiteral("Paper"), paper);
+    setup.AddRows(*form);
     form->addRow(buttons);
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
         chosen_ = printer->currentText().toStdString();
+        paper_ = *setup.Chosen();
+    }
 }
 
 }  // namespace bm::app

@@ -23,10 +23,15 @@ public:
     void SetupPrinter(QWidget* parent) override;
     std::string ChosenPrinter() const override { return chosen_; }
     void UsePrinter(const std::string& name) override;
+    PaperChoice ChosenPaper() const override { return paper_; }
+    void UsePaper(const PaperChoice& paper) override { paper_ = paper; }
+    Paper PrinterPaper() override;
+    std::string JobPrinter() override;
 
 private:
     std::shared_ptr<Spooler> spooler_;
     std::string chosen_;  // empty: the default printer
+    PaperChoice paper_;
 };
 
 }  // namespace bm::app

@@ -28,6 +28,8 @@ frmMain::frmMain(Services services, QWidget* parent)
     Connect();
     if (const std::string printer = RememberedChoices(folder()).Get(RememberedChoices::kPrinter); !printer.empty())
         services_.printer->UsePrinter(printer);
+    RememberPaper(false);
+    ShowCalibration();
     ReloadDefinitions();
     SelectFirstOrRemembered();
     WatchDefs();
@@ -57,6 +59,8 @@ void frmMain::Connect()
     connect(cmdGendef, &QPushButton::clicked, this, &frmMain::cmdGendef_Click);
     connect(cmdChkTick, &QPushButton::clicked, this, &frmMain::cmdChkTick_Click);
     connect(cmdPdlg, &QPushButton::clicked, this, &frmMain::cmdPdlg_Click);
+    connect(cmdCalibrate, &QPushButton::clicked, this, &frmMain::cmdCalibrate_Click);
+    connect(cmdResetScale, &QPushButton::clicked, this, &frmMain::cmdResetScale_Click);
     connect(cmdHelp, &QPushButton::clicked, this,
             [this] { OpenHelp(folder().home(), services_.openHelp, HelpPageFor(this)); });
     connect(cmdxit, &QPushButton::clicked, this, &frmMain::cmdxit_Click);
@@ -80,6 +84,10 @@ void frmMain::cmdPdlg_Click()
     services_.printer->SetupPrinter(this);
     if (const std::string chosen = services_.printer->ChosenPrinter(); !chosen.empty())
         (void)RememberedChoices(folder()).Set(RememberedChoices::kPrinter, chosen);
+    RememberPaper(true);
+    ShowCalibration();
+    // An open preview shows the slip on the paper chosen now.
+    RefreshPreviewSoon();
 }
 
 void frmMain::cmdChkTick_Click()

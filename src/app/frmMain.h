@@ -99,6 +99,16 @@ private:
     void RefreshPreviewSoon();
     void RefreshPreview();
 
+    // The printer's paper and calibration (frmMainCalibration.cpp): jobs on the printer lay out
+    // on its paper and go through its calibration; a PDF file takes the chosen paper alone.
+    Status ApplyPrinter(PrintJobRequest& request, bool toPdf);
+    void ShowCalibration();
+    // Printer Setup's paper and source kept across restarts (`store`), or taken back at start.
+    void RememberPaper(bool store);
+    void cmdCalibrate_Click();
+    void cmdResetScale_Click();
+    void ShowFeed(const JobOutcome& outcome, bool testMode);
+
     void cmdGendef_Click();
     void cmdChkTick_Click();
     void cmdPdlg_Click();
@@ -134,6 +144,10 @@ private:
     QLabel* lblF = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* lblDest = nullptr;
+    QPushButton* cmdCalibrate = nullptr;
+    QLabel* lblScale = nullptr;
+    QPushButton* cmdResetScale = nullptr;
+    QLabel* lblFeed = nullptr;
 
     friend class MainJobStatus;
 };

@@ -102,6 +102,14 @@ void frmMain::BuildUi()
     margins->addWidget(txtTmarg, 1, 1);
     margins->addWidget(leftLabel, 2, 0);
     margins->addWidget(txtLmarg, 2, 1);
+    // The printer's calibration under the offsets: it moves the marks too.
+    lblScale = Label(this, "lblScale", QString());
+    lblScale->setToolTip(QStringLiteral("The Printer's Scale Calibration, Applied To Every Job On It After The Offsets"));
+    cmdResetScale = Button(this, "cmdResetScale", QStringLiteral("Reset"),
+                           QStringLiteral("Forget This Printer's Scale Calibration"));
+    margins->addWidget(Label(this, "lblScaleHead", QStringLiteral("Scale")), 3, 0);
+    margins->addWidget(lblScale, 3, 1, 1, 2);
+    margins->addWidget(cmdResetScale, 3, 3);
     margins->setColumnStretch(2, 1);
 
     auto* status = new QGroupBox(QStringLiteral("Job Status"), this);
@@ -131,6 +139,9 @@ void frmMain::BuildUi()
     statusLayout->addLayout(slipLine);
     statusLayout->addWidget(Label2);
     statusLayout->addWidget(lblDest);
+    lblFeed = JobLabel(status, "lblFeed", QString());
+    lblFeed->setWordWrap(true);
+    statusLayout->addWidget(lblFeed);
     // The shown labels sit together at the top, whichever are hidden.
     statusLayout->addStretch(1);
 
@@ -163,6 +174,9 @@ void frmMain::BuildUi()
     column = 0;
     for (QPushButton* b : {cmdPdlg, cmdHelp, cmdxit, cmdPreview})
         buttons->addWidget(b, 1, column++);
+    cmdCalibrate = Button(this, "cmdCalibrate", QStringLiteral("Calibrate"),
+                          QStringLiteral("Click To Print A Page Of Crosshairs And Correct The Printer's Scale"));
+    buttons->addWidget(cmdCalibrate, 2, 1);
 
     auto* upper = new QHBoxLayout;
     upper->addLayout(left, 3);

@@ -180,6 +180,12 @@ void frmMain::RunJob(const JobChoice& choice)
     current_.testMode = testMode;
     PrintJobRequest request = CurrentRequest();
     request.slips = choice.slips;
+    if (const Status printer = ApplyPrinter(request, surface->HandedTo().kind == Destination::Kind::File);
+        !printer) {
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(printer.error().message),
+                          Icon::Error, Buttons::Ok);
+        return;
+    }
     // The question needs the input the pump holds back, and a pointer that is not busy.
     request.confirmSlips = [this, whole = choice.slips.empty()](long long slips) {
         pump_->Stop();
@@ -208,6 +214,7 @@ void frmMain::RunJob(const JobChoice& choice)
         return ChooseWheel();
     };
     const JobOutcome outcome = RunPrintJob(request, *surface, status, *pump_, chooseWheel);
+    ShowFeed(outcome, testMode);
     if (outcome.end == JobEnd::Refused || outcome.end == JobEnd::Failed) {
         pump_->Stop();
         // Job Status says how the job ended too, not only the message box; counts of an earlier
@@ -233,7 +240,8 @@ void frmMain::cmdPreview_Click()
     std::unique_ptr<PreparedJob> job;
     {
         JobGuard guard(jobRunning_, *pump_, current_);
-        const PrintJobRequest request = CurrentRequest();
+        PrintJobRequest request = CurrentRequest();
+        (void)ApplyPrinter(request, !services_.printer->HasPrinter());
         const auto chooseWheel = [this] { return ChooseWheel(); };
         // Counting a large wheel takes a moment; Escape stops it. Job Status is left alone:
         // nothing is printed.
@@ -287,7 +295,9 @@ void frmMain::RefreshPreview()
     }
     PreviewStatus quiet;
     const std::filesystem::path wheel = preview->wheel();
-    JobPreparation prepared = PrepareJob(RequestAsShown(), quiet, quiet, [&] { return wheel; });
+    PrintJobRequest request = RequestAsShown();
+    (void)ApplyPrinter(request, !services_.printer->HasPrinter());
+    JobPreparation prepared = PrepareJob(request, quiet, quiet, [&] { return wheel; });
     if (prepared.job)
         preview->Replace(std::move(prepared.job));
     else

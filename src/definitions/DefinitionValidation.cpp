@@ -131,6 +131,12 @@ std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, 
     const auto pool = *ParseWhole(text(Field::Pool));
     if (pool < 10 || pool > 99 || text(Field::Pool).size() != 2)
         return ValidationFailure{"Pool Must Be From 10 To 99", OnField(Field::Pool)};
+    // The slip's outline is drawn from its size, though no mark is placed by it.
+    for (const Field field : {Field::SlipWidth, Field::SlipHeight})
+        if (const auto size = ParseFloat(text(field)); size && *size <= 0)
+            return ValidationFailure{std::string(FieldLabel(field)) + " is " + ShortestText(*size) +
+                                         " mm; a size must be more than 0 mm",
+                                     OnField(field)};
     // A slip that would print off its sheet, before any offsets.
     if (const auto off = SheetRefusal(SlipFromEntries(e), 0, 0))
         return ValidationFailure{off->message, off->field ? OnField(*off->field) : FocusTarget{}};

@@ -57,11 +57,12 @@ void DrawExtraMarks(const PlacedMarks& marks, PrintSurface& surface)
         surface.FillBox(r.x1, r.y1, r.x2, r.y2);
 }
 
-std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMark& extra, float top, float left)
+std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMark& extra, float top, float left,
+                                        const Paper& paper, const Scale& scale)
 {
     const std::string name = "extra mark \"" + ShownText(extra.name) + "\"";
     const BoxRect placed = ExtraRect(extra, top, left);
-    if (const auto sheet = OffSheet(def, placed))
+    if (const auto sheet = OffSheet(def, placed, paper, scale))
         return name + " would lie at " + Mm(placed.x1) + " across, " + Mm(placed.y1) + " down" +
                (top != 0 || left != 0 ? " (offsets included)" : "") + ", off " + *sheet;
     // Offsets move boxes and extra marks alike: the overlap is judged where they were measured.
@@ -95,14 +96,14 @@ std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMa
 }
 
 Result<SlipMarks> ReadMarksFor(const std::filesystem::path& definitionFile, const SlipDefinition& def, float top,
-                               float left)
+                               float left, const Paper& paper, const Scale& scale)
 {
     const std::filesystem::path file = MarksFileOf(definitionFile);
     auto marks = ReadSlipMarks(file);
     if (!marks)
         return marks;
     for (const ExtraMark& extra : marks->extras)
-        if (const auto fault = ExtraRefusal(def, extra, top, left))
+        if (const auto fault = ExtraRefusal(def, extra, top, left, paper, scale))
             return Error{file.string() + ": line " + std::to_string(extra.line) + ": " + *fault};
     return marks;
 }

@@ -8,6 +8,8 @@
 #include "common/Result.h"
 #include "definitions/SlipDefinition.h"
 #include "marks/SlipMarks.h"
+#include "paper/Calibration.h"
+#include "paper/Paper.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PrintSurface.h"
 #include "printing/SlipDrawing.h"
@@ -37,12 +39,13 @@ void DrawExtraMarks(const PlacedMarks& marks, PrintSurface& surface);
 // Why an extra mark cannot be printed with this definition and these offsets: off the sheet (the
 // same sheet check as the boxes), or over a number box, which would read as a number played.
 std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMark& extra, float topOffset,
-                                        float leftOffset);
+                                        float leftOffset, const Paper& paper = A4Paper(), const Scale& scale = {});
 
 // The definition's marks file read afresh and checked against the definition with the offsets;
 // a refusal names the marks file and the line of the extra mark at fault.
 Result<SlipMarks> ReadMarksFor(const std::filesystem::path& definitionFile, const SlipDefinition& def,
-                               float topOffset, float leftOffset);
+                               float topOffset, float leftOffset, const Paper& paper = A4Paper(),
+                               const Scale& scale = {});
 
 // A drawing's extra marks with their names, offsets applied; `markedExtra` is the one being edited.
 void AddExtrasToDrawing(SlipDrawing& drawing, const SlipMarks& marks, float top, float left, int markedExtra = -1);

@@ -86,9 +86,9 @@ Result<JobSetup> ReadSetup(const PrintJobRequest& request)
     if (!def)
         return def.error();
     // Every mark off the paper would be printed with "Processing Complete" all the same.
-    if (const auto off = SheetRefusal(*def, *top, *left))
+    if (const auto off = SheetRefusal(*def, *top, *left, request.paper, request.scale))
         return Error{request.definitionFile.string() + ": " + off->message};
-    auto marks = ReadMarksFor(request.definitionFile, *def, *top, *left);
+    auto marks = ReadMarksFor(request.definitionFile, *def, *top, *left, request.paper, request.scale);
     if (!marks)
         return marks.error();
     return JobSetup{std::move(*def), *top, *left, std::move(*marks)};
@@ -299,6 +299,7 @@ JobPreparation PrepareJob(const PrintJobRequest& request, JobStatus& status, Esc
     auto job = std::make_unique<PreparedJob>(std::move(setup->def), setup->top, setup->left);
     job->definitionFile = request.definitionFile;
     job->marks = std::move(setup->marks);
+    job->paper = request.paper;
     job->wheel = chooseWheelFile();
     if (job->wheel.empty())
         return JobPreparation{Ended(JobEnd::Cancelled), {}};
@@ -334,9 +335,12 @@ JobOutcome PrintPreparedSlips(const PreparedJob& job, SlipSpan span, bool outlin
     return DrawPrepared(job, span, outline, surface, status, escape);
 }
 
-JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, JobStatus& status, EscapeKey& escape,
+JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& target, JobStatus& status, EscapeKey& escape,
                        const ChooseWheelFile& chooseWheelFile)
 {
+    // Every mark of the job, the test pattern's too, goes through the printer's calibration.
+    ScaledSurface scaled(target, request.scale, SheetOf(request.paper, request.Horizontal).width);
+    PrintSurface& surface = request.scale.Identity() ? target : scaled;
     SetUpSurface(surface, request.Horizontal);
     status.SetEndMessage("", false);
     BusyPointer busy(status);

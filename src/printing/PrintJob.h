@@ -9,6 +9,8 @@
 #include "common/Result.h"
 #include "definitions/MarginSettings.h"
 #include "marks/SlipMarks.h"
+#include "paper/Calibration.h"
+#include "paper/Paper.h"
 #include "printing/BoxGeometry.h"
 #include "printing/PlayRules.h"
 #include "printing/PlayWindow.h"
@@ -68,6 +70,9 @@ struct PrintJobRequest {
     // Asked with the number of slips before a job of more than kAskAboveSlips draws anything;
     // false prints nothing. Unset: never asked (the command line).
     std::function<bool(long long slips)> confirmSlips;
+    // The paper the sheets are laid out on, and the printer's factors (applied after the offsets).
+    Paper paper = A4Paper();
+    Scale scale;
 };
 
 constexpr long long kAskAboveSlips = 100;
@@ -110,6 +115,7 @@ struct PreparedJob {
     std::filesystem::path definitionFile;
     SlipDefinition def;
     float top = 0, left = 0;  // the offsets
+    Paper paper = A4Paper();
     BoxGeometry geometry;
     SlipNumbers slipNumbers;
     std::filesystem::path wheel;

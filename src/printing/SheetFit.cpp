@@ -11,7 +11,6 @@ namespace bm {
 
 namespace {
 
-constexpr float kLong = 297, kShort = 210;
 // Positions count from the printable area's corner, which lies inside the paper's margin.
 constexpr float kMargin = 10;
 
@@ -22,32 +21,27 @@ std::string Mm(float v)
 
 }  // namespace
 
-std::optional<SheetFault> SheetRefusal(const SlipDefinition& d, float top, float left)
+std::optional<SheetFault> SheetRefusal(const SlipDefinition& d, float top, float left, const Paper& paper,
+                                       const Scale& scale)
 {
-    const float width = d.Horizontal ? kLong : kShort, height = d.Horizontal ? kShort : kLong;
-    const std::string sheet = std::string("the A4 sheet (") + (d.Horizontal ? "landscape, 297 x 210 mm)" : "portrait, 210 x 297 mm)");
+    const Sheet onSheet = SheetOf(paper, d.Horizontal);
+    const float width = onSheet.width, height = onSheet.height, longest = std::max(width, height);
+    const std::string sheet = SheetText(paper, d.Horizontal);
+    const ScaleOnSheet stretch{scale, width, onSheet.landscape};
     const std::pair<Field, float> measures[] = {
-        {Field::SlipWidth, d.SlipWidth},         {Field::SlipHeight, d.SlipHeight},
         {Field::TopToFirstRow, d.TopToFirstRow}, {Field::LeftIndent, d.LeftIndent},
         {Field::BoxWidth, d.BoxWidth},           {Field::BoxHeight, d.BoxHeight},
         {Field::HorizontalPanelGap, d.HorizontalPanelGap}, {Field::VerticalRowGap, d.VerticalRowGap},
         {Field::VerticalPanelGap, d.VerticalPanelGap},     {Field::HorizontalBoxShift, d.HorizontalBoxShift}};
     for (const auto& [field, v] : measures)
-        if (!std::isfinite(v) || std::fabs(v) > kLong)
+        if (!std::isfinite(v) || std::fabs(v) > longest)
             return SheetFault{std::string(FieldLabel(field)) + " is " + Mm(v) + ", beyond " + sheet, field};
     for (const auto& [which, v] : {std::pair{"top", top}, std::pair{"left", left}})
-        if (!std::isfinite(v) || std::fabs(v) > kLong)
+        if (!std::isfinite(v) || std::fabs(v) > longest)
             return SheetFault{std::string("the ") + which + " offset is " + Mm(v) + ", beyond " + sheet, std::nullopt};
-    for (const auto& [field, v] : {std::pair{Field::SlipWidth, d.SlipWidth}, {Field::SlipHeight, d.SlipHeight},
-                                   {Field::BoxWidth, d.BoxWidth}, {Field::BoxHeight, d.BoxHeight}})
+    for (const auto& [field, v] : {std::pair{Field::BoxWidth, d.BoxWidth}, {Field::BoxHeight, d.BoxHeight}})
         if (v <= 0)
             return SheetFault{std::string(FieldLabel(field)) + " is " + Mm(v) + "; a size must be more than 0 mm", field};
-    if (d.SlipWidth > width)
-        return SheetFault{std::string(FieldLabel(Field::SlipWidth)) + " is " + Mm(d.SlipWidth) + ", wider than " + sheet,
-                          Field::SlipWidth};
-    if (d.SlipHeight > height)
-        return SheetFault{std::string(FieldLabel(Field::SlipHeight)) + " is " + Mm(d.SlipHeight) + ", taller than " + sheet,
-                          Field::SlipHeight};
     const auto across = static_cast<long long>(d.ColumnsInPanel) * d.PanelsAcross;
     if (across > static_cast<long long>(width))
         return SheetFault{std::to_string(d.PanelsAcross) + " panels across of " + std::to_string(d.ColumnsInPanel) +
@@ -67,25 +61,29 @@ std::optional<SheetFault> SheetRefusal(const SlipDefinition& d, float top, float
         for (int r : {1, d.RowsInPanel})
             for (int p : {1, d.PanelsAcross})
                 for (int c : {1, d.ColumnsInPanel}) {
-                    const BoxRect b = g.Rect(m, r, p, c);
-                    if (OffSheet(d, b))
+                    const BoxRect at = g.Rect(m, r, p, c);
+                    const BoxRect b{stretch.X(at.x1), stretch.Y(at.y1), stretch.X(at.x2), stretch.Y(at.y2)};
+                    if (OffSheet(d, at, paper, scale))
                         return SheetFault{"the box of row " + std::to_string(r) + ", column " + std::to_string(c) +
                                               " of panel " + std::to_string(p) + " in main panel " +
                                               std::to_string(m) + " would lie at " + Mm(b.x1) + " across, " +
-                                              Mm(b.y1) + " down (offsets included), off " + sheet,
+                                              Mm(b.y1) + " down (offsets" + (scale.Identity() ? "" : " and calibration") +
+                                              " included), off " + sheet,
                                           std::nullopt};
                 }
     return std::nullopt;
 }
 
-std::optional<std::string> OffSheet(const SlipDefinition& d, const BoxRect& b)
+std::optional<std::string> OffSheet(const SlipDefinition& d, const BoxRect& at, const Paper& paper, const Scale& scale)
 {
-    const float width = d.Horizontal ? kLong : kShort, height = d.Horizontal ? kShort : kLong;
+    const Sheet onSheet = SheetOf(paper, d.Horizontal);
+    const ScaleOnSheet stretch{scale, onSheet.width, onSheet.landscape};
+    const BoxRect b{stretch.X(at.x1), stretch.Y(at.y1), stretch.X(at.x2), stretch.Y(at.y2)};
     const bool off = !(std::min(b.x1, b.x2) >= -kMargin && std::min(b.y1, b.y2) >= -kMargin &&
-                       std::max(b.x1, b.x2) <= width && std::max(b.y1, b.y2) <= height);
+                       std::max(b.x1, b.x2) <= onSheet.width && std::max(b.y1, b.y2) <= onSheet.height);
     if (!off)
         return std::nullopt;
-    return std::string("the A4 sheet (") + (d.Horizontal ? "landscape, 297 x 210 mm)" : "portrait, 210 x 297 mm)");
+    return SheetText(paper, d.Horizontal);
 }
 
 }  // namespace bm

@@ -43,6 +43,10 @@ public:
     }
     std::string ChosenPrinter() const override { return used; }
     void UsePrinter(const std::string& name) override { used = name; }
+    bm::PaperChoice paper;  // as Printer Setup would have chosen it
+    bm::PaperChoice ChosenPaper() const override { return paper; }
+    void UsePaper(const bm::PaperChoice& chosen) override { paper = chosen; }
+    std::string JobPrinter() override { return printerInstalled ? (used.empty() ? "office" : used) : ""; }
 
     const bm::RecordingSurface& last() const { return *jobs.back(); }
 

@@ -59,8 +59,6 @@ TEST(ValidateDefinition, RefusesWithItsMessageAndFocus)
         {[](auto& e) { e.fields[11] = "1000000000000000000000000000000"; }, "Number Box Width is 1000000000000000000000000000000 mm, beyond the A4 sheet (landscape, 297 x 210 mm)",
          On(BoxWidth)},
         {[](auto& e) { e.fields[3] = "-190"; }, "Overall Width Of Slip is -190 mm; a size must be more than 0 mm", On(SlipWidth)},
-        {[](auto& e) { e.Horizontal = false; e.fields[3] = "250"; },
-         "Overall Width Of Slip is 250 mm, wider than the A4 sheet (portrait, 210 x 297 mm)", On(SlipWidth)},
         {[](auto& e) { e.fields[6] = "32767"; e.fields[8] = "32767"; },
          "32767 panels across of 7 columns are more boxes than fit across the A4 sheet (landscape, 297 x 210 mm)",
          On(PanelsAcross)},

@@ -56,8 +56,11 @@ void WriteUsage(std::ostream& out)
            "  brindlemark [--home DIR] print --definition NAME --wheel FILE\n"
            "              [--top MM] [--left MM] [--pdf OUT [--outline] | --printer QUEUE | --marks]\n"
            "              [--slips RANGE]\n"
+           "              [--paper SIZE] [--scale SX,SY]\n"
            "  brindlemark [--home DIR] test-pattern --definition NAME\n"
            "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"
+           "              [--paper SIZE] [--scale SX,SY]\n"
+           "  brindlemark [--home DIR] calibrate [--pdf OUT | --printer QUEUE | --marks] [--paper SIZE]\n"
            "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
            "              [--save OUT]\n"
            "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
@@ -74,6 +77,10 @@ void WriteUsage(std::ostream& out)
            "  --printer QUEUE    print on that printer (default: the system's default printer)\n"
            "  --marks            print nothing; write one line per mark: SHEET X1 Y1 X2 Y2 (mm)\n"
            "  --slips RANGE      print only slips N, N-M or N- of the job (1-based), as after a paper jam\n"
+           "  --paper SIZE       the paper: A4, Letter, Legal or WxH in mm such as 82x190; default: the\n"
+           "                     printer's own paper, A4 for --pdf and --marks\n"
+           "  --scale SX,SY      stretch every mark by these factors (each 0.9 to 1.1) after the offsets;\n"
+           "                     default: the printer's calibration, none for --pdf and --marks\n"
            "  --outline          with --pdf: draw every box's outline in light grey, to proof a definition\n"
            "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last;\n"
            "                     check writes the report with its summary on stdout\n"
@@ -117,6 +124,8 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
         return RunPrintCommand(rest, folder, out, err);
     if (command == "test-pattern")
         return RunTestPatternCommand(rest, folder, out, err);
+    if (command == "calibrate")
+        return RunCalibrateCommand(rest, folder, out, err);
     if (command == "check")
         return RunCheckCommand(rest, folder, out, err);
     err << "brindlemark: unknown command \"" << ShownLine(command) << "\"; see brindlemark --help\n";

@@ -4,10 +4,6 @@
 
 namespace bm::cli {
 
-namespace {
-
-// "--name value" or "--name=value"; `i` is left on the last argument used.
-// A repeated option is refused: which of the two was meant cannot be guessed.
 std::optional<std::string> ValueOf(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
                                    std::string& error, std::set<std::string>& seen)
 {
@@ -26,8 +22,6 @@ std::optional<std::string> ValueOf(const std::vector<std::string>& args, std::si
     }
     return args[++i];
 }
-
-}  // namespace
 
 Result<JobOptions> ParseJobOptions(const std::vector<std::string>& args, bool takesWheel)
 {
@@ -54,6 +48,16 @@ Result<JobOptions> ParseJobOptions(const std::vector<std::string>& args, bool ta
             o.output = JobOptions::Output::Printer;
             o.printer = *q;
             ++outputs;
+        } else if (auto size = value(i, "--paper")) {
+            if (auto paper = ParsePaper(*size))
+                o.paper = *paper;
+            else
+                error = paper.error().message;
+        } else if (auto factors = value(i, "--scale")) {
+            if (auto scale = ParseScale(*factors))
+                o.scale = *scale;
+            else
+                error = scale.error().message;
         } else if (auto r = takesWheel ? value(i, "--slips") : std::nullopt) {
             o.slips = *r;
             if (o.slips.empty())

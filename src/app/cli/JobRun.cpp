@@ -80,25 +80,45 @@ Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFold
     return request;
 }
 
-// Where the sheets go; a failure to reach the printer is the printing system's (exit 1).
-Result<std::unique_ptr<PrintSurface>> OpenSurface(const JobOptions& options, std::ostream& out, int& failureStatus)
+}  // namespace
+
+Result<OpenedSurface> OpenSurface(const JobOptions& options, const ProgramFolder& folder, std::ostream& out,
+                                  int& failureStatus, const std::string& title)
 {
     failureStatus = kExitRefused;
+    OpenedSurface opened;
+    opened.paper = options.paper.value_or(A4Paper());
+    opened.scale = options.scale.value_or(Scale{});
     switch (options.output) {
     case JobOptions::Output::Marks:
-        return std::unique_ptr<PrintSurface>(std::make_unique<MarksSurface>(out));
+        opened.surface = std::make_unique<MarksSurface>(out);
+        return opened;
     case JobOptions::Output::Pdf:
-        return std::unique_ptr<PrintSurface>(std::make_unique<PdfSurface>(options.pdf));
+        opened.surface = std::make_unique<PdfSurface>(options.pdf, PaperArea{opened.paper.width, opened.paper.height});
+        return opened;
     case JobOptions::Output::Printer:
     case JobOptions::Output::DefaultPrinter:
         break;
     }
     failureStatus = kExitFailure;
-    auto printer = PrinterSurface::Open(options.printer, SystemSpooler());
+    auto printer = PrinterSurface::Open(options.printer, SystemSpooler(), title, PaperChoice{options.paper, {}});
     if (!printer)
         return printer.error();
-    return std::unique_ptr<PrintSurface>(std::move(*printer));
+    opened.paper = (*printer)->LaidOutOn();
+    // The printer's calibration, unless this run gives its own factors.
+    if (!options.scale) {
+        failureStatus = kExitRefused;
+        const auto stored = CalibrationStore(folder.home() / "Brindlemark.ini").Get((*printer)->printer());
+        if (!stored)
+            return stored.error();
+        opened.scale = stored->value_or(Scale{});
+        failureStatus = kExitFailure;
+    }
+    opened.surface = std::move(*printer);
+    return opened;
 }
+
+namespace {
 
 // Before anything is read: the PDF must not land on an input of the job or in Defs or Settings.
 Status CheckPdfTarget(const JobOptions& options, const std::filesystem::path& wheel, const ProgramFolder& folder)
@@ -137,14 +157,17 @@ int RunJob(const JobOptions& options, const ProgramFolder& folder, bool testMode
         return kExitRefused;
     }
     int failureStatus = kExitRefused;
-    auto surface = OpenSurface(options, out, failureStatus);
-    if (!surface) {
-        err << "brindlemark: " << ShownLine(surface.error().message) << "\n";
+    auto opened = OpenSurface(options, folder, out, failureStatus);
+    if (!opened) {
+        err << "brindlemark: " << ShownLine(opened.error().message) << "\n";
         return failureStatus;
     }
+    PrintJobRequest job = *request;
+    job.paper = opened->paper;
+    job.scale = opened->scale;
     CliStatus status(err);
     Interrupt escape;
-    const JobOutcome outcome = RunPrintJob(*request, **surface, status, escape, [&] { return wheel; });
+    const JobOutcome outcome = RunPrintJob(job, *opened->surface, status, escape, [&] { return wheel; });
     switch (outcome.end) {
     case JobEnd::Completed:
         return kExitOk;

@@ -1,5 +1,6 @@
 #include <cups/cups.h>
 
+#include <cctype>
 #include <iterator>
 #include <memory>
 #include <string_view>
@@ -163,9 +164,35 @@ public:
         return state;
     }
 
-    Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title) override
+    std::vector<PaperSource> Sources(const std::string& printer) override
     {
-        const int job = cupsPrintFile(printer.c_str(), pdf.c_str(), title.c_str(), 0, nullptr);
+        Dests dests;
+        cups_dest_t* dest = dests.find(printer);
+        if (!dest)
+            return {};
+        cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+        if (!info)
+            return {};
+        std::vector<PaperSource> sources;
+        ipp_attribute_t* supported = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, "media-source");
+        for (int i = 0; supported && i < ippGetCount(supported); ++i)
+            if (const char* keyword = ippGetString(supported, i, nullptr))
+                sources.push_back({keyword, SourceLabel(keyword)});
+        cupsFreeDestInfo(info);
+        return sources;
+    }
+
+    Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title,
+                       const PaperChoice& paper) override
+    {
+        cups_option_t* options = nullptr;
+        int count = 0;
+        if (paper.paper)
+            count = cupsAddOption("media", PaperMedia(*paper.paper).c_str(), count, &options);
+        if (!paper.source.empty())
+            count = cupsAddOption("media-source", paper.source.c_str(), count, &options);
+        const int job = cupsPrintFile(printer.c_str(), pdf.c_str(), title.c_str(), count, options);
+        cupsFreeOptions(count, options);
         if (job <= 0)
             return Error{"The printer \"" + printer + "\" did not take the job: " + cupsLastErrorString()};
         return job;
@@ -173,6 +200,29 @@ public:
 };
 
 }  // namespace
+
+std::string SourceLabel(const std::string& keyword)
+{
+    static const std::pair<std::string_view, const char*> known[] = {
+        {"auto", "Automatic"}, {"manual", "Manual Feed"}, {"by-pass-tray", "Bypass Tray"}, {"main", "Main Tray"},
+        {"rear", "Rear Slot"}, {"envelope", "Envelope Feeder"}, {"alternate", "Alternate Tray"}};
+    for (const auto& [k, label] : known)
+        if (keyword == k)
+            return label;
+    // "tray-1" as "Tray 1", "large-capacity" as "Large Capacity".
+    std::string label;
+    bool start = true;
+    for (const char c : keyword) {
+        if (c == '-' || c == '_') {
+            label += ' ';
+            start = true;
+        } else {
+            label += start ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+            start = false;
+        }
+    }
+    return label;
+}
 
 std::unique_ptr<Spooler> SystemSpooler()
 {

@@ -1,5 +1,9 @@
 #include "printing/qt/PdfPages.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
@@ -15,11 +19,27 @@ namespace {
 constexpr int kDotsPerInch = 1200;
 constexpr double kDotsPerMm = kDotsPerInch / 25.4;
 
+// Every page's stream is compressed with buffers of a few hundred kilobytes, allocated and freed
+// page after page. By default glibc hands such blocks back to the system each time and takes them
+// again, a page fault per 4 KB; kept, they are reused and memory stays as flat as before.
+void KeepLargeBlocks()
+{
+#if defined(__GLIBC__)
+    static const bool kept = [] {
+        mallopt(M_MMAP_THRESHOLD, 8 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 32 * 1024 * 1024);
+        return true;
+    }();
+    (void)kept;
+#endif
+}
+
 }  // namespace
 
 PdfPages::PdfPages(QIODevice& device, const PaperArea& paper, const std::string& title)
     : device_(device), paper_(paper), title_(title)
 {
+    KeepLargeBlocks();
 }
 
 PdfPages::~PdfPages() = default;
@@ -29,6 +49,7 @@ bool PdfPages::OpenSheet()
     if (failed_)
         return false;
     if (painter_) {
+        PaintPending();
         failed_ = !writer_->newPage();
         return !failed_;
     }
@@ -64,7 +85,18 @@ void PdfPages::Fill(float x1, float y1, float x2, float y2)
         return;
     if (failed_)
         return;
-    painter_->fillRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized(), Qt::black);
+    pending_.push_back(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
+}
+
+void PdfPages::PaintPending()
+{
+    if (pending_.empty() || !painter_ || failed_) {
+        pending_.clear();
+        return;
+    }
+    painter_->setBrush(Qt::black);
+    painter_->drawRects(pending_.data(), static_cast<int>(pending_.size()));
+    pending_.clear();
 }
 
 void PdfPages::Outline(float x1, float y1, float x2, float y2)
@@ -73,6 +105,7 @@ void PdfPages::Outline(float x1, float y1, float x2, float y2)
         return;
     if (failed_)
         return;
+    PaintPending();
     painter_->save();
     painter_->setPen(QPen(QColor(170, 170, 170), 0.15));
     painter_->setBrush(Qt::NoBrush);
@@ -94,6 +127,7 @@ bool PdfPages::Finish(bool blankIfEmpty)
             return true;
         OpenSheet();
     }
+    PaintPending();
     if (painter_ && painter_->isActive() && !painter_->end())
         failed_ = true;
     return !failed_ && writer_ != nullptr;

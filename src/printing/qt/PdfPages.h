@@ -1,6 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <vector>
+
+#include <QRectF>
 
 #include "printing/PrintSurface.h"
 #include "printing/SheetCounter.h"
@@ -34,6 +37,8 @@ public:
 
 private:
     bool OpenSheet();
+    // Marks are kept per sheet and painted together: one call instead of one per mark.
+    void PaintPending();
 
     QIODevice& device_;
     PaperArea paper_;
@@ -43,6 +48,7 @@ private:
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_;
     bool failed_ = false;
+    std::vector<QRectF> pending_;
 };
 
 }  // namespace bm

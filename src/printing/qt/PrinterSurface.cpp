@@ -40,7 +40,8 @@ Status CheckReady(const std::string& printer, Spooler& spooler)
 }  // namespace
 
 Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& printer,
-                                                             std::shared_ptr<Spooler> spooler, std::string title)
+                                                             std::shared_ptr<Spooler> spooler, std::string title,
+                                                             PaperChoice choice)
 {
     const auto printers = spooler->Printers();
     if (printers.empty())
@@ -55,17 +56,21 @@ Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& 
     }
     if (const Status ready = CheckReady(chosen, *spooler); !ready)
         return ready.error();
-    const PaperArea paper = spooler->Paper(chosen).value_or(PaperArea{});
-    return std::unique_ptr<PrinterSurface>(new PrinterSurface(chosen, std::move(spooler), paper, std::move(title)));
+    PaperArea paper = spooler->Paper(chosen).value_or(PaperArea{});
+    if (choice.paper)
+        paper = PaperArea{choice.paper->width, choice.paper->height};
+    return std::unique_ptr<PrinterSurface>(
+        new PrinterSurface(chosen, std::move(spooler), paper, std::move(title), std::move(choice)));
 }
 
 PrinterSurface::PrinterSurface(std::string printer, std::shared_ptr<Spooler> spooler, PaperArea paper,
-                               std::string title)
+                               std::string title, PaperChoice choice)
     : PdfBackedSurface(paper, title),
       printer_(std::move(printer)),
       spooler_(std::move(spooler)),
       paper_(paper),
-      title_(std::move(title))
+      title_(std::move(title)),
+      choice_(std::move(choice))
 {
 }
 
@@ -107,7 +112,7 @@ Status PrinterSurface::EndDocument()
         return Ok{};
     }
     file_->close();
-    const auto job = spooler_->Submit(printer_, file_->fileName().toStdString(), title_);
+    const auto job = spooler_->Submit(printer_, file_->fileName().toStdString(), title_, choice_);
     Drop();
     if (!job)
         return job.error();

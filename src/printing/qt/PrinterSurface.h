@@ -17,12 +17,17 @@ class PrinterSurface : public PdfBackedSurface {
 public:
     // `printer` empty: the default printer. Fails when no printer is installed, none is the
     // default, the named one does not exist, or the spooler says it is stopped or refuses jobs.
+    // `paper`: the size and source asked of the printer; the sheets are laid out on that size
+    // (with no margins), else on the printer's own paper.
     static Result<std::unique_ptr<PrinterSurface>> Open(const std::string& printer, std::shared_ptr<Spooler> spooler,
-                                                        std::string title = "Brindlemark playslips");
+                                                        std::string title = "Brindlemark playslips",
+                                                        PaperChoice paper = {});
     ~PrinterSurface() override;
 
     const std::string& printer() const { return printer_; }
     const PaperArea& paper() const { return paper_; }
+    // The paper the sheets are laid out on, as a job's refusals name it.
+    Paper LaidOutOn() const { return PaperOfSize(paper_.width, paper_.height); }
 
     Status EndDocument() override;
     Destination HandedTo() const override { return {Destination::Kind::Printer, printer_}; }
@@ -32,12 +37,14 @@ protected:
     void CloseDevice() override;
 
 private:
-    PrinterSurface(std::string printer, std::shared_ptr<Spooler> spooler, PaperArea paper, std::string title);
+    PrinterSurface(std::string printer, std::shared_ptr<Spooler> spooler, PaperArea paper, std::string title,
+                   PaperChoice choice);
 
     std::string printer_;
     std::shared_ptr<Spooler> spooler_;
     PaperArea paper_;
     std::string title_;
+    PaperChoice choice_;
     std::unique_ptr<QTemporaryFile> file_;
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/Result.h"
+#include "paper/Paper.h"
 
 namespace bm {
 
@@ -15,6 +16,23 @@ struct PaperArea {
     float width = 210, height = 297;
     float left = 0, top = 0, right = 0, bottom = 0;
 };
+
+// A paper source a printer offers: its IPP keyword ("tray-1", "manual") and a name to show.
+struct PaperSource {
+    std::string keyword, label;
+    bool operator==(const PaperSource&) const = default;
+};
+
+// What a job asks of the printer beyond its defaults: a paper size and a source; empty for the
+// printer's own.
+struct PaperChoice {
+    std::optional<Paper> paper;
+    std::string source;
+    bool operator==(const PaperChoice&) const = default;
+};
+
+// "tray-1" as "Tray 1", "manual" as "Manual Feed": a name a user knows from the printer.
+std::string SourceLabel(const std::string& keyword);
 
 // Whether a printer would print a job handed to it now, as the spooler says.
 struct PrinterState {
@@ -36,8 +54,12 @@ public:
     virtual std::optional<PaperArea> Paper(const std::string& printer) = 0;
     // Asked afresh every time; an error when the spooler cannot be asked at all.
     virtual Result<PrinterState> State(const std::string& printer) = 0;
-    // Hands a PDF file to the printer's queue; the job id, or the spooler's reason for refusing it.
-    virtual Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title) = 0;
+    // The paper sources the printer offers; none when it offers no choice.
+    virtual std::vector<PaperSource> Sources(const std::string&) { return {}; }
+    // Hands a PDF file to the printer's queue with the paper and source asked for; the job id, or
+    // the spooler's reason for refusing it.
+    virtual Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title,
+                               const PaperChoice& paper) = 0;
 };
 
 std::unique_ptr<Spooler> SystemSpooler();

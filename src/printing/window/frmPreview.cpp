@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "marks/MarkPlacement.h"
+#include "paper/window/FeedView.h"
 #include "printing/RecordingSurface.h"
 #include "printing/window/SlipView.h"
 
@@ -132,6 +133,8 @@ void frmPreview::BuildUi()
     side->addWidget(Named(new QLabel(QStringLiteral("Plays On This Slip"), this), "lblPlays"));
     side->addWidget(lstPlays, 1);
     side->addWidget(range);
+    // Which way the slip goes in, for the page this job sends.
+    side->addWidget(new FeedView(this));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdPrint);
     buttons->addWidget(cmdSavePdf);
@@ -233,6 +236,12 @@ void frmPreview::ShowSlip(long long slip)
 
     SlipDrawing drawing = DrawingOf(job_->def, job_->top, job_->left);
     AddExtrasToDrawing(drawing, job_->marks, job_->top, job_->left);
+    const Sheet sheet = SheetOf(job_->paper, job_->def.Horizontal);
+    drawing.sheetWidth = sheet.width;
+    drawing.sheetHeight = sheet.height;
+    // Found by name: the view declares no meta-object of its own.
+    if (auto* feed = static_cast<FeedView*>(findChild<QWidget*>(QStringLiteral("picFeed"))))
+        feed->SetFeed(job_->paper, job_->def.Horizontal, drawing.slip);
     QString note;
     lstPlays->clear();
     if (!refusal_.empty()) {

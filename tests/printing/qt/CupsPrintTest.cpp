@@ -85,7 +85,7 @@ TEST(CupsPrint, AJobComesOutWithEveryMarkInPlaceAndAQueueThatWouldNotPrintIsRefu
     // A queue that turns the job away after that check still fails the submission, never silently.
     ASSERT_EQ(RunShell("cupsreject brindlemark-pdf", env).status, 0);
     cupsSetServer(server.c_str());
-    const auto submitted = SystemSpooler()->Submit("brindlemark-pdf", pdf, "late");
+    const auto submitted = SystemSpooler()->Submit("brindlemark-pdf", pdf, "late", {});
     cupsSetServer(nullptr);
     ASSERT_FALSE(submitted.ok());
     EXPECT_NE(submitted.error().message.find("did not take the job"), std::string::npos) << submitted.error().message;

@@ -24,7 +24,7 @@ public:
     std::string DefaultPrinter() override { return defaultPrinter; }
     std::optional<PaperArea> Paper(const std::string&) override { return paper; }
     Result<PrinterState> State(const std::string&) override { return state; }
-    Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string&) override
+    Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string&, const PaperChoice&) override
     {
         submittedTo.push_back(printer);
         std::filesystem::copy_file(pdf, kept / ("job" + std::to_string(submittedTo.size()) + ".pdf"));

@@ -1,0 +1,190 @@
+#include "paper/window/frmCalibrate.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/Dialogs.h"
+#include "app/EntryHelpers.h"
+#include "common/Numbers.h"
+
+namespace bm::app {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& tip)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(tip);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* Entry(QWidget* parent, const char* name, const QString& tip)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(tip);
+    box->setMaximumWidth(90);
+    UseEntryHelpers(box);
+    return box;
+}
+
+}  // namespace
+
+frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
+    : QDialog(parent), printer_(std::move(printer)), page_(CalibrationPageFor(printer_.paper))
+{
+    setObjectName(QString::fromLatin1(kName));
+    setWindowTitle(QStringLiteral("Calibrate"));
+    const QString across = QString::fromStdString(ShortestText(page_.across));
+    const QString down = QString::fromStdString(ShortestText(page_.down));
+
+    auto* intro = new QLabel(
+        QStringLiteral("Print the calibration page on plain paper or a slip, measure with a ruler between the "
+                       "centres of the crosshairs, type the two distances and Save."),
+        this);
+    intro->setObjectName(QStringLiteral("lblIntro"));
+    intro->setWordWrap(true);
+    intro->setToolTip(QStringLiteral("A Printer Whose Feed Stretches Or Shrinks The Page Leaves The Far Panels Off "
+                                     "Their Boxes However The Offsets Are Set"));
+    auto* distances = new QLabel(QStringLiteral("The page's crosshairs are %1 mm apart across (crosshair 1 to 2) and "
+                                                "%2 mm apart down (crosshair 1 to 3).")
+                                     .arg(across, down),
+                                 this);
+    distances->setObjectName(QStringLiteral("lblDistances"));
+    distances->setWordWrap(true);
+    auto* who = new QLabel(QStringLiteral("Printer: %1, %2 paper")
+                               .arg(QString::fromStdString(printer_.name),
+                                    QString::fromStdString(PaperName(printer_.paper))),
+                           this);
+    who->setObjectName(QStringLiteral("lblPrinter"));
+    lblStored = new QLabel(this);
+    lblStored->setObjectName(QStringLiteral("lblStored"));
+
+    cmdPrintPage = Button(this, "cmdPrintPage", QStringLiteral("&Print Calibration Page"),
+                          QStringLiteral("Print The Page With The Crosshairs And Rulers On This Printer"));
+    txtAcross = Entry(this, "txtAcross", QStringLiteral("Millimetres Between Crosshairs 1 And 2, As Printed"));
+    txtDown = Entry(this, "txtDown", QStringLiteral("Millimetres Between Crosshairs 1 And 3, As Printed"));
+    lblWorked = new QLabel(this);
+    lblWorked->setObjectName(QStringLiteral("lblWorked"));
+    lblWorked->setWordWrap(true);
+    cmdSave = Button(this, "cmdSave", QStringLiteral("&Save"), QStringLiteral("Keep These Factors For This Printer"));
+    cmdReset = Button(this, "cmdReset", QStringLiteral("&Reset"),
+                      QStringLiteral("Forget This Printer's Calibration: Marks Print Unstretched"));
+    auto* close = Button(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close This Window (Esc)"));
+
+    auto* form = new QFormLayout;
+    auto* acrossLabel = new QLabel(QStringLiteral("Measured &Across (printed %1 mm)").arg(across), this);
+    acrossLabel->setBuddy(txtAcross);
+    auto* downLabel = new QLabel(QStringLiteral("Measured &Down (printed %1 mm)").arg(down), this);
+    downLabel->setBuddy(txtDown);
+    form->addRow(acrossLabel, txtAcross);
+    form->addRow(downLabel, txtDown);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdSave);
+    buttons->addWidget(cmdReset);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* all = new QVBoxLayout(this);
+    all->addWidget(intro);
+    all->addWidget(distances);
+    auto* printerLine = new QHBoxLayout;
+    printerLine->addWidget(who);
+    printerLine->addSpacing(12);
+    printerLine->addWidget(lblStored);
+    printerLine->addStretch(1);
+    all->addLayout(printerLine);
+    all->addWidget(cmdPrintPage, 0, Qt::AlignLeft);
+    all->addLayout(form);
+    all->addWidget(lblWorked);
+    all->addLayout(buttons);
+
+    connect(txtAcross, &QLineEdit::textChanged, this, &frmCalibrate::ShowWorked);
+    connect(txtDown, &QLineEdit::textChanged, this, &frmCalibrate::ShowWorked);
+    connect(cmdSave, &QPushButton::clicked, this, &frmCalibrate::Save);
+    connect(cmdReset, &QPushButton::clicked, this, &frmCalibrate::Reset);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdPrintPage, &QPushButton::clicked, this, [this] {
+        if (!printer_.printPage)
+            return;
+        if (const Status printed = printer_.printPage(page_); !printed)
+            dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(printed.error().message),
+                              Icon::Error, Buttons::Ok);
+    });
+    const bool any = !printer_.name.empty();
+    for (QWidget* w : {static_cast<QWidget*>(cmdPrintPage), static_cast<QWidget*>(txtAcross),
+                       static_cast<QWidget*>(txtDown), static_cast<QWidget*>(cmdReset)})
+        w->setEnabled(any);
+    if (!any)
+        who->setText(QStringLiteral("No printer is installed, so there is no printer to calibrate."));
+    setMinimumWidth(fontMetrics().averageCharWidth() * 84);
+    ShowStored();
+    ShowWorked();
+}
+
+Result<Scale> frmCalibrate::Worked() const
+{
+    return ScaleFromMeasured(page_, txtAcross->text().toStdString(), txtDown->text().toStdString());
+}
+
+void frmCalibrate::ShowWorked()
+{
+    const bool typed = !txtAcross->text().trimmed().isEmpty() && !txtDown->text().trimmed().isEmpty();
+    const auto worked = Worked();
+    cmdSave->setEnabled(!printer_.name.empty() && worked.ok());
+    if (!typed)
+        lblWorked->setText(QStringLiteral("Type both distances to work out the factors."));
+    else if (worked)
+        lblWorked->setText(QStringLiteral("Factors: %1").arg(QString::fromStdString(ScaleShown(*worked))));
+    else
+        lblWorked->setText(QString::fromStdString(worked.error().message));
+}
+
+void frmCalibrate::ShowStored()
+{
+    if (printer_.name.empty()) {
+        lblStored->clear();
+        return;
+    }
+    const auto stored = CalibrationStore(printer_.settingsFile).Get(printer_.name);
+    cmdReset->setEnabled(!stored || stored->has_value());
+    lblStored->setText(!stored           ? QString::fromStdString(stored.error().message)
+                       : stored->has_value() ? QStringLiteral("Now: %1").arg(QString::fromStdString(ScaleShown(**stored)))
+                                             : QStringLiteral("Now: not calibrated"));
+}
+
+void frmCalibrate::Save()
+{
+    const auto worked = Worked();
+    if (!worked) {
+        dialogs().Message(this, QStringLiteral("Go Back"), QString::fromStdString(worked.error().message), Icon::Error,
+                          Buttons::Ok);
+        return;
+    }
+    if (const Status kept = CalibrationStore(printer_.settingsFile).Set(printer_.name, *worked); !kept) {
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(kept.error().message), Icon::Error,
+                          Buttons::Ok);
+        return;
+    }
+    accept();
+}
+
+void frmCalibrate::Reset()
+{
+    if (const Status kept = CalibrationStore(printer_.settingsFile).Set(printer_.name, std::nullopt); !kept) {
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(kept.error().message), Icon::Error,
+                          Buttons::Ok);
+        return;
+    }
+    txtAcross->clear();
+    txtDown->clear();
+    ShowStored();
+}
+
+}  // namespace bm::app

@@ -1,0 +1,192 @@
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "app/AppTestSupport.h"
+#include "paper/window/FeedView.h"
+#include "paper/window/frmCalibrate.h"
+#include "printing/window/SlipView.h"
+
+using namespace bm;
+using namespace bmtest;
+
+namespace {
+
+template <typename T>
+T* In(QWidget& w, const char* name)
+{
+    return w.findChild<T*>(QString::fromLatin1(name));
+}
+
+void Type(QWidget& w, const char* box, const QString& text)
+{
+    auto* edit = In<QLineEdit>(w, box);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+// The window works the factors out as the distances are typed (intended / measured), refuses a
+// measurement that is no distance or far off, keeps the factors for its printer on Save and
+// forgets them on Reset; the page goes to the printer uncalibrated, with the distances shown.
+TEST(CalibrateWindow, WorksOutTheFactorsKeepsThemForThePrinterAndResets)
+{
+    TempDir dir;
+    const auto ini = dir / "Brindlemark.ini";
+    WriteBytes(ini, "Printer=office\r\n");
+    std::vector<CalibrationPage> printed;
+    app::frmCalibrate window({"office", LetterPaper(), ini, [&](const CalibrationPage& page) -> Status {
+                                  printed.push_back(page);
+                                  return Ok{};
+                              }});
+    window.show();
+    auto* worked = In<QLabel>(window, "lblWorked");
+    auto* save = In<QPushButton>(window, "cmdSave");
+    EXPECT_EQ(In<QLabel>(window, "lblStored")->text(), "Now: not calibrated");
+    EXPECT_FALSE(In<QPushButton>(window, "cmdReset")->isEnabled());
+    QTest::mouseClick(In<QPushButton>(window, "cmdPrintPage"), Qt::LeftButton);
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].across, 185);  // Letter: 215.9 mm less two 15 mm margins
+    EXPECT_EQ(printed[0].down, 249);
+
+    const struct {
+        const char *across, *down, *shown;
+        bool saves;
+    } cases[] = {
+        {"", "", "Type both distances to work out the factors.", false},
+        {"185", "", "Type both distances to work out the factors.", false},
+        {"188.7", "246.5", "Factors: X 0.9804  Y 1.0101", true},
+        {"185", "249", "Factors: X 1.0000  Y 1.0000", true},
+        {"18.5", "249", "The distance across (crosshair 1 to 2) \"18.5\" is more than a tenth off the 185 mm printed; "
+                        "measure again between the centres of the crosshairs", false},
+        {"185", "0", "The distance down (crosshair 1 to 3) \"0\" must be more than 0 mm", false},
+        {"185", "abc", "The distance down (crosshair 1 to 3) \"abc\" is not a number of millimetres (for example 249 "
+                       "or 248.5)", false},
+        {"181.3", "252.1", "Factors: X 1.0204  Y 0.9877", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.across) + " / " + c.down);
+        Type(window, "txtAcross", QString::fromLatin1(c.across));
+        Type(window, "txtDown", QString::fromLatin1(c.down));
+        EXPECT_EQ(worked->text().toStdString(), c.shown);
+        EXPECT_EQ(save->isEnabled(), c.saves);
+    }
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    const auto kept = CalibrationStore(ini).Get("office");
+    ASSERT_TRUE(kept.ok() && kept->has_value());
+    EXPECT_NEAR((*kept)->sx, 185 / 181.3, 1e-5);
+    EXPECT_NEAR((*kept)->sy, 249 / 252.1, 1e-5);
+    EXPECT_EQ(ReadBytes(ini).rfind("Printer=office\r\nCalibration.office=", 0), 0u) << ReadBytes(ini);
+
+    app::frmCalibrate again({"office", LetterPaper(), ini, {}});
+    EXPECT_EQ(In<QLabel>(again, "lblStored")->text(), "Now: X 1.0204  Y 0.9877");
+    QTest::mouseClick(In<QPushButton>(again, "cmdReset"), Qt::LeftButton);
+    EXPECT_EQ(In<QLabel>(again, "lblStored")->text(), "Now: not calibrated");
+    EXPECT_EQ(ReadBytes(ini), "Printer=office\r\n");
+}
+
+// The main window shows the printer's calibration under the offsets; every job on that printer
+// goes through it (the test pattern's marks are stretched), a PDF file does not, and Reset
+// forgets it. After a test pattern the job status says how to feed the slip.
+TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
+{
+    ProgramHome home({"LO649"});
+    MainWindowRig rig(home);
+    auto* scale = rig.Child<QLabel>("lblScale");
+    auto* reset = rig.Child<QPushButton>("cmdResetScale");
+    EXPECT_EQ(scale->text(), "Not Calibrated (office)");
+    EXPECT_FALSE(reset->isEnabled());
+    rig.Click("cmdTest");
+    const auto plain = rig.printer.last().marks();
+    ASSERT_FALSE(plain.empty());
+    EXPECT_TRUE(rig.Child<QLabel>("lblFeed")->isVisible());
+    EXPECT_EQ(rig.Child<QLabel>("lblFeed")->text(),
+              "Feed The Slip Right Edge First, Printed Side Up, Top Edge Against The Paper Guide");
+
+    // Calibrated through the window, as a user would: type the distances and Save.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        Type(*dialog, "txtAcross", QStringLiteral("176.4"));
+        Type(*dialog, "txtDown", QStringLiteral("270"));
+        QTest::mouseClick(In<QPushButton>(*dialog, "cmdSave"), Qt::LeftButton);
+    });
+    rig.Click("cmdCalibrate");
+    EXPECT_EQ(scale->text(), "X 1.0204  Y 0.9889 (office)");
+    EXPECT_TRUE(reset->isEnabled());
+    rig.Click("cmdTest");
+    const auto stretched = rig.printer.last().marks();
+    ASSERT_EQ(stretched.size(), plain.size());
+    // Landscape: the paper's across runs down the sheet.
+    EXPECT_NEAR(stretched.back().y1, plain.back().y1 * (180 / 176.4), 1e-3);
+    EXPECT_NE(stretched.back().x1, plain.back().x1);
+
+    rig.dialogs.QueueFile(QString::fromStdString((home.path() / "job.pdf").string()));
+    rig.printer.printerInstalled = false;
+    rig.dialogs.QueueAnswer(app::Answer::Yes);
+    rig.Click("cmdTest");
+    EXPECT_EQ(rig.printer.last().marks(), plain);
+    rig.printer.printerInstalled = true;
+
+    QTest::mouseClick(reset, Qt::LeftButton);
+    EXPECT_EQ(scale->text(), "Not Calibrated (office)");
+    rig.Click("cmdTest");
+    EXPECT_EQ(rig.printer.last().marks(), plain);
+    rig.Click("Command1");  // cancelled at the wheel dialog: a job that is no test pattern
+    EXPECT_FALSE(rig.Child<QLabel>("lblFeed")->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// The preview lays the slip out on the printer's paper and draws how it goes in, for the page
+// the job sends: a horizontal slip right edge first on a turned Letter sheet, a vertical one top
+// edge first. A slip that does not fit the chosen paper is refused naming it.
+TEST(FeedDrawing, ThePreviewShowsThePaperAndHowTheSlipGoesIn)
+{
+    ProgramHome home({"LO649", "VT645"});
+    MainWindowRig rig(home);
+    home.WriteWheel("w.txt", "1,2,3,4,5,6\r\n");
+    const QString wheel = QString::fromStdString(home.wheel("w.txt").string());
+    rig.printer.paper.paper = LetterPaper();
+    const struct {
+        const char* listed;
+        float width, height;
+        const char* line;
+    } cases[] = {
+        {"LO649.def", 279.4f, 215.9f, "Feed The Slip Right Edge First, Printed Side Up, Top Edge Against The Paper Guide"},
+        {"VT645.def", 215.9f, 279.4f, "Feed The Slip Top Edge First, Printed Side Up, Left Edge Against The Paper Guide"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.listed);
+        rig.Choose(c.listed);
+        rig.dialogs.QueueFile(wheel);
+        rig.Click("cmdPreview");
+        auto* preview = rig.window->findChild<QWidget*>(QStringLiteral("frmPreview"));
+        ASSERT_NE(preview, nullptr);
+        auto* view = static_cast<app::SlipView*>(preview->findChild<QWidget*>(QStringLiteral("picSlip")));
+        EXPECT_FLOAT_EQ(view->drawing().sheetWidth, c.width);
+        EXPECT_FLOAT_EQ(view->drawing().sheetHeight, c.height);
+        auto* feed = static_cast<app::FeedView*>(preview->findChild<QWidget*>(QStringLiteral("picFeed")));
+        ASSERT_NE(feed, nullptr);
+        EXPECT_EQ(feed->advice().line, c.line);
+        EXPECT_EQ(feed->toolTip().toStdString(), c.line);
+        preview->close();
+        QApplication::processEvents();
+    }
+    rig.Choose("LO649.def");
+    rig.printer.paper.paper = Paper{"", 82, 150};
+    rig.dialogs.QueueFile(wheel);
+    rig.Click("cmdPreview");
+    EXPECT_NE(rig.dialogs.Said().find("off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"), std::string::npos)
+        << rig.dialogs.Said();
+}
+
+}  // namespace
