@@ -345,6 +345,12 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
     const JobPreparation prepared = PrepareJob(request, status, escape, chooseWheelFile);
     if (!prepared.job)
         return prepared.outcome;
+    // It would print one blank page.
+    if (prepared.job->slips == 0) {
+        status.ShowCounters(false);
+        return Ended(JobEnd::Refused, prepared.job->wheel.string() +
+                                          ": holds no plays (nothing but blank or comment lines); nothing was printed");
+    }
     SlipSpan span{1, prepared.job->slips};
     if (!request.slips.empty()) {
         const auto asked = ParseSlipRange(request.slips, prepared.job->slips);
