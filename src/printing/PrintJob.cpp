@@ -357,6 +357,7 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, Jo
         if (!asked)
             return Ended(JobEnd::Refused, asked.error().message);
         span = *asked;
+        status.SetRange(span.first, span.last, prepared.job->slips);
     }
     // A wheel of millions of plays would otherwise go to the printer as a box of paper unasked.
     const long long count = span.last - span.first + 1;
