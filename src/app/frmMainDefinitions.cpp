@@ -129,11 +129,9 @@ void frmMain::ShowNoDefinitions(bool none)
                     .arg(Native(folder().defs()));
     // Files that are no definition by their name are said once, here, for as long as they are there.
     if (!leftOut_.isEmpty())
-        said << QStringLiteral("%1 %2 in %3 %4 left out (%5): %6.")
+        said << QStringLiteral("%1 %2 in Defs left out: %3 (%4).")
                     .arg(leftOut_.size())
                     .arg(leftOut_.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"),
-                         Native(folder().defs()),
-                         leftOut_.size() == 1 ? QStringLiteral("was") : QStringLiteral("were"),
                          leftOut_.join(QStringLiteral(", ")), QString::fromLatin1(kDefinitionNameRule));
     lblNoDefs->setText(said.join(QStringLiteral("\n")));
     lblNoDefs->setVisible(!said.isEmpty());

@@ -146,8 +146,8 @@ TEST(MainWindow, ListsOnlyFilesNamedAsDefinitionsAndSaysWhatWasLeftOut)
     auto* said = rig.Child<QLabel>("lblNoDefs");
     EXPECT_TRUE(said->isVisible());
     EXPECT_EQ(said->text().toStdString(),
-              "3 files in " + home.defs().string() + " were left out (AB.def, LO649 copy.def, lo649.def): " +
-                  bm::kDefinitionNameRule + ".");
+              std::string("3 files in Defs left out: AB.def, LO649 copy.def, lo649.def (") + bm::kDefinitionNameRule +
+                  ").");
     EXPECT_EQ(rig.main().current().definitionName, "LO649");
     EXPECT_EQ(ReadBytes(home.settings("LO649")), "\"1\"\r\n\"2\"\r\n");
     EXPECT_FALSE(fs::exists(home.path() / "Settings" / "AB.de.ini"));

@@ -56,8 +56,9 @@ TEST(RememberedChoices, AnythingButItsOwnFileIsLeftAloneAndTheDefaultsApply)
         EXPECT_EQ(refused.error().message, file.string() + ": is not a settings file of this program; it was left as it is");
         EXPECT_EQ(fs::is_fifo(file), std::string(c.what) == "FIFO");
         EXPECT_EQ(fs::is_directory(file), std::string(c.what) == "folder");
-        if (fs::is_regular_file(file))
+        if (fs::is_regular_file(file)) {
             EXPECT_EQ(ReadBytes(file), before);
+        }
     }
 }
 
