@@ -100,7 +100,8 @@ DefinitionListing ListDefinitionFiles(const std::filesystem::path& defs)
         for (char& c : lower)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         std::error_code ignored;
-        if (!lower.ends_with(".def") || !std::filesystem::is_regular_file(it->path(), ignored))
+        const bool hidden = name.starts_with('.');
+        if (hidden || !lower.ends_with(".def") || !std::filesystem::is_regular_file(it->path(), ignored))
             continue;
         (IsDefinitionFileName(name) ? listing.definitions : listing.leftOut).push_back(name);
     }
