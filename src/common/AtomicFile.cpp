@@ -311,11 +311,19 @@ Status AtomicFileWriter::Open(const fs::path& given)
         // A file system without unnamed files: a fresh random name that no existing file or link can be.
         for (int tries = 0; tries < 100 && fd_ < 0; ++tries) {
             named_ = folder / ("." + target_.filename().string() + "." + RandomSuffix() + ".tmp");
-            fd_ = ::open(named_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+            int err = 0;
+            {
+                // A signal that ends the process finds the copy either not yet made or known.
+                HeldSignals held;
+                fd_ = ::open(named_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+                err = errno;
+                if (fd_ >= 0)
+                    tracked_ = Track(named_);
+            }
+            errno = err;
             if (fd_ < 0 && errno != EEXIST)
                 break;
             if (fd_ >= 0) {
-                tracked_ = Track(named_);
                 // Another writer's sweep may have taken the copy before it was locked: then another name.
                 struct stat mine {}, named {};
                 if (!HoldWriterLock(fd_) || ::fstat(fd_, &mine) != 0 || ::lstat(named_.c_str(), &named) != 0 ||
