@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -20,8 +21,9 @@ std::string Env(const char* name)
 // Help and version need no program folder, so they never create one.
 bool OnlyAsksForUsage(const std::vector<std::string>& rest)
 {
-    return !rest.empty() && (rest.front() == "--help" || rest.front() == "-h" || rest.front() == "help" ||
-                             rest.front() == "--version");
+    const auto help = [](const std::string& a) { return a == "--help" || a == "-h"; };
+    return !rest.empty() && (help(rest.front()) || rest.front() == "help" || rest.front() == "--version" ||
+                             (bm::cli::IsCommand(rest.front()) && std::any_of(rest.begin() + 1, rest.end(), help)));
 }
 
 }  // namespace

@@ -1,18 +1,14 @@
 #include "app/RememberedChoices.h"
 
-#include <fstream>
-
 #include <QFileInfo>
 
 #include "app/Dialogs.h"
 #include "common/AtomicFile.h"
+#include "common/OwnSettings.h"
 
 namespace bm::app {
 
 namespace {
-
-// Far more than any set of choices needs; a larger file is not one of ours.
-constexpr std::streamsize kMaxBytes = 64 * 1024;
 
 std::string FolderKey(const char* kind)
 {
@@ -37,22 +33,16 @@ void RememberFolderOf(const ProgramFolder& home, const char* kind, const QString
 
 RememberedChoices::RememberedChoices(const ProgramFolder& folder) : file_(File(folder))
 {
-    std::ifstream in(file_, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(kMaxBytes), '\0');
-    in.read(bytes.data(), kMaxBytes);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (const auto eq = line.find('='); eq != std::string::npos && eq > 0)
-            values_[line.substr(0, eq)] = line.substr(eq + 1);
-        start = end + 1;
+    SweepWriterLeftovers(folder.home(), [](std::string_view target) { return target == "Brindlemark.ini"; });
+    OwnSettings own = ReadOwnSettings(file_);
+    foreign_ = own.foreign;
+    std::map<std::string, std::string> read;
+    for (std::string& line : own.lines) {
+        const auto eq = line.find('=');
+        if (eq != std::string::npos)
+            read[line.substr(0, eq)] = line.substr(eq + 1);
     }
+    values_ = std::move(read);
 }
 
 std::filesystem::path RememberedChoices::File(const ProgramFolder& folder)
@@ -70,6 +60,8 @@ Status RememberedChoices::Set(const std::string& key, const std::string& value)
 {
     if (value.find_first_of("\r\n") != std::string::npos)
         return Error{"a line end cannot be remembered"};
+    if (foreign_)
+        return Error{file_.string() + ": is not a settings file of this program; it was left as it is"};
     if (Get(key) == value)
         return Ok{};
     values_[key] = value;

@@ -32,6 +32,7 @@ public:
 private:
     std::filesystem::path file_;
     std::map<std::string, std::string> values_;
+    bool foreign_ = false;  // the file is there but not this program's: never rewritten
 };
 
 // The program's file dialogs, starting in the folder last used for that kind of file (while it

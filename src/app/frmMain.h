@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include "app/CurrentDefinition.h"
@@ -119,6 +120,7 @@ private:
     std::unique_ptr<JobPump> pump_;
     bool jobRunning_ = false;
     bool marginErrorShown_ = false;
+    QStringList leftOut_;  // files of Defs ending in .def that are no definition by their name
     bool readByPress_ = false;    // the mouse press under way made its entry current already
     bool reloadPending_ = false;  // the Defs folder changed during a print job
     std::vector<std::weak_ptr<std::function<void()>>> listeners_;

@@ -29,12 +29,12 @@ QString Native(const std::filesystem::path& p)
     return QDir::toNativeSeparators(QString::fromStdString(p.string()));
 }
 
-QStringList DefinitionFiles(const std::filesystem::path& defs)
+QStringList Listed(const std::vector<std::string>& names)
 {
-    QDir dir(QString::fromStdString(defs.string()));
-    QStringList names = dir.entryList({QStringLiteral("*.def")}, QDir::Files,
-                                      QDir::Name | QDir::IgnoreCase);
-    return names;
+    QStringList list;
+    for (const std::string& name : names)
+        list << QString::fromStdString(name);
+    return list;
 }
 
 }  // namespace
@@ -44,7 +44,9 @@ void frmMain::ReloadDefinitions()
     {
         const QSignalBlocker quiet(File1);
         File1->clear();
-        File1->addItems(DefinitionFiles(folder().defs()));
+        const DefinitionListing listing = ListDefinitionFiles(folder().defs());
+        File1->addItems(Listed(listing.definitions));
+        leftOut_ = Listed(listing.leftOut);
     }
     ShowNoDefinitions(File1->count() == 0);
     const QString listed = QString::fromStdString(current_.listedName);
@@ -121,10 +123,19 @@ void frmMain::ShowCurrentInList()
 
 void frmMain::ShowNoDefinitions(bool none)
 {
-    lblNoDefs->setText(QStringLiteral("There are no slip definitions (*.def files) in the folder %1. "
-                                      "Click Make Slip to make one.")
-                           .arg(Native(folder().defs())));
-    lblNoDefs->setVisible(none);
+    QStringList said;
+    if (none)
+        said << QStringLiteral("There are no slip definitions (*.def files) in the folder %1. "
+                               "Click Make Slip to make one.")
+                    .arg(Native(folder().defs()));
+    // Files that are no definition by their name are said once, here, for as long as they are there.
+    if (!leftOut_.isEmpty())
+        said << QStringLiteral("%1 %2 in Defs left out: %3 (%4).")
+                    .arg(leftOut_.size())
+                    .arg(leftOut_.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"),
+                         leftOut_.join(QStringLiteral(", ")), QString::fromLatin1(kDefinitionNameRule));
+    lblNoDefs->setText(said.join(QStringLiteral("\n")));
+    lblNoDefs->setVisible(!said.isEmpty());
 }
 
 void frmMain::File1_Click(int row)

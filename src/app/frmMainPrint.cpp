@@ -60,6 +60,11 @@ public:
         w_.lblDest->setText(QString::fromStdString(text));
         w_.lblDest->show();
     }
+    // "Printing 3 Of 100000 Playslips": the slips this job prints, not the whole wheel.
+    void SetRange(long long first, long long last, long long slips) override
+    {
+        w_.lblcnt->setText(QStringLiteral("Printing %1 Of %2 Playslips").arg(last - first + 1).arg(slips));
+    }
     // The whole program is busy, so the pointer is busy over every window and every box.
     void SetBusy(bool busy) override { SetBusyPointer(busy); }
 
@@ -213,8 +218,12 @@ void frmMain::RunJob(const JobChoice& choice)
         }
         return ChooseWheel();
     };
+    const bool toPrinter = !choice.pdf && services_.printer->HasPrinter();
     const JobOutcome outcome = RunPrintJob(request, *surface, status, *pump_, chooseWheel);
     ShowFeed(outcome, testMode);
+    // A stopped job never reaches the printer or the file: said, lest the user wait for paper.
+    if (outcome.end == JobEnd::Aborted)
+        status.SetDestination(toPrinter ? "Nothing Was Sent To The Printer" : "Nothing Was Saved");
     if (outcome.end == JobEnd::Refused || outcome.end == JobEnd::Failed) {
         pump_->Stop();
         // Job Status says how the job ended too, not only the message box; counts of an earlier

@@ -8,7 +8,12 @@
 #include <string>
 #include <vector>
 
+#include <atomic>
+#include <climits>
+#include <ctime>
+
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,29 +65,108 @@ std::string RandomSuffix()
     return s;
 }
 
-bool IsOurLinkName(const std::string& name, const std::string& target)
+constexpr std::size_t kSuffixLength = 12;
+constexpr time_t kUnlockedLeftoverAge = 15 * 60;
+
+bool g_namedForTesting = false;
+
+// "." TARGET "." 12 letters or digits ".tmp": the target's name, or empty when `name` is none of ours.
+std::string_view LeftoverTarget(std::string_view name)
 {
-    const std::string head = "." + target + ".";
-    if (name.size() != head.size() + 16 || name.compare(0, head.size(), head) != 0 || !name.ends_with(".tmp"))
-        return false;
-    for (std::size_t i = head.size(); i < head.size() + 12; ++i)
+    constexpr std::string_view tail = ".tmp";
+    if (name.size() < 3 + kSuffixLength + tail.size() || name[0] != '.' || !name.ends_with(tail))
+        return {};
+    const std::size_t suffix = name.size() - tail.size() - kSuffixLength;
+    if (name[suffix - 1] != '.')
+        return {};
+    for (std::size_t i = suffix; i < suffix + kSuffixLength; ++i)
         if (!std::isalnum(static_cast<unsigned char>(name[i])))
-            return false;
-    return true;
+            return {};
+    return name.substr(1, suffix - 2);
 }
 
-// A finished copy left under its link name by a writer killed just before its rename: never a
-// partial file (those have no name), but a file the user did not ask for.
-void SweepLeftovers(const fs::path& folder, const std::string& target)
+bool RemoveIfLeftover(const fs::path& p)
 {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        struct stat st {};
-        const fs::path p = it->path();
-        if (IsOurLinkName(p.filename().string(), target) && ::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-            st.st_uid == ::geteuid() && st.st_nlink == 1)
-            ::unlink(p.c_str());
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1)
+        return false;
+    const int fd = ::open(p.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat opened {};
+    bool removed = false;
+    if (::fstat(fd, &opened) == 0 && opened.st_dev == st.st_dev && opened.st_ino == st.st_ino) {
+        const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        const bool old = !unlocked && errno != EWOULDBLOCK && std::time(nullptr) - opened.st_mtime > kUnlockedLeftoverAge;
+        // Removed while the lock is held: a writer that made this very copy a moment ago and
+        // has not locked it yet finds it gone and takes another name.
+        if (unlocked || old)
+            removed = ::unlink(p.c_str()) == 0;
     }
+    ::close(fd);
+    return removed;
+}
+
+// The lock a writer holds on its copy for its whole life; the system lets go when it dies.
+bool HoldWriterLock(int fd)
+{
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
+// Named copies being written, removed by a signal that would otherwise end the process and
+// leave them behind (a hidden copy of a PDF can be megabytes).
+constexpr int kTrackedCopies = 16;
+struct TrackedCopy {
+    std::atomic<int> state{0};  // 0 free, 1 being filled in, 2 named
+    char path[PATH_MAX] = {};
+};
+TrackedCopy g_tracked[kTrackedCopies];
+
+extern "C" void RemoveCopiesAndEnd(int signal)
+{
+    for (TrackedCopy& copy : g_tracked)
+        if (copy.state.load(std::memory_order_acquire) == 2)
+            ::unlink(copy.path);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+// Only signals that would end the process as they stand: ones the program handles itself
+// (Ctrl+C during a job) or ignores are left alone.
+void WatchEndingSignals()
+{
+    for (int s : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
+        struct sigaction now {};
+        if (::sigaction(s, nullptr, &now) == 0 && !(now.sa_flags & SA_SIGINFO) && now.sa_handler == SIG_DFL) {
+            struct sigaction mine {};
+            mine.sa_handler = RemoveCopiesAndEnd;
+            sigemptyset(&mine.sa_mask);
+            ::sigaction(s, &mine, nullptr);
+        }
+    }
+}
+
+int Track(const fs::path& p)
+{
+    if (p.native().size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < kTrackedCopies; ++i) {
+        int free = 0;
+        TrackedCopy& copy = g_tracked[i];
+        if (!copy.state.compare_exchange_strong(free, 1, std::memory_order_acq_rel))
+            continue;
+        std::memcpy(copy.path, p.c_str(), p.native().size() + 1);
+        copy.state.store(2, std::memory_order_release);
+        WatchEndingSignals();
+        return i;
+    }
+    return -1;
+}
+
+void Untrack(int slot)
+{
+    if (slot >= 0)
+        g_tracked[slot].state.store(0, std::memory_order_release);
 }
 
 // Gives the unnamed file a fresh name beside the target and renames it over the target. A rename
@@ -220,22 +304,44 @@ Status AtomicFileWriter::Open(const fs::path& given)
     struct stat old {};
     const bool existed = ::stat(target_.c_str(), &old) == 0;
     // Unnamed: nothing under any name until the file is complete.
-    fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    fd_ = g_namedForTesting ? -1 : ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd_ >= 0)
-        SweepLeftovers(folder, target_.filename().string());
-    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        HoldWriterLock(fd_);
+    if (fd_ < 0 && (g_namedForTesting || errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // A file system without unnamed files: a fresh random name that no existing file or link can be.
         for (int tries = 0; tries < 100 && fd_ < 0; ++tries) {
             named_ = folder / ("." + target_.filename().string() + "." + RandomSuffix() + ".tmp");
-            fd_ = ::open(named_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+            int err = 0;
+            {
+                // A signal that ends the process finds the copy either not yet made or known.
+                HeldSignals held;
+                fd_ = ::open(named_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+                err = errno;
+                if (fd_ >= 0)
+                    tracked_ = Track(named_);
+            }
+            errno = err;
             if (fd_ < 0 && errno != EEXIST)
                 break;
+            if (fd_ >= 0) {
+                // Another writer's sweep may have taken the copy before it was locked: then another name.
+                struct stat mine {}, named {};
+                if (!HoldWriterLock(fd_) || ::fstat(fd_, &mine) != 0 || ::lstat(named_.c_str(), &named) != 0 ||
+                    mine.st_ino != named.st_ino || mine.st_dev != named.st_dev) {
+                    Untrack(tracked_);
+                    tracked_ = -1;
+                    ::close(fd_);
+                    fd_ = -1;
+                    errno = EEXIST;
+                }
+            }
         }
         if (fd_ < 0)
             named_.clear();
     }
     if (fd_ < 0)
         return Error{Describe(given, "cannot create a file in " + folder.string(), errno)};
+    SweepWriterLeftovers(folder, [&](std::string_view name) { return name == target_.filename().string(); });
     if (existed) {
         // The old file's permissions, and its owner when the user may give it (root saving another's file).
         ::fchmod(fd_, old.st_mode & 07777);
@@ -282,6 +388,8 @@ Status AtomicFileWriter::Commit()
                 err = errno;
                 ::unlink(named_.c_str());
             }
+            Untrack(tracked_);
+            tracked_ = -1;
             named_.clear();
         } else {
             err = LinkIntoPlace(fd_, target_);
@@ -302,6 +410,8 @@ void AtomicFileWriter::Abandon()
     fd_ = -1;
     if (!named_.empty())
         ::unlink(named_.c_str());
+    Untrack(tracked_);
+    tracked_ = -1;
     named_.clear();
 }
 
@@ -312,6 +422,22 @@ Status WriteFileAtomically(const fs::path& target, std::string_view bytes)
         return opened;
     writer.Write(bytes);
     return writer.Commit();
+}
+
+void SweepWriterLeftovers(const fs::path& folder, const std::function<bool(std::string_view)>& ours)
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::string_view target = LeftoverTarget(name);
+        if (!target.empty() && ours(target))
+            RemoveIfLeftover(it->path());
+    }
+}
+
+void UseNamedTemporaryFilesForTesting(bool named)
+{
+    g_namedForTesting = named;
 }
 
 }  // namespace bm

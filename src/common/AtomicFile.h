@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -47,10 +48,22 @@ private:
     std::filesystem::path target_;  // resolved
     std::filesystem::path named_;   // the fallback's visible temporary name, when one was needed
     int fd_ = -1;
+    int tracked_ = -1;  // the named copy's place among those a terminating signal removes
     int error_ = 0;
 };
 
 // Writes the bytes atomically as above. On failure the old file is untouched.
 Status WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// A writer killed between naming its finished copy and renaming it (or, on a file system without
+// unnamed files, while writing) leaves "." TARGET "." 12 letters or digits ".tmp" beside the
+// target. Removes those in `folder` whose TARGET `ours` accepts, that are regular files of this
+// user with one link, and whose writer is gone: every writer holds a lock on its copy while it
+// lives, so a copy nobody holds locked is a leftover. Where the file system has no locks, only
+// copies untouched for 15 minutes go. Nothing else is ever removed.
+void SweepWriterLeftovers(const std::filesystem::path& folder, const std::function<bool(std::string_view)>& ours);
+
+// For tests: write as on a file system without unnamed files (a hidden named copy).
+void UseNamedTemporaryFilesForTesting(bool named);
 
 }  // namespace bm

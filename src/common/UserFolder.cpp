@@ -1,5 +1,6 @@
 #include "common/UserFolder.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,11 +32,38 @@ Result<fs::path> MakeScratchFolder(const fs::path& target)
 
 }  // namespace
 
+std::optional<std::string> NotAFolder(const fs::path& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return std::nullopt;
+        const char* what = S_ISREG(st.st_mode)    ? "a file"
+                           : S_ISFIFO(st.st_mode) ? "a FIFO"
+                           : S_ISSOCK(st.st_mode) ? "a socket"
+                                                  : "a device";
+        return std::string("is ") + what + ", not a folder";
+    }
+    const int err = errno;
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        const fs::path to = fs::read_symlink(path, ec);
+        return "is a link to " + to.string() + ", which does not exist";
+    }
+    if (err == ENOENT)
+        return std::string("no such folder");
+    return std::string("cannot be reached (") + std::strerror(err) + ")";
+}
+
 Status SeedProgramFolder(const fs::path& target, const fs::path& sample)
 {
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(target, ec)))
+    if (fs::exists(fs::symlink_status(target, ec))) {
+        if (const auto why = NotAFolder(target))
+            return Error{target.string() + ": " + *why + "; the program keeps its folder there (move it away, "
+                         "or name another folder with --home DIR)"};
         return Ok{};
+    }
     fs::create_directories(target.parent_path(), ec);
     if (ec)
         return Error{target.parent_path().string() + ": cannot create the folder (" + ec.message() + ")"};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "common/Result.h"
@@ -18,6 +19,11 @@ inline const std::filesystem::path kInstalledSample = "../share/brindlemark/samp
 // `xdgDataHome` and `userHome` are the environment's values (empty when unset).
 Result<std::filesystem::path> DefaultProgramFolder(const std::filesystem::path& exeFolder,
                                                    const std::string& xdgDataHome, const std::string& userHome);
+
+// Why `path` cannot serve as a folder, links followed: "no such folder", "is a file, not a
+// folder", "is a link to X, which does not exist", "is a FIFO, not a folder"...; nothing when
+// it is a folder.
+std::optional<std::string> NotAFolder(const std::filesystem::path& path);
 
 // Creates `target` with a copy of `sample` (when it is a folder) and the four folders the
 // program uses, unless `target` exists already: then nothing is touched. The copy is made

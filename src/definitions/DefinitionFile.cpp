@@ -1,5 +1,7 @@
 #include "definitions/DefinitionFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -73,6 +75,39 @@ std::string LineError(const std::filesystem::path& file, std::size_t line, const
 std::string DefinitionName(std::string_view fileName)
 {
     return std::string(fileName.substr(0, 5));
+}
+
+bool IsDefinitionName(std::string_view name)
+{
+    const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    return name.size() == 5 && upper(name[0]) && upper(name[1]) && digit(name[2]) && digit(name[3]) && digit(name[4]);
+}
+
+bool IsDefinitionFileName(std::string_view fileName)
+{
+    return fileName.size() == 9 && fileName.ends_with(".def") && IsDefinitionName(fileName.substr(0, 5));
+}
+
+DefinitionListing ListDefinitionFiles(const std::filesystem::path& defs)
+{
+    SweepWriterLeftovers(defs, [](std::string_view target) { return IsDefinitionFileName(target); });
+    DefinitionListing listing;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(defs, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::string lower = name;
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::error_code ignored;
+        const bool hidden = name.starts_with('.');
+        if (hidden || !lower.ends_with(".def") || !std::filesystem::is_regular_file(it->path(), ignored))
+            continue;
+        (IsDefinitionFileName(name) ? listing.definitions : listing.leftOut).push_back(name);
+    }
+    std::sort(listing.definitions.begin(), listing.definitions.end());
+    std::sort(listing.leftOut.begin(), listing.leftOut.end());
+    return listing;
 }
 
 Result<std::vector<float>> ReadDefinitionValues(const std::filesystem::path& file)

@@ -16,6 +16,23 @@ namespace bm {
 // The first five characters of a listed file name: "NY659.def" gives "NY659".
 std::string DefinitionName(std::string_view fileName);
 
+// A definition's name: two capital letters, the pick digit and the two-digit pool ("NY659").
+bool IsDefinitionName(std::string_view name);
+// A definition name followed by ".def": the only files the program takes for definitions, so
+// that a copy such as "LO649 copy.def" never reads or writes LO649's offsets or definition.
+bool IsDefinitionFileName(std::string_view fileName);
+inline constexpr const char* kDefinitionNameRule =
+    "a definition file is named by two capital letters, the pick digit and the two-digit pool, "
+    "followed by .def (such as LO649.def)";
+
+// The files of a Defs folder: the definitions by name, and the other files ending in .def,
+// which are not definitions by their name. Hidden copies that killed writers left are swept.
+struct DefinitionListing {
+    std::vector<std::string> definitions;
+    std::vector<std::string> leftOut;
+};
+DefinitionListing ListDefinitionFiles(const std::filesystem::path& defs);
+
 // The values of a definition file, one 32-bit float per line, in file order. A missing file,
 // a line that is not a number, or fewer lines than a definition has are refused, naming the
 // file and the line.

@@ -6,6 +6,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
+#include "definitions/DefinitionFile.h"
 
 namespace bm {
 
@@ -78,8 +79,22 @@ Result<MarginSettings> ReadMarginsFile(const std::string& path)
     return MarginSettings{items[last - 2], items[last - 1]};
 }
 
+namespace {
+
+// Offsets are read and written often, but an unchanged pair is never written again: the
+// folder is swept whenever it is used.
+void SweepSettings(const ProgramFolder& folder)
+{
+    SweepWriterLeftovers(folder.settings(), [](std::string_view target) {
+        return target.size() == 9 && target.ends_with(".ini") && IsDefinitionName(target.substr(0, 5));
+    });
+}
+
+}  // namespace
+
 Result<MarginSettings> ReadMargins(const ProgramFolder& folder, const std::string& name)
 {
+    SweepSettings(folder);
     return ReadMarginsFile(folder.settingsFile(name).string());
 }
 
@@ -91,6 +106,7 @@ std::string MarginsFileText(const MarginSettings& m)
 Result<bool> WriteMargins(const ProgramFolder& folder, const std::string& name, const MarginSettings& m)
 {
     const auto file = folder.settingsFile(name);
+    SweepSettings(folder);
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
         const auto stored = ReadMarginsFile(file.string());

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <string_view>
 
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
+#include "common/OwnSettings.h"
 #include "common/ShownText.h"
 
 namespace bm {
@@ -14,8 +15,6 @@ namespace bm {
 namespace {
 
 constexpr float kArm = 6, kLine = 0.3f, kTick = 0.2f;
-// Far more than a settings file of choices needs; the rest of a larger file is not read.
-constexpr std::streamsize kMaxBytes = 64 * 1024;
 
 std::string Factor(double v)
 {
@@ -59,7 +58,8 @@ std::string Escaped(const std::string& printer)
 {
     std::string out;
     for (const char c : printer) {
-        if (c == '%' || c == '=' || static_cast<unsigned char>(c) < 0x20) {
+        // Every other character stays a settings key's, so the file still reads as the program's own.
+        if (c == '%' || !IsSettingsKey(std::string_view(&c, 1))) {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
             out += hex;
@@ -175,28 +175,10 @@ std::string CalibrationStore::Key(const std::string& printer)
 
 Result<std::vector<std::string>> CalibrationStore::Lines() const
 {
-    std::vector<std::string> lines;
-    std::error_code error;
-    if (!std::filesystem::exists(file_, error))
-        return lines;
-    std::ifstream in(file_, std::ios::binary);
-    if (!in)
-        return Error{file_.string() + ": cannot be opened for reading"};
-    std::string bytes(static_cast<std::size_t>(kMaxBytes), '\0');
-    in.read(bytes.data(), kMaxBytes);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
+    OwnSettings own = ReadOwnSettings(file_);
+    if (own.foreign)
+        return Error{file_.string() + ": is not a settings file of this program; it was left as it is"};
+    return std::move(own.lines);
 }
 
 Result<std::optional<Scale>> CalibrationStore::Get(const std::string& printer) const

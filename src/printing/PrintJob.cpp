@@ -358,12 +358,19 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& target, Job
     const JobPreparation prepared = PrepareJob(request, status, escape, chooseWheelFile);
     if (!prepared.job)
         return prepared.outcome;
+    // It would print one blank page.
+    if (prepared.job->slips == 0) {
+        status.ShowCounters(false);
+        return Ended(JobEnd::Refused, prepared.job->wheel.string() +
+                                          ": holds no plays (nothing but blank or comment lines); nothing was printed");
+    }
     SlipSpan span{1, prepared.job->slips};
     if (!request.slips.empty()) {
         const auto asked = ParseSlipRange(request.slips, prepared.job->slips);
         if (!asked)
             return Ended(JobEnd::Refused, asked.error().message);
         span = *asked;
+        status.SetRange(span.first, span.last, prepared.job->slips);
     }
     // A wheel of millions of plays would otherwise go to the printer as a box of paper unasked.
     const long long count = span.last - span.first + 1;

@@ -30,6 +30,8 @@ public:
     // Where the finished document went ("Sent To Printer office", "Saved To /home/ann/job.pdf"),
     // said after the end message; a status with no place for it leaves it out.
     virtual void SetDestination(const std::string& text) { (void)text; }
+    // Only slips `first` to `last` of a job of `slips` are printed (told after the summary).
+    virtual void SetRange(long long first, long long last, long long slips) { (void)first, (void)last, (void)slips; }
 };
 
 // Polled after every box position; true while Escape is held (or was pressed since the last poll).

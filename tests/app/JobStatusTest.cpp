@@ -112,7 +112,8 @@ TEST(JobStatus, LabelsSitAtTheTopAndTheLongestSummaryFitsOneLine)
     where->setText(QStringLiteral("Saved To /home/someone/Documents/Lottery/Syndicate Wheels/December/"
                                   "the-big-wheel-for-the-saturday-draw-2026-12-05.pdf"));
     where->show();
-    QTest::qWait(20);  // the box lays itself out, then the window
+    for (int round = 0; round < 5; ++round)  // the box lays itself out, then the window
+        QApplication::processEvents();
     EXPECT_EQ(rig.window->width(), width);
     EXPECT_LE(where->geometry().right(), box->contentsRect().right());
     EXPECT_GE(where->height(), where->heightForWidth(where->width()));

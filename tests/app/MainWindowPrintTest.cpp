@@ -122,6 +122,9 @@ TEST_F(PrintFromWindow, EscapeOrClosingTheWindowStopsTheJobAtTheSlipBeingPrinted
         const std::string n = std::to_string(c.sheet);
         EXPECT_EQ(Status(), "Printing 50 Picks On 5 Playslips / Processing Playslip / " + n +
                                 " / Print Job Aborted At Slip " + n);
+        // The job goes to the printer only when it is complete.
+        EXPECT_EQ(rig.Child<QLabel>("lblDest")->text(), QStringLiteral("Nothing Was Sent To The Printer"));
+        EXPECT_TRUE(rig.Child<QLabel>("lblDest")->isVisible());
         EXPECT_TRUE(rig.printer.last().abandoned());
         EXPECT_EQ(rig.printer.last().sheets(), 0);
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);

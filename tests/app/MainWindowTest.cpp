@@ -8,6 +8,7 @@
 
 #include "app/AppTestSupport.h"
 #include "app/Module1.h"
+#include "definitions/DefinitionFile.h"
 
 namespace {
 
@@ -123,6 +124,41 @@ TEST(MainWindow, PrinterSetupGoesToThePrinterAndExitClosesEveryWindow)
     rig.Click("cmdxit");
     for (const char* name : {"frmChkwhl7", "frmGendef", "frmMain"})
         EXPECT_FALSE(bm::app::IsFormLoaded(QString::fromLatin1(name))) << name;
+}
+
+}  // namespace
+
+namespace {
+
+// Only files named as definitions are listed: a copy never reads or writes the offsets of the
+// definition whose name it starts with. Those left out are counted and said once, under the list.
+TEST(MainWindow, ListsOnlyFilesNamedAsDefinitionsAndSaysWhatWasLeftOut)
+{
+    ProgramHome home(std::vector<std::string>{"LO649"});
+    home.AddDefinition("LO649 copy.def", "TK539");
+    home.AddDefinition("AB.def", "TK539");
+    home.AddDefinition("lo649.def", "TK539");
+    WriteBytes(home.settings("LO649"), "\"1\"\r\n\"2\"\r\n");
+    MainWindowRig rig(home);
+    auto* list = rig.Child<QListWidget>("File1");
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("LO649.def"));
+    auto* said = rig.Child<QLabel>("lblNoDefs");
+    EXPECT_TRUE(said->isVisible());
+    EXPECT_EQ(said->text().toStdString(),
+              std::string("3 files in Defs left out: AB.def, LO649 copy.def, lo649.def (") + bm::kDefinitionNameRule +
+                  ").");
+    EXPECT_EQ(rig.main().current().definitionName, "LO649");
+    EXPECT_EQ(ReadBytes(home.settings("LO649")), "\"1\"\r\n\"2\"\r\n");
+    EXPECT_FALSE(fs::exists(home.path() / "Settings" / "AB.de.ini"));
+
+    // Renamed to a name of its own, it is listed and the line goes.
+    fs::rename(home.defs() / "LO649 copy.def", home.defs() / "LC539.def");
+    fs::remove(home.defs() / "AB.def");
+    fs::remove(home.defs() / "lo649.def");
+    rig.main().ReloadDefinitions();
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_FALSE(said->isVisible());
 }
 
 }  // namespace

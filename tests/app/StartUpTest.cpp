@@ -52,7 +52,7 @@ TEST(GuiMain, WithoutADisplaySaysSoInsteadOfFailing)
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(exe, {QStringLiteral("--home"), QString::fromStdString(home.path().string())});
-    ASSERT_TRUE(program.waitForFinished(20'000));
+    ASSERT_TRUE(program.waitForFinished(300'000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 1);
     const QString said = QString::fromLocal8Bit(program.readAllStandardError());

@@ -106,9 +106,10 @@ TEST(CheckEngine, ReportLineWordsOfEveryGame)
         {"frmChkwhl7+", {{"cnt3", "Match-3"}, {"cnt3b", "Match-3 + Bonus"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"},
                          {"cnt6", "MATCH-6"}, {"cnt6b", "***MATCH-6 + Bonus***"}, {"cnt7", "***MATCH-7***"}}},
         {"frmChkwhl5+", {{"cnt0b", "Match-0+Bonus"}, {"cnt1b", "Match-1+Bonus"}, {"cnt2b", "Match-2+Bonus"},
-                         {"cnt3b", "Match-3+Bonus"}, {"cnt4b", "Match-4+Bonus"}, {"cnt5", "***JACKPOT***"}}},
+                         {"cnt3", "Match-3"}, {"cnt3b", "Match-3+Bonus"}, {"cnt4", "Match-4"},
+                         {"cnt4b", "Match-4+Bonus"}, {"cnt5", "***JACKPOT***"}}},
         {"frmChkwhl5", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "***JACKPOT***"}}},
-        {"frmChkwhlPB", {{"cnt0b", "Match-0+PB"}, {"cnt3", "Match-3"}, {"cnt3b", "Match-3+PB"}, {"cnt4", "MATCH-4"},
+        {"frmChkwhlPB", {{"cnt0b", "Match-0+PB"}, {"cnt1b", "Match-1+PB"}, {"cnt2b", "Match-2+PB"}, {"cnt3", "Match-3"}, {"cnt3b", "Match-3+PB"}, {"cnt4", "MATCH-4"},
                          {"cnt4b", "*MATCH-4+PB*"}, {"cnt5", "**MATCH-5**"}, {"cnt5b", "***JACKPOT!***"}}},
     };
     for (const auto& [name, words] : games) {
@@ -121,6 +122,16 @@ TEST(CheckEngine, ReportLineWordsOfEveryGame)
             EXPECT_EQ(tier.reportLine ? tier.reportLine : "", expected) << window << " " << tier.counter;
         }
     }
+}
+
+// Every play that counts as a win is listed with its line, in every game: a summary whose
+// "Total Wins" exceeds the listed lines leaves the player hunting for the winning tickets.
+TEST(CheckEngine, EveryWinningTierWritesALine)
+{
+    for (const char* name : {"frmChkwhl", "frmChkwhl5", "frmChkwhl7", "frmChkwhlPB"})
+        for (const bool bBon : {false, true})
+            for (const auto& tier : bm::CheckerByName(name).Game(bBon).tiers)
+                EXPECT_EQ(tier.reportLine != nullptr, !tier.losing) << name << (bBon ? "+ " : " ") << tier.counter;
 }
 
 // What a run counts, numbers and refuses.

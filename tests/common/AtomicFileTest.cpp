@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -142,6 +144,30 @@ TEST(WriteFileAtomically, RefusesAFileOrFolderTheUserMayNotWrite)
         EXPECT_EQ(ReadBytes(dir / "locked.txt"), "old");
         EXPECT_FALSE(WriteFileAtomically(dir / "shut/s.txt", "new").ok());
     });
+}
+
+}  // namespace
+
+namespace {
+
+// /dev/shm is an ordinary memory-backed folder that scripts use for scratch output: it stays a
+// place to write, while the rest of /dev (and a way out of /dev/shm by "..") does not.
+TEST(WriteFileAtomically, WritesIntoDevShmButNeverOntoADevice)
+{
+    if (!fs::is_directory("/dev/shm"))
+        GTEST_SKIP() << "no /dev/shm here";
+    char pattern[] = "/dev/shm/bmtest-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const fs::path dir(pattern);
+    const std::shared_ptr<void> cleanup(nullptr, [&](void*) { fs::remove_all(dir); });
+    ASSERT_TRUE(CheckOutputTarget(dir / "s.txt", {}, nullptr).ok());
+    ASSERT_TRUE(WriteFileAtomically(dir / "s.txt", "summary\r\n").ok());
+    EXPECT_EQ(ReadBytes(dir / "s.txt"), "summary\r\n");
+    ASSERT_TRUE(WriteFileAtomically(dir / "s.txt", "again\r\n").ok());
+    EXPECT_EQ(ReadBytes(dir / "s.txt"), "again\r\n");
+    EXPECT_EQ(Entries(dir), 1);
+    for (const fs::path& device : {fs::path("/dev/null"), dir / "../../null", fs::path("/dev/shm/../stdout")})
+        EXPECT_FALSE(CheckOutputTarget(device, {}, nullptr).ok()) << device;
 }
 
 }  // namespace

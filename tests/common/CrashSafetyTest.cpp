@@ -78,20 +78,27 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
     std::mt19937 rng(seed);
     // On a loaded machine starting the writer costs more than the saves, so the range widens
     // while too few rounds get finished or a file has not yet been caught in both versions.
+    // The test counts kills, not seconds: it goes on until it has killed enough writers, however
+    // slow the machine; the clock only stops a test that has hung.
     long maxDelay = 2 * roundUs;
-    const auto deadline = Clock::now() + std::chrono::seconds(18);
+    constexpr int kKills = 200, kFinishedRounds = 20, kMostKills = 4000;
+    const auto safetyNet = Clock::now() + std::chrono::minutes(15);
+    const auto enough = [&] {
+        return rounds->load() >= kFinishedRounds &&
+               std::all_of(&seen[0][0], &seen[0][0] + 6, [](bool b) { return b; });
+    };
     int kills = 0;
-    for (int round = 0; round < 300 && Clock::now() < deadline && !HasFatalFailure(); ++round) {
+    for (int round = 0; (kills < kKills || !enough()) && round < kMostKills && !HasFatalFailure(); ++round) {
+        ASSERT_LT(Clock::now(), safetyNet) << "hung after " << kills << " kills";
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            alarm(20);  // never outlive a test that failed to kill it
+            alarm(600);  // never outlive a test that failed to kill it
             for (int k = round;; rounds->fetch_add(1))
                 if (!SaveAll(folder, ++k % 2))
                     _exit(3);
         }
-        const bool bothSeen = std::all_of(&seen[0][0], &seen[0][0] + 6, [](bool b) { return b; });
-        if (round > 0 && round % 25 == 0 && (rounds->load() < round / 10 || (round >= 100 && !bothSeen)))
+        if (round > 0 && round % 25 == 0 && (rounds->load() < round / 10 || (round >= 100 && !enough())))
             maxDelay *= 2;
         const long until = std::uniform_int_distribution<long>(0, maxDelay)(rng);
         std::this_thread::sleep_for(std::chrono::microseconds(until / 2));
@@ -104,19 +111,24 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
         ++kills;
         check(round);
     }
-    EXPECT_GE(kills, 200);
-    EXPECT_GE(rounds->load(), 20) << "the writer hardly ever finished a round: the kills tested little";
+    EXPECT_GE(kills, kKills);
+    EXPECT_GE(rounds->load(), kFinishedRounds) << "the writer hardly ever finished a round: the kills tested little";
     for (int f = 0; f < 3; ++f)
         EXPECT_TRUE(seen[f][0] && seen[f][1]) << files[f] << " was not seen in both versions";
     munmap(rounds, sizeof(std::atomic<long>));
     // Nothing partial under any name: at most a finished copy that a kill caught between its
-    // link and its rename, which the next save of that file sweeps away.
+    // link and its rename. Using the folders sweeps those away, though nothing is saved.
     for (int f = 0; f < 3; ++f)
         for (const auto& entry : std::filesystem::directory_iterator(files[f].parent_path()))
             if (entry.path() != files[f]) {
                 const std::string bytes = bmtest::ReadBytes(entry.path());
                 EXPECT_TRUE(bytes == versions[f][0] || bytes == versions[f][1]) << "partial leftover " << entry.path();
             }
+    ASSERT_TRUE(ReadMargins(folder, "CS649"));
+    ListDefinitionFiles(folder.defs());
+    for (int f = 0; f < 2; ++f)
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files[f].parent_path()), {}), 1)
+            << "leftover beside " << files[f];
     ASSERT_TRUE(SaveAll(folder, 0));
     for (int f = 0; f < 3; ++f) {
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files[f].parent_path()), {}), 1)

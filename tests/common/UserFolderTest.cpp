@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <sys/stat.h>
+
 #include "common/UserFolder.h"
 #include "support/TempDir.h"
 
@@ -78,6 +82,43 @@ TEST(UserFolder, SeedingLeavesAnExistingFolderAloneAndNoScratchBehind)
     const auto refused = bm::SeedProgramFolder(dir / "file/brindlemark", sample);
     ASSERT_FALSE(refused.ok());
     EXPECT_NE(refused.error().message.find((dir / "file").string()), std::string::npos) << refused.error().message;
+}
+
+// Something other than a folder in the program folder's place is named for what it is, never
+// taken for a missing folder; a link to a folder is a folder.
+TEST(UserFolder, WhatStandsInThePlaceOfTheFolderIsNamed)
+{
+    TempDir dir;
+    const fs::path bin = Install(dir);
+    fs::create_directories(dir / "real");
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        const char* said;  // nullptr: used as the folder
+    } cases[] = {
+        {"file", [](const fs::path& p) { bmtest::WriteBytes(p, "x"); }, "is a file, not a folder"},
+        {"dangling", [](const fs::path& p) { fs::create_symlink("gone", p); }, "is a link to gone, which does not exist"},
+        {"fifo", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, "is a FIFO, not a folder"},
+        {"linked", [&](const fs::path& p) { fs::create_symlink(dir / "real", p); }, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path data = dir / c.name;
+        fs::create_directories(data);
+        c.make(data / "brindlemark");
+        const auto home = bm::DefaultProgramFolder(bin, data.string(), (dir / "home").string());
+        if (!c.said) {
+            ASSERT_TRUE(home.ok()) << home.error().message;
+            EXPECT_EQ(*home, data / "brindlemark");
+            continue;
+        }
+        ASSERT_FALSE(home.ok());
+        EXPECT_EQ(home.error().message.rfind((data / "brindlemark").string() + ": " + c.said, 0), 0u)
+            << home.error().message;
+        EXPECT_EQ(bm::NotAFolder(data / "brindlemark").value_or(""), c.said);
+    }
+    EXPECT_EQ(bm::NotAFolder(dir / "real"), std::nullopt);
+    EXPECT_EQ(bm::NotAFolder(dir / "missing").value_or(""), "no such folder");
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "common/OwnSettings.h"
 #include "paper/Calibration.h"
 #include "paper/Feed.h"
 #include "paper/Paper.h"
@@ -261,6 +264,28 @@ TEST(CalibrationStore, KeepsEachPrintersFactorsBesideTheOtherChoices)
     EXPECT_EQ(bad.error().message.rfind(ini.string() + ": line 2: the calibration of printer \"office\" \"1.5,1\": ", 0), 0u)
         << bad.error().message;
     EXPECT_FALSE(CalibrationStore(dir / "none.ini").Get("office")->has_value());
+
+    // Any printer name keeps the file the program's own, so the window's other choices are still read.
+    WriteBytes(ini, "Printer=office\r\n");
+    ASSERT_TRUE(store.Set("B\xC3\xBCro @home", Scale{1.01, 0.99}));
+    EXPECT_EQ(**store.Get("B\xC3\xBCro @home"), (Scale{1.01, 0.99}));
+    const OwnSettings own = ReadOwnSettings(ini);
+    EXPECT_FALSE(own.foreign) << ReadBytes(ini);
+    EXPECT_EQ(own.lines.size(), 2u);
+
+    // Whatever else stands in the file's place is neither waited on nor rewritten.
+    WriteBytes(ini, "[Printers]\r\noffice = 1.01\r\n");
+    EXPECT_FALSE(store.Get("office").ok());
+    EXPECT_FALSE(store.Set("office", Scale{1.01, 0.99}).ok());
+    EXPECT_EQ(ReadBytes(ini), "[Printers]\r\noffice = 1.01\r\n");
+    const auto fifo = dir / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const CalibrationStore onFifo(fifo);
+    const auto fromFifo = onFifo.Get("office");
+    ASSERT_FALSE(fromFifo.ok());
+    EXPECT_NE(fromFifo.error().message.find("is not a settings file of this program"), std::string::npos);
+    EXPECT_FALSE(onFifo.Set("office", Scale{1.01, 0.99}).ok());
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST(Feed, FollowsTheOrientationSent)

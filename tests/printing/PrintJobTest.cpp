@@ -71,7 +71,6 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
     } cases[] = {
         {{.def = Horizontal649(1)}, "Printing 12 Picks On 3 Playslips", 3},
         {{.def = Horizontal649(1), .wheel = Wheel(10)}, "Printing 10 Picks On 2 Playslips", 2},
-        {{.wheel = ""}, "Printing 0 Picks On 0 Playslips", 0},
         // Offsets move every mark on every main panel; blank lines written after counting change no play.
         {{.top = "1", .left = "-0.5", .wheelOnceCounted = Wheel(12) + "\r\n  \r\n"},
          "Printing 12 Picks On 2 Playslips", 2},
@@ -189,6 +188,7 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         const char* summary = nullptr;  // nullptr: the last job's summary stays
         JobEnd end = JobEnd::Refused;
         const char* endMessage = "";  // shown when there is one; never "Processing Complete"
+        bool countersShown = true;    // with a summary
     } cases[] = {
         {{.cancel = true}, "", true, nullptr, JobEnd::Cancelled},
         {{.noDefinition = true}, "No slip definition is chosen"},
@@ -199,6 +199,10 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         {{.def = changed([](auto& d) { d.RowsInPanel = 11; d.RowFirstNumber.resize(11, 71); })}, "31 lines (11 rows)"},
         {{.def = changed([](auto& d) { d.TotalPanels = 6; })}, "Total Panels is 6"},
         {{.wheel = "1,2,3,4,5,6\r\n1,2,3,4,5\r\n"}, "w.txt: line 2", true},
+        // A wheel without a play would print one blank page.
+        {{.wheel = ""}, "w.txt: holds no plays", true, "Printing 0 Picks On 0 Playslips", JobEnd::Refused, "", false},
+        {{.wheel = "# only a comment\r\n\r\n"}, "w.txt: holds no plays", true, "Printing 0 Picks On 0 Playslips",
+         JobEnd::Refused, "", false},
         // Such a pick is counted, not read as plays.
         {{.def = changed([](auto& d) { d.Pick = 8; }), .wheel = "1,2,3,4,5,6,7,8\r\n\r\n1 2 3\r\nno play\r\n"},
          "Sorry. That lottery format is not supported in this version", true, "Printing 3 Picks On 1 Playslips"},
@@ -235,7 +239,7 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         EXPECT_EQ(run->outcome.message.empty(), c.end == JobEnd::Cancelled || c.end == JobEnd::Aborted);
         EXPECT_EQ(run->asked, c.asksForWheel);
         EXPECT_EQ(run->status.summary, c.summary ? c.summary : "(untouched)");
-        EXPECT_EQ(run->status.countersShown, c.summary != nullptr);
+        EXPECT_EQ(run->status.countersShown, c.summary != nullptr && c.countersShown);
         // The surface is set up before anything else.
         const auto& calls = run->surface.calls();
         ASSERT_GE(calls.size(), 2u);

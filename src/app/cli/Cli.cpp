@@ -1,9 +1,12 @@
 #include "app/cli/Cli.h"
 
+#include <algorithm>
+
 #include "app/cli/CheckCommand.h"
 #include "app/cli/JobCommand.h"
 #include "common/ProgramFolder.h"
 #include "common/ShownText.h"
+#include "common/UserFolder.h"
 #include "common/Version.h"
 
 namespace bm::cli {
@@ -49,47 +52,114 @@ bool WantsCommandLine(const std::vector<std::string>& args)
     return !qtOption;
 }
 
+namespace {
+
+// The usage lines of each command ("" for the window and the program's own options).
+struct Synopsis {
+    const char* command;
+    const char* lines;
+};
+const Synopsis kSynopses[] = {
+    {"", "  brindlemark [--home DIR]                      open the desktop window\n"},
+    {"print",
+     "  brindlemark [--home DIR] print --definition NAME --wheel FILE\n"
+     "              [--top MM] [--left MM] [--pdf OUT [--outline] | --printer QUEUE | --marks]\n"
+     "              [--slips RANGE]\n"},
+    {"test-pattern",
+     "  brindlemark [--home DIR] test-pattern --definition NAME\n"
+     "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"},
+    {"check",
+     "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
+     "              [--save OUT]\n"
+     "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"},
+    {"", "  brindlemark --help | --version | COMMAND --help\n"},
+};
+
+// Each option with the commands it belongs to ("*": every command).
+struct OptionHelp {
+    const char* commands;
+    const char* lines;
+};
+const OptionHelp kOptions[] = {
+    {"*",
+     "  --home DIR         the program folder holding Defs, Settings, wheel and Summary\n"
+     "                     (default: the executable's folder when it holds Defs; for an\n"
+     "                     installed program $XDG_DATA_HOME/brindlemark, made on first start)\n"},
+    {"print test-pattern check",
+     "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"},
+    {"print check",
+     "  --wheel FILE       the wheel file: one play per line (looked up in the wheel folder\n"
+     "                     when not found as given)\n"},
+    {"print test-pattern", "  --top MM, --left MM  offsets for this run; default: the definition's stored ones\n"},
+    {"print test-pattern calibrate",
+     "  --pdf OUT          write the sheets into the PDF file OUT (one page per slip on the paper;\n"
+     "                     landscape for a horizontal definition, portrait for a vertical one)\n"},
+    {"print test-pattern calibrate", "  --printer QUEUE    print on that printer (default: the system's default printer)\n"},
+    {"print test-pattern calibrate", "  --marks            print nothing; write one line per mark: SHEET X1 Y1 X2 Y2 (mm)\n"},
+    {"print", "  --slips RANGE      print only slips N, N-M or N- of the job (1-based), as after a paper jam\n"},
+    {"print test-pattern calibrate",
+     "  --paper SIZE       the paper: A4, Letter, Legal or WxH in mm such as 82x190; default: the\n"
+     "                     printer's own paper, A4 for --pdf and --marks\n"},
+    {"print test-pattern",
+     "  --scale SX,SY      stretch every mark by these factors (each 0.9 to 1.1) after the offsets;\n"
+     "                     default: the printer's calibration, none for --pdf and --marks\n"},
+    {"print", "  --outline          with --pdf: draw every box's outline in light grey, to proof a definition\n"},
+    {"check",
+     "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last;\n"
+     "                     check writes the report with its summary on stdout\n"},
+    {"check",
+     "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line);\n"
+     "                     check writes one CSV line of tier counts per draw and a total line\n"},
+    {"check",
+     "  --save OUT         also write what check writes on stdout into OUT: the report as a\n"
+     "                     summary file (CR LF line ends), or with --draws the CSV (LF line ends)\n"},
+};
+
+const char* const kExitStatus = "Exit status: 0 done, 1 the printing system failed or the job was interrupted,\n"
+                                "2 bad input or usage (nothing printed, nothing written).\n";
+
+bool Belongs(const char* commands, const std::string& command)
+{
+    const std::string list = std::string(" ") + commands + " ";
+    return list == " * " || list.find(" " + command + " ") != std::string::npos;
+}
+
+// "brindlemark print --help": the command's name followed by a help option anywhere.
+bool AsksForHelp(const std::vector<std::string>& rest)
+{
+    return std::any_of(rest.begin(), rest.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
+}  // namespace
+
+bool IsCommand(const std::string& word)
+{
+    return !word.empty() && std::any_of(std::begin(kSynopses), std::end(kSynopses),
+                                        [&](const Synopsis& s) { return word == s.command; });
+}
+
 void WriteUsage(std::ostream& out)
 {
-    out << "Usage:\n"
-           "  brindlemark [--home DIR]                      open the desktop window\n"
-           "  brindlemark [--home DIR] print --definition NAME --wheel FILE\n"
-           "              [--top MM] [--left MM] [--pdf OUT [--outline] | --printer QUEUE | --marks]\n"
-           "              [--slips RANGE]\n"
-           "              [--paper SIZE] [--scale SX,SY]\n"
-           "  brindlemark [--home DIR] test-pattern --definition NAME\n"
-           "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"
-           "              [--paper SIZE] [--scale SX,SY]\n"
-           "  brindlemark [--home DIR] calibrate [--pdf OUT | --printer QUEUE | --marks] [--paper SIZE]\n"
-           "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
-           "              [--save OUT]\n"
-           "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
-           "  brindlemark --help | --version\n"
-           "\n"
-           "  --home DIR         the program folder holding Defs, Settings, wheel and Summary\n"
-           "                     (default: the executable's folder when it holds Defs; for an\n"
-           "                     installed program $XDG_DATA_HOME/brindlemark, made on first start)\n"
-           "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"
-           "  --wheel FILE       the wheel file: one play per line (looked up in the wheel folder\n"
-           "                     when not found as given)\n"
-           "  --top MM, --left MM  offsets for this run; default: the definition's stored ones\n"
-           "  --pdf OUT          write the sheets into the PDF file OUT\n"
-           "  --printer QUEUE    print on that printer (default: the system's default printer)\n"
-           "  --marks            print nothing; write one line per mark: SHEET X1 Y1 X2 Y2 (mm)\n"
-           "  --slips RANGE      print only slips N, N-M or N- of the job (1-based), as after a paper jam\n"
-           "  --paper SIZE       the paper: A4, Letter, Legal or WxH in mm such as 82x190; default: the\n"
-           "                     printer's own paper, A4 for --pdf and --marks\n"
-           "  --scale SX,SY      stretch every mark by these factors (each 0.9 to 1.1) after the offsets;\n"
-           "                     default: the printer's calibration, none for --pdf and --marks\n"
-           "  --outline          with --pdf: draw every box's outline in light grey, to proof a definition\n"
-           "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last;\n"
-           "                     check writes the report with its summary on stdout\n"
-           "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line);\n"
-           "                     check writes one CSV line of tier counts per draw and a total line\n"
-           "  --save OUT         check also writes the report as a summary file (CR LF)\n"
-           "\n"
-           "Exit status: 0 done, 1 the printing system failed or the job was interrupted,\n"
-           "2 bad input or usage (nothing printed, nothing written).\n";
+    out << "Usage:\n";
+    for (const Synopsis& s : kSynopses)
+        out << s.lines;
+    out << "\n";
+    for (const OptionHelp& o : kOptions)
+        out << o.lines;
+    out << "\n" << kExitStatus;
+}
+
+void WriteCommandUsage(const std::string& command, std::ostream& out)
+{
+    out << "Usage:\n";
+    for (const Synopsis& s : kSynopses)
+        if (command == s.command)
+            out << s.lines;
+    out << "\n";
+    for (const OptionHelp& o : kOptions)
+        if (Belongs(o.commands, command))
+            out << o.lines;
+    out << "\n" << kExitStatus;
 }
 
 int RunCli(const std::vector<std::string>& arguments, const std::filesystem::path& defaultHome, std::ostream& out,
@@ -112,9 +182,13 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
         out << VersionText() << "\n";
         return kExitOk;
     }
+    if (IsCommand(args.front()) && AsksForHelp({args.begin() + 1, args.end()})) {
+        WriteCommandUsage(args.front(), out);
+        return kExitOk;
+    }
     // A mistyped --home would otherwise show up as a missing definition file.
-    if (std::error_code ec; !std::filesystem::is_directory(home, ec)) {
-        err << "brindlemark: --home " << ShownLine(home.string()) << ": no such folder\n";
+    if (const auto why = NotAFolder(home)) {
+        err << "brindlemark: --home " << ShownLine(home.string()) << ": " << ShownLine(*why) << "\n";
         return kExitRefused;
     }
     const std::string command = args.front();

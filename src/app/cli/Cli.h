@@ -25,5 +25,9 @@ bool WantsCommandLine(const std::vector<std::string>& args);
 std::filesystem::path TakeHome(std::vector<std::string>& args, std::string& error);
 
 void WriteUsage(std::ostream& out);
+// One command's usage lines and options: what "brindlemark COMMAND --help" prints.
+void WriteCommandUsage(const std::string& command, std::ostream& out);
+// "print", "test-pattern", "check": the commands the usage names.
+bool IsCommand(const std::string& word);
 
 }  // namespace bm::cli

@@ -9,11 +9,17 @@ Result<ChosenDefinition> ResolveDefinition(const std::string& given, const Progr
     const std::filesystem::path path(given);
     const bool isFile = given.find('/') != std::string::npos || given.find('\\') != std::string::npos ||
                         path.extension() == ".def";
-    if (isFile)
+    // The name says which offsets the file has and which game it is checked as: a copy such as
+    // "LO649 copy.def" must not borrow LO649's.
+    if (isFile) {
+        if (!IsDefinitionFileName(path.filename().string()))
+            return Error{path.string() + ": is not named as a definition; " + kDefinitionNameRule};
         return ChosenDefinition{path, DefinitionName(path.filename().string())};
-    if (given.size() != 5)
+    }
+    if (!IsDefinitionName(given))
         return Error{"--definition \"" + given +
-                     "\" is neither a five-character definition name (such as LO649) nor a .def file"};
+                     "\" is neither a definition name (two capital letters, the pick digit and the two-digit pool, "
+                     "such as LO649) nor a .def file"};
     return ChosenDefinition{folder.definitionFile(given), given};
 }
 

@@ -207,6 +207,8 @@ void CheckerWindow::ResetDisplay()
     lblstatus->hide();
     rtbreport->Clear();
     reportShown_ = 0;
+    // Nothing finished is shown any more, so there is nothing to save.
+    cmdsave->setEnabled(false);
 }
 
 void CheckerWindow::SetStatus(const QString& text)

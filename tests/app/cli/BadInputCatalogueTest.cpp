@@ -147,6 +147,20 @@ const std::vector<Case> kCases = {
      "brindlemark print: --outline draws box outlines into a PDF only: give --pdf FILE as well\n"},
     {"slips of the test pattern", {}, Words("test-pattern --definition LO649 --slips 1 --marks"), 2,
      "brindlemark test-pattern: unknown option \"--slips\"\n"},
+    // A definition is known by its whole file name: a copy never borrows another's offsets or game.
+    {"copy of a definition", Put("Defs/LO649 copy.def", kOffSheet),
+     {"check", "--definition", "{home}/Defs/LO649 copy.def", "--wheel", "LO649-sample.txt", "--draw", kDraw}, 2,
+     "brindlemark: {home}/Defs/LO649 copy.def: is not named as a definition; a definition file is named by two "
+     "capital letters, the pick digit and the two-digit pool, followed by .def (such as LO649.def)\n"},
+    {"short definition name", Put("Defs/AB.def", kOffSheet), Pattern("{home}/Defs/AB.def"), 2,
+     "brindlemark: {home}/Defs/AB.def: is not named as a definition; a definition file is named by two "
+     "capital letters, the pick digit and the two-digit pool, followed by .def (such as LO649.def)\n"},
+    {"definition name in lower case", {}, Pattern("lo649"), 2,
+     "brindlemark: --definition \"lo649\" is neither a definition name (two capital letters, the pick digit and "
+     "the two-digit pool, such as LO649) nor a .def file\n"},
+    {"wheel without a play", Put("wheel/empty.txt", "# method: none\r\n\r\n"),
+     Words("print --definition LO649 --wheel empty.txt --pdf {out}/x.pdf"), 2,
+     "brindlemark: {home}/wheel/empty.txt: holds no plays (nothing but blank or comment lines); nothing was printed\n"},
     {"option", {}, {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--copies", "2"}, 2,
      "brindlemark print: unknown option \"--copies\"\n"},
 };

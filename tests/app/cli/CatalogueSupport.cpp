@@ -45,7 +45,7 @@ ProgramRun RunProgram(const std::vector<std::string>& args)
     for (const auto& a : args)
         command += " " + Quoted(a);
     // A run that blocks is a fault too: it ends after a minute instead of hanging the suite.
-    const Ran ran = RunShell("timeout 60 " + command + " </dev/null", "QT_QPA_PLATFORM=offscreen");
+    const Ran ran = RunShell("timeout 600 " + command + " </dev/null", "QT_QPA_PLATFORM=offscreen");
     return {ran.status, ran.out, ran.err};
 }
 

@@ -5,7 +5,13 @@
 #include <sstream>
 #include <thread>
 
+#include <atomic>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "app/cli/Cli.h"
+#include "common/AtomicFile.h"
 #include "support/PrintJobSupport.h"
 
 using namespace bm;
@@ -40,20 +46,22 @@ TEST(Interrupt, CtrlCEndsAJobWithoutLeavingAPdf)
     std::filesystem::create_directories(home / "out");
     const auto pdf = home / "out" / "slips.pdf";
 
-    // Sends Ctrl+C once the job has begun writing.
+    // Sends Ctrl+C once the job has begun writing, however long that takes.
+    std::atomic<bool> ended = false;
     std::thread presser([&] {
-        for (int i = 0; i < 3000; ++i) {
+        while (!ended) {
             if (WritingInto(home / "out")) {
                 std::raise(SIGINT);
                 return;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
     std::ostringstream out, err;
     const int status = cli::RunCli({"--home", home.path().string(), "print", "--definition", "HZ649", "--wheel",
                                     "w.txt", "--pdf", pdf.string()},
                                    "/x", out, err);
+    ended = true;
     presser.join();
     std::signal(SIGINT, previous);
 
@@ -75,21 +83,62 @@ TEST(Interrupt, CtrlCWhileTheReportIsWrittenLeavesNoSummary)
         wheel += "3,11,19,27,35,43\n";  // every play wins, so the report is long
     WriteBytes(home / "wheel" / "w.txt", wheel);
     std::filesystem::create_directories(home / "out");
+    std::atomic<bool> ended = false;
     std::thread presser([&] {
-        for (int i = 0; i < 600000 && !WritingInto(home / "out"); ++i)
+        while (!ended && !WritingInto(home / "out"))
             std::this_thread::sleep_for(std::chrono::microseconds(100));
-        std::raise(SIGINT);
+        if (!ended)
+            std::raise(SIGINT);
     });
     std::ostringstream out, err;
     const int status = cli::RunCli({"--home", home.path().string(), "check", "--definition", "LO649", "--wheel",
                                     "w.txt", "--draw", "3 11 19 27 35 43 7", "--save", (home / "out/s.txt").string()},
                                    "/x", out, err);
+    ended = true;
     presser.join();
     std::signal(SIGINT, previous);
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.str().find("Operation Aborted By User At Line "), std::string::npos) << err.str();
     EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
     EXPECT_EQ(out.str().find("Total Wins"), std::string::npos);
+}
+
+// SIGTERM (a shutdown, kill) where the file system has no unnamed files: the hidden copy of
+// the PDF, megabytes by then, goes with the process; the process still ends by the signal.
+TEST(Interrupt, TerminatedWhileAPdfIsWrittenLeavesNoHiddenCopy)
+{
+    TempDir home;
+    home.makeProgramFolder();
+    WriteDefinition(home / "Defs", "HZ649", Horizontal649(2));
+    WriteBytes(home / "wheel" / "w.txt", Wheel(200000));
+    std::filesystem::create_directories(home / "out");
+    const auto copy = [&] {
+        for (const auto& e : std::filesystem::directory_iterator(home / "out"))
+            if (e.path().filename().string().rfind(".slips.pdf.", 0) == 0)
+                return true;
+        return false;
+    };
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        UseNamedTemporaryFilesForTesting(true);
+        std::ostringstream out, err;
+        _exit(cli::RunCli({"--home", home.path().string(), "print", "--definition", "HZ649", "--wheel", "w.txt",
+                           "--pdf", (home / "out" / "slips.pdf").string()},
+                          "/x", out, err));
+    }
+    int status = 0;
+    bool seen = false;
+    // Waits for the copy as long as the job runs: rounds, not seconds.
+    while (!(seen = copy()) && waitpid(child, &status, WNOHANG) == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (seen) {
+        ASSERT_EQ(kill(child, SIGTERM), 0);
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+    }
+    ASSERT_TRUE(seen) << "the job ended (status " << status << ") before its copy was seen";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ std::string ExpectedMarks(const TempDir& home, const SlipDefinition& def, bool t
     return text;
 }
 
-// A horizontal 6/49 definition HZ649 (2 x 5 panels), a copy of it outside Defs, a wheel of 12
+// A horizontal 6/49 definition HZ649 (2 x 5 panels), a copy of it outside Defs under the same
+// name (a copy under another name is refused: it would borrow these offsets), a wheel of 12
 // plays after a comment line and stored offsets: --marks writes exactly the job's boxes, offsets
 // from the settings unless given, and the settings file is never written.
 TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
@@ -36,7 +37,7 @@ TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
     home.makeProgramFolder();
     WriteDefinition(home / "Defs", "HZ649", def);
     std::filesystem::create_directories(home / "elsewhere");
-    const auto copy = WriteDefinition(home / "elsewhere", "HZ649-copy", def);
+    const auto copy = WriteDefinition(home / "elsewhere", "HZ649", def);
     WriteBytes(home / "wheel" / "w.txt", "# method: covering, 12 plays\r\n" + Wheel(12));
     const std::string settings = "\"1.5\"\r\n\"-2\"\r\n";
     WriteBytes(home / "Settings" / "HZ649.ini", settings);

@@ -260,6 +260,36 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     EXPECT_FALSE(fs::exists(dir_ / "Defs" / "s.txt"));
 }
 
+// Save Summary saves a finished run's report and nothing else: once Load File (or its cancel)
+// has emptied the report box there is nothing to save, in every checker window.
+TEST_F(Checker, SaveSummaryOnlyWhileAFinishedReportIsShown)
+{
+    const struct {
+        const char* name;
+        const char* play;
+        std::vector<const char*> draw;
+    } windows[] = {
+        {"frmChkwhl", "1,2,3,4,5,6", {"1", "2", "3", "4", "5", "6", "7"}},
+        {"frmChkwhl5", "1,2,3,4,5", {"1", "2", "3", "4", "5", "6"}},
+        {"frmChkwhl7", "1,2,3,4,5,6,7", {"1", "2", "3", "4", "5", "6", "7", "8"}},
+        {"frmChkwhlPB", "1,2,3,4,5,6", {"1", "2", "3", "4", "5", "6"}},
+    };
+    for (const auto& [name, play, draw] : windows) {
+        SCOPED_TRACE(name);
+        Open(name, true);
+        Load(Wheel("w.txt", std::string(play) + "\r\n"));
+        Draw(draw);
+        Click("cmdreset");
+        ASSERT_EQ(Ready(), "Run Save file") << dialogs_.Said();
+        Load(Wheel("w2.txt", std::string(play) + "\r\n"));
+        EXPECT_EQ(Report(), "");
+        EXPECT_FALSE(Get<QPushButton>("cmdsave")->isEnabled());
+        dialogs_.QueueFile(QString());  // Load File cancelled
+        Click("cmdGo");
+        EXPECT_EQ(Ready(), "- - -");
+    }
+}
+
 TEST_F(Checker, EscapeAnsweredYesStopsWithTheCountsSoFar)
 {
     Open("frmChkwhl5", false);

@@ -53,7 +53,7 @@ TEST(CupsPrint, AJobComesOutWithEveryMarkInPlaceAndAQueueThatWouldNotPrintIsRefu
     EXPECT_EQ(ran.status, 0) << ran.err;
     EXPECT_EQ(ran.err, "Printing 23 Picks On 3 Playslips\nProcessing Complete\nSent To Printer brindlemark-pdf\n");
     std::filesystem::path pdf;  // once the printer has written it whole
-    for (int i = 0; i < 300 && pdf.empty(); ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+    for (int i = 0; i < 6000 && pdf.empty(); ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
         for (const auto& f : std::filesystem::directory_iterator(out))
             if (f.path().extension() == ".pdf" && RunShell("pdfinfo " + Quoted(f.path().string())).status == 0)
                 pdf = f.path();
