@@ -1,12 +1,19 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/PrintTarget.h"
 
+class QDialog;
+class QWidget;
+
 namespace bm {
 class Spooler;
+struct PaperArea;
 }
 
 namespace bm::app {
@@ -28,5 +35,11 @@ private:
     std::shared_ptr<Spooler> spooler_;
     std::string chosen_;  // empty: the default printer
 };
+
+// The Printer Setup dialog: the printers offered, `current` chosen, and the paper of the one
+// chosen (std::nullopt: as the printer is set up). Its combo box is cboPrinter.
+std::unique_ptr<QDialog> MakePrinterSetup(QWidget* parent, const std::vector<std::string>& printers,
+                                          const std::string& current,
+                                          std::function<std::optional<PaperArea>(const std::string&)> paper);
 
 }  // namespace bm::app

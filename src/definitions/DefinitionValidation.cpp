@@ -72,6 +72,42 @@ SlipDefinition SlipFromEntries(const DefinitionEntries& e)
     return d;
 }
 
+std::string Mm(double v)
+{
+    return ShortestText(static_cast<float>(v)) + " mm";
+}
+
+// Panels placed so that their boxes would print over those of the panel beside or above them.
+// Boxes that only touch are allowed; a hundredth of a millimetre is below any printer's step.
+std::optional<ValidationFailure> PanelOverlap(const SlipDefinition& d)
+{
+    constexpr double kTolerance = 0.01;
+    if (d.MainPanels >= 2) {
+        const double firstEnds =
+            double(d.TopToFirstRow) + (d.RowsInPanel - 1) * double(d.VerticalRowGap) + double(d.BoxHeight);
+        if (double(d.VerticalPanelGap) + kTolerance < firstEnds)
+            return ValidationFailure{
+                std::string(FieldLabel(Field::VerticalPanelGap)) + " (" + Mm(d.VerticalPanelGap) +
+                    ") puts the second main panel inside the first, whose boxes run from " +
+                    FieldLabel(Field::TopToFirstRow) + " (" + Mm(d.TopToFirstRow) + ") down to " + Mm(firstEnds) +
+                    ": their boxes would overlap. " + FieldLabel(Field::VerticalPanelGap) + " must be at least " +
+                    Mm(firstEnds) + ".",
+                OnField(Field::VerticalPanelGap)};
+    }
+    if (d.PanelsAcross >= 2) {
+        const double panelWidth = (d.ColumnsInPanel - 1) * double(d.HorizontalBoxShift) + double(d.BoxWidth);
+        if (double(d.HorizontalPanelGap) + kTolerance < panelWidth)
+            return ValidationFailure{
+                std::string(FieldLabel(Field::HorizontalPanelGap)) + " (" + Mm(d.HorizontalPanelGap) +
+                    ") is less than the width of a panel's boxes, " + Mm(panelWidth) + " from " +
+                    std::to_string(d.ColumnsInPanel) + " columns at " + FieldLabel(Field::HorizontalBoxShift) + " (" +
+                    Mm(d.HorizontalBoxShift) + "): the boxes of panels side by side would overlap. " +
+                    FieldLabel(Field::HorizontalPanelGap) + " must be at least " + Mm(panelWidth) + ".",
+                OnField(Field::HorizontalPanelGap)};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, EditorMode mode)
@@ -134,7 +170,7 @@ std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, 
     // A slip that would print off its sheet, before any offsets.
     if (const auto off = SheetRefusal(SlipFromEntries(e), 0, 0))
         return ValidationFailure{off->message, off->field ? OnField(*off->field) : FocusTarget{}};
-    return std::nullopt;
+    return PanelOverlap(SlipFromEntries(e));
 }
 
 }  // namespace bm

@@ -1,5 +1,6 @@
 #include "definitions/editor/frmGendef.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/EntryHelpers.h"
@@ -178,21 +181,38 @@ void frmGendef::BuildUi()
     buttons->addWidget(cmdreset);
     buttons->addWidget(cmdxit);
     buttons->addStretch(1);
-    root->addSpacing(8);
-    root->addLayout(buttons);
 
-    // The drawing to the right of everything the editor always had.
+    // The drawing to the right of everything the editor always had. The entries scroll, so the
+    // window can be as small as a small screen needs; it opens as large as the screen allows.
+    auto* entries = new QWidget;
+    entries->setObjectName(QStringLiteral("pnlEntries"));
+    entries->setLayout(root);
+    auto* scroll = Named(new QScrollArea(this), QStringLiteral("scrEntries"));
+    scroll->setWidget(entries);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     picSlip = new SlipView(this);
-    picSlip->setMinimumWidth(520);
+    picSlip->setMinimumWidth(200);
     picSlip->ShowSlipOnly(true);
     picSlip->setToolTip(QStringLiteral("The Slip As These Entries Describe It; The Measurement Being Entered Is Marked In Red"));
     auto* drawing = new QVBoxLayout;
     drawing->addWidget(Heading(this, "lblDrawing", "The Slip As These Entries Describe It"));
     drawing->addWidget(picSlip, 1);
+    // The buttons stay in sight however far the entries are scrolled.
+    auto* entriesAndButtons = new QVBoxLayout;
+    entriesAndButtons->addWidget(scroll, 1);
+    entriesAndButtons->addSpacing(8);
+    entriesAndButtons->addLayout(buttons);
     auto* outer = new QHBoxLayout(this);
-    outer->addLayout(root);
+    outer->addLayout(entriesAndButtons);
     outer->addSpacing(12);
     outer->addLayout(drawing, 1);
+    const QSize full = entries->sizeHint();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    scroll->setMinimumWidth(std::min(full.width() + bar, 320));
+    resize(full.width() + bar + 12 + 520 + 2 * outer->contentsMargins().left(),
+           full.height() + 8 + cmdxit->sizeHint().height() + 2 * outer->contentsMargins().top());
 }
 
 void frmGendef::SetFocusOrder()

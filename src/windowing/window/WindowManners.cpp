@@ -1,5 +1,6 @@
 #include "windowing/window/WindowManners.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,8 +97,19 @@ void UseWindowKeys(QWidget* window, EscapeCloses escape)
     }
 }
 
+namespace {
+std::optional<QRect> g_area;
+}  // namespace
+
+void OverrideAvailableArea(const QRect* area)
+{
+    g_area = area ? std::optional<QRect>(*area) : std::nullopt;
+}
+
 QRect AvailableFor(const QWidget* window)
 {
+    if (g_area)
+        return *g_area;
     const QWidget* active = QApplication::activeWindow();
     const QScreen* screen = active && active != window ? active->screen() : window->screen();
     if (!screen)

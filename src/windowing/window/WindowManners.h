@@ -24,5 +24,8 @@ void FitToScreen(QWidget* window, const QRect& available);
 // The free area of the screen a window opens on: that of the program's active window, else the
 // window's own screen.
 QRect AvailableFor(const QWidget* window);
+// For tests: the free area every window is fitted to, in place of the screen's; nullptr
+// restores the screen's.
+void OverrideAvailableArea(const QRect* area);
 
 }  // namespace bm::app
