@@ -1,4 +1,6 @@
+#include <cctype>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -7,6 +9,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QListWidget>
 #include <QPointer>
 #include <QTest>
@@ -49,6 +53,7 @@ public:
         bm::app::RegisterCheckers(rig_.windows);
         home_.WriteWheel("w.txt", bmtest::Wheel(40));
         home_.AddDefinition("LM750.def", "LM750");
+        rig_.main().ReloadDefinitions();
         bm::app::FitToScreen(rig_.window.get());
     }
 
@@ -151,9 +156,128 @@ TEST(EveryWindow, OpensOnTheScreenAndShrinksTo1024x700)
             EXPECT_LE(w.height(), bm::kSmallestWindowHeight) << name << " keeps its height of " << w.height();
             w.resize(opened);
         });
-        EXPECT_EQ(seen.size(), 13u) << ::testing::PrintToString(seen);
+        EXPECT_EQ(seen.size(), 12u) << ::testing::PrintToString(seen);
         bm::app::OverrideAvailableArea(nullptr);
     }
+}
+
+// The captions that take an Alt key in a window: buttons, check boxes, options, labels of entries.
+std::vector<std::pair<QWidget*, std::string>> Captions(QWidget& window)
+{
+    std::vector<std::pair<QWidget*, std::string>> out;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->window() != &window)
+            continue;
+        if (auto* b = qobject_cast<QAbstractButton*>(w); b && !b->text().isEmpty())
+            out.emplace_back(w, b->text().toStdString());
+        else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy())
+            out.emplace_back(w, l->text().toStdString());
+    }
+    return out;
+}
+
+// Every caption has an Alt key of its own; only one whose every letter and digit another caption
+// of the window holds goes without (the editor's R12, beside R1, R2 and R11).
+TEST(EveryWindow, EveryButtonAndEntryLabelHasAnAltKeyOfItsOwn)
+{
+    EveryWindow windows;
+    std::vector<std::string> seen;
+    windows.ForEach([&](const std::string& name, QWidget& w) {
+        seen.push_back(name);
+        const auto captions = Captions(w);
+        std::map<char, std::string> keys;
+        for (const auto& [widget, text] : captions)
+            if (const char key = bm::MnemonicOf(text)) {
+                const auto [at, fresh] = keys.emplace(key, text);
+                EXPECT_TRUE(fresh) << name << ": \"" << text << "\" and \"" << at->second << "\" share Alt+" << key;
+            }
+        for (const auto& [widget, text] : captions) {
+            if (bm::MnemonicOf(text))
+                continue;
+            for (char c : bm::WithoutMnemonic(text)) {
+                if (std::isalnum(static_cast<unsigned char>(c))) {
+                    EXPECT_TRUE(keys.count(static_cast<char>(std::tolower(static_cast<unsigned char>(c)))))
+                        << name << ": \"" << text << "\" has no Alt key, though " << c << " is free";
+                }
+            }
+        }
+    });
+    EXPECT_EQ(seen.size(), 12u);
+}
+
+// The Alt keys work: a label's key puts the focus into its entry, a button's key presses it.
+TEST(EveryWindow, AltKeysReachTheirEntriesAndButtons)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    QApplication::setActiveWindow(rig.window.get());
+    const auto keyOf = [&](const char* name) {
+        QWidget* w = rig.window->findChild<QWidget*>(QString::fromLatin1(name));
+        const QString text = qobject_cast<QLabel*>(w) ? qobject_cast<QLabel*>(w)->text() : qobject_cast<QAbstractButton*>(w)->text();
+        return static_cast<Qt::Key>(Qt::Key_A + (bm::MnemonicOf(text.toStdString()) - 'a'));
+    };
+    QTest::keyClick(rig.window.get(), keyOf("lblLeft"), Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), rig.Child<QWidget>("txtLmarg"));
+    QTest::keyClick(rig.window.get(), keyOf("lblTop"), Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), rig.Child<QWidget>("txtTmarg"));
+    QTest::keyClick(rig.window.get(), keyOf("cmdHelp"), Qt::AltModifier);
+    // A button's key presses it as a click would, a moment later.
+    QTRY_COMPARE(rig.helpOpened.size() + (bm::app::IsFormLoaded(QStringLiteral("frmHelp")) ? 1u : 0u), 1u);
+    if (QWidget* help = bm::app::FindForm(QStringLiteral("frmHelp")))
+        help->close();
+}
+
+// Enter presses the button that has the focus; Escape closes each window as its Close button
+// does. The main window stays: Escape there stops a print job, and Exit ends the program.
+TEST(EveryWindow, EnterPressesTheFocusedButtonAndEscapeCloses)
+{
+    EveryWindow windows;
+    std::vector<std::string> closed;
+    windows.ForEach([&](const std::string& name, QWidget& w) {
+        QPointer<QWidget> window(&w);
+        if (name == "splash")
+            return;
+        QApplication::setActiveWindow(&w);
+        if (name == "main window") {
+            auto* help = w.findChild<QPushButton*>(QStringLiteral("cmdHelp"));
+            help->setFocus();
+            QTest::keyClick(help, Qt::Key_Return);
+            QTRY_VERIFY(bm::app::IsFormLoaded(QStringLiteral("frmHelp")));
+            bm::app::FindForm(QStringLiteral("frmHelp"))->close();
+            QApplication::setActiveWindow(&w);
+            QTest::keyClick(&w, Qt::Key_Escape);
+            EXPECT_TRUE(w.isVisible()) << "Escape closed the main window";
+            return;
+        }
+        QWidget* target = QApplication::focusWidget() && QApplication::focusWidget()->window() == &w
+                              ? QApplication::focusWidget() : &w;
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_FALSE(window && window->isVisible()) << name << " stays open after Escape";
+        closed.push_back(name);
+    });
+    EXPECT_EQ(closed.size(), 10u) << ::testing::PrintToString(closed);
+
+    // Enter on a focused Close button closes; on the editor's, after a change, it asks first.
+    ProgramHome home;
+    MainWindowRig rig(home);
+    rig.windows.SetEditor(bm::app::GendefOpeners());
+    rig.ClickRow(0, true);
+    QWidget* editor = bm::app::FindForm(QStringLiteral("frmGendef"));
+    ASSERT_NE(editor, nullptr);
+    QApplication::setActiveWindow(editor);
+    editor->findChild<QLineEdit*>(QStringLiteral("txtM11"))->setText(QStringLiteral("4"));
+    auto* close = editor->findChild<QPushButton*>(QStringLiteral("cmdxit"));
+    close->setFocus();
+    QTest::keyClick(close, Qt::Key_Return);
+    QTRY_COMPARE(rig.dialogs.messages().size(), 1u);
+    EXPECT_EQ(rig.dialogs.Said(), "Warning: You Haven't Saved Your Changes");
+    EXPECT_TRUE(editor->isVisible());
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(rig.dialogs.messages().size(), 2u);
+    EXPECT_TRUE(editor->isVisible());
+    rig.dialogs.QueueAnswer(bm::app::Answer::Ok);
+    QTest::keyClick(close, Qt::Key_Return);
+    QTRY_VERIFY(!bm::app::IsFormLoaded(QStringLiteral("frmGendef")));
 }
 
 }  // namespace
