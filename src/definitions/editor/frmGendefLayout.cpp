@@ -103,6 +103,17 @@ QHBoxLayout* Line(std::initializer_list<std::pair<QLabel*, QWidget*>> pairs)
     return line;
 }
 
+// Asks for room for all the entries; it gets less only when the window is made smaller.
+class EntriesArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override
+    {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        return widget() ? widget()->sizeHint() + QSize(bar, bar) : QScrollArea::sizeHint();
+    }
+};
+
 }  // namespace
 
 void frmGendef::BuildUi()
@@ -187,13 +198,15 @@ void frmGendef::BuildUi()
     auto* entries = new QWidget;
     entries->setObjectName(QStringLiteral("pnlEntries"));
     entries->setLayout(root);
-    auto* scroll = Named(new QScrollArea(this), QStringLiteral("scrEntries"));
+    auto* scroll = Named(new EntriesArea(this), QStringLiteral("scrEntries"));
     scroll->setWidget(entries);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     picSlip = new SlipView(this);
     picSlip->setMinimumWidth(200);
+    // The drawing takes what the entries leave.
+    picSlip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     picSlip->ShowSlipOnly(true);
     picSlip->setToolTip(QStringLiteral("The Slip As These Entries Describe It; The Measurement Being Entered Is Marked In Red"));
     auto* drawing = new QVBoxLayout;
@@ -208,6 +221,7 @@ void frmGendef::BuildUi()
     outer->addLayout(entriesAndButtons);
     outer->addSpacing(12);
     outer->addLayout(drawing, 1);
+    ensurePolished();
     const QSize full = entries->sizeHint();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     scroll->setMinimumWidth(std::min(full.width() + bar, 320));

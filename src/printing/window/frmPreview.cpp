@@ -67,6 +67,7 @@ frmPreview::~frmPreview() = default;
 void frmPreview::BuildUi()
 {
     const int last = static_cast<int>(std::max<long long>(1, job_->slips));
+    lblDefinition = Named(new QLabel(this), "lblDefinition", "The Slip Definition These Slips Are Drawn For");
     lblSlip = Named(new QLabel(this), "lblSlip");
     QFont bold = lblSlip->font();
     bold.setBold(true);
@@ -122,6 +123,8 @@ void frmPreview::BuildUi()
     cmdClose = Button(this, "cmdClose", "Close", "Close The Preview (Esc)");
 
     auto* nav = new QHBoxLayout;
+    nav->addWidget(lblDefinition);
+    nav->addSpacing(12);
     nav->addWidget(lblSlip);
     nav->addSpacing(12);
     for (QWidget* w : {static_cast<QWidget*>(cmdFirst), static_cast<QWidget*>(cmdPrev),
@@ -228,9 +231,10 @@ std::string frmPreview::ChosenSlips() const
 void frmPreview::ShowTitle()
 {
     // Which definition the slips are drawn for, beside the wheel file.
+    const QString definition = QString::fromStdString(job_->definitionFile.stem().string());
     setWindowTitle(QStringLiteral("Print Preview - %1 - %2")
-                       .arg(QString::fromStdString(job_->wheel.filename().string()),
-                            QString::fromStdString(job_->definitionFile.stem().string())));
+                       .arg(QString::fromStdString(job_->wheel.filename().string()), definition));
+    lblDefinition->setText(definition);
 }
 
 void frmPreview::GoTo(long long slip)

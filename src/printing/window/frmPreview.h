@@ -63,6 +63,7 @@ private:
     long long slip_ = 0;
     std::string refusal_;
 
+    QLabel* lblDefinition = nullptr;
     QLabel* lblSlip = nullptr;
     QPushButton* cmdFirst = nullptr;
     QPushButton* cmdPrev = nullptr;

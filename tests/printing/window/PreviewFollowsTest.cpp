@@ -40,10 +40,12 @@ TEST_F(PreviewFollows, TheDefinitionAndTheSlipRangeFollowTheMainWindow)
 {
     ASSERT_TRUE(preview);
     EXPECT_TRUE(preview->windowTitle().contains(QStringLiteral("LO649"))) << preview->windowTitle().toStdString();
+    EXPECT_EQ(In<QLabel>("lblDefinition")->text(), QStringLiteral("LO649"));
     EXPECT_EQ(In<QSpinBox>("spnTo")->value(), 4);
     rig.Choose("CD649.def");
     QTRY_COMPARE(In<QLabel>("lblSlip")->text(), QStringLiteral("Slip 1 of 10"));
     EXPECT_TRUE(preview->windowTitle().contains(QStringLiteral("CD649"))) << preview->windowTitle().toStdString();
+    EXPECT_EQ(In<QLabel>("lblDefinition")->text(), QStringLiteral("CD649"));
     EXPECT_EQ(In<QSpinBox>("spnTo")->maximum(), 10);
     EXPECT_EQ(In<QSpinBox>("spnTo")->value(), 10);
     EXPECT_EQ(preview->ChosenSlips(), "");
