@@ -108,9 +108,8 @@ std::optional<ValidationFailure> PanelOverlap(const SlipDefinition& d)
     return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, EditorMode mode)
+// Every check but the overlap of panels, which the drawing shows rather than refuses.
+std::optional<ValidationFailure> ValidateEntries(const DefinitionEntries& e, EditorMode mode)
 {
     const auto& f = e.fields;
     const auto text = [&](Field x) -> const std::string& { return f[static_cast<int>(x)]; };
@@ -170,6 +169,15 @@ std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, 
     // A slip that would print off its sheet, before any offsets.
     if (const auto off = SheetRefusal(SlipFromEntries(e), 0, 0))
         return ValidationFailure{off->message, off->field ? OnField(*off->field) : FocusTarget{}};
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, EditorMode mode)
+{
+    if (auto failure = ValidateEntries(e, mode))
+        return failure;
     return PanelOverlap(SlipFromEntries(e));
 }
 
@@ -180,7 +188,8 @@ namespace bm {
 Result<SlipDefinition> DrawableDefinition(DefinitionEntries entries)
 {
     entries.name = "AA";  // the drawing does not depend on the name
-    if (const auto failure = ValidateDefinition(entries, EditorMode::Make))
+    // Panels that overlap are drawn, so that the overlap is seen.
+    if (const auto failure = ValidateEntries(entries, EditorMode::Make))
         return Error{failure->message};
     return SlipFromEntries(entries);
 }

@@ -142,3 +142,18 @@ TEST(ValidateDefinition, EverythingItAcceptsReadsBack)
 }
 
 }  // namespace
+
+namespace {
+
+// The editor's drawing shows panels that overlap, so the user sees what the refusal is about.
+TEST(ValidateDefinition, OverlappingPanelsAreRefusedYetDrawn)
+{
+    auto e = Valid();
+    e.fields[5] = "25";
+    EXPECT_TRUE(ValidateDefinition(e, EditorMode::Make).has_value());
+    const auto drawn = DrawableDefinition(e);
+    ASSERT_TRUE(drawn.has_value()) << drawn.error().message;
+    EXPECT_FLOAT_EQ(drawn->TopToFirstRow, 25.f);
+}
+
+}  // namespace

@@ -11,7 +11,6 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QWidget>
 
 #include "windowing/Mnemonics.h"
@@ -41,6 +40,29 @@ protected:
         button->animateClick();
         return true;
     }
+};
+
+// Escape that no control of the window took for itself closes the window. A key press, not a
+// shortcut: while a print job or a check runs, its pump takes every key press first and hears
+// Escape as the stop it is meant to be; a shortcut would be matched before the pump saw the key.
+class EscapeClosesWindow : public QObject {
+public:
+    explicit EscapeClosesWindow(QWidget* window) : QObject(window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != window_ || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Escape || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        window_->close();
+        return true;
+    }
+
+private:
+    QWidget* window_;
 };
 
 // The captions that take an Alt key: buttons, check boxes, options and the labels of entries.
@@ -89,12 +111,8 @@ void UseWindowKeys(QWidget* window, EscapeCloses escape)
     auto* enter = new EnterPresses(window);
     for (QPushButton* button : window->findChildren<QPushButton*>())
         button->installEventFilter(enter);
-    if (escape == EscapeCloses::Yes) {
-        auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-        shortcut->setObjectName(QStringLiteral("shortcutEscape"));
-        shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window, [window] { window->close(); });
-    }
+    if (escape == EscapeCloses::Yes)
+        window->installEventFilter(new EscapeClosesWindow(window));
 }
 
 namespace {
