@@ -152,7 +152,7 @@ TEST(ValidateDefinition, OverlappingPanelsAreRefusedYetDrawn)
     e.fields[5] = "25";
     EXPECT_TRUE(ValidateDefinition(e, EditorMode::Make).has_value());
     const auto drawn = DrawableDefinition(e);
-    ASSERT_TRUE(drawn.has_value()) << drawn.error().message;
+    ASSERT_TRUE(drawn.ok()) << drawn.error().message;
     EXPECT_FLOAT_EQ(drawn->TopToFirstRow, 25.f);
 }
 
