@@ -7,7 +7,8 @@ class QWidget;
 namespace bm::app {
 
 enum class Icon { None, Information, Warning, Error, Question };
-enum class Buttons { Ok, OkCancel, ReplaceCancel, YesNo, YesNoDefaultNo };
+// DiscardKeep: "Discard Changes" answers Ok, "Keep Editing" (the default) Cancel.
+enum class Buttons { Ok, OkCancel, ReplaceCancel, YesNo, YesNoDefaultNo, DiscardKeep };
 enum class Answer { Ok, Cancel, Yes, No };
 
 // Every message box and file dialog of the program goes through this seam, so tests answer

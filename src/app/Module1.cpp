@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "windowing/window/WindowManners.h"
+
 namespace bm::app {
 
 namespace {
@@ -78,6 +80,7 @@ QWidget* ShowForm(const QString& name, const std::function<QWidget*()>& create)
         if (w->objectName().isEmpty())
             w->setObjectName(name);
         w->setAttribute(Qt::WA_DeleteOnClose);
+        FitToScreen(w);
         w->show();
     } else if (w->isMinimized()) {
         w->showNormal();

@@ -42,6 +42,13 @@ public:
             replace = box.addButton(QStringLiteral("Replace"), QMessageBox::AcceptRole);
             box.setDefaultButton(box.addButton(QMessageBox::Cancel));
             break;
+        case Buttons::DiscardKeep: {
+            replace = box.addButton(QStringLiteral("&Discard Changes"), QMessageBox::DestructiveRole);
+            QPushButton* keep = box.addButton(QStringLiteral("&Keep Editing"), QMessageBox::RejectRole);
+            box.setDefaultButton(keep);
+            box.setEscapeButton(keep);
+            break;
+        }
         case Buttons::YesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::Yes);

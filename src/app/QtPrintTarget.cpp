@@ -13,6 +13,8 @@
 #include "paper/window/PaperSetup.h"
 #include "printing/qt/PdfSurface.h"
 #include "printing/qt/PrinterSurface.h"
+#include "printing/qt/Spooler.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -69,58 +71,75 @@ void QtPrintTarget::SetupPrinter(QWidget* parent)
                           Icon::Information, Buttons::Ok);
         return;
     }
+    const std::string current = chosen_.empty() ? spooler_->DefaultPrinter() : chosen_;
+    PrinterSetupDialog setup =
+        MakePrinterSetup(parent, printers, current, paper_,
+                         {[this](const std::string& name) { return spooler_->Paper(name); },
+                          [this](const std::string& name) { return spooler_->Sources(name); }});
+    FitToScreen(setup.dialog.get());
+    if (setup.dialog->exec() == QDialog::Accepted) {
+        chosen_ = setup.dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"))->currentText().toStdString();
+        paper_ = *setup.paper->Chosen();
+    }
+}
+
+PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::string>& printers,
+                                    const std::string& current, const PaperChoice& paperChosen, PrinterFacts facts)
+{
     // Only what the print jobs use: which printer, the paper it holds, the size the sheets are laid
     // out on and where the paper comes from. Copies, page ranges and the like have no place here,
     // since a job prints each slip once.
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgPrinterSetup"));
-    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    auto* printer = new QComboBox(&dialog);
+    auto dialog = std::make_unique<QDialog>(parent);
+    QDialog* shown = dialog.get();
+    shown->setObjectName(QStringLiteral("dlgPrinterSetup"));
+    shown->setWindowTitle(QStringLiteral("Printer Setup"));
+    auto* printer = new QComboBox(shown);
     printer->setObjectName(QStringLiteral("cboPrinter"));
-    const std::string current = chosen_.empty() ? spooler_->DefaultPrinter() : chosen_;
     for (const std::string& name : printers) {
         printer->addItem(QString::fromStdString(name));
         if (name == current)
             printer->setCurrentIndex(printer->count() - 1);
     }
-    auto* paper = new QLabel(&dialog);
+    auto* paper = new QLabel(shown);
     paper->setObjectName(QStringLiteral("lblPaper"));
-    const auto showPaper = [this, paper, printer] {
-        const auto area = spooler_->Paper(printer->currentText().toStdString());
+    const auto showPaper = [paperOf = facts.paper, paper, printer] {
+        const auto area = paperOf(printer->currentText().toStdString());
         const Paper held = area ? PaperOfSize(area->width, area->height) : Paper{};
         const QString size = QString::fromStdString(ShortestText(held.width) + " x " + ShortestText(held.height) + " mm");
         paper->setText(!area              ? QStringLiteral("as the printer is set up")
                        : held.name.empty() ? size
                                            : QStringLiteral("%1 (%2)").arg(QString::fromStdString(held.name), size));
     };
-    PaperSetup setup(dialog, paper_);
-    const auto showSources = [this, printer, &setup] {
-        setup.OfferSources(spooler_->Sources(printer->currentText().toStdString()));
+    auto setup = std::make_shared<PaperSetup>(*shown, paperChosen);
+    const auto showSources = [sourcesOf = facts.sources, printer, setup] {
+        setup->OfferSources(sourcesOf(printer->currentText().toStdString()));
     };
     showPaper();
     showSources();
-    QObject::connect(printer, &QComboBox::currentIndexChanged, &dialog, showPaper);
-    QObject::connect(printer, &QComboBox::currentIndexChanged, &dialog, showSources);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(printer, &QComboBox::currentIndexChanged, shown, showPaper);
+    QObject::connect(printer, &QComboBox::currentIndexChanged, shown, showSources);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, shown);
     // A custom size that is no size keeps the dialog open, saying what is wrong.
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, &setup] {
-        if (const auto chosen = setup.Chosen(); !chosen) {
-            dialogs().Message(&dialog, QStringLiteral("Go Back"), QString::fromStdString(chosen.error().message),
+    QObject::connect(buttons, &QDialogButtonBox::accepted, shown, [shown, setup] {
+        if (const auto chosen = setup->Chosen(); !chosen) {
+            dialogs().Message(shown, QStringLiteral("Go Back"), QString::fromStdString(chosen.error().message),
                               Icon::Error, Buttons::Ok);
             return;
         }
-        dialog.accept();
+        shown->accept();
     });
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* form = new QFormLayout(&dialog);
-    form->addRow(QStringLiteral("Printer"), printer);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, shown, &QDialog::reject);
+    auto* form = new QFormLayout(shown);
+    auto* printerLabel = new QLabel(QStringLiteral("Printer"), shown);
+    printerLabel->setObjectName(QStringLiteral("lblPrinter"));
+    printerLabel->setBuddy(printer);
+    form->addRow(printerLabel, printer);
     form->addRow(QStringLiteral("Paper"), paper);
-    setup.AddRows(*form);
+    setup->AddRows(*form);
     form->addRow(buttons);
-    if (dialog.exec() == QDialog::Accepted) {
-        chosen_ = printer->currentText().toStdString();
-        paper_ = *setup.Chosen();
-    }
+    // A dialog closes on Escape already, as Cancel does.
+    UseWindowKeys(shown, EscapeCloses::No);
+    return PrinterSetupDialog{std::move(dialog), setup};
 }
 
 }  // namespace bm::app

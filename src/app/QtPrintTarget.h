@@ -1,15 +1,20 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/PrintTarget.h"
+#include "printing/qt/Spooler.h"
 
-namespace bm {
-class Spooler;
-}
+class QDialog;
+class QWidget;
 
 namespace bm::app {
+
+class PaperSetup;
 
 // The system's printers: the one confirmed in Printer Setup, else the default printer.
 class QtPrintTarget : public PrintTarget {
@@ -33,5 +38,21 @@ private:
     std::string chosen_;  // empty: the default printer
     PaperChoice paper_;
 };
+
+// What Printer Setup shows of a printer: the paper it holds (std::nullopt: as the printer is set
+// up) and the paper sources it offers.
+struct PrinterFacts {
+    std::function<std::optional<PaperArea>(const std::string&)> paper;
+    std::function<std::vector<PaperSource>(const std::string&)> sources;
+};
+
+// The Printer Setup dialog: the printers offered, `current` chosen, with the paper rows showing
+// `paperChosen`. Its combo box is cboPrinter; once accepted, `paper` says the paper chosen.
+struct PrinterSetupDialog {
+    std::unique_ptr<QDialog> dialog;
+    std::shared_ptr<PaperSetup> paper;
+};
+PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::string>& printers,
+                                    const std::string& current, const PaperChoice& paperChosen, PrinterFacts facts);
 
 }  // namespace bm::app

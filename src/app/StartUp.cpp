@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/frmSplash.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -33,6 +34,7 @@ frmMain* StartUp(frmMain::Services services, const SplashWait& wait)
     }
     auto* main = new frmMain(std::move(services));
     main->setAttribute(Qt::WA_DeleteOnClose);
+    FitToScreen(main);
     main->show();
     return main;
 }

@@ -18,6 +18,7 @@
 
 #include "app/Dialogs.h"
 #include "common/Version.h"
+#include "windowing/window/WindowManners.h"
 
 // The manual lives in a static library, whose resources are linked only when asked for.
 static bool LoadManual()
@@ -146,6 +147,7 @@ frmHelp::frmHelp(std::filesystem::path home, QWidget* parent) : QWidget(parent),
     connect(cmdAbout, &QPushButton::clicked, this, &frmHelp::ShowAbout);
 
     ShowPage(QString::fromLatin1(kPages[0].file));
+    UseWindowKeys(this);
     resize(1020, 760);
 }
 

@@ -17,6 +17,7 @@
 #include "app/RememberedChoices.h"
 #include "app/WindowCatalogue.h"
 #include "common/Version.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -26,6 +27,8 @@ frmMain::frmMain(Services services, QWidget* parent)
     BuildUi();
     setWindowTitle(QString::fromStdString(MainTitle()));
     Connect();
+    // Escape stops a print job here; Exit ends the program.
+    UseWindowKeys(this, EscapeCloses::No);
     if (const std::string printer = RememberedChoices(folder()).Get(RememberedChoices::kPrinter); !printer.empty())
         services_.printer->UsePrinter(printer);
     RememberPaper(false);

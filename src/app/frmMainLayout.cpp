@@ -10,10 +10,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QVBoxLayout>
 
 #include "app/EntryHelpers.h"
+#include "common/Numbers.h"
 
 // The main window's controls with their names, captions and tool-tips.
 
@@ -54,14 +55,27 @@ QLabel* JobLabel(QWidget* parent, const char* name, const QString& caption)
     return l;
 }
 
+class OffsetValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        const std::string text = input.toStdString();
+        if (ParseFloat(text))
+            return Acceptable;
+        return CouldBecomeDecimal(text) ? Intermediate : Invalid;
+    }
+};
+
 QLineEdit* OffsetBox(QWidget* parent, const char* name, const QString& tip)
 {
     auto* box = new QLineEdit(QStringLiteral("0"), parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setToolTip(tip);
     box->setMaximumWidth(90);
-    // The settings file quotes each offset: a quote typed into one would break the file.
-    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"\\x00-\\x1f]*")), box));
+    // Only what is, or may still become, a number is typed: a letter pressed by mistake would
+    // otherwise be stored and found only when a job is refused.
+    box->setValidator(new OffsetValidator(box));
     UseEntryHelpers(box);
     return box;
 }
@@ -85,7 +99,9 @@ void frmMain::BuildUi()
     help->setToolTip(QStringLiteral("Launch Help File Or Click Help Button Below"));
 
     auto* left = new QVBoxLayout;
-    left->addWidget(Heading(this, "lblDefsHead", QStringLiteral("Choose Slip Layout Definition")));
+    QLabel* defsHead = Heading(this, "lblDefsHead", QStringLiteral("Choose Slip Layout Definition"));
+    defsHead->setBuddy(File1);
+    left->addWidget(defsHead);
     left->addWidget(File1, 1);
     left->addWidget(lblNoDefs);
     left->addWidget(help);

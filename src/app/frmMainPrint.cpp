@@ -13,6 +13,7 @@
 #include "checking/window/CheckerSupport.h"
 #include "printing/PrintJob.h"
 #include "printing/window/frmPreview.h"
+#include "windowing/window/WindowManners.h"
 
 // "Print Playslips" and "Test Pattern": the job runs in the click handler and drives the
 // job-status labels; JobPump keeps the window drawn and watches Escape meanwhile.
@@ -275,6 +276,7 @@ void frmMain::cmdPreview_Click()
     if (preview_)
         preview_->close();
     preview_ = new frmPreview(std::move(job), std::move(host), this);
+    FitToScreen(preview_);
     preview_->show();
     preview_->activateWindow();
 }

@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "common/Version.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -92,8 +93,7 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     lblVersion->setGeometry(kWidth - 220, kHeight - 44, 200, 28);
     lblVersion->setText(QStringLiteral("Version ") + QString::fromStdString(VersionText()));
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    FitToScreen(this);
 }
 
 }  // namespace bm::app

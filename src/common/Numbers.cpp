@@ -62,6 +62,13 @@ std::optional<T> ParseDecimal(std::string_view text)
 
 }  // namespace
 
+bool CouldBecomeDecimal(std::string_view text)
+{
+    bool negative = false;
+    // A digit appended makes every beginning of a number whole: "-" to "-1", "." to ".1".
+    return UnsignedPart(std::string(TrimBlanks(text)) + "1", negative).has_value();
+}
+
 bool IsPlainDecimal(std::string_view text)
 {
     bool negative = false;

@@ -17,6 +17,9 @@ std::optional<float> ParseFloat(std::string_view text);
 std::optional<double> ParseDouble(std::string_view text);
 // Whether the text is written as such a number, however large it is.
 bool IsPlainDecimal(std::string_view text);
+// Whether typing may still turn the text into such a number: "", "-", "." and "2." may, "1,5",
+// "hepv" and "1.2.3" may not.
+bool CouldBecomeDecimal(std::string_view text);
 
 // A whole number, optionally signed, with blanks around it skipped.
 std::optional<std::int64_t> ParseWhole(std::string_view text);

@@ -72,9 +72,44 @@ SlipDefinition SlipFromEntries(const DefinitionEntries& e)
     return d;
 }
 
-}  // namespace
+std::string Mm(double v)
+{
+    return ShortestText(static_cast<float>(v)) + " mm";
+}
 
-std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, EditorMode mode)
+// Panels placed so that their boxes would print over those of the panel beside or above them.
+// Boxes that only touch are allowed; a hundredth of a millimetre is below any printer's step.
+std::optional<ValidationFailure> PanelOverlap(const SlipDefinition& d)
+{
+    constexpr double kTolerance = 0.01;
+    if (d.MainPanels >= 2) {
+        const double firstEnds =
+            double(d.TopToFirstRow) + (d.RowsInPanel - 1) * double(d.VerticalRowGap) + double(d.BoxHeight);
+        if (double(d.VerticalPanelGap) + kTolerance < firstEnds)
+            return ValidationFailure{
+                std::string(FieldLabel(Field::VerticalPanelGap)) + " (" + Mm(d.VerticalPanelGap) +
+                    ") puts the second main panel inside the first, whose boxes run from " +
+                    FieldLabel(Field::TopToFirstRow) + " (" + Mm(d.TopToFirstRow) + ") down to " + Mm(firstEnds) +
+                    ": their boxes would overlap. " + FieldLabel(Field::VerticalPanelGap) + " must be at least " +
+                    Mm(firstEnds) + ".",
+                OnField(Field::VerticalPanelGap)};
+    }
+    if (d.PanelsAcross >= 2) {
+        const double panelWidth = (d.ColumnsInPanel - 1) * double(d.HorizontalBoxShift) + double(d.BoxWidth);
+        if (double(d.HorizontalPanelGap) + kTolerance < panelWidth)
+            return ValidationFailure{
+                std::string(FieldLabel(Field::HorizontalPanelGap)) + " (" + Mm(d.HorizontalPanelGap) +
+                    ") is less than the width of a panel's boxes, " + Mm(panelWidth) + " from " +
+                    std::to_string(d.ColumnsInPanel) + " columns at " + FieldLabel(Field::HorizontalBoxShift) + " (" +
+                    Mm(d.HorizontalBoxShift) + "): the boxes of panels side by side would overlap. " +
+                    FieldLabel(Field::HorizontalPanelGap) + " must be at least " + Mm(panelWidth) + ".",
+                OnField(Field::HorizontalPanelGap)};
+    }
+    return std::nullopt;
+}
+
+// Every check but the overlap of panels, which the drawing shows rather than refuses.
+std::optional<ValidationFailure> ValidateEntries(const DefinitionEntries& e, EditorMode mode)
 {
     const auto& f = e.fields;
     const auto text = [&](Field x) -> const std::string& { return f[static_cast<int>(x)]; };
@@ -143,6 +178,15 @@ std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, 
     return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<ValidationFailure> ValidateDefinition(const DefinitionEntries& e, EditorMode mode)
+{
+    if (auto failure = ValidateEntries(e, mode))
+        return failure;
+    return PanelOverlap(SlipFromEntries(e));
+}
+
 }  // namespace bm
 
 namespace bm {
@@ -150,7 +194,8 @@ namespace bm {
 Result<SlipDefinition> DrawableDefinition(DefinitionEntries entries)
 {
     entries.name = "AA";  // the drawing does not depend on the name
-    if (const auto failure = ValidateDefinition(entries, EditorMode::Make))
+    // Panels that overlap are drawn, so that the overlap is seen.
+    if (const auto failure = ValidateEntries(entries, EditorMode::Make))
         return Error{failure->message};
     return SlipFromEntries(entries);
 }

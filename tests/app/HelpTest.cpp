@@ -66,7 +66,8 @@ TEST(Help, F1OpensTheManualAtThePageOfTheWindowWithTheFocus)
     for (int field = 3; field <= 16; ++field) {
         const auto* label = editor->findChild<QLabel*>(QStringLiteral("lblM%1").arg(field));
         ASSERT_NE(label, nullptr) << field;
-        EXPECT_TRUE(page.toPlainText().contains(label->text().trimmed())) << label->text().toStdString();
+        const QString words = label->text().remove(QLatin1Char('&')).trimmed();
+        EXPECT_TRUE(page.toPlainText().contains(words)) << words.toStdString();
     }
 
     rig.Choose("LO649.def");

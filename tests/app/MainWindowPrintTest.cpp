@@ -150,8 +150,11 @@ TEST_F(PrintFromWindow, TestPatternMarksEveryBoxAndMovesWithTheOffsets)
     Click("Command1");
     EXPECT_EQ(rig.dialogs.shown().size(), 1u);
 
-    // A typed offset that is no number is refused by the job, naming it.
+    // The box takes no comma; an offset that is no number (from an old settings file) is refused
+    // by the job, naming it.
     Type("txtLmarg", QStringLiteral("1,5"));
+    EXPECT_EQ(rig.Child<QLineEdit>("txtLmarg")->text(), QStringLiteral("15"));
+    rig.Child<QLineEdit>("txtLmarg")->setText(QStringLiteral("1,5"));
     Click("cmdTest");
     EXPECT_EQ(rig.dialogs.Said(),
               "Brindlemark: The left offset \"1,5\" is not a number of millimetres (for example -1.5 or 2)");

@@ -20,6 +20,15 @@ TEST(Numbers, ParsesDecimalAndWholeTextsOnly)
     EXPECT_FALSE(ParseWhole("7.0").has_value());
 }
 
+// What an offset box lets through while it is typed: every beginning of a number, nothing else.
+TEST(Numbers, OnlyBeginningsOfNumbersCouldBecomeOne)
+{
+    for (const char* may : {"", " ", "-", "+", ".", "-.", "2.", "-1.5", " 3 ", "007"})
+        EXPECT_TRUE(CouldBecomeDecimal(may)) << '"' << may << '"';
+    for (const char* never : {"hepv", "1,5", "1.2.3", "--1", "1-", "1e", "1 2", "inf", "\"", "0x1", "+-"})
+        EXPECT_FALSE(CouldBecomeDecimal(never)) << '"' << never << '"';
+}
+
 // What the editor shows of a stored value must be accepted again when it is saved.
 TEST(Numbers, ShortestTextHasNoExponentAndReadsBackAsTheSameSevenDigits)
 {

@@ -65,6 +65,24 @@ TEST(ValidateDefinition, RefusesWithItsMessageAndFocus)
         {[](auto& e) { e.fields[13] = "70"; },
          "the box of row 1, column 1 of panel 5 in main panel 1 would lie at 295 mm across, 12 mm down (offsets "
          "included), off the A4 sheet (landscape, 297 x 210 mm)", FT{}},
+        // Panels whose boxes would print over each other's: the first main panel runs from 25 to
+        // 25 + 6 x 4.2 + 2 = 52.2 mm, past the second's top at 45 mm; five panels of 7 columns at
+        // 4.5 mm are 30 mm wide each, wider than their 29 mm pitch.
+        {[](auto& e) { e.fields[5] = "25"; },
+         "Vertical Gap Between Panels (45 mm) puts the second main panel inside the first, whose boxes run from Top "
+         "Of Slip To Top Of 1st Row (25 mm) down to 52.2 mm: their boxes would overlap. Vertical Gap Between Panels "
+         "must be at least 52.2 mm.",
+         On(VerticalPanelGap)},
+        {[](auto& e) { e.Horizontal = false; e.fields[5] = "25"; e.fields[3] = "82"; e.fields[4] = "190"; },
+         "Vertical Gap Between Panels (45 mm) puts the second main panel inside the first, whose boxes run from Top "
+         "Of Slip To Top Of 1st Row (25 mm) down to 52.2 mm: their boxes would overlap. Vertical Gap Between Panels "
+         "must be at least 52.2 mm.",
+         On(VerticalPanelGap)},
+        {[](auto& e) { e.fields[13] = "29"; },
+         "Horizontal Panel Gap (29 mm) is less than the width of a panel's boxes, 30 mm from 7 columns at Horizontal "
+         "Shift Between Boxes In Panel (4.5 mm): the boxes of panels side by side would overlap. Horizontal Panel Gap "
+         "must be at least 30 mm.",
+         On(HorizontalPanelGap)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -84,6 +102,11 @@ TEST(ValidateDefinition, AcceptsAGoodDefinitionAndIgnoresRowsBeyondThePanel)
         e.fields[1] = pick;
         EXPECT_FALSE(ValidateDefinition(e, EditorMode::Make).has_value()) << pick;
     }
+    // Panels whose boxes only touch: the second main panel starts where the first one's boxes end,
+    // the next panel across where the last column's boxes end.
+    e.fields[15] = "39.2";
+    e.fields[13] = "30";
+    EXPECT_FALSE(ValidateDefinition(e, EditorMode::Make).has_value());
     e.fields[7] = "3";
     e.rows[3] = "";
     e.rows[5] = "junk";
@@ -114,6 +137,21 @@ TEST(ValidateDefinition, EverythingItAcceptsReadsBack)
         EXPECT_FALSE(SheetRefusal(*read, 0, 0).has_value()) << DefinitionFileText(e);
     }
     EXPECT_GT(accepted, 50);
+}
+
+}  // namespace
+
+namespace {
+
+// The editor's drawing shows panels that overlap, so the user sees what the refusal is about.
+TEST(ValidateDefinition, OverlappingPanelsAreRefusedYetDrawn)
+{
+    auto e = Valid();
+    e.fields[5] = "25";
+    EXPECT_TRUE(ValidateDefinition(e, EditorMode::Make).has_value());
+    const auto drawn = DrawableDefinition(e);
+    ASSERT_TRUE(drawn.ok()) << drawn.error().message;
+    EXPECT_FLOAT_EQ(drawn->TopToFirstRow, 25.f);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "checking/window/CheckerSupport.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/HistoryWindow.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -107,6 +108,7 @@ void CheckerWindow::cmdHistory_Click()
         auto* window = new HistoryWindow(*rules_, game_.lotteryName, {ticketFile_.toStdString(), file.toStdString()},
                                          std::move(rows), run, folder_, this);
         historyWindow_ = window;
+        FitToScreen(window);
         window->show();
     }
     if (closeAsked_)

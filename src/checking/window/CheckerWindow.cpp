@@ -22,6 +22,7 @@
 #include "common/AtomicFile.h"
 #include "definitions/DefinitionFile.h"
 #include "printing/PlayRules.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -55,6 +56,7 @@ CheckerWindow::CheckerWindow(const CheckerVariant& variant, DefinitionChoice& ch
     cmdreset->setEnabled(false);
     cmdsave->setEnabled(false);
     // Another definition of this game chosen in the main window shows here at once.
+    UseWindowKeys(this);
     listening_ = choice_.Listen([this] {
         if (running_)
             return;
@@ -89,6 +91,7 @@ void CheckerWindow::BuildUi()
         boxes_.push_back(box);
     }
     // The extra number (bonus or powerball) is the last box, on light yellow.
+    lblHead->setBuddy(boxes_.front());
     boxes_.back()->setStyleSheet(QStringLiteral("QLineEdit { background-color: #ffffc0; }"));
     row->addStretch();
     outer->addLayout(row);
@@ -187,6 +190,7 @@ void CheckerWindow::ShowGame(const CheckerGame& game)
     rules_ = &variant_.Game(game_.bBon);
     lblLot->setText(QString::fromStdString(game_.lotteryName));
     lblHead->setText(QString::fromLatin1(rules_->heading));
+    GiveMnemonics(this);
     for (std::size_t i = 0; i < boxes_.size(); ++i)
         boxes_[i]->setVisible(static_cast<int>(i) < rules_->DrawSize());
     for (const Tier& tier : variant_.AllRows().tiers) {

@@ -30,6 +30,7 @@
 #include "app/RememberedChoices.h"
 #include "checking/SummaryFile.h"
 #include "common/AtomicFile.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -152,6 +153,7 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
     connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
     // The table's own Ctrl+C copies one cell; whole rows are what a user pastes elsewhere.
     tblHistory->installEventFilter(this);
+    UseWindowKeys(this);
     // Wide enough to show every column of the table without scrolling.
     int width = 2 * tblHistory->frameWidth() + 60;
     for (int c = 0; c < tblHistory->columnCount(); ++c)

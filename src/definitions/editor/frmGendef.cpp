@@ -13,6 +13,7 @@
 #include "marks/window/ExtraMarksPanel.h"
 #include "printing/SlipDrawing.h"
 #include "printing/window/SlipView.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -31,10 +32,11 @@ frmGendef::frmGendef(GendefHost host, QWidget* parent) : QWidget(parent), host_(
     BuildUi();
     SetFocusOrder();
     setWindowTitle(QStringLiteral("Generate Playslip File"));
-    cmdreset->setText(QStringLiteral("Make"));
+    cmdreset->setText(QStringLiteral("&Make"));
     optLay[0]->setChecked(true);
     ConnectChanges();
     Redraw();
+    UseWindowKeys(this);
 }
 
 void frmGendef::ConnectChanges()
@@ -154,7 +156,7 @@ bool frmGendef::LoadDefinition(const std::string& listedName)
     // Last, since filling the entries counted as changing them.
     mode_ = EditorMode::Modify;
     setWindowTitle(QStringLiteral("Current Settings"));
-    cmdreset->setText(QStringLiteral("Modify"));
+    cmdreset->setText(QStringLiteral("&Modify"));
     cmdreset->setVisible(false);
     return true;
 }
@@ -233,7 +235,7 @@ bool frmGendef::MayDropChanges()
 {
     const bool unsaved = mode_ == EditorMode::Modify && !cmdreset->isHidden();
     return !unsaved || dialogs().Message(this, QStringLiteral("Warning"), QStringLiteral("You Haven't Saved Your Changes"),
-                                         Icon::None, Buttons::OkCancel) == Answer::Ok;
+                                         Icon::None, Buttons::DiscardKeep) == Answer::Ok;
 }
 
 void frmGendef::closeEvent(QCloseEvent* event)

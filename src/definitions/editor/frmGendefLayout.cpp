@@ -1,5 +1,6 @@
 #include "definitions/editor/frmGendef.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/EntryHelpers.h"
@@ -101,6 +104,17 @@ QHBoxLayout* Line(std::initializer_list<std::pair<QLabel*, QWidget*>> pairs)
     return line;
 }
 
+// Asks for room for all the entries; it gets less only when the window is made smaller.
+class EntriesArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override
+    {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        return widget() ? widget()->sizeHint() + QSize(bar, bar) : QScrollArea::sizeHint();
+    }
+};
+
 }  // namespace
 
 void frmGendef::BuildUi()
@@ -179,12 +193,23 @@ void frmGendef::BuildUi()
     buttons->addWidget(cmdreset);
     buttons->addWidget(cmdxit);
     buttons->addStretch(1);
-    root->addSpacing(8);
-    root->addLayout(buttons);
 
-    // The drawing to the right of everything the editor always had.
+    // The drawing to the right of everything the editor always had. The entries scroll, so the
+    // window can be as small as a small screen needs; it opens as large as the screen allows.
+    auto* entries = new QWidget;
+    entries->setObjectName(QStringLiteral("pnlEntries"));
+    entries->setLayout(root);
+    auto* scroll = Named(new EntriesArea(this), QStringLiteral("scrEntries"));
+    scroll->setWidget(entries);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    // Tab goes from the last button back to the first entry, not to the area around the entries.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     picSlip = new SlipView(this);
-    picSlip->setMinimumWidth(520);
+    picSlip->setMinimumWidth(200);
+    // The drawing takes what the entries leave.
+    picSlip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     picSlip->ShowSlipOnly(true);
     picSlip->setToolTip(QStringLiteral("The Slip As These Entries Describe It; The Measurement Being Entered Is Marked In Red"));
     auto* drawing = new QVBoxLayout;
@@ -192,10 +217,21 @@ void frmGendef::BuildUi()
     drawing->addWidget(picSlip, 1);
     fraExtra = new ExtraMarksPanel(this);
     drawing->addWidget(fraExtra);
+    // The buttons stay in sight however far the entries are scrolled.
+    auto* entriesAndButtons = new QVBoxLayout;
+    entriesAndButtons->addWidget(scroll, 1);
+    entriesAndButtons->addSpacing(8);
+    entriesAndButtons->addLayout(buttons);
     auto* outer = new QHBoxLayout(this);
-    outer->addLayout(root);
+    outer->addLayout(entriesAndButtons);
     outer->addSpacing(12);
     outer->addLayout(drawing, 1);
+    ensurePolished();
+    const QSize full = entries->sizeHint();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    scroll->setMinimumWidth(std::min(full.width() + bar, 320));
+    resize(full.width() + bar + 12 + 520 + 2 * outer->contentsMargins().left(),
+           full.height() + 8 + cmdxit->sizeHint().height() + 2 * outer->contentsMargins().top());
 }
 
 void frmGendef::SetFocusOrder()

@@ -1,6 +1,7 @@
 #include "printing/window/frmPreview.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include "paper/window/FeedView.h"
 #include "printing/RecordingSurface.h"
 #include "printing/window/SlipView.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -55,9 +57,9 @@ frmPreview::frmPreview(std::unique_ptr<PreparedJob> job, PreviewHost host, QWidg
 {
     setObjectName(QString::fromLatin1(kName));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Print Preview - %1")
-                       .arg(QString::fromStdString(job_->wheel.filename().string())));
     BuildUi();
+    ShowTitle();
+    UseWindowKeys(this);
     ShowSlip(1);
     resize(1000, 640);
 }
@@ -67,6 +69,7 @@ frmPreview::~frmPreview() = default;
 void frmPreview::BuildUi()
 {
     const int last = static_cast<int>(std::max<long long>(1, job_->slips));
+    lblDefinition = Named(new QLabel(this), "lblDefinition", "The Slip Definition These Slips Are Drawn For");
     lblSlip = Named(new QLabel(this), "lblSlip");
     QFont bold = lblSlip->font();
     bold.setBold(true);
@@ -76,8 +79,12 @@ void frmPreview::BuildUi()
     cmdNext = Button(this, "cmdNext", "Next", "Next Slip (Page Down)");
     cmdLast = Button(this, "cmdLast", "Last", "Last Slip (End)");
     spnSlip = Named(new QSpinBox(this), "spnSlip", "Type A Slip Number And Press Enter");
-    spnSlip->setRange(1, last);
+    // Any slip number may be typed; one beyond the job goes to the last slip and says so.
+    spnSlip->setRange(1, std::numeric_limits<int>::max());
     spnSlip->setKeyboardTracking(false);
+    lblGoTo = Named(new QLabel(this), "lblGoToNote");
+    lblGoTo->setWordWrap(true);
+    lblGoTo->hide();
     auto* goTo = Named(new QLabel(QStringLiteral("Go To Slip"), this), "lblGoTo");
     goTo->setBuddy(spnSlip);
     cmdFit = Button(this, "cmdFit", "Zoom To Fit", "Show The Whole Sheet");
@@ -102,7 +109,8 @@ void frmPreview::BuildUi()
     for (QSpinBox* box : {spnFrom, spnTo})
         box->setRange(1, last);
     spnTo->setValue(last);
-    auto* to = new QLabel(QStringLiteral("to"), range);
+    auto* to = Named(new QLabel(QStringLiteral("to"), range), "lblTo");
+    to->setBuddy(spnTo);
     optAll->setChecked(true);
     auto* rangeLayout = new QGridLayout(range);
     rangeLayout->addWidget(optAll, 0, 0, 1, 4);
@@ -117,6 +125,8 @@ void frmPreview::BuildUi()
     cmdClose = Button(this, "cmdClose", "Close", "Close The Preview (Esc)");
 
     auto* nav = new QHBoxLayout;
+    nav->addWidget(lblDefinition);
+    nav->addSpacing(12);
     nav->addWidget(lblSlip);
     nav->addSpacing(12);
     for (QWidget* w : {static_cast<QWidget*>(cmdFirst), static_cast<QWidget*>(cmdPrev),
@@ -125,12 +135,15 @@ void frmPreview::BuildUi()
     nav->addSpacing(12);
     nav->addWidget(goTo);
     nav->addWidget(spnSlip);
+    nav->addWidget(lblGoTo, 1);
     nav->addStretch(1);
     nav->addWidget(cmdFit);
     nav->addWidget(cmdFull);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(Named(new QLabel(QStringLiteral("Plays On This Slip"), this), "lblPlays"));
+    auto* plays = Named(new QLabel(QStringLiteral("Plays On This Slip"), this), "lblPlays");
+    plays->setBuddy(lstPlays);
+    side->addWidget(plays);
     side->addWidget(lstPlays, 1);
     side->addWidget(range);
     // Which way the slip goes in, for the page this job sends.
@@ -152,7 +165,7 @@ void frmPreview::BuildUi()
     connect(cmdPrev, &QPushButton::clicked, this, [this] { ShowSlip(slip_ - 1); });
     connect(cmdNext, &QPushButton::clicked, this, [this] { ShowSlip(slip_ + 1); });
     connect(cmdLast, &QPushButton::clicked, this, [this] { ShowSlip(job_->slips); });
-    connect(spnSlip, &QSpinBox::valueChanged, this, [this](int n) { ShowSlip(n); });
+    connect(spnSlip, &QSpinBox::valueChanged, this, [this](int n) { GoTo(n); });
     connect(cmdFit, &QPushButton::clicked, this, [this] { Zoom(true); });
     connect(cmdFull, &QPushButton::clicked, this, [this] { Zoom(false); });
     connect(spnFrom, &QSpinBox::valueChanged, this, [this] { optRange->setChecked(true); });
@@ -219,20 +232,49 @@ std::string frmPreview::ChosenSlips() const
     return {};
 }
 
+void frmPreview::ShowTitle()
+{
+    // Which definition the slips are drawn for, beside the wheel file.
+    const QString definition = QString::fromStdString(job_->definitionFile.stem().string());
+    setWindowTitle(QStringLiteral("Print Preview - %1 - %2")
+                       .arg(QString::fromStdString(job_->wheel.filename().string()), definition));
+    lblDefinition->setText(definition);
+}
+
+void frmPreview::GoTo(long long slip)
+{
+    const long long last = std::max<long long>(1, job_->slips);
+    ShowSlip(slip);
+    if (slip > last) {
+        lblGoTo->setText(QStringLiteral("There is no slip %1: the job has %2. Went to the last slip.").arg(slip).arg(job_->slips));
+        lblGoTo->show();
+    }
+}
+
 void frmPreview::ShowSlip(long long slip)
 {
     const long long last = std::max<long long>(1, job_->slips);
     slip = std::clamp<long long>(slip, 1, last);
     slip_ = slip;
+    lblGoTo->hide();
     lblSlip->setText(QStringLiteral("Slip %1 of %2").arg(job_->slips ? slip : 0).arg(job_->slips));
     {
         const QSignalBlocker quiet(spnSlip);
         spnSlip->setValue(static_cast<int>(slip));
     }
+    // A step button that can step no further hands the focus to the one stepping back the other
+    // way, not to whatever comes next in the window.
+    QWidget* focused = focusWidget();
     cmdFirst->setEnabled(slip > 1);
     cmdPrev->setEnabled(slip > 1);
     cmdNext->setEnabled(slip < job_->slips);
     cmdLast->setEnabled(slip < job_->slips);
+    if (focused && !focused->isEnabled()) {
+        const bool forward = focused == cmdNext || focused == cmdLast;
+        QPushButton* back = forward ? cmdPrev : cmdNext;
+        if (focused == cmdFirst || focused == cmdPrev || forward)
+            (back->isEnabled() ? static_cast<QWidget*>(back) : static_cast<QWidget*>(spnSlip))->setFocus(Qt::OtherFocusReason);
+    }
 
     SlipDrawing drawing = DrawingOf(job_->def, job_->top, job_->left);
     AddExtrasToDrawing(drawing, job_->marks, job_->top, job_->left);
@@ -274,12 +316,20 @@ void frmPreview::ShowSlip(long long slip)
 
 void frmPreview::Replace(std::unique_ptr<PreparedJob> job)
 {
+    const int oldLast = static_cast<int>(std::max<long long>(1, job_->slips));
     job_ = std::move(job);
     refusal_.clear();
+    ShowTitle();
+    // The range follows the new job: an end left at the old last slip moves to the new last one.
     const int last = static_cast<int>(std::max<long long>(1, job_->slips));
-    for (QSpinBox* box : {spnSlip, spnFrom, spnTo}) {
+    const bool toLast = spnTo->value() == oldLast;
+    for (QSpinBox* box : {spnFrom, spnTo}) {
         const QSignalBlocker quiet(box);
         box->setRange(1, last);
+    }
+    if (toLast) {
+        const QSignalBlocker quiet(spnTo);
+        spnTo->setValue(last);
     }
     for (QPushButton* b : {cmdPrint, cmdSavePdf})
         b->setEnabled(true);

@@ -53,6 +53,9 @@ protected:
 
 private:
     void BuildUi();
+    void ShowTitle();
+    // Go To Slip: a number beyond the job shows the last slip and says so.
+    void GoTo(long long slip);
     void Zoom(bool fit);
 
     std::unique_ptr<PreparedJob> job_;
@@ -60,12 +63,14 @@ private:
     long long slip_ = 0;
     std::string refusal_;
 
+    QLabel* lblDefinition = nullptr;
     QLabel* lblSlip = nullptr;
     QPushButton* cmdFirst = nullptr;
     QPushButton* cmdPrev = nullptr;
     QPushButton* cmdNext = nullptr;
     QPushButton* cmdLast = nullptr;
     QSpinBox* spnSlip = nullptr;
+    QLabel* lblGoTo = nullptr;
     QPushButton* cmdFit = nullptr;
     QPushButton* cmdFull = nullptr;
     QScrollArea* scrSlip = nullptr;

@@ -80,7 +80,8 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QString Text(const char* label) const { return Get<QLabel>(label)->text(); }
+    // As shown: the Alt key's mark is no part of the words.
+    QString Text(const char* label) const { return Get<QLabel>(label)->text().remove(QLatin1Char('&')); }
     bool Shown(const std::string& name) const { return !Get<QWidget>(name)->isHidden(); }
     void Click(const char* button) { QTest::mouseClick(Get<QPushButton>(button), Qt::LeftButton); }
     // What the user can go on with: "Run", "Save Summary", and whether a ticket file is loaded.

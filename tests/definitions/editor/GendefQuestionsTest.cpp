@@ -1,5 +1,6 @@
 #include <functional>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QListWidget>
@@ -67,21 +68,38 @@ TEST(GendefQuestions, ReplacingAnotherDefinitionAsksFirst)
     }
 }
 
-// The question box itself: Enter takes its default button, which keeps the edits.
+// The question box itself: Enter and Escape take its default button, which keeps the edits; the
+// buttons of the unsaved-changes question say what they do.
 TEST(GendefQuestions, TheDefaultButtonOfAQuestionKeepsTheWork)
 {
-    for (const bm::app::Buttons buttons : {bm::app::Buttons::OkCancel, bm::app::Buttons::ReplaceCancel}) {
+    const struct {
+        bm::app::Buttons buttons;
+        Qt::Key key;
+        const char* captions;
+        const char* keeps;
+    } cases[] = {
+        {bm::app::Buttons::OkCancel, Qt::Key_Return, "Cancel OK", "Cancel"},
+        {bm::app::Buttons::ReplaceCancel, Qt::Key_Return, "Cancel Replace", "Cancel"},
+        {bm::app::Buttons::DiscardKeep, Qt::Key_Return, "Discard Changes Keep Editing", "Keep Editing"},
+        {bm::app::Buttons::DiscardKeep, Qt::Key_Escape, "Discard Changes Keep Editing", "Keep Editing"},
+    };
+    for (const auto& c : cases) {
         QString defaultText;
+        QStringList captions;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
             defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
-            QTest::keyClick(box, Qt::Key_Return);
+            for (QAbstractButton* b : box->buttons())
+                captions << b->text().remove(QLatin1Char('&'));
+            QTest::keyClick(box, c.key);
         });
         EXPECT_EQ(bm::app::dialogs().Message(nullptr, QStringLiteral("Warning"), QStringLiteral("?"),
-                                              bm::app::Icon::None, buttons),
+                                              bm::app::Icon::None, c.buttons),
                   Answer::Cancel);
-        EXPECT_EQ(defaultText.remove(QLatin1Char('&')), QStringLiteral("Cancel"));
+        EXPECT_EQ(defaultText.remove(QLatin1Char('&')), QString::fromLatin1(c.keeps));
+        captions.sort();
+        EXPECT_EQ(captions.join(QLatin1Char(' ')), QString::fromLatin1(c.captions));
     }
 }
 
@@ -112,6 +130,7 @@ TEST(GendefQuestions, EveryWayOutAsksBeforeDroppingUnsavedChanges)
         rig.dialogs.Clear();
         ways[i]();
         EXPECT_EQ(rig.dialogs.Said(), kUnsaved) << "way " << i;
+        EXPECT_EQ(rig.dialogs.messages().back().buttons, bm::app::Buttons::DiscardKeep) << "way " << i;
         EXPECT_TRUE(editor->isVisible()) << "way " << i;
         EXPECT_EQ(editor->findChild<QLineEdit*>(QStringLiteral("txtFn"))->text(), QStringLiteral("LO649"));
         EXPECT_EQ(box->text(), typed);

@@ -149,10 +149,10 @@ TEST(ExtraMarksEditor, SaveRefusesBadSizesAndExtrasTheSlipNowCovers)
     } cases[] = {
         {"txtMarkWidth", "9", "Go Back: Mark Width Must Be A Whole Number From 10 To 100", "txtMarkWidth"},
         {"txtMarkHeight", "", "Go Back: No Entry For Mark Height", "txtMarkHeight"},
-        // Top Of Slip To Top Of 1st Row 60: row 5 of the first main panel then lies at 76.8 mm, under "Draws 2".
-        {"txtM5", "60",
-         "Go Back: The extra mark \"Draws 2\" lies over the number box of row 5, column 2 of panel 1 in main panel 1 "
-         "(number 30); it would print as that number played",
+        // Vertical Gap Between Panels 50: row 7 of the second main panel then lies at 75.2 mm, under "Draws 2".
+        {"txtM15", "50",
+         "Go Back: The extra mark \"Draws 2\" lies over the number box of row 7, column 2 of panel 1 in main panel 2 "
+         "(number 44); it would print as that number played",
          "lstExtra"},
     };
     for (const auto& c : cases) {

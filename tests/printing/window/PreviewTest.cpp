@@ -174,8 +174,10 @@ TEST_F(Preview, FollowsTheOffsetsAsTheyAreTyped)
     QTest::mouseClick(In<QPushButton>(*preview, "cmdPrint"), Qt::LeftButton);
     EXPECT_EQ(Sheets(rig.printer.last().marks(), 1, 1), after);
 
-    retype(QStringLiteral("x"));
-    EXPECT_TRUE(In<bm::app::SlipView>(*preview, "picSlip")->note().contains(QStringLiteral("is not a number of millimetres")));
+    // The box takes only numbers; one that puts the slip off its sheet cannot print.
+    retype(QStringLiteral("400"));
+    EXPECT_TRUE(In<bm::app::SlipView>(*preview, "picSlip")->note().contains(QStringLiteral("top offset is 400 mm")))
+        << In<bm::app::SlipView>(*preview, "picSlip")->note().toStdString();
     EXPECT_FALSE(In<QPushButton>(*preview, "cmdPrint")->isEnabled());
 }
 
