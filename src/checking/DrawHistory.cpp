@@ -210,7 +210,7 @@ DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool)
     if (dateField == fields.size()) {
         for (std::size_t i = 0; i < fields.size(); ++i)
             if (DateShaped(fields[i]))
-                return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " is not a date (" + kDateForms + ")");
+                return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " is not a date; " + kDateForms);
     }
     // The draw is the whole numbers of consecutive fields: after the date, or from the first
     // field of a line without one. Fields after it (prizes, a second draw) are not read.

@@ -28,4 +28,13 @@ std::string ChangedWhileCheckedText(const std::filesystem::path& file)
     return file.string() + " changed while it was being checked";
 }
 
+Status InputsUnchanged(std::initializer_list<const InputFile*> inputs)
+{
+    for (const InputFile* input : inputs)
+        if (input)
+            if (Status same = input->CheckUnchanged(); !same)
+                return same;
+    return Ok{};
+}
+
 }  // namespace bm

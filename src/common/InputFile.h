@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -41,5 +42,8 @@ private:
 
 // The message of a changed input.
 std::string ChangedWhileCheckedText(const std::filesystem::path& file);
+
+// The run's inputs as they must be at its end: the first that changed meanwhile fails.
+Status InputsUnchanged(std::initializer_list<const InputFile*> inputs);
 
 }  // namespace bm

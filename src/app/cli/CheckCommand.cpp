@@ -207,15 +207,6 @@ int Fail(std::ostream& err, const std::string& message)
     return kExitFailure;
 }
 
-Status InputsUnchanged(std::initializer_list<const InputFile*> inputs)
-{
-    for (const InputFile* input : inputs)
-        if (input)
-            if (Status same = input->CheckUnchanged(); !same)
-                return same;
-    return Ok{};
-}
-
 Result<CheckInputs> ResolveCheckInputs(const CheckOptions& options, const bm::ProgramFolder& folder)
 {
     auto chosen = ResolveDefinition(options.definition, folder);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -49,8 +48,6 @@ int Refuse(std::ostream& err, const std::string& message);
 // A run that could not end well though its input was good (an input changed meanwhile, the
 // report could not be written): one line on stderr; the exit status for a failure.
 int Fail(std::ostream& err, const std::string& message);
-// The run's inputs as they must be at its end: when one changed meanwhile, that is the message.
-Status InputsUnchanged(std::initializer_list<const InputFile*> inputs);
 
 // `check --draws FILE`: the wheel against a history of draws, as CSV.
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
