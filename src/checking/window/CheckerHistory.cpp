@@ -30,8 +30,10 @@ Result<std::unique_ptr<DrawsReader>> ReadDraws(const std::filesystem::path& file
     HistoryDraw draw;
     while ((*reader)->Next(draw)) {
     }
+    // A file of which no line is a draw of the game: refused for its first line, as without skipping.
     if ((*reader)->error())
-        return *(*reader)->error();
+        return (*reader)->notes().skipped > 0 && (*reader)->draws() == 0 ? Error{(*reader)->notes().firstSkippedRefusal}
+                                                                         : *(*reader)->error();
     return reader;
 }
 
