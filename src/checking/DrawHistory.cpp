@@ -319,21 +319,11 @@ Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::pa
 Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(std::shared_ptr<const InputFile> input, const CheckGame& game,
                                                        int pool, bool skipInvalid)
 {
-    const std::string name = ShownText(input->path().string(), 200);
-    // Told by the open file itself, so that no FIFO is waited on.
-    if (input->opened().folder)
-        return Error{name + ": is a folder, not a draws file"};
-    if (!input->opened().regular)
-        return Error{name + ": is not a regular file (a FIFO, device or socket); save the draws in a file"};
+    auto head = TextHead(*input, ShownText(input->path().string(), 200), "draws file", "draws");
+    if (!head)
+        return head.error();
     auto reader = std::unique_ptr<DrawsReader>(new DrawsReader(std::move(input), game, pool, skipInvalid));
-    char head[4] = {};
-    int error = 0;
-    const std::ptrdiff_t got = reader->input_->ReadAt(0, head, sizeof head, error);
-    if (got < 0)
-        return Error{name + ": cannot be read (" + std::strerror(error) + ")"};
-    if (const char* wide = WideTextKind({head, static_cast<std::size_t>(got)}))
-        return Error{name + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
-    if (got >= 3 && std::string_view(head, 3) == "\xEF\xBB\xBF")
+    if (head->starts_with("\xEF\xBB\xBF"))
         reader->position_ = 3;
     return reader;
 }

@@ -40,6 +40,13 @@ private:
     FileStamp opened_;
 };
 
+// The first bytes (at most four) of a text input that other programs write: a folder, a FIFO or
+// device (read more than once, it would be waited on) and UTF-16 or UTF-32 text are refused,
+// naming the file as `name`, what it should be (`kind`: "wheel file") and what to save (`holds`:
+// "plays").
+Result<std::string> TextHead(const InputFile& input, const std::string& name, const std::string& kind,
+                             const std::string& holds);
+
 // The message of a changed input.
 std::string ChangedWhileCheckedText(const std::filesystem::path& file);
 

@@ -264,30 +264,17 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::pa
 Result<std::unique_ptr<WheelReader>> WheelReader::Open(std::shared_ptr<const InputFile> input, int numbersPerPlay,
                                                        NumberWidth width)
 {
-    const std::string name = input->path().string();
-    // Told by the open file itself: the name may have been given to a FIFO since it was looked at.
-    if (input->opened().folder)
-        return Error{name + ": is a folder, not a wheel file"};
-    if (!input->opened().regular)
-        return Error{name + ": is not a regular file (a FIFO, device or socket); save the plays in a file"};
+    auto head = TextHead(*input, input->path().string(), "wheel file", "plays");
+    if (!head)
+        return head.error();
     // A small file needs no megabyte of buffer; one that grows meanwhile is still read, in smaller chunks.
     const std::size_t chunk = static_cast<std::size_t>(std::min<std::uintmax_t>(input->opened().size + 1, kChunk));
     auto reader = std::unique_ptr<WheelReader>(new WheelReader(std::move(input), numbersPerPlay, width, chunk));
-
-    // Text saved as UTF-16 or UTF-32 would otherwise show up as a puzzling fault on line 1.
-    char head[4] = {};
-    int error = 0;
-    const std::ptrdiff_t read = reader->input_->ReadAt(0, head, sizeof head, error);
-    if (read < 0)
-        return Error{name + ": reading failed (" + std::strerror(error) + ")"};
-    const auto got = static_cast<std::size_t>(read);
-    if (const char* wide = WideTextKind({head, got}))
-        return Error{name + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
-    const bool utf8Bom = got >= 3 && std::string_view(head, 3) == "\xEF\xBB\xBF";
-    const std::size_t skipped = utf8Bom ? 3 : 0;
+    const std::size_t got = head->size();
+    const std::size_t skipped = head->starts_with("\xEF\xBB\xBF") ? 3 : 0;
     if (reader->buffer_.size() < got)
         reader->buffer_.resize(got);
-    std::memcpy(reader->buffer_.data(), head + skipped, got - skipped);
+    std::memcpy(reader->buffer_.data(), head->data() + skipped, got - skipped);
     reader->end_ = got - skipped;
     reader->bufferStart_ = skipped;
     reader->position_ = got;

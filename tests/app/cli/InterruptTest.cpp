@@ -3,6 +3,7 @@
 #include <atomic>
 #include <csignal>
 #include <chrono>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -18,15 +19,20 @@ extern "C" void IgnoreInterrupt(int) {}
 
 // True once this process holds a file open in `folder` (Qt writes the PDF into an unnamed
 // temporary file there, which no folder listing shows).
-bool WritingInto(const std::filesystem::path& folder)
+bool Holds(const std::function<bool(const std::string&)>& matches)
 {
     std::error_code ec;
     for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
         const auto target = std::filesystem::read_symlink(fd.path(), ec).string();
-        if (!ec && target.rfind(folder.string() + "/", 0) == 0)
+        if (!ec && matches(target))
             return true;
     }
     return false;
+}
+
+bool WritingInto(const std::filesystem::path& folder)
+{
+    return Holds([&](const std::string& target) { return target.rfind(folder.string() + "/", 0) == 0; });
 }
 
 // Ctrl+C during a job abandons the document: no PDF appears and the job says where it stopped.
@@ -97,11 +103,8 @@ TEST(Interrupt, CtrlCWhileTheReportIsWrittenLeavesNoSummary)
 bool Reading(const std::filesystem::path& file)
 {
     std::error_code ec;
-    const auto wanted = std::filesystem::canonical(file, ec);
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec))
-        if (std::filesystem::read_symlink(fd.path(), ec) == wanted)
-            return true;
-    return false;
+    const std::string wanted = std::filesystem::canonical(file, ec).string();
+    return Holds([&](const std::string& target) { return target == wanted; });
 }
 
 // Ctrl+C while the draws are first read or while the wheel loads stops a history with the usual
