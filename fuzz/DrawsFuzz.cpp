@@ -80,8 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string where = expected.faultLine ? name + ": line " + std::to_string(expected.faultLine)
                                                      : name + ": holds no draw";
         const std::string& message = got.error->message;
-        Require(message.rfind(where, 0) == 0 && message.size() > where.size() &&
-                    (expected.faultLine == 0 || message[where.size()] == ':' || message[where.size()] == ' '),
+        Require(message.rfind(where, 0) == 0 &&
+                    (expected.faultLine == 0 ||
+                     (message.size() > where.size() && (message[where.size()] == ':' || message[where.size()] == ' '))),
                 "the refusal \"" + message + "\" does not begin with \"" + where + "\"");
     }
     Require(got.notes.skipped == expected.skipped && got.notes.firstSkippedLine == expected.firstSkipped,
