@@ -478,8 +478,11 @@ std::vector<std::string> DrawsFileNoteLines(const std::filesystem::path& file, c
 
 std::string SkipQuestion(const DrawsFileNotes& notes)
 {
+    // A reason that ends its sentence already gets no second full stop.
+    const std::string& reason = notes.firstSkippedReason;
     return std::to_string(notes.skipped) + " lines are not draws of this game, the first is line " +
-           std::to_string(notes.firstSkippedLine) + ": " + notes.firstSkippedReason + ". Skip them?";
+           std::to_string(notes.firstSkippedLine) + ": " + reason + (reason.ends_with('.') ? "" : ".") +
+           " Skip them?";
 }
 
 }  // namespace bm

@@ -188,7 +188,7 @@ TEST(DrawsFile, SkippingPassesOverLinesThatAreNoDrawsOfTheGame)
                   "game run from 1 to 39.");
     EXPECT_EQ(bm::SkipQuestion(skipping.notes),
               "4 lines are not draws of this game, the first is line 3: The bonus number (box 6) is 0; the numbers of "
-              "this game run from 1 to 39.. Skip them?");
+              "this game run from 1 to 39. Skip them?");
     EXPECT_EQ(Read(dir, lotto, FiveBonus()).text,
               "2 2020-01-03 1 2 3 4 5 +6; d.csv: line 3: The bonus number (box 6) is 0; the numbers of this game run "
               "from 1 to 39.");

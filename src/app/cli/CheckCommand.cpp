@@ -262,7 +262,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const auto refuseUnlessChanged = [&](const std::string& message) {
         if (const Status same = wheelFile.CheckUnchanged(); !same)
             return Fail(err, same.error().message);
-        return Refuse(err, message);
+        return message == ChangedWhileCheckedText(wheel) ? Fail(err, message) : Refuse(err, message);
     };
 
     const NumberSeparators separators = UserNumberSeparators();
@@ -286,9 +286,9 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
             return Refuse(err, opened.error().message);
     }
     ReportOutput printed(out);
+    // A report that stdout refused is not written on: the run fails with the reason.
     const auto write = [&](std::string_view piece) {
-        printed.Write(piece);
-        return !summaryFile.IsOpen() || summaryFile.Write(WithCrLf(piece));
+        return printed.Write(piece) && (!summaryFile.IsOpen() || summaryFile.Write(WithCrLf(piece)));
     };
     // Names as a terminal and a text file can show them: a line feed in a name makes no line.
     if (write(ReportHeader(chosen.name, wheel.filename().string(), game, *draw, run.playsRead, separators))) {

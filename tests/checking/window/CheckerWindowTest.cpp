@@ -439,7 +439,7 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     dialogs_.QueueAnswer(Answer::No);
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.Said(), "Brindlemark: 1 lines are not draws of this game, the first is line 3: " + reason +
-                                   ". Skip them?\nGo Back: " + file.string() + ": line 3: " + reason);
+                                   " Skip them?\nGo Back: " + file.string() + ": line 3: " + reason);
     ASSERT_GE(dialogs_.messages().size(), 1u);
     EXPECT_EQ(dialogs_.messages().front().buttons, bm::app::Buttons::YesNoDefaultNo);
     EXPECT_EQ(history(), nullptr);
