@@ -58,7 +58,9 @@ std::vector<Play> ReadAll(const Game& g, bool& fault)
 std::vector<Play> ReadPart(const Game& g, std::uintmax_t from, std::uintmax_t to, bool& fault, std::int64_t& lines)
 {
     std::vector<Play> plays;
-    auto reader = WheelReader::OpenPart(bmfuzz::ScratchFile(), g.perPlay, g.width, from, to);
+    auto input = InputFile::Open(bmfuzz::ScratchFile());
+    Require(input.ok(), "the scratch file cannot be opened");
+    auto reader = WheelReader::OpenPart(*input, g.perPlay, g.width, from, to);
     fault = !reader.ok();
     lines = 0;
     if (fault)

@@ -342,11 +342,26 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
 Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
                 Clock& clock, CheckRun& run, CheckProgress* progress, int pollEvery)
 {
+    if (const Status plain = CheckWheelIsFile(wheel); !plain)
+        return plain;
+    auto input = InputFile::Open(wheel);
+    if (!input)
+        return input.error();
+    return RunCheck(game, pool, draw, *input, clock, run, progress, pollEvery);
+}
+
+Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::shared_ptr<const InputFile>& wheel,
+                Clock& clock, CheckRun& run, CheckProgress* progress, int pollEvery)
+{
     const std::int64_t start = clock.NowMs();
     auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
     Status status = reader ? CheckPlays(**reader, DrawMatcher(game, draw, pool), run, progress, pollEvery)
                            : Status(reader.error());
     run.elapsedMs = clock.NowMs() - start;
+    // A fault met in a file that changed meanwhile is the change's doing.
+    if (reader && !run.aborted)
+        if (Status same = wheel->CheckUnchanged(); !same)
+            return same;
     return status;
 }
 

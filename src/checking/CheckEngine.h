@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -130,7 +131,10 @@ Status CheckPlays(WheelReader& reader, const DrawMatcher& matcher, CheckRun& run
 // `progress`, when given, is polled after every `pollEvery` plays. A file that cannot be opened,
 // holds a malformed line or a play that is no play of a game of `pool` numbers ends the run with
 // that error; `run` keeps what was counted before it.
+// A file that changed while it was read (see InputFile) ends the run with that error instead.
 Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
+                Clock& clock, CheckRun& run, CheckProgress* progress = nullptr, int pollEvery = 256);
+Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const std::shared_ptr<const InputFile>& wheel,
                 Clock& clock, CheckRun& run, CheckProgress* progress = nullptr, int pollEvery = 256);
 
 }  // namespace bm
@@ -144,5 +148,8 @@ namespace bm {
 Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
                        Clock& clock, CheckRun& run, int workers, CheckProgress* progress = nullptr,
                        int pollEvery = 4096);
+Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw,
+                       const std::shared_ptr<const InputFile>& wheel, Clock& clock, CheckRun& run, int workers,
+                       CheckProgress* progress = nullptr, int pollEvery = 4096);
 
 }  // namespace bm

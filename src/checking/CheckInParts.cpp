@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <atomic>
-#include <fstream>
 #include <thread>
 
 #include "checking/CheckEngine.h"
@@ -28,24 +27,21 @@ std::vector<std::uintmax_t> PieceTargets(std::uintmax_t size, int workers)
 
 // Byte offsets where the parts start: 0, then just past the first line feed at or after each
 // target. Fewer parts when a stretch holds no line feed.
-std::vector<std::uintmax_t> PartStarts(const std::filesystem::path& file, std::uintmax_t size,
+std::vector<std::uintmax_t> PartStarts(const InputFile& file, std::uintmax_t size,
                                        const std::vector<std::uintmax_t>& targets)
 {
     std::vector<std::uintmax_t> starts{0};
-    std::ifstream in(file, std::ios::binary);
     std::vector<char> block(64 * 1024);
-    for (std::size_t k = 1; k < targets.size() && in; ++k) {
+    for (std::size_t k = 1; k < targets.size(); ++k) {
         const std::uintmax_t from = targets[k];
         if (from <= starts.back())
             continue;
-        in.seekg(static_cast<std::streamoff>(from));
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        in.clear();
-        for (std::size_t i = 0; i < got; ++i) {
-            if (block[i] == '\n') {
-                if (from + i + 1 < size)
-                    starts.push_back(from + i + 1);
+        int error = 0;
+        const std::ptrdiff_t got = file.ReadAt(from, block.data(), block.size(), error);
+        for (std::ptrdiff_t i = 0; i < got; ++i) {
+            if (block[static_cast<std::size_t>(i)] == '\n') {
+                if (from + static_cast<std::uintmax_t>(i) + 1 < size)
+                    starts.push_back(from + static_cast<std::uintmax_t>(i) + 1);
                 break;
             }
         }
@@ -60,8 +56,8 @@ struct Part {
     bool failed = false;
 };
 
-void CheckPart(const DrawMatcher& matcher, const std::filesystem::path& wheel, Part& part, CheckProgress* progress,
-               int pollEvery)
+void CheckPart(const DrawMatcher& matcher, const std::shared_ptr<const InputFile>& wheel, Part& part,
+               CheckProgress* progress, int pollEvery)
 {
     auto reader = WheelReader::OpenPart(wheel, matcher.game().numbersPerPlay, NumberWidth::Bits32, part.from, part.to);
     if (!reader) {
@@ -77,13 +73,24 @@ void CheckPart(const DrawMatcher& matcher, const std::filesystem::path& wheel, P
 Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
                        Clock& clock, CheckRun& run, int workers, CheckProgress* progress, int pollEvery)
 {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::is_regular_file(wheel, ec) ? std::filesystem::file_size(wheel, ec) : 0;
-    if (ec || workers < 2 || size < kMinPartBytes * 2)
+    if (const Status plain = CheckWheelIsFile(wheel); !plain)
+        return plain;
+    auto input = InputFile::Open(wheel);
+    if (!input)
+        return input.error();
+    return RunCheckInParts(game, pool, draw, *input, clock, run, workers, progress, pollEvery);
+}
+
+Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw,
+                       const std::shared_ptr<const InputFile>& wheel, Clock& clock, CheckRun& run, int workers,
+                       CheckProgress* progress, int pollEvery)
+{
+    const std::uintmax_t size = wheel->opened().regular ? wheel->opened().size : 0;
+    if (workers < 2 || size < kMinPartBytes * 2)
         return RunCheck(game, pool, draw, wheel, clock, run, progress, pollEvery);
 
     const std::int64_t start = clock.NowMs();
-    const auto starts = PartStarts(wheel, size, PieceTargets(size, workers));
+    const auto starts = PartStarts(*wheel, size, PieceTargets(size, workers));
     std::vector<Part> shares(starts.size());
     std::atomic<std::int64_t> allowance{run.keepAtMost};
     for (std::size_t k = 0; k < starts.size(); ++k) {
@@ -138,6 +145,8 @@ Status RunCheckInParts(const CheckGame& game, int pool, const DrawResult& draw, 
     if (run.reportDropped)
         std::vector<ReportedPlay>().swap(run.reported);
     run.elapsedMs = clock.NowMs() - start;
+    if (!run.aborted)
+        return wheel->CheckUnchanged();
     return Ok{};
 }
 

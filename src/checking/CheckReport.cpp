@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "common/ShownText.h"
+
 namespace bm {
 
 std::string LoadedText(std::int64_t plays, const NumberSeparators& separators)
@@ -26,8 +28,9 @@ std::string ReportHeader(std::string_view lottery, std::string_view ticketFileNa
                          const DrawResult& draw, std::int64_t plays, const NumberSeparators& separators)
 {
     std::string text;
-    text.append("Lottery: ").append(lottery).append("\n");
-    text.append("Ticket File: ").append(ticketFileName).append("\n");
+    // Names as given may hold line feeds or escape sequences: shown escaped, they make no line of their own.
+    text.append("Lottery: ").append(ShownLine(lottery)).append("\n");
+    text.append("Ticket File: ").append(ShownLine(ticketFileName)).append("\n");
     text.append(DrawLine(game, draw)).append("\n");
     text.append("Checking ")
         .append(FormatWhole(plays, Pattern::GroupedBlankZero, separators))

@@ -1,6 +1,8 @@
 #include "checking/DrawHistory.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -19,7 +21,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Splits at commas, semicolons and tabs outside double quotes; blanks around a field and the
 // quotes are removed ("" inside quotes is one quote).
-std::vector<std::string> SplitFields(std::string_view line)
+std::vector<std::string> SplitFields(std::string_view line, bool& unclosed)
 {
     std::vector<std::string> fields(1);
     bool quoted = false;
@@ -42,6 +44,7 @@ std::vector<std::string> SplitFields(std::string_view line)
             fields.back() += c;
         }
     }
+    unclosed = quoted;
     for (auto& f : fields) {
         std::size_t b = 0, e = f.size();
         while (b < e && IsBlank(f[b]))
@@ -122,6 +125,35 @@ bool ThreeParts(std::string_view field, char sep, std::string_view (&parts)[3])
     return true;
 }
 
+// Three runs of digits joined by one of "-", "/" or ".", as dates are written: a field of that
+// shape that names no real day is a draw's date written wrongly, not a header.
+bool DateShaped(std::string_view field)
+{
+    std::string_view p[3];
+    for (char sep : {'-', '/', '.'})
+        if (ThreeParts(field, sep, p) && p[0].size() <= 4 && p[1].size() <= 4 && p[2].size() <= 4 &&
+            (p[0].size() == 4 || p[2].size() == 4))
+            return true;
+    return false;
+}
+
+std::string FieldText(std::size_t index, std::string_view field)
+{
+    return "field " + std::to_string(index + 1) + " (\"" + ShownText(field) + "\")";
+}
+
+// Why field `index` cannot carry on a draw that needs `want` numbers.
+std::string FieldFault(std::size_t index, std::string_view field, std::size_t want)
+{
+    const std::string needs = "; the draw needs " + std::to_string(want) + " numbers";
+    if (field.empty())
+        return "field " + std::to_string(index + 1) + " is empty" + needs;
+    return FieldText(index, field) + " is not a whole number" + needs;
+}
+
+constexpr const char* kDateForms = "dates are read as YYYY-MM-DD, YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY or "
+                                   "YYYYMMDD";
+
 std::string NumberList(const std::vector<std::int32_t>& numbers, std::size_t count)
 {
     std::string text;
@@ -157,7 +189,15 @@ DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool)
     if (first == line.size() || line[first] == '#')
         return result;
 
-    const auto fields = SplitFields(line);
+    const auto fault = [&](DrawsLine::Kind kind, std::string what) {
+        result.kind = kind;
+        result.fault = std::move(what);
+        return result;
+    };
+    bool unclosed = false;
+    const auto fields = SplitFields(line, unclosed);
+    if (unclosed)
+        return fault(DrawsLine::Kind::Header, "holds a quote (\") that is not closed");
     const auto want = static_cast<std::size_t>(game.DrawSize());
     std::vector<std::int32_t> numbers;
     std::size_t dateField = fields.size();
@@ -167,124 +207,282 @@ DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool)
             dateField = i;
         }
     }
-    if (dateField < fields.size()) {
-        for (std::size_t i = dateField + 1; i < fields.size() && numbers.size() < want; ++i) {
-            if (auto more = WholeNumbers(fields[i]))
-                numbers.insert(numbers.end(), more->begin(), more->end());
+    if (dateField == fields.size()) {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (DateShaped(fields[i]))
+                return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " is not a date; " + kDateForms);
+    }
+    // The draw is the whole numbers of consecutive fields: after the date, or from the first
+    // field of a line without one. Fields after it (prizes, a second draw) are not read.
+    std::size_t i = dateField < fields.size() ? dateField + 1 : 0;
+    for (; numbers.size() < want; ++i) {
+        if (i == fields.size()) {
+            if (dateField < fields.size())
+                return fault(DrawsLine::Kind::Fault, "holds " + std::to_string(numbers.size()) +
+                                                         " numbers after its date " + result.draw.date +
+                                                         "; a draw of this game has " + std::to_string(want));
+            break;
         }
-        if (numbers.size() < want) {
-            result.kind = DrawsLine::Kind::Fault;
-            result.fault = "holds " + std::to_string(numbers.size()) + " numbers after its date " +
-                           result.draw.date + "; a draw of this game has " + std::to_string(want);
-            return result;
+        const auto more = fields[i].empty() ? std::nullopt : WholeNumbers(fields[i]);
+        if (!more) {
+            // A line without a date that is not all numbers is a header, or a draw written wrongly.
+            const bool allNumbers = std::all_of(fields.begin() + static_cast<std::ptrdiff_t>(i), fields.end(),
+                                                [](const std::string& f) { return WholeNumbers(f).has_value(); });
+            const bool header = dateField == fields.size() && !allNumbers;
+            return fault(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault, FieldFault(i, fields[i], want));
         }
-    } else {
-        for (const auto& field : fields) {
-            auto more = WholeNumbers(field);
+        if (numbers.size() + more->size() > want && dateField < fields.size())
+            return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " holds " + std::to_string(more->size()) +
+                                                     " numbers, more than the draw needs (" + std::to_string(want) + ")");
+        numbers.insert(numbers.end(), more->begin(), more->end());
+    }
+    if (dateField == fields.size()) {
+        // Without a date the line is the draw and nothing else (an empty field may end it).
+        for (; i < fields.size(); ++i) {
+            auto more = WholeNumbers(fields[i]);
             if (!more)
-                return result;  // a header
+                return fault(DrawsLine::Kind::Header, FieldFault(i, fields[i], want));
             numbers.insert(numbers.end(), more->begin(), more->end());
         }
-        if (numbers.size() != want) {
-            result.kind = DrawsLine::Kind::Fault;
-            result.fault = "holds " + std::to_string(numbers.size()) + " numbers (" +
-                           ShownText(NumberList(numbers, numbers.size())) + "); a draw of this game has " +
-                           std::to_string(want);
-            return result;
-        }
+        if (numbers.size() != want)
+            return fault(DrawsLine::Kind::Fault, "holds " + std::to_string(numbers.size()) + " numbers (" +
+                                                     ShownText(NumberList(numbers, numbers.size())) +
+                                                     "); a draw of this game has " + std::to_string(want));
     }
 
     DrawResult& draw = result.draw.draw;
     draw.mainCount = game.mainDrawn;
-    for (int i = 0; i < game.mainDrawn; ++i)
-        draw.main[static_cast<std::size_t>(i)] = numbers[static_cast<std::size_t>(i)];
+    for (int k = 0; k < game.mainDrawn; ++k)
+        draw.main[static_cast<std::size_t>(k)] = numbers[static_cast<std::size_t>(k)];
     if (game.extra != ExtraNumber::None)
         draw.extra = numbers[static_cast<std::size_t>(game.mainDrawn)];
-    if (auto fault = DrawRuleFault(game, pool, draw)) {
-        result.kind = DrawsLine::Kind::Fault;
-        result.fault = fault->message;
-        return result;
-    }
+    if (auto refusal = DrawRuleFault(game, pool, draw))
+        return fault(DrawsLine::Kind::Fault, refusal->message);
     result.kind = DrawsLine::Kind::Draw;
     return result;
 }
 
-DrawsReader::DrawsReader(std::FILE* f, std::string name, const CheckGame& game, int pool)
-    : file_(f), name_(std::move(name)), game_(game), pool_(pool)
+namespace {
+
+// A draw as eight bytes, the same for the same date and numbers in any order: the day, the
+// main numbers as their rank among all sets of that many numbers, and the extra number. Pools
+// of up to 99 numbers (every game's) fit exactly; anything beyond is hashed into the top half.
+std::uint64_t DrawKey(const HistoryDraw& d)
+{
+    std::uint64_t day = 0;
+    if (d.date.size() == 10)
+        day = 1 + static_cast<std::uint64_t>((ToInt(d.date.substr(0, 4)) - 1000) * 372 +
+                                             (ToInt(d.date.substr(5, 2)) - 1) * 31 + ToInt(d.date.substr(8, 2)) - 1);
+    std::array<std::int32_t, kMaxNumbersPerPlay> main{};
+    const auto count = static_cast<std::size_t>(std::clamp(d.draw.mainCount, 0, kMaxNumbersPerPlay));
+    std::copy_n(d.draw.main.begin(), count, main.begin());
+    std::sort(main.begin(), main.begin() + static_cast<std::ptrdiff_t>(count));
+    bool exact = d.draw.extra >= 0 && d.draw.extra < 128;
+    std::uint64_t rank = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        exact = exact && main[k] >= 1 && main[k] <= 99;
+        // The number of sets of k + 1 numbers below main[k]: C(main[k] - 1, k + 1).
+        std::uint64_t c = 1;
+        const auto n = static_cast<std::uint64_t>(std::max(main[k] - 1, 0));
+        for (std::uint64_t r = 1; r <= k + 1; ++r)
+            c = r > n ? 0 : c * (n - r + 1) / r;
+        rank += c;
+    }
+    if (exact)
+        return day << 41 | rank << 7 | static_cast<std::uint64_t>(d.draw.extra);
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ day;
+    for (std::size_t k = 0; k < count; ++k)
+        h = (h ^ static_cast<std::uint32_t>(main[k])) * 0x100000001B3ULL;
+    h = (h ^ static_cast<std::uint32_t>(d.draw.extra)) * 0x100000001B3ULL;
+    return h | std::uint64_t{1} << 63;
+}
+
+}  // namespace
+
+DrawsReader::DrawsReader(std::shared_ptr<const InputFile> input, const CheckGame& game, int pool, bool skipInvalid)
+    : input_(std::move(input)), name_(ShownText(input_->path().string(), 200)), game_(game), pool_(pool),
+      skipInvalid_(skipInvalid), buffer_(64 * 1024)
 {
 }
 
-DrawsReader::~DrawsReader() { std::fclose(file_); }
+DrawsReader::~DrawsReader() = default;
 
 Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::path& file, const CheckGame& game,
-                                                       int pool)
+                                                       int pool, bool skipInvalid)
 {
-    const std::string name = ShownText(file.string(), 200);
-    std::error_code ec;
-    const auto type = std::filesystem::status(file, ec).type();
-    if (type == std::filesystem::file_type::directory)
-        return Error{name + ": is a folder, not a draws file"};
-    // A FIFO or device would block on opening and could not be read a second time.
-    using enum std::filesystem::file_type;
-    if (type == fifo || type == block || type == character || type == socket)
-        return Error{name + ": is not a regular file (a FIFO, device or socket); save the draws in a file"};
-    std::FILE* f = std::fopen(file.string().c_str(), "rb");
-    if (!f)
-        return Error{name + ": cannot be opened (" + std::strerror(errno) + ")"};
-    auto reader = std::unique_ptr<DrawsReader>(new DrawsReader(f, name, game, pool));
-    unsigned char head[3] = {};
-    const std::size_t got = std::fread(head, 1, 3, f);
-    if (got >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)))
-        return Error{name + ": is UTF-16 text; save it as plain text (ANSI or UTF-8)"};
-    if (!(got == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF))
-        std::rewind(f);
+    auto input = InputFile::Open(file);
+    if (!input)
+        return Error{ShownText(file.string(), 200) + input.error().message.substr(file.string().size())};
+    return Open(std::move(*input), game, pool, skipInvalid);
+}
+
+Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(std::shared_ptr<const InputFile> input, const CheckGame& game,
+                                                       int pool, bool skipInvalid)
+{
+    auto head = TextHead(*input, ShownText(input->path().string(), 200), "draws file", "draws");
+    if (!head)
+        return head.error();
+    auto reader = std::unique_ptr<DrawsReader>(new DrawsReader(std::move(input), game, pool, skipInvalid));
+    if (head->starts_with("\xEF\xBB\xBF"))
+        reader->position_ = 3;
     return reader;
 }
 
-bool DrawsReader::ReadLine(std::string& line)
+bool DrawsReader::Refill()
+{
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    int error = 0;
+    const std::ptrdiff_t got = input_->ReadAt(position_, buffer_.data() + end_, buffer_.size() - end_, error);
+    if (got < 0) {
+        error_ = Error{name_ + ": cannot be read after line " + std::to_string(line_) + " (" + std::strerror(error) + ")"};
+        return false;
+    }
+    position_ += static_cast<std::uint64_t>(got);
+    end_ += static_cast<std::size_t>(got);
+    atEnd_ = got == 0;
+    return true;
+}
+
+DrawsReader::LineRead DrawsReader::ReadLine(std::string& line)
 {
     line.clear();
-    int c;
-    while ((c = std::getc(file_)) != EOF && c != '\n') {
-        if (line.size() == kMaxLine) {
-            error_ = Error{name_ + ": line " + std::to_string(line_ + 1) + " is too long for a line of draws"};
-            return false;
+    bool tooLong = false;
+    for (;;) {
+        if (begin_ == end_ && !atEnd_ && !Refill())
+            return LineRead::Failed;
+        if (begin_ == end_) {
+            if (line.empty() && !tooLong)
+                return LineRead::End;
+            break;
         }
-        line += static_cast<char>(c);
+        const char* from = buffer_.data() + begin_;
+        const void* feed = std::memchr(from, '\n', end_ - begin_);
+        const std::size_t length = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - from) : end_ - begin_;
+        // A line too long is passed over to its end, so that a skipping reading can go on after it.
+        if (!tooLong && line.size() + length > kMaxLine)
+            tooLong = true;
+        if (!tooLong)
+            line.append(from, length);
+        begin_ += length + (feed ? 1 : 0);
+        if (feed)
+            break;
     }
-    if (c == EOF && line.empty())
-        return false;
     ++line_;
+    if (tooLong)
+        return LineRead::TooLong;
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    if (line.find('\r') != std::string::npos) {
-        error_ = Error{name_ + ": line " + std::to_string(line_) + " holds a carriage return inside the line"};
-        return false;
+    return LineRead::Line;
+}
+
+void DrawsReader::Note(const HistoryDraw& draw)
+{
+    keys_.push_back(DrawKey(draw));
+    if (draw.date.empty())
+        return;
+    if (!lastDate_.empty() && draw.date != lastDate_) {
+        const int step = draw.date > lastDate_ ? 1 : -1;
+        if (direction_ == 0)
+            direction_ = step;
+        else if (step != direction_ && notes_.outOfOrderLine == 0)
+            notes_.outOfOrderLine = draw.line;
     }
-    return true;
+    lastDate_ = draw.date;
+}
+
+void DrawsReader::Finish()
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    std::sort(keys_.begin(), keys_.end());
+    for (std::size_t k = 1; k < keys_.size(); ++k)
+        notes_.repeated += keys_[k] == keys_[k - 1] ? 1 : 0;
+    std::vector<std::uint64_t>().swap(keys_);
 }
 
 bool DrawsReader::Next(HistoryDraw& draw)
 {
     std::string line;
-    while (!error_ && ReadLine(line)) {
-        DrawsLine read = ReadDrawsLine(line, game_, pool_);
-        if (read.kind == DrawsLine::Kind::Fault) {
-            error_ = Error{name_ + ": line " + std::to_string(line_) + ": " + read.fault};
+    while (!error_) {
+        const LineRead got = ReadLine(line);
+        if (got == LineRead::End || got == LineRead::Failed)
+            break;
+        std::string fault;
+        // "line 3 is too long", but "line 3: holds 4 numbers".
+        const char* joint = ": ";
+        if (got == LineRead::TooLong) {
+            fault = "is too long for a line of draws";
+            joint = " ";
+        } else if (line.find('\r') != std::string::npos) {
+            fault = "holds a carriage return inside the line";
+            joint = " ";
+        } else {
+            DrawsLine read = ReadDrawsLine(line, game_, pool_);
+            if (read.kind == DrawsLine::Kind::Skip || (read.kind == DrawsLine::Kind::Header && !pastHeaders_))
+                continue;
+            pastHeaders_ = true;
+            if (read.kind == DrawsLine::Kind::Draw) {
+                draw = std::move(read.draw);
+                draw.line = line_;
+                ++draws_;
+                Note(draw);
+                return true;
+            }
+            fault = std::move(read.fault);
+        }
+        pastHeaders_ = true;
+        std::string refusal = name_ + ": line " + std::to_string(line_) + joint + fault;
+        if (!skipInvalid_) {
+            error_ = Error{std::move(refusal)};
             return false;
         }
-        if (read.kind == DrawsLine::Kind::Draw) {
-            draw = std::move(read.draw);
-            draw.line = line_;
-            ++draws_;
-            return true;
+        if (notes_.skipped++ == 0) {
+            notes_.firstSkippedLine = line_;
+            notes_.firstSkippedReason = std::move(fault);
+            notes_.firstSkippedRefusal = std::move(refusal);
         }
     }
-    if (!error_ && std::ferror(file_))
-        error_ = Error{name_ + ": cannot be read after line " + std::to_string(line_)};
-    if (!error_ && draws_ == 0)
+    if (!error_ && draws_ == 0) {
         error_ = Error{name_ + ": holds no draw"};
+        if (notes_.skipped > 0)
+            error_->message += " of this game; line " + std::to_string(notes_.firstSkippedLine) + ", the first of " +
+                               std::to_string(notes_.skipped) + " lines passed over: " + notes_.firstSkippedReason;
+    }
+    if (!error_)
+        Finish();
     return false;
+}
+
+std::vector<std::string> DrawsFileNoteLines(const std::filesystem::path& file, const DrawsFileNotes& notes)
+{
+    std::vector<std::string> lines;
+    const std::string name = ShownText(file.string(), 200);
+    if (notes.skipped > 0)
+        lines.push_back("Skipped " + std::to_string(notes.skipped) + " lines of " + name +
+                        " that are not draws of this game; first: line " +
+                        std::to_string(notes.firstSkippedLine) + ": " + notes.firstSkippedReason);
+    if (notes.repeated > 0)
+        lines.push_back(name + ": " + std::to_string(notes.repeated) +
+                        (notes.repeated == 1 ? " draw repeats" : " draws repeat") +
+                        " an earlier draw (same date and numbers); each is counted every time it appears");
+    if (notes.outOfOrderLine > 0)
+        lines.push_back(name + ": the draws are not in date order (line " + std::to_string(notes.outOfOrderLine) +
+                        " goes against the order of the draws before it); the CSV keeps the file's order");
+    return lines;
+}
+
+std::string SkipQuestion(const DrawsFileNotes& notes)
+{
+    // A reason that ends its sentence already gets no second full stop.
+    const std::string& reason = notes.firstSkippedReason;
+    return std::to_string(notes.skipped) + " lines are not draws of this game, the first is line " +
+           std::to_string(notes.firstSkippedLine) + ": " + reason + (reason.ends_with('.') ? "" : ".") +
+           " Skip them?";
 }
 
 }  // namespace bm

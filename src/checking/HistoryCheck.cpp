@@ -155,6 +155,21 @@ std::string Counts(const CheckGame& game, const Tally& tally, std::int64_t wins)
 
 Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, const CheckGame& game, int pool)
 {
+    if (const Status plain = CheckWheelIsFile(wheel); !plain)
+        return plain.error();
+    auto input = InputFile::Open(wheel);
+    if (!input)
+        return input.error();
+    bool stopped = false;
+    auto read = Read(*input, game, pool, {}, stopped);
+    if (const Status same = (*input)->CheckUnchanged(); read && !same)
+        return same.error();
+    return read;
+}
+
+Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& wheel, const CheckGame& game, int pool,
+                                        const std::function<bool()>& keepGoing, bool& stopped)
+{
     if (pool < 1 || pool > kMaxPool)
         return Error{"a pool of " + std::to_string(pool) + " numbers cannot be checked against a history (1 to " +
                      std::to_string(kMaxPool) + ")"};
@@ -164,9 +179,14 @@ Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, cons
     CompactWheel w;
     const PlayRule rule(game, pool);
     Play play;
+    stopped = false;
     while ((*reader)->Next(play)) {
+        if (keepGoing && (w.low_.size() & 0xFFFF) == 0xFFFF && !keepGoing()) {
+            stopped = true;
+            return w;
+        }
         if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
-            return Error{wheel.string() + ": line " + std::to_string(play.line) + ": " + *fault};
+            return Error{wheel->path().string() + ": line " + std::to_string(play.line) + ": " + *fault};
         std::uint64_t low = 0, high = 0;
         for (int i = 0; i < game.mainPicks; ++i)
             SetBit(low, high, play.numbers[static_cast<std::size_t>(i)]);
@@ -257,6 +277,7 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
     }
     run.aborted = stop;
     run.elapsedMs = clock.NowMs() - start;
+    run.drawsFile = draws.notes();
     if (draws.error() && !stop)
         return *draws.error();
     return Ok{};

@@ -19,6 +19,10 @@ public:
     // Reads every play of the wheel once; a malformed line or a play that cannot be a ticket of
     // the game refuses the file, naming it, the line and the number.
     static Result<CompactWheel> Read(const std::filesystem::path& wheel, const CheckGame& game, int pool);
+    // The same from a file opened already. `keepGoing`, when given, is asked every so many plays;
+    // false stops the reading with `stopped` set and what was read so far.
+    static Result<CompactWheel> Read(const std::shared_ptr<const InputFile>& wheel, const CheckGame& game, int pool,
+                                     const std::function<bool()>& keepGoing, bool& stopped);
 
     std::size_t size() const { return low_.size(); }
 
@@ -42,6 +46,7 @@ struct HistoryRun {
     std::int64_t wins = 0;
     bool aborted = false;
     std::int64_t elapsedMs = 0;
+    DrawsFileNotes drawsFile;  // repeated draws, date order and skipped lines of the draws file
 };
 
 // Polled on the calling thread between pieces of work (about every hundred million comparisons

@@ -43,6 +43,8 @@ public:
     // The open file's descriptor, for writers that take one; -1 when not open.
     int Descriptor() const { return fd_; }
     bool IsOpen() const { return fd_ >= 0; }
+    // The system's error number of the write that failed; 0 while none did.
+    int WriteError() const { return error_; }
 
 private:
     std::filesystem::path target_;  // resolved

@@ -1,9 +1,29 @@
 #include "common/Platform.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace bm {
+
+namespace {
+
+FileStamp StampFrom(const struct stat& st)
+{
+    FileStamp s;
+    s.device = static_cast<std::uint64_t>(st.st_dev);
+    s.inode = static_cast<std::uint64_t>(st.st_ino);
+    s.size = static_cast<std::uint64_t>(st.st_size);
+    s.modifiedSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    s.modifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    s.regular = S_ISREG(st.st_mode);
+    s.folder = S_ISDIR(st.st_mode);
+    return s;
+}
+
+}  // namespace
 
 bool SyncFile(std::FILE* f)
 {
@@ -18,6 +38,57 @@ void SyncFolder(const std::filesystem::path& folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool ReadOnlyFile::Open(const std::filesystem::path& file, int& error)
+{
+    fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd_ < 0) {
+        error = errno;
+        return false;
+    }
+    // Reads of a regular file never wait anyway; others are refused by the caller.
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+    return true;
+}
+
+std::ptrdiff_t ReadOnlyFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t bytes, int& error) const
+{
+    for (;;) {
+        const ssize_t n = ::pread(fd_, buffer, bytes, static_cast<off_t>(offset));
+        if (n >= 0)
+            return n;
+        if (errno != EINTR) {
+            error = errno;
+            return -1;
+        }
+    }
+}
+
+bool ReadOnlyFile::Stamp(FileStamp& stamp) const
+{
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return false;
+    stamp = StampFrom(st);
+    return true;
+}
+
+bool StampOf(const std::filesystem::path& file, FileStamp& stamp)
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return false;
+    stamp = StampFrom(st);
+    return true;
 }
 
 }  // namespace bm

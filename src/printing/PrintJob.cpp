@@ -179,8 +179,8 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
 std::string DestinationText(const Destination& destination)
 {
     switch (destination.kind) {
-    case Destination::Kind::Printer: return "Sent To Printer " + destination.name;
-    case Destination::Kind::File: return "Saved To " + destination.name;
+    case Destination::Kind::Printer: return "Sent To Printer " + ShownLine(destination.name);
+    case Destination::Kind::File: return "Saved To " + ShownLine(destination.name);
     case Destination::Kind::None: break;
     }
     return {};

@@ -221,8 +221,10 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
 
 }  // namespace
 
-WheelReader::WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk)
-    : file_(f), name_(std::move(name)), numbersPerPlay_(numbersPerPlay), buffer_(chunk + kMaxLine + 1)
+WheelReader::WheelReader(std::shared_ptr<const InputFile> input, int numbersPerPlay, NumberWidth width,
+                         std::size_t chunk)
+    : input_(std::move(input)), name_(input_->path().string()), numbersPerPlay_(numbersPerPlay),
+      buffer_(chunk + kMaxLine + 1)
 {
     if (width == NumberWidth::Bits16) {
         min_ = std::numeric_limits<std::int16_t>::min();
@@ -233,11 +235,7 @@ WheelReader::WheelReader(std::FILE* f, std::string name, int numbersPerPlay, Num
     }
 }
 
-WheelReader::~WheelReader()
-{
-    if (file_)
-        std::fclose(file_);
-}
+WheelReader::~WheelReader() = default;
 
 Status CheckWheelIsFile(const std::filesystem::path& file)
 {
@@ -257,28 +255,29 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::pa
 {
     if (const Status plain = CheckWheelIsFile(file); !plain)
         return plain.error();
-    std::error_code ec;
-    std::FILE* f = std::fopen(file.string().c_str(), "rb");
-    if (!f)
-        return Error{file.string() + ": cannot be opened (" + std::strerror(errno) + ")"};
-    // A small file needs no megabyte of buffer; one that grows meanwhile is still read, in smaller chunks.
-    const auto size = std::filesystem::file_size(file, ec);
-    const std::size_t chunk = ec ? kChunk : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, kChunk));
-    auto reader = std::unique_ptr<WheelReader>(new WheelReader(f, file.string(), numbersPerPlay, width, chunk));
+    auto input = InputFile::Open(file);
+    if (!input)
+        return input.error();
+    return Open(std::move(*input), numbersPerPlay, width);
+}
 
-    // Text saved as UTF-16 or UTF-32 would otherwise show up as a puzzling fault on line 1.
-    unsigned char head[4] = {};
-    const std::size_t got = std::fread(head, 1, 4, f);
-    std::clearerr(f);  // a file shorter than that may grow before it is read, and glibc keeps the end flag
-    if (const char* wide = WideTextKind({reinterpret_cast<const char*>(head), got}))
-        return Error{file.string() + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
-    const bool utf8Bom = got >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
-    const std::size_t skipped = utf8Bom ? 3 : 0;
+Result<std::unique_ptr<WheelReader>> WheelReader::Open(std::shared_ptr<const InputFile> input, int numbersPerPlay,
+                                                       NumberWidth width)
+{
+    auto head = TextHead(*input, input->path().string(), "wheel file", "plays");
+    if (!head)
+        return head.error();
+    // A small file needs no megabyte of buffer; one that grows meanwhile is still read, in smaller chunks.
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uintmax_t>(input->opened().size + 1, kChunk));
+    auto reader = std::unique_ptr<WheelReader>(new WheelReader(std::move(input), numbersPerPlay, width, chunk));
+    const std::size_t got = head->size();
+    const std::size_t skipped = head->starts_with("\xEF\xBB\xBF") ? 3 : 0;
     if (reader->buffer_.size() < got)
         reader->buffer_.resize(got);
-    std::memcpy(reader->buffer_.data(), head + skipped, got - skipped);
+    std::memcpy(reader->buffer_.data(), head->data() + skipped, got - skipped);
     reader->end_ = got - skipped;
     reader->bufferStart_ = skipped;
+    reader->position_ = got;
     return reader;
 }
 
@@ -302,16 +301,18 @@ bool WheelReader::Fill()
         end_ = rest;
         const std::size_t room =
             static_cast<std::size_t>(std::min<std::uintmax_t>(buffer_.size() - 1 - end_, remaining_));
-        const std::size_t got = room ? std::fread(buffer_.data() + end_, 1, room, file_) : 0;
-        end_ += got;
-        remaining_ -= got;
-        if (got == 0) {
-            if (room && std::ferror(file_)) {
-                error_ = Error{name_ + ": reading failed (" + std::strerror(errno) + ")"};
-                return false;
-            }
-            eof_ = true;
+        int error = 0;
+        const std::ptrdiff_t read = room ? input_->ReadAt(position_, buffer_.data() + end_, room, error) : 0;
+        if (read < 0) {
+            error_ = Error{name_ + ": reading failed (" + std::strerror(error) + ")"};
+            return false;
         }
+        const auto got = static_cast<std::size_t>(read);
+        end_ += got;
+        position_ += got;
+        remaining_ -= got;
+        if (got == 0)
+            eof_ = true;
         buffer_[end_] = '\n';
     }
     return true;
@@ -366,24 +367,26 @@ bool WheelReader::NextSlowly(Play& play)
     }
 }
 
-Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(const std::filesystem::path& file, int numbersPerPlay,
-                                                           NumberWidth width, std::uintmax_t from, std::uintmax_t to)
+Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(std::shared_ptr<const InputFile> input,
+                                                           int numbersPerPlay, NumberWidth width, std::uintmax_t from,
+                                                           std::uintmax_t to)
 {
-    auto reader = Open(file, numbersPerPlay, width);
+    const std::string name = input->path().string();
+    auto reader = Open(std::move(input), numbersPerPlay, width);
     if (!reader)
         return reader;
     WheelReader& r = **reader;
     if (from == 0) {
         // Open has taken the first bytes (and a UTF-8 mark) already.
-        const auto taken = static_cast<std::uintmax_t>(std::ftell(r.file_));
-        r.remaining_ = to > taken ? to - taken : 0;
+        r.remaining_ = to > r.position_ ? to - r.position_ : 0;
         r.end_ = static_cast<std::size_t>(std::min<std::uintmax_t>(r.end_, to));
         return reader;
     }
+    if (from > to)
+        return Error{name + ": cannot be read from byte " + std::to_string(from)};
     r.begin_ = r.end_ = 0;
     r.bufferStart_ = from;
-    if (from > to || std::fseek(r.file_, static_cast<long>(from), SEEK_SET) != 0)
-        return Error{file.string() + ": cannot be read from byte " + std::to_string(from)};
+    r.position_ = from;
     r.remaining_ = to - from;
     return reader;
 }
@@ -392,7 +395,12 @@ Result<std::unique_ptr<WheelReader>> WheelReader::OpenAt(const std::filesystem::
                                                          NumberWidth width, std::uintmax_t offset,
                                                          std::int64_t linesBefore)
 {
-    auto reader = OpenPart(file, numbersPerPlay, width, offset, UINTMAX_MAX);
+    if (const Status plain = CheckWheelIsFile(file); !plain)
+        return plain.error();
+    auto input = InputFile::Open(file);
+    if (!input)
+        return input.error();
+    auto reader = OpenPart(std::move(*input), numbersPerPlay, width, offset, UINTMAX_MAX);
     if (reader)
         (*reader)->line_ = linesBefore;
     return reader;

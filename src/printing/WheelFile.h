@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/InputFile.h"
 #include "common/Result.h"
 
 namespace bm {
@@ -38,6 +39,9 @@ class WheelReader {
 public:
     static Result<std::unique_ptr<WheelReader>> Open(const std::filesystem::path& file, int numbersPerPlay,
                                                      NumberWidth width);
+    // The same over a file opened already, which other readers and passes may share.
+    static Result<std::unique_ptr<WheelReader>> Open(std::shared_ptr<const InputFile> input, int numbersPerPlay,
+                                                     NumberWidth width);
     ~WheelReader();
     WheelReader(const WheelReader&) = delete;
     WheelReader& operator=(const WheelReader&) = delete;
@@ -45,7 +49,7 @@ public:
     // Only the lines in bytes [from, to) of the file, both line starts (0, the file's size, or
     // just past a line feed), so that parts of a large file can be read side by side. Line
     // numbers, in plays and in errors, count from the part's first line.
-    static Result<std::unique_ptr<WheelReader>> OpenPart(const std::filesystem::path& file, int numbersPerPlay,
+    static Result<std::unique_ptr<WheelReader>> OpenPart(std::shared_ptr<const InputFile> input, int numbersPerPlay,
                                                          NumberWidth width, std::uintmax_t from, std::uintmax_t to);
 
     // From byte `offset` (a line start) to the file's end, as if `linesBefore` lines had been read:
@@ -72,14 +76,17 @@ public:
     std::uintmax_t offset() const { return bufferStart_ + begin_; }
     // The file as messages name it.
     const std::string& name() const { return name_; }
+    // The open file read.
+    const InputFile& input() const { return *input_; }
 
 private:
-    WheelReader(std::FILE* f, std::string name, int numbersPerPlay, NumberWidth width, std::size_t chunk);
+    WheelReader(std::shared_ptr<const InputFile> input, int numbersPerPlay, NumberWidth width, std::size_t chunk);
     bool NextSlowly(Play& play);
     bool Fill();
     bool Fail(std::string what);
 
-    std::FILE* file_;
+    std::shared_ptr<const InputFile> input_;
+    std::uint64_t position_ = 0;  // where the next read from the file starts
     std::string name_;
     int numbersPerPlay_;
     std::int64_t min_, max_;

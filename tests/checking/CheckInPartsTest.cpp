@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+#include <mutex>
 #include <utility>
 
 #include "CheckTestSupport.h"
@@ -81,6 +84,57 @@ TEST(CheckInParts, SameResultAsOneReadingAndAStopReachesEveryPart)
         ASSERT_FALSE(one.ok() || parts.ok());
         EXPECT_EQ(parts.error().message, one.error().message);
         EXPECT_NE(one.error().message.find(fault), std::string::npos) << one.error().message;
+    }
+}
+
+// Changes the wheel at the run's first look at its progress: from then on the run reads a file
+// that is no longer the one named, or no longer whole.
+class ChangeAtFirstPoll final : public bm::CheckProgress {
+public:
+    explicit ChangeAtFirstPoll(std::function<void()> change) : change_(std::move(change)) {}
+    bool Poll(const bm::CheckRun&) override
+    {
+        std::call_once(once_, change_);
+        return true;
+    }
+
+private:
+    std::function<void()> change_;
+    std::once_flag once_;
+};
+
+// A wheel cut, replaced by a rename or grown while it is checked, in one reading or in parts,
+// ends the run with "changed while it was being checked", never with counts of a mix or a part.
+TEST(CheckInParts, AWheelThatChangesWhileItIsCheckedEndsTheRun)
+{
+    bmtest::TempDir dir;
+    const std::string wheel = LargeWheel();
+    const auto file = dir / "w.txt";
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto draw = Draw(game, {3, 11, 19, 27, 35, 43, 7});
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"cut", [&] { std::filesystem::resize_file(file, wheel.size() / 2); }},
+        {"replaced",
+         [&] {
+             bmtest::WriteBytes(dir / "new.txt", LargeWheel(5, "1,2,3,4,5,6\r\n"));
+             std::filesystem::rename(dir / "new.txt", file);
+         }},
+        {"grown", [&] { std::ofstream(file, std::ios::app) << "1,2,3,4,5,6\r\n"; }},
+    };
+    for (const auto& c : changes) {
+        for (int workers : {1, 2}) {
+            SCOPED_TRACE(std::string(c.what) + " " + std::to_string(workers));
+            bmtest::WriteBytes(file, wheel);
+            ChangeAtFirstPoll progress(c.change);
+            FakeClock clock;
+            bm::CheckRun run;
+            const bm::Status status = bm::RunCheckInParts(game, 49, draw, file, clock, run, workers, &progress, 64);
+            ASSERT_FALSE(status.ok());
+            EXPECT_EQ(status.error().message, file.string() + " changed while it was being checked");
+        }
     }
 }
 

@@ -17,6 +17,7 @@ std::string Line(const bm::CheckGame& game, std::string_view text, int pool = 49
     const DrawsLine read = bm::ReadDrawsLine(text, game, pool);
     switch (read.kind) {
     case DrawsLine::Kind::Skip: return "skip";
+    case DrawsLine::Kind::Header: return "header";
     case DrawsLine::Kind::Fault: return "fault: " + read.fault;
     case DrawsLine::Kind::Draw: break;
     }
@@ -35,15 +36,16 @@ TEST(DrawsFile, ReadsTheShapesOfRealResultsFiles)
         const char* read;
         int pool = 49;
     } cases[] = {
-        {&lotto, R"("PRODUCT","DRAW NUMBER","SEQUENCE NUMBER","DRAW DATE","NUMBER DRAWN 1","BONUS NUMBER")", "skip"},
+        {&lotto, R"("PRODUCT","DRAW NUMBER","SEQUENCE NUMBER","DRAW DATE","NUMBER DRAWN 1","BONUS NUMBER")", "header"},
         {&lotto, R"("649",1,0,"1982-06-12",3,11,12,14,41,43,13)", "1982-06-12: 3 11 12 14 41 43 +13"},
         {&pb, "09/26/2020,11 21 27 36 62 24,3", "2020-09-26: 11 21 27 36 62 +24", 69},
         {&seven, R"("609","20051018","39","9","12","30","33","45","5","7","19","$0.00","$15,781.85")",
          "2005-10-18: 39 9 12 30 33 45 5 +7"},
         {&five, "  # drawn on Saturdays", "skip"},
-        {&five, "Draw;Date;Numbers", "skip"},
+        {&five, "Draw;Date;Numbers", "header"},
         {&five, "1.2.2001;\"4 8\";15;16;23", "2001-02-01: 4 8 15 16 23"},
-        {&five, "2001/2/29;1;2;3;4;5", "skip"},  // no such day: no date, and text, so a header
+        {&five, "2001/2/29;1;2;3;4;5", "fault: field 1 (\"2001/2/29\") is not a date; dates are read as YYYY-MM-DD, "
+                                        "YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY or YYYYMMDD"},
         {&five, "19991231\t1\t2\t3\t4\t5", "1999-12-31: 1 2 3 4 5"},
         {&five, "4,8,15,16,23", ": 4 8 15 16 23"},
         {&five, "12/31/1999,4,8,15,16", "fault: holds 4 numbers after its date 1999-12-31; a draw of this game has 5"},

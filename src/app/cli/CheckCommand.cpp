@@ -8,6 +8,7 @@
 #include "app/cli/Cli.h"
 #include "app/cli/InputFiles.h"
 #include "app/cli/Interrupt.h"
+#include "app/cli/ReportOutput.h"
 #include "checking/CheckReport.h"
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
@@ -40,6 +41,11 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
                 return Error{name + " needs a value"};
             break;
         }
+        if (!known && a == "--skip-invalid-draws") {
+            if (!seen.insert(a).second)
+                return Error{a + " is given twice"};
+            o.skipInvalidDraws = known = true;
+        }
         if (!known)
             return Error{"unknown option \"" + a + "\" for check"};
     }
@@ -51,6 +57,9 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
         return Error{"--draw and --draws exclude each other: give one draw or one file of draws"};
     if (o.draw.empty() && o.draws.empty())
         return Error{"--draw is missing: give the drawn numbers, such as --draw \"3 11 19 27 35 43\""};
+    if (o.skipInvalidDraws && o.draws.empty())
+        return Error{"--skip-invalid-draws goes with --draws FILE: it passes over the lines of a draws file that are "
+                     "no draws of the game"};
     return o;
 }
 
@@ -137,9 +146,9 @@ void WriteKeptReportLines(const CheckGame& game, const CheckRun& run,
     }
 }
 
-Status WriteReportLines(const CheckGame& game, int pool, const DrawResult& draw, const std::filesystem::path& wheel,
-                        const CheckRun& counted, const std::function<bool(std::string_view)>& write,
-                        InterruptPoll& poll)
+Status WriteReportLines(const CheckGame& game, int pool, const DrawResult& draw,
+                        const std::shared_ptr<const InputFile>& wheel, const CheckRun& counted,
+                        const std::function<bool(std::string_view)>& write, InterruptPoll& poll)
 {
     std::int64_t reportedPlays = 0;
     for (std::size_t i = 0; i < game.tiers.size(); ++i)
@@ -172,7 +181,7 @@ Status WriteReportLines(const CheckGame& game, int pool, const DrawResult& draw,
         }
     }
     if (changed || (*reader)->error() || plays != counted.playsRead || !(tally == counted.tally))
-        return Error{wheel.string() + ": changed while it was being checked; check it again once it is complete"};
+        return Error{ChangedWhileCheckedText(wheel->path())};
     if (!poll.Stopped())
         write(piece);
     return Ok{};
@@ -190,6 +199,12 @@ int Refuse(std::ostream& err, const std::string& message)
 {
     err << "brindlemark: " << ShownLine(message) << "\n";
     return kExitRefused;
+}
+
+int Fail(std::ostream& err, const std::string& message)
+{
+    err << "brindlemark: " << ShownLine(message) << "\n";
+    return kExitFailure;
 }
 
 Result<CheckInputs> ResolveCheckInputs(const CheckOptions& options, const bm::ProgramFolder& folder)
@@ -224,6 +239,8 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
         return Refuse(err, options.error().message);
     if (!options->draws.empty())
         return RunHistoryCommand(*options, folder, out, err);
+    // Ctrl+C is heard from here on, in every phase: a stop is reported, never a silent death.
+    InterruptPoll poll;
     const auto inputs = ResolveCheckInputs(*options, folder);
     if (!inputs)
         return Refuse(err, inputs.error().message);
@@ -235,15 +252,28 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     if (!draw)
         return Refuse(err, draw.error().message);
 
+    if (const Status plain = CheckWheelIsFile(wheel); !plain)
+        return Refuse(err, plain.error().message);
+    auto input = InputFile::Open(wheel);
+    if (!input)
+        return Refuse(err, input.error().message);
+    const InputFile& wheelFile = **input;
+    // A fault met in a file that changed meanwhile is the change's doing: that is the message.
+    const auto refuseUnlessChanged = [&](const std::string& message) {
+        if (const Status same = wheelFile.CheckUnchanged(); !same)
+            return Fail(err, same.error().message);
+        return message == ChangedWhileCheckedText(wheel) ? Fail(err, message) : Refuse(err, message);
+    };
+
     const NumberSeparators separators = UserNumberSeparators();
     CheckRun run;
     // Up to half a million winning lines (8 MB) are kept from the reading; past that the report
     // is read again below, so memory stays flat however many plays win.
     run.keepAtMost = kReportLinesKept;
-    InterruptPoll poll;
-    const Status status = RunCheckInParts(game, def.Pool, *draw, wheel, MonotonicClock(), run, Workers(), &poll, 4096);
+    const Status status =
+        RunCheckInParts(game, def.Pool, *draw, *input, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
-        return Refuse(err, status.error().message);
+        return refuseUnlessChanged(status.error().message);
     if (run.aborted)
         return Interrupted(err, run, separators);
 
@@ -255,31 +285,32 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
         if (const Status opened = summaryFile.Open(options->save); !opened)
             return Refuse(err, opened.error().message);
     }
-    bool printed = true;
+    ReportOutput printed(out);
+    // A report that stdout refused is not written on: the run fails with the reason.
     const auto write = [&](std::string_view piece) {
-        printed = printed && out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        return !summaryFile.IsOpen() || summaryFile.Write(WithCrLf(piece));
+        return printed.Write(piece) && (!summaryFile.IsOpen() || summaryFile.Write(WithCrLf(piece)));
     };
+    // Names as a terminal and a text file can show them: a line feed in a name makes no line.
     if (write(ReportHeader(chosen.name, wheel.filename().string(), game, *draw, run.playsRead, separators))) {
         if (!run.reportDropped) {
             WriteKeptReportLines(game, run, write, poll);
-        } else if (const Status reported = WriteReportLines(game, def.Pool, *draw, wheel, run, write, poll);
+        } else if (const Status reported = WriteReportLines(game, def.Pool, *draw, *input, run, write, poll);
                    !reported) {
-            return Refuse(err, reported.error().message);
+            return refuseUnlessChanged(reported.error().message);
         }
         if (!poll.Stopped())
             write("\n" + SummaryText(game, run.tally, def.Pool, separators));
     }
-    out.flush();
+    printed.Flush();
     if (poll.Stopped())
         return Interrupted(err, run, separators);
+    if (const Status same = wheelFile.CheckUnchanged(); !same)
+        return Fail(err, same.error().message);
+    if (!printed.ok())
+        return Fail(err, printed.FailureText());
     if (summaryFile.IsOpen()) {
         if (const Status committed = summaryFile.Commit(); !committed)
             return Refuse(err, committed.error().message);
-    }
-    if (!printed) {
-        err << "brindlemark: the report could not be written on standard output\n";
-        return kExitFailure;
     }
     err << CompletionTimeText(run.ElapsedSeconds(), separators) << "\n";
     return kExitOk;

@@ -7,6 +7,7 @@
 #include "app/cli/InputFiles.h"
 #include "checking/DrawEntry.h"
 #include "definitions/SlipDefinition.h"
+#include "common/InputFile.h"
 #include "common/ProgramFolder.h"
 #include "common/Result.h"
 
@@ -18,6 +19,7 @@ struct CheckOptions {
     std::string draw;
     std::string draws;  // a results file: the wheel is checked against every draw in it
     std::string save;
+    bool skipInvalidDraws = false;  // lines of the draws file that are no draws of the game are passed over
 };
 
 // The options of check; every one at most once, each with a value.
@@ -43,6 +45,9 @@ Result<CheckInputs> ResolveCheckInputs(const CheckOptions& options, const bm::Pr
 
 // A refusal of check: one line on stderr, names escaped; the exit status for bad input.
 int Refuse(std::ostream& err, const std::string& message);
+// A run that could not end well though its input was good (an input changed meanwhile, the
+// report could not be written): one line on stderr; the exit status for a failure.
+int Fail(std::ostream& err, const std::string& message);
 
 // `check --draws FILE`: the wheel against a history of draws, as CSV.
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,

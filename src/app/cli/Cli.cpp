@@ -71,7 +71,8 @@ const Synopsis kSynopses[] = {
     {"check",
      "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
      "              [--save OUT]\n"
-     "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"},
+     "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
+     "              [--skip-invalid-draws]\n"},
     {"", "  brindlemark --help | --version | COMMAND --help\n"},
 };
 
@@ -110,6 +111,9 @@ const OptionHelp kOptions[] = {
     {"check",
      "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line);\n"
      "                     check writes one CSV line of tier counts per draw and a total line\n"},
+    {"check",
+     "  --skip-invalid-draws  with --draws: pass over the lines that are no draws of the game\n"
+     "                     (counted on stderr) instead of refusing the file\n"},
     {"check",
      "  --save OUT         also write what check writes on stdout into OUT: the report as a\n"
      "                     summary file (CR LF line ends), or with --draws the CSV (LF line ends)\n"},

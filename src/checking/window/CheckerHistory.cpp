@@ -1,3 +1,4 @@
+#include <optional>
 #include <thread>
 
 #include <QFileInfo>
@@ -20,18 +21,21 @@ namespace bm::app {
 namespace {
 
 // The draws of the file, every one read by the game's rules, so that a bad line is refused
-// before the long part begins.
-Result<std::int64_t> CountDraws(const std::filesystem::path& file, const CheckGame& game, int pool)
+// before the long part begins. Lines that are no draws of the game are counted, for the question
+// whether to skip them; the reader's file is the one the check reads again.
+Result<std::unique_ptr<DrawsReader>> ReadDraws(const std::filesystem::path& file, const CheckGame& game, int pool)
 {
-    auto reader = DrawsReader::Open(file, game, pool);
+    auto reader = DrawsReader::Open(file, game, pool, true);
     if (!reader)
         return reader.error();
     HistoryDraw draw;
     while ((*reader)->Next(draw)) {
     }
+    // A file of which no line is a draw of the game: refused for its first line, as without skipping.
     if ((*reader)->error())
-        return *(*reader)->error();
-    return (*reader)->draws();
+        return (*reader)->notes().skipped > 0 && (*reader)->draws() == 0 ? Error{(*reader)->notes().firstSkippedRefusal}
+                                                                         : *(*reader)->error();
+    return reader;
 }
 
 }  // namespace
@@ -59,17 +63,33 @@ void CheckerWindow::cmdHistory_Click()
     if (file.isEmpty())
         return;
 
-    BusyCursor busy;
+    std::optional<BusyCursor> busy(std::in_place);
     SetStatus(QStringLiteral("Reading Draws File..."));
     repaint();
-    const auto draws = CountDraws(file.toStdString(), *rules_, game_.pool);
-    const auto wheel = draws ? CompactWheel::Read(ticketFile_.toStdString(), *rules_, game_.pool)
-                             : Result<CompactWheel>(draws.error());
-    auto reader = wheel ? DrawsReader::Open(file.toStdString(), *rules_, game_.pool)
+    const auto read = ReadDraws(file.toStdString(), *rules_, game_.pool);
+    if (read && (*read)->notes().skipped > 0) {
+        busy.reset();
+        const DrawsFileNotes& notes = (*read)->notes();
+        if (OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(SkipQuestion(notes)),
+                                 Icon::Question, Buttons::YesNoDefaultNo) != Answer::Yes) {
+            lblstatus->hide();
+            Refuse(QString::fromStdString(notes.firstSkippedRefusal));
+            return;
+        }
+        busy.emplace();
+    }
+    const auto draws = read ? Result<std::int64_t>((*read)->draws()) : Result<std::int64_t>(read.error());
+    // The wheel is read from one open file, and so are both readings of the draws: a file
+    // replaced meanwhile is told by CheckUnchanged, never mixed in.
+    auto wheelInput = draws ? InputFile::Open(ticketFile_.toStdString()) : Result<std::shared_ptr<InputFile>>(draws.error());
+    bool stopped = false;
+    const auto wheel = wheelInput ? CompactWheel::Read(*wheelInput, *rules_, game_.pool, {}, stopped)
+                                  : Result<CompactWheel>(wheelInput.error());
+    auto reader = wheel ? DrawsReader::Open((*read)->input(), *rules_, game_.pool, true)
                         : Result<std::unique_ptr<DrawsReader>>(wheel.error());
     if (!reader) {
         lblstatus->hide();
-        busy.Release();
+        busy.reset();
         Refuse(QString::fromStdString(reader.error().message));
         return;
     }
@@ -96,7 +116,11 @@ void CheckerWindow::cmdHistory_Click()
     }
     running_ = false;
     prgHistory->hide();
-    busy.Release();
+    busy.reset();
+    // A file that changed meanwhile is the message, also for a fault it caused.
+    const Status same = InputsUnchanged({wheelInput->get(), (*read)->input().get()});
+    if (!run.aborted && (!same || (status && run.draws != *draws)))
+        status = Error{same ? ChangedWhileCheckedText(file.toStdString()) : same.error().message};
     if (!status) {
         SetStatus(QStringLiteral("The draw history stopped: a file has a fault."));
         Refuse(QString::fromStdString(status.error().message));

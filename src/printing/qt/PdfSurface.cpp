@@ -1,6 +1,6 @@
 #include "printing/qt/PdfSurface.h"
 
-#include <QFile>
+#include <cstring>
 
 namespace bm {
 
@@ -13,6 +13,35 @@ std::filesystem::path Absolute(const std::filesystem::path& file)
     auto full = std::filesystem::absolute(file, error);
     return error ? file : full;
 }
+
+// The PDF's bytes into the writer's unnamed file, a piece at a time, so that a write the system
+// refuses keeps its reason (a full disk, a file too large) for the message.
+class WriterDevice final : public QIODevice {
+public:
+    explicit WriterDevice(AtomicFileWriter& writer) : writer_(writer) { open(QIODevice::WriteOnly); }
+    bool isSequential() const override { return true; }
+    bool Flush()
+    {
+        failed_ = failed_ || (!piece_.empty() && !writer_.Write(piece_));
+        piece_.clear();
+        return !failed_;
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        piece_.append(data, static_cast<std::size_t>(length));
+        if (piece_.size() >= (1u << 16) && !Flush())
+            return -1;
+        return failed_ ? -1 : length;
+    }
+
+private:
+    AtomicFileWriter& writer_;
+    std::string piece_;
+    bool failed_ = false;
+};
 
 }  // namespace
 
@@ -37,13 +66,8 @@ QIODevice* PdfSurface::OpenDevice(std::string& error)
         error = opened.error().message;
         return nullptr;
     }
-    file_ = std::make_unique<QFile>();
-    if (file_->open(writer_.Descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return file_.get();
-    error = target_.string() + ": cannot be written (" + file_->errorString().toStdString() + ")";
-    file_.reset();
-    writer_.Abandon();
-    return nullptr;
+    file_ = std::make_unique<WriterDevice>(writer_);
+    return file_.get();
 }
 
 void PdfSurface::CloseDevice()
@@ -57,8 +81,9 @@ Status PdfSurface::EndDocument()
     if (!Pages())
         return Error{openError()};
     const bool painted = FinishPages(true);
-    const bool flushed = painted && file_->flush();
-    const std::string reason = painted && !flushed ? file_->errorString().toStdString() : "";
+    const bool flushed = static_cast<WriterDevice&>(*file_).Flush();
+    // The system's reason, also when the painting failed for a write it refused.
+    const std::string reason = writer_.WriteError() ? std::strerror(writer_.WriteError()) : "";
     file_.reset();
     if (!painted || !flushed) {
         Drop();

@@ -3,10 +3,11 @@
 #include <filesystem>
 #include <memory>
 
+#include <QIODevice>
+
 #include "common/AtomicFile.h"
 #include "printing/qt/PdfBackedSurface.h"
 
-class QFile;
 
 namespace bm {
 
@@ -34,7 +35,7 @@ private:
     std::filesystem::path target_;
     std::filesystem::path full_;  // the target named in full
     AtomicFileWriter writer_;
-    std::unique_ptr<QFile> file_;
+    std::unique_ptr<QIODevice> file_;
 };
 
 }  // namespace bm

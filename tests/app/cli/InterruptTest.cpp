@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <chrono>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -23,15 +25,20 @@ extern "C" void IgnoreInterrupt(int) {}
 
 // True once this process holds a file open in `folder` (Qt writes the PDF into an unnamed
 // temporary file there, which no folder listing shows).
-bool WritingInto(const std::filesystem::path& folder)
+bool Holds(const std::function<bool(const std::string&)>& matches)
 {
     std::error_code ec;
     for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
         const auto target = std::filesystem::read_symlink(fd.path(), ec).string();
-        if (!ec && target.rfind(folder.string() + "/", 0) == 0)
+        if (!ec && matches(target))
             return true;
     }
     return false;
+}
+
+bool WritingInto(const std::filesystem::path& folder)
+{
+    return Holds([&](const std::string& target) { return target.rfind(folder.string() + "/", 0) == 0; });
 }
 
 // Ctrl+C during a job abandons the document: no PDF appears and the job says where it stopped.
@@ -139,6 +146,51 @@ TEST(Interrupt, TerminatedWhileAPdfIsWrittenLeavesNoHiddenCopy)
     ASSERT_TRUE(seen) << "the job ended (status " << status << ") before its copy was seen";
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
     EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
+}
+
+// True once this process holds `file` open.
+bool Reading(const std::filesystem::path& file)
+{
+    std::error_code ec;
+    const std::string wanted = std::filesystem::canonical(file, ec).string();
+    return Holds([&](const std::string& target) { return target == wanted; });
+}
+
+// Ctrl+C while the draws are first read or while the wheel loads stops a history with the usual
+// message and exit 1, as it does while the draws are checked: the process never dies of it.
+TEST(Interrupt, CtrlCInEveryPhaseOfAHistoryStopsItWithItsMessage)
+{
+    const auto previous = std::signal(SIGINT, IgnoreInterrupt);
+    TempDir home;
+    home.makeProgramFolder();
+    std::filesystem::copy_file(std::filesystem::path(SAMPLE_DIR) / "Defs/LO649.def", home / "Defs/LO649.def");
+    std::string wheel, draws;
+    for (int i = 0; i < 300000; ++i)
+        wheel += "1,2,3,4,5," + std::to_string(6 + i % 40) + "\n";
+    for (int d = 0; d < 3000; ++d)
+        draws += "2001-01-01,3,11,19,27," + std::to_string(30 + d % 10) + ",43,7\n";
+    WriteBytes(home / "wheel" / "w.txt", wheel);
+    WriteBytes(home / "wheel" / "d.csv", draws);
+    for (const char* pressedWhileOpen : {"d.csv", "w.txt"}) {
+        SCOPED_TRACE(pressedWhileOpen);
+        std::atomic<bool> running{true};
+        std::thread presser([&] {
+            while (running && !Reading(home / "wheel" / pressedWhileOpen))
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+            if (running)
+                std::raise(SIGINT);
+        });
+        std::ostringstream out, err;
+        const int status = cli::RunCli({"--home", home.path().string(), "check", "--definition", "LO649", "--wheel",
+                                        "w.txt", "--draws", (home / "wheel" / "d.csv").string()},
+                                       "/x", out, err);
+        running = false;
+        presser.join();
+        EXPECT_EQ(status, 1);
+        EXPECT_TRUE(err.str().starts_with("brindlemark: stopped after ")) << err.str();
+        EXPECT_EQ(out.str().find("Total"), std::string::npos);
+    }
+    std::signal(SIGINT, previous);
 }
 
 }  // namespace

@@ -453,4 +453,42 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     EXPECT_EQ(again->findChild<QLabel*>(QStringLiteral("lblMoney"))->text().left(15), QStringLiteral("Won 1000030.50 "));
 }
 
+// A draws file with lines that are no draws of the game: the window asks before it skips them.
+// No refuses the file at its first such line; Yes checks the draws that are left, and the run
+// carries the count of lines skipped.
+TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
+{
+    Open("frmChkwhl", true);
+    const auto file = dir_ / "wheel/mixed.csv";
+    bmtest::WriteBytes(file, "Date;Numbers\r\n1982-06-12;1 2 3 4 5 6;7\r\n1982-06-12;8 9 10 11 12 13;0\r\n"
+                             "1982-06-16;1 2 3 10 11 13;44\r\n");
+    const auto history = [&] { return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory"))); };
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
+    const std::string reason = "The bonus number (box 7) is 0; the numbers of this game run from 1 to 49.";
+
+    dialogs_.QueueFile(QString::fromStdString(file.string()));
+    dialogs_.QueueAnswer(Answer::No);
+    Click("cmdHistory");
+    EXPECT_EQ(dialogs_.Said(), "Brindlemark: 1 lines are not draws of this game, the first is line 3: " + reason +
+                                   " Skip them?\nGo Back: " + file.string() + ": line 3: " + reason);
+    ASSERT_GE(dialogs_.messages().size(), 1u);
+    EXPECT_EQ(dialogs_.messages().front().buttons, bm::app::Buttons::YesNoDefaultNo);
+    EXPECT_EQ(history(), nullptr);
+    dialogs_.Clear();
+
+    dialogs_.QueueFile(QString::fromStdString(file.string()));
+    dialogs_.QueueAnswer(Answer::Yes);
+    Click("cmdHistory");
+    EXPECT_EQ(dialogs_.unanswered(), 0);
+    EXPECT_EQ(dialogs_.messages().size(), 1u);
+    auto* window = history();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->findChild<QTableWidget*>(QStringLiteral("tblHistory"))->rowCount(), 2);
+    EXPECT_EQ(window->Csv(), "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
+                             "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
+                             "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
+                             "Total,,2,0,0,3,0,1,1,1,6\n");
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
+}
+
 }  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bmfuzz {
+
+// What a draws file must give, by the rules written down as plainly as possible: the fuzzer holds
+// the buffered reader against it.
+struct ReferenceGame {
+    int mainDrawn = 6;
+    enum class Extra { None, Bonus, Powerball } extra = Extra::None;
+    int pool = 49;
+    bool skip = false;  // lines after the headers that are no draws are passed over
+};
+
+struct ReferenceDraw {
+    std::int64_t line = 0;
+    std::string date;  // "YYYY-MM-DD" or empty
+    std::vector<std::int64_t> numbers;  // main numbers in file order, then the extra one
+};
+
+struct ReferenceDraws {
+    bool refusedAtOpen = false;  // UTF-16 or UTF-32 text
+    std::vector<ReferenceDraw> draws;
+    bool fault = false;
+    std::int64_t faultLine = 0;  // 0: the file holds no draw
+    std::int64_t skipped = 0, firstSkipped = 0;
+    std::int64_t repeated = 0, outOfOrderLine = 0;
+};
+
+ReferenceDraws ReadDrawsPlainly(std::string_view bytes, const ReferenceGame& game);
+
+}  // namespace bmfuzz
