@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -9,5 +10,8 @@ namespace bm {
 // another system needs only another file here.
 bool SyncFile(std::FILE* f);
 void SyncFolder(const std::filesystem::path& folder);
+// The memory a program may still take without the system running short: what Linux calls
+// available (free memory and caches it can drop); the physical memory where that is unknown.
+std::uint64_t FreeMemoryBytes();
 
 }  // namespace bm
