@@ -326,6 +326,12 @@ void CompactWheel::Add(const Play& play)
 Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, const CheckGame& game, int pool,
                                         std::uint64_t memoryFree)
 {
+    return Read(wheel, game, pool, {}, memoryFree);
+}
+
+Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, const CheckGame& game, int pool,
+                                        const std::function<bool()>& keepGoing, std::uint64_t memoryFree)
+{
     if (pool < 1 || pool > kMaxPool)
         return Error{"a pool of " + std::to_string(pool) + " numbers cannot be checked against a history (1 to " +
                      std::to_string(kMaxPool) + ")"};
@@ -342,6 +348,8 @@ Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, cons
     while ((*reader)->Next(play)) {
         if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
             return Error{wheel.string() + ": line " + std::to_string(play.line) + ": " + *fault};
+        if ((w.size_ & 4095) == 0 && keepGoing && !keepGoing())
+            return Error{kStopped};
         if ((w.size_ & (kChunk - 1)) == 0 && w.BytesHeld() + kChunk * kBytesPerPlay > budget) {
             constexpr std::uint64_t kMB = 1024 * 1024;
             return Error{wheel.string() + ": line " + std::to_string(play.line) +

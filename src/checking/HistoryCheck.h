@@ -26,6 +26,12 @@ public:
     // than `memoryFree` bytes is refused too, before the machine runs short.
     static Result<CompactWheel> Read(const std::filesystem::path& wheel, const CheckGame& game, int pool,
                                      std::uint64_t memoryFree = FreeMemoryBytes());
+    // The same, asking `keepGoing` every few thousand plays; false stops the reading with the
+    // error kStopped.
+    static Result<CompactWheel> Read(const std::filesystem::path& wheel, const CheckGame& game, int pool,
+                                     const std::function<bool()>& keepGoing,
+                                     std::uint64_t memoryFree = FreeMemoryBytes());
+    static constexpr const char* kStopped = "the reading was stopped";
 
     std::size_t size() const { return size_; }
     // What the plays take, chunks and all.

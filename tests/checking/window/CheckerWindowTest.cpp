@@ -355,12 +355,21 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
                                    "drawn from the numbers left.");
     dialogs_.Clear();
 
+    // The bar is up and Escape is heard while the files are read.
     window_->show();
     QApplication::setActiveWindow(window_.get());
-    QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    bool barShown = false;
+    QString statusWhileReading;
+    QTimer::singleShot(0, window_.get(), [&] {
+        barShown = Get<QWidget>("prgHistory")->isVisible();
+        statusWhileReading = Text("lblstatus");
+        QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
     dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
     Get<QPushButton>("cmdHistory")->click();
-    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Draw History Stopped After 0 Of 2 Draws"));
+    EXPECT_TRUE(barShown);
+    EXPECT_EQ(statusWhileReading, QStringLiteral("Reading Draws File.... ESC Key Will Abort"));
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Draw History Stopped While Reading The Files"));
     EXPECT_EQ(history(), nullptr);
 
     dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
@@ -375,6 +384,10 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     ASSERT_EQ(table->columnCount(), 12);
     EXPECT_EQ(Cell(table, 0, 1), QStringLiteral("1 2 3 4 5 6 +7"));
     EXPECT_EQ(Cell(total, 0, 0) + "," + Cell(total, 0, 10), QStringLiteral("Total,6"));
+    // Beside "Checked Against 2 Draws" the checker shows the counts of both draws, not of one.
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
+    EXPECT_EQ(Text("lblcnt0") + " " + Text("lblcnt3") + " " + Text("lblcnt6") + " " + Text("lbldraw"),
+              QStringLiteral("2 3 1 8"));
 
     table->sortByColumn(7, Qt::DescendingOrder);  // Match 5
     EXPECT_EQ(Cell(table, 0, 0), QStringLiteral("1982-06-16"));
