@@ -38,6 +38,8 @@ namespace bm::app {
 
 namespace {
 
+constexpr std::size_t kAverageDraws = 52;
+
 QTableWidgetItem* NumberItem(std::int64_t value)
 {
     auto* item = new QTableWidgetItem;
@@ -279,11 +281,21 @@ void HistoryWindow::BuildChart()
     }
     auto* wins = new QLineSeries;
     wins->setName(perThousand_ ? QStringLiteral("Wins per 1,000 plays") : QStringLiteral("Wins per draw"));
-    wins->setPen(QPen(QColor(40, 90, 170), 1.2));
-    double most = 0;
+    wins->setPen(QPen(QColor(120, 150, 200), 1));
+    // Thousands of draws are a dense band at any width: their average over about a year of
+    // draws shows the trend.
+    auto* average = new QLineSeries;
+    average->setName(QStringLiteral("Average of the last %1 draws").arg(kAverageDraws));
+    average->setPen(QPen(QColor(20, 50, 130), 2.5));
+    double most = 0, sum = 0;
     for (std::size_t at = 0; at < order_.size(); ++at) {
-        wins->append(chartX_[at], ChartValue(order_[at]));
-        most = std::max(most, ChartValue(order_[at]));
+        const double value = ChartValue(order_[at]);
+        wins->append(chartX_[at], value);
+        most = std::max(most, value);
+        sum += value;
+        if (at >= kAverageDraws)
+            sum -= ChartValue(order_[at - kAverageDraws]);
+        average->append(chartX_[at], sum / static_cast<double>(std::min<std::size_t>(at + 1, kAverageDraws)));
     }
     auto* hits = new QScatterSeries;
     hits->setName(QStringLiteral("%1 won").arg(QString::fromStdString(
@@ -303,6 +315,7 @@ void HistoryWindow::BuildChart()
     chart->addSeries(wins);
     chart->addSeries(hits);
     chart->addSeries(netSeries_);
+    chart->addSeries(average);
     chart->setTitle(perThousand_ ? QStringLiteral("Wins per 1,000 plays in each draw") : QStringLiteral("Wins of each draw"));
     chart->legend()->setAlignment(Qt::AlignBottom);
     QAbstractAxis* axisX = nullptr;
@@ -340,7 +353,8 @@ void HistoryWindow::BuildChart()
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
     chart->addAxis(netAxis_, Qt::AlignRight);
-    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(wins), static_cast<QAbstractSeries*>(hits)}) {
+    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(wins), static_cast<QAbstractSeries*>(hits),
+                               static_cast<QAbstractSeries*>(average)}) {
         s->attachAxis(axisX);
         s->attachAxis(axisY);
     }
@@ -359,6 +373,7 @@ void HistoryWindow::BuildChart()
         QToolTip::showText(QCursor::pos(), DrawTip(order_[at]), chart_);
     };
     connect(wins, &QLineSeries::hovered, this, tip);
+    connect(average, &QLineSeries::hovered, this, tip);
     connect(hits, &QScatterSeries::hovered, this, tip);
     connect(netSeries_, &QLineSeries::hovered, this, tip);
     auto* view = new QChartView(chart, this);

@@ -400,9 +400,10 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     auto* chart = window->findChild<QChartView*>(QStringLiteral("chtHistory"));
     ASSERT_NE(chart, nullptr);
     const auto series = chart->chart()->series();
-    ASSERT_EQ(series.size(), 3);
+    ASSERT_EQ(series.size(), 4);
     EXPECT_EQ(static_cast<QScatterSeries*>(series[1])->count(), 1);
     EXPECT_FALSE(series[2]->isVisible());
+
 
     dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary/h").string()));
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
@@ -490,12 +491,17 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
 
     auto* chart = window.findChild<QChartView*>(QStringLiteral("chtHistory"));
     const auto series = chart->chart()->series();
-    ASSERT_EQ(series.size(), 3);
+    ASSERT_EQ(series.size(), 4);
     const auto points = static_cast<QLineSeries*>(series[0])->points();
     ASSERT_EQ(points.size(), 4);
     EXPECT_DOUBLE_EQ(points[0].y(), 17.0);  // 17,000 wins of a million plays
     for (int i = 1; i < points.size(); ++i)
         EXPECT_LE(points[i - 1].x(), points[i].x());
+    // The average of the draws so far (fewer than the 52 it averages at most).
+    const auto average = static_cast<QLineSeries*>(series[3])->points();
+    ASSERT_EQ(average.size(), 4);
+    EXPECT_DOUBLE_EQ(average[1].y(), 18.5);
+    EXPECT_DOUBLE_EQ(average[3].y(), (17 + 20 + 19.001 + 18) / 4);
     EXPECT_EQ(window.topDraws(), std::vector<std::size_t>{2});
     EXPECT_EQ(window.DrawTip(2), QStringLiteral("1982-06-16  15 16 17 18 19 20 +21\nMatch 3: 19,000\nMatch 4: 0\n"
                                                 "Match 5: 0\nMatch 5+: 0\nMatch 6: 1\nWins: 19,001 (19.00 per 1,000 plays)"));
