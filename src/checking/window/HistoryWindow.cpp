@@ -287,11 +287,12 @@ void HistoryWindow::BuildChart()
     auto* average = new QLineSeries;
     average->setName(QStringLiteral("Average of the last %1 draws").arg(kAverageDraws));
     average->setPen(QPen(QColor(20, 50, 130), 2.5));
-    double most = 0, sum = 0;
+    double most = 0, least = order_.empty() ? 0 : ChartValue(order_.front()), sum = 0;
     for (std::size_t at = 0; at < order_.size(); ++at) {
         const double value = ChartValue(order_[at]);
         wins->append(chartX_[at], value);
         most = std::max(most, value);
+        least = std::min(least, value);
         sum += value;
         if (at >= kAverageDraws)
             sum -= ChartValue(order_[at - kAverageDraws]);
@@ -300,7 +301,7 @@ void HistoryWindow::BuildChart()
     auto* hits = new QScatterSeries;
     hits->setName(QStringLiteral("%1 won").arg(QString::fromStdString(
         HistoryTierNames(game_)[static_cast<std::size_t>(TopTiers(game_).front())])));
-    hits->setMarkerSize(8);
+    hits->setMarkerSize(7);
     hits->setColor(QColor(200, 30, 30));
     hits->setBorderColor(QColor(120, 0, 0));
     for (std::size_t d : topDraws_) {
@@ -332,10 +333,12 @@ void HistoryWindow::BuildChart()
     }
     auto* axisY = new QValueAxis;
     if (perThousand_) {
-        axisY->setRange(0, most > 0 ? most * 1.1 : 1);
+        // A large wheel's share of winning plays hardly moves: the axis spans what it does.
+        const double pad = std::max((most - least) / 10, 0.05);
+        axisY->setRange(std::max(0.0, least - pad), most + pad);
         axisY->setLabelFormat(QStringLiteral("%.1f"));
         axisY->applyNiceNumbers();
-        axisY->setTitleText(QStringLiteral("Wins per 1,000 plays"));
+        axisY->setTitleText(QStringLiteral("Wins/1,000"));
     } else {
         // Whole numbers of wins on whole ticks, about five of them.
         const auto top = static_cast<std::int64_t>(most);
@@ -348,7 +351,6 @@ void HistoryWindow::BuildChart()
         axisY->setTitleText(QStringLiteral("Wins"));
     }
     netAxis_ = new QValueAxis;
-    netAxis_->setTitleText(QStringLiteral("Net money"));
     netAxis_->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
@@ -389,21 +391,26 @@ void HistoryWindow::ShowNetMoney()
     runningNet_.clear();
     long double net = 0;
     const long double cost = static_cast<long double>(prizes_.price) * static_cast<long double>(run_.plays);
-    QList<QPointF> points;
     long double low = 0, high = 0;
     for (std::size_t at = 0; at < order_.size(); ++at) {
         net += WonBy(prizes_, rows_[order_[at]].tally) - cost;
         runningNet_.push_back(net);
-        points.append(QPointF(chartX_[at], static_cast<qreal>(net / 100.0L)));
         low = std::min(low, net);
         high = std::max(high, net);
     }
+    // Billions of hundredths would make labels wider than the chart: large sums are in millions.
+    const bool millions = std::max(-low, high) >= 1e9L;
+    const long double unit = millions ? 1e8L : 100.0L;
+    QList<QPointF> points;
+    for (std::size_t at = 0; at < order_.size(); ++at)
+        points.append(QPointF(chartX_[at], static_cast<qreal>(runningNet_[at] / unit)));
+    netAxis_->setTitleText(millions ? QStringLiteral("Net money, millions") : QStringLiteral("Net money"));
     const bool shown = HasMoney();
     netSeries_->replace(shown ? points : QList<QPointF>{});
     netSeries_->setVisible(shown);
     netAxis_->setVisible(shown);
-    const auto pad = std::max<long double>((high - low) / 20.0L, 100.0L);
-    netAxis_->setRange(static_cast<qreal>((low - pad) / 100.0L), static_cast<qreal>((high + pad) / 100.0L));
+    const auto pad = std::max<long double>((high - low) / 20.0L, unit);
+    netAxis_->setRange(static_cast<qreal>((low - pad) / unit), static_cast<qreal>((high + pad) / unit));
     netAxis_->applyNiceNumbers();
 }
 
