@@ -135,10 +135,21 @@ inline V Majority(V a, V b, V c)
     return (a & b) | (c & (a ^ b));
 }
 
+// The sums whose plays are asked about the extra number, when a game asks for one or two of them
+// only: then the plays with that sum and a hit are counted alone (entry 8 + j of the counts),
+// cheaper than every subset with the hit row. `flip` turns the sum's planes into all ones where
+// the sum is that one.
+struct HitSums {
+    int count = 0;
+    std::array<int, 2> sum{};
+    std::array<std::array<std::uint64_t, 3>, 2> flip{};
+};
+
 // Adds up the seven rows in `in` over `words` words (a multiple of 8) into the subset counts;
-// `in[7]` is the hit row when `Hit`.
-template <bool Hit>
-void CountWords(const std::uint64_t* const* in, std::size_t words, Subsets& s)
+// `in[7]` is the hit row: `Hit` 0 leaves it out, 8 counts every subset with it, 1 or 2 only the
+// sums of `few`.
+template <int Hit>
+void CountWords(const std::uint64_t* const* in, std::size_t words, Subsets& s, const HitSums& few)
 {
     Subsets acc{};
     for (std::size_t w = 0; w < words; ++w) {
@@ -149,10 +160,16 @@ void CountWords(const std::uint64_t* const* in, std::size_t words, Subsets& s)
         const std::uint64_t planes[8] = {~std::uint64_t{0}, c0, c1, c0 & c1, c2, c0 & c2, c1 & c2, c0 & c1 & c2};
         for (int p = 1; p < 8; ++p)
             acc[static_cast<std::size_t>(p)] += static_cast<std::uint64_t>(std::popcount(planes[p]));
-        if constexpr (Hit) {
+        if constexpr (Hit == 8) {
             const std::uint64_t h = in[7][w];
             for (int p = 0; p < 8; ++p)
                 acc[static_cast<std::size_t>(8 + p)] += static_cast<std::uint64_t>(std::popcount(planes[p] & h));
+        } else {
+            for (int j = 0; j < Hit; ++j) {
+                const auto& f = few.flip[static_cast<std::size_t>(j)];
+                acc[static_cast<std::size_t>(8 + j)] +=
+                    static_cast<std::uint64_t>(std::popcount((c0 ^ f[0]) & (c1 ^ f[1]) & (c2 ^ f[2]) & in[7][w]));
+            }
         }
     }
     for (int p = 1; p < kSubsets; ++p)
@@ -161,21 +178,26 @@ void CountWords(const std::uint64_t* const* in, std::size_t words, Subsets& s)
 
 #ifdef BM_X86
 // The population count instruction is most of the speed of the plain version.
-template <bool Hit>
-__attribute__((target("popcnt"))) void CountWordsPopcnt(const std::uint64_t* const* in, std::size_t words, Subsets& s)
+template <int Hit>
+__attribute__((target("popcnt"))) void CountWordsPopcnt(const std::uint64_t* const* in, std::size_t words, Subsets& s,
+                                                        const HitSums& few)
 {
-    CountWords<Hit>(in, words, s);
+    CountWords<Hit>(in, words, s, few);
 }
 
 // 512 plays per instruction: full adders are one ternary-logic instruction each, and the counts
 // stay in eight lanes until the end.
 #define BM_AVX512 __attribute__((target("avx512f,avx512vpopcntdq")))
-template <bool Hit>
-BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t words, Subsets& s)
+template <int Hit>
+BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t words, Subsets& s, const HitSums& few)
 {
     __m512i acc[kSubsets];
     for (auto& a : acc)
         a = _mm512_setzero_si512();
+    __m512i flip[2][3];
+    for (int j = 0; j < 2; ++j)
+        for (int k = 0; k < 3; ++k)
+            flip[j][k] = _mm512_set1_epi64(static_cast<long long>(few.flip[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)]));
     for (std::size_t w = 0; w < words; w += 8) {
         __m512i x[kDrawnInputs];
         for (int r = 0; r < kDrawnInputs; ++r)
@@ -190,10 +212,18 @@ BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t word
                                    _mm512_and_si512(c1, c2), _mm512_and_si512(c01, c2)};
         for (int p = 1; p < 8; ++p)
             acc[p] = _mm512_add_epi64(acc[p], _mm512_popcnt_epi64(planes[p]));
-        if constexpr (Hit) {
+        if constexpr (Hit == 8) {
             const __m512i h = _mm512_loadu_si512(in[kDrawnInputs] + w);
             for (int p = 0; p < 8; ++p)
                 acc[8 + p] = _mm512_add_epi64(acc[8 + p], _mm512_popcnt_epi64(_mm512_and_si512(planes[p], h)));
+        } else if constexpr (Hit > 0) {
+            const __m512i h = _mm512_loadu_si512(in[kDrawnInputs] + w);
+            for (int j = 0; j < Hit; ++j) {
+                const __m512i sum = _mm512_ternarylogic_epi64(_mm512_xor_si512(c0, flip[j][0]),
+                                                              _mm512_xor_si512(c1, flip[j][1]),
+                                                              _mm512_xor_si512(c2, flip[j][2]), 0x80);
+                acc[8 + j] = _mm512_add_epi64(acc[8 + j], _mm512_popcnt_epi64(_mm512_and_si512(sum, h)));
+            }
         }
     }
     for (int p = 1; p < kSubsets; ++p) {
@@ -205,21 +235,47 @@ BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t word
 }
 #endif
 
-using WordCounter = void (*)(const std::uint64_t* const*, std::size_t, Subsets&);
+using WordCounter = void (*)(const std::uint64_t* const*, std::size_t, Subsets&, const HitSums&);
 
 std::atomic<HistoryInstructions> allowed{HistoryInstructions::Widest};
 
-WordCounter ChooseCounter(bool hit)
+template <template <int> class Version>
+WordCounter Pick(int hit)
+{
+    switch (hit) {
+    case 0: return &Version<0>::Count;
+    case 1: return &Version<1>::Count;
+    case 2: return &Version<2>::Count;
+    default: return &Version<8>::Count;
+    }
+}
+template <int Hit>
+struct Plain {
+    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWords<Hit>(in, w, s, f); }
+};
+#ifdef BM_X86
+template <int Hit>
+struct Popcnt {
+    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsPopcnt<Hit>(in, w, s, f); }
+};
+template <int Hit>
+struct Avx512 {
+    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsAvx512<Hit>(in, w, s, f); }
+};
+#endif
+
+// `hit`: 0 for a game without an extra number, 1 or 2 sums asked about it, 8 for more.
+WordCounter ChooseCounter(int hit)
 {
 #ifdef BM_X86
     const HistoryInstructions most = allowed.load();
     if (most == HistoryInstructions::Widest && __builtin_cpu_supports("avx512f") &&
         __builtin_cpu_supports("avx512vpopcntdq"))
-        return hit ? &CountWordsAvx512<true> : &CountWordsAvx512<false>;
+        return Pick<Avx512>(hit);
     if (most != HistoryInstructions::Portable && __builtin_cpu_supports("popcnt"))
-        return hit ? &CountWordsPopcnt<true> : &CountWordsPopcnt<false>;
+        return Pick<Popcnt>(hit);
 #endif
-    return hit ? &CountWords<true> : &CountWords<false>;
+    return Pick<Plain>(hit);
 }
 
 // The plays of each sum and hit, from the subset counts: pattern p is the sum in its low three
@@ -240,6 +296,7 @@ std::array<std::int64_t, kSubsets> PatternsOf(const Subsets& s)
 struct Shared {
     const CompactWheel& wheel;
     WordCounter counter;
+    const HitSums& few;
     const std::vector<Target>& targets;
     std::atomic<bool>& stop;
 };
@@ -261,7 +318,7 @@ void CountBlocks(const Shared& job, Block& block, std::size_t from, std::size_t 
             for (int r = 0; r < kDrawnInputs; ++r)
                 in[r] = block.Row(t.rows[static_cast<std::size_t>(r)]);
             in[kDrawnInputs] = block.Row(t.hitRow);
-            job.counter(in, block.words(), sums[d]);
+            job.counter(in, block.words(), sums[d], job.few);
         }
         if (poll && *poll && !(*poll)(drawsDone))
             job.stop = true;
@@ -378,7 +435,16 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
         tierOfPattern[static_cast<std::size_t>(p)] =
             m > game.mainPicks ? -1 : game.TierOf(m, game.LooksAtHit(m) ? hit : 0);
     }
-    const WordCounter counter = ChooseCounter(game.extra != ExtraNumber::None);
+    HitSums few;
+    for (int m = 0; m <= std::min(game.mainPicks, kMaxMatches); ++m)
+        if (game.extra != ExtraNumber::None && game.LooksAtHit(m) && few.count++ < 2) {
+            few.sum[static_cast<std::size_t>(few.count - 1)] = m;
+            for (int k = 0; k < 3; ++k)
+                few.flip[static_cast<std::size_t>(few.count - 1)][static_cast<std::size_t>(k)] =
+                    (m >> k) & 1 ? 0 : ~std::uint64_t{0};
+        }
+    const int hitCounting = game.extra == ExtraNumber::None ? 0 : few.count <= 2 ? few.count : 8;
+    const WordCounter counter = ChooseCounter(hitCounting);
     const std::size_t blocks = (wheel.size() + kBlockPlays - 1) / kBlockPlays;
     workers = static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::clamp(workers, 1, 8)), 1,
                                                        std::max<std::size_t>(blocks, 1)));
@@ -388,7 +454,7 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
     std::vector<std::vector<Subsets>> sums(static_cast<std::size_t>(workers));
     std::vector<Block> scratch(static_cast<std::size_t>(workers));
     std::atomic<bool> stop{false};
-    const Shared job{wheel, counter, targets, stop};
+    const Shared job{wheel, counter, few, targets, stop};
     HistoryDraw next;
     bool more = true;
     while (more && !stop) {
@@ -418,7 +484,20 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
                 for (int p = 1; p < kSubsets; ++p)
                     s[static_cast<std::size_t>(p)] += part[d][static_cast<std::size_t>(p)];
             s[0] = wheel.size();
-            const auto patterns = PatternsOf(s);
+            // One or two sums counted with a hit alone: the rest of the plays of that sum had none.
+            std::array<std::int64_t, 2> withHit{};
+            if (hitCounting == 1 || hitCounting == 2)
+                for (int j = 0; j < 8; ++j) {
+                    if (j < hitCounting)
+                        withHit[static_cast<std::size_t>(j)] = static_cast<std::int64_t>(s[static_cast<std::size_t>(8 + j)]);
+                    s[static_cast<std::size_t>(8 + j)] = 0;
+                }
+            auto patterns = PatternsOf(s);
+            for (int j = 0; j < (hitCounting == 8 ? 0 : hitCounting); ++j) {
+                const auto m = static_cast<std::size_t>(few.sum[static_cast<std::size_t>(j)]);
+                patterns[m] -= withHit[static_cast<std::size_t>(j)];
+                patterns[8 + m] = withHit[static_cast<std::size_t>(j)];
+            }
             HistoryRow r;
             r.draw = std::move(batch[d]);
             for (int p = 0; p < kSubsets; ++p)
