@@ -3,33 +3,62 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "checking/CheckEngine.h"
 #include "checking/DrawHistory.h"
+#include "common/Platform.h"
 
 namespace bm {
 
-// A wheel held as bit sets of its main numbers, so that one play against one draw is two ANDs
-// and two population counts. Numbers 1 to 127 fit; pools are at most two digits.
+// A wheel as the history counts it: each play packed into one 64-bit word (seven bits a main
+// number, the powerball in the bits left), kept in chunks so that a large wheel is never copied
+// while it grows. Numbers 1 to 127 fit; pools are at most two digits.
 class CompactWheel {
 public:
     static constexpr int kMaxPool = 127;
+    static constexpr std::size_t kBytesPerPlay = sizeof(std::uint64_t);
     // Reads every play of the wheel once; a malformed line or a play that cannot be a ticket of
-    // the game refuses the file, naming it, the line and the number.
-    static Result<CompactWheel> Read(const std::filesystem::path& wheel, const CheckGame& game, int pool);
-    // The same from a file opened already. `keepGoing`, when given, is asked every so many plays;
-    // false stops the reading with `stopped` set and what was read so far.
+    // the game refuses the file, naming it, the line and the number. A wheel that would take more
+    // than `memoryFree` bytes is refused too, before the machine runs short.
+    static Result<CompactWheel> Read(const std::filesystem::path& wheel, const CheckGame& game, int pool,
+                                     std::uint64_t memoryFree = FreeMemoryBytes());
+    // The same from a file opened already. `keepGoing`, when given, is asked every few thousand
+    // plays; false stops the reading with `stopped` set and what was read so far.
     static Result<CompactWheel> Read(const std::shared_ptr<const InputFile>& wheel, const CheckGame& game, int pool,
-                                     const std::function<bool()>& keepGoing, bool& stopped);
+                                     const std::function<bool()>& keepGoing, bool& stopped,
+                                     std::uint64_t memoryFree = FreeMemoryBytes());
 
-    std::size_t size() const { return low_.size(); }
+    std::size_t size() const { return size_; }
+    // What the plays take, chunks and all.
+    std::size_t BytesHeld() const;
+    int mainPicks() const { return mainPicks_; }
+    bool powerball() const { return powerball_; }
+    std::uint64_t Packed(std::size_t play) const { return chunks_[play >> kChunkShift][play & (kChunk - 1)]; }
+    // The play's powerball, which may be past what its field holds.
+    std::int32_t Powerball(std::size_t play) const;
 
-    std::vector<std::uint64_t> low_;   // bit n for numbers 1..63
-    std::vector<std::uint64_t> high_;  // bit n-64 for numbers 64..127
-    std::vector<std::int32_t> extra_;  // the powerball of a powerball play
-    bool wide_ = false;                // some play holds a number beyond 63
+    static constexpr int kFieldBits = 7;
+    static constexpr std::uint64_t kFieldMask = (1u << kFieldBits) - 1;
+
+private:
+    static constexpr int kChunkShift = 16;
+    static constexpr std::size_t kChunk = std::size_t{1} << kChunkShift;
+    void Add(const Play& play);
+    // Once the wheel is read: the last chunk takes only what its plays need.
+    void TrimLastChunk();
+
+    std::vector<std::unique_ptr<std::uint64_t[]>> chunks_;
+    std::size_t size_ = 0;
+    int mainPicks_ = 0;
+    bool powerball_ = false;
+    bool trimmed_ = false;
+    // Powerballs too large for their field, by play, in play order (a play holds the field's
+    // highest value then).
+    std::vector<std::pair<std::size_t, std::int32_t>> largePowerballs_;
 };
 
 // One draw of the history with its counts, by tier index of the game.
@@ -59,6 +88,11 @@ using HistoryPoll = std::function<bool(std::int64_t drawsDone)>;
 Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader& draws,
                   const std::function<void(const HistoryRow&)>& row, HistoryRun& run, Clock& clock, int workers = 1,
                   const HistoryPoll& poll = {});
+
+// The instructions the counting may use, for tests of each version: the widest the processor
+// has (the default), its 64-bit population count, or portable code only.
+enum class HistoryInstructions { Widest, PopulationCount, Portable };
+void AllowHistoryInstructions(HistoryInstructions most);
 
 // The CSV a history run writes: header, one line per draw, the total line; LF line ends.
 std::string HistoryCsvHeader(const CheckGame& game);

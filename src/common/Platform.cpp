@@ -6,6 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
 namespace bm {
 
 namespace {
@@ -89,6 +93,17 @@ bool StampOf(const std::filesystem::path& file, FileStamp& stamp)
         return false;
     stamp = StampFrom(st);
     return true;
+}
+
+std::uint64_t FreeMemoryBytes()
+{
+    std::ifstream meminfo("/proc/meminfo");
+    for (std::string line; std::getline(meminfo, line);)
+        if (line.rfind("MemAvailable:", 0) == 0)
+            return std::strtoull(line.c_str() + 13, nullptr, 10) * 1024;  // "MemAvailable:   23203 kB"
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long size = ::sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && size > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size) : UINT64_MAX;
 }
 
 }  // namespace bm

@@ -11,6 +11,9 @@ namespace bm {
 // another system needs only another file here.
 bool SyncFile(std::FILE* f);
 void SyncFolder(const std::filesystem::path& folder);
+// The memory a program may still take without the system running short: what Linux calls
+// available (free memory and caches it can drop); the physical memory where that is unknown.
+std::uint64_t FreeMemoryBytes();
 
 // What tells one file from another, and the file's state: a file replaced under its name has
 // another identity, one written to has another size or modification time.

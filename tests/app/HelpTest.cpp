@@ -86,6 +86,44 @@ TEST(Help, F1OpensTheManualAtThePageOfTheWindowWithTheFocus)
     bm::app::CloseOtherForms(rig.window.get());
 }
 
+// In the Draw History window F1 opens the checking page from every control that takes the focus:
+// the table, the total row, the chart, the prize boxes and the buttons.
+TEST(Help, F1WorksWhereverTheFocusIsInTheDrawHistory)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    bm::app::RegisterProgramWindows(rig.windows);
+    home.WriteWheel("w.txt", "1,2,3,10,11,12\r\n1,2,3,4,5,7\r\n");
+    home.WriteWheel("d.csv", "1982-06-12,1,2,3,4,5,6,7\r\n1982-06-16,1,2,3,10,11,13,44\r\n");
+    rig.Choose("LO649.def");
+    rig.Click("cmdChkTick");
+    QWidget* checker = bm::app::FindForm(QStringLiteral("frmChkwhl"));
+    ASSERT_NE(checker, nullptr);
+    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+    QTest::mouseClick(checker->findChild<QPushButton*>(QStringLiteral("cmdGo")), Qt::LeftButton);
+    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("d.csv").string()));
+    QTest::mouseClick(checker->findChild<QPushButton*>(QStringLiteral("cmdHistory")), Qt::LeftButton);
+    auto* history = checker->findChild<QWidget*>(QStringLiteral("frmHistory"));
+    ASSERT_NE(history, nullptr);
+    history->show();
+    int tried = 0;
+    for (QWidget* w : history->findChildren<QWidget*>()) {
+        if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(history) || w->focusProxy())
+            continue;
+        if (HelpWindow())
+            HelpWindow()->ShowPage(QStringLiteral("index.html"));
+        QApplication::setActiveWindow(history);
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_F1);
+        ASSERT_NE(HelpWindow(), nullptr) << w->objectName().toStdString();
+        EXPECT_EQ(HelpWindow()->page(), QStringLiteral("checking.html"))
+            << w->metaObject()->className() << " " << w->objectName().toStdString();
+        ++tried;
+    }
+    EXPECT_GT(tried, 5);
+    bm::app::CloseOtherForms(rig.window.get());
+}
+
 TEST(Help, AHelpFileTheDesktopOpensTakesThePlaceOfTheManual)
 {
     struct Case {

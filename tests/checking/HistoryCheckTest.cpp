@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 
@@ -185,7 +186,7 @@ TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
     std::string wheelText, draws;
     for (int i = 0; i < 20000; ++i)
         wheelText += "1,2,3,4,5\n";
-    for (int i = 0; i < 600; ++i)
+    for (int i = 0; i < 2500; ++i)
         draws += "1,2,3,4,5\n";
     bmtest::WriteBytes(dir / "w.txt", wheelText);
     bmtest::WriteBytes(dir / "d.csv", draws);
@@ -199,8 +200,119 @@ TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
                                [](std::int64_t done) { return done == 0; }));
     EXPECT_TRUE(run.aborted);
     EXPECT_EQ(rows, run.draws);
-    EXPECT_LT(run.draws, 600);
+    EXPECT_LT(run.draws, 2500);
     EXPECT_EQ(run.total.count[static_cast<std::size_t>(game.IndexOf("cnt5"))], 20000 * run.draws);
+}
+
+// The tier of one play by the plain rule: count the play's main numbers among the drawn ones; the
+// extra number is the bonus among the picks or the powerball against the last pick.
+int PlainTier(const bm::CheckGame& game, const std::vector<int>& play, const std::vector<int>& draw)
+{
+    int matches = 0;
+    for (int i = 0; i < game.mainPicks; ++i)
+        matches += std::count(draw.begin(), draw.begin() + game.mainDrawn, play[static_cast<std::size_t>(i)]) > 0;
+    int hit = 0;
+    if (game.extraMatchesLastPick)
+        hit = play.back() == draw.back();
+    else if (game.extra == bm::ExtraNumber::Bonus)
+        hit = std::count(play.begin(), play.begin() + game.mainPicks, draw.back()) > 0;
+    return game.TierOf(matches, game.LooksAtHit(matches) ? hit : 0);
+}
+
+// Random wheels and draws of every game, pools up to 127, powerballs too large for their field,
+// wheels that end anywhere in a block, several batches and workers, each version of the counting:
+// every draw's counts are those of the plain rule.
+TEST(HistoryCheck, CountsAsThePlainRuleOnRandomWheelsAndDraws)
+{
+    bmtest::TempDir dir;
+    std::mt19937 random(2026);
+    const auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+    const int powerballs[] = {1, 2, 3, 126, 127, 128, 20000, (1 << 29) - 2, (1 << 29) - 1, 1 << 29, 999999999};
+    for (int round = 0; round < 24; ++round) {
+        const auto& variant = bm::CheckerVariants()[static_cast<std::size_t>(round % 4)];
+        const auto& game = variant.Game(round / 4 % 2 == 0);
+        const int pool = pick(game.mainDrawn + 2, 127);
+        // Numbers from a few of the pool's, so that every tier is reached.
+        std::vector<int> numbers(static_cast<std::size_t>(pool));
+        std::iota(numbers.begin(), numbers.end(), 1);
+        std::shuffle(numbers.begin(), numbers.end(), random);
+        const auto few = static_cast<std::ptrdiff_t>(std::min(pool, game.mainDrawn + 7));
+        const auto powerball = [&] { return powerballs[pick(0, round % 3 == 0 ? 10 : 2)]; };
+        const auto someOf = [&](int count) {
+            std::shuffle(numbers.begin(), numbers.begin() + few, random);
+            return std::vector<int>(numbers.begin(), numbers.begin() + count);
+        };
+
+        const int playCount = round % 6 == 5 ? pick(0, 3) : pick(1, 20000);
+        std::vector<std::vector<int>> plays;
+        std::string wheelText;
+        for (int p = 0; p < playCount; ++p) {
+            auto play = someOf(game.mainPicks);
+            if (game.extraMatchesLastPick)
+                play.push_back(powerball());
+            for (std::size_t i = 0; i < play.size(); ++i)
+                wheelText += (i ? " " : "") + std::to_string(play[i]);
+            wheelText += "\n";
+            plays.push_back(std::move(play));
+        }
+        std::vector<std::vector<int>> drawn;
+        std::string drawsText;
+        for (int d = pick(1, 1100); d > 0; --d) {
+            auto draw = someOf(game.mainDrawn + (game.extra == bm::ExtraNumber::Bonus ? 1 : 0));
+            if (game.extraMatchesLastPick)
+                draw.push_back(powerball());
+            drawsText += "2001-01-01";
+            for (int n : draw)
+                drawsText += "," + std::to_string(n);
+            drawsText += "\n";
+            drawn.push_back(std::move(draw));
+        }
+        bmtest::WriteBytes(dir / "w.txt", wheelText);
+        bmtest::WriteBytes(dir / "d.csv", drawsText);
+
+        auto wheel = bm::CompactWheel::Read(dir / "w.txt", game, pool);
+        ASSERT_TRUE(wheel) << wheel.error().message;
+        auto reader = bm::DrawsReader::Open(dir / "d.csv", game, pool);
+        ASSERT_TRUE(reader) << reader.error().message;
+        std::vector<bm::HistoryRow> rows;
+        bm::HistoryRun run;
+        FakeClock clock;
+        bm::AllowHistoryInstructions(static_cast<bm::HistoryInstructions>(round / 8));
+        const bool ran = !!bm::RunHistory(game, *wheel, **reader, [&](const bm::HistoryRow& r) { rows.push_back(r); },
+                                        run, clock, pick(1, 3));
+        bm::AllowHistoryInstructions(bm::HistoryInstructions::Widest);
+        ASSERT_TRUE(ran);
+        ASSERT_EQ(rows.size(), drawn.size());
+        for (std::size_t d = 0; d < drawn.size(); ++d) {
+            bm::Tally plain;
+            for (const auto& play : plays)
+                ++plain.count[static_cast<std::size_t>(PlainTier(game, play, drawn[d]))];
+            ASSERT_EQ(rows[d].tally, plain) << "round " << round << ", " << game.name << ", instructions " << round / 8 << ", pool " << pool << ", "
+                                            << plays.size() << " plays, draw " << d;
+        }
+    }
+}
+
+// The wheel is held at eight bytes a play, and a wheel larger than the memory free is refused
+// with what it would take.
+TEST(HistoryCheck, HoldsEightBytesAPlayAndRefusesWhatTheMachineCannotHold)
+{
+    bmtest::TempDir dir;
+    const auto& game = CheckerByName("frmChkwhlPB").Game(false);
+    std::string text;
+    for (int p = 0; p < 200001; ++p)
+        text += "1 2 3 4 5 " + std::to_string(1 + p % 40) + "\n";
+    bmtest::WriteBytes(dir / "w.txt", text);
+    auto wheel = bm::CompactWheel::Read(dir / "w.txt", game, 69);
+    ASSERT_TRUE(wheel) << wheel.error().message;
+    EXPECT_EQ(wheel->size(), 200001u);
+    EXPECT_EQ(wheel->BytesHeld(), 200001u * 8);
+
+    const auto refused = bm::CompactWheel::Read(dir / "w.txt", game, 69, 1'000'000);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().message, (dir / "w.txt").string() +
+                                           ": line 65537: this machine cannot hold so many plays: 65536 plays take "
+                                           "1 MB at 8 bytes a play, and only 0 MB of memory are free");
 }
 
 }  // namespace

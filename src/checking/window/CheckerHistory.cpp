@@ -1,3 +1,4 @@
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -22,15 +23,20 @@ namespace {
 
 // The draws of the file, every one read by the game's rules, so that a bad line is refused
 // before the long part begins. Lines that are no draws of the game are counted, for the question
-// whether to skip them; the reader's file is the one the check reads again.
-Result<std::unique_ptr<DrawsReader>> ReadDraws(const std::filesystem::path& file, const CheckGame& game, int pool)
+// whether to skip them; the reader's file is the one the check reads again. `keepGoing` is asked
+// after every draw; false stops the reading with `stopped` set.
+Result<std::unique_ptr<DrawsReader>> ReadDraws(const std::filesystem::path& file, const CheckGame& game, int pool,
+                                               const std::function<bool()>& keepGoing, bool& stopped)
 {
     auto reader = DrawsReader::Open(file, game, pool, true);
     if (!reader)
         return reader.error();
     HistoryDraw draw;
-    while ((*reader)->Next(draw)) {
-    }
+    while ((*reader)->Next(draw))
+        if (!keepGoing()) {
+            stopped = true;
+            return Error{"stopped"};
+        }
     // A file of which no line is a draw of the game: refused for its first line, as without skipping.
     if ((*reader)->error())
         return (*reader)->notes().skipped > 0 && (*reader)->draws() == 0 ? Error{(*reader)->notes().firstSkippedRefusal}
@@ -64,70 +70,110 @@ void CheckerWindow::cmdHistory_Click()
         return;
 
     std::optional<BusyCursor> busy(std::in_place);
-    SetStatus(QStringLiteral("Reading Draws File..."));
-    repaint();
-    const auto read = ReadDraws(file.toStdString(), *rules_, game_.pool);
-    if (read && (*read)->notes().skipped > 0) {
-        busy.reset();
-        const DrawsFileNotes& notes = (*read)->notes();
-        if (OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(SkipQuestion(notes)),
-                                 Icon::Question, Buttons::YesNoDefaultNo) != Answer::Yes) {
-            lblstatus->hide();
-            Refuse(QString::fromStdString(notes.firstSkippedRefusal));
-            return;
-        }
-        busy.emplace();
-    }
-    const auto draws = read ? Result<std::int64_t>((*read)->draws()) : Result<std::int64_t>(read.error());
-    // The wheel is read from one open file, and so are both readings of the draws: a file
-    // replaced meanwhile is told by CheckUnchanged, never mixed in.
-    auto wheelInput = draws ? InputFile::Open(ticketFile_.toStdString()) : Result<std::shared_ptr<InputFile>>(draws.error());
-    bool stopped = false;
-    const auto wheel = wheelInput ? CompactWheel::Read(*wheelInput, *rules_, game_.pool, {}, stopped)
-                                  : Result<CompactWheel>(wheelInput.error());
-    auto reader = wheel ? DrawsReader::Open((*read)->input(), *rules_, game_.pool, true)
-                        : Result<std::unique_ptr<DrawsReader>>(wheel.error());
-    if (!reader) {
-        lblstatus->hide();
-        busy.reset();
-        Refuse(QString::fromStdString(reader.error().message));
-        return;
-    }
-
+    // The counts of the last single check would stand beside the history's status as if they
+    // were its own: the display starts afresh, and the report with it.
+    ResetDisplay();
+    cmdsave->setEnabled(false);
     running_ = true;
-    SetStatus(QStringLiteral("Checking Against %1 Draws.... ESC Key Will Abort").arg(*draws));
-    prgHistory->setRange(0, static_cast<int>(std::min<std::int64_t>(*draws, 1 << 30)));
-    prgHistory->setValue(0);
+    // Reading a large wheel takes a while too: the bar moves and Escape is heard from the start.
+    SetStatus(QStringLiteral("Reading Draws File.... ESC Key Will Abort"));
+    prgHistory->setRange(0, 0);
     prgHistory->show();
+    repaint();
     std::vector<HistoryRow> rows;
     HistoryRun run;
     Status status = Ok{};
+    bool stopped = false;
+    bool declined = false;  // lines that are no draws, and the user would not skip them
+    bool began = false;     // the files were read and the draws are being checked
+    std::int64_t draws = 0;
+    // The wheel is read from one open file, and so are both readings of the draws: a file
+    // replaced meanwhile is told by InputsUnchanged, never mixed in.
+    std::shared_ptr<InputFile> wheelInput;
+    std::shared_ptr<const InputFile> drawsInput;
     {
         JobPump pump(options_.pumpIntervalMs);
         pump.Start();
-        const HistoryPoll poll = [&](std::int64_t done) {
-            prgHistory->setValue(static_cast<int>(std::min<std::int64_t>(done, 1 << 30)));
-            return !pump.Pressed() && !closeAsked_;
+        const auto keepGoing = [&] {
+            stopped = stopped || pump.Pressed() || closeAsked_;
+            return !stopped;
         };
-        const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-        status = RunHistory(*rules_, *wheel, **reader, [&](const HistoryRow& r) { rows.push_back(r); }, run,
-                            MonotonicClock(), workers, poll);
+        const auto read = ReadDraws(file.toStdString(), *rules_, game_.pool, keepGoing, stopped);
+        if (read && (*read)->notes().skipped > 0) {
+            // The question needs the input the pump holds back while it runs.
+            pump.Stop();
+            busy.reset();
+            const DrawsFileNotes& notes = (*read)->notes();
+            declined = OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(SkipQuestion(notes)),
+                                            Icon::Question, Buttons::YesNoDefaultNo) != Answer::Yes;
+            if (declined)
+                status = Error{notes.firstSkippedRefusal};
+            busy.emplace();
+            pump.Start();
+        }
+        if (!read && !stopped)
+            status = read.error();
+        if (read && !declined) {
+            draws = (*read)->draws();
+            drawsInput = (*read)->input();
+            SetStatus(QStringLiteral("Reading Ticket File.... ESC Key Will Abort"));
+            auto opened = InputFile::Open(ticketFile_.toStdString());
+            bool wheelStopped = false;
+            const auto wheel = opened ? CompactWheel::Read(*opened, *rules_, game_.pool, keepGoing, wheelStopped)
+                                      : Result<CompactWheel>(opened.error());
+            if (opened)
+                wheelInput = *opened;
+            stopped = stopped || wheelStopped;
+            auto reader = !wheel ? Result<std::unique_ptr<DrawsReader>>(wheel.error())
+                                 : DrawsReader::Open(drawsInput, *rules_, game_.pool, true);
+            if (!reader) {
+                status = reader.error();
+            } else if (!stopped) {
+                SetStatus(QStringLiteral("Checking Against %1 Draws.... ESC Key Will Abort").arg(draws));
+                prgHistory->setRange(0, static_cast<int>(std::min<std::int64_t>(draws, 1 << 30)));
+                prgHistory->setValue(0);
+                const HistoryPoll poll = [&](std::int64_t done) {
+                    prgHistory->setValue(static_cast<int>(std::min<std::int64_t>(done, 1 << 30)));
+                    return keepGoing();
+                };
+                const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+                began = true;
+                status = RunHistory(*rules_, *wheel, **reader, [&](const HistoryRow& r) { rows.push_back(r); }, run,
+                                    MonotonicClock(), workers, poll);
+            }
+        }
         pump.Stop();
     }
     running_ = false;
     prgHistory->hide();
     busy.reset();
     // A file that changed meanwhile is the message, also for a fault it caused.
-    const Status same = InputsUnchanged({wheelInput->get(), (*read)->input().get()});
-    if (!run.aborted && (!same || (status && run.draws != *draws)))
-        status = Error{same ? ChangedWhileCheckedText(file.toStdString()) : same.error().message};
-    if (!status) {
-        SetStatus(QStringLiteral("The draw history stopped: a file has a fault."));
+    if (began && !run.aborted) {
+        const Status same = InputsUnchanged({wheelInput.get(), drawsInput.get()});
+        if (!same || (status && run.draws != draws))
+            status = Error{same ? ChangedWhileCheckedText(file.toStdString()) : same.error().message};
+    }
+    if (declined) {
+        lblstatus->hide();
         Refuse(QString::fromStdString(status.error().message));
-    } else if (run.aborted) {
-        SetStatus(QStringLiteral("Draw History Stopped After %1 Of %2 Draws").arg(run.draws).arg(*draws));
+    } else if (stopped && (!began || !status || run.aborted)) {
+        if (began)
+            SetStatus(QStringLiteral("Draw History Stopped After %1 Of %2 Draws").arg(run.draws).arg(draws));
+        else
+            SetStatus(QStringLiteral("Draw History Stopped While Reading The Files"));
+    } else if (!status) {
+        if (began)
+            SetStatus(QStringLiteral("The draw history stopped: a file has a fault."));
+        else
+            lblstatus->hide();
+        Refuse(QString::fromStdString(status.error().message));
     } else {
         SetStatus(QStringLiteral("Checked Against %1 Draws").arg(run.draws));
+        // Beside it, the counts of all those draws together.
+        CheckRun all;
+        all.tally = run.total;
+        ShowCounts(all, true);
+        lbldraw->setText(QString::number(run.plays * run.draws));
         delete historyWindow_;
         auto* window = new HistoryWindow(*rules_, game_.lotteryName, {ticketFile_.toStdString(), file.toStdString()},
                                          std::move(rows), run, folder_, this);

@@ -25,6 +25,9 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
+#include <QCursor>
+#include <QLocale>
+#include <QToolTip>
 
 #include "app/Dialogs.h"
 #include "app/RememberedChoices.h"
@@ -35,6 +38,8 @@
 namespace bm::app {
 
 namespace {
+
+constexpr std::size_t kAverageDraws = 52;
 
 QTableWidgetItem* NumberItem(std::int64_t value)
 {
@@ -101,13 +106,18 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("Brindlemark - Draw History"));
     setAttribute(Qt::WA_DeleteOnClose);
-    const std::vector<int> top = TopTiers(game_);
-    for (std::size_t d = 0; d < rows_.size(); ++d)
-        for (int t : top)
-            if (rows_[d].tally.count[static_cast<std::size_t>(t)] > 0) {
-                topDraws_.push_back(d);
-                break;
-            }
+    // Draws by date; draws of one day, and a file without dates, keep the file's order.
+    order_.resize(rows_.size());
+    for (std::size_t d = 0; d < order_.size(); ++d)
+        order_[d] = d;
+    if (std::all_of(rows_.begin(), rows_.end(), [](const HistoryRow& r) { return !r.draw.date.empty(); }))
+        std::stable_sort(order_.begin(), order_.end(),
+                         [this](std::size_t a, std::size_t b) { return rows_[a].draw.date < rows_[b].draw.date; });
+    // Only the tier that pays most is marked: a large wheel wins the next one in most draws.
+    const int top = TopTiers(game_).front();
+    for (std::size_t d : order_)
+        if (rows_[d].tally.count[static_cast<std::size_t>(top)] > 0)
+            topDraws_.push_back(d);
 
     auto* outer = new QVBoxLayout(this);
     lblInfo = new QLabel(this);
@@ -189,7 +199,8 @@ void HistoryWindow::BuildTable()
         tblHistory->setItem(r, columns - 1, new MoneyItem);
     }
     tblHistory->setSortingEnabled(true);
-    tblHistory->sortByColumn(-1, Qt::AscendingOrder);  // file order until the user sorts
+    // By date until the user sorts otherwise; the sort keeps the file's order within a day.
+    tblHistory->sortByColumn(0, Qt::AscendingOrder);
     tblHistory->resizeColumnsToContents();
 
     // The total stays below the draws however they are sorted.
@@ -208,51 +219,113 @@ void HistoryWindow::BuildTable()
     tblTotal->setFixedHeight(tblTotal->rowHeight(0) + 2 * tblTotal->frameWidth());
     tblTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tblTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (int c = 0; c < columns; ++c)
-        tblTotal->setColumnWidth(c, tblHistory->columnWidth(c));
+    // The totals are far larger than one draw's counts: each column is as wide as either needs.
+    tblTotal->resizeColumnsToContents();
+    for (int c = 0; c < columns; ++c) {
+        const int width = std::max(tblHistory->columnWidth(c), tblTotal->columnWidth(c));
+        tblHistory->setColumnWidth(c, width);
+        tblTotal->setColumnWidth(c, width);
+    }
     connect(tblHistory->horizontalHeader(), &QHeaderView::sectionResized, tblTotal,
             [this](int c, int, int width) { tblTotal->setColumnWidth(c, width); });
     connect(tblHistory->horizontalScrollBar(), &QScrollBar::valueChanged, tblTotal->horizontalScrollBar(),
             &QScrollBar::setValue);
 }
 
+double HistoryWindow::ChartValue(std::size_t draw) const
+{
+    const auto wins = static_cast<double>(rows_[draw].wins);
+    return perThousand_ ? wins * 1000.0 / static_cast<double>(run_.plays) : wins;
+}
+
+QString HistoryWindow::DrawTip(std::size_t draw) const
+{
+    const HistoryRow& row = rows_[draw];
+    const QLocale locale;
+    QString tip = QStringLiteral("%1  %2").arg(QString::fromStdString(row.draw.date.empty() ? "Draw " + std::to_string(draw + 1) : row.draw.date),
+                                               QString::fromStdString(HistoryDrawText(game_, row.draw.draw)));
+    const auto names = HistoryTierNames(game_);
+    for (std::size_t t = 0; t < names.size(); ++t)
+        if (!game_.tiers[t].losing)
+            tip += QStringLiteral("\n%1: %2").arg(QString::fromStdString(names[t]), locale.toString(static_cast<qlonglong>(row.tally.count[t])));
+    tip += QStringLiteral("\nWins: %1").arg(locale.toString(static_cast<qlonglong>(row.wins)));
+    if (perThousand_)
+        tip += QStringLiteral(" (%1 per 1,000 plays)").arg(ChartValue(draw), 0, 'f', 2);
+    if (HasMoney()) {
+        const auto at = static_cast<std::size_t>(std::find(order_.begin(), order_.end(), draw) - order_.begin());
+        tip += QStringLiteral("\nWon %1; net so far %2")
+                   .arg(QString::fromStdString(AmountText(WonBy(prizes_, row.tally))),
+                        QString::fromStdString(AmountText(runningNet_[at])));
+    }
+    return tip;
+}
+
+bool HistoryWindow::HasMoney() const
+{
+    return prizes_.price != 0 || std::any_of(prizes_.prize.begin(), prizes_.prize.end(), [](std::int64_t p) { return p != 0; });
+}
+
 void HistoryWindow::BuildChart()
 {
     // Dated draws lie on a time axis; a file without dates is drawn by the draw's place in it.
     const bool dated = std::all_of(rows_.begin(), rows_.end(), [](const HistoryRow& r) { return !r.draw.date.empty(); });
-    const auto x = [&](std::size_t d) {
-        if (!dated)
-            return static_cast<qreal>(d + 1);
+    // A large wheel wins thousands of times a draw: a share of its plays says more, and stays
+    // readable whatever the wheel's size.
+    perThousand_ = run_.plays >= 1000;
+    for (std::size_t at = 0; at < order_.size(); ++at) {
+        const std::size_t d = order_[at];
+        if (!dated) {
+            chartX_.push_back(static_cast<qreal>(d + 1));
+            continue;
+        }
         const QDate date = QDate::fromString(QString::fromStdString(rows_[d].draw.date), Qt::ISODate);
-        return static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
-    };
+        chartX_.push_back(static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch()));
+    }
     auto* wins = new QLineSeries;
-    wins->setName(QStringLiteral("Wins per draw"));
-    std::int64_t most = 0;
-    for (std::size_t d = 0; d < rows_.size(); ++d) {
-        wins->append(x(d), static_cast<qreal>(rows_[d].wins));
-        most = std::max(most, rows_[d].wins);
+    wins->setName(perThousand_ ? QStringLiteral("Wins per 1,000 plays") : QStringLiteral("Wins per draw"));
+    wins->setPen(QPen(QColor(120, 150, 200), 1));
+    // Thousands of draws are a dense band at any width: their average over about a year of
+    // draws shows the trend.
+    auto* average = new QLineSeries;
+    average->setName(QStringLiteral("Average of the last %1 draws").arg(kAverageDraws));
+    average->setPen(QPen(QColor(20, 50, 130), 2.5));
+    double most = 0, least = order_.empty() ? 0 : ChartValue(order_.front()), sum = 0;
+    for (std::size_t at = 0; at < order_.size(); ++at) {
+        const double value = ChartValue(order_[at]);
+        wins->append(chartX_[at], value);
+        most = std::max(most, value);
+        least = std::min(least, value);
+        sum += value;
+        if (at >= kAverageDraws)
+            sum -= ChartValue(order_[at - kAverageDraws]);
+        average->append(chartX_[at], sum / static_cast<double>(std::min<std::size_t>(at + 1, kAverageDraws)));
     }
     auto* hits = new QScatterSeries;
-    const auto top = TopTiers(game_);
-    QString topNames;
-    for (int t : top)
-        topNames += (topNames.isEmpty() ? QString() : QStringLiteral(" or ")) +
-                    QString::fromStdString(HistoryTierNames(game_)[static_cast<std::size_t>(t)]);
-    hits->setName(topNames);
-    hits->setMarkerSize(9);
+    hits->setName(QStringLiteral("%1 won").arg(QString::fromStdString(
+        HistoryTierNames(game_)[static_cast<std::size_t>(TopTiers(game_).front())])));
+    hits->setMarkerSize(7);
     hits->setColor(QColor(200, 30, 30));
-    for (std::size_t d : topDraws_)
-        hits->append(x(d), static_cast<qreal>(rows_[d].wins));
+    hits->setBorderColor(QColor(120, 0, 0));
+    for (std::size_t d : topDraws_) {
+        const auto at = static_cast<std::size_t>(std::find(order_.begin(), order_.end(), d) - order_.begin());
+        hits->append(chartX_[at], ChartValue(d));
+    }
+    netSeries_ = new QLineSeries;
+    netSeries_->setName(QStringLiteral("Net money so far"));
+    netSeries_->setPen(QPen(QColor(30, 140, 60), 2));
 
     auto* chart = new QChart;
     chart->addSeries(wins);
     chart->addSeries(hits);
-    chart->setTitle(QStringLiteral("Wins of each draw"));
+    chart->addSeries(netSeries_);
+    chart->addSeries(average);
+    chart->setTitle(perThousand_ ? QStringLiteral("Wins per 1,000 plays in each draw") : QStringLiteral("Wins of each draw"));
+    chart->legend()->setAlignment(Qt::AlignBottom);
     QAbstractAxis* axisX = nullptr;
     if (dated) {
         auto* time = new QDateTimeAxis;
         time->setFormat(QStringLiteral("yyyy-MM-dd"));
+        time->setTickCount(6);
         axisX = time;
     } else {
         auto* place = new QValueAxis;
@@ -261,25 +334,86 @@ void HistoryWindow::BuildChart()
         axisX = place;
     }
     auto* axisY = new QValueAxis;
-    axisY->setLabelFormat(QStringLiteral("%d"));
-    // Whole numbers of wins on whole ticks, about five of them.
-    const std::int64_t step = std::max<std::int64_t>(1, (most + 4) / 5);
-    axisY->setTickType(QValueAxis::TicksDynamic);
-    axisY->setTickAnchor(0);
-    axisY->setTickInterval(static_cast<qreal>(step));
-    axisY->setRange(0, static_cast<qreal>(((most + step) / step) * step));
-    axisY->setTitleText(QStringLiteral("Wins"));
+    if (perThousand_) {
+        // A large wheel's share of winning plays hardly moves: the axis spans what it does.
+        const double pad = std::max((most - least) / 10, 0.05);
+        axisY->setRange(std::max(0.0, least - pad), most + pad);
+        axisY->setLabelFormat(QStringLiteral("%.1f"));
+        axisY->applyNiceNumbers();
+        axisY->setTitleText(QStringLiteral("Wins/1,000"));
+    } else {
+        // Whole numbers of wins on whole ticks, about five of them.
+        const auto top = static_cast<std::int64_t>(most);
+        const std::int64_t step = std::max<std::int64_t>(1, (top + 4) / 5);
+        axisY->setLabelFormat(QStringLiteral("%d"));
+        axisY->setTickType(QValueAxis::TicksDynamic);
+        axisY->setTickAnchor(0);
+        axisY->setTickInterval(static_cast<qreal>(step));
+        axisY->setRange(0, static_cast<qreal>(((top + step) / step) * step));
+        axisY->setTitleText(QStringLiteral("Wins"));
+    }
+    netAxis_ = new QValueAxis;
+    netAxis_->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
-    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(wins), static_cast<QAbstractSeries*>(hits)}) {
+    chart->addAxis(netAxis_, Qt::AlignRight);
+    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(wins), static_cast<QAbstractSeries*>(hits),
+                               static_cast<QAbstractSeries*>(average)}) {
         s->attachAxis(axisX);
         s->attachAxis(axisY);
     }
+    netSeries_->attachAxis(axisX);
+    netSeries_->attachAxis(netAxis_);
+    // A tooltip names the draw nearest the mouse, with its counts.
+    const auto tip = [this](const QPointF& point, bool state) {
+        if (!state || chartX_.empty()) {
+            QToolTip::hideText();
+            return;
+        }
+        const auto after = std::lower_bound(chartX_.begin(), chartX_.end(), point.x());
+        std::size_t at = static_cast<std::size_t>(after - chartX_.begin());
+        if (at == chartX_.size() || (at > 0 && point.x() - chartX_[at - 1] < *after - point.x()))
+            --at;
+        QToolTip::showText(QCursor::pos(), DrawTip(order_[at]), chart_);
+    };
+    connect(wins, &QLineSeries::hovered, this, tip);
+    connect(average, &QLineSeries::hovered, this, tip);
+    connect(hits, &QScatterSeries::hovered, this, tip);
+    connect(netSeries_, &QLineSeries::hovered, this, tip);
     auto* view = new QChartView(chart, this);
     view->setObjectName(QStringLiteral("chtHistory"));
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumHeight(240);
     chart_ = view;
+}
+
+void HistoryWindow::ShowNetMoney()
+{
+    // What the wheel won less what it cost, draw after draw in date order.
+    runningNet_.clear();
+    long double net = 0;
+    const long double cost = static_cast<long double>(prizes_.price) * static_cast<long double>(run_.plays);
+    long double low = 0, high = 0;
+    for (std::size_t at = 0; at < order_.size(); ++at) {
+        net += WonBy(prizes_, rows_[order_[at]].tally) - cost;
+        runningNet_.push_back(net);
+        low = std::min(low, net);
+        high = std::max(high, net);
+    }
+    // Billions of hundredths would make labels wider than the chart: large sums are in millions.
+    const bool millions = std::max(-low, high) >= 1e9L;
+    const long double unit = millions ? 1e8L : 100.0L;
+    QList<QPointF> points;
+    for (std::size_t at = 0; at < order_.size(); ++at)
+        points.append(QPointF(chartX_[at], static_cast<qreal>(runningNet_[at] / unit)));
+    netAxis_->setTitleText(millions ? QStringLiteral("Net money, millions") : QStringLiteral("Net money"));
+    const bool shown = HasMoney();
+    netSeries_->replace(shown ? points : QList<QPointF>{});
+    netSeries_->setVisible(shown);
+    netAxis_->setVisible(shown);
+    const auto pad = std::max<long double>((high - low) / 20.0L, unit);
+    netAxis_->setRange(static_cast<qreal>((low - pad) / unit), static_cast<qreal>((high + pad) / unit));
+    netAxis_->applyNiceNumbers();
 }
 
 QWidget* HistoryWindow::BuildMoney()
@@ -336,6 +470,7 @@ void HistoryWindow::MoneyChanged(bool remember)
     tblHistory->resizeColumnToContents(won);
     const int totalWidth = tblTotal->fontMetrics().horizontalAdvance(tblTotal->item(0, won)->text()) + 16;
     tblHistory->setColumnWidth(won, std::max(tblHistory->columnWidth(won), totalWidth));
+    ShowNetMoney();
     const long double cost = static_cast<long double>(prizes_.price) * static_cast<long double>(run_.plays) *
                              static_cast<long double>(run_.draws);
     lblMoney->setText(QStringLiteral("Won %1 In %2 Draws; Cost %3 (%4 Picks x %2 Draws x %5); Net %6")

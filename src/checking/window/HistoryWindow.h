@@ -10,6 +10,8 @@
 #include "common/ProgramFolder.h"
 
 class QChartView;
+class QLineSeries;
+class QValueAxis;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,8 +30,17 @@ public:
 
     // The CSV of the run, in file order whatever the table's sorting.
     std::string Csv() const;
-    // The indexes of the draws marked on the chart: those with a win in one of the game's top two tiers.
+    // The indexes of the draws marked on the chart, in date order: those with a win in the tier
+    // that pays most.
     const std::vector<std::size_t>& topDraws() const { return topDraws_; }
+    // The draws by date (file order within a day, and for a file without dates), as the table
+    // first shows them and the chart draws them.
+    const std::vector<std::size_t>& order() const { return order_; }
+    // What the chart's tooltip says of a draw: its date and numbers, its winning counts, and the
+    // money once prizes are entered.
+    QString DrawTip(std::size_t draw) const;
+    // The running net money the chart draws, in hundredths, in date order.
+    const std::vector<long double>& runningNet() const { return runningNet_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,6 +48,9 @@ protected:
 private:
     void BuildTable();
     void BuildChart();
+    double ChartValue(std::size_t draw) const;
+    bool HasMoney() const;
+    void ShowNetMoney();
     void CopySelection() const;
     void cmdSaveCsv_Click();
     // The prize and price boxes, filled with what was kept for this definition.
@@ -52,11 +66,17 @@ private:
     ProgramFolder folder_;
     std::vector<std::filesystem::path> inputs_;
     std::vector<std::size_t> topDraws_;
+    std::vector<std::size_t> order_;
+    std::vector<qreal> chartX_;  // by place in order_
+    std::vector<long double> runningNet_;
+    bool perThousand_ = false;
 
     QLabel* lblInfo = nullptr;
     QTableWidget* tblHistory = nullptr;
     QTableWidget* tblTotal = nullptr;
     QWidget* chart_ = nullptr;
+    QLineSeries* netSeries_ = nullptr;
+    QValueAxis* netAxis_ = nullptr;
     std::vector<QLineEdit*> txtPrize;
     QLineEdit* txtPrice = nullptr;
     QLabel* lblMoney = nullptr;

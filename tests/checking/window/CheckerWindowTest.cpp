@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 
 #include <gtest/gtest.h>
@@ -385,12 +386,21 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
                                    "drawn from the numbers left.");
     dialogs_.Clear();
 
+    // The bar is up and Escape is heard while the files are read.
     window_->show();
     QApplication::setActiveWindow(window_.get());
-    QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    bool barShown = false;
+    QString statusWhileReading;
+    QTimer::singleShot(0, window_.get(), [&] {
+        barShown = Get<QWidget>("prgHistory")->isVisible();
+        statusWhileReading = Text("lblstatus");
+        QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
     dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
     Get<QPushButton>("cmdHistory")->click();
-    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Draw History Stopped After 0 Of 2 Draws"));
+    EXPECT_TRUE(barShown);
+    EXPECT_EQ(statusWhileReading, QStringLiteral("Reading Draws File.... ESC Key Will Abort"));
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Draw History Stopped While Reading The Files"));
     EXPECT_EQ(history(), nullptr);
 
     dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
@@ -405,6 +415,10 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     ASSERT_EQ(table->columnCount(), 12);
     EXPECT_EQ(Cell(table, 0, 1), QStringLiteral("1 2 3 4 5 6 +7"));
     EXPECT_EQ(Cell(total, 0, 0) + "," + Cell(total, 0, 10), QStringLiteral("Total,6"));
+    // Beside "Checked Against 2 Draws" the checker shows the counts of both draws, not of one.
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
+    EXPECT_EQ(Text("lblcnt0") + " " + Text("lblcnt3") + " " + Text("lblcnt6") + " " + Text("lbldraw"),
+              QStringLiteral("2 3 1 8"));
 
     table->sortByColumn(7, Qt::DescendingOrder);  // Match 5
     EXPECT_EQ(Cell(table, 0, 0), QStringLiteral("1982-06-16"));
@@ -412,13 +426,15 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"));
 
-    // Match 6 and Match 5+ pay most: only the first draw hit one.
+    // Match 6 pays most: only the first draw hit it. The net money is not drawn without prizes.
     EXPECT_EQ(window->topDraws(), std::vector<std::size_t>{0});
     auto* chart = window->findChild<QChartView*>(QStringLiteral("chtHistory"));
     ASSERT_NE(chart, nullptr);
     const auto series = chart->chart()->series();
-    ASSERT_EQ(series.size(), 2);
+    ASSERT_EQ(series.size(), 4);
     EXPECT_EQ(static_cast<QScatterSeries*>(series[1])->count(), 1);
+    EXPECT_FALSE(series[2]->isVisible());
+
 
     dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary/h").string()));
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
@@ -489,6 +505,85 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
                              "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
                              "Total,,2,0,0,3,0,1,1,1,6\n");
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
+}
+
+// A file out of date order: the table and the chart show the draws by date (the file's order
+// within a day), the CSV keeps the file's order; every total is wide enough to read; a wheel of a
+// million plays is charted per 1,000 plays with tooltips; prizes add the running net money.
+TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
+{
+    Open("frmChkwhl", true);
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto draw = [&](const char* date, std::vector<int> numbers, std::int64_t line, std::int64_t match3) {
+        bm::HistoryRow row;
+        row.draw.date = date;
+        row.draw.draw = bmtest::Draw(game, numbers);
+        row.draw.line = line;
+        row.tally.count[static_cast<std::size_t>(game.IndexOf("cnt0"))] = 1'000'000 - match3 - 1;
+        row.tally.count[static_cast<std::size_t>(game.IndexOf("cnt3"))] = match3;
+        row.tally.count[static_cast<std::size_t>(game.IndexOf("cnt6"))] = line == 3 ? 1 : 0;
+        row.wins = match3 + (line == 3 ? 1 : 0);
+        return row;
+    };
+    std::vector<bm::HistoryRow> rows{draw("1982-06-19", {1, 2, 3, 4, 5, 6, 7}, 1, 18000),
+                                     draw("1982-06-12", {8, 9, 10, 11, 12, 13, 14}, 2, 17000),
+                                     draw("1982-06-16", {15, 16, 17, 18, 19, 20, 21}, 3, 19000),
+                                     draw("1982-06-12", {22, 23, 24, 25, 26, 27, 28}, 4, 20000)};
+    bm::HistoryRun run;
+    run.plays = 1'000'000;
+    run.draws = 4;
+    for (const auto& row : rows) {
+        for (std::size_t t = 0; t < game.tiers.size(); ++t)
+            run.total.count[t] += row.tally.count[t] * 1000;  // totals of a long history
+        run.wins += row.wins;
+    }
+    bm::app::HistoryWindow window(game, "LO649", {dir_ / "w.txt", dir_ / "d.csv"}, rows, run,
+                                  bm::ProgramFolder(dir_.path()));
+    auto* table = window.findChild<QTableWidget*>(QStringLiteral("tblHistory"));
+    auto* total = window.findChild<QTableWidget*>(QStringLiteral("tblTotal"));
+    const std::vector<std::size_t> byDate{1, 3, 2, 0};
+    EXPECT_EQ(window.order(), byDate);
+    QStringList shown;
+    for (int r = 0; r < table->rowCount(); ++r)
+        shown << Cell(table, r, 0) + " " + Cell(table, r, 1);
+    EXPECT_EQ(shown.join(QStringLiteral("; ")),
+              QStringLiteral("1982-06-12 8 9 10 11 12 13 +14; 1982-06-12 22 23 24 25 26 27 +28; "
+                             "1982-06-16 15 16 17 18 19 20 +21; 1982-06-19 1 2 3 4 5 6 +7"));
+    const std::string csv = window.Csv();
+    EXPECT_EQ(csv.substr(csv.find('\n') + 1, 10), "1982-06-19");  // the CSV keeps the file's order
+
+    for (int c = 2; c < total->columnCount() - 1; ++c) {
+        const QString text = Cell(total, 0, c);
+        EXPECT_GT(total->columnWidth(c), total->fontMetrics().horizontalAdvance(text)) << text.toStdString();
+        EXPECT_EQ(table->columnWidth(c), total->columnWidth(c));
+    }
+
+    auto* chart = window.findChild<QChartView*>(QStringLiteral("chtHistory"));
+    const auto series = chart->chart()->series();
+    ASSERT_EQ(series.size(), 4);
+    const auto points = static_cast<QLineSeries*>(series[0])->points();
+    ASSERT_EQ(points.size(), 4);
+    EXPECT_DOUBLE_EQ(points[0].y(), 17.0);  // 17,000 wins of a million plays
+    for (int i = 1; i < points.size(); ++i)
+        EXPECT_LE(points[i - 1].x(), points[i].x());
+    // The average of the draws so far (fewer than the 52 it averages at most).
+    const auto average = static_cast<QLineSeries*>(series[3])->points();
+    ASSERT_EQ(average.size(), 4);
+    EXPECT_DOUBLE_EQ(average[1].y(), 18.5);
+    EXPECT_DOUBLE_EQ(average[3].y(), (17 + 20 + 19.001 + 18) / 4);
+    EXPECT_EQ(window.topDraws(), std::vector<std::size_t>{2});
+    EXPECT_EQ(window.DrawTip(2), QStringLiteral("1982-06-16  15 16 17 18 19 20 +21\nMatch 3: 19,000\nMatch 4: 0\n"
+                                                "Match 5: 0\nMatch 5+: 0\nMatch 6: 1\nWins: 19,001 (19.00 per 1,000 plays)"));
+
+    // Match 3 pays 10 and a play costs 0.01: each draw wins its Match 3 count times 10, less 10,000.
+    QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("txtPrize3")), QStringLiteral("10"));
+    QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("txtPrice")), QStringLiteral("0.01"));
+    EXPECT_TRUE(series[2]->isVisible());
+    const std::vector<long double> net{17000 * 1000.0L - 1'000'000, 37000 * 1000.0L - 2'000'000,
+                                       56000 * 1000.0L - 3'000'000, 74000 * 1000.0L - 4'000'000};
+    EXPECT_EQ(window.runningNet(), net);
+    EXPECT_EQ(static_cast<QLineSeries*>(series[2])->points().back().y(), 700000.0);
+    EXPECT_TRUE(window.DrawTip(0).endsWith(QStringLiteral("\nWon 180000.00; net so far 700000.00")));
 }
 
 }  // namespace
