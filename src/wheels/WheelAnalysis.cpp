@@ -127,14 +127,18 @@ std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, in
                 return "play " + std::to_string(p + 1) + ": label " + std::to_string(label) + " is given twice";
         }
     }
-    std::int64_t subsets = SubsetCount(v, drawn);
-    // Every play also marks its own subsets of up to `drawn` numbers.
-    for (const LabelPlay& play : plays)
-        subsets = std::min(kMaxSubsets + 1, subsets + SubsetCount(static_cast<int>(play.size()), drawn));
+    const std::int64_t subsets = SubsetCount(v, drawn);
     if (subsets > kMaxSubsets)
         return "a wheel on " + std::to_string(v) + " numbers in a " + std::to_string(drawn) +
                "-number draw takes " + std::to_string(subsets) + " subsets of its numbers to analyse, more than the " +
-               std::to_string(kMaxSubsets) + " this machine works through in a minute or two";
+               std::to_string(kMaxSubsets) + " an analysis may take (a minute or two and 700 MB of memory)";
+    // Every play also marks its own subsets of up to `drawn` numbers.
+    std::int64_t marks = 0;
+    for (const LabelPlay& play : plays)
+        marks = std::min(kMaxSubsets + 1, marks + SubsetCount(static_cast<int>(play.size()), drawn));
+    if (marks > kMaxSubsets - subsets)
+        return "the plays hold more than " + std::to_string(kMaxSubsets - subsets) + " subsets of up to " +
+               std::to_string(drawn) + " numbers to mark, more than an analysis may take";
     return std::nullopt;
 }
 

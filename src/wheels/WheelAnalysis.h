@@ -35,9 +35,9 @@ std::int64_t Binomial(int n, int k);
 // The subsets of U an analysis walks: every subset of at most `drawn` of the v numbers.
 std::int64_t SubsetCount(int v, int drawn);
 
-// More than this is refused at once: it would take longer than a minute or two here, and the
-// two largest subset levels are kept in memory at a byte per subset.
-inline constexpr std::int64_t kMaxSubsets = 1'200'000'000;
+// More than this is refused at once: some 10 s of work here, and the two largest subset levels
+// are kept in memory at a byte per subset (at most 700 MB).
+inline constexpr std::int64_t kMaxSubsets = 700'000'000;
 
 // Why the wheel cannot be analysed so (too many subsets, labels out of range), or nothing.
 std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, int v, int pool, int drawn);
