@@ -13,6 +13,9 @@ namespace bm::wheels {
 
 namespace {
 
+// Far more than any game draws; it keeps a hostile line from costing time.
+constexpr std::size_t kMaxPlaySize = 100;
+
 bool IsSeparator(char c)
 {
     return c == ',' || c == ' ' || c == '\t' || c == '{' || c == '}';
@@ -95,6 +98,9 @@ Result<Design> ParseDesign(std::string_view text, const std::string& name)
         const std::string at = name + ": line " + std::to_string(lineNo) + ": ";
         std::vector<int> play;
         play.reserve(fields.size());
+        if (fields.size() > kMaxPlaySize)
+            return Error{at + "the play holds " + std::to_string(fields.size()) + " numbers, more than the " +
+                         std::to_string(kMaxPlaySize) + " a play of a wheel may hold"};
         for (std::string_view field : fields) {
             const auto label = WholeNumber(field);
             if (!label)
@@ -140,22 +146,26 @@ Result<Design> ReadDesign(const std::filesystem::path& file)
     return ParseDesign(content.str(), name);
 }
 
-Result<std::vector<int>> ParseNumbers(std::string_view text, std::optional<int> pool, const std::string& lottery)
+Result<std::vector<int>> ParseNumbers(std::string_view text, std::optional<int> pool, const std::string& lottery,
+                                      const std::string& field)
 {
     std::vector<int> numbers;
-    for (std::string_view field : Fields(text, [](char c) { return c == ',' || c == ' ' || c == '\t'; })) {
-        const auto n = WholeNumber(field);
+    std::set<int> seen;
+    // Line ends too: numbers pasted from a column arrive one a line.
+    const auto separator = [](char c) { return c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    for (std::string_view entry : Fields(text, separator)) {
+        const auto n = WholeNumber(entry);
         if (!n)
-            return Error{"--numbers: " + NotWhole(field)};
+            return Error{field + ": " + NotWhole(entry)};
         if (pool && (*n < 1 || *n > *pool))
-            return Error{"--numbers: " + std::to_string(*n) + " is not a number of " + lottery + " (1 to " +
+            return Error{field + ": " + std::to_string(*n) + " is not a number of " + lottery + " (1 to " +
                          std::to_string(*pool) + ")"};
-        if (std::find(numbers.begin(), numbers.end(), *n) != numbers.end())
-            return Error{"--numbers: " + std::to_string(*n) + " is given twice"};
+        if (!seen.insert(*n).second)
+            return Error{field + ": " + std::to_string(*n) + " is given twice"};
         numbers.push_back(*n);
     }
     if (numbers.empty())
-        return Error{"--numbers holds no numbers: give the numbers to play, such as --numbers \"3 11 19 27 35 43 45\""};
+        return Error{field + " holds no numbers: give the numbers to play, such as \"3 11 19 27 35 43 45\""};
     return numbers;
 }
 

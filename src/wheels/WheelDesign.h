@@ -35,9 +35,10 @@ Result<Design> ParseDesign(std::string_view text, const std::string& name);
 Result<Design> ReadDesign(const std::filesystem::path& file);
 
 // The player's numbers, blank- and/or comma-separated, distinct whole numbers; `pool`, when
-// given, bounds them to 1..pool and `lottery` names the game in the message.
+// given, bounds them to 1..pool and `lottery` names the game in the message. `field` names
+// where they were given.
 Result<std::vector<int>> ParseNumbers(std::string_view text, std::optional<int> pool = std::nullopt,
-                                      const std::string& lottery = {});
+                                      const std::string& lottery = {}, const std::string& field = "--numbers");
 
 // The design on the player's numbers: the first number replaces the lowest label, and so on in
 // the order given; each play's numbers ascending, the plays in the design's order.
