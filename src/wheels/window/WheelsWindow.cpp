@@ -20,7 +20,7 @@
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChartView>
-#include <QtCharts/QValueAxis>
+#include <QtCharts/QLogValueAxis>
 
 #include "app/Dialogs.h"
 #include "app/EntryHelpers.h"
@@ -65,7 +65,17 @@ QTableWidget* Table(QWidget* parent, const char* name, const QStringList& headin
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     t->horizontalHeader()->setStretchLastSection(true);
+    t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return t;
+}
+
+// Tall enough for `rows` rows without a scroll bar: a table holds at most 8 of them.
+void FitRows(QTableWidget* table, int rows)
+{
+    int height = table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth();
+    for (int r = 0; r < rows; ++r)
+        height += r < table->rowCount() ? table->rowHeight(r) : table->verticalHeader()->defaultSectionSize();
+    table->setFixedHeight(height);
 }
 
 QString Grouped(std::int64_t n)
@@ -113,7 +123,8 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     });
     ShowGame();
     ApplyNow();
-    resize(760, 600);
+    txtNumbers->setFocus();
+    resize(780, 700);
 }
 
 WheelsWindow::~WheelsWindow() = default;
@@ -196,6 +207,8 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     chtBest->setRenderHint(QPainter::Antialiasing);
     chtBest->setMinimumHeight(220);
 
+    for (QTableWidget* t : {tblGuarantee, tblBest})
+        FitRows(t, kMaxMatches + 1);
     auto* open = new QHBoxLayout;
     open->addWidget(cmdOpenWheel);
     open->addWidget(lblWheel, 1);
@@ -208,8 +221,8 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     layout->addLayout(open);
     layout->addWidget(prgAnalyze);
     layout->addWidget(lblAnalyzeStatus);
-    layout->addLayout(tables, 2);
-    layout->addWidget(chtBest, 3);
+    layout->addLayout(tables);
+    layout->addWidget(chtBest, 1);
 
     connect(cmdOpenWheel, &QPushButton::clicked, this, [this] { cmdOpenWheel_Click(); });
     connect(cmdAnalyze, &QPushButton::clicked, this, [this] { cmdAnalyze_Click(); });
@@ -468,6 +481,10 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     tblBest->setRowCount(static_cast<int>(coverage.best.size()));
     for (std::size_t t = 0; t < coverage.best.size(); ++t)
         SetRow(tblBest, static_cast<int>(t), {static_cast<std::int64_t>(t), coverage.best[t]});
+    for (QTableWidget* t : {tblGuarantee, tblBest}) {
+        t->resizeRowsToContents();
+        FitRows(t, std::max(tblGuarantee->rowCount(), tblBest->rowCount()));
+    }
 
     QChart* chart = chtBest->chart();
     chart->removeAllSeries();
@@ -478,8 +495,7 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     std::int64_t most = 0;
     for (std::size_t t = 0; t < coverage.best.size(); ++t) {
         *set << static_cast<qreal>(coverage.best[t]);
-        // Small counts are too short to see as bars: each category carries its count.
-        categories << QStringLiteral("%1\n%2").arg(t).arg(Grouped(coverage.best[t]));
+        categories << QString::number(t);
         most = std::max(most, coverage.best[t]);
     }
     set->setColor(QColor(40, 90, 160));
@@ -489,11 +505,17 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     auto* axisX = new QBarCategoryAxis;
     axisX->append(categories);
     axisX->setTitleText(QStringLiteral("Best match"));
-    auto* axisY = new QValueAxis;
+    // Counts from a handful to millions side by side: on a linear scale the few draws with the
+    // best matches would not show at all.
+    auto* axisY = new QLogValueAxis;
+    axisY->setBase(10);
     axisY->setLabelFormat(QStringLiteral("%.0f"));
-    axisY->setRange(0, static_cast<qreal>(std::max<std::int64_t>(most, 1)));
-    axisY->applyNiceNumbers();
-    axisY->setTitleText(QStringLiteral("Draws"));
+    axisY->setMinorTickCount(0);
+    double top = 10;
+    while (top < static_cast<double>(most))
+        top *= 10;
+    axisY->setRange(0.5, top);
+    axisY->setTitleText(QStringLiteral("Draws (log scale)"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisX);
