@@ -57,6 +57,10 @@ void frmMain::Connect()
     connect(cmdGendef, &QPushButton::clicked, this, &frmMain::cmdGendef_Click);
     connect(cmdChkTick, &QPushButton::clicked, this, &frmMain::cmdChkTick_Click);
     connect(cmdPdlg, &QPushButton::clicked, this, &frmMain::cmdPdlg_Click);
+    connect(cmdWheels, &QPushButton::clicked, this, [this] {
+        if (const WindowFactory factory = services_.windows->checker("frmWheels"))
+            ShowForm(QStringLiteral("frmWheels"), [this, &factory] { return factory(*this); });
+    });
     connect(cmdHelp, &QPushButton::clicked, this,
             [this] { OpenHelp(folder().home(), services_.openHelp, HelpPageFor(this)); });
     connect(cmdxit, &QPushButton::clicked, this, &frmMain::cmdxit_Click);

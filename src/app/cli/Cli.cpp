@@ -2,6 +2,7 @@
 
 #include "app/cli/CheckCommand.h"
 #include "app/cli/JobCommand.h"
+#include "app/cli/WheelCommand.h"
 #include "common/ProgramFolder.h"
 #include "common/ShownText.h"
 #include "common/Version.h"
@@ -61,6 +62,10 @@ void WriteUsage(std::ostream& out)
            "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
            "              [--save OUT]\n"
            "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
+           "  brindlemark [--home DIR] wheel apply --design FILE --numbers \"N1 N2 ...\"\n"
+           "              [--definition NAME] [--out FILE]\n"
+           "  brindlemark [--home DIR] wheel analyze --definition NAME --wheel FILE\n"
+           "              (what the wheel guarantees over every possible draw, as CSV)\n"
            "  brindlemark --help | --version\n"
            "\n"
            "  --home DIR         the program folder holding Defs, Settings, wheel and Summary\n"
@@ -80,6 +85,11 @@ void WriteUsage(std::ostream& out)
            "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line);\n"
            "                     check writes one CSV line of tier counts per draw and a total line\n"
            "  --save OUT         check also writes the report as a summary file (CR LF)\n"
+           "  --design FILE      wheel apply: a published wheel written on labels 1..v or 0..v-1\n"
+           "                     (# lines, blanks, commas and braces allowed)\n"
+           "  --numbers \"N1 ...\" wheel apply: the v numbers put in place of the labels, the first\n"
+           "                     for the lowest label; with --definition all within its pool\n"
+           "  --out FILE         wheel apply: write the plays into FILE (CR LF) instead of stdout\n"
            "\n"
            "Exit status: 0 done, 1 the printing system failed or the job was interrupted,\n"
            "2 bad input or usage (nothing printed, nothing written).\n";
@@ -119,6 +129,8 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
         return RunTestPatternCommand(rest, folder, out, err);
     if (command == "check")
         return RunCheckCommand(rest, folder, out, err);
+    if (command == "wheel")
+        return RunWheelCommand(rest, folder, out, err);
     err << "brindlemark: unknown command \"" << ShownLine(command) << "\"; see brindlemark --help\n";
     return kExitRefused;
 }
