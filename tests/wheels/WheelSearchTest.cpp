@@ -5,7 +5,7 @@
 
 #include "wheels/CoveringBounds.h"
 #include "wheels/DesignConstructions.h"
-#include "wheels/GuaranteeCheck.h"
+#include "wheels/CoverageOracle.h"
 #include "wheels/SubsetRanks.h"
 #include "wheels/WheelSearch.h"
 

@@ -26,6 +26,7 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"apply", RunWheelApply},
     {"analyze", RunWheelAnalyze},
+    {"make", RunWheelMake},
 };
 
 std::string Required(const std::map<std::string, std::string>& options, const std::string& name)
@@ -34,14 +35,10 @@ std::string Required(const std::map<std::string, std::string>& options, const st
     return found == options.end() ? std::string() : found->second;
 }
 
-// A definition's pool and the numbers of its plays, for checking a design against it.
-struct Game {
-    std::string name;
-    int pool = 0;
-    int pick = 0;
-};
+}  // namespace
 
-Result<Game> ReadGame(const ChosenDefinition& chosen)
+// A definition's pool and the numbers of its plays, for checking a design against it.
+Result<WheelGame> ReadWheelGame(const ChosenDefinition& chosen)
 {
     const auto def = ReadDefinitionFile(chosen.file);
     if (!def)
@@ -50,10 +47,8 @@ Result<Game> ReadGame(const ChosenDefinition& chosen)
     if (def->bPB)
         return Error{chosen.file.string() + ": " + chosen.name +
                      " is a powerball game: its plays end in a powerball that a design does not give"};
-    return Game{chosen.name, def->Pool, def->Pick};
+    return WheelGame{chosen.name, def->Pool, def->Pick};
 }
-
-}  // namespace
 
 Result<std::map<std::string, std::string>> ParseNamedOptions(const std::vector<std::string>& args,
                                                              const std::vector<std::string>& names,
@@ -108,14 +103,14 @@ int RunWheelApply(const std::vector<std::string>& args, const bm::ProgramFolder&
         return Refuse(err, "--numbers is missing: give the numbers to put in place of the labels, such as "
                            "--numbers \"3 11 19 27 35 43 45\"");
 
-    std::optional<Game> game;
+    std::optional<WheelGame> game;
     std::vector<std::filesystem::path> inputs{designFile};
     if (!definition.empty()) {
         const auto chosen = ResolveDefinition(definition, folder);
         if (!chosen)
             return Refuse(err, chosen.error().message);
         inputs.push_back(chosen->file);
-        auto read = ReadGame(*chosen);
+        auto read = ReadWheelGame(*chosen);
         if (!read)
             return Refuse(err, read.error().message);
         game = std::move(*read);

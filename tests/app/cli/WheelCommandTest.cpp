@@ -86,9 +86,9 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         std::vector<std::string> args;
         std::string err;
     } cases[] = {
-        {"no subcommand", kDesign, {"wheel"}, "wheel needs what to do: apply or analyze; see brindlemark --help"},
+        {"no subcommand", kDesign, {"wheel"}, "wheel needs what to do: apply or analyze or make; see brindlemark --help"},
         {"unknown subcommand", kDesign, {"wheel", "build"},
-         "unknown wheel command \"build\": apply or analyze; see brindlemark --help"},
+         "unknown wheel command \"build\": apply or analyze or make; see brindlemark --help"},
         {"no design", kDesign, {"wheel", "apply", "--numbers", "1 2 3"}, "--design is missing: give the design file, "
                                                                           "a wheel written on labels 1..v or 0..v-1"},
         {"no numbers", kDesign, {"wheel", "apply", "--design", "{home}/design.txt"},

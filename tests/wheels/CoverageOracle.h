@@ -1,10 +1,14 @@
-#include "wheels/GuaranteeCheck.h"
+#pragma once
 
 #include <bit>
+#include <cstdint>
+#include <vector>
+
+#include "wheels/CoveringBounds.h"
 
 namespace bm::wheels {
 
-namespace {
+namespace oracle {
 
 struct Bits {
     std::uint64_t w[2] = {0, 0};
@@ -15,13 +19,15 @@ int Common(const Bits& a, const Bits& b)
     return std::popcount(a.w[0] & b.w[0]) + std::popcount(a.w[1] & b.w[1]);
 }
 
-}  // namespace
+}  // namespace oracle
 
-std::uint64_t CountUncoveredSets(const WheelShape& s, const std::vector<std::vector<int>>& plays)
+// How many m-subsets of the labels 0..v-1 meet no play in t or more numbers, by looking at every
+// one of them against every play: the plain count the search's results are held against.
+inline std::uint64_t CountUncoveredSets(const WheelShape& s, const std::vector<std::vector<int>>& plays)
 {
-    std::vector<Bits> masks;
+    std::vector<oracle::Bits> masks;
     for (const auto& play : plays) {
-        Bits b;
+        oracle::Bits b;
         for (const int e : play)
             b.w[e >> 6] |= std::uint64_t{1} << (e & 63);
         masks.push_back(b);
@@ -32,12 +38,12 @@ std::uint64_t CountUncoveredSets(const WheelShape& s, const std::vector<std::vec
     std::uint64_t uncovered = 0;
     std::size_t last = 0;  // neighbouring subsets are mostly met by the same play
     for (;;) {
-        Bits set;
+        oracle::Bits set;
         for (const int e : idx)
             set.w[e >> 6] |= std::uint64_t{1} << (e & 63);
-        bool met = !masks.empty() && Common(masks[last], set) >= s.t;
+        bool met = !masks.empty() && oracle::Common(masks[last], set) >= s.t;
         for (std::size_t p = 0; !met && p < masks.size(); ++p)
-            if (Common(masks[p], set) >= s.t) {
+            if (oracle::Common(masks[p], set) >= s.t) {
                 met = true;
                 last = p;
             }
