@@ -31,6 +31,7 @@
 #include "checking/GameVariants.h"
 #include "checking/window/CheckerSupport.h"
 #include "common/AtomicFile.h"
+#include "wheels/window/WheelMakeTab.h"
 
 namespace bm::app {
 
@@ -108,6 +109,8 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     tabWheels->setObjectName(QStringLiteral("tabWheels"));
     tabWheels->addTab(BuildApplyTab(), QStringLiteral("A&pply A Design"));
     tabWheels->addTab(BuildAnalyzeTab(), QStringLiteral("Anal&yze A Wheel"));
+    makeTab_ = new WheelMakeTab(choice_, pumpIntervalMs_, this);
+    tabWheels->addTab(makeTab_, QStringLiteral("Ma&ke A Wheel"));
     cmdClose = Button(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close this window"));
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     auto* bottom = new QHBoxLayout;
@@ -525,7 +528,7 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
 void WheelsWindow::closeEvent(QCloseEvent* event)
 {
     // An analysis runs inside its click handler: the window stays until it ends.
-    if (running_) {
+    if (running_ || makeTab_->running()) {
         event->ignore();
         return;
     }

@@ -23,6 +23,7 @@ class QTableWidget;
 
 namespace bm::app {
 
+class WheelMakeTab;
 class WindowCatalogue;
 
 // "Wheels": a published design put on the player's numbers and saved into the wheel folder
@@ -93,6 +94,7 @@ private:
     QTableWidget* tblBest = nullptr;
     QChartView* chtBest = nullptr;
     QPushButton* cmdClose = nullptr;
+    WheelMakeTab* makeTab_ = nullptr;
 };
 
 // Registers the window under "frmWheels" for the main window's "Wheels" button.
