@@ -92,6 +92,12 @@ void SetRow(QTableWidget* table, int row, const std::vector<std::int64_t>& value
     }
 }
 
+// "1 play", "163 plays".
+QString Count(std::int64_t n, const char* one, const char* many)
+{
+    return Grouped(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
 std::string FileName(const std::filesystem::path& file)
 {
     return file.filename().string();
@@ -316,12 +322,14 @@ void WheelsWindow::ApplyNow()
     std::string shown = wheels::PlaysText(plays_);
     shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
     txtPlays->setPlainText(QString::fromStdString(shown));
-    QString status = QStringLiteral("%1 plays on your %2 numbers.").arg(Grouped(static_cast<std::int64_t>(plays_.size()))).arg(needed);
+    QString status = QStringLiteral("%1 on your %2 numbers.")
+                         .arg(Count(static_cast<std::int64_t>(plays_.size()), "play", "plays"))
+                         .arg(needed);
     // More numbers than labels: the last ones would silently be in no play.
     if (given > needed)
-        status += QStringLiteral(" The last %1 numbers typed are in no play: the design has %2 labels.")
-                      .arg(given - needed)
-                      .arg(needed);
+        status += QStringLiteral(" The design has %1 labels, so the last %2 in no play.")
+                      .arg(needed)
+                      .arg(Count(given - needed, "number typed is", "numbers typed are"));
     SetApplyStatus(status, given > needed);
     cmdSaveWheel->setEnabled(true);
 }
@@ -342,9 +350,9 @@ void WheelsWindow::LoadDesign(const QString& file)
     designFile_ = path;
     design_ = std::move(*design);
     const int low = design_->zeroBased ? 0 : 1;
-    lblDesign->setText(QStringLiteral("%1: %2 plays of %3, labels %4 to %5")
+    lblDesign->setText(QStringLiteral("%1: %2 of %3, labels %4 to %5")
                            .arg(QString::fromStdString(FileName(path)))
-                           .arg(Grouped(static_cast<std::int64_t>(design_->plays.size())))
+                           .arg(Count(static_cast<std::int64_t>(design_->plays.size()), "play", "plays"))
                            .arg(design_->playSize)
                            .arg(low)
                            .arg(low + design_->NumbersNeeded() - 1));
@@ -379,8 +387,8 @@ void WheelsWindow::cmdSaveWheel_Click()
         Refuse(QString::fromStdString(written.error().message));
         return;
     }
-    SetApplyStatus(QStringLiteral("Saved %1 plays in %2.")
-                       .arg(Grouped(static_cast<std::int64_t>(plays_.size())))
+    SetApplyStatus(QStringLiteral("Saved %1 in %2.")
+                       .arg(Count(static_cast<std::int64_t>(plays_.size()), "play", "plays"))
                        .arg(QString::fromStdString(target.string())),
                    false);
     // Ready to be proved on the other tab.
@@ -465,8 +473,8 @@ void WheelsWindow::cmdAnalyze_Click()
     }
     coverage_ = *coverage;
     ShowCoverage(*coverage_);
-    lblAnalyzeStatus->setText(QStringLiteral("%1 plays on %2 numbers. %3")
-                                  .arg(Grouped(coverage_->plays))
+    lblAnalyzeStatus->setText(QStringLiteral("%1 on %2 numbers. %3")
+                                  .arg(Count(coverage_->plays, "play", "plays"))
                                   .arg(coverage_->numbers)
                                   .arg(QString::fromStdString(
                                       CompletionTimeText(static_cast<double>(timer.elapsed()) / 1000.0, UiSeparators()))));
