@@ -207,6 +207,8 @@ TEST_F(Wheels, AnalysesTheWheelIntoBothTablesAndTheChart)
     EXPECT_TRUE(Text("lblAnalyzeStatus").starts_with("1 play on 6 numbers. Processing Completed In "))
         << Text("lblAnalyzeStatus");
     EXPECT_FALSE(Get<QWidget>("prgAnalyze")->isVisible());
+    EXPECT_EQ(Text("lblVerdict"), "Guarantees 6 if 6: whenever 6 drawn numbers are among the wheel's 6, a play matches at "
+                                  "least 6 of them.\nThe worst draws (6,096,454) have a best play matching 0.");
 
     // A play outside the game's pool is refused with the file and line.
     dialogs_.QueueFile(Put("wheel/bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,60\r\n"));
