@@ -136,6 +136,11 @@ Result<Design> ReadDesign(const std::filesystem::path& file)
         return Error{name + ": no such file"};
     if (const Status plain = CheckWheelIsFile(file); !plain)
         return Error{name + ": is not a regular file; give a design file"};
+    // The largest published designs are a few megabytes; a file far beyond is not a design.
+    constexpr std::uintmax_t kMaxBytes = 256u << 20;
+    if (const auto size = std::filesystem::file_size(file, ec); !ec && size > kMaxBytes)
+        return Error{name + ": is " + std::to_string(size >> 20) + " MB, too large for a design (at most " +
+                     std::to_string(kMaxBytes >> 20) + " MB)"};
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return Error{name + ": cannot be read"};

@@ -120,11 +120,16 @@ TEST(WheelDesign, ReadsAFileAndRefusesWhatIsNoFile)
     const auto read = bm::wheels::ReadDesign(dir / "d.txt");
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read->plays, (Plays{{1, 2, 3}}));
-    for (const auto& bad : {dir / "missing.txt", dir.path(), std::filesystem::path("/dev/null")}) {
+    // A file far larger than any design (sparse: nothing is written to disk).
+    bmtest::WriteBytes(dir / "huge.txt", "1 2 3\n");
+    std::filesystem::resize_file(dir / "huge.txt", std::uintmax_t{300} << 20);
+    for (const auto& bad : {dir / "missing.txt", dir.path(), std::filesystem::path("/dev/null"), dir / "huge.txt"}) {
         const auto refused = bm::wheels::ReadDesign(bad);
         ASSERT_FALSE(refused.ok()) << bad;
         EXPECT_EQ(refused.error().message.rfind(bad.string() + ": ", 0), 0u) << refused.error().message;
     }
+    EXPECT_EQ(bm::wheels::ReadDesign(dir / "huge.txt").error().message,
+              (dir / "huge.txt").string() + ": is 300 MB, too large for a design (at most 256 MB)");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QScreen>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -64,19 +65,25 @@ QTableWidget* Table(QWidget* parent, const char* name, const QStringList& headin
     t->verticalHeader()->hide();
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    t->horizontalHeader()->setStretchLastSection(true);
     t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return t;
 }
 
-// Tall enough for `rows` rows without a scroll bar: a table holds at most 8 of them.
-void FitRows(QTableWidget* table, int rows)
+// Big enough for `rows` rows (a table holds at most 8) and counts of ten digits, without scroll
+// bars.
+void FitTable(QTableWidget* table, int rows)
 {
+    table->resizeColumnsToContents();
+    const int last = table->columnCount() - 1;
+    const int wide = table->fontMetrics().horizontalAdvance(QStringLiteral("0,000,000,000")) + 12;
+    table->setColumnWidth(last, std::max(table->columnWidth(last), wide));
+    int width = 2 * table->frameWidth();
+    for (int c = 0; c <= last; ++c)
+        width += table->columnWidth(c);
     int height = table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth();
     for (int r = 0; r < rows; ++r)
         height += r < table->rowCount() ? table->rowHeight(r) : table->verticalHeader()->defaultSectionSize();
-    table->setFixedHeight(height);
+    table->setFixedSize(width, height);
 }
 
 QString Grouped(std::int64_t n)
@@ -91,6 +98,12 @@ void SetRow(QTableWidget* table, int row, const std::vector<std::int64_t>& value
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table->setItem(row, static_cast<int>(c), item);
     }
+}
+
+// "1 play", "163 plays".
+QString Count(std::int64_t n, const char* one, const char* many)
+{
+    return Grouped(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
 }
 
 std::string FileName(const std::filesystem::path& file)
@@ -127,7 +140,10 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     ShowGame();
     ApplyNow();
     txtNumbers->setFocus();
-    resize(780, 700);
+    QSize size(900, 560);
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
 }
 
 WheelsWindow::~WheelsWindow() = default;
@@ -208,24 +224,32 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     chtBest = new QChartView(chart, tab);
     chtBest->setObjectName(QStringLiteral("chtBest"));
     chtBest->setRenderHint(QPainter::Antialiasing);
-    chtBest->setMinimumHeight(220);
+    chtBest->setMinimumSize(300, 200);
 
     for (QTableWidget* t : {tblGuarantee, tblBest})
-        FitRows(t, kMaxMatches + 1);
+        FitTable(t, kMaxMatches + 1);
     auto* open = new QHBoxLayout;
     open->addWidget(cmdOpenWheel);
     open->addWidget(lblWheel, 1);
     open->addWidget(cmdAnalyze);
+    // Tables and chart side by side, so the tab fits a small or scaled screen.
+    lblVerdict = Label(tab, "lblVerdict");
     auto* tables = new QHBoxLayout;
-    tables->addWidget(tblGuarantee, 3);
-    tables->addWidget(tblBest, 2);
+    tables->addWidget(tblGuarantee);
+    tables->addWidget(tblBest);
+    auto* left = new QVBoxLayout;
+    left->addLayout(tables);
+    left->addWidget(lblVerdict);
+    left->addStretch(1);
+    auto* results = new QHBoxLayout;
+    results->addLayout(left);
+    results->addWidget(chtBest, 1);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(lblAnalyzeGame);
     layout->addLayout(open);
     layout->addWidget(prgAnalyze);
     layout->addWidget(lblAnalyzeStatus);
-    layout->addLayout(tables);
-    layout->addWidget(chtBest, 1);
+    layout->addLayout(results, 1);
 
     connect(cmdOpenWheel, &QPushButton::clicked, this, [this] { cmdOpenWheel_Click(); });
     connect(cmdAnalyze, &QPushButton::clicked, this, [this] { cmdAnalyze_Click(); });
@@ -319,12 +343,14 @@ void WheelsWindow::ApplyNow()
     std::string shown = wheels::PlaysText(plays_);
     shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
     txtPlays->setPlainText(QString::fromStdString(shown));
-    QString status = QStringLiteral("%1 plays on your %2 numbers.").arg(Grouped(static_cast<std::int64_t>(plays_.size()))).arg(needed);
+    QString status = QStringLiteral("%1 on your %2 numbers.")
+                         .arg(Count(static_cast<std::int64_t>(plays_.size()), "play", "plays"))
+                         .arg(needed);
     // More numbers than labels: the last ones would silently be in no play.
     if (given > needed)
-        status += QStringLiteral(" The last %1 numbers typed are in no play: the design has %2 labels.")
-                      .arg(given - needed)
-                      .arg(needed);
+        status += QStringLiteral(" The design has %1 labels, so the last %2 in no play.")
+                      .arg(needed)
+                      .arg(Count(given - needed, "number typed is", "numbers typed are"));
     SetApplyStatus(status, given > needed);
     cmdSaveWheel->setEnabled(true);
 }
@@ -345,9 +371,9 @@ void WheelsWindow::LoadDesign(const QString& file)
     designFile_ = path;
     design_ = std::move(*design);
     const int low = design_->zeroBased ? 0 : 1;
-    lblDesign->setText(QStringLiteral("%1: %2 plays of %3, labels %4 to %5")
+    lblDesign->setText(QStringLiteral("%1: %2 of %3, labels %4 to %5")
                            .arg(QString::fromStdString(FileName(path)))
-                           .arg(Grouped(static_cast<std::int64_t>(design_->plays.size())))
+                           .arg(Count(static_cast<std::int64_t>(design_->plays.size()), "play", "plays"))
                            .arg(design_->playSize)
                            .arg(low)
                            .arg(low + design_->NumbersNeeded() - 1));
@@ -382,8 +408,8 @@ void WheelsWindow::cmdSaveWheel_Click()
         Refuse(QString::fromStdString(written.error().message));
         return;
     }
-    SetApplyStatus(QStringLiteral("Saved %1 plays in %2.")
-                       .arg(Grouped(static_cast<std::int64_t>(plays_.size())))
+    SetApplyStatus(QStringLiteral("Saved %1 in %2.")
+                       .arg(Count(static_cast<std::int64_t>(plays_.size()), "play", "plays"))
                        .arg(QString::fromStdString(target.string())),
                    false);
     // Ready to be proved on the other tab.
@@ -468,8 +494,8 @@ void WheelsWindow::cmdAnalyze_Click()
     }
     coverage_ = *coverage;
     ShowCoverage(*coverage_);
-    lblAnalyzeStatus->setText(QStringLiteral("%1 plays on %2 numbers. %3")
-                                  .arg(Grouped(coverage_->plays))
+    lblAnalyzeStatus->setText(QStringLiteral("%1 on %2 numbers. %3")
+                                  .arg(Count(coverage_->plays, "play", "plays"))
                                   .arg(coverage_->numbers)
                                   .arg(QString::fromStdString(
                                       CompletionTimeText(static_cast<double>(timer.elapsed()) / 1000.0, UiSeparators()))));
@@ -486,8 +512,24 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
         SetRow(tblBest, static_cast<int>(t), {static_cast<std::int64_t>(t), coverage.best[t]});
     for (QTableWidget* t : {tblGuarantee, tblBest}) {
         t->resizeRowsToContents();
-        FitRows(t, std::max(tblGuarantee->rowCount(), tblBest->rowCount()));
+        FitTable(t, std::max(tblGuarantee->rowCount(), tblBest->rowCount()));
     }
+
+    // In words: the guarantee when as many of the drawn numbers as can be are the wheel's, and the
+    // worst any draw does.
+    const int m = static_cast<int>(coverage.guaranteed.size()) - 1;
+    const int g = coverage.guaranteed.back();
+    const auto worst = std::find_if(coverage.best.begin(), coverage.best.end(), [](std::int64_t n) { return n > 0; });
+    const int t = static_cast<int>(worst - coverage.best.begin());
+    lblVerdict->setText(
+        QStringLiteral("Guarantees %1 if %2: whenever %2 drawn numbers are among the wheel's %3, a play matches at "
+                       "least %1 of them.\nThe worst draws (%4) have a best play matching %5.")
+            .arg(g)
+            .arg(m)
+            .arg(coverage.numbers)
+            .arg(Grouped(worst == coverage.best.end() ? 0 : *worst))
+            .arg(t));
+    lblVerdict->setMaximumWidth(tblGuarantee->width() + tblBest->width() + 6);
 
     QChart* chart = chtBest->chart();
     chart->removeAllSeries();

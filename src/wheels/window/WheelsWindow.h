@@ -92,6 +92,7 @@ private:
     QLabel* lblAnalyzeStatus = nullptr;
     QTableWidget* tblGuarantee = nullptr;
     QTableWidget* tblBest = nullptr;
+    QLabel* lblVerdict = nullptr;
     QChartView* chtBest = nullptr;
     QPushButton* cmdClose = nullptr;
     WheelMakeTab* makeTab_ = nullptr;

@@ -50,26 +50,33 @@ TEST(WheelCommand, AnalysesEveryPossibleDraw)
 {
     if (std::string(BRINDLEMARK_EXE).empty())
         GTEST_SKIP() << "the program is not built";
-    Lab lab;
-    // One play of 6/49: a draw matches exactly what it holds of it, C(6,t) C(43,6-t) draws each.
-    lab.Put("wheel/one.txt", "# a single play\r\n1,2,3,4,5,6\r\n");
-    const auto one = RunWheel(lab, {"wheel", "analyze", "--definition", "LO649", "--wheel", "one.txt"});
-    EXPECT_EQ(one.status, 0) << one.err;
-    EXPECT_EQ(one.out,
-              "Plays,1\nNumbers,6\nIf,Guaranteed,Draws\n"
-              "0,0,6096454\n1,1,5775588\n2,2,1851150\n3,3,246820\n4,4,13545\n5,5,258\n6,6,1\n"
-              "Best,Draws\n0,6096454\n1,5775588\n2,1851150\n3,246820\n4,13545\n5,258\n6,1\n");
-    EXPECT_TRUE(one.err.starts_with("Processing Completed In ") && one.err.ends_with(" Seconds\n")) << one.err;
-    EXPECT_EQ(one.err.find('\n'), one.err.size() - 1);
-
-    // Powerball: the sixth number is not drawn with the five, and plays no part.
-    lab.Put("wheel/pb.txt", "1,2,3,4,5,26\r\n1,2,3,4,5,1\r\n");
-    const auto pb = RunWheel(lab, {"wheel", "analyze", "--definition", "PB569", "--wheel", "pb.txt"});
-    EXPECT_EQ(pb.status, 0) << pb.err;
-    EXPECT_EQ(pb.out,
-              "Plays,2\nNumbers,5\nIf,Guaranteed,Draws\n"
-              "0,0,7624512\n1,1,3176880\n2,2,416640\n3,3,20160\n4,4,320\n5,5,1\n"
-              "Best,Draws\n0,7624512\n1,3176880\n2,416640\n3,20160\n4,320\n5,1\n");
+    const struct {
+        const char* what;
+        const char* definition;
+        const char* wheel;
+        const char* out;
+    } cases[] = {
+        {"one play of 6/49: a draw matches exactly what it holds of it, C(6,t) C(43,6-t) draws each", "LO649",
+         "# a single play\r\n1,2,3,4,5,6\r\n",
+         "Plays,1\nNumbers,6\nIf,Guaranteed,Draws\n"
+         "0,0,6096454\n1,1,5775588\n2,2,1851150\n3,3,246820\n4,4,13545\n5,5,258\n6,6,1\n"
+         "Best,Draws\n0,6096454\n1,5775588\n2,1851150\n3,246820\n4,13545\n5,258\n6,1\n"},
+        {"powerball: the sixth number is not drawn with the five, and plays no part", "PB569",
+         "1,2,3,4,5,26\r\n1,2,3,4,5,1\r\n",
+         "Plays,2\nNumbers,5\nIf,Guaranteed,Draws\n"
+         "0,0,7624512\n1,1,3176880\n2,2,416640\n3,3,20160\n4,4,320\n5,5,1\n"
+         "Best,Draws\n0,7624512\n1,3176880\n2,416640\n3,20160\n4,320\n5,1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Lab lab;
+        lab.Put("wheel/w.txt", c.wheel);
+        const auto r = RunWheel(lab, {"wheel", "analyze", "--definition", c.definition, "--wheel", "w.txt"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_TRUE(r.err.starts_with("Processing Completed In ") && r.err.ends_with(" Seconds\n")) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
+    }
 }
 
 TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
