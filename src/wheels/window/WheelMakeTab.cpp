@@ -130,7 +130,6 @@ WheelMakeTab::WheelMakeTab(DefinitionChoice& choice, int pumpIntervalMs, QWidget
 
     connect(cmdMake, &QPushButton::clicked, this, [this] { Make(); });
     connect(cmdSaveMade, &QPushButton::clicked, this, [this] { Save(); });
-    listening_ = choice_.Listen([this] { ShowGame(); });
     ShowGame();
 }
 

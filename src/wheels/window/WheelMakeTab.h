@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -30,15 +29,15 @@ public:
     // The last wheel made and checked, on the player's numbers.
     const std::vector<std::vector<int>>& plays() const { return plays_; }
     void Make();
+    // The pick and the game shown follow the current definition.
+    void ShowGame();
 
 private:
-    void ShowGame();
     void Save();
     void Refuse(const QString& text);
 
     DefinitionChoice& choice_;
     int pumpIntervalMs_;
-    std::shared_ptr<void> listening_;
     std::vector<std::vector<int>> plays_;
     bool running_ = false;
 

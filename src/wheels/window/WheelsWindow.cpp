@@ -136,6 +136,7 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     listening_ = choice_.Listen([this] {
         ShowGame();
         ApplyNow();
+        makeTab_->ShowGame();
     });
     ShowGame();
     ApplyNow();

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -13,6 +14,8 @@
 #include <QtCharts/QChartView>
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "app/AppTestSupport.h"
 #include "app/HelpFile.h"
@@ -233,6 +236,109 @@ TEST_F(Wheels, EscapeStopsTheAnalysis)
     // Without Escape the same wheel runs through.
     Get<QPushButton>("cmdAnalyze")->click();
     EXPECT_TRUE(window_->coverage().has_value());
+}
+
+// The Make tab: numbers or a count, the pick following the definition, "T if M" and a limit.
+class MakeTab : public Wheels {
+protected:
+    void SetUp() override
+    {
+        Wheels::SetUp();
+        Get<QTabWidget>("tabWheels")->setCurrentIndex(2);
+    }
+    void Make(const QString& numbers, int pick, int match, int ifDrawn, int seconds = 10)
+    {
+        auto* box = Get<QLineEdit>("txtMakeNumbers");
+        box->clear();
+        QTest::keyClicks(box, numbers);
+        Get<QSpinBox>("spnPick")->setValue(pick);
+        Get<QSpinBox>("spnMatch")->setValue(match);
+        Get<QSpinBox>("spnIf")->setValue(ifDrawn);
+        Get<QSpinBox>("spnSeconds")->setValue(seconds);
+        Get<QPushButton>("cmdMake")->click();
+    }
+    std::vector<std::vector<int>> Shown() const
+    {
+        std::vector<std::vector<int>> plays;
+        for (const QString& line : Get<QPlainTextEdit>("txtMadePlays")->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+            plays.emplace_back();
+            for (const QString& n : line.split(','))
+                plays.back().push_back(n.toInt());
+        }
+        return plays;
+    }
+};
+
+TEST_F(MakeTab, MakesTheSmallestKnownWheelOnYourNumbersAndSavesIt)
+{
+    EXPECT_EQ(Text("lblMakeGame"), "LO649: numbers from 1 to 49, plays of 6.");
+    EXPECT_EQ(Get<QSpinBox>("spnPick")->value(), 6);
+    Make(QStringLiteral("41 3 9 14 20 27 33"), 6, 5, 5);
+    EXPECT_EQ(Text("lblMakeResult"), "6 plays; lower bound 6 (Schonheim); best published 6, proven smallest.");
+    EXPECT_TRUE(Text("lblMakeStatus").starts_with("Made in ")) << Text("lblMakeStatus");
+    // Every 5 of the 7 numbers lie in some play of 6: each play leaves out one number.
+    std::set<int> left;
+    for (const auto& play : Shown()) {
+        ASSERT_EQ(play.size(), 6u);
+        EXPECT_TRUE(std::is_sorted(play.begin(), play.end()));
+        for (const int n : {3, 9, 14, 20, 27, 33, 41})
+            if (std::find(play.begin(), play.end(), n) == play.end())
+                left.insert(n);
+    }
+    EXPECT_EQ(left.size(), 6u);
+
+    const QString saved = QString::fromStdString((dir_ / "wheel" / "made.txt").string());
+    dialogs_.QueueFile(saved);
+    Click("cmdSaveMade");
+    ASSERT_EQ(dialogs_.shown().size(), 1u);
+    EXPECT_EQ(dialogs_.shown()[0].folder.toStdString(), (dir_ / "wheel").string());
+    std::string want = Get<QPlainTextEdit>("txtMadePlays")->toPlainText().toStdString();
+    for (std::size_t at = want.find('\n'); at != std::string::npos; at = want.find('\n', at + 2))
+        want.insert(at, "\r");
+    EXPECT_EQ(bmtest::ReadBytes(dir_ / "wheel" / "made.txt"), want);
+
+    // A count stands for 1 to N; another game brings its own pick.
+    choice_.Choose("TK539", 39, 5);
+    EXPECT_EQ(Get<QSpinBox>("spnPick")->value(), 5);
+    Make(QStringLiteral("9"), 3, 2, 2);
+    EXPECT_EQ(Text("lblMakeResult"), "12 plays; lower bound 12 (Schonheim); best published 12, proven smallest.");
+    EXPECT_EQ(dialogs_.messages().size(), 0u);
+}
+
+TEST_F(MakeTab, RefusesWhatMakesNoSenseAndEscapeKeepsTheBestSoFar)
+{
+    const struct {
+        const char* numbers;
+        int pick, match, ifDrawn;
+        const char* says;
+    } cases[] = {
+        {"10", 6, 4, 3, "the match 4 is more than the if 3"},
+        {"1 2 3 50", 3, 2, 2, "Your Numbers: 50 is not a number of LO649 (1 to 49)"},
+        {"50", 6, 3, 6, "Your Numbers: a count of 50 is not from 1 to 49."},
+        {"5", 6, 3, 3, "plays of 6 cannot be taken from 5 numbers"},
+    };
+    for (const auto& c : cases) {
+        dialogs_.Clear();
+        Make(QString::fromLatin1(c.numbers), c.pick, c.match, c.ifDrawn);
+        ASSERT_EQ(dialogs_.messages().size(), 1u) << c.says;
+        EXPECT_EQ(dialogs_.messages()[0].title, QStringLiteral("Go Back"));
+        EXPECT_EQ(dialogs_.messages()[0].text.toStdString(), c.says);
+        EXPECT_FALSE(Get<QPushButton>("cmdSaveMade")->isEnabled());
+    }
+
+    // Escape waits in the queue until the search's first round lets events through: by then
+    // the first wheel is complete, and it is kept, checked.
+    dialogs_.Clear();
+    QApplication::setActiveWindow(window_.get());
+    QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    Make(QStringLiteral("14"), 6, 5, 5, 3600);
+    EXPECT_TRUE(Text("lblMakeStatus").starts_with("Stopped; the best wheel so far, in ")) << Text("lblMakeStatus");
+    const auto plays = Shown();
+    EXPECT_GE(plays.size(), 371u);  // the best published size
+    EXPECT_TRUE(Text("lblMakeResult").starts_with(std::to_string(plays.size()) + " plays; lower bound "));
+    EXPECT_TRUE(Get<QPushButton>("cmdSaveMade")->isEnabled());
+    EXPECT_FALSE(window_->isHidden());
+    EXPECT_EQ(dialogs_.messages().size(), 0u);
 }
 
 TEST(WheelsButton, SitsUnderPrintPlayslipsOpensTheWindowAndF1ShowsItsPage)
