@@ -430,8 +430,23 @@ bool CoverSearch::Greedy()
     const Binomials& c = Binomials::Table();
     const std::uint64_t candidates = c(v_, k_);
     const std::uint64_t perPlay = SetsOnePlayCovers({v_, k_, m_, t_});
-    if (candidates <= 2'000'000 && SaturatingMul(candidates, perPlay) <= 20'000'000)
+    if (candidates <= 2'000'000 && SaturatingMul(candidates, perPlay) <= 20'000'000) {
+        // Plays one number short of the sets to cover: start from the plays whose numbers sum
+        // to a multiple of v. Each set of k-1 numbers lies in exactly one such play unless the
+        // missing number is already among them, so these cover most sets with little overlap.
+        if (m_ == t_ && t_ == k_ - 1 && v_ > k_ + 1) {
+            int play[kMaxWheelNumbers];
+            for (std::uint64_t r = 0; r < candidates; ++r) {
+                UnrankInto(r, k_, play, c);
+                int sum = 0;
+                for (int i = 0; i < k_; ++i)
+                    sum += play[i];
+                if (sum % v_ == 0)
+                    AddPlay(play);
+            }
+        }
         return LazyGreedy();
+    }
     return SampledGreedy();
 }
 
