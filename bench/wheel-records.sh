@@ -21,6 +21,9 @@ if [ ! -f "$RECORDS" ]; then
 fi
 HOME_DIR=$(mktemp -d)
 trap 'rm -rf "$HOME_DIR"' EXIT
+# A copy, so that a rebuild meanwhile does not pull the program from under the runs.
+cp "$EXE" "$HOME_DIR/brindlemark"
+EXE="$HOME_DIR/brindlemark"
 
 echo "load: $(uptime | sed 's/.*load average: //')   seconds per row: $SECONDS_PER_ROW"
 printf '%-14s %7s %7s %7s %8s  %s\n' "v,k,m,t" "made" "record" "ratio" "time" "status"
