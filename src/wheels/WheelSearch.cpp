@@ -349,6 +349,7 @@ private:
     }
 
     bool Greedy();
+    std::vector<Play> PartitionStart();
     bool LazyGreedy();
     bool SampledGreedy();
     void KeepIfBest();
@@ -638,6 +639,44 @@ void CoverSearch::Restore(const std::vector<int>& plays)
         AddPlay(&plays[p]);
 }
 
+// For "t if m" with m well above t, where plays cover so many m-sets that a greedy start is
+// slow: split the numbers into p parts with p(t-1) < m, so that any m of them put t in one part,
+// and cover every t numbers of each part. Small coverings, quickly built, and a wheel at once.
+std::vector<Play> CoverSearch::PartitionStart()
+{
+    constexpr std::uint64_t kCheapEnough = 2'000;
+    if (t_ < 2 || m_ == t_ || perPlay_ < kCheapEnough)
+        return {};
+    const int parts = (m_ - 1) / (t_ - 1);
+    if (parts < 2 || v_ / parts < k_)
+        return {};
+    constexpr std::int64_t kPartRounds = 10;
+    std::vector<Play> plays;
+    for (int i = 0, first = 0; i < parts; ++i) {
+        const int size = v_ / parts + (i < v_ % parts ? 1 : 0);
+        SearchLimits part;
+        part.seed = limits_.seed + static_cast<std::uint64_t>(i);
+        // Its first wheel, then a few rounds to make it smaller.
+        part.keepGoing = [this](const SearchProgress& progress) {
+            if (limits_.keepGoing && !limits_.keepGoing({rounds_, 0, Plays(), progress.uncovered})) {
+                stopped_ = true;
+                return false;
+            }
+            return progress.bestPlays == 0 || progress.rounds < kPartRounds;
+        };
+        const SearchResult covering = BuildWheel({size, k_, t_, t_}, part);
+        if (stopped_ || covering.plays.empty())
+            return {};
+        for (Play play : covering.plays) {
+            for (int& e : play)
+                e += first;
+            plays.push_back(std::move(play));
+        }
+        first += size;
+    }
+    return plays;
+}
+
 SearchResult CoverSearch::Run()
 {
     SearchResult result;
@@ -653,7 +692,12 @@ SearchResult CoverSearch::Run()
         result.reachedBound = !result.plays.empty() && result.plays.size() <= stopAt_;
         return result;
     };
-    if (auto built = KnownConstruction({v_, k_, m_, t_}); !built.empty()) {
+    auto built = KnownConstruction({v_, k_, m_, t_});
+    if (built.empty())
+        built = PartitionStart();
+    if (stopped_)
+        return finish();
+    if (!built.empty()) {
         uncovered_ = count_.size();
         for (const Play& play : built)
             AddPlay(play.data());

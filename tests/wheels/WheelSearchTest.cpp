@@ -212,6 +212,25 @@ TEST(WheelSearch, StoppingKeepsTheBestCompleteWheel)
     EXPECT_TRUE(none.plays.empty());
 }
 
+// "3 if 6" on 20 numbers: plays meet thousands of 6-sets each, so the search starts from two
+// coverings of every 3 of 10 numbers (any 6 numbers put 3 in one half).
+TEST(WheelSearch, StartsALottoDesignFromCoveringsOfItsParts)
+{
+    const WheelShape shape{20, 5, 6, 3};
+    const SearchResult result = BuildWheel(shape, Rounds(3));
+    ASSERT_FALSE(result.plays.empty());
+    ExpectSoundWheel(shape, result.plays);
+    EXPECT_LE(result.plays.size(), 2u * 50u) << "no larger than two greedy coverings C(10,5,3)";
+    EXPECT_EQ(BuildWheel(shape, Rounds(3)).plays, result.plays);
+
+    int calls = 0;
+    SearchLimits early;
+    early.keepGoing = [&calls](const SearchProgress&) { return ++calls < 2; };
+    const SearchResult none = BuildWheel(shape, early);
+    EXPECT_TRUE(none.stopped);
+    EXPECT_TRUE(none.plays.empty());
+}
+
 TEST(WheelSearch, RefusesWhatItCannotHold)
 {
     EXPECT_EQ(SearchSizeProblem({49, 6, 6, 3}), "");
