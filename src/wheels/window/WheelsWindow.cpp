@@ -64,7 +64,8 @@ QTableWidget* Table(QWidget* parent, const char* name, const QStringList& headin
     t->verticalHeader()->hide();
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 6);
+    t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     return t;
 }
 
@@ -216,12 +217,15 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     tblBest->setToolTip(QStringLiteral("How many possible draws have a best play matching this many numbers"));
 
     auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Draws by their best match"));
+    chart->setTitle(QStringLiteral("Draws by best match (log)"));
     chart->legend()->hide();
+    // Room for the axes on a small or scaled screen.
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundRoundness(0);
     chtBest = new QChartView(chart, tab);
     chtBest->setObjectName(QStringLiteral("chtBest"));
     chtBest->setRenderHint(QPainter::Antialiasing);
-    chtBest->setMinimumSize(300, 200);
+    chtBest->setMinimumSize(220, 150);
 
     for (QTableWidget* t : {tblGuarantee, tblBest})
         FitTable(t, kMaxMatches + 1);
@@ -507,10 +511,8 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     tblBest->setRowCount(static_cast<int>(coverage.best.size()));
     for (std::size_t t = 0; t < coverage.best.size(); ++t)
         SetRow(tblBest, static_cast<int>(t), {static_cast<std::int64_t>(t), coverage.best[t]});
-    for (QTableWidget* t : {tblGuarantee, tblBest}) {
-        t->resizeRowsToContents();
+    for (QTableWidget* t : {tblGuarantee, tblBest})
         FitTable(t, std::max(tblGuarantee->rowCount(), tblBest->rowCount()));
-    }
 
     // In words: the guarantee when as many of the drawn numbers as can be are the wheel's, and the
     // worst any draw does.
@@ -551,13 +553,13 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     // best matches would not show at all.
     auto* axisY = new QLogValueAxis;
     axisY->setBase(10);
-    axisY->setLabelFormat(QStringLiteral("%.0f"));
+    // 1e+06 rather than 1000000: short enough beside a narrow chart.
+    axisY->setLabelFormat(QStringLiteral("%.0e"));
     axisY->setMinorTickCount(0);
     double top = 10;
     while (top < static_cast<double>(most))
         top *= 10;
     axisY->setRange(0.5, top);
-    axisY->setTitleText(QStringLiteral("Draws (log scale)"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisX);
