@@ -166,6 +166,7 @@ QWidget* WheelsWindow::BuildApplyTab()
     txtPlays = new QPlainTextEdit(tab);
     txtPlays->setObjectName(QStringLiteral("txtPlays"));
     txtPlays->setReadOnly(true);
+    txtPlays->setTabChangesFocus(true);
     txtPlays->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txtPlays->setToolTip(QStringLiteral("The plays on your numbers, as the wheel file will hold them"));
     cmdSaveWheel = Button(tab, "cmdSaveWheel", QStringLiteral("&Save Wheel..."),

@@ -235,6 +235,31 @@ TEST_F(Wheels, EscapeStopsTheAnalysis)
     EXPECT_TRUE(window_->coverage().has_value());
 }
 
+TEST_F(Wheels, EveryControlIsReachedFromTheKeyboard)
+{
+    QApplication::setActiveWindow(window_.get());
+    EXPECT_EQ(QApplication::focusWidget(), Get<QLineEdit>("txtNumbers"));
+    std::vector<std::string> reached;
+    const auto tab = [&] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.push_back(QApplication::focusWidget()->objectName().toStdString());
+    };
+    // Save Wheel waits for plays; the tab bar comes round after Close.
+    for (int i = 0; i < 4; ++i)
+        tab();
+    EXPECT_EQ(reached, (std::vector<std::string>{"cmdDesign", "txtPlays", "cmdClose", "qt_tabwidget_tabbar"}));
+    // The Analyze tab by its shortcut, then its controls in turn.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::AltModifier);
+    EXPECT_EQ(Get<QTabWidget>("tabWheels")->currentIndex(), 1);
+    window_->SetWheel(Put("wheel/one.txt", "1,2,3,4,5,6\r\n"));
+    Get<QWidget>("cmdOpenWheel")->setFocus();
+    reached.clear();
+    tab();
+    EXPECT_EQ(reached, (std::vector<std::string>{"cmdAnalyze"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(window_->coverage().has_value());
+}
+
 TEST(WheelsButton, SitsUnderPrintPlayslipsOpensTheWindowAndF1ShowsItsPage)
 {
     bmtest::ProgramHome home;
