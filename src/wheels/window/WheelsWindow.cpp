@@ -134,6 +134,10 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     listening_ = choice_.Listen([this] {
         ShowGame();
         ApplyNow();
+        // An analysis holds for the game it was made for only.
+        const auto game = CurrentGame();
+        if (coverage_ && (!game || game->name != analysedGame_ || game->definition.Pool != coverage_->pool))
+            ClearCoverage(QStringLiteral("Another definition is chosen: click Analyze for its game."));
     });
     ShowGame();
     ApplyNow();
@@ -489,18 +493,30 @@ void WheelsWindow::cmdAnalyze_Click()
     prgAnalyze->hide();
     cmdAnalyze->setEnabled(true);
     if (!coverage) {
-        lblAnalyzeStatus->setText(coverage.error().message.empty()
-                                      ? QStringLiteral("Analysis Stopped: nothing shown")
-                                      : QString::fromStdString(coverage.error().message));
+        ClearCoverage(coverage.error().message.empty() ? QStringLiteral("Analysis Stopped: nothing shown")
+                                                       : QString::fromStdString(coverage.error().message));
         return;
     }
     coverage_ = *coverage;
+    analysedGame_ = game->name;
     ShowCoverage(*coverage_);
     lblAnalyzeStatus->setText(QStringLiteral("%1 on %2 numbers. %3")
                                   .arg(Count(coverage_->plays, "play", "plays"))
                                   .arg(coverage_->numbers)
                                   .arg(QString::fromStdString(
                                       CompletionTimeText(static_cast<double>(timer.elapsed()) / 1000.0, UiSeparators()))));
+}
+
+void WheelsWindow::ClearCoverage(const QString& status)
+{
+    coverage_.reset();
+    tblGuarantee->setRowCount(0);
+    tblBest->setRowCount(0);
+    lblVerdict->clear();
+    chtBest->chart()->removeAllSeries();
+    for (QAbstractAxis* axis : chtBest->chart()->axes())
+        chtBest->chart()->removeAxis(axis);
+    lblAnalyzeStatus->setText(status);
 }
 
 void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)

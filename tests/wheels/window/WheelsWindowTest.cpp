@@ -210,6 +210,13 @@ TEST_F(Wheels, AnalysesTheWheelIntoBothTablesAndTheChart)
     EXPECT_EQ(Text("lblVerdict"), "Guarantees 6 if 6: whenever 6 drawn numbers are among the wheel's 6, a play matches at "
                                   "least 6 of them.\nThe worst draws (6,096,454) have a best play matching 0.");
 
+    // Another game chosen: the tables no longer hold.
+    choice_.Choose("TK539", 39, 5);
+    EXPECT_FALSE(window_->coverage().has_value());
+    EXPECT_EQ(Get<QTableWidget>("tblBest")->rowCount(), 0);
+    EXPECT_EQ(Text("lblAnalyzeStatus"), "Another definition is chosen: click Analyze for its game.");
+    choice_.Choose("LO649", 49, 6);
+
     // A play outside the game's pool is refused with the file and line.
     dialogs_.QueueFile(Put("wheel/bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,60\r\n"));
     Click("cmdOpenWheel");
