@@ -42,6 +42,14 @@ TEST(WheelCommand, AppliesADesignToThePlayersNumbers)
     EXPECT_EQ(fileRun.status, 0) << fileRun.err;
     EXPECT_EQ(fileRun.out, "");
     EXPECT_EQ(ReadBytes(lab.home() / "wheel/mine.txt"), "1,2,3,4,5,49\r\n1,2,3,4,6,49\r\n");
+    EXPECT_EQ(fileRun.err, "");
+
+    // More numbers than labels: done, with a note of those in no play.
+    const auto more = RunWheel(lab, {"wheel", "apply", "--design", "{home}/one.txt", "--numbers", "1 2 3 4 5 6 7 8 9"});
+    EXPECT_EQ(more.status, 0) << more.err;
+    EXPECT_EQ(more.out, "1,2,3,4,5,6\r\n1,2,3,4,5,7\r\n");
+    EXPECT_EQ(more.err, "brindlemark: note: " + (lab.home() / "one.txt").string() +
+                            " has 7 labels; the last 2 of the numbers given are in no play\n");
 
     // What apply wrote, check and analyze read as any wheel.
     const auto analysed = RunWheel(lab, {"wheel", "analyze", "--definition", "LO649", "--wheel", "mine.txt"});
