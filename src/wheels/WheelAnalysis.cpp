@@ -213,6 +213,16 @@ Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, i
     return cov;
 }
 
+Result<int> Guaranteed(const std::vector<LabelPlay>& plays, int v, int m, const AnalysisProgress& progress)
+{
+    if (m < 1 || m > v)
+        return Error{"a guarantee for " + std::to_string(m) + " of " + std::to_string(v) + " numbers has no meaning"};
+    auto coverage = Analyze(plays, v, v, m, progress);
+    if (!coverage)
+        return coverage.error();
+    return coverage->guaranteed[static_cast<std::size_t>(m)];
+}
+
 Result<WheelOnNumbers> ReadWheelForAnalysis(const std::filesystem::path& wheel, const CheckGame& game, int pool)
 {
     auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);

@@ -53,6 +53,10 @@ using AnalysisProgress = std::function<bool(double done)>;
 Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, int drawn,
                          const AnalysisProgress& progress = {});
 
+// What a design on labels 0..v-1 guarantees when m of the drawn numbers are among its v: the
+// "t" of its "t if m" (it depends on nothing else). Refused as Analyze is, and when m > v.
+Result<int> Guaranteed(const std::vector<LabelPlay>& plays, int v, int m, const AnalysisProgress& progress = {});
+
 // A wheel file read for analysis: its plays by the checker's rules for `game` in a pool of `pool`
 // (only the main numbers count), and the wheel's numbers in ascending order; the plays come
 // back on labels 0..u-1, label i standing for numbers[i].

@@ -169,7 +169,11 @@ TEST(WheelAnalysis, APlayLostBreaksTheGuarantee)
     EXPECT_EQ(full->guaranteed[5], 3);
     // Each play of a greedy wheel was taken for a triple no earlier play held; without the first
     // play that triple is in no play, and a draw of it with two numbers outside the wheel matches 2.
+    EXPECT_EQ(*bm::wheels::Guaranteed(wheel, 10, 3), 3);
+    EXPECT_EQ(*bm::wheels::Guaranteed(wheel, 10, 5), full->guaranteed[5]);
+    EXPECT_FALSE(bm::wheels::Guaranteed(wheel, 10, 11).ok());
     wheel.erase(wheel.begin());
+    EXPECT_EQ(*bm::wheels::Guaranteed(wheel, 10, 3), 2);
     const auto lacking = Analyze(wheel, 10, 15, 5);
     ASSERT_TRUE(lacking.ok());
     EXPECT_EQ(lacking->guaranteed[3], 2);

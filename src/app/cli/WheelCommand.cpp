@@ -132,6 +132,10 @@ int RunWheelApply(const std::vector<std::string>& args, const bm::ProgramFolder&
     const auto plays = wheels::ApplyDesign(*design, *numbers);
     if (!plays)
         return Refuse(err, plays.error().message);
+    // Numbers beyond the design's labels would be left out without a word.
+    if (const auto unused = static_cast<int>(numbers->size()) - design->NumbersNeeded(); unused > 0)
+        err << "brindlemark: note: " << ShownLine(design->name) << " has " << design->NumbersNeeded()
+            << " labels; the last " << unused << " of the numbers given are in no play\n";
     const std::string text = wheels::PlaysText(*plays);
     if (!outFile.empty()) {
         if (const Status written = WriteFileAtomically(outFile, text); !written)

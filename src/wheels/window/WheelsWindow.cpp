@@ -65,7 +65,8 @@ QTableWidget* Table(QWidget* parent, const char* name, const QStringList& headin
     t->verticalHeader()->hide();
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 6);
+    t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     return t;
 }
 
@@ -137,6 +138,10 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
         ShowGame();
         ApplyNow();
         makeTab_->ShowGame();
+        // An analysis holds for the game it was made for only.
+        const auto game = CurrentGame();
+        if (coverage_ && (!game || game->name != analysedGame_ || game->definition.Pool != coverage_->pool))
+            ClearCoverage(QStringLiteral("Another definition is chosen: click Analyze for its game."));
     });
     ShowGame();
     ApplyNow();
@@ -169,6 +174,7 @@ QWidget* WheelsWindow::BuildApplyTab()
     txtPlays = new QPlainTextEdit(tab);
     txtPlays->setObjectName(QStringLiteral("txtPlays"));
     txtPlays->setReadOnly(true);
+    txtPlays->setTabChangesFocus(true);
     txtPlays->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txtPlays->setToolTip(QStringLiteral("The plays on your numbers, as the wheel file will hold them"));
     cmdSaveWheel = Button(tab, "cmdSaveWheel", QStringLiteral("&Save Wheel..."),
@@ -220,12 +226,15 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     tblBest->setToolTip(QStringLiteral("How many possible draws have a best play matching this many numbers"));
 
     auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Draws by their best match"));
+    chart->setTitle(QStringLiteral("Draws by best match (log)"));
     chart->legend()->hide();
+    // Room for the axes on a small or scaled screen.
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundRoundness(0);
     chtBest = new QChartView(chart, tab);
     chtBest->setObjectName(QStringLiteral("chtBest"));
     chtBest->setRenderHint(QPainter::Antialiasing);
-    chtBest->setMinimumSize(300, 200);
+    chtBest->setMinimumSize(220, 150);
 
     for (QTableWidget* t : {tblGuarantee, tblBest})
         FitTable(t, kMaxMatches + 1);
@@ -488,18 +497,30 @@ void WheelsWindow::cmdAnalyze_Click()
     prgAnalyze->hide();
     cmdAnalyze->setEnabled(true);
     if (!coverage) {
-        lblAnalyzeStatus->setText(coverage.error().message.empty()
-                                      ? QStringLiteral("Analysis Stopped: nothing shown")
-                                      : QString::fromStdString(coverage.error().message));
+        ClearCoverage(coverage.error().message.empty() ? QStringLiteral("Analysis Stopped: nothing shown")
+                                                       : QString::fromStdString(coverage.error().message));
         return;
     }
     coverage_ = *coverage;
+    analysedGame_ = game->name;
     ShowCoverage(*coverage_);
     lblAnalyzeStatus->setText(QStringLiteral("%1 on %2 numbers. %3")
                                   .arg(Count(coverage_->plays, "play", "plays"))
                                   .arg(coverage_->numbers)
                                   .arg(QString::fromStdString(
                                       CompletionTimeText(static_cast<double>(timer.elapsed()) / 1000.0, UiSeparators()))));
+}
+
+void WheelsWindow::ClearCoverage(const QString& status)
+{
+    coverage_.reset();
+    tblGuarantee->setRowCount(0);
+    tblBest->setRowCount(0);
+    lblVerdict->clear();
+    chtBest->chart()->removeAllSeries();
+    for (QAbstractAxis* axis : chtBest->chart()->axes())
+        chtBest->chart()->removeAxis(axis);
+    lblAnalyzeStatus->setText(status);
 }
 
 void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
@@ -511,10 +532,8 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     tblBest->setRowCount(static_cast<int>(coverage.best.size()));
     for (std::size_t t = 0; t < coverage.best.size(); ++t)
         SetRow(tblBest, static_cast<int>(t), {static_cast<std::int64_t>(t), coverage.best[t]});
-    for (QTableWidget* t : {tblGuarantee, tblBest}) {
-        t->resizeRowsToContents();
+    for (QTableWidget* t : {tblGuarantee, tblBest})
         FitTable(t, std::max(tblGuarantee->rowCount(), tblBest->rowCount()));
-    }
 
     // In words: the guarantee when as many of the drawn numbers as can be are the wheel's, and the
     // worst any draw does.
@@ -555,13 +574,13 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     // best matches would not show at all.
     auto* axisY = new QLogValueAxis;
     axisY->setBase(10);
-    axisY->setLabelFormat(QStringLiteral("%.0f"));
+    // 1e+06 rather than 1000000: short enough beside a narrow chart.
+    axisY->setLabelFormat(QStringLiteral("%.0e"));
     axisY->setMinorTickCount(0);
     double top = 10;
     while (top < static_cast<double>(most))
         top *= 10;
     axisY->setRange(0.5, top);
-    axisY->setTitleText(QStringLiteral("Draws (log scale)"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisX);

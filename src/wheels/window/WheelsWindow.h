@@ -63,6 +63,7 @@ private:
     void cmdOpenWheel_Click();
     void cmdAnalyze_Click();
     void ShowCoverage(const wheels::Coverage& coverage);
+    void ClearCoverage(const QString& status);
     void SetApplyStatus(const QString& text, bool fault);
     void Refuse(const QString& text);
 
@@ -74,6 +75,7 @@ private:
     std::vector<std::vector<int>> plays_;
     std::filesystem::path wheelFile_;
     std::optional<wheels::Coverage> coverage_;
+    std::string analysedGame_;
     bool running_ = false;
 
     QTabWidget* tabWheels = nullptr;

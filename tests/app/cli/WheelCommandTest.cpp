@@ -11,6 +11,9 @@ namespace {
 // 0-based, with a header, braces and a play written across blanks and tabs.
 const std::string kDesign = "# method: by hand\n# 3 numbers a play\n\n{ 0, 1, 2 },\n{ 2, 3,\t4 }\n{4,0,3}\n";
 
+const std::string kNinety = "90\r\n7\r\n6\r\n200\r\n200\r\n14\r\n2\r\n9\r\n3\r\n22\r\n10\r\n3\r\n2\r\n58\r\n5\r\n50\r\n"
+                            "5\r\n1\r\n11\r\n21\r\n31\r\n41\r\n51\r\n61\r\n71\r\n81\r\n 1 \r\n 0 \r\n 1 \r\n";
+
 ProgramRun RunWheel(const Lab& lab, std::vector<std::string> args)
 {
     args.insert(args.begin(), {"--home", lab.home().string()});
@@ -39,6 +42,14 @@ TEST(WheelCommand, AppliesADesignToThePlayersNumbers)
     EXPECT_EQ(fileRun.status, 0) << fileRun.err;
     EXPECT_EQ(fileRun.out, "");
     EXPECT_EQ(ReadBytes(lab.home() / "wheel/mine.txt"), "1,2,3,4,5,49\r\n1,2,3,4,6,49\r\n");
+    EXPECT_EQ(fileRun.err, "");
+
+    // More numbers than labels: done, with a note of those in no play.
+    const auto more = RunWheel(lab, {"wheel", "apply", "--design", "{home}/one.txt", "--numbers", "1 2 3 4 5 6 7 8 9"});
+    EXPECT_EQ(more.status, 0) << more.err;
+    EXPECT_EQ(more.out, "1,2,3,4,5,6\r\n1,2,3,4,5,7\r\n");
+    EXPECT_EQ(more.err, "brindlemark: note: " + (lab.home() / "one.txt").string() +
+                            " has 7 labels; the last 2 of the numbers given are in no play\n");
 
     // What apply wrote, check and analyze read as any wheel.
     const auto analysed = RunWheel(lab, {"wheel", "analyze", "--definition", "LO649", "--wheel", "mine.txt"});
@@ -133,6 +144,9 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
          "{home}/none.txt: no such file"},
         {"analyze without a wheel", kDesign, {"wheel", "analyze", "--definition", "LO649"},
          "--wheel is missing: give the wheel file to analyse"},
+        {"analyze a wheel too big to analyse", kDesign, {"wheel", "analyze", "--definition", "LM790", "--wheel", "w84.txt"},
+         "{home}/wheel/w84.txt: a wheel on 84 numbers in a 7-number draw takes 4968747692 subsets of its numbers to "
+         "analyse, more than the 700000000 an analysis may take (a minute or two and 700 MB of memory)"},
         {"analyze a play outside the pool", kDesign, {"wheel", "analyze", "--definition", "LO649", "--wheel",
                                                       "{home}/wheel/bad.txt"},
          "{home}/wheel/bad.txt: line 2: 50 is not a number of this game (1 to 49)"},
@@ -142,6 +156,13 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         Lab lab;
         lab.Put("design.txt", c.design);
         lab.Put("wheel/bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,50\r\n");
+        // A 7-number game of 90 numbers, and a wheel on 84 of them.
+        lab.Put("Defs/LM790.def", kNinety);
+        std::string w84;
+        for (int first = 1; first < 84; first += 7)
+            for (int n = first; n < first + 7; ++n)
+                w84 += std::to_string(n) + (n == first + 6 ? "\r\n" : ",");
+        lab.Put("wheel/w84.txt", w84);
         const Snapshot before = TakeSnapshot({lab.home(), lab.out()});
         const auto r = RunWheel(lab, c.args);
         EXPECT_EQ(r.status, 2);

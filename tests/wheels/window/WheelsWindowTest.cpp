@@ -213,6 +213,13 @@ TEST_F(Wheels, AnalysesTheWheelIntoBothTablesAndTheChart)
     EXPECT_EQ(Text("lblVerdict"), "Guarantees 6 if 6: whenever 6 drawn numbers are among the wheel's 6, a play matches at "
                                   "least 6 of them.\nThe worst draws (6,096,454) have a best play matching 0.");
 
+    // Another game chosen: the tables no longer hold.
+    choice_.Choose("TK539", 39, 5);
+    EXPECT_FALSE(window_->coverage().has_value());
+    EXPECT_EQ(Get<QTableWidget>("tblBest")->rowCount(), 0);
+    EXPECT_EQ(Text("lblAnalyzeStatus"), "Another definition is chosen: click Analyze for its game.");
+    choice_.Choose("LO649", 49, 6);
+
     // A play outside the game's pool is refused with the file and line.
     dialogs_.QueueFile(Put("wheel/bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,60\r\n"));
     Click("cmdOpenWheel");
@@ -339,6 +346,31 @@ TEST_F(MakeTab, RefusesWhatMakesNoSenseAndEscapeKeepsTheBestSoFar)
     EXPECT_TRUE(Get<QPushButton>("cmdSaveMade")->isEnabled());
     EXPECT_FALSE(window_->isHidden());
     EXPECT_EQ(dialogs_.messages().size(), 0u);
+}
+
+TEST_F(Wheels, EveryControlIsReachedFromTheKeyboard)
+{
+    QApplication::setActiveWindow(window_.get());
+    EXPECT_EQ(QApplication::focusWidget(), Get<QLineEdit>("txtNumbers"));
+    std::vector<std::string> reached;
+    const auto tab = [&] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.push_back(QApplication::focusWidget()->objectName().toStdString());
+    };
+    // Save Wheel waits for plays; the tab bar comes round after Close.
+    for (int i = 0; i < 4; ++i)
+        tab();
+    EXPECT_EQ(reached, (std::vector<std::string>{"cmdDesign", "txtPlays", "cmdClose", "qt_tabwidget_tabbar"}));
+    // The Analyze tab by its shortcut, then its controls in turn.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::AltModifier);
+    EXPECT_EQ(Get<QTabWidget>("tabWheels")->currentIndex(), 1);
+    window_->SetWheel(Put("wheel/one.txt", "1,2,3,4,5,6\r\n"));
+    Get<QWidget>("cmdOpenWheel")->setFocus();
+    reached.clear();
+    tab();
+    EXPECT_EQ(reached, (std::vector<std::string>{"cmdAnalyze"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(window_->coverage().has_value());
 }
 
 TEST(WheelsButton, SitsUnderPrintPlayslipsOpensTheWindowAndF1ShowsItsPage)
