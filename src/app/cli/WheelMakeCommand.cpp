@@ -114,7 +114,8 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
     if (has("--seconds")) {
         const auto value = ParseDouble(options.at("--seconds"));
         if (!value || !(*value > 0) || *value > 86400)
-            return Refuse(err, "--seconds \"" + options.at("--seconds") + "\" is not a time from 0 to 86400 seconds");
+            return Refuse(err, "--seconds \"" + options.at("--seconds") +
+                                   "\" is not a number of seconds above 0 and at most 86400");
         seconds = *value;
     }
     std::uint64_t seed = 1;

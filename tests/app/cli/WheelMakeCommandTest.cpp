@@ -224,7 +224,7 @@ TEST(WheelMake, RefusesInOneLineAndWritesNothing)
         {"a match of 0", {"--count", "9", "--pick", "3", "--if", "2", "--match", "0"},
          "--match \"0\" is not a whole number from 1 to 128"},
         {"no time", {"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seconds", "0"},
-         "--seconds \"0\" is not a time from 0 to 86400 seconds"},
+         "--seconds \"0\" is not a number of seconds above 0 and at most 86400"},
         {"a negative seed", {"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seed", "-1"},
          "--seed \"-1\" is not a whole number from 0 to 4611686018427387904"},
         {"a count beyond the pool", {"--count", "50", "--definition", "LO649", "--if", "6", "--match", "3"},
