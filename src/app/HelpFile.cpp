@@ -50,6 +50,8 @@ QString HelpPageFor(const QWidget* window)
         return QStringLiteral("measuring.html");
     if (name.startsWith(QLatin1String("frmChkwhl")) || name == QLatin1String("frmHistory"))
         return QStringLiteral("checking.html");
+    if (name == QLatin1String("frmWheels"))
+        return QStringLiteral("wheels.html");
     return QStringLiteral("printing.html");
 }
 

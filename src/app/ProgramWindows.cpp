@@ -1,6 +1,7 @@
 #include "app/WindowCatalogue.h"
 #include "checking/window/Checkers.h"
 #include "definitions/editor/GendefOpeners.h"
+#include "wheels/window/WheelsWindow.h"
 
 // Each window built elsewhere in the program adds its registration here, e.g.
 //     catalogue.SetEditor({OpenEditorMake, OpenEditorModify});
@@ -12,6 +13,7 @@ void RegisterProgramWindows(WindowCatalogue& catalogue)
 {
     catalogue.SetEditor(GendefOpeners());
     RegisterCheckers(catalogue);
+    RegisterWheelsWindow(catalogue);
 }
 
 }  // namespace bm::app

@@ -39,6 +39,7 @@ constexpr ManualPage kPages[] = {
     {"calibrating.html", "Calibrating the offsets"},
     {"printing.html", "Printing playslips"},
     {"checking.html", "Checking tickets"},
+    {"wheels.html", "Wheels"},
     {"command-line.html", "The command line"},
     {"troubleshooting.html", "Troubleshooting"},
 };

@@ -64,6 +64,10 @@ void frmMain::Connect()
     connect(cmdPdlg, &QPushButton::clicked, this, &frmMain::cmdPdlg_Click);
     connect(cmdCalibrate, &QPushButton::clicked, this, &frmMain::cmdCalibrate_Click);
     connect(cmdResetScale, &QPushButton::clicked, this, &frmMain::cmdResetScale_Click);
+    connect(cmdWheels, &QPushButton::clicked, this, [this] {
+        if (const WindowFactory factory = services_.windows->checker("frmWheels"))
+            ShowForm(QStringLiteral("frmWheels"), [this, &factory] { return factory(*this); });
+    });
     connect(cmdHelp, &QPushButton::clicked, this,
             [this] { OpenHelp(folder().home(), services_.openHelp, HelpPageFor(this)); });
     connect(cmdxit, &QPushButton::clicked, this, &frmMain::cmdxit_Click);

@@ -140,6 +140,7 @@ private:
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdxit = nullptr;
     QPushButton* cmdPreview = nullptr;
+    QPushButton* cmdWheels = nullptr;
     QLabel* lblEsc = nullptr;
     QLabel* lblcnt = nullptr;
     QLabel* lblupdate = nullptr;

@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "paper/Feed.h"
 #include "paper/window/frmCalibrate.h"
+#include "windowing/window/WindowManners.h"
 
 // The printer's paper and scale calibration as the main window shows and uses them.
 
@@ -87,6 +88,7 @@ void frmMain::cmdCalibrate_Click()
         return (*surface)->EndDocument();
     };
     frmCalibrate dialog(std::move(printer), this);
+    FitToScreen(&dialog);
     dialog.exec();
     ShowCalibration();
     RefreshPreviewSoon();

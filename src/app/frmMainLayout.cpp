@@ -190,6 +190,9 @@ void frmMain::BuildUi()
     column = 0;
     for (QPushButton* b : {cmdPdlg, cmdHelp, cmdxit, cmdPreview})
         buttons->addWidget(b, 1, column++);
+    cmdWheels = Button(this, "cmdWheels", QStringLiteral("Wheels"),
+                       QStringLiteral("Click To Put A Published Wheel On Your Numbers Or To See What A Wheel Guarantees"));
+    buttons->addWidget(cmdWheels, 2, 0);
     cmdCalibrate = Button(this, "cmdCalibrate", QStringLiteral("Calibrate"),
                           QStringLiteral("Click To Print A Page Of Crosshairs And Correct The Printer's Scale"));
     buttons->addWidget(cmdCalibrate, 2, 1);

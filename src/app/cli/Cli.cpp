@@ -4,6 +4,7 @@
 
 #include "app/cli/CheckCommand.h"
 #include "app/cli/JobCommand.h"
+#include "app/cli/WheelCommand.h"
 #include "common/ProgramFolder.h"
 #include "common/ShownText.h"
 #include "common/UserFolder.h"
@@ -73,6 +74,14 @@ const Synopsis kSynopses[] = {
      "              [--save OUT]\n"
      "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
      "              [--skip-invalid-draws]\n"},
+    {"wheel",
+     "  brindlemark [--home DIR] wheel apply --design FILE --numbers \"N1 N2 ...\"\n"
+     "              [--definition NAME] [--out FILE]\n"
+     "  brindlemark [--home DIR] wheel analyze --definition NAME --wheel FILE\n"
+     "              (what the wheel guarantees over every possible draw, as CSV)\n"
+     "  brindlemark [--home DIR] wheel make (--numbers \"N1 N2 ...\" | --count V) --pick K --if M --match T\n"
+     "              [--seconds S] [--seed N] [--rounds R] [--definition NAME] [--out FILE]\n"
+     "              (build a wheel: every M of the numbers drawn meet a play in T or more)\n"},
     {"", "  brindlemark --help | --version | COMMAND --help\n"},
 };
 
@@ -86,9 +95,9 @@ const OptionHelp kOptions[] = {
      "  --home DIR         the program folder holding Defs, Settings, wheel and Summary\n"
      "                     (default: the executable's folder when it holds Defs; for an\n"
      "                     installed program $XDG_DATA_HOME/brindlemark, made on first start)\n"},
-    {"print test-pattern check",
+    {"print test-pattern check wheel",
      "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"},
-    {"print check",
+    {"print check wheel",
      "  --wheel FILE       the wheel file: one play per line (looked up in the wheel folder\n"
      "                     when not found as given)\n"},
     {"print test-pattern", "  --top MM, --left MM  offsets for this run; default: the definition's stored ones\n"},
@@ -117,6 +126,23 @@ const OptionHelp kOptions[] = {
     {"check",
      "  --save OUT         also write what check writes on stdout into OUT: the report as a\n"
      "                     summary file (CR LF line ends), or with --draws the CSV (LF line ends)\n"},
+    {"wheel",
+     "  --design FILE      wheel apply: a published wheel written on labels 1..v or 0..v-1\n"
+     "                     (# lines, blanks, commas and braces allowed)\n"},
+    {"wheel",
+     "  --numbers \"N1 ...\" wheel apply and make: the v numbers put in place of the labels, the\n"
+     "                     first for the lowest label; with --definition all within its pool\n"},
+    {"wheel", "  --out FILE         wheel apply and make: write the plays into FILE (CR LF) instead of stdout\n"},
+    {"wheel", "  --count V          wheel make: the numbers 1..V (or give them with --numbers)\n"},
+    {"wheel",
+     "  --pick K, --if M, --match T  wheel make: plays of K numbers, \"T if M\"; --pick defaults\n"
+     "                     to the definition's\n"},
+    {"wheel",
+     "  --seconds S        wheel make: search for at most S seconds (default 10); it stops sooner\n"
+     "                     at a known lower bound; Ctrl+C writes the best wheel so far (exit 1)\n"},
+    {"wheel",
+     "  --seed N           wheel make: the same seed gives the same wheel when the search ends at\n"
+     "                     the bound or after --rounds R rounds of work (the same on any machine)\n"},
 };
 
 const char* const kExitStatus = "Exit status: 0 done, 1 the printing system failed or the job was interrupted,\n"
@@ -206,6 +232,8 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
         return RunCalibrateCommand(rest, folder, out, err);
     if (command == "check")
         return RunCheckCommand(rest, folder, out, err);
+    if (command == "wheel")
+        return RunWheelCommand(rest, folder, out, err);
     err << "brindlemark: unknown command \"" << ShownLine(command) << "\"; see brindlemark --help\n";
     return kExitRefused;
 }

@@ -11,6 +11,7 @@
 #include "app/Dialogs.h"
 #include "app/EntryHelpers.h"
 #include "common/Numbers.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -126,6 +127,8 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
     setMinimumWidth(fontMetrics().averageCharWidth() * 84);
     ShowStored();
     ShowWorked();
+    // A dialog closes on Escape already, as Cancel does.
+    UseWindowKeys(this, EscapeCloses::No);
 }
 
 Result<Scale> frmCalibrate::Worked() const

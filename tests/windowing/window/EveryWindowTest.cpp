@@ -25,6 +25,8 @@
 #include "checking/window/Checkers.h"
 #include "checking/window/HistoryWindow.h"
 #include "definitions/editor/GendefOpeners.h"
+#include "paper/window/frmCalibrate.h"
+#include "wheels/window/WheelsWindow.h"
 #include "printing/qt/Spooler.h"
 #include "support/PrintJobSupport.h"
 #include "windowing/Mnemonics.h"
@@ -51,6 +53,7 @@ public:
     {
         rig_.windows.SetEditor(bm::app::GendefOpeners());
         bm::app::RegisterCheckers(rig_.windows);
+        bm::app::RegisterWheelsWindow(rig_.windows);
         home_.WriteWheel("w.txt", bmtest::Wheel(40));
         home_.AddDefinition("LM750.def", "LM750");
         rig_.main().ReloadDefinitions();
@@ -89,6 +92,9 @@ public:
         rig_.dialogs.QueueFile(QString::fromStdString(home_.wheel("w.txt").string()));
         rig_.Click("cmdPreview");
         see("preview", rig_.window->findChild<QWidget*>(QStringLiteral("frmPreview")));
+        rig_.Click("cmdWheels");
+        see("wheels", opened("frmWheels"));
+        see("calibrate", Calibrate());
         see("Draw History of the powerball game", DrawHistory());
         see("printer setup", PrinterSetup());
         auto* splash = new bm::app::frmSplash;
@@ -121,6 +127,19 @@ private:
         bm::app::FitToScreen(w);
         w->show();
         return w;
+    }
+
+    // As the Calibrate button opens it, on a printer with Letter paper.
+    QWidget* Calibrate()
+    {
+        bm::app::frmCalibrate::Printer printer;
+        printer.name = "office";
+        printer.paper = bm::PaperOfSize(215.9f, 279.4f);
+        printer.settingsFile = home_.path() / "Brindlemark.ini";
+        auto* dialog = new bm::app::frmCalibrate(std::move(printer), rig_.window.get());
+        bm::app::FitToScreen(dialog);
+        dialog->show();
+        return dialog;
     }
 
     QWidget* PrinterSetup()
@@ -158,7 +177,7 @@ TEST(EveryWindow, OpensOnTheScreenAndShrinksTo1024x700)
             EXPECT_LE(w.height(), bm::kSmallestWindowHeight) << name << " keeps its height of " << w.height();
             w.resize(opened);
         });
-        EXPECT_EQ(seen.size(), 12u) << ::testing::PrintToString(seen);
+        EXPECT_EQ(seen.size(), 14u) << ::testing::PrintToString(seen);
         bm::app::OverrideAvailableArea(nullptr);
     }
 }
@@ -204,7 +223,7 @@ TEST(EveryWindow, EveryButtonAndEntryLabelHasAnAltKeyOfItsOwn)
             }
         }
     });
-    EXPECT_EQ(seen.size(), 12u);
+    EXPECT_EQ(seen.size(), 14u);
 }
 
 // The Alt keys work: a label's key puts the focus into its entry, a button's key presses it.
@@ -257,7 +276,7 @@ TEST(EveryWindow, EnterPressesTheFocusedButtonAndEscapeCloses)
         EXPECT_FALSE(window && window->isVisible()) << name << " stays open after Escape";
         closed.push_back(name);
     });
-    EXPECT_EQ(closed.size(), 10u) << ::testing::PrintToString(closed);
+    EXPECT_EQ(closed.size(), 12u) << ::testing::PrintToString(closed);
 
     // Enter on a focused Close button closes; on the editor's, after a change, it asks first.
     ProgramHome home;

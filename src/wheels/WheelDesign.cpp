@@ -1,0 +1,214 @@
+#include "wheels/WheelDesign.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "common/ShownText.h"
+#include "printing/WheelFile.h"
+
+namespace bm::wheels {
+
+namespace {
+
+// Far more than any game draws; it keeps a hostile line from costing time.
+constexpr std::size_t kMaxPlaySize = 100;
+
+bool IsSeparator(char c)
+{
+    return c == ',' || c == ' ' || c == '\t' || c == '{' || c == '}';
+}
+
+// The fields of a line between separators.
+std::vector<std::string_view> Fields(std::string_view line, bool (*separator)(char))
+{
+    std::vector<std::string_view> fields;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && separator(line[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !separator(line[i]))
+            ++i;
+        if (i > start)
+            fields.push_back(line.substr(start, i - start));
+    }
+    return fields;
+}
+
+// A whole number of digits alone, within int range.
+std::optional<int> WholeNumber(std::string_view field)
+{
+    int value = 0;
+    if (field.empty() || field.size() > 9 || !std::all_of(field.begin(), field.end(), [](char c) {
+            return c >= '0' && c <= '9';
+        }))
+        return std::nullopt;
+    std::from_chars(field.data(), field.data() + field.size(), value);
+    return value;
+}
+
+std::string NotWhole(std::string_view field)
+{
+    return "\"" + ShownText(field) + "\" is not a whole number";
+}
+
+}  // namespace
+
+std::vector<LabelPlay> Design::OnLabels() const
+{
+    std::vector<LabelPlay> out;
+    out.reserve(plays.size());
+    const int shift = zeroBased ? 0 : 1;
+    for (const auto& play : plays) {
+        LabelPlay p;
+        p.reserve(play.size());
+        for (int label : play)
+            p.push_back(label - shift);
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
+Result<Design> ParseDesign(std::string_view text, const std::string& name)
+{
+    Design d;
+    d.name = name;
+    if (const char* wide = WideTextKind(text.substr(0, 4)))
+        return Error{name + ": is " + wide + " text; save the design as plain text (ASCII or UTF-8)"};
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::int64_t lineNo = 0;
+    std::int64_t firstLine = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string_view::npos || line[first] == '#')
+            continue;
+        const auto fields = Fields(line, IsSeparator);
+        if (fields.empty())
+            continue;
+        const std::string at = name + ": line " + std::to_string(lineNo) + ": ";
+        std::vector<int> play;
+        play.reserve(fields.size());
+        if (fields.size() > kMaxPlaySize)
+            return Error{at + "the play holds " + std::to_string(fields.size()) + " numbers, more than the " +
+                         std::to_string(kMaxPlaySize) + " a play of a wheel may hold"};
+        for (std::string_view field : fields) {
+            const auto label = WholeNumber(field);
+            if (!label)
+                return Error{at + NotWhole(field)};
+            if (std::find(play.begin(), play.end(), *label) != play.end())
+                return Error{at + "label " + std::to_string(*label) + " is given twice"};
+            play.push_back(*label);
+        }
+        if (d.plays.empty()) {
+            d.playSize = static_cast<int>(play.size());
+            firstLine = lineNo;
+        } else if (static_cast<int>(play.size()) != d.playSize) {
+            return Error{at + "the play holds " + std::to_string(play.size()) + " numbers, the play on line " +
+                         std::to_string(firstLine) + " holds " + std::to_string(d.playSize)};
+        }
+        for (int label : play) {
+            d.zeroBased = d.zeroBased || label == 0;
+            d.highest = std::max(d.highest, label);
+        }
+        d.plays.push_back(std::move(play));
+        d.lines.push_back(lineNo);
+    }
+    if (d.plays.empty())
+        return Error{name + ": holds no plays"};
+    return d;
+}
+
+Result<Design> ReadDesign(const std::filesystem::path& file)
+{
+    const std::string name = file.string();
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        return Error{name + ": no such file"};
+    if (const Status plain = CheckWheelIsFile(file); !plain)
+        return Error{name + ": is not a regular file; give a design file"};
+    // The largest published designs are a few megabytes; a file far beyond is not a design.
+    constexpr std::uintmax_t kMaxBytes = 256u << 20;
+    if (const auto size = std::filesystem::file_size(file, ec); !ec && size > kMaxBytes)
+        return Error{name + ": is " + std::to_string(size >> 20) + " MB, too large for a design (at most " +
+                     std::to_string(kMaxBytes >> 20) + " MB)"};
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return Error{name + ": cannot be read"};
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad())
+        return Error{name + ": cannot be read"};
+    return ParseDesign(content.str(), name);
+}
+
+Result<std::vector<int>> ParseNumbers(std::string_view text, std::optional<int> pool, const std::string& lottery,
+                                      const std::string& field)
+{
+    std::vector<int> numbers;
+    std::set<int> seen;
+    // Line ends too: numbers pasted from a column arrive one a line.
+    const auto separator = [](char c) { return c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    for (std::string_view entry : Fields(text, separator)) {
+        const auto n = WholeNumber(entry);
+        if (!n)
+            return Error{field + ": " + NotWhole(entry)};
+        if (pool && (*n < 1 || *n > *pool))
+            return Error{field + ": " + std::to_string(*n) + " is not a number of " + lottery + " (1 to " +
+                         std::to_string(*pool) + ")"};
+        if (!seen.insert(*n).second)
+            return Error{field + ": " + std::to_string(*n) + " is given twice"};
+        numbers.push_back(*n);
+    }
+    if (numbers.empty())
+        return Error{field + " holds no numbers: give the numbers to play, such as \"3 11 19 27 35 43 45\""};
+    return numbers;
+}
+
+Result<std::vector<std::vector<int>>> ApplyDesign(const Design& design, const std::vector<int>& numbers)
+{
+    const int shift = design.zeroBased ? 0 : 1;
+    const int v = static_cast<int>(numbers.size());
+    std::vector<std::vector<int>> out;
+    out.reserve(design.plays.size());
+    for (std::size_t p = 0; p < design.plays.size(); ++p) {
+        std::vector<int> play;
+        play.reserve(design.plays[p].size());
+        for (int label : design.plays[p]) {
+            const int index = label - shift;
+            if (index >= v || index < 0)
+                return Error{design.name + ": line " + std::to_string(design.lines[p]) + ": label " +
+                             std::to_string(label) + " is beyond the " + std::to_string(v) + " numbers given"};
+            play.push_back(numbers[static_cast<std::size_t>(index)]);
+        }
+        std::sort(play.begin(), play.end());
+        out.push_back(std::move(play));
+    }
+    return out;
+}
+
+std::string PlaysText(const std::vector<std::vector<int>>& plays)
+{
+    std::string text;
+    text.reserve(plays.size() * 24);
+    for (const auto& play : plays) {
+        for (std::size_t i = 0; i < play.size(); ++i) {
+            if (i > 0)
+                text += ',';
+            text += std::to_string(play[i]);
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace bm::wheels

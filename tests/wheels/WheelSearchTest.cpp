@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "wheels/CoveringBounds.h"
+#include "wheels/DesignConstructions.h"
+#include "wheels/CoverageOracle.h"
+#include "wheels/SubsetRanks.h"
+#include "wheels/WheelSearch.h"
+
+namespace bm::wheels {
+namespace {
+
+// Plays of k distinct labels below v, ascending, each different, and the guarantee held.
+void ExpectSoundWheel(const WheelShape& s, const std::vector<Play>& plays)
+{
+    std::set<Play> seen;
+    for (const Play& play : plays) {
+        ASSERT_EQ(play.size(), static_cast<std::size_t>(s.k));
+        EXPECT_TRUE(std::is_sorted(play.begin(), play.end()));
+        EXPECT_EQ(std::adjacent_find(play.begin(), play.end()), play.end());
+        EXPECT_GE(play.front(), 0);
+        EXPECT_LT(play.back(), s.v);
+        EXPECT_TRUE(seen.insert(play).second) << "a play given twice";
+    }
+    EXPECT_EQ(CountUncoveredSets(s, plays), 0u);
+}
+
+SearchLimits Rounds(std::int64_t rounds, std::uint64_t seed = 1)
+{
+    SearchLimits limits;
+    limits.seed = seed;
+    limits.maxRounds = rounds;
+    return limits;
+}
+
+TEST(SubsetRanks, RankAndUnrankRoundTripInColexOrder)
+{
+    const Binomials& c = Binomials::Table();
+    std::uint64_t expected = 0;
+    // colex order: by largest member, then the next...
+    for (int d = 2; d < 9; ++d)
+        for (int b = 1; b < d; ++b)
+            for (int a = 0; a < b; ++a) {
+                const int set[] = {a, b, d};
+                EXPECT_EQ(RankOf(set, 3, c), expected);
+                int back[3];
+                UnrankInto(expected, 3, back, c);
+                EXPECT_TRUE(std::equal(back, back + 3, set));
+                ++expected;
+            }
+    EXPECT_EQ(expected, c(9, 3));
+    EXPECT_EQ(c(128, 64), ~std::uint64_t{0}) << "too large to hold: saturates";
+}
+
+TEST(CoveringBounds, ShapesThatMakeNoSenseAreNamed)
+{
+    const struct {
+        WheelShape shape;
+        const char* says;
+    } cases[] = {
+        {{10, 3, 3, 4}, "the match 4 is more than the if 3"},
+        {{10, 11, 3, 3}, "plays of 11 cannot be taken from 10 numbers"},
+        {{10, 3, 11, 2}, "11 numbers cannot be drawn from 10"},
+        {{10, 2, 4, 3}, "the match 3 is more than the 2 numbers of a play"},
+        {{10, 3, 3, 0}, "the match must be at least 1"},
+        {{0, 3, 3, 1}, "at least 1 number"},
+        {{129, 6, 6, 3}, "at most 128 numbers"},
+        {{10, 0, 3, 1}, "a play needs at least 1 number"},
+    };
+    for (const auto& c : cases)
+        EXPECT_NE(ShapeProblem(c.shape).find(c.says), std::string::npos) << ShapeProblem(c.shape);
+    EXPECT_EQ(ShapeProblem({49, 6, 6, 3}), "");
+    EXPECT_EQ(ShapeProblem({6, 6, 6, 6}), "");
+}
+
+TEST(CoveringBounds, KnownLowerBounds)
+{
+    const struct {
+        WheelShape shape;
+        std::uint64_t plays;
+        const char* reason;
+    } cases[] = {
+        {{7, 3, 2, 2}, 7, "Schonheim"},
+        {{10, 5, 4, 4}, 51, "proven optimum"},  // Schonheim says 50
+        {{13, 6, 5, 5}, 245, "Schonheim"},
+        {{20, 6, 5, 5}, 2624, "Schonheim"},
+        {{10, 4, 10, 1}, 1, "Turan"},
+        {{10, 3, 4, 1}, 3, "Turan"},    // 7 numbers must be played: ceil(7/3)
+        {{6, 3, 3, 2}, 2, "Turan"},     // 2 triangles hold the 6 pairs needed
+        {{49, 6, 6, 3}, 87, "Turan"},   // de Caen: 1,725 triples at least, 20 a play
+        {{27, 6, 4, 3}, 47, "Turan"},
+        {{8, 8, 5, 2}, 1, "Turan"},
+        {{10, 4, 4, 4}, 210, "Schonheim"},
+    };
+    for (const auto& c : cases) {
+        const LowerBound bound = KnownLowerBound(c.shape);
+        EXPECT_EQ(bound.plays, c.plays) << c.shape.v << " " << c.shape.k << " " << c.shape.m << " " << c.shape.t;
+        EXPECT_EQ(bound.reason, c.reason) << c.shape.v << " " << c.shape.k << " " << c.shape.m << " " << c.shape.t;
+    }
+    EXPECT_EQ(SchonheimBound(10, 5, 4), 50u);
+    EXPECT_EQ(TuranBound(10, 3, 2), 20u);  // the complement of the largest triangle-free graph
+    EXPECT_EQ(TuranBound(9, 4, 2), 9u);
+}
+
+TEST(CoveringBounds, PublishedRecordsNeverBelowTheBound)
+{
+    for (int v = 2; v <= 49; ++v)
+        for (int k = 1; k <= std::min(v, 8); ++k)
+            for (int m = 1; m <= std::min(v, 8); ++m)
+                for (int t = 1; t <= std::min(k, m); ++t) {
+                    const WheelShape s{v, k, m, t};
+                    const auto record = PublishedRecord(s);
+                    if (!record)
+                        continue;
+                    const LowerBound bound = KnownLowerBound(s);
+                    EXPECT_LE(bound.plays, record->plays) << v << " " << k << " " << m << " " << t;
+                    if (record->provenOptimal) {
+                        EXPECT_EQ(bound.plays, record->plays);
+                    }
+                }
+    ASSERT_TRUE(PublishedRecord({49, 6, 6, 3}));
+    EXPECT_EQ(PublishedRecord({49, 6, 6, 3})->plays, 163u);
+    EXPECT_FALSE(PublishedRecord({15, 6, 5, 4}));
+}
+
+TEST(GuaranteeCheck, CountsTheSubsetsNoPlayMeets)
+{
+    EXPECT_EQ(CountUncoveredSets({4, 2, 2, 2}, {{0, 1}, {2, 3}}), 4u);
+    EXPECT_EQ(CountUncoveredSets({4, 2, 2, 1}, {{0, 1}}), 1u);  // {2,3}
+    EXPECT_EQ(CountUncoveredSets({6, 3, 3, 2}, {{0, 1, 2}, {3, 4, 5}}), 0u);
+    EXPECT_EQ(CountUncoveredSets({6, 3, 3, 2}, {{0, 1, 2}}), 1u + 9u);  // 3,4,5 and two of them with one of 0..2
+    EXPECT_EQ(CountUncoveredSets({5, 2, 2, 2}, {}), 10u);
+}
+
+TEST(DesignConstructions, PlanesOfPrimeOrderAreCoverings)
+{
+    const struct {
+        WheelShape shape;
+        std::size_t lines;
+    } cases[] = {
+        {{25, 5, 2, 2}, 30}, {{49, 7, 2, 2}, 56}, {{7, 3, 2, 2}, 7}, {{13, 4, 2, 2}, 13}, {{31, 6, 2, 2}, 31},
+    };
+    for (const auto& c : cases) {
+        const auto lines = KnownConstruction(c.shape);
+        EXPECT_EQ(lines.size(), c.lines);
+        ExpectSoundWheel(c.shape, lines);
+    }
+    EXPECT_TRUE(KnownConstruction({36, 6, 2, 2}).empty()) << "no plane of order 6";
+    EXPECT_TRUE(KnownConstruction({25, 5, 3, 3}).empty());
+}
+
+// Small shapes whose smallest wheel is known: the search must reach it and stop there.
+TEST(WheelSearch, ReachesKnownOptimaAndStops)
+{
+    const struct {
+        WheelShape shape;
+        std::size_t optimum;
+    } cases[] = {
+        {{7, 3, 2, 2}, 7},   {{8, 3, 2, 2}, 11},  {{9, 3, 2, 2}, 12},  {{5, 4, 3, 3}, 4},
+        {{6, 4, 3, 3}, 6},   {{7, 6, 5, 5}, 6},   {{8, 4, 3, 3}, 14},  {{9, 5, 4, 4}, 30},
+        {{10, 3, 4, 1}, 3},  {{6, 3, 3, 2}, 2},   {{8, 4, 3, 2}, 2},   {{6, 6, 4, 2}, 1},
+        {{12, 6, 5, 5}, 132}, {{11, 7, 6, 6}, 84},
+    };
+    for (const auto& c : cases) {
+        const SearchResult result = BuildWheel(c.shape, Rounds(2000));
+        EXPECT_EQ(result.plays.size(), c.optimum) << c.shape.v << " " << c.shape.k << " " << c.shape.m << " " << c.shape.t;
+        EXPECT_TRUE(result.reachedBound);
+        EXPECT_FALSE(result.stopped);
+        ExpectSoundWheel(c.shape, result.plays);
+    }
+}
+
+TEST(WheelSearch, TheSameSeedGivesTheSameWheel)
+{
+    const WheelShape shape{11, 6, 5, 5};  // record 100, the bound 92: ends by its budget
+    const SearchResult a = BuildWheel(shape, Rounds(12, 7));
+    const SearchResult b = BuildWheel(shape, Rounds(12, 7));
+    EXPECT_EQ(a.rounds, 12);
+    EXPECT_FALSE(a.reachedBound);
+    EXPECT_EQ(a.plays, b.plays);
+    ExpectSoundWheel(shape, a.plays);
+    const SearchResult other = BuildWheel(shape, Rounds(12, 8));
+    ExpectSoundWheel(shape, other.plays);
+    // A longer budget goes on along the same way: never a larger wheel.
+    const SearchResult longer = BuildWheel(shape, Rounds(40, 7));
+    EXPECT_LE(longer.plays.size(), a.plays.size());
+}
+
+TEST(WheelSearch, StoppingKeepsTheBestCompleteWheel)
+{
+    const WheelShape shape{14, 6, 5, 5};
+    int calls = 0;
+    SearchLimits limits;
+    std::size_t bestSeen = 0;
+    limits.keepGoing = [&](const SearchProgress& progress) {
+        bestSeen = progress.bestPlays;
+        return ++calls < 20;
+    };
+    const SearchResult result = BuildWheel(shape, limits);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.rounds, 20);
+    EXPECT_EQ(result.plays.size(), bestSeen);
+    ExpectSoundWheel(shape, result.plays);
+
+    // Stopped before the first wheel was complete: nothing.
+    SearchLimits early;
+    early.keepGoing = [](const SearchProgress&) { return false; };
+    const SearchResult none = BuildWheel({20, 6, 5, 5}, early);
+    EXPECT_TRUE(none.stopped);
+    EXPECT_TRUE(none.plays.empty());
+}
+
+// "3 if 6" on 20 numbers: plays meet thousands of 6-sets each, so the search starts from two
+// coverings of every 3 of 10 numbers (any 6 numbers put 3 in one half).
+TEST(WheelSearch, StartsALottoDesignFromCoveringsOfItsParts)
+{
+    const WheelShape shape{20, 5, 6, 3};
+    const SearchResult result = BuildWheel(shape, Rounds(3));
+    ASSERT_FALSE(result.plays.empty());
+    ExpectSoundWheel(shape, result.plays);
+    EXPECT_LE(result.plays.size(), 2u * 50u) << "no larger than two greedy coverings C(10,5,3)";
+    EXPECT_EQ(BuildWheel(shape, Rounds(3)).plays, result.plays);
+
+    int calls = 0;
+    SearchLimits early;
+    early.keepGoing = [&calls](const SearchProgress&) { return ++calls < 2; };
+    const SearchResult none = BuildWheel(shape, early);
+    EXPECT_TRUE(none.stopped);
+    EXPECT_TRUE(none.plays.empty());
+}
+
+TEST(WheelSearch, RefusesWhatItCannotHold)
+{
+    EXPECT_EQ(SearchSizeProblem({49, 6, 6, 3}), "");
+    const std::string problem = SearchSizeProblem({90, 7, 7, 3});
+    EXPECT_NE(problem.find("7471375560 subsets"), std::string::npos) << problem;
+    EXPECT_TRUE(BuildWheel({90, 7, 7, 3}, Rounds(1)).plays.empty());
+}
+
+}  // namespace
+}  // namespace bm::wheels
