@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QObject>
+#include <QPushButton>
 
 namespace bm::app {
 
@@ -67,6 +68,15 @@ void SelectText(QLineEdit* box)
 void UseEntryHelpers(QLineEdit* box)
 {
     box->installEventFilter(new EntryFilter(box));
+}
+
+QPushButton* NamedButton(QWidget* parent, const char* name, const QString& caption, const QString& tip)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(tip);
+    b->setAutoDefault(false);
+    return b;
 }
 
 }  // namespace bm::app

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
+
 class QKeyEvent;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace bm::app {
@@ -16,5 +19,9 @@ void SelectText(QLineEdit* box);
 // Gives a text box both behaviours: SelectText whenever it gets the focus (by Tab, by a
 // click or by a shortcut) and CRToTab on every key. Every text box of the program uses it.
 void UseEntryHelpers(QLineEdit* box);
+
+// A push button found by `name`, with its tool-tip; it is never the window's default button, so
+// Enter presses only the button that has the focus.
+QPushButton* NamedButton(QWidget* parent, const char* name, const QString& caption, const QString& tip = {});
 
 }  // namespace bm::app

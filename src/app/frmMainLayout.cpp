@@ -22,15 +22,6 @@ namespace bm::app {
 
 namespace {
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& tip)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(tip);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLabel* Label(QWidget* parent, const char* name, const QString& caption)
 {
     auto* l = new QLabel(caption, parent);
@@ -121,7 +112,7 @@ void frmMain::BuildUi()
     // The printer's calibration under the offsets: it moves the marks too.
     lblScale = Label(this, "lblScale", QString());
     lblScale->setToolTip(QStringLiteral("The Printer's Scale Calibration, Applied To Every Job On It After The Offsets"));
-    cmdResetScale = Button(this, "cmdResetScale", QStringLiteral("Reset"),
+    cmdResetScale = NamedButton(this, "cmdResetScale", QStringLiteral("Reset"),
                            QStringLiteral("Forget This Printer's Scale Calibration"));
     margins->addWidget(Label(this, "lblScaleHead", QStringLiteral("Scale")), 3, 0);
     margins->addWidget(lblScale, 3, 1, 1, 2);
@@ -173,15 +164,15 @@ void frmMain::BuildUi()
     right->addStretch(1);
     right->addWidget(lblEsc);
 
-    Command1 = Button(this, "Command1", QStringLiteral("Print Playslips"), QStringLiteral("Click To Load A Ticket File To Print"));
-    cmdTest = Button(this, "cmdTest", QStringLiteral("Test Pattern"),
+    Command1 = NamedButton(this, "Command1", QStringLiteral("Print Playslips"), QStringLiteral("Click To Load A Ticket File To Print"));
+    cmdTest = NamedButton(this, "cmdTest", QStringLiteral("Test Pattern"),
                      QStringLiteral("Click To Print 1 Playslip With All Numbers Marked. Use This To Adjust The Slip Alignment"));
-    cmdGendef = Button(this, "cmdGendef", QStringLiteral("Make Slip"), QStringLiteral("Click To Create A new Playslip Definition File."));
-    cmdChkTick = Button(this, "cmdChkTick", QStringLiteral("Check Tickets"), QStringLiteral("Click To Check Ticket File For Winners"));
-    cmdPdlg = Button(this, "cmdPdlg", QStringLiteral("Printer Setup"), QStringLiteral("Click To Access The Printer Dialog"));
-    cmdHelp = Button(this, "cmdHelp", QStringLiteral("Help"), QStringLiteral("Click To Launch Help File"));
-    cmdxit = Button(this, "cmdxit", QStringLiteral("Exit"), QStringLiteral("Bye Now!"));
-    cmdPreview = Button(this, "cmdPreview", QStringLiteral("Preview"),
+    cmdGendef = NamedButton(this, "cmdGendef", QStringLiteral("Make Slip"), QStringLiteral("Click To Create A new Playslip Definition File."));
+    cmdChkTick = NamedButton(this, "cmdChkTick", QStringLiteral("Check Tickets"), QStringLiteral("Click To Check Ticket File For Winners"));
+    cmdPdlg = NamedButton(this, "cmdPdlg", QStringLiteral("Printer Setup"), QStringLiteral("Click To Access The Printer Dialog"));
+    cmdHelp = NamedButton(this, "cmdHelp", QStringLiteral("Help"), QStringLiteral("Click To Launch Help File"));
+    cmdxit = NamedButton(this, "cmdxit", QStringLiteral("Exit"), QStringLiteral("Bye Now!"));
+    cmdPreview = NamedButton(this, "cmdPreview", QStringLiteral("Preview"),
                         QStringLiteral("Click To See The Playslips Of A Ticket File Before Printing Them"));
     auto* buttons = new QGridLayout;
     int column = 0;
@@ -190,10 +181,10 @@ void frmMain::BuildUi()
     column = 0;
     for (QPushButton* b : {cmdPdlg, cmdHelp, cmdxit, cmdPreview})
         buttons->addWidget(b, 1, column++);
-    cmdWheels = Button(this, "cmdWheels", QStringLiteral("Wheels"),
+    cmdWheels = NamedButton(this, "cmdWheels", QStringLiteral("Wheels"),
                        QStringLiteral("Click To Put A Published Wheel On Your Numbers Or To See What A Wheel Guarantees"));
     buttons->addWidget(cmdWheels, 2, 0);
-    cmdCalibrate = Button(this, "cmdCalibrate", QStringLiteral("Calibrate"),
+    cmdCalibrate = NamedButton(this, "cmdCalibrate", QStringLiteral("Calibrate"),
                           QStringLiteral("Click To Print A Page Of Crosshairs And Correct The Printer's Scale"));
     buttons->addWidget(cmdCalibrate, 2, 1);
 

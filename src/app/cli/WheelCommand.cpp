@@ -38,8 +38,14 @@ std::string Required(const std::map<std::string, std::string>& options, const st
 }  // namespace
 
 // A definition's pool and the numbers of its plays, for checking a design against it.
-Result<WheelGame> ReadWheelGame(const ChosenDefinition& chosen)
+Result<WheelGame> ReadWheelGame(const std::string& definition, const bm::ProgramFolder& folder,
+                                std::vector<std::filesystem::path>& inputs)
 {
+    const auto found = ResolveDefinition(definition, folder);
+    if (!found)
+        return found.error();
+    const ChosenDefinition& chosen = *found;
+    inputs.push_back(chosen.file);
     const auto def = ReadDefinitionFile(chosen.file);
     if (!def)
         return def.error();
@@ -106,11 +112,7 @@ int RunWheelApply(const std::vector<std::string>& args, const bm::ProgramFolder&
     std::optional<WheelGame> game;
     std::vector<std::filesystem::path> inputs{designFile};
     if (!definition.empty()) {
-        const auto chosen = ResolveDefinition(definition, folder);
-        if (!chosen)
-            return Refuse(err, chosen.error().message);
-        inputs.push_back(chosen->file);
-        auto read = ReadWheelGame(*chosen);
+        auto read = ReadWheelGame(definition, folder, inputs);
         if (!read)
             return Refuse(err, read.error().message);
         game = std::move(*read);

@@ -31,13 +31,15 @@ int RunWheelAnalyze(const std::vector<std::string>& args, const bm::ProgramFolde
 int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
                  std::ostream& err);
 
-// A definition's pool and the numbers of its plays, for a wheel made or applied on it.
+// A definition's pool and the numbers of its plays, for a wheel made or applied on it; its file
+// joins the `inputs` no output may land on.
 struct WheelGame {
     std::string name;
     int pool = 0;
     int pick = 0;
 };
-Result<WheelGame> ReadWheelGame(const ChosenDefinition& chosen);
+Result<WheelGame> ReadWheelGame(const std::string& definition, const bm::ProgramFolder& folder,
+                                std::vector<std::filesystem::path>& inputs);
 
 // For tests: called by `wheel make` once a round of its search with the rounds done, so that a
 // test can interrupt it at a point that does not depend on the machine's speed.

@@ -57,11 +57,7 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
     std::optional<WheelGame> game;
     std::vector<std::filesystem::path> inputs;
     if (has("--definition")) {
-        const auto chosen = ResolveDefinition(options.at("--definition"), folder);
-        if (!chosen)
-            return Refuse(err, chosen.error().message);
-        inputs.push_back(chosen->file);
-        auto read = ReadWheelGame(*chosen);
+        auto read = ReadWheelGame(options.at("--definition"), folder, inputs);
         if (!read)
             return Refuse(err, read.error().message);
         game = std::move(*read);

@@ -34,15 +34,6 @@ QLineEdit* Entry(QWidget* parent, const char* name, const char* tip, int width)
     return box;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip)
-{
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(QString::fromLatin1(tip));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLabel* Caption(QWidget* parent, const char* text, QWidget* buddy)
 {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -83,9 +74,9 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
     txtExtraTop = Entry(this, "txtExtraTop", "Top Edge Of Slip To Top Of The Box, mm", kNumberWidth);
     txtExtraWidth = Entry(this, "txtExtraWidth", "Width Of The Box, mm", kNumberWidth);
     txtExtraHeight = Entry(this, "txtExtraHeight", "Height Of The Box, mm", kNumberWidth);
-    cmdExtraAdd = Button(this, "cmdExtraAdd", "Add", "Add The Extra Mark Entered Below To The List");
-    cmdExtraChange = Button(this, "cmdExtraChange", "Change", "Replace The Chosen Extra Mark With The Entries");
-    cmdExtraRemove = Button(this, "cmdExtraRemove", "Remove", "Remove The Chosen Extra Mark (Delete)");
+    cmdExtraAdd = NamedButton(this, "cmdExtraAdd", "Add", "Add The Extra Mark Entered Below To The List");
+    cmdExtraChange = NamedButton(this, "cmdExtraChange", "Change", "Replace The Chosen Extra Mark With The Entries");
+    cmdExtraRemove = NamedButton(this, "cmdExtraRemove", "Remove", "Remove The Chosen Extra Mark (Delete)");
 
     auto* size = new QHBoxLayout;
     size->addWidget(Caption(this, "Mark Width %", txtMarkWidth));

@@ -17,15 +17,6 @@ namespace bm::app {
 
 namespace {
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& tip)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(tip);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLineEdit* Entry(QWidget* parent, const char* name, const QString& tip)
 {
     auto* box = new QLineEdit(parent);
@@ -68,17 +59,17 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
     lblStored = new QLabel(this);
     lblStored->setObjectName(QStringLiteral("lblStored"));
 
-    cmdPrintPage = Button(this, "cmdPrintPage", QStringLiteral("&Print Calibration Page"),
+    cmdPrintPage = NamedButton(this, "cmdPrintPage", QStringLiteral("&Print Calibration Page"),
                           QStringLiteral("Print The Page With The Crosshairs And Rulers On This Printer"));
     txtAcross = Entry(this, "txtAcross", QStringLiteral("Millimetres Between Crosshairs 1 And 2, As Printed"));
     txtDown = Entry(this, "txtDown", QStringLiteral("Millimetres Between Crosshairs 1 And 3, As Printed"));
     lblWorked = new QLabel(this);
     lblWorked->setObjectName(QStringLiteral("lblWorked"));
     lblWorked->setWordWrap(true);
-    cmdSave = Button(this, "cmdSave", QStringLiteral("&Save"), QStringLiteral("Keep These Factors For This Printer"));
-    cmdReset = Button(this, "cmdReset", QStringLiteral("&Reset"),
+    cmdSave = NamedButton(this, "cmdSave", QStringLiteral("&Save"), QStringLiteral("Keep These Factors For This Printer"));
+    cmdReset = NamedButton(this, "cmdReset", QStringLiteral("&Reset"),
                       QStringLiteral("Forget This Printer's Calibration: Marks Print Unstretched"));
-    auto* close = Button(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close This Window (Esc)"));
+    auto* close = NamedButton(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close This Window (Esc)"));
 
     auto* form = new QFormLayout;
     auto* acrossLabel = new QLabel(QStringLiteral("Measured &Across (printed %1 mm)").arg(across), this);

@@ -41,15 +41,6 @@ namespace {
 
 const QString kTextFiles = QStringLiteral("Text Files (*.txt)");
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& tip)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(tip);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLabel* Label(QWidget* parent, const char* name, const QString& text = {})
 {
     auto* l = new QLabel(text, parent);
@@ -126,7 +117,7 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     tabWheels->addTab(BuildAnalyzeTab(), QStringLiteral("Anal&yze A Wheel"));
     makeTab_ = new WheelMakeTab(choice_, pumpIntervalMs_, this);
     tabWheels->addTab(makeTab_, QStringLiteral("Ma&ke A Wheel"));
-    cmdClose = Button(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close this window"));
+    cmdClose = NamedButton(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close this window"));
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -169,7 +160,7 @@ QWidget* WheelsWindow::BuildApplyTab()
     auto* numbersLabel = Label(tab, "lblNumbers", QStringLiteral("Your &Numbers"));
     numbersLabel->setWordWrap(false);
     numbersLabel->setBuddy(txtNumbers);
-    cmdDesign = Button(tab, "cmdDesign", QStringLiteral("Open &Design..."),
+    cmdDesign = NamedButton(tab, "cmdDesign", QStringLiteral("Open &Design..."),
                        QStringLiteral("Choose a published wheel written on labels 1..v or 0..v-1"));
     lblDesign = Label(tab, "lblDesign", QStringLiteral("No design opened"));
     lblApplyStatus = Label(tab, "lblApplyStatus");
@@ -179,7 +170,7 @@ QWidget* WheelsWindow::BuildApplyTab()
     txtPlays->setTabChangesFocus(true);
     txtPlays->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txtPlays->setToolTip(QStringLiteral("The plays on your numbers, as the wheel file will hold them"));
-    cmdSaveWheel = Button(tab, "cmdSaveWheel", QStringLiteral("&Save Wheel..."),
+    cmdSaveWheel = NamedButton(tab, "cmdSaveWheel", QStringLiteral("&Save Wheel..."),
                           QStringLiteral("Save the plays as a wheel file, by default in the wheel folder"));
     cmdSaveWheel->setEnabled(false);
 
@@ -209,10 +200,10 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     auto* tab = new QWidget(this);
     tab->setObjectName(QStringLiteral("tabAnalyze"));
     lblAnalyzeGame = Label(tab, "lblAnalyzeGame");
-    cmdOpenWheel = Button(tab, "cmdOpenWheel", QStringLiteral("Open &Wheel..."),
+    cmdOpenWheel = NamedButton(tab, "cmdOpenWheel", QStringLiteral("Open &Wheel..."),
                           QStringLiteral("Choose the wheel file to analyze"));
     lblWheel = Label(tab, "lblWheel", QStringLiteral("No wheel file opened"));
-    cmdAnalyze = Button(tab, "cmdAnalyze", QStringLiteral("&Analyze"),
+    cmdAnalyze = NamedButton(tab, "cmdAnalyze", QStringLiteral("&Analyze"),
                         QStringLiteral("Count the best match of every possible draw; ESC stops it"));
     cmdAnalyze->setEnabled(false);
     prgAnalyze = new QProgressBar(tab);
