@@ -33,6 +33,7 @@
 #include "app/RememberedChoices.h"
 #include "checking/SummaryFile.h"
 #include "common/AtomicFile.h"
+#include "common/ShownText.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
@@ -124,7 +125,8 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
     lblInfo->setText(QStringLiteral("Lottery: %1    Ticket File: %2    %3 Picks Against %4 Draws, %5 Wins In All")
                          .arg(QString::fromStdString(lotteryName),
-                              QString::fromStdString(inputs_.front().filename().string()))
+                              // A line feed or escape sequence in the name would add a fake line.
+                              QString::fromStdString(ShownLine(inputs_.front().filename().string())))
                          .arg(run_.plays)
                          .arg(run_.draws)
                          .arg(run_.wins));

@@ -507,6 +507,19 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
 }
 
+// A wheel named with a line feed and an escape sequence shows as one line, the controls escaped.
+TEST_F(Checker, DrawHistoryShowsTheWheelsNameEscaped)
+{
+    Open("frmChkwhl", true);
+    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    bm::HistoryRun run;
+    bm::app::HistoryWindow window(game, "LO649", {dir_ / "a\nTotal Wins - 999\x1b[2J.txt", dir_ / "d.csv"}, {}, run,
+                                  bm::ProgramFolder(dir_.path()));
+    const QString info = window.findChild<QLabel*>(QStringLiteral("lblInfo"))->text();
+    EXPECT_TRUE(info.contains(QStringLiteral("Ticket File: a\\x0ATotal Wins - 999\\x1B[2J.txt"))) << info.toStdString();
+    EXPECT_FALSE(info.contains(QLatin1Char('\n')));
+}
+
 // A file out of date order: the table and the chart show the draws by date (the file's order
 // within a day), the CSV keeps the file's order; every total is wide enough to read; a wheel of a
 // million plays is charted per 1,000 plays with tooltips; prizes add the running net money.
