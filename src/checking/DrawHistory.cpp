@@ -276,7 +276,11 @@ std::uint64_t DrawKey(const HistoryDraw& d)
     std::array<std::int32_t, kMaxNumbersPerPlay> main{};
     const auto count = static_cast<std::size_t>(std::clamp(d.draw.mainCount, 0, kMaxNumbersPerPlay));
     std::copy_n(d.draw.main.begin(), count, main.begin());
-    std::sort(main.begin(), main.begin() + static_cast<std::ptrdiff_t>(count));
+    // At most seven numbers: an insertion sort (std::sort's own unrolling trips GCC's bounds
+    // warning on an array this small).
+    for (std::size_t i = 1; i < count; ++i)
+        for (std::size_t j = i; j > 0 && main[j - 1] > main[j]; --j)
+            std::swap(main[j - 1], main[j]);
     bool exact = d.draw.extra >= 0 && d.draw.extra < 128;
     std::uint64_t rank = 0;
     for (std::size_t k = 0; k < count; ++k) {
