@@ -71,6 +71,15 @@ void frmGendef::ConnectChanges()
     connect(cmdxit, &QPushButton::clicked, this, &frmGendef::cmdxit_Click);
 }
 
+frmGendef::~frmGendef()
+{
+    // The marks panel's entries go after this window's own part: clearing them then must not
+    // call back into an editor that is no more.
+    fraExtra->changed = nullptr;
+    fraExtra->redraw = nullptr;
+    fraExtra->slip = nullptr;
+}
+
 void frmGendef::ShowChanged()
 {
     cmdreset->setVisible(true);

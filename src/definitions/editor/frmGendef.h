@@ -41,6 +41,7 @@ public:
 
     // Opens in Make mode with every entry empty.
     explicit frmGendef(GendefHost host, QWidget* parent = nullptr);
+    ~frmGendef() override;
 
     // Loads the definition of a listed file ("NY659.def") and turns to Modify mode, unchanged.
     // False, with the window as it was, when the definition has no file in the Defs folder

@@ -511,8 +511,11 @@ void WheelsWindow::ClearCoverage(const QString& status)
     tblBest->setRowCount(0);
     lblVerdict->clear();
     chtBest->chart()->removeAllSeries();
-    for (QAbstractAxis* axis : chtBest->chart()->axes())
+    // Removing hands an axis back: it is deleted here, not left behind.
+    for (QAbstractAxis* axis : chtBest->chart()->axes()) {
         chtBest->chart()->removeAxis(axis);
+        delete axis;
+    }
     lblAnalyzeStatus->setText(status);
 }
 
@@ -546,8 +549,10 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
 
     QChart* chart = chtBest->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes())
+    for (QAbstractAxis* axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     auto* set = new QBarSet(QStringLiteral("Draws"));
     QStringList categories;
     std::int64_t most = 0;
