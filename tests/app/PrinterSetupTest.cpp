@@ -21,8 +21,6 @@ namespace {
 using bmtest::Quoted;
 using bmtest::RunShell;
 
-const std::string kScript = std::string(SAMPLE_DIR) + "/../scripts/private-cups.sh";
-
 // Printer Setup is a dialog of its own that offers the printers and nothing a job would ignore;
 // the printer chosen there takes the next job (a private cupsd with two queues, started for the
 // test and stopped by its process id).
@@ -30,16 +28,10 @@ TEST(PrinterSetup, TheChosenPrinterTakesTheJob)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "a private cupsd needs root";
-    bmtest::TempDir root;
-    const std::string cups = Quoted((root / "cups").string());
-    const bmtest::Ran started = RunShell("bash " + Quoted(kScript) + " start " + cups);
-    if (started.status != 0)
-        GTEST_SKIP() << "no private cupsd could be started here: " << started.err;
-    const std::shared_ptr<void> stop(nullptr, [&](void*) { RunShell("bash " + Quoted(kScript) + " stop " + cups); });
-    std::string server, line;
-    for (std::istringstream lines(started.out); std::getline(lines, line);)
-        if (line.rfind("CUPS_SERVER=", 0) == 0)
-            server = line.substr(12);
+    const bmtest::PrivateCups cupsd;
+    if (!cupsd.started)
+        GTEST_SKIP() << "no private cupsd could be started here: " << cupsd.why;
+    const std::string& server = cupsd.server;
     const std::string env = "CUPS_SERVER=" + Quoted(server);
     // A second queue on the same virtual printer; the first stays the default.
     const bmtest::Ran device = RunShell("lpstat -v brindlemark-pdf", env);

@@ -24,8 +24,6 @@ namespace {
 using bmtest::Quoted;
 using bmtest::RunShell;
 
-const std::string kScript = std::string(SAMPLE_DIR) + "/../scripts/private-cups.sh";
-
 // Printer Setup offers the paper sizes and the sources the printer has (a private cupsd whose
 // queue "bm-letter" holds Letter and offers a tray and manual feed); what is chosen there reaches
 // the printer with the job, as the spooler's own record of the job shows, and the sheets are laid
@@ -34,17 +32,11 @@ TEST(PaperSetup, TheChosenPaperSizeAndSourceReachTheJob)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "a private cupsd needs root";
-    bmtest::TempDir root;
-    const std::string cups = Quoted((root / "cups").string());
-    const bmtest::Ran started = RunShell("bash " + Quoted(kScript) + " start " + cups);
-    if (started.status != 0)
-        GTEST_SKIP() << "no private cupsd could be started here: " << started.err;
-    const std::shared_ptr<void> stop(nullptr, [&](void*) { RunShell("bash " + Quoted(kScript) + " stop " + cups); });
-    ASSERT_EQ(RunShell("bash " + Quoted(kScript) + " queue " + cups + " bm-letter Letter").status, 0);
-    std::string server, line;
-    for (std::istringstream lines(started.out); std::getline(lines, line);)
-        if (line.rfind("CUPS_SERVER=", 0) == 0)
-            server = line.substr(12);
+    const bmtest::PrivateCups cupsd;
+    if (!cupsd.started)
+        GTEST_SKIP() << "no private cupsd could be started here: " << cupsd.why;
+    ASSERT_EQ(cupsd.Script("queue bm-letter Letter").status, 0);
+    const std::string& server = cupsd.server;
     const std::string env = "CUPS_SERVER=" + Quoted(server);
     // libcups keeps the server it first used in this process: this test's daemon is named outright.
     setenv("CUPS_SERVER", server.c_str(), 1);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "support/TempDir.h"
 
@@ -30,6 +31,38 @@ Ran RunShell(const std::string& command, const std::string& env)
     ran.out = ReadBytes(out);
     ran.err = ReadBytes(err);
     return ran;
+}
+
+namespace {
+const std::string kCupsScript = std::string(SAMPLE_DIR) + "/../scripts/private-cups.sh";
+}
+
+PrivateCups::PrivateCups()
+{
+    const Ran ran = Script("start");
+    if (ran.status != 0) {
+        why = ran.err;
+        return;
+    }
+    started = true;
+    std::string line;
+    for (std::istringstream lines(ran.out); std::getline(lines, line);)
+        if (line.rfind("CUPS_SERVER=", 0) == 0)
+            server = line.substr(12);
+}
+
+PrivateCups::~PrivateCups()
+{
+    if (started)
+        Script("stop");
+}
+
+Ran PrivateCups::Script(const std::string& verb) const
+{
+    const auto space = verb.find(' ');
+    const std::string rest = space == std::string::npos ? "" : verb.substr(space);
+    return RunShell("bash " + Quoted(kCupsScript) + " " + verb.substr(0, space) + " " + Quoted((root_ / "cups").string()) +
+                    rest);
 }
 
 namespace {

@@ -21,6 +21,25 @@ Ran RunShell(const std::string& command, const std::string& env = {});
 // The argument quoted for the shell.
 std::string Quoted(const std::string& arg);
 
+// A private cupsd with the virtual PDF queue, for one test, stopped by its process id when it
+// goes. `started` is false, with `why`, where none could start (no root, a busy machine's ports).
+class PrivateCups {
+public:
+    PrivateCups();
+    ~PrivateCups();
+    PrivateCups(const PrivateCups&) = delete;
+    PrivateCups& operator=(const PrivateCups&) = delete;
+
+    bool started = false;
+    std::string why;
+    std::string server;  // for CUPS_SERVER
+    // Runs the script's `verb` on this daemon ("queue NAME PAGESIZE": another queue).
+    Ran Script(const std::string& verb) const;
+
+private:
+    TempDir root_;
+};
+
 // One page of a PDF as grey pixels, at 300 dpi.
 constexpr int kDpi = 300;
 struct Raster {
