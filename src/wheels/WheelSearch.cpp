@@ -4,8 +4,11 @@
 #include <bit>
 #include <cmath>
 #include <queue>
+#include <cstdio>
+#include <cstdlib>
 
 #include "wheels/DesignConstructions.h"
+#include "wheels/LottoState.h"
 #include "wheels/SubsetRanks.h"
 
 namespace bm::wheels {
@@ -68,6 +71,8 @@ constexpr std::uint64_t kWorkPerRound = std::uint64_t{1} << 20;
 // Work above which the whole wheel is not looked over after every size.
 constexpr std::uint64_t kThoroughWork = 8'000'000;
 constexpr std::size_t kSampledPlays = 8;
+// Moves for which a number taken out of a play may not come back (and as many again at random).
+constexpr std::uint64_t kTabuTenure = 8;
 
 class CoverSearch {
 public:
@@ -339,7 +344,8 @@ private:
         if (limits_.maxRounds >= 0 && rounds_ >= limits_.maxRounds)
             return false;
         if (limits_.keepGoing) {
-            SearchProgress progress{rounds_, best_.size() / static_cast<std::size_t>(k_), Plays(), uncovered_};
+            SearchProgress progress{rounds_, best_.size() / static_cast<std::size_t>(k_), lotto_ ? lotto_->Plays() : Plays(),
+                                    lotto_ ? lotto_->Uncovered() : uncovered_};
             if (!limits_.keepGoing(progress)) {
                 stopped_ = true;
                 return false;
@@ -358,6 +364,13 @@ private:
     enum class Outcome { Covered, OutOfMoves, Stopped };
     Outcome Anneal(std::uint64_t maxMoves);
     void Restore(const std::vector<int>& plays);
+    void LottoDescend();
+    bool LottoSearch(LottoState& lotto);
+    void CountLottoWork()
+    {
+        work_ += lotto_->Work() - lottoWork_;
+        lottoWork_ = lotto_->Work();
+    }
 
     int v_, k_, m_, t_;
     SearchLimits limits_;
@@ -384,6 +397,9 @@ private:
     std::int64_t riseSum_ = 0;
     std::uint64_t moves_ = 0;
     std::vector<std::uint32_t> keys_;
+    LottoState* lotto_ = nullptr;
+    std::uint64_t lottoWork_ = 0;
+    std::vector<std::uint64_t> tabu_;  // play * v + number: the move until which it may not come back in
 };
 
 void CoverSearch::KeepIfBest()
@@ -677,6 +693,119 @@ std::vector<Play> CoverSearch::PartitionStart()
     return plays;
 }
 
+// Lotto designs: one play less at a time, then a tabu search at that size until it covers.
+void CoverSearch::LottoDescend()
+{
+    LottoState lotto({v_, k_, m_, t_});
+    lotto_ = &lotto;
+    lottoWork_ = 0;
+    for (std::size_t p = 0; p < Plays(); ++p)
+        lotto.AddPlay(Elems(p));
+    CountLottoWork();
+    // The counts by play are not needed from here on.
+    std::vector<std::uint32_t>().swap(count_);
+    std::vector<std::uint32_t>().swap(list_);
+    std::vector<std::vector<std::uint32_t>>().swap(holders_);
+    const auto v = static_cast<std::size_t>(v_);
+    tabu_.assign(lotto.Plays() * v, 0);
+    while (lotto.Plays() > stopAt_ && lotto.Plays() > 1) {
+        // The play covering the fewest sets alone goes.
+        std::size_t drop = 0;
+        std::uint64_t fewest = ~std::uint64_t{0};
+        const std::size_t plays = lotto.Plays();
+        const auto from = static_cast<std::size_t>(rng_.Below(plays));
+        for (std::size_t i = 0; i < plays; ++i) {
+            const std::size_t p = (from + i) % plays;
+            const std::uint64_t only = lotto.OnlyBy(p);
+            if (only < fewest) {
+                fewest = only;
+                drop = p;
+            }
+        }
+        lotto.RemovePlay(drop);
+        std::copy(tabu_.begin() + static_cast<std::ptrdiff_t>((plays - 1) * v), tabu_.begin() + static_cast<std::ptrdiff_t>(plays * v),
+                  tabu_.begin() + static_cast<std::ptrdiff_t>(drop * v));
+        tabu_.resize((plays - 1) * v);
+        if (getenv("LOTTO_CLEAR")) lotto.ClearWeights();
+        if (!LottoSearch(lotto))
+            break;
+        best_ = lotto.AllElems();
+        if (getenv("LOTTO_DEBUG")) fprintf(stderr, "size %zu moves %llu rounds %lld\n", lotto.Plays(), (unsigned long long)moves_, (long long)rounds_);
+    }
+    lotto_ = nullptr;
+}
+
+// Tabu search at a fixed size: for a random uncovered set, of all swaps that make a play cover
+// it the one leaving the fewest sets uncovered, unless it brings back a number lately taken out.
+bool CoverSearch::LottoSearch(LottoState& lotto)
+{
+    int d[kMaxWheelNumbers];
+    const auto v = static_cast<std::size_t>(v_);
+    while (lotto.Uncovered() > 0) {
+        CountLottoWork();
+        if (!Poll())
+            return false;
+        lotto.SampleUncovered([this](std::size_t n) { return rng_.Below(n); }, d);
+        std::uint64_t dmask[2] = {0, 0};
+        for (int i = 0; i < m_; ++i)
+            dmask[d[i] >> 6] |= std::uint64_t{1} << (d[i] & 63);
+        const auto inD = [&](int e) { return ((dmask[e >> 6] >> (e & 63)) & 1) != 0; };
+        std::int64_t bestDelta = 0;
+        std::size_t bp = 0;
+        int bx = -1;
+        int by = -1;
+        std::uint64_t ties = 0;
+        for (std::size_t p = 0; p < lotto.Plays(); ++p) {
+            if (lotto.Common(p, dmask) != t_ - 1)
+                continue;
+            const int* e = lotto.Elems(p);
+            for (int i = 0; i < k_; ++i) {
+                if (inD(e[i]))
+                    continue;
+                for (int j = 0; j < m_; ++j) {
+                    if (lotto.Holds(p, d[j]))
+                        continue;
+                    const std::int64_t delta = lotto.SwapDelta(p, e[i], d[j]);
+                    if (tabu_[p * v + static_cast<std::size_t>(d[j])] > moves_)
+                        continue;
+                    if (bx < 0 || delta < bestDelta) {
+                        bestDelta = delta;
+                        ties = 1;
+                    } else if (delta > bestDelta || rng_.Below(++ties) != 0) {
+                        continue;
+                    }
+                    bp = p;
+                    bx = e[i];
+                    by = d[j];
+                }
+            }
+        }
+        if (bx < 0) {  // no play holds t-1 of d, or every swap is tabu: any play one number closer
+            bp = static_cast<std::size_t>(rng_.Below(lotto.Plays()));
+            int xs[kMaxWheelNumbers];
+            int ys[kMaxWheelNumbers];
+            int nx = 0;
+            int ny = 0;
+            const int* e = lotto.Elems(bp);
+            for (int i = 0; i < k_; ++i)
+                if (!inD(e[i]))
+                    xs[nx++] = e[i];
+            for (int j = 0; j < m_; ++j)
+                if (!lotto.Holds(bp, d[j]))
+                    ys[ny++] = d[j];
+            bx = xs[rng_.Below(static_cast<std::uint64_t>(nx))];
+            by = ys[rng_.Below(static_cast<std::uint64_t>(ny))];
+        }
+        lotto.Swap(bp, bx, by);
+        if (bestDelta >= 0)
+            lotto.WeighUncovered();
+        tabu_[bp * v + static_cast<std::size_t>(bx)] = moves_ + kTabuTenure + rng_.Below(kTabuTenure);
+        ++moves_;
+        work_ += kMoveOverhead;
+    }
+    return true;
+}
+
 SearchResult CoverSearch::Run()
 {
     SearchResult result;
@@ -706,6 +835,10 @@ SearchResult CoverSearch::Run()
     }
     DropRedundant();
     KeepIfBest();
+    if (t_ < m_ && LottoState::Fits({v_, k_, m_, t_})) {
+        LottoDescend();
+        return finish();
+    }
     // Far above what can be reached a size falls in few moves: then take away several plays at
     // once, and go back to one at a time (from the best wheel) as soon as that gets hard.
     std::size_t step = 1;

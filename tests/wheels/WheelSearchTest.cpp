@@ -5,6 +5,7 @@
 
 #include "wheels/CoveringBounds.h"
 #include "wheels/DesignConstructions.h"
+#include "wheels/LottoState.h"
 #include "wheels/CoverageOracle.h"
 #include "wheels/SubsetRanks.h"
 #include "wheels/WheelSearch.h"
@@ -229,6 +230,74 @@ TEST(WheelSearch, StartsALottoDesignFromCoveringsOfItsParts)
     const SearchResult none = BuildWheel(shape, early);
     EXPECT_TRUE(none.stopped);
     EXPECT_TRUE(none.plays.empty());
+}
+
+std::vector<Play> PlaysOf(const LottoState& state, int k)
+{
+    std::vector<Play> plays;
+    for (std::size_t p = 0; p < state.Plays(); ++p)
+        plays.emplace_back(state.Elems(p), state.Elems(p) + k);
+    return plays;
+}
+
+// Random swaps, removals and weighings on small lotto shapes: the price of every swap is what it
+// changes, and the kept counts always agree with a recount from the plays and with the oracle.
+TEST(LottoState, AgreesWithARecountAfterManyMoves)
+{
+    for (const WheelShape shape : {WheelShape{11, 5, 4, 3}, WheelShape{10, 4, 5, 2}, WheelShape{9, 3, 4, 1}}) {
+        ASSERT_TRUE(LottoState::Fits(shape));
+        LottoState state(shape);
+        std::uint64_t seed = 12345;
+        const auto below = [&seed](std::size_t n) {
+            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+            return static_cast<std::size_t>((seed >> 33) % n);
+        };
+        for (int p = 0; p < 7; ++p) {
+            Play play;
+            for (int e = 0; e < shape.v && static_cast<int>(play.size()) < shape.k; ++e)
+                if (below(2) == 0 || shape.v - e == shape.k - static_cast<int>(play.size()))
+                    play.push_back(e);
+            state.AddPlay(play.data());
+        }
+        ASSERT_TRUE(state.Consistent());
+        for (int move = 0; move < 300; ++move) {
+            const std::size_t p = below(state.Plays());
+            int x = state.Elems(p)[below(static_cast<std::size_t>(shape.k))];
+            int y = static_cast<int>(below(static_cast<std::size_t>(shape.v)));
+            if (state.Holds(p, y))
+                continue;
+            const std::uint64_t before = state.Uncovered();
+            const std::int64_t delta = state.SwapDelta(p, x, y);
+            state.Swap(p, x, y);
+            if (move < 100) {  // every weight still 1
+                EXPECT_EQ(static_cast<std::int64_t>(state.Uncovered()) - static_cast<std::int64_t>(before), delta);
+            }
+            if (move >= 100 && move % 7 == 0 && state.Uncovered() > 0)
+                state.WeighUncovered();
+            if (move % 50 == 49) {
+                ASSERT_TRUE(state.Consistent()) << shape.v << " " << shape.k << " " << shape.m << " " << shape.t << " move " << move;
+                EXPECT_EQ(state.Uncovered(), CountUncoveredSets(shape, PlaysOf(state, shape.k)));
+                int d[16];
+                if (state.Uncovered() > 0) {
+                    state.SampleUncovered(below, d);
+                    for (std::size_t q = 0; q < state.Plays(); ++q) {
+                        const std::set<int> in(state.Elems(q), state.Elems(q) + shape.k);
+                        int common = 0;
+                        for (int i = 0; i < shape.m; ++i)
+                            common += in.count(d[i]) != 0 ? 1 : 0;
+                        EXPECT_LT(common, shape.t) << "sampled a covered set";
+                    }
+                }
+            }
+            if (move == 150) {
+                state.RemovePlay(below(state.Plays()));
+                ASSERT_TRUE(state.Consistent());
+            }
+        }
+        state.ClearWeights();
+        EXPECT_TRUE(state.Consistent());
+    }
+    EXPECT_FALSE(LottoState::Fits({10, 4, 3, 3})) << "a covering";
 }
 
 TEST(WheelSearch, RefusesWhatItCannotHold)

@@ -1,0 +1,422 @@
+#include "wheels/LottoState.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "wheels/SubsetRanks.h"
+#include "wheels/WheelSearch.h"
+
+namespace bm::wheels {
+
+namespace {
+
+// The numbers 0..v-1 not in `sorted` (n members).
+int Outside(int v, const int* sorted, int n, int* out)
+{
+    int no = 0;
+    for (int e = 0, j = 0; e < v; ++e) {
+        if (j < n && sorted[j] == e)
+            ++j;
+        else
+            out[no++] = e;
+    }
+    return no;
+}
+
+// ForEachSubset, with its buffers cleared first: GCC cannot tell that an empty subset is never read.
+template <typename Fn>
+void Subsets(const int* from, int n, int r, Fn&& fn)
+{
+    if (r < 0 || r > n)
+        return;
+    int idx[kMaxWheelNumbers + 1] = {};
+    int chosen[kMaxWheelNumbers + 1] = {};
+    for (int i = 0; i < r; ++i)
+        idx[i] = i;
+    for (;;) {
+        for (int i = 0; i < r; ++i)
+            chosen[i] = from[idx[i]];
+        if (!fn(static_cast<const int*>(chosen)))
+            return;
+        int i = r - 1;
+        while (i >= 0 && idx[i] == n - r + i)
+            --i;
+        if (i < 0)
+            return;
+        ++idx[i];
+        for (int j = i + 1; j < r; ++j)
+            idx[j] = idx[j - 1] + 1;
+    }
+}
+
+}  // namespace
+
+bool LottoState::Fits(const WheelShape& s)
+{
+    if (s.t < 1 || s.t >= s.m || s.m > s.v || s.k > s.v || s.v > kMaxWheelNumbers)
+        return false;
+    const Binomials& c = Binomials::Table();
+    return c(s.m, s.t) < kCountBits && c(s.v, s.m) <= kMaxSearchSets && c(s.v, s.t + 1) <= kMaxSearchSets;
+}
+
+LottoState::LottoState(const WheelShape& s) : v_(s.v), k_(s.k), m_(s.m), t_(s.t)
+{
+    const Binomials& c = Binomials::Table();
+    for (int r = 0; r <= m_ + 1; ++r)
+        for (int n = 0; n <= v_; ++n)
+            binom_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(c(n, r), 0xFFFFFFFFu)));
+    held_.assign(C(v_, t_), 0);
+    free_.assign(C(v_, t_), C(v_ - t_, m_ - t_));
+    weight_.assign(C(v_, m_), 1);
+    alone_.assign(C(v_, t_), 0);
+    aloneUp_.assign(C(v_, t_ + 1), 0);
+    count_.assign(C(v_, m_), 0);
+    uncovered_ = count_.size();
+}
+
+int LottoState::Common(std::size_t p, const std::uint64_t* mask) const
+{
+    return std::popcount(masks_[p * 2] & mask[0]) + std::popcount(masks_[p * 2 + 1] & mask[1]);
+}
+
+std::uint32_t LottoState::RankWith(const int* sorted, int r, int z) const
+{
+    std::uint32_t rank = 0;
+    int i = 0;
+    for (; i < r && sorted[i] < z; ++i)
+        rank += C(sorted[i], i + 1);
+    rank += C(z, i + 1);
+    for (; i < r; ++i)
+        rank += C(sorted[i], i + 2);
+    return rank;
+}
+
+void LottoState::Unrank(std::uint32_t rank, int r, int* sorted) const
+{
+    int e = v_ - 1;
+    for (int i = r - 1; i >= 0; --i) {
+        while (C(e, i + 1) > rank)
+            --e;
+        sorted[i] = e;
+        rank -= C(e, i + 1);
+        --e;
+    }
+}
+
+void LottoState::ListIfUncovered(std::uint32_t rank)
+{
+    std::uint16_t& c = count_[rank];
+    if ((c & kCountBits) == 0 && (c & kListed) == 0) {
+        c |= kListed;
+        list_.push_back(rank);
+    }
+}
+
+void LottoState::Relist()
+{
+    stale_ = false;
+    if (uncovered_ == 0)
+        return;
+    for (std::size_t r = 0; r < count_.size(); ++r)
+        ListIfUncovered(static_cast<std::uint32_t>(r));
+    work_ += count_.size();
+}
+
+void LottoState::MoveAlone(const int* d, std::uint32_t except, bool gains, std::uint64_t by)
+{
+    Subsets(d, m_, t_, [&](const int* s) {
+        const std::uint32_t rank = Rank(s, t_);
+        if (rank == except || held_[rank] == 0)
+            return true;
+        alone_[rank] = gains ? alone_[rank] + by : alone_[rank] - by;
+        for (int i = 0, j = 0; i < m_; ++i) {
+            if (j < t_ && s[j] == d[i]) {
+                ++j;
+            } else {
+                std::uint64_t& up = aloneUp_[RankWith(s, t_, d[i])];
+                up = gains ? up + by : up - by;
+            }
+        }
+        return false;
+    });
+    work_ += static_cast<std::uint64_t>(C(m_, t_));
+}
+
+// held_[rank of tset] has just become 1: the m-sets above it gain a held t-set.
+void LottoState::Hold(const int* tset)
+{
+    const std::uint32_t trank = Rank(tset, t_);
+    int outside[kMaxWheelNumbers];
+    const int no = Outside(v_, tset, t_, outside);
+    int d[kMaxWheelNumbers];
+    std::uint64_t looked = 0;
+    Subsets(outside, no, m_ - t_, [&](const int* b) {
+        std::merge(tset, tset + t_, b, b + (m_ - t_), d);
+        const std::uint32_t r = Rank(d, m_);
+        const std::uint16_t c = count_[r] & kCountBits;
+        ++count_[r];
+        ++looked;
+        const std::uint64_t w = weight_[r];
+        if (c == 0) {
+            --uncovered_;
+            Subsets(d, m_, t_, [&](const int* s) {
+                free_[Rank(s, t_)] -= w;
+                return true;
+            });
+            alone_[trank] += w;
+            for (int i = 0; i < m_ - t_; ++i)
+                aloneUp_[RankWith(tset, t_, b[i])] += w;
+            looked += C(m_, t_);
+        } else if (c == 1) {
+            MoveAlone(d, trank, false, w);
+        }
+        return true;
+    });
+    work_ += looked;
+}
+
+// held_[rank of tset] has just become 0: the m-sets above it lose a held t-set.
+void LottoState::Release(const int* tset)
+{
+    const std::uint32_t trank = Rank(tset, t_);
+    int outside[kMaxWheelNumbers];
+    const int no = Outside(v_, tset, t_, outside);
+    int d[kMaxWheelNumbers];
+    std::uint64_t looked = 0;
+    Subsets(outside, no, m_ - t_, [&](const int* b) {
+        std::merge(tset, tset + t_, b, b + (m_ - t_), d);
+        const std::uint32_t r = Rank(d, m_);
+        --count_[r];
+        const std::uint16_t c = count_[r] & kCountBits;
+        ++looked;
+        const std::uint64_t w = weight_[r];
+        if (c == 0) {
+            ++uncovered_;
+            ListIfUncovered(r);
+            Subsets(d, m_, t_, [&](const int* s) {
+                free_[Rank(s, t_)] += w;
+                return true;
+            });
+            alone_[trank] -= w;
+            for (int i = 0; i < m_ - t_; ++i)
+                aloneUp_[RankWith(tset, t_, b[i])] -= w;
+            looked += C(m_, t_);
+        } else if (c == 1) {
+            MoveAlone(d, trank, true, w);
+        }
+        return true;
+    });
+    work_ += looked;
+}
+
+void LottoState::AddPlay(const int* sorted)
+{
+    elems_.insert(elems_.end(), sorted, sorted + k_);
+    masks_.push_back(0);
+    masks_.push_back(0);
+    const std::size_t p = Plays() - 1;
+    for (int i = 0; i < k_; ++i)
+        masks_[p * 2 + static_cast<std::size_t>(sorted[i] >> 6)] |= std::uint64_t{1} << (sorted[i] & 63);
+    Subsets(sorted, k_, t_, [&](const int* s) {
+        if (held_[Rank(s, t_)]++ == 0)
+            Hold(s);
+        return true;
+    });
+}
+
+void LottoState::RemovePlay(std::size_t p)
+{
+    Subsets(Elems(p), k_, t_, [&](const int* s) {
+        if (--held_[Rank(s, t_)] == 0)
+            Release(s);
+        return true;
+    });
+    const std::size_t last = Plays() - 1;
+    if (p != last) {
+        std::copy(Elems(last), Elems(last) + k_, &elems_[p * static_cast<std::size_t>(k_)]);
+        masks_[p * 2] = masks_[last * 2];
+        masks_[p * 2 + 1] = masks_[last * 2 + 1];
+    }
+    elems_.resize(last * static_cast<std::size_t>(k_));
+    masks_.resize(last * 2);
+}
+
+std::int64_t LottoState::SwapDelta(std::size_t p, int x, int y) const
+{
+    // Lost: m-sets whose only held t-set is S+x (which only p holds), unless they hold y as
+    // well (then S+y covers them). Gained: m-sets with no held t-set above a new S+y. Neither
+    // kind is counted twice, since two such t-sets in one m-set put t of p's numbers in it.
+    int rest[kMaxWheelNumbers];
+    int n = 0;
+    for (const int* e = Elems(p); e != Elems(p) + k_; ++e)
+        if (*e != x)
+            rest[n++] = *e;
+    std::int64_t delta = 0;
+    int up[kMaxWheelNumbers];
+    Subsets(rest, n, t_ - 1, [&](const int* s) {
+        const std::uint32_t lost = RankWith(s, t_ - 1, x);
+        if (held_[lost] == 1) {
+            int w = 0;
+            for (int i = 0; i < t_ - 1 && s[i] < x; ++i, ++w)
+                up[w] = s[i];
+            up[w] = x;
+            for (int i = w; i < t_ - 1; ++i)
+                up[i + 1] = s[i];
+            delta += static_cast<std::int64_t>(alone_[lost]) - static_cast<std::int64_t>(aloneUp_[RankWith(up, t_, y)]);
+        }
+        const std::uint32_t gained = RankWith(s, t_ - 1, y);
+        if (held_[gained] == 0)
+            delta -= static_cast<std::int64_t>(free_[gained]);
+        return true;
+    });
+    work_ += 2 * static_cast<std::uint64_t>(C(k_ - 1, t_ - 1));
+    return delta;
+}
+
+void LottoState::Swap(std::size_t p, int x, int y)
+{
+    int rest[kMaxWheelNumbers];
+    int n = 0;
+    for (const int* e = Elems(p); e != Elems(p) + k_; ++e)
+        if (*e != x)
+            rest[n++] = *e;
+    int tset[kMaxWheelNumbers];
+    const auto with = [&](const int* s, int z) {
+        int w = 0;
+        int i = 0;
+        for (; i < t_ - 1 && s[i] < z; ++i)
+            tset[w++] = s[i];
+        tset[w++] = z;
+        for (; i < t_ - 1; ++i)
+            tset[w++] = s[i];
+    };
+    // Gains first, so that sets both lost and gained are never counted uncovered on the way.
+    Subsets(rest, n, t_ - 1, [&](const int* s) {
+        with(s, y);
+        if (held_[Rank(tset, t_)]++ == 0)
+            Hold(tset);
+        return true;
+    });
+    Subsets(rest, n, t_ - 1, [&](const int* s) {
+        with(s, x);
+        if (--held_[Rank(tset, t_)] == 0)
+            Release(tset);
+        return true;
+    });
+    // x out, y in, ascending
+    int* e = &elems_[p * static_cast<std::size_t>(k_)];
+    int w = 0;
+    bool placed = false;
+    for (int i = 0; i < n; ++i) {
+        if (!placed && y < rest[i]) {
+            e[w++] = y;
+            placed = true;
+        }
+        e[w++] = rest[i];
+    }
+    if (!placed)
+        e[w] = y;
+    masks_[p * 2 + static_cast<std::size_t>(x >> 6)] &= ~(std::uint64_t{1} << (x & 63));
+    masks_[p * 2 + static_cast<std::size_t>(y >> 6)] |= std::uint64_t{1} << (y & 63);
+}
+
+std::uint64_t LottoState::OnlyBy(std::size_t p) const
+{
+    std::uint64_t only = 0;
+    Subsets(Elems(p), k_, t_, [&](const int* s) {
+        const std::uint32_t r = Rank(s, t_);
+        if (held_[r] == 1)
+            only += alone_[r];
+        return true;
+    });
+    work_ += C(k_, t_);
+    return only;
+}
+
+void LottoState::WeighUncovered()
+{
+    if (stale_)
+        Relist();
+    int d[kMaxWheelNumbers];
+    for (std::size_t i = 0; i < list_.size();) {
+        const std::uint32_t r = list_[i];
+        if ((count_[r] & kCountBits) != 0) {
+            count_[r] &= static_cast<std::uint16_t>(~kListed);
+            list_[i] = list_.back();
+            list_.pop_back();
+            continue;
+        }
+        ++weight_[r];
+        Unrank(r, m_, d);
+        Subsets(d, m_, t_, [&](const int* s) {
+            ++free_[Rank(s, t_)];
+            return true;
+        });
+        work_ += C(m_, t_);
+        ++i;
+    }
+}
+
+void LottoState::ClearWeights()
+{
+    std::vector<int> plays = elems_;
+    while (Plays() > 0)
+        RemovePlay(Plays() - 1);
+    std::fill(weight_.begin(), weight_.end(), 1);
+    std::fill(free_.begin(), free_.end(), C(v_ - t_, m_ - t_));
+    for (std::size_t p = 0; p < plays.size(); p += static_cast<std::size_t>(k_))
+        AddPlay(&plays[p]);
+}
+
+bool LottoState::Consistent() const
+{
+    std::vector<std::uint32_t> held(held_.size(), 0);
+    for (std::size_t p = 0; p < Plays(); ++p)
+        Subsets(Elems(p), k_, t_, [&](const int* s) {
+            ++held[Rank(s, t_)];
+            return true;
+        });
+    if (held != held_)
+        return false;
+    std::vector<std::uint64_t> freeSets(free_.size(), 0);
+    std::vector<std::uint64_t> alone(alone_.size(), 0);
+    std::vector<std::uint64_t> aloneUp(aloneUp_.size(), 0);
+    std::vector<bool> listed(count_.size(), false);
+    for (const std::uint32_t r : list_)
+        listed[r] = true;
+    std::uint64_t uncovered = 0;
+    int d[kMaxWheelNumbers];
+    for (std::uint32_t r = 0; r < count_.size(); ++r) {
+        Unrank(r, m_, d);
+        std::uint32_t count = 0;
+        const int* only = nullptr;
+        int one[kMaxWheelNumbers];
+        Subsets(d, m_, t_, [&](const int* s) {
+            if (held[Rank(s, t_)] > 0) {
+                ++count;
+                std::copy(s, s + t_, one);
+                only = one;
+            }
+            return true;
+        });
+        if ((count_[r] & kCountBits) != count || ((count_[r] & kListed) != 0) != listed[r])
+            return false;
+        if (count == 0) {
+            ++uncovered;
+            if (!stale_ && !listed[r])
+                return false;
+            Subsets(d, m_, t_, [&](const int* s) {
+                freeSets[Rank(s, t_)] += weight_[r];
+                return true;
+            });
+        } else if (count == 1) {
+            alone[Rank(only, t_)] += weight_[r];
+            for (int i = 0; i < m_; ++i)
+                if (std::find(only, only + t_, d[i]) == only + t_)
+                    aloneUp[RankWith(only, t_, d[i])] += weight_[r];
+        }
+    }
+    return uncovered == uncovered_ && freeSets == free_ && alone == alone_ && aloneUp == aloneUp_;
+}
+
+}  // namespace bm::wheels
