@@ -23,14 +23,18 @@ int Outside(int v, const int* sorted, int n, int* out)
     return no;
 }
 
-// ForEachSubset, with its buffers cleared first: GCC cannot tell that an empty subset is never read.
+// ForEachSubset, but GCC cannot tell that an empty subset is never read there.
 template <typename Fn>
 void Subsets(const int* from, int n, int r, Fn&& fn)
 {
     if (r < 0 || r > n)
         return;
-    int idx[kMaxWheelNumbers + 1] = {};
-    int chosen[kMaxWheelNumbers + 1] = {};
+    if (r == 0) {
+        fn(from);
+        return;
+    }
+    int idx[kMaxWheelNumbers + 1];
+    int chosen[kMaxWheelNumbers + 1];
     for (int i = 0; i < r; ++i)
         idx[i] = i;
     for (;;) {
@@ -56,7 +60,7 @@ bool LottoState::Fits(const WheelShape& s)
     if (s.t < 1 || s.t >= s.m || s.m > s.v || s.k > s.v || s.v > kMaxWheelNumbers)
         return false;
     const Binomials& c = Binomials::Table();
-    return c(s.m, s.t) < kCountBits && c(s.v, s.m) <= kMaxSearchSets && c(s.v, s.t + 1) <= kMaxSearchSets;
+    return c(s.m, s.t) <= kCountBits && c(s.v, s.m) <= kMaxSearchSets && c(s.v, s.t + 1) <= kMaxSearchSets;
 }
 
 LottoState::LottoState(const WheelShape& s) : v_(s.v), k_(s.k), m_(s.m), t_(s.t)
@@ -67,11 +71,18 @@ LottoState::LottoState(const WheelShape& s) : v_(s.v), k_(s.k), m_(s.m), t_(s.t)
             binom_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(c(n, r), 0xFFFFFFFFu)));
     held_.assign(C(v_, t_), 0);
     free_.assign(C(v_, t_), C(v_ - t_, m_ - t_));
-    weight_.assign(C(v_, m_), 1);
     alone_.assign(C(v_, t_), 0);
     aloneUp_.assign(C(v_, t_ + 1), 0);
-    count_.assign(C(v_, m_), 0);
+    count_.assign(C(v_, m_), std::uint32_t{1} << kWeightShift);
     uncovered_ = count_.size();
+    int all[kMaxWheelNumbers];
+    for (int i = 0; i < m_; ++i)
+        all[i] = i;
+    Subsets(all, m_, t_, [&](const int* s) {
+        for (int i = 0; i < t_; ++i)
+            tOfM_.push_back(static_cast<std::uint8_t>(s[i]));
+        return true;
+    });
 }
 
 int LottoState::Common(std::size_t p, const std::uint64_t* mask) const
@@ -105,7 +116,7 @@ void LottoState::Unrank(std::uint32_t rank, int r, int* sorted) const
 
 void LottoState::ListIfUncovered(std::uint32_t rank)
 {
-    std::uint16_t& c = count_[rank];
+    std::uint32_t& c = count_[rank];
     if ((c & kCountBits) == 0 && (c & kListed) == 0) {
         c |= kListed;
         list_.push_back(rank);
@@ -124,10 +135,13 @@ void LottoState::Relist()
 
 void LottoState::MoveAlone(const int* d, std::uint32_t except, bool gains, std::uint64_t by)
 {
-    Subsets(d, m_, t_, [&](const int* s) {
-        const std::uint32_t rank = Rank(s, t_);
+    for (std::size_t at = 0; at < tOfM_.size(); at += static_cast<std::size_t>(t_)) {
+        const std::uint32_t rank = RankIn(d, &tOfM_[at]);
         if (rank == except || held_[rank] == 0)
-            return true;
+            continue;
+        int s[kMaxWheelNumbers];
+        for (int i = 0; i < t_; ++i)
+            s[i] = d[tOfM_[at + static_cast<std::size_t>(i)]];
         alone_[rank] = gains ? alone_[rank] + by : alone_[rank] - by;
         for (int i = 0, j = 0; i < m_; ++i) {
             if (j < t_ && s[j] == d[i]) {
@@ -137,8 +151,8 @@ void LottoState::MoveAlone(const int* d, std::uint32_t except, bool gains, std::
                 up = gains ? up + by : up - by;
             }
         }
-        return false;
-    });
+        break;
+    }
     work_ += static_cast<std::uint64_t>(C(m_, t_));
 }
 
@@ -153,16 +167,13 @@ void LottoState::Hold(const int* tset)
     Subsets(outside, no, m_ - t_, [&](const int* b) {
         std::merge(tset, tset + t_, b, b + (m_ - t_), d);
         const std::uint32_t r = Rank(d, m_);
-        const std::uint16_t c = count_[r] & kCountBits;
-        ++count_[r];
+        const std::uint32_t c = count_[r] & kCountBits;
+        const std::uint64_t w = WeightOf(++count_[r]);
         ++looked;
-        const std::uint64_t w = weight_[r];
         if (c == 0) {
             --uncovered_;
-            Subsets(d, m_, t_, [&](const int* s) {
-                free_[Rank(s, t_)] -= w;
-                return true;
-            });
+            for (std::size_t at = 0; at < tOfM_.size(); at += static_cast<std::size_t>(t_))
+                free_[RankIn(d, &tOfM_[at])] -= w;
             alone_[trank] += w;
             for (int i = 0; i < m_ - t_; ++i)
                 aloneUp_[RankWith(tset, t_, b[i])] += w;
@@ -186,17 +197,15 @@ void LottoState::Release(const int* tset)
     Subsets(outside, no, m_ - t_, [&](const int* b) {
         std::merge(tset, tset + t_, b, b + (m_ - t_), d);
         const std::uint32_t r = Rank(d, m_);
-        --count_[r];
-        const std::uint16_t c = count_[r] & kCountBits;
+        const std::uint32_t word = --count_[r];
+        const std::uint32_t c = word & kCountBits;
+        const std::uint64_t w = WeightOf(word);
         ++looked;
-        const std::uint64_t w = weight_[r];
         if (c == 0) {
             ++uncovered_;
             ListIfUncovered(r);
-            Subsets(d, m_, t_, [&](const int* s) {
-                free_[Rank(s, t_)] += w;
-                return true;
-            });
+            for (std::size_t at = 0; at < tOfM_.size(); at += static_cast<std::size_t>(t_))
+                free_[RankIn(d, &tOfM_[at])] += w;
             alone_[trank] -= w;
             for (int i = 0; i < m_ - t_; ++i)
                 aloneUp_[RankWith(tset, t_, b[i])] -= w;
@@ -341,12 +350,16 @@ void LottoState::WeighUncovered()
     for (std::size_t i = 0; i < list_.size();) {
         const std::uint32_t r = list_[i];
         if ((count_[r] & kCountBits) != 0) {
-            count_[r] &= static_cast<std::uint16_t>(~kListed);
+            count_[r] &= ~kListed;
             list_[i] = list_.back();
             list_.pop_back();
             continue;
         }
-        ++weight_[r];
+        if (WeightOf(count_[r]) >= kMaxWeight) {
+            ++i;
+            continue;
+        }
+        count_[r] += std::uint32_t{1} << kWeightShift;
         Unrank(r, m_, d);
         Subsets(d, m_, t_, [&](const int* s) {
             ++free_[Rank(s, t_)];
@@ -357,12 +370,24 @@ void LottoState::WeighUncovered()
     }
 }
 
+void LottoState::WeighSet(const int* d)
+{
+    const std::uint32_t r = Rank(d, m_);
+    if ((count_[r] & kCountBits) != 0 || WeightOf(count_[r]) >= kMaxWeight)
+        return;
+    count_[r] += std::uint32_t{1} << kWeightShift;
+    for (std::size_t at = 0; at < tOfM_.size(); at += static_cast<std::size_t>(t_))
+        ++free_[RankIn(d, &tOfM_[at])];
+    work_ += C(m_, t_);
+}
+
 void LottoState::ClearWeights()
 {
     std::vector<int> plays = elems_;
     while (Plays() > 0)
         RemovePlay(Plays() - 1);
-    std::fill(weight_.begin(), weight_.end(), 1);
+    for (std::uint32_t& word : count_)
+        word = (word & (kCountBits | kListed)) | (std::uint32_t{1} << kWeightShift);
     std::fill(free_.begin(), free_.end(), C(v_ - t_, m_ - t_));
     for (std::size_t p = 0; p < plays.size(); p += static_cast<std::size_t>(k_))
         AddPlay(&plays[p]);
@@ -406,14 +431,14 @@ bool LottoState::Consistent() const
             if (!stale_ && !listed[r])
                 return false;
             Subsets(d, m_, t_, [&](const int* s) {
-                freeSets[Rank(s, t_)] += weight_[r];
+                freeSets[Rank(s, t_)] += WeightOf(count_[r]);
                 return true;
             });
         } else if (count == 1) {
-            alone[Rank(only, t_)] += weight_[r];
+            alone[Rank(only, t_)] += WeightOf(count_[r]);
             for (int i = 0; i < m_; ++i)
                 if (std::find(only, only + t_, d[i]) == only + t_)
-                    aloneUp[RankWith(only, t_, d[i])] += weight_[r];
+                    aloneUp[RankWith(only, t_, d[i])] += WeightOf(count_[r]);
         }
     }
     return uncovered == uncovered_ && freeSets == free_ && alone == alone_ && aloneUp == aloneUp_;

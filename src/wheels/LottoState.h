@@ -41,6 +41,8 @@ public:
     std::uint64_t OnlyBy(std::size_t p) const;
     // Every uncovered m-set weighs one more: the search is pushed to cover those it keeps missing.
     void WeighUncovered();
+    // The uncovered m-set d (ascending) weighs one more.
+    void WeighSet(const int* d);
     // Every weight back to 1.
     void ClearWeights();
 
@@ -58,7 +60,7 @@ public:
                 Unrank(r, m_, sorted);
                 return;
             }
-            count_[r] &= static_cast<std::uint16_t>(~kListed);
+            count_[r] &= ~kListed;
             list_[i] = list_.back();
             list_.pop_back();
         }
@@ -68,8 +70,13 @@ public:
     bool Consistent() const;
 
 private:
-    static constexpr std::uint16_t kListed = 0x8000u;
-    static constexpr std::uint16_t kCountBits = 0x7FFFu;
+    // An m-set's word: how many of its t-subsets are held, whether it is listed, and its weight
+    // (saturating), together so that walking m-sets misses the cache once each.
+    static constexpr std::uint32_t kCountBits = 0x7Fu;
+    static constexpr std::uint32_t kListed = 0x80u;
+    static constexpr int kWeightShift = 8;
+    static constexpr std::uint32_t kMaxWeight = 0xFFFFFFu;
+    static std::uint64_t WeightOf(std::uint32_t word) { return word >> kWeightShift; }
 
     std::uint32_t C(int n, int r) const { return binom_[static_cast<std::size_t>(r) * static_cast<std::size_t>(v_ + 1) + static_cast<std::size_t>(n)]; }
     std::uint32_t Rank(const int* sorted, int r) const
@@ -77,6 +84,14 @@ private:
         std::uint32_t rank = 0;
         for (int i = 0; i < r; ++i)
             rank += C(sorted[i], i + 1);
+        return rank;
+    }
+    // The rank of the t members of d at the positions `at`.
+    std::uint32_t RankIn(const int* d, const std::uint8_t* at) const
+    {
+        std::uint32_t rank = 0;
+        for (int i = 0; i < t_; ++i)
+            rank += C(d[at[i]], i + 1);
         return rank;
     }
     // The rank of sorted (r members) with z put in its place.
@@ -91,6 +106,7 @@ private:
 
     int v_, k_, m_, t_;
     std::vector<std::uint32_t> binom_;
+    std::vector<std::uint8_t> tOfM_;  // the positions of every t-subset of an m-set, one after another
     std::vector<int> elems_;
     std::vector<std::uint64_t> masks_;  // two words a play
     std::vector<std::uint32_t> held_;   // a t-set: the plays holding it
@@ -98,8 +114,9 @@ private:
     std::vector<std::uint64_t> free_;     // a t-set: above it, with no held t-set
     std::vector<std::uint64_t> alone_;    // a t-set: above it, with it as their only held one
     std::vector<std::uint64_t> aloneUp_;  // a (t+1)-set: above it, whose only held t-set is in it
-    std::vector<std::uint32_t> weight_;   // an m-set: 1, and more the longer it stayed uncovered
-    std::vector<std::uint16_t> count_;  // an m-set: its held t-subsets, and kListed
+    // An m-set: its held t-subsets, kListed, and its weight: 1, and more the longer it stayed
+    // uncovered.
+    std::vector<std::uint32_t> count_;
     std::vector<std::uint32_t> list_;   // uncovered m-sets, and some covered since
     std::uint64_t uncovered_ = 0;
     bool stale_ = true;  // the list does not yet hold the sets uncovered from the start

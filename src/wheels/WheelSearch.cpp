@@ -364,8 +364,9 @@ private:
     enum class Outcome { Covered, OutOfMoves, Stopped };
     Outcome Anneal(std::uint64_t maxMoves);
     void Restore(const std::vector<int>& plays);
-    void LottoDescend();
+    void LottoDescend(std::vector<int> start);
     bool LottoSearch(LottoState& lotto);
+    bool LottoAnneal(LottoState& lotto);
     void CountLottoWork()
     {
         work_ += lotto_->Work() - lottoWork_;
@@ -694,14 +695,16 @@ std::vector<Play> CoverSearch::PartitionStart()
 }
 
 // Lotto designs: one play less at a time, then a tabu search at that size until it covers.
-void CoverSearch::LottoDescend()
+void CoverSearch::LottoDescend(std::vector<int> start)
 {
     LottoState lotto({v_, k_, m_, t_});
     lotto_ = &lotto;
     lottoWork_ = 0;
-    for (std::size_t p = 0; p < Plays(); ++p)
-        lotto.AddPlay(Elems(p));
+    for (std::size_t p = 0; p < start.size(); p += static_cast<std::size_t>(k_))
+        lotto.AddPlay(&start[p]);
     CountLottoWork();
+    if (lotto.Uncovered() == 0 && (best_.empty() || lotto.AllElems().size() < best_.size()))
+        best_ = lotto.AllElems();
     // The counts by play are not needed from here on.
     std::vector<std::uint32_t>().swap(count_);
     std::vector<std::uint32_t>().swap(list_);
@@ -727,11 +730,12 @@ void CoverSearch::LottoDescend()
                   tabu_.begin() + static_cast<std::ptrdiff_t>(drop * v));
         tabu_.resize((plays - 1) * v);
         if (getenv("LOTTO_CLEAR")) lotto.ClearWeights();
-        if (!LottoSearch(lotto))
+        if (!(getenv("LOTTO_SA") ? LottoAnneal(lotto) : LottoSearch(lotto)))
             break;
         best_ = lotto.AllElems();
         if (getenv("LOTTO_DEBUG")) fprintf(stderr, "size %zu moves %llu rounds %lld\n", lotto.Plays(), (unsigned long long)moves_, (long long)rounds_);
     }
+    if (getenv("LOTTO_DEBUG")) fprintf(stderr, "end: size %zu uncovered %llu moves %llu rounds %lld\n", lotto.Plays(), (unsigned long long)lotto.Uncovered(), (unsigned long long)moves_, (long long)rounds_);
     lotto_ = nullptr;
 }
 
@@ -780,6 +784,12 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
                 }
             }
         }
+        static const int mode = getenv("LOTTO_MODE") ? atoi(getenv("LOTTO_MODE")) : 0;
+        if (mode != 0 && bx >= 0 && bestDelta >= 0) {
+            if (mode == 1) lotto.WeighUncovered(); else lotto.WeighSet(d);
+            ++moves_;
+            continue;
+        }
         if (bx < 0) {  // no play holds t-1 of d, or every swap is tabu: any play one number closer
             bp = static_cast<std::size_t>(rng_.Below(lotto.Plays()));
             int xs[kMaxWheelNumbers];
@@ -797,11 +807,73 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
             by = ys[rng_.Below(static_cast<std::uint64_t>(ny))];
         }
         lotto.Swap(bp, bx, by);
-        if (bestDelta >= 0)
+        if (mode == 0 && bestDelta >= 0)
             lotto.WeighUncovered();
         tabu_[bp * v + static_cast<std::size_t>(bx)] = moves_ + kTabuTenure + rng_.Below(kTabuTenure);
         ++moves_;
         work_ += kMoveOverhead;
+    }
+    return true;
+}
+
+// Simulated annealing at a fixed size, as Anneal but with swaps priced by LottoState.
+bool CoverSearch::LottoAnneal(LottoState& lotto)
+{
+    constexpr double kHot = 0.3;
+    constexpr double kCold = 0.02;
+    constexpr double kCooling = 0.999997;
+    constexpr std::uint64_t kLearningMoves = 64;
+    int d[kMaxWheelNumbers];
+    int xs[kMaxWheelNumbers];
+    int ys[kMaxWheelNumbers];
+    while (lotto.Uncovered() > 0) {
+        CountLottoWork();
+        if (!Poll())
+            return false;
+        lotto.SampleUncovered([this](std::size_t n) { return rng_.Below(n); }, d);
+        std::uint64_t dmask[2] = {0, 0};
+        for (int i = 0; i < m_; ++i)
+            dmask[d[i] >> 6] |= std::uint64_t{1} << (d[i] & 63);
+        const auto inD = [&](int e) { return ((dmask[e >> 6] >> (e & 63)) & 1) != 0; };
+        std::size_t p = 0;
+        std::uint64_t total = 0;
+        for (std::size_t i = 0; i < lotto.Plays(); ++i)
+            if (lotto.Common(i, dmask) == t_ - 1 && rng_.Below(++total) == 0)
+                p = i;
+        if (total == 0)
+            p = static_cast<std::size_t>(rng_.Below(lotto.Plays()));
+        work_ += lotto.Plays() / 8 + kMoveOverhead;
+        int nx = 0;
+        int ny = 0;
+        const int* e = lotto.Elems(p);
+        for (int i = 0; i < k_; ++i)
+            if (!inD(e[i]))
+                xs[nx++] = e[i];
+        for (int j = 0; j < m_; ++j)
+            if (!lotto.Holds(p, d[j]))
+                ys[ny++] = d[j];
+        const int x = xs[rng_.Below(static_cast<std::uint64_t>(nx))];
+        const int y = ys[rng_.Below(static_cast<std::uint64_t>(ny))];
+        const std::int64_t delta = lotto.SwapDelta(p, x, y);
+        ++moves_;
+        if (scale_ == 0.0) {
+            if (delta > 0) {
+                ++rises_;
+                riseSum_ += delta;
+            }
+            if (delta <= 0)
+                lotto.Swap(p, x, y);
+            if (moves_ >= kLearningMoves) {
+                scale_ = rises_ > 0 ? static_cast<double>(riseSum_) / static_cast<double>(rises_) : 1.0;
+                temperature_ = kHot * scale_;
+            }
+            continue;
+        }
+        if (delta <= 0 || rng_.Unit() < std::exp(-static_cast<double>(delta) / temperature_))
+            lotto.Swap(p, x, y);
+        temperature_ *= kCooling;
+        if (temperature_ < kCold * scale_)
+            temperature_ = kHot * scale_;
     }
     return true;
 }
@@ -826,6 +898,14 @@ SearchResult CoverSearch::Run()
         built = PartitionStart();
     if (stopped_)
         return finish();
+    const bool lotto = t_ < m_ && LottoState::Fits({v_, k_, m_, t_});
+    if (!built.empty() && lotto) {
+        std::vector<int> start;
+        for (const Play& play : built)
+            start.insert(start.end(), play.begin(), play.end());
+        LottoDescend(start);
+        return finish();
+    }
     if (!built.empty()) {
         uncovered_ = count_.size();
         for (const Play& play : built)
@@ -835,8 +915,8 @@ SearchResult CoverSearch::Run()
     }
     DropRedundant();
     KeepIfBest();
-    if (t_ < m_ && LottoState::Fits({v_, k_, m_, t_})) {
-        LottoDescend();
+    if (lotto) {
+        LottoDescend(elems_);
         return finish();
     }
     // Far above what can be reached a size falls in few moves: then take away several plays at
