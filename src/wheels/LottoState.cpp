@@ -156,17 +156,44 @@ void LottoState::MoveAlone(const int* d, std::uint32_t except, bool gains, std::
     work_ += static_cast<std::uint64_t>(C(m_, t_));
 }
 
+// Calls fn(rank, members, members outside tset) for every m-set above tset. They come in
+// batches whose words are fetched ahead: walking them is bound by the cache misses.
+template <typename Fn>
+void LottoState::ForEachAbove(const int* tset, Fn&& fn)
+{
+    constexpr std::size_t kBatch = 64;
+    int outside[kMaxWheelNumbers];
+    const int no = Outside(v_, tset, t_, outside);
+    const auto m = static_cast<std::size_t>(m_);
+    const auto rest = static_cast<std::size_t>(m_ - t_);
+    batchSets_.resize(kBatch * m);
+    batchRest_.resize(kBatch * rest);
+    std::uint32_t ranks[kBatch];
+    std::size_t n = 0;
+    const auto flush = [&]() {
+        for (std::size_t i = 0; i < n; ++i)
+            fn(ranks[i], &batchSets_[i * m], &batchRest_[i * rest]);
+        n = 0;
+    };
+    Subsets(outside, no, m_ - t_, [&](const int* b) {
+        int* d = &batchSets_[n * m];
+        std::merge(tset, tset + t_, b, b + (m_ - t_), d);
+        std::copy(b, b + (m_ - t_), &batchRest_[n * rest]);
+        ranks[n] = Rank(d, m_);
+        __builtin_prefetch(&count_[ranks[n]], 1);
+        if (++n == kBatch)
+            flush();
+        return true;
+    });
+    flush();
+}
+
 // held_[rank of tset] has just become 1: the m-sets above it gain a held t-set.
 void LottoState::Hold(const int* tset)
 {
     const std::uint32_t trank = Rank(tset, t_);
-    int outside[kMaxWheelNumbers];
-    const int no = Outside(v_, tset, t_, outside);
-    int d[kMaxWheelNumbers];
     std::uint64_t looked = 0;
-    Subsets(outside, no, m_ - t_, [&](const int* b) {
-        std::merge(tset, tset + t_, b, b + (m_ - t_), d);
-        const std::uint32_t r = Rank(d, m_);
+    ForEachAbove(tset, [&](std::uint32_t r, const int* d, const int* b) {
         const std::uint32_t c = count_[r] & kCountBits;
         const std::uint64_t w = WeightOf(++count_[r]);
         ++looked;
@@ -181,7 +208,6 @@ void LottoState::Hold(const int* tset)
         } else if (c == 1) {
             MoveAlone(d, trank, false, w);
         }
-        return true;
     });
     work_ += looked;
 }
@@ -190,13 +216,8 @@ void LottoState::Hold(const int* tset)
 void LottoState::Release(const int* tset)
 {
     const std::uint32_t trank = Rank(tset, t_);
-    int outside[kMaxWheelNumbers];
-    const int no = Outside(v_, tset, t_, outside);
-    int d[kMaxWheelNumbers];
     std::uint64_t looked = 0;
-    Subsets(outside, no, m_ - t_, [&](const int* b) {
-        std::merge(tset, tset + t_, b, b + (m_ - t_), d);
-        const std::uint32_t r = Rank(d, m_);
+    ForEachAbove(tset, [&](std::uint32_t r, const int* d, const int* b) {
         const std::uint32_t word = --count_[r];
         const std::uint32_t c = word & kCountBits;
         const std::uint64_t w = WeightOf(word);
@@ -213,7 +234,6 @@ void LottoState::Release(const int* tset)
         } else if (c == 1) {
             MoveAlone(d, trank, true, w);
         }
-        return true;
     });
     work_ += looked;
 }

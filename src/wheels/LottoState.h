@@ -97,6 +97,8 @@ private:
     // The rank of sorted (r members) with z put in its place.
     std::uint32_t RankWith(const int* sorted, int r, int z) const;
     void Unrank(std::uint32_t rank, int r, int* sorted) const;
+    template <typename Fn>
+    void ForEachAbove(const int* tset, Fn&& fn);
     void Hold(const int* tset);
     void Release(const int* tset);
     // The one held t-subset of m-set d other than `except`: priv_ and privUp_ follow it.
@@ -117,6 +119,7 @@ private:
     // An m-set: its held t-subsets, kListed, and its weight: 1, and more the longer it stayed
     // uncovered.
     std::vector<std::uint32_t> count_;
+    std::vector<int> batchSets_, batchRest_;
     std::vector<std::uint32_t> list_;   // uncovered m-sets, and some covered since
     std::uint64_t uncovered_ = 0;
     bool stale_ = true;  // the list does not yet hold the sets uncovered from the start
