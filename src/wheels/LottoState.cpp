@@ -362,34 +362,6 @@ std::uint64_t LottoState::OnlyBy(std::size_t p) const
     return only;
 }
 
-void LottoState::WeighUncovered()
-{
-    if (stale_)
-        Relist();
-    int d[kMaxWheelNumbers];
-    for (std::size_t i = 0; i < list_.size();) {
-        const std::uint32_t r = list_[i];
-        if ((count_[r] & kCountBits) != 0) {
-            count_[r] &= ~kListed;
-            list_[i] = list_.back();
-            list_.pop_back();
-            continue;
-        }
-        if (WeightOf(count_[r]) >= kMaxWeight) {
-            ++i;
-            continue;
-        }
-        count_[r] += std::uint32_t{1} << kWeightShift;
-        Unrank(r, m_, d);
-        Subsets(d, m_, t_, [&](const int* s) {
-            ++free_[Rank(s, t_)];
-            return true;
-        });
-        work_ += C(m_, t_);
-        ++i;
-    }
-}
-
 void LottoState::WeighSet(const int* d)
 {
     const std::uint32_t r = Rank(d, m_);
@@ -399,18 +371,6 @@ void LottoState::WeighSet(const int* d)
     for (std::size_t at = 0; at < tOfM_.size(); at += static_cast<std::size_t>(t_))
         ++free_[RankIn(d, &tOfM_[at])];
     work_ += C(m_, t_);
-}
-
-void LottoState::ClearWeights()
-{
-    std::vector<int> plays = elems_;
-    while (Plays() > 0)
-        RemovePlay(Plays() - 1);
-    for (std::uint32_t& word : count_)
-        word = (word & (kCountBits | kListed)) | (std::uint32_t{1} << kWeightShift);
-    std::fill(free_.begin(), free_.end(), C(v_ - t_, m_ - t_));
-    for (std::size_t p = 0; p < plays.size(); p += static_cast<std::size_t>(k_))
-        AddPlay(&plays[p]);
 }
 
 bool LottoState::Consistent() const

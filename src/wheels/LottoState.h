@@ -39,12 +39,9 @@ public:
     void Swap(std::size_t p, int x, int y);
     // The weight of the m-sets only play p covers, or a lower bound on it.
     std::uint64_t OnlyBy(std::size_t p) const;
-    // Every uncovered m-set weighs one more: the search is pushed to cover those it keeps missing.
-    void WeighUncovered();
-    // The uncovered m-set d (ascending) weighs one more.
+    // The uncovered m-set d (ascending) weighs one more: the search is pushed to cover the sets
+    // it keeps missing.
     void WeighSet(const int* d);
-    // Every weight back to 1.
-    void ClearWeights();
 
     // An uncovered m-set (there must be one) as its members, ascending: `below(n)` gives a
     // uniform index below n.

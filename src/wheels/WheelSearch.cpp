@@ -4,8 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <queue>
-#include <cstdio>
-#include <cstdlib>
 
 #include "wheels/DesignConstructions.h"
 #include "wheels/LottoState.h"
@@ -72,7 +70,7 @@ constexpr std::uint64_t kWorkPerRound = std::uint64_t{1} << 20;
 constexpr std::uint64_t kThoroughWork = 8'000'000;
 constexpr std::size_t kSampledPlays = 8;
 // Moves for which a number taken out of a play may not come back (and as many again at random).
-constexpr std::uint64_t kTabuTenure = 8;
+constexpr std::uint64_t kTabuTenure = 30;
 
 class CoverSearch {
 public:
@@ -366,7 +364,6 @@ private:
     void Restore(const std::vector<int>& plays);
     void LottoDescend(std::vector<int> start);
     bool LottoSearch(LottoState& lotto);
-    bool LottoAnneal(LottoState& lotto);
     void CountLottoWork()
     {
         work_ += lotto_->Work() - lottoWork_;
@@ -729,18 +726,16 @@ void CoverSearch::LottoDescend(std::vector<int> start)
         std::copy(tabu_.begin() + static_cast<std::ptrdiff_t>((plays - 1) * v), tabu_.begin() + static_cast<std::ptrdiff_t>(plays * v),
                   tabu_.begin() + static_cast<std::ptrdiff_t>(drop * v));
         tabu_.resize((plays - 1) * v);
-        if (getenv("LOTTO_CLEAR")) lotto.ClearWeights();
-        if (!(getenv("LOTTO_SA") ? LottoAnneal(lotto) : LottoSearch(lotto)))
+        if (!LottoSearch(lotto))
             break;
         best_ = lotto.AllElems();
-        if (getenv("LOTTO_DEBUG")) fprintf(stderr, "size %zu moves %llu rounds %lld\n", lotto.Plays(), (unsigned long long)moves_, (long long)rounds_);
     }
-    if (getenv("LOTTO_DEBUG")) fprintf(stderr, "end: size %zu uncovered %llu moves %llu rounds %lld\n", lotto.Plays(), (unsigned long long)lotto.Uncovered(), (unsigned long long)moves_, (long long)rounds_);
     lotto_ = nullptr;
 }
 
-// Tabu search at a fixed size: for a random uncovered set, of all swaps that make a play cover
-// it the one leaving the fewest sets uncovered, unless it brings back a number lately taken out.
+// Weighted tabu search at a fixed size: for a random uncovered set, of all swaps that make a play
+// cover it the one leaving the lightest uncovered sets, unless it brings back a number lately
+// taken out of that play. When none makes things lighter, the set weighs more instead.
 bool CoverSearch::LottoSearch(LottoState& lotto)
 {
     int d[kMaxWheelNumbers];
@@ -769,9 +764,9 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
                 for (int j = 0; j < m_; ++j) {
                     if (lotto.Holds(p, d[j]))
                         continue;
-                    const std::int64_t delta = lotto.SwapDelta(p, e[i], d[j]);
                     if (tabu_[p * v + static_cast<std::size_t>(d[j])] > moves_)
                         continue;
+                    const std::int64_t delta = lotto.SwapDelta(p, e[i], d[j]);
                     if (bx < 0 || delta < bestDelta) {
                         bestDelta = delta;
                         ties = 1;
@@ -784,16 +779,17 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
                 }
             }
         }
-        static const int mode = getenv("LOTTO_MODE") ? atoi(getenv("LOTTO_MODE")) : 0;
-        if (mode != 0 && bx >= 0 && bestDelta >= 0) {
-            if (mode == 1) lotto.WeighUncovered(); else lotto.WeighSet(d);
+        if (bx >= 0 && bestDelta >= 0) {
+            // Nothing better for d: it weighs more, until covering it pays.
+            lotto.WeighSet(d);
             ++moves_;
+            work_ += kMoveOverhead;
             continue;
         }
         if (bx < 0) {  // no play holds t-1 of d, or every swap is tabu: any play one number closer
             bp = static_cast<std::size_t>(rng_.Below(lotto.Plays()));
-            int xs[kMaxWheelNumbers];
-            int ys[kMaxWheelNumbers];
+            int xs[kMaxWheelNumbers] = {};
+            int ys[kMaxWheelNumbers] = {};
             int nx = 0;
             int ny = 0;
             const int* e = lotto.Elems(bp);
@@ -807,73 +803,9 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
             by = ys[rng_.Below(static_cast<std::uint64_t>(ny))];
         }
         lotto.Swap(bp, bx, by);
-        if (mode == 0 && bestDelta >= 0)
-            lotto.WeighUncovered();
-        tabu_[bp * v + static_cast<std::size_t>(bx)] = moves_ + kTabuTenure + rng_.Below(kTabuTenure);
+        tabu_[bp * v + static_cast<std::size_t>(bx)] = moves_ + kTabuTenure + rng_.Below(kTabuTenure + 1);
         ++moves_;
         work_ += kMoveOverhead;
-    }
-    return true;
-}
-
-// Simulated annealing at a fixed size, as Anneal but with swaps priced by LottoState.
-bool CoverSearch::LottoAnneal(LottoState& lotto)
-{
-    constexpr double kHot = 0.3;
-    constexpr double kCold = 0.02;
-    constexpr double kCooling = 0.999997;
-    constexpr std::uint64_t kLearningMoves = 64;
-    int d[kMaxWheelNumbers];
-    int xs[kMaxWheelNumbers];
-    int ys[kMaxWheelNumbers];
-    while (lotto.Uncovered() > 0) {
-        CountLottoWork();
-        if (!Poll())
-            return false;
-        lotto.SampleUncovered([this](std::size_t n) { return rng_.Below(n); }, d);
-        std::uint64_t dmask[2] = {0, 0};
-        for (int i = 0; i < m_; ++i)
-            dmask[d[i] >> 6] |= std::uint64_t{1} << (d[i] & 63);
-        const auto inD = [&](int e) { return ((dmask[e >> 6] >> (e & 63)) & 1) != 0; };
-        std::size_t p = 0;
-        std::uint64_t total = 0;
-        for (std::size_t i = 0; i < lotto.Plays(); ++i)
-            if (lotto.Common(i, dmask) == t_ - 1 && rng_.Below(++total) == 0)
-                p = i;
-        if (total == 0)
-            p = static_cast<std::size_t>(rng_.Below(lotto.Plays()));
-        work_ += lotto.Plays() / 8 + kMoveOverhead;
-        int nx = 0;
-        int ny = 0;
-        const int* e = lotto.Elems(p);
-        for (int i = 0; i < k_; ++i)
-            if (!inD(e[i]))
-                xs[nx++] = e[i];
-        for (int j = 0; j < m_; ++j)
-            if (!lotto.Holds(p, d[j]))
-                ys[ny++] = d[j];
-        const int x = xs[rng_.Below(static_cast<std::uint64_t>(nx))];
-        const int y = ys[rng_.Below(static_cast<std::uint64_t>(ny))];
-        const std::int64_t delta = lotto.SwapDelta(p, x, y);
-        ++moves_;
-        if (scale_ == 0.0) {
-            if (delta > 0) {
-                ++rises_;
-                riseSum_ += delta;
-            }
-            if (delta <= 0)
-                lotto.Swap(p, x, y);
-            if (moves_ >= kLearningMoves) {
-                scale_ = rises_ > 0 ? static_cast<double>(riseSum_) / static_cast<double>(rises_) : 1.0;
-                temperature_ = kHot * scale_;
-            }
-            continue;
-        }
-        if (delta <= 0 || rng_.Unit() < std::exp(-static_cast<double>(delta) / temperature_))
-            lotto.Swap(p, x, y);
-        temperature_ *= kCooling;
-        if (temperature_ < kCold * scale_)
-            temperature_ = kHot * scale_;
     }
     return true;
 }
