@@ -301,6 +301,31 @@ TEST(LottoState, AgreesWithARecountAfterManyMoves)
     EXPECT_FALSE(LottoState::Fits({10, 4, 3, 3})) << "a covering";
 }
 
+// Lotto designs are searched through LottoState: what comes back covers, the same seed gives the
+// same wheel, and keepGoing ends the search with the best complete wheel.
+TEST(WheelSearch, LottoDesignsAreSoundRepeatableAndStoppable)
+{
+    for (const WheelShape shape : {WheelShape{12, 5, 4, 3}, WheelShape{14, 4, 5, 2}, WheelShape{16, 6, 5, 3}}) {
+        const SearchResult a = BuildWheel(shape, Rounds(60, 3));
+        ASSERT_FALSE(a.plays.empty()) << shape.v << " " << shape.k << " " << shape.m << " " << shape.t;
+        ExpectSoundWheel(shape, a.plays);
+        EXPECT_EQ(BuildWheel(shape, Rounds(60, 3)).plays, a.plays) << shape.v << " " << shape.k << " " << shape.m << " " << shape.t;
+    }
+    const WheelShape shape{27, 6, 4, 3};
+    int calls = 0;
+    std::size_t bestSeen = 0;
+    SearchLimits limits;
+    limits.keepGoing = [&](const SearchProgress& progress) {
+        bestSeen = progress.bestPlays;
+        return ++calls < 30;
+    };
+    const SearchResult result = BuildWheel(shape, limits);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.rounds, 30);
+    EXPECT_EQ(result.plays.size(), bestSeen);
+    ExpectSoundWheel(shape, result.plays);
+}
+
 TEST(WheelSearch, RefusesWhatItCannotHold)
 {
     EXPECT_EQ(SearchSizeProblem({49, 6, 6, 3}), "");
