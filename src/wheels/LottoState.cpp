@@ -253,6 +253,70 @@ void LottoState::AddPlay(const int* sorted)
     });
 }
 
+void LottoState::AddPlays(const std::vector<int>& plays)
+{
+    for (std::size_t at = 0; at < plays.size(); at += static_cast<std::size_t>(k_)) {
+        const int* play = &plays[at];
+        elems_.insert(elems_.end(), play, play + k_);
+        masks_.push_back(0);
+        masks_.push_back(0);
+        const std::size_t p = Plays() - 1;
+        for (int i = 0; i < k_; ++i)
+            masks_[p * 2 + static_cast<std::size_t>(play[i] >> 6)] |= std::uint64_t{1} << (play[i] & 63);
+        Subsets(play, k_, t_, [&](const int* s) {
+            ++held_[Rank(s, t_)];
+            return true;
+        });
+    }
+    // Every m-set in colex order, so that its rank is its place.
+    int d[kMaxWheelNumbers];
+    for (int i = 0; i < m_; ++i)
+        d[i] = i;
+    std::uint32_t ranks[kMaxWheelNumbers];  // C(m, t) < 128
+    uncovered_ = 0;
+    for (std::size_t r = 0; r < count_.size(); ++r) {
+        std::uint32_t held = 0;
+        std::uint32_t only = 0;
+        std::size_t n = 0;
+        for (std::size_t at = 0; at < tOfM_.size(); at += static_cast<std::size_t>(t_), ++n) {
+            ranks[n] = RankIn(d, &tOfM_[at]);
+            if (held_[ranks[n]] > 0) {
+                ++held;
+                only = static_cast<std::uint32_t>(at);
+            }
+        }
+        const std::uint64_t w = WeightOf(count_[r]);
+        // The state starts with every set uncovered and free above every t-set.
+        count_[r] += held;
+        if (held == 0) {
+            ++uncovered_;
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                free_[ranks[i]] -= w;
+            if (held == 1) {
+                int s[kMaxWheelNumbers];
+                for (int i = 0; i < t_; ++i)
+                    s[i] = d[tOfM_[only + static_cast<std::size_t>(i)]];
+                alone_[Rank(s, t_)] += w;
+                for (int i = 0, j = 0; i < m_; ++i) {
+                    if (j < t_ && s[j] == d[i])
+                        ++j;
+                    else
+                        aloneUp_[RankWith(s, t_, d[i])] += w;
+                }
+            }
+        }
+        // the next m-set in colex order
+        int i = 0;
+        while (i + 1 < m_ && d[i] + 1 == d[i + 1])
+            ++i;
+        ++d[i];
+        for (int j = 0; j < i; ++j)
+            d[j] = j;
+    }
+    work_ += count_.size() * tOfM_.size() / static_cast<std::size_t>(t_);
+}
+
 void LottoState::RemovePlay(std::size_t p)
 {
     Subsets(Elems(p), k_, t_, [&](const int* s) {

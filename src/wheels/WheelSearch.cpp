@@ -697,8 +697,7 @@ void CoverSearch::LottoDescend(std::vector<int> start)
     LottoState lotto({v_, k_, m_, t_});
     lotto_ = &lotto;
     lottoWork_ = 0;
-    for (std::size_t p = 0; p < start.size(); p += static_cast<std::size_t>(k_))
-        lotto.AddPlay(&start[p]);
+    lotto.AddPlays(start);
     CountLottoWork();
     if (lotto.Uncovered() == 0 && (best_.empty() || lotto.AllElems().size() < best_.size()))
         best_ = lotto.AllElems();

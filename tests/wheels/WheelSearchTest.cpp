@@ -252,12 +252,18 @@ TEST(LottoState, AgreesWithARecountAfterManyMoves)
             seed = seed * 6364136223846793005ull + 1442695040888963407ull;
             return static_cast<std::size_t>((seed >> 33) % n);
         };
+        std::vector<int> start;
         for (int p = 0; p < 7; ++p) {
             Play play;
             for (int e = 0; e < shape.v && static_cast<int>(play.size()) < shape.k; ++e)
                 if (below(2) == 0 || shape.v - e == shape.k - static_cast<int>(play.size()))
                     play.push_back(e);
-            state.AddPlay(play.data());
+            if (p < 4)
+                start.insert(start.end(), play.begin(), play.end());
+            else if (p == 4)
+                state.AddPlays(start);
+            if (p >= 4)
+                state.AddPlay(play.data());
         }
         ASSERT_TRUE(state.Consistent());
         for (int move = 0; move < 300; ++move) {
