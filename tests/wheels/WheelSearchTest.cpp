@@ -5,6 +5,7 @@
 
 #include "wheels/CoveringBounds.h"
 #include "wheels/DesignConstructions.h"
+#include "wheels/LottoStarts.h"
 #include "wheels/LottoState.h"
 #include "wheels/CoverageOracle.h"
 #include "wheels/SubsetRanks.h"
@@ -305,6 +306,32 @@ TEST(LottoState, AgreesWithARecountAfterManyMoves)
         }
     }
     EXPECT_FALSE(LottoState::Fits({10, 4, 3, 3})) << "a covering";
+}
+
+// Every m numbers meet the family in a triple, and it is far smaller than all triples.
+TEST(LottoState, CyclicTripleFamilyMeetsEveryMSet)
+{
+    const Binomials& c = Binomials::Table();
+    for (const WheelShape shape : {WheelShape{13, 5, 4, 3}, WheelShape{14, 6, 5, 3}, WheelShape{16, 6, 6, 3}}) {
+        const std::vector<char> family = CyclicTripleFamily(shape);
+        ASSERT_EQ(family.size(), c(shape.v, 3));
+        EXPECT_LT(std::count(family.begin(), family.end(), 1), static_cast<std::ptrdiff_t>(family.size() / 2));
+        int d[8];
+        for (std::uint64_t r = 0; r < c(shape.v, shape.m); ++r) {
+            UnrankInto(r, shape.m, d, c);
+            bool met = false;
+            ForEachSubset(d, shape.m, 3, [&](const int* q) {
+                met = met || family[RankOf(q, 3, c)] != 0;
+                return !met;
+            });
+            ASSERT_TRUE(met) << shape.v << " " << shape.m << " set " << r;
+        }
+        const std::vector<int> plays = CyclicPlays(shape, 2, shape.k, 1'000'000);
+        ASSERT_FALSE(plays.empty());
+        for (std::size_t p = 0; p < plays.size(); p += static_cast<std::size_t>(shape.k))
+            ASSERT_TRUE(std::is_sorted(plays.begin() + static_cast<std::ptrdiff_t>(p), plays.begin() + static_cast<std::ptrdiff_t>(p) + shape.k));
+    }
+    EXPECT_TRUE(CyclicTripleFamily({20, 6, 6, 2}).empty());
 }
 
 // Lotto designs are searched through LottoState: what comes back covers, the same seed gives the
