@@ -9,10 +9,11 @@ namespace bm::wheels {
 
 // The coverage of a lotto design ("t if m" with t < m) kept through the t-sets its plays hold:
 // an m-set is covered when one of its t-subsets lies in some play. Besides how many held t-sets
-// each m-set contains, every t-set knows how many m-sets above it contain no held t-set (what
-// holding it would gain) and how many contain it as their only held one (what letting it go
-// would lose), so a swap is priced by a few lookups however many m-sets it touches; only an
-// applied swap walks the m-sets above the t-sets that change.
+// each m-set contains, every t-set knows the weight of the m-sets above it that contain no held
+// t-set (what holding it would gain) and of those that contain it as their only held one (what
+// letting it go would lose), so a swap is priced by a few lookups however many m-sets it
+// touches; only an applied swap walks the m-sets above the t-sets that change. Weights start
+// at 1, so that until one is raised prices are counts of uncovered sets.
 class LottoState {
 public:
     explicit LottoState(const WheelShape& shape);
