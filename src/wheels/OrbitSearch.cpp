@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <cstdlib>
-#include <cstdio>
 
 #include "wheels/SubsetRanks.h"
 
@@ -224,7 +222,6 @@ public:
         }
         for (std::uint32_t j = 0; j < t.Cols(); ++j)
             score_[j] = static_cast<std::int64_t>(t.colStart[j + 1] - t.colStart[j]);
-        weightSum_ = t.Rows();
     }
 
     // Searches until the work budget is spent, the search stalls, or a cover of at most stopAt
@@ -245,7 +242,6 @@ private:
     }
     void Add(std::uint32_t j);
     void Remove(std::uint32_t j);
-    void Forget();
     std::uint32_t PickRemoval(std::uint32_t tabu);
     std::uint32_t PickAddition(std::uint32_t row, std::uint32_t tabu);
     void Uncovered(std::uint32_t r)
@@ -277,9 +273,6 @@ private:
     std::vector<std::uint32_t> uncPos_;
     std::vector<std::uint32_t> unc_;
     std::uint64_t cost_ = 0;
-    std::uint64_t weightSum_ = 0;
-    std::uint64_t forgetAt_ = getenv("FORGET") ? std::strtoull(getenv("FORGET"), nullptr, 10) : 0;
-    std::int64_t forgetKeep_ = getenv("KEEP") ? std::strtoll(getenv("KEEP"), nullptr, 10) : 30;
     std::uint64_t step_ = 0;
     std::uint64_t work_ = 0;
     std::vector<std::uint32_t> best_;
@@ -403,7 +396,6 @@ bool OrbitCover::Run(std::uint64_t budget, std::uint64_t beat, std::uint64_t sto
                 ticker.Found(cost_);
                 target = cost_;
                 lastGain = step_;
-                if (getenv("TRACE")) fprintf(stderr, "best %llu at step %llu work %llu\n", (unsigned long long)cost_, (unsigned long long)step_, (unsigned long long)(ticker.Total() >> 20));
                 if (cost_ <= stopAt)
                     return true;
             }
@@ -417,7 +409,6 @@ bool OrbitCover::Run(std::uint64_t budget, std::uint64_t beat, std::uint64_t sto
             continue;
         }
         ++step_;
-        if (getenv("TRACE2") && step_ % 20000 == 0) fprintf(stderr, "step %llu cost %llu unc %zu target %llu\n", (unsigned long long)step_, (unsigned long long)cost_, unc_.size(), (unsigned long long)target);
         const std::uint32_t dropped = sol_.empty() ? kNone : PickRemoval(added);
         if (dropped != kNone)
             Remove(dropped);
@@ -430,31 +421,8 @@ bool OrbitCover::Run(std::uint64_t budget, std::uint64_t beat, std::uint64_t sto
                 ++score_[t_.rowCols[q]];
             work_ += t_.rowStart[r + 1] - t_.rowStart[r];
         }
-        weightSum_ += unc_.size();
-        if (forgetAt_ > 0 && weightSum_ > forgetAt_ * t_.Rows())
-            Forget();
     }
     return true;
-}
-
-// Old weights fade, so that the rows hard long ago do not rule the search for ever.
-void OrbitCover::Forget()
-{
-    weightSum_ = 0;
-    for (std::int64_t& w : w_) {
-        w = std::max<std::int64_t>(1, w * forgetKeep_ / 100);
-        weightSum_ += static_cast<std::uint64_t>(w);
-    }
-    std::fill(score_.begin(), score_.end(), 0);
-    for (std::uint32_t r = 0; r < t_.Rows(); ++r) {
-        if (cnt_[r] == 0) {
-            for (std::uint32_t q = t_.rowStart[r]; q < t_.rowStart[r + 1]; ++q)
-                score_[t_.rowCols[q]] += w_[r];
-        } else if (cnt_[r] == 1) {
-            score_[xr_[r]] -= w_[r];
-        }
-    }
-    work_ += t_.rowCols.size() + t_.Rows();
 }
 
 std::vector<Play> Expand(const WheelShape& s, const OrbitTables& t, const std::vector<std::uint32_t>& cols)
