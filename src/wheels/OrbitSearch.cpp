@@ -16,6 +16,10 @@ constexpr std::uint64_t kMaxOrbitSets = 4'000'000;
 constexpr std::uint64_t kMaxIncidences = 30'000'000;
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint64_t kTickWork = std::uint64_t{1} << 14;
+// Steps without a smaller cover after which a group is given up: in the first look at every
+// group, and when the best are searched again.
+constexpr std::uint64_t kFirstPatience = 200'000;
+constexpr std::uint64_t kAgainPatience = 1'500'000;
 
 // splitmix64: small, and the same on every platform.
 class Rng {
@@ -225,8 +229,10 @@ public:
     }
 
     // Searches until the work budget is spent, the search stalls, or a cover of at most stopAt
-    // plays is found; only covers cheaper than `beat` count. False when stopped.
-    bool Run(std::uint64_t budget, std::uint64_t beat, std::uint64_t stopAt, bool patient, Ticker& ticker);
+    // plays is found. False when stopped.
+    // It gives up after `patience` steps (times the table's columns / 10'000, at least once)
+    // without a smaller cover, or as many as it took to find the last one if more.
+    bool Run(std::uint64_t budget, std::uint64_t stopAt, std::uint64_t patience, Ticker& ticker);
 
     const std::vector<std::uint32_t>& Best() const { return best_; }
     std::uint64_t BestCost() const { return bestCost_; }
@@ -366,7 +372,7 @@ std::uint32_t OrbitCover::PickAddition(std::uint32_t row, std::uint32_t tabu)
     return pick;
 }
 
-bool OrbitCover::Run(std::uint64_t budget, std::uint64_t beat, std::uint64_t stopAt, bool patient, Ticker& ticker)
+bool OrbitCover::Run(std::uint64_t budget, std::uint64_t stopAt, std::uint64_t patience, Ticker& ticker)
 {
     // A greedy start: rows in random order, each covered by the column gaining most per play.
     std::vector<std::uint32_t> order(unc_);
@@ -378,10 +384,9 @@ bool OrbitCover::Run(std::uint64_t budget, std::uint64_t beat, std::uint64_t sto
     for (std::size_t i = sol_.size(); i-- > 0;)
         if (i < sol_.size() && score_[sol_[i]] == 0)
             Remove(sol_[i]);
-    std::uint64_t target = beat == 0 ? std::numeric_limits<std::uint64_t>::max() : beat;
-    // Gives up on a group that has not improved for long: as long again as it took to get to
-    // its best, and at least a span that grows with the table.
-    const std::uint64_t patience = 200'000 + 100 * static_cast<std::uint64_t>(t_.Cols());
+    // Only its own covers bound it, so that it comes down gradually from the greedy start.
+    std::uint64_t target = std::numeric_limits<std::uint64_t>::max();
+    patience = SaturatingMul(std::max<std::uint64_t>(1, t_.Cols() / 10'000), patience);
     std::uint64_t lastGain = 0;
     std::uint32_t added = kNone;
     const std::uint64_t endAt = ticker.Total() + budget;
@@ -402,7 +407,7 @@ bool OrbitCover::Run(std::uint64_t budget, std::uint64_t beat, std::uint64_t sto
             Remove(PickRemoval(kNone));
             continue;
         }
-        if (patient && step_ - lastGain > std::max(patience, lastGain))
+        if (step_ - lastGain > std::max(patience, lastGain))
             return true;
         if (cost_ >= target && !sol_.empty()) {
             Remove(PickRemoval(added));
@@ -447,25 +452,36 @@ struct GroupOutcome {
     bool stopped = false;
 };
 
+// Searches the group's tables; with `again`, starts afresh with another seed each time the
+// search gives up, until the budget is spent.
 GroupOutcome SearchGroup(const WheelShape& s, const LabelGroup& group, std::uint64_t seed, std::uint64_t budget,
-                         std::uint64_t beat, std::uint64_t stopAt, bool patient, Ticker& ticker)
+                         std::uint64_t stopAt, std::uint64_t patience, bool again, Ticker& ticker)
 {
     GroupOutcome outcome;
     const std::uint64_t tableWork = TableWork(s, group);
     // Tables that would eat most of the share leave too little for the search.
     if (tableWork == 0 || tableWork > budget / 2)
         return outcome;
-    const std::uint64_t before = ticker.Total();
+    const std::uint64_t endAt = ticker.Total() + budget;
     OrbitTables tables;
     if (!BuildTables(s, group, tables, ticker)) {
         outcome.stopped = true;
         return outcome;
     }
-    const std::uint64_t spent = ticker.Total() - before;
-    OrbitCover cover(tables, seed);
-    outcome.stopped = !cover.Run(budget > spent ? budget - spent : 0, beat, stopAt, patient, ticker);
-    if (!cover.Best().empty())
-        outcome.plays = Expand(s, tables, cover.Best());
+    std::vector<std::uint32_t> best;
+    std::uint64_t bestCost = std::numeric_limits<std::uint64_t>::max();
+    for (std::uint64_t start = 0; ticker.Total() < endAt && (start == 0 || again); ++start) {
+        OrbitCover cover(tables, seed + start * 0x9E3779B97F4A7C15ull);
+        outcome.stopped = !cover.Run(endAt - ticker.Total(), stopAt, patience, ticker);
+        if (!cover.Best().empty() && cover.BestCost() < bestCost) {
+            best = cover.Best();
+            bestCost = cover.BestCost();
+        }
+        if (outcome.stopped || bestCost <= stopAt)
+            break;
+    }
+    if (!best.empty())
+        outcome.plays = Expand(s, tables, best);
     return outcome;
 }
 
@@ -490,6 +506,15 @@ bool IsPrime(int p)
 std::uint64_t SeedFor(std::uint64_t seed, std::size_t group)
 {
     return seed * 0x9E3779B97F4A7C15ull + static_cast<std::uint64_t>(group) * 0xD1B54A32D192ED03ull;
+}
+
+OrbitResult Beating(OrbitResult result, std::uint64_t beat)
+{
+    if (beat != 0 && result.plays.size() >= beat) {
+        result.plays.clear();
+        result.group.clear();
+    }
+    return result;
 }
 
 }  // namespace
@@ -557,12 +582,13 @@ OrbitResult OrbitWheel(const WheelShape& shape, const LabelGroup& group, const O
         return result;
     Ticker ticker(limits.tick);
     GroupOutcome found =
-        SearchGroup(shape, group, SeedFor(limits.seed, 0), limits.workBudget, limits.beat, limits.stopAtPlays, false, ticker);
+        SearchGroup(shape, group, SeedFor(limits.seed, 0), limits.workBudget, limits.stopAtPlays,
+                    std::numeric_limits<std::uint64_t>::max() / 2, false, ticker);
     ticker.Flush();
     result.plays = std::move(found.plays);
     result.group = group.name;
     result.stopped = found.stopped || ticker.Stopped();
-    return result;
+    return Beating(std::move(result), limits.beat);
 }
 
 OrbitResult OrbitWheel(const WheelShape& shape, const OrbitLimits& limits)
@@ -578,9 +604,9 @@ OrbitResult OrbitWheel(const WheelShape& shape, const OrbitLimits& limits)
         return result.stopped || (!result.plays.empty() && result.plays.size() <= limits.stopAtPlays) ||
                ticker.Total() >= limits.workBudget;
     };
-    const auto search = [&](std::size_t i, std::uint64_t budget, bool patient) {
-        GroupOutcome found = SearchGroup(shape, groups[i], SeedFor(limits.seed, i), budget, limits.beat,
-                                         limits.stopAtPlays, patient, ticker);
+    const auto search = [&](std::size_t i, std::uint64_t budget, std::uint64_t patience, bool again) {
+        GroupOutcome found =
+            SearchGroup(shape, groups[i], SeedFor(limits.seed, i), budget, limits.stopAtPlays, patience, again, ticker);
         const std::size_t plays = found.plays.size();
         if (plays > 0 && (result.plays.empty() || plays < result.plays.size())) {
             result.plays = std::move(found.plays);
@@ -590,19 +616,20 @@ OrbitResult OrbitWheel(const WheelShape& shape, const OrbitLimits& limits)
         return plays;
     };
     // A first look at every group with a quarter of the budget, then the two that went furthest
-    // once more with the rest: the same seed retraces the first look and then goes on.
+    // once more with the rest: the same seed retraces the first look and then goes on, and
+    // fresh starts follow when it gives up.
     std::vector<std::pair<std::size_t, std::size_t>> tried;  // plays, group
     const std::uint64_t first = limits.workBudget / 4 / groups.size();
     for (std::size_t i = 0; i < groups.size() && !done(); ++i)
-        if (const std::size_t plays = search(i, first, true); plays > 0)
+        if (const std::size_t plays = search(i, first, kFirstPatience, false); plays > 0)
             tried.emplace_back(plays, i);
     std::stable_sort(tried.begin(), tried.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     const std::size_t again = std::min<std::size_t>(tried.size(), 2);
     for (std::size_t n = 0; n < again && !done(); ++n)
-        search(tried[n].second, (limits.workBudget - ticker.Total()) / (again - n), n + 1 < again);
+        search(tried[n].second, (limits.workBudget - ticker.Total()) / (again - n), kAgainPatience, true);
     ticker.Flush();
     result.stopped = result.stopped || ticker.Stopped();
-    return result;
+    return Beating(std::move(result), limits.beat);
 }
 
 }  // namespace bm::wheels

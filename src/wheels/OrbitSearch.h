@@ -27,7 +27,7 @@ struct OrbitLimits {
     std::uint64_t workBudget = 0;
     // Good enough: the search ends when a wheel this small is found.
     std::uint64_t stopAtPlays = 0;
-    // Only wheels smaller than this are worth finding; 0: any.
+    // Only wheels smaller than this are returned; 0: any.
     std::uint64_t beat = 0;
     // Told the work done since the last call and the smallest wheel found so far (0: none yet),
     // every few thousand subsets; false ends the search.
