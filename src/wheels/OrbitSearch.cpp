@@ -139,9 +139,27 @@ struct OrbitTables {
     std::size_t Rows() const { return rowStart.size() - 1; }
 };
 
-// Work to build the tables, or 0 when they would be too large to hold.
+bool PermutesTheLabels(int v, const LabelGroup& group)
+{
+    for (const auto& gen : group.generators) {
+        if (gen.size() != static_cast<std::size_t>(v))
+            return false;
+        std::vector<char> seen(gen.size(), 0);
+        for (const int x : gen) {
+            if (x < 0 || x >= v || seen[static_cast<std::size_t>(x)] != 0)
+                return false;
+            seen[static_cast<std::size_t>(x)] = 1;
+        }
+    }
+    return !group.generators.empty();
+}
+
+// Work to build the tables, or 0 when they would be too large to hold (or the group is no
+// group of the labels).
 std::uint64_t TableWork(const WheelShape& s, const LabelGroup& group)
 {
+    if (!PermutesTheLabels(s.v, group))
+        return 0;
     const Binomials& c = Binomials::Table();
     const std::uint64_t kSets = c(s.v, s.k);
     const std::uint64_t mSets = c(s.v, s.m);

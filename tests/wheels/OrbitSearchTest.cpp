@@ -95,6 +95,9 @@ TEST(OrbitSearch, TheSameSeedGivesTheSameWheelAndTickStopsIt)
     OrbitLimits tight = Budget(2, 0);
     tight.beat = 10;
     EXPECT_TRUE(OrbitWheel(shape, cycle, tight).plays.empty());
+    LabelGroup broken = cycle;
+    broken.generators[0][3] = broken.generators[0][4];
+    EXPECT_TRUE(OrbitWheel(shape, broken, Budget(2, 0)).plays.empty()) << "no permutation: nothing";
 
     std::uint64_t told = 0;
     OrbitLimits stopping = Budget(100, 0);
