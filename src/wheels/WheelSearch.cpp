@@ -707,10 +707,7 @@ bool CoverSearch::OrbitStart()
         std::vector<int> flat;
         for (const Play& play : found.plays)
             flat.insert(flat.end(), play.begin(), play.end());
-        if (found.stopped) {
-            best_ = std::move(flat);
-            return false;
-        }
+        // Kept only once this search's own count says it covers, stopped or not.
         Restore(flat);
         KeepIfBest();
     }

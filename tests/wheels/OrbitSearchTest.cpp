@@ -116,11 +116,11 @@ TEST(OrbitSearch, TheSameSeedGivesTheSameWheelAndTickStopsIt)
 // meets the bound, so the search ends there at once.
 TEST(OrbitSearch, WheelSearchStartsFromIt)
 {
-    const WheelShape shape{22, 4, 3, 3};
+    const WheelShape shape{20, 4, 3, 3};
     SearchLimits limits;
     limits.maxRounds = 400;
     const SearchResult result = BuildWheel(shape, limits);
-    EXPECT_EQ(result.plays.size(), 385u);
+    EXPECT_EQ(result.plays.size(), 285u);
     EXPECT_TRUE(result.reachedBound);
     EXPECT_LT(result.rounds, limits.maxRounds) << "ended at the bound, not by its budget";
     ExpectSoundOrbitWheel(shape, result.plays);
