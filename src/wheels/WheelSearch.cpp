@@ -8,6 +8,7 @@
 #include "wheels/DesignConstructions.h"
 #include "wheels/LottoStarts.h"
 #include "wheels/LottoState.h"
+#include "wheels/OrbitSearch.h"
 #include "wheels/SubsetRanks.h"
 
 namespace bm::wheels {
@@ -343,7 +344,10 @@ private:
         if (limits_.maxRounds >= 0 && rounds_ >= limits_.maxRounds)
             return false;
         if (limits_.keepGoing) {
-            SearchProgress progress{rounds_, best_.size() / static_cast<std::size_t>(k_), lotto_ ? lotto_->Plays() : Plays(),
+            std::size_t bestPlays = best_.size() / static_cast<std::size_t>(k_);
+            if (orbitBest_ != 0 && (bestPlays == 0 || orbitBest_ < bestPlays))
+                bestPlays = orbitBest_;
+            SearchProgress progress{rounds_, bestPlays, lotto_ ? lotto_->Plays() : Plays(),
                                     lotto_ ? lotto_->Uncovered() : uncovered_};
             if (!limits_.keepGoing(progress)) {
                 stopped_ = true;
@@ -355,6 +359,7 @@ private:
 
     bool Greedy();
     std::vector<Play> PartitionStart();
+    bool OrbitStart();
     bool LazyGreedy();
     bool SampledGreedy();
     void KeepIfBest();
@@ -391,6 +396,7 @@ private:
     std::uint64_t nextRound_ = kWorkPerRound;
     std::int64_t rounds_ = 0;
     bool stopped_ = false;
+    std::size_t orbitBest_ = 0;  // the orbit search's best while it runs
     double temperature_ = 0.0;
     double scale_ = 0.0;
     std::uint64_t rises_ = 0;
@@ -1055,6 +1061,37 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
     return true;
 }
 
+// Many of the smallest wheels known are unions of orbits under a group of the labels: a wheel
+// of whole orbits, when smaller than the start so far, is where the annealing goes on from.
+// Its share of work is fixed, so a seed still gives one sequence of wheels. False when stopped.
+bool CoverSearch::OrbitStart()
+{
+    constexpr std::uint64_t kOrbitRounds = 400;
+    if (Plays() <= stopAt_)
+        return true;
+    OrbitLimits orbit;
+    orbit.seed = limits_.seed;
+    orbit.workBudget = kOrbitRounds * kWorkPerRound;
+    orbit.stopAtPlays = stopAt_;
+    orbit.beat = Plays();
+    orbit.tick = [this](std::uint64_t work, std::uint64_t bestPlays) {
+        work_ += work;
+        orbitBest_ = static_cast<std::size_t>(bestPlays);
+        return Poll();
+    };
+    const OrbitResult found = OrbitWheel({v_, k_, m_, t_}, orbit);
+    orbitBest_ = 0;
+    if (!found.plays.empty() && found.plays.size() < Plays()) {
+        std::vector<int> flat;
+        for (const Play& play : found.plays)
+            flat.insert(flat.end(), play.begin(), play.end());
+        // Kept only once this search's own count says it covers, stopped or not.
+        Restore(flat);
+        KeepIfBest();
+    }
+    return !found.stopped;
+}
+
 SearchResult CoverSearch::Run()
 {
     SearchResult result;
@@ -1092,6 +1129,8 @@ SearchResult CoverSearch::Run()
     }
     DropRedundant();
     KeepIfBest();
+    if (!OrbitStart())
+        return finish();
     if (lotto) {
         LottoDescend(elems_);
         return finish();

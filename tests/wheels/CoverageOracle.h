@@ -14,7 +14,7 @@ struct Bits {
     std::uint64_t w[2] = {0, 0};
 };
 
-int Common(const Bits& a, const Bits& b)
+inline int Common(const Bits& a, const Bits& b)
 {
     return std::popcount(a.w[0] & b.w[0]) + std::popcount(a.w[1] & b.w[1]);
 }

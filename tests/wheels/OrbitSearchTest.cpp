@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "wheels/CoverageOracle.h"
+#include "wheels/OrbitSearch.h"
+#include "wheels/WheelSearch.h"
+
+namespace bm::wheels {
+namespace {
+
+constexpr std::uint64_t kRound = std::uint64_t{1} << 20;
+
+void ExpectSoundOrbitWheel(const WheelShape& s, const std::vector<Play>& plays)
+{
+    std::set<Play> seen;
+    for (const Play& play : plays) {
+        ASSERT_EQ(play.size(), static_cast<std::size_t>(s.k));
+        EXPECT_TRUE(std::is_sorted(play.begin(), play.end()));
+        EXPECT_EQ(std::adjacent_find(play.begin(), play.end()), play.end());
+        EXPECT_GE(play.front(), 0);
+        EXPECT_LT(play.back(), s.v);
+        EXPECT_TRUE(seen.insert(play).second) << "a play given twice";
+    }
+    EXPECT_EQ(CountUncoveredSets(s, plays), 0u);
+}
+
+OrbitLimits Budget(std::uint64_t rounds, std::uint64_t stopAt, std::uint64_t seed = 1)
+{
+    OrbitLimits limits;
+    limits.seed = seed;
+    limits.workBudget = rounds * kRound;
+    limits.stopAtPlays = stopAt;
+    return limits;
+}
+
+TEST(OrbitSearch, GroupsArePermutationsOfTheLabels)
+{
+    const std::vector<LabelGroup> groups = CandidateGroups(14);
+    ASSERT_FALSE(groups.empty());
+    bool affine = false;
+    bool cycle = false;
+    for (const LabelGroup& g : groups) {
+        for (std::vector<int> gen : g.generators) {
+            ASSERT_EQ(gen.size(), 14u) << g.name;
+            std::sort(gen.begin(), gen.end());
+            for (int x = 0; x < 14; ++x)
+                EXPECT_EQ(gen[static_cast<std::size_t>(x)], x) << g.name;
+        }
+        affine = affine || (g.name == "x -> 2x + b on Z13 + 1" && g.order == 13 * 12);
+        cycle = cycle || (g.name == "2 x 7-cycle" && g.order == 7);
+    }
+    EXPECT_TRUE(affine);
+    EXPECT_TRUE(cycle);
+    EXPECT_TRUE(std::is_sorted(groups.begin(), groups.end(),
+                               [](const LabelGroup& a, const LabelGroup& b) { return a.order > b.order; }));
+}
+
+// Optimal coverings that are unions of orbits: found within a few rounds, checked by the oracle.
+TEST(OrbitSearch, FindsOptimalCoveringsMadeOfOrbits)
+{
+    const struct {
+        WheelShape shape;
+        std::size_t plays;
+    } cases[] = {
+        {{14, 4, 3, 3}, 91},   // Steiner quadruple systems
+        {{16, 4, 3, 3}, 140},
+        {{20, 4, 3, 3}, 285},
+        {{12, 6, 5, 5}, 132},  // optimal
+        {{14, 6, 5, 5}, 371},  // the record
+    };
+    for (const auto& c : cases) {
+        const OrbitResult found = OrbitWheel(c.shape, Budget(60, c.plays));
+        EXPECT_EQ(found.plays.size(), c.plays) << c.shape.v << " " << c.shape.k << " " << found.group;
+        EXPECT_FALSE(found.stopped);
+        ExpectSoundOrbitWheel(c.shape, found.plays);
+    }
+}
+
+TEST(OrbitSearch, TheSameSeedGivesTheSameWheelAndTickStopsIt)
+{
+    const WheelShape shape{17, 6, 5, 5};
+    const OrbitResult a = OrbitWheel(shape, Budget(20, 0, 3));
+    const OrbitResult b = OrbitWheel(shape, Budget(20, 0, 3));
+    ASSERT_FALSE(a.plays.empty());
+    EXPECT_EQ(a.plays, b.plays);
+    EXPECT_EQ(a.group, b.group);
+    ExpectSoundOrbitWheel(shape, a.plays);
+    ExpectSoundOrbitWheel(shape, OrbitWheel(shape, Budget(20, 0, 4)).plays);
+
+    // A one-group search asked to beat a size it cannot reach returns nothing rather than a
+    // larger wheel.
+    const LabelGroup cycle = CandidateGroups(17).back();
+    OrbitLimits tight = Budget(2, 0);
+    tight.beat = 10;
+    EXPECT_TRUE(OrbitWheel(shape, cycle, tight).plays.empty());
+    LabelGroup broken = cycle;
+    broken.generators[0][3] = broken.generators[0][4];
+    EXPECT_TRUE(OrbitWheel(shape, broken, Budget(2, 0)).plays.empty()) << "no permutation: nothing";
+
+    std::uint64_t told = 0;
+    OrbitLimits stopping = Budget(100, 0);
+    stopping.tick = [&told](std::uint64_t work, std::uint64_t) {
+        told += work;
+        return told < 3 * kRound;
+    };
+    const OrbitResult stopped = OrbitWheel(shape, stopping);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_LT(told, 3 * kRound + kRound / 8) << "stops within a few thousand subsets of being told";
+    if (!stopped.plays.empty())
+        ExpectSoundOrbitWheel(shape, stopped.plays);
+}
+
+// The wheel search starts from the orbit wheel where it is smaller: a Steiner quadruple system
+// meets the bound, so the search ends there at once.
+TEST(OrbitSearch, WheelSearchStartsFromIt)
+{
+    const WheelShape shape{20, 4, 3, 3};
+    SearchLimits limits;
+    limits.maxRounds = 400;
+    const SearchResult result = BuildWheel(shape, limits);
+    EXPECT_EQ(result.plays.size(), 285u);
+    EXPECT_TRUE(result.reachedBound);
+    EXPECT_LT(result.rounds, limits.maxRounds) << "ended at the bound, not by its budget";
+    ExpectSoundOrbitWheel(shape, result.plays);
+}
+
+}  // namespace
+}  // namespace bm::wheels
