@@ -71,6 +71,9 @@ constexpr std::uint64_t kWorkPerRound = std::uint64_t{1} << 20;
 // Work above which the whole wheel is not looked over after every size.
 constexpr std::uint64_t kThoroughWork = 8'000'000;
 constexpr std::size_t kSampledPlays = 8;
+// The orbit search's rounds: at most this many, and one per so many sets to cover.
+constexpr std::uint64_t kOrbitRounds = 400;
+constexpr std::uint64_t kSetsPerOrbitRound = 8;
 // Moves for which a number taken out of a play may not come back (and as many again at random).
 constexpr std::uint64_t kTabuTenure = 30;
 
@@ -1066,12 +1069,14 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
 // Its share of work is fixed, so a seed still gives one sequence of wheels. False when stopped.
 bool CoverSearch::OrbitStart()
 {
-    constexpr std::uint64_t kOrbitRounds = 400;
+    // Small shapes are settled sooner by the annealing itself: their orbit search gets a
+    // share of work in proportion to the sets to cover.
+    const std::uint64_t orbitRounds = std::clamp<std::uint64_t>(count_.size() / kSetsPerOrbitRound, 1, kOrbitRounds);
     if (Plays() <= stopAt_)
         return true;
     OrbitLimits orbit;
     orbit.seed = limits_.seed;
-    orbit.workBudget = kOrbitRounds * kWorkPerRound;
+    orbit.workBudget = orbitRounds * kWorkPerRound;
     orbit.stopAtPlays = stopAt_;
     orbit.beat = Plays();
     orbit.tick = [this](std::uint64_t work, std::uint64_t bestPlays) {

@@ -172,6 +172,11 @@ TEST(WheelSearch, ReachesKnownOptimaAndStops)
         EXPECT_FALSE(result.stopped);
         ExpectSoundWheel(c.shape, result.plays);
     }
+    // Small shapes are not held up by a long look for a wheel of orbits first.
+    for (const WheelShape shape : {WheelShape{10, 7, 6, 6}, WheelShape{11, 7, 6, 6}, WheelShape{10, 5, 4, 4}}) {
+        const SearchResult result = BuildWheel(shape, Rounds(150));
+        EXPECT_TRUE(result.reachedBound) << shape.v << " " << shape.k << ": " << result.plays.size();
+    }
 }
 
 TEST(WheelSearch, TheSameSeedGivesTheSameWheel)
