@@ -5,8 +5,6 @@
 
 namespace bm::wheels {
 
-namespace {
-
 bool IsPrime(int q)
 {
     if (q < 2)
@@ -16,6 +14,8 @@ bool IsPrime(int q)
             return false;
     return true;
 }
+
+namespace {
 
 // Points and lines of a projective plane share one normal form: the first non-zero
 // coordinate is 1.

@@ -12,4 +12,6 @@ namespace bm::wheels {
 // so no search can do better. Plays are labels 0..v-1, ascending.
 std::vector<std::vector<int>> KnownConstruction(const WheelShape& shape);
 
+bool IsPrime(int q);
+
 }  // namespace bm::wheels

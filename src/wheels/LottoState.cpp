@@ -23,36 +23,6 @@ int Outside(int v, const int* sorted, int n, int* out)
     return no;
 }
 
-// ForEachSubset, but GCC cannot tell that an empty subset is never read there.
-template <typename Fn>
-void Subsets(const int* from, int n, int r, Fn&& fn)
-{
-    if (r < 0 || r > n)
-        return;
-    if (r == 0) {
-        fn(from);
-        return;
-    }
-    int idx[kMaxWheelNumbers + 1];
-    int chosen[kMaxWheelNumbers + 1];
-    for (int i = 0; i < r; ++i)
-        idx[i] = i;
-    for (;;) {
-        for (int i = 0; i < r; ++i)
-            chosen[i] = from[idx[i]];
-        if (!fn(static_cast<const int*>(chosen)))
-            return;
-        int i = r - 1;
-        while (i >= 0 && idx[i] == n - r + i)
-            --i;
-        if (i < 0)
-            return;
-        ++idx[i];
-        for (int j = i + 1; j < r; ++j)
-            idx[j] = idx[j - 1] + 1;
-    }
-}
-
 }  // namespace
 
 bool LottoState::Fits(const WheelShape& s)
@@ -78,7 +48,7 @@ LottoState::LottoState(const WheelShape& s) : v_(s.v), k_(s.k), m_(s.m), t_(s.t)
     int all[kMaxWheelNumbers];
     for (int i = 0; i < m_; ++i)
         all[i] = i;
-    Subsets(all, m_, t_, [&](const int* s) {
+    ForEachSubset(all, m_, t_, [&](const int* s) {
         for (int i = 0; i < t_; ++i)
             tOfM_.push_back(static_cast<std::uint8_t>(s[i]));
         return true;
@@ -175,7 +145,7 @@ void LottoState::ForEachAbove(const int* tset, Fn&& fn)
             fn(ranks[i], &batchSets_[i * m], &batchRest_[i * rest]);
         n = 0;
     };
-    Subsets(outside, no, m_ - t_, [&](const int* b) {
+    ForEachSubset(outside, no, m_ - t_, [&](const int* b) {
         int* d = &batchSets_[n * m];
         std::merge(tset, tset + t_, b, b + (m_ - t_), d);
         std::copy(b, b + (m_ - t_), &batchRest_[n * rest]);
@@ -246,7 +216,7 @@ void LottoState::AddPlay(const int* sorted)
     const std::size_t p = Plays() - 1;
     for (int i = 0; i < k_; ++i)
         masks_[p * 2 + static_cast<std::size_t>(sorted[i] >> 6)] |= std::uint64_t{1} << (sorted[i] & 63);
-    Subsets(sorted, k_, t_, [&](const int* s) {
+    ForEachSubset(sorted, k_, t_, [&](const int* s) {
         if (held_[Rank(s, t_)]++ == 0)
             Hold(s);
         return true;
@@ -263,7 +233,7 @@ void LottoState::AddPlays(const std::vector<int>& plays)
         const std::size_t p = Plays() - 1;
         for (int i = 0; i < k_; ++i)
             masks_[p * 2 + static_cast<std::size_t>(play[i] >> 6)] |= std::uint64_t{1} << (play[i] & 63);
-        Subsets(play, k_, t_, [&](const int* s) {
+        ForEachSubset(play, k_, t_, [&](const int* s) {
             ++held_[Rank(s, t_)];
             return true;
         });
@@ -319,7 +289,7 @@ void LottoState::AddPlays(const std::vector<int>& plays)
 
 void LottoState::RemovePlay(std::size_t p)
 {
-    Subsets(Elems(p), k_, t_, [&](const int* s) {
+    ForEachSubset(Elems(p), k_, t_, [&](const int* s) {
         if (--held_[Rank(s, t_)] == 0)
             Release(s);
         return true;
@@ -346,7 +316,7 @@ std::int64_t LottoState::SwapDelta(std::size_t p, int x, int y) const
             rest[n++] = *e;
     std::int64_t delta = 0;
     int up[kMaxWheelNumbers];
-    Subsets(rest, n, t_ - 1, [&](const int* s) {
+    ForEachSubset(rest, n, t_ - 1, [&](const int* s) {
         const std::uint32_t lost = RankWith(s, t_ - 1, x);
         if (held_[lost] == 1) {
             int w = 0;
@@ -384,13 +354,13 @@ void LottoState::Swap(std::size_t p, int x, int y)
             tset[w++] = s[i];
     };
     // Gains first, so that sets both lost and gained are never counted uncovered on the way.
-    Subsets(rest, n, t_ - 1, [&](const int* s) {
+    ForEachSubset(rest, n, t_ - 1, [&](const int* s) {
         with(s, y);
         if (held_[Rank(tset, t_)]++ == 0)
             Hold(tset);
         return true;
     });
-    Subsets(rest, n, t_ - 1, [&](const int* s) {
+    ForEachSubset(rest, n, t_ - 1, [&](const int* s) {
         with(s, x);
         if (--held_[Rank(tset, t_)] == 0)
             Release(tset);
@@ -416,7 +386,7 @@ void LottoState::Swap(std::size_t p, int x, int y)
 std::uint64_t LottoState::OnlyBy(std::size_t p) const
 {
     std::uint64_t only = 0;
-    Subsets(Elems(p), k_, t_, [&](const int* s) {
+    ForEachSubset(Elems(p), k_, t_, [&](const int* s) {
         const std::uint32_t r = Rank(s, t_);
         if (held_[r] == 1)
             only += alone_[r];
@@ -441,7 +411,7 @@ bool LottoState::Consistent() const
 {
     std::vector<std::uint32_t> held(held_.size(), 0);
     for (std::size_t p = 0; p < Plays(); ++p)
-        Subsets(Elems(p), k_, t_, [&](const int* s) {
+        ForEachSubset(Elems(p), k_, t_, [&](const int* s) {
             ++held[Rank(s, t_)];
             return true;
         });
@@ -460,7 +430,7 @@ bool LottoState::Consistent() const
         std::uint32_t count = 0;
         const int* only = nullptr;
         int one[kMaxWheelNumbers];
-        Subsets(d, m_, t_, [&](const int* s) {
+        ForEachSubset(d, m_, t_, [&](const int* s) {
             if (held[Rank(s, t_)] > 0) {
                 ++count;
                 std::copy(s, s + t_, one);
@@ -474,7 +444,7 @@ bool LottoState::Consistent() const
             ++uncovered;
             if (!stale_ && !listed[r])
                 return false;
-            Subsets(d, m_, t_, [&](const int* s) {
+            ForEachSubset(d, m_, t_, [&](const int* s) {
                 freeSets[Rank(s, t_)] += WeightOf(count_[r]);
                 return true;
             });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "wheels/DesignConstructions.h"
 #include "wheels/SubsetRanks.h"
 
 namespace bm::wheels {
@@ -511,15 +512,6 @@ int Power(int a, int e, int p)
     return r;
 }
 
-bool IsPrime(int p)
-{
-    if (p < 2)
-        return false;
-    for (int d = 2; d * d <= p; ++d)
-        if (p % d == 0)
-            return false;
-    return true;
-}
 
 std::uint64_t SeedFor(std::uint64_t seed, std::size_t group)
 {

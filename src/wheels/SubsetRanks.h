@@ -48,6 +48,8 @@ bool ForEachSubset(const int* from, int n, int r, Fn&& fn)
 {
     if (r < 0 || r > n)
         return true;
+    if (r == 0)  // also tells GCC that no member of an empty subset is read
+        return fn(from);
     int idx[Binomials::kMaxN + 1];
     int chosen[Binomials::kMaxN + 1];
     for (int i = 0; i < r; ++i)

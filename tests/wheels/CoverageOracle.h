@@ -1,7 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "wheels/CoveringBounds.h"
@@ -57,6 +61,21 @@ inline std::uint64_t CountUncoveredSets(const WheelShape& s, const std::vector<s
         for (int j = i + 1; j < s.m; ++j)
             idx[static_cast<std::size_t>(j)] = idx[static_cast<std::size_t>(j - 1)] + 1;
     }
+}
+
+// Plays of k distinct labels below v, ascending, each different, and the guarantee held.
+inline void ExpectSoundWheel(const WheelShape& s, const std::vector<std::vector<int>>& plays)
+{
+    std::set<std::vector<int>> seen;
+    for (const auto& play : plays) {
+        ASSERT_EQ(play.size(), static_cast<std::size_t>(s.k));
+        EXPECT_TRUE(std::is_sorted(play.begin(), play.end()));
+        EXPECT_EQ(std::adjacent_find(play.begin(), play.end()), play.end());
+        EXPECT_GE(play.front(), 0);
+        EXPECT_LT(play.back(), s.v);
+        EXPECT_TRUE(seen.insert(play).second) << "a play given twice";
+    }
+    EXPECT_EQ(CountUncoveredSets(s, plays), 0u);
 }
 
 }  // namespace bm::wheels

@@ -14,21 +14,6 @@
 namespace bm::wheels {
 namespace {
 
-// Plays of k distinct labels below v, ascending, each different, and the guarantee held.
-void ExpectSoundWheel(const WheelShape& s, const std::vector<Play>& plays)
-{
-    std::set<Play> seen;
-    for (const Play& play : plays) {
-        ASSERT_EQ(play.size(), static_cast<std::size_t>(s.k));
-        EXPECT_TRUE(std::is_sorted(play.begin(), play.end()));
-        EXPECT_EQ(std::adjacent_find(play.begin(), play.end()), play.end());
-        EXPECT_GE(play.front(), 0);
-        EXPECT_LT(play.back(), s.v);
-        EXPECT_TRUE(seen.insert(play).second) << "a play given twice";
-    }
-    EXPECT_EQ(CountUncoveredSets(s, plays), 0u);
-}
-
 SearchLimits Rounds(std::int64_t rounds, std::uint64_t seed = 1)
 {
     SearchLimits limits;
