@@ -33,12 +33,8 @@ bool LottoState::Fits(const WheelShape& s)
     return c(s.m, s.t) <= kCountBits && c(s.v, s.m) <= kMaxSearchSets && c(s.v, s.t + 1) <= kMaxSearchSets;
 }
 
-LottoState::LottoState(const WheelShape& s) : v_(s.v), k_(s.k), m_(s.m), t_(s.t)
+LottoState::LottoState(const WheelShape& s) : RankTable(s.v, s.m + 1), v_(s.v), k_(s.k), m_(s.m), t_(s.t)
 {
-    const Binomials& c = Binomials::Table();
-    for (int r = 0; r <= m_ + 1; ++r)
-        for (int n = 0; n <= v_; ++n)
-            binom_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(c(n, r), 0xFFFFFFFFu)));
     held_.assign(C(v_, t_), 0);
     free_.assign(C(v_, t_), C(v_ - t_, m_ - t_));
     alone_.assign(C(v_, t_), 0);
@@ -70,18 +66,6 @@ std::uint32_t LottoState::RankWith(const int* sorted, int r, int z) const
     for (; i < r; ++i)
         rank += C(sorted[i], i + 2);
     return rank;
-}
-
-void LottoState::Unrank(std::uint32_t rank, int r, int* sorted) const
-{
-    int e = v_ - 1;
-    for (int i = r - 1; i >= 0; --i) {
-        while (C(e, i + 1) > rank)
-            --e;
-        sorted[i] = e;
-        rank -= C(e, i + 1);
-        --e;
-    }
 }
 
 void LottoState::ListIfUncovered(std::uint32_t rank)

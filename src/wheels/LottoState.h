@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "wheels/CoveringBounds.h"
+#include "wheels/SubsetRanks.h"
 
 namespace bm::wheels {
 
@@ -14,7 +15,7 @@ namespace bm::wheels {
 // letting it go would lose), so a swap is priced by a few lookups however many m-sets it
 // touches; only an applied swap walks the m-sets above the t-sets that change. Weights start
 // at 1, so that until one is raised prices are counts of uncovered sets.
-class LottoState {
+class LottoState : private RankTable {
 public:
     explicit LottoState(const WheelShape& shape);
     // Whether the shape is a lotto design this can hold.
@@ -79,14 +80,6 @@ private:
     static constexpr std::uint32_t kMaxWeight = 0xFFFFFFu;
     static std::uint64_t WeightOf(std::uint32_t word) { return word >> kWeightShift; }
 
-    std::uint32_t C(int n, int r) const { return binom_[static_cast<std::size_t>(r) * static_cast<std::size_t>(v_ + 1) + static_cast<std::size_t>(n)]; }
-    std::uint32_t Rank(const int* sorted, int r) const
-    {
-        std::uint32_t rank = 0;
-        for (int i = 0; i < r; ++i)
-            rank += C(sorted[i], i + 1);
-        return rank;
-    }
     // The rank of the t members of d at the positions `at`.
     std::uint32_t RankIn(const int* d, const std::uint8_t* at) const
     {
@@ -97,7 +90,6 @@ private:
     }
     // The rank of sorted (r members) with z put in its place.
     std::uint32_t RankWith(const int* sorted, int r, int z) const;
-    void Unrank(std::uint32_t rank, int r, int* sorted) const;
     template <typename Fn>
     void ForEachAbove(const int* tset, Fn&& fn);
     void Hold(const int* tset);
@@ -108,7 +100,6 @@ private:
     void Relist();
 
     int v_, k_, m_, t_;
-    std::vector<std::uint32_t> binom_;
     std::vector<std::uint8_t> tOfM_;  // the positions of every t-subset of an m-set, one after another
     std::vector<int> elems_;
     std::vector<std::uint64_t> masks_;  // two words a play

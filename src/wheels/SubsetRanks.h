@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -69,5 +70,41 @@ bool ForEachSubset(const int* from, int n, int r, Fn&& fn)
             idx[j] = idx[j - 1] + 1;
     }
 }
+
+// Binomials up to C(v, maxR) in a flat table sized for one search, with the colex rank of a
+// sorted subset of the labels 0..v-1 and its inverse: the inner loops' own copy, 32 bits wide.
+class RankTable {
+public:
+    RankTable(int v, int maxR) : v_(v)
+    {
+        const Binomials& c = Binomials::Table();
+        for (int r = 0; r <= maxR; ++r)
+            for (int n = 0; n <= v; ++n)
+                binom_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(c(n, r), 0xFFFFFFFFu)));
+    }
+    std::uint32_t C(int n, int r) const { return binom_[static_cast<std::size_t>(r) * static_cast<std::size_t>(v_ + 1) + static_cast<std::size_t>(n)]; }
+    std::uint32_t Rank(const int* sorted, int r) const
+    {
+        std::uint32_t rank = 0;
+        for (int i = 0; i < r; ++i)
+            rank += C(sorted[i], i + 1);
+        return rank;
+    }
+    void Unrank(std::uint32_t rank, int r, int* sorted) const
+    {
+        int e = v_ - 1;
+        for (int i = r - 1; i >= 0; --i) {
+            while (C(e, i + 1) > rank)
+                --e;
+            sorted[i] = e;
+            rank -= C(e, i + 1);
+            --e;
+        }
+    }
+
+private:
+    int v_;
+    std::vector<std::uint32_t> binom_;
+};
 
 }  // namespace bm::wheels

@@ -77,15 +77,12 @@ constexpr std::uint64_t kSetsPerOrbitRound = 8;
 // Moves for which a number taken out of a play may not come back (and as many again at random).
 constexpr std::uint64_t kTabuTenure = 30;
 
-class CoverSearch {
+class CoverSearch : private RankTable {
 public:
     CoverSearch(const WheelShape& s, const SearchLimits& limits)
-        : v_(s.v), k_(s.k), m_(s.m), t_(s.t), limits_(limits), rng_(limits.seed)
+        : RankTable(s.v, s.m + 1), v_(s.v), k_(s.k), m_(s.m), t_(s.t), limits_(limits), rng_(limits.seed)
     {
         const Binomials& c = Binomials::Table();
-        for (int r = 0; r <= m_ + 1; ++r)
-            for (int n = 0; n <= v_; ++n)
-                binom_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(c(n, r), kCountBits)));
         count_.assign(static_cast<std::size_t>(c(v_, m_)), 0);
         const std::uint64_t holderSets = c(v_, t_ - 1);
         useHolders_ = holderSets <= (std::uint64_t{1} << 20);
@@ -98,14 +95,6 @@ public:
     SearchResult Run();
 
 private:
-    std::uint32_t C(int n, int r) const { return binom_[static_cast<std::size_t>(r) * static_cast<std::size_t>(v_ + 1) + static_cast<std::size_t>(n)]; }
-    std::uint32_t Rank(const int* sorted, int r) const
-    {
-        std::uint32_t rank = 0;
-        for (int i = 0; i < r; ++i)
-            rank += C(sorted[i], i + 1);
-        return rank;
-    }
     // The rank of R (m-1 members, ascending) with z put in its place.
     std::uint32_t RankWith(const int* r, int z) const
     {
@@ -117,17 +106,6 @@ private:
         for (; i < m_ - 1; ++i)
             rank += C(r[i], i + 2);
         return rank;
-    }
-    void Unrank(std::uint32_t rank, int r, int* sorted) const
-    {
-        int e = v_ - 1;
-        for (int i = r - 1; i >= 0; --i) {
-            while (C(e, i + 1) > rank)
-                --e;
-            sorted[i] = e;
-            rank -= C(e, i + 1);
-            --e;
-        }
     }
     const int* Elems(std::size_t p) const { return &elems_[p * static_cast<std::size_t>(k_)]; }
     int* Elems(std::size_t p) { return &elems_[p * static_cast<std::size_t>(k_)]; }
@@ -385,7 +363,6 @@ private:
     Rng rng_;
     std::uint64_t stopAt_ = 0;
     std::uint64_t perPlay_ = 0;
-    std::vector<std::uint32_t> binom_;
     std::vector<std::uint32_t> count_;
     std::vector<std::uint32_t> list_;
     std::uint64_t uncovered_ = 0;
