@@ -22,6 +22,24 @@ SearchLimits Rounds(std::int64_t rounds, std::uint64_t seed = 1)
     return limits;
 }
 
+// keepGoing says no at its calls-th call: the search ends there with the best complete wheel
+// it last told of.
+void ExpectStopKeepsBestTold(const WheelShape& shape, int calls)
+{
+    int called = 0;
+    std::size_t bestTold = 0;
+    SearchLimits limits;
+    limits.keepGoing = [&](const SearchProgress& progress) {
+        bestTold = progress.bestPlays;
+        return ++called < calls;
+    };
+    const SearchResult result = BuildWheel(shape, limits);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.rounds, calls);
+    EXPECT_EQ(result.plays.size(), bestTold);
+    ExpectSoundWheel(shape, result.plays);
+}
+
 TEST(SubsetRanks, RankAndUnrankRoundTripInColexOrder)
 {
     const Binomials& c = Binomials::Table();
@@ -182,19 +200,7 @@ TEST(WheelSearch, TheSameSeedGivesTheSameWheel)
 
 TEST(WheelSearch, StoppingKeepsTheBestCompleteWheel)
 {
-    const WheelShape shape{14, 6, 5, 5};
-    int calls = 0;
-    SearchLimits limits;
-    std::size_t bestSeen = 0;
-    limits.keepGoing = [&](const SearchProgress& progress) {
-        bestSeen = progress.bestPlays;
-        return ++calls < 20;
-    };
-    const SearchResult result = BuildWheel(shape, limits);
-    EXPECT_TRUE(result.stopped);
-    EXPECT_EQ(result.rounds, 20);
-    EXPECT_EQ(result.plays.size(), bestSeen);
-    ExpectSoundWheel(shape, result.plays);
+    ExpectStopKeepsBestTold({14, 6, 5, 5}, 20);
 
     // Stopped before the first wheel was complete: nothing.
     SearchLimits early;
@@ -334,19 +340,7 @@ TEST(WheelSearch, LottoDesignsAreSoundRepeatableAndStoppable)
         ExpectSoundWheel(shape, a.plays);
         EXPECT_EQ(BuildWheel(shape, Rounds(60, 3)).plays, a.plays) << shape.v << " " << shape.k << " " << shape.m << " " << shape.t;
     }
-    const WheelShape shape{27, 6, 4, 3};
-    int calls = 0;
-    std::size_t bestSeen = 0;
-    SearchLimits limits;
-    limits.keepGoing = [&](const SearchProgress& progress) {
-        bestSeen = progress.bestPlays;
-        return ++calls < 30;
-    };
-    const SearchResult result = BuildWheel(shape, limits);
-    EXPECT_TRUE(result.stopped);
-    EXPECT_EQ(result.rounds, 30);
-    EXPECT_EQ(result.plays.size(), bestSeen);
-    ExpectSoundWheel(shape, result.plays);
+    ExpectStopKeepsBestTold({27, 6, 4, 3}, 30);
 }
 
 TEST(WheelSearch, RefusesWhatItCannotHold)
