@@ -150,10 +150,7 @@ TEST_F(PrintFromWindow, TestPatternMarksEveryBoxAndMovesWithTheOffsets)
     Click("Command1");
     EXPECT_EQ(rig.dialogs.shown().size(), 1u);
 
-    // The box takes no comma; an offset that is no number (from an old settings file) is refused
-    // by the job, naming it.
-    Type("txtLmarg", QStringLiteral("1,5"));
-    EXPECT_EQ(rig.Child<QLineEdit>("txtLmarg")->text(), QStringLiteral("15"));
+    // An offset that is no number (from an old settings file) is refused by the job, naming it.
     rig.Child<QLineEdit>("txtLmarg")->setText(QStringLiteral("1,5"));
     Click("cmdTest");
     EXPECT_EQ(rig.dialogs.Said(),

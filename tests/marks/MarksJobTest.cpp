@@ -192,9 +192,7 @@ TEST(ExtraMarks, ReadAfreshByEveryJob)
     WriteBytes(dir / "w.txt", Wheel(1));
     const auto run = [&] {
         RecordingSurface surface;
-        FakeStatus status;
-        UnwatchedJob unseen;
-        const auto outcome = RunPrintJob(RequestFor(file, def), surface, status, unseen, [&] { return dir / "w.txt"; });
+        const auto outcome = RunUnwatched(RequestFor(file, def), surface, dir / "w.txt");
         EXPECT_EQ(outcome.end, JobEnd::Completed) << outcome.message;
         return surface.marks().size();
     };

@@ -105,18 +105,13 @@ TEST(Calibration, AStretchingPrinterCalibratedFromItsOwnCrosshairsPutsEveryMarkI
             request.paper = printer.paper;
             request.scale = **kept;
             StretchingPrinter calibrated(printer.paper, printer.across, printer.feed);
-            FakeStatus status;
-            struct : EscapeKey {
-                bool Pressed() override { return false; }
-            } never;
-            const JobOutcome outcome = RunPrintJob(request, calibrated, status, never, [] { return std::filesystem::path(); });
+            const JobOutcome outcome = RunUnwatched(request, calibrated);
             if (outcome.end == JobEnd::Refused)
                 continue;  // the slip does not fit this paper turned this way
             ASSERT_EQ(outcome.end, JobEnd::Completed) << outcome.message;
             request.scale = {};
             RecordingSurface meant;
-            ASSERT_EQ(RunPrintJob(request, meant, status, never, [] { return std::filesystem::path(); }).end,
-                      JobEnd::Completed);
+            ASSERT_EQ(RunUnwatched(request, meant).end, JobEnd::Completed);
             ASSERT_EQ(meant.marks().size(), calibrated.landed.size());
             ASSERT_EQ(meant.marks().size(), 490u);
             double worst = 0;

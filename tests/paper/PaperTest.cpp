@@ -129,11 +129,7 @@ TEST(PrintJobPaper, TheJobsRefusalFollowsItsPaper)
         auto request = RequestFor(file, d, true, "0", left);
         request.paper = paper;
         RecordingSurface surface;
-        FakeStatus status;
-        struct : EscapeKey {
-            bool Pressed() override { return false; }
-        } never;
-        const JobOutcome outcome = RunPrintJob(request, surface, status, never, [] { return std::filesystem::path(); });
+        const JobOutcome outcome = RunUnwatched(request, surface);
         EXPECT_EQ(outcome.end, refused ? JobEnd::Refused : JobEnd::Completed) << outcome.message;
         if (refused)
             EXPECT_NE(outcome.message.find(SheetText(paper, true)), std::string::npos) << outcome.message;
@@ -156,12 +152,7 @@ TEST(PrintJobScale, ScaleIsAppliedAfterOffsetsToCornersAndSizes)
             auto request = RequestFor(file, d, true, "3.5", "-2");
             request.scale = scale;
             RecordingSurface surface;
-            FakeStatus status;
-            struct : EscapeKey {
-                bool Pressed() override { return false; }
-            } never;
-            EXPECT_EQ(RunPrintJob(request, surface, status, never, [] { return std::filesystem::path(); }).end,
-                      JobEnd::Completed);
+            EXPECT_EQ(RunUnwatched(request, surface).end, JobEnd::Completed);
             return surface.marks();
         };
         const auto plain = marks({}), scaled = marks({1.05, 0.95});
@@ -172,10 +163,8 @@ TEST(PrintJobScale, ScaleIsAppliedAfterOffsetsToCornersAndSizes)
             const auto& p = plain[i];
             const auto& s = scaled[i];
             if (!horizontal) {
-                EXPECT_NEAR(s.x1, p.x1 * 1.05, 1e-3);
-                EXPECT_NEAR(s.x2, p.x2 * 1.05, 1e-3);
-                EXPECT_NEAR(s.y1, p.y1 * 0.95, 1e-3);
-                EXPECT_NEAR(s.y2, p.y2 * 0.95, 1e-3);
+                EXPECT_TRUE(std::fabs(s.x1 - p.x1 * 1.05) < 1e-3 && std::fabs(s.x2 - p.x2 * 1.05) < 1e-3 &&
+                            std::fabs(s.y1 - p.y1 * 0.95) < 1e-3 && std::fabs(s.y2 - p.y2 * 0.95) < 1e-3) << i;
             } else {
                 EXPECT_NEAR(s.y1, p.y1 * 1.05, 1e-3);
                 EXPECT_NEAR(s.x1, width - (width - p.x1) * 0.95, 1e-3);

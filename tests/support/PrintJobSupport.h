@@ -74,6 +74,15 @@ inline bm::PrintJobRequest RequestFor(const std::filesystem::path& file, const b
     return request;
 }
 
+// The job on `surface` with nobody watching: no status shown, Escape never pressed, and the
+// wheel file `wheel` when it asks for one (none: cancelled, as a test pattern never asks).
+inline bm::JobOutcome RunUnwatched(const bm::PrintJobRequest& request, bm::PrintSurface& surface,
+                                   const std::filesystem::path& wheel = {})
+{
+    bm::UnwatchedJob unseen;
+    return bm::RunPrintJob(request, surface, unseen, unseen, [&] { return wheel; });
+}
+
 // `count` plays of `perPlay` numbers; play i (1-based) holds i, i+7, ... wrapped into 1..49.
 inline std::string Wheel(int count, int perPlay = 6)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -17,14 +18,17 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
-    // A program folder with empty Defs, Settings, wheel and Summary folders.
-    void makeProgramFolder() const;
+    // A program folder with empty Defs, Settings, wheel and Summary folders, and these sample
+    // definitions copied into Defs.
+    void makeProgramFolder(std::initializer_list<const char*> samples = {}) const;
 
 private:
     std::filesystem::path path_;
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
+// The text `count` times over.
+std::string Repeated(std::string_view text, int count);
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace bmtest

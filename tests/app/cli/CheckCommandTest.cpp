@@ -20,22 +20,19 @@ bool IsCompletedLine(const std::string& s)
 // saved with CR LF line ends.
 TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     bmtest::Lab lab;
     lab.Put("wheel/w.txt", bmtest::kLottoWheel);
-    const auto save = lab.out() / "s.txt";
-    const auto r = bmtest::RunProgram({"--home", lab.home().string(), "check", "--definition", "LO649", "--wheel",
-                                       "w.txt", "--draw", " 1, 2 ,3\t4 5,,6 7 ", "--save", save.string()});
+    const auto r = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draw", " 1, 2 ,3\t4 5,,6 7 ",
+                            "--save", "{out}/s.txt"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, kLottoReport);
     EXPECT_TRUE(IsCompletedLine(r.err)) << r.err;
-    EXPECT_EQ(bmtest::ReadBytes(save), bmtest::CrLf(kLottoReport));
+    EXPECT_EQ(bmtest::ReadBytes(lab.out() / "s.txt"), bmtest::CrLf(kLottoReport));
 
     // Comment lines are no plays, and the report names the physical lines.
     lab.Put("wheel/c.txt", std::string("# method: covering\r\n") + bmtest::kLottoWheel);
-    const auto c = bmtest::RunProgram({"--home", lab.home().string(), "check", "--definition", "LO649", "--wheel",
-                                       "c.txt", "--draw", "1 2 3 4 5 6 7"});
+    const auto c = lab.Run({"check", "--definition", "LO649", "--wheel", "c.txt", "--draw", "1 2 3 4 5 6 7"});
     EXPECT_EQ(c.status, 0) << c.err;
     EXPECT_NE(c.out.find("Draw: 1 2 3 4 5 6 Bonus 7\nChecking 4 Picks Against Above Draw Results\n\n"
                          "Match-3 For This Draw At Line 2\nMATCH-5 + Bonus For This Draw At Line 4\n"
@@ -48,22 +45,19 @@ TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
 // saved, and one line on stderr.
 TEST(CheckCommand, ChecksAgainstAHistoryOfDraws)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     bmtest::Lab lab;
     lab.Put("wheel/w.txt", bmtest::kLottoWheel);
     lab.Put("wheel/d.csv", "\"DRAW DATE\",\"NUMBERS\"\r\n\"06/12/1982\",\"1 2 3 4 5 6\",7\r\n\r\n1;2;3;10;11;12;44\r\n");
-    const auto save = lab.out() / "h.csv";
-    const auto r = bmtest::RunProgram({"--home", lab.home().string(), "check", "--definition", "LO649", "--wheel",
-                                       "w.txt", "--draws", (lab.home() / "wheel/d.csv").string(), "--save",
-                                       save.string()});
+    const auto r = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/d.csv",
+                            "--save", "{out}/h.csv"});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string csv = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
                             "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
                             ",1 2 3 10 11 12 +44,1,0,0,2,0,0,0,1,3\n"
                             "Total,,2,0,0,3,0,0,1,2,6\n";
     EXPECT_EQ(r.out, csv);
-    EXPECT_EQ(bmtest::ReadBytes(save), csv);
+    EXPECT_EQ(bmtest::ReadBytes(lab.out() / "h.csv"), csv);
     EXPECT_TRUE(r.err.starts_with("Checked 4 plays against 2 draws in ")) << r.err;
 }
 

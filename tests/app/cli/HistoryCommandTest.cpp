@@ -19,12 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> History(const Lab& lab, const std::string& draws, std::vector<std::string> more = {})
+ProgramRun History(const Lab& lab, std::vector<std::string> more = {})
 {
-    std::vector<std::string> args = {"--home", lab.home().string(), "check", "--definition", "LO649", "--wheel",
-                                      "w.txt", "--draws", (lab.home() / "wheel" / draws).string()};
+    std::vector<std::string> args = {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/d.csv"};
     args.insert(args.end(), more.begin(), more.end());
-    return args;
+    return lab.Run(args);
 }
 
 const char* kHeading = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n";
@@ -33,8 +32,7 @@ const char* kHeading = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 
 // counted with --skip-invalid-draws, refused at the first without it.
 TEST(HistoryCommand, SkipsLinesThatAreNoDrawsOfTheGameWhenAsked)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     Lab lab;
     lab.Put("wheel/w.txt", kLottoWheel);
     const auto draws = lab.Put("wheel/d.csv", "DRAW DATE,NUMBERS,BONUS\r\n"
@@ -43,7 +41,7 @@ TEST(HistoryCommand, SkipsLinesThatAreNoDrawsOfTheGameWhenAsked)
                                               "2020-01-07,1 2 3 10 11 13,44\r\n"
                                               "Prizes are paid in cash\r\n");
     const auto save = lab.out() / "h.csv";
-    const auto skipped = RunProgram(History(lab, "d.csv", {"--skip-invalid-draws", "--save", save.string()}));
+    const auto skipped = History(lab, {"--skip-invalid-draws", "--save", save.string()});
     EXPECT_EQ(skipped.status, 0) << skipped.err;
     const std::string csv = std::string(kHeading) +
                             "2020-01-03,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
@@ -57,7 +55,7 @@ TEST(HistoryCommand, SkipsLinesThatAreNoDrawsOfTheGameWhenAsked)
                                         "draws in "))
         << skipped.err;
 
-    const auto refused = RunProgram(History(lab, "d.csv"));
+    const auto refused = History(lab);
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.out, "");
     EXPECT_EQ(refused.err, "brindlemark: " + draws.string() +
@@ -67,14 +65,13 @@ TEST(HistoryCommand, SkipsLinesThatAreNoDrawsOfTheGameWhenAsked)
 // Repeated draws and a file out of date order are said on stderr; the CSV keeps the file's order.
 TEST(HistoryCommand, SaysWhenDrawsRepeatAndWhenTheFileIsNotInDateOrder)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     Lab lab;
     lab.Put("wheel/w.txt", kLottoWheel);
     const auto draws = lab.Put("wheel/d.csv", "2020-01-07,1 2 3 10 11 13,44\n"
                                               "2020-01-03,1 2 3 4 5 6,7\n"
                                               "2020-01-07,13 11 10 3 2 1,44\n");
-    const auto r = RunProgram(History(lab, "d.csv"));
+    const auto r = History(lab);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out.starts_with(std::string(kHeading) + "2020-01-07,1 2 3 10 11 13 +44,") &&
                 r.out.find("\n2020-01-07,13 11 10 3 2 1 +44,") != std::string::npos)
@@ -160,11 +157,9 @@ private:
 // was being checked", no summary or CSV saved, and no total claimed.
 TEST(HistoryCommand, AnInputThatChangesMidRunRefusesTheRun)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
-    std::string winners;  // every play wins: the report is far longer than a pipe holds
-    for (int i = 0; i < 200000; ++i)
-        winners += "3,11,19,27,35,43\n";
+    BM_NEEDS_PROGRAM();
+    // Every play wins: the report is far longer than a pipe holds.
+    const std::string winners = Repeated("3,11,19,27,35,43\n", 200000);
     std::string draws;
     for (int d = 0; d < 4000; ++d)
         draws += "1,2,3,4,5," + std::to_string(6 + d % 40) + ",49\n";

@@ -3,10 +3,8 @@
 #include <cstdint>
 #include <sstream>
 
-#include "app/cli/Cli.h"
-#include "support/TempDir.h"
+#include "app/cli/CatalogueSupport.h"
 
-using namespace bm;
 using namespace bmtest;
 
 namespace {
@@ -25,19 +23,6 @@ std::uint64_t Fnv1a(const std::string& bytes)
 void CopySample(const TempDir& home)
 {
     std::filesystem::copy(SAMPLE_DIR, home.path(), std::filesystem::copy_options::recursive);
-}
-
-struct Output {
-    int status;
-    std::string out, err;
-};
-
-Output RunCommand(const TempDir& home, std::vector<std::string> args)
-{
-    args.insert(args.begin(), {"--home", home.path().string()});
-    std::ostringstream out, err;
-    const int status = cli::RunCli(args, "/nonexistent", out, err);
-    return {status, out.str(), err.str()};
 }
 
 // A definition without a marks file prints byte for byte what it printed before marks files
@@ -61,11 +46,11 @@ TEST(MarksFileCli, WithoutTheFileEverySamplePrintsAsBefore)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string wheel = std::string(c.name) + "-sample.txt";
-        const auto print = RunCommand(home, {"print", "--definition", c.name, "--wheel", wheel, "--marks"});
+        const auto print = RunInProcess(home.path(), {"print", "--definition", c.name, "--wheel", wheel, "--marks"});
         ASSERT_EQ(print.status, 0) << print.err;
         EXPECT_EQ(std::count(print.out.begin(), print.out.end(), '\n'), c.printLines);
         EXPECT_EQ(Fnv1a(print.out), c.print);
-        const auto pattern = RunCommand(home, {"test-pattern", "--definition", c.name, "--marks"});
+        const auto pattern = RunInProcess(home.path(), {"test-pattern", "--definition", c.name, "--marks"});
         ASSERT_EQ(pattern.status, 0) << pattern.err;
         EXPECT_EQ(std::count(pattern.out.begin(), pattern.out.end(), '\n'), c.patternLines);
         EXPECT_EQ(Fnv1a(pattern.out), c.pattern);
@@ -80,7 +65,7 @@ TEST(MarksFileCli, MarksListTheSizedMarksThenTheExtras)
     CopySample(home);
     WriteBytes(home / "Defs" / "LO649.marks",
                "[Mark]\r\nWidth=60\r\nHeight=50\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
-    const auto run = RunCommand(home, {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--marks",
+    const auto run = RunInProcess(home.path(), {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--marks",
                                 "--top", "1", "--left", "-2"});
     ASSERT_EQ(run.status, 0) << run.err;
     std::istringstream lines(run.out);
@@ -117,7 +102,7 @@ TEST(MarksFileCli, PdfNeverLandsOnTheMarksFile)
         SCOPED_TRACE(exists);
         if (exists)
             WriteBytes(target, "[Mark]\r\nWidth=50\r\n");
-        const auto run = RunCommand(home, {"print", "--definition", (home / "mine" / "LO649.def").string(), "--wheel",
+        const auto run = RunInProcess(home.path(), {"print", "--definition", (home / "mine" / "LO649.def").string(), "--wheel",
                                     "LO649-sample.txt", "--pdf", target.string()});
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(target.string() + ": is "), std::string::npos) << run.err;

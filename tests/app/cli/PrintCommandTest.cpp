@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "app/cli/CatalogueSupport.h"
 #include "app/cli/Cli.h"
 #include "printing/qt/PrintTestTools.h"
 
@@ -56,26 +57,22 @@ TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[2] + " top " + c.top);
-        std::vector<std::string> args = c.args;
-        args.insert(args.begin(), {"--home", home.path().string()});
-        std::ostringstream out, err;
-        EXPECT_EQ(cli::RunCli(args, "/nonexistent", out, err), 0) << err.str();
-        EXPECT_EQ(err.str(), c.err);
+        const auto run = RunInProcess(home.path(), c.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, c.err);
         const std::string expected = ExpectedMarks(home, def, c.testMode, c.top, c.left);
         EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), c.testMode ? 490 : 72);
-        EXPECT_EQ(out.str(), expected);
+        EXPECT_EQ(run.out, expected);
     }
     EXPECT_EQ(ReadBytes(home / "Settings" / "HZ649.ini"), settings);
 
     // After a jam: the lines of the whole job's second sheet, byte for byte, and nothing else.
-    std::ostringstream out, err;
-    ASSERT_EQ(cli::RunCli({"--home", home.path().string(), "print", "--definition", "HZ649", "--wheel", "w.txt",
-                           "--top=0", "--left=0", "--marks", "--slips", "2-"},
-                          "/nonexistent", out, err),
-              0) << err.str();
+    const auto jam = RunInProcess(home.path(), {"print", "--definition", "HZ649", "--wheel", "w.txt", "--top=0",
+                                                "--left=0", "--marks", "--slips", "2-"});
+    ASSERT_EQ(jam.status, 0) << jam.err;
     const std::string whole = ExpectedMarks(home, def, false, "0", "0");
-    EXPECT_EQ(out.str(), whole.substr(whole.find("\n2 ") + 1));
-    EXPECT_EQ(out.str().rfind("2 ", 0), 0u);
+    EXPECT_EQ(jam.out, whole.substr(whole.find("\n2 ") + 1));
+    EXPECT_EQ(jam.out.rfind("2 ", 0), 0u);
 }
 
 // Which arguments ask for the command line rather than the window is shown by the runs of the

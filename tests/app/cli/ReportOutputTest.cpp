@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "app/cli/CatalogueSupport.h"
-#include "app/cli/Cli.h"
 #include "app/cli/ReportOutput.h"
 #include "checking/CheckTestSupport.h"
 #include "printing/qt/PrintTestTools.h"
@@ -30,17 +29,11 @@ std::string Command(const std::vector<std::string>& args)
 // reason, no summary or CSV saved.
 TEST(ReportOutput, AReportThatCannotBeWrittenFailsWithItsReason)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     Lab lab;
-    std::string winners;  // a report of some 3 KB, more than the limit below lets a file hold
-    for (int i = 0; i < 100; ++i)
-        winners += "1,2,3,10,11,12\n";
-    lab.Put("wheel/w.txt", winners);
-    std::string many;
-    for (int d = 0; d < 300; ++d)
-        many += "2020-01-01,1 2 3 4 5 6,7\n";
-    lab.Put("wheel/d.csv", many);
+    // A report of some 3 KB, more than the limit below lets a file hold.
+    lab.Put("wheel/w.txt", Repeated("1,2,3,10,11,12\n", 100));
+    lab.Put("wheel/d.csv", Repeated("2020-01-01,1 2 3 4 5 6,7\n", 300));
     const std::vector<std::string> check = {"--home", lab.home().string(), "check", "--definition", "LO649",
                                             "--wheel", "w.txt"};
     const std::string draw = " --draw '1 2 3 4 5 6 7'";
@@ -100,20 +93,16 @@ TEST(ReportOutput, AStreamThatFailsIsAFailure)
 TEST(ReportOutput, AReportReadASecondTimeKeepsItsLastLines)
 {
     TempDir home;
-    home.makeProgramFolder();
-    fs::copy_file(fs::path(SAMPLE_DIR) / "Defs/LO649.def", home / "Defs/LO649.def");
+    home.makeProgramFolder({"LO649"});
     const int plays = 600000;
     std::string wheel;
     for (int i = 0; i < plays; ++i)
         wheel += i % 7 == 3 ? "3,11,19,27,35,1\n" : "3,11,19,1,2,4\n";  // Match 5 or Match 3
     WriteBytes(home / "wheel/w.txt", wheel);
-    std::ostringstream out, err;
-    const int status = bm::cli::RunCli({"--home", home.path().string(), "check", "--definition", "LO649", "--wheel",
-                                        "w.txt", "--draw", "3 11 19 27 35 43 7", "--save",
-                                        (home / "Summary/s.txt").string()},
-                                       "/x", out, err);
-    ASSERT_EQ(status, 0) << err.str();
-    const std::string report = out.str();
+    const auto run = RunInProcess(home.path(), {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw",
+                                                "3 11 19 27 35 43 7", "--save", (home / "Summary/s.txt").string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string report = run.out;
     std::istringstream lines(report);
     int reported = 0, fives = 0;
     std::string line, last;
@@ -135,8 +124,7 @@ TEST(ReportOutput, AReportReadASecondTimeKeepsItsLastLines)
 // report, the summary or the status, and nothing reaches the terminal as a control sequence.
 TEST(ReportOutput, NamesAreWrittenWithTheirControlCharactersEscaped)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     Lab lab;
     const std::string wheel = "a\nTotal Wins - 999\x1b[2J.txt";
     lab.Put("wheel/" + wheel, kLottoWheel);
@@ -144,14 +132,14 @@ TEST(ReportOutput, NamesAreWrittenWithTheirControlCharactersEscaped)
     fs::copy_file(lab.home() / "Defs/LO649.def", def);
     const auto save = lab.out() / "s.txt";
     // A definition can no longer be named so; its refusal shows the name escaped, on one line.
-    const auto refused = RunProgram({"--home", lab.home().string(), "check", "--definition", def.string(), "--wheel",
-                                     wheel, "--draw", "1 2 3 4 5 6 7", "--save", save.string()});
+    const auto refused = lab.Run({"check", "--definition", def.string(), "--wheel", wheel, "--draw", "1 2 3 4 5 6 7",
+                                  "--save", save.string()});
     EXPECT_EQ(refused.status, 2) << refused.err;
     EXPECT_NE(refused.err.find("L\\x0AO649.def: is not named as a definition"), std::string::npos) << refused.err;
     EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
     EXPECT_FALSE(fs::exists(save));
-    const auto r = RunProgram({"--home", lab.home().string(), "check", "--definition", "LO649", "--wheel", wheel,
-                               "--draw", "1 2 3 4 5 6 7", "--save", save.string()});
+    const auto r = lab.Run({"check", "--definition", "LO649", "--wheel", wheel, "--draw", "1 2 3 4 5 6 7", "--save",
+                            save.string()});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string head = "Lottery: LO649\nTicket File: a\\x0ATotal Wins - 999\\x1B[2J.txt\nDraw: 1 2 3 4 5 6 Bonus 7\n";
     EXPECT_TRUE(r.out.starts_with(head)) << r.out;
@@ -159,8 +147,7 @@ TEST(ReportOutput, NamesAreWrittenWithTheirControlCharactersEscaped)
     EXPECT_TRUE(ReadBytes(save).starts_with(CrLf(head)));
 
     const auto pdf = lab.out() / "slips\n\x1b[31m.pdf";
-    const auto printed = RunProgram({"--home", lab.home().string(), "print", "--definition", "LO649", "--wheel",
-                                     "LO649-sample.txt", "--pdf", pdf.string()});
+    const auto printed = lab.Run({"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--pdf", pdf.string()});
     EXPECT_EQ(printed.status, 0) << printed.err;
     EXPECT_NE(printed.err.find("Saved To " + lab.out().string() + "/slips\\x0A\\x1B[31m.pdf"), std::string::npos)
         << printed.err;

@@ -14,22 +14,21 @@ const std::string kDesign = "# method: by hand\n# 3 numbers a play\n\n{ 0, 1, 2 
 const std::string kNinety = "90\r\n7\r\n6\r\n200\r\n200\r\n14\r\n2\r\n9\r\n3\r\n22\r\n10\r\n3\r\n2\r\n58\r\n5\r\n50\r\n"
                             "5\r\n1\r\n11\r\n21\r\n31\r\n41\r\n51\r\n61\r\n71\r\n81\r\n 1 \r\n 0 \r\n 1 \r\n";
 
-ProgramRun RunWheel(const Lab& lab, std::vector<std::string> args)
+// `wheel apply` of {home}/design.txt onto the numbers, and more options.
+std::vector<std::string> Apply(const std::string& numbers, std::vector<std::string> more = {})
 {
-    args.insert(args.begin(), {"--home", lab.home().string()});
-    for (auto& a : args)
-        a = lab.Expand(a);
-    return RunProgram(args);
+    std::vector<std::string> args = {"wheel", "apply", "--design", "{home}/design.txt", "--numbers", numbers};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
 }
 
 TEST(WheelCommand, AppliesADesignToThePlayersNumbers)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     Lab lab;
     lab.Put("design.txt", kDesign);
     const std::string want = "9,17,40\r\n1,5,17\r\n1,5,40\r\n";
-    const auto stdoutRun = RunWheel(lab, {"wheel", "apply", "--design", "{home}/design.txt", "--numbers", "40, 9 17 5\t1"});
+    const auto stdoutRun = lab.Run(Apply("40, 9 17 5\t1"));
     EXPECT_EQ(stdoutRun.status, 0) << stdoutRun.err;
     EXPECT_EQ(stdoutRun.out, want);
     EXPECT_EQ(stdoutRun.err, "");
@@ -37,7 +36,7 @@ TEST(WheelCommand, AppliesADesignToThePlayersNumbers)
     // 1-based, into a file, checked against a definition; an old file there is replaced.
     lab.Put("one.txt", "1 2 3 4 5 6\r\n1 2 3 4 5 7\r\n");
     lab.Put("wheel/mine.txt", "old");
-    const auto fileRun = RunWheel(lab, {"wheel", "apply", "--design=" + (lab.home() / "one.txt").string(), "--numbers",
+    const auto fileRun = lab.Run({"wheel", "apply", "--design=" + (lab.home() / "one.txt").string(), "--numbers",
                                    "49 1 2 3 4 5 6", "--definition", "LO649", "--out", "{home}/wheel/mine.txt"});
     EXPECT_EQ(fileRun.status, 0) << fileRun.err;
     EXPECT_EQ(fileRun.out, "");
@@ -45,22 +44,21 @@ TEST(WheelCommand, AppliesADesignToThePlayersNumbers)
     EXPECT_EQ(fileRun.err, "");
 
     // More numbers than labels: done, with a note of those in no play.
-    const auto more = RunWheel(lab, {"wheel", "apply", "--design", "{home}/one.txt", "--numbers", "1 2 3 4 5 6 7 8 9"});
+    const auto more = lab.Run({"wheel", "apply", "--design", "{home}/one.txt", "--numbers", "1 2 3 4 5 6 7 8 9"});
     EXPECT_EQ(more.status, 0) << more.err;
     EXPECT_EQ(more.out, "1,2,3,4,5,6\r\n1,2,3,4,5,7\r\n");
     EXPECT_EQ(more.err, "brindlemark: note: " + (lab.home() / "one.txt").string() +
                             " has 7 labels; the last 2 of the numbers given are in no play\n");
 
     // What apply wrote, check and analyze read as any wheel.
-    const auto analysed = RunWheel(lab, {"wheel", "analyze", "--definition", "LO649", "--wheel", "mine.txt"});
+    const auto analysed = lab.Run({"wheel", "analyze", "--definition", "LO649", "--wheel", "mine.txt"});
     EXPECT_EQ(analysed.status, 0) << analysed.err;
     EXPECT_TRUE(analysed.out.starts_with("Plays,2\nNumbers,7\n")) << analysed.out;
 }
 
 TEST(WheelCommand, AnalysesEveryPossibleDraw)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     const struct {
         const char* what;
         const char* definition;
@@ -82,7 +80,7 @@ TEST(WheelCommand, AnalysesEveryPossibleDraw)
         SCOPED_TRACE(c.what);
         Lab lab;
         lab.Put("wheel/w.txt", c.wheel);
-        const auto r = RunWheel(lab, {"wheel", "analyze", "--definition", c.definition, "--wheel", "w.txt"});
+        const auto r = lab.Run({"wheel", "analyze", "--definition", c.definition, "--wheel", "w.txt"});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, c.out);
         EXPECT_TRUE(r.err.starts_with("Processing Completed In ") && r.err.ends_with(" Seconds\n")) << r.err;
@@ -92,12 +90,10 @@ TEST(WheelCommand, AnalysesEveryPossibleDraw)
 
 TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     std::string forty9;
     for (int n = 1; n <= 49; ++n)
         forty9 += std::to_string(n) + " ";
-    const std::string apply = "wheel apply --design {home}/design.txt --numbers";
     const struct {
         const char* what;
         std::string design;
@@ -113,31 +109,23 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
          "--numbers is missing: give the numbers to put in place of the labels, such as --numbers \"3 11 19 27 35 43 45\""},
         {"an option twice", kDesign, {"wheel", "apply", "--numbers", "1", "--numbers", "2"}, "--numbers is given twice"},
         {"an unknown option", kDesign, {"wheel", "analyze", "--draw", "1"}, "unknown option \"--draw\" for wheel analyze"},
-        {"a label beyond the numbers", "# h\n1 2 3\n\n\n\n\n4 5 50\n", {"wheel", "apply", "--design", "{home}/design.txt",
-                                                                   "--numbers", forty9},
+        {"a label beyond the numbers", "# h\n1 2 3\n\n\n\n\n4 5 50\n", Apply(forty9),
          "{home}/design.txt: line 7: label 50 is beyond the 49 numbers given"},
-        {"a number given twice", kDesign, {"wheel", "apply", "--design", "{home}/design.txt", "--numbers", "1 2 3 4 2"},
+        {"a number given twice", kDesign, Apply("1 2 3 4 2"),
          "--numbers: 2 is given twice"},
-        {"a number twice in a play", "1 2 3\n3 4 3\n", {"wheel", "apply", "--design", "{home}/design.txt", "--numbers",
-                                                        "1 2 3 4"},
+        {"a number twice in a play", "1 2 3\n3 4 3\n", Apply("1 2 3 4"),
          "{home}/design.txt: line 2: label 3 is given twice"},
-        {"plays of different sizes", "1 2 3\n\n1 2 3 4\n", {"wheel", "apply", "--design", "{home}/design.txt",
-                                                           "--numbers", "1 2 3 4"},
+        {"plays of different sizes", "1 2 3\n\n1 2 3 4\n", Apply("1 2 3 4"),
          "{home}/design.txt: line 3: the play holds 4 numbers, the play on line 1 holds 3"},
-        {"a number outside the pool", "1 2 3 4 5 6\n", {"wheel", "apply", "--design", "{home}/design.txt", "--numbers",
-                                                        "1 2 3 4 5 50", "--definition", "LO649"},
+        {"a number outside the pool", "1 2 3 4 5 6\n", Apply("1 2 3 4 5 50", {"--definition", "LO649"}),
          "--numbers: 50 is not a number of LO649 (1 to 49)"},
-        {"a play size not the pick", "1 2 3 4 5\n", {"wheel", "apply", "--design", "{home}/design.txt", "--numbers",
-                                                     "1 2 3 4 5", "--definition", "LO649"},
+        {"a play size not the pick", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "LO649"}),
          "{home}/design.txt: its plays hold 5 numbers; LO649 plays hold 6"},
-        {"a powerball game", "1 2 3 4 5\n", {"wheel", "apply", "--design", "{home}/design.txt", "--numbers",
-                                             "1 2 3 4 5", "--definition", "PB569"},
+        {"a powerball game", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "PB569"}),
          "{home}/Defs/PB569.def: PB569 is a powerball game: its plays end in a powerball that a design does not give"},
-        {"the output over the design", kDesign, {"wheel", "apply", "--design", "{home}/design.txt", "--numbers",
-                                                 "1 2 3 4 5", "--out", "{home}/design.txt"},
+        {"the output over the design", kDesign, Apply("1 2 3 4 5", {"--out", "{home}/design.txt"}),
          "{home}/design.txt: is an input of this run; it would be overwritten, choose another file"},
-        {"the output in Defs", kDesign, {"wheel", "apply", "--design", "{home}/design.txt", "--numbers", "1 2 3 4 5",
-                                         "--out", "{home}/Defs/x.txt"},
+        {"the output in Defs", kDesign, Apply("1 2 3 4 5", {"--out", "{home}/Defs/x.txt"}),
          "{home}/Defs/x.txt: lies in the program's Defs folder, which holds definitions and offsets; choose another "
          "folder"},
         {"a missing design", kDesign, {"wheel", "apply", "--design", "{home}/none.txt", "--numbers", "1 2 3"},
@@ -164,7 +152,7 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
                 w84 += std::to_string(n) + (n == first + 6 ? "\r\n" : ",");
         lab.Put("wheel/w84.txt", w84);
         const Snapshot before = TakeSnapshot({lab.home(), lab.out()});
-        const auto r = RunWheel(lab, c.args);
+        const auto r = lab.Run(c.args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, "brindlemark: " + lab.Expand(c.err) + "\n");
         EXPECT_EQ(r.out, "");

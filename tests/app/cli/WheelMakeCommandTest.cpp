@@ -2,13 +2,13 @@
 // line on stderr, the same seed giving the same wheel, Ctrl+C and the refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <csignal>
-#include <fstream>
 #include <set>
 #include <sstream>
 
 #include "app/cli/CatalogueSupport.h"
-#include "app/cli/Cli.h"
 #include "app/cli/WheelCommand.h"
 #include "wheels/WheelDesign.h"
 
@@ -18,10 +18,8 @@ namespace {
 
 ProgramRun RunMake(const Lab& lab, std::vector<std::string> args)
 {
-    args.insert(args.begin(), {"--home", lab.home().string(), "wheel", "make"});
-    for (auto& a : args)
-        a = lab.Expand(a);
-    return RunProgram(args);
+    args.insert(args.begin(), {"wheel", "make"});
+    return lab.Run(args);
 }
 
 std::vector<std::vector<int>> ReadPlays(const std::string& text)
@@ -40,41 +38,30 @@ std::vector<std::vector<int>> ReadPlays(const std::string& text)
     return plays;
 }
 
-// Every m of the numbers meet some play in t or more: counted here the plain way.
+// Every m of the numbers meet some play in t or more: counted here the plain way, over every
+// subset of the numbers (at most 14 of them here).
 bool HoldsGuarantee(const std::vector<std::vector<int>>& plays, const std::vector<int>& numbers, int m, int t)
 {
-    std::vector<int> idx(static_cast<std::size_t>(m));
-    for (int i = 0; i < m; ++i)
-        idx[static_cast<std::size_t>(i)] = i;
-    const int v = static_cast<int>(numbers.size());
-    for (;;) {
-        std::set<int> drawn;
-        for (const int i : idx)
-            drawn.insert(numbers[static_cast<std::size_t>(i)]);
+    const std::size_t v = numbers.size();
+    for (unsigned drawn = 0; drawn < (1u << v); ++drawn) {
+        if (std::popcount(drawn) != m)
+            continue;
         bool met = false;
         for (const auto& play : plays) {
             int common = 0;
-            for (const int n : play)
-                common += drawn.count(n) != 0 ? 1 : 0;
+            for (std::size_t i = 0; i < v; ++i)
+                common += (drawn >> i & 1u) && std::count(play.begin(), play.end(), numbers[i]) > 0;
             met = met || common >= t;
         }
         if (!met)
             return false;
-        int i = m - 1;
-        while (i >= 0 && idx[static_cast<std::size_t>(i)] == v - m + i)
-            --i;
-        if (i < 0)
-            return true;
-        ++idx[static_cast<std::size_t>(i)];
-        for (int j = i + 1; j < m; ++j)
-            idx[static_cast<std::size_t>(j)] = idx[static_cast<std::size_t>(j - 1)] + 1;
     }
+    return true;
 }
 
 TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     const struct {
         std::vector<std::string> args;
         std::vector<int> numbers;
@@ -113,8 +100,7 @@ TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
 
 TEST(WheelMake, TheSameSeedAndRoundsGiveTheSameWheelIntoAFile)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     Lab lab;
     const std::vector<std::string> args{"--count", "11", "--pick", "6", "--if", "5", "--match", "5", "--seed", "42",
                                         "--rounds", "6"};
@@ -126,8 +112,7 @@ TEST(WheelMake, TheSameSeedAndRoundsGiveTheSameWheelIntoAFile)
     const auto second = RunMake(lab, toFile);
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(second.out, "");
-    std::ifstream in(lab.home() / "wheel" / "made.txt", std::ios::binary);
-    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string written = ReadBytes(lab.home() / "wheel" / "made.txt");
     EXPECT_EQ(written, first.out);
     EXPECT_TRUE(HoldsGuarantee(ReadPlays(written), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 5, 5));
 }
@@ -157,41 +142,32 @@ TEST(WheelMake, CtrlCWritesTheBestCheckedWheelSoFarOrNothing)
     Lab lab;
     {
         const CtrlCAtRound press(5);
-        std::ostringstream out, err;
-        const int status = bm::cli::RunCli({"--home", lab.home().string(), "wheel", "make", "--count", "14", "--pick",
-                                            "6", "--if", "5", "--match", "5", "--seconds", "600", "--out",
-                                            (lab.home() / "wheel" / "w.txt").string()},
-                                           "/x", out, err);
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(err.str().find("interrupted; the best wheel so far: "), 0u) << err.str();
-        std::ifstream in(lab.home() / "wheel" / "w.txt", std::ios::binary);
-        const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const auto plays = ReadPlays(written);
+        const auto r = RunInProcess(lab.home(), {"wheel", "make", "--count", "14", "--pick", "6", "--if", "5", "--match",
+                                                 "5", "--seconds", "600", "--out", (lab.home() / "wheel/w.txt").string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.find("interrupted; the best wheel so far: "), 0u) << r.err;
+        const auto plays = ReadPlays(ReadBytes(lab.home() / "wheel" / "w.txt"));
         EXPECT_GT(plays.size(), 0u);
-        EXPECT_NE(err.str().find(std::to_string(plays.size()) + " plays"), std::string::npos);
+        EXPECT_NE(r.err.find(std::to_string(plays.size()) + " plays"), std::string::npos);
         EXPECT_TRUE(HoldsGuarantee(plays, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}, 5, 5));
     }
     {
         // Before the first wheel is complete: nothing at all.
         const CtrlCAtRound press(1);
-        std::ostringstream out, err;
         const Snapshot before = TakeSnapshot({lab.home()});
-        const int status = bm::cli::RunCli({"--home", lab.home().string(), "wheel", "make", "--count", "20", "--pick",
-                                            "6", "--if", "5", "--match", "5", "--seconds", "600", "--out",
-                                            (lab.home() / "wheel" / "none.txt").string()},
-                                           "/x", out, err);
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(out.str(), "");
-        EXPECT_NE(err.str().find("interrupted before a first wheel was complete"), std::string::npos) << err.str();
-        EXPECT_NE(err.str().find("nothing written"), std::string::npos);
+        const auto r = RunInProcess(lab.home(), {"wheel", "make", "--count", "20", "--pick", "6", "--if", "5", "--match",
+                                                 "5", "--seconds", "600", "--out", (lab.home() / "wheel/none.txt").string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("interrupted before a first wheel was complete"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nothing written"), std::string::npos);
         EXPECT_TRUE(before == TakeSnapshot({lab.home()}));
     }
 }
 
 TEST(WheelMake, RefusesInOneLineAndWritesNothing)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     const struct {
         const char* what;
         std::vector<std::string> args;

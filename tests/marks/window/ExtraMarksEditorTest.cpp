@@ -19,6 +19,13 @@ struct MarksRig : EditorRig {
     QPushButton* Button(const char* name) const { return Child<QPushButton>(name); }
     const bm::SlipDrawing& Drawing() const { return Child<bm::app::SlipView>("picSlip")->drawing(); }
     std::filesystem::path marks(const std::string& name) const { return def(name).replace_extension(".marks"); }
+    // Modify on LO649 with these marks beside it.
+    void ModifyWithMarks(const std::string& text)
+    {
+        AddDefinition("LO649", bmtest::kLO649);
+        bmtest::WriteBytes(marks("LO649"), text);
+        Modify("LO649.def");
+    }
 
     // Types the five entries of an extra mark and presses Add with the keyboard.
     void AddByKeyboard(const QString& name, const QString& left, const QString& top, const QString& width,
@@ -41,9 +48,7 @@ struct MarksRig : EditorRig {
 TEST(ExtraMarksEditor, LoadsDrawsEditsAndSavesTheMarks)
 {
     MarksRig rig;
-    rig.AddDefinition("LO649", bmtest::kLO649);
-    bmtest::WriteBytes(rig.marks("LO649"), kMarks);
-    rig.Modify("LO649.def");
+    rig.ModifyWithMarks(kMarks);
     EXPECT_EQ(rig.Entry("txtMarkWidth")->text(), QStringLiteral("60"));
     EXPECT_EQ(rig.Entry("txtMarkHeight")->text(), QStringLiteral("50"));
     ASSERT_EQ(rig.List()->count(), 2);
@@ -118,9 +123,7 @@ TEST(ExtraMarksEditor, RefusesAMarkOffTheSheetOrOverANumberBox)
          "Go Back: Extra mark: the name \"A=B\" holds =, which the marks file cannot keep", "txtExtraName"},
     };
     MarksRig rig;
-    rig.AddDefinition("LO649", bmtest::kLO649);
-    bmtest::WriteBytes(rig.marks("LO649"), kMarks);
-    rig.Modify("LO649.def");
+    rig.ModifyWithMarks(kMarks);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         rig.dialogs.Clear();
@@ -138,9 +141,7 @@ TEST(ExtraMarksEditor, RefusesAMarkOffTheSheetOrOverANumberBox)
 TEST(ExtraMarksEditor, SaveRefusesBadSizesAndExtrasTheSlipNowCovers)
 {
     MarksRig rig;
-    rig.AddDefinition("LO649", bmtest::kLO649);
-    bmtest::WriteBytes(rig.marks("LO649"), kMarks);
-    rig.Modify("LO649.def");
+    rig.ModifyWithMarks(kMarks);
     const struct {
         const char* entry;
         const char* text;

@@ -111,11 +111,7 @@ RecordingSurface Expected(const std::filesystem::path& file, const SlipDefinitio
     request.paper = paper;
     request.scale = scale;
     RecordingSurface surface;
-    FakeStatus status;
-    struct : EscapeKey {
-        bool Pressed() override { return false; }
-    } never;
-    RunPrintJob(request, surface, status, never, [] { return std::filesystem::path(); });
+    RunUnwatched(request, surface);
     return surface;
 }
 

@@ -137,9 +137,7 @@ bm::RecordingSurface Recorded(const std::filesystem::path& definitionFile, const
                               const std::string& top, const std::string& left, const std::filesystem::path& wheel)
 {
     bm::RecordingSurface surface;
-    FakeStatus status;
-    struct : bm::EscapeKey { bool Pressed() override { return false; } } never;
-    bm::RunPrintJob(RequestFor(definitionFile, d, testMode, top, left), surface, status, never, [&] { return wheel; });
+    RunUnwatched(RequestFor(definitionFile, d, testMode, top, left), surface, wheel);
     return surface;
 }
 
