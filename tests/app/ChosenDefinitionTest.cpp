@@ -105,7 +105,7 @@ TEST(ChosenDefinition, ACheckerKeepsItsGameWhenAnotherGameIsChosen)
     for (int i = 0; i < 60; ++i)
         wheel += "1,2,3,4,5,6\r\n";
     p.home.WriteWheel("w.txt", wheel);
-    p.rig.dialogs.QueueFile(QString::fromStdString(p.home.wheel("w.txt").string()));
+    p.rig.dialogs.QueueFile(p.home.wheel("w.txt"));
     QTest::mouseClick(p.In<QPushButton>("frmChkwhl", "cmdGo"), Qt::LeftButton);
     for (int box = 1; box <= 7; ++box)
         p.In<QLineEdit>("frmChkwhl", ("txtN" + std::to_string(box)).c_str())->setText(QString::number(box));
@@ -163,7 +163,7 @@ TEST(ChosenDefinition, ChoicesAreRememberedAcrossARestart)
         ASSERT_EQ(rig.main().current().listedName, "PB569.def");
         rig.printer.setupChoice = "office";
         rig.Click("cmdPdlg");
-        rig.dialogs.QueueFile(QString::fromStdString((tickets / "w.txt").string()));
+        rig.dialogs.QueueFile(tickets / "w.txt");
         rig.Click("Command1");
         ASSERT_EQ(rig.printer.jobs.size(), 1u);
     }

@@ -99,9 +99,9 @@ TEST(Help, F1WorksWhereverTheFocusIsInTheDrawHistory)
     rig.Click("cmdChkTick");
     QWidget* checker = bm::app::FindForm(QStringLiteral("frmChkwhl"));
     ASSERT_NE(checker, nullptr);
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+    rig.dialogs.QueueFile(home.wheel("w.txt"));
     QTest::mouseClick(checker->findChild<QPushButton*>(QStringLiteral("cmdGo")), Qt::LeftButton);
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("d.csv").string()));
+    rig.dialogs.QueueFile(home.wheel("d.csv"));
     QTest::mouseClick(checker->findChild<QPushButton*>(QStringLiteral("cmdHistory")), Qt::LeftButton);
     auto* history = checker->findChild<QWidget*>(QStringLiteral("frmHistory"));
     ASSERT_NE(history, nullptr);

@@ -40,13 +40,13 @@ TEST(JobStatus, EveryEndOfAJobIsShownInWords)
         ProgramHome home;
         MainWindowRig rig(home);
         home.WriteWheel("before.txt", bmtest::Wheel(30));
-        rig.dialogs.QueueFile(QString::fromStdString(home.wheel("before.txt").string()));
+        rig.dialogs.QueueFile(home.wheel("before.txt"));
         rig.Click("Command1");
         rig.printer.refusal = c.refusal;
         rig.Child<QLineEdit>("txtLmarg")->setText(QString::fromLatin1(c.leftOffset));
         if (c.plays) {
             home.WriteWheel("w.txt", bmtest::Wheel(c.plays));
-            rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+            rig.dialogs.QueueFile(home.wheel("w.txt"));
         }
         rig.Click(c.button);
         EXPECT_EQ(rig.JobStatus(), c.status);
@@ -62,7 +62,7 @@ TEST(JobStatus, SaysWhereTheJobWentAndRefusesAPrinterThatWouldNotPrint)
     auto* where = rig.Child<QLabel>("lblDest");
     const auto said = [&] { return where->isVisible() ? where->text().toStdString() : std::string("-"); };
     home.WriteWheel("w.txt", bmtest::Wheel(12));
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+    rig.dialogs.QueueFile(home.wheel("w.txt"));
     rig.Click("Command1");
     EXPECT_EQ(rig.JobStatus(), "Printing 12 Picks On 2 Playslips / Processing Playslip / 2 / Processing Complete");
     EXPECT_EQ(said(), "Sent To Printer office");

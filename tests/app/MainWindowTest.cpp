@@ -126,10 +126,6 @@ TEST(MainWindow, PrinterSetupGoesToThePrinterAndExitClosesEveryWindow)
         EXPECT_FALSE(bm::app::IsFormLoaded(QString::fromLatin1(name))) << name;
 }
 
-}  // namespace
-
-namespace {
-
 // Only files named as definitions are listed: a copy never reads or writes the offsets of the
 // definition whose name it starts with. Those left out are counted and said once, under the list.
 TEST(MainWindow, ListsOnlyFilesNamedAsDefinitionsAndSaysWhatWasLeftOut)

@@ -74,9 +74,7 @@ TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
     const auto& game = CheckerByName("frmChkwhl5").Game(false);
     const std::string name = (dir / "w.txt").string();
     bmtest::WriteBytes(dir / "w.txt", "1,2,3,4,5\n\n1,2,3,4,4\n");
-    auto wheel = bm::CompactWheel::Read(dir / "w.txt", game, 39);
-    ASSERT_FALSE(wheel);
-    EXPECT_EQ(wheel.error().message, name + ": line 3: 4 is given twice");
+    EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 39)), name + ": line 3: 4 is given twice");
 
     // A stop asked after the first batch keeps that batch's rows and marks the run stopped.
     bmtest::WriteBytes(dir / "w.txt", bmtest::Repeated("1,2,3,4,5\n", 20000));
@@ -210,11 +208,9 @@ TEST(HistoryCheck, HoldsEightBytesAPlayAndRefusesWhatTheMachineCannotHold)
     EXPECT_EQ(wheel->size(), 200001u);
     EXPECT_EQ(wheel->BytesHeld(), 200001u * 8);
 
-    const auto refused = bm::CompactWheel::Read(dir / "w.txt", game, 69, 1'000'000);
-    ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().message, (dir / "w.txt").string() +
-                                           ": line 65537: this machine cannot hold so many plays: 65536 plays take "
-                                           "1 MB at 8 bytes a play, and only 0 MB of memory are free");
+    EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 69, 1'000'000)),
+              (dir / "w.txt").string() + ": line 65537: this machine cannot hold so many plays: 65536 plays take "
+                                         "1 MB at 8 bytes a play, and only 0 MB of memory are free");
 }
 
 }  // namespace

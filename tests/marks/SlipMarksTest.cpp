@@ -93,9 +93,7 @@ TEST(SlipMarksFile, RefusesLineByLine)
         SCOPED_TRACE(c.text.substr(0, 80));
         TempDir dir;
         WriteBytes(dir / "A.marks", c.text);
-        const auto read = ReadSlipMarks(dir / "A.marks");
-        ASSERT_FALSE(read.ok());
-        EXPECT_EQ(read.error().message, (dir / "A.marks").string() + ": " + c.message);
+        EXPECT_EQ(Refusal(ReadSlipMarks(dir / "A.marks")), (dir / "A.marks").string() + ": " + c.message);
     }
 }
 
@@ -120,9 +118,7 @@ TEST(SlipMarksFile, RefusesWhatIsNoSmallTextFile)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const auto read = ReadSlipMarks(dir / c.file);
-        ASSERT_FALSE(read.ok());
-        EXPECT_EQ(read.error().message, (dir / c.file).string() + ": " + c.message);
+        EXPECT_EQ(Refusal(ReadSlipMarks(dir / c.file)), (dir / c.file).string() + ": " + c.message);
     }
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <gtest/gtest.h>
+
 namespace bmtest {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -30,5 +32,20 @@ std::string ReadBytes(const std::filesystem::path& file);
 // The text `count` times over.
 std::string Repeated(std::string_view text, int count);
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
+
+// What a refused result or status said; "(accepted)" when it was not refused.
+template <typename R>
+std::string Refusal(const R& result)
+{
+    return result ? std::string("(accepted)") : result.error().message;
+}
+
+// Whether `text` holds `part`; a failure shows the text.
+inline ::testing::AssertionResult HasText(const std::string& text, const std::string& part)
+{
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in \"" << text << "\"";
+}
 
 }  // namespace bmtest

@@ -231,14 +231,14 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     EXPECT_EQ(dialogs_.Said(), "");
 
     // Saved with CR LF; the ticket file stays loaded for the next Run.
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary" / "week1").string()));
+    dialogs_.QueueFile(dir_ / "Summary" / "week1");
     Click("cmdsave");
     EXPECT_EQ(dialogs_.shown().at(0).folder, QString::fromStdString((dir_ / "Summary").string()));
     EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary" / "week1.txt"), bmtest::CrLf(kLottoReport));
     EXPECT_EQ(Ready(), "Run Save file");
     // A folder that cannot take the file: said, the report stays, nothing half-written.
     dialogs_.Clear();
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "gone" / "s.txt").string()));
+    dialogs_.QueueFile(dir_ / "gone" / "s.txt");
     Click("cmdsave");
     EXPECT_NE(dialogs_.Said().find("s.txt"), std::string::npos);
     EXPECT_EQ(Report(), kLottoReport);
@@ -379,7 +379,7 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     const auto history = [&] { return window_->findChild<QWidget*>(QStringLiteral("frmHistory")); };
     Load(Wheel("w.txt", bmtest::kLottoWheel));
 
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/bad.csv").string()));
+    dialogs_.QueueFile(dir_ / "wheel/bad.csv");
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.Said(), "Go Back: " + (dir_ / "wheel/bad.csv").string() +
                                    ": line 1: The bonus number (box 7) is 6, the same as drawn number 6; the bonus is "
@@ -396,14 +396,14 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
         statusWhileReading = Text("lblstatus");
         QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     });
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    dialogs_.QueueFile(dir_ / "wheel/d.csv");
     Get<QPushButton>("cmdHistory")->click();
     EXPECT_TRUE(barShown);
     EXPECT_EQ(statusWhileReading, QStringLiteral("Reading Draws File.... ESC Key Will Abort"));
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Draw History Stopped While Reading The Files"));
     EXPECT_EQ(history(), nullptr);
 
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    dialogs_.QueueFile(dir_ / "wheel/d.csv");
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.Said(), "");
     EXPECT_EQ(dialogs_.shown().back().folder, QString::fromStdString((dir_ / "wheel").string()));
@@ -436,7 +436,7 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     EXPECT_FALSE(series[2]->isVisible());
 
 
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary/h").string()));
+    dialogs_.QueueFile(dir_ / "Summary/h");
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
     EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary/h.csv"),
               "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
@@ -460,7 +460,7 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
               QStringLiteral("Won 1000030.50 In 2 Draws; Cost 20.00 (4 Picks x 2 Draws x 2.50); Net 1000010.50"));
     table->sortByColumn(11, Qt::DescendingOrder);
     EXPECT_EQ(Cell(table, 0, 0), QStringLiteral("1982-06-12"));
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    dialogs_.QueueFile(dir_ / "wheel/d.csv");
     Click("cmdHistory");
     auto* again = history();
     ASSERT_NE(again, nullptr);
@@ -482,7 +482,7 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     Load(Wheel("w.txt", bmtest::kLottoWheel));
     const std::string reason = "The bonus number (box 7) is 0; the numbers of this game run from 1 to 49.";
 
-    dialogs_.QueueFile(QString::fromStdString(file.string()));
+    dialogs_.QueueFile(file);
     dialogs_.QueueAnswer(Answer::No);
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.Said(), "Brindlemark: 1 lines are not draws of this game, the first is line 3: " + reason +
@@ -492,7 +492,7 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     EXPECT_EQ(history(), nullptr);
     dialogs_.Clear();
 
-    dialogs_.QueueFile(QString::fromStdString(file.string()));
+    dialogs_.QueueFile(file);
     dialogs_.QueueAnswer(Answer::Yes);
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.unanswered(), 0);

@@ -233,10 +233,6 @@ TEST(ExtraMarksEditor, KeyboardReachesEveryControl)
                              "txtExtraHeight cmdExtraAdd cmdreset cmdxit txtFn"));
 }
 
-}  // namespace
-
-namespace {
-
 // The editor draws sample marks only while they are smaller than their boxes.
 TEST(ExtraMarksEditor, DrawsSampleMarksOnlyWhenSmallerThanTheBox)
 {

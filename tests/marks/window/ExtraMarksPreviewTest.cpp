@@ -29,7 +29,7 @@ TEST(ExtraMarksPreview, ShowsTheExtrasAndFollowsTheMarksFile)
     MainWindowRig rig(home);
     rig.Choose("LO649.def");
     rig.Child<QLineEdit>("txtTmarg")->setText(QStringLiteral("1"));
-    rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+    rig.dialogs.QueueFile(home.wheel("w.txt"));
     rig.Click("cmdPreview");
     auto* preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
     ASSERT_TRUE(preview) << rig.dialogs.Said();

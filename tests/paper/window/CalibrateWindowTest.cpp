@@ -127,7 +127,7 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     EXPECT_NEAR(stretched.back().y1, plain.back().y1 * (180 / 176.4), 1e-3);
     EXPECT_NE(stretched.back().x1, plain.back().x1);
 
-    rig.dialogs.QueueFile(QString::fromStdString((home.path() / "job.pdf").string()));
+    rig.dialogs.QueueFile(home.path() / "job.pdf");
     rig.printer.printerInstalled = false;
     rig.dialogs.QueueAnswer(app::Answer::Yes);
     rig.Click("cmdTest");
@@ -141,10 +141,6 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     rig.Click("Command1");  // cancelled at the wheel dialog: a job that is no test pattern
     EXPECT_FALSE(rig.Child<QLabel>("lblFeed")->isVisible());
 }
-
-}  // namespace
-
-namespace {
 
 // The preview lays the slip out on the printer's paper and draws how it goes in, for the page
 // the job sends: a horizontal slip right edge first on a turned Letter sheet, a vertical one top

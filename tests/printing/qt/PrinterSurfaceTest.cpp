@@ -80,9 +80,7 @@ TEST(PrinterSurface, ChoosesAPrinterAndSubmitsOnlyAFinishedDocument)
     spooler->refusal = "The printer \"slips\" did not take the job: server-error-not-accepting-jobs";
     auto surface = open();
     surface->FillBox(10, 20, 13, 22);
-    const Status end = surface->EndDocument();
-    ASSERT_FALSE(end.ok());
-    EXPECT_EQ(end.error().message, spooler->refusal);
+    EXPECT_EQ(Refusal(surface->EndDocument()), spooler->refusal);
 
     // A printer the spooler says would not print is refused before anything is drawn, with its reason.
     const struct {
@@ -101,9 +99,7 @@ TEST(PrinterSurface, ChoosesAPrinterAndSubmitsOnlyAFinishedDocument)
     };
     for (const auto& c : notReady) {
         spooler->state = c.state;
-        const auto refused = PrinterSurface::Open("slips", spooler);
-        ASSERT_FALSE(refused.ok());
-        EXPECT_EQ(refused.error().message, c.refusal);
+        EXPECT_EQ(Refusal(PrinterSurface::Open("slips", spooler)), c.refusal);
     }
     spooler->state = PrinterState{};
     EXPECT_EQ(open()->HandedTo().name, "slips");

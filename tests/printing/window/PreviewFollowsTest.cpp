@@ -19,7 +19,7 @@ protected:
     {
         home.WriteWheel("w.txt", bmtest::Wheel(40));
         rig.Choose("LO649.def");
-        rig.dialogs.QueueFile(QString::fromStdString(home.wheel("w.txt").string()));
+        rig.dialogs.QueueFile(home.wheel("w.txt"));
         rig.Click("cmdPreview");
         preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
     }

@@ -89,7 +89,7 @@ public:
         rig_.Click("cmdHelp");
         see("help", opened("frmHelp"));
         rig_.Choose("LO649.def");
-        rig_.dialogs.QueueFile(QString::fromStdString(home_.wheel("w.txt").string()));
+        rig_.dialogs.QueueFile(home_.wheel("w.txt"));
         rig_.Click("cmdPreview");
         see("preview", rig_.window->findChild<QWidget*>(QStringLiteral("frmPreview")));
         rig_.Click("cmdWheels");
