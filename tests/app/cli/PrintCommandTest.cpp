@@ -1,10 +1,13 @@
-#include <gtest/gtest.h>
-
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "app/cli/CatalogueSupport.h"
 #include "app/cli/Cli.h"
+#include "printing/BoxGeometry.h"
 #include "printing/qt/PrintTestTools.h"
 
 using namespace bm;
@@ -85,6 +88,233 @@ TEST(PrintCommand, VersionAndHelp)
     EXPECT_EQ(cli::RunCli({"--help"}, "/x", out, err), 0);
     EXPECT_NE(out.str().find("--marks"), std::string::npos);
     EXPECT_EQ(err.str(), "");
+}
+
+std::uint64_t Fnv1a(const std::string& bytes)
+{
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (unsigned char c : bytes) {
+        h ^= c;
+        h *= 0x100000001b3ull;
+    }
+    return h;
+}
+
+// The sample folder in a folder of its own.
+void CopySample(const TempDir& home)
+{
+    std::filesystem::copy(SAMPLE_DIR, home.path(), std::filesystem::copy_options::recursive);
+}
+
+// A definition without a marks file prints byte for byte what it printed before marks files
+// existed: the --marks lines of every sample, recorded then.
+TEST(MarksFileCli, WithoutTheFileEverySamplePrintsAsBefore)
+{
+    const struct {
+        const char* name;
+        std::uint64_t print, pattern;
+        int printLines, patternLines;
+    } cases[] = {
+        {"CD649", 0x1a99fe813510841dull, 0xf5cbdbbd55a59969ull, 30, 196},
+        {"LM750", 0x214731f0a04142b5ull, 0xecaa8e35035bd06dull, 56, 300},
+        {"LO649", 0x85ac44fedc2b67c5ull, 0xbc02cfb6d284b6bdull, 72, 490},
+        {"PB569", 0x0815da8d93d0e229ull, 0x1288c2b1be09e6d9ull, 35, 350},
+        {"TK539", 0xf04e3f6783c7a7b4ull, 0x30b105964b8ebd1bull, 45, 200},
+        {"VT645", 0xdf3dda6cacb44c8aull, 0x0a4f32f6ef29789bull, 36, 180},
+    };
+    TempDir home;
+    CopySample(home);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string wheel = std::string(c.name) + "-sample.txt";
+        const auto print = RunInProcess(home.path(), {"print", "--definition", c.name, "--wheel", wheel, "--marks"});
+        ASSERT_EQ(print.status, 0) << print.err;
+        EXPECT_EQ(std::count(print.out.begin(), print.out.end(), '\n'), c.printLines);
+        EXPECT_EQ(Fnv1a(print.out), c.print);
+        const auto pattern = RunInProcess(home.path(), {"test-pattern", "--definition", c.name, "--marks"});
+        ASSERT_EQ(pattern.status, 0) << pattern.err;
+        EXPECT_EQ(std::count(pattern.out.begin(), pattern.out.end(), '\n'), c.patternLines);
+        EXPECT_EQ(Fnv1a(pattern.out), c.pattern);
+    }
+}
+
+// With a marks file: every number mark is 60 % x 50 % of its 3 x 2 mm box, and each sheet ends
+// with the extra marks in file order, offsets applied.
+TEST(MarksFileCli, MarksListTheSizedMarksThenTheExtras)
+{
+    TempDir home;
+    CopySample(home);
+    WriteBytes(home / "Defs" / "LO649.marks",
+               "[Mark]\r\nWidth=60\r\nHeight=50\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
+    const auto run = RunInProcess(home.path(), {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--marks",
+                                "--top", "1", "--left", "-2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::vector<std::string> all;
+    for (std::string line; std::getline(lines, line);)
+        all.push_back(line);
+    ASSERT_EQ(all.size(), 72u + 2u * 2u);
+    int extrasSeen = 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        int sheet = 0;
+        double x1, y1, x2, y2;
+        ASSERT_EQ(std::sscanf(all[i].c_str(), "%d %lf %lf %lf %lf", &sheet, &x1, &y1, &x2, &y2), 5) << all[i];
+        if (all[i].substr(2) == "18.000 77.000 22.000 79.500" || all[i].substr(2) == "148.000 4.000 153.000 7.000") {
+            ++extrasSeen;
+            continue;
+        }
+        EXPECT_NEAR(x2 - x1, 1.8, 0.0015) << all[i];
+        EXPECT_NEAR(y2 - y1, 1.0, 0.0015) << all[i];
+    }
+    EXPECT_EQ(extrasSeen, 4);
+    const std::vector<std::string> ends = {all[all.size() - 2], all[all.size() - 1]};
+    EXPECT_EQ(ends, (std::vector<std::string>{"2 18.000 77.000 22.000 79.500", "2 148.000 4.000 153.000 7.000"}));
+}
+
+// The marks file is an input: a PDF never lands on it, made or not yet there.
+TEST(MarksFileCli, PdfNeverLandsOnTheMarksFile)
+{
+    TempDir home;
+    CopySample(home);
+    std::filesystem::create_directories(home / "mine");
+    std::filesystem::copy(home / "Defs" / "LO649.def", home / "mine" / "LO649.def");
+    const auto target = home / "mine" / "LO649.marks";
+    for (bool exists : {false, true}) {
+        SCOPED_TRACE(exists);
+        if (exists)
+            WriteBytes(target, "[Mark]\r\nWidth=50\r\n");
+        const auto run = RunInProcess(home.path(), {"print", "--definition", (home / "mine" / "LO649.def").string(), "--wheel",
+                                    "LO649-sample.txt", "--pdf", target.string()});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(target.string() + ": is "), std::string::npos) << run.err;
+        EXPECT_EQ(std::filesystem::exists(target), exists);
+        if (exists) {
+            EXPECT_EQ(ReadBytes(target), "[Mark]\r\nWidth=50\r\n");
+        }
+    }
+}
+
+std::vector<std::vector<double>> Marks(const std::string& lines)
+{
+    std::vector<std::vector<double>> marks;
+    std::istringstream in(lines);
+    for (double sheet, x1, y1, x2, y2; in >> sheet >> x1 >> y1 >> x2 >> y2;)
+        marks.push_back({x1, y1, x2, y2});
+    return marks;
+}
+
+// --paper and --scale for print and test-pattern: the paper decides what is refused (naming it),
+// --scale stretches every mark after the offsets, a stored printer calibration never reaches
+// --marks or --pdf, and bad values are refused naming the option before anything is drawn.
+TEST(PaperOptions, PaperAndScaleOnTheCommandLine)
+{
+    TempDir home;
+    home.makeProgramFolder();
+    SlipDefinition vertical = Horizontal649(1);
+    vertical.Horizontal = false;
+    vertical.PanelsAcross = 1;
+    vertical.TotalPanels = 1;
+    WriteDefinition(home / "Defs", "VT649", vertical);
+    WriteDefinition(home / "Defs", "HZ649", Horizontal649(2));
+    // A calibration kept for a printer: --marks and --pdf apply none.
+    WriteBytes(home / "Brindlemark.ini", "Calibration.office=1.05,0.95\r\n");
+
+    const ProgramRun plain = RunInProcess(home.path(), {"test-pattern", "--definition", "VT649", "--marks", "--top", "2", "--left", "1"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const ProgramRun scaled = RunInProcess(home.path(), {"test-pattern", "--definition", "VT649", "--marks", "--top", "2",
+                                                         "--left", "1", "--scale", "1.05,0.95"});
+    ASSERT_EQ(scaled.status, 0) << scaled.err;
+    const auto p = Marks(plain.out), s = Marks(scaled.out);
+    ASSERT_EQ(p.size(), 49u);
+    ASSERT_EQ(s.size(), p.size());
+    for (std::size_t i = 0; i < p.size(); ++i)
+        for (std::size_t j = 0; j < 4; ++j)
+            EXPECT_NEAR(s[i][j], p[i][j] * (j % 2 ? 0.95 : 1.05), 0.0015) << i << " " << j;
+
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* err;  // the start of stderr
+        const char* says = "";  // somewhere in it
+    } cases[] = {
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--left", "115"}, 2, "brindlemark: ",
+         "off the A4 sheet (landscape, 297 x 210 mm)"},
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--left", "115", "--paper", "Legal"}, 0,
+         "Printed 1 Test Playslip\n"},
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "82x150"}, 2, "brindlemark: ",
+         "off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"},
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "B5"}, 2,
+         "brindlemark test-pattern: --paper \"B5\": not a paper size; give A4, Letter, Legal or WIDTHxHEIGHT"},
+        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--marks", "--scale", "1.2,1"}, 2,
+         "brindlemark print: --scale \"1.2,1\": a factor is out of range; give two factors SX,SY, each from 0.9 to 1.1"},
+        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--marks", "--scale", "1"}, 2,
+         "brindlemark print: --scale \"1\": not two factors"},
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "A4", "--paper", "Letter"}, 2,
+         "brindlemark test-pattern: --paper is given twice"},
+        {{"calibrate", "--marks", "--paper", "Letter"}, 0,
+         "Printed The Calibration Page: crosshairs 185 mm across and 249 mm down\n"},
+        {{"calibrate", "--marks", "--scale", "1,1"}, 2, "brindlemark calibrate: unknown option \"--scale\""},
+    };
+    for (const auto& c : cases) {
+        std::string shown;
+        for (const auto& a : c.args)
+            shown += a + " ";
+        SCOPED_TRACE(shown);
+        const ProgramRun ran = RunInProcess(home.path(), c.args);
+        EXPECT_EQ(ran.status, c.status) << ran.err;
+        EXPECT_EQ(ran.err.rfind(c.err, 0), 0u) << ran.err;
+        EXPECT_NE(ran.err.find(c.says), std::string::npos) << ran.err;
+    }
+}
+
+TEST(EndToEnd, PrintsTheSampleWheelToALandscapePdfWithEveryMarkInPlace)
+{
+    const std::string exe = BRINDLEMARK_EXE;
+    if (exe.empty())
+        GTEST_SKIP() << "the brindlemark executable is not built";
+    // The sample program folder is copied beside the executable; it is the default home.
+    const std::filesystem::path home = std::filesystem::path(exe).parent_path();
+    TempDir dir;
+    const auto pdf = dir / "LO649.pdf";
+    // Named relative to the working folder, said in full.
+    const Ran ran = RunShell(Quoted(exe) + " print --definition LO649 --wheel LO649-sample.txt --top 0.5 --left -1" +
+                                 " --pdf LO649.pdf",
+                             "-C " + Quoted(dir.path().string()) + " QT_QPA_PLATFORM=offscreen");
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    EXPECT_EQ(ran.out, "");
+    EXPECT_EQ(ran.err, "Printing 12 Picks On 2 Playslips\nProcessing Complete\nSaved To " +
+                           (std::filesystem::canonical(dir.path()) / "LO649.pdf").string() + "\n");
+
+    const auto def = bm::ReadDefinitionFile(home / "Defs" / "LO649.def");
+    ASSERT_TRUE(def.ok());
+    const auto expected =
+        Recorded(home / "Defs" / "LO649.def", *def, false, "0.5", "-1", home / "wheel" / "LO649-sample.txt");
+    ASSERT_EQ(expected.marks().size(), 72u);
+    ASSERT_EQ(expected.sheets(), 2);
+    EXPECT_EQ(CheckMarks(pdf, expected), "");
+
+    // A proof of slip 2 alone: the same marks, and every box outlined in grey around white.
+    const Ran proof = RunShell(Quoted(exe) + " print --definition LO649 --wheel LO649-sample.txt --top 0.5 --left -1" +
+                                   " --pdf proof.pdf --outline --slips 2",
+                               "-C " + Quoted(dir.path().string()) + " QT_QPA_PLATFORM=offscreen");
+    ASSERT_EQ(proof.status, 0) << proof.err;
+    std::string error;
+    const auto pages = Rasterise(dir / "proof.pdf", error);
+    ASSERT_EQ(pages.size(), 1u) << error;
+    std::vector<Box> sheet2;
+    for (const auto& m : expected.marks())
+        if (m.sheet == 2)
+            sheet2.push_back({m.x1, m.y1, m.x2, m.y2});
+    EXPECT_EQ(CheckPage(pages[0], sheet2), "");
+    const double px = kDpi / 25.4;
+    for (const bm::BoxRect& b : bm::BoxGeometry(*def, 0.5f, -1).AllBoxes()) {
+        const int x = static_cast<int>((b.x1 + b.x2) / 2 * px), y = static_cast<int>(b.y1 * px);
+        unsigned char edge = 255;
+        for (int dy = -2; dy <= 2; ++dy)
+            edge = std::min(edge, pages[0].pixels[static_cast<std::size_t>(y + dy) * pages[0].width + x]);
+        const bool marked = pages[0].Dark(x, static_cast<int>((b.y1 + b.y2) / 2 * px));
+        EXPECT_TRUE(marked || (edge > 100 && edge < 230)) << "no grey outline at " << b.x1 << ", " << b.y1;
+    }
 }
 
 }  // namespace

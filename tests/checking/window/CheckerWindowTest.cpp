@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
@@ -597,6 +597,17 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
     EXPECT_EQ(window.runningNet(), net);
     EXPECT_EQ(static_cast<QLineSeries*>(series[2])->points().back().y(), 700000.0);
     EXPECT_TRUE(window.DrawTip(0).endsWith(QStringLiteral("\nWon 180000.00; net so far 700000.00")));
+}
+
+TEST(ReportBox, CopiesTheChosenLines)
+{
+    bm::app::ReportBox box;
+    box.Append("one\ntwo\nthree\n");
+    box.show();
+    box.selectionModel()->select(box.model()->index(2, 0), QItemSelectionModel::Select);
+    box.selectionModel()->select(box.model()->index(0, 0), QItemSelectionModel::Select);
+    QTest::keySequence(&box, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("one\nthree\n"));
 }
 
 }  // namespace
