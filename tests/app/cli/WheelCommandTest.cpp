@@ -1,8 +1,19 @@
 // `wheel apply` and `wheel analyze` through the program itself: exact output, exit statuses, and
 // every refusal one line on stderr with nothing written.
+// `wheel make` through the program and in-process: the wheel's guarantee held, its format, the
+// line on stderr, the same seed giving the same wheel, Ctrl+C and the refusals.
+
+#include <algorithm>
+#include <bit>
+#include <csignal>
+#include <set>
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include "app/cli/CatalogueSupport.h"
+#include "app/cli/WheelCommand.h"
+#include "wheels/WheelDesign.h"
 
 using namespace bmtest;
 
@@ -153,6 +164,220 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         lab.Put("wheel/w84.txt", w84);
         const Snapshot before = TakeSnapshot({lab.home(), lab.out()});
         const auto r = lab.Run(c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "brindlemark: " + lab.Expand(c.err) + "\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(before == TakeSnapshot({lab.home(), lab.out()})) << "a file was written, changed or removed";
+    }
+}
+
+ProgramRun RunMake(const Lab& lab, std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"wheel", "make"});
+    return lab.Run(args);
+}
+
+std::vector<std::vector<int>> ReadPlays(const std::string& text)
+{
+    std::vector<std::vector<int>> plays;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        EXPECT_TRUE(!line.empty() && line.back() == '\r') << "lines end in CR LF";
+        std::vector<int> play;
+        std::istringstream numbers(line);
+        for (std::string n; std::getline(numbers, n, ',');)
+            play.push_back(std::stoi(n));
+        plays.push_back(play);
+    }
+    return plays;
+}
+
+// Every m of the numbers meet some play in t or more: counted here the plain way, over every
+// subset of the numbers (at most 14 of them here).
+bool HoldsGuarantee(const std::vector<std::vector<int>>& plays, const std::vector<int>& numbers, int m, int t)
+{
+    const std::size_t v = numbers.size();
+    for (unsigned drawn = 0; drawn < (1u << v); ++drawn) {
+        if (std::popcount(drawn) != m)
+            continue;
+        bool met = false;
+        for (const auto& play : plays) {
+            int common = 0;
+            for (std::size_t i = 0; i < v; ++i)
+                common += (drawn >> i & 1u) && std::count(play.begin(), play.end(), numbers[i]) > 0;
+            met = met || common >= t;
+        }
+        if (!met)
+            return false;
+    }
+    return true;
+}
+
+TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
+{
+    BM_NEEDS_PROGRAM();
+    const struct {
+        std::vector<std::string> args;
+        std::vector<int> numbers;
+        int m, t;
+        std::size_t plays;
+        std::string err;  // after the time
+    } cases[] = {
+        {{"--count", "7", "--pick", "3", "--if", "2", "--match", "2"}, {1, 2, 3, 4, 5, 6, 7}, 2, 2, 7,
+         "lower bound 7 (Schonheim); best published 7, proven smallest"},
+        {{"--numbers", "40, 9 17 5 1 33 2 12", "--pick", "4", "--if", "3", "--match", "3"}, {40, 9, 17, 5, 1, 33, 2, 12},
+         3, 3, 14, "lower bound 14 (Schonheim); best published 14, proven smallest"},
+        {{"--count", "6", "--pick", "3", "--if", "3", "--match", "2"}, {1, 2, 3, 4, 5, 6}, 3, 2, 2,
+         "lower bound 2 (Turan); no published size known"},
+        {{"--count", "12", "--definition", "LO649", "--if", "5", "--match", "5"}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+         5, 5, 132, "lower bound 132 (Schonheim); best published 132, proven smallest"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        Lab lab;
+        const auto r = RunMake(lab, c.args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        const auto plays = ReadPlays(r.out);
+        EXPECT_EQ(plays.size(), c.plays);
+        const std::set<int> given(c.numbers.begin(), c.numbers.end());
+        for (const auto& play : plays) {
+            EXPECT_TRUE(std::is_sorted(play.begin(), play.end()));
+            for (const int n : play)
+                EXPECT_TRUE(given.count(n)) << n << " is not one of the numbers given";
+        }
+        EXPECT_TRUE(HoldsGuarantee(plays, c.numbers, c.m, c.t));
+        EXPECT_EQ(r.err.find(std::to_string(c.plays) + " plays, "), 0u) << r.err;
+        EXPECT_NE(r.err.find(" s, " + c.err + "\n"), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    }
+}
+
+TEST(WheelMake, TheSameSeedAndRoundsGiveTheSameWheelIntoAFile)
+{
+    BM_NEEDS_PROGRAM();
+    Lab lab;
+    const std::vector<std::string> args{"--count", "11", "--pick", "6", "--if", "5", "--match", "5", "--seed", "42",
+                                        "--rounds", "6"};
+    const auto first = RunMake(lab, args);
+    EXPECT_EQ(first.status, 0) << first.err;
+    auto toFile = args;
+    toFile.insert(toFile.end(), {"--out", "{home}/wheel/made.txt"});
+    lab.Put("wheel/made.txt", "an older wheel\r\n");
+    const auto second = RunMake(lab, toFile);
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, "");
+    const std::string written = ReadBytes(lab.home() / "wheel" / "made.txt");
+    EXPECT_EQ(written, first.out);
+    EXPECT_TRUE(HoldsGuarantee(ReadPlays(written), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 5, 5));
+}
+
+extern "C" void IgnoreStrayInterrupt(int) {}
+
+// Ctrl+C at a given round of the search, never after a given time.
+struct CtrlCAtRound {
+    explicit CtrlCAtRound(std::int64_t round)
+    {
+        previous = std::signal(SIGINT, IgnoreStrayInterrupt);
+        bm::cli::WheelMakeRoundHook() = [round](std::int64_t rounds) {
+            if (rounds == round)
+                std::raise(SIGINT);
+        };
+    }
+    ~CtrlCAtRound()
+    {
+        bm::cli::WheelMakeRoundHook() = nullptr;
+        std::signal(SIGINT, previous);
+    }
+    void (*previous)(int);
+};
+
+TEST(WheelMake, CtrlCWritesTheBestCheckedWheelSoFarOrNothing)
+{
+    Lab lab;
+    {
+        const CtrlCAtRound press(5);
+        const auto r = RunInProcess(lab.home(), {"wheel", "make", "--count", "14", "--pick", "6", "--if", "5", "--match",
+                                                 "5", "--seconds", "600", "--out", (lab.home() / "wheel/w.txt").string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.find("interrupted; the best wheel so far: "), 0u) << r.err;
+        const auto plays = ReadPlays(ReadBytes(lab.home() / "wheel" / "w.txt"));
+        EXPECT_GT(plays.size(), 0u);
+        EXPECT_NE(r.err.find(std::to_string(plays.size()) + " plays"), std::string::npos);
+        EXPECT_TRUE(HoldsGuarantee(plays, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}, 5, 5));
+    }
+    {
+        // Before the first wheel is complete: nothing at all.
+        const CtrlCAtRound press(1);
+        const Snapshot before = TakeSnapshot({lab.home()});
+        const auto r = RunInProcess(lab.home(), {"wheel", "make", "--count", "20", "--pick", "6", "--if", "5", "--match",
+                                                 "5", "--seconds", "600", "--out", (lab.home() / "wheel/none.txt").string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("interrupted before a first wheel was complete"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nothing written"), std::string::npos);
+        EXPECT_TRUE(before == TakeSnapshot({lab.home()}));
+    }
+}
+
+TEST(WheelMake, RefusesInOneLineAndWritesNothing)
+{
+    BM_NEEDS_PROGRAM();
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {"match above if", {"--count", "10", "--pick", "6", "--if", "3", "--match", "4"},
+         "wheel make: the match 4 is more than the if 3"},
+        {"pick above the numbers", {"--count", "5", "--pick", "6", "--if", "3", "--match", "3"},
+         "wheel make: plays of 6 cannot be taken from 5 numbers"},
+        {"if above the numbers", {"--count", "5", "--pick", "3", "--if", "6", "--match", "3"},
+         "wheel make: 6 numbers cannot be drawn from 5"},
+        {"match above pick", {"--count", "9", "--pick", "2", "--if", "4", "--match", "3"},
+         "wheel make: the match 3 is more than the 2 numbers of a play"},
+        {"too large to hold", {"--count", "90", "--pick", "7", "--if", "7", "--match", "3"},
+         "wheel make: building this wheel would hold 7471375560 subsets of 7 numbers in memory, more than the "
+         "64000000 it can"},
+        {"no numbers", {"--pick", "3", "--if", "2", "--match", "2"},
+         "--numbers or --count is missing: give the numbers to wheel, such as --numbers \"3 11 19 27 35 43 45\", or "
+         "their count, such as --count 15"},
+        {"numbers and count", {"--numbers", "1 2 3", "--count", "3", "--pick", "3", "--if", "2", "--match", "2"},
+         "give --numbers or --count, not both"},
+        {"a number twice", {"--numbers", "1 2 3 2", "--pick", "3", "--if", "2", "--match", "2"},
+         "--numbers: 2 is given twice"},
+        {"no pick", {"--count", "9", "--if", "2", "--match", "2"},
+         "--pick is missing: give the numbers of a play, such as --pick 6"},
+        {"no if", {"--count", "9", "--pick", "3", "--match", "2"},
+         "--if is missing: the guarantee is \"--match T if --if M\" of the numbers drawn, such as --match 3 --if 6"},
+        {"a count that is no number", {"--count", "nine", "--pick", "3", "--if", "2", "--match", "2"},
+         "--count \"nine\" is not a whole number from 1 to 128"},
+        {"a match of 0", {"--count", "9", "--pick", "3", "--if", "2", "--match", "0"},
+         "--match \"0\" is not a whole number from 1 to 128"},
+        {"no time", {"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seconds", "0"},
+         "--seconds \"0\" is not a number of seconds above 0 and at most 86400"},
+        {"a negative seed", {"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seed", "-1"},
+         "--seed \"-1\" is not a whole number from 0 to 4611686018427387904"},
+        {"a count beyond the pool", {"--count", "50", "--definition", "LO649", "--if", "6", "--match", "3"},
+         "--count \"50\" is not a whole number from 1 to 49 (the numbers of LO649)"},
+        {"a number outside the pool", {"--numbers", "1 2 3 4 5 6 50", "--definition", "LO649", "--if", "6", "--match",
+                                       "3"},
+         "--numbers: 50 is not a number of LO649 (1 to 49)"},
+        {"a pick not the definition's", {"--count", "10", "--definition", "LO649", "--pick", "5", "--if", "3",
+                                         "--match", "3"},
+         "--pick 5: LO649 plays hold 6 numbers"},
+        {"the output over a definition", {"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--out",
+                                          "{home}/Defs/LO649.def"},
+         "{home}/Defs/LO649.def: lies in the program's Defs folder, which holds definitions and offsets; choose "
+         "another folder"},
+        {"an unknown option", {"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--guarantee", "3"},
+         "unknown option \"--guarantee\" for wheel make"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Lab lab;
+        const Snapshot before = TakeSnapshot({lab.home(), lab.out()});
+        const auto r = RunMake(lab, c.args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, "brindlemark: " + lab.Expand(c.err) + "\n");
         EXPECT_EQ(r.out, "");

@@ -68,22 +68,6 @@ TEST(GendefMake, AWriteThatFailsSaysSoAndKeepsTheEditorOpen)
     EXPECT_TRUE(std::filesystem::is_directory(rig.def("AB649")));
 }
 
-// Only a Modify editor with unsaved changes asks (see GendefQuestions): a Make editor closes
-// without a question or a file.
-TEST(GendefClose, ClosesWithoutAQuestionOrAFile)
-{
-    EditorRig rig;
-    rig.AddDefinition("LO649", bmtest::kLO649);
-    rig.Make();
-    rig.Retype(rig.M(11), QStringLiteral("4"));
-    EXPECT_TRUE(rig.Save()->isVisible());
-    QTest::mouseClick(rig.Close(), Qt::LeftButton);
-    EXPECT_FALSE(rig.editor().isVisible());
-    EXPECT_TRUE(rig.dialogs.shown().empty());
-    EXPECT_EQ(rig.DefinitionCount(), 1);
-    EXPECT_EQ(bmtest::ReadBytes(rig.def("LO649")), bmtest::kLO649);
-}
-
 using bm::app::Answer;
 using bmtest::EditorRig;
 using bmtest::kLO649;
@@ -359,6 +343,7 @@ TEST(GendefQuestions, EveryWayOutAsksBeforeDroppingUnsavedChanges)
 
 // Change tracking as a user meets it, through key presses and clicks: the name alone is no
 // change; a row entry is; typing the old text back still counts; so do the flags and the layout.
+// Only a Modify editor with unsaved changes asks: a Make editor closes without a question or a file.
 TEST(GendefQuestions, ChangesAreTrackedAsTheUserMakesThem)
 {
     const auto type = [](const char* box, const char* text) {
@@ -367,21 +352,26 @@ TEST(GendefQuestions, ChangesAreTrackedAsTheUserMakesThem)
     const struct {
         std::function<void(EditorRig&)> change;
         bool shown;
+        bool make = false;
     } cases[] = {{type("txtFn", "ZZ649"), false},
                  {type("txtR2", "16"), true},
                  {type("txtM11", "3"), true},
                  {[](EditorRig& r) { QTest::mouseClick(r.Bon(1), Qt::LeftButton); }, true},
-                 {[](EditorRig& r) { QTest::mouseClick(r.Lay(1), Qt::LeftButton); }, true}};
+                 {[](EditorRig& r) { QTest::mouseClick(r.Lay(1), Qt::LeftButton); }, true},
+                 {type("txtM11", "4"), true, true}};
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
         SCOPED_TRACE(i);
         EditorRig rig;
         rig.AddDefinition("LO649", kLO649);
-        rig.Modify("LO649.def");
+        c.make ? rig.Make() : rig.Modify("LO649.def");
         c.change(rig);
         EXPECT_EQ(rig.Save()->isVisible(), c.shown);
         QTest::mouseClick(rig.Close(), Qt::LeftButton);
-        EXPECT_EQ(rig.dialogs.Said(), c.shown ? kUnsaved : "");
+        EXPECT_EQ(rig.dialogs.Said(), c.shown && !c.make ? kUnsaved : "");
+        EXPECT_EQ(rig.editor().isVisible(), c.shown && !c.make);  // the question's default keeps the editor
+        EXPECT_EQ(rig.DefinitionCount(), 1);
+        EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
     }
 }
 
