@@ -366,6 +366,12 @@ TEST_F(Checker, BonusLayoutFollowsTheDefinitionAtEveryRun)
         << Report();
 }
 
+// The history of kLottoWheel against two draws, as the command line writes it.
+const char* const kTwoDrawsCsv = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
+                                 "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
+                                 "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
+                                 "Total,,2,0,0,3,0,1,1,1,6\n";
+
 QString Cell(QTableWidget* table, int row, int column) { return table->item(row, column)->text(); }
 
 // Draw History: a bad draws file refused, Escape stops the run with no window, and a finished run
@@ -438,11 +444,7 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
 
     dialogs_.QueueFile(dir_ / "Summary/h");
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
-    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary/h.csv"),
-              "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
-              "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
-              "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
-              "Total,,2,0,0,3,0,1,1,1,6\n");
+    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary/h.csv"), kTwoDrawsCsv);
     EXPECT_EQ(dialogs_.unanswered(), 0);
 
     // Prizes for Match 3 and Match 6 and a price: the money of each draw, in all, and the cost of
@@ -500,29 +502,14 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     auto* window = history();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->findChild<QTableWidget*>(QStringLiteral("tblHistory"))->rowCount(), 2);
-    EXPECT_EQ(window->Csv(), "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
-                             "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
-                             "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
-                             "Total,,2,0,0,3,0,1,1,1,6\n");
+    EXPECT_EQ(window->Csv(), kTwoDrawsCsv);
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
 }
 
-// A wheel named with a line feed and an escape sequence shows as one line, the controls escaped.
-TEST_F(Checker, DrawHistoryShowsTheWheelsNameEscaped)
-{
-    Open("frmChkwhl", true);
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
-    bm::HistoryRun run;
-    bm::app::HistoryWindow window(game, "LO649", {dir_ / "a\nTotal Wins - 999\x1b[2J.txt", dir_ / "d.csv"}, {}, run,
-                                  bm::ProgramFolder(dir_.path()));
-    const QString info = window.findChild<QLabel*>(QStringLiteral("lblInfo"))->text();
-    EXPECT_TRUE(info.contains(QStringLiteral("Ticket File: a\\x0ATotal Wins - 999\\x1B[2J.txt"))) << info.toStdString();
-    EXPECT_FALSE(info.contains(QLatin1Char('\n')));
-}
-
 // A file out of date order: the table and the chart show the draws by date (the file's order
-// within a day), the CSV keeps the file's order; every total is wide enough to read; a wheel of a
-// million plays is charted per 1,000 plays with tooltips; prizes add the running net money.
+// within a day), the CSV keeps the file's order; the wheel's name shows escaped; every total is
+// wide enough to read; a wheel of a million plays is charted per 1,000 plays with tooltips;
+// prizes add the running net money.
 TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
 {
     Open("frmChkwhl", true);
@@ -550,8 +537,12 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
             run.total.count[t] += row.tally.count[t] * 1000;  // totals of a long history
         run.wins += row.wins;
     }
-    bm::app::HistoryWindow window(game, "LO649", {dir_ / "w.txt", dir_ / "d.csv"}, rows, run,
+    // A wheel named with a line feed and an escape sequence shows as one line, the controls escaped.
+    bm::app::HistoryWindow window(game, "LO649", {dir_ / "a\nTotal Wins - 999\x1b[2J.txt", dir_ / "d.csv"}, rows, run,
                                   bm::ProgramFolder(dir_.path()));
+    const QString info = window.findChild<QLabel*>(QStringLiteral("lblInfo"))->text();
+    EXPECT_TRUE(info.contains(QStringLiteral("Ticket File: a\\x0ATotal Wins - 999\\x1B[2J.txt"))) << info.toStdString();
+    EXPECT_FALSE(info.contains(QLatin1Char('\n')));
     auto* table = window.findChild<QTableWidget*>(QStringLiteral("tblHistory"));
     auto* total = window.findChild<QTableWidget*>(QStringLiteral("tblTotal"));
     const std::vector<std::size_t> byDate{1, 3, 2, 0};
