@@ -1,7 +1,7 @@
-// check --draws through the program: lines that are no draws skipped when asked, what stderr says
-// about a draws file, and inputs that change while the program reads them.
-// What the program writes: a report that could not be written is a failure with its reason, a
-// long report arrives whole, and names show escaped wherever they are written.
+// check through the program: the report, the summary and the CSV of a history, lines that are no
+// draws skipped when asked, what stderr says about a draws file, and inputs that change while the
+// program reads them; a report that could not be written is a failure with its reason, a long
+// report arrives whole, and names show escaped wherever they are written.
 
 #include <algorithm>
 #include <chrono>
@@ -60,92 +60,63 @@ TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
         << c.out;
 }
 
-// Against a history: one CSV line per draw with its date (empty without one), the same bytes
-// saved, and one line on stderr.
-TEST(CheckCommand, ChecksAgainstAHistoryOfDraws)
-{
-    BM_NEEDS_PROGRAM();
-    bmtest::Lab lab;
-    lab.Put("wheel/w.txt", bmtest::kLottoWheel);
-    lab.Put("wheel/d.csv", "\"DRAW DATE\",\"NUMBERS\"\r\n\"06/12/1982\",\"1 2 3 4 5 6\",7\r\n\r\n1;2;3;10;11;12;44\r\n");
-    const auto r = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/d.csv",
-                            "--save", "{out}/h.csv"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    const std::string csv = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
-                            "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
-                            ",1 2 3 10 11 12 +44,1,0,0,2,0,0,0,1,3\n"
-                            "Total,,2,0,0,3,0,0,1,2,6\n";
-    EXPECT_EQ(r.out, csv);
-    EXPECT_EQ(bmtest::ReadBytes(lab.out() / "h.csv"), csv);
-    EXPECT_TRUE(r.err.starts_with("Checked 4 plays against 2 draws in ")) << r.err;
-}
-
 namespace fs = std::filesystem;
-
-ProgramRun History(const Lab& lab, std::vector<std::string> more = {})
-{
-    std::vector<std::string> args = {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/d.csv"};
-    args.insert(args.end(), more.begin(), more.end());
-    return lab.Run(args);
-}
 
 const char* kHeading = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n";
 
-// The lottery's own file mixes draws of another game (bonus 0) and a footer in: skipped and
-// counted with --skip-invalid-draws, refused at the first without it.
-TEST(HistoryCommand, SkipsLinesThatAreNoDrawsOfTheGameWhenAsked)
+// Against a history: one CSV line per draw with its date (empty without one), in the file's order,
+// the same bytes saved, and on stderr what the reading noted before the one line of the run. The
+// lottery's own file may mix draws of another game (bonus 0) and a footer in: skipped and counted
+// with --skip-invalid-draws, refused at the first without it.
+TEST(HistoryCommand, WritesTheCsvAndSaysWhatTheDrawsFileHolds)
 {
     BM_NEEDS_PROGRAM();
+    const std::string mixed = "DRAW DATE,NUMBERS,BONUS\r\n2020-01-03,1 2 3 4 5 6,7\r\n2020-01-03,8 9 10 11 12 13,0\r\n"
+                              "2020-01-07,1 2 3 10 11 13,44\r\nPrizes are paid in cash\r\n";
+    const struct {
+        const char* what;
+        std::string draws;
+        std::vector<std::string> more;
+        std::string csv, err;  // the start of stderr
+    } cases[] = {
+        {"quoted, day-first and undated", "\"DRAW DATE\",\"NUMBERS\"\r\n\"06/12/1982\",\"1 2 3 4 5 6\",7\r\n\r\n1;2;3;10;11;12;44\r\n", {},
+         "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n,1 2 3 10 11 12 +44,1,0,0,2,0,0,0,1,3\nTotal,,2,0,0,3,0,0,1,2,6\n",
+         "Checked 4 plays against 2 draws in "},
+        {"lines that are no draws skipped", mixed, {"--skip-invalid-draws"},
+         "2020-01-03,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
+         "Total,,2,0,0,3,0,1,1,1,6\n",
+         "Skipped 2 lines of {home}/wheel/d.csv that are not draws of this game; first: line 3: The bonus number (box 7) "
+         "is 0; the numbers of this game run from 1 to 49.\nChecked 4 plays against 2 draws in "},
+        {"repeated and out of date order", "2020-01-07,1 2 3 10 11 13,44\n2020-01-03,1 2 3 4 5 6,7\n2020-01-07,13 11 10 3 2 1,44\n",
+         {},
+         "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n2020-01-03,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
+         "2020-01-07,13 11 10 3 2 1 +44,1,0,0,2,0,1,0,0,3\nTotal,,3,0,0,5,0,2,1,1,9\n",
+         "{home}/wheel/d.csv: 1 draw repeats an earlier draw (same date and numbers); each is counted every time it "
+         "appears\n{home}/wheel/d.csv: the draws are not in date order (line 3 goes against the order of the draws "
+         "before it); the CSV keeps the file's order\nChecked 4 plays against 3 draws in "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Lab lab;
+        lab.Put("wheel/w.txt", kLottoWheel);
+        lab.Put("wheel/d.csv", c.draws);
+        std::vector<std::string> args = {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws",
+                                         "{home}/wheel/d.csv", "--save", "{out}/h.csv"};
+        args.insert(args.end(), c.more.begin(), c.more.end());
+        const auto r = lab.Run(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, kHeading + c.csv);
+        EXPECT_EQ(ReadBytes(lab.out() / "h.csv"), kHeading + c.csv);
+        EXPECT_TRUE(r.err.starts_with(lab.Expand(c.err))) << r.err;
+    }
     Lab lab;
     lab.Put("wheel/w.txt", kLottoWheel);
-    const auto draws = lab.Put("wheel/d.csv", "DRAW DATE,NUMBERS,BONUS\r\n"
-                                              "2020-01-03,1 2 3 4 5 6,7\r\n"
-                                              "2020-01-03,8 9 10 11 12 13,0\r\n"
-                                              "2020-01-07,1 2 3 10 11 13,44\r\n"
-                                              "Prizes are paid in cash\r\n");
-    const auto save = lab.out() / "h.csv";
-    const auto skipped = History(lab, {"--skip-invalid-draws", "--save", save.string()});
-    EXPECT_EQ(skipped.status, 0) << skipped.err;
-    const std::string csv = std::string(kHeading) +
-                            "2020-01-03,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
-                            "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
-                            "Total,,2,0,0,3,0,1,1,1,6\n";
-    EXPECT_EQ(skipped.out, csv);
-    EXPECT_EQ(ReadBytes(save), csv);
-    EXPECT_TRUE(skipped.err.starts_with("Skipped 2 lines of " + draws.string() +
-                                        " that are not draws of this game; first: line 3: The bonus number (box 7) "
-                                        "is 0; the numbers of this game run from 1 to 49.\nChecked 4 plays against 2 "
-                                        "draws in "))
-        << skipped.err;
-
-    const auto refused = History(lab);
+    lab.Put("wheel/d.csv", mixed);
+    const auto refused = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/d.csv"});
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "brindlemark: " + draws.string() +
-                               ": line 3: The bonus number (box 7) is 0; the numbers of this game run from 1 to 49.\n");
-}
-
-// Repeated draws and a file out of date order are said on stderr; the CSV keeps the file's order.
-TEST(HistoryCommand, SaysWhenDrawsRepeatAndWhenTheFileIsNotInDateOrder)
-{
-    BM_NEEDS_PROGRAM();
-    Lab lab;
-    lab.Put("wheel/w.txt", kLottoWheel);
-    const auto draws = lab.Put("wheel/d.csv", "2020-01-07,1 2 3 10 11 13,44\n"
-                                              "2020-01-03,1 2 3 4 5 6,7\n"
-                                              "2020-01-07,13 11 10 3 2 1,44\n");
-    const auto r = History(lab);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.out.starts_with(std::string(kHeading) + "2020-01-07,1 2 3 10 11 13 +44,") &&
-                r.out.find("\n2020-01-07,13 11 10 3 2 1 +44,") != std::string::npos)
-        << r.out;
-    EXPECT_TRUE(r.err.starts_with(draws.string() +
-                                  ": 1 draw repeats an earlier draw (same date and numbers); each is counted every "
-                                  "time it appears\n" +
-                                  draws.string() +
-                                  ": the draws are not in date order (line 3 goes against the order of the draws "
-                                  "before it); the CSV keeps the file's order\nChecked 4 plays against 3 draws in "))
-        << r.err;
+    EXPECT_EQ(refused.err, lab.Expand("brindlemark: {home}/wheel/d.csv: line 3: The bonus number (box 7) is 0; the "
+                                      "numbers of this game run from 1 to 49.\n"));
 }
 
 // The program started with its standard output a pipe that is read only when asked, so that a
