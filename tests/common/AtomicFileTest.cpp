@@ -1,5 +1,6 @@
-// Hidden copies that a killed writer leaves beside the program's own files go the next time the
-// program uses that folder, even when it writes nothing there; nothing else ever goes.
+// Files written whole or not at all, and files read as they were opened. Hidden copies that a
+// killed writer leaves beside the program's own files go the next time the program uses that
+// folder, even when it writes nothing there; nothing else ever goes.
 
 #include <cstdlib>
 #include <fcntl.h>

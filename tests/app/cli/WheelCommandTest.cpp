@@ -1,7 +1,6 @@
-// `wheel apply` and `wheel analyze` through the program itself: exact output, exit statuses, and
-// every refusal one line on stderr with nothing written.
-// `wheel make` through the program and in-process: the wheel's guarantee held, its format, the
-// line on stderr, the same seed giving the same wheel, Ctrl+C and the refusals.
+// `wheel apply`, `analyze` and `make` through the program itself: exact output, exit statuses, and
+// every refusal one line on stderr with nothing written; a made wheel's guarantee held, its format,
+// the same seed giving the same wheel, and Ctrl+C.
 
 #include <algorithm>
 #include <bit>
