@@ -24,6 +24,13 @@ const std::string kDesign = "# method: by hand\n# 3 numbers a play\n\n{ 0, 1, 2 
 const std::string kNinety = "90\r\n7\r\n6\r\n200\r\n200\r\n14\r\n2\r\n9\r\n3\r\n22\r\n10\r\n3\r\n2\r\n58\r\n5\r\n50\r\n"
                             "5\r\n1\r\n11\r\n21\r\n31\r\n41\r\n51\r\n61\r\n71\r\n81\r\n 1 \r\n 0 \r\n 1 \r\n";
 
+// `wheel make` with these options.
+std::vector<std::string> Make(std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"wheel", "make"});
+    return args;
+}
+
 // `wheel apply` of {home}/design.txt onto the numbers, and more options.
 std::vector<std::string> Apply(const std::string& numbers, std::vector<std::string> more = {})
 {
@@ -98,6 +105,7 @@ TEST(WheelCommand, AnalysesEveryPossibleDraw)
     }
 }
 
+// Every refusal of apply, analyze and make: one line on stderr, nothing on stdout, nothing written.
 TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
 {
     BM_NEEDS_PROGRAM();
@@ -148,6 +156,51 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         {"analyze a play outside the pool", kDesign, {"wheel", "analyze", "--definition", "LO649", "--wheel",
                                                       "{home}/wheel/bad.txt"},
          "{home}/wheel/bad.txt: line 2: 50 is not a number of this game (1 to 49)"},
+        {"match above if", kDesign, Make({"--count", "10", "--pick", "6", "--if", "3", "--match", "4"}),
+         "wheel make: the match 4 is more than the if 3"},
+        {"pick above the numbers", kDesign, Make({"--count", "5", "--pick", "6", "--if", "3", "--match", "3"}),
+         "wheel make: plays of 6 cannot be taken from 5 numbers"},
+        {"if above the numbers", kDesign, Make({"--count", "5", "--pick", "3", "--if", "6", "--match", "3"}),
+         "wheel make: 6 numbers cannot be drawn from 5"},
+        {"match above pick", kDesign, Make({"--count", "9", "--pick", "2", "--if", "4", "--match", "3"}),
+         "wheel make: the match 3 is more than the 2 numbers of a play"},
+        {"too large to hold", kDesign, Make({"--count", "90", "--pick", "7", "--if", "7", "--match", "3"}),
+         "wheel make: building this wheel would hold 7471375560 subsets of 7 numbers in memory, more than the "
+         "64000000 it can"},
+        {"no numbers", kDesign, Make({"--pick", "3", "--if", "2", "--match", "2"}),
+         "--numbers or --count is missing: give the numbers to wheel, such as --numbers \"3 11 19 27 35 43 45\", or "
+         "their count, such as --count 15"},
+        {"numbers and count", kDesign,
+         Make({"--numbers", "1 2 3", "--count", "3", "--pick", "3", "--if", "2", "--match", "2"}),
+         "give --numbers or --count, not both"},
+        {"a number twice", kDesign, Make({"--numbers", "1 2 3 2", "--pick", "3", "--if", "2", "--match", "2"}),
+         "--numbers: 2 is given twice"},
+        {"no pick", kDesign, Make({"--count", "9", "--if", "2", "--match", "2"}),
+         "--pick is missing: give the numbers of a play, such as --pick 6"},
+        {"no if", kDesign, Make({"--count", "9", "--pick", "3", "--match", "2"}),
+         "--if is missing: the guarantee is \"--match T if --if M\" of the numbers drawn, such as --match 3 --if 6"},
+        {"a count that is no number", kDesign, Make({"--count", "nine", "--pick", "3", "--if", "2", "--match", "2"}),
+         "--count \"nine\" is not a whole number from 1 to 128"},
+        {"a match of 0", kDesign, Make({"--count", "9", "--pick", "3", "--if", "2", "--match", "0"}),
+         "--match \"0\" is not a whole number from 1 to 128"},
+        {"no time", kDesign, Make({"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seconds", "0"}),
+         "--seconds \"0\" is not a number of seconds above 0 and at most 86400"},
+        {"a negative seed", kDesign, Make({"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seed", "-1"}),
+         "--seed \"-1\" is not a whole number from 0 to 4611686018427387904"},
+        {"a count beyond the pool", kDesign, Make({"--count", "50", "--definition", "LO649", "--if", "6", "--match", "3"}),
+         "--count \"50\" is not a whole number from 1 to 49 (the numbers of LO649)"},
+        {"a number outside the pool", kDesign,
+         Make({"--numbers", "1 2 3 4 5 6 50", "--definition", "LO649", "--if", "6", "--match", "3"}),
+         "--numbers: 50 is not a number of LO649 (1 to 49)"},
+        {"a pick not the definition's", kDesign,
+         Make({"--count", "10", "--definition", "LO649", "--pick", "5", "--if", "3", "--match", "3"}),
+         "--pick 5: LO649 plays hold 6 numbers"},
+        {"the output over a definition", kDesign,
+         Make({"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--out", "{home}/Defs/LO649.def"}),
+         "{home}/Defs/LO649.def: lies in the program's Defs folder, which holds definitions and offsets; choose "
+         "another folder"},
+        {"an unknown option", kDesign, Make({"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--guarantee", "3"}),
+         "unknown option \"--guarantee\" for wheel make"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -170,10 +223,9 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
     }
 }
 
-ProgramRun RunMake(const Lab& lab, std::vector<std::string> args)
+ProgramRun RunMake(const Lab& lab, const std::vector<std::string>& args)
 {
-    args.insert(args.begin(), {"wheel", "make"});
-    return lab.Run(args);
+    return lab.Run(Make(args));
 }
 
 std::vector<std::vector<int>> ReadPlays(const std::string& text)
@@ -316,71 +368,6 @@ TEST(WheelMake, CtrlCWritesTheBestCheckedWheelSoFarOrNothing)
         EXPECT_NE(r.err.find("interrupted before a first wheel was complete"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("nothing written"), std::string::npos);
         EXPECT_TRUE(before == TakeSnapshot({lab.home()}));
-    }
-}
-
-TEST(WheelMake, RefusesInOneLineAndWritesNothing)
-{
-    BM_NEEDS_PROGRAM();
-    const struct {
-        const char* what;
-        std::vector<std::string> args;
-        std::string err;
-    } cases[] = {
-        {"match above if", {"--count", "10", "--pick", "6", "--if", "3", "--match", "4"},
-         "wheel make: the match 4 is more than the if 3"},
-        {"pick above the numbers", {"--count", "5", "--pick", "6", "--if", "3", "--match", "3"},
-         "wheel make: plays of 6 cannot be taken from 5 numbers"},
-        {"if above the numbers", {"--count", "5", "--pick", "3", "--if", "6", "--match", "3"},
-         "wheel make: 6 numbers cannot be drawn from 5"},
-        {"match above pick", {"--count", "9", "--pick", "2", "--if", "4", "--match", "3"},
-         "wheel make: the match 3 is more than the 2 numbers of a play"},
-        {"too large to hold", {"--count", "90", "--pick", "7", "--if", "7", "--match", "3"},
-         "wheel make: building this wheel would hold 7471375560 subsets of 7 numbers in memory, more than the "
-         "64000000 it can"},
-        {"no numbers", {"--pick", "3", "--if", "2", "--match", "2"},
-         "--numbers or --count is missing: give the numbers to wheel, such as --numbers \"3 11 19 27 35 43 45\", or "
-         "their count, such as --count 15"},
-        {"numbers and count", {"--numbers", "1 2 3", "--count", "3", "--pick", "3", "--if", "2", "--match", "2"},
-         "give --numbers or --count, not both"},
-        {"a number twice", {"--numbers", "1 2 3 2", "--pick", "3", "--if", "2", "--match", "2"},
-         "--numbers: 2 is given twice"},
-        {"no pick", {"--count", "9", "--if", "2", "--match", "2"},
-         "--pick is missing: give the numbers of a play, such as --pick 6"},
-        {"no if", {"--count", "9", "--pick", "3", "--match", "2"},
-         "--if is missing: the guarantee is \"--match T if --if M\" of the numbers drawn, such as --match 3 --if 6"},
-        {"a count that is no number", {"--count", "nine", "--pick", "3", "--if", "2", "--match", "2"},
-         "--count \"nine\" is not a whole number from 1 to 128"},
-        {"a match of 0", {"--count", "9", "--pick", "3", "--if", "2", "--match", "0"},
-         "--match \"0\" is not a whole number from 1 to 128"},
-        {"no time", {"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seconds", "0"},
-         "--seconds \"0\" is not a number of seconds above 0 and at most 86400"},
-        {"a negative seed", {"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seed", "-1"},
-         "--seed \"-1\" is not a whole number from 0 to 4611686018427387904"},
-        {"a count beyond the pool", {"--count", "50", "--definition", "LO649", "--if", "6", "--match", "3"},
-         "--count \"50\" is not a whole number from 1 to 49 (the numbers of LO649)"},
-        {"a number outside the pool", {"--numbers", "1 2 3 4 5 6 50", "--definition", "LO649", "--if", "6", "--match",
-                                       "3"},
-         "--numbers: 50 is not a number of LO649 (1 to 49)"},
-        {"a pick not the definition's", {"--count", "10", "--definition", "LO649", "--pick", "5", "--if", "3",
-                                         "--match", "3"},
-         "--pick 5: LO649 plays hold 6 numbers"},
-        {"the output over a definition", {"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--out",
-                                          "{home}/Defs/LO649.def"},
-         "{home}/Defs/LO649.def: lies in the program's Defs folder, which holds definitions and offsets; choose "
-         "another folder"},
-        {"an unknown option", {"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--guarantee", "3"},
-         "unknown option \"--guarantee\" for wheel make"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Lab lab;
-        const Snapshot before = TakeSnapshot({lab.home(), lab.out()});
-        const auto r = RunMake(lab, c.args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err, "brindlemark: " + lab.Expand(c.err) + "\n");
-        EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(before == TakeSnapshot({lab.home(), lab.out()})) << "a file was written, changed or removed";
     }
 }
 
