@@ -105,7 +105,8 @@ RecordingSurface Expected(const std::filesystem::path& file, const SlipDefinitio
 // A horizontal definition goes out as a landscape page laid out on the queue's own paper; CUPS
 // turns it onto the portrait sheet: every mark arrives rotated and unscaled, on A4 and on Letter.
 // A calibration kept for one printer stretches that printer's marks only, and --scale overrides it.
-TEST(CupsPaper, ALandscapePageArrivesTurnedAndUnscaledOnTheQueuesOwnPaper)
+// --paper asks the printer for another paper, and the calibration page is never stretched.
+TEST(CupsPaper, PagesArriveTurnedAndUnscaledOnThePaperAskedFor)
 {
     TwoQueues cups;
     if (!cups.why.empty())
@@ -114,6 +115,7 @@ TEST(CupsPaper, ALandscapePageArrivesTurnedAndUnscaledOnTheQueuesOwnPaper)
     home.makeProgramFolder();
     const SlipDefinition d = Horizontal649(2);
     const auto file = WriteDefinition(home / "Defs", "HZ649", d);
+    WriteDefinition(home / "Defs", "HA649", Horizontal649(1));  // one main panel: fits a slip-sized paper
     WriteBytes(home / "Brindlemark.ini", "Calibration.bm-a4=1.02,0.97\r\n");
     const struct {
         const char* args;
@@ -137,27 +139,17 @@ TEST(CupsPaper, ALandscapePageArrivesTurnedAndUnscaledOnTheQueuesOwnPaper)
         ASSERT_EQ(expected.marks().size(), 490u);
         EXPECT_EQ(CheckMarks(pdf, expected, true), "");
     }
-}
 
-// --paper asks the printer for that paper: the job carries it, and the page comes out that size.
-TEST(CupsPaper, TheChosenPaperReachesTheJob)
-{
-    TwoQueues cups;
-    if (!cups.why.empty())
-        GTEST_SKIP() << cups.why;
-    TempDir home;
-    home.makeProgramFolder();
-    SlipDefinition d = Horizontal649(1);
-    WriteDefinition(home / "Defs", "HZ649", d);
+    // --paper asks the printer for that paper: the job carries it, and the page comes out that size.
     const struct {
         const char *paper, *media, *size;
-    } cases[] = {
+    } papers[] = {
         {"82x190", "media=custom_82x190mm_82x190mm;", "232 x 538 pts"},
         {"Legal", "media=na_legal_8.5x14in;", "612 x 1008 pts"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : papers) {
         SCOPED_TRACE(c.paper);
-        const Ran ran = Brindlemark(cups, home, std::string("test-pattern --definition HZ649 --printer bm-letter --paper ") + c.paper);
+        const Ran ran = Brindlemark(cups, home, std::string("test-pattern --definition HA649 --printer bm-letter --paper ") + c.paper);
         ASSERT_EQ(ran.status, 0) << ran.err;
         int job = 0;
         const auto pdf = cups.NextPdf(job);
@@ -183,7 +175,7 @@ TEST(CupsPaper, TheChosenPaperReachesTheJob)
     EXPECT_EQ(CheckMarks(page, expected), "");
 
     // A box beyond the paper is refused naming it, and nothing reaches the queue.
-    const Ran refused = Brindlemark(cups, home, "test-pattern --definition HZ649 --printer bm-letter --paper 82x150 --left 5");
+    const Ran refused = Brindlemark(cups, home, "test-pattern --definition HA649 --printer bm-letter --paper 82x150 --left 5");
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"), std::string::npos) << refused.err;
 }
