@@ -40,12 +40,12 @@ std::string Refusal(const R& result)
     return result ? std::string("(accepted)") : result.error().message;
 }
 
-// Whether `text` holds `part`; a failure shows the text.
-inline ::testing::AssertionResult HasText(const std::string& text, const std::string& part)
+// Whether `text` holds `wanted`; a failure shows the text.
+inline ::testing::AssertionResult HasText(const std::string& text, const std::string& wanted)
 {
-    if (text.find(part) != std::string::npos)
+    if (text.find(wanted) != std::string::npos)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << part << "\" is not in \"" << text << "\"";
+    return ::testing::AssertionFailure() << "\"" << wanted << "\" is not in \"" << text << "\"";
 }
 
 }  // namespace bmtest
