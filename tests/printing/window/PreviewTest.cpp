@@ -197,15 +197,14 @@ TEST_F(Preview, ABigRangeAsksAboutItsOwnSlips)
 }
 
 // A preview of 40 plays of six: 4 slips on LO649 (10 panels), 10 on CD649 (4 panels).
-class PreviewFollows : public ::testing::Test {
+class PreviewFollows : public Preview {
 protected:
-    PreviewFollows() : rig(home)
+    PreviewFollows()
     {
-        home.WriteWheel("w.txt", bmtest::Wheel(40));
+        home.AddDefinition("CD649.def", "CD649");
+        rig.main().ReloadDefinitions();
         rig.Choose("LO649.def");
-        rig.dialogs.QueueFile(home.wheel("w.txt"));
-        rig.Click("cmdPreview");
-        preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+        preview = Open(Wheel("w.txt", bmtest::Wheel(40)));
     }
     template <typename T>
     T* In(const char* name) const
@@ -213,8 +212,6 @@ protected:
         return preview->findChild<T*>(QString::fromLatin1(name));
     }
 
-    bmtest::ProgramHome home{{"LO649", "CD649"}};
-    bmtest::MainWindowRig rig;
     QPointer<bm::app::frmPreview> preview;
 };
 
