@@ -186,15 +186,6 @@ SlipDefinition Powerball569()
     return d;
 }
 
-SlipDefinition Vertical649()
-{
-    SlipDefinition d = Horizontal649(3);
-    d.Horizontal = false;
-    d.PanelsAcross = 1;
-    d.TotalPanels = 3;
-    return d;
-}
-
 // Reduced marks, worked out by hand: the box shrunk about its centre, offsets applied once.
 TEST(MarkSize, ShrinksEveryNumberMarkAboutItsBoxCentre)
 {
@@ -211,7 +202,7 @@ TEST(MarkSize, ShrinksEveryNumberMarkAboutItsBoxCentre)
         {"horizontal", Horizontal649(2), Wheel(1), "1", "-2", "[Mark]\nWidth=60\nHeight=50\n",
          "1 13.600 13.500 15.400 14.500", "1 13.000 13.000 16.000 15.000", 6},
         // Play 2 goes into main panel 2, 33 mm below the first; 2 lies in column 2, 4.5 mm right.
-        {"vertical", Vertical649(), Wheel(2), "0", "0", "[Mark]\r\nWidth=80\r\nHeight=40\r\n",
+        {"vertical", Vertical649(3), Wheel(2), "0", "0", "[Mark]\r\nWidth=80\r\nHeight=40\r\n",
          "1 19.800 45.600 22.200 46.400", "1 19.500 45.000 22.500 47.000", 12},
         // 10 lies in row 2, column 3: box (20, 25)-(24, 28); only the width is reduced. The
         // powerball 7 is not printed.

@@ -62,10 +62,7 @@ TEST(Paper, ReadsNamedAndOwnSizesAndRefusesTheRestNamingTheOption)
 // prints on that paper and is refused on a smaller one. The slip's stored size never refuses.
 TEST(SheetFit, RefusesABoxBeyondThePaperNamingItAndNeverTheSlipsOwnSize)
 {
-    SlipDefinition vertical = Horizontal649(1);
-    vertical.Horizontal = false;
-    vertical.PanelsAcross = 1;
-    vertical.TotalPanels = 1;
+    const SlipDefinition vertical = Vertical649(1);
     const Paper slip{"", 82, 190};
     const struct {
         const char* what;

@@ -328,10 +328,7 @@ std::vector<RecordingSurface::Mark> OfSheets(const std::vector<RecordingSurface:
 // for mark, with its plays and their lines; a range job prints exactly the whole job's sheets.
 TEST(SlipRange, SlipsDrawnAloneAreTheWholeJobsSheets)
 {
-    SlipDefinition vertical = Horizontal649(2);
-    vertical.Horizontal = false;
-    vertical.PanelsAcross = 1;
-    vertical.TotalPanels = 2;
+    const SlipDefinition vertical = Vertical649(2);
     SlipDefinition powerball = Horizontal649(1);
     powerball.Pool = 69;
     powerball.Pick = 5;

@@ -52,6 +52,16 @@ inline bm::SlipDefinition Horizontal649(int mainPanels = 2)
             .bBon = true, .Horizontal = true};
 }
 
+// The same slip upright: `mainPanels` main panels of one panel each, down the sheet.
+inline bm::SlipDefinition Vertical649(int mainPanels)
+{
+    auto d = Horizontal649(mainPanels);
+    d.Horizontal = false;
+    d.PanelsAcross = 1;
+    d.TotalPanels = mainPanels;
+    return d;
+}
+
 // Writes the definition into `folder` as the editor would and returns its path.
 inline std::filesystem::path WriteDefinition(const std::filesystem::path& folder, const std::string& name,
                                              const bm::SlipDefinition& d)

@@ -209,10 +209,7 @@ TEST(PaperOptions, PaperAndScaleOnTheCommandLine)
 {
     TempDir home;
     home.makeProgramFolder();
-    SlipDefinition vertical = Horizontal649(1);
-    vertical.Horizontal = false;
-    vertical.PanelsAcross = 1;
-    vertical.TotalPanels = 1;
+    const SlipDefinition vertical = Vertical649(1);
     WriteDefinition(home / "Defs", "VT649", vertical);
     WriteDefinition(home / "Defs", "HZ649", Horizontal649(2));
     // A calibration kept for a printer: --marks and --pdf apply none.
