@@ -106,10 +106,7 @@ TEST(ChosenDefinition, ACheckerKeepsItsGameWhenAnotherGameIsChosen)
     EXPECT_EQ(lot->text(), QStringLiteral("LO649"));
     EXPECT_TRUE(p.BonusBox("frmChkwhl", "txtN7"));
 
-    std::string wheel;
-    for (int i = 0; i < 60; ++i)
-        wheel += "1,2,3,4,5,6\r\n";
-    p.home.WriteWheel("w.txt", wheel);
+    p.home.WriteWheel("w.txt", bmtest::Repeated("1,2,3,4,5,6\r\n", 60));
     p.rig.dialogs.QueueFile(p.home.wheel("w.txt"));
     QTest::mouseClick(p.In<QPushButton>("frmChkwhl", "cmdGo"), Qt::LeftButton);
     for (int box = 1; box <= 7; ++box)
@@ -239,12 +236,8 @@ using bmtest::WriteBytes;
 // anything else in its place is left exactly as it is and the program starts with the defaults.
 TEST(RememberedChoices, AnythingButItsOwnFileIsLeftAloneAndTheDefaultsApply)
 {
-    const std::string big = [] {
-        std::string text;
-        while (text.size() <= 64 * 1024)
-            text += "WheelFolder=/home/ann/a/very/long/folder/name/that/repeats/itself\r\n";
-        return text;
-    }();
+    // More than the 64 KiB a settings file of this program may hold.
+    const std::string big = bmtest::Repeated("WheelFolder=/home/ann/a/very/long/folder/name/that/repeats/itself\r\n", 1000);
     const struct {
         const char* what;
         std::function<void(const fs::path&)> make;

@@ -269,10 +269,7 @@ TEST(DrawsFile, TheHistoryRunCarriesTheNotesOfItsDrawsFile)
 TEST(DrawsFile, LoadingAWheelStopsWhenAsked)
 {
     bmtest::TempDir dir;
-    std::string plays;
-    for (int i = 0; i < 200000; ++i)
-        plays += "1,2,3,4,5\n";
-    bmtest::WriteBytes(dir / "w.txt", plays);
+    bmtest::WriteBytes(dir / "w.txt", bmtest::Repeated("1,2,3,4,5\n", 200000));
     auto input = bm::InputFile::Open(dir / "w.txt");
     ASSERT_TRUE(input);
     int asked = 0;

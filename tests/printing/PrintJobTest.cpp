@@ -386,10 +386,7 @@ TEST(SlipRange, OutlinesEveryBoxOfEverySheet)
     d.RowsInPanel = 4;
     d.RowFirstNumber = {1, 15, 29, 43};
     TempDir dir;
-    std::string wheel;
-    for (int i = 0; i < 7; ++i)
-        wheel += "1,2,3,4,5,6\n";
-    WriteBytes(dir / "w.txt", wheel);
+    WriteBytes(dir / "w.txt", Repeated("1,2,3,4,5,6\n", 7));
     auto request = RequestFor(WriteDefinition(dir.path(), "D", d), d);
     request.outline = true;
     WatchedSurface surface;
