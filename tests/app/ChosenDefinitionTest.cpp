@@ -1,3 +1,7 @@
+#include <functional>
+#include <sys/stat.h>
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +13,7 @@
 
 #include "app/AppTestSupport.h"
 #include "app/Module1.h"
+#include "app/RememberedChoices.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/ReportBox.h"
 
@@ -101,11 +106,8 @@ TEST(ChosenDefinition, ACheckerKeepsItsGameWhenAnotherGameIsChosen)
     EXPECT_EQ(lot->text(), QStringLiteral("LO649"));
     EXPECT_TRUE(p.BonusBox("frmChkwhl", "txtN7"));
 
-    std::string wheel;
-    for (int i = 0; i < 60; ++i)
-        wheel += "1,2,3,4,5,6\r\n";
-    p.home.WriteWheel("w.txt", wheel);
-    p.rig.dialogs.QueueFile(QString::fromStdString(p.home.wheel("w.txt").string()));
+    p.home.WriteWheel("w.txt", bmtest::Repeated("1,2,3,4,5,6\r\n", 60));
+    p.rig.dialogs.QueueFile(p.home.wheel("w.txt"));
     QTest::mouseClick(p.In<QPushButton>("frmChkwhl", "cmdGo"), Qt::LeftButton);
     for (int box = 1; box <= 7; ++box)
         p.In<QLineEdit>("frmChkwhl", ("txtN" + std::to_string(box)).c_str())->setText(QString::number(box));
@@ -163,7 +165,7 @@ TEST(ChosenDefinition, ChoicesAreRememberedAcrossARestart)
         ASSERT_EQ(rig.main().current().listedName, "PB569.def");
         rig.printer.setupChoice = "office";
         rig.Click("cmdPdlg");
-        rig.dialogs.QueueFile(QString::fromStdString((tickets / "w.txt").string()));
+        rig.dialogs.QueueFile(tickets / "w.txt");
         rig.Click("Command1");
         ASSERT_EQ(rig.printer.jobs.size(), 1u);
     }
@@ -183,6 +185,109 @@ TEST(ChosenDefinition, ChoicesAreRememberedAcrossARestart)
     fs::remove(home.defs() / "PB569.def");
     MainWindowRig third(home);
     EXPECT_EQ(third.main().current().listedName, "LO649.def");
+}
+
+using bmtest::MainWindowRig;
+using bmtest::ProgramHome;
+
+TEST(CheckTickets, OpensTheFittingCheckerOnceAndBringsItForward)
+{
+    ProgramHome home({"LO649", "PB569", "TK539", "LM750"});
+    home.AddDefinition("XX849.def", "LO649");
+    MainWindowRig rig(home);
+    // No checker in this build: said, not ignored.
+    rig.Click("cmdChkTick");
+    ASSERT_EQ(rig.dialogs.messages().size(), 1u);
+    EXPECT_TRUE(rig.dialogs.messages()[0].text.contains(QStringLiteral("frmChkwhl")));
+    rig.dialogs.Clear();
+
+    std::map<std::string, int> made;
+    for (const char* name : {"frmChkwhl", "frmChkwhl5", "frmChkwhl7", "frmChkwhlPB"}) {
+        rig.windows.SetChecker(name, [&made, name](bm::DefinitionChoice& choice) {
+            ++made[name];
+            EXPECT_TRUE(choice.ReadChosen());
+            return new QWidget;
+        });
+    }
+    for (const char* listed : {"LO649.def", "LO649.def", "PB569.def", "TK539.def", "LM750.def", "XX849.def"}) {
+        rig.Choose(listed);
+        rig.Click("cmdChkTick");
+    }
+    // Pick 8 opens nothing and says nothing.
+    const std::map<std::string, int> once = {{"frmChkwhl", 1}, {"frmChkwhl5", 1}, {"frmChkwhl7", 1}, {"frmChkwhlPB", 1}};
+    EXPECT_EQ(made, once);
+    EXPECT_TRUE(rig.dialogs.shown().empty());
+    // A closed checker is gone; the next click makes a new one.
+    bm::app::FindForm(QStringLiteral("frmChkwhl"))->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(bm::app::IsFormLoaded(QStringLiteral("frmChkwhl")));
+    rig.Choose("LO649.def");
+    rig.Click("cmdChkTick");
+    EXPECT_EQ(made["frmChkwhl"], 2);
+    bm::app::CloseOtherForms(rig.window.get());
+}
+
+namespace fs = std::filesystem;
+using bm::app::RememberedChoices;
+using bmtest::ReadBytes;
+using bmtest::WriteBytes;
+
+// Brindlemark.ini is read only when it is a regular file that reads as this program's own;
+// anything else in its place is left exactly as it is and the program starts with the defaults.
+TEST(RememberedChoices, AnythingButItsOwnFileIsLeftAloneAndTheDefaultsApply)
+{
+    // More than the 64 KiB a settings file of this program may hold.
+    const std::string big = bmtest::Repeated("WheelFolder=/home/ann/a/very/long/folder/name/that/repeats/itself\r\n", 1000);
+    const struct {
+        const char* what;
+        std::function<void(const fs::path&)> make;
+    } cases[] = {
+        {"FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }},
+        {"another program's", [](const fs::path& p) { WriteBytes(p, "[General]\r\nDefinition=TK539.def\r\n"); }},
+        {"text", [](const fs::path& p) { WriteBytes(p, "Definition=TK539.def\r\nmy notes about the draw\r\n"); }},
+        {"binary", [](const fs::path& p) { WriteBytes(p, std::string("Definition=TK539.def\0\r\n", 23)); }},
+        {"too large", [&](const fs::path& p) { WriteBytes(p, "Definition=TK539.def\r\n" + big); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        bmtest::ProgramHome home;
+        const bm::ProgramFolder folder(home.path());
+        const fs::path file = RememberedChoices::File(folder);
+        c.make(file);
+        const std::string before = fs::is_regular_file(file) ? ReadBytes(file) : "";
+        {
+            bmtest::MainWindowRig rig(home);  // starts at once, with the first definition
+            EXPECT_EQ(rig.main().current().definitionName, "LO649");
+            rig.ClickRow(2);
+        }
+        RememberedChoices choices(folder);
+        EXPECT_EQ(choices.Get(RememberedChoices::kDefinition), "");
+        EXPECT_EQ(bmtest::Refusal(choices.Set(RememberedChoices::kPrinter, "office")),
+                  file.string() + ": is not a settings file of this program; it was left as it is");
+        EXPECT_EQ(fs::is_fifo(file), std::string(c.what) == "FIFO");
+        EXPECT_EQ(fs::is_directory(file), std::string(c.what) == "folder");
+        if (fs::is_regular_file(file)) {
+            EXPECT_EQ(ReadBytes(file), before);
+        }
+    }
+}
+
+// Its own file is read and rewritten; the hidden copy of a writer killed before its rename goes.
+TEST(RememberedChoices, ItsOwnFileIsKeptAndLeftoversSwept)
+{
+    bmtest::ProgramHome home;
+    const bm::ProgramFolder folder(home.path());
+    const fs::path file = RememberedChoices::File(folder);
+    WriteBytes(file, "Definition=TK539.def\r\n\r\nPrizes.TK539=1;2;3\nPdfFolder=/tmp/a b=c\r\n");
+    WriteBytes(home.path() / ".Brindlemark.ini.abcdefGHIJ09.tmp", "Definition=PB569.def\r\n");
+    RememberedChoices choices(folder);
+    EXPECT_FALSE(fs::exists(home.path() / ".Brindlemark.ini.abcdefGHIJ09.tmp"));
+    EXPECT_EQ(choices.Get(RememberedChoices::kDefinition), "TK539.def");
+    EXPECT_EQ(choices.Get("PdfFolder"), "/tmp/a b=c");
+    ASSERT_TRUE(choices.Set(RememberedChoices::kPrinter, "office").ok());
+    EXPECT_EQ(ReadBytes(file),
+              "Definition=TK539.def\r\nPdfFolder=/tmp/a b=c\r\nPrinter=office\r\nPrizes.TK539=1;2;3\r\n");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -8,6 +11,8 @@
 
 #include "app/AppTestSupport.h"
 #include "app/Module1.h"
+#include "app/StartUp.h"
+#include "app/frmSplash.h"
 #include "definitions/DefinitionFile.h"
 
 namespace {
@@ -126,10 +131,6 @@ TEST(MainWindow, PrinterSetupGoesToThePrinterAndExitClosesEveryWindow)
         EXPECT_FALSE(bm::app::IsFormLoaded(QString::fromLatin1(name))) << name;
 }
 
-}  // namespace
-
-namespace {
-
 // Only files named as definitions are listed: a copy never reads or writes the offsets of the
 // definition whose name it starts with. Those left out are counted and said once, under the list.
 TEST(MainWindow, ListsOnlyFilesNamedAsDefinitionsAndSaysWhatWasLeftOut)
@@ -159,6 +160,85 @@ TEST(MainWindow, ListsOnlyFilesNamedAsDefinitionsAndSaysWhatWasLeftOut)
     rig.main().ReloadDefinitions();
     EXPECT_EQ(list->count(), 2);
     EXPECT_FALSE(said->isVisible());
+}
+
+// A shortcut missed while the focus is in an offset box types letters: they are not taken, and
+// the settings file keeps the number. Numbers, signed and with a point, are typed as before.
+TEST(OffsetEntry, TakesOnlyWhatCanFormANumber)
+{
+    bmtest::ProgramHome home;
+    bmtest::MainWindowRig rig(home);
+    rig.Choose("LO649.def");
+    struct Case {
+        const char* box;
+        const char* typed;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"txtTmarg", "hepv", nullptr},  // nothing taken: the box shows what it did
+        {"txtTmarg", "-1.5", "-1.5"},
+        {"txtLmarg", "2,5", "25"},
+        {"txtLmarg", "+.75x", "+.75"},
+        {"txtTmarg", "1.2.3", "1.23"},
+    };
+    for (const Case& c : cases) {
+        auto* box = rig.Child<QLineEdit>(c.box);
+        box->setFocus();
+        box->selectAll();
+        const QString before = box->text();
+        QTest::keyClicks(box, QString::fromLatin1(c.typed));
+        EXPECT_EQ(box->text(), c.shown ? QString::fromLatin1(c.shown) : before) << c.typed;
+        EXPECT_EQ(bmtest::ReadBytes(home.settings("LO649")).find_first_of("hepvx,"), std::string::npos) << c.typed;
+    }
+    EXPECT_EQ(bmtest::ReadBytes(home.settings("LO649")), "\"1.23\"\r\n\"+.75\"\r\n");
+}
+
+using namespace bm::app;
+
+TEST(StartUp, SplashShownForItsWaitThenTheMainWindow)
+{
+    bmtest::ProgramHome home;
+    bmtest::ScriptedDialogs dialogs;
+    bmtest::RecordingTarget printer;
+    WindowCatalogue windows;
+
+    int waits = 0;
+    const SplashWait wait = [&](QWidget& splash, int ms) {
+        ++waits;
+        EXPECT_EQ(ms, 1500);
+        EXPECT_TRUE(IsFormLoaded(QStringLiteral("frmsplash")));
+        // Nothing of the main window exists while the splash waits.
+        EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmMain")));
+        EXPECT_EQ(splash.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.0.502"));
+    };
+    QPointer<frmMain> main = StartUp({bm::ProgramFolder(home.path()), &printer, &windows}, wait);
+    EXPECT_EQ(waits, 1);
+    ASSERT_TRUE(main);
+    EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmSplash")));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Brindlemark 1.0502"));
+    EXPECT_TRUE(dialogs.shown().empty());
+    delete main.data();
+}
+
+TEST(GuiMain, WithoutADisplaySaysSoInsteadOfFailing)
+{
+    const QString exe = QStringLiteral(BRINDLEMARK_EXE);
+    if (exe.isEmpty() || !QFileInfo::exists(exe))
+        GTEST_SKIP() << "the program is not built in this configuration";
+    bmtest::ProgramHome home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(exe, {QStringLiteral("--home"), QString::fromStdString(home.path().string())});
+    ASSERT_TRUE(program.waitForFinished(300'000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_TRUE(said.contains(QStringLiteral("no display"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("brindlemark print --help"))) << said.toStdString();
 }
 
 }  // namespace

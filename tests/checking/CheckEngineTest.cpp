@@ -1,9 +1,11 @@
-#include <gtest/gtest.h>
-
 #include <map>
+#include <set>
+
+#include <gtest/gtest.h>
 
 #include "CheckTestSupport.h"
 #include "checking/CheckEngine.h"
+#include "checking/GameVariants.h"
 
 namespace {
 
@@ -96,10 +98,12 @@ TEST(CheckEngine, EveryTierAndReportLineOfEveryGame)
 }
 
 // The words of every report line, and no line for the other tiers (the counts above take the
-// words from the game's tiers, so they are pinned here once).
+// words from the game's tiers, so they are pinned here once). Every play that counts as a win is
+// listed with its line, in every game: a summary whose "Total Wins" exceeds the listed lines leaves
+// the player hunting for the winning tickets.
 TEST(CheckEngine, ReportLineWordsOfEveryGame)
 {
-    const std::pair<const char*, std::map<std::string, std::string>> games[] = {
+    const std::map<std::string, std::map<std::string, std::string>> games = {
         {"frmChkwhl+", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt5b", "MATCH-5 + Bonus"},
                         {"cnt6", "***MATCH-6***"}}},
         {"frmChkwhl", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt6", "***MATCH-6***"}}},
@@ -112,26 +116,22 @@ TEST(CheckEngine, ReportLineWordsOfEveryGame)
         {"frmChkwhlPB", {{"cnt0b", "Match-0+PB"}, {"cnt1b", "Match-1+PB"}, {"cnt2b", "Match-2+PB"}, {"cnt3", "Match-3"}, {"cnt3b", "Match-3+PB"}, {"cnt4", "MATCH-4"},
                          {"cnt4b", "*MATCH-4+PB*"}, {"cnt5", "**MATCH-5**"}, {"cnt5b", "***JACKPOT!***"}}},
     };
-    for (const auto& [name, words] : games) {
-        const std::string window(name);
-        const bool bBon = window.back() == '+';
-        const auto& game = bm::CheckerByName(bBon ? window.substr(0, window.size() - 1).c_str() : name).Game(bBon);
-        for (const auto& tier : game.tiers) {
-            const auto w = words.find(tier.counter);
-            const std::string expected = w == words.end() ? "" : w->second + " For This Draw At Line ";
-            EXPECT_EQ(tier.reportLine ? tier.reportLine : "", expected) << window << " " << tier.counter;
-        }
-    }
-}
-
-// Every play that counts as a win is listed with its line, in every game: a summary whose
-// "Total Wins" exceeds the listed lines leaves the player hunting for the winning tickets.
-TEST(CheckEngine, EveryWinningTierWritesALine)
-{
+    std::size_t worded = 0;
     for (const char* name : {"frmChkwhl", "frmChkwhl5", "frmChkwhl7", "frmChkwhlPB"})
-        for (const bool bBon : {false, true})
-            for (const auto& tier : bm::CheckerByName(name).Game(bBon).tiers)
-                EXPECT_EQ(tier.reportLine != nullptr, !tier.losing) << name << (bBon ? "+ " : " ") << tier.counter;
+        for (const bool bBon : {false, true}) {
+            const std::string window = std::string(name) + (bBon ? "+" : "");
+            const auto game = games.find(window);
+            worded += game != games.end();
+            for (const auto& tier : bm::CheckerByName(name).Game(bBon).tiers) {
+                EXPECT_EQ(tier.reportLine != nullptr, !tier.losing) << window << " " << tier.counter;
+                if (game == games.end())
+                    continue;
+                const auto w = game->second.find(tier.counter);
+                const std::string expected = w == game->second.end() ? "" : w->second + " For This Draw At Line ";
+                EXPECT_EQ(tier.reportLine ? tier.reportLine : "", expected) << window << " " << tier.counter;
+            }
+        }
+    EXPECT_EQ(worded, games.size());
 }
 
 // What a run counts, numbers and refuses.
@@ -252,6 +252,36 @@ TEST(CheckEngine, PollsEveryGivenNumberOfPlaysAndAStopKeepsWhatWasCounted)
         EXPECT_EQ(run.playsRead, every == 1 ? 3 : 5);
         EXPECT_EQ(run.reported.size(), every == 1 ? 2u : 4u);
         EXPECT_EQ(run.elapsedMs, 250);
+    }
+}
+
+TEST(GameVariants, CheckTicketsChoosesTheWindowByPickAndPowerball)
+{
+    const struct {
+        int pick;
+        bool bBon, bPB;
+        const char* window;  // "": none opens
+    } cases[] = {
+        {5, true, false, "frmChkwhl5"}, {5, true, true, "frmChkwhlPB"}, {6, true, true, "frmChkwhl"},
+        {7, false, true, "frmChkwhl7"}, {4, false, false, ""},          {8, true, true, ""},
+    };
+    for (const auto& c : cases) {
+        const auto* v = bm::ChooseChecker({49, c.pick, c.bBon, c.bPB});
+        EXPECT_STREQ(v ? v->windowName : "", c.window) << c.pick << c.bBon << c.bPB;
+    }
+}
+
+// The window shows every tier of both its games, each row under names of its own: a shared name
+// would leave one count never shown.
+TEST(GameVariants, EveryTierHasARowWithUniqueNames)
+{
+    for (const auto& v : bm::CheckerVariants()) {
+        std::set<std::string> names;
+        for (const auto& t : v.AllRows().tiers)
+            names.insert({t.countLabel, t.captionName});
+        EXPECT_EQ(names.size(), 2 * v.AllRows().tiers.size()) << v.windowName;
+        for (const auto& t : v.Game(false).tiers)
+            EXPECT_GE(v.AllRows().IndexOf(t.counter), 0) << v.windowName << " " << t.counter;
     }
 }
 

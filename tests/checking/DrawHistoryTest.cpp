@@ -3,6 +3,9 @@
 #include "CheckTestSupport.h"
 #include "checking/DrawHistory.h"
 #include "checking/HistoryCheck.h"
+#include "checking/HistoryMoney.h"
+
+using namespace bm;
 
 namespace {
 
@@ -22,18 +25,16 @@ Reading Read(const bmtest::TempDir& dir, std::string_view bytes, const bm::Check
              bool skip = false)
 {
     bmtest::WriteBytes(dir / "d.csv", bytes);
+    const std::string name = (dir / "d.csv").string();
+    const auto shortened = [&](std::string end) { return end.rfind(name, 0) == 0 ? "d.csv" + end.substr(name.size()) : end; };
     auto reader = bm::DrawsReader::Open(dir / "d.csv", game, pool, skip);
     if (!reader)
-        return {reader.error().message, {}};
+        return {shortened(reader.error().message), {}};
     bm::HistoryDraw draw;
     std::string seen;
     while ((*reader)->Next(draw))
         seen += std::to_string(draw.line) + " " + draw.date + " " + bm::HistoryDrawText(game, draw.draw) + "; ";
-    const std::string name = (dir / "d.csv").string();
-    std::string end = (*reader)->error() ? (*reader)->error()->message : "ok";
-    if (end.rfind(name, 0) == 0)
-        end = "d.csv" + end.substr(name.size());
-    return {seen + end, (*reader)->notes()};
+    return {seen + shortened((*reader)->error() ? (*reader)->error()->message : "ok"), (*reader)->notes()};
 }
 
 // A draw is the whole numbers of the consecutive fields after its date: an empty field or other
@@ -101,6 +102,26 @@ TEST(DrawsFile, LinesAfterTheFirstDrawAreDrawsOrRefused)
               "d.csv: line 2: field 1 (\"2001/2/29\") is not a date" + dates);
     // Blank and comment lines are passed over anywhere.
     EXPECT_EQ(Read(dir, "2020-01-06,1,2,3,4,5\n\n  # skipped\n\t\n").text, "1 2020-01-06 1 2 3 4 5; ok");
+    EXPECT_EQ(Read(dir, "\xEF\xBB\xBF# list\r\nDate,Numbers\r\n\r\n2020-01-01,1 2 3 4 5\r\n1,2,3,4,6\r\n").text,
+              "4 2020-01-01 1 2 3 4 5; 5  1 2 3 4 6; ok");
+}
+
+// A file that is no file of draws is refused, naming it and the line.
+TEST(DrawsFile, RefusalsNameTheFileAndLine)
+{
+    bmtest::TempDir dir;
+    const struct {
+        std::string bytes;
+        const char* read;
+    } cases[] = {
+        {"1,2,3,4,5\n1,2,3,4,40\n", "1  1 2 3 4 5; d.csv: line 2: Drawn number 5 is 40; the numbers of this game run from 1 to 39."},
+        {"Date,Numbers\n# none yet\n", "d.csv: holds no draw"},
+        {"1,2,3,4,5\r6,7,8,9,10\n", "d.csv: line 1 holds a carriage return inside the line"},
+        {std::string(5000, '1'), "d.csv: line 1 is too long for a line of draws"},
+        {std::string("\xFF\xFE" "1\0,\0", 6), "d.csv: is UTF-16 text; save it as plain text (ANSI or UTF-8)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Read(dir, c.bytes).text, c.read);
 }
 
 // A UTF-8 byte-order mark is not part of the first line, whether that is a header, a dated or an
@@ -220,9 +241,8 @@ TEST(DrawsFile, ASecondReadingReadsTheSameOpenFile)
     while ((*second)->Next(draw)) {
     }
     EXPECT_EQ((*second)->draws(), 2);
-    const bm::Status same = (*first)->input()->CheckUnchanged();
-    ASSERT_FALSE(same);
-    EXPECT_EQ(same.error().message, (dir / "d.csv").string() + " changed while it was being checked");
+    EXPECT_EQ(bmtest::Refusal((*first)->input()->CheckUnchanged()),
+              (dir / "d.csv").string() + " changed while it was being checked");
 }
 
 // The history's result carries what the draws file's reading noted.
@@ -249,10 +269,7 @@ TEST(DrawsFile, TheHistoryRunCarriesTheNotesOfItsDrawsFile)
 TEST(DrawsFile, LoadingAWheelStopsWhenAsked)
 {
     bmtest::TempDir dir;
-    std::string plays;
-    for (int i = 0; i < 200000; ++i)
-        plays += "1,2,3,4,5\n";
-    bmtest::WriteBytes(dir / "w.txt", plays);
+    bmtest::WriteBytes(dir / "w.txt", bmtest::Repeated("1,2,3,4,5\n", 200000));
     auto input = bm::InputFile::Open(dir / "w.txt");
     ASSERT_TRUE(input);
     int asked = 0;
@@ -265,3 +282,21 @@ TEST(DrawsFile, LoadingAWheelStopsWhenAsked)
 }
 
 }  // namespace
+
+TEST(HistoryMoney, AmountsAndKeptPrizesReadOnlyAsWritten)
+{
+    const std::pair<const char*, std::optional<std::int64_t>> amounts[] = {
+        {"", 0}, {" 7 ", 700}, {"7.5", 750}, {"7.50", 750}, {"0.05", 5}, {"100000000000", 10'000'000'000'000},
+        {"7.505", std::nullopt}, {"-1", std::nullopt}, {"1e3", std::nullopt}, {"1,000", std::nullopt},
+        {".", std::nullopt}, {"100000000001", std::nullopt}};
+    for (const auto& [text, hundredths] : amounts)
+        EXPECT_EQ(ParseAmount(text), hundredths) << text;
+    EXPECT_EQ(AmountText(100000003050.0L), "1000000030.50");
+
+    const HistoryPrizes prizes{{0, 0, 1000, 250}, 300};
+    EXPECT_EQ(PrizesFromText(PrizesText(prizes), 4), prizes);
+    // A value spoiled in the file, or kept for a game of other tiers, gives no prizes.
+    for (const char* kept : {"0;0;1000;250", "0;0;1000;250;300;1", "0;0;x;250;300", "0;0;1000;;300", ""})
+        EXPECT_FALSE(PrizesFromText(kept, 4)) << kept;
+    EXPECT_EQ(WonBy(prizes, Tally{{5, 4, 3, 2}}), 3 * 1000 + 2 * 250);
+}

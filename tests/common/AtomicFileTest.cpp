@@ -1,15 +1,23 @@
-#include <gtest/gtest.h>
+// Files written whole or not at all, and files read as they were opened. Hidden copies that a
+// killed writer leaves beside the program's own files go the next time the program uses that
+// folder, even when it writes nothing there; nothing else ever goes.
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <functional>
-#include <memory>
-
 #include <grp.h>
+#include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include "common/AtomicFile.h"
+#include "common/InputFile.h"
+#include "definitions/DefinitionFile.h"
+#include "definitions/MarginSettings.h"
 #include "support/TempDir.h"
 
 using namespace bm;
@@ -63,9 +71,7 @@ TEST(WriteFileAtomically, ReplacesTheFileLeavingNoTemporaryOneAndRefusesWhatIsIn
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
     ::symlink("pipe", (dir / "to-pipe").c_str());
     for (const char* blocked : {"b.txt", "pipe", "to-pipe"}) {
-        const auto refused = WriteFileAtomically(dir / blocked, "x");
-        ASSERT_FALSE(refused.ok()) << blocked;
-        EXPECT_NE(refused.error().message.find(blocked), std::string::npos);
+        EXPECT_TRUE(bmtest::HasText(bmtest::Refusal(WriteFileAtomically(dir / blocked, "x")), blocked));
     }
     // Through the process's descriptors a name can lead to a pipe, a terminal or another's file.
     ::symlink("/dev/stdout", (dir / "to-stdout").c_str());
@@ -146,10 +152,6 @@ TEST(WriteFileAtomically, RefusesAFileOrFolderTheUserMayNotWrite)
     });
 }
 
-}  // namespace
-
-namespace {
-
 // /dev/shm is an ordinary memory-backed folder that scripts use for scratch output: it stays a
 // place to write, while the rest of /dev (and a way out of /dev/shm by "..") does not.
 TEST(WriteFileAtomically, WritesIntoDevShmButNeverOntoADevice)
@@ -168,6 +170,185 @@ TEST(WriteFileAtomically, WritesIntoDevShmButNeverOntoADevice)
     EXPECT_EQ(Entries(dir), 1);
     for (const fs::path& device : {fs::path("/dev/null"), dir / "../../null", fs::path("/dev/shm/../stdout")})
         EXPECT_FALSE(CheckOutputTarget(device, {}, nullptr).ok()) << device;
+}
+
+const char* const kLeftover = "abcdefGHIJ09";  // the 12 random letters and digits of a copy
+
+std::string Copy(const std::string& target, const std::string& suffix = kLeftover)
+{
+    return "." + target + "." + suffix + ".tmp";
+}
+
+// Plants, in `folder`, a finished copy of `target` and look-alikes that are not the program's.
+struct Planted {
+    fs::path leftover;
+    std::vector<fs::path> kept;
+};
+
+Planted Plant(const fs::path& folder, const std::string& target, const std::string& other)
+{
+    Planted p{folder / Copy(target), {}};
+    WriteBytes(p.leftover, "finished copy");
+    for (const std::string& name :
+         {Copy(target, "abcdefGHIJ0"), Copy(target, "abcdefGHIJ0-"), Copy(target) + ".bak",
+          Copy(target).substr(1), Copy(other), "." + target + ".tmp", Copy(target, "abcdefGHIJ012")}) {
+        WriteBytes(folder / name, "not ours");
+        p.kept.push_back(folder / name);
+    }
+    // Not regular files: a folder, a link (even one to a leftover) and a FIFO, which must not block.
+    fs::create_directory(folder / Copy(target, "folderFOLDER"));
+    p.kept.push_back(folder / Copy(target, "folderFOLDER"));
+    fs::create_symlink(p.leftover, folder / Copy(target, "linkLINKlink"));
+    p.kept.push_back(folder / Copy(target, "linkLINKlink"));
+    EXPECT_EQ(::mkfifo((folder / Copy(target, "fifoFIFOfifo")).c_str(), 0600), 0);
+    p.kept.push_back(folder / Copy(target, "fifoFIFOfifo"));
+    return p;
+}
+
+void ExpectSwept(const Planted& p)
+{
+    EXPECT_FALSE(fs::exists(fs::symlink_status(p.leftover))) << p.leftover;
+    for (const auto& kept : p.kept)
+        EXPECT_TRUE(fs::exists(fs::symlink_status(kept))) << "removed " << kept;
+}
+
+class WriterLeftovers : public testing::Test {
+protected:
+    WriterLeftovers() { dir.makeProgramFolder(); }
+    bmtest::TempDir dir;
+    ProgramFolder folder{dir.path()};
+};
+
+// Offsets that did not change are never written again: reading them sweeps the folder.
+TEST_F(WriterLeftovers, ReadingTheOffsetsSweepsTheSettingsFolder)
+{
+    WriteBytes(folder.settingsFile("CS649"), "\"1\"\r\n\"2\"\r\n");
+    const Planted p = Plant(folder.settings(), "CS649.ini", "notes.txt");
+    ASSERT_TRUE(ReadMargins(folder, "LO649"));
+    ExpectSwept(p);
+    EXPECT_EQ(ReadBytes(folder.settingsFile("CS649")), "\"1\"\r\n\"2\"\r\n");
+}
+
+TEST_F(WriterLeftovers, ListingTheDefinitionsSweepsTheDefsFolder)
+{
+    WriteBytes(folder.definitionFile("CS649"), "x");
+    const Planted p = Plant(folder.defs(), "CS649.def", "CS649 copy.def");
+    const auto listing = ListDefinitionFiles(folder.defs());
+    ExpectSwept(p);
+    EXPECT_EQ(listing.definitions, std::vector<std::string>{"CS649.def"});
+}
+
+// A copy whose writer still runs is never taken: the writer holds it locked while it lives.
+TEST_F(WriterLeftovers, ACopyBeingWrittenIsKept)
+{
+    const fs::path copy = folder.settings() / Copy("CS649.ini");
+    WriteBytes(copy, "half a fi");
+    const int writer = ::open(copy.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX | LOCK_NB), 0);
+    ASSERT_TRUE(ReadMargins(folder, "CS649"));
+    ASSERT_TRUE(WriteMargins(folder, "CS649", {"1", "2"}));
+    EXPECT_TRUE(fs::exists(copy));
+    ::close(writer);  // the writer is gone
+    ASSERT_TRUE(ReadMargins(folder, "CS649"));
+    EXPECT_FALSE(fs::exists(copy));
+}
+
+// On a file system without unnamed files the writer's copy has a name from the start; it is
+// locked at once, so a sweep by another save of the same file never takes it, and it is gone
+// once the writer commits or gives up.
+TEST_F(WriterLeftovers, ANamedCopyIsLockedWhileItIsWritten)
+{
+    UseNamedTemporaryFilesForTesting(true);
+    const std::shared_ptr<void> reset(nullptr, [](void*) { UseNamedTemporaryFilesForTesting(false); });
+    const fs::path target = dir / "out.txt";
+    const auto copies = [&] {
+        std::vector<fs::path> found;
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            if (e.path().filename().string().starts_with(".out.txt."))
+                found.push_back(e.path());
+        return found;
+    };
+    AtomicFileWriter first;
+    ASSERT_TRUE(first.Open(target));
+    ASSERT_TRUE(first.Write("first"));
+    ASSERT_EQ(copies().size(), 1u);
+    ASSERT_TRUE(WriteFileAtomically(target, "second"));  // sweeps this target's leftovers
+    ASSERT_EQ(copies().size(), 1u);
+    ASSERT_TRUE(first.Commit());
+    EXPECT_EQ(ReadBytes(target), "first");
+    EXPECT_TRUE(copies().empty());
+    AtomicFileWriter abandoned;
+    ASSERT_TRUE(abandoned.Open(target));
+    abandoned.Abandon();
+    EXPECT_TRUE(copies().empty());
+}
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const bm::InputFile& file)
+{
+    std::string bytes(64, '\0');
+    int error = 0;
+    const auto got = file.ReadAt(0, bytes.data(), bytes.size(), error);
+    bytes.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+    return bytes;
+}
+
+// Whatever happens to the file under its name while it is read, the open file reads as it was
+// (or as it now is, for a change in place), and CheckUnchanged tells the change.
+TEST(InputFile, TellsEveryChangeOfTheFileItWasOpenedAs)
+{
+    const struct {
+        const char* what;
+        std::function<void(const fs::path&)> change;
+        const char* readAfter;
+    } cases[] = {
+        {"unchanged", [](const fs::path&) {}, "1,2,3\n4,5,6\n"},
+        {"grown", [](const fs::path& f) { bmtest::WriteBytes(f, "1,2,3\n4,5,6\n7,8,9\n"); }, "1,2,3\n4,5,6\n7,8,9\n"},
+        {"cut", [](const fs::path& f) { fs::resize_file(f, 6); }, "1,2,3\n"},
+        {"replaced by rename",
+         [](const fs::path& f) {
+             bmtest::WriteBytes(f.parent_path() / "new", "9,9,9\n");
+             fs::rename(f.parent_path() / "new", f);
+         },
+         "1,2,3\n4,5,6\n"},
+        {"removed", [](const fs::path& f) { fs::remove(f); }, "1,2,3\n4,5,6\n"},
+        {"rewritten at the same size",
+         [](const fs::path& f) {
+             ::usleep(20000);  // a later modification time than the first writing's
+             bmtest::WriteBytes(f, "1,2,3\n4,5,7\n");
+         },
+         "1,2,3\n4,5,7\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        bmtest::TempDir dir;
+        const fs::path file = dir / "w.txt";
+        bmtest::WriteBytes(file, "1,2,3\n4,5,6\n");
+        auto input = bm::InputFile::Open(file);
+        ASSERT_TRUE(input);
+        EXPECT_EQ((*input)->opened().size, 12u);
+        c.change(file);
+        EXPECT_EQ(ReadAll(**input), c.readAfter);
+        EXPECT_EQ(bmtest::Refusal((*input)->CheckUnchanged()),
+                  std::string(c.what) == "unchanged" ? "(accepted)" : file.string() + " changed while it was being checked");
+    }
+}
+
+// Opening never waits: a FIFO opens at once (the readers refuse it), a folder opens as a folder.
+TEST(InputFile, OpensWithoutWaitingAndTellsWhatKindOfFile)
+{
+    bmtest::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+    auto fifo = bm::InputFile::Open(dir / "pipe");
+    ASSERT_TRUE(fifo);
+    EXPECT_FALSE((*fifo)->opened().regular);
+    auto folder = bm::InputFile::Open(dir.path());
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE((*folder)->opened().folder);
+    EXPECT_EQ(bmtest::Refusal(bm::InputFile::Open(dir / "none")),
+              (dir / "none").string() + ": cannot be opened (No such file or directory)");
 }
 
 }  // namespace

@@ -139,10 +139,6 @@ TEST(ValidateDefinition, EverythingItAcceptsReadsBack)
     EXPECT_GT(accepted, 50);
 }
 
-}  // namespace
-
-namespace {
-
 // The editor's drawing shows panels that overlap, so the user sees what the refusal is about.
 TEST(ValidateDefinition, OverlappingPanelsAreRefusedYetDrawn)
 {

@@ -52,6 +52,16 @@ inline bm::SlipDefinition Horizontal649(int mainPanels = 2)
             .bBon = true, .Horizontal = true};
 }
 
+// The same slip upright: `mainPanels` main panels of one panel each, down the sheet.
+inline bm::SlipDefinition Vertical649(int mainPanels)
+{
+    auto d = Horizontal649(mainPanels);
+    d.Horizontal = false;
+    d.PanelsAcross = 1;
+    d.TotalPanels = mainPanels;
+    return d;
+}
+
 // Writes the definition into `folder` as the editor would and returns its path.
 inline std::filesystem::path WriteDefinition(const std::filesystem::path& folder, const std::string& name,
                                              const bm::SlipDefinition& d)
@@ -72,6 +82,15 @@ inline bm::PrintJobRequest RequestFor(const std::filesystem::path& file, const b
     request.testMode = testMode;
     request.offsets = {std::move(top), std::move(left)};
     return request;
+}
+
+// The job on `surface` with nobody watching: no status shown, Escape never pressed, and the
+// wheel file `wheel` when it asks for one (none: cancelled, as a test pattern never asks).
+inline bm::JobOutcome RunUnwatched(const bm::PrintJobRequest& request, bm::PrintSurface& surface,
+                                   const std::filesystem::path& wheel = {})
+{
+    bm::UnwatchedJob unseen;
+    return bm::RunPrintJob(request, surface, unseen, unseen, [&] { return wheel; });
 }
 
 // `count` plays of `perPlay` numbers; play i (1-based) holds i, i+7, ... wrapped into 1..49.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ public:
     void QueueAnswer(bm::app::Answer answer) { answers_.push_back(answer); }
     // The choice of the next file dialog; an empty text cancels it.
     void QueueFile(const QString& path) { files_.push_back(path); }
+    void QueueFile(const std::filesystem::path& path) { QueueFile(QString::fromStdString(path.string())); }
     // Runs whenever a box or dialog is shown, before it is answered (e.g. to look at a window).
     void OnShown(std::function<void(const Shown&)> hook) { hook_ = std::move(hook); }
 

@@ -24,16 +24,28 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ec);
 }
 
-void TempDir::makeProgramFolder() const
+void TempDir::makeProgramFolder(std::initializer_list<const char*> samples) const
 {
     for (const char* d : {"Defs", "Settings", "wheel", "Summary"})
         std::filesystem::create_directories(path_ / d);
+    for (const char* name : samples)
+        std::filesystem::copy_file(std::filesystem::path(SAMPLE_DIR) / "Defs" / (std::string(name) + ".def"),
+                                   path_ / "Defs" / (std::string(name) + ".def"));
 }
 
 std::string ReadBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Repeated(std::string_view text, int count)
+{
+    std::string out;
+    out.reserve(text.size() * static_cast<std::size_t>(count > 0 ? count : 0));
+    for (int i = 0; i < count; ++i)
+        out += text;
+    return out;
 }
 
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes)

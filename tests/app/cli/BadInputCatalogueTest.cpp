@@ -31,6 +31,14 @@ std::vector<std::string> Pattern(const std::string& definition, const std::strin
     return {"test-pattern", "--definition", definition, output};
 }
 
+// A history of {home}/wheel/d.csv saved as {out}/h.csv.
+std::vector<std::string> Draws(std::vector<std::string> args = {})
+{
+    args.insert(args.begin(), {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draws",
+                               "{home}/wheel/d.csv", "--save", "{out}/h.csv"});
+    return args;
+}
+
 std::vector<std::string> Check(const std::string& wheel, const std::string& draw, const std::string& save)
 {
     return {"check", "--definition", "LO649", "--wheel", wheel, "--draw", draw, "--save", save};
@@ -87,22 +95,18 @@ const std::vector<Case> kCases = {
      {"print", "--definition", "LO649", "--wheel", "zero.txt", "--marks"}, 2,
      "brindlemark: {home}/wheel/zero.txt: line 1: 0 has no box on this slip (1 to 49); 2 plays of this file have such a fault\n"},
     {"draws file", Put("wheel/d.csv", "Date,Numbers\r\n2020-01-01,3,11,19,27,35,43,7\r\n2020-01-04,3,11,19,27,35,50,7\r\n"),
-     {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draws", "{home}/wheel/d.csv", "--save",
-      "{out}/h.csv"}, 2,
+     Draws(), 2,
      "brindlemark: {home}/wheel/d.csv: line 3: Drawn number 6 is 50; the numbers of this game run from 1 to 49.\n"},
     {"draws file with a column that is no number", Put("wheel/d.csv", "Date,Numbers\r\n2020-01-01,3,11,19,27,35,\"12.0\",43,7\r\n"),
-     {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draws", "{home}/wheel/d.csv", "--save",
-      "{out}/h.csv"}, 2,
+     Draws(), 2,
      "brindlemark: {home}/wheel/d.csv: line 2: field 7 (\"12.0\") is not a whole number; the draw needs 7 numbers\n"},
     {"draws file with a day-first date after the first draw",
      Put("wheel/d.csv", "2020-01-01,3,11,19,27,35,43,7\r\n13/01/2020,3,11,19,27,35,43,7\r\n"),
-     {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draws", "{home}/wheel/d.csv", "--save",
-      "{out}/h.csv"}, 2,
+     Draws(), 2,
      "brindlemark: {home}/wheel/d.csv: line 2: field 1 (\"13/01/2020\") is not a date; dates are read as YYYY-MM-DD, "
      "YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY or YYYYMMDD\n"},
     {"draws file with no draw left after skipping", Put("wheel/d.csv", "Date,Numbers\r\n2020-01-01,3,11,19,27,35,43,0\r\n"),
-     {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draws", "{home}/wheel/d.csv",
-      "--skip-invalid-draws", "--save", "{out}/h.csv"}, 2,
+     Draws({"--skip-invalid-draws"}), 2,
      "brindlemark: {home}/wheel/d.csv: holds no draw of this game; line 2, the first of 1 lines passed over: The bonus "
      "number (box 7) is 0; the numbers of this game run from 1 to 49.\n"},
     {"skipping asked for one draw", {}, {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draw", kDraw,
@@ -186,8 +190,7 @@ const std::vector<Case> kCases = {
 
 TEST(BadInput, IsRefusedWithItsMessageAndNothingWrittenOrLost)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the brindlemark executable is not built";
+    BM_NEEDS_PROGRAM();
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);
         Lab lab;
@@ -195,10 +198,7 @@ TEST(BadInput, IsRefusedWithItsMessageAndNothingWrittenOrLost)
             c.setup(lab);
         const Snapshot before = TakeSnapshot({lab.home(), lab.out()});
         ASSERT_NE(before.find("LO649.def"), std::string::npos);
-        std::vector<std::string> args = {"--home", lab.home().string()};
-        for (const auto& a : c.args)
-            args.push_back(lab.Expand(a));
-        const ProgramRun ran = RunProgram(args);
+        const ProgramRun ran = lab.Run(c.args);
         EXPECT_EQ(ran.status, c.status);
         EXPECT_EQ(ran.err, lab.Expand(c.err));
         EXPECT_EQ(ran.out, "");

@@ -1,5 +1,8 @@
 #include "app/cli/CatalogueSupport.h"
 
+#include <sstream>
+
+#include "app/cli/Cli.h"
 #include "printing/qt/PrintTestTools.h"
 
 namespace bmtest {
@@ -31,6 +34,14 @@ std::string Lab::Expand(std::string text) const
     return text;
 }
 
+ProgramRun Lab::Run(std::vector<std::string> args) const
+{
+    args.insert(args.begin(), {"--home", home_.string()});
+    for (auto& a : args)
+        a = Expand(a);
+    return RunProgram(args);
+}
+
 Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots)
 {
     std::string command = "find";
@@ -47,6 +58,14 @@ ProgramRun RunProgram(const std::vector<std::string>& args)
     // A run that blocks is a fault too: it ends after a minute instead of hanging the suite.
     const Ran ran = RunShell("timeout 600 " + command + " </dev/null", "QT_QPA_PLATFORM=offscreen");
     return {ran.status, ran.out, ran.err};
+}
+
+ProgramRun RunInProcess(const std::filesystem::path& home, std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"--home", home.string()});
+    std::ostringstream out, err;
+    const int status = bm::cli::RunCli(args, "/nonexistent", out, err);
+    return {status, out.str(), err.str()};
 }
 
 }  // namespace bmtest

@@ -9,6 +9,11 @@
 
 namespace bmtest {
 
+struct ProgramRun {
+    int status = -1;
+    std::string out, err;
+};
+
 // A program folder copied from the sample one (Defs, wheel) with empty Settings and Summary,
 // and an output folder beside it for PDFs and summaries.
 class Lab {
@@ -20,6 +25,8 @@ public:
     std::filesystem::path Put(const std::string& relative, std::string_view bytes) const;
     // "{home}" and "{out}" replaced by the folders.
     std::string Expand(std::string text) const;
+    // The program on this home folder, the arguments expanded.
+    ProgramRun Run(std::vector<std::string> args) const;
 
 private:
     TempDir dir_;
@@ -31,11 +38,14 @@ private:
 using Snapshot = std::string;
 Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots);
 
-struct ProgramRun {
-    int status = -1;
-    std::string out, err;
-};
 // The brindlemark executable on the offscreen platform, with stdin closed.
 ProgramRun RunProgram(const std::vector<std::string>& args);
+// The command line run in this process on the program folder `home`.
+ProgramRun RunInProcess(const std::filesystem::path& home, std::vector<std::string> args);
+
+// Runs of the executable are skipped where it is not built.
+#define BM_NEEDS_PROGRAM() \
+    if (std::string(BRINDLEMARK_EXE).empty()) \
+    GTEST_SKIP() << "the program is not built"
 
 }  // namespace bmtest

@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
@@ -231,14 +231,14 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
     EXPECT_EQ(dialogs_.Said(), "");
 
     // Saved with CR LF; the ticket file stays loaded for the next Run.
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary" / "week1").string()));
+    dialogs_.QueueFile(dir_ / "Summary" / "week1");
     Click("cmdsave");
     EXPECT_EQ(dialogs_.shown().at(0).folder, QString::fromStdString((dir_ / "Summary").string()));
     EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary" / "week1.txt"), bmtest::CrLf(kLottoReport));
     EXPECT_EQ(Ready(), "Run Save file");
     // A folder that cannot take the file: said, the report stays, nothing half-written.
     dialogs_.Clear();
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "gone" / "s.txt").string()));
+    dialogs_.QueueFile(dir_ / "gone" / "s.txt");
     Click("cmdsave");
     EXPECT_NE(dialogs_.Said().find("s.txt"), std::string::npos);
     EXPECT_EQ(Report(), kLottoReport);
@@ -366,6 +366,12 @@ TEST_F(Checker, BonusLayoutFollowsTheDefinitionAtEveryRun)
         << Report();
 }
 
+// The history of kLottoWheel against two draws, as the command line writes it.
+const char* const kTwoDrawsCsv = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
+                                 "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
+                                 "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
+                                 "Total,,2,0,0,3,0,1,1,1,6\n";
+
 QString Cell(QTableWidget* table, int row, int column) { return table->item(row, column)->text(); }
 
 // Draw History: a bad draws file refused, Escape stops the run with no window, and a finished run
@@ -379,7 +385,7 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     const auto history = [&] { return window_->findChild<QWidget*>(QStringLiteral("frmHistory")); };
     Load(Wheel("w.txt", bmtest::kLottoWheel));
 
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/bad.csv").string()));
+    dialogs_.QueueFile(dir_ / "wheel/bad.csv");
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.Said(), "Go Back: " + (dir_ / "wheel/bad.csv").string() +
                                    ": line 1: The bonus number (box 7) is 6, the same as drawn number 6; the bonus is "
@@ -396,14 +402,14 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
         statusWhileReading = Text("lblstatus");
         QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     });
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    dialogs_.QueueFile(dir_ / "wheel/d.csv");
     Get<QPushButton>("cmdHistory")->click();
     EXPECT_TRUE(barShown);
     EXPECT_EQ(statusWhileReading, QStringLiteral("Reading Draws File.... ESC Key Will Abort"));
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Draw History Stopped While Reading The Files"));
     EXPECT_EQ(history(), nullptr);
 
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    dialogs_.QueueFile(dir_ / "wheel/d.csv");
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.Said(), "");
     EXPECT_EQ(dialogs_.shown().back().folder, QString::fromStdString((dir_ / "wheel").string()));
@@ -436,13 +442,9 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     EXPECT_FALSE(series[2]->isVisible());
 
 
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "Summary/h").string()));
+    dialogs_.QueueFile(dir_ / "Summary/h");
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
-    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary/h.csv"),
-              "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
-              "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
-              "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
-              "Total,,2,0,0,3,0,1,1,1,6\n");
+    EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary/h.csv"), kTwoDrawsCsv);
     EXPECT_EQ(dialogs_.unanswered(), 0);
 
     // Prizes for Match 3 and Match 6 and a price: the money of each draw, in all, and the cost of
@@ -460,7 +462,7 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
               QStringLiteral("Won 1000030.50 In 2 Draws; Cost 20.00 (4 Picks x 2 Draws x 2.50); Net 1000010.50"));
     table->sortByColumn(11, Qt::DescendingOrder);
     EXPECT_EQ(Cell(table, 0, 0), QStringLiteral("1982-06-12"));
-    dialogs_.QueueFile(QString::fromStdString((dir_ / "wheel/d.csv").string()));
+    dialogs_.QueueFile(dir_ / "wheel/d.csv");
     Click("cmdHistory");
     auto* again = history();
     ASSERT_NE(again, nullptr);
@@ -482,7 +484,7 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     Load(Wheel("w.txt", bmtest::kLottoWheel));
     const std::string reason = "The bonus number (box 7) is 0; the numbers of this game run from 1 to 49.";
 
-    dialogs_.QueueFile(QString::fromStdString(file.string()));
+    dialogs_.QueueFile(file);
     dialogs_.QueueAnswer(Answer::No);
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.Said(), "Brindlemark: 1 lines are not draws of this game, the first is line 3: " + reason +
@@ -492,7 +494,7 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     EXPECT_EQ(history(), nullptr);
     dialogs_.Clear();
 
-    dialogs_.QueueFile(QString::fromStdString(file.string()));
+    dialogs_.QueueFile(file);
     dialogs_.QueueAnswer(Answer::Yes);
     Click("cmdHistory");
     EXPECT_EQ(dialogs_.unanswered(), 0);
@@ -500,29 +502,14 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     auto* window = history();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->findChild<QTableWidget*>(QStringLiteral("tblHistory"))->rowCount(), 2);
-    EXPECT_EQ(window->Csv(), "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n"
-                             "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
-                             "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
-                             "Total,,2,0,0,3,0,1,1,1,6\n");
+    EXPECT_EQ(window->Csv(), kTwoDrawsCsv);
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
 }
 
-// A wheel named with a line feed and an escape sequence shows as one line, the controls escaped.
-TEST_F(Checker, DrawHistoryShowsTheWheelsNameEscaped)
-{
-    Open("frmChkwhl", true);
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
-    bm::HistoryRun run;
-    bm::app::HistoryWindow window(game, "LO649", {dir_ / "a\nTotal Wins - 999\x1b[2J.txt", dir_ / "d.csv"}, {}, run,
-                                  bm::ProgramFolder(dir_.path()));
-    const QString info = window.findChild<QLabel*>(QStringLiteral("lblInfo"))->text();
-    EXPECT_TRUE(info.contains(QStringLiteral("Ticket File: a\\x0ATotal Wins - 999\\x1B[2J.txt"))) << info.toStdString();
-    EXPECT_FALSE(info.contains(QLatin1Char('\n')));
-}
-
 // A file out of date order: the table and the chart show the draws by date (the file's order
-// within a day), the CSV keeps the file's order; every total is wide enough to read; a wheel of a
-// million plays is charted per 1,000 plays with tooltips; prizes add the running net money.
+// within a day), the CSV keeps the file's order; the wheel's name shows escaped; every total is
+// wide enough to read; a wheel of a million plays is charted per 1,000 plays with tooltips;
+// prizes add the running net money.
 TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
 {
     Open("frmChkwhl", true);
@@ -550,8 +537,12 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
             run.total.count[t] += row.tally.count[t] * 1000;  // totals of a long history
         run.wins += row.wins;
     }
-    bm::app::HistoryWindow window(game, "LO649", {dir_ / "w.txt", dir_ / "d.csv"}, rows, run,
+    // A wheel named with a line feed and an escape sequence shows as one line, the controls escaped.
+    bm::app::HistoryWindow window(game, "LO649", {dir_ / "a\nTotal Wins - 999\x1b[2J.txt", dir_ / "d.csv"}, rows, run,
                                   bm::ProgramFolder(dir_.path()));
+    const QString info = window.findChild<QLabel*>(QStringLiteral("lblInfo"))->text();
+    EXPECT_TRUE(info.contains(QStringLiteral("Ticket File: a\\x0ATotal Wins - 999\\x1B[2J.txt"))) << info.toStdString();
+    EXPECT_FALSE(info.contains(QLatin1Char('\n')));
     auto* table = window.findChild<QTableWidget*>(QStringLiteral("tblHistory"));
     auto* total = window.findChild<QTableWidget*>(QStringLiteral("tblTotal"));
     const std::vector<std::size_t> byDate{1, 3, 2, 0};
@@ -597,6 +588,17 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
     EXPECT_EQ(window.runningNet(), net);
     EXPECT_EQ(static_cast<QLineSeries*>(series[2])->points().back().y(), 700000.0);
     EXPECT_TRUE(window.DrawTip(0).endsWith(QStringLiteral("\nWon 180000.00; net so far 700000.00")));
+}
+
+TEST(ReportBox, CopiesTheChosenLines)
+{
+    bm::app::ReportBox box;
+    box.Append("one\ntwo\nthree\n");
+    box.show();
+    box.selectionModel()->select(box.model()->index(2, 0), QItemSelectionModel::Select);
+    box.selectionModel()->select(box.model()->index(0, 0), QItemSelectionModel::Select);
+    QTest::keySequence(&box, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("one\nthree\n"));
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "app/AppTestSupport.h"
+#include "common/AtomicFile.h"
 #include "definitions/editor/EditorRig.h"
 #include "printing/window/SlipView.h"
+#include "printing/window/frmPreview.h"
+#include "support/PrintJobSupport.h"
 
 using bm::app::Answer;
 using bmtest::EditorRig;
@@ -19,6 +24,13 @@ struct MarksRig : EditorRig {
     QPushButton* Button(const char* name) const { return Child<QPushButton>(name); }
     const bm::SlipDrawing& Drawing() const { return Child<bm::app::SlipView>("picSlip")->drawing(); }
     std::filesystem::path marks(const std::string& name) const { return def(name).replace_extension(".marks"); }
+    // Modify on LO649 with these marks beside it.
+    void ModifyWithMarks(const std::string& text)
+    {
+        AddDefinition("LO649", bmtest::kLO649);
+        bmtest::WriteBytes(marks("LO649"), text);
+        Modify("LO649.def");
+    }
 
     // Types the five entries of an extra mark and presses Add with the keyboard.
     void AddByKeyboard(const QString& name, const QString& left, const QString& top, const QString& width,
@@ -41,9 +53,7 @@ struct MarksRig : EditorRig {
 TEST(ExtraMarksEditor, LoadsDrawsEditsAndSavesTheMarks)
 {
     MarksRig rig;
-    rig.AddDefinition("LO649", bmtest::kLO649);
-    bmtest::WriteBytes(rig.marks("LO649"), kMarks);
-    rig.Modify("LO649.def");
+    rig.ModifyWithMarks(kMarks);
     EXPECT_EQ(rig.Entry("txtMarkWidth")->text(), QStringLiteral("60"));
     EXPECT_EQ(rig.Entry("txtMarkHeight")->text(), QStringLiteral("50"));
     ASSERT_EQ(rig.List()->count(), 2);
@@ -118,9 +128,7 @@ TEST(ExtraMarksEditor, RefusesAMarkOffTheSheetOrOverANumberBox)
          "Go Back: Extra mark: the name \"A=B\" holds =, which the marks file cannot keep", "txtExtraName"},
     };
     MarksRig rig;
-    rig.AddDefinition("LO649", bmtest::kLO649);
-    bmtest::WriteBytes(rig.marks("LO649"), kMarks);
-    rig.Modify("LO649.def");
+    rig.ModifyWithMarks(kMarks);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         rig.dialogs.Clear();
@@ -138,9 +146,7 @@ TEST(ExtraMarksEditor, RefusesAMarkOffTheSheetOrOverANumberBox)
 TEST(ExtraMarksEditor, SaveRefusesBadSizesAndExtrasTheSlipNowCovers)
 {
     MarksRig rig;
-    rig.AddDefinition("LO649", bmtest::kLO649);
-    bmtest::WriteBytes(rig.marks("LO649"), kMarks);
-    rig.Modify("LO649.def");
+    rig.ModifyWithMarks(kMarks);
     const struct {
         const char* entry;
         const char* text;
@@ -232,10 +238,6 @@ TEST(ExtraMarksEditor, KeyboardReachesEveryControl)
                              "txtExtraHeight cmdExtraAdd cmdreset cmdxit txtFn"));
 }
 
-}  // namespace
-
-namespace {
-
 // The editor draws sample marks only while they are smaller than their boxes.
 TEST(ExtraMarksEditor, DrawsSampleMarksOnlyWhenSmallerThanTheBox)
 {
@@ -249,6 +251,64 @@ TEST(ExtraMarksEditor, DrawsSampleMarksOnlyWhenSmallerThanTheBox)
     EXPECT_FLOAT_EQ(rig.Drawing().marks.front().y1, 12.0f);
     rig.Retype(rig.Entry("txtMarkWidth"), QStringLiteral("5"));  // not a size: drawn as a full mark
     EXPECT_TRUE(rig.Drawing().marks.empty());
+}
+
+using bmtest::MainWindowRig;
+using bmtest::ProgramHome;
+
+const bm::SlipDrawing& DrawingOf(bm::app::frmPreview& preview)
+{
+    return preview.findChild<bm::app::SlipView*>(QStringLiteral("picSlip"))->drawing();
+}
+
+// The preview shows the extra marks where the job prints them, named and in their colour, after
+// the slip's number marks, and follows a marks file changed while it is open.
+TEST(ExtraMarksPreview, ShowsTheExtrasAndFollowsTheMarksFile)
+{
+    ProgramHome home;
+    bmtest::WriteBytes(home.defs() / "LO649.marks", "[Mark]\r\nWidth=60\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
+    home.WriteWheel("w.txt", bmtest::Wheel(12));
+    MainWindowRig rig(home);
+    rig.Choose("LO649.def");
+    rig.Child<QLineEdit>("txtTmarg")->setText(QStringLiteral("1"));
+    rig.dialogs.QueueFile(home.wheel("w.txt"));
+    rig.Click("cmdPreview");
+    auto* preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+    ASSERT_TRUE(preview) << rig.dialogs.Said();
+
+    const auto& drawing = DrawingOf(*preview);
+    ASSERT_EQ(drawing.extras.size(), 2u);
+    EXPECT_EQ(drawing.extras[0].text, "Draws 2");
+    EXPECT_EQ(drawing.extras[0].box, (bm::BoxRect{20, 77, 24, 79.5f}));
+    ASSERT_EQ(drawing.marks.size(), 60u + 2u);
+    EXPECT_EQ(drawing.marks[60], drawing.extras[0].box);
+    EXPECT_EQ(drawing.marks[61], drawing.extras[1].box);
+    EXPECT_NEAR(drawing.marks[0].x2 - drawing.marks[0].x1, 1.8, 1e-5);
+
+    // The editor (or another program saving as careful editors do) rewrites the marks: the
+    // preview shows them a moment later.
+    ASSERT_TRUE(bm::WriteFileAtomically(home.defs() / "LO649.marks", "[Extra]\r\nYes=150 3 5 3\r\n").ok());
+    for (int waited = 0; waited < 5000 && DrawingOf(*preview).extras.size() != 1; waited += 20)
+        QTest::qWait(20);
+    ASSERT_EQ(DrawingOf(*preview).extras.size(), 1u);
+    EXPECT_EQ(DrawingOf(*preview).marks.size(), 60u + 1u);
+    EXPECT_NEAR(DrawingOf(*preview).marks[0].x2 - DrawingOf(*preview).marks[0].x1, 3.0, 1e-5);
+}
+
+// A marks file the job would refuse refuses its definition when it is chosen, as a broken .def
+// does; the definition chosen before stays.
+TEST(ExtraMarksPreview, MainWindowRefusesADefinitionWithABrokenMarksFile)
+{
+    ProgramHome home;
+    bmtest::WriteBytes(home.defs() / "PB569.marks", "[Mark]\r\nSize=60\r\n");
+    MainWindowRig rig(home);
+    rig.Choose("LO649.def");
+    rig.dialogs.Clear();
+    rig.Choose("PB569.def");
+    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The slip definition PB569.def cannot be used:\n" +
+                                      (home.defs() / "PB569.marks").string() +
+                                      ": line 2: unknown key \"Size\" in [Mark]; it takes Width and Height\n\n"
+                                      "LO649.def stays the chosen definition.");
 }
 
 }  // namespace

@@ -1,4 +1,13 @@
+#include <cstdlib>
+#include <cups/cups.h>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,9 +17,12 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
+#include "app/QtPrintTarget.h"
 #include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
+#include "printing/qt/PrintTestTools.h"
 #include "printing/window/SlipView.h"
+#include "support/ScriptedDialogs.h"
 
 using namespace bm;
 using namespace bmtest;
@@ -127,7 +139,7 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     EXPECT_NEAR(stretched.back().y1, plain.back().y1 * (180 / 176.4), 1e-3);
     EXPECT_NE(stretched.back().x1, plain.back().x1);
 
-    rig.dialogs.QueueFile(QString::fromStdString((home.path() / "job.pdf").string()));
+    rig.dialogs.QueueFile(home.path() / "job.pdf");
     rig.printer.printerInstalled = false;
     rig.dialogs.QueueAnswer(app::Answer::Yes);
     rig.Click("cmdTest");
@@ -141,10 +153,6 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     rig.Click("Command1");  // cancelled at the wheel dialog: a job that is no test pattern
     EXPECT_FALSE(rig.Child<QLabel>("lblFeed")->isVisible());
 }
-
-}  // namespace
-
-namespace {
 
 // The preview lays the slip out on the printer's paper and draws how it goes in, for the page
 // the job sends: a horizontal slip right edge first on a turned Letter sheet, a vertical one top
@@ -187,6 +195,85 @@ TEST(FeedDrawing, ThePreviewShowsThePaperAndHowTheSlipGoesIn)
     rig.Click("cmdPreview");
     EXPECT_NE(rig.dialogs.Said().find("off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"), std::string::npos)
         << rig.dialogs.Said();
+}
+
+
+// Printer Setup is a dialog of its own that offers the printers and nothing a job would ignore,
+// and the paper sizes and the sources the printer has (a private cupsd whose queue "bm-letter"
+// holds Letter and offers a tray and manual feed, beside the default queue). The printer, paper
+// and source chosen there reach the spooler with the next job, as its own record of the job shows;
+// a custom size that is no size keeps the dialog open, saying why.
+TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
+{
+    bmtest::PrivateCups cupsd;
+    if (!cupsd.started)
+        GTEST_SKIP() << cupsd.why;
+    ASSERT_EQ(cupsd.Script("queue bm-letter Letter").status, 0);
+    // libcups keeps the server it first used in this process: this test's daemon is named outright.
+    setenv("CUPS_SERVER", cupsd.server.c_str(), 1);
+    cupsSetServer(cupsd.server.c_str());
+    const std::shared_ptr<void> unset(nullptr, [](void*) {
+        unsetenv("CUPS_SERVER");
+        cupsSetServer(nullptr);
+    });
+
+    bmtest::ScriptedDialogs dialogs;
+    bm::app::QtPrintTarget target;
+    target.UsePrinter("bm-letter");
+    EXPECT_EQ(target.PrinterPaper(), bm::LetterPaper());
+    target.UsePrinter("brindlemark-pdf");
+    QString title;
+    QStringList offered, buttons, sizes, sources;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        auto* printer = dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"));
+        auto* size = dialog->findChild<QComboBox*>(QStringLiteral("cboPaperSize"));
+        auto* source = dialog->findChild<QComboBox*>(QStringLiteral("cboPaperSource"));
+        ASSERT_TRUE(printer && size && source);
+        for (int i = 0; i < printer->count(); ++i)
+            offered << printer->itemText(i);
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            buttons << b->text().remove(QLatin1Char('&'));
+        printer->setCurrentText(QStringLiteral("bm-letter"));
+        for (int i = 0; i < size->count(); ++i)
+            sizes << size->itemText(i);
+        for (int i = 0; i < source->count(); ++i)
+            sources << source->itemText(i);
+        size->setCurrentIndex(size->count() - 1);  // Custom
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtPaperWidth"))->setText(QStringLiteral("82"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtPaperHeight"))->setText(QStringLiteral("1,90"));
+        source->setCurrentIndex(source->findText(QStringLiteral("Manual Feed")));
+        auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        ok->click();
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtPaperHeight"))->setText(QStringLiteral("190"));
+        ok->click();
+    });
+    target.SetupPrinter(nullptr);
+    EXPECT_EQ(title, QStringLiteral("Printer Setup"));
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("bm-letter"), QStringLiteral("brindlemark-pdf")}));
+    EXPECT_FALSE(buttons.contains(QStringLiteral("Print"))) << buttons.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(sizes, (QStringList{"As The Printer Is Set Up", "A4 (210 x 297 mm)", "Letter (215.9 x 279.4 mm)",
+                                  "Legal (215.9 x 355.6 mm)", "Custom"}));
+    EXPECT_EQ(sources, (QStringList{"As The Printer Is Set Up", "Tray 1", "Manual Feed"}));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_NE(dialogs.shown()[0].text.toStdString().find("The custom paper size \"82x1,90\""), std::string::npos);
+    EXPECT_EQ(target.ChosenPrinter(), "bm-letter");
+    EXPECT_EQ(target.ChosenPaper(), (bm::PaperChoice{bm::Paper{"", 82, 190}, "manual"}));
+    EXPECT_EQ(target.PrinterPaper(), (bm::Paper{"", 82, 190}));
+
+    auto surface = target.PrinterSurface();
+    ASSERT_TRUE(surface) << surface.error().message;
+    (*surface)->UseMillimetres();
+    (*surface)->FillBox(10, 10, 15, 15);
+    ASSERT_TRUE((*surface)->EndDocument());
+    const std::string media = cupsd.JobMedia(1);
+    EXPECT_TRUE(bmtest::HasText(media, "media=custom_82x190mm_82x190mm;"));
+    EXPECT_TRUE(bmtest::HasText(media, "media-source=manual;"));
+    EXPECT_NE(RunShell("lpstat -W all -o bm-letter", cupsd.env()).out, "");
+    EXPECT_EQ(RunShell("lpstat -W all -o brindlemark-pdf", cupsd.env()).out, "");
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include "printing/qt/PrintTestTools.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "support/TempDir.h"
 
@@ -39,16 +42,23 @@ const std::string kCupsScript = std::string(SAMPLE_DIR) + "/../scripts/private-c
 
 PrivateCups::PrivateCups()
 {
+    if (::geteuid() != 0) {
+        why = "a private cupsd needs root";
+        return;
+    }
     const Ran ran = Script("start");
     if (ran.status != 0) {
-        why = ran.err;
+        why = "no private cupsd could be started here: " + ran.err;
         return;
     }
     started = true;
     std::string line;
-    for (std::istringstream lines(ran.out); std::getline(lines, line);)
+    for (std::istringstream lines(ran.out); std::getline(lines, line);) {
         if (line.rfind("CUPS_SERVER=", 0) == 0)
             server = line.substr(12);
+        if (line.rfind("OUT=", 0) == 0)
+            out = line.substr(4);
+    }
 }
 
 PrivateCups::~PrivateCups()
@@ -63,6 +73,35 @@ Ran PrivateCups::Script(const std::string& verb) const
     const std::string rest = space == std::string::npos ? "" : verb.substr(space);
     return RunShell("bash " + Quoted(kCupsScript) + " " + verb.substr(0, space) + " " + Quoted((root_ / "cups").string()) +
                     rest);
+}
+
+std::filesystem::path PrivateCups::NextPdf(int& job)
+{
+    for (int i = 0; i < 6000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+        for (const auto& f : std::filesystem::directory_iterator(out)) {
+            const std::string name = f.path().filename().string();
+            const auto at = name.rfind("-job_");
+            if (f.path().extension() != ".pdf" || at == std::string::npos || seen_.count(name) ||
+                RunShell("pdfinfo " + Quoted(f.path().string())).status != 0)
+                continue;
+            seen_.insert(name);
+            job = std::stoi(name.substr(at + 5));
+            return f.path();
+        }
+    return {};
+}
+
+std::string PrivateCups::JobMedia(int job) const
+{
+    const Ran ran = RunShell("ipptool -tv ipp://" + server + "/jobs/" + std::to_string(job) + " -d job-id=" +
+                                 std::to_string(job) + " /usr/share/cups/ipptool/get-job-attributes.test",
+                             env());
+    std::string found, line;
+    for (std::istringstream lines(ran.out); std::getline(lines, line);)
+        for (const std::string name : {"media (keyword) = ", "media-source (keyword) = "})
+            if (const auto at = line.find(name); at != std::string::npos && line.find("supported") == std::string::npos)
+                found += name.substr(0, name.find(' ')) + "=" + line.substr(at + name.size()) + ";";
+    return found;
 }
 
 namespace {
@@ -137,9 +176,7 @@ bm::RecordingSurface Recorded(const std::filesystem::path& definitionFile, const
                               const std::string& top, const std::string& left, const std::filesystem::path& wheel)
 {
     bm::RecordingSurface surface;
-    FakeStatus status;
-    struct : bm::EscapeKey { bool Pressed() override { return false; } } never;
-    bm::RunPrintJob(RequestFor(definitionFile, d, testMode, top, left), surface, status, never, [&] { return wheel; });
+    RunUnwatched(RequestFor(definitionFile, d, testMode, top, left), surface, wheel);
     return surface;
 }
 

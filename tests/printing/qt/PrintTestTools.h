@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,8 +22,9 @@ Ran RunShell(const std::string& command, const std::string& env = {});
 // The argument quoted for the shell.
 std::string Quoted(const std::string& arg);
 
-// A private cupsd with the virtual PDF queue, for one test, stopped by its process id when it
-// goes. `started` is false, with `why`, where none could start (no root, a busy machine's ports).
+// A private cupsd with the virtual PDF queue "brindlemark-pdf" (cups-pdf, A4, no margins) as the
+// default, for one test, stopped by its process id when it goes. `started` is false, with `why`,
+// where none could start (no root, a busy machine's ports).
 class PrivateCups {
 public:
     PrivateCups();
@@ -32,12 +34,21 @@ public:
 
     bool started = false;
     std::string why;
-    std::string server;  // for CUPS_SERVER
+    std::string server;         // for CUPS_SERVER
+    std::filesystem::path out;  // where the virtual printer writes its PDFs
     // Runs the script's `verb` on this daemon ("queue NAME PAGESIZE": another queue).
     Ran Script(const std::string& verb) const;
+    // The environment of a program run on this daemon.
+    std::string env() const { return "QT_QPA_PLATFORM=offscreen CUPS_SERVER=" + Quoted(server); }
+    // The PDF the printer wrote for a job not seen before, once it is whole (waiting rounds, not
+    // seconds); its job id in `job`. Empty when none came.
+    std::filesystem::path NextPdf(int& job);
+    // "media=...;media-source=..." as the spooler keeps them for the job.
+    std::string JobMedia(int job) const;
 
 private:
     TempDir root_;
+    std::set<std::string> seen_;
 };
 
 // One page of a PDF as grey pixels, at 300 dpi.

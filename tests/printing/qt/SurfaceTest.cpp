@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "printing/qt/PdfSurface.h"
 #include "printing/qt/PrintTestTools.h"
 #include "printing/qt/PrinterSurface.h"
 #include "support/TempDir.h"
@@ -8,6 +9,49 @@ using namespace bm;
 using namespace bmtest;
 
 namespace {
+
+TEST(PdfSurface, AnAbandonedJobLeavesTheOldFileAndNoTemporaryOne)
+{
+    TempDir dir;
+    WriteBytes(dir / "slips.pdf", "the previous file");
+    {
+        PdfSurface pdf(dir / "slips.pdf");
+        pdf.FillBox(10, 10, 20, 20);
+        pdf.NextPage();
+        pdf.AbandonDocument();
+    }
+    EXPECT_EQ(ReadBytes(dir / "slips.pdf"), "the previous file");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+}
+
+TEST(PdfSurface, SheetsWithoutMarksStillBecomePagesButTheEndAddsNone)
+{
+    TempDir dir;
+    {
+        PdfSurface pdf(dir / "blank-middle.pdf");
+        pdf.SetOrientation(Orientation::Portrait);
+        pdf.FillBox(10, 10, 20, 20);
+        pdf.NextPage();
+        pdf.NextPage();  // a slip whose plays matched no box
+        pdf.FillBox(30, 40, 35, 45);
+        pdf.NextPage();
+        ASSERT_TRUE(pdf.EndDocument().ok());
+    }
+    std::string error;
+    const auto pages = Rasterise(dir / "blank-middle.pdf", error);
+    ASSERT_EQ(pages.size(), 3u) << error;
+    EXPECT_LT(pages[0].width, pages[0].height);  // portrait, as set
+    EXPECT_EQ(CheckPage(pages[0], {{10, 10, 20, 20}}), "");
+    EXPECT_EQ(CheckPage(pages[1], {}), "");
+    EXPECT_EQ(CheckPage(pages[2], {{30, 40, 35, 45}}), "");
+
+    // No sheet at all: one blank page, so the named file always exists after success.
+    PdfSurface empty(dir / "empty.pdf");
+    ASSERT_TRUE(empty.EndDocument().ok());
+    const auto blank = Rasterise(dir / "empty.pdf", error);
+    ASSERT_EQ(blank.size(), 1u) << error;
+    EXPECT_EQ(CheckPage(blank[0], {}), "");
+}
 
 // A spooler with printers made up by the test; it keeps a copy of every submitted document.
 class FakeSpooler final : public Spooler {
@@ -80,9 +124,7 @@ TEST(PrinterSurface, ChoosesAPrinterAndSubmitsOnlyAFinishedDocument)
     spooler->refusal = "The printer \"slips\" did not take the job: server-error-not-accepting-jobs";
     auto surface = open();
     surface->FillBox(10, 20, 13, 22);
-    const Status end = surface->EndDocument();
-    ASSERT_FALSE(end.ok());
-    EXPECT_EQ(end.error().message, spooler->refusal);
+    EXPECT_EQ(Refusal(surface->EndDocument()), spooler->refusal);
 
     // A printer the spooler says would not print is refused before anything is drawn, with its reason.
     const struct {
@@ -101,9 +143,7 @@ TEST(PrinterSurface, ChoosesAPrinterAndSubmitsOnlyAFinishedDocument)
     };
     for (const auto& c : notReady) {
         spooler->state = c.state;
-        const auto refused = PrinterSurface::Open("slips", spooler);
-        ASSERT_FALSE(refused.ok());
-        EXPECT_EQ(refused.error().message, c.refusal);
+        EXPECT_EQ(Refusal(PrinterSurface::Open("slips", spooler)), c.refusal);
     }
     spooler->state = PrinterState{};
     EXPECT_EQ(open()->HandedTo().name, "slips");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "windowing/Mnemonics.h"
+#include "windowing/ScreenFit.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ TEST(Mnemonics, WordInitialsFirstThenOtherLettersThenDigits)
         {{"Save", "&Close", "Cancel"}, {"&Save", "&Close", "C&ancel"}},
         {{"Top +/-", "Left +/-"}, {"&Top +/-", "&Left +/-"}},
         {{""}, {""}},
+        // A later caption may move an earlier one to another of its letters, so that both get one.
+        {{"Ab", "A", "B"}, {"A&b", "&A", "B"}},
     };
     for (const Case& c : cases) {
         const auto out = bm::WithMnemonics(c.in);
@@ -45,13 +48,9 @@ TEST(Mnemonics, WordInitialsFirstThenOtherLettersThenDigits)
     }
 }
 
-// A later caption may move an earlier one to another of its letters, so that both get one.
+// Every caption gets a key when the letters allow it.
 TEST(Mnemonics, EveryCaptionGetsAKeyWhenTheLettersAllowIt)
 {
-    const std::vector<std::string> in{"Ab", "A", "B"};
-    const auto out = bm::WithMnemonics(in);
-    ExpectSoundMarks(in, out);
-    EXPECT_EQ(out, (std::vector<std::string>{"A&b", "&A", "B"}));
     const std::vector<std::string> rows{"R1", "R2", "R3", "R4", "R5", "R6", "R7", "R8", "R9", "R10", "R11", "R12",
                                         "Rows In Each Panel", "Pool"};
     const auto marked = bm::WithMnemonics(rows);
@@ -72,6 +71,38 @@ TEST(Mnemonics, MarksAreReadAndRemovedAsToolkitsDo)
     EXPECT_EQ(bm::MnemonicOf("Trailing &"), 0);
     EXPECT_EQ(bm::WithoutMnemonic("E&xit"), "Exit");
     EXPECT_EQ(bm::WithoutMnemonic("Fish && Chips"), "Fish & Chips");
+}
+
+using bm::Box;
+using bm::FrameMargins;
+
+TEST(ScreenFit, WindowsOpenWhollyOnTheFreeArea)
+{
+    const Box laptop{0, 0, 1366, 740};    // 1366x768 less a panel
+    const Box second{1366, 0, 1280, 720}; // 2560x1440 at scale 2, right of it
+    const FrameMargins frame{6, 34, 6, 6};
+    struct Case {
+        const char* what;
+        Box area;
+        int wantW, wantH, minW, minH;
+        const Box* centre;
+        Box expected;
+    };
+    const Box mainWindow{100, 100, 600, 420};
+    const Box offRight{1200, 500, 600, 420};
+    const Case cases[] = {
+        {"small, centred on the area", laptop, 600, 400, 300, 200, nullptr, {383, 184, 600, 400}},
+        {"wider than the area: as wide as it", laptop, 1362, 700, 500, 300, nullptr, {6, 34, 1354, 700}},
+        {"taller than the area", laptop, 1020, 785, 500, 300, nullptr, {173, 34, 1020, 700}},
+        {"centred on the window it came from", laptop, 400, 300, 100, 100, &mainWindow, {200, 174, 400, 300}},
+        {"moved back onto the area", laptop, 400, 300, 100, 100, &offRight, {960, 434, 400, 300}},
+        {"on the second screen", second, 2260, 1100, 600, 500, nullptr, {1372, 34, 1268, 680}},
+        {"never below its minimum", laptop, 2000, 2000, 1500, 800, nullptr, {6, 34, 1500, 800}},
+    };
+    for (const Case& c : cases) {
+        const Box got = bm::FitOnScreen(c.area, c.wantW, c.wantH, c.minW, c.minH, frame, c.centre);
+        EXPECT_EQ(got, c.expected) << c.what << ": " << got.x << "," << got.y << " " << got.width << "x" << got.height;
+    }
 }
 
 }  // namespace
