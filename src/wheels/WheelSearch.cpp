@@ -77,6 +77,28 @@ constexpr std::uint64_t kSetsPerOrbitRound = 8;
 // Moves for which a number taken out of a play may not come back (and as many again at random).
 constexpr std::uint64_t kTabuTenure = 30;
 
+// The swap with the lowest delta offered so far; among equals each is kept with the same chance.
+struct SwapChoice {
+    std::size_t p = 0;
+    int x = -1;  // -1: none offered yet
+    int y = -1;
+    std::int64_t delta = 0;
+    std::uint64_t ties = 0;
+
+    template <typename Rng>
+    void Offer(std::int64_t d, std::size_t play, int out, int in, Rng& rng)
+    {
+        if (x < 0 || d < delta)
+            ties = 1;
+        else if (d > delta || rng.Below(++ties) != 0)
+            return;
+        p = play;
+        x = out;
+        y = in;
+        delta = d;
+    }
+};
+
 class CoverSearch : private RankTable {
 public:
     CoverSearch(const WheelShape& s, const SearchLimits& limits)
@@ -839,11 +861,7 @@ std::vector<int> CoverSearch::FamilyStart()
             std::uint64_t qmask[2] = {0, 0};
             for (const int e : q)
                 qmask[e >> 6] |= std::uint64_t{1} << (e & 63);
-            std::int64_t bestDelta = 0;
-            std::size_t bp = 0;
-            int bx = -1;
-            int by = -1;
-            std::uint64_t ties = 0;
+            SwapChoice best;
             bool any = false;
             for (std::size_t p = 0; p < count(); ++p) {
                 if (std::popcount(masks[p * 2] & qmask[0]) + std::popcount(masks[p * 2 + 1] & qmask[1]) != 2)
@@ -863,34 +881,26 @@ std::vector<int> CoverSearch::FamilyStart()
                         if (family[gained] != 0 && held[gained] == 0)
                             delta -= weight[gained];
                     });
-                    if (bx < 0 || delta < bestDelta) {
-                        bestDelta = delta;
-                        ties = 1;
-                    } else if (delta > bestDelta || rng_.Below(++ties) != 0) {
-                        continue;
-                    }
-                    bp = p;
-                    bx = x;
-                    by = y;
+                    best.Offer(delta, p, x, y, rng_);
                 }
             }
-            if (bx >= 0 && bestDelta > 0) {
+            if (best.x >= 0 && best.delta > 0) {
                 ++weight[openList[at]];
                 continue;
             }
-            if (bx < 0 && any)
+            if (best.x < 0 && any)
                 continue;  // every play holding two of it is tabu for it
-            if (bx < 0) {  // none holds two of it: any play one number closer
-                bp = static_cast<std::size_t>(rng_.Below(count()));
-                const int* e = &plays[bp * static_cast<std::size_t>(k_)];
+            if (best.x < 0) {  // none holds two of it: any play one number closer
+                best.p = static_cast<std::size_t>(rng_.Below(count()));
+                const int* e = &plays[best.p * static_cast<std::size_t>(k_)];
                 do
-                    bx = e[rng_.Below(static_cast<std::uint64_t>(k_))];
-                while (((qmask[bx >> 6] >> (bx & 63)) & 1) != 0);
+                    best.x = e[rng_.Below(static_cast<std::uint64_t>(k_))];
+                while (((qmask[best.x >> 6] >> (best.x & 63)) & 1) != 0);
                 do
-                    by = q[rng_.Below(3)];
-                while (holds(bp, by));
+                    best.y = q[rng_.Below(3)];
+                while (holds(best.p, best.y));
             }
-            forPairs(bp, bx, by, [&](std::uint32_t lost, std::uint32_t gained) {
+            forPairs(best.p, best.x, best.y, [&](std::uint32_t lost, std::uint32_t gained) {
                 if (held[gained]++ == 0 && family[gained] != 0)
                     --open;
                 if (--held[lost] == 0 && family[lost] != 0) {
@@ -898,14 +908,14 @@ std::vector<int> CoverSearch::FamilyStart()
                     openList.push_back(lost);
                 }
             });
-            int* e = &plays[bp * static_cast<std::size_t>(k_)];
-            *std::find(e, e + k_, bx) = by;
+            int* e = &plays[best.p * static_cast<std::size_t>(k_)];
+            *std::find(e, e + k_, best.x) = best.y;
             for (int i = 1; i < k_; ++i)
                 for (int h = i; h > 0 && e[h - 1] > e[h]; --h)
                     std::swap(e[h - 1], e[h]);
-            masks[bp * 2 + static_cast<std::size_t>(bx >> 6)] &= ~(std::uint64_t{1} << (bx & 63));
-            masks[bp * 2 + static_cast<std::size_t>(by >> 6)] |= std::uint64_t{1} << (by & 63);
-            tabu[bp * v + static_cast<std::size_t>(bx)] = step + kTabuTenure + rng_.Below(kTabuTenure + 1);
+            masks[best.p * 2 + static_cast<std::size_t>(best.x >> 6)] &= ~(std::uint64_t{1} << (best.x & 63));
+            masks[best.p * 2 + static_cast<std::size_t>(best.y >> 6)] |= std::uint64_t{1} << (best.y & 63);
+            tabu[best.p * v + static_cast<std::size_t>(best.x)] = step + kTabuTenure + rng_.Below(kTabuTenure + 1);
         }
         bestPlays = plays;
         keep();
@@ -980,11 +990,7 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
         for (int i = 0; i < m_; ++i)
             dmask[d[i] >> 6] |= std::uint64_t{1} << (d[i] & 63);
         const auto inD = [&](int e) { return ((dmask[e >> 6] >> (e & 63)) & 1) != 0; };
-        std::int64_t bestDelta = 0;
-        std::size_t bp = 0;
-        int bx = -1;
-        int by = -1;
-        std::uint64_t ties = 0;
+        SwapChoice best;
         for (std::size_t p = 0; p < lotto.Plays(); ++p) {
             if (lotto.Common(p, dmask) != t_ - 1)
                 continue;
@@ -998,43 +1004,35 @@ bool CoverSearch::LottoSearch(LottoState& lotto)
                     if (tabu_[p * v + static_cast<std::size_t>(d[j])] > moves_)
                         continue;
                     const std::int64_t delta = lotto.SwapDelta(p, e[i], d[j]);
-                    if (bx < 0 || delta < bestDelta) {
-                        bestDelta = delta;
-                        ties = 1;
-                    } else if (delta > bestDelta || rng_.Below(++ties) != 0) {
-                        continue;
-                    }
-                    bp = p;
-                    bx = e[i];
-                    by = d[j];
+                    best.Offer(delta, p, e[i], d[j], rng_);
                 }
             }
         }
-        if (bx >= 0 && bestDelta >= 0) {
+        if (best.x >= 0 && best.delta >= 0) {
             // Nothing better for d: it weighs more, until covering it pays.
             lotto.WeighSet(d);
             ++moves_;
             work_ += kMoveOverhead;
             continue;
         }
-        if (bx < 0) {  // no play holds t-1 of d, or every swap is tabu: any play one number closer
-            bp = static_cast<std::size_t>(rng_.Below(lotto.Plays()));
+        if (best.x < 0) {  // no play holds t-1 of d, or every swap is tabu: any play one number closer
+            best.p = static_cast<std::size_t>(rng_.Below(lotto.Plays()));
             int xs[kMaxWheelNumbers] = {};
             int ys[kMaxWheelNumbers] = {};
             int nx = 0;
             int ny = 0;
-            const int* e = lotto.Elems(bp);
+            const int* e = lotto.Elems(best.p);
             for (int i = 0; i < k_; ++i)
                 if (!inD(e[i]))
                     xs[nx++] = e[i];
             for (int j = 0; j < m_; ++j)
-                if (!lotto.Holds(bp, d[j]))
+                if (!lotto.Holds(best.p, d[j]))
                     ys[ny++] = d[j];
-            bx = xs[rng_.Below(static_cast<std::uint64_t>(nx))];
-            by = ys[rng_.Below(static_cast<std::uint64_t>(ny))];
+            best.x = xs[rng_.Below(static_cast<std::uint64_t>(nx))];
+            best.y = ys[rng_.Below(static_cast<std::uint64_t>(ny))];
         }
-        lotto.Swap(bp, bx, by);
-        tabu_[bp * v + static_cast<std::size_t>(bx)] = moves_ + kTabuTenure + rng_.Below(kTabuTenure + 1);
+        lotto.Swap(best.p, best.x, best.y);
+        tabu_[best.p * v + static_cast<std::size_t>(best.x)] = moves_ + kTabuTenure + rng_.Below(kTabuTenure + 1);
         ++moves_;
         work_ += kMoveOverhead;
     }
