@@ -93,7 +93,7 @@ MainWindowRig::MainWindowRig(const ProgramHome& home, int pumpIntervalMs)
                                         pumpIntervalMs};
     window = std::make_unique<bm::app::frmMain>(std::move(services));
     window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get(), kHangLimitMs));
 }
 
 MainWindowRig::~MainWindowRig()

@@ -18,6 +18,11 @@
 
 namespace bmtest {
 
+// How long a GUI test waits for an event that comes from outside (a file watcher, a queued
+// paint): it returns as soon as the event arrives, so the limit only ends a hang and must not be
+// short enough for a loaded machine to reach.
+inline constexpr int kHangLimitMs = 120'000;
+
 // A recording in place of the printer. Every job gets a fresh recording; `onFill` sees each
 // mark with the sheet it lands on, before it is recorded.
 class RecordingTarget : public bm::app::PrintTarget {

@@ -134,7 +134,7 @@ TEST(ChosenDefinition, TheListFollowsTheFolderAndHighlightsTheCurrentEntry)
     p.Click("PB569.def");
     p.home.AddDefinition("AA539.def", "TK539");
     fs::remove(p.home.defs() / "LO649.def");
-    QTRY_VERIFY_WITH_TIMEOUT(p.List()->count() == 3 && p.List()->item(0)->text() == QStringLiteral("AA539.def"), 120000);  // returns once true; the limit only ends a hang
+    QTRY_VERIFY_WITH_TIMEOUT(p.List()->count() == 3 && p.List()->item(0)->text() == QStringLiteral("AA539.def"), bmtest::kHangLimitMs);
     EXPECT_EQ(p.List()->currentItem()->text(), QStringLiteral("PB569.def"));
     EXPECT_EQ(p.rig.main().current().listedName, "PB569.def");
 
@@ -146,7 +146,7 @@ TEST(ChosenDefinition, TheListFollowsTheFolderAndHighlightsTheCurrentEntry)
 
     // The current definition removed: the first entry becomes current, as at start.
     fs::remove(p.home.defs() / "PB569.def");
-    QTRY_COMPARE_WITH_TIMEOUT(p.List()->count(), 2, 120000);  // returns once true; the limit only ends a hang
+    QTRY_COMPARE_WITH_TIMEOUT(p.List()->count(), 2, bmtest::kHangLimitMs);
     EXPECT_EQ(p.rig.main().current().listedName, "AA539.def");
     EXPECT_EQ(p.List()->selectedItems().value(0)->text(), QStringLiteral("AA539.def"));
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/AppTestSupport.h"
+
 namespace bmtest {
 
 const char* const kLO649 =
@@ -36,7 +38,7 @@ bm::app::frmGendef& EditorRig::Show(std::unique_ptr<bm::app::frmGendef> editor)
     editor_ = std::move(editor);
     editor_->show();
     QApplication::setActiveWindow(editor_.get());
-    EXPECT_TRUE(QTest::qWaitForWindowActive(editor_.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(editor_.get(), kHangLimitMs));
     return *editor_;
 }
 

@@ -288,7 +288,7 @@ TEST(ExtraMarksPreview, ShowsTheExtrasAndFollowsTheMarksFile)
     // The editor (or another program saving as careful editors do) rewrites the marks: the
     // preview shows them a moment later.
     ASSERT_TRUE(bm::WriteFileAtomically(home.defs() / "LO649.marks", "[Extra]\r\nYes=150 3 5 3\r\n").ok());
-    for (int waited = 0; waited < 5000 && DrawingOf(*preview).extras.size() != 1; waited += 20)
+    for (int waited = 0; waited < bmtest::kHangLimitMs && DrawingOf(*preview).extras.size() != 1; waited += 20)
         QTest::qWait(20);
     ASSERT_EQ(DrawingOf(*preview).extras.size(), 1u);
     EXPECT_EQ(DrawingOf(*preview).marks.size(), 60u + 1u);

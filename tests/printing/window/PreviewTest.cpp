@@ -224,7 +224,7 @@ TEST_F(PreviewFollows, TheDefinitionAndTheSlipRangeFollowTheMainWindow)
     EXPECT_EQ(In<QLabel>("lblDefinition")->text(), QStringLiteral("LO649"));
     EXPECT_EQ(In<QSpinBox>("spnTo")->value(), 4);
     rig.Choose("CD649.def");
-    QTRY_COMPARE(In<QLabel>("lblSlip")->text(), QStringLiteral("Slip 1 of 10"));
+    QTRY_COMPARE_WITH_TIMEOUT(In<QLabel>("lblSlip")->text(), QStringLiteral("Slip 1 of 10"), bmtest::kHangLimitMs);
     EXPECT_TRUE(preview->windowTitle().contains(QStringLiteral("CD649"))) << preview->windowTitle().toStdString();
     EXPECT_EQ(In<QLabel>("lblDefinition")->text(), QStringLiteral("CD649"));
     EXPECT_EQ(In<QSpinBox>("spnTo")->maximum(), 10);
@@ -232,7 +232,7 @@ TEST_F(PreviewFollows, TheDefinitionAndTheSlipRangeFollowTheMainWindow)
     EXPECT_EQ(preview->ChosenSlips(), "");
     // Back to fewer slips: the range shrinks with the job.
     rig.Choose("LO649.def");
-    QTRY_COMPARE(In<QLabel>("lblSlip")->text(), QStringLiteral("Slip 1 of 4"));
+    QTRY_COMPARE_WITH_TIMEOUT(In<QLabel>("lblSlip")->text(), QStringLiteral("Slip 1 of 4"), bmtest::kHangLimitMs);
     EXPECT_EQ(In<QSpinBox>("spnTo")->value(), 4);
 }
 

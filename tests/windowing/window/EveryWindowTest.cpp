@@ -240,7 +240,7 @@ TEST(EveryWindow, AltKeysReachTheirEntriesAndButtons)
     EXPECT_EQ(QApplication::focusWidget(), rig.Child<QWidget>("txtTmarg"));
     QTest::keyClick(rig.window.get(), keyOf("cmdHelp"), Qt::AltModifier);
     // A button's key presses it as a click would, a moment later.
-    QTRY_COMPARE(rig.helpOpened.size() + (bm::app::IsFormLoaded(QStringLiteral("frmHelp")) ? 1u : 0u), 1u);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.helpOpened.size() + (bm::app::IsFormLoaded(QStringLiteral("frmHelp")) ? 1u : 0u), 1u, bmtest::kHangLimitMs);
     if (QWidget* help = bm::app::FindForm(QStringLiteral("frmHelp")))
         help->close();
 }
@@ -260,7 +260,7 @@ TEST(EveryWindow, EnterPressesTheFocusedButtonAndEscapeCloses)
             auto* help = w.findChild<QPushButton*>(QStringLiteral("cmdHelp"));
             help->setFocus();
             QTest::keyClick(help, Qt::Key_Return);
-            QTRY_VERIFY(bm::app::IsFormLoaded(QStringLiteral("frmHelp")));
+            QTRY_VERIFY_WITH_TIMEOUT(bm::app::IsFormLoaded(QStringLiteral("frmHelp")), bmtest::kHangLimitMs);
             bm::app::FindForm(QStringLiteral("frmHelp"))->close();
             QApplication::setActiveWindow(&w);
             QTest::keyClick(&w, Qt::Key_Escape);
@@ -287,7 +287,7 @@ TEST(EveryWindow, EnterPressesTheFocusedButtonAndEscapeCloses)
     auto* close = editor->findChild<QPushButton*>(QStringLiteral("cmdxit"));
     close->setFocus();
     QTest::keyClick(close, Qt::Key_Return);
-    QTRY_COMPARE(rig.dialogs.messages().size(), 1u);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.messages().size(), 1u, bmtest::kHangLimitMs);
     EXPECT_EQ(rig.dialogs.Said(), "Warning: You Haven't Saved Your Changes");
     EXPECT_TRUE(editor->isVisible());
     QTest::keyClick(editor, Qt::Key_Escape);
@@ -295,7 +295,7 @@ TEST(EveryWindow, EnterPressesTheFocusedButtonAndEscapeCloses)
     EXPECT_TRUE(editor->isVisible());
     rig.dialogs.QueueAnswer(bm::app::Answer::Ok);
     QTest::keyClick(close, Qt::Key_Return);
-    QTRY_VERIFY(!bm::app::IsFormLoaded(QStringLiteral("frmGendef")));
+    QTRY_VERIFY_WITH_TIMEOUT(!bm::app::IsFormLoaded(QStringLiteral("frmGendef")), bmtest::kHangLimitMs);
 }
 
 }  // namespace
