@@ -50,13 +50,18 @@ Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots)
     return RunShell(command + " \\( -type f -exec md5sum {} + \\) -o -print | sort").out;
 }
 
-ProgramRun RunProgram(const std::vector<std::string>& args)
+std::string ProgramCommand(const std::vector<std::string>& args)
 {
     std::string command = Quoted(BRINDLEMARK_EXE);
     for (const auto& a : args)
         command += " " + Quoted(a);
+    return command;
+}
+
+ProgramRun RunProgram(const std::vector<std::string>& args)
+{
     // A run that blocks is a fault too: it ends after a minute instead of hanging the suite.
-    const Ran ran = RunShell("timeout 600 " + command + " </dev/null", "QT_QPA_PLATFORM=offscreen");
+    const Ran ran = RunShell("timeout 600 " + ProgramCommand(args) + " </dev/null", "QT_QPA_PLATFORM=offscreen");
     return {ran.status, ran.out, ran.err};
 }
 

@@ -38,6 +38,8 @@ private:
 using Snapshot = std::string;
 Snapshot TakeSnapshot(const std::vector<std::filesystem::path>& roots);
 
+// The shell command that runs the brindlemark executable with these arguments.
+std::string ProgramCommand(const std::vector<std::string>& args);
 // The brindlemark executable on the offscreen platform, with stdin closed.
 ProgramRun RunProgram(const std::vector<std::string>& args);
 // The command line run in this process on the program folder `home`.

@@ -236,16 +236,6 @@ TEST(HistoryCommand, AnInputThatChangesMidRunRefusesTheRun)
     }
 }
 
-namespace fs = std::filesystem;
-
-std::string Command(const std::vector<std::string>& args)
-{
-    std::string command = Quoted(BRINDLEMARK_EXE);
-    for (const auto& a : args)
-        command += " " + Quoted(a);
-    return command;
-}
-
 // Standard output on a full device, or a file beyond the size the system lets it grow to (a
 // full disk as a program meets it; one block, so that stderr's line still fits): exit 1, the
 // reason, no summary or CSV saved.
@@ -278,7 +268,7 @@ TEST(ReportOutput, AReportThatCannotBeWrittenFailsWithItsReason)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove(lab.out() / "r.txt");
-        const Ran ran = RunShell("sh -c " + Quoted("trap '' XFSZ; " + c.limit + "exec " + Command(check) + c.tail),
+        const Ran ran = RunShell("sh -c " + Quoted("trap '' XFSZ; " + c.limit + "exec " + ProgramCommand(check) + c.tail),
                                  "QT_QPA_PLATFORM=offscreen");
         EXPECT_EQ(ran.status, 1);
         EXPECT_EQ(ran.err, "brindlemark: the report could not be written: " + c.reason + "\n");
@@ -286,7 +276,7 @@ TEST(ReportOutput, AReportThatCannotBeWrittenFailsWithItsReason)
     }
     // A PDF that cannot be written says why.
     const Ran pdf = RunShell("sh -c " + Quoted("trap '' XFSZ; ulimit -f 1; exec " +
-                                               Command({"--home", lab.home().string(), "print", "--definition",
+                                               ProgramCommand({"--home", lab.home().string(), "print", "--definition",
                                                         "LO649", "--wheel", "LO649-sample.txt", "--pdf",
                                                         (lab.out() / "p.pdf").string()})),
                              "QT_QPA_PLATFORM=offscreen");
@@ -314,15 +304,14 @@ TEST(ReportOutput, AStreamThatFailsIsAFailure)
 // arrives, the last included, on stdout and in the summary.
 TEST(ReportOutput, AReportReadASecondTimeKeepsItsLastLines)
 {
-    TempDir home;
-    home.makeProgramFolder({"LO649"});
+    const Lab lab;
     const int plays = 600000;
     std::string wheel;
     for (int i = 0; i < plays; ++i)
         wheel += i % 7 == 3 ? "3,11,19,27,35,1\n" : "3,11,19,1,2,4\n";  // Match 5 or Match 3
-    WriteBytes(home / "wheel/w.txt", wheel);
-    const auto run = RunInProcess(home.path(), {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw",
-                                                "3 11 19 27 35 43 7", "--save", (home / "Summary/s.txt").string()});
+    lab.Put("wheel/w.txt", wheel);
+    const auto run = RunInProcess(lab.home(), {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw",
+                                               "3 11 19 27 35 43 7", "--save", (lab.out() / "s.txt").string()});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string report = run.out;
     std::istringstream lines(report);
@@ -339,7 +328,7 @@ TEST(ReportOutput, AReportReadASecondTimeKeepsItsLastLines)
     EXPECT_EQ(fives, (plays + 3) / 7);
     EXPECT_EQ(last, "Match-3 For This Draw At Line 600000");
     EXPECT_NE(report.find("Total Plays - 600000\nTotal Losses - 0\n"), std::string::npos);
-    EXPECT_EQ(ReadBytes(home / "Summary/s.txt"), CrLf(report));
+    EXPECT_EQ(ReadBytes(lab.out() / "s.txt"), CrLf(report));
 }
 
 // A name with a line feed or an escape sequence is written escaped: it adds no line to the

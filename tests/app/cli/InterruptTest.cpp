@@ -73,49 +73,45 @@ private:
     std::thread presser_;
 };
 
-// A program folder with the horizontal 6/49 slip HZ649, a wheel of 200,000 plays and a folder out.
+// A program folder with the horizontal 6/49 slip HZ649, LO649, a wheel of 200,000 plays and a folder out.
 void PrintHome(const TempDir& home)
 {
-    home.makeProgramFolder();
+    home.makeProgramFolder({"LO649"});
     WriteDefinition(home / "Defs", "HZ649", Horizontal649(2));
     WriteBytes(home / "wheel" / "w.txt", Wheel(200000));
     std::filesystem::create_directories(home / "out");
 }
 
-// Ctrl+C during a job abandons the document: no PDF appears and the job says where it stopped.
-TEST(Interrupt, CtrlCEndsAJobWithoutLeavingAPdf)
+// Ctrl+C once a print has begun writing its PDF, or once a check's reading is done and its
+// report is being written: exit 1, the job says where it stopped, no PDF or summary file, and
+// no whole report claimed.
+TEST(Interrupt, CtrlCWhileWritingLeavesNoFile)
 {
     TempDir home;
     PrintHome(home);
-    ProgramRun run;
-    {
-        const CtrlCWhen press([&] { return WritingInto(home / "out"); });  // once the job has begun writing
-        run = RunInProcess(home.path(), {"print", "--definition", "HZ649", "--wheel", "w.txt", "--pdf",
-                                         (home / "out" / "slips.pdf").string()});
+    WriteBytes(home / "wheel" / "wins.txt", Repeated("3,11,19,27,35,43\n", 1000000));  // every play wins: a long report
+    const struct {
+        std::vector<std::string> args;
+        const char* err;
+    } cases[] = {
+        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--pdf", (home / "out/slips.pdf").string()},
+         "Print Job Aborted At Slip "},
+        {{"check", "--definition", "LO649", "--wheel", "wins.txt", "--draw", "3 11 19 27 35 43 7", "--save",
+          (home / "out/s.txt").string()},
+         "Operation Aborted By User At Line "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        ProgramRun run;
+        {
+            const CtrlCWhen press([&] { return WritingInto(home / "out"); });
+            run = RunInProcess(home.path(), c.args);
+        }
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
+        EXPECT_EQ(run.out.find("Total Wins"), std::string::npos);
     }
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Print Job Aborted At Slip "), std::string::npos) << run.err;
-    EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
-}
-
-// Ctrl+C once the reading is done and the report is being written still stops the check:
-// exit 1, no summary file, not a whole report claimed.
-TEST(Interrupt, CtrlCWhileTheReportIsWrittenLeavesNoSummary)
-{
-    TempDir home;
-    home.makeProgramFolder({"LO649"});
-    WriteBytes(home / "wheel" / "w.txt", Repeated("3,11,19,27,35,43\n", 1000000));  // every play wins: a long report
-    std::filesystem::create_directories(home / "out");
-    ProgramRun run;
-    {
-        const CtrlCWhen press([&] { return WritingInto(home / "out"); });
-        run = RunInProcess(home.path(), {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw",
-                                         "3 11 19 27 35 43 7", "--save", (home / "out/s.txt").string()});
-    }
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Operation Aborted By User At Line "), std::string::npos) << run.err;
-    EXPECT_TRUE(std::filesystem::is_empty(home / "out"));
-    EXPECT_EQ(run.out.find("Total Wins"), std::string::npos);
 }
 
 // SIGTERM (a shutdown, kill) where the file system has no unnamed files: the hidden copy of

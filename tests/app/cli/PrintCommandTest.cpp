@@ -115,12 +115,6 @@ std::vector<std::vector<double>> Marks(const std::string& lines)
     return marks;
 }
 
-// The sample folder in a folder of its own.
-void CopySample(const TempDir& home)
-{
-    std::filesystem::copy(SAMPLE_DIR, home.path(), std::filesystem::copy_options::recursive);
-}
-
 // A definition without a marks file prints byte for byte what it printed before marks files
 // existed: the --marks lines of every sample, recorded then.
 TEST(MarksFileCli, WithoutTheFileEverySamplePrintsAsBefore)
@@ -137,16 +131,15 @@ TEST(MarksFileCli, WithoutTheFileEverySamplePrintsAsBefore)
         {"TK539", 0xf04e3f6783c7a7b4ull, 0x30b105964b8ebd1bull, 45, 200},
         {"VT645", 0xdf3dda6cacb44c8aull, 0x0a4f32f6ef29789bull, 36, 180},
     };
-    TempDir home;
-    CopySample(home);
+    const Lab lab;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string wheel = std::string(c.name) + "-sample.txt";
-        const auto print = RunInProcess(home.path(), {"print", "--definition", c.name, "--wheel", wheel, "--marks"});
+        const auto print = RunInProcess(lab.home(), {"print", "--definition", c.name, "--wheel", wheel, "--marks"});
         ASSERT_EQ(print.status, 0) << print.err;
         EXPECT_EQ(std::count(print.out.begin(), print.out.end(), '\n'), c.printLines);
         EXPECT_EQ(Fnv1a(print.out), c.print);
-        const auto pattern = RunInProcess(home.path(), {"test-pattern", "--definition", c.name, "--marks"});
+        const auto pattern = RunInProcess(lab.home(), {"test-pattern", "--definition", c.name, "--marks"});
         ASSERT_EQ(pattern.status, 0) << pattern.err;
         EXPECT_EQ(std::count(pattern.out.begin(), pattern.out.end(), '\n'), c.patternLines);
         EXPECT_EQ(Fnv1a(pattern.out), c.pattern);
@@ -157,11 +150,9 @@ TEST(MarksFileCli, WithoutTheFileEverySamplePrintsAsBefore)
 // with the extra marks in file order, offsets applied.
 TEST(MarksFileCli, MarksListTheSizedMarksThenTheExtras)
 {
-    TempDir home;
-    CopySample(home);
-    WriteBytes(home / "Defs" / "LO649.marks",
-               "[Mark]\r\nWidth=60\r\nHeight=50\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
-    const auto run = RunInProcess(home.path(), {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--marks",
+    const Lab lab;
+    lab.Put("Defs/LO649.marks", "[Mark]\r\nWidth=60\r\nHeight=50\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
+    const auto run = RunInProcess(lab.home(), {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--marks",
                                 "--top", "1", "--left", "-2"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto all = Marks(run.out);
@@ -182,16 +173,14 @@ TEST(MarksFileCli, MarksListTheSizedMarksThenTheExtras)
 // The marks file is an input: a PDF never lands on it, made or not yet there.
 TEST(MarksFileCli, PdfNeverLandsOnTheMarksFile)
 {
-    TempDir home;
-    CopySample(home);
-    std::filesystem::create_directories(home / "mine");
-    std::filesystem::copy(home / "Defs" / "LO649.def", home / "mine" / "LO649.def");
-    const auto target = home / "mine" / "LO649.marks";
+    const Lab lab;
+    const auto def = lab.Put("mine/LO649.def", ReadBytes(lab.home() / "Defs/LO649.def"));
+    const auto target = lab.home() / "mine" / "LO649.marks";
     for (bool exists : {false, true}) {
         SCOPED_TRACE(exists);
         if (exists)
             WriteBytes(target, "[Mark]\r\nWidth=50\r\n");
-        const auto run = RunInProcess(home.path(), {"print", "--definition", (home / "mine" / "LO649.def").string(), "--wheel",
+        const auto run = RunInProcess(lab.home(), {"print", "--definition", def.string(), "--wheel",
                                     "LO649-sample.txt", "--pdf", target.string()});
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(target.string() + ": is "), std::string::npos) << run.err;
@@ -265,17 +254,18 @@ TEST(PaperOptions, PaperAndScaleOnTheCommandLine)
 
 TEST(EndToEnd, PrintsTheSampleWheelToALandscapePdfWithEveryMarkInPlace)
 {
+    BM_NEEDS_PROGRAM();
     const std::string exe = BRINDLEMARK_EXE;
-    if (exe.empty())
-        GTEST_SKIP() << "the brindlemark executable is not built";
     // The sample program folder is copied beside the executable; it is the default home.
     const std::filesystem::path home = std::filesystem::path(exe).parent_path();
     TempDir dir;
     const auto pdf = dir / "LO649.pdf";
+    const auto print = [&](const std::string& more) {
+        return RunShell(Quoted(exe) + " print --definition LO649 --wheel LO649-sample.txt --top 0.5 --left -1 " + more,
+                        "-C " + Quoted(dir.path().string()) + " QT_QPA_PLATFORM=offscreen");
+    };
     // Named relative to the working folder, said in full.
-    const Ran ran = RunShell(Quoted(exe) + " print --definition LO649 --wheel LO649-sample.txt --top 0.5 --left -1" +
-                                 " --pdf LO649.pdf",
-                             "-C " + Quoted(dir.path().string()) + " QT_QPA_PLATFORM=offscreen");
+    const Ran ran = print("--pdf LO649.pdf");
     ASSERT_EQ(ran.status, 0) << ran.err;
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(ran.err, "Printing 12 Picks On 2 Playslips\nProcessing Complete\nSaved To " +
@@ -290,9 +280,7 @@ TEST(EndToEnd, PrintsTheSampleWheelToALandscapePdfWithEveryMarkInPlace)
     EXPECT_EQ(CheckMarks(pdf, expected), "");
 
     // A proof of slip 2 alone: the same marks, and every box outlined in grey around white.
-    const Ran proof = RunShell(Quoted(exe) + " print --definition LO649 --wheel LO649-sample.txt --top 0.5 --left -1" +
-                                   " --pdf proof.pdf --outline --slips 2",
-                               "-C " + Quoted(dir.path().string()) + " QT_QPA_PLATFORM=offscreen");
+    const Ran proof = print("--pdf proof.pdf --outline --slips 2");
     ASSERT_EQ(proof.status, 0) << proof.err;
     std::string error;
     const auto pages = Rasterise(dir / "proof.pdf", error);
@@ -397,8 +385,7 @@ std::string ManualText()
 // documents. The options are read from the program, so an option added later is held to this too.
 TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
 {
-    if (std::string(BRINDLEMARK_EXE).empty())
-        GTEST_SKIP() << "the program is not built";
+    BM_NEEDS_PROGRAM();
     const auto whole = bmtest::RunProgram({"--help"});
     ASSERT_EQ(whole.status, 0) << whole.err;
     const std::set<std::string> commands = CommandsIn(whole.out);

@@ -223,11 +223,6 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
     }
 }
 
-ProgramRun RunMake(const Lab& lab, const std::vector<std::string>& args)
-{
-    return lab.Run(Make(args));
-}
-
 std::vector<std::vector<int>> ReadPlays(const std::string& text)
 {
     std::vector<std::vector<int>> plays;
@@ -287,7 +282,7 @@ TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[1]);
         Lab lab;
-        const auto r = RunMake(lab, c.args);
+        const auto r = lab.Run(Make(c.args));
         EXPECT_EQ(r.status, 0) << r.err;
         const auto plays = ReadPlays(r.out);
         EXPECT_EQ(plays.size(), c.plays);
@@ -310,12 +305,12 @@ TEST(WheelMake, TheSameSeedAndRoundsGiveTheSameWheelIntoAFile)
     Lab lab;
     const std::vector<std::string> args{"--count", "11", "--pick", "6", "--if", "5", "--match", "5", "--seed", "42",
                                         "--rounds", "6"};
-    const auto first = RunMake(lab, args);
+    const auto first = lab.Run(Make(args));
     EXPECT_EQ(first.status, 0) << first.err;
-    auto toFile = args;
+    auto toFile = Make(args);
     toFile.insert(toFile.end(), {"--out", "{home}/wheel/made.txt"});
     lab.Put("wheel/made.txt", "an older wheel\r\n");
-    const auto second = RunMake(lab, toFile);
+    const auto second = lab.Run(toFile);
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(second.out, "");
     const std::string written = ReadBytes(lab.home() / "wheel" / "made.txt");
