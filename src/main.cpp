@@ -9,6 +9,7 @@
 #include "app/cli/ProgramHome.h"
 #include "common/ShownText.h"
 #include "common/UserFolder.h"
+#include "wheels/WheelLibrary.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::filesystem::path exeFolder = bm::cli::ExecutableFolder(argc > 0 ? argv[0] : nullptr);
+    bm::wheels::SetLibraryFolder((exeFolder / bm::wheels::kInstalledLibrary).lexically_normal());
     std::vector<std::string> rest = args;
     std::string error;
     std::filesystem::path home = bm::cli::TakeHome(rest, error);

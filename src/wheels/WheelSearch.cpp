@@ -1092,6 +1092,10 @@ SearchResult CoverSearch::Run()
         built = PartitionStart();
     if (stopped_)
         return finish();
+    if (!built.empty() && !limits_.start.empty() && limits_.start.size() < built.size()) {
+        built = limits_.start;
+        result.fromStart = true;
+    }
     const bool lotto = t_ < m_ && LottoState::Fits({v_, k_, m_, t_});
     if (!built.empty() && lotto) {
         std::vector<int> start;
@@ -1109,6 +1113,14 @@ SearchResult CoverSearch::Run()
     }
     DropRedundant();
     KeepIfBest();
+    if (!limits_.start.empty() && limits_.start.size() < Plays()) {
+        std::vector<int> flat;
+        for (const Play& play : limits_.start)
+            flat.insert(flat.end(), play.begin(), play.end());
+        Restore(flat);
+        KeepIfBest();
+        result.fromStart = true;
+    }
     if (!OrbitStart())
         return finish();
     if (lotto) {

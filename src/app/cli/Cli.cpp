@@ -81,7 +81,9 @@ const Synopsis kSynopses[] = {
      "              (what the wheel guarantees over every possible draw, as CSV)\n"
      "  brindlemark [--home DIR] wheel make (--numbers \"N1 N2 ...\" | --count V) --pick K --if M --match T\n"
      "              [--seconds S] [--seed N] [--rounds R] [--definition NAME] [--out FILE]\n"
-     "              (build a wheel: every M of the numbers drawn meet a play in T or more)\n"},
+     "              (build a wheel: every M of the numbers drawn meet a play in T or more)\n"
+     "  brindlemark [--home DIR] wheel library\n"
+     "              (the published designs shipped with the program, as CSV)\n"},
     {"", "  brindlemark --help | --version | COMMAND --help\n"},
 };
 

@@ -13,6 +13,7 @@
 #include "definitions/DefinitionFile.h"
 #include "wheels/WheelAnalysis.h"
 #include "wheels/WheelDesign.h"
+#include "wheels/WheelLibrary.h"
 
 namespace bm::cli {
 
@@ -27,6 +28,7 @@ constexpr Subcommand kSubcommands[] = {
     {"apply", RunWheelApply},
     {"analyze", RunWheelAnalyze},
     {"make", RunWheelMake},
+    {"library", RunWheelLibrary},
 };
 
 std::string Required(const std::map<std::string, std::string>& options, const std::string& name)
@@ -193,6 +195,33 @@ int RunWheelAnalyze(const std::vector<std::string>& args, const bm::ProgramFolde
         return kExitFailure;
     }
     err << CompletionTimeText(static_cast<double>(clock.NowMs() - start) / 1000.0, UserNumberSeparators()) << "\n";
+    return kExitOk;
+}
+
+int RunWheelLibrary(const std::vector<std::string>& args, const bm::ProgramFolder&, std::ostream& out,
+                    std::ostream& err)
+{
+    if (!args.empty())
+        return Refuse(err, "unknown option \"" + args.front() + "\" for wheel library");
+    const auto entries = wheels::ListLibrary(wheels::LibraryFolder());
+    if (!entries)
+        return Refuse(err, entries.error().message);
+    const auto quoted = [](const std::string& text) {
+        std::string q = "\"";
+        for (const char c : text)
+            q += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return q + "\"";
+    };
+    out << "v,k,t,plays,status,credit\n";
+    for (const auto& e : *entries)
+        out << e.v << ',' << e.k << ',' << e.t << ',' << e.plays << ','
+            << (e.provenOptimal ? "proven optimal" : "best known") << ',' << quoted(e.credit) << '\n';
+    out.flush();
+    if (!out) {
+        err << "brindlemark: the list could not be written on standard output\n";
+        return kExitFailure;
+    }
+    err << entries->size() << " designs from " << wheels::kLibraryCredit << "\n";
     return kExitOk;
 }
 

@@ -30,6 +30,9 @@ int RunWheelAnalyze(const std::vector<std::string>& args, const bm::ProgramFolde
                     std::ostream& err);
 int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
                  std::ostream& err);
+// Lists the wheel library as CSV: v, k, t, plays, "proven optimal" or "best known", the credit.
+int RunWheelLibrary(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
+                    std::ostream& err);
 
 // A definition's pool and the numbers of its plays, for a wheel made or applied on it; its file
 // joins the `inputs` no output may land on.

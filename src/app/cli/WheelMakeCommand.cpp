@@ -8,7 +8,9 @@
 #include "checking/Clock.h"
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
+#include "common/ShownText.h"
 #include "wheels/WheelDesign.h"
+#include "wheels/WheelLibrary.h"
 #include "wheels/WheelMake.h"
 
 namespace bm::cli {
@@ -139,15 +141,22 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
     Clock& clock = MonotonicClock();
     const std::int64_t start = clock.NowMs();
     Interrupt interrupt;
-    wheels::SearchLimits limits;
-    limits.seed = seed;
-    limits.maxRounds = rounds;
-    limits.keepGoing = [&](const wheels::SearchProgress& progress) {
+    wheels::MakeLimits limits;
+    limits.search.seed = seed;
+    limits.search.maxRounds = rounds;
+    const auto spent = [&clock, start, seconds]() {
+        return static_cast<double>(clock.NowMs() - start) / (seconds * 1000.0);
+    };
+    limits.spent = spent;
+    limits.search.keepGoing = [&](const wheels::SearchProgress& progress) {
         if (WheelMakeRoundHook())
             WheelMakeRoundHook()(progress.rounds);
-        return !interrupt.Pressed() && static_cast<double>(clock.NowMs() - start) < seconds * 1000.0;
+        return !interrupt.Pressed() && spent() < 1.0;
     };
-    const wheels::SearchResult result = wheels::BuildWheel(shape, limits);
+    std::vector<std::string> faults;
+    const wheels::MadeWheel result = wheels::MakeWheel(shape, limits, wheels::LibraryFolder(), faults);
+    for (const std::string& fault : faults)
+        err << "brindlemark: note: the wheel library is left out: " << ShownLine(fault) << "\n";
     const bool interrupted = interrupt.Pressed();
     const std::string elapsed = Seconds(static_cast<double>(clock.NowMs() - start) / 1000.0);
     if (result.plays.empty()) {
@@ -174,7 +183,8 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
         }
     }
     err << (interrupted ? "interrupted; the best wheel so far: " : "") << result.plays.size() << " plays, "
-        << elapsed << ", " << wheels::BoundAndRecordText(shape) << "\n";
+        << elapsed << ", " << wheels::BoundAndRecordText(shape)
+        << (result.source.empty() ? "" : "; " + result.source) << "\n";
     return interrupted ? kExitFailure : kExitOk;
 }
 

@@ -271,13 +271,15 @@ TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
         std::string err;  // after the time
     } cases[] = {
         {{"--count", "7", "--pick", "3", "--if", "2", "--match", "2"}, {1, 2, 3, 4, 5, 6, 7}, 2, 2, 7,
-         "lower bound 7 (Schonheim); best published 7, proven smallest"},
+         "lower bound 7 (Schonheim); best published 7, proven smallest; projective plane of order 2"},
         {{"--numbers", "40, 9 17 5 1 33 2 12", "--pick", "4", "--if", "3", "--match", "3"}, {40, 9, 17, 5, 1, 33, 2, 12},
-         3, 3, 14, "lower bound 14 (Schonheim); best published 14, proven smallest"},
+         3, 3, 14,
+         "lower bound 14 (Schonheim); best published 14, proven smallest; best published, from the library"},
         {{"--count", "6", "--pick", "3", "--if", "3", "--match", "2"}, {1, 2, 3, 4, 5, 6}, 3, 2, 2,
          "lower bound 2 (Turan); no published size known"},
         {{"--count", "12", "--definition", "LO649", "--if", "5", "--match", "5"}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-         5, 5, 132, "lower bound 132 (Schonheim); best published 132, proven smallest"},
+         5, 5, 132,
+         "lower bound 132 (Schonheim); best published 132, proven smallest; best published, from the library"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[1]);
@@ -297,6 +299,67 @@ TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
         EXPECT_NE(r.err.find(" s, " + c.err + "\n"), std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
     }
+}
+
+// The library's design itself, on the player's numbers, at once; the list of what the library holds.
+TEST(WheelLibrary, MakeReturnsTheLibraryDesignAndTheListSaysWhatItHolds)
+{
+    BM_NEEDS_PROGRAM();
+    Lab lab;
+    const std::vector<int> numbers{45, 3, 11, 19, 27, 35, 43, 7, 12, 1, 2, 4, 5, 6, 8, 9, 10, 13, 14, 15};
+    std::string given;
+    for (const int n : numbers)
+        given += std::to_string(n) + " ";
+    const auto made = lab.Run(Make({"--numbers", given, "--definition", "LO649", "--if", "5", "--match", "5",
+                                    "--seconds", "600"}));
+    EXPECT_EQ(made.status, 0) << made.err;
+    const auto design = bm::wheels::ReadDesign(std::string(WHEEL_LIBRARY_DIR) + "/v020_k6_t5.txt");
+    ASSERT_TRUE(design);
+    EXPECT_EQ(made.out, bm::wheels::PlaysText(*bm::wheels::ApplyDesign(*design, numbers)));
+    EXPECT_TRUE(made.err.starts_with("2800 plays, ")) << made.err;
+    EXPECT_TRUE(made.err.ends_with(" s, lower bound 2346 (Schonheim); best published 2800; best published, from "
+                                   "the library\n"))
+        << made.err;
+
+    const auto listed = lab.Run({"wheel", "library"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    std::vector<std::string> lines;
+    std::istringstream in(listed.out);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 55u);
+    EXPECT_EQ(lines[0], "v,k,t,plays,status,credit");
+    EXPECT_EQ(lines[1], "5,4,3,4,proven optimal,\"method: Method of Construction: lex covering\"");
+    EXPECT_EQ(lines[9], "13,4,3,78,proven optimal,\"method: Created by: Adolf Muehl\"");
+    EXPECT_EQ(lines[10], "14,4,3,91,best known,\"method: Method of Construction: steiner system, taken from hanani, "
+                         "canadian j. math, 12 (1960) pg. 154\"");
+    EXPECT_EQ(lines[36], "40,4,3,2470,best known,\"method: Created by: Colin Barker\"");
+    EXPECT_EQ(lines[41], "11,6,5,100,best known,\"method: Method of Construction: nurmela-ostergard simulated "
+                         "annealing covering design\"");
+    EXPECT_EQ(lines[54], "24,6,5,7084,best known,\"method: Method of Construction: steiner system\"");
+    EXPECT_EQ(listed.err, "54 designs from the La Jolla Covering Repository (D. Gordon, https://ljcr.dmgordon.org), "
+                          "CC BY 4.0\n");
+
+    const auto refused = lab.Run({"wheel", "library", "--all"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "brindlemark: unknown option \"--all\" for wheel library\n");
+}
+
+// Without the library (a program copied away from its share folder) the list says so, and
+// `wheel make` searches as before.
+TEST(WheelLibrary, WithoutTheLibraryTheListRefusesAndMakeSearches)
+{
+    Lab lab;
+    const auto listed = RunInProcess(lab.home(), {"wheel", "library"});
+    EXPECT_EQ(listed.status, 2);
+    EXPECT_EQ(listed.out, "");
+    EXPECT_EQ(listed.err, "brindlemark: the wheel library: the wheel library is not installed with this program\n");
+    const auto made = RunInProcess(lab.home(), {"wheel", "make", "--count", "8", "--pick", "4", "--if", "3", "--match",
+                                                "3", "--seconds", "600"});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(made.err.starts_with("14 plays, ")) << made.err;
+    EXPECT_TRUE(made.err.ends_with(" s, lower bound 14 (Schonheim); best published 14, proven smallest\n")) << made.err;
 }
 
 TEST(WheelMake, TheSameSeedAndRoundsGiveTheSameWheelIntoAFile)
