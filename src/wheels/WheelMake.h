@@ -49,7 +49,7 @@ struct MakeLimits {
 
 // A "t if m" wheel on A + B (labels 0..a-1 and a..v-1) from a "t if m1" wheel on A and a "t if m2"
 // wheel on B with m1 + m2 = m + 1 (any m numbers drawn put m1 in A or m2 in B), when the parts'
-// best known sizes make it worth building: each part ready, or searched for at most half the time.
+// best known sizes make it worth building: each part ready, or searched for most of the time.
 // Proven by the analysis before it is returned; nothing when no split serves.
 std::optional<ReadyWheel> SplitWheel(const WheelShape& shape, const MakeLimits& limits,
                                      const std::filesystem::path& library, std::vector<std::string>& faults);

@@ -122,7 +122,7 @@ TEST(SplitWheels, PartsReadyOrSearchedMakeAProvenWheel)
     EXPECT_FALSE(SplitWheel({30, 6, 5, 3}, limits, {}, faults));
 
     // 6/49 "3 if 6" as 22 + 27: S(3,6,22) and a searched "3 if 4" wheel on the other 27 numbers.
-    limits.search.maxRounds = 400;
+    limits.search.maxRounds = 20;
     const auto lotto = SplitWheel({49, 6, 6, 3}, limits, WHEEL_LIBRARY_DIR, faults);
     ASSERT_TRUE(lotto);
     EXPECT_EQ(lotto->source.rfind("split of 22 + 27: 3 if 3 of 22 (77 plays, Steiner system S(3,6,22) from the "

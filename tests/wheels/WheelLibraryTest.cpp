@@ -108,9 +108,13 @@ TEST(WheelLibrary, ServesItsShapeAndTheGuaranteesItProves)
     ASSERT_EQ(own.size(), 1u);
     EXPECT_EQ(own[0].plays.size(), 78u);
     EXPECT_EQ(own[0].source, "best published, from the library");
+    // "3 if 5": the library's design serves, and the projective plane of order 3 better.
     const auto weaker = ReadyWheels({13, 4, 5, 3}, WHEEL_LIBRARY_DIR, faults);
-    ASSERT_EQ(weaker.size(), 1u);
-    EXPECT_EQ(weaker[0].source, "library design C(13,4,3)");
+    ASSERT_EQ(weaker.size(), 2u);
+    EXPECT_EQ(weaker[0].source, "projective plane of order 3");
+    EXPECT_EQ(weaker[0].plays.size(), 13u);
+    EXPECT_EQ(weaker[1].source, "library design C(13,4,3)");
+    EXPECT_EQ(weaker[1].plays.size(), 78u);
     // C(10,4,3) puts no 4 numbers of some 5 in one play: "4 if 5" is not served.
     EXPECT_TRUE(ReadyWheels({10, 4, 5, 4}, WHEEL_LIBRARY_DIR, faults).empty());
     EXPECT_TRUE(faults.empty());
