@@ -170,6 +170,7 @@ std::optional<ReadyWheel> SplitWheel(const WheelShape& shape, const MakeLimits& 
 
     std::string sources;
     std::vector<Play> plays;
+    bool searched = false;
     for (const auto& [part, plan, first] :
          {std::tuple{best->a, best->pa, 0}, std::tuple{best->b, best->pb, best->a.v}}) {
         std::vector<Play> partPlays;
@@ -184,13 +185,16 @@ std::optional<ReadyWheel> SplitWheel(const WheelShape& shape, const MakeLimits& 
                 searchPart.maxRounds = std::max<std::int64_t>(searchPart.maxRounds / 2, 1);
             const auto outer = limits.search.keepGoing;
             const auto spent = limits.spent;
+            // Its first wheel whatever the share: without it there is no split at all.
             searchPart.keepGoing = [outer, spent](const SearchProgress& progress) {
-                return (!outer || outer(progress)) && (!spent || spent() < kSearchedPartShare);
+                return (!outer || outer(progress)) &&
+                       (!spent || progress.bestPlays == 0 || spent() < kSearchedPartShare);
             };
             partPlays = BuildWheel(part, searchPart).plays;
             if (partPlays.empty())
                 return std::nullopt;
             source = "search";
+            searched = true;
         }
         sources += (sources.empty() ? "" : " and ") + std::to_string(part.m) + " of " + std::to_string(part.v) +
                    " (" + std::to_string(partPlays.size()) + " plays, " + source + ")";
@@ -202,8 +206,10 @@ std::optional<ReadyWheel> SplitWheel(const WheelShape& shape, const MakeLimits& 
     }
     if (!Serves(shape, plays))
         return std::nullopt;
-    return ReadyWheel{std::move(plays), "split of " + std::to_string(best->a.v) + " + " + std::to_string(best->b.v) +
-                                            ": " + std::to_string(t) + " if " + sources};
+    return ReadyWheel{std::move(plays),
+                      "split of " + std::to_string(best->a.v) + " + " + std::to_string(best->b.v) + ": " +
+                          std::to_string(t) + " if " + sources,
+                      searched};
 }
 
 MadeWheel MakeWheel(const WheelShape& shape, const MakeLimits& limits, const std::filesystem::path& library,
@@ -228,9 +234,19 @@ MadeWheel MakeWheel(const WheelShape& shape, const MakeLimits& limits, const std
         made.source = std::move(ready.front().source);
         return made;
     }
+    // After a split's searched part the rest of the time is too short for the search on all the
+    // numbers to gain anything: it only costs its start.
+    if (limits.spent && !ready.empty() && limits.spent() >= (ready.front().searched ? kSearchedPartShare : 1.0)) {
+        made.plays = std::move(ready.front().plays);
+        made.source = std::move(ready.front().source);
+        return made;
+    }
     SearchLimits search = limits.search;
-    if (!ready.empty())
+    if (!ready.empty()) {
         search.start = ready.front().plays;
+        // Near the best published size the search's own start could only be larger.
+        search.startAtOnce = record && search.start.size() <= record->plays + record->plays / 4;
+    }
     SearchResult found = BuildWheel(shape, search);
     made.rounds = found.rounds;
     made.stopped = found.stopped;

@@ -32,6 +32,7 @@ std::string BoundAndRecordText(const WheelShape& shape);
 struct ReadyWheel {
     std::vector<Play> plays;  // labels 0..v-1
     std::string source;       // "best published, from the library", "Steiner system S(3,6,22) ..."
+    bool searched = false;    // a part of it was searched for, taking most of the time
 };
 
 // The library's designs on v numbers with plays of k and the constructions (DesignConstructions)

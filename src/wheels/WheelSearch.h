@@ -30,8 +30,10 @@ struct SearchLimits {
     // Asked once a round (and during the first construction); false ends the search, keeping
     // the best wheel found. This is where a time limit, Escape or Ctrl+C come in.
     std::function<bool(const SearchProgress&)> keepGoing;
-    // A complete wheel to go on from (labels 0..v-1) when it is smaller than the search's own start.
+    // A complete wheel to go on from (labels 0..v-1) when it is smaller than the search's own start;
+    // with `startAtOnce`, in place of building that start (a start known to be good saves its time).
     std::vector<Play> start;
+    bool startAtOnce = false;
 };
 
 struct SearchResult {

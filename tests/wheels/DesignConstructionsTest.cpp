@@ -117,6 +117,15 @@ TEST(SplitWheels, PartsReadyOrSearchedMakeAProvenWheel)
               "split of 7 + 22: 3 if 3 of 7 (6 plays, library design C(7,6,5)) and 3 of 22 (77 plays, Steiner "
               "system S(3,6,22) from the binary Golay code)");
     EXPECT_EQ(CheckedMatch({29, 6, 5, 3}, ready->plays), 3);
+    // The search goes on from it, keeping the smaller, still proven.
+    SearchLimits fromSplit;
+    fromSplit.start = ready->plays;
+    fromSplit.startAtOnce = true;
+    fromSplit.maxRounds = 5;
+    const SearchResult searched = BuildWheel({29, 6, 5, 3}, fromSplit);
+    EXPECT_TRUE(searched.fromStart);
+    EXPECT_LE(searched.plays.size(), 83u);
+    EXPECT_EQ(CheckedMatch({29, 6, 5, 3}, searched.plays), 3);
     // No split when m + 1 < 2t, or without a size to judge a searched part by.
     EXPECT_FALSE(SplitWheel({27, 6, 4, 3}, limits, WHEEL_LIBRARY_DIR, faults));
     EXPECT_FALSE(SplitWheel({30, 6, 5, 3}, limits, {}, faults));
