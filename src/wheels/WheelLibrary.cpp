@@ -44,8 +44,8 @@ Result<Design> ReadHeldToName(const std::filesystem::path& file, int v, int k, i
     auto design = ReadDesign(file);
     if (!design)
         return design.error();
-    const std::string what = "a covering C(" + std::to_string(v) + "," + std::to_string(k) + "," +
-                             std::to_string(t) + ") on the labels 1.." + std::to_string(v);
+    const std::string what = "a covering C(" + std::to_string(v) + "," + std::to_string(k) + "," + std::to_string(t) +
+                             ") on the labels 1.." + std::to_string(v);
     if (design->playSize != k || design->zeroBased || design->highest != v)
         return Error{file.string() + ": is not " + what + " as its name says (plays of " +
                      std::to_string(design->playSize) + ", labels " + (design->zeroBased ? "0" : "1") + ".." +

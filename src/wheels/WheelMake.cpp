@@ -47,8 +47,8 @@ std::string BoundAndRecordText(const WheelShape& shape)
     const LowerBound bound = KnownLowerBound(shape);
     std::string text = "lower bound " + std::to_string(bound.plays) + " (" + bound.reason + ")";
     if (const auto record = PublishedRecord(shape))
-        text += "; best published " + std::to_string(record->plays) +
-                (record->provenOptimal ? ", proven smallest" : "");
+        text +=
+            "; best published " + std::to_string(record->plays) + (record->provenOptimal ? ", proven smallest" : "");
     else
         text += "; no published size known";
     return text;
@@ -196,8 +196,8 @@ std::optional<ReadyWheel> SplitWheel(const WheelShape& shape, const MakeLimits& 
             source = "search";
             searched = true;
         }
-        sources += (sources.empty() ? "" : " and ") + std::to_string(part.m) + " of " + std::to_string(part.v) +
-                   " (" + std::to_string(partPlays.size()) + " plays, " + source + ")";
+        sources += (sources.empty() ? "" : " and ") + std::to_string(part.m) + " of " + std::to_string(part.v) + " (" +
+                   std::to_string(partPlays.size()) + " plays, " + source + ")";
         for (Play& play : partPlays) {
             for (int& e : play)
                 e += first;

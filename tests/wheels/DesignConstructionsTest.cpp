@@ -139,7 +139,8 @@ TEST(SplitWheels, PartsReadyOrSearchedMakeAProvenWheel)
                                   0),
               0u)
         << lotto->source;
-    EXPECT_EQ(std::vector<std::vector<int>>(lotto->plays.begin(), lotto->plays.begin() + 77), SteinerSystem({3, 6, 22}));
+    EXPECT_EQ(std::vector<std::vector<int>>(lotto->plays.begin(), lotto->plays.begin() + 77),
+              SteinerSystem({3, 6, 22}));
     EXPECT_LT(lotto->plays.size(), 77u + 110u);
     EXPECT_EQ(CheckedMatch({49, 6, 6, 3}, lotto->plays), 3);
     EXPECT_TRUE(faults.empty());

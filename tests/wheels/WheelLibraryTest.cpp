@@ -54,9 +54,8 @@ TEST(WheelLibrary, OnlyTheTablesProvenOptimaAreClaimed)
     for (const auto& e : *entries)
         if (e.provenOptimal)
             optimal.emplace_back(e.k, e.v);
-    const std::vector<std::pair<int, int>> want{{4, 5},  {4, 6},  {4, 7},  {4, 8}, {4, 9},  {4, 10}, {4, 11},
-                                                {4, 12}, {4, 13}, {6, 7},  {6, 8}, {6, 9},  {6, 10}, {6, 12},
-                                                {6, 13}};
+    const std::vector<std::pair<int, int>> want{{4, 5},  {4, 6}, {4, 7}, {4, 8}, {4, 9},  {4, 10}, {4, 11}, {4, 12},
+                                                {4, 13}, {6, 7}, {6, 8}, {6, 9}, {6, 10}, {6, 12}, {6, 13}};
     EXPECT_EQ(optimal, want);
 }
 
@@ -93,7 +92,8 @@ TEST(WheelLibrary, ABrokenOrMisnamedFileIsRefusedNamingIt)
     TempDir empty;
     EXPECT_EQ(bmtest::Refusal(ListLibrary(empty / "none")),
               (empty / "none").string() + ": the wheel library is not installed with this program");
-    EXPECT_EQ(bmtest::Refusal(ListLibrary({})), "the wheel library: the wheel library is not installed with this program");
+    EXPECT_EQ(bmtest::Refusal(ListLibrary({})),
+              "the wheel library: the wheel library is not installed with this program");
     const auto none = LibraryDesign(empty.path(), 9, 4, 3);
     ASSERT_TRUE(none);
     EXPECT_FALSE(none->has_value());
