@@ -6,7 +6,7 @@
 
 #include "common/Result.h"
 #include "printing/PrintSurface.h"
-#include "printing/qt/Spooler.h"
+#include "printing/Spooler.h"
 
 class QWidget;
 

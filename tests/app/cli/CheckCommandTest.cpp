@@ -18,7 +18,7 @@
 #include "app/cli/CatalogueSupport.h"
 #include "app/cli/ReportOutput.h"
 #include "checking/CheckTestSupport.h"
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 
 using namespace bmtest;
 

@@ -13,7 +13,7 @@
 #include "app/cli/CatalogueSupport.h"
 #include "app/cli/Cli.h"
 #include "printing/BoxGeometry.h"
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 
 using namespace bm;
 using namespace bmtest;

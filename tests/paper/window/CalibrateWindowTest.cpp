@@ -20,7 +20,7 @@
 #include "app/QtPrintTarget.h"
 #include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 #include "printing/window/SlipView.h"
 #include "support/ScriptedDialogs.h"
 
