@@ -206,6 +206,25 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
     const std::vector<BoxRect> outlines = outline ? geometry.AllBoxes() : std::vector<BoxRect>{};
     const PlacedMarks marks = PlaceMarks(job.marks, job.top, job.left);
     const NumberBoxes boxes(geometry, def.RowsInPanel, def.ColumnsInPanel);
+    // Every box's mark, worked out once for the job rather than once per slip.
+    const auto at = [&](int m, int r, int p, int c) {
+        return ((static_cast<std::size_t>(m - 1) * static_cast<std::size_t>(def.RowsInPanel) +
+                 static_cast<std::size_t>(r - 1)) *
+                    static_cast<std::size_t>(def.PanelsAcross) +
+                static_cast<std::size_t>(p - 1)) *
+                   static_cast<std::size_t>(def.ColumnsInPanel) +
+               static_cast<std::size_t>(c - 1);
+    };
+    std::vector<BoxRect> sized;
+    if (def.MainPanels > 0 && def.RowsInPanel > 0 && def.PanelsAcross > 0 && def.ColumnsInPanel > 0 &&
+        at(def.MainPanels, def.RowsInPanel, def.PanelsAcross, def.ColumnsInPanel) < (std::size_t{1} << 20)) {
+        sized.resize(at(def.MainPanels, def.RowsInPanel, def.PanelsAcross, def.ColumnsInPanel) + 1);
+        for (int m = 1; m <= def.MainPanels; ++m)
+            for (int r = 1; r <= def.RowsInPanel; ++r)
+                for (int p = 1; p <= def.PanelsAcross; ++p)
+                    for (int c = 1; c <= def.ColumnsInPanel; ++c)
+                        sized[at(m, r, p, c)] = marks.Sized(geometry.Rect(m, r, p, c));
+    }
     std::vector<int> columns;
     for (long long slip = span.first; slip <= span.last; ++slip) {
         status.SetSlip(slip);
@@ -226,7 +245,8 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
                     auto hit = columns.begin();
                     for (int c = 1; c <= def.ColumnsInPanel; ++c) {
                         for (; hit != columns.end() && *hit == c; ++hit) {
-                            const BoxRect box = marks.Sized(geometry.Rect(m, r, p, c));
+                            const BoxRect box =
+                                sized.empty() ? marks.Sized(geometry.Rect(m, r, p, c)) : sized[at(m, r, p, c)];
                             surface.FillBox(box.x1, box.y1, box.x2, box.y2);
                         }
                         if (escape.Pressed()) {

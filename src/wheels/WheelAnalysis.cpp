@@ -211,6 +211,13 @@ bool WalkLevel(const LevelWalk& w, std::int64_t from, std::int64_t to, std::vect
     const std::uint8_t* below = w.below->data();
     auto nextFull = w.full ? std::lower_bound(w.full->begin(), w.full->end(), from) : std::vector<std::int64_t>::const_iterator{};
     constexpr std::int64_t kAskEvery = 1 << 20;
+    // Counted on this thread's own stack: two threads adding to neighbouring words would fight
+    // over their cache line at every subset.
+    std::array<std::int64_t, kMaxDrawn + 1> tally{};
+    const auto handOver = [&] {
+        for (std::size_t t = 0; t < counts.size() && t < tally.size(); ++t)
+            counts[t] += tally[t];
+    };
     for (std::int64_t r = from; r < to; ++r) {
         std::uint8_t best = 0;
         if (w.level) {
@@ -234,11 +241,14 @@ bool WalkLevel(const LevelWalk& w, std::int64_t from, std::int64_t to, std::vect
             if (w.level)
                 w.level[r] = best;
         }
-        ++counts[best];
+        ++tally[best];
         NextSubset(c.data(), s, w.v);
-        if (((r - from + 1) & (kAskEvery - 1)) == 0 && !keepGoing(r - from + 1))
+        if (((r - from + 1) & (kAskEvery - 1)) == 0 && !keepGoing(r - from + 1)) {
+            handOver();
             return false;
+        }
     }
+    handOver();
     return true;
 }
 
