@@ -4,7 +4,6 @@
 #include <array>
 #include <atomic>
 #include <limits>
-#include <set>
 #include <thread>
 
 #include "checking/GameRules.h"
@@ -120,13 +119,17 @@ std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, in
         return "a pool of " + std::to_string(pool) + " numbers cannot hold a draw of " + std::to_string(drawn) +
                " or the wheel's " + std::to_string(v) + " numbers";
     for (std::size_t p = 0; p < plays.size(); ++p) {
-        std::set<int> seen;
+        // A bit per label (v is at most kMaxNumbers): no allocation per play.
+        std::array<std::uint64_t, (kMaxNumbers + 63) / 64> seen{};
         for (int label : plays[p]) {
             if (label < 0 || label >= v)
                 return "play " + std::to_string(p + 1) + ": label " + std::to_string(label) + " is not one of 0 to " +
                        std::to_string(v - 1);
-            if (!seen.insert(label).second)
+            std::uint64_t& word = seen[static_cast<std::size_t>(label) / 64];
+            const std::uint64_t bit = std::uint64_t{1} << (label % 64);
+            if (word & bit)
                 return "play " + std::to_string(p + 1) + ": label " + std::to_string(label) + " is given twice";
+            word |= bit;
         }
     }
     const std::int64_t subsets = SubsetCount(v, drawn);
