@@ -40,9 +40,15 @@ void AppendReal(std::string& s, double v, int decimals = 3)
     s.append(shown);
 }
 
+// Far beyond any paper, and no overflow in a width: a mark there is simply off the page.
+constexpr double kFarthestUnits = 1e9;
+
 long long Units(float mm)
 {
-    return std::llround(static_cast<double>(mm) * kUnitsPerMm);
+    const double units = static_cast<double>(mm) * kUnitsPerMm;
+    if (!(units == units))
+        return 0;
+    return std::llround(std::clamp(units, -kFarthestUnits, kFarthestUnits));
 }
 
 // A text string for the document's information: plain ASCII as a literal, anything else as

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "printing/PdfPages.h"
 #include "support/PrintTestTools.h"
@@ -76,6 +77,7 @@ TEST(PdfPages, EveryDocumentPassesQpdfWithItsPagesSizeAndTitle)
                 pages.Fill(10, 10, 20, 15);
                 pages.Outline(30, 30, 25, 40);  // corners in any order
                 pages.Fill(-5, 200, 300, 210);  // beyond the page's edges
+                pages.Fill(-1e30f, 1e30f, std::numeric_limits<float>::infinity(), 5);  // nowhere near it
             }
             pages.NextPage();
         }
