@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/Cli.h"
-#include "app/cli/ProgramHome.h"
+#include "cli/Cli.h"
+#include "cli/ProgramHome.h"
 #include "common/ShownText.h"
 #include "common/UserFolder.h"
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "paper/PrintSurface.h"
 #include "printing/PdfPages.h"
-#include "printing/PrintSurface.h"
 #include "printing/Spooler.h"
 
 namespace bm {

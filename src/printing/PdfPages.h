@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "printing/PrintSurface.h"
+#include "paper/PrintSurface.h"
 #include "printing/SheetCounter.h"
 #include "printing/Spooler.h"
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "checking/GameRules.h"
-#include "printing/WheelFile.h"
+#include "plays/WheelFile.h"
 
 namespace bm::wheels {
 
@@ -310,14 +310,14 @@ Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, i
         if (other.joinable())
             other.join();
         if (!finished)
-            return Error{""};
+            return Error::Stopped();
         for (std::size_t t = 0; t < counts.size(); ++t)
             counts[t] += otherCounts[t];
         walked += count;
         below = std::move(level);
     }
     if (progress && !progress(1.0))
-        return Error{""};
+        return Error::Stopped();
 
     Coverage cov;
     cov.plays = static_cast<std::int64_t>(plays.size());
