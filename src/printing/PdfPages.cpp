@@ -104,7 +104,9 @@ std::string TextString(std::string_view text)
 }  // namespace
 
 PdfPages::PdfPages(Sink sink, const PaperArea& paper, std::string title)
-    : sink_(std::move(sink)), paper_(paper), title_(std::move(title))
+    : sink_(std::move(sink)),
+      paper_(paper),
+      title_(std::move(title))
 {
     offsets_.resize(3);
 }

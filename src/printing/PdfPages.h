@@ -58,10 +58,10 @@ private:
     bool begun_ = false;
     bool pageOpen_ = false;
     bool failed_ = false;
-    char pathOp_ = 0;        // 'f' or 'S' while a path of rectangles is pending
+    char pathOp_ = 0;  // 'f' or 'S' while a path of rectangles is pending
     int pathRects_ = 0;
-    std::string page_;       // the open sheet's content stream
-    std::string out_;        // bytes not yet handed to the sink
+    std::string page_;  // the open sheet's content stream
+    std::string out_;   // bytes not yet handed to the sink
     std::uint64_t written_ = 0;
     std::vector<std::uint64_t> offsets_;  // of each object, by id - 1
     std::vector<int> pageIds_;

@@ -9,7 +9,7 @@ namespace bm {
 std::string SourceLabel(const std::string& keyword)
 {
     static const std::pair<std::string_view, const char*> known[] = {
-        {"auto", "Automatic"}, {"manual", "Manual Feed"}, {"by-pass-tray", "Bypass Tray"}, {"main", "Main Tray"},
+        {"auto", "Automatic"}, {"manual", "Manual Feed"},       {"by-pass-tray", "Bypass Tray"}, {"main", "Main Tray"},
         {"rear", "Rear Slot"}, {"envelope", "Envelope Feeder"}, {"alternate", "Alternate Tray"}};
     for (const auto& [k, label] : known)
         if (keyword == k)

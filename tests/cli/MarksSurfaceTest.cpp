@@ -21,12 +21,11 @@ std::string AsPrintfWrites(int sheet, float x1, float y1, float x2, float y2)
 // ordinary ones; across more lines than one piece of output.
 TEST(MarksSurface, WritesTheSameBytesAsPrintfDid)
 {
-    std::vector<float> values = {0.0f,      -0.0f,      0.0005f,  0.0015f,   0.0025f,   -0.0005f, -0.0004f,
-                                 1.2345f,   1.2355f,    299.9995f, 1e-7f,    -1e-7f,    12345678.0f,
-                                 3.4e38f,   -3.4e38f,   0.1f,      0.2f,     0.3f,      1000.0005f,
+    std::vector<float> values = {0.0f, -0.0f, 0.0005f, 0.0015f, 0.0025f, -0.0005f, -0.0004f, 1.2345f, 1.2355f,
+                                 299.9995f, 1e-7f, -1e-7f, 12345678.0f, 3.4e38f, -3.4e38f, 0.1f, 0.2f, 0.3f, 1000.0005f,
                                  // exact ties of a thousandth: printf rounds them to the even one
-                                 0.0625f,   -0.0625f,   1.0625f,   0.1875f,   2.5625f,   -7.4375f, 0.3125f,
-                                 9.0e9f,    -1.5e13f,   1.0e-40f,  -1.0e-40f};
+                                 0.0625f, -0.0625f, 1.0625f, 0.1875f, 2.5625f, -7.4375f, 0.3125f, 9.0e9f, -1.5e13f,
+                                 1.0e-40f, -1.0e-40f};
     std::mt19937 random(649);
     std::uniform_real_distribution<float> mm(-50.0f, 450.0f);
     for (int i = 0; i < 20000; ++i)
@@ -37,8 +36,8 @@ TEST(MarksSurface, WritesTheSameBytesAsPrintfDid)
         bm::cli::MarksSurface surface(out);
         for (std::size_t i = 0; i + 3 < values.size(); i += 2) {
             surface.FillBox(values[i], values[i + 1], values[i + 2], values[i + 3]);
-            expected += AsPrintfWrites(static_cast<int>(i / 2000) + 1, values[i], values[i + 1], values[i + 2],
-                                       values[i + 3]);
+            expected +=
+                AsPrintfWrites(static_cast<int>(i / 2000) + 1, values[i], values[i + 1], values[i + 2], values[i + 3]);
             if (i % 2000 == 1998)
                 surface.NextPage();
         }

@@ -58,7 +58,7 @@ TEST(PdfPages, EveryDocumentPassesQpdfWithItsPagesSizeAndTitle)
         Orientation orientation;
         PaperArea paper;
         std::string title;
-        int sheets;  // each with a mark, an outline; every third blank
+        int sheets;        // each with a mark, an outline; every third blank
         const char* size;  // as pdfinfo gives it
     } cases[] = {
         {"blank", Orientation::Portrait, {}, "blank.pdf", 0, "595.276 x 841.89 pts (A4)"},
@@ -75,8 +75,8 @@ TEST(PdfPages, EveryDocumentPassesQpdfWithItsPagesSizeAndTitle)
         for (int sheet = 0; sheet < c.sheets; ++sheet) {
             if (sheet % 3 != 2) {
                 pages.Fill(10, 10, 20, 15);
-                pages.Outline(30, 30, 25, 40);  // corners in any order
-                pages.Fill(-5, 200, 300, 210);  // beyond the page's edges
+                pages.Outline(30, 30, 25, 40);                                         // corners in any order
+                pages.Fill(-5, 200, 300, 210);                                         // beyond the page's edges
                 pages.Fill(-1e30f, 1e30f, std::numeric_limits<float>::infinity(), 5);  // nowhere near it
             }
             pages.NextPage();
@@ -124,9 +124,9 @@ TEST(PdfPages, OutlinesAreThinGreyLinesOnTheBoxEdges)
         EXPECT_GE(grey, 120) << x << "," << y;
         EXPECT_LE(grey, 215) << x << "," << y;
     }
-    EXPECT_EQ(at(45, 35), 255);          // inside the outline
-    EXPECT_LT(at(32.5, 27.5), 128);      // the fill
-    EXPECT_EQ(at(20, 45), 255);          // below it
+    EXPECT_EQ(at(45, 35), 255);                          // inside the outline
+    EXPECT_LT(at(32.5, 27.5), 128);                      // the fill
+    EXPECT_EQ(at(20, 45), 255);                          // below it
     EXPECT_EQ(CheckPage(page, {{30, 25, 35, 30}}), "");  // nothing else is dark
 }
 
