@@ -20,9 +20,17 @@ int main(int argc, char** argv)
                      "brindlemark --help\n";
         return bm::cli::kExitRefused;
     }
-    // The Wheels window takes the wheel library's designs from beside the program.
-    bm::wheels::SetLibraryFolder(
-        (bm::cli::ExecutableFolder(argc > 0 ? argv[0] : nullptr) / bm::wheels::kInstalledLibrary).lexically_normal());
+    // The Wheels window takes the wheel library's designs from beside the program: next to
+    // brindlemark in the build, one folder higher when installed in libexec/brindlemark.
+    const std::filesystem::path exe = bm::cli::ExecutableFolder(argc > 0 ? argv[0] : nullptr);
+    for (const std::filesystem::path& from : {exe, exe / ".."}) {
+        std::error_code ec;
+        const std::filesystem::path library = (from / bm::wheels::kInstalledLibrary).lexically_normal();
+        if (std::filesystem::is_directory(library, ec)) {
+            bm::wheels::SetLibraryFolder(library);
+            break;
+        }
+    }
     std::vector<std::string> rest = args;
     std::string error;
     std::filesystem::path home = bm::cli::TakeHome(rest, error);
