@@ -113,6 +113,7 @@ void frmGendef::Redraw()
     if (marks.width != kFullMark || marks.height != kFullMark)
         drawing.marks = SampleMarks(*def, marks);
     AddExtrasToDrawing(drawing, marks, 0, 0, fraExtra->MarkedExtra());
+    AddPanelMarksToDrawing(drawing, *def, marks, 0, 0);
     picSlip->SetDrawing(std::move(drawing));
     picSlip->SetNote(QString());
 }

@@ -137,7 +137,7 @@ bool ExtraMarksPanel::eventFilter(QObject* watched, QEvent* event)
 
 MarksEntries ExtraMarksPanel::Entries() const
 {
-    return {txtMarkWidth->text().toStdString(), txtMarkHeight->text().toStdString(), extras_};
+    return {txtMarkWidth->text().toStdString(), txtMarkHeight->text().toStdString(), extras_, second_, board_, prizes_};
 }
 
 void ExtraMarksPanel::SetMarks(const SlipMarks& marks)
@@ -146,6 +146,9 @@ void ExtraMarksPanel::SetMarks(const SlipMarks& marks)
     txtMarkWidth->setText(Text(entries.width));
     txtMarkHeight->setText(Text(entries.height));
     extras_ = entries.extras;
+    second_ = entries.second;
+    board_ = entries.board;
+    prizes_ = entries.prizes;
     ClearEntries();
     Refill();
     lstExtra->setCurrentRow(-1);
@@ -266,6 +269,7 @@ void ExtraMarksPanel::FocusOn(const MarksFailure& failure)
         target = lstExtra;
         lstExtra->setCurrentRow(failure.extra);
         break;
+    case MarksEntry::Second: target = txtMarkWidth; break;
     }
     target->setFocus(Qt::OtherFocusReason);
 }

@@ -58,6 +58,9 @@ private:
     }
 
     std::vector<ExtraMark> extras_;
+    std::optional<SecondGrid> second_;
+    std::vector<BoardBox> board_;
+    std::optional<std::vector<PrizeTier>> prizes_;
     QLineEdit* txtMarkWidth = nullptr;
     QLineEdit* txtMarkHeight = nullptr;
     QListWidget* lstExtra = nullptr;
