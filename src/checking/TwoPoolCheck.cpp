@@ -1,5 +1,6 @@
 #include "checking/TwoPoolCheck.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -237,6 +238,102 @@ std::optional<double> TwoPoolWon(const TwoPoolGame& game, const std::vector<std:
         if (const auto& a = game.amounts[static_cast<std::size_t>(t)])
             won += *a * static_cast<double>(tally[static_cast<std::size_t>(t)]);
     return won;
+}
+
+Result<TwoPoolWheel> ReadTwoPoolWheel(const TwoPoolGame& game, const std::shared_ptr<const InputFile>& wheel,
+                                      const std::function<bool()>& keepGoing, bool& stopped)
+{
+    stopped = false;
+    auto reader = WheelReader::Open(wheel, game.NumbersPerPlay(), NumberWidth::Bits32);
+    if (!reader)
+        return reader.error();
+    TwoPoolWheel held;
+    Play play;
+    while ((*reader)->Next(play)) {
+        if (const auto fault = TwoPoolPlayFault(game, play))
+            return Error{wheel->path().string() + ": line " + std::to_string(play.line) + ": " + *fault};
+        if (++held.plays > kMostHeldPlays)
+            return Error{wheel->path().string() + ": holds more than " + std::to_string(kMostHeldPlays) +
+                         " plays, more than a check against many draws holds"};
+        for (int i = 0; i < game.NumbersPerPlay(); ++i)
+            held.numbers.push_back(static_cast<std::uint8_t>(play.numbers[static_cast<std::size_t>(i)]));
+        if ((held.plays & 0xFFF) == 0 && keepGoing && !keepGoing()) {
+            stopped = true;
+            return TwoPoolWheel{};
+        }
+    }
+    if ((*reader)->error())
+        return *(*reader)->error();
+    return held;
+}
+
+std::vector<std::int64_t> TwoPoolTally(const TwoPoolGame& game, const TwoPoolWheel& wheel, const TwoPoolDraw& draw)
+{
+    // Whether each number was drawn, main and second apart.
+    std::array<std::uint8_t, 256> main{}, second{};
+    for (const auto n : draw.main)
+        main[static_cast<std::uint8_t>(n)] = 1;
+    for (const auto n : draw.second)
+        second[static_cast<std::uint8_t>(n)] = 1;
+    std::vector<std::int64_t> tally(static_cast<std::size_t>(game.Tiers()), 0);
+    const auto per = static_cast<std::size_t>(game.NumbersPerPlay());
+    const auto pick = static_cast<std::size_t>(game.pick);
+    for (std::size_t at = 0; at + per <= wheel.numbers.size(); at += per) {
+        int m = 0, j = 0;
+        for (std::size_t i = 0; i < pick; ++i)
+            m += main[wheel.numbers[at + i]];
+        for (std::size_t i = pick; i < per; ++i)
+            j += second[wheel.numbers[at + i]];
+        ++tally[static_cast<std::size_t>(game.TierOf(m, j))];
+    }
+    return tally;
+}
+
+namespace {
+
+std::string CsvCounts(const TwoPoolGame& game, const std::vector<std::int64_t>& tally)
+{
+    std::string text;
+    std::int64_t wins = 0;
+    for (int t = 0; t < game.Tiers(); ++t) {
+        const std::int64_t n = tally[static_cast<std::size_t>(t)];
+        text += "," + std::to_string(n);
+        if (game.wins[static_cast<std::size_t>(t)])
+            wins += n;
+    }
+    text += "," + std::to_string(wins);
+    if (const auto won = TwoPoolWon(game, tally))
+        text += "," + Money(*won);
+    return text + "\n";
+}
+
+}  // namespace
+
+std::string TwoPoolCsvHeader(const TwoPoolGame& game)
+{
+    std::string text = "Date,Draw";
+    for (int t = 0; t < game.Tiers(); ++t)
+        text += ",Match " + std::to_string(game.MainOf(t)) + "+" + std::to_string(game.SecondOf(t));
+    text += ",Wins";
+    if (game.HasAmounts())
+        text += ",Won";
+    return text + "\n";
+}
+
+std::string TwoPoolCsvRow(const TwoPoolGame& game, const std::string& date, const TwoPoolDraw& draw,
+                          const std::vector<std::int64_t>& tally)
+{
+    std::string numbers;
+    for (const auto n : draw.main)
+        numbers += (numbers.empty() ? "" : " ") + std::to_string(n);
+    for (const auto n : draw.second)
+        numbers += " +" + std::to_string(n);
+    return date + "," + numbers + CsvCounts(game, tally);
+}
+
+std::string TwoPoolCsvTotal(const TwoPoolGame& game, const std::vector<std::int64_t>& total)
+{
+    return "Total," + CsvCounts(game, total);
 }
 
 std::string TwoPoolSummary(const TwoPoolGame& game, const std::vector<std::int64_t>& tally,

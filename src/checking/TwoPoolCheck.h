@@ -84,6 +84,28 @@ double TwoPoolExpected(const TwoPoolGame& game, int tier, std::int64_t plays);
 // prize table has amounts), each line ending in "\n".
 std::string TwoPoolSummary(const TwoPoolGame& game, const std::vector<std::int64_t>& tally,
                            const NumberSeparators& separators);
+// A wheel held in memory for checking it against many draws: a byte per number (pools stay below
+// 100), numbers of one play side by side.
+struct TwoPoolWheel {
+    std::vector<std::uint8_t> numbers;
+    std::int64_t plays = 0;
+};
+// More plays than this are not held (some 150 MB for a 7 + 2 game).
+inline constexpr std::int64_t kMostHeldPlays = 16'000'000;
+// Reads every play of the wheel, refusing as RunTwoPoolCheck does; `keepGoing` is asked every few
+// thousand plays (false: an empty wheel and `stopped`).
+Result<TwoPoolWheel> ReadTwoPoolWheel(const TwoPoolGame& game, const std::shared_ptr<const InputFile>& wheel,
+                                      const std::function<bool()>& keepGoing, bool& stopped);
+// The tier counts of every play of the wheel for one draw.
+std::vector<std::int64_t> TwoPoolTally(const TwoPoolGame& game, const TwoPoolWheel& wheel, const TwoPoolDraw& draw);
+
+// The history CSV: "Date,Draw,Match 0+0,...,Match k+s,Wins" (",Won" when the prizes have
+// amounts); a row per draw ("3 11 19 27 35 +4 +9" as its draw); the total row.
+std::string TwoPoolCsvHeader(const TwoPoolGame& game);
+std::string TwoPoolCsvRow(const TwoPoolGame& game, const std::string& date, const TwoPoolDraw& draw,
+                          const std::vector<std::int64_t>& tally);
+std::string TwoPoolCsvTotal(const TwoPoolGame& game, const std::vector<std::int64_t>& total);
+
 // What the plays of a tally won by the prize table's amounts; nothing when it has none.
 std::optional<double> TwoPoolWon(const TwoPoolGame& game, const std::vector<std::int64_t>& tally);
 

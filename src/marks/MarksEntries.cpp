@@ -89,6 +89,8 @@ std::optional<MarksFailure> ValidateMarks(const MarksEntries& entries, const Sli
     for (std::size_t i = 0; i < entries.extras.size(); ++i)
         if (const auto refusal = ExtraRefusal(def, entries.extras[i], 0, 0))
             return MarksFailure{"The " + *refusal, MarksEntry::ExtraList, static_cast<int>(i)};
+    if (!entries.secondFault.empty())
+        return MarksFailure{entries.secondFault, MarksEntry::Second};
     // A changed definition may move the panels onto the second grid or a board box.
     int line = 0;
     if (const auto refusal = PanelMarksRefusal(def, MarksFromEntries(entries), 0, 0, line))
@@ -110,7 +112,8 @@ SlipMarks MarksFromEntries(const MarksEntries& entries)
 
 MarksEntries EntriesFromMarks(const SlipMarks& marks)
 {
-    return {std::to_string(marks.width), std::to_string(marks.height), marks.extras, marks.second, marks.board, marks.prizes};
+    return {std::to_string(marks.width), std::to_string(marks.height), marks.extras, marks.second, marks.board,
+            marks.prizes, {}};
 }
 
 Result<std::string> WriteDefinitionAndMarks(const ProgramFolder& folder, const DefinitionEntries& entries,

@@ -19,6 +19,8 @@ struct MarksEntries {
     std::optional<SecondGrid> second;
     std::vector<BoardBox> board;
     std::optional<std::vector<PrizeTier>> prizes;
+    // Why the second grid's or the board boxes' entries do not read; empty when they do.
+    std::string secondFault;
 };
 
 // The five entries of one extra mark, as typed.

@@ -454,6 +454,11 @@ Result<SlipMarks> ReadSlipMarks(const std::filesystem::path& file)
     return MarksReader(file).Read(*bytes);
 }
 
+Result<SlipMarks> ParseSlipMarks(const std::string& bytes, const std::filesystem::path& file)
+{
+    return MarksReader(file).Read(bytes);
+}
+
 std::optional<std::string> ExtraNameFault(const std::string& name)
 {
     constexpr std::size_t kLongest = 40;

@@ -110,6 +110,9 @@ std::filesystem::path MarksFileOf(const std::filesystem::path& definitionFile);
 // file, the line and what is wrong.
 Result<SlipMarks> ReadSlipMarks(const std::filesystem::path& file);
 
+// The same over the file's bytes; `file` names it in the messages.
+Result<SlipMarks> ParseSlipMarks(const std::string& bytes, const std::filesystem::path& file);
+
 // Why an extra mark's name cannot stand in the file; nothing when it can.
 std::optional<std::string> ExtraNameFault(const std::string& name);
 

@@ -188,4 +188,40 @@ TEST(TwoPoolRun, CountsEveryPlayAndReportsTheWinners)
     }
 }
 
+// Against many draws: the wheel held in memory gives each draw the counts a check of that draw
+// gives, and the CSV has a column per tier.
+TEST(TwoPoolHistory, EveryDrawCountedAsOneCheckWouldBe)
+{
+    TempDir dir;
+    WriteBytes(dir / "w.txt", "1 2 3 4 5 1 2\r\n1 2 3 40 41 12 11\r\n10,20,30,40,50,3,4\r\n1,2,30,31,32,1,3\r\n");
+    SlipMarks marks;
+    marks.prizes = std::vector<PrizeTier>{{5, 2, "100"}, {2, 1, "2.5"}, {3, 0, ""}};
+    const TwoPoolGame game = Game(50, 5, 12, 2, marks);
+    auto input = InputFile::Open(dir / "w.txt");
+    ASSERT_TRUE(input.ok());
+    bool stopped = false;
+    const auto wheel = ReadTwoPoolWheel(game, *input, {}, stopped);
+    ASSERT_TRUE(wheel.ok()) << wheel.error().message;
+    EXPECT_EQ(wheel->plays, 4);
+    const std::vector<TwoPoolDraw> draws = {{{1, 2, 3, 4, 5}, {1, 2}}, {{40, 41, 1, 30, 31}, {12, 3}}};
+    std::vector<std::int64_t> total(18, 0);
+    std::string csv = TwoPoolCsvHeader(game);
+    for (const auto& draw : draws) {
+        TwoPoolRun run;
+        ASSERT_TRUE(RunTwoPoolCheck(game, draw, *input, MonotonicClock(), run, {}).ok());
+        const auto tally = TwoPoolTally(game, *wheel, draw);
+        EXPECT_EQ(tally, run.tally);
+        for (std::size_t t = 0; t < 18; ++t)
+            total[t] += tally[t];
+        csv += TwoPoolCsvRow(game, "2024-01-02", draw, tally);
+    }
+    csv += TwoPoolCsvTotal(game, total);
+    EXPECT_EQ(csv,
+              "Date,Draw,Match 0+0,Match 0+1,Match 0+2,Match 1+0,Match 1+1,Match 1+2,Match 2+0,Match 2+1,Match 2+2,"
+              "Match 3+0,Match 3+1,Match 3+2,Match 4+0,Match 4+1,Match 4+2,Match 5+0,Match 5+1,Match 5+2,Wins,Won\n"
+              "2024-01-02,1 2 3 4 5 +1 +2,1,0,0,0,0,0,0,1,0,1,0,0,0,0,0,0,0,1,3,102.50\n"
+              "2024-01-02,40 41 1 30 31 +12 +3,0,0,0,1,0,0,0,1,0,0,2,0,0,0,0,0,0,0,1,2.50\n"
+              "Total,,1,0,0,1,0,0,0,2,0,1,2,0,0,0,0,0,0,1,4,105.00\n");
+}
+
 }  // namespace

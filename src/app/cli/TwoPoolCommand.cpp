@@ -1,10 +1,13 @@
 #include "app/cli/TwoPoolCommand.h"
 
+#include <cstdio>
+
 #include "app/cli/CheckCommand.h"
 #include "app/cli/Cli.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/ReportOutput.h"
 #include "checking/CheckReport.h"
+#include "checking/DrawHistory.h"
 #include "checking/SummaryFile.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
@@ -42,13 +45,113 @@ Result<std::optional<TwoPoolInputs>> TwoPoolInputsFor(const CheckOptions& option
     return std::optional<TwoPoolInputs>(TwoPoolInputs{std::move(*chosen), std::move(*game), std::move(wheel)});
 }
 
+namespace {
+
+TwoPoolDraw DrawOf(const HistoryDraw& d)
+{
+    TwoPoolDraw draw;
+    draw.main.assign(d.numbers.main.begin(), d.numbers.main.begin() + d.numbers.mainCount);
+    draw.second.assign(d.numbers.second.begin(), d.numbers.second.begin() + d.numbers.secondCount);
+    return draw;
+}
+
+}  // namespace
+
+int RunTwoPoolHistory(const CheckOptions& options, const TwoPoolInputs& inputs, std::ostream& out, std::ostream& err)
+{
+    Interrupt interrupt;
+    const TwoPoolGame& game = inputs.game;
+    const DrawShape shape{game.pick, false, game.secondPick, game.pool, game.secondPool};
+    DrawsOptions reading;
+    reading.skipInvalid = options.skipInvalidDraws;
+    const std::filesystem::path drawsFile = options.draws;
+    const auto stoppedAfter = [&](std::int64_t draws, bool written) {
+        err << "brindlemark: stopped after " << draws << " draws; "
+            << (written ? "the CSV is incomplete and nothing was saved" : "nothing was written") << "\n";
+        return kExitFailure;
+    };
+    // Every draw is read once before anything is written: a bad line refuses the run with nothing on stdout.
+    auto first = DrawsReader::Open(drawsFile, shape, reading);
+    if (!first)
+        return Refuse(err, first.error().message);
+    HistoryDraw draw;
+    while ((*first)->Next(draw))
+        if (((*first)->draws() & 0x3FF) == 0 && interrupt.Pressed())
+            return stoppedAfter(0, false);
+    if ((*first)->error())
+        return Refuse(err, (*first)->error()->message);
+    const std::int64_t drawCount = (*first)->draws();
+    first->reset();
+
+    const std::int64_t start = MonotonicClock().NowMs();
+    if (const Status plain = CheckWheelIsFile(inputs.wheel); !plain)
+        return Refuse(err, plain.error().message);
+    auto input = InputFile::Open(inputs.wheel);
+    if (!input)
+        return Refuse(err, input.error().message);
+    bool stopped = false;
+    const auto wheel = ReadTwoPoolWheel(game, *input, [&] { return !interrupt.Pressed(); }, stopped);
+    if (!wheel) {
+        if (const Status same = (*input)->CheckUnchanged(); !same)
+            return Fail(err, same.error().message);
+        return Refuse(err, wheel.error().message);
+    }
+    if (stopped)
+        return stoppedAfter(0, false);
+
+    auto second = DrawsReader::Open(drawsFile, shape, reading);
+    if (!second)
+        return Refuse(err, second.error().message);
+    AtomicFileWriter saved;
+    if (!options.save.empty()) {
+        if (const Status opened = saved.Open(options.save); !opened)
+            return Refuse(err, opened.error().message);
+    }
+    ReportOutput printed(out);
+    const auto write = [&](const std::string& text) {
+        printed.Write(text);
+        if (saved.IsOpen())
+            saved.Write(text);
+    };
+    write(TwoPoolCsvHeader(game));
+    std::vector<std::int64_t> total(static_cast<std::size_t>(game.Tiers()), 0);
+    std::int64_t draws = 0;
+    while ((*second)->Next(draw)) {
+        if (interrupt.Pressed())
+            return stoppedAfter(draws, true);
+        const TwoPoolDraw drawn = DrawOf(draw);
+        const auto tally = TwoPoolTally(game, *wheel, drawn);
+        for (std::size_t t = 0; t < total.size(); ++t)
+            total[t] += tally[t];
+        write(TwoPoolCsvRow(game, draw.date, drawn, tally));
+        ++draws;
+    }
+    // Another count or a fault now means the file changed in between.
+    if ((*second)->error() || draws != drawCount)
+        return Fail(err, ChangedWhileCheckedText(drawsFile));
+    if (const Status same = (*input)->CheckUnchanged(); !same)
+        return Fail(err, same.error().message);
+    write(TwoPoolCsvTotal(game, total));
+    if (!printed.Flush())
+        return Fail(err, printed.FailureText());
+    if (saved.IsOpen()) {
+        if (const Status committed = saved.Commit(); !committed)
+            return Refuse(err, committed.error().message);
+    }
+    for (const std::string& note : DrawsFileNoteLines(drawsFile, (*second)->notes()))
+        err << ShownLine(note) << "\n";
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(MonotonicClock().NowMs() - start) / 1000.0);
+    err << "Checked " << wheel->plays << " plays against " << draws << " draws in " << seconds << " seconds\n";
+    return kExitOk;
+}
+
 int RunTwoPoolCheckCommand(const CheckOptions& options, const TwoPoolInputs& inputs, std::ostream& out,
                            std::ostream& err)
 {
-    Interrupt interrupt;
     if (!options.draws.empty())
-        return Refuse(err, inputs.chosen.name +
-                               " has a second pool: --draws is not read for such games yet; check each draw with --draw");
+        return RunTwoPoolHistory(options, inputs, out, err);
+    Interrupt interrupt;
     const auto draw = ParseTwoPoolDraw(options.draw, inputs.game, inputs.chosen.name);
     if (!draw)
         return Refuse(err, draw.error().message);

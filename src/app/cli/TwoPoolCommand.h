@@ -24,4 +24,7 @@ Result<std::optional<TwoPoolInputs>> TwoPoolInputsFor(const CheckOptions& option
 int RunTwoPoolCheckCommand(const CheckOptions& options, const TwoPoolInputs& inputs, std::ostream& out,
                            std::ostream& err);
 
+// `check --draws` of such a game: a CSV row of tier counts per draw, and the total row.
+int RunTwoPoolHistory(const CheckOptions& options, const TwoPoolInputs& inputs, std::ostream& out, std::ostream& err);
+
 }  // namespace bm::cli

@@ -11,6 +11,7 @@
 #include "app/Dialogs.h"
 #include "marks/MarkPlacement.h"
 #include "marks/window/ExtraMarksPanel.h"
+#include "marks/window/SecondPoolPanel.h"
 #include "printing/SlipDrawing.h"
 #include "printing/window/SlipView.h"
 #include "windowing/window/WindowManners.h"
@@ -78,6 +79,7 @@ frmGendef::~frmGendef()
     fraExtra->changed = nullptr;
     fraExtra->redraw = nullptr;
     fraExtra->slip = nullptr;
+    fraSecond->changed = nullptr;
 }
 
 void frmGendef::ShowChanged()
@@ -115,7 +117,12 @@ void frmGendef::Redraw()
     AddExtrasToDrawing(drawing, marks, 0, 0, fraExtra->MarkedExtra());
     AddPanelMarksToDrawing(drawing, *def, marks, 0, 0);
     picSlip->SetDrawing(std::move(drawing));
-    picSlip->SetNote(QString());
+    // A second grid or board box over another mark is said at once; a save refuses it.
+    int line = 0;
+    const auto entries = fraExtra->Entries();
+    const auto refusal = !entries.secondFault.empty() ? std::optional<std::string>(entries.secondFault)
+                                                       : PanelMarksRefusal(*def, marks, 0, 0, line);
+    picSlip->SetNote(refusal ? QStringLiteral("Will not print: ") + Text(*refusal) : QString());
 }
 
 DefinitionEntries frmGendef::Entries() const

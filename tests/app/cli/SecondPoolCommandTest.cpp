@@ -216,6 +216,77 @@ TEST(SecondPoolCommand, AFivePlusTwoGameChecksByTiers)
         << paid.out;
 }
 
+// A history of 5 + 2 draws, the stars found by their column headers: per draw the counts of an
+// independent count, each tier a column.
+TEST(SecondPoolCommand, AFivePlusTwoGameAgainstPastDraws)
+{
+    BM_NEEDS_PROGRAM();
+    const Lab lab;
+    const auto plays = PlaysOf(ReadBytes(lab.home() / "wheel/EM550-sample.txt"));
+    const std::vector<std::pair<std::vector<int>, std::vector<int>>> draws = {
+        {{plays[3].begin(), plays[3].begin() + 5}, {plays[3][5], plays[3][6]}},
+        {{1, 2, 3, 4, 5}, {5, 12}},
+        {{plays[7][0], plays[7][1], plays[9][2], plays[9][3], plays[11][4]}, {plays[7][5], plays[7][6]}},
+    };
+    std::string file = "Draw Date,Ball 1,Ball 2,Ball 3,Ball 4,Ball 5,Lucky Star 1,Lucky Star 2\r\n";
+    std::string csv = "Date,Draw";
+    for (int m = 0; m <= 5; ++m)
+        for (int j = 0; j <= 2; ++j)
+            csv += ",Match " + std::to_string(m) + "+" + std::to_string(j);
+    csv += ",Wins\n";
+    const std::set<std::pair<int, int>> wins = {{5, 2}, {5, 1}, {5, 0}, {4, 2}, {4, 1}, {4, 0}, {3, 2},
+                                                {3, 1}, {3, 0}, {2, 2}, {2, 1}, {2, 0}, {1, 2}};
+    std::map<std::pair<int, int>, int> total;
+    int totalWins = 0, day = 1;
+    for (const auto& [main, second] : draws) {
+        const std::string date = "2024-01-0" + std::to_string(day++);
+        file += date;
+        std::string shown;
+        for (int n : main) {
+            file += "," + std::to_string(n);
+            shown += (shown.empty() ? "" : " ") + std::to_string(n);
+        }
+        for (int n : second) {
+            file += "," + std::to_string(n);
+            shown += " +" + std::to_string(n);
+        }
+        file += "\r\n";
+        std::map<std::pair<int, int>, int> counts;
+        for (const auto& play : plays)
+            ++counts[Tier(play, main, second)];
+        csv += date + "," + shown;
+        int won = 0;
+        for (int m = 0; m <= 5; ++m)
+            for (int j = 0; j <= 2; ++j) {
+                csv += "," + std::to_string(counts[{m, j}]);
+                total[{m, j}] += counts[{m, j}];
+                won += wins.contains({m, j}) ? counts[{m, j}] : 0;
+            }
+        csv += "," + std::to_string(won) + "\n";
+        totalWins += won;
+    }
+    csv += "Total,";
+    for (int m = 0; m <= 5; ++m)
+        for (int j = 0; j <= 2; ++j)
+            csv += "," + std::to_string(total[{m, j}]);
+    csv += "," + std::to_string(totalWins) + "\n";
+    lab.Put("draws.csv", file);
+    const auto r = lab.Run({"check", "--definition", "EM550", "--wheel", "EM550-sample.txt", "--draws",
+                            "{home}/draws.csv", "--save", "{out}/h.csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, csv);
+    EXPECT_EQ(ReadBytes(lab.out() / "h.csv"), csv);
+    EXPECT_TRUE(r.err.starts_with("Checked 20 plays against 3 draws in ")) << r.err;
+
+    // A star given twice cannot be drawn: refused with its line, nothing written.
+    lab.Put("bad.csv", "2024-01-02,1,2,3,4,5,7,7\r\n");
+    const auto bad = lab.Run({"check", "--definition", "EM550", "--wheel", "EM550-sample.txt", "--draws",
+                              "{home}/bad.csv"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("bad.csv: line 1"), std::string::npos) << bad.err;
+}
+
 TEST(SecondPoolCommand, WheelsTakeTheirSecondNumbers)
 {
     BM_NEEDS_PROGRAM();
