@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/CatalogueSupport.h"
+#include "checking/CheckTestSupport.h"
 #include "printing/qt/PrintTestTools.h"
 
 using namespace bmtest;

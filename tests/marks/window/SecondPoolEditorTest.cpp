@@ -2,8 +2,12 @@
 // refused over another mark or when they do not read (the entry at fault focused), and saved
 // with the rest of the marks file as it was.
 
+#include <set>
+
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -111,6 +115,74 @@ TEST(SecondPoolEditor, EveryEntryHasItsAltKey)
         const int amp = caption->text().indexOf(QLatin1Char('&'));
         ASSERT_GE(amp, 0) << name << ": " << caption->text().toStdString();
         EXPECT_TRUE(keys.insert(caption->text().at(amp + 1).toLower()).second) << name;
+    }
+}
+
+}  // namespace
+
+#include <QApplication>
+#include <QScreen>
+
+#include "checking/window/TwoPoolCheckerWindow.h"
+#include "printing/window/frmPreview.h"
+#include "windowing/window/WindowManners.h"
+
+namespace {
+
+// The window as it would open, fitted to the screen, grabbed into BM_SHOT_DIR/NAME.png; it must lie
+// wholly on the screen's free area.
+void Shoot(QWidget& window, const char* name)
+{
+    bm::app::FitToScreen(&window);
+    window.show();
+    QApplication::processEvents();
+    const QRect free = bm::app::AvailableFor(&window);
+    EXPECT_TRUE(free.contains(window.frameGeometry()) || free.contains(window.geometry()))
+        << name << " does not fit the screen";
+    const QString file = QString::fromLocal8Bit(qgetenv("BM_SHOT_DIR")) + QStringLiteral("/%1.png").arg(QLatin1String(name));
+    EXPECT_TRUE(window.grab().save(file)) << file.toStdString();
+}
+
+// Pictures of the new windows for a person to look at: run with BM_SHOT_DIR set, on a real
+// display (Xvfb) at the screen size and QT_SCALE_FACTOR wanted.
+TEST(SecondPoolScreenshots, EditorPreviewAndChecker)
+{
+    if (qgetenv("BM_SHOT_DIR").isEmpty())
+        GTEST_SKIP() << "BM_SHOT_DIR is not set";
+    const std::filesystem::path sample(SAMPLE_DIR);
+    {
+        SecondRig rig;
+        rig.AddDefinition("PW569", bmtest::ReadBytes(sample / "Defs/PW569.def"));
+        bmtest::WriteBytes(rig.def("PW569").replace_extension(".marks"), bmtest::ReadBytes(sample / "Defs/PW569.marks"));
+        Shoot(rig.Modify("PW569.def"), "editor");
+    }
+    {
+        bmtest::ProgramHome home({"PW569"});
+        bmtest::WriteBytes(home.defs() / "PW569.marks", bmtest::ReadBytes(sample / "Defs/PW569.marks"));
+        home.WriteWheel("pw.txt", bmtest::ReadBytes(sample / "wheel/PW569-sample.txt"));
+        bmtest::MainWindowRig rig(home);
+        rig.Choose("PW569.def");
+        rig.dialogs.QueueFile(home.wheel("pw.txt"));
+        rig.Click("cmdPreview");
+        auto* preview = rig.window->findChild<bm::app::frmPreview*>(QStringLiteral("frmPreview"));
+        ASSERT_TRUE(preview) << rig.dialogs.Said();
+        Shoot(*preview, "preview");
+    }
+    {
+        bmtest::ProgramHome home({});
+        bmtest::WriteBytes(home.defs() / "EM550.def", bmtest::ReadBytes(sample / "Defs/EM550.def"));
+        bmtest::WriteBytes(home.defs() / "EM550.marks", bmtest::ReadBytes(sample / "Defs/EM550.marks"));
+        home.WriteWheel("em.txt", bmtest::ReadBytes(sample / "wheel/EM550-sample.txt"));
+        bmtest::MainWindowRig rig(home);
+        rig.Choose("EM550.def");
+        bm::app::TwoPoolCheckerWindow checker(rig.main());
+        rig.dialogs.QueueFile(home.wheel("em.txt"));
+        QTest::mouseClick(checker.findChild<QPushButton*>(QStringLiteral("cmdGo")), Qt::LeftButton);
+        const char* draw[] = {"3", "14", "24", "31", "46", "1", "2"};
+        for (int i = 0; i < 7; ++i)
+            checker.findChild<QLineEdit*>(QStringLiteral("txtN%1").arg(i + 1))->setText(QString::fromLatin1(draw[i]));
+        QTest::mouseClick(checker.findChild<QPushButton*>(QStringLiteral("cmdreset")), Qt::LeftButton);
+        Shoot(checker, "checker");
     }
 }
 
