@@ -62,15 +62,18 @@ std::string FieldText(std::size_t index, std::string_view field)
     return "field " + std::to_string(index + 1) + " (\"" + ShownText(field) + "\")";
 }
 
-// "field 3, Winning Numbers (\"1 2 3\")", or "field 3, Winning Numbers" for an empty one.
-std::string NamedField(std::size_t index, const HeaderLayout& layout, std::string_view field)
+// "field 3 (\"1 2 3\")", or "field 3" for an empty one, as a line without a header says it.
+std::string FieldAt(std::size_t index, std::string_view field)
 {
-    std::string text = "field " + std::to_string(index + 1);
-    if (index < layout.names.size() && !layout.names[index].text.empty())
-        text += ", " + ShownText(layout.names[index].text, 60);
-    if (!field.empty())
-        text += " (\"" + ShownText(field) + "\")";
-    return text;
+    return field.empty() ? "field " + std::to_string(index + 1) : FieldText(index, field);
+}
+
+// " (column Winning Numbers)": the end of a refusal of a field a header names.
+std::string ColumnOf(std::size_t index, const HeaderLayout& layout)
+{
+    if (index >= layout.names.size() || layout.names[index].text.empty())
+        return {};
+    return " (column " + ShownText(layout.names[index].text, 60) + ")";
 }
 
 // Why field `index` cannot carry on a draw that needs `want` numbers.
@@ -378,26 +381,29 @@ std::optional<std::string> Gather(const std::vector<std::string>& fields, const 
     for (int c : cols) {
         const auto at = static_cast<std::size_t>(c);
         const std::string field = at < fields.size() ? fields[at] : std::string();
-        if (field.empty())
-            return NamedField(at, layout, field) + " is empty; the draw needs " + std::to_string(want) + " numbers";
-        const auto more = WholeNumbers(field);
+        const auto more = field.empty() ? std::nullopt : WholeNumbers(field);
         if (!more)
-            return NamedField(at, layout, field) + " is not a whole number; the draw needs " + std::to_string(want) +
-                   " numbers";
+            return FieldFault(at, field, want) + ColumnOf(at, layout);
         numbers.insert(numbers.end(), more->begin(), more->end());
     }
     return std::nullopt;
 }
 
-std::string ColumnsText(const HeaderLayout& layout, const std::vector<int>& cols, const std::vector<std::string>& fields)
+// "field 2 (\"1 2 3\") holds 3 numbers; WANT (column Winning Numbers)", or for several columns
+// "fields 5 to 10 hold 6 numbers; WANT (columns NUMBER DRAWN 1 to NUMBER DRAWN 6)".
+std::string CountFault(const HeaderLayout& layout, const std::vector<int>& cols, const std::vector<std::string>& fields,
+                       std::size_t count, const std::string& want)
 {
-    if (cols.size() == 1) {
-        const auto at = static_cast<std::size_t>(cols.front());
-        return NamedField(at, layout, at < fields.size() ? fields[at] : std::string()) + " holds";
-    }
+    const auto first = static_cast<std::size_t>(cols.front());
+    if (cols.size() == 1)
+        return FieldAt(first, first < fields.size() ? fields[first] : std::string()) + " holds " +
+               Count(count, "number", "numbers") + "; " + want + ColumnOf(first, layout);
     const auto name = [&](int c) { return ShownText(layout.names[static_cast<std::size_t>(c)].text, 60); };
-    return "fields " + std::to_string(cols.front() + 1) + " to " + std::to_string(cols.back() + 1) + " (" +
-           name(cols.front()) + " to " + name(cols.back()) + ") hold";
+    const auto last = static_cast<std::size_t>(cols.back());
+    const std::string columns = last < layout.columns ? " (columns " + name(cols.front()) + " to " + name(cols.back()) + ")"
+                                                      : " (column " + name(cols.front()) + " and the fields after it)";
+    return "fields " + std::to_string(cols.front() + 1) + " to " + std::to_string(cols.back() + 1) + " hold " +
+           Count(count, "number", "numbers") + "; " + want + columns;
 }
 
 // One draw of a line from the columns of `group`; nothing when every field of a later draw is empty.
@@ -408,7 +414,16 @@ std::optional<std::string> ReadGroup(const std::vector<std::string>& fields, con
     const DrawShape& shape = rules.shape;
     const bool bonusColumn = shape.bonus && !group.bonus.empty();
     const bool secondColumns = shape.second > 0 && !group.second.empty();
-    std::vector<int> used = group.main;
+    // A header that names its last column "Numbers" has it run over the fields after it.
+    std::vector<int> mainCols = group.main;
+    if (group.main.back() + 1 == static_cast<int>(layout.columns)) {
+        std::size_t end = fields.size();
+        while (end > layout.columns && fields[end - 1].empty())
+            --end;
+        for (std::size_t c = layout.columns; c < end; ++c)
+            mainCols.push_back(static_cast<int>(c));
+    }
+    std::vector<int> used = mainCols;
     if (bonusColumn)
         used.push_back(group.bonus.front());
     if (secondColumns)
@@ -422,25 +437,25 @@ std::optional<std::string> ReadGroup(const std::vector<std::string>& fields, con
     const auto want = static_cast<std::size_t>(shape.Size());
     const std::size_t fromMain = want - (bonusColumn ? 1 : 0) - (secondColumns ? static_cast<std::size_t>(shape.second) : 0);
     std::vector<std::int32_t> main, bonus, second;
-    if (auto f = Gather(fields, layout, group.main, want, main))
+    if (auto f = Gather(fields, layout, mainCols, want, main))
         return f;
     if (main.size() != fromMain)
-        return ColumnsText(layout, group.main, fields) + " " + Count(main.size(), "number", "numbers") +
-               "; the draw needs " + std::to_string(fromMain) + " there" +
-               (fromMain == want ? "" : " (" + std::to_string(want) + " in all)");
+        return CountFault(layout, mainCols, fields, main.size(),
+                          fromMain == want ? "the draw needs " + std::to_string(want) + " numbers"
+                                           : "the draw needs " + std::to_string(fromMain) + " there, " +
+                                                 std::to_string(want) + " in all");
     if (bonusColumn) {
         if (auto f = Gather(fields, layout, {group.bonus.front()}, want, bonus))
             return f;
         if (bonus.size() != 1)
-            return ColumnsText(layout, {group.bonus.front()}, fields) + " " + Count(bonus.size(), "number", "numbers") +
-                   "; the bonus is one";
+            return CountFault(layout, {group.bonus.front()}, fields, bonus.size(), "the bonus is one number");
     }
     if (secondColumns) {
         if (auto f = Gather(fields, layout, group.second, want, second))
             return f;
         if (second.size() != static_cast<std::size_t>(shape.second))
-            return ColumnsText(layout, group.second, fields) + " " + Count(second.size(), "number", "numbers") +
-                   "; the draw needs " + std::to_string(shape.second) + " from the second pool";
+            return CountFault(layout, group.second, fields, second.size(),
+                              "the draw needs " + std::to_string(shape.second) + " from the second pool");
     }
     // The file's order: main numbers (with what they carry beyond), then the bonus, then the second pool.
     std::vector<std::int32_t> numbers(main.begin(), main.begin() + shape.main);
@@ -457,7 +472,8 @@ std::optional<std::string> ReadGroup(const std::vector<std::string>& fields, con
         if (!field.empty() && field != "-") {
             const auto amount = ReadFileAmount(field);
             if (!amount)
-                return NamedField(static_cast<std::size_t>(c), layout, field) + " is not an amount of money";
+                return FieldText(static_cast<std::size_t>(c), field) + " is not an amount of money" +
+                       ColumnOf(static_cast<std::size_t>(c), layout);
             value = *amount;
         }
         if (division > 0 && division <= 64) {
@@ -488,10 +504,10 @@ DrawsLine ReadByHeader(const std::vector<std::string>& fields, const HeaderLayou
         const std::string f = fieldAt(layout.date);
         const auto at = static_cast<std::size_t>(layout.date);
         if (f.empty())
-            return fault(NamedField(at, layout, f) + " is empty; it holds the draw's date");
+            return fault(FieldAt(at, f) + " is empty; it holds the draw's date" + ColumnOf(at, layout));
         const auto read = ReadDrawDate(f, rules.order);
         if (!read)
-            return fault(NamedField(at, layout, f) + " is not a date; " + DateForms(rules.order));
+            return fault(FieldText(at, f) + " is not a date; " + DateForms(rules.order) + ColumnOf(at, layout));
         date = *read;
     } else if (layout.day >= 0) {
         const std::string d = fieldAt(layout.day), m = fieldAt(layout.month), y = fieldAt(layout.year);
@@ -549,8 +565,12 @@ DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const Heade
         const bool header = HeaderLike(SplitFields(plain, rules.separator, again), rules);
         return Faulted(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault, "holds a quote (\") that is not closed");
     }
+    // A line of nothing but the draw's numbers reads as one without a date, as in a file without a header.
+    const bool justNumbers = std::all_of(fields.begin(), fields.end(), [&](const std::string& f) {
+        return f.empty() || (WholeNumbers(f) && !ReadDrawDate(f, rules.order));
+    });
     DrawsLine read;
-    if (layout && !HeaderLike(fields, rules))
+    if (layout && !justNumbers && !HeaderLike(fields, rules))
         read = ReadByHeader(fields, *layout, rules);
     else
         read = ReadByPosition(fields, rules);
@@ -638,7 +658,9 @@ std::uint64_t DrawKey(const HistoryDraw& d)
     std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ day;
     for (std::size_t k = 0; k < count; ++k)
         h = (h ^ static_cast<std::uint32_t>(main[k])) * 0x100000001B3ULL;
-    h = (h ^ static_cast<std::uint32_t>(d.draw.extra)) * 0x100000001B3ULL;
+    // Two second-pool numbers count in either order; the extra number is the first of them then.
+    if (d.numbers.secondCount < 2)
+        h = (h ^ static_cast<std::uint32_t>(d.draw.extra)) * 0x100000001B3ULL;
     std::array<std::int32_t, kMaxSecondNumbers> second = d.numbers.second;
     if (d.numbers.secondCount == 2 && second[0] > second[1])
         std::swap(second[0], second[1]);

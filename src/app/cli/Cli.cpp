@@ -73,7 +73,7 @@ const Synopsis kSynopses[] = {
      "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
      "              [--save OUT]\n"
      "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
-     "              [--skip-invalid-draws]\n"},
+     "              [--skip-invalid-draws] [--date-order DMY|MDY] [--from DATE] [--to DATE]\n"},
     {"wheel",
      "  brindlemark [--home DIR] wheel apply --design FILE --numbers \"N1 N2 ...\"\n"
      "              [--definition NAME] [--second \"S1 ...\" [--second-all]] [--out FILE]\n"
@@ -120,11 +120,18 @@ const OptionHelp kOptions[] = {
      "                     (a game with a second pool: the main numbers, then the second ones);\n"
      "                     check writes the report with its summary on stdout\n"},
     {"check",
-     "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line);\n"
-     "                     check writes one CSV line of tier counts per draw and a total line\n"},
+     "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line,\n"
+     "                     its columns found by its header); check writes one CSV line of tier counts\n"
+     "                     per draw and a total line, and the money won when the file gives prizes\n"},
     {"check",
      "  --skip-invalid-draws  with --draws: pass over the lines that are no draws of the game\n"
      "                     (counted on stderr) instead of refusing the file\n"},
+    {"check",
+     "  --date-order DMY|MDY  with --draws: read dates such as 01/02/2020 day first (DMY) or month\n"
+     "                     first (MDY), for a file whose dates do not tell\n"},
+    {"check",
+     "  --from DATE, --to DATE  with --draws: check only the draws of these days (YYYY-MM-DD, both\n"
+     "                     included), as a ticket bought for them\n"},
     {"check",
      "  --save OUT         also write what check writes on stdout into OUT: the report as a\n"
      "                     summary file (CR LF line ends), or with --draws the CSV (LF line ends)\n"},
