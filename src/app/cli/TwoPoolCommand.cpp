@@ -64,6 +64,9 @@ int RunTwoPoolHistory(const CheckOptions& options, const TwoPoolInputs& inputs, 
     const DrawShape shape{game.pick, false, game.secondPick, game.pool, game.secondPool};
     DrawsOptions reading;
     reading.skipInvalid = options.skipInvalidDraws;
+    reading.dateOrder = DateOrderFromText(options.dateOrder).value_or(DateOrder::Unknown);
+    reading.from = options.from;
+    reading.to = options.to;
     const std::filesystem::path drawsFile = options.draws;
     const auto stoppedAfter = [&](std::int64_t draws, bool written) {
         err << "brindlemark: stopped after " << draws << " draws; "
@@ -81,6 +84,8 @@ int RunTwoPoolHistory(const CheckOptions& options, const TwoPoolInputs& inputs, 
     if ((*first)->error())
         return Refuse(err, (*first)->error()->message);
     const std::int64_t drawCount = (*first)->draws();
+    // The second pass reads the dates as the first settled them.
+    reading.dateOrder = (*first)->dateOrder();
     first->reset();
 
     const std::int64_t start = MonotonicClock().NowMs();
