@@ -3,7 +3,7 @@
 #include "checking/GameVariants.h"
 #include "checking/TwoPoolCheck.h"
 #include "checking/window/TwoPoolCheckerWindow.h"
-#include "marks/MarkPlacement.h"
+#include "slip/MarkPlacement.h"
 
 namespace bm::app {
 

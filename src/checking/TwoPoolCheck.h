@@ -11,9 +11,9 @@
 #include "checking/NumberPatterns.h"
 #include "common/InputFile.h"
 #include "common/Result.h"
-#include "definitions/SlipDefinition.h"
-#include "marks/SlipMarks.h"
-#include "printing/WheelFile.h"
+#include "slip/SlipDefinition.h"
+#include "slip/SlipMarks.h"
+#include "plays/WheelFile.h"
 
 namespace bm {
 

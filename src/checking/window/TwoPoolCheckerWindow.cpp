@@ -8,18 +8,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Dialogs.h"
-#include "app/EntryHelpers.h"
-#include "app/RememberedChoices.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
+#include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/GameVariants.h"
 #include "checking/SummaryFile.h"
-#include "checking/window/CheckerSupport.h"
+#include "windowing/window/BusyCursor.h"
 #include "checking/window/ReportBox.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
-#include "marks/MarkPlacement.h"
+#include "slip/MarkPlacement.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
