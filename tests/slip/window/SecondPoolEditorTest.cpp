@@ -169,7 +169,7 @@ TEST(SecondPoolScreenshots, EditorPreviewAndChecker)
         Shoot(*preview, "preview");
     }
     {
-        bmtest::ProgramHome home({});
+        bmtest::ProgramHome home(std::vector<std::string>{});
         bmtest::WriteBytes(home.defs() / "EM550.def", bmtest::ReadBytes(sample / "Defs/EM550.def"));
         bmtest::WriteBytes(home.defs() / "EM550.marks", bmtest::ReadBytes(sample / "Defs/EM550.marks"));
         home.WriteWheel("em.txt", bmtest::ReadBytes(sample / "wheel/EM550-sample.txt"));
