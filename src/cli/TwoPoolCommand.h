@@ -10,7 +10,7 @@ namespace bm::cli {
 
 // What a check of a game checked by tiers (m, j) reads.
 struct TwoPoolInputs {
-    ChosenDefinition chosen;
+    DefinitionArgument chosen;
     TwoPoolGame game;
     std::filesystem::path wheel;
 };
