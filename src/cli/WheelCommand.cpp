@@ -181,10 +181,10 @@ int RunWheelCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     return Refuse(err, "unknown wheel command \"" + args.front() + "\": " + names + "; see brindlemark --help");
 }
 
-int RunWheelApply(const std::vector<std::string>& given, const bm::ProgramFolder& folder, std::ostream& out,
+int RunWheelApply(const std::vector<std::string>& passed, const bm::ProgramFolder& folder, std::ostream& out,
                   std::ostream& err)
 {
-    std::vector<std::string> args = given;
+    std::vector<std::string> args = passed;
     auto second = TakeSecondOption(args);
     if (!second)
         return Refuse(err, second.error().message);

@@ -42,10 +42,10 @@ std::function<void(std::int64_t rounds)>& WheelMakeRoundHook()
     return hook;
 }
 
-int RunWheelMake(const std::vector<std::string>& given, const bm::ProgramFolder& folder, std::ostream& out,
+int RunWheelMake(const std::vector<std::string>& passed, const bm::ProgramFolder& folder, std::ostream& out,
                  std::ostream& err)
 {
-    std::vector<std::string> args = given;
+    std::vector<std::string> args = passed;
     auto second = TakeSecondOption(args);
     if (!second)
         return Refuse(err, second.error().message);
