@@ -9,6 +9,7 @@
 #include "cli/InputFiles.h"
 #include "cli/Interrupt.h"
 #include "cli/ReportOutput.h"
+#include "cli/TwoPoolCommand.h"
 #include "checking/CheckReport.h"
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
@@ -256,6 +257,12 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const auto options = ParseCheckOptions(args);
     if (!options)
         return Refuse(err, options.error().message);
+    // A game of two pools (other than powerball) is checked by its tiers (m, j).
+    const auto twoPool = TwoPoolInputsFor(*options, folder);
+    if (!twoPool)
+        return Refuse(err, twoPool.error().message);
+    if (*twoPool)
+        return RunTwoPoolCheckCommand(*options, **twoPool, out, err);
     if (!options->draws.empty())
         return RunHistoryCommand(*options, folder, out, err);
     // Ctrl+C is heard from here on, in every phase: a stop is reported, never a silent death.

@@ -76,11 +76,12 @@ const Synopsis kSynopses[] = {
      "              [--skip-invalid-draws] [--date-order DMY|MDY] [--from DATE] [--to DATE]\n"},
     {"wheel",
      "  brindlemark [--home DIR] wheel apply --design FILE --numbers \"N1 N2 ...\"\n"
-     "              [--definition NAME] [--out FILE]\n"
+     "              [--definition NAME] [--second \"S1 ...\" [--second-all]] [--out FILE]\n"
      "  brindlemark [--home DIR] wheel analyze --definition NAME --wheel FILE\n"
      "              (what the wheel guarantees over every possible draw, as CSV)\n"
      "  brindlemark [--home DIR] wheel make (--numbers \"N1 N2 ...\" | --count V) --pick K --if M --match T\n"
      "              [--seconds S] [--seed N] [--rounds R] [--definition NAME] [--out FILE]\n"
+     "              [--second \"S1 ...\" [--second-all]]\n"
      "              (build a wheel: every M of the numbers drawn meet a play in T or more)\n"
      "  brindlemark [--home DIR] wheel library\n"
      "              (the published designs shipped with the program, as CSV)\n"},
@@ -117,7 +118,8 @@ const OptionHelp kOptions[] = {
      "                     default: the printer's calibration, none for --pdf and --marks\n"},
     {"print", "  --outline          with --pdf: draw every box's outline in light grey, to proof a definition\n"},
     {"check",
-     "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last;\n"
+     "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last\n"
+     "                     (a game with a second pool: the main numbers, then the second ones);\n"
      "                     check writes the report with its summary on stdout\n"},
     {"check",
      "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line,\n"
@@ -142,6 +144,12 @@ const OptionHelp kOptions[] = {
      "  --numbers \"N1 ...\" wheel apply and make: the v numbers put in place of the labels, the\n"
      "                     first for the lowest label; with --definition all within its pool\n"},
     {"wheel", "  --out FILE         wheel apply and make: write the plays into FILE (CR LF) instead of stdout\n"},
+    {"wheel",
+     "  --second \"S1 ...\" wheel apply and make, for a definition with a second pool: its numbers,\n"
+     "                     given to the plays in turn after their main numbers\n"},
+    {"wheel",
+     "  --second-all       with --second (or holding the numbers itself): every play once with every\n"
+     "                     choice of the second numbers, the plays multiplied\n"},
     {"wheel", "  --count V          wheel make: the numbers 1..V (or give them with --numbers)\n"},
     {"wheel",
      "  --pick K, --if M, --match T  wheel make: plays of K numbers, \"T if M\"; --pick defaults\n"

@@ -44,9 +44,13 @@ std::function<void(std::int64_t rounds)>& WheelMakeRoundHook()
     return hook;
 }
 
-int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
+int RunWheelMake(const std::vector<std::string>& passed, const bm::ProgramFolder& folder, std::ostream& out,
                  std::ostream& err)
 {
+    std::vector<std::string> args = passed;
+    auto second = TakeSecondOption(args);
+    if (!second)
+        return Refuse(err, second.error().message);
     const auto parsed = ParseNamedOptions(args,
                                           {"--numbers", "--count", "--pick", "--if", "--match", "--seconds", "--seed",
                                            "--rounds", "--definition", "--out"},
@@ -64,6 +68,8 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
             return Refuse(err, read.error().message);
         game = std::move(*read);
     }
+    if (const Status chosen = CheckSecondChoice(*second, game); !chosen)
+        return Refuse(err, chosen.error().message);
 
     std::vector<int> numbers;
     if (has("--numbers") == has("--count"))
@@ -170,7 +176,14 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
                "nothing written\n";
         return kExitFailure;
     }
-    const std::string text = wheels::PlaysText(wheels::PlaysOnNumbers(result.plays, numbers));
+    auto plays = wheels::PlaysOnNumbers(result.plays, numbers);
+    if (*second) {
+        auto withSecond = wheels::WithSecondNumbers(plays, **second);
+        if (!withSecond)
+            return Refuse(err, withSecond.error().message);
+        plays = std::move(*withSecond);
+    }
+    const std::string text = wheels::PlaysText(plays);
     if (!outFile.empty()) {
         if (const Status written = WriteFileAtomically(outFile, text); !written)
             return Refuse(err, written.error().message);

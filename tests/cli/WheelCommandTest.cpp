@@ -140,7 +140,27 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         {"a play size not the pick", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "LO649"}),
          "{home}/design.txt: its plays hold 5 numbers; LO649 plays hold 6"},
         {"a powerball game", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "PB569"}),
-         "{home}/Defs/PB569.def: PB569 is a powerball game: its plays end in a powerball that a design does not give"},
+         "{home}/Defs/PB569.def: PB569 is a powerball game: its plays end in a powerball that a design does not give "
+         "(a [Second] section in PB569.marks lets --second give it)"},
+        {"a two-pool game without its second numbers", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "EM550"}),
+         "EM550 plays end in 2 numbers of its second pool (1 to 12): give them with --second \"S1 S2 ...\" or "
+         "--second-all \"S1 S2 ...\""},
+        {"second numbers without a definition", kDesign, Apply("1 2 3 4 5", {"--second", "1 2"}),
+         "--second needs --definition: --second and --second-all go with a definition whose marks file has a [Second] "
+         "section"},
+        {"second numbers for a game of one pool", kDesign, Apply("1 2 3 4 5", {"--definition", "LO649", "--second", "1"}),
+         "LO649 has no second pool: --second and --second-all go with a definition whose marks file has a [Second] "
+         "section"},
+        {"a second number outside its pool", "1 2 3 4 5\n",
+         Apply("1 2 3 4 5", {"--definition", "EM550", "--second", "1 13"}),
+         "--second: 13 is not a number of EM550's second pool (1 to 12)"},
+        {"too few second numbers", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "EM550", "--second-all", "4"}),
+         "--second-all holds 1 number; EM550 plays take 2 second-pool numbers"},
+        {"second-all without numbers", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "EM550", "--second-all"}),
+         "--second-all needs the second-pool numbers: --second-all \"3 7 11\", or beside --second"},
+        {"second numbers twice", "1 2 3 4 5\n",
+         Apply("1 2 3 4 5", {"--definition", "EM550", "--second", "1 2", "--second-all", "3 4"}),
+         "--second-all with numbers and --second both give the second-pool numbers; give one"},
         {"the output over the design", kDesign, Apply("1 2 3 4 5", {"--out", "{home}/design.txt"}),
          "{home}/design.txt: is an input of this run; it would be overwritten, choose another file"},
         {"the output in Defs", kDesign, Apply("1 2 3 4 5", {"--out", "{home}/Defs/x.txt"}),
