@@ -14,7 +14,7 @@
 
 #include "cli/CatalogueSupport.h"
 #include "checking/CheckTestSupport.h"
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 
 using namespace bmtest;
 

@@ -18,20 +18,21 @@ namespace {
 
 struct Value {
     const char* key;
+    const char* caption;  // the key with its Alt key
     const char* name;
     const char* tip;
 };
 
 const Value kValues[] = {
-    {"Pool", "txtSecondPool", "The Second Pool Runs 1 To Pool (2 To 99); Empty: No Second Grid"},
-    {"Pick", "txtSecondPick", "Second-Pool Numbers Per Play (1 Or 2)"},
-    {"Left", "txtSecondLeft", "Left Of The Panel's First Number Box To Left Of The Grid's First Box, mm"},
-    {"Top", "txtSecondTop", "Top Of The Panel's First Number Box To Top Of The Grid's First Box, mm (Negative: Above)"},
-    {"Columns", "txtSecondColumns", "Boxes Per Row Of The Second Grid"},
-    {"Width", "txtSecondWidth", "Width Of A Box Of The Second Grid, mm"},
-    {"Height", "txtSecondHeight", "Height Of A Box Of The Second Grid, mm"},
-    {"Across", "txtSecondAcross", "Left Of One Box To Left Of The Next, mm"},
-    {"Down", "txtSecondDown", "Top Of One Row To Top Of The Next, mm"},
+    {"Pool", "P&ool", "txtSecondPool", "The Second Pool Runs 1 To Pool (2 To 99); Empty: No Second Grid"},
+    {"Pick", "P&ick", "txtSecondPick", "Second-Pool Numbers Per Play (1 Or 2)"},
+    {"Left", "L&eft", "txtSecondLeft", "Left Of The Panel's First Number Box To Left Of The Grid's First Box, mm"},
+    {"Top", "To&p", "txtSecondTop", "Top Of The Panel's First Number Box To Top Of The Grid's First Box, mm (Negative: Above)"},
+    {"Columns", "Colum&ns", "txtSecondColumns", "Boxes Per Row Of The Second Grid"},
+    {"Width", "&Width", "txtSecondWidth", "Width Of A Box Of The Second Grid, mm"},
+    {"Height", "Hei&ght", "txtSecondHeight", "Height Of A Box Of The Second Grid, mm"},
+    {"Across", "Acro&ss", "txtSecondAcross", "Left Of One Box To Left Of The Next, mm"},
+    {"Down", "&Down", "txtSecondDown", "Top Of One Row To Top Of The Next, mm"},
 };
 
 QString Text(const std::string& s)
@@ -53,7 +54,7 @@ SecondPoolPanel::SecondPoolPanel(QWidget* parent) : QGroupBox(QStringLiteral("Se
         box->setToolTip(QString::fromLatin1(v.tip));
         box->setFixedWidth(56);
         UseEntryHelpers(box);
-        auto* caption = new QLabel(QString::fromLatin1(v.key), this);
+        auto* caption = new QLabel(QString::fromLatin1(v.caption), this);
         caption->setBuddy(box);
         caption->setToolTip(box->toolTip());
         grid->addWidget(caption, (i / 3) * 2, i % 3);
@@ -74,7 +75,7 @@ SecondPoolPanel::SecondPoolPanel(QWidget* parent) : QGroupBox(QStringLiteral("Se
                                         "NAME=LEFT TOP WIDTH HEIGHT In mm From The Panel's First Number Box"));
     txtBoard->setTabChangesFocus(true);
     txtBoard->setFixedHeight(txtBoard->fontMetrics().height() * 3 + 10);
-    auto* boardCaption = new QLabel(QStringLiteral("Board Boxes (NAME=LEFT TOP WIDTH HEIGHT)"), this);
+    auto* boardCaption = new QLabel(QStringLiteral("&Board Boxes (NAME=LEFT TOP WIDTH HEIGHT)"), this);
     boardCaption->setBuddy(txtBoard);
     connect(txtBoard, &QPlainTextEdit::textChanged, this, [this] {
         if (filling_)

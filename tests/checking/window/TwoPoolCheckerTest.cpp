@@ -78,7 +78,7 @@ TEST(TwoPoolChecker, ChecksADrawByTiersAsTheCommandLineDoes)
     const std::string report = window.findChild<bm::app::ReportBox*>(QStringLiteral("rtbreport"))->Text();
     EXPECT_EQ(report.substr(0, report.find("\n\nMatch 0+0")),
               "Lottery: EM550\nTicket File: w.txt\nDraw: 1 2 3 4 5 + 1 2\nChecking 3 Picks Against Above Draw Results\n"
-              "\nMatch-5+2 For This Draw At Line 1\nMatch-3+0 For This Draw At Line 2\n");
+              "\nMatch-5+2 For This Draw At Line 1\nMatch-3+0 For This Draw At Line 2");
     EXPECT_NE(report.find("Total Plays - 3\nTotal Losses - 1\nTotal Wins - 2\n"), std::string::npos) << report;
     EXPECT_TRUE(get("cmdsave")->isEnabled());
 
