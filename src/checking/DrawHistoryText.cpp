@@ -521,8 +521,11 @@ std::string GroupOf(const std::vector<std::string>& w)
         else if (word == "midday" || word == "evening" || word == "night" || word == "noon" || word == "midi" ||
                  word == "soir" || word == "matin" || word == "morning" || word == "afternoon")
             mark = word;
-        if (!mark.empty())
-            group += (group.empty() ? "" : " ") + mark;
+        if (!mark.empty()) {
+            if (!group.empty())
+                group += ' ';
+            group += mark;
+        }
     }
     return group;
 }

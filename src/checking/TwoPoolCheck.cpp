@@ -325,7 +325,7 @@ std::string TwoPoolCsvRow(const TwoPoolGame& game, const std::string& date, cons
 {
     std::string numbers;
     for (const auto n : draw.main)
-        numbers += (numbers.empty() ? "" : " ") + std::to_string(n);
+        numbers.append(numbers.empty() ? "" : " ").append(std::to_string(n));
     for (const auto n : draw.second)
         numbers += " +" + std::to_string(n);
     return date + "," + numbers + CsvCounts(game, tally);

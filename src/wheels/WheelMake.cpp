@@ -196,7 +196,8 @@ std::optional<ReadyWheel> SplitWheel(const WheelShape& shape, const MakeLimits& 
             source = "search";
             searched = true;
         }
-        sources += (sources.empty() ? "" : " and ") + std::to_string(part.m) + " of " + std::to_string(part.v) + " (" +
+        sources.append(sources.empty() ? "" : " and ");
+        sources += std::to_string(part.m) + " of " + std::to_string(part.v) + " (" +
                    std::to_string(partPlays.size()) + " plays, " + source + ")";
         for (Play& play : partPlays) {
             for (int& e : play)
