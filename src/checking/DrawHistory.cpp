@@ -230,18 +230,18 @@ DrawsLine ReadByPosition(const std::vector<std::string>& fields, const LineRules
     std::vector<std::int32_t> numbers;
     std::size_t dateField = fields.size();
     std::size_t drawFrom = 0;
+    // The first field written as a date is the draw's: one that is no day refuses the line
+    // rather than a later date (a claim deadline) being taken for it.
     for (std::size_t i = 0; i < fields.size() && dateField == fields.size(); ++i) {
         if (auto date = ReadDrawDate(fields[i], rules.order)) {
             result.draw.date = *date;
             dateField = i;
             drawFrom = i + 1;
+        } else if (DateShaped(fields[i])) {
+            return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " is not a date; " + DateForms(rules.order));
         }
     }
     if (dateField == fields.size()) {
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            if (DateShaped(fields[i]))
-                return fault(DrawsLine::Kind::Fault,
-                             FieldText(i, fields[i]) + " is not a date; " + DateForms(rules.order));
         // Month, day and year in three fields ("Powerball,10,7,2015,18,30,...").
         for (std::size_t i = 0; i < fields.size() && dateField == fields.size(); ++i) {
             if (!ThreeFieldDateAt(fields, i))
@@ -565,12 +565,13 @@ DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const Heade
         const bool header = HeaderLike(SplitFields(plain, rules.separator, again), rules);
         return Faulted(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault, "holds a quote (\") that is not closed");
     }
-    // A line of nothing but the draw's numbers reads as one without a date, as in a file without a header.
+    // A line of nothing but the draw's numbers reads as one without a date, as in a file without a
+    // header; not where the header names day, month and year columns, which such a line fills.
     const bool justNumbers = std::all_of(fields.begin(), fields.end(), [&](const std::string& f) {
         return f.empty() || (WholeNumbers(f) && !ReadDrawDate(f, rules.order));
     });
     DrawsLine read;
-    if (layout && !justNumbers && !HeaderLike(fields, rules))
+    if (layout && (!justNumbers || layout->day >= 0) && !HeaderLike(fields, rules))
         read = ReadByHeader(fields, *layout, rules);
     else
         read = ReadByPosition(fields, rules);
@@ -756,7 +757,10 @@ Status DrawsReader::Survey()
     std::int64_t dayFirst = 0, monthFirst = 0, firstDayFirst = 0, firstMonthFirst = 0, firstEither = 0;
     std::string eitherText;
     DateOrder language = DateOrder::Unknown;
-    bool namedDays = false;  // a header names the day, month and year columns
+    bool namedDays = false;  // the header the draws are read by names the day, month and year columns
+    // Past the headers, as the reading will be: a line after the draws (a footer, a line skipped)
+    // says nothing of their columns or dates.
+    bool past = false;
     LineRules rules;
     rules.shape = shape_;
     for (;;) {
@@ -765,8 +769,12 @@ Status DrawsReader::Survey()
             return *error_;
         if (got == LineRead::End)
             break;
-        if (got == LineRead::TooLong)
+        if (got == LineRead::TooLong) {
+            past = true;
             continue;
+        }
+        const bool carriageReturn = line.find('\r') != std::string::npos;
+        past = past || carriageReturn;
         const std::size_t at = line.find_first_not_of(" \t\r");
         if (at == std::string::npos || line[at] == '#')
             continue;
@@ -785,15 +793,28 @@ Status DrawsReader::Survey()
             rules.separator = separator_;
         }
         const auto fields = SplitFields(line, separator_, unclosed);
-        if (HeaderLike(fields, rules)) {
+        const bool headerLike = HeaderLike(fields, rules);
+        bool header = headerLike && !carriageReturn;
+        if (unclosed && !carriageReturn) {
+            // The reading takes a line with an open quote for a header by its text without quotes.
+            std::string plain = line;
+            std::erase(plain, '"');
+            bool again = false;
+            header = HeaderLike(SplitFields(plain, separator_, again), rules);
+        }
+        if (header && !past) {
             DateOrder hint = DateOrder::Unknown;
             const auto names = ReadColumnNames(fields, hint);
             if (hint != DateOrder::Unknown)
                 language = hint;
-            if (auto layout = LayoutOf(names, line_, shape_))
-                namedDays = layout->day >= 0;
-            continue;
+            // The reading reads by the last header before the draws that names their columns.
+            if (!unclosed)
+                if (auto layout = LayoutOf(names, line_, shape_))
+                    namedDays = layout->day >= 0;
         }
+        past = past || !header;
+        if (headerLike)
+            continue;
         bool single = false;
         const auto note = [&](const OrderEvidence& e, std::string_view text) {
             if (!e.shaped)

@@ -480,6 +480,45 @@ TEST(DrawsFile, DatesReadInTheOrderTheFileTells)
         EXPECT_EQ(bm::ReadDrawDate(f.field, f.order), f.day) << f.field;
 }
 
+// A date is taken only from where the file puts it and read only in an order the file tells:
+// never from a later column when the first date is no day, never by position against the columns
+// a header names, never by the words of a line after the draws.
+TEST(DrawsFile, DatesAreNeitherTakenFromAnotherColumnNorGuessed)
+{
+    bmtest::TempDir dir;
+    const std::string dates = " is not a date; dates are read as YYYY-MM-DD, YYYY/MM/DD, M/D/YYYY (month first), "
+                              "D.M.YYYY, DD-Mon-YYYY, Month D YYYY or YYYYMMDD";
+    const std::string ask = "give --date-order DMY (day first) or MDY (month first)";
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool skip;
+        bm::DateOrder order;
+        std::string read;
+    } cases[] = {
+        {"a draw date that is no day, then a claim deadline",
+         "2020-02-30,2020-04-30,1,2,3,4,5\n", false, bm::DateOrder::Unknown,
+         "d.csv: line 1: field 1 (\"2020-02-30\")" + dates},
+        {"a date against the file's order before one that reads", "13/01/2020;01/02/2020;1;2;3;4;5\n", false,
+         bm::DateOrder::MonthFirst, "d.csv: line 1: field 1 (\"13/01/2020\")" + dates},
+        {"day, month and year named by the header, in a line of numbers only",
+         "Day,Month,Year,N1,N2,N3,N4,N5\n10,7,2015,1,2,3,4,5\n13,7,2015,1,2,3,4,6\n", false, bm::DateOrder::Unknown,
+         "2 2015-07-10 1 2 3 4 5; 3 2015-07-13 1 2 3 4 6; ok"},
+        {"a line after the draws says nothing of their dates' order",
+         "01/02/2020,1,2,3,4,5\nTirage du jour\n", true, bm::DateOrder::Unknown,
+         "d.csv: line 1: the date \"01/02/2020\" reads day first or month first, and no date of the file tells "
+         "which; " + ask},
+        {"nor of their columns",
+         "2020-01-01,1,2,3,4,5\nDay,Month,Year,Numbers\n1,2,2020,1,2,3,4,6\n", true, bm::DateOrder::Unknown,
+         "d.csv: line 3: the date \"1,2,2020\" reads day first or month first, and no date of the file tells "
+         "which; " + ask},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Read(dir, c.bytes, Five(), 39, c.skip, Order(c.order)).text, c.read);
+    }
+}
+
 // A draw of any shape: main numbers, perhaps a bonus, up to two numbers of a second pool, each
 // checked against its own pool; the refusal names the pool a draw would need.
 TEST(DrawsFile, ReadsDrawsOfTwoPools)
