@@ -449,17 +449,15 @@ std::string WithoutQuotes(std::string_view text)
 }
 
 // Whether the reading takes the line for a header: a line with an open quote by its text without
-// quotes.
+// quotes; in a file parted by ";", a line that is a header parted at commas and tabs too.
 bool HeaderLine(const Line& line, char sep, std::size_t want)
 {
     if (line.carriageReturn)
         return false;
     bool unclosed = false;
-    const auto fields = Fields(line.text, sep, unclosed);
-    if (!unclosed)
-        return IsHeader(fields, want);
-    bool again = false;
-    return IsHeader(Fields(WithoutQuotes(line.text), sep, again), want);
+    Fields(line.text, sep, unclosed);
+    const std::string text = unclosed ? WithoutQuotes(line.text) : std::string(line.text);
+    return IsHeader(Fields(text, sep, unclosed), want) && (sep == 0 || IsHeader(Fields(text, 0, unclosed), want));
 }
 
 // One look at the whole file: its separator, whether it is read by a header, and the order of its

@@ -547,6 +547,14 @@ DrawsLine ReadByHeader(const std::vector<std::string>& fields, const HeaderLayou
     return result;
 }
 
+// In a file whose fields ";" alone parts, a line that holds a date or a draw when commas and tabs
+// part it too is a draw written with other separators, never a header to pass over.
+bool PartedOtherwise(std::string_view line, const LineRules& rules)
+{
+    bool unclosed = false;
+    return rules.separator != 0 && !HeaderLike(SplitFields(line, 0, unclosed), rules);
+}
+
 // Reads one line: by its header's columns when there is a header, else by position.
 DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const HeaderLayout* layout)
 {
@@ -562,7 +570,8 @@ DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const Heade
         std::string plain(line);
         std::erase(plain, '"');
         bool again = false;
-        const bool header = HeaderLike(SplitFields(plain, rules.separator, again), rules);
+        const bool header =
+            HeaderLike(SplitFields(plain, rules.separator, again), rules) && !PartedOtherwise(plain, rules);
         return Faulted(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault, "holds a quote (\") that is not closed");
     }
     // A line of nothing but the draw's numbers reads as one without a date, as in a file without a
@@ -575,6 +584,9 @@ DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const Heade
         read = ReadByHeader(fields, *layout, rules);
     else
         read = ReadByPosition(fields, rules);
+    if (read.kind == DrawsLine::Kind::Header && PartedOtherwise(line, rules))
+        return Faulted(DrawsLine::Kind::Fault, "holds a draw parted by commas or tabs; the first line of this file "
+                                               "parts its fields by \";\" alone");
     if (read.kind != DrawsLine::Kind::Draw)
         return read;
     // Draws outside the days asked for are passed over before the game's rules are asked: a
@@ -794,13 +806,13 @@ Status DrawsReader::Survey()
         }
         const auto fields = SplitFields(line, separator_, unclosed);
         const bool headerLike = HeaderLike(fields, rules);
-        bool header = headerLike && !carriageReturn;
+        bool header = headerLike && !carriageReturn && !PartedOtherwise(line, rules);
         if (unclosed && !carriageReturn) {
             // The reading takes a line with an open quote for a header by its text without quotes.
             std::string plain = line;
             std::erase(plain, '"');
             bool again = false;
-            header = HeaderLike(SplitFields(plain, separator_, again), rules);
+            header = HeaderLike(SplitFields(plain, separator_, again), rules) && !PartedOtherwise(plain, rules);
         }
         if (header && !past) {
             DateOrder hint = DateOrder::Unknown;

@@ -489,6 +489,8 @@ TEST(DrawsFile, DatesAreNeitherTakenFromAnotherColumnNorGuessed)
     const std::string dates = " is not a date; dates are read as YYYY-MM-DD, YYYY/MM/DD, M/D/YYYY (month first), "
                               "D.M.YYYY, DD-Mon-YYYY, Month D YYYY or YYYYMMDD";
     const std::string ask = "give --date-order DMY (day first) or MDY (month first)";
+    const std::string commas = "holds a draw parted by commas or tabs; the first line of this file parts its fields "
+                               "by \";\" alone";
     const struct {
         const char* what;
         std::string bytes;
@@ -512,6 +514,15 @@ TEST(DrawsFile, DatesAreNeitherTakenFromAnotherColumnNorGuessed)
          "2020-01-01,1,2,3,4,5\nDay,Month,Year,Numbers\n1,2,2020,1,2,3,4,6\n", true, bm::DateOrder::Unknown,
          "d.csv: line 3: the date \"1,2,2020\" reads day first or month first, and no date of the file tells "
          "which; " + ask},
+        // A file parted by ";": a draw parted by commas before the first draw is no header to pass over.
+        {"a dated draw parted by commas", "Lotto export;\n2020-01-01,1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", false,
+         bm::DateOrder::Unknown, "d.csv: line 2: " + commas},
+        {"an undated one", "Lotto export;\n1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", false, bm::DateOrder::Unknown,
+         "d.csv: line 2: " + commas},
+        {"skipped and counted when asked", "Lotto export;\n1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", true, bm::DateOrder::Unknown,
+         "3 2020-01-08 1 2 3 4 6; ok"},
+        {"a header with commas is still one", "Lotto export; prizes in EUR, cents after a comma\n2020-01-08;1;2;3;4;6\n",
+         false, bm::DateOrder::Unknown, "2 2020-01-08 1 2 3 4 6; ok"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
