@@ -1,3 +1,6 @@
+// The POSIX side; PlatformWindows.cpp is the Windows one.
+#ifndef _WIN32
+
 #include "common/Platform.h"
 
 #include <cerrno>
@@ -107,3 +110,5 @@ std::uint64_t FreeMemoryBytes()
 }
 
 }  // namespace bm
+
+#endif  // !_WIN32
