@@ -14,7 +14,8 @@ build=${BUILD_DIR:-build-windows}
 jobs=${JOBS:-2}
 start=$SECONDS
 
-PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine googletest cmake ninja-build)
+PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine googletest cmake ninja-build
+  cups cups-client printer-driver-cups-pdf poppler-utils python3)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

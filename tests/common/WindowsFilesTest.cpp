@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "common/InputFile.h"
 #include "common/OwnSettings.h"
 #include "common/Platform.h"
+#include "common/ProgramStart.h"
 #include "common/UserFolder.h"
 #include "support/TempDir.h"
 
@@ -236,6 +238,58 @@ TEST(WindowsPaths, TheProgramFolderGoesUnderAppData)
     EXPECT_EQ(*home, fs::path(appData) / "Brindlemark");
     EXPECT_EQ(ReadBytes(*home / "Defs" / "LO649.def"), "49\r\n");
     EXPECT_TRUE(fs::is_directory(*home / "Summary"));
+}
+
+
+// Run only by the test below: says its arguments, one a line, into BM_TEST_ARGS, and writes
+// lines to standard output as the reports do.
+TEST(WindowsProgramStart, DISABLED_ChildSaysItsArguments)
+{
+    std::string said;
+    for (const std::string& a : bm::ProgramArguments(0, nullptr))
+        said += a + "\n";
+    WriteBytes(bm::EnvironmentText("BM_TEST_ARGS"), said);
+    bm::UseExactStandardStreams();
+    std::fputs("<<line 1\nline 2\n>>", stdout);
+    std::fflush(stdout);
+}
+
+// Arguments beyond ASCII arrive as UTF-8 whatever the code page; a report's lines end in LF.
+TEST(WindowsProgramStart, ArgumentsArriveAsUtf8AndOutputLinesEndInLf)
+{
+    TempDir dir;
+    wchar_t self[MAX_PATH * 4];
+    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH * 4), 0u);
+    std::wstring command = L"\"" + std::wstring(self) +
+                           L"\" --gtest_also_run_disabled_tests --gtest_filter=WindowsProgramStart.DISABLED_ChildSaysItsArguments"
+                           L" \"C:\\\u0141\u00F3d\u017A F\u00E4llt\\w.txt\" plain \"say \\\"hi\\\"\"";
+    ASSERT_TRUE(SetEnvironmentVariableW(L"BM_TEST_ARGS", (dir / "args.txt").c_str()));
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdOutput = writeEnd;
+    start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &child));
+    SetEnvironmentVariableW(L"BM_TEST_ARGS", nullptr);
+    CloseHandle(writeEnd);
+    std::string out;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        out.append(buffer, got);
+    CloseHandle(readEnd);
+    WaitForSingleObject(child.hProcess, INFINITE);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    const std::string args = ReadBytes(dir / "args.txt");
+    EXPECT_TRUE(HasText(args, "\nC:\\\xC5\x81\xC3\xB3\x64\xC5\xBA F\xC3\xA4llt\\w.txt\nplain\nsay \"hi\"\n")) << args;
+    EXPECT_TRUE(HasText(out, "<<line 1\nline 2\n>>")) << out;
 }
 
 }  // namespace
