@@ -199,7 +199,20 @@ Result<std::unique_ptr<GdiPrinterSurface>> GdiPrinterSurface::Open(const std::st
         dm->dmFields |= DM_DEFAULTSOURCE;
         dm->dmDefaultSource = *bin;
     }
-    return std::unique_ptr<GdiPrinterSurface>(new GdiPrinterSurface(name, std::move(title), std::move(devmode)));
+    // The driver settles the fields together; the paper it then reports is the one printed on.
+    DocumentPropertiesW(nullptr, handle.get(), const_cast<wchar_t*>(wide.c_str()), dm, dm, DM_IN_BUFFER | DM_OUT_BUFFER);
+    Paper laidOut = paper.value_or(A4Paper());
+    if (!paper) {
+        if (HDC ic = CreateICW(L"WINSPOOL", wide.c_str(), nullptr, dm)) {
+            const double w = GetDeviceCaps(ic, PHYSICALWIDTH) * 25.4 / std::max(1, GetDeviceCaps(ic, LOGPIXELSX));
+            const double h = GetDeviceCaps(ic, PHYSICALHEIGHT) * 25.4 / std::max(1, GetDeviceCaps(ic, LOGPIXELSY));
+            if (w > 0 && h > 0)
+                laidOut = PaperOfSize(static_cast<float>(std::min(w, h)), static_cast<float>(std::max(w, h)));
+            DeleteDC(ic);
+        }
+    }
+    return std::unique_ptr<GdiPrinterSurface>(
+        new GdiPrinterSurface(name, std::move(title), std::move(devmode), std::move(laidOut)));
 }
 
 GdiPrinterSurface::~GdiPrinterSurface()

@@ -26,6 +26,8 @@ public:
     ~GdiPrinterSurface() override;
 
     const std::string& printer() const { return printer_; }
+    // The paper the sheets are laid out on: the one asked for, else the printer's own (portrait).
+    const Paper& LaidOutOn() const { return paper_; }
 
     void UseMillimetres() override {}
     void SetOrientation(Orientation o) override;
@@ -36,8 +38,8 @@ public:
     Destination HandedTo() const override { return {Destination::Kind::Printer, printer_}; }
 
 private:
-    GdiPrinterSurface(std::string printer, std::string title, std::vector<char> devmode)
-        : printer_(std::move(printer)), title_(std::move(title)), devmode_(std::move(devmode))
+    GdiPrinterSurface(std::string printer, std::string title, std::vector<char> devmode, Paper paper)
+        : printer_(std::move(printer)), title_(std::move(title)), devmode_(std::move(devmode)), paper_(std::move(paper))
     {
     }
     bool StartDocument();
@@ -45,6 +47,7 @@ private:
 
     std::string printer_, title_;
     std::vector<char> devmode_;  // the DEVMODEW the document is printed with
+    Paper paper_;
     Orientation orientation_ = Orientation::Portrait;
     void* dc_ = nullptr;
     bool inPage_ = false, failed_ = false;

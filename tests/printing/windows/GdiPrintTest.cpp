@@ -66,6 +66,7 @@ TEST(GdiPrint, DISABLED_PrintsJobsForTheMeasuringScript)
         const auto file = WriteDefinition(dir / "Defs", "J" + std::to_string(n) + "649", job.definition);
         auto printer = bm::GdiPrinterSurface::Open(Env("BM_GDI_PRINTER"), "Brindlemark test " + std::to_string(n));
         ASSERT_TRUE(printer.ok()) << printer.error().message;
+        EXPECT_EQ((*printer)->LaidOutOn(), bm::A4Paper());  // the queue's own paper
         bm::RecordingSurface recorded;
         Both both(**printer, recorded);
         const auto outcome = RunUnwatched(RequestFor(file, job.definition, job.testMode, "3.25", "7.5"), both,
