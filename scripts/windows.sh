@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Brindlemark for 64-bit Windows with MinGW-w64 (static: no DLL beside any .exe) and runs
-# its tests under Wine through CTest. Installs what it needs with apt-get (as root or through sudo).
+# Builds Brindlemark for 64-bit Windows with MinGW-w64 (static: no DLL beside any .exe), runs its
+# tests under Wine through CTest, and builds and tries the zip and the installer
+# (scripts/windows-package.sh). Installs what it needs with apt-get (as root or through sudo).
 #
 #   bash scripts/windows.sh            build and test in build-windows/
 #   BUILD_DIR=dir JOBS=n WERROR=ON     another folder, other parallelism, warnings as errors
@@ -15,7 +16,7 @@ jobs=${JOBS:-2}
 start=$SECONDS
 
 PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine googletest cmake ninja-build
-  cups cups-client printer-driver-cups-pdf poppler-utils python3)
+  cups cups-client printer-driver-cups-pdf poppler-utils python3 nsis zip unzip)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -55,3 +56,10 @@ echo "=== windows: Wine ready after $((SECONDS - start)) s"
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600
 echo "=== windows: tested after $((SECONDS - start)) s"
+
+if [ -f "$build/bin/brindlemark.exe" ]; then
+  bash scripts/windows-package.sh "$build"
+  echo "=== windows: packaged and tried after $((SECONDS - start)) s"
+else
+  echo "=== windows: the command line is not built for Windows yet, so there is nothing to package"
+fi
