@@ -95,8 +95,9 @@ bool MarkForDeletion(HANDLE h, bool remove)
 // nobody holds locked. A copy a live writer still fills in cannot even be opened.
 void RemoveIfLeftover(const fs::path& p)
 {
-    const HANDLE h = CreateFileW(p.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE h =
+        CreateFileW(p.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return;
     BY_HANDLE_FILE_INFORMATION info{};
@@ -153,16 +154,19 @@ fs::path ResolvedTarget(const fs::path& target)
 Status CheckWritableTarget(const fs::path& given)
 {
     const fs::path target = ResolvedTarget(given);
-    const std::string shown = given == target ? given.string() : given.string() + " (a link to " + target.string() + ")";
-    const std::string device = given.string() + ": is not a regular file (a device, FIFO or socket); nothing was written";
+    const std::string shown =
+        given == target ? given.string() : given.string() + " (a link to " + target.string() + ")";
+    const std::string device =
+        given.string() + ": is not a regular file (a device, FIFO or socket); nothing was written";
     if (NamesDevice(given) || NamesDevice(target))
         return Error{device};
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             return Error{shown + ": is a folder; give the name of a file to write"};
-        const HANDLE h = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE h =
+            CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             const DWORD code = GetLastError();
             if (code == ERROR_SHARING_VIOLATION)
@@ -197,7 +201,8 @@ Status CheckOutputTarget(const fs::path& given, const std::vector<fs::path>& inp
         for (const fs::path& input : inputs) {
             FileStamp in;
             if (StampOf(input, in) && in.SameFile(out))
-                return Error{given.string() + ": is " + (input == given ? "" : "the same file as " + input.string() + ", ") +
+                return Error{given.string() + ": is " +
+                             (input == given ? "" : "the same file as " + input.string() + ", ") +
                              "an input of this run; it would be overwritten, choose another file"};
         }
     }
@@ -244,9 +249,10 @@ Status AtomicFileWriter::Open(const fs::path& given)
         // Another writer's sweep may have taken the copy before it was locked: then another name.
         FileStamp named;
         BY_HANDLE_FILE_INFORMATION info{};
-        const bool ours = Lock(h) && GetFileInformationByHandle(h, &info) && StampOf(named_, named) &&
-                          named.inode == ((static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow) &&
-                          named.device == info.dwVolumeSerialNumber;
+        const bool ours =
+            Lock(h) && GetFileInformationByHandle(h, &info) && StampOf(named_, named) &&
+            named.inode == ((static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow) &&
+            named.device == info.dwVolumeSerialNumber;
         if (!ours) {
             CloseHandle(h);
             h = INVALID_HANDLE_VALUE;
@@ -310,7 +316,8 @@ Status AtomicFileWriter::Commit()
     if (old != INVALID_FILE_ATTRIBUTES) {
         FILE_BASIC_INFO basic{};
         basic.FileAttributes = (old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)) | FILE_ATTRIBUTE_NORMAL;
+                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)) |
+                               FILE_ATTRIBUTE_NORMAL;
         if (basic.FileAttributes != FILE_ATTRIBUTE_NORMAL)
             basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL);
         SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic);

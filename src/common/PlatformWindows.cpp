@@ -22,7 +22,8 @@ constexpr std::uint64_t kWindowsToUnixSeconds = 11644473600ULL;
 void TimeFrom(const FILETIME& t, FileStamp& s)
 {
     const std::uint64_t ticks = (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    s.modifiedSeconds = static_cast<std::int64_t>(ticks / 10000000ULL) - static_cast<std::int64_t>(kWindowsToUnixSeconds);
+    s.modifiedSeconds =
+        static_cast<std::int64_t>(ticks / 10000000ULL) - static_cast<std::int64_t>(kWindowsToUnixSeconds);
     s.modifiedNanoseconds = static_cast<std::int64_t>(ticks % 10000000ULL) * 100;
 }
 
@@ -125,9 +126,9 @@ bool ReadOnlyFile::Stamp(FileStamp& stamp) const
 bool StampOf(const std::filesystem::path& file, FileStamp& stamp)
 {
     // No access asked for: the file's state is read without opening its contents.
-    const HANDLE h = CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE h =
+        CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         errno = ErrnoOf(GetLastError());
         return false;
@@ -145,38 +146,26 @@ int ErrnoOf(unsigned long code)
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
-    case ERROR_DELETE_PENDING:
-        return ENOENT;
+    case ERROR_DELETE_PENDING: return ENOENT;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
-    case ERROR_NETWORK_ACCESS_DENIED:
-        return EACCES;
+    case ERROR_NETWORK_ACCESS_DENIED: return EACCES;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
+    case ERROR_ALREADY_EXISTS: return EEXIST;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return EMFILE;
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
     case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return ENOMEM;
-    case ERROR_DIRECTORY:
-        return ENOTDIR;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENAMETOOLONG;
+    case ERROR_OUTOFMEMORY: return ENOMEM;
+    case ERROR_DIRECTORY: return ENOTDIR;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
     case ERROR_INVALID_NAME:
-    case ERROR_INVALID_PARAMETER:
-        return EINVAL;
-    case ERROR_NOT_SAME_DEVICE:
-        return EXDEV;
-    case ERROR_DIR_NOT_EMPTY:
-        return ENOTEMPTY;
-    default:
-        return EIO;
+    case ERROR_INVALID_PARAMETER: return EINVAL;
+    case ERROR_NOT_SAME_DEVICE: return EXDEV;
+    case ERROR_DIR_NOT_EMPTY: return ENOTEMPTY;
+    default: return EIO;
     }
 }
 

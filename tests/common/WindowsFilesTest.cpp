@@ -116,8 +116,9 @@ TEST(WindowsAtomicFile, TheSweepRemovesOnlyCopiesNobodyHoldsLocked)
     for (const fs::path& p : {gone, held, others, notOurs})
         WriteBytes(p, "partial");
     fs::create_directory(folderLike);
-    const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE h =
+        CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     OVERLAPPED all{};
     ASSERT_TRUE(LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &all));
@@ -154,8 +155,9 @@ TEST(WindowsAtomicFile, AKilledWriterLeavesTheOldFileAndNoCopy)
     WriteBytes(dir / "s.txt", "old");
     wchar_t self[MAX_PATH * 4];
     ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH * 4), 0u);
-    std::wstring command = L"\"" + std::wstring(self) +
-                           L"\" --gtest_also_run_disabled_tests --gtest_filter=WindowsAtomicFile.DISABLED_ChildWritesUntilKilled";
+    std::wstring command =
+        L"\"" + std::wstring(self) +
+        L"\" --gtest_also_run_disabled_tests --gtest_filter=WindowsAtomicFile.DISABLED_ChildWritesUntilKilled";
     ASSERT_TRUE(SetEnvironmentVariableW(L"BM_TEST_KILLED_WRITER", (dir / "s.txt").c_str()));
     STARTUPINFOW start{};
     start.cb = sizeof start;
@@ -180,10 +182,12 @@ TEST(WindowsAtomicFile, AKilledWriterLeavesTheOldFileAndNoCopy)
 TEST(WindowsPaths, NamesBeyondAsciiTravelAsUtf8)
 {
     TempDir dir;
-    const std::string name = "\xC5\x81\xC3\xB3\x64\xC5\xBA F\xC3\xA4llt \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xF0\x9F\x8E\xB2";
+    const std::string name =
+        "\xC5\x81\xC3\xB3\x64\xC5\xBA F\xC3\xA4llt \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xF0\x9F\x8E\xB2";
     const fs::path folder = dir / name;
     ASSERT_TRUE(fs::create_directory(folder));
-    EXPECT_EQ(Names(dir.path()), std::vector<std::wstring>{L"\u0141\u00F3d\u017A F\u00E4llt \u03A9\u03BC\u03AD\u03B3\u03B1 \U0001F3B2"});
+    EXPECT_EQ(Names(dir.path()),
+              std::vector<std::wstring>{L"\u0141\u00F3d\u017A F\u00E4llt \u03A9\u03BC\u03AD\u03B3\u03B1 \U0001F3B2"});
     EXPECT_EQ(folder.filename().string(), name);
 
     const fs::path wheel = folder / (name + ".txt");
@@ -240,7 +244,6 @@ TEST(WindowsPaths, TheProgramFolderGoesUnderAppData)
     EXPECT_TRUE(fs::is_directory(*home / "Summary"));
 }
 
-
 // Run only by the test below: says its arguments, one a line, into BM_TEST_ARGS, and writes
 // lines to standard output as the reports do.
 TEST(WindowsProgramStart, DISABLED_ChildSaysItsArguments)
@@ -260,9 +263,10 @@ TEST(WindowsProgramStart, ArgumentsArriveAsUtf8AndOutputLinesEndInLf)
     TempDir dir;
     wchar_t self[MAX_PATH * 4];
     ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH * 4), 0u);
-    std::wstring command = L"\"" + std::wstring(self) +
-                           L"\" --gtest_also_run_disabled_tests --gtest_filter=WindowsProgramStart.DISABLED_ChildSaysItsArguments"
-                           L" \"C:\\\u0141\u00F3d\u017A F\u00E4llt\\w.txt\" plain \"say \\\"hi\\\"\"";
+    std::wstring command =
+        L"\"" + std::wstring(self) +
+        L"\" --gtest_also_run_disabled_tests --gtest_filter=WindowsProgramStart.DISABLED_ChildSaysItsArguments"
+        L" \"C:\\\u0141\u00F3d\u017A F\u00E4llt\\w.txt\" plain \"say \\\"hi\\\"\"";
     ASSERT_TRUE(SetEnvironmentVariableW(L"BM_TEST_ARGS", (dir / "args.txt").c_str()));
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;

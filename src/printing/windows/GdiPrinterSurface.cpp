@@ -27,7 +27,8 @@ std::string Narrow(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -137,8 +138,8 @@ std::vector<std::string> WindowsPrinters()
     if (needed == 0)
         return names;
     std::vector<char> buffer(needed);
-    if (!EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, reinterpret_cast<BYTE*>(buffer.data()),
-                       needed, &needed, &count))
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4,
+                       reinterpret_cast<BYTE*>(buffer.data()), needed, &needed, &count))
         return names;
     const auto* info = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i)
@@ -183,7 +184,8 @@ Result<std::unique_ptr<GdiPrinterSurface>> GdiPrinterSurface::Open(const std::st
     if (const std::string why = NotReady(handle.get()); !why.empty())
         return Error{"the printer " + name + " " + why + "; nothing was sent"};
 
-    const LONG size = DocumentPropertiesW(nullptr, handle.get(), const_cast<wchar_t*>(wide.c_str()), nullptr, nullptr, 0);
+    const LONG size =
+        DocumentPropertiesW(nullptr, handle.get(), const_cast<wchar_t*>(wide.c_str()), nullptr, nullptr, 0);
     if (size <= 0)
         return Error{"the printer " + name + " gives no settings to print with"};
     std::vector<char> devmode(static_cast<std::size_t>(size));
@@ -200,7 +202,8 @@ Result<std::unique_ptr<GdiPrinterSurface>> GdiPrinterSurface::Open(const std::st
         dm->dmDefaultSource = *bin;
     }
     // The driver settles the fields together; the paper it then reports is the one printed on.
-    DocumentPropertiesW(nullptr, handle.get(), const_cast<wchar_t*>(wide.c_str()), dm, dm, DM_IN_BUFFER | DM_OUT_BUFFER);
+    DocumentPropertiesW(nullptr, handle.get(), const_cast<wchar_t*>(wide.c_str()), dm, dm,
+                        DM_IN_BUFFER | DM_OUT_BUFFER);
     Paper laidOut = paper.value_or(A4Paper());
     if (!paper) {
         if (HDC ic = CreateICW(L"WINSPOOL", wide.c_str(), nullptr, dm)) {

@@ -39,9 +39,11 @@ public:
 
 private:
     GdiPrinterSurface(std::string printer, std::string title, std::vector<char> devmode, Paper paper)
-        : printer_(std::move(printer)), title_(std::move(title)), devmode_(std::move(devmode)), paper_(std::move(paper))
-    {
-    }
+        : printer_(std::move(printer)),
+          title_(std::move(title)),
+          devmode_(std::move(devmode)),
+          paper_(std::move(paper))
+    {}
     bool StartDocument();
     void Close();
 

@@ -69,8 +69,8 @@ TEST(GdiPrint, DISABLED_PrintsJobsForTheMeasuringScript)
         EXPECT_EQ((*printer)->LaidOutOn(), bm::A4Paper());  // the queue's own paper
         bm::RecordingSurface recorded;
         Both both(**printer, recorded);
-        const auto outcome = RunUnwatched(RequestFor(file, job.definition, job.testMode, "3.25", "7.5"), both,
-                                          dir / "wheel.txt");
+        const auto outcome =
+            RunUnwatched(RequestFor(file, job.definition, job.testMode, "3.25", "7.5"), both, dir / "wheel.txt");
         ASSERT_EQ(outcome.end, bm::JobEnd::Completed) << outcome.message;
         ASSERT_GT(recorded.marks().size(), 10u);
         std::ofstream out(expected + "." + std::to_string(n), std::ios::binary);
