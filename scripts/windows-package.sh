@@ -39,13 +39,13 @@ echo "windows-package: $(du -h "$zipfile" | cut -f1) $zipfile, $(du -h "$setup" 
 print_sample() {
   local program=$1 out=$2
   rm -f "$out"
-  wine "$program" print --definition LO649 --wheel LO649-sample.txt --pdf "Z:$out" > "$build/package/printed.txt"
+  wine "$program" print --definition LO649 --wheel LO649-sample.txt --pdf "Z:$out" > "$build/package/printed.txt" 2>&1
   grep -q "Processing Complete" "$build/package/printed.txt" || fail "no complete print: $(cat "$build/package/printed.txt")"
   head -c 5 "$out" | grep -q '%PDF-' || fail "$out is no PDF"
 }
 
-appdata="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/Brindlemark"
-[ -n "${USER:-}" ] || appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Brindlemark"
+user=$(wine cmd /c 'echo %USERNAME%' 2>/dev/null | tr -d '\r')
+appdata="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Brindlemark"
 rm -rf "$appdata"
 
 # The zip, unpacked anywhere: the first start makes the user's folder from its sample.

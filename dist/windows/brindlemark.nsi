@@ -2,7 +2,8 @@
 ; menu and in Apps & features; the uninstaller takes all of it away again (the users' own
 ; program folders under %APPDATA%\Brindlemark stay).
 ;   makensis -DVERSION=1.0.502 -DSTAGE=<folder with brindlemark.exe, sample, manual, licences> -DOUTFILE=<exe> brindlemark.nsi
-Unicode true
+; A 64-bit installer for a 64-bit program (and Wine without 32-bit support runs it).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestSupportedOS all
@@ -99,7 +100,7 @@ Section "Brindlemark"
 
   SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\Brindlemark"
-  CreateShortcut "$SMPROGRAMS\Brindlemark\Brindlemark command prompt.lnk" "$SYSDIR\cmd.exe" '/k "$INSTDIR\brindlemark.exe" --help' "" "" 0 SW_SHOWNORMAL "" "A command prompt for Brindlemark"
+  CreateShortcut "$SMPROGRAMS\Brindlemark\Brindlemark command prompt.lnk" "$SYSDIR\cmd.exe" '/k "$INSTDIR\brindlemark.exe" --help' "" 0 SW_SHOWNORMAL "" "A command prompt for Brindlemark"
   CreateShortcut "$SMPROGRAMS\Brindlemark\Brindlemark manual.lnk" "$INSTDIR\manual\index.html"
   CreateShortcut "$SMPROGRAMS\Brindlemark\Uninstall Brindlemark.lnk" "$INSTDIR\uninstall.exe"
 
