@@ -18,7 +18,7 @@
 #include "cli/CatalogueSupport.h"
 #include "cli/ReportOutput.h"
 #include "checking/CheckTestSupport.h"
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 
 using namespace bmtest;
 

@@ -4,16 +4,13 @@
 #include <string>
 
 #include "paper/PrintSurface.h"
-#include "printing/qt/Spooler.h"
-
-class QIODevice;
+#include "printing/PdfPages.h"
+#include "printing/Spooler.h"
 
 namespace bm {
 
-class PdfPages;
-
-// A surface whose sheets are painted into a PDF as they come; where the PDF goes (a file, the
-// spooler) is up to the subclass, which opens the device at the first drawing and drops it.
+// A surface whose sheets are written into a PDF as they come; where the PDF goes (a file, the
+// spooler) is up to the subclass, which opens its file at the first drawing and drops it.
 class PdfBackedSurface : public PrintSurface {
 public:
     ~PdfBackedSurface() override;
@@ -28,16 +25,16 @@ public:
 protected:
     PdfBackedSurface(const PaperArea& paper, std::string title);
 
-    // Opens the device the PDF is written to; nullptr and `error` set when it cannot.
-    virtual QIODevice* OpenDevice(std::string& error) = 0;
-    // Lets the device go without keeping anything written to it.
+    // Opens the file the PDF is written to: the sink that takes its bytes, or none with `error` set.
+    virtual PdfPages::Sink OpenDevice(std::string& error) = 0;
+    // Lets the file go without keeping anything written to it.
     virtual void CloseDevice() = 0;
 
     // The pages of the current document, opened on first use; nullptr (and openError()) when
-    // the device could not be opened.
+    // the file could not be opened.
     PdfPages* Pages();
     const std::string& openError() const { return openError_; }
-    // Ends the painting: false when the PDF could not be finished.
+    // Ends the document: false when the PDF could not be finished.
     bool FinishPages(bool blankIfEmpty);
     void Drop();
 

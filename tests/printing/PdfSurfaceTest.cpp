@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "printing/qt/PdfSurface.h"
-#include "printing/qt/PrintTestTools.h"
-#include "printing/qt/PrinterSurface.h"
+#include "printing/PdfSurface.h"
+#include "support/PrintTestTools.h"
+#include "printing/PrinterSurface.h"
 #include "support/TempDir.h"
 
 using namespace bm;

@@ -1,4 +1,4 @@
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "printing/qt/PdfSurface.h"
+#include "printing/PdfSurface.h"
 
 #include <cstring>
 
@@ -13,35 +13,6 @@ std::filesystem::path Absolute(const std::filesystem::path& file)
     auto full = std::filesystem::absolute(file, error);
     return error ? file : full;
 }
-
-// The PDF's bytes into the writer's unnamed file, a piece at a time, so that a write the system
-// refuses keeps its reason (a full disk, a file too large) for the message.
-class WriterDevice final : public QIODevice {
-public:
-    explicit WriterDevice(AtomicFileWriter& writer) : writer_(writer) { open(QIODevice::WriteOnly); }
-    bool isSequential() const override { return true; }
-    bool Flush()
-    {
-        failed_ = failed_ || (!piece_.empty() && !writer_.Write(piece_));
-        piece_.clear();
-        return !failed_;
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 length) override
-    {
-        piece_.append(data, static_cast<std::size_t>(length));
-        if (piece_.size() >= (1u << 16) && !Flush())
-            return -1;
-        return failed_ ? -1 : length;
-    }
-
-private:
-    AtomicFileWriter& writer_;
-    std::string piece_;
-    bool failed_ = false;
-};
 
 }  // namespace
 
@@ -60,19 +31,18 @@ Status PdfSurface::CheckTarget(const std::filesystem::path& target)
     return CheckWritableTarget(target);
 }
 
-QIODevice* PdfSurface::OpenDevice(std::string& error)
+PdfPages::Sink PdfSurface::OpenDevice(std::string& error)
 {
     if (const Status opened = writer_.Open(target_); !opened) {
         error = opened.error().message;
         return nullptr;
     }
-    file_ = std::make_unique<WriterDevice>(writer_);
-    return file_.get();
+    // A write the system refuses keeps its reason (a full disk, a file too large) for the message.
+    return [this](std::string_view bytes) { return writer_.Write(bytes); };
 }
 
 void PdfSurface::CloseDevice()
 {
-    file_.reset();
     writer_.Abandon();  // the target stays as it was
 }
 
@@ -81,11 +51,9 @@ Status PdfSurface::EndDocument()
     if (!Pages())
         return Error{openError()};
     const bool painted = FinishPages(true);
-    const bool flushed = static_cast<WriterDevice&>(*file_).Flush();
-    // The system's reason, also when the painting failed for a write it refused.
+    // The system's reason, also when the writing failed for a write it refused.
     const std::string reason = writer_.WriteError() ? std::strerror(writer_.WriteError()) : "";
-    file_.reset();
-    if (!painted || !flushed) {
+    if (!painted) {
         Drop();
         return Error{target_.string() + ": the PDF could not be written" + (reason.empty() ? "" : " (" + reason + ")")};
     }

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "paper/Calibration.h"
-#include "printing/qt/PrintTestTools.h"
-#include "printing/qt/Spooler.h"
+#include "support/PrintTestTools.h"
+#include "printing/Spooler.h"
 
 using namespace bm;
 using namespace bmtest;

@@ -3,9 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "printing/qt/PdfBackedSurface.h"
-
-class QTemporaryFile;
+#include "common/Platform.h"
+#include "printing/PdfBackedSurface.h"
 
 namespace bm {
 
@@ -33,7 +32,7 @@ public:
     Destination HandedTo() const override { return {Destination::Kind::Printer, printer_}; }
 
 protected:
-    QIODevice* OpenDevice(std::string& error) override;
+    PdfPages::Sink OpenDevice(std::string& error) override;
     void CloseDevice() override;
 
 private:
@@ -45,7 +44,7 @@ private:
     PaperArea paper_;
     std::string title_;
     PaperChoice choice_;
-    std::unique_ptr<QTemporaryFile> file_;
+    std::unique_ptr<TemporaryFile> file_;
 };
 
 }  // namespace bm

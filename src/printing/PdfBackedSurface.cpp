@@ -1,6 +1,6 @@
-#include "printing/qt/PdfBackedSurface.h"
+#include "printing/PdfBackedSurface.h"
 
-#include "printing/qt/PdfPages.h"
+#include "printing/PdfPages.h"
 
 namespace bm {
 
@@ -23,10 +23,10 @@ PdfPages* PdfBackedSurface::Pages()
 {
     if (pages_ || !openError_.empty())
         return pages_.get();
-    QIODevice* device = OpenDevice(openError_);
-    if (!device)
+    PdfPages::Sink sink = OpenDevice(openError_);
+    if (!sink)
         return nullptr;
-    pages_ = std::make_unique<PdfPages>(*device, paper_, title_);
+    pages_ = std::make_unique<PdfPages>(std::move(sink), paper_, title_);
     pages_->SetOrientation(orientation_);
     return pages_.get();
 }

@@ -1,12 +1,9 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
-
-#include <QIODevice>
 
 #include "common/AtomicFile.h"
-#include "printing/qt/PdfBackedSurface.h"
+#include "printing/PdfBackedSurface.h"
 
 
 namespace bm {
@@ -28,14 +25,13 @@ public:
     Destination HandedTo() const override { return {Destination::Kind::File, full_.string()}; }
 
 protected:
-    QIODevice* OpenDevice(std::string& error) override;
+    PdfPages::Sink OpenDevice(std::string& error) override;
     void CloseDevice() override;
 
 private:
     std::filesystem::path target_;
     std::filesystem::path full_;  // the target named in full
     AtomicFileWriter writer_;
-    std::unique_ptr<QIODevice> file_;
 };
 
 }  // namespace bm

@@ -1,11 +1,9 @@
-#include "printing/qt/PrinterSurface.h"
+#include "printing/PrinterSurface.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include <QDir>
-#include <QTemporaryFile>
-
-#include "printing/qt/PdfPages.h"
+#include "printing/PdfPages.h"
 
 namespace bm {
 
@@ -79,13 +77,14 @@ PrinterSurface::~PrinterSurface()
     Drop();
 }
 
-QIODevice* PrinterSurface::OpenDevice(std::string& error)
+PdfPages::Sink PrinterSurface::OpenDevice(std::string& error)
 {
-    file_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/brindlemark-job-XXXXXX.pdf"));
-    if (file_->open())
-        return file_.get();
-    error = "The print job could not be prepared in " + QDir::tempPath().toStdString() + " (" +
-            file_->errorString().toStdString() + ")";
+    file_ = std::make_unique<TemporaryFile>();
+    int why = 0;
+    if (file_->Open("brindlemark-job-", ".pdf", why))
+        return [file = file_.get()](std::string_view bytes) { return file->Write(bytes); };
+    error = "The print job could not be prepared in " + TemporaryFile::Folder().string() + " (" +
+            std::strerror(why) + ")";
     file_.reset();
     return nullptr;
 }
@@ -102,17 +101,18 @@ Status PrinterSurface::EndDocument()
         return Error{openError()};
     // A job without a sheet has nothing to hand over: no blank sheet comes out of the printer.
     const bool empty = pages->sheets() == 0;
-    const bool written = FinishPages(false) && file_->flush() && file_->error() == QFileDevice::NoError;
+    const bool written = FinishPages(false) && file_->Close();
     if (!written) {
+        const std::string reason = file_->error() ? std::string(" (") + std::strerror(file_->error()) + ")" : "";
         Drop();
-        return Error{"The print job could not be prepared (writing in " + QDir::tempPath().toStdString() + " failed)"};
+        return Error{"The print job could not be prepared (writing in " + TemporaryFile::Folder().string() +
+                     " failed" + reason + ")"};
     }
     if (empty) {
         Drop();
         return Ok{};
     }
-    file_->close();
-    const auto job = spooler_->Submit(printer_, file_->fileName().toStdString(), title_, choice_);
+    const auto job = spooler_->Submit(printer_, file_->path(), title_, choice_);
     Drop();
     if (!job)
         return job.error();
