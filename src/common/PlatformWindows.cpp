@@ -138,6 +138,83 @@ bool StampOf(const std::filesystem::path& file, FileStamp& stamp)
     return ok;
 }
 
+std::filesystem::path TemporaryFile::Folder()
+{
+    std::error_code ec;
+    auto folder = std::filesystem::temp_directory_path(ec);
+    return ec ? std::filesystem::path("C:\\Windows\\Temp") : folder;
+}
+
+TemporaryFile::~TemporaryFile()
+{
+    if (fd_ >= 0)
+        _close(fd_);
+    if (!path_.empty())
+        DeleteFileW(path_.c_str());
+}
+
+bool TemporaryFile::Open(const std::string& prefix, const std::string& suffix, int& error)
+{
+    LARGE_INTEGER seed{};
+    QueryPerformanceCounter(&seed);
+    std::uint64_t state =
+        static_cast<std::uint64_t>(seed.QuadPart) ^ (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32);
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    DWORD code = ERROR_FILE_EXISTS;
+    for (int tries = 0; tries < 100 && code == ERROR_FILE_EXISTS; ++tries) {
+        std::string random;
+        for (int i = 0; i < 6; ++i) {
+            state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+            random += kChars[(state >> 33) % (sizeof kChars - 1)];
+        }
+        const std::filesystem::path name = Folder() / (prefix + random + suffix);
+        // Removed by the system with the last handle should the process end before it goes.
+        const HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_TEMPORARY, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            code = GetLastError();
+            continue;
+        }
+        fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDWR | _O_BINARY);
+        if (fd_ < 0) {
+            CloseHandle(h);
+            DeleteFileW(name.c_str());
+            error = EMFILE;
+            return false;
+        }
+        path_ = name;
+        return true;
+    }
+    error = ErrnoOf(code);
+    return false;
+}
+
+bool TemporaryFile::Write(std::string_view bytes)
+{
+    if (fd_ < 0 || error_)
+        return false;
+    const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd_));
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(bytes.size() > (1u << 30) ? (1u << 30) : bytes.size());
+        if (!WriteFile(h, bytes.data(), chunk, &written, nullptr) || written == 0) {
+            error_ = ErrnoOf(GetLastError());
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool TemporaryFile::Close()
+{
+    if (fd_ >= 0 && _close(fd_) != 0 && !error_)
+        error_ = EIO;
+    fd_ = -1;
+    return error_ == 0;
+}
+
 int ErrnoOf(unsigned long code)
 {
     switch (code) {
