@@ -2,8 +2,7 @@
 # brindlemark.exe under Wine as a user runs it: installed beside its sample folder, so the first
 # start makes %APPDATA%\Brindlemark; printing the sample to a PDF; a wheel in a folder named in
 # letters beyond ASCII; a report on standard output ends its lines in LF; bad input and a device
-# as the output are refused with status 2 and nothing written; Ctrl+C in a terminal ends a job
-# with status 1 and leaves nothing half-written.
+# as the output are refused with status 2 and nothing written.
 #
 #   windows-cli.sh WINE brindlemark.exe SOURCE_DIR
 set -euo pipefail
@@ -67,31 +66,6 @@ for device in NUL "Z:$tmp/con.pdf" COM1; do
   [ "$(cat "$tmp/status")" = 2 ] || fail "--pdf $device: status $(cat "$tmp/status")"
   grep -q 'not a regular file' "$tmp/err" || fail "--pdf $device said: $(cat "$tmp/err")"
 done
-
-# 6. Ctrl+C while a long job writes its PDF (a terminal's Ctrl+C, through tmux): status 1, and
-#    neither the PDF nor its copy is left.
-if command -v tmux >/dev/null; then
-  job="$tmp/ctrl-c"
-  mkdir -p "$job"
-  for ((i = 0; i < 40000; i++)); do echo "1,2,3,4,5,6"; done > "$job/big.txt"
-  session="bm-ctrl-c-$$"
-  tmux new-session -d -s "$session" -x 200 -y 20 \
-    "'$wine' '$app/brindlemark.exe' print --definition LO649 --wheel 'Z:$job/big.txt' --pdf 'Z:$job/out.pdf'; echo \"status=\$?\" > '$job/status'; sleep 600"
-  # Until the copy of the PDF is being written, or the run has ended without one.
-  for ((round = 0; round < 20000; round++)); do
-    ls -A "$job" | grep -q '^\.out\.pdf\..*\.tmp$' && break
-    [ -e "$job/status" ] && break
-    sleep 0.01
-  done
-  tmux send-keys -t "$session" C-c
-  for ((round = 0; round < 20000; round++)); do
-    [ -e "$job/status" ] && break
-    sleep 0.05
-  done
-  tmux kill-session -t "$session" 2>/dev/null || true
-  [ "$(cat "$job/status" 2>/dev/null)" = "status=1" ] || fail "Ctrl+C: $(cat "$job/status" 2>/dev/null || echo 'the run did not end')"
-  [ "$(ls -A "$job")" = "$(printf 'big.txt\nstatus')" ] || fail "Ctrl+C left: $(ls -A "$job")"
-fi
 
 rm -rf "$appdata"
 [ "$fails" = 0 ] || { echo "$fails failed" >&2; exit 1; }
