@@ -17,6 +17,7 @@
 #include "common/ProgramStart.h"
 #include "common/ShownText.h"
 #include "common/UserFolder.h"
+#include "wheels/WheelLibrary.h"
 
 namespace {
 
@@ -106,6 +107,7 @@ int main(int argc, char** argv)
     bm::UseExactStandardStreams();
     const std::vector<std::string> args = bm::ProgramArguments(argc, argv);
     const std::filesystem::path exeFolder = bm::cli::ExecutableFolder(argc > 0 ? argv[0] : nullptr);
+    bm::wheels::SetLibraryFolder((exeFolder / bm::wheels::kInstalledLibrary).lexically_normal());
     std::vector<std::string> rest = args;
     std::string error;
     std::filesystem::path home = bm::cli::TakeHome(rest, error);

@@ -196,6 +196,55 @@ private:
     std::vector<std::uint32_t> first_;  // boxes of number low_ + k: first_[k] .. first_[k + 1]
 };
 
+// After a slip's number marks: the second-pool marks by main panel, grid row, panel across and
+// grid column, then the board boxes of the panels that hold a play, by main panel, panel across
+// and file order. Filler panels get neither. False when Escape stopped it or a play failed.
+bool DrawPanelMarks(const PreparedJob& job, PlayWindow& plays, const PlacedMarks& marks, long long slip,
+                    PrintSurface& surface, EscapeKey& escape)
+{
+    const SlipDefinition& def = job.def;
+    const BoxGeometry& geometry = job.geometry;
+    if (marks.second) {
+        const SecondGrid& grid = *marks.second;
+        for (int m = 1; m <= def.MainPanels; ++m)
+            for (int row = 0; row < grid.Rows(); ++row)
+                for (int p = 1; p <= def.PanelsAcross; ++p) {
+                    const auto play = plays.Get(geometry.PlayIndex(slip, m, p));
+                    if (plays.error())
+                        return false;
+                    if (play.Filler())
+                        continue;
+                    for (int column = 0; column < grid.columns; ++column) {
+                        const int number = row * grid.columns + column + 1;
+                        if (number > grid.pool)
+                            break;
+                        for (auto n = play.end; n != play.lineEnd; ++n)
+                            if (*n == number) {
+                                const BoxRect box = marks.Sized(SecondBoxAt(geometry, grid, m, p, row, column));
+                                surface.FillBox(box.x1, box.y1, box.x2, box.y2);
+                            }
+                        if (escape.Pressed())
+                            return false;
+                    }
+                }
+    }
+    if (marks.board.empty())
+        return true;
+    for (int m = 1; m <= def.MainPanels; ++m)
+        for (int p = 1; p <= def.PanelsAcross; ++p) {
+            const auto play = plays.Get(geometry.PlayIndex(slip, m, p));
+            if (plays.error())
+                return false;
+            if (play.Filler())
+                continue;
+            for (const BoardBox& b : marks.board) {
+                const BoxRect box = BoardRect(geometry, b, m, p);
+                surface.FillBox(box.x1, box.y1, box.x2, box.y2);
+            }
+        }
+    return true;
+}
+
 // Slip after slip, box position by box position, each box as often as the panel's play holds
 // its number; Escape is polled after each box position.
 JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, bool outline, PrintSurface& surface,
@@ -258,6 +307,13 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
                 }
             }
         }
+        if (!DrawPanelMarks(job, plays, marks, slip, surface, escape)) {
+            surface.AbandonDocument();
+            if (plays.error())
+                return Ended(JobEnd::Refused, plays.error()->message, slip);
+            status.SetEndMessage("Print Job Aborted At Slip " + std::to_string(slip), true);
+            return Ended(JobEnd::Aborted, {}, slip);
+        }
         DrawExtraMarks(marks, surface);
         surface.NextPage();
         plays.Release(geometry.PlayIndex(slip + 1, 1, 1));
@@ -296,7 +352,7 @@ void SetUpSurface(PrintSurface& surface, bool horizontal)
 JobOutcome DrawPrepared(const PreparedJob& job, SlipSpan span, bool outline, PrintSurface& surface, JobStatus& status,
                         EscapeKey& escape)
 {
-    auto window = PlayWindow::Open(job.wheel, job.def.Game().NumbersPerPlay(), job.def.Game().NumbersMarked(),
+    auto window = PlayWindow::Open(job.wheel, job.Game().NumbersPerPlay(), job.Game().NumbersMarked(),
                                    job.plays, job.Fault(), job.seek.Before(job.geometry.PlayIndex(span.first, 1, 1)));
     if (!window)
         return Ended(JobEnd::Refused, window.error().message);
@@ -321,9 +377,22 @@ PreparedJob::PreparedJob(SlipDefinition d, float topOffset, float leftOffset)
 {
 }
 
+GameFormat PreparedJob::Game() const
+{
+    return GameOf(def, marks);
+}
+
 PlayFault PreparedJob::Fault() const
 {
-    return [this](const Play& play) { return slipNumbers.Fault(play, def.Game().NumbersMarked()); };
+    return [this](const Play& play) -> std::optional<std::string> {
+        const int marked = def.Game().NumbersMarked();
+        if (auto fault = slipNumbers.Fault(play, marked))
+            return fault;
+        if (marks.second && play.count >= marked + marks.second->pick)
+            return SecondNumbersFault(*marks.second, play.numbers.data() + marked,
+                                      play.numbers.data() + marked + marks.second->pick);
+        return std::nullopt;
+    };
 }
 
 Result<std::vector<Play>> PreparedJob::PlaysOf(long long slip) const
@@ -331,7 +400,7 @@ Result<std::vector<Play>> PreparedJob::PlaysOf(long long slip) const
     const std::int64_t first = geometry.PlayIndex(slip, 1, 1);
     const std::int64_t last = std::min<std::int64_t>(plays, first + geometry.PlaysPerSlip() - 1);
     const SeekPoint from = seek.Before(first);
-    auto reader = WheelReader::OpenAt(wheel, def.Game().NumbersPerPlay(), NumberWidth::Bits16, from.offset,
+    auto reader = WheelReader::OpenAt(wheel, Game().NumbersPerPlay(), NumberWidth::Bits16, from.offset,
                                       from.linesBefore);
     if (!reader)
         return reader.error();
@@ -392,7 +461,7 @@ JobPreparation PrepareJob(const PrintJobRequest& request, JobStatus& status, Esc
     job->wheel = chooseWheelFile();
     if (job->wheel.empty())
         return JobPreparation{Ended(JobEnd::Cancelled), {}};
-    const GameFormat game = job->def.Game();
+    const GameFormat game = job->Game();
     const auto counted = CountJobPlays(job->wheel, game, job->Fault(), escape, job->seek);
     if (!counted) {
         status.SetEndMessage("Print Job Aborted At Slip 0", true);
