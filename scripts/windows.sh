@@ -5,6 +5,8 @@
 #
 #   bash scripts/windows.sh            build and test in build-windows/
 #   BUILD_DIR=dir JOBS=n WERROR=ON     another folder, other parallelism, warnings as errors
+#   LINUX_PROGRAM=build/bin/brindlemark  the Linux program the .exe is compared with (default:
+#                                      one built without the window in BUILD_DIR-linux)
 #
 # Wine gets a prefix of its own under the build folder (made on the first run, about half a
 # minute), never the user's ~/.wine, and says nothing but what the programs print.
@@ -16,7 +18,8 @@ jobs=${JOBS:-2}
 start=$SECONDS
 
 PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine googletest cmake ninja-build
-  cups cups-client printer-driver-cups-pdf poppler-utils python3 nsis zip unzip)
+  cups cups-client printer-driver-cups-pdf poppler-utils python3 nsis zip unzip
+  build-essential libgtest-dev libcups2-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -35,10 +38,20 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR="$root"
 fi
+# The Linux program that brindlemark.exe must answer as, unless one is given.
+linux=${LINUX_PROGRAM:-}
+if [ -z "$linux" ]; then
+  cmake -S . -B "$build-linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLEMARK_GUI=OFF \
+    -DBRINDLEMARK_BENCHMARKS=OFF -DBRINDLEMARK_WERROR="${WERROR:-ON}" "${launcher[@]}" >/dev/null
+  nice cmake --build "$build-linux" -j "$jobs" --target brindlemark
+  linux="$build-linux/bin/brindlemark"
+fi
+linux=$(realpath "$linux")
+
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DBRINDLEMARK_GUI=OFF -DBRINDLEMARK_BENCHMARKS=OFF \
-  -DBRINDLEMARK_WERROR="${WERROR:-ON}" "${launcher[@]}" >/dev/null
+  -DBRINDLEMARK_WERROR="${WERROR:-ON}" -DBRINDLEMARK_LINUX_PROGRAM="$linux" "${launcher[@]}" >/dev/null
 nice cmake --build "$build" -j "$jobs"
 echo "=== windows: built in $((SECONDS - start)) s"
 

@@ -115,7 +115,7 @@ Result<OpenedSurface> OpenSurface(const JobOptions& options, const ProgramFolder
     // The printer's calibration, unless this run gives its own factors.
     if (!options.scale) {
         failureStatus = kExitRefused;
-        const auto stored = CalibrationStore(folder.home() / "Brindlemark.ini").Get((*printer)->printer());
+        const auto stored = CalibrationStore(Under(folder.home(), "Brindlemark.ini")).Get((*printer)->printer());
         if (!stored)
             return stored.error();
         opened.scale = stored->value_or(Scale{});

@@ -15,6 +15,7 @@
 #include "common/InputFile.h"
 #include "common/OwnSettings.h"
 #include "common/Platform.h"
+#include "common/ProgramFolder.h"
 #include "common/ProgramStart.h"
 #include "common/UserFolder.h"
 #include "support/TempDir.h"
@@ -242,6 +243,29 @@ TEST(WindowsPaths, TheProgramFolderGoesUnderAppData)
     EXPECT_EQ(*home, fs::path(appData) / "Brindlemark");
     EXPECT_EQ(ReadBytes(*home / "Defs" / "LO649.def"), "49\r\n");
     EXPECT_TRUE(fs::is_directory(*home / "Summary"));
+}
+
+// A file under the program folder is named with the separator the folder was written in, as the
+// Linux program names it when the folder is given as "/tmp/bm".
+TEST(WindowsPaths, NamesUnderAFolderKeepItsSeparator)
+{
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* name;
+        const wchar_t* joined;
+    } cases[] = {
+        {L"/tmp/bm", L"Defs", L"/tmp/bm/Defs"},
+        {L"/tmp/bm/", L"Defs", L"/tmp/bm/Defs"},
+        {L"C:/games", L"wheel", L"C:/games/wheel"},
+        {L"bm", L"Summary", L"bm/Summary"},
+        {L"C:\\Users\\ann\\Brindlemark", L"Defs", L"C:\\Users\\ann\\Brindlemark\\Defs"},
+        {L"C:", L"Defs", L"C:Defs"},
+        {L"/tmp/bm", L"C:\\w.txt", L"C:\\w.txt"},
+        {L"/tmp/bm", L"/w.txt", L"/w.txt"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(bm::Under(c.folder, c.name).native(), std::wstring(c.joined)) << fs::path(c.folder).string();
+    EXPECT_EQ(bm::ProgramFolder("/tmp/bm").definitionFile("LO649").native(), L"/tmp/bm/Defs/LO649.def");
 }
 
 // Run only by the test below: says its arguments, one a line, into BM_TEST_ARGS, and writes
