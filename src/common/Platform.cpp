@@ -89,6 +89,13 @@ bool ReadOnlyFile::Stamp(FileStamp& stamp) const
     return true;
 }
 
+std::filesystem::path ShownAbsolute(const std::filesystem::path& file)
+{
+    std::error_code error;
+    auto full = std::filesystem::absolute(file, error);
+    return error ? file : full;
+}
+
 bool StampOf(const std::filesystem::path& file, FileStamp& stamp)
 {
     struct stat st {};

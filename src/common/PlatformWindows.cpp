@@ -123,6 +123,30 @@ bool ReadOnlyFile::Stamp(FileStamp& stamp) const
     return StampOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd_)), stamp);
 }
 
+std::filesystem::path ShownAbsolute(const std::filesystem::path& file)
+{
+    if (file.has_root_directory())
+        return file;
+    std::error_code error;
+    const auto full = std::filesystem::absolute(file, error);
+    if (error)
+        return file;
+    // Wine's kernel32 alone has this call: it names a file as the Linux user sees it.
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto unixName =
+        kernel ? reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")))
+               : nullptr;
+    if (!unixName)
+        return full;
+    char* name = unixName(full.c_str());
+    if (!name)
+        return full;
+    std::filesystem::path shown = std::string(name);  // UTF-8, as the program's narrow names are
+    HeapFree(GetProcessHeap(), 0, name);
+    return shown.is_absolute() || shown.has_root_directory() ? shown : full;
+}
+
 bool StampOf(const std::filesystem::path& file, FileStamp& stamp)
 {
     // No access asked for: the file's state is read without opening its contents.

@@ -2,25 +2,12 @@
 
 #include <cstring>
 
+#include "common/Platform.h"
+
 namespace bm {
 
-namespace {
-
-// The file as the job status names it: a name given relative to the working folder is of no use there.
-// One written from a root stays as written (Windows would turn "/tmp/a.pdf" into "Z:\tmp\a.pdf").
-std::filesystem::path Absolute(const std::filesystem::path& file)
-{
-    if (file.has_root_directory())
-        return file;
-    std::error_code error;
-    auto full = std::filesystem::absolute(file, error);
-    return error ? file : full;
-}
-
-}  // namespace
-
 PdfSurface::PdfSurface(std::filesystem::path target, const PaperArea& paper)
-    : PdfBackedSurface(paper, target.filename().string()), target_(std::move(target)), full_(Absolute(target_))
+    : PdfBackedSurface(paper, target.filename().string()), target_(std::move(target)), full_(ShownAbsolute(target_))
 {
 }
 

@@ -5,12 +5,14 @@
 # reads as the same folders on its drive Z:. Only the seconds a run took may differ.
 #
 #   same-as-linux.sh WINE brindlemark.exe LINUX_PROGRAM SOURCE_DIR
+#   ONLY=REGEX same-as-linux.sh ...     only the cases whose names match
 set -euo pipefail
 wine=$1 exe=$2 linux=$3 src=$4
 if [ ! -x "$linux" ]; then
   echo "no Linux program to compare with at $linux" >&2
   exit 77
 fi
+exe=$(realpath "$exe") linux=$(realpath "$linux")
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 lab="$tmp/lab"
@@ -52,6 +54,10 @@ run() {
 c() {
   local name=$1
   shift
+  if [[ -n "${ONLY:-}" && ! "$name" =~ $ONLY ]]; then
+    setup=""
+    return
+  fi
   local args=() a
   for a in "$@"; do args+=("${a//@/$lab}"); done
   cases=$((cases + 1))
@@ -89,6 +95,7 @@ c "home without a folder" --home
 
 # Printing: the sample to a PDF (with outlines), some slips, the marks, the test pattern.
 c "print --pdf" $H "${P[@]}" --pdf @/out/sample.pdf
+c "print --pdf, a name in the working folder" $H "${P[@]}" --pdf sample.pdf
 c "print --pdf --outline --slips" $H "${P[@]}" --pdf @/out/sample.pdf --outline --slips 2-
 c "print --marks with offsets" $H "${P[@]}" --marks --top 1.5 --left=-2 --scale 1.01,0.99
 c "print --marks on Letter" $H "${P[@]}" --marks --paper Letter
@@ -171,6 +178,16 @@ c "slips beyond the job" $H "${P[@]}" --slips 2-3 --marks
 c "outline without a PDF" $H "${P[@]}" --outline --marks
 c "definition name in lower case" $H test-pattern --definition lo649 --marks
 c "unknown option" $H "${P[@]}" --copies 2
+setup='put "home/wheel/koło ł.txt" "1,2,3,4,5,6\r\n1,2,3,4,5,66\r\n"'
+c "wheel named beyond ASCII" $H print --definition LO649 --wheel "koło ł.txt" --marks
+setup='put "home/Łódź/koło.txt" "1,2,3,4,5,6\r\n"'
+c "folder named beyond ASCII" $H print --definition LO649 --wheel "@/home/Łódź/koło.txt" --pdf "@/home/Łódź/wynik.pdf"
+c "home given relative" --home ../home print --definition LO649 --wheel nothere.txt --marks
+setup='mkdir -p "$lab/out/folder.pdf"'
+c "PDF onto a folder" $H "${P[@]}" --pdf @/out/folder.pdf
+setup='mkdir -p "$lab/home/wheel/dir.txt"'
+c "wheel that is a folder" $H print --definition LO649 --wheel dir.txt --marks
+c "definition given as a file" $H test-pattern --definition @/home/Defs/PB569.def --paper 82x190 --marks
 c "wheel make, impossible" $H wheel make --count 5 --pick 6 --if 3 --match 3
 c "wheel apply, too many numbers" $H wheel apply --design @/home/none.txt --numbers "1 2 3"
 
