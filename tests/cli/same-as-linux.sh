@@ -21,6 +21,9 @@ unset LANGUAGE LANG CUPS_SERVER PRINTER
 mkdir -p "$HOME"
 cases=0 fails=0
 
+# What the next case's standard output goes to, when not a file to compare.
+stdout=""
+
 # The lab: a program folder from the sample (Defs, wheel, empty Settings and Summary) and an
 # output folder, made anew for each run, then what the case's setup adds.
 setup=""
@@ -42,7 +45,8 @@ run() {
   shift
   fresh
   set +e
-  (cd "$lab/out" && "$@" < /dev/null > "$tmp/$side.out" 2> "$tmp/$side.err")
+  : > "$tmp/$side.out"
+  (cd "$lab/out" && "$@" < /dev/null > "${stdout:-$tmp/$side.out}" 2> "$tmp/$side.err")
   echo $? > "$tmp/$side.status"
   set -e
   # How long a run took is the one thing that may differ.
@@ -55,7 +59,7 @@ c() {
   local name=$1
   shift
   if [[ -n "${ONLY:-}" && ! "$name" =~ $ONLY ]]; then
-    setup=""
+    setup="" stdout=""
     return
   fi
   local args=() a
@@ -76,7 +80,7 @@ c() {
     fails=$((fails + 1))
     echo "FAILED: $name:$what" >&2
   fi
-  setup=""
+  setup="" stdout=""
 }
 
 H="--home=@/home"
@@ -127,6 +131,10 @@ setup='put home/wheel/d.csv "20200101;3;11;19;27;35;43;7\n20200104;1;2;3;4;5;6;0
 c "draws: lines that are no draws skipped" $H "${D[@]}" --skip-invalid-draws
 setup='put home/wheel/d.csv "Date,Numbers\r\n2020-01-04,3,11,19,27,35,43,7\r\n2020-01-01,1,2,3,4,5,6,7\r\n2020-01-04,3,11,19,27,35,43,7\r\n"'
 c "draws: out of order, repeated" $H "${D[@]}"
+setup='put home/wheel/d.csv "\xEF\xBB\xBF# list\r\nDate,Numbers\r\n\r\n2020-01-01,3 11 19 27 35 43 7\r\n"'
+c "draws: a mark, a comment and a blank line" $H "${D[@]}"
+setup='put home/d.csv "Draw Date,Winning Numbers,Multiplier\n09/26/2020,\"11 21 27 36 62 20\",3\n09/30/2020,\"1 2 3 4 5 6\",2\n"'
+c "draws: powerball, quoted numbers" $H check --definition PB569 --wheel PB569-sample.txt --draws @/home/d.csv
 setup='put home/d.csv "Date,N1,N2,N3,N4,N5,S1,S2\r\n2024-01-02,1,2,3,4,5,1,2\r\n2024-01-05,10,20,30,40,50,11,12\r\n"'
 c "draws: two pools" $H check --definition EM550 --wheel EM550-sample.txt --draws @/home/d.csv --save @/out/h.csv
 
@@ -188,6 +196,8 @@ c "PDF onto a folder" $H "${P[@]}" --pdf @/out/folder.pdf
 setup='mkdir -p "$lab/home/wheel/dir.txt"'
 c "wheel that is a folder" $H print --definition LO649 --wheel dir.txt --marks
 c "definition given as a file" $H test-pattern --definition @/home/Defs/PB569.def --paper 82x190 --marks
+stdout=/dev/full
+c "report onto a full disk" $H "${W[@]}"
 c "wheel make, impossible" $H wheel make --count 5 --pick 6 --if 3 --match 3
 c "wheel apply, too many numbers" $H wheel apply --design @/home/none.txt --numbers "1 2 3"
 
