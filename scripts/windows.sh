@@ -19,7 +19,7 @@ start=$SECONDS
 
 PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine googletest cmake ninja-build
   cups cups-client printer-driver-cups-pdf poppler-utils python3 nsis zip unzip
-  build-essential libgtest-dev libcups2-dev)
+  build-essential libgtest-dev libcups2-dev tmux)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
