@@ -7,7 +7,9 @@
 namespace bm {
 
 PdfSurface::PdfSurface(std::filesystem::path target, const PaperArea& paper)
-    : PdfBackedSurface(paper, target.filename().string()), target_(std::move(target)), full_(ShownAbsolute(target_))
+    : PdfBackedSurface(paper, target.filename().string()),
+      target_(std::move(target)),
+      full_(ShownAbsolute(target_))
 {
 }
 
