@@ -37,10 +37,21 @@ RememberedChoices::RememberedChoices(const ProgramFolder& folder) : file_(File(f
     OwnSettings own = ReadOwnSettings(file_);
     foreign_ = own.foreign;
     std::map<std::string, std::string> read;
-    for (std::string& line : own.lines) {
+    std::map<std::string, std::size_t> lineOf;
+    for (std::size_t i = 0; i < own.lines.size(); ++i) {
+        const std::string& line = own.lines[i];
         const auto eq = line.find('=');
-        if (eq != std::string::npos)
-            read[line.substr(0, eq)] = line.substr(eq + 1);
+        if (eq == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, eq);
+        if (const auto [first, fresh] = lineOf.emplace(key, i + 1); !fresh) {
+            if (twice_.empty())
+                twice_ = file_.string() + ": line " + std::to_string(i + 1) + ": " + key +
+                         " is given a second time (first on line " + std::to_string(first->second) +
+                         "); remove one of the two lines; the file was left as it is";
+            continue;  // the first is the one every reader takes
+        }
+        read[key] = line.substr(eq + 1);
     }
     values_ = std::move(read);
 }
@@ -62,6 +73,8 @@ Status RememberedChoices::Set(const std::string& key, const std::string& value)
         return Error{"a line end cannot be remembered"};
     if (foreign_)
         return Error{file_.string() + ": is not a settings file of this program; it was left as it is"};
+    if (!twice_.empty())
+        return Error{twice_};
     if (Get(key) == value)
         return Ok{};
     values_[key] = value;

@@ -20,15 +20,18 @@ constexpr off_t kMaxBytes = 64 * 1024;
 std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, bool& foreign)
 {
     struct stat named {};
-    if (::stat(file.c_str(), &named) != 0) {
+    if (::lstat(file.c_str(), &named) != 0) {
         foreign = errno != ENOENT;
         return std::nullopt;
     }
+    // A link leads to a file of someone else's choosing (another program's KEY=VALUE file),
+    // which a rewrite would sort and change; not even opened: opening a FIFO would wake or block
+    // another program.
     if (!S_ISREG(named.st_mode)) {
-        foreign = true;  // not even opened: opening a FIFO would wake or block another program
+        foreign = true;
         return std::nullopt;
     }
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         foreign = errno != ENOENT;
         return std::nullopt;

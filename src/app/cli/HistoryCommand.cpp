@@ -14,10 +14,9 @@ namespace bm::cli {
 
 namespace {
 
-int Stopped(std::ostream& err, std::int64_t draws, bool written)
+int Stopped(std::ostream& err, std::int64_t draws)
 {
-    err << "brindlemark: stopped after " << draws << " draws; "
-        << (written ? "the CSV is incomplete and nothing was saved" : "nothing was written") << "\n";
+    err << "brindlemark: stopped after " << draws << " draws; nothing was written\n";
     return kExitFailure;
 }
 
@@ -47,7 +46,7 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     HistoryDraw draw;
     while ((*first)->Next(draw)) {
         if (((*first)->draws() & 0x3FF) == 0 && interrupt.Pressed())
-            return Stopped(err, 0, false);
+            return Stopped(err, 0);
     }
     if ((*first)->error()) {
         if (const Status same = draws->CheckUnchanged(); !same)
@@ -71,29 +70,22 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Refuse(err, wheel.error().message);
     }
     if (stopped || interrupt.Pressed())
-        return Stopped(err, 0, false);
+        return Stopped(err, 0);
     auto second = DrawsReader::Open(draws, game, def.Pool, skip);
     if (!second)
         return Refuse(err, second.error().message);
 
-    // The CSV goes out as the draws are counted, to stdout and to the saved file's unnamed
-    // temporary, which becomes the file only when the run ends well.
+    // The CSV is kept until the whole run is known good (one short line a draw, so memory goes
+    // with the result): a run that fails, an input that changed meanwhile or Ctrl+C leave
+    // nothing on stdout that a pipeline could take for a result.
     AtomicFileWriter saved;
     if (!options.save.empty()) {
         if (const Status opened = saved.Open(options.save); !opened)
             return Refuse(err, opened.error().message);
     }
-    ReportOutput printed(out);
-    bool written = false;
-    const auto write = [&](const std::string& text) {
-        written = true;
-        printed.Write(text);
-        if (saved.IsOpen())
-            saved.Write(text);
-    };
-    write(HistoryCsvHeader(game));
-    const auto row = [&](const HistoryRow& r) { write(HistoryCsvRow(game, r)); };
-    const HistoryPoll poll = [&](std::int64_t) { return !interrupt.Pressed() && printed.ok(); };
+    std::string csv = HistoryCsvHeader(game);
+    const auto row = [&](const HistoryRow& r) { csv += HistoryCsvRow(game, r); };
+    const HistoryPoll poll = [&](std::int64_t) { return !interrupt.Pressed(); };
     HistoryRun run;
     const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
     const Status status = RunHistory(game, *wheel, **second, row, run, MonotonicClock(), workers, poll);
@@ -103,14 +95,17 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Fail(err, same ? ChangedWhileCheckedText(drawsFile) : same.error().message);
     if (!status)
         return Refuse(err, status.error().message);
-    if (run.aborted && printed.ok())
-        return Stopped(err, run.draws, written);
-    write(HistoryCsvTotal(game, run));
+    if (run.aborted)
+        return Stopped(err, run.draws);
+    csv += HistoryCsvTotal(game, run);
+    ReportOutput printed(out);
+    printed.Write(csv);
     if (!printed.Flush())
         return Fail(err, printed.FailureText());
     if (saved.IsOpen()) {
+        saved.Write(csv);
         if (const Status committed = saved.Commit(); !committed)
-            return Refuse(err, committed.error().message);
+            return Fail(err, committed.error().message);
     }
     for (const std::string& note : DrawsFileNoteLines(drawsFile, run.drawsFile))
         err << ShownLine(note) << "\n";

@@ -188,7 +188,7 @@ private:
 };
 
 // An input cut or replaced while the program holds it open: exit 1 with "FILE changed while it
-// was being checked", no summary or CSV saved, and no total claimed.
+// was being checked", no summary or CSV saved, no total claimed, and no row of a history written.
 TEST(HistoryCommand, AnInputThatChangesMidRunRefusesTheRun)
 {
     BM_NEEDS_PROGRAM();
@@ -233,6 +233,11 @@ TEST(HistoryCommand, AnInputThatChangesMidRunRefusesTheRun)
                   "brindlemark: " + changed.string() + " changed while it was being checked\n");
         EXPECT_TRUE(fs::is_empty(lab.out()));
         EXPECT_EQ(out.find("Total"), std::string::npos);
+        // The CSV goes out only once the whole run is known good: a pipeline never takes the
+        // rows counted from a changed file for a result.
+        if (c.args[2] == "--draws") {
+            EXPECT_EQ(out, "");
+        }
     }
 }
 
@@ -283,6 +288,43 @@ TEST(ReportOutput, AReportThatCannotBeWrittenFailsWithItsReason)
     EXPECT_EQ(pdf.status, 1);
     EXPECT_NE(pdf.err.find("the PDF could not be written (" + tooLarge), std::string::npos) << pdf.err;
     EXPECT_FALSE(fs::exists(lab.out() / "p.pdf"));
+}
+
+// An output file that cannot be written to its end (a full disk as a program meets it: a file
+// beyond the size the system lets it grow to) is a failure, exit 1, whichever command writes it:
+// the input was good. Nothing is left under the output's name.
+TEST(ReportOutput, AnOutputFileThatCannotBeWrittenIsAFailure)
+{
+    BM_NEEDS_PROGRAM();
+    Lab lab;
+    lab.Put("wheel/w.txt", Repeated("1,2,3,10,11,12\n", 300));
+    lab.Put("wheel/d.csv", Repeated("2020-01-01,1 2 3 4 5 6,7\n", 300));
+    lab.Put("design.txt", Repeated("1 2 3 4 5 6\n", 300));
+    const std::string out = (lab.out() / "o.txt").string();
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"check --save", {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw", "1 2 3 4 5 6 7", "--save", out}},
+        {"check --draws --save",
+         {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", (lab.home() / "wheel/d.csv").string(),
+          "--save", out}},
+        {"wheel apply --out",
+         {"wheel", "apply", "--design", (lab.home() / "design.txt").string(), "--numbers", "1 2 3 4 5 6", "--out", out}},
+        {"wheel make --out",
+         {"wheel", "make", "--count", "12", "--pick", "3", "--if", "3", "--match", "3", "--out", out}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> args = {"--home", lab.home().string()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Ran ran = RunShell("sh -c " + Quoted("trap '' XFSZ; ulimit -f 1; exec " + ProgramCommand(args) +
+                                                   " >/dev/null"),
+                                 "QT_QPA_PLATFORM=offscreen");
+        EXPECT_EQ(ran.status, 1) << ran.err;
+        EXPECT_TRUE(HasText(ran.err, "brindlemark: cannot write " + out + ": writing failed (File too large)"));
+        EXPECT_FALSE(fs::exists(out));
+    }
 }
 
 // A stream that fails without a reason of the system's still fails.
