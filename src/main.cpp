@@ -6,6 +6,7 @@
 
 #include "app/GuiMain.h"
 #include "app/cli/Cli.h"
+#include "app/cli/LastResort.h"
 #include "app/cli/ProgramHome.h"
 #include "common/ShownText.h"
 #include "common/UserFolder.h"
@@ -30,6 +31,7 @@ bool OnlyAsksForUsage(const std::vector<std::string>& rest)
 
 int main(int argc, char** argv)
 {
+    bm::cli::InstallLastResortHandler();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::filesystem::path exeFolder = bm::cli::ExecutableFolder(argc > 0 ? argv[0] : nullptr);
     std::vector<std::string> rest = args;

@@ -57,9 +57,18 @@ TEST(OrbitSearch, FindsOptimalCoveringsMadeOfOrbits)
         {{14, 6, 5, 5}, 371},  // the record
     };
     for (const auto& c : cases) {
-        const OrbitResult found = OrbitWheel(c.shape, Budget(60, c.plays));
+        // The search ends where it reaches the size asked for: it never spends the rest of its budget.
+        std::uint64_t work = 0;
+        OrbitLimits limits = Budget(60, c.plays);
+        limits.tick = [&work](std::uint64_t done, std::uint64_t) {
+            work += done;
+            return true;
+        };
+        const OrbitResult found = OrbitWheel(c.shape, limits);
         EXPECT_EQ(found.plays.size(), c.plays) << c.shape.v << " " << c.shape.k << " " << found.group;
         EXPECT_FALSE(found.stopped);
+        EXPECT_LT(work, limits.workBudget / 2) << c.shape.v << " " << c.shape.k << ": the work done after the size "
+                                                  "was reached";
         ExpectSoundWheel(c.shape, found.plays);
     }
 }

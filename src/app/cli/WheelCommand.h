@@ -10,6 +10,7 @@
 #include "common/ProgramFolder.h"
 #include "app/cli/InputFiles.h"
 #include "common/Result.h"
+#include "wheels/WheelSearch.h"
 
 namespace bm::cli {
 
@@ -44,5 +45,8 @@ Result<WheelGame> ReadWheelGame(const std::string& definition, const bm::Program
 // For tests: called by `wheel make` once a round of its search with the rounds done, so that a
 // test can interrupt it at a point that does not depend on the machine's speed.
 std::function<void(std::int64_t rounds)>& WheelMakeRoundHook();
+// For tests: handed what `wheel make`'s search returned before the final check, so that a test
+// can feed that check a wheel that misses its guarantee.
+std::function<void(wheels::SearchResult&)>& WheelMakeResultHook();
 
 }  // namespace bm::cli

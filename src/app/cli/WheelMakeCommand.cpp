@@ -42,6 +42,12 @@ std::function<void(std::int64_t rounds)>& WheelMakeRoundHook()
     return hook;
 }
 
+std::function<void(wheels::SearchResult&)>& WheelMakeResultHook()
+{
+    static std::function<void(wheels::SearchResult&)> hook;
+    return hook;
+}
+
 int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
                  std::ostream& err)
 {
@@ -142,17 +148,28 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
     wheels::SearchLimits limits;
     limits.seed = seed;
     limits.maxRounds = rounds;
+    wheels::SearchProgress last;  // where the search was when last asked
     limits.keepGoing = [&](const wheels::SearchProgress& progress) {
+        last = progress;
         if (WheelMakeRoundHook())
             WheelMakeRoundHook()(progress.rounds);
         return !interrupt.Pressed() && static_cast<double>(clock.NowMs() - start) < seconds * 1000.0;
     };
-    const wheels::SearchResult result = wheels::BuildWheel(shape, limits);
+    wheels::SearchResult result = wheels::BuildWheel(shape, limits);
+    if (WheelMakeResultHook())
+        WheelMakeResultHook()(result);
     const bool interrupted = interrupt.Pressed();
     const std::string elapsed = Seconds(static_cast<double>(clock.NowMs() - start) / 1000.0);
     if (result.plays.empty()) {
+        // Why there is none: how far the first wheel had come.
+        std::string reached;
+        if (last.tryingPlays > 0 && last.uncovered > 0)
+            reached = "; " + std::to_string(last.tryingPlays) + " plays so far, " + std::to_string(last.uncovered) +
+                      " of the " + std::to_string(wheels::SetsToCover(shape)) + " sets of " + std::to_string(shape.m) +
+                      " numbers still uncovered";
         err << "brindlemark: wheel make: " << (interrupted ? "interrupted" : "the time ran out")
-            << " before a first wheel was complete (" << elapsed << "); nothing written\n";
+            << " before a first wheel was complete (" << elapsed << reached << "); nothing written"
+            << (interrupted ? "" : "; give it more --seconds") << "\n";
         return kExitFailure;
     }
     const auto match = wheels::CheckedMatch(shape, result.plays);
@@ -164,7 +181,7 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
     const std::string text = wheels::PlaysText(wheels::PlaysOnNumbers(result.plays, numbers));
     if (!outFile.empty()) {
         if (const Status written = WriteFileAtomically(outFile, text); !written)
-            return Refuse(err, written.error().message);
+            return Fail(err, written.error().message);
     } else {
         out << text;
         out.flush();
