@@ -33,9 +33,6 @@ private:
     std::filesystem::path file_;
     std::map<std::string, std::string> values_;
     bool foreign_ = false;  // the file is there but not this program's: never rewritten
-    // A key given twice (two calibrations of one printer): the file is read but never rewritten,
-    // which would keep only one of the two; the refusal names the second line.
-    std::string twice_;
 };
 
 // The program's file dialogs, starting in the folder last used for that kind of file (while it

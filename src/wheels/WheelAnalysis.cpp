@@ -297,7 +297,9 @@ Result<WheelOnNumbers> ReadWheelForAnalysis(const std::filesystem::path& wheel, 
             w.plays.labels.push_back(static_cast<std::uint8_t>(n));
         }
         marks += marksPerPlay;
-        const std::int64_t room = kMaxSubsets - std::min(kMaxSubsets, SubsetCount(numbersUsed, game.mainDrawn));
+        // Numbers with too many subsets of their own are refused at the end, with their count.
+        const std::int64_t subsets = SubsetCount(numbersUsed, game.mainDrawn);
+        const std::int64_t room = subsets <= kMaxSubsets ? kMaxSubsets - subsets : kMaxSubsets;
         if (marks > room)
             return Error{(*reader)->name() + ": line " + std::to_string(play.line) + ": the plays up to this line hold " +
                          std::to_string(marks) + " subsets of up to " + std::to_string(game.mainDrawn) +

@@ -92,7 +92,7 @@ TEST(SlipMarksFile, RefusesLineByLine)
         {"[Extra]\r\nA=1 2 3 -4\r\n", "line 2: extra mark \"A\": its height is -4 mm; an extra mark is at least 0.1 mm "
                                       "wide and high"},
         // Thinner than any printer can print: refused as 0 is.
-        {"[Extra]\r\nA=1 2 0.0000001 4\r\n", "line 2: extra mark \"A\": its width is 1e-07 mm; an extra mark is at "
+        {"[Extra]\r\nA=1 2 0.0000001 4\r\n", "line 2: extra mark \"A\": its width is 0.0000001 mm; an extra mark is at "
                                              "least 0.1 mm wide and high"},
         {"[Extra]\r\nA=1 2 3 0.09\r\n", "line 2: extra mark \"A\": its height is 0.09 mm; an extra mark is at least "
                                         "0.1 mm wide and high"},
@@ -172,9 +172,9 @@ TEST(SlipMarksFile, RefusesWhatIsNoSmallTextFile)
 
 TEST(SlipMarksFile, WritesWhatItReadsBack)
 {
-    const SlipMarks marks{60, 45, {{"Draws 2", 20, 150.5f, 4, 2.5f}, {"Yes", 0.1f, 3, 12.25f, 0.00001f}}};
+    const SlipMarks marks{60, 45, {{"Draws 2", 20, 150.5f, 4, 2.5f}, {"Yes", 0.1f, 3, 12.25f, 0.125f}}};
     EXPECT_EQ(SlipMarksText(marks),
-              "[Mark]\r\nWidth=60\r\nHeight=45\r\n[Extra]\r\nDraws 2=20 150.5 4 2.5\r\nYes=0.1 3 12.25 0.00001\r\n");
+              "[Mark]\r\nWidth=60\r\nHeight=45\r\n[Extra]\r\nDraws 2=20 150.5 4 2.5\r\nYes=0.1 3 12.25 0.125\r\n");
     TempDir dir;
     WriteBytes(dir / "A.marks", "old");
     ::chmod((dir / "A.marks").c_str(), 0640);

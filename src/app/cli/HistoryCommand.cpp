@@ -22,6 +22,12 @@ int Stopped(std::ostream& err, std::int64_t draws)
 
 }  // namespace
 
+std::function<void(std::int64_t draws)>& HistoryPollHook()
+{
+    static std::function<void(std::int64_t)> hook;
+    return hook;
+}
+
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
                       std::ostream& err)
 {
@@ -85,7 +91,11 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     }
     std::string csv = HistoryCsvHeader(game);
     const auto row = [&](const HistoryRow& r) { csv += HistoryCsvRow(game, r); };
-    const HistoryPoll poll = [&](std::int64_t) { return !interrupt.Pressed(); };
+    const HistoryPoll poll = [&](std::int64_t done) {
+        if (HistoryPollHook())
+            HistoryPollHook()(done);
+        return !interrupt.Pressed();
+    };
     HistoryRun run;
     const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
     const Status status = RunHistory(game, *wheel, **second, row, run, MonotonicClock(), workers, poll);

@@ -172,7 +172,16 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
             << (interrupted ? "" : "; give it more --seconds") << "\n";
         return kExitFailure;
     }
-    const auto match = wheels::CheckedMatch(shape, result.plays);
+    // The proof walks every subset of the numbers: Ctrl+C is heard there too (a wheel not
+    // proven is never written); after a Ctrl+C that ended the search, the best wheel so far is
+    // proven and written.
+    const bool pressedBefore = interrupted;
+    const auto match =
+        wheels::CheckedMatch(shape, result.plays, [&](double) { return pressedBefore || !interrupt.Pressed(); });
+    if (!match && !pressedBefore && interrupt.Pressed()) {
+        err << "brindlemark: wheel make: interrupted while the wheel was proven; nothing written\n";
+        return kExitFailure;
+    }
     if (!match || *match < shape.t) {
         err << "brindlemark: wheel make: the wheel built does not hold its guarantee (a fault of the program); "
                "nothing written\n";

@@ -23,7 +23,7 @@ TEST(LastResort, AnUncaughtExceptionEndsWithItsMessageAndExitOne)
     EXPECT_EXIT(
         {
             bm::cli::InstallLastResortHandler();
-            throw std::runtime_error("a table was larger than counted");
+            std::thread([] { throw std::runtime_error("a table was larger than counted"); }).join();
         },
         testing::ExitedWithCode(1),
         "^brindlemark: stopped by a fault of the program \\(a table was larger than counted\\); nothing more was "
