@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "app/GuiMain.h"
-#include "app/cli/Cli.h"
-#include "app/cli/LastResort.h"
-#include "app/cli/ProgramHome.h"
+#include "cli/Cli.h"
+#include "cli/LastResort.h"
+#include "cli/ProgramHome.h"
 #include "common/ShownText.h"
 #include "common/UserFolder.h"
 

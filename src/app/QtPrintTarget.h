@@ -53,6 +53,6 @@ struct PrinterSetupDialog {
     std::shared_ptr<PaperSetup> paper;
 };
 PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::string>& printers,
-                                    const std::string& current, const PaperChoice& paperChosen, PrinterFacts facts);
+                                    const std::string& current, const PaperChoice& paperChosen, const PrinterFacts& facts);
 
 }  // namespace bm::app

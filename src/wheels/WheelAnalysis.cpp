@@ -7,7 +7,7 @@
 #include <span>
 
 #include "checking/GameRules.h"
-#include "printing/WheelFile.h"
+#include "plays/WheelFile.h"
 
 namespace bm::wheels {
 
@@ -202,13 +202,13 @@ Result<Coverage> AnalyzeOf(const Plays& plays, int v, int pool, int drawn, const
             if (++walked == nextAsk) {
                 nextAsk += kAskEvery;
                 if (progress && !progress(static_cast<double>(walked) / total))
-                    return Error{""};
+                    return Error::Stopped();
             }
         }
         below = std::move(level);
     }
     if (progress && !progress(1.0))
-        return Error{""};
+        return Error::Stopped();
 
     Coverage cov;
     cov.plays = static_cast<std::int64_t>(PlayCount(plays));

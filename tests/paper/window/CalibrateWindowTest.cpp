@@ -21,7 +21,7 @@
 #include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
 #include "printing/qt/PrintTestTools.h"
-#include "printing/window/SlipView.h"
+#include "slip/window/SlipView.h"
 #include "support/ScriptedDialogs.h"
 
 using namespace bm;
