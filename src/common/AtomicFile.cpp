@@ -296,19 +296,19 @@ Status CheckOutputTarget(const fs::path& given, const std::vector<fs::path>& inp
         fs::path file;
         std::string what;
     };
-    std::vector<Kept> kept;
+    std::vector<Kept> ownFiles;
     if (folder)
-        kept.push_back({folder->home() / "Brindlemark.ini",
+        ownFiles.push_back({folder->home() / "Brindlemark.ini",
                         "the program's settings file, which holds the printers' calibrations and the choices "
                         "remembered"});
     for (const fs::path& input : inputs)
         if (input.extension() == ".def")
-            kept.push_back({fs::path(input).replace_extension(".marks"),
+            ownFiles.push_back({fs::path(input).replace_extension(".marks"),
                             "the marks file of the definition " + input.string()});
     {
         std::error_code ec;
         const fs::path landing = fs::weakly_canonical(target, ec);
-        for (const Kept& k : kept) {
+        for (const Kept& k : ownFiles) {
             std::error_code ec2;
             struct stat st {};
             const bool same = (!ec && fs::weakly_canonical(k.file, ec2) == landing && !ec2) ||
