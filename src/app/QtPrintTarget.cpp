@@ -11,9 +11,9 @@
 #include "windowing/window/Dialogs.h"
 #include "common/Numbers.h"
 #include "paper/window/PaperSetup.h"
-#include "printing/qt/PdfSurface.h"
-#include "printing/qt/PrinterSurface.h"
-#include "printing/qt/Spooler.h"
+#include "printing/PdfSurface.h"
+#include "printing/PrinterSurface.h"
+#include "printing/Spooler.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/PrintTarget.h"
-#include "printing/qt/Spooler.h"
+#include "printing/Spooler.h"
 
 class QDialog;
 class QWidget;

@@ -7,6 +7,7 @@
 #include "cli/Interrupt.h"
 #include "cli/ReportOutput.h"
 #include "checking/HistoryCheck.h"
+#include "checking/HistoryMoney.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 
@@ -41,11 +42,15 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     const CheckGame& game = inputs->game;
     const std::filesystem::path& wheelFile = inputs->wheel;
     const std::filesystem::path drawsFile = options.draws;
-    const bool skip = options.skipInvalidDraws;
+    DrawsOptions reading;
+    reading.skipInvalid = options.skipInvalidDraws;
+    reading.dateOrder = DateOrderFromText(options.dateOrder).value_or(DateOrder::Unknown);
+    reading.from = options.from;
+    reading.to = options.to;
 
     // Every draw is read once before anything is written, so that a bad line refuses the run
     // with nothing on stdout. Both passes read the one file opened here.
-    auto first = DrawsReader::Open(drawsFile, game, def.Pool, skip);
+    auto first = DrawsReader::Open(drawsFile, game, def.Pool, reading);
     if (!first)
         return Refuse(err, first.error().message);
     const std::shared_ptr<const InputFile> draws = (*first)->input();
@@ -60,6 +65,9 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Refuse(err, (*first)->error()->message);
     }
     const std::int64_t drawCount = (*first)->draws();
+    const bool money = (*first)->carriesPrizes();
+    // The second pass reads the dates as the first settled them.
+    reading.dateOrder = (*first)->dateOrder();
     first->reset();
 
     if (const Status plain = CheckWheelIsFile(wheelFile); !plain)
@@ -77,7 +85,7 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     }
     if (stopped || interrupt.Pressed())
         return Stopped(err, 0);
-    auto second = DrawsReader::Open(draws, game, def.Pool, skip);
+    auto second = DrawsReader::Open(draws, game, def.Pool, reading);
     if (!second)
         return Refuse(err, second.error().message);
 
@@ -89,8 +97,13 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         if (const Status opened = saved.Open(options.save); !opened)
             return Refuse(err, opened.error().message);
     }
-    std::string csv = HistoryCsvHeader(game);
-    const auto row = [&](const HistoryRow& r) { csv += HistoryCsvRow(game, r); };
+    std::string csv = HistoryCsvHeader(game, money);
+    long double won = 0;
+    const auto row = [&](const HistoryRow& r) {
+        if (money)
+            won += WonBy(HistoryPrizes{}, r.tally, TierPrizes(game, r.draw.prizes));
+        csv += HistoryCsvRow(game, r, money);
+    };
     const HistoryPoll poll = [&](std::int64_t done) {
         if (HistoryPollHook())
             HistoryPollHook()(done);
@@ -107,7 +120,7 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Refuse(err, status.error().message);
     if (run.aborted)
         return Stopped(err, run.draws);
-    csv += HistoryCsvTotal(game, run);
+    csv += HistoryCsvTotal(game, run, money ? std::optional<long double>(won) : std::nullopt);
     ReportOutput printed(out);
     printed.Write(csv);
     if (!printed.Flush())

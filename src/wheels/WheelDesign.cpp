@@ -158,6 +158,19 @@ std::string LineAt(const std::string& name, std::int64_t lineNo)
     return name + ": line " + std::to_string(lineNo) + ": ";
 }
 
+// The text of a first line that is a comment (a library design's credit), or nothing.
+std::string HeadingOf(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line[first] != '#')
+        return {};
+    const std::string_view credit = line.substr(first + 1);
+    const std::size_t from = credit.find_first_not_of(" \t");
+    return ShownText(from == std::string_view::npos ? std::string_view{} : credit.substr(from), 120);
+}
+
 // Far longer than any play of a design; a longer line is no play and is not held whole.
 constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
@@ -179,6 +192,8 @@ Result<Design> ParseDesign(std::string_view text, const std::string& name)
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         ++lineNo;
+        if (lineNo == 1)
+            d.heading = HeadingOf(line);
         const std::string at = LineAt(name, lineNo);
         if (const Status read = PlayOfLine(line, at, play); !read)
             return read.error();

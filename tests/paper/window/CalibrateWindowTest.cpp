@@ -20,8 +20,8 @@
 #include "app/QtPrintTarget.h"
 #include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
-#include "printing/qt/PrintTestTools.h"
 #include "slip/window/SlipView.h"
+#include "support/PrintTestTools.h"
 #include "support/ScriptedDialogs.h"
 
 using namespace bm;
