@@ -726,6 +726,12 @@ Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::pa
     return OpenWith(std::move(*input), shape, nullptr, options);
 }
 
+Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(std::shared_ptr<const InputFile> input, const DrawShape& shape,
+                                                       const DrawsOptions& options)
+{
+    return OpenWith(std::move(input), shape, nullptr, options);
+}
+
 Result<std::unique_ptr<DrawsReader>> DrawsReader::OpenWith(std::shared_ptr<const InputFile> input,
                                                            const DrawShape& shape, const CheckGame* game,
                                                            const DrawsOptions& options)

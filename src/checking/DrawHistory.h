@@ -127,6 +127,8 @@ public:
     // Any shape of draw, the refusals in the reader's own words.
     static Result<std::unique_ptr<DrawsReader>> Open(const std::filesystem::path& file, const DrawShape& shape,
                                                      const DrawsOptions& options);
+    static Result<std::unique_ptr<DrawsReader>> Open(std::shared_ptr<const InputFile> input, const DrawShape& shape,
+                                                     const DrawsOptions& options);
     ~DrawsReader();
     DrawsReader(const DrawsReader&) = delete;
     DrawsReader& operator=(const DrawsReader&) = delete;

@@ -256,35 +256,43 @@ TEST(HistoryCommand, AnInputThatChangesMidRunRefusesTheRun)
 // stdout, not even the rows counted before: the CSV goes out only once the whole run is known good.
 TEST(HistoryCommand, AnInputThatChangesMidRunWritesNoRow)
 {
-    std::string draws;
-    for (int d = 0; d < 4000; ++d)
-        draws += "1,2,3,4,5," + std::to_string(6 + d % 40) + ",49\n";
+    // A game of one pool and one of two (5 + 2 stars), whose history is counted by another reader.
+    std::string lotto, stars;
+    for (int d = 0; d < 4000; ++d) {
+        lotto += "1,2,3,4,5," + std::to_string(6 + d % 40) + ",49\n";
+        stars += "1,2,3,4," + std::to_string(5 + d % 40) + "," + std::to_string(1 + d % 11) + ",12\n";
+    }
     const auto cut = [](const fs::path& f) { fs::resize_file(f, fs::file_size(f) / 2); };
     const auto replace = [](const fs::path& f) {
-        WriteBytes(f.string() + ".new", "1,2,3,4,5,6\n");
+        WriteBytes(f.string() + ".new", "1,2,3,4,5,6,7\n");
         fs::rename(f.string() + ".new", f);
     };
     const struct {
         const char* what;
+        const char* definition;
         const char* changed;  // under wheel/
         std::function<void(const fs::path&)> change;
     } cases[] = {
-        {"draws cut between the passes", "d.csv", cut},
-        {"draws replaced", "d.csv", replace},
-        {"wheel replaced", "w.txt", replace},
+        {"draws cut between the passes", "LO649", "d.csv", cut},
+        {"draws replaced", "LO649", "d.csv", replace},
+        {"wheel replaced", "LO649", "w.txt", replace},
+        {"two pools: draws cut", "EM550", "d.csv", cut},
+        {"two pools: draws replaced", "EM550", "d.csv", replace},
+        {"two pools: wheel replaced", "EM550", "w.txt", replace},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Lab lab;
-        lab.Put("wheel/w.txt", kLottoWheel);
-        lab.Put("wheel/d.csv", draws);
+        const bool twoPools = std::string(c.definition) == "EM550";
+        lab.Put("wheel/w.txt", twoPools ? ReadBytes(lab.home() / "wheel/EM550-sample.txt") : kLottoWheel);
+        lab.Put("wheel/d.csv", twoPools ? stars : lotto);
         const fs::path changed = lab.home() / "wheel" / c.changed;
         bool done = false;
         bm::cli::HistoryPollHook() = [&](std::int64_t) {
             if (!std::exchange(done, true))
                 c.change(changed);
         };
-        const auto run = RunInProcess(lab.home(), {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws",
+        const auto run = RunInProcess(lab.home(), {"check", "--definition", c.definition, "--wheel", "w.txt", "--draws",
                                                    (lab.home() / "wheel/d.csv").string(), "--save",
                                                    (lab.out() / "s.csv").string()});
         bm::cli::HistoryPollHook() = nullptr;
@@ -355,6 +363,8 @@ TEST(ReportOutput, AnOutputFileThatCannotBeWrittenIsAFailure)
     lab.Put("wheel/w.txt", Repeated("1,2,3,10,11,12\n", 300));
     lab.Put("wheel/d.csv", Repeated("2020-01-01,1 2 3 4 5 6,7\n", 300));
     lab.Put("design.txt", Repeated("1 2 3 4 5 6\n", 300));
+    lab.Put("wheel/stars.txt", Repeated("1,2,3,10,11,1,2\n", 300));
+    lab.Put("wheel/stars.csv", Repeated("2020-01-01,1,2,3,4,5,1,2\n", 300));
     const std::string out = (lab.out() / "o.txt").string();
     const struct {
         const char* what;
@@ -363,6 +373,11 @@ TEST(ReportOutput, AnOutputFileThatCannotBeWrittenIsAFailure)
         {"check --save", {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw", "1 2 3 4 5 6 7", "--save", out}},
         {"check --draws --save",
          {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", (lab.home() / "wheel/d.csv").string(),
+          "--save", out}},
+        {"two pools: check --save",
+         {"check", "--definition", "EM550", "--wheel", "stars.txt", "--draw", "1 2 3 4 5 1 2", "--save", out}},
+        {"two pools: check --draws --save",
+         {"check", "--definition", "EM550", "--wheel", "stars.txt", "--draws", (lab.home() / "wheel/stars.csv").string(),
           "--save", out}},
         {"wheel apply --out",
          {"wheel", "apply", "--design", (lab.home() / "design.txt").string(), "--numbers", "1 2 3 4 5 6", "--out", out}},
