@@ -81,6 +81,10 @@ struct DrawsLine {
     std::optional<HistoryDraw> second;  // a second draw of the day on the same line
     std::string fault;
     int outside = 0;  // draws of the line passed over as outside the days asked for
+    // Read by position after a date: the first field of the draw and its numbers per field.
+    std::size_t spreadFrom = 0;
+    std::vector<int> spread;
+    std::size_t fields = 0;  // the line's fields, trailing empty ones not counted
 };
 // A line read by position (no header naming its columns), dates month first when not known.
 DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool,
@@ -174,6 +178,11 @@ private:
     std::uint64_t position_ = 0;  // of the next read from the file
     bool atEnd_ = false;
     bool pastHeaders_ = false;
+    // Without a header, how the first draw lay over its fields, and its line: every draw after
+    // it must lie the same way, or a number missing would let the next column slide into it.
+    std::optional<std::pair<std::size_t, std::vector<int>>> firstSpread_;
+    std::size_t firstFields_ = 0;
+    std::int64_t firstSpreadLine_ = 0;
     bool finished_ = false;
     std::int64_t line_ = 0;
     std::int64_t draws_ = 0;
