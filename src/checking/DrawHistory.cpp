@@ -286,8 +286,6 @@ DrawsLine ReadByPosition(const std::vector<std::string>& fields, const LineRules
     }
     result.spreadFrom = drawFrom;
     result.fields = fields.size();
-    while (result.fields > 0 && fields[result.fields - 1].empty())
-        --result.fields;
     if (!dated) {
         // Without a date the line is the draw and nothing else (an empty field may end it).
         for (; i < fields.size(); ++i) {

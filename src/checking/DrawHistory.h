@@ -84,7 +84,7 @@ struct DrawsLine {
     // Read by position after a date: the first field of the draw and its numbers per field.
     std::size_t spreadFrom = 0;
     std::vector<int> spread;
-    std::size_t fields = 0;  // the line's fields, trailing empty ones not counted
+    std::size_t fields = 0;  // the line's fields, empty ones too
 };
 // A line read by position (no header naming its columns), dates month first when not known.
 DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool,

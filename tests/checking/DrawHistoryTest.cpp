@@ -333,9 +333,9 @@ TEST(DrawsFile, ReadsColumnsByTheirHeader)
          "2005-10-18,39,9,12,30,33,45,5,7,19\n2005-10-25,39,9,12,30,33,45,7,19\n", &Seven(), 45,
          "1 2005-10-18 39 9 12 30 33 45 5 +7; d.csv: line 2: holds 9 fields, the draw on line 1 10; a field missing "
          "or added would let the next column slide into the draw"},
-        {"without a header, trailing empty fields are no fields",
-         "2005-10-18,39,9,12,30,33,45,5,7,19,,\n2005-10-25,39,9,12,30,33,45,5,7,19\n", &Seven(), 45,
-         "1 2005-10-18 39 9 12 30 33 45 5 +7; 2 2005-10-25 39 9 12 30 33 45 5 +7; ok"},
+        {"without a header, fields after the draw filled or empty alike",
+         "5/13/2008,08 26 27 32 39,,,\r\n5/10/2008,01 11 12 31 37,29,,\r\n", &Five(), 39,
+         "1 2008-05-13 8 26 27 32 39; 2 2008-05-10 1 11 12 31 37; ok"},
         {"a ball of its own pool in its own column",
          "Draw Date,Winning Numbers,Mega Ball,Multiplier\n9/25/2020,20 36 37 48 67,16,2\n", &Powerball(), 70,
          "2 2020-09-25 20 36 37 48 67 +16; ok"},
