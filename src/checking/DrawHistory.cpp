@@ -281,7 +281,11 @@ DrawsLine ReadByPosition(const std::vector<std::string>& fields, const LineRules
             return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " holds " + std::to_string(more->size()) +
                                                      " numbers, more than the draw needs (" + std::to_string(want) + ")");
         numbers.insert(numbers.end(), more->begin(), more->end());
+        if (dated)
+            result.spread.push_back(static_cast<int>(more->size()));
     }
+    result.spreadFrom = drawFrom;
+    result.fields = fields.size();
     if (!dated) {
         // Without a date the line is the draw and nothing else (an empty field may end it).
         for (; i < fields.size(); ++i) {
@@ -556,6 +560,19 @@ bool PartedOtherwise(std::string_view line, const LineRules& rules)
 }
 
 // Reads one line: by its header's columns when there is a header, else by position.
+// "fields 2 to 3 (5 + 1 numbers)", "field 2 (6 numbers)".
+std::string SpreadText(const std::pair<std::size_t, std::vector<int>>& spread)
+{
+    const auto& [from, counts] = spread;
+    std::string text = counts.size() == 1 ? "field " + std::to_string(from + 1)
+                                          : "fields " + std::to_string(from + 1) + " to " +
+                                                std::to_string(from + counts.size());
+    text += " (";
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        text += (i > 0 ? " + " : "") + std::to_string(counts[i]);
+    return text + (counts.size() == 1 && counts[0] == 1 ? " number)" : " numbers)");
+}
+
 DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const HeaderLayout* layout)
 {
     std::size_t first = 0;
@@ -737,6 +754,12 @@ Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::pa
     if (!input)
         return Error{ShownText(file.string(), 200) + input.error().message.substr(file.string().size())};
     return OpenWith(std::move(*input), shape, nullptr, options);
+}
+
+Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(std::shared_ptr<const InputFile> input, const DrawShape& shape,
+                                                       const DrawsOptions& options)
+{
+    return OpenWith(std::move(input), shape, nullptr, options);
 }
 
 Result<std::unique_ptr<DrawsReader>> DrawsReader::OpenWith(std::shared_ptr<const InputFile> input,
@@ -1000,6 +1023,24 @@ bool DrawsReader::Next(HistoryDraw& draw)
                 continue;
             }
             pastHeaders_ = true;
+            if (read.kind == DrawsLine::Kind::Draw && !read.spread.empty() && !layout_) {
+                std::pair<std::size_t, std::vector<int>> spread{read.spreadFrom, read.spread};
+                if (!firstSpread_) {
+                    firstSpread_ = std::move(spread);
+                    firstFields_ = read.fields;
+                    firstSpreadLine_ = line_;
+                } else if (read.fields != firstFields_) {
+                    read.kind = DrawsLine::Kind::Fault;
+                    read.fault = "holds " + std::to_string(read.fields) + " fields, the draw on line " +
+                                 std::to_string(firstSpreadLine_) + " " + std::to_string(firstFields_) +
+                                 "; a field missing or added would let the next column slide into the draw";
+                } else if (spread != *firstSpread_) {
+                    read.kind = DrawsLine::Kind::Fault;
+                    read.fault = "its draw lies in " + SpreadText(spread) + ", the draw on line " +
+                                 std::to_string(firstSpreadLine_) + " in " + SpreadText(*firstSpread_) +
+                                 "; a number missing would let the next column slide into the draw";
+                }
+            }
             if (read.kind == DrawsLine::Kind::Draw) {
                 notes_.outsideRange += read.outside;
                 draw = std::move(read.draw);

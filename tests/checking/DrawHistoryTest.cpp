@@ -325,6 +325,17 @@ TEST(DrawsFile, ReadsColumnsByTheirHeader)
          "Draw Date,Winning Numbers,Multiplier\n09/26/2020,11 21 27 36 62,3\n", &Powerball(), 69,
          "d.csv: line 2: field 2 (\"11 21 27 36 62\") holds 5 numbers; the draw needs 6 numbers (column Winning "
          "Numbers)"},
+        {"without a header, a powerball line missing its powerball after one that has it",
+         "09/19/2020,1 2 3 4 5 24,2\n09/26/2020,11 21 27 36 62,3\n", &Powerball(), 69,
+         "1 2020-09-19 1 2 3 4 5 +24; d.csv: line 2: its draw lies in fields 2 to 3 (5 + 1 numbers), the draw on line 1 "
+         "in field 2 (6 numbers); a number missing would let the next column slide into the draw"},
+        {"without a header, a line a number field short: the supplementaries never slide in",
+         "2005-10-18,39,9,12,30,33,45,5,7,19\n2005-10-25,39,9,12,30,33,45,7,19\n", &Seven(), 45,
+         "1 2005-10-18 39 9 12 30 33 45 5 +7; d.csv: line 2: holds 9 fields, the draw on line 1 10; a field missing "
+         "or added would let the next column slide into the draw"},
+        {"without a header, fields after the draw filled or empty alike",
+         "5/13/2008,08 26 27 32 39,,,\r\n5/10/2008,01 11 12 31 37,29,,\r\n", &Five(), 39,
+         "1 2008-05-13 8 26 27 32 39; 2 2008-05-10 1 11 12 31 37; ok"},
         {"a ball of its own pool in its own column",
          "Draw Date,Winning Numbers,Mega Ball,Multiplier\n9/25/2020,20 36 37 48 67,16,2\n", &Powerball(), 70,
          "2 2020-09-25 20 36 37 48 67 +16; ok"},
