@@ -376,12 +376,7 @@ private:
         if (marks_.extras.size() >= static_cast<std::size_t>(kMaxExtraMarks))
             return Fault(shown + " is one too many; a slip takes at most " + std::to_string(kMaxExtraMarks) +
                          " extra marks");
-        std::vector<std::string_view> parts;
-        while (!value.empty()) {
-            const std::size_t end = std::min(value.find(' '), value.find('\t'));
-            parts.push_back(value.substr(0, end));
-            value = end == std::string_view::npos ? std::string_view() : TrimBlanks(value.substr(end));
-        }
+        const auto parts = Words(value);
         if (parts.size() != 4)
             return Fault(shown + " holds " + std::to_string(parts.size()) +
                          (parts.size() == 1 ? " value" : " values") + "; it takes LEFT TOP WIDTH HEIGHT in mm");
