@@ -46,7 +46,8 @@ Result<std::vector<std::string>> ReadLines(const std::filesystem::path& file)
         return Error{file.string() + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
 
     std::vector<std::string> lines;
-    std::size_t start = 0;
+    // A UTF-8 byte-order mark, as some editors write, is no part of the first line.
+    std::size_t start = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);
         const bool last = end == std::string::npos;

@@ -69,6 +69,9 @@ const Synopsis kSynopses[] = {
     {"test-pattern",
      "  brindlemark [--home DIR] test-pattern --definition NAME\n"
      "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"},
+    {"calibrate",
+     "  brindlemark [--home DIR] calibrate [--paper SIZE] [--pdf OUT | --printer QUEUE | --marks]\n"
+     "              (a page of crosshairs and rulers to measure a printer's stretch)\n"},
     {"check",
      "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
      "              [--save OUT]\n"

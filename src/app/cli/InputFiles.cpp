@@ -14,6 +14,11 @@ Result<ChosenDefinition> ResolveDefinition(const std::string& given, const Progr
     if (isFile) {
         if (!IsDefinitionFileName(path.filename().string()))
             return Error{path.string() + ": is not named as a definition; " + kDefinitionNameRule};
+        // "LO649.def" is looked for in Defs when it is not where it was given, as a wheel in wheel.
+        std::error_code ec;
+        if (path.is_relative() && path == path.filename() && !std::filesystem::exists(path, ec) &&
+            std::filesystem::exists(folder.definitionFile(DefinitionName(given)), ec))
+            return ChosenDefinition{folder.definitionFile(DefinitionName(given)), DefinitionName(given)};
         return ChosenDefinition{path, DefinitionName(path.filename().string())};
     }
     if (!IsDefinitionName(given))
@@ -21,6 +26,21 @@ Result<ChosenDefinition> ResolveDefinition(const std::string& given, const Progr
                      "\" is neither a definition name (two capital letters, the pick digit and the two-digit pool, "
                      "such as LO649) nor a .def file"};
     return ChosenDefinition{folder.definitionFile(given), given};
+}
+
+Result<SlipDefinition> ReadChosenDefinition(const ChosenDefinition& chosen)
+{
+    auto def = ReadDefinitionFile(chosen.file);
+    if (!def || chosen.name.size() != 5)
+        return def;
+    const int pick = chosen.name[2] - '0';
+    const int pool = std::stoi(chosen.name.substr(3));
+    if (def->Pick != pick || def->Pool != pool)
+        return Error{chosen.file.string() + ": the name " + chosen.name + " says " + std::to_string(pick) +
+                     " numbers from " + std::to_string(pool) + ", but the file holds a slip of " +
+                     std::to_string(def->Pick) + " numbers from " + std::to_string(def->Pool) +
+                     "; rename the file or correct its Pick and Pool"};
+    return def;
 }
 
 std::filesystem::path ResolveWheel(const std::filesystem::path& given, const ProgramFolder& folder)

@@ -5,6 +5,7 @@
 
 #include "common/ProgramFolder.h"
 #include "common/Result.h"
+#include "definitions/SlipDefinition.h"
 
 namespace bm::cli {
 
@@ -15,6 +16,10 @@ struct ChosenDefinition {
 
 // A five-character name is looked up in Defs; anything with a folder or a .def ending is a file.
 Result<ChosenDefinition> ResolveDefinition(const std::string& given, const ProgramFolder& folder);
+
+// The chosen file read; refused when its name's pick digit and pool disagree with what it holds
+// (it would print plays of one game and check them as another).
+Result<SlipDefinition> ReadChosenDefinition(const ChosenDefinition& chosen);
 
 // A wheel file not found as given is looked for in the program's wheel folder.
 std::filesystem::path ResolveWheel(const std::filesystem::path& given, const ProgramFolder& folder);

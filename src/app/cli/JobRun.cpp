@@ -54,7 +54,7 @@ Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFold
     const auto chosen = ResolveDefinition(options.definition, folder);
     if (!chosen)
         return chosen.error();
-    const auto def = ReadDefinitionFile(chosen->file);
+    const auto def = ReadChosenDefinition(*chosen);
     if (!def)
         return def.error();
     auto margins = ReadMargins(folder, chosen->name);

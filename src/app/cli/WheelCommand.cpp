@@ -46,7 +46,7 @@ Result<WheelGame> ReadWheelGame(const std::string& definition, const bm::Program
         return found.error();
     const ChosenDefinition& chosen = *found;
     inputs.push_back(chosen.file);
-    const auto def = ReadDefinitionFile(chosen.file);
+    const auto def = ReadChosenDefinition(chosen);
     if (!def)
         return def.error();
     // A powerball play ends in a number drawn from another pool, which a design cannot give.

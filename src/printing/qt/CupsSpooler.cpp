@@ -1,6 +1,9 @@
 #include <cups/cups.h>
+#include <cups/ppd.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <cmath>
 #include <iterator>
 #include <memory>
 #include <string_view>
@@ -86,6 +89,52 @@ PrinterState ListedState(const std::string& printer)
     return state;
 }
 
+// The InputSlot choices of a driver-based queue, as its PPD names them ("MultiTray") and as the
+// driver shows them ("Bypass Tray"); none for a queue without a PPD or without the option. CUPS
+// does not turn a job's media-source into the driver's InputSlot, so a tray reaches such a printer
+// only as its PPD choice. (The PPD calls are the only way to that list: deprecated, not gone.)
+std::vector<PaperSource> DriverSlots(const std::string& printer)
+{
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    std::vector<PaperSource> slots;
+    char file[1024] = "";
+    if (cupsGetPPD3(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr, file, sizeof file) != HTTP_STATUS_OK)
+        return slots;
+    if (ppd_file_t* ppd = ppdOpenFile(file)) {
+        if (ppd_option_t* slot = ppdFindOption(ppd, "InputSlot"))
+            for (int i = 0; i < slot->num_choices; ++i)
+                slots.push_back({slot->choices[i].choice,
+                                 slot->choices[i].text[0] ? slot->choices[i].text : slot->choices[i].choice});
+        ppdClose(ppd);
+    }
+    ::unlink(file);
+    return slots;
+#pragma GCC diagnostic pop
+}
+
+// Letters and digits only, lower case: "tray-1" and "Tray1" are one tray.
+std::string Folded(const std::string& name)
+{
+    std::string out;
+    for (const char c : name)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// The driver's choice for a source remembered as its choice or as an IPP keyword; empty for none.
+std::string DriverSlot(const std::vector<PaperSource>& slots, const std::string& source)
+{
+    for (const auto& s : slots)
+        if (s.keyword == source)
+            return s.keyword;
+    for (const auto& s : slots)
+        if (Folded(s.keyword) == Folded(source) || Folded(s.label) == Folded(source))
+            return s.keyword;
+    return {};
+}
+
 class CupsSpooler : public Spooler {
 public:
     std::vector<std::string> Printers() override
@@ -164,8 +213,47 @@ public:
         return state;
     }
 
+    bool TakesPaper(const std::string& printer, const bm::Paper& wanted) override
+    {
+        Dests dests;
+        cups_dest_t* dest = dests.find(printer);
+        cups_dinfo_t* info = dest ? cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest) : nullptr;
+        if (!info)
+            return true;  // nothing known to judge by: as the printer is set up
+        // Sizes given in points or inches differ from the millimetres by a fraction.
+        const auto fits = [](ipp_t* size, const char* name, float mm) {
+            ipp_attribute_t* a = size ? ippFindAttribute(size, name, IPP_TAG_ZERO) : nullptr;
+            if (!a)
+                return false;
+            const int hundredths = static_cast<int>(std::lround(mm * 100));
+            if (ippGetValueTag(a) == IPP_TAG_RANGE) {
+                int upper = 0;
+                const int lower = ippGetRange(a, 0, &upper);
+                return hundredths >= lower - 50 && hundredths <= upper + 50;
+            }
+            return std::abs(ippGetInteger(a, 0) - hundredths) <= 50;
+        };
+        ipp_attribute_t* sizes = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, "media-size");
+        bool listed = !sizes;
+        for (int i = 0; sizes && !listed && i < ippGetCount(sizes); ++i) {
+            ipp_t* size = ippGetCollection(sizes, i);
+            listed = fits(size, "x-dimension", wanted.width) && fits(size, "y-dimension", wanted.height);
+        }
+        cupsFreeDestInfo(info);
+        return listed;
+    }
+
+    std::string ChosenDefault() override
+    {
+        // cupsGetDefault2 answers with the user's choice before asking the server.
+        const char* chosen = cupsGetDefault2(CUPS_HTTP_DEFAULT);
+        return chosen ? chosen : "";
+    }
+
     std::vector<PaperSource> Sources(const std::string& printer) override
     {
+        if (auto slots = DriverSlots(printer); !slots.empty())
+            return slots;
         Dests dests;
         cups_dest_t* dest = dests.find(printer);
         if (!dest)
@@ -189,8 +277,12 @@ public:
         int count = 0;
         if (paper.paper)
             count = cupsAddOption("media", PaperMedia(*paper.paper).c_str(), count, &options);
-        if (!paper.source.empty())
-            count = cupsAddOption("media-source", paper.source.c_str(), count, &options);
+        if (!paper.source.empty()) {
+            if (const std::string slot = DriverSlot(DriverSlots(printer), paper.source); !slot.empty())
+                count = cupsAddOption("InputSlot", slot.c_str(), count, &options);
+            else
+                count = cupsAddOption("media-source", paper.source.c_str(), count, &options);
+        }
         const int job = cupsPrintFile(printer.c_str(), pdf.c_str(), title.c_str(), count, options);
         cupsFreeOptions(count, options);
         if (job <= 0)

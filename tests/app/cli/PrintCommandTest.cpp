@@ -85,6 +85,30 @@ TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
 
 // Which arguments ask for the command line rather than the window is shown by the runs of the
 // program itself (the bad input catalogue, the end-to-end print, the start without a display).
+// An empty wheel (no file, or comments and blank lines only) prints nothing and the job ends as
+// done: nothing written to the PDF named, no marks, and checking it counts 0 picks.
+TEST(PrintCommand, AnEmptyWheelPrintsNothingAndIsDone)
+{
+    BM_NEEDS_PROGRAM();
+    Lab lab;
+    for (const char* wheel : {"", "# method: none\r\n\r\n"}) {
+        SCOPED_TRACE(wheel);
+        lab.Put("wheel/empty.txt", wheel);
+        for (const auto& output : {std::vector<std::string>{"--pdf", "{out}/x.pdf"}, std::vector<std::string>{"--marks"}}) {
+            std::vector<std::string> args{"print", "--definition", "LO649", "--wheel", "empty.txt"};
+            args.insert(args.end(), output.begin(), output.end());
+            const auto r = lab.Run(args);
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(r.err, "Printing 0 Picks On 0 Playslips\nProcessing Complete\n");
+            EXPECT_EQ(r.out, "");
+            EXPECT_FALSE(std::filesystem::exists(lab.out() / "x.pdf"));
+        }
+        const auto c = lab.Run({"check", "--definition", "LO649", "--wheel", "empty.txt", "--draw", "1 2 3 4 5 6 7"});
+        EXPECT_EQ(c.status, 0) << c.err;
+        EXPECT_TRUE(HasText(c.out, "\nChecking 0 Picks Against Above Draw Results\n")) << c.out;
+    }
+}
+
 TEST(PrintCommand, VersionAndHelp)
 {
     std::ostringstream out, err;
@@ -382,15 +406,15 @@ std::string ManualText()
 }
 
 // Every command answers COMMAND --help, and every option any of them lists is described in both
-// documents. The options are read from the program, so an option added later is held to this too.
+// documents. The commands are listed here, so one --help leaves out is noticed; the options are read
+// from the program, so an option added later is held to this too.
 TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
 {
     BM_NEEDS_PROGRAM();
     const auto whole = bmtest::RunProgram({"--help"});
     ASSERT_EQ(whole.status, 0) << whole.err;
-    const std::set<std::string> commands = CommandsIn(whole.out);
-    for (const char* known : {"print", "test-pattern", "check"})
-        EXPECT_TRUE(commands.contains(known)) << known << " is missing from\n" << whole.out;
+    const std::set<std::string> commands{"print", "test-pattern", "calibrate", "check", "wheel"};
+    EXPECT_EQ(CommandsIn(whole.out), commands) << whole.out;
 
     std::map<std::string, std::string> listedBy;  // option: the help that lists it
     for (const std::string& o : OptionsIn(whole.out))

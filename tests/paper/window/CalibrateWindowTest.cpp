@@ -261,7 +261,8 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_NE(dialogs.shown()[0].text.toStdString().find("The custom paper size \"82x1,90\""), std::string::npos);
     EXPECT_EQ(target.ChosenPrinter(), "bm-letter");
-    EXPECT_EQ(target.ChosenPaper(), (bm::PaperChoice{bm::Paper{"", 82, 190}, "manual"}));
+    // The queue has a driver (a PPD): the tray is the driver's own choice.
+    EXPECT_EQ(target.ChosenPaper(), (bm::PaperChoice{bm::Paper{"", 82, 190}, "Manual"}));
     EXPECT_EQ(target.PrinterPaper(), (bm::Paper{"", 82, 190}));
 
     auto surface = target.PrinterSurface();
@@ -271,7 +272,7 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     ASSERT_TRUE((*surface)->EndDocument());
     const std::string media = cupsd.JobMedia(1);
     EXPECT_TRUE(bmtest::HasText(media, "media=custom_82x190mm_82x190mm;"));
-    EXPECT_TRUE(bmtest::HasText(media, "media-source=manual;"));
+    EXPECT_TRUE(bmtest::HasText(media, "InputSlot=Manual;"));
     EXPECT_NE(RunShell("lpstat -W all -o bm-letter", cupsd.env()).out, "");
     EXPECT_EQ(RunShell("lpstat -W all -o brindlemark-pdf", cupsd.env()).out, "");
 }
