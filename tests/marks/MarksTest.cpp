@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "marks/MarkPlacement.h"
+#include "marks/MarksEntries.h"
 #include "marks/SlipMarks.h"
 #include "support/PrintJobSupport.h"
 #include "support/TempDir.h"
@@ -313,6 +314,29 @@ TEST(ExtraMarks, RefuseTheJobNamingFileAndLine)
     // Touching a box is not over it.
     const auto run = RunJob({.marks = "[Extra]\r\nBeside=12 12 3 2\r\n"});
     EXPECT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
+    // The marks are judged as they print: 0.23 mm into the first box (15 to 18 mm across) is over
+    // its full mark, but clear of a 40 % one (16.2 to 16.8 mm).
+    const std::string near = "[Extra]\r\nNear=14 12 1.23 2\r\n";
+    const auto full = RunJob({.marks = near});
+    EXPECT_EQ(full->outcome.end, JobEnd::Refused);
+    EXPECT_TRUE(HasText(full->outcome.message, "\"Near\" lies over the number box of row 1, column 1"));
+    const auto reduced = RunJob({.marks = "[Mark]\r\nWidth=40\r\nHeight=40\r\n" + near});
+    EXPECT_EQ(reduced->outcome.end, JobEnd::Completed) << reduced->outcome.message;
+    MarksEntries entries;
+    entries.width = entries.height = "40";
+    entries.extras = {ExtraMark{"Near", 14, 12, 1.23f, 2}};
+    EXPECT_FALSE(ValidateMarks(entries, Horizontal649(2)).has_value());
+    entries.width = entries.height = "100";
+    EXPECT_TRUE(ValidateMarks(entries, Horizontal649(2)).has_value());
+}
+
+// Off the sheet, a calibrated job names where the mark would print: stretched after the offsets.
+TEST(ExtraMarks, OffTheSheetQuotesThePositionThatWouldPrint)
+{
+    const ExtraMark edge{"Edge", 290, 3, 5, 3};
+    EXPECT_EQ(ExtraRefusal(Horizontal649(2), edge, 1, 5, A4Paper(), Scale{1.02, 0.98}),
+              "extra mark \"Edge\" would lie at 295.04 mm across, 4.08 mm down (offsets and calibration included), "
+              "off the A4 sheet (landscape, 297 x 210 mm)");
 }
 
 // The job reads the file afresh: a change between two jobs shows in the second.

@@ -51,6 +51,7 @@ TEST(CalibrateWindow, WorksOutTheFactorsKeepsThemForThePrinterAndResets)
     TempDir dir;
     const auto ini = dir / "Brindlemark.ini";
     WriteBytes(ini, "Printer=office\r\n");
+    ScriptedDialogs dialogs;
     std::vector<CalibrationPage> printed;
     app::frmCalibrate window({"office", LetterPaper(), ini, [&](const CalibrationPage& page) -> Status {
                                   printed.push_back(page);
@@ -65,6 +66,9 @@ TEST(CalibrateWindow, WorksOutTheFactorsKeepsThemForThePrinterAndResets)
     ASSERT_EQ(printed.size(), 1u);
     EXPECT_EQ(printed[0].across, 185);  // Letter: 215.9 mm less two 15 mm margins
     EXPECT_EQ(printed[0].down, 249);
+    // The page names what it was printed on, and the window says it went.
+    EXPECT_EQ(printed[0].caption, "Printer office, paper Letter");
+    EXPECT_EQ(In<QLabel>(window, "lblPrinted")->text(), "The calibration page was sent to office.");
 
     const struct {
         const char *across, *down, *shown;
@@ -98,6 +102,13 @@ TEST(CalibrateWindow, WorksOutTheFactorsKeepsThemForThePrinterAndResets)
 
     app::frmCalibrate again({"office", LetterPaper(), ini, {}});
     EXPECT_EQ(In<QLabel>(again, "lblStored")->text(), "Now: X 1.0204  Y 0.9877");
+    // Reset asks first; its default answer keeps the calibration.
+    const std::string calibrated = ReadBytes(ini);
+    QTest::mouseClick(In<QPushButton>(again, "cmdReset"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.Said(), "Warning: Forget the calibration of office (Now: X 1.0204  Y 0.9877)? Its marks then "
+                              "print unstretched.");
+    EXPECT_EQ(ReadBytes(ini), calibrated);
+    dialogs.QueueAnswer(app::Answer::Ok);
     QTest::mouseClick(In<QPushButton>(again, "cmdReset"), Qt::LeftButton);
     EXPECT_EQ(In<QLabel>(again, "lblStored")->text(), "Now: not calibrated");
     EXPECT_EQ(ReadBytes(ini), "Printer=office\r\n");
@@ -125,11 +136,15 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        QTest::mouseClick(In<QPushButton>(*dialog, "cmdPrintPage"), Qt::LeftButton);
         Type(*dialog, "txtAcross", QStringLiteral("176.4"));
         Type(*dialog, "txtDown", QStringLiteral("270"));
         QTest::mouseClick(In<QPushButton>(*dialog, "cmdSave"), Qt::LeftButton);
     });
     rig.Click("cmdCalibrate");
+    // The job status says the page went, as after any job.
+    EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), "Printed The Calibration Page");
+    EXPECT_EQ(rig.Child<QLabel>("lblDest")->text(), "Sent To Printer office");
     EXPECT_EQ(scale->text(), "X 1.0204  Y 0.9889 (office)");
     EXPECT_TRUE(reset->isEnabled());
     rig.Click("cmdTest");
@@ -146,6 +161,13 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     EXPECT_EQ(rig.printer.last().marks(), plain);
     rig.printer.printerInstalled = true;
 
+    // Reset asks first; the default answer keeps the calibration.
+    rig.dialogs.Clear();
+    QTest::mouseClick(reset, Qt::LeftButton);
+    EXPECT_EQ(rig.dialogs.Said(), "Warning: Forget the calibration of office (X 1.0204  Y 0.9889)? Its marks then "
+                                  "print unstretched.");
+    EXPECT_EQ(scale->text(), "X 1.0204  Y 0.9889 (office)");
+    rig.dialogs.QueueAnswer(app::Answer::Ok);
     QTest::mouseClick(reset, Qt::LeftButton);
     EXPECT_EQ(scale->text(), "Not Calibrated (office)");
     rig.Click("cmdTest");
