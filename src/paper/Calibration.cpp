@@ -108,7 +108,7 @@ CalibrationPage CalibrationPageFor(const Paper& paper)
 {
     // Room for the crosshair's arms and the ruler inside the paper, however small it is.
     const float margin = std::min(15.0f, std::min(paper.width, paper.height) * 0.15f);
-    return CalibrationPage{margin, margin, std::floor(paper.width - 2 * margin), std::floor(paper.height - 2 * margin)};
+    return CalibrationPage{margin, margin, std::floor(paper.width - 2 * margin), std::floor(paper.height - 2 * margin), {}};
 }
 
 long long DrawCalibrationPage(const CalibrationPage& page, PrintSurface& surface)

@@ -441,6 +441,21 @@ TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
         EXPECT_EQ(late.out, own.out);
     }
     ASSERT_GE(listedBy.size(), 10u);
+    // Each wheel command's help is its own: its usage and its options only.
+    const struct {
+        const char *sub, *option, *foreign;
+    } wheels[] = {{"apply", "--design", "--seed"}, {"analyze", "--wheel", "--design"}, {"make", "--rounds", "--design"}};
+    for (const auto& w : wheels) {
+        SCOPED_TRACE(w.sub);
+        const auto own = bmtest::RunProgram({"wheel", w.sub, "--help"});
+        EXPECT_EQ(own.status, 0) << own.err;
+        for (const auto& other : wheels)
+            EXPECT_EQ(own.out.find(std::string("] wheel ") + other.sub + " ") != std::string::npos, other.sub == w.sub)
+                << own.out;
+        EXPECT_TRUE(OptionsIn(own.out).contains(w.option)) << own.out;
+        EXPECT_FALSE(OptionsIn(own.out).contains(w.foreign)) << own.out;
+    }
+    EXPECT_TRUE(HasText(whole.out, "\n  --rounds R "));
 
     const std::set<std::string> man = OptionsIn(ManPageText());
     const std::set<std::string> manual = OptionsIn(ManualText());
@@ -448,6 +463,28 @@ TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
         EXPECT_TRUE(man.contains(option)) << option << " (listed by " << by << ") is missing from the man page";
         EXPECT_TRUE(manual.contains(option)) << option << " (listed by " << by << ") is missing from the manual";
     }
+}
+
+// The README's wheel examples run as written from its folder: every command of the block, on a
+// program folder of the test's own and in a folder of its own.
+TEST(DocumentedOptions, TheReadmesWheelExamplesRunAsWritten)
+{
+    BM_NEEDS_PROGRAM();
+    const std::string readme = bmtest::ReadBytes(kSource / "README.md");
+    const auto heading = readme.find("## Wheels:");
+    ASSERT_NE(heading, std::string::npos);
+    const auto start = readme.find("```sh\n", heading);
+    ASSERT_NE(start, std::string::npos);
+    const auto end = readme.find("```", start + 6);
+    std::string block = readme.substr(start + 6, end - start - 6);
+    Lab lab;
+    const std::string program = "build/bin/brindlemark";
+    ASSERT_TRUE(HasText(block, program + " wheel apply"));
+    for (auto at = block.find(program); at != std::string::npos; at = block.find(program, at + 1))
+        block.replace(at, program.size(), Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(lab.home().string()));
+    const Ran ran = RunShell("sh -c " + Quoted("set -e; cd " + Quoted(lab.out().string()) + "; " + block));
+    EXPECT_EQ(ran.status, 0) << ran.err;
+    EXPECT_TRUE(HasText(ran.out, "Plays,4")) << ran.out;
 }
 
 }  // namespace

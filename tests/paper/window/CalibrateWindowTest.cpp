@@ -11,13 +11,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
+#include "app/Module1.h"
 #include "app/QtPrintTarget.h"
+#include "app/frmHelp.h"
 #include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
 #include "printing/qt/PrintTestTools.h"
@@ -124,6 +127,7 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     auto* scale = rig.Child<QLabel>("lblScale");
     auto* reset = rig.Child<QPushButton>("cmdResetScale");
     EXPECT_EQ(scale->text(), "Not Calibrated (office)");
+    EXPECT_EQ(reset->text().remove(QLatin1Char('&')), "Reset Calibration");  // not the offsets above it
     EXPECT_FALSE(reset->isEnabled());
     rig.Click("cmdTest");
     const auto plain = rig.printer.last().marks();
@@ -133,15 +137,26 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
               "Feed The Slip Right Edge First, Printed Side Up, Top Edge Against The Paper Guide");
 
     // Calibrated through the window, as a user would: type the distances and Save.
-    QTimer::singleShot(0, [] {
+    QString helpPage;
+    bool helpUsable = false;
+    QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        // F1 opens the help at the page on calibrating, as a window the dialog does not block.
+        QApplication::setActiveWindow(dialog);
+        QTest::keyClick(dialog, Qt::Key_F1);
+        if (auto* help = qobject_cast<app::frmHelp*>(app::FindForm(QStringLiteral("frmHelp")))) {
+            helpPage = help->page();
+            helpUsable = help->parentWidget() == dialog;  // a window of the dialog: not blocked by it
+        }
         QTest::mouseClick(In<QPushButton>(*dialog, "cmdPrintPage"), Qt::LeftButton);
         Type(*dialog, "txtAcross", QStringLiteral("176.4"));
         Type(*dialog, "txtDown", QStringLiteral("270"));
         QTest::mouseClick(In<QPushButton>(*dialog, "cmdSave"), Qt::LeftButton);
     });
     rig.Click("cmdCalibrate");
+    EXPECT_EQ(helpPage, QStringLiteral("calibrating.html"));
+    EXPECT_TRUE(helpUsable);
     // The job status says the page went, as after any job.
     EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), "Printed The Calibration Page");
     EXPECT_EQ(rig.Child<QLabel>("lblDest")->text(), "Sent To Printer office");
@@ -245,11 +260,13 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     EXPECT_EQ(target.PrinterPaper(), bm::LetterPaper());
     target.UsePrinter("brindlemark-pdf");
     QString title;
+    bool hasHelpKey = false;
     QStringList offered, buttons, sizes, sources;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         title = dialog->windowTitle();
+        hasHelpKey = dialog->findChild<QShortcut*>(QStringLiteral("shortcutF1")) != nullptr;
         auto* printer = dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"));
         auto* size = dialog->findChild<QComboBox*>(QStringLiteral("cboPaperSize"));
         auto* source = dialog->findChild<QComboBox*>(QStringLiteral("cboPaperSource"));
@@ -275,6 +292,7 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     });
     target.SetupPrinter(nullptr);
     EXPECT_EQ(title, QStringLiteral("Printer Setup"));
+    EXPECT_TRUE(hasHelpKey);  // F1, which the main window cannot take while this dialog is open
     EXPECT_EQ(offered, (QStringList{QStringLiteral("bm-letter"), QStringLiteral("brindlemark-pdf")}));
     EXPECT_FALSE(buttons.contains(QStringLiteral("Print"))) << buttons.join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(sizes, (QStringList{"As The Printer Is Set Up", "A4 (210 x 297 mm)", "Letter (215.9 x 279.4 mm)",
