@@ -261,6 +261,7 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     target.UsePrinter("brindlemark-pdf");
     QString title;
     bool hasHelpKey = false;
+    QStringList paperLines, customNames;
     QStringList offered, buttons, sizes, sources;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -280,7 +281,17 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
             sizes << size->itemText(i);
         for (int i = 0; i < source->count(); ++i)
             sources << source->itemText(i);
+        const QString ownPaper = dialog->findChild<QLabel*>(QStringLiteral("lblPaper"))->text();
         size->setCurrentIndex(size->count() - 1);  // Custom
+        // The printer's paper is no longer what the job uses, and the custom boxes are named.
+        paperLines = {ownPaper, dialog->findChild<QLabel*>(QStringLiteral("lblPaper"))->text()};
+        for (const char* box : {"txtPaperWidth", "txtPaperHeight"}) {
+            auto* entry = dialog->findChild<QLineEdit*>(QString::fromLatin1(box));
+            customNames << entry->accessibleName();
+            for (QLabel* label : dialog->findChildren<QLabel*>())
+                if (label->buddy() == entry)
+                    customNames << label->text().remove(QLatin1Char('&'));
+        }
         dialog->findChild<QLineEdit*>(QStringLiteral("txtPaperWidth"))->setText(QStringLiteral("82"));
         dialog->findChild<QLineEdit*>(QStringLiteral("txtPaperHeight"))->setText(QStringLiteral("1,90"));
         source->setCurrentIndex(source->findText(QStringLiteral("Manual Feed")));
@@ -293,6 +304,10 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     target.SetupPrinter(nullptr);
     EXPECT_EQ(title, QStringLiteral("Printer Setup"));
     EXPECT_TRUE(hasHelpKey);  // F1, which the main window cannot take while this dialog is open
+    EXPECT_EQ(paperLines, (QStringList{"Letter (215.9 x 279.4 mm)",
+                                       "the paper size chosen below (the printer's own: Letter (215.9 x 279.4 mm))"}));
+    EXPECT_EQ(customNames, (QStringList{"Custom paper width in millimetres", "Width",
+                                        "Custom paper height in millimetres", "Height"}));
     EXPECT_EQ(offered, (QStringList{QStringLiteral("bm-letter"), QStringLiteral("brindlemark-pdf")}));
     EXPECT_FALSE(buttons.contains(QStringLiteral("Print"))) << buttons.join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(sizes, (QStringList{"As The Printer Is Set Up", "A4 (210 x 297 mm)", "Letter (215.9 x 279.4 mm)",
