@@ -187,6 +187,16 @@ TEST(ChosenDefinition, ChoicesAreRememberedAcrossARestart)
     EXPECT_EQ(third.main().current().listedName, "LO649.def");
 }
 
+// The first start makes current the first definition numbered along its rows, as most slips
+// are; CD649, numbered down its columns, sorts first but is not chosen.
+TEST(ChosenDefinition, TheFirstStartChoosesASlipNumberedAlongItsRows)
+{
+    ProgramHome home({"CD649", "LO649", "PB569"});
+    MainWindowRig rig(home);
+    EXPECT_EQ(rig.main().current().listedName, "LO649.def");
+    EXPECT_EQ(rig.Child<QListWidget>("File1")->currentItem()->text(), QStringLiteral("LO649.def"));
+}
+
 using bmtest::MainWindowRig;
 using bmtest::ProgramHome;
 
