@@ -410,7 +410,7 @@ TEST(GendefMake, EveryWayOutAsksAndTheFocusStartsInTheName)
     rig.Make();
     bmtest::FillSample(rig.editor(), QStringLiteral("lo"));
     QTest::mouseClick(rig.Save(), Qt::LeftButton);
-    EXPECT_TRUE(HasText(rig.dialogs.Said(), "already exists"));
+    EXPECT_TRUE(bmtest::HasText(rig.dialogs.Said(), "already exists"));
     EXPECT_EQ(rig.FocusName(), QStringLiteral("txtFn"));
 }
 

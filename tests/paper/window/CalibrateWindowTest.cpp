@@ -145,7 +145,7 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
         // F1 opens the help at the page on calibrating, as a window the dialog does not block.
         QApplication::setActiveWindow(dialog);
         QTest::keyClick(dialog, Qt::Key_F1);
-        if (auto* help = qobject_cast<app::frmHelp*>(app::FindForm(QStringLiteral("frmHelp")))) {
+        if (auto* help = dynamic_cast<app::frmHelp*>(app::FindForm(QStringLiteral("frmHelp")))) {
             helpPage = help->page();
             helpUsable = help->parentWidget() == dialog;  // a window of the dialog: not blocked by it
         }

@@ -28,7 +28,9 @@ Ran RunShell(const std::string& command, const std::string& env)
     const auto out = dir / "out";
     const auto err = dir / "err";
     const std::string line =
-        "env " + ChildEnvironment(dir.path()) + " " + env + " " + command + " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+        // Two env runs: the caller's options (-C DIR) and variables come after the child's own.
+        "env " + ChildEnvironment(dir.path()) + " env " + env + " " + command + " >" + Quoted(out.string()) + " 2>" +
+        Quoted(err.string());
     const int raw = std::system(line.c_str());
     Ran ran;
     ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
