@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
+#include <fstream>
 #include <cmath>
 #include <iterator>
 #include <memory>
@@ -245,9 +247,27 @@ public:
 
     std::string ChosenDefault() override
     {
-        // cupsGetDefault2 answers with the user's choice before asking the server.
-        const char* chosen = cupsGetDefault2(CUPS_HTTP_DEFAULT);
-        return chosen ? chosen : "";
+        // Where libcups looks, in its order. (cupsGetDefault2 reports a missing lpoptions default
+        // as the server's, so the files are read here.)
+        for (const char* variable : {"LPDEST", "PRINTER"})
+            if (const char* v = std::getenv(variable); v && *v && std::string_view(v) != "lp")
+                return v;
+        std::vector<std::filesystem::path> files;
+        if (const char* home = std::getenv("HOME"); home && *home)
+            files.push_back(std::filesystem::path(home) / ".cups" / "lpoptions");
+        const char* root = std::getenv("CUPS_SERVERROOT");
+        files.push_back(std::filesystem::path(root && *root ? root : "/etc/cups") / "lpoptions");
+        for (const auto& file : files) {
+            std::ifstream in(file);
+            for (std::string line; std::getline(in, line);)
+                if (line.rfind("Default ", 0) == 0) {
+                    std::string name = line.substr(8);
+                    name = name.substr(0, name.find_first_of(" /\t\r"));
+                    if (!name.empty())
+                        return name;
+                }
+        }
+        return {};
     }
 
     std::vector<PaperSource> Sources(const std::string& printer) override
