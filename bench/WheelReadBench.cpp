@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "printing/WheelFile.h"
+#include "plays/WheelFile.h"
 
 namespace {
 

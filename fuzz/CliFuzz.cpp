@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "app/cli/CheckCommand.h"
-#include "app/cli/Cli.h"
-#include "app/cli/JobCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/Cli.h"
+#include "cli/JobCommand.h"
 
 using namespace bm;
 using namespace bm::cli;

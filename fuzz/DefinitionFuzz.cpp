@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.h"
 #include "definitions/DefinitionFile.h"
-#include "printing/SheetFit.h"
+#include "slip/SheetFit.h"
 
 using namespace bm;
 using bmfuzz::Require;

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "FuzzSupport.h"
-#include "marks/MarkPlacement.h"
-#include "marks/SlipMarks.h"
+#include "slip/MarkPlacement.h"
+#include "slip/SlipMarks.h"
 
 using namespace bm;
 using bmfuzz::Require;

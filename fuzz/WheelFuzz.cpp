@@ -9,8 +9,8 @@
 #include "FuzzSupport.h"
 #include "WheelReference.h"
 #include "checking/CheckEngine.h"
-#include "printing/PlayWindow.h"
-#include "printing/WheelFile.h"
+#include "plays/PlayWindow.h"
+#include "plays/WheelFile.h"
 
 using namespace bm;
 using bmfuzz::Require;

@@ -11,7 +11,11 @@ PACKAGES=(
   fonts-dejavu-core xvfb
   openbox imagemagick xdotool
   desktop-file-utils appstream man-db dpkg-dev
+  clang-format clang-tidy
 )
+# Extra packages a script needs on top (coverage: gcovr).
+read -r -a extra <<< "${EXTRA_PACKAGES:-}"
+PACKAGES+=("${extra[@]}")
 if [ "${WITH_FUZZ:-0}" = 1 ]; then
   PACKAGES+=(clang-14 libclang-rt-14-dev)
 fi

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/GuiMain.h"
-#include "app/cli/Cli.h"
-#include "app/cli/ProgramHome.h"
+#include "cli/Cli.h"
+#include "cli/ProgramHome.h"
 #include "common/ShownText.h"
 #include "common/UserFolder.h"
 

@@ -16,7 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/Dialogs.h"
+#include "windowing/window/Dialogs.h"
 #include "checking/window/CheckerWindow.h"
 #include "PaintTimes.h"
 

@@ -20,9 +20,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/Dialogs.h"
+#include "windowing/window/Dialogs.h"
 #include "app/PrintTarget.h"
-#include "app/WindowCatalogue.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "app/frmMain.h"
 #include "printing/PrintJob.h"
 #include "PaintTimes.h"

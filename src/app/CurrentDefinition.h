@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "definitions/SlipDefinition.h"
+#include "slip/SlipDefinition.h"
 
 namespace bm::app {
 

@@ -7,7 +7,7 @@
 
 #include "app/QtPrintTarget.h"
 #include "app/StartUp.h"
-#include "app/WindowCatalogue.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "common/Version.h"
 
 namespace bm::app {

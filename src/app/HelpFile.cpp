@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QWidget>
 
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 #include "app/frmHelp.h"
 
 namespace bm::app {

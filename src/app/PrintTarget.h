@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/Result.h"
-#include "printing/PrintSurface.h"
+#include "paper/PrintSurface.h"
 #include "printing/qt/Spooler.h"
 
 class QWidget;

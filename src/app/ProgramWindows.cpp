@@ -1,4 +1,4 @@
-#include "app/WindowCatalogue.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "checking/window/Checkers.h"
 #include "definitions/editor/GendefOpeners.h"
 #include "wheels/window/WheelsWindow.h"

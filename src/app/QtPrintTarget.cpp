@@ -8,7 +8,7 @@
 #include <QFormLayout>
 #include <QLabel>
 
-#include "app/Dialogs.h"
+#include "windowing/window/Dialogs.h"
 #include "common/Numbers.h"
 #include "paper/window/PaperSetup.h"
 #include "printing/qt/PdfSurface.h"

@@ -16,9 +16,10 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "app/Dialogs.h"
+#include "windowing/window/Dialogs.h"
 #include "common/Version.h"
 #include "windowing/window/WindowManners.h"
+#include "windowing/window/WidgetBuilders.h"
 
 // The manual lives in a static library, whose resources are linked only when asked for.
 static bool LoadManual()
@@ -74,14 +75,6 @@ public:
     }
 };
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 }  // namespace
 
 std::span<const ManualPage> ManualPages()
@@ -102,18 +95,18 @@ frmHelp::frmHelp(std::filesystem::path home, QWidget* parent) : QWidget(parent),
     txtPage = new ManualBrowser(this);
     txtPage->setObjectName(QStringLiteral("txtPage"));
     txtPage->setOpenExternalLinks(true);
-    cmdBack = Button(this, "cmdBack", QStringLiteral("< Back"));
-    cmdForward = Button(this, "cmdForward", QStringLiteral("Forward >"));
+    cmdBack = NamedButton(this, "cmdBack", QStringLiteral("< Back"));
+    cmdForward = NamedButton(this, "cmdForward", QStringLiteral("Forward >"));
     cmdBack->setEnabled(false);
     cmdForward->setEnabled(false);
     txtFind = new QLineEdit(this);
     txtFind->setObjectName(QStringLiteral("txtFind"));
     txtFind->setPlaceholderText(QStringLiteral("Search the manual"));
     txtFind->setClearButtonEnabled(true);
-    cmdFind = Button(this, "cmdFind", QStringLiteral("Find"));
+    cmdFind = NamedButton(this, "cmdFind", QStringLiteral("Find"));
     lblFind = new QLabel(this);
     lblFind->setObjectName(QStringLiteral("lblFind"));
-    cmdAbout = Button(this, "cmdAbout", QStringLiteral("About Brindlemark"));
+    cmdAbout = NamedButton(this, "cmdAbout", QStringLiteral("About Brindlemark"));
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(cmdBack);

@@ -10,12 +10,12 @@
 #include <QShortcut>
 
 #include "app/CheckerChoice.h"
-#include "app/Dialogs.h"
-#include "app/JobPump.h"
-#include "app/Module1.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/Module1.h"
 #include "app/PrintTarget.h"
-#include "app/RememberedChoices.h"
-#include "app/WindowCatalogue.h"
+#include "windowing/window/RememberedChoices.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "common/Version.h"
 #include "windowing/window/WindowManners.h"
 

@@ -15,7 +15,7 @@
 #include "common/ProgramFolder.h"
 #include "definitions/DefinitionChoice.h"
 #include "printing/PrintJob.h"
-#include "printing/PrintSurface.h"
+#include "paper/PrintSurface.h"
 
 class QFileSystemWatcher;
 class QLabel;

@@ -1,9 +1,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Dialogs.h"
+#include "windowing/window/Dialogs.h"
 #include "app/PrintTarget.h"
-#include "app/RememberedChoices.h"
+#include "windowing/window/RememberedChoices.h"
 #include "app/frmMain.h"
 #include "paper/Feed.h"
 #include "paper/window/frmCalibrate.h"

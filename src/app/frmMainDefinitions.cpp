@@ -10,13 +10,13 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 
-#include "app/Dialogs.h"
-#include "app/Module1.h"
-#include "app/RememberedChoices.h"
-#include "app/WindowCatalogue.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/Module1.h"
+#include "windowing/window/RememberedChoices.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "definitions/DefinitionFile.h"
 #include "definitions/MarginSettings.h"
-#include "marks/SlipMarks.h"
+#include "slip/SlipMarks.h"
 
 // The definition list, the current definition and the offset boxes.
 

@@ -13,7 +13,7 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
-#include "app/EntryHelpers.h"
+#include "windowing/window/EntryHelpers.h"
 #include "common/Numbers.h"
 
 // The main window's controls with their names, captions and tool-tips.
@@ -22,26 +22,10 @@ namespace bm::app {
 
 namespace {
 
-QLabel* Label(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-QLabel* Heading(QWidget* parent, const char* name, const QString& caption)
-{
-    QLabel* l = Label(parent, name, caption);
-    QFont f = l->font();
-    f.setBold(true);
-    l->setFont(f);
-    return l;
-}
-
 // A job label, hidden until a job shows it.
 QLabel* JobLabel(QWidget* parent, const char* name, const QString& caption)
 {
-    QLabel* l = Label(parent, name, caption);
+    QLabel* l = NamedLabel(parent, QString::fromLatin1(name), caption);
     l->hide();
     return l;
 }
@@ -82,15 +66,15 @@ void frmMain::BuildUi()
     File1->setToolTip(QStringLiteral("Click On The Line For The Game You Want To Play. "
                                      "Double click a line to open the Make Slip window."));
     File1->setSelectionMode(QAbstractItemView::SingleSelection);
-    lblNoDefs = Label(this, "lblNoDefs", QString());
+    lblNoDefs = NamedLabel(this, QStringLiteral("lblNoDefs"), QString());
     lblNoDefs->setWordWrap(true);
     lblNoDefs->setStyleSheet(QStringLiteral("color: #a00000;"));
     lblNoDefs->hide();
-    QLabel* help = Label(this, "lblHelpHint", QStringLiteral("Press F1 Key For Help"));
+    QLabel* help = NamedLabel(this, QStringLiteral("lblHelpHint"), QStringLiteral("Press F1 Key For Help"));
     help->setToolTip(QStringLiteral("Launch Help File Or Click Help Button Below"));
 
     auto* left = new QVBoxLayout;
-    QLabel* defsHead = Heading(this, "lblDefsHead", QStringLiteral("Choose Slip Layout Definition"));
+    QLabel* defsHead = Heading(this, QStringLiteral("lblDefsHead"), QStringLiteral("Choose Slip Layout Definition"));
     defsHead->setBuddy(File1);
     left->addWidget(defsHead);
     left->addWidget(File1, 1);
@@ -100,9 +84,9 @@ void frmMain::BuildUi()
     txtTmarg = OffsetBox(this, "txtTmarg", QStringLiteral("Negative Values Move Up; Positive Values Move Down"));
     txtLmarg = OffsetBox(this, "txtLmarg", QStringLiteral("Negative Values Move Left; Positive Values Move Right"));
     auto* margins = new QGridLayout;
-    margins->addWidget(Heading(this, "lblMarginsHead", QStringLiteral("Adjust Margins Here")), 0, 0, 1, 2);
-    QLabel* top = Label(this, "lblTop", QStringLiteral("Top +/-"));
-    QLabel* leftLabel = Label(this, "lblLeft", QStringLiteral("Left +/-"));
+    margins->addWidget(Heading(this, QStringLiteral("lblMarginsHead"), QStringLiteral("Adjust Margins Here")), 0, 0, 1, 2);
+    QLabel* top = NamedLabel(this, QStringLiteral("lblTop"), QStringLiteral("Top +/-"));
+    QLabel* leftLabel = NamedLabel(this, QStringLiteral("lblLeft"), QStringLiteral("Left +/-"));
     top->setBuddy(txtTmarg);
     leftLabel->setBuddy(txtLmarg);
     margins->addWidget(top, 1, 0);
@@ -110,11 +94,11 @@ void frmMain::BuildUi()
     margins->addWidget(leftLabel, 2, 0);
     margins->addWidget(txtLmarg, 2, 1);
     // The printer's calibration under the offsets: it moves the marks too.
-    lblScale = Label(this, "lblScale", QString());
+    lblScale = NamedLabel(this, QStringLiteral("lblScale"), QString());
     lblScale->setToolTip(QStringLiteral("The Printer's Scale Calibration, Applied To Every Job On It After The Offsets"));
     cmdResetScale = NamedButton(this, "cmdResetScale", QStringLiteral("Reset Calibration"),
                            QStringLiteral("Forget This Printer's Scale Calibration"));
-    margins->addWidget(Label(this, "lblScaleHead", QStringLiteral("Scale")), 3, 0);
+    margins->addWidget(NamedLabel(this, QStringLiteral("lblScaleHead"), QStringLiteral("Scale")), 3, 0);
     margins->addWidget(lblScale, 3, 1, 1, 2);
     margins->addWidget(cmdResetScale, 3, 3);
     margins->setColumnStretch(2, 1);
@@ -152,7 +136,7 @@ void frmMain::BuildUi()
     // The shown labels sit together at the top, whichever are hidden.
     statusLayout->addStretch(1);
 
-    lblEsc = Label(this, "lblEsc", QStringLiteral(" ESC KEY Will Stop Print Job "));
+    lblEsc = NamedLabel(this, QStringLiteral("lblEsc"), QStringLiteral(" ESC KEY Will Stop Print Job "));
     lblEsc->setToolTip(QStringLiteral("ESC KEY Will Halt Processing And Stop The Printer"));
     lblEsc->setFrameShape(QFrame::Box);
     lblEsc->setAlignment(Qt::AlignCenter);

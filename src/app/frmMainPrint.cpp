@@ -5,12 +5,12 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "app/Dialogs.h"
-#include "app/JobPump.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/JobPump.h"
 #include "app/PrintTarget.h"
-#include "app/RememberedChoices.h"
+#include "windowing/window/RememberedChoices.h"
 #include "checking/NumberPatterns.h"
-#include "checking/window/CheckerSupport.h"
+#include "windowing/window/BusyCursor.h"
 #include "printing/PrintJob.h"
 #include "printing/window/frmPreview.h"
 #include "windowing/window/WindowManners.h"

@@ -15,7 +15,7 @@
 #include "checking/GameRules.h"
 #include "checking/GameVariants.h"
 #include "common/Result.h"
-#include "printing/WheelFile.h"
+#include "plays/WheelFile.h"
 
 namespace bm {
 

@@ -6,7 +6,7 @@
 
 #include "checking/DrawEntry.h"
 #include "checking/GameVariants.h"
-#include "printing/WheelFile.h"
+#include "plays/WheelFile.h"
 
 namespace bm {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "checking/NumberPatterns.h"
-#include "definitions/SlipDefinition.h"
+#include "slip/SlipDefinition.h"
 
 namespace bm {
 

@@ -6,9 +6,13 @@
 
 namespace bm {
 
-// Errors are values: a message a user can read, naming the file, line or field.
+// Errors are values: a message a user can read, naming the file, line or field. A run the user
+// stopped (Escape, Ctrl+C) is an error of its own kind, with no message to show.
 struct Error {
     std::string message;
+    bool stopped = false;
+
+    static Error Stopped() { return Error{{}, true}; }
 };
 
 template <typename T>

@@ -7,7 +7,7 @@
 
 #include "common/ProgramFolder.h"
 #include "common/Result.h"
-#include "definitions/SlipDefinition.h"
+#include "slip/SlipDefinition.h"
 
 namespace bm {
 

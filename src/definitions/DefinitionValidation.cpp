@@ -2,7 +2,7 @@
 
 #include "common/Numbers.h"
 #include "definitions/DefinitionFile.h"
-#include "printing/SheetFit.h"
+#include "slip/SheetFit.h"
 
 namespace bm {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "printing/PrintSurface.h"
+#include "paper/PrintSurface.h"
 
 namespace bm {
 

@@ -7,7 +7,7 @@
 
 #include "common/Result.h"
 #include "paper/Paper.h"
-#include "printing/PrintSurface.h"
+#include "paper/PrintSurface.h"
 
 namespace bm {
 

@@ -7,13 +7,13 @@
 
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
-#include "marks/MarkPlacement.h"
-#include "printing/BoxGeometry.h"
+#include "slip/MarkPlacement.h"
+#include "slip/BoxGeometry.h"
 #include "printing/PlayRules.h"
-#include "printing/PlayWindow.h"
-#include "printing/SheetFit.h"
+#include "plays/PlayWindow.h"
+#include "slip/SheetFit.h"
 #include "printing/TestPattern.h"
-#include "printing/WheelFile.h"
+#include "plays/WheelFile.h"
 
 namespace bm {
 

@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "common/EscapeKey.h"
 #include "common/Result.h"
 #include "definitions/MarginSettings.h"
-#include "marks/SlipMarks.h"
+#include "slip/SlipMarks.h"
 #include "paper/Calibration.h"
 #include "paper/Paper.h"
-#include "printing/BoxGeometry.h"
+#include "slip/BoxGeometry.h"
 #include "printing/PlayRules.h"
-#include "printing/PlayWindow.h"
-#include "printing/PrintSurface.h"
+#include "plays/PlayWindow.h"
+#include "paper/PrintSurface.h"
 
 namespace bm {
 
@@ -32,13 +33,6 @@ public:
     virtual void SetDestination(const std::string& text) { (void)text; }
     // Only slips `first` to `last` of a job of `slips` are printed (told after the summary).
     virtual void SetRange(long long first, long long last, long long slips) { (void)first, (void)last, (void)slips; }
-};
-
-// Polled after every box position; true while Escape is held (or was pressed since the last poll).
-class EscapeKey {
-public:
-    virtual ~EscapeKey() = default;
-    virtual bool Pressed() = 0;
 };
 
 // A job nobody watches: nothing is shown and Escape is never pressed (the preview's drawing of one

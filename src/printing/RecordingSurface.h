@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "printing/PrintSurface.h"
+#include "paper/PrintSurface.h"
 #include "printing/SheetCounter.h"
 
 namespace bm {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "definitions/SlipDefinition.h"
-#include "marks/MarkPlacement.h"
-#include "printing/BoxGeometry.h"
-#include "printing/PrintSurface.h"
+#include "slip/SlipDefinition.h"
+#include "slip/MarkPlacement.h"
+#include "slip/BoxGeometry.h"
+#include "paper/PrintSurface.h"
 
 namespace bm {
 

@@ -44,9 +44,9 @@ LottoState::LottoState(const WheelShape& s) : RankTable(s.v, s.m + 1), v_(s.v), 
     int all[kMaxWheelNumbers];
     for (int i = 0; i < m_; ++i)
         all[i] = i;
-    ForEachSubset(all, m_, t_, [&](const int* s) {
+    ForEachSubset(all, m_, t_, [&](const int* subset) {
         for (int i = 0; i < t_; ++i)
-            tOfM_.push_back(static_cast<std::uint8_t>(s[i]));
+            tOfM_.push_back(static_cast<std::uint8_t>(subset[i]));
         return true;
     });
 }

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "checking/GameRules.h"
-#include "printing/WheelFile.h"
+#include "plays/WheelFile.h"
 
 namespace bm::wheels {
 
@@ -187,13 +187,13 @@ Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, i
             if (++walked == nextAsk) {
                 nextAsk += kAskEvery;
                 if (progress && !progress(static_cast<double>(walked) / total))
-                    return Error{""};
+                    return Error::Stopped();
             }
         }
         below = std::move(level);
     }
     if (progress && !progress(1.0))
-        return Error{""};
+        return Error::Stopped();
 
     Coverage cov;
     cov.plays = static_cast<std::int64_t>(plays.size());

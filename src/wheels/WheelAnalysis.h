@@ -49,7 +49,7 @@ using AnalysisProgress = std::function<bool(double done)>;
 // S is |S| when a play holds all of S, else the best over S less one of its members. So the
 // subsets are walked level by level, each level from the one below, and every subset stands for
 // the C(pool - v, drawn - |S|) draws that complete it outside U. An error when refused (see
-// AnalysisFault) or stopped (empty message).
+// AnalysisFault) or stopped (Error::Stopped()).
 Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, int drawn,
                          const AnalysisProgress& progress = {});
 

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "common/ShownText.h"
-#include "printing/WheelFile.h"
+#include "plays/WheelFile.h"
 
 namespace bm::wheels {
 

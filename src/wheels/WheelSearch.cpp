@@ -740,12 +740,12 @@ std::vector<int> CoverSearch::FamilyStart()
     };
     // Lazy greedy, first over the split of a play between Vi and V(i+1) holding the most pairs
     // of one with a number of the other, then over all splits.
-    int best = 2;
+    int widest = 2;
     for (int a = 2; a <= k_; ++a)
-        if (a * (a - 1) * (k_ - a) > best * (best - 1) * (k_ - best))
-            best = a;
+        if (a * (a - 1) * (k_ - a) > widest * (widest - 1) * (k_ - widest))
+            widest = a;
     for (const bool onlyBest : {true, false}) {
-        const std::vector<int> candidates = CyclicPlays({v_, k_, m_, t_}, onlyBest ? best : 2, onlyBest ? best : k_, kMostCandidates);
+        const std::vector<int> candidates = CyclicPlays({v_, k_, m_, t_}, onlyBest ? widest : 2, onlyBest ? widest : k_, kMostCandidates);
         const std::size_t n = candidates.size() / static_cast<std::size_t>(k_);
         using Entry = std::pair<std::uint64_t, std::uint64_t>;  // gain, a seeded tie-break and the index
         std::priority_queue<Entry> heap;

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "app/PrintTarget.h"
-#include "app/WindowCatalogue.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "app/frmMain.h"
 #include "printing/RecordingSurface.h"
 #include "support/ScriptedDialogs.h"

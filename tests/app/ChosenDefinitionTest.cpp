@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "app/Module1.h"
-#include "app/RememberedChoices.h"
+#include "windowing/window/Module1.h"
+#include "windowing/window/RememberedChoices.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/ReportBox.h"
 

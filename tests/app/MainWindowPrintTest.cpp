@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 #include "checking/window/Checkers.h"
 #include "support/PrintJobSupport.h"
 

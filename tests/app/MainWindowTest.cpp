@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 #include "app/StartUp.h"
 #include "app/frmSplash.h"
 #include "definitions/DefinitionFile.h"

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "definitions/DefinitionFile.h"
-#include "printing/SheetFit.h"
+#include "slip/SheetFit.h"
 #include "support/TempDir.h"
 
 using namespace bm;

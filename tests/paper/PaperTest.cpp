@@ -9,7 +9,7 @@
 #include "paper/Calibration.h"
 #include "paper/Feed.h"
 #include "paper/Paper.h"
-#include "printing/SheetFit.h"
+#include "slip/SheetFit.h"
 #include "support/PrintJobSupport.h"
 #include "support/TempDir.h"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "printing/BoxGeometry.h"
+#include "slip/BoxGeometry.h"
 #include "printing/PrintJob.h"
 #include "printing/RecordingSurface.h"
 #include "support/PrintJobSupport.h"

@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "app/Dialogs.h"
+#include "windowing/window/Dialogs.h"
 
 namespace bmtest {
 

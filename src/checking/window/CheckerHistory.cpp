@@ -7,12 +7,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/Dialogs.h"
-#include "app/JobPump.h"
-#include "app/RememberedChoices.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/HistoryCheck.h"
-#include "checking/window/CheckerSupport.h"
+#include "windowing/window/BusyCursor.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/HistoryWindow.h"
 #include "windowing/window/WindowManners.h"
@@ -35,7 +35,7 @@ Result<std::unique_ptr<DrawsReader>> ReadDraws(const std::filesystem::path& file
     while ((*reader)->Next(draw))
         if (!keepGoing()) {
             stopped = true;
-            return Error{"stopped"};
+            return Error::Stopped();
         }
     // A file of which no line is a draw of the game: refused for its first line, as without skipping.
     if ((*reader)->error())

@@ -4,12 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/Dialogs.h"
-#include "app/JobPump.h"
-#include "app/Module1.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/Module1.h"
 #include "checking/CheckReport.h"
 #include "checking/GameRules.h"
-#include "checking/window/CheckerSupport.h"
+#include "windowing/window/BusyCursor.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/ReportBox.h"
 

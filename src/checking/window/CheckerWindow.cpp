@@ -13,40 +13,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Dialogs.h"
-#include "app/EntryHelpers.h"
-#include "app/RememberedChoices.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
+#include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/DrawEntry.h"
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
-#include "checking/window/CheckerSupport.h"
+#include "windowing/window/BusyCursor.h"
 #include "checking/window/ReportBox.h"
 #include "common/AtomicFile.h"
 #include "definitions/DefinitionFile.h"
-#include "printing/PlayRules.h"
+#include "plays/PlayCount.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
-
-namespace {
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip)
-{
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(QString::fromLatin1(tip));
-    return b;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-}  // namespace
 
 CheckerWindow::CheckerWindow(const CheckerVariant& variant, DefinitionChoice& choice, Options options, QWidget* parent)
     : QWidget(parent), variant_(variant), choice_(choice), folder_(choice.Folder()), options_(options)
@@ -79,9 +60,9 @@ CheckerWindow::~CheckerWindow() = default;
 void CheckerWindow::BuildUi()
 {
     auto* outer = new QVBoxLayout(this);
-    lblLot = Label(this, "lblLot", QString());
+    lblLot = NamedLabel(this, QStringLiteral("lblLot"), QString());
     outer->addWidget(lblLot);
-    lblHead = Label(this, "lblHead", QString());
+    lblHead = NamedLabel(this, QStringLiteral("lblHead"), QString());
     outer->addWidget(lblHead);
     auto* row = new QHBoxLayout;
     for (int i = 1; i <= variant_.drawBoxes; ++i) {
@@ -104,14 +85,14 @@ void CheckerWindow::BuildUi()
     outer->addLayout(row);
 
     auto* buttons = new QHBoxLayout;
-    cmdGo = Button(this, "cmdGo", "Load File", "Click To Load A Ticket File To Check");
-    cmdreset = Button(this, "cmdreset", "Run", "Click To Start Processing The Selected Ticket File");
-    cmdsave = Button(this, "cmdsave", "Save Summary",
-                     "Click to save the summary displayed below to a text file. This is disabled until a check "
-                     "has been completed.");
-    cmdxit = Button(this, "cmdxit", "Close", "Close This Window");
-    cmdHistory = Button(this, "cmdHistory", "Draw History",
-                        "Click To Check The Loaded Ticket File Against Every Draw Of A File Of Past Draws");
+    cmdGo = NamedButton(this, "cmdGo", QStringLiteral("Load File"), QStringLiteral("Click To Load A Ticket File To Check"));
+    cmdreset = NamedButton(this, "cmdreset", QStringLiteral("Run"), QStringLiteral("Click To Start Processing The Selected Ticket File"));
+    cmdsave = NamedButton(this, "cmdsave", QStringLiteral("Save Summary"),
+                          QStringLiteral("Click to save the summary displayed below to a text file. This is "
+                                         "disabled until a check has been completed."));
+    cmdxit = NamedButton(this, "cmdxit", QStringLiteral("Close"), QStringLiteral("Close This Window"));
+    cmdHistory = NamedButton(this, "cmdHistory", QStringLiteral("Draw History"),
+                        QStringLiteral("Click To Check The Loaded Ticket File Against Every Draw Of A File Of Past Draws"));
     for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdHistory, cmdxit})
         buttons->addWidget(b);
     outer->addLayout(buttons);
@@ -121,16 +102,16 @@ void CheckerWindow::BuildUi()
     auto* grid = new QGridLayout;
     int r = 0;
     for (const Tier& tier : variant_.AllRows().tiers) {
-        QLabel* caption = Label(this, tier.captionName, QString::fromLatin1(tier.caption));
-        QLabel* count = Label(this, tier.countLabel, QStringLiteral("0"));
+        QLabel* caption = NamedLabel(this, QString::fromLatin1(tier.captionName), QString::fromLatin1(tier.caption));
+        QLabel* count = NamedLabel(this, QString::fromLatin1(tier.countLabel), QStringLiteral("0"));
         captions_[tier.captionName] = caption;
         counts_[tier.countLabel] = count;
         grid->addWidget(caption, r, 0);
         grid->addWidget(count, r, 1);
         ++r;
     }
-    Label12 = Label(this, "Label12", QStringLiteral("Lines Checked"));
-    lbldraw = Label(this, "lbldraw", QStringLiteral("0"));
+    Label12 = NamedLabel(this, QStringLiteral("Label12"), QStringLiteral("Lines Checked"));
+    lbldraw = NamedLabel(this, QStringLiteral("lbldraw"), QStringLiteral("0"));
     grid->addWidget(Label12, r, 0);
     grid->addWidget(lbldraw, r, 1);
     grid->setColumnStretch(2, 1);
@@ -138,7 +119,7 @@ void CheckerWindow::BuildUi()
     grid->setHorizontalSpacing(2 * fontMetrics().averageCharWidth() + 6);
     outer->addLayout(grid);
 
-    lblstatus = Label(this, "lblstatus", QStringLiteral("Status"));
+    lblstatus = NamedLabel(this, QStringLiteral("lblstatus"), QStringLiteral("Status"));
     outer->addWidget(lblstatus);
     prgHistory = new QProgressBar(this);
     prgHistory->setObjectName(QStringLiteral("prgHistory"));

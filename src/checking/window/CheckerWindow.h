@@ -10,7 +10,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/Dialogs.h"
+#include "windowing/window/Dialogs.h"
 #include "checking/CheckEngine.h"
 #include "common/ProgramFolder.h"
 #include "definitions/DefinitionChoice.h"

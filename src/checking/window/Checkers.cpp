@@ -1,6 +1,6 @@
 #include "checking/window/Checkers.h"
 
-#include "app/WindowCatalogue.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "checking/window/CheckerWindow.h"
 
 namespace bm::app {

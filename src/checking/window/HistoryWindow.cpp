@@ -29,8 +29,8 @@
 #include <QLocale>
 #include <QToolTip>
 
-#include "app/Dialogs.h"
-#include "app/RememberedChoices.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/RememberedChoices.h"
 #include "checking/SummaryFile.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 
 namespace bm::app {
 

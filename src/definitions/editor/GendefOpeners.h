@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/WindowCatalogue.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "definitions/editor/frmGendef.h"
 
 namespace bm::app {

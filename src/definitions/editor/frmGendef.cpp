@@ -8,11 +8,11 @@
 
 #include <algorithm>
 
-#include "app/Dialogs.h"
-#include "marks/MarkPlacement.h"
-#include "marks/window/ExtraMarksPanel.h"
-#include "printing/SlipDrawing.h"
-#include "printing/window/SlipView.h"
+#include "windowing/window/Dialogs.h"
+#include "slip/MarkPlacement.h"
+#include "slip/window/ExtraMarksPanel.h"
+#include "slip/SlipDrawing.h"
+#include "slip/window/SlipView.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {

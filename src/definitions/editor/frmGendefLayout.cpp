@@ -16,9 +16,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/EntryHelpers.h"
-#include "marks/window/ExtraMarksPanel.h"
-#include "printing/window/SlipView.h"
+#include "windowing/window/EntryHelpers.h"
+#include "slip/window/ExtraMarksPanel.h"
+#include "slip/window/SlipView.h"
 
 // The editor's controls with their names, captions, tool-tips, places and focus order.
 
@@ -56,41 +56,6 @@ constexpr Field kMeasurements[] = {
     Field::BoxHeight, Field::HorizontalPanelGap, Field::VerticalRowGap, Field::VerticalPanelGap,
     Field::HorizontalBoxShift};
 
-template <typename W>
-W* Named(W* widget, const QString& name, const char* tip = nullptr)
-{
-    widget->setObjectName(name);
-    if (tip)
-        widget->setToolTip(QString::fromLatin1(tip));
-    return widget;
-}
-
-QLineEdit* Entry(QWidget* parent, const QString& name, const char* tip, int width)
-{
-    auto* box = Named(new QLineEdit(parent), name, tip);
-    box->setFixedWidth(width);
-    UseEntryHelpers(box);
-    return box;
-}
-
-QLabel* Caption(QWidget* parent, const QString& name, const QString& text, QLineEdit* buddy)
-{
-    auto* label = Named(new QLabel(text, parent), name);
-    label->setBuddy(buddy);
-    label->setToolTip(buddy->toolTip());
-    return label;
-}
-
-QLabel* Heading(QWidget* parent, const char* name, const char* text)
-{
-    auto* label = Named(new QLabel(QString::fromLatin1(text), parent), QString::fromLatin1(name));
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    label->setWordWrap(true);
-    return label;
-}
-
 // Caption and entry pairs side by side in one line.
 QHBoxLayout* Line(std::initializer_list<std::pair<QLabel*, QWidget*>> pairs)
 {
@@ -121,10 +86,10 @@ void frmGendef::BuildUi()
 {
     constexpr int kNumberWidth = 70;
     for (int i = 0; i < kFieldCount; ++i)
-        txtM[i] = Entry(this, QStringLiteral("txtM%1").arg(i), FieldTip(Field(i)), kNumberWidth);
+        txtM[i] = NamedEntry(this, QStringLiteral("txtM%1").arg(i), QString::fromLatin1(FieldTip(Field(i))), kNumberWidth);
     for (int r = 0; r < kMaxRowFields; ++r)
-        txtR[r] = Entry(this, QStringLiteral("txtR%1").arg(r), nullptr, kNumberWidth);
-    txtFn = Entry(this, QStringLiteral("txtFn"), "Enter 2 letters. Lowercase is OK.", kNumberWidth);
+        txtR[r] = NamedEntry(this, QStringLiteral("txtR%1").arg(r), {}, kNumberWidth);
+    txtFn = NamedEntry(this, QStringLiteral("txtFn"), QStringLiteral("Enter 2 letters. Lowercase is OK."), kNumberWidth);
 
     chkBon[0] = Named(new QCheckBox(QStringLiteral("Draws Bonus Number"), this), QStringLiteral("chkBon0"),
                       "Check If A Bonus Number Is Drawn.");
@@ -144,11 +109,11 @@ void frmGendef::BuildUi()
 
     const auto field = [this](Field f) -> std::pair<QLabel*, QWidget*> {
         const int i = static_cast<int>(f);
-        return {Caption(this, QStringLiteral("lblM%1").arg(i), FieldCaption(f), txtM[i]), txtM[i]};
+        return {Caption(this, FieldCaption(f), txtM[i], QStringLiteral("lblM%1").arg(i)), txtM[i]};
     };
 
     auto* root = new QVBoxLayout;
-    root->addLayout(Line({{Caption(this, QStringLiteral("lblFn"), QStringLiteral("Name Of File"), txtFn), txtFn},
+    root->addLayout(Line({{Caption(this, QStringLiteral("Name Of File"), txtFn, QStringLiteral("lblFn")), txtFn},
                                 field(Field::Pick), field(Field::Pool)}));
     auto* flags = new QHBoxLayout;
     flags->addWidget(chkBon[0]);
@@ -172,13 +137,13 @@ void frmGendef::BuildUi()
     }
     auto* rows = new QFormLayout;
     for (int r = 0; r < kMaxRowFields; ++r)
-        rows->addRow(Caption(this, QStringLiteral("lblR%1").arg(r), QStringLiteral("R%1").arg(r + 1), txtR[r]), txtR[r]);
+        rows->addRow(Caption(this, QStringLiteral("R%1").arg(r + 1), txtR[r], QStringLiteral("lblR%1").arg(r)), txtR[r]);
     auto* left = new QVBoxLayout;
-    left->addWidget(Heading(this, "lblMeasurements", "Enter All Measurements In Millimeters (mm)"));
+    left->addWidget(Heading(this, QStringLiteral("lblMeasurements"), QStringLiteral("Enter All Measurements In Millimeters (mm)"), true));
     left->addLayout(measurements);
     left->addStretch(1);
     auto* right = new QVBoxLayout;
-    right->addWidget(Heading(this, "lblRows", "Enter 1st Number In Each Row Where Applicable"));
+    right->addWidget(Heading(this, QStringLiteral("lblRows"), QStringLiteral("Enter 1st Number In Each Row Where Applicable"), true));
     right->addLayout(rows);
     right->addStretch(1);
     auto* columns = new QHBoxLayout;
@@ -213,7 +178,7 @@ void frmGendef::BuildUi()
     picSlip->ShowSlipOnly(true);
     picSlip->setToolTip(QStringLiteral("The Slip As These Entries Describe It; The Measurement Being Entered Is Marked In Red"));
     auto* drawing = new QVBoxLayout;
-    drawing->addWidget(Heading(this, "lblDrawing", "The Slip As These Entries Describe It"));
+    drawing->addWidget(Heading(this, QStringLiteral("lblDrawing"), QStringLiteral("The Slip As These Entries Describe It"), true));
     drawing->addWidget(picSlip, 1);
     fraExtra = new ExtraMarksPanel(this);
     drawing->addWidget(fraExtra);

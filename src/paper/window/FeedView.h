@@ -4,7 +4,7 @@
 
 #include "paper/Feed.h"
 #include "paper/Paper.h"
-#include "printing/BoxGeometry.h"
+#include "slip/BoxGeometry.h"
 
 namespace bm::app {
 

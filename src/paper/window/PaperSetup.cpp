@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/EntryHelpers.h"
+#include "windowing/window/EntryHelpers.h"
 #include "common/Numbers.h"
 
 namespace bm::app {

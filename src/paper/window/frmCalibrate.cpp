@@ -8,26 +8,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Dialogs.h"
-#include "app/EntryHelpers.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
 #include "common/Numbers.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
-
-namespace {
-
-QLineEdit* Entry(QWidget* parent, const char* name, const QString& tip)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(tip);
-    box->setMaximumWidth(90);
-    UseEntryHelpers(box);
-    return box;
-}
-
-}  // namespace
 
 frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
     : QDialog(parent), printer_(std::move(printer)), page_(CalibrationPageFor(printer_.paper))
@@ -62,8 +48,8 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
 
     cmdPrintPage = NamedButton(this, "cmdPrintPage", QStringLiteral("&Print Calibration Page"),
                           QStringLiteral("Print The Page With The Crosshairs And Rulers On This Printer"));
-    txtAcross = Entry(this, "txtAcross", QStringLiteral("Millimetres Between Crosshairs 1 And 2, As Printed"));
-    txtDown = Entry(this, "txtDown", QStringLiteral("Millimetres Between Crosshairs 1 And 3, As Printed"));
+    txtAcross = NamedEntry(this, QStringLiteral("txtAcross"), QStringLiteral("Millimetres Between Crosshairs 1 And 2, As Printed"), -90);
+    txtDown = NamedEntry(this, QStringLiteral("txtDown"), QStringLiteral("Millimetres Between Crosshairs 1 And 3, As Printed"), -90);
     lblWorked = new QLabel(this);
     lblWorked->setObjectName(QStringLiteral("lblWorked"));
     lblWorked->setWordWrap(true);

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "printing/PrintSurface.h"
+#include "paper/PrintSurface.h"
 #include "printing/qt/Spooler.h"
 
 class QIODevice;

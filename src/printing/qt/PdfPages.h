@@ -5,7 +5,7 @@
 
 #include <QRectF>
 
-#include "printing/PrintSurface.h"
+#include "paper/PrintSurface.h"
 #include "printing/SheetCounter.h"
 #include "printing/qt/Spooler.h"
 

@@ -15,31 +15,16 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "marks/MarkPlacement.h"
+#include "slip/MarkPlacement.h"
 #include "paper/window/FeedView.h"
 #include "printing/RecordingSurface.h"
-#include "printing/window/SlipView.h"
+#include "slip/window/SlipView.h"
 #include "windowing/window/WindowManners.h"
+#include "windowing/window/WidgetBuilders.h"
 
 namespace bm::app {
 
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name, const char* tip = nullptr)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    if (tip)
-        widget->setToolTip(QString::fromLatin1(tip));
-    return widget;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip)
-{
-    auto* b = Named(new QPushButton(QString::fromLatin1(caption), parent), name, tip);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QString PlayText(const Play& play, bool powerball)
 {
@@ -74,10 +59,10 @@ void frmPreview::BuildUi()
     QFont bold = lblSlip->font();
     bold.setBold(true);
     lblSlip->setFont(bold);
-    cmdFirst = Button(this, "cmdFirst", "First", "First Slip (Home)");
-    cmdPrev = Button(this, "cmdPrev", "Previous", "Previous Slip (Page Up)");
-    cmdNext = Button(this, "cmdNext", "Next", "Next Slip (Page Down)");
-    cmdLast = Button(this, "cmdLast", "Last", "Last Slip (End)");
+    cmdFirst = NamedButton(this, "cmdFirst", QStringLiteral("First"), QStringLiteral("First Slip (Home)"));
+    cmdPrev = NamedButton(this, "cmdPrev", QStringLiteral("Previous"), QStringLiteral("Previous Slip (Page Up)"));
+    cmdNext = NamedButton(this, "cmdNext", QStringLiteral("Next"), QStringLiteral("Next Slip (Page Down)"));
+    cmdLast = NamedButton(this, "cmdLast", QStringLiteral("Last"), QStringLiteral("Last Slip (End)"));
     spnSlip = Named(new QSpinBox(this), "spnSlip", "Type A Slip Number And Press Enter");
     // Any slip number may be typed; one beyond the job goes to the last slip and says so.
     spnSlip->setRange(1, std::numeric_limits<int>::max());
@@ -87,8 +72,8 @@ void frmPreview::BuildUi()
     lblGoTo->hide();
     auto* goTo = Named(new QLabel(QStringLiteral("Go To Slip"), this), "lblGoTo");
     goTo->setBuddy(spnSlip);
-    cmdFit = Button(this, "cmdFit", "Zoom To Fit", "Show The Whole Sheet");
-    cmdFull = Button(this, "cmdFull", "100 %", "Show The Sheet At Its Real Size");
+    cmdFit = NamedButton(this, "cmdFit", QStringLiteral("Zoom To Fit"), QStringLiteral("Show The Whole Sheet"));
+    cmdFull = NamedButton(this, "cmdFull", QStringLiteral("100 %"), QStringLiteral("Show The Sheet At Its Real Size"));
 
     picSlip = new SlipView(this);
     scrSlip = Named(new QScrollArea(this), "scrSlip");
@@ -120,9 +105,9 @@ void frmPreview::BuildUi()
     rangeLayout->addWidget(to, 2, 2);
     rangeLayout->addWidget(spnTo, 2, 3);
 
-    cmdPrint = Button(this, "cmdPrint", "Print", "Print The Chosen Slips");
-    cmdSavePdf = Button(this, "cmdSavePdf", "Save PDF", "Save The Chosen Slips As A PDF File, Exactly As They Would Print");
-    cmdClose = Button(this, "cmdClose", "Close", "Close The Preview (Esc)");
+    cmdPrint = NamedButton(this, "cmdPrint", QStringLiteral("Print"), QStringLiteral("Print The Chosen Slips"));
+    cmdSavePdf = NamedButton(this, "cmdSavePdf", QStringLiteral("Save PDF"), QStringLiteral("Save The Chosen Slips As A PDF File, Exactly As They Would Print"));
+    cmdClose = NamedButton(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close The Preview (Esc)"));
 
     auto* nav = new QHBoxLayout;
     nav->addWidget(lblDefinition);

@@ -14,11 +14,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/Dialogs.h"
-#include "app/EntryHelpers.h"
-#include "app/JobPump.h"
-#include "app/RememberedChoices.h"
-#include "checking/window/CheckerSupport.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/RememberedChoices.h"
+#include "windowing/window/BusyCursor.h"
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
 #include "wheels/WheelDesign.h"
@@ -36,13 +36,6 @@ QSpinBox* Spin(QWidget* parent, const char* name, int lo, int hi, int value, con
     s->setValue(value);
     s->setToolTip(tip);
     return s;
-}
-
-QLabel* Caption(QWidget* parent, const QString& text, QWidget* buddy)
-{
-    auto* l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    return l;
 }
 
 }  // namespace

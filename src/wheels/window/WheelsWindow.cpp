@@ -23,14 +23,14 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLogValueAxis>
 
-#include "app/Dialogs.h"
-#include "app/EntryHelpers.h"
-#include "app/JobPump.h"
-#include "app/RememberedChoices.h"
-#include "app/WindowCatalogue.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/RememberedChoices.h"
+#include "windowing/window/WindowCatalogue.h"
 #include "checking/CheckReport.h"
 #include "checking/GameVariants.h"
-#include "checking/window/CheckerSupport.h"
+#include "windowing/window/BusyCursor.h"
 #include "common/AtomicFile.h"
 #include "wheels/window/WheelMakeTab.h"
 #include "windowing/window/WindowManners.h"
@@ -40,14 +40,6 @@ namespace bm::app {
 namespace {
 
 const QString kTextFiles = QStringLiteral("Text Files (*.txt)");
-
-QLabel* Label(QWidget* parent, const char* name, const QString& text = {})
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setWordWrap(true);
-    return l;
-}
 
 QTableWidget* Table(QWidget* parent, const char* name, const QStringList& headings)
 {
@@ -151,19 +143,19 @@ QWidget* WheelsWindow::BuildApplyTab()
 {
     auto* tab = new QWidget(this);
     tab->setObjectName(QStringLiteral("tabApply"));
-    lblApplyGame = Label(tab, "lblApplyGame");
+    lblApplyGame = NamedLabel(tab, QStringLiteral("lblApplyGame"), {});
     txtNumbers = new QLineEdit(tab);
     txtNumbers->setObjectName(QStringLiteral("txtNumbers"));
     txtNumbers->setToolTip(QStringLiteral("Your numbers, separated by blanks or commas; the first takes the lowest label"));
     txtNumbers->setPlaceholderText(QStringLiteral("e.g. 3 7 11 14 19 22 27 30 35 38 43 45"));
     UseEntryHelpers(txtNumbers);
-    auto* numbersLabel = Label(tab, "lblNumbers", QStringLiteral("Your &Numbers"));
+    auto* numbersLabel = NamedLabel(tab, QStringLiteral("lblNumbers"), QStringLiteral("Your &Numbers"));
     numbersLabel->setWordWrap(false);
     numbersLabel->setBuddy(txtNumbers);
     cmdDesign = NamedButton(tab, "cmdDesign", QStringLiteral("Open &Design..."),
                        QStringLiteral("Choose a published wheel written on labels 1..v or 0..v-1"));
-    lblDesign = Label(tab, "lblDesign", QStringLiteral("No design opened"));
-    lblApplyStatus = Label(tab, "lblApplyStatus");
+    lblDesign = NamedLabel(tab, QStringLiteral("lblDesign"), QStringLiteral("No design opened"));
+    lblApplyStatus = NamedLabel(tab, QStringLiteral("lblApplyStatus"), {});
     txtPlays = new QPlainTextEdit(tab);
     txtPlays->setObjectName(QStringLiteral("txtPlays"));
     txtPlays->setReadOnly(true);
@@ -199,10 +191,10 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
 {
     auto* tab = new QWidget(this);
     tab->setObjectName(QStringLiteral("tabAnalyze"));
-    lblAnalyzeGame = Label(tab, "lblAnalyzeGame");
+    lblAnalyzeGame = NamedLabel(tab, QStringLiteral("lblAnalyzeGame"), {});
     cmdOpenWheel = NamedButton(tab, "cmdOpenWheel", QStringLiteral("Open &Wheel..."),
                           QStringLiteral("Choose the wheel file to analyze"));
-    lblWheel = Label(tab, "lblWheel", QStringLiteral("No wheel file opened"));
+    lblWheel = NamedLabel(tab, QStringLiteral("lblWheel"), QStringLiteral("No wheel file opened"));
     cmdAnalyze = NamedButton(tab, "cmdAnalyze", QStringLiteral("&Analyze"),
                         QStringLiteral("Count the best match of every possible draw; ESC stops it"));
     cmdAnalyze->setEnabled(false);
@@ -211,7 +203,7 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     prgAnalyze->setRange(0, 1000);
     prgAnalyze->setTextVisible(false);
     prgAnalyze->hide();
-    lblAnalyzeStatus = Label(tab, "lblAnalyzeStatus");
+    lblAnalyzeStatus = NamedLabel(tab, QStringLiteral("lblAnalyzeStatus"), {});
     tblGuarantee = Table(tab, "tblGuarantee", {QStringLiteral("If"), QStringLiteral("Guaranteed"), QStringLiteral("Draws")});
     tblGuarantee->setToolTip(QStringLiteral("When this many drawn numbers are among the wheel's numbers, "
                                             "some play matches at least Guaranteed of them"));
@@ -236,7 +228,7 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     open->addWidget(lblWheel, 1);
     open->addWidget(cmdAnalyze);
     // Tables and chart side by side, so the tab fits a small or scaled screen.
-    lblVerdict = Label(tab, "lblVerdict");
+    lblVerdict = NamedLabel(tab, QStringLiteral("lblVerdict"), {});
     auto* tables = new QHBoxLayout;
     tables->addWidget(tblGuarantee);
     tables->addWidget(tblBest);
@@ -490,7 +482,7 @@ void WheelsWindow::cmdAnalyze_Click()
     prgAnalyze->hide();
     cmdAnalyze->setEnabled(true);
     if (!coverage) {
-        ClearCoverage(coverage.error().message.empty() ? QStringLiteral("Analysis Stopped: nothing shown")
+        ClearCoverage(coverage.error().stopped ? QStringLiteral("Analysis Stopped: nothing shown")
                                                        : QString::fromStdString(coverage.error().message));
         return;
     }
@@ -556,10 +548,10 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     auto* set = new QBarSet(QStringLiteral("Draws"));
     QStringList categories;
     std::int64_t most = 0;
-    for (std::size_t t = 0; t < coverage.best.size(); ++t) {
-        *set << static_cast<qreal>(coverage.best[t]);
-        categories << QString::number(t);
-        most = std::max(most, coverage.best[t]);
+    for (std::size_t matched = 0; matched < coverage.best.size(); ++matched) {
+        *set << static_cast<qreal>(coverage.best[matched]);
+        categories << QString::number(matched);
+        most = std::max(most, coverage.best[matched]);
     }
     set->setColor(QColor(40, 90, 160));
     auto* series = new QBarSeries;

@@ -19,7 +19,7 @@
 #include "checking/DrawEntry.h"
 
 #include "app/AppTestSupport.h"
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/HistoryWindow.h"

@@ -12,10 +12,10 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 #include "definitions/editor/EditorRig.h"
 #include "definitions/editor/GendefOpeners.h"
-#include "printing/window/SlipView.h"
+#include "slip/window/SlipView.h"
 
 using bmtest::EditorRig;
 

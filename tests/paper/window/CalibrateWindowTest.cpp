@@ -18,13 +18,13 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 #include "app/QtPrintTarget.h"
 #include "app/frmHelp.h"
 #include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
 #include "printing/qt/PrintTestTools.h"
-#include "printing/window/SlipView.h"
+#include "slip/window/SlipView.h"
 #include "support/ScriptedDialogs.h"
 
 using namespace bm;

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "printing/window/SlipView.h"
+#include "slip/window/SlipView.h"
 #include "printing/window/frmPreview.h"
 #include "support/PrintJobSupport.h"
 

@@ -19,7 +19,7 @@
 
 #include "app/AppTestSupport.h"
 #include "app/HelpFile.h"
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 #include "app/frmHelp.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"

@@ -18,7 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "app/Module1.h"
+#include "windowing/window/Module1.h"
 #include "app/QtPrintTarget.h"
 #include "app/frmSplash.h"
 #include "checking/GameVariants.h"

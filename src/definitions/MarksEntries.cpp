@@ -1,0 +1,143 @@
+#include "definitions/MarksEntries.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "common/AtomicFile.h"
+#include "common/Numbers.h"
+#include "slip/MarkPlacement.h"
+
+namespace bm {
+
+namespace {
+
+std::optional<MarksFailure> Percent(const std::string& text, const char* what, MarksEntry focus)
+{
+    if (TrimBlanks(text).empty())
+        return MarksFailure{std::string("No Entry For ") + what, focus};
+    const auto value = ParseWhole(text);
+    if (!value || *value < kSmallestMark || *value > kFullMark)
+        return MarksFailure{std::string(what) + " Must Be A Whole Number From 10 To 100", focus};
+    return std::nullopt;
+}
+
+std::string Quoted(const std::string& name)
+{
+    return "\"" + name + "\"";
+}
+
+}  // namespace
+
+Result<ExtraMark> ExtraFromEntries(const ExtraEntries& e, const std::vector<ExtraMark>& others, int replacing,
+                                   const std::optional<SlipDefinition>& def, MarksEntry& focus)
+{
+    focus = MarksEntry::ExtraName;
+    const std::string name(TrimBlanks(e.name));
+    if (name.empty())
+        return Error{"No Entry For The Name Of The Extra Mark"};
+    if (const auto fault = ExtraNameFault(name))
+        return Error{"Extra mark: " + *fault};
+    for (std::size_t i = 0; i < others.size(); ++i)
+        if (static_cast<int>(i) != replacing && others[i].name == name)
+            return Error{"An Extra Mark Named " + Quoted(name) + " Is Already In The List"};
+    const struct {
+        const std::string& text;
+        const char* label;
+        MarksEntry entry;
+        bool size;
+    } values[] = {{e.left, "Left", MarksEntry::ExtraLeft, false},
+                  {e.top, "Top", MarksEntry::ExtraTop, false},
+                  {e.width, "Width", MarksEntry::ExtraWidth, true},
+                  {e.height, "Height", MarksEntry::ExtraHeight, true}};
+    float mm[4] = {};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto& v = values[i];
+        focus = v.entry;
+        const auto value = ParseFloat(v.text);
+        if (TrimBlanks(v.text).empty())
+            return Error{std::string("No Entry For Extra Mark ") + v.label};
+        if (!value)
+            return Error{std::string("Entry For Extra Mark ") + v.label + " Is Not A Number"};
+        if (v.size && *value <= 0)
+            return Error{std::string("Extra Mark ") + v.label + " Must Be More Than 0 mm"};
+        if (*value < 0 || *value > kMaxExtraMm)
+            return Error{std::string("Extra Mark ") + v.label + " Must Be From 0 To " + ShortestText(kMaxExtraMm) +
+                         " mm"};
+        mm[i] = *value;
+    }
+    const ExtraMark extra{name, mm[0], mm[1], mm[2], mm[3]};
+    focus = MarksEntry::ExtraLeft;
+    if (def)
+        if (const auto refusal = ExtraRefusal(*def, extra, 0, 0))
+            return Error{"The " + *refusal};
+    return extra;
+}
+
+std::optional<MarksFailure> ValidateMarks(const MarksEntries& entries, const SlipDefinition& def)
+{
+    if (auto fault = Percent(entries.width, "Mark Width", MarksEntry::Width))
+        return fault;
+    if (auto fault = Percent(entries.height, "Mark Height", MarksEntry::Height))
+        return fault;
+    const SlipMarks sized = MarksFromEntries(entries);
+    for (std::size_t i = 0; i < entries.extras.size(); ++i)
+        if (const auto refusal = ExtraRefusal(def, entries.extras[i], 0, 0, A4Paper(), {}, sized.width, sized.height))
+            return MarksFailure{"The " + *refusal, MarksEntry::ExtraList, static_cast<int>(i)};
+    return std::nullopt;
+}
+
+SlipMarks MarksFromEntries(const MarksEntries& entries)
+{
+    const auto percent = [](const std::string& text) {
+        const auto v = ParseWhole(text);
+        return v && *v >= kSmallestMark && *v <= kFullMark ? static_cast<int>(*v) : kFullMark;
+    };
+    SlipMarks marks{percent(entries.width), percent(entries.height), entries.extras};
+    for (ExtraMark& extra : marks.extras)
+        extra.line = 0;
+    return marks;
+}
+
+MarksEntries EntriesFromMarks(const SlipMarks& marks)
+{
+    return {std::to_string(marks.width), std::to_string(marks.height), marks.extras};
+}
+
+Result<std::string> WriteDefinitionAndMarks(const ProgramFolder& folder, const DefinitionEntries& entries,
+                                            EditorMode mode, const SlipMarks& marks)
+{
+    const std::string name = SavedDefinitionName(entries, mode);
+    const auto definitionFile = folder.definitionFile(name);
+    const auto marksFile = MarksFileOf(definitionFile);
+    std::error_code ec;
+    const bool marksThere = std::filesystem::exists(std::filesystem::symlink_status(marksFile, ec));
+    if (marks.IsDefault() && !marksThere)
+        return WriteDefinition(folder, entries, mode);
+
+    std::filesystem::create_directories(folder.defs(), ec);
+    for (const auto& target : {definitionFile, marksFile})
+        if (const Status writable = CheckWritableTarget(target); !writable)
+            return writable.error();
+    std::optional<std::string> before;
+    if (marksThere) {
+        std::ifstream in(marksFile, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        if (!in)
+            return Error{marksFile.string() + ": cannot be read, so it is not replaced"};
+        before = bytes.str();
+    }
+    if (const Status written = WriteSlipMarks(marksFile, marks); !written)
+        return written.error();
+    auto saved = WriteDefinition(folder, entries, mode);
+    if (!saved) {
+        // Marks without their definition would go with the old one: as it was.
+        if (before)
+            (void)WriteFileAtomically(marksFile, *before);
+        else
+            std::filesystem::remove(marksFile, ec);
+    }
+    return saved;
+}
+
+}  // namespace bm

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Result.h"
+#include "slip/SlipDefinition.h"
+#include "slip/SlipMarks.h"
+#include "paper/Calibration.h"
+#include "paper/Paper.h"
+#include "slip/BoxGeometry.h"
+#include "paper/PrintSurface.h"
+#include "slip/SlipDrawing.h"
+
+namespace bm {
+
+// A box's rectangle shrunk about its centre to the given percent of its width and height; a
+// side at 100 percent is the box's own, to the bit.
+BoxRect SizedMark(const BoxRect& box, int widthPercent, int heightPercent);
+
+// Where an extra mark lies on the sheet, offsets applied as to the boxes.
+BoxRect ExtraRect(const ExtraMark& extra, float topOffset, float leftOffset);
+
+// The marks of a definition as a job draws them: the size of every number mark and the extra
+// marks on the sheet, in file order.
+struct PlacedMarks {
+    int width = kFullMark, height = kFullMark;
+    std::vector<BoxRect> extras;
+
+    BoxRect Sized(const BoxRect& box) const { return SizedMark(box, width, height); }
+};
+PlacedMarks PlaceMarks(const SlipMarks& marks, float topOffset, float leftOffset);
+
+// The extra marks of one slip, after its number marks.
+void DrawExtraMarks(const PlacedMarks& marks, PrintSurface& surface);
+
+// Why an extra mark cannot be printed with this definition and these offsets: off the sheet (the
+// same sheet check as the boxes, the position quoted as it would print), or over the mark of a
+// number box as it prints (the box reduced to the mark's width and height percentages), which
+// would read as a number played.
+std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMark& extra, float topOffset,
+                                        float leftOffset, const Paper& paper = A4Paper(), const Scale& scale = {},
+                                        int markWidth = kFullMark, int markHeight = kFullMark);
+
+// The definition's marks file read afresh and checked against the definition with the offsets;
+// a refusal names the marks file and the line of the extra mark at fault.
+Result<SlipMarks> ReadMarksFor(const std::filesystem::path& definitionFile, const SlipDefinition& def,
+                               float topOffset, float leftOffset, const Paper& paper = A4Paper(),
+                               const Scale& scale = {});
+
+// A drawing's extra marks with their names, offsets applied; `markedExtra` is the one being edited.
+void AddExtrasToDrawing(SlipDrawing& drawing, const SlipMarks& marks, float top, float left, int markedExtra = -1);
+
+// The sized mark in every box of the first panel: how a mark sits in its box, drawn by the editor.
+std::vector<BoxRect> SampleMarks(const SlipDefinition& def, const SlipMarks& marks);
+
+}  // namespace bm

@@ -1,0 +1,289 @@
+#include "slip/SlipMarks.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include "common/AtomicFile.h"
+#include "common/Numbers.h"
+#include "common/ShownText.h"
+
+namespace bm {
+
+namespace {
+
+constexpr std::size_t kMaxFileSize = 64 * 1024;
+
+// Closes the descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string KindFault(const std::filesystem::path& file, mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return file.string() + ": is a folder, not a marks file";
+    return file.string() + ": is not a regular file (a FIFO, device or socket), not a marks file";
+}
+
+// The whole file, or why it is no small regular file. Nothing is opened before it is known to be
+// a regular file, and the open never waits: a FIFO put there in between is refused, not read.
+Result<std::string> ReadSmallFile(const std::filesystem::path& file)
+{
+    struct stat before {};
+    if (::stat(file.c_str(), &before) != 0)
+        return Error{file.string() + ": cannot be read (" + std::strerror(errno) + ")"};
+    if (!S_ISREG(before.st_mode))
+        return Error{KindFault(file, before.st_mode)};
+    const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return Error{file.string() + ": cannot be opened for reading (" + std::strerror(errno) + ")"};
+    struct stat opened {};
+    if (::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
+        return Error{KindFault(file, opened.st_mode)};
+    const std::string tooLarge = file.string() + ": too large to be a marks file (at most " +
+                                 std::to_string(kMaxFileSize / 1024) + " KiB)";
+    if (static_cast<std::size_t>(opened.st_size) > kMaxFileSize)
+        return Error{tooLarge};
+    // Read with a bound all the same: the file may grow while it is read.
+    std::string bytes(kMaxFileSize + 1, '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Error{file.string() + ": cannot be read (" + std::strerror(errno) + ")"};
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    if (got > kMaxFileSize)
+        return Error{tooLarge};
+    bytes.resize(got);
+    return bytes;
+}
+
+class MarksReader {
+public:
+    explicit MarksReader(const std::filesystem::path& file) : file_(file) {}
+
+    Result<SlipMarks> Read(const std::string& bytes)
+    {
+        if (const char* wide = WideTextKind(std::string_view(bytes).substr(0, 4)))
+            return Error{file_.string() + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
+        // Notepad starts UTF-8 text with a byte-order mark.
+        std::size_t start = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+        while (start < bytes.size()) {
+            ++line_;
+            std::size_t end = bytes.find('\n', start);
+            if (end == std::string::npos)
+                end = bytes.size();
+            std::string_view text(bytes.data() + start, end - start);
+            start = end + 1;
+            if (!text.empty() && text.back() == '\r')
+                text.remove_suffix(1);
+            if (text.find('\r') != std::string_view::npos)
+                return LineFault("holds a carriage return inside the line; lines must end with CR LF or LF");
+            for (char c : text)
+                if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f)
+                    return LineFault("holds a control character; a marks file is plain text");
+            if (auto fault = Line(TrimBlanks(text)))
+                return *fault;
+        }
+        return marks_;
+    }
+
+private:
+    enum class Section { None, Mark, Extra };
+
+    Error Fault(const std::string& what) const { return LineFault(": " + what); }
+    // "FILE: line N holds ..." for what is wrong with the line as a whole.
+    Error LineFault(const std::string& what) const
+    {
+        return Error{file_.string() + ": line " + std::to_string(line_) + (what.front() == ':' ? "" : " ") + what};
+    }
+
+    std::optional<Error> Line(std::string_view text)
+    {
+        if (text.empty() || text.front() == ';')
+            return std::nullopt;
+        if (text.front() == '[')
+            return SectionLine(text);
+        const std::size_t eq = text.find('=');
+        if (eq == std::string_view::npos)
+            return Fault("\"" + ShownText(text) + "\" is neither a section nor KEY=VALUE");
+        const std::string_view key = TrimBlanks(text.substr(0, eq));
+        const std::string_view value = TrimBlanks(text.substr(eq + 1));
+        switch (section_) {
+        case Section::Mark:
+            return SizeLine(key, value);
+        case Section::Extra:
+            return ExtraLine(key, value);
+        case Section::None:
+            break;
+        }
+        return Fault("\"" + ShownText(text) + "\" stands before any section; it belongs under [Mark] or [Extra]");
+    }
+
+    std::optional<Error> SectionLine(std::string_view text)
+    {
+        const std::string shown = "\"" + ShownText(text) + "\"";
+        if (text.back() != ']')
+            return Fault(shown + " is not a section name such as [Mark]");
+        const std::string_view name = text.substr(1, text.size() - 2);
+        Section section = Section::None;
+        if (name == "Mark")
+            section = Section::Mark;
+        else if (name == "Extra")
+            section = Section::Extra;
+        else
+            return Fault("unknown section " + shown + "; a marks file has the sections [Mark] and [Extra]");
+        if (!seenSections_.emplace(std::string(name), line_).second)
+            return Fault("[" + std::string(name) + "] is given twice (first on line " +
+                         std::to_string(seenSections_[std::string(name)]) + ")");
+        section_ = section;
+        return std::nullopt;
+    }
+
+    std::optional<Error> SizeLine(std::string_view key, std::string_view value)
+    {
+        int* target = key == "Width" ? &marks_.width : key == "Height" ? &marks_.height : nullptr;
+        if (!target)
+            return Fault("unknown key \"" + ShownText(key) + "\" in [Mark]; it takes Width and Height");
+        if (!seenKeys_.emplace(std::string(key), line_).second)
+            return Fault(std::string(key) + " is given twice (first on line " +
+                         std::to_string(seenKeys_[std::string(key)]) + ")");
+        const auto percent = ParseWhole(value);
+        if (!percent)
+            return Fault(std::string(key) + " \"" + ShownText(value) + "\" is not a whole number of percent");
+        if (*percent < kSmallestMark || *percent > kFullMark)
+            return Fault(std::string(key) + " " + std::to_string(*percent) + " is out of range; the mark's " +
+                         (target == &marks_.width ? "width" : "height") + " is " + std::to_string(kSmallestMark) +
+                         " to " + std::to_string(kFullMark) + " percent of the box");
+        *target = static_cast<int>(*percent);
+        return std::nullopt;
+    }
+
+    std::optional<Error> ExtraLine(std::string_view key, std::string_view value)
+    {
+        const std::string name(key);
+        if (auto fault = ExtraNameFault(name))
+            return Fault(*fault);
+        const std::string shown = "extra mark \"" + ShownText(name) + "\"";
+        if (marks_.extras.size() >= static_cast<std::size_t>(kMaxExtraMarks))
+            return Fault(shown + " is one too many; a slip takes at most " + std::to_string(kMaxExtraMarks) +
+                         " extra marks");
+        std::vector<std::string_view> parts;
+        while (!value.empty()) {
+            const std::size_t end = std::min(value.find(' '), value.find('\t'));
+            parts.push_back(value.substr(0, end));
+            value = end == std::string_view::npos ? std::string_view() : TrimBlanks(value.substr(end));
+        }
+        if (parts.size() != 4)
+            return Fault(shown + " holds " + std::to_string(parts.size()) +
+                         (parts.size() == 1 ? " value" : " values") + "; it takes LEFT TOP WIDTH HEIGHT in mm");
+        static const char* const kWhat[] = {"left", "top", "width", "height"};
+        float v[4] = {};
+        for (std::size_t i = 0; i < 4; ++i) {
+            const auto mm = ParseFloat(parts[i]);
+            if (!mm)
+                return Fault(shown + ": its " + kWhat[i] + " \"" + ShownText(parts[i]) +
+                             "\" is not a number of millimetres (decimal point, values separated by blanks)");
+            const bool size = i >= 2;
+            if (size && *mm <= 0)
+                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) +
+                             " mm; a size must be more than 0 mm");
+            if (*mm < 0 || *mm > kMaxExtraMm)
+                return Fault(shown + ": its " + kWhat[i] + " " + ShortestText(*mm) + " mm is out of range (0 to " +
+                             ShortestText(kMaxExtraMm) + " mm)");
+            v[i] = *mm;
+        }
+        for (const ExtraMark& other : marks_.extras)
+            if (other.name == name)
+                return Fault(shown + " is given twice (first on line " + std::to_string(other.line) + ")");
+        marks_.extras.push_back({name, v[0], v[1], v[2], v[3], line_});
+        return std::nullopt;
+    }
+
+    const std::filesystem::path& file_;
+    SlipMarks marks_;
+    Section section_ = Section::None;
+    int line_ = 0;
+    std::map<std::string, int> seenSections_, seenKeys_;
+};
+
+}  // namespace
+
+std::filesystem::path MarksFileOf(const std::filesystem::path& definitionFile)
+{
+    std::filesystem::path marks = definitionFile;
+    marks.replace_extension(".marks");
+    return marks;
+}
+
+Result<SlipMarks> ReadSlipMarks(const std::filesystem::path& file)
+{
+    std::error_code ec;
+    const auto link = std::filesystem::symlink_status(file, ec);
+    if (!std::filesystem::exists(link))
+        return SlipMarks{};  // a definition without marks prints as it always did
+    if (std::filesystem::is_symlink(link) && !std::filesystem::exists(file, ec))
+        return Error{file.string() + ": is a link to a file that does not exist"};
+    const auto bytes = ReadSmallFile(file);
+    if (!bytes)
+        return bytes.error();
+    return MarksReader(file).Read(*bytes);
+}
+
+std::optional<std::string> ExtraNameFault(const std::string& name)
+{
+    constexpr std::size_t kLongest = 40;
+    if (TrimBlanks(name).empty())
+        return "an extra mark needs a name";
+    if (TrimBlanks(name).size() != name.size())
+        return "the name \"" + ShownText(name) + "\" starts or ends with a blank";
+    if (name.size() > kLongest)
+        return "the name \"" + ShownText(name) + "\" is longer than " + std::to_string(kLongest) + " characters";
+    if (name.front() == '[' || name.front() == ';')
+        return "the name \"" + ShownText(name) + "\" starts with " + name.front() +
+               ", which would read as a section or a comment";
+    for (char c : name)
+        if (c == '=' || (static_cast<unsigned char>(c) < 0x20) || c == 0x7f)
+            return "the name \"" + ShownText(name) + "\" holds " + (c == '=' ? "=" : "a control character") +
+                   ", which the marks file cannot keep";
+    return std::nullopt;
+}
+
+std::string SlipMarksText(const SlipMarks& marks)
+{
+    std::string out = "[Mark]\r\nWidth=" + std::to_string(marks.width) + "\r\nHeight=" + std::to_string(marks.height) +
+                      "\r\n[Extra]\r\n";
+    for (const ExtraMark& e : marks.extras)
+        out += e.name + "=" + ShortestText(e.left) + " " + ShortestText(e.top) + " " + ShortestText(e.width) + " " +
+               ShortestText(e.height) + "\r\n";
+    return out;
+}
+
+Status WriteSlipMarks(const std::filesystem::path& file, const SlipMarks& marks)
+{
+    return WriteFileAtomically(file, SlipMarksText(marks));
+}
+
+}  // namespace bm

@@ -1,0 +1,53 @@
+#include <QPainter>
+
+#include "slip/window/SlipView.h"
+
+// The extra marks of a SlipDrawing: a colour of their own, so they are not taken for numbers,
+// and the one being edited drawn thicker in the colour of the measurement being entered.
+
+namespace bm::app {
+
+namespace {
+
+const QColor kExtra(0, 140, 90);
+const QColor kMarked(200, 0, 0);
+
+QRectF Area(const BoxRect& b)
+{
+    return QRectF(QPointF(b.x1, b.y1), QPointF(b.x2, b.y2)).normalized();
+}
+
+}  // namespace
+
+void SlipView::PaintExtras(QPainter& p, double scale) const
+{
+    for (std::size_t i = 0; i < drawing_.extras.size(); ++i) {
+        const bool marked = static_cast<int>(i) == drawing_.markedExtra;
+        const QColor colour = marked ? kMarked : kExtra;
+        QColor fill = colour;
+        fill.setAlpha(marked ? 110 : 70);
+        p.setPen(QPen(colour, (marked ? 3.0 : 1.5) / scale));
+        p.setBrush(fill);
+        p.drawRect(Area(drawing_.extras[i].box));
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+void SlipView::PaintExtraNames(QPainter& p, double scale) const
+{
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, font().pointSizeF() * 0.7));
+    for (std::size_t i = 0; i < drawing_.extras.size(); ++i) {
+        const bool marked = static_cast<int>(i) == drawing_.markedExtra;
+        QFont f = small;
+        f.setBold(marked);
+        p.setFont(f);
+        p.setPen(marked ? kMarked : kExtra.darker(130));
+        const QRectF box = Area(drawing_.extras[i].box);
+        // Beside the mark on its right, where a slip's box has its printed caption.
+        p.drawText(QPointF(box.right() * scale + 3, box.center().y() * scale + QFontMetrics(f).ascent() / 2.0 - 1),
+                   QString::fromStdString(drawing_.extras[i].text));
+    }
+}
+
+}  // namespace bm::app

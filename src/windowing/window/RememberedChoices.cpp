@@ -1,0 +1,90 @@
+#include "windowing/window/RememberedChoices.h"
+
+#include <QFileInfo>
+
+#include "windowing/window/Dialogs.h"
+#include "common/AtomicFile.h"
+#include "common/OwnSettings.h"
+
+namespace bm::app {
+
+namespace {
+
+std::string FolderKey(const char* kind)
+{
+    return std::string(kind) + "Folder";
+}
+
+QString StartFolder(const ProgramFolder& home, const char* kind, const QString& fallback)
+{
+    const QString last = QString::fromStdString(RememberedChoices(home).Get(FolderKey(kind)));
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : fallback;
+}
+
+void RememberFolderOf(const ProgramFolder& home, const char* kind, const QString& file)
+{
+    if (file.isEmpty())
+        return;
+    // Not being able to remember is no reason to trouble the user.
+    (void)RememberedChoices(home).Set(FolderKey(kind), QFileInfo(file).absolutePath().toStdString());
+}
+
+}  // namespace
+
+RememberedChoices::RememberedChoices(const ProgramFolder& folder) : file_(File(folder))
+{
+    SweepWriterLeftovers(folder.home(), [](std::string_view target) { return target == "Brindlemark.ini"; });
+    OwnSettings own = ReadOwnSettings(file_);
+    foreign_ = own.foreign;
+    std::map<std::string, std::string> read;
+    for (std::string& line : own.lines) {
+        const auto eq = line.find('=');
+        if (eq != std::string::npos)
+            read[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    values_ = std::move(read);
+}
+
+std::filesystem::path RememberedChoices::File(const ProgramFolder& folder)
+{
+    return folder.home() / "Brindlemark.ini";
+}
+
+std::string RememberedChoices::Get(const std::string& key) const
+{
+    const auto it = values_.find(key);
+    return it == values_.end() ? std::string() : it->second;
+}
+
+Status RememberedChoices::Set(const std::string& key, const std::string& value)
+{
+    if (value.find_first_of("\r\n") != std::string::npos)
+        return Error{"a line end cannot be remembered"};
+    if (foreign_)
+        return Error{file_.string() + ": is not a settings file of this program; it was left as it is"};
+    if (Get(key) == value)
+        return Ok{};
+    values_[key] = value;
+    std::string text;
+    for (const auto& [k, v] : values_)
+        text += k + "=" + v + "\r\n";
+    return WriteFileAtomically(file_, text);
+}
+
+QString OpenFileRemembered(QWidget* parent, const ProgramFolder& home, const char* kind, const QString& title,
+                           const QString& filter, const QString& folder)
+{
+    const QString file = dialogs().OpenFile(parent, title, filter, StartFolder(home, kind, folder));
+    RememberFolderOf(home, kind, file);
+    return file;
+}
+
+QString SaveFileRemembered(QWidget* parent, const ProgramFolder& home, const char* kind, const QString& title,
+                           const QString& filter, const QString& folder, const QString& defaultSuffix)
+{
+    const QString file = dialogs().SaveFile(parent, title, filter, StartFolder(home, kind, folder), defaultSuffix);
+    RememberFolderOf(home, kind, file);
+    return file;
+}
+
+}  // namespace bm::app
