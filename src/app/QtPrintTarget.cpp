@@ -111,8 +111,8 @@ PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::stri
         const QString own = !area              ? QStringLiteral("as the printer is set up")
                             : held.name.empty() ? size
                                                 : QStringLiteral("%1 (%2)").arg(QString::fromStdString(held.name), size);
-        const auto setup = chosen.lock();
-        paper->setText(!setup || setup->PrintersOwnPaper()
+        const auto rows = chosen.lock();
+        paper->setText(!rows || rows->PrintersOwnPaper()
                            ? own
                            : QStringLiteral("the paper size chosen below (the printer's own: %1)").arg(own));
     };

@@ -78,7 +78,7 @@ void CheckerWindow::BuildUi()
     // for those who cannot tell the colour.
     lblHead->setBuddy(boxes_.front());
     boxes_.back()->setStyleSheet(QStringLiteral("QLineEdit { background-color: #ffffc0; }"));
-    lblExtra = Label(this, "lblExtra", QString());
+    lblExtra = NamedLabel(this, QStringLiteral("lblExtra"), QString());
     lblExtra->setBuddy(boxes_.back());
     row->insertWidget(row->count() - 1, lblExtra);
     row->addStretch();

@@ -147,18 +147,18 @@ std::filesystem::path PrivateCups::NextPdf(int& job)
     return {};
 }
 
-bool PrivateCups::JobDone(std::string* why) const
+bool PrivateCups::JobDone(std::string* reason) const
 {
     for (int round = 0; round < 6000; ++round) {
         if (const Ran waiting = RunShell("lpstat -W not-completed -o", env()); waiting.status == 0 && waiting.out.empty())
             return true;
         if (const Ran stopped = RunShell("lpstat -p | grep -v enabled", env()); !stopped.out.empty()) {
-            *why = "a queue stopped with jobs waiting: " + stopped.out;
+            *reason = "a queue stopped with jobs waiting: " + stopped.out;
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    *why = "the jobs were still waiting after 6000 rounds";
+    *reason = "the jobs were still waiting after 6000 rounds";
     return false;
 }
 

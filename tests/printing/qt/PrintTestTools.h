@@ -46,9 +46,9 @@ public:
     // The PDF the printer wrote for a job not seen before, once it is whole (waiting rounds, not
     // seconds); its job id in `job`. Empty, with `why`, as soon as none can come.
     std::filesystem::path NextPdf(int& job);
-    // True once no job is waiting or printing; false, with `why`, when a queue stopped or the
+    // True once no job is waiting or printing; false, with `reason`, when a queue stopped or the
     // hang limit passed.
-    bool JobDone(std::string* why) const;
+    bool JobDone(std::string* reason) const;
     // "media=...;media-source=...;InputSlot=..." as the spooler keeps them for the job.
     std::string JobMedia(int job) const;
 
