@@ -21,9 +21,12 @@ if [ ! -f "$RECORDS" ]; then
 fi
 HOME_DIR=$(mktemp -d)
 trap 'rm -rf "$HOME_DIR"' EXIT
-# A copy, so that a rebuild meanwhile does not pull the program from under the runs.
-cp "$EXE" "$HOME_DIR/brindlemark"
-EXE="$HOME_DIR/brindlemark"
+# A copy, so that a rebuild meanwhile does not pull the program from under the runs; its wheel
+# library where the program looks for it, ../share/brindlemark/wheels/library from its folder.
+mkdir -p "$HOME_DIR/bin" "$HOME_DIR/share/brindlemark/wheels"
+cp "$EXE" "$HOME_DIR/bin/brindlemark"
+[ -d "$BUILD/share/brindlemark/wheels/library" ] && cp -r "$BUILD/share/brindlemark/wheels/library" "$HOME_DIR/share/brindlemark/wheels/"
+EXE="$HOME_DIR/bin/brindlemark"
 
 echo "load: $(uptime | sed 's/.*load average: //')   seconds per row: $SECONDS_PER_ROW"
 printf '%-14s %7s %7s %7s %8s  %s\n' "v,k,m,t" "made" "record" "ratio" "time" "status"

@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev qt6-svg-dev
   libgtest-dev googletest libbenchmark-dev
-  libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils qpdf
   fonts-dejavu-core xvfb
   openbox imagemagick xdotool
   desktop-file-utils appstream man-db dpkg-dev

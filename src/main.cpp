@@ -1,14 +1,18 @@
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "app/GuiMain.h"
 #include "cli/Cli.h"
 #include "cli/ProgramHome.h"
 #include "common/ShownText.h"
 #include "common/UserFolder.h"
+#include "wheels/WheelLibrary.h"
 
 namespace {
 
@@ -26,12 +30,39 @@ bool OnlyAsksForUsage(const std::vector<std::string>& rest)
                              (bm::cli::IsCommand(rest.front()) && std::any_of(rest.begin() + 1, rest.end(), help)));
 }
 
+// The window lives in a program of its own, so that no command waits for Qt to load: it takes
+// this process's place (same process, same exit status) with the program folder chosen here.
+int RunWindow(const std::filesystem::path& exeFolder, const std::filesystem::path& home,
+              const std::vector<std::string>& rest)
+{
+    const std::filesystem::path window = bm::cli::WindowProgram(exeFolder);
+    if (window.empty()) {
+        std::cerr << "brindlemark: the window's program brindlemark-gui is not installed beside "
+                  << bm::ShownLine(exeFolder.string())
+                  << "; reinstall Brindlemark, or use a command instead, e.g. brindlemark print --help\n";
+        return bm::cli::kExitFailure;
+    }
+    std::vector<std::string> words{window.string(), "--home", home.string()};
+    words.insert(words.end(), rest.begin(), rest.end());
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    std::cout.flush();
+    ::execv(window.c_str(), argv.data());
+    const int error = errno;
+    std::cerr << "brindlemark: the window's program " << bm::ShownLine(window.string())
+              << " could not be started: " << std::strerror(error) << "\n";
+    return bm::cli::kExitFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::filesystem::path exeFolder = bm::cli::ExecutableFolder(argc > 0 ? argv[0] : nullptr);
+    bm::wheels::SetLibraryFolder((exeFolder / bm::wheels::kInstalledLibrary).lexically_normal());
     std::vector<std::string> rest = args;
     std::string error;
     std::filesystem::path home = bm::cli::TakeHome(rest, error);
@@ -47,5 +78,5 @@ int main(int argc, char** argv)
         home = exeFolder;
     if (bm::cli::WantsCommandLine(args))
         return bm::cli::RunCli(args, home, std::cout, std::cerr);
-    return bm::app::GuiMain(argc, argv, home);
+    return RunWindow(exeFolder, home, rest);
 }

@@ -6,7 +6,7 @@
 
 #include "common/Result.h"
 #include "paper/PrintSurface.h"
-#include "printing/qt/Spooler.h"
+#include "printing/Spooler.h"
 
 class QWidget;
 

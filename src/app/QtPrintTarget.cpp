@@ -11,9 +11,9 @@
 #include "windowing/window/Dialogs.h"
 #include "common/Numbers.h"
 #include "paper/window/PaperSetup.h"
-#include "printing/qt/PdfSurface.h"
-#include "printing/qt/PrinterSurface.h"
-#include "printing/qt/Spooler.h"
+#include "printing/PdfSurface.h"
+#include "printing/PrinterSurface.h"
+#include "printing/Spooler.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
@@ -84,7 +84,7 @@ void QtPrintTarget::SetupPrinter(QWidget* parent)
 }
 
 PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::string>& printers,
-                                    const std::string& current, const PaperChoice& paperChosen, PrinterFacts facts)
+                                    const std::string& current, const PaperChoice& paperChosen, const PrinterFacts& facts)
 {
     // Only what the print jobs use: which printer, the paper it holds, the size the sheets are laid
     // out on and where the paper comes from. Copies, page ranges and the like have no place here,

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/PrintTarget.h"
-#include "printing/qt/Spooler.h"
+#include "printing/Spooler.h"
 
 class QDialog;
 class QWidget;
@@ -53,6 +53,6 @@ struct PrinterSetupDialog {
     std::shared_ptr<PaperSetup> paper;
 };
 PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::string>& printers,
-                                    const std::string& current, const PaperChoice& paperChosen, PrinterFacts facts);
+                                    const std::string& current, const PaperChoice& paperChosen, const PrinterFacts& facts);
 
 }  // namespace bm::app

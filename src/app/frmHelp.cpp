@@ -18,6 +18,7 @@
 
 #include "windowing/window/Dialogs.h"
 #include "common/Version.h"
+#include "wheels/WheelLibrary.h"
 #include "windowing/window/WindowManners.h"
 #include "windowing/window/WidgetBuilders.h"
 
@@ -200,8 +201,10 @@ void frmHelp::ShowAbout()
 {
     dialogs().Message(this, QStringLiteral("About Brindlemark"),
                       QStringLiteral("Brindlemark %1\n\nFills in lottery playslips with an ordinary printer and "
-                                     "checks tickets.\n\nProgram folder:\n%2")
-                          .arg(QString::fromStdString(VersionText()), QString::fromStdString(home_.string())),
+                                     "checks tickets.\n\nThe wheel library's designs are from %2; each design "
+                                     "file's first line credits its maker.\n\nProgram folder:\n%3")
+                          .arg(QString::fromStdString(VersionText()), QString::fromLatin1(wheels::kLibraryCredit),
+                               QString::fromStdString(home_.string())),
                       Icon::Information, Buttons::Ok);
 }
 

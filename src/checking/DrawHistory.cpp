@@ -6,140 +6,74 @@
 #include <cstring>
 #include <vector>
 
+#include "checking/DrawHistoryParts.h"
 #include "checking/GameRules.h"
 #include "common/ShownText.h"
 
 namespace bm {
 
+using namespace draws;
+
+DrawShape DrawShapeOf(const CheckGame& game, int pool)
+{
+    DrawShape shape;
+    shape.main = game.mainDrawn;
+    shape.bonus = game.extra == ExtraNumber::Bonus;
+    shape.second = game.extra == ExtraNumber::Powerball ? 1 : 0;
+    shape.mainPool = pool;
+    return shape;
+}
+
 namespace {
 
 // Real results lines are short; anything longer is not a results file.
 constexpr std::size_t kMaxLine = 4096;
+constexpr const char* kDateOrderAsk = "give --date-order";
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// What a line is read by: the draw's shape, the checker game that words the refusals (when there
+// is one), how "01/02/2020" reads and what parts the fields.
+struct LineRules {
+    DrawShape shape;
+    const CheckGame* game = nullptr;
+    DateOrder order = DateOrder::MonthFirst;
+    char separator = 0;
+    std::string from, to;  // the days asked for, empty: any
+};
 
-// Splits at commas, semicolons and tabs outside double quotes; blanks around a field and the
-// quotes are removed ("" inside quotes is one quote).
-std::vector<std::string> SplitFields(std::string_view line, bool& unclosed)
-{
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',' || c == ';' || c == '\t') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    unclosed = quoted;
-    for (auto& f : fields) {
-        std::size_t b = 0, e = f.size();
-        while (b < e && IsBlank(f[b]))
-            ++b;
-        while (e > b && IsBlank(f[e - 1]))
-            --e;
-        f = f.substr(b, e - b);
-    }
-    return fields;
-}
-
-// The whole numbers of a field made of nothing else (blank-separated), or nothing when the
-// field holds other text. Digits beyond nine are kept as a value no game has.
-std::optional<std::vector<std::int32_t>> WholeNumbers(std::string_view field)
-{
-    std::vector<std::int32_t> numbers;
-    std::size_t i = 0;
-    while (i < field.size()) {
-        if (IsBlank(field[i])) {
-            ++i;
-            continue;
-        }
-        if (!IsDigit(field[i]))
-            return std::nullopt;
-        std::int64_t value = 0;
-        for (; i < field.size() && IsDigit(field[i]); ++i)
-            value = std::min<std::int64_t>(value * 10 + (field[i] - '0'), 1'000'000'000);
-        if (i < field.size() && !IsBlank(field[i]))
-            return std::nullopt;
-        numbers.push_back(static_cast<std::int32_t>(value));
-    }
-    return numbers;
-}
-
-bool AllDigits(std::string_view s)
-{
-    if (s.empty())
-        return false;
-    for (char c : s)
-        if (!IsDigit(c))
-            return false;
-    return true;
-}
-
-int ToInt(std::string_view s)
-{
-    int v = 0;
-    for (char c : s)
-        v = v * 10 + (c - '0');
-    return v;
-}
-
-std::optional<std::string> DateText(int year, int month, int day)
-{
-    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1000 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1])
-        return std::nullopt;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (month == 2 && day == 29 && !leap)
-        return std::nullopt;
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
-    return std::string(text);
-}
-
-// "a?b?c" split at `sep` into exactly three digit runs.
-bool ThreeParts(std::string_view field, char sep, std::string_view (&parts)[3])
-{
-    for (int k = 0; k < 3; ++k) {
-        const std::size_t at = k < 2 ? field.find(sep) : field.size();
-        if (at == std::string_view::npos)
-            return false;
-        parts[k] = field.substr(0, at);
-        if (!AllDigits(parts[k]))
-            return false;
-        field = k < 2 ? field.substr(at + 1) : std::string_view();
-    }
-    return true;
-}
-
-// Three runs of digits joined by one of "-", "/" or ".", as dates are written: a field of that
-// shape that names no real day is a draw's date written wrongly, not a header.
-bool DateShaped(std::string_view field)
-{
-    std::string_view p[3];
-    for (char sep : {'-', '/', '.'})
-        if (ThreeParts(field, sep, p) && p[0].size() <= 4 && p[1].size() <= 4 && p[2].size() <= 4 &&
-            (p[0].size() == 4 || p[2].size() == 4))
-            return true;
-    return false;
-}
+// A header line's columns as the reader uses them.
+struct HeaderLayout {
+    std::int64_t line = 0;
+    std::size_t columns = 0;  // named, trailing empty names not counted
+    std::vector<ColumnName> names;
+    int date = -1, day = -1, month = -1, year = -1;
+    struct Group {
+        std::string label;
+        std::vector<int> main, bonus, second;
+        std::vector<std::pair<int, int>> prizes;  // division, column
+        bool read = true;
+    };
+    std::vector<Group> groups;
+    std::vector<bool> needed;  // by column: read for the first draw of a line, or its date
+    bool prizes = false;
+};
 
 std::string FieldText(std::size_t index, std::string_view field)
 {
     return "field " + std::to_string(index + 1) + " (\"" + ShownText(field) + "\")";
+}
+
+// "field 3 (\"1 2 3\")", or "field 3" for an empty one, as a line without a header says it.
+std::string FieldAt(std::size_t index, std::string_view field)
+{
+    return field.empty() ? "field " + std::to_string(index + 1) : FieldText(index, field);
+}
+
+// " (column Winning Numbers)": the end of a refusal of a field a header names.
+std::string ColumnOf(std::size_t index, const HeaderLayout& layout)
+{
+    if (index >= layout.names.size() || layout.names[index].text.empty())
+        return {};
+    return " (column " + ShownText(layout.names[index].text, 60) + ")";
 }
 
 // Why field `index` cannot carry on a draw that needs `want` numbers.
@@ -151,8 +85,12 @@ std::string FieldFault(std::size_t index, std::string_view field, std::size_t wa
     return FieldText(index, field) + " is not a whole number" + needs;
 }
 
-constexpr const char* kDateForms = "dates are read as YYYY-MM-DD, YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY or "
-                                   "YYYYMMDD";
+std::string DateForms(DateOrder order)
+{
+    return std::string("dates are read as YYYY-MM-DD, YYYY/MM/DD, ") +
+           (order == DateOrder::DayFirst ? "D/M/YYYY (day first)" : "M/D/YYYY (month first)") +
+           ", D.M.YYYY, DD-Mon-YYYY, Month D YYYY or YYYYMMDD";
+}
 
 std::string NumberList(const std::vector<std::int32_t>& numbers, std::size_t count)
 {
@@ -162,62 +100,173 @@ std::string NumberList(const std::vector<std::int32_t>& numbers, std::size_t cou
     return text;
 }
 
-}  // namespace
-
-std::optional<std::string> ReadDrawDate(std::string_view f)
+std::string Count(std::size_t n, const char* one, const char* many)
 {
-    std::string_view p[3];
-    if (f.size() == 8 && AllDigits(f))
-        return DateText(ToInt(f.substr(0, 4)), ToInt(f.substr(4, 2)), ToInt(f.substr(6, 2)));
-    for (char sep : {'-', '/'}) {
-        if (ThreeParts(f, sep, p) && p[0].size() == 4 && p[1].size() <= 2 && p[2].size() <= 2)
-            return DateText(ToInt(p[0]), ToInt(p[1]), ToInt(p[2]));
-    }
-    if (ThreeParts(f, '/', p) && p[0].size() <= 2 && p[1].size() <= 2 && p[2].size() == 4)
-        return DateText(ToInt(p[2]), ToInt(p[0]), ToInt(p[1]));
-    if (ThreeParts(f, '.', p) && p[0].size() <= 2 && p[1].size() <= 2 && p[2].size() == 4)
-        return DateText(ToInt(p[2]), ToInt(p[1]), ToInt(p[0]));
-    return std::nullopt;
+    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool)
+// Whether a line is a header's text rather than a draw: it holds no date (nor a field written
+// like one), not a whole draw's numbers in consecutive fields, and some text.
+bool HeaderLike(const std::vector<std::string>& fields, const LineRules& rules)
+{
+    const auto want = static_cast<std::size_t>(rules.shape.Size());
+    bool text = false;
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string& f = fields[i];
+        if (ReadDrawDate(f, rules.order) || DateShaped(f) || ThreeFieldDateAt(fields, i))
+            return false;
+        const auto numbers = f.empty() ? std::nullopt : WholeNumbers(f);
+        if (numbers) {
+            run += numbers->size();
+            if (run >= want)
+                return false;
+        } else {
+            run = 0;
+            text = text || !f.empty();
+        }
+    }
+    return text;
+}
+
+// The pool a draw would need, when its numbers lie beyond the game's.
+std::string PoolNeeded(const LineRules& rules, const DrawnNumbers& n)
+{
+    std::int32_t main = 0, second = 0;
+    for (int k = 0; k < n.mainCount; ++k)
+        main = std::max(main, n.main[static_cast<std::size_t>(k)]);
+    if (rules.shape.bonus)
+        main = std::max(main, n.bonus);
+    for (int k = 0; k < n.secondCount; ++k)
+        second = std::max(second, n.second[static_cast<std::size_t>(k)]);
+    std::string text;
+    if (main > rules.shape.mainPool)
+        text += " This draw needs a pool of at least " + std::to_string(main) + " numbers (the definition has " +
+                std::to_string(rules.shape.mainPool) + ").";
+    if (rules.shape.secondPool > 0 && second > rules.shape.secondPool)
+        text += " This draw needs a second pool of at least " + std::to_string(second) + " numbers (the definition has " +
+                std::to_string(rules.shape.secondPool) + ").";
+    return text;
+}
+
+// The draw as a checker compares it, or why it cannot happen.
+std::optional<std::string> RuleFault(const LineRules& rules, const DrawnNumbers& n, DrawResult& draw)
+{
+    const DrawShape& shape = rules.shape;
+    draw.mainCount = n.mainCount;
+    std::copy(n.main.begin(), n.main.end(), draw.main.begin());
+    draw.extra = shape.bonus ? n.bonus : n.secondCount > 0 ? n.second[0] : 0;
+    std::string fault;
+    if (rules.game) {
+        if (auto refusal = DrawRuleFault(*rules.game, shape.mainPool, draw))
+            fault = refusal->message;
+    } else {
+        const auto range = [](int pool) { return "the numbers of this pool run from 1 to " + std::to_string(pool) + "."; };
+        for (int k = 0; k < n.mainCount && fault.empty(); ++k) {
+            const std::int32_t v = n.main[static_cast<std::size_t>(k)];
+            const std::string name = "Drawn number " + std::to_string(k + 1) + " is " + std::to_string(v);
+            if (v < 1 || v > shape.mainPool)
+                fault = name + "; " + range(shape.mainPool);
+            for (int j = 0; j < k && fault.empty(); ++j)
+                if (n.main[static_cast<std::size_t>(j)] == v)
+                    fault = name + ", the same as drawn number " + std::to_string(j + 1) + "; no number is drawn twice.";
+        }
+        if (fault.empty() && shape.bonus) {
+            const std::string name = "The bonus number is " + std::to_string(n.bonus);
+            if (n.bonus < 1 || n.bonus > shape.mainPool)
+                fault = name + "; " + range(shape.mainPool);
+            for (int k = 0; k < n.mainCount && fault.empty(); ++k)
+                if (n.main[static_cast<std::size_t>(k)] == n.bonus)
+                    fault = name + ", the same as drawn number " + std::to_string(k + 1) +
+                            "; the bonus is drawn from the numbers left.";
+        }
+        for (int k = 0; k < n.secondCount && fault.empty(); ++k) {
+            const std::int32_t v = n.second[static_cast<std::size_t>(k)];
+            const std::string name = "Second-pool number " + std::to_string(k + 1) + " is " + std::to_string(v);
+            if (v < 1)
+                fault = name + "; a number of the second pool is at least 1.";
+            else if (shape.secondPool > 0 && v > shape.secondPool)
+                fault = name + "; the second pool runs from 1 to " + std::to_string(shape.secondPool) + ".";
+            for (int j = 0; j < k && fault.empty(); ++j)
+                if (n.second[static_cast<std::size_t>(j)] == v)
+                    fault = name + ", the same as second-pool number " + std::to_string(j + 1) +
+                            "; no number is drawn twice.";
+        }
+    }
+    if (fault.empty())
+        return std::nullopt;
+    return fault + PoolNeeded(rules, n);
+}
+
+// Fills the draw from `numbers` in file order: main, bonus, second pool.
+void Assign(const DrawShape& shape, const std::vector<std::int32_t>& numbers, DrawnNumbers& n)
+{
+    std::size_t at = 0;
+    n.mainCount = shape.main;
+    for (int k = 0; k < shape.main; ++k)
+        n.main[static_cast<std::size_t>(k)] = numbers[at++];
+    if (shape.bonus)
+        n.bonus = numbers[at++];
+    n.secondCount = shape.second;
+    for (int k = 0; k < shape.second; ++k)
+        n.second[static_cast<std::size_t>(k)] = numbers[at++];
+}
+
+DrawsLine Faulted(DrawsLine::Kind kind, std::string what)
 {
     DrawsLine result;
-    std::size_t first = 0;
-    while (first < line.size() && IsBlank(line[first]))
-        ++first;
-    if (first == line.size() || line[first] == '#')
-        return result;
+    result.kind = kind;
+    result.fault = std::move(what);
+    return result;
+}
 
-    const auto fault = [&](DrawsLine::Kind kind, std::string what) {
-        result.kind = kind;
-        result.fault = std::move(what);
-        return result;
-    };
-    bool unclosed = false;
-    const auto fields = SplitFields(line, unclosed);
-    if (unclosed)
-        return fault(DrawsLine::Kind::Header, "holds a quote (\") that is not closed");
-    const auto want = static_cast<std::size_t>(game.DrawSize());
+// A line without a header naming its columns: the draw is the consecutive fields after the date
+// (or the whole line when it has none).
+DrawsLine ReadByPosition(const std::vector<std::string>& fields, const LineRules& rules)
+{
+    DrawsLine result;
+    const auto fault = [&](DrawsLine::Kind kind, std::string what) { return Faulted(kind, std::move(what)); };
+    const auto want = static_cast<std::size_t>(rules.shape.Size());
     std::vector<std::int32_t> numbers;
     std::size_t dateField = fields.size();
+    std::size_t drawFrom = 0;
     for (std::size_t i = 0; i < fields.size() && dateField == fields.size(); ++i) {
-        if (auto date = ReadDrawDate(fields[i])) {
+        if (auto date = ReadDrawDate(fields[i], rules.order)) {
             result.draw.date = *date;
             dateField = i;
+            drawFrom = i + 1;
         }
     }
     if (dateField == fields.size()) {
         for (std::size_t i = 0; i < fields.size(); ++i)
             if (DateShaped(fields[i]))
-                return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " is not a date; " + kDateForms);
+                return fault(DrawsLine::Kind::Fault,
+                             FieldText(i, fields[i]) + " is not a date; " + DateForms(rules.order));
+        // Month, day and year in three fields ("Powerball,10,7,2015,18,30,...").
+        for (std::size_t i = 0; i < fields.size() && dateField == fields.size(); ++i) {
+            if (!ThreeFieldDateAt(fields, i))
+                continue;
+            const auto date = ThreeFieldDate(fields[i], fields[i + 1], fields[i + 2], rules.order);
+            if (!date)
+                return fault(DrawsLine::Kind::Fault, "fields " + std::to_string(i + 1) + " to " + std::to_string(i + 3) +
+                                                         " (\"" + ShownText(fields[i]) + "\", \"" +
+                                                         ShownText(fields[i + 1]) + "\", \"" + ShownText(fields[i + 2]) +
+                                                         "\") are no day; " +
+                                                         (rules.order == DateOrder::DayFirst ? "day, month and year"
+                                                                                             : "month, day and year") +
+                                                         " are read in this file");
+            result.draw.date = *date;
+            dateField = i;
+            drawFrom = i + 3;
+        }
     }
+    const bool dated = dateField < fields.size();
     // The draw is the whole numbers of consecutive fields: after the date, or from the first
     // field of a line without one. Fields after it (prizes, a second draw) are not read.
-    std::size_t i = dateField < fields.size() ? dateField + 1 : 0;
+    std::size_t i = drawFrom;
     for (; numbers.size() < want; ++i) {
         if (i == fields.size()) {
-            if (dateField < fields.size())
+            if (dated)
                 return fault(DrawsLine::Kind::Fault, "holds " + std::to_string(numbers.size()) +
                                                          " numbers after its date " + result.draw.date +
                                                          "; a draw of this game has " + std::to_string(want));
@@ -225,23 +274,21 @@ DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool)
         }
         const auto more = fields[i].empty() ? std::nullopt : WholeNumbers(fields[i]);
         if (!more) {
-            // A line without a date that is not all numbers is a header, or a draw written wrongly.
-            const bool allNumbers = std::all_of(fields.begin() + static_cast<std::ptrdiff_t>(i), fields.end(),
-                                                [](const std::string& f) { return WholeNumbers(f).has_value(); });
-            const bool header = dateField == fields.size() && !allNumbers;
+            const bool header = !dated && HeaderLike(fields, rules);
             return fault(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault, FieldFault(i, fields[i], want));
         }
-        if (numbers.size() + more->size() > want && dateField < fields.size())
+        if (numbers.size() + more->size() > want && dated)
             return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " holds " + std::to_string(more->size()) +
                                                      " numbers, more than the draw needs (" + std::to_string(want) + ")");
         numbers.insert(numbers.end(), more->begin(), more->end());
     }
-    if (dateField == fields.size()) {
+    if (!dated) {
         // Without a date the line is the draw and nothing else (an empty field may end it).
         for (; i < fields.size(); ++i) {
             auto more = WholeNumbers(fields[i]);
             if (!more)
-                return fault(DrawsLine::Kind::Header, FieldFault(i, fields[i], want));
+                return fault(HeaderLike(fields, rules) ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault,
+                             FieldFault(i, fields[i], want));
             numbers.insert(numbers.end(), more->begin(), more->end());
         }
         if (numbers.size() != want)
@@ -249,24 +296,338 @@ DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool)
                                                      ShownText(NumberList(numbers, numbers.size())) +
                                                      "); a draw of this game has " + std::to_string(want));
     }
-
-    DrawResult& draw = result.draw.draw;
-    draw.mainCount = game.mainDrawn;
-    for (int k = 0; k < game.mainDrawn; ++k)
-        draw.main[static_cast<std::size_t>(k)] = numbers[static_cast<std::size_t>(k)];
-    if (game.extra != ExtraNumber::None)
-        draw.extra = numbers[static_cast<std::size_t>(game.mainDrawn)];
-    if (auto refusal = DrawRuleFault(game, pool, draw))
-        return fault(DrawsLine::Kind::Fault, refusal->message);
+    Assign(rules.shape, numbers, result.draw.numbers);
     result.kind = DrawsLine::Kind::Draw;
     return result;
+}
+
+std::optional<HeaderLayout> LayoutOf(const std::vector<ColumnName>& names, std::int64_t line, const DrawShape& shape)
+{
+    HeaderLayout layout;
+    layout.line = line;
+    layout.names = names;
+    layout.columns = names.size();
+    while (layout.columns > 0 && names[layout.columns - 1].text.empty())
+        --layout.columns;
+    const auto groupOf = [&](const std::string& label) -> HeaderLayout::Group& {
+        for (auto& g : layout.groups)
+            if (g.label == label)
+                return g;
+        layout.groups.push_back({});
+        layout.groups.back().label = label;
+        return layout.groups.back();
+    };
+    for (std::size_t c = 0; c < layout.columns; ++c) {
+        const ColumnName& n = names[c];
+        const int col = static_cast<int>(c);
+        switch (n.kind) {
+        case Column::Date:
+            if (layout.date < 0)
+                layout.date = col;
+            break;
+        case Column::Day: layout.day = col; break;
+        case Column::Month: layout.month = col; break;
+        case Column::Year: layout.year = col; break;
+        case Column::Main: groupOf(n.group).main.push_back(col); break;
+        case Column::Bonus: groupOf(n.group).bonus.push_back(col); break;
+        case Column::Second: groupOf(n.group).second.push_back(col); break;
+        case Column::Prize: {
+            auto& g = groupOf(n.group);
+            g.prizes.emplace_back(n.index > 0 ? n.index : static_cast<int>(g.prizes.size()) + 1, col);
+            break;
+        }
+        default: break;
+        }
+    }
+    // A group with no main numbers is no draw; the first draw is the first group that has them.
+    std::erase_if(layout.groups, [](const HeaderLayout::Group& g) { return g.main.empty(); });
+    if (layout.groups.empty())
+        return std::nullopt;
+    std::stable_sort(layout.groups.begin(), layout.groups.end(),
+                     [](const auto& a, const auto& b) { return a.main.front() < b.main.front(); });
+    for (std::size_t g = 1; g < layout.groups.size(); ++g) {
+        auto& group = layout.groups[g];
+        // A second draw whose columns lack what the game needs (a bonus, a second pool) is not read.
+        group.read = (!shape.bonus || !group.bonus.empty()) && (shape.second == 0 || !group.second.empty());
+    }
+    if (layout.date >= 0 || layout.day < 0 || layout.month < 0 || layout.year < 0)
+        layout.day = layout.month = layout.year = -1;
+    layout.needed.assign(layout.columns, false);
+    const auto need = [&](int c) {
+        if (c >= 0)
+            layout.needed[static_cast<std::size_t>(c)] = true;
+    };
+    for (int c : {layout.date, layout.day, layout.month, layout.year})
+        need(c);
+    const auto& first = layout.groups.front();
+    for (int c : first.main)
+        need(c);
+    if (shape.bonus && !first.bonus.empty())
+        need(first.bonus.front());
+    if (shape.second > 0)
+        for (int c : first.second)
+            need(c);
+    for (const auto& [division, c] : first.prizes)
+        need(c);
+    for (const auto& g : layout.groups)
+        layout.prizes = layout.prizes || (g.read && !g.prizes.empty());
+    return layout;
+}
+
+// Numbers of the columns `cols`, in order, into `numbers`; a fault names the field.
+std::optional<std::string> Gather(const std::vector<std::string>& fields, const HeaderLayout& layout,
+                                  const std::vector<int>& cols, std::size_t want, std::vector<std::int32_t>& numbers)
+{
+    for (int c : cols) {
+        const auto at = static_cast<std::size_t>(c);
+        const std::string field = at < fields.size() ? fields[at] : std::string();
+        const auto more = field.empty() ? std::nullopt : WholeNumbers(field);
+        if (!more)
+            return FieldFault(at, field, want) + ColumnOf(at, layout);
+        numbers.insert(numbers.end(), more->begin(), more->end());
+    }
+    return std::nullopt;
+}
+
+// "field 2 (\"1 2 3\") holds 3 numbers; WANT (column Winning Numbers)", or for several columns
+// "fields 5 to 10 hold 6 numbers; WANT (columns NUMBER DRAWN 1 to NUMBER DRAWN 6)".
+std::string CountFault(const HeaderLayout& layout, const std::vector<int>& cols, const std::vector<std::string>& fields,
+                       std::size_t count, const std::string& want)
+{
+    const auto first = static_cast<std::size_t>(cols.front());
+    if (cols.size() == 1)
+        return FieldAt(first, first < fields.size() ? fields[first] : std::string()) + " holds " +
+               Count(count, "number", "numbers") + "; " + want + ColumnOf(first, layout);
+    const auto name = [&](int c) { return ShownText(layout.names[static_cast<std::size_t>(c)].text, 60); };
+    const auto last = static_cast<std::size_t>(cols.back());
+    const std::string columns = last < layout.columns ? " (columns " + name(cols.front()) + " to " + name(cols.back()) + ")"
+                                                      : " (column " + name(cols.front()) + " and the fields after it)";
+    return "fields " + std::to_string(cols.front() + 1) + " to " + std::to_string(cols.back() + 1) + " hold " +
+           Count(count, "number", "numbers") + "; " + want + columns;
+}
+
+// One draw of a line from the columns of `group`; nothing when every field of a later draw is empty.
+std::optional<std::string> ReadGroup(const std::vector<std::string>& fields, const HeaderLayout& layout,
+                                     const HeaderLayout::Group& group, bool first, const LineRules& rules,
+                                     std::optional<HistoryDraw>& out)
+{
+    const DrawShape& shape = rules.shape;
+    const bool bonusColumn = shape.bonus && !group.bonus.empty();
+    const bool secondColumns = shape.second > 0 && !group.second.empty();
+    // A header that names its last column "Numbers" has it run over the fields after it.
+    std::vector<int> mainCols = group.main;
+    if (group.main.back() + 1 == static_cast<int>(layout.columns)) {
+        std::size_t end = fields.size();
+        while (end > layout.columns && fields[end - 1].empty())
+            --end;
+        for (std::size_t c = layout.columns; c < end; ++c)
+            mainCols.push_back(static_cast<int>(c));
+    }
+    std::vector<int> used = mainCols;
+    if (bonusColumn)
+        used.push_back(group.bonus.front());
+    if (secondColumns)
+        used.insert(used.end(), group.second.begin(), group.second.end());
+    const auto fieldAt = [&](int c) {
+        const auto at = static_cast<std::size_t>(c);
+        return at < fields.size() ? fields[at] : std::string();
+    };
+    if (!first && std::all_of(used.begin(), used.end(), [&](int c) { return fieldAt(c).empty(); }))
+        return std::nullopt;
+    const auto want = static_cast<std::size_t>(shape.Size());
+    const std::size_t fromMain = want - (bonusColumn ? 1 : 0) - (secondColumns ? static_cast<std::size_t>(shape.second) : 0);
+    std::vector<std::int32_t> main, bonus, second;
+    if (auto f = Gather(fields, layout, mainCols, want, main))
+        return f;
+    if (main.size() != fromMain)
+        return CountFault(layout, mainCols, fields, main.size(),
+                          fromMain == want ? "the draw needs " + std::to_string(want) + " numbers"
+                                           : "the draw needs " + std::to_string(fromMain) + " there, " +
+                                                 std::to_string(want) + " in all");
+    if (bonusColumn) {
+        if (auto f = Gather(fields, layout, {group.bonus.front()}, want, bonus))
+            return f;
+        if (bonus.size() != 1)
+            return CountFault(layout, {group.bonus.front()}, fields, bonus.size(), "the bonus is one number");
+    }
+    if (secondColumns) {
+        if (auto f = Gather(fields, layout, group.second, want, second))
+            return f;
+        if (second.size() != static_cast<std::size_t>(shape.second))
+            return CountFault(layout, group.second, fields, second.size(),
+                              "the draw needs " + std::to_string(shape.second) + " from the second pool");
+    }
+    // The file's order: main numbers (with what they carry beyond), then the bonus, then the second pool.
+    std::vector<std::int32_t> numbers(main.begin(), main.begin() + shape.main);
+    std::size_t rest = static_cast<std::size_t>(shape.main);
+    if (shape.bonus)
+        numbers.push_back(bonusColumn ? bonus.front() : main[rest++]);
+    for (int k = 0; k < shape.second; ++k)
+        numbers.push_back(secondColumns ? second[static_cast<std::size_t>(k)] : main[rest++]);
+    HistoryDraw draw;
+    Assign(shape, numbers, draw.numbers);
+    for (const auto& [division, c] : group.prizes) {
+        const std::string field = fieldAt(c);
+        std::int64_t value = -1;
+        if (!field.empty() && field != "-") {
+            const auto amount = ReadFileAmount(field);
+            if (!amount)
+                return FieldText(static_cast<std::size_t>(c), field) + " is not an amount of money" +
+                       ColumnOf(static_cast<std::size_t>(c), layout);
+            value = *amount;
+        }
+        if (division > 0 && division <= 64) {
+            if (draw.prizes.size() < static_cast<std::size_t>(division))
+                draw.prizes.resize(static_cast<std::size_t>(division), -1);
+            draw.prizes[static_cast<std::size_t>(division - 1)] = value;
+        }
+    }
+    out = std::move(draw);
+    return std::nullopt;
+}
+
+// A line read by the columns its header names: the date from its column, each draw from its own.
+DrawsLine ReadByHeader(const std::vector<std::string>& fields, const HeaderLayout& layout, const LineRules& rules)
+{
+    DrawsLine result;
+    const auto fault = [&](std::string what) { return Faulted(DrawsLine::Kind::Fault, std::move(what)); };
+    for (std::size_t c = fields.size(); c < layout.columns; ++c)
+        if (layout.needed[c])
+            return fault("holds " + Count(fields.size(), "field", "fields") + "; the header on line " +
+                         std::to_string(layout.line) + " names " + std::to_string(layout.columns) + " columns");
+    const auto fieldAt = [&](int c) {
+        const auto at = static_cast<std::size_t>(c);
+        return at < fields.size() ? fields[at] : std::string();
+    };
+    std::string date;
+    if (layout.date >= 0) {
+        const std::string f = fieldAt(layout.date);
+        const auto at = static_cast<std::size_t>(layout.date);
+        if (f.empty())
+            return fault(FieldAt(at, f) + " is empty; it holds the draw's date" + ColumnOf(at, layout));
+        const auto read = ReadDrawDate(f, rules.order);
+        if (!read)
+            return fault(FieldText(at, f) + " is not a date; " + DateForms(rules.order) + ColumnOf(at, layout));
+        date = *read;
+    } else if (layout.day >= 0) {
+        const std::string d = fieldAt(layout.day), m = fieldAt(layout.month), y = fieldAt(layout.year);
+        std::optional<std::string> read;
+        if (AllDigits(d) && AllDigits(m) && AllDigits(y) && d.size() <= 2 && m.size() <= 2 && y.size() == 4)
+            read = DateText(ToInt(y), ToInt(m), ToInt(d));
+        if (!read)
+            return fault("fields " + std::to_string(layout.month + 1) + ", " + std::to_string(layout.day + 1) + " and " +
+                         std::to_string(layout.year + 1) + " (month \"" + ShownText(m) + "\", day \"" + ShownText(d) +
+                         "\", year \"" + ShownText(y) + "\") are no day");
+        date = *read;
+    } else {
+        for (std::size_t i = 0; i < fields.size() && date.empty(); ++i) {
+            if (auto read = ReadDrawDate(fields[i], rules.order))
+                date = *read;
+            else if (DateShaped(fields[i]))
+                return fault(FieldText(i, fields[i]) + " is not a date; " + DateForms(rules.order));
+        }
+    }
+    bool first = true;
+    for (const auto& group : layout.groups) {
+        if (!group.read)
+            continue;
+        std::optional<HistoryDraw> draw;
+        if (auto f = ReadGroup(fields, layout, group, first, rules, draw))
+            return fault(std::move(*f));
+        if (draw) {
+            draw->date = date;
+            if (first)
+                result.draw = std::move(*draw);
+            else if (!result.second)
+                result.second = std::move(*draw);
+        }
+        first = false;
+    }
+    result.kind = DrawsLine::Kind::Draw;
+    return result;
+}
+
+// Reads one line: by its header's columns when there is a header, else by position.
+DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const HeaderLayout* layout)
+{
+    std::size_t first = 0;
+    while (first < line.size() && IsBlank(line[first]))
+        ++first;
+    if (first == line.size() || line[first] == '#')
+        return {};
+    bool unclosed = false;
+    const auto fields = SplitFields(line, rules.separator, unclosed);
+    if (unclosed) {
+        // Text with a stray quote may be a header; a line that holds a draw is refused for it.
+        std::string plain(line);
+        std::erase(plain, '"');
+        bool again = false;
+        const bool header = HeaderLike(SplitFields(plain, rules.separator, again), rules);
+        return Faulted(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault, "holds a quote (\") that is not closed");
+    }
+    // A line of nothing but the draw's numbers reads as one without a date, as in a file without a header.
+    const bool justNumbers = std::all_of(fields.begin(), fields.end(), [&](const std::string& f) {
+        return f.empty() || (WholeNumbers(f) && !ReadDrawDate(f, rules.order));
+    });
+    DrawsLine read;
+    if (layout && !justNumbers && !HeaderLike(fields, rules))
+        read = ReadByHeader(fields, *layout, rules);
+    else
+        read = ReadByPosition(fields, rules);
+    if (read.kind != DrawsLine::Kind::Draw)
+        return read;
+    // Draws outside the days asked for are passed over before the game's rules are asked: a
+    // matrix change beyond them does not refuse the file.
+    if (!rules.from.empty() || !rules.to.empty()) {
+        const auto outside = [&](const HistoryDraw& d) {
+            return (!rules.from.empty() && d.date < rules.from) || (!rules.to.empty() && d.date > rules.to);
+        };
+        if (read.draw.date.empty())
+            return Faulted(DrawsLine::Kind::Fault, "holds no date; a range of days needs dated draws");
+        if (read.second && outside(*read.second)) {
+            read.second.reset();
+            ++read.outside;
+        }
+        if (outside(read.draw)) {
+            ++read.outside;
+            if (!read.second) {
+                read.kind = DrawsLine::Kind::Skip;
+                return read;
+            }
+            read.draw = std::move(*read.second);
+            read.second.reset();
+        }
+    }
+    for (HistoryDraw* d : {&read.draw, read.second ? &*read.second : nullptr}) {
+        if (!d)
+            continue;
+        if (auto refusal = RuleFault(rules, d->numbers, d->draw)) {
+            read.kind = DrawsLine::Kind::Fault;
+            read.fault = std::move(*refusal);
+            read.second.reset();
+            return read;
+        }
+    }
+    return read;
+}
+
+}  // namespace
+
+DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool, DateOrder order)
+{
+    LineRules rules;
+    rules.shape = DrawShapeOf(game, pool);
+    rules.game = &game;
+    rules.order = order == DateOrder::Unknown ? DateOrder::MonthFirst : order;
+    return ReadOneLine(line, rules, nullptr);
 }
 
 namespace {
 
 // A draw as eight bytes, the same for the same date and numbers in any order: the day, the
 // main numbers as their rank among all sets of that many numbers, and the extra number. Pools
-// of up to 99 numbers (every game's) fit exactly; anything beyond is hashed into the top half.
+// of up to 99 numbers (every game's) fit exactly; anything beyond, and a second second-pool
+// number, is hashed into the top half.
 std::uint64_t DrawKey(const HistoryDraw& d)
 {
     std::uint64_t day = 0;
@@ -281,7 +642,7 @@ std::uint64_t DrawKey(const HistoryDraw& d)
     for (std::size_t i = 1; i < count; ++i)
         for (std::size_t j = i; j > 0 && main[j - 1] > main[j]; --j)
             std::swap(main[j - 1], main[j]);
-    bool exact = d.draw.extra >= 0 && d.draw.extra < 128;
+    bool exact = d.draw.extra >= 0 && d.draw.extra < 128 && d.numbers.secondCount < 2;
     std::uint64_t rank = 0;
     for (std::size_t k = 0; k < count; ++k) {
         exact = exact && main[k] >= 1 && main[k] <= 99;
@@ -297,39 +658,187 @@ std::uint64_t DrawKey(const HistoryDraw& d)
     std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ day;
     for (std::size_t k = 0; k < count; ++k)
         h = (h ^ static_cast<std::uint32_t>(main[k])) * 0x100000001B3ULL;
-    h = (h ^ static_cast<std::uint32_t>(d.draw.extra)) * 0x100000001B3ULL;
+    // Two second-pool numbers count in either order; the extra number is the first of them then.
+    if (d.numbers.secondCount < 2)
+        h = (h ^ static_cast<std::uint32_t>(d.draw.extra)) * 0x100000001B3ULL;
+    std::array<std::int32_t, kMaxSecondNumbers> second = d.numbers.second;
+    if (d.numbers.secondCount == 2 && second[0] > second[1])
+        std::swap(second[0], second[1]);
+    for (int k = 0; k < d.numbers.secondCount; ++k)
+        h = (h ^ static_cast<std::uint32_t>(second[static_cast<std::size_t>(k)] + 1000)) * 0x100000001B3ULL;
     return h | std::uint64_t{1} << 63;
 }
 
 }  // namespace
 
-DrawsReader::DrawsReader(std::shared_ptr<const InputFile> input, const CheckGame& game, int pool, bool skipInvalid)
-    : input_(std::move(input)), name_(ShownText(input_->path().string(), 200)), game_(game), pool_(pool),
-      skipInvalid_(skipInvalid), buffer_(64 * 1024)
+struct DrawsReader::Layout {
+    HeaderLayout header;
+};
+
+DrawsReader::DrawsReader(std::shared_ptr<const InputFile> input, const DrawShape& shape, const CheckGame* game,
+                         const DrawsOptions& options)
+    : input_(std::move(input)), name_(ShownText(input_->path().string(), 200)), shape_(shape), game_(game),
+      options_(options), buffer_(64 * 1024)
 {
 }
 
 DrawsReader::~DrawsReader() = default;
 
+bool DrawsReader::carriesPrizes() const { return layout_ && layout_->header.prizes; }
+
 Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::path& file, const CheckGame& game,
                                                        int pool, bool skipInvalid)
 {
-    auto input = InputFile::Open(file);
-    if (!input)
-        return Error{ShownText(file.string(), 200) + input.error().message.substr(file.string().size())};
-    return Open(std::move(*input), game, pool, skipInvalid);
+    DrawsOptions options;
+    options.skipInvalid = skipInvalid;
+    return Open(file, game, pool, options);
 }
 
 Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(std::shared_ptr<const InputFile> input, const CheckGame& game,
                                                        int pool, bool skipInvalid)
 {
+    DrawsOptions options;
+    options.skipInvalid = skipInvalid;
+    return Open(std::move(input), game, pool, options);
+}
+
+Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::path& file, const CheckGame& game,
+                                                       int pool, const DrawsOptions& options)
+{
+    auto input = InputFile::Open(file);
+    if (!input)
+        return Error{ShownText(file.string(), 200) + input.error().message.substr(file.string().size())};
+    return OpenWith(std::move(*input), DrawShapeOf(game, pool), &game, options);
+}
+
+Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(std::shared_ptr<const InputFile> input, const CheckGame& game,
+                                                       int pool, const DrawsOptions& options)
+{
+    return OpenWith(std::move(input), DrawShapeOf(game, pool), &game, options);
+}
+
+Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::path& file, const DrawShape& shape,
+                                                       const DrawsOptions& options)
+{
+    auto input = InputFile::Open(file);
+    if (!input)
+        return Error{ShownText(file.string(), 200) + input.error().message.substr(file.string().size())};
+    return OpenWith(std::move(*input), shape, nullptr, options);
+}
+
+Result<std::unique_ptr<DrawsReader>> DrawsReader::OpenWith(std::shared_ptr<const InputFile> input,
+                                                           const DrawShape& shape, const CheckGame* game,
+                                                           const DrawsOptions& options)
+{
     auto head = TextHead(*input, ShownText(input->path().string(), 200), "draws file", "draws");
     if (!head)
         return head.error();
-    auto reader = std::unique_ptr<DrawsReader>(new DrawsReader(std::move(input), game, pool, skipInvalid));
-    if (head->starts_with("\xEF\xBB\xBF"))
-        reader->position_ = 3;
+    auto reader = std::unique_ptr<DrawsReader>(new DrawsReader(std::move(input), shape, game, options));
+    const std::uint64_t start = head->starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    reader->position_ = start;
+    if (const Status surveyed = reader->Survey(); !surveyed)
+        return surveyed.error();
+    reader->position_ = start;
+    reader->begin_ = reader->end_ = 0;
+    reader->atEnd_ = false;
+    reader->line_ = 0;
     return reader;
+}
+
+bool DrawsReader::AsksDateOrder(const Error& error) { return error.message.find(kDateOrderAsk) != std::string::npos; }
+
+// One look at the whole file before its draws are read: what parts its fields (a ";" in its
+// first line), and how its dates with the day and month in numbers read.
+Status DrawsReader::Survey()
+{
+    std::string line;
+    bool first = true;
+    std::int64_t dayFirst = 0, monthFirst = 0, firstDayFirst = 0, firstMonthFirst = 0, firstEither = 0;
+    std::string eitherText;
+    DateOrder language = DateOrder::Unknown;
+    bool namedDays = false;  // a header names the day, month and year columns
+    LineRules rules;
+    rules.shape = shape_;
+    for (;;) {
+        const LineRead got = ReadLine(line);
+        if (got == LineRead::Failed)
+            return *error_;
+        if (got == LineRead::End)
+            break;
+        if (got == LineRead::TooLong)
+            continue;
+        const std::size_t at = line.find_first_not_of(" \t\r");
+        if (at == std::string::npos || line[at] == '#')
+            continue;
+        bool unclosed = false;
+        if (first) {
+            // A ";" outside quotes parts the fields alone, so that decimal commas stay in theirs.
+            first = false;
+            bool quoted = false;
+            for (char c : line) {
+                quoted = c == '"' ? !quoted : quoted;
+                if (c == ';' && !quoted) {
+                    separator_ = ';';
+                    break;
+                }
+            }
+            rules.separator = separator_;
+        }
+        const auto fields = SplitFields(line, separator_, unclosed);
+        if (HeaderLike(fields, rules)) {
+            DateOrder hint = DateOrder::Unknown;
+            const auto names = ReadColumnNames(fields, hint);
+            if (hint != DateOrder::Unknown)
+                language = hint;
+            if (auto layout = LayoutOf(names, line_, shape_))
+                namedDays = layout->day >= 0;
+            continue;
+        }
+        bool single = false;
+        const auto note = [&](const OrderEvidence& e, std::string_view text) {
+            if (!e.shaped)
+                return;
+            if (e.dayFirst && !e.monthFirst && dayFirst++ == 0)
+                firstDayFirst = line_;
+            if (e.monthFirst && !e.dayFirst && monthFirst++ == 0)
+                firstMonthFirst = line_;
+            if (e.monthFirst && e.dayFirst && firstEither == 0) {
+                firstEither = line_;
+                eitherText = text;
+            }
+        };
+        for (const auto& f : fields) {
+            if (ReadDrawDate(f, DateOrder::MonthFirst) && !DateOrderEvidence(f).shaped)
+                single = true;
+            const OrderEvidence e = DateOrderEvidence(f);
+            single = single || e.shaped;
+            note(e, f);
+        }
+        if (!single && !namedDays)
+            for (std::size_t i = 0; i + 2 < fields.size(); ++i)
+                if (ThreeFieldDateAt(fields, i)) {
+                    note(DateOrderEvidence(fields[i], fields[i + 1], fields[i + 2]),
+                         fields[i] + "," + fields[i + 1] + "," + fields[i + 2]);
+                    break;
+                }
+    }
+    if (options_.dateOrder != DateOrder::Unknown) {
+        order_ = options_.dateOrder;
+    } else if (dayFirst > 0 || monthFirst > 0) {
+        if (dayFirst == monthFirst)
+            return Error{name_ + ": its dates are written day first (line " + std::to_string(firstDayFirst) +
+                         ") as often as month first (line " + std::to_string(firstMonthFirst) + "); " +
+                         kDateOrderAsk + " DMY (day first) or MDY (month first)"};
+        // The order most lines need; a line against it is refused as no date.
+        order_ = dayFirst > monthFirst ? DateOrder::DayFirst : DateOrder::MonthFirst;
+    } else if (firstEither > 0) {
+        if (language == DateOrder::Unknown)
+            return Error{name_ + ": line " + std::to_string(firstEither) + ": the date \"" + ShownText(eitherText, 60) +
+                         "\" reads day first or month first, and no date of the file tells which; " + kDateOrderAsk +
+                         " DMY (day first) or MDY (month first)"};
+        order_ = language;
+    }
+    return Ok{};
 }
 
 bool DrawsReader::Refill()
@@ -350,7 +859,6 @@ bool DrawsReader::Refill()
     atEnd_ = got == 0;
     return true;
 }
-
 DrawsReader::LineRead DrawsReader::ReadLine(std::string& line)
 {
     line.clear();
@@ -411,6 +919,20 @@ void DrawsReader::Finish()
 
 bool DrawsReader::Next(HistoryDraw& draw)
 {
+    if (!pending_.empty()) {
+        draw = std::move(pending_.front());
+        pending_.erase(pending_.begin());
+        ++draws_;
+        Note(draw);
+        return true;
+    }
+    LineRules rules;
+    rules.shape = shape_;
+    rules.game = game_;
+    rules.order = order_;
+    rules.separator = separator_;
+    rules.from = options_.from;
+    rules.to = options_.to;
     std::string line;
     while (!error_) {
         const LineRead got = ReadLine(line);
@@ -426,13 +948,33 @@ bool DrawsReader::Next(HistoryDraw& draw)
             fault = "holds a carriage return inside the line";
             joint = " ";
         } else {
-            DrawsLine read = ReadDrawsLine(line, game_, pool_);
-            if (read.kind == DrawsLine::Kind::Skip || (read.kind == DrawsLine::Kind::Header && !pastHeaders_))
+            DrawsLine read = ReadOneLine(line, rules, layout_ ? &layout_->header : nullptr);
+            if (read.kind == DrawsLine::Kind::Header && !pastHeaders_) {
+                // The last header line before the draws that names their columns is the one read by.
+                bool unclosed = false;
+                const auto fields = SplitFields(line, separator_, unclosed);
+                DateOrder hint = DateOrder::Unknown;
+                if (!unclosed)
+                    if (auto layout = LayoutOf(ReadColumnNames(fields, hint), line_, shape_))
+                        layout_ = std::make_unique<Layout>(Layout{std::move(*layout)});
                 continue;
+            }
+            if (read.kind == DrawsLine::Kind::Skip) {
+                if (read.outside > 0) {
+                    pastHeaders_ = true;
+                    notes_.outsideRange += read.outside;
+                }
+                continue;
+            }
             pastHeaders_ = true;
             if (read.kind == DrawsLine::Kind::Draw) {
+                notes_.outsideRange += read.outside;
                 draw = std::move(read.draw);
                 draw.line = line_;
+                if (read.second) {
+                    read.second->line = line_;
+                    pending_.push_back(std::move(*read.second));
+                }
                 ++draws_;
                 Note(draw);
                 return true;
@@ -441,7 +983,7 @@ bool DrawsReader::Next(HistoryDraw& draw)
         }
         pastHeaders_ = true;
         std::string refusal = name_ + ": line " + std::to_string(line_) + joint + fault;
-        if (!skipInvalid_) {
+        if (!options_.skipInvalid) {
             error_ = Error{std::move(refusal)};
             return false;
         }
@@ -453,6 +995,9 @@ bool DrawsReader::Next(HistoryDraw& draw)
     }
     if (!error_ && draws_ == 0) {
         error_ = Error{name_ + ": holds no draw"};
+        if (!options_.from.empty() || !options_.to.empty())
+            error_->message += " from " + (options_.from.empty() ? std::string("its first day") : options_.from) +
+                               " to " + (options_.to.empty() ? std::string("its last day") : options_.to);
         if (notes_.skipped > 0)
             error_->message += " of this game; line " + std::to_string(notes_.firstSkippedLine) + ", the first of " +
                                std::to_string(notes_.skipped) + " lines passed over: " + notes_.firstSkippedReason;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -15,16 +16,61 @@
 
 namespace bm {
 
+// What one draw of a game holds: `main` numbers, perhaps a bonus drawn from the same pool after
+// them, and `second` numbers (0 to 2) from a pool of their own (a powerball game: one). A pool of
+// 0 for the second numbers: only "at least 1" is known of them.
+struct DrawShape {
+    int main = 6;
+    bool bonus = false;
+    int second = 0;
+    int mainPool = 49;
+    int secondPool = 0;
+    int Size() const { return main + (bonus ? 1 : 0) + second; }
+};
+inline constexpr int kMaxSecondNumbers = 2;
+
+// The shape of a checker game's draw: its extra number is a bonus, or a powerball of a pool of
+// its own.
+DrawShape DrawShapeOf(const CheckGame& game, int pool);
+
+// The numbers of one draw, in the order the file gives them.
+struct DrawnNumbers {
+    std::array<std::int32_t, kMaxMatches> main{};
+    int mainCount = 0;
+    std::int32_t bonus = 0;  // 0: the shape has none
+    std::array<std::int32_t, kMaxSecondNumbers> second{};
+    int secondCount = 0;
+};
+
 // One past draw of a results file.
 struct HistoryDraw {
     std::string date;  // "YYYY-MM-DD", empty when the line held no date
-    DrawResult draw;
+    DrawResult draw;   // as a checker game compares it: the bonus or the first second-pool number as its extra
+    DrawnNumbers numbers;
     std::int64_t line = 0;  // physical 1-based line of the file
+    // The prize of each division (1 first) the file gives for this draw, in hundredths; -1 where
+    // its field is empty. Empty when the file names no prize columns.
+    std::vector<std::int64_t> prizes;
 };
 
-// A field as a date, in "YYYY-MM-DD": "YYYY-MM-DD", "YYYY/MM/DD", "M/D/YYYY" (month first),
-// "D.M.YYYY" (day first) or eight digits "YYYYMMDD"; each must name a real day.
-std::optional<std::string> ReadDrawDate(std::string_view field);
+// How "01/02/2020" is read: not known yet, day first or month first.
+enum class DateOrder { Unknown, DayFirst, MonthFirst };
+
+// "--date-order" values: "DMY" or "MDY".
+std::optional<DateOrder> DateOrderFromText(std::string_view text);
+
+// A field as a date, in "YYYY-MM-DD": "YYYY-MM-DD" (a time after it allowed), "YYYY/MM/DD",
+// "A/B/YYYY" and "A-B-YYYY" in the given order (month first when not known), "D.M.YYYY" (day
+// first), "DD-Mon-YYYY", "D Month YYYY", "Month D, YYYY", eight digits "YYYYMMDD", each perhaps
+// after a day's name; each must name a real day.
+std::optional<std::string> ReadDrawDate(std::string_view field, DateOrder order = DateOrder::MonthFirst);
+
+// What a reading of a results file is asked besides the game.
+struct DrawsOptions {
+    bool skipInvalid = false;
+    DateOrder dateOrder = DateOrder::Unknown;  // Unknown: settled by the file, or refused
+    std::string from, to;                      // "YYYY-MM-DD" or empty: only the draws of those days are given
+};
 
 // What one line of a results file holds: nothing to read (blank, comment), a header (a line
 // without a date that is not all numbers), a draw, or a fault. `fault` says what is wrong,
@@ -32,9 +78,17 @@ std::optional<std::string> ReadDrawDate(std::string_view field);
 struct DrawsLine {
     enum class Kind { Skip, Header, Draw, Fault } kind = Kind::Skip;
     HistoryDraw draw;
+    std::optional<HistoryDraw> second;  // a second draw of the day on the same line
     std::string fault;
+    int outside = 0;  // draws of the line passed over as outside the days asked for
 };
-DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool);
+// A line read by position (no header naming its columns), dates month first when not known.
+DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool,
+                        DateOrder order = DateOrder::MonthFirst);
+
+// An amount of money as results files write it ("$15,781.85", "133461,60", "1 234,5 EUR"), in
+// hundredths; nothing for other text. Empty text or "-" is no amount either.
+std::optional<std::int64_t> ReadFileAmount(std::string_view text);
 
 // What a reading found besides the draws, complete once the reader reached the end of the file.
 struct DrawsFileNotes {
@@ -44,6 +98,7 @@ struct DrawsFileNotes {
     std::int64_t firstSkippedLine = 0;
     std::string firstSkippedReason;
     std::string firstSkippedRefusal;  // the first skipped line's refusal, as a reading without skipping gives it
+    std::int64_t outsideRange = 0;  // draws passed over as outside the days asked for
 };
 
 // What stderr says about a draws file besides its draws: the lines skipped, repeated draws,
@@ -64,6 +119,14 @@ public:
     // The same over a file opened already: a second pass reads the very file the first one read.
     static Result<std::unique_ptr<DrawsReader>> Open(std::shared_ptr<const InputFile> input, const CheckGame& game,
                                                      int pool, bool skipInvalid = false);
+    // With the reading's options; `game` only words the refusals as the checker does.
+    static Result<std::unique_ptr<DrawsReader>> Open(const std::filesystem::path& file, const CheckGame& game,
+                                                     int pool, const DrawsOptions& options);
+    static Result<std::unique_ptr<DrawsReader>> Open(std::shared_ptr<const InputFile> input, const CheckGame& game,
+                                                     int pool, const DrawsOptions& options);
+    // Any shape of draw, the refusals in the reader's own words.
+    static Result<std::unique_ptr<DrawsReader>> Open(const std::filesystem::path& file, const DrawShape& shape,
+                                                     const DrawsOptions& options);
     ~DrawsReader();
     DrawsReader(const DrawsReader&) = delete;
     DrawsReader& operator=(const DrawsReader&) = delete;
@@ -74,9 +137,21 @@ public:
     std::int64_t draws() const { return draws_; }
     const DrawsFileNotes& notes() const { return notes_; }
     const std::shared_ptr<const InputFile>& input() const { return input_; }
+    // Whether the file's header names prize columns (known once the first draw is read).
+    bool carriesPrizes() const;
+    // How its dates were read.
+    DateOrder dateOrder() const { return order_; }
+    // Whether Open refused the file for dates that read both day first and month first; the
+    // window then asks which.
+    static bool AsksDateOrder(const Error& error);
 
 private:
-    DrawsReader(std::shared_ptr<const InputFile> input, const CheckGame& game, int pool, bool skipInvalid);
+    struct Layout;
+    DrawsReader(std::shared_ptr<const InputFile> input, const DrawShape& shape, const CheckGame* game,
+                const DrawsOptions& options);
+    static Result<std::unique_ptr<DrawsReader>> OpenWith(std::shared_ptr<const InputFile> input, const DrawShape& shape,
+                                                         const CheckGame* game, const DrawsOptions& options);
+    Status Survey();
     enum class LineRead { Line, TooLong, End, Failed };
     LineRead ReadLine(std::string& line);
     bool Refill();
@@ -85,9 +160,13 @@ private:
 
     std::shared_ptr<const InputFile> input_;
     std::string name_;
-    const CheckGame& game_;
-    int pool_;
-    bool skipInvalid_;
+    DrawShape shape_;
+    const CheckGame* game_;
+    DrawsOptions options_;
+    DateOrder order_ = DateOrder::MonthFirst;
+    char separator_ = 0;  // ';' when the file's first line holds one: only it parts fields; 0: , ; and tab
+    std::unique_ptr<Layout> layout_;
+    std::vector<HistoryDraw> pending_;  // a second draw of the line last read
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;
     std::uint64_t position_ = 0;  // of the next read from the file

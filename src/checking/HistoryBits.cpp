@@ -20,13 +20,15 @@ namespace bm {
 
 namespace {
 
-// Plays turned into bit sets at a time: 256 words a number, a few kilobytes that stay in the
-// first-level cache while every draw of the batch is added up over them.
-constexpr std::size_t kBlockWords = 256;
+// Plays turned into bit sets at a time: 128 words a number, so that the rows of a 6/49 game
+// (49 KB) stay in the first-level cache while every draw of the batch is added up over them.
+constexpr std::size_t kBlockWords = 128;
 constexpr std::size_t kBlockPlays = kBlockWords * 64;
 // Draws taken from the file at a time: memory stays flat whatever the history's length, and
-// each block of plays is made once per batch.
-constexpr std::size_t kBatch = 1024;
+// each block of plays is made once per batch, so batches are long (a lottery's whole history is
+// one or two); the first is short, so that the first rows come out soon.
+constexpr std::size_t kFirstBatch = 1024;
+constexpr std::size_t kBatch = 8192;
 // The rows of a block: row n holds the plays with main number n (row 0 is always empty), row
 // kPowerballRows + v those whose powerball is v; one more row for a powerball beyond them.
 constexpr std::size_t kPowerballRows = 128;
@@ -471,10 +473,10 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
     const Shared job{wheel, counter, few, targets, stop};
     HistoryDraw next;
     bool more = true;
-    while (more && !stop) {
+    for (std::size_t batchSize = kFirstBatch; more && !stop; batchSize = kBatch) {
         batch.clear();
         targets.clear();
-        while (batch.size() < kBatch && (more = draws.Next(next))) {
+        while (batch.size() < batchSize && (more = draws.Next(next))) {
             targets.push_back(TargetOf(game, next.draw));
             batch.push_back(std::move(next));
         }

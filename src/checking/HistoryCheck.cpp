@@ -1,5 +1,7 @@
 #include "checking/HistoryCheck.h"
 
+#include "checking/HistoryMoney.h"
+
 namespace bm {
 
 namespace {
@@ -12,12 +14,15 @@ std::string Joined(const std::vector<std::string>& parts)
     return text;
 }
 
-std::string Counts(const CheckGame& game, const Tally& tally, std::int64_t wins)
+std::string Counts(const CheckGame& game, const Tally& tally, std::int64_t wins, std::optional<long double> won)
 {
     std::string text;
     for (std::size_t i = 0; i < game.tiers.size(); ++i)
         text += "," + std::to_string(tally.count[i]);
-    return text + "," + std::to_string(wins) + "\n";
+    text += "," + std::to_string(wins);
+    if (won)
+        text += "," + AmountText(*won);
+    return text + "\n";
 }
 
 }  // namespace
@@ -44,16 +49,22 @@ std::string HistoryDrawText(const CheckGame& game, const DrawResult& draw)
     return text;
 }
 
-std::string HistoryCsvHeader(const CheckGame& game) { return "Date,Draw" + Joined(HistoryTierNames(game)) + ",Wins\n"; }
-
-std::string HistoryCsvRow(const CheckGame& game, const HistoryRow& row)
+std::string HistoryCsvHeader(const CheckGame& game, bool money)
 {
-    return row.draw.date + "," + HistoryDrawText(game, row.draw.draw) + Counts(game, row.tally, row.wins);
+    return "Date,Draw" + Joined(HistoryTierNames(game)) + ",Wins" + (money ? ",Won" : "") + "\n";
 }
 
-std::string HistoryCsvTotal(const CheckGame& game, const HistoryRun& run)
+std::string HistoryCsvRow(const CheckGame& game, const HistoryRow& row, bool money)
 {
-    return "Total," + Counts(game, run.total, run.wins);
+    std::optional<long double> won;
+    if (money)
+        won = WonBy(HistoryPrizes{}, row.tally, TierPrizes(game, row.draw.prizes));
+    return row.draw.date + "," + HistoryDrawText(game, row.draw.draw) + Counts(game, row.tally, row.wins, won);
+}
+
+std::string HistoryCsvTotal(const CheckGame& game, const HistoryRun& run, std::optional<long double> won)
+{
+    return "Total," + Counts(game, run.total, run.wins, won);
 }
 
 }  // namespace bm

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <string>
 #include <vector>
@@ -94,10 +95,12 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
 enum class HistoryInstructions { Widest, PopulationCount, Portable };
 void AllowHistoryInstructions(HistoryInstructions most);
 
-// The CSV a history run writes: header, one line per draw, the total line; LF line ends.
-std::string HistoryCsvHeader(const CheckGame& game);
-std::string HistoryCsvRow(const CheckGame& game, const HistoryRow& row);
-std::string HistoryCsvTotal(const CheckGame& game, const HistoryRun& run);
+// The CSV a history run writes: header, one line per draw, the total line; LF line ends. With
+// `money` (the draws file carries prizes) each line ends in "Won", what the plays won at the
+// file's prizes, and the total line in their sum.
+std::string HistoryCsvHeader(const CheckGame& game, bool money = false);
+std::string HistoryCsvRow(const CheckGame& game, const HistoryRow& row, bool money = false);
+std::string HistoryCsvTotal(const CheckGame& game, const HistoryRun& run, std::optional<long double> won = {});
 // The column names of the tiers, in summary order ("Match 5+", "Jackpot").
 std::vector<std::string> HistoryTierNames(const CheckGame& game);
 // The draw as the CSV shows it: "3 11 12 14 41 43 +13".

@@ -61,6 +61,26 @@ long double WonBy(const HistoryPrizes& prizes, const Tally& tally)
     return won;
 }
 
+std::vector<std::int64_t> TierPrizes(const CheckGame& game, const std::vector<std::int64_t>& divisions)
+{
+    std::vector<std::int64_t> prizes(game.tiers.size(), -1);
+    for (std::size_t d = 0; d < divisions.size() && d < prizes.size(); ++d)
+        prizes[prizes.size() - 1 - d] = divisions[d];
+    return prizes;
+}
+
+long double WonBy(const HistoryPrizes& typed, const Tally& tally, const std::vector<std::int64_t>& tierPrizes)
+{
+    long double won = 0;
+    for (std::size_t t = 0; t < tally.count.size(); ++t) {
+        std::int64_t prize = t < tierPrizes.size() ? tierPrizes[t] : -1;
+        if (prize <= 0)
+            prize = t < typed.prize.size() ? typed.prize[t] : 0;
+        won += static_cast<long double>(tally.count[t]) * static_cast<long double>(prize);
+    }
+    return won;
+}
+
 std::string PrizesText(const HistoryPrizes& prizes)
 {
     std::string text;

@@ -27,6 +27,14 @@ std::string AmountText(long double hundredths);
 // The money one draw's tally wins.
 long double WonBy(const HistoryPrizes& prizes, const Tally& tally);
 
+// A draws file's prizes by division (1 first, -1 none) as prizes by tier, in the game's summary
+// order: division 1 is the game's top tier, division 2 the one below, and so on down; -1 for a
+// tier the file gives no prize.
+std::vector<std::int64_t> TierPrizes(const CheckGame& game, const std::vector<std::int64_t>& divisions);
+// The money a draw's tally wins at the file's prizes (`tierPrizes`, from TierPrizes), a typed
+// prize standing in for a tier the file gives none or 0.
+long double WonBy(const HistoryPrizes& typed, const Tally& tally, const std::vector<std::int64_t>& tierPrizes);
+
 // Kept per definition as "P1;P2;...;Pn;PRICE" in hundredths; text that does not read as that for
 // `tiers` tiers gives no prizes.
 std::string PrizesText(const HistoryPrizes& prizes);

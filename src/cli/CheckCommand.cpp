@@ -9,9 +9,11 @@
 #include "cli/InputFiles.h"
 #include "cli/Interrupt.h"
 #include "cli/ReportOutput.h"
+#include "cli/TwoPoolCommand.h"
 #include "checking/CheckReport.h"
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
+#include "checking/DrawHistory.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
@@ -23,7 +25,7 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
     CheckOptions o;
     const std::pair<std::string, std::string*> named[] = {
         {"--definition", &o.definition}, {"--wheel", &o.wheel}, {"--draw", &o.draw}, {"--draws", &o.draws},
-        {"--save", &o.save}};
+        {"--save", &o.save}, {"--date-order", &o.dateOrder}, {"--from", &o.from}, {"--to", &o.to}};
     std::set<std::string> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -60,6 +62,24 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
     if (o.skipInvalidDraws && o.draws.empty())
         return Error{"--skip-invalid-draws goes with --draws FILE: it passes over the lines of a draws file that are "
                      "no draws of the game"};
+    for (const auto& [name, value] : {std::pair<const char*, const std::string*>{"--date-order", &o.dateOrder},
+                                      {"--from", &o.from},
+                                      {"--to", &o.to}})
+        if (!value->empty() && o.draws.empty())
+            return Error{std::string(name) + " goes with --draws FILE"};
+    if (!o.dateOrder.empty() && !DateOrderFromText(o.dateOrder))
+        return Error{"--date-order \"" + o.dateOrder + "\" is not DMY (day first) or MDY (month first)"};
+    for (const auto& [name, value] : {std::pair<const char*, std::string*>{"--from", &o.from}, {"--to", &o.to}}) {
+        if (value->empty())
+            continue;
+        const bool iso = value->size() == 10 && (*value)[4] == '-' && (*value)[7] == '-';
+        const auto day = iso ? ReadDrawDate(*value) : std::nullopt;
+        if (!day)
+            return Error{std::string(name) + " \"" + *value + "\" is not a day written YYYY-MM-DD"};
+        *value = *day;
+    }
+    if (!o.from.empty() && !o.to.empty() && o.from > o.to)
+        return Error{"--from " + o.from + " comes after --to " + o.to + ": no draw lies between them"};
     return o;
 }
 
@@ -248,6 +268,12 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     const auto options = ParseCheckOptions(args);
     if (!options)
         return Refuse(err, options.error().message);
+    // A game of two pools (other than powerball) is checked by its tiers (m, j).
+    const auto twoPool = TwoPoolInputsFor(*options, folder);
+    if (!twoPool)
+        return Refuse(err, twoPool.error().message);
+    if (*twoPool)
+        return RunTwoPoolCheckCommand(*options, **twoPool, out, err);
     if (!options->draws.empty())
         return RunHistoryCommand(*options, folder, out, err);
     // Ctrl+C is heard from here on, in every phase: a stop is reported, never a silent death.

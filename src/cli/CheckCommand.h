@@ -20,6 +20,8 @@ struct CheckOptions {
     std::string draws;  // a results file: the wheel is checked against every draw in it
     std::string save;
     bool skipInvalidDraws = false;  // lines of the draws file that are no draws of the game are passed over
+    std::string dateOrder;          // "DMY" or "MDY": how the draws file's "01/02/2020" reads
+    std::string from, to;           // "YYYY-MM-DD": only the draws of those days are checked
 };
 
 // The options of check; every one at most once, each with a value.

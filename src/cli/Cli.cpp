@@ -78,10 +78,10 @@ const Synopsis kSynopses[] = {
      "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
      "              [--save OUT]\n"
      "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
-     "              [--skip-invalid-draws]\n"},
+     "              [--skip-invalid-draws] [--date-order DMY|MDY] [--from DATE] [--to DATE]\n"},
     {"wheel",
      "  brindlemark [--home DIR] wheel apply --design FILE --numbers \"N1 N2 ...\"\n"
-     "              [--definition NAME] [--out FILE]\n",
+     "              [--definition NAME] [--second \"S1 ...\" [--second-all]] [--out FILE]\n",
      "apply"},
     {"wheel",
      "  brindlemark [--home DIR] wheel analyze --definition NAME --wheel FILE\n"
@@ -90,8 +90,13 @@ const Synopsis kSynopses[] = {
     {"wheel",
      "  brindlemark [--home DIR] wheel make (--numbers \"N1 N2 ...\" | --count V) --pick K --if M --match T\n"
      "              [--seconds S] [--seed N] [--rounds R] [--definition NAME] [--out FILE]\n"
+     "              [--second \"S1 ...\" [--second-all]]\n"
      "              (build a wheel: every M of the numbers drawn meet a play in T or more)\n",
      "make"},
+    {"wheel",
+     "  brindlemark [--home DIR] wheel library\n"
+     "              (the published designs shipped with the program, as CSV)\n",
+     "library"},
     {"", "  brindlemark --help | --version | COMMAND --help\n"},
 };
 
@@ -125,14 +130,22 @@ const OptionHelp kOptions[] = {
      "                     default: the printer's calibration, none for --pdf and --marks\n"},
     {"print", "  --outline          with --pdf: draw every box's outline in light grey, to proof a definition\n"},
     {"check",
-     "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last;\n"
+     "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last\n"
+     "                     (a game with a second pool: the main numbers, then the second ones);\n"
      "                     check writes the report with its summary on stdout\n"},
     {"check",
-     "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line);\n"
-     "                     check writes one CSV line of tier counts per draw and a total line\n"},
+     "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line,\n"
+     "                     its columns found by its header); check writes one CSV line of tier counts\n"
+     "                     per draw and a total line, and the money won when the file gives prizes\n"},
     {"check",
      "  --skip-invalid-draws  with --draws: pass over the lines that are no draws of the game\n"
      "                     (counted on stderr) instead of refusing the file\n"},
+    {"check",
+     "  --date-order DMY|MDY  with --draws: read dates such as 01/02/2020 day first (DMY) or month\n"
+     "                     first (MDY), for a file whose dates do not tell\n"},
+    {"check",
+     "  --from DATE, --to DATE  with --draws: check only the draws of these days (YYYY-MM-DD, both\n"
+     "                     included), as a ticket bought for them\n"},
     {"check",
      "  --save OUT         also write what check writes on stdout into OUT: the report as a\n"
      "                     summary file (CR LF line ends), or with --draws the CSV (LF line ends)\n"},
@@ -143,6 +156,12 @@ const OptionHelp kOptions[] = {
      "  --numbers \"N1 ...\" wheel apply and make: the v numbers put in place of the labels, the\n"
      "                     first for the lowest label; with --definition all within its pool\n"},
     {"wheel.apply wheel.make", "  --out FILE         wheel apply and make: write the plays into FILE (CR LF) instead of stdout\n"},
+    {"wheel.apply wheel.make",
+     "  --second \"S1 ...\" wheel apply and make, for a definition with a second pool: its numbers,\n"
+     "                     given to the plays in turn after their main numbers\n"},
+    {"wheel.apply wheel.make",
+     "  --second-all       with --second (or holding the numbers itself): every play once with every\n"
+     "                     choice of the second numbers, the plays multiplied\n"},
     {"wheel.make", "  --count V          wheel make: the numbers 1..V (or give them with --numbers)\n"},
     {"wheel.make",
      "  --pick K, --if M, --match T  wheel make: plays of K numbers, \"T if M\"; --pick defaults\n"

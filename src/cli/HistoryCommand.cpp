@@ -7,6 +7,7 @@
 #include "cli/Interrupt.h"
 #include "cli/ReportOutput.h"
 #include "checking/HistoryCheck.h"
+#include "checking/HistoryMoney.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 
@@ -36,11 +37,15 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     const CheckGame& game = inputs->game;
     const std::filesystem::path& wheelFile = inputs->wheel;
     const std::filesystem::path drawsFile = options.draws;
-    const bool skip = options.skipInvalidDraws;
+    DrawsOptions reading;
+    reading.skipInvalid = options.skipInvalidDraws;
+    reading.dateOrder = DateOrderFromText(options.dateOrder).value_or(DateOrder::Unknown);
+    reading.from = options.from;
+    reading.to = options.to;
 
     // Every draw is read once before anything is written, so that a bad line refuses the run
     // with nothing on stdout. Both passes read the one file opened here.
-    auto first = DrawsReader::Open(drawsFile, game, def.Pool, skip);
+    auto first = DrawsReader::Open(drawsFile, game, def.Pool, reading);
     if (!first)
         return Refuse(err, first.error().message);
     const std::shared_ptr<const InputFile> draws = (*first)->input();
@@ -55,6 +60,9 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Refuse(err, (*first)->error()->message);
     }
     const std::int64_t drawCount = (*first)->draws();
+    const bool money = (*first)->carriesPrizes();
+    // The second pass reads the dates as the first settled them.
+    reading.dateOrder = (*first)->dateOrder();
     first->reset();
 
     if (const Status plain = CheckWheelIsFile(wheelFile); !plain)
@@ -72,7 +80,7 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     }
     if (stopped || interrupt.Pressed())
         return Stopped(err, 0, false);
-    auto second = DrawsReader::Open(draws, game, def.Pool, skip);
+    auto second = DrawsReader::Open(draws, game, def.Pool, reading);
     if (!second)
         return Refuse(err, second.error().message);
 
@@ -91,8 +99,13 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         if (saved.IsOpen())
             saved.Write(text);
     };
-    write(HistoryCsvHeader(game));
-    const auto row = [&](const HistoryRow& r) { write(HistoryCsvRow(game, r)); };
+    write(HistoryCsvHeader(game, money));
+    long double won = 0;
+    const auto row = [&](const HistoryRow& r) {
+        if (money)
+            won += WonBy(HistoryPrizes{}, r.tally, TierPrizes(game, r.draw.prizes));
+        write(HistoryCsvRow(game, r, money));
+    };
     const HistoryPoll poll = [&](std::int64_t) { return !interrupt.Pressed() && printed.ok(); };
     HistoryRun run;
     const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
@@ -105,7 +118,7 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Refuse(err, status.error().message);
     if (run.aborted && printed.ok())
         return Stopped(err, run.draws, written);
-    write(HistoryCsvTotal(game, run));
+    write(HistoryCsvTotal(game, run, money ? std::optional<long double>(won) : std::nullopt));
     if (!printed.Flush())
         return Fail(err, printed.FailureText());
     if (saved.IsOpen()) {

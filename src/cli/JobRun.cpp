@@ -12,8 +12,8 @@
 #include "definitions/MarginSettings.h"
 #include "slip/SlipMarks.h"
 #include "printing/PrintJob.h"
-#include "printing/qt/PdfSurface.h"
-#include "printing/qt/PrinterSurface.h"
+#include "printing/PdfSurface.h"
+#include "printing/PrinterSurface.h"
 
 namespace bm::cli {
 

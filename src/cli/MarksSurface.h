@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "paper/PrintSurface.h"
 #include "printing/SheetCounter.h"
@@ -12,7 +13,10 @@ namespace bm::cli {
 // lines, so the format never changes. Nothing else is written.
 class MarksSurface : public PrintSurface {
 public:
-    explicit MarksSurface(std::ostream& out) : out_(out) {}
+    explicit MarksSurface(std::ostream& out) : out_(out) { pending_.reserve(1 << 17); }
+    ~MarksSurface() override;
+    MarksSurface(const MarksSurface&) = delete;
+    MarksSurface& operator=(const MarksSurface&) = delete;
 
     void UseMillimetres() override {}
     void SetOrientation(Orientation) override {}
@@ -20,10 +24,13 @@ public:
     void FirstSheetIs(int sheet) override { counter_.StartAt(sheet); }
     void NextPage() override { counter_.Next(); }
     Status EndDocument() override;
-    void AbandonDocument() override { out_.flush(); }
+    void AbandonDocument() override;
 
 private:
+    void Flush();
+
     std::ostream& out_;
+    std::string pending_;  // lines not yet handed to the stream, written some 64 KB at a time
     SheetCounter counter_;
 };
 

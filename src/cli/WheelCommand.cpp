@@ -13,6 +13,11 @@
 #include "definitions/DefinitionFile.h"
 #include "wheels/WheelAnalysis.h"
 #include "wheels/WheelDesign.h"
+#include "wheels/WheelLibrary.h"
+#include "checking/TwoPoolCheck.h"
+#include "slip/MarkPlacement.h"
+#include "slip/SlipMarks.h"
+#include "wheels/SecondPool.h"
 
 namespace bm::cli {
 
@@ -27,6 +32,7 @@ constexpr Subcommand kSubcommands[] = {
     {"apply", RunWheelApply},
     {"analyze", RunWheelAnalyze},
     {"make", RunWheelMake},
+    {"library", RunWheelLibrary},
 };
 
 std::string Required(const std::map<std::string, std::string>& options, const std::string& name)
@@ -49,11 +55,95 @@ Result<WheelGame> ReadWheelGame(const std::string& definition, const bm::Program
     const auto def = ReadChosenDefinition(chosen);
     if (!def)
         return def.error();
-    // A powerball play ends in a number drawn from another pool, which a design cannot give.
-    if (def->bPB)
+    const auto marksFile = MarksFileOf(chosen.file);
+    const auto marks = ReadSlipMarks(marksFile);
+    if (!marks)
+        return marks.error();
+    // A powerball play ends in a number drawn from another pool, which a design cannot give;
+    // with the pool known from [Second], --second gives it.
+    if (def->bPB && !marks->second)
         return Error{chosen.file.string() + ": " + chosen.name +
-                     " is a powerball game: its plays end in a powerball that a design does not give"};
-    return WheelGame{chosen.name, def->Pool, def->Pick};
+                     " is a powerball game: its plays end in a powerball that a design does not give (a [Second] "
+                     "section in " + marksFile.filename().string() + " lets --second give it)"};
+    WheelGame game{chosen.name, def->Pool, def->Pick};
+    if (marks->second) {
+        inputs.push_back(marksFile);
+        game.secondPool = marks->second->pool;
+        game.secondPick = marks->second->pick;
+    }
+    return game;
+}
+
+Result<std::optional<wheels::SecondChoice>> TakeSecondOption(std::vector<std::string>& args)
+{
+    std::optional<std::string> numbers;
+    bool all = false, seenAll = false;
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--second" || a.rfind("--second=", 0) == 0) {
+            if (numbers)
+                return Error{"--second is given twice (or beside --second-all with numbers)"};
+            if (a == "--second" && i + 1 >= args.size())
+                return Error{"--second needs a value: the second-pool numbers, such as --second \"3 7 11\""};
+            numbers = a == "--second" ? args[++i] : a.substr(9);
+            if (numbers->empty())
+                return Error{"--second needs a value: the second-pool numbers, such as --second \"3 7 11\""};
+        } else if (a == "--second-all" || a.rfind("--second-all=", 0) == 0) {
+            if (seenAll)
+                return Error{"--second-all is given twice"};
+            seenAll = all = true;
+            std::optional<std::string> value;
+            if (a != "--second-all")
+                value = a.substr(13);
+            else if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0)
+                value = args[++i];
+            if (value) {
+                if (numbers)
+                    return Error{"--second-all with numbers and --second both give the second-pool numbers; give one"};
+                numbers = *value;
+            }
+        } else {
+            rest.push_back(a);
+        }
+    }
+    if (all && !numbers)
+        return Error{"--second-all needs the second-pool numbers: --second-all \"3 7 11\", or beside --second"};
+    args = std::move(rest);
+    if (!numbers)
+        return std::optional<wheels::SecondChoice>();
+    wheels::SecondChoice choice;
+    choice.all = all;
+    // Read against the game once it is known; kept as text in the first number's place till then.
+    choice.text = *numbers;
+    return std::optional<wheels::SecondChoice>(std::move(choice));
+}
+
+Status CheckSecondChoice(std::optional<wheels::SecondChoice>& choice, const std::optional<WheelGame>& game)
+{
+    const bool twoPools = game && game->secondPick > 0;
+    if (!choice) {
+        if (twoPools)
+            return Error{game->name + " plays end in " + std::to_string(game->secondPick) +
+                         (game->secondPick == 1 ? " number" : " numbers") + " of its second pool (1 to " +
+                         std::to_string(game->secondPool) + "): give them with --second \"S1 S2 ...\" or "
+                         "--second-all \"S1 S2 ...\""};
+        return Ok{};
+    }
+    if (!twoPools)
+        return Error{std::string(game ? game->name + " has no second pool" : "--second needs --definition") +
+                     ": --second and --second-all go with a definition whose marks file has a [Second] section"};
+    const auto numbers = wheels::ParseNumbers(choice->text, game->secondPool, game->name + "'s second pool",
+                                              choice->all ? "--second-all" : "--second");
+    if (!numbers)
+        return numbers.error();
+    choice->numbers = *numbers;
+    choice->pick = game->secondPick;
+    if (static_cast<int>(choice->numbers.size()) < choice->pick)
+        return Error{std::string(choice->all ? "--second-all" : "--second") + " holds " +
+                     std::to_string(choice->numbers.size()) + " number; " + game->name + " plays take " +
+                     std::to_string(choice->pick) + " second-pool numbers"};
+    return Ok{};
 }
 
 Result<std::map<std::string, std::string>> ParseNamedOptions(const std::vector<std::string>& args,
@@ -93,9 +183,13 @@ int RunWheelCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     return Refuse(err, "unknown wheel command \"" + args.front() + "\": " + names + "; see brindlemark --help");
 }
 
-int RunWheelApply(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
+int RunWheelApply(const std::vector<std::string>& passed, const bm::ProgramFolder& folder, std::ostream& out,
                   std::ostream& err)
 {
+    std::vector<std::string> args = passed;
+    auto second = TakeSecondOption(args);
+    if (!second)
+        return Refuse(err, second.error().message);
     const auto options = ParseNamedOptions(args, {"--design", "--numbers", "--definition", "--out"}, "wheel apply");
     if (!options)
         return Refuse(err, options.error().message);
@@ -117,6 +211,8 @@ int RunWheelApply(const std::vector<std::string>& args, const bm::ProgramFolder&
             return Refuse(err, read.error().message);
         game = std::move(*read);
     }
+    if (const Status chosen = CheckSecondChoice(*second, game); !chosen)
+        return Refuse(err, chosen.error().message);
     if (!outFile.empty()) {
         if (const Status target = CheckOutputTarget(outFile, inputs, &folder); !target)
             return Refuse(err, target.error().message);
@@ -131,9 +227,15 @@ int RunWheelApply(const std::vector<std::string>& args, const bm::ProgramFolder&
     if (game && design->playSize != game->pick)
         return Refuse(err, design->name + ": its plays hold " + std::to_string(design->playSize) + " numbers; " +
                                game->name + " plays hold " + std::to_string(game->pick));
-    const auto plays = wheels::ApplyDesign(*design, *numbers);
+    auto plays = wheels::ApplyDesign(*design, *numbers);
     if (!plays)
         return Refuse(err, plays.error().message);
+    if (*second) {
+        auto withSecond = wheels::WithSecondNumbers(*plays, **second);
+        if (!withSecond)
+            return Refuse(err, withSecond.error().message);
+        *plays = std::move(*withSecond);
+    }
     // Numbers beyond the design's labels would be left out without a word.
     if (const auto unused = static_cast<int>(numbers->size()) - design->NumbersNeeded(); unused > 0)
         err << "brindlemark: note: " << ShownLine(design->name) << " has " << design->NumbersNeeded()
@@ -171,14 +273,50 @@ int RunWheelAnalyze(const std::vector<std::string>& args, const bm::ProgramFolde
         return Refuse(err, inputs.error().message);
     Clock& clock = MonotonicClock();
     const std::int64_t start = clock.NowMs();
-    const auto wheel = wheels::ReadWheelForAnalysis(inputs->wheel, inputs->game, inputs->def.Pool);
+    // A game of two pools: the main numbers are analysed, the second ones counted per number.
+    const auto marks = ReadSlipMarks(MarksFileOf(inputs->chosen.file));
+    if (!marks)
+        return Refuse(err, marks.error().message);
+    const GameFormat format = GameOf(inputs->def, *marks);
+    CheckGame game = inputs->game;
+    std::string secondText;
+    if (format.HasSecondPool()) {
+        auto two = TwoPoolGameOf(format, SlipMarks{}, {});
+        if (!two)
+            return Refuse(err, two.error().message);
+        game.numbersPerPlay = format.NumbersPerPlay();
+        game.mainPicks = game.mainDrawn = format.Pick;
+        game.extra = ExtraNumber::None;
+        auto reader = WheelReader::Open(inputs->wheel, format.NumbersPerPlay(), NumberWidth::Bits32);
+        if (!reader)
+            return Refuse(err, reader.error().message);
+        std::vector<std::int64_t> counts(static_cast<std::size_t>(format.secondPool) + 1, 0);
+        Play play;
+        while ((*reader)->Next(play)) {
+            if (const auto fault = TwoPoolPlayFault(*two, play))
+                return Refuse(err, inputs->wheel.string() + ": line " + std::to_string(play.line) + ": " + *fault);
+            for (int i = format.Pick; i < format.NumbersPerPlay(); ++i)
+                ++counts[static_cast<std::size_t>(play.numbers[static_cast<std::size_t>(i)])];
+        }
+        if ((*reader)->error())
+            return Refuse(err, (*reader)->error()->message);
+        std::vector<int> chosen;
+        std::vector<std::int64_t> held;
+        for (int n = 1; n <= format.secondPool; ++n)
+            if (counts[static_cast<std::size_t>(n)] > 0) {
+                chosen.push_back(n);
+                held.push_back(counts[static_cast<std::size_t>(n)]);
+            }
+        secondText = wheels::SecondCountsText(chosen, held);
+    }
+    const auto wheel = wheels::ReadWheelForAnalysis(inputs->wheel, game, inputs->def.Pool);
     if (!wheel)
         return Refuse(err, wheel.error().message);
     const int u = static_cast<int>(wheel->numbers.size());
-    if (const auto fault = wheels::AnalysisFault(wheel->plays, u, inputs->def.Pool, inputs->game.mainDrawn))
+    if (const auto fault = wheels::AnalysisFault(wheel->plays, u, inputs->def.Pool, game.mainDrawn))
         return Refuse(err, inputs->wheel.string() + ": " + *fault);
     Interrupt interrupt;
-    const auto coverage = wheels::Analyze(wheel->plays, u, inputs->def.Pool, inputs->game.mainDrawn,
+    const auto coverage = wheels::Analyze(wheel->plays, u, inputs->def.Pool, game.mainDrawn,
                                           [&](double) { return !interrupt.Pressed(); });
     if (!coverage) {
         if (!coverage.error().stopped)
@@ -186,13 +324,40 @@ int RunWheelAnalyze(const std::vector<std::string>& args, const bm::ProgramFolde
         err << "brindlemark: wheel analyze interrupted; nothing written\n";
         return kExitFailure;
     }
-    out << wheels::CoverageText(*coverage);
+    out << wheels::CoverageText(*coverage) << secondText;
     out.flush();
     if (!out) {
         err << "brindlemark: the analysis could not be written on standard output\n";
         return kExitFailure;
     }
     err << CompletionTimeText(static_cast<double>(clock.NowMs() - start) / 1000.0, UserNumberSeparators()) << "\n";
+    return kExitOk;
+}
+
+int RunWheelLibrary(const std::vector<std::string>& args, const bm::ProgramFolder&, std::ostream& out,
+                    std::ostream& err)
+{
+    if (!args.empty())
+        return Refuse(err, "unknown option \"" + args.front() + "\" for wheel library");
+    const auto entries = wheels::ListLibrary(wheels::LibraryFolder());
+    if (!entries)
+        return Refuse(err, entries.error().message);
+    const auto quoted = [](const std::string& text) {
+        std::string q = "\"";
+        for (const char c : text)
+            q += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return q + "\"";
+    };
+    out << "v,k,t,plays,status,credit\n";
+    for (const auto& e : *entries)
+        out << e.v << ',' << e.k << ',' << e.t << ',' << e.plays << ','
+            << (e.provenOptimal ? "proven optimal" : "best known") << ',' << quoted(e.credit) << '\n';
+    out.flush();
+    if (!out) {
+        err << "brindlemark: the list could not be written on standard output\n";
+        return kExitFailure;
+    }
+    err << entries->size() << " designs from " << wheels::kLibraryCredit << "\n";
     return kExitOk;
 }
 

@@ -8,7 +8,9 @@
 #include "checking/Clock.h"
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
+#include "common/ShownText.h"
 #include "wheels/WheelDesign.h"
+#include "wheels/WheelLibrary.h"
 #include "wheels/WheelMake.h"
 
 namespace bm::cli {
@@ -42,9 +44,13 @@ std::function<void(std::int64_t rounds)>& WheelMakeRoundHook()
     return hook;
 }
 
-int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
+int RunWheelMake(const std::vector<std::string>& passed, const bm::ProgramFolder& folder, std::ostream& out,
                  std::ostream& err)
 {
+    std::vector<std::string> args = passed;
+    auto second = TakeSecondOption(args);
+    if (!second)
+        return Refuse(err, second.error().message);
     const auto parsed = ParseNamedOptions(args,
                                           {"--numbers", "--count", "--pick", "--if", "--match", "--seconds", "--seed",
                                            "--rounds", "--definition", "--out"},
@@ -62,6 +68,8 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
             return Refuse(err, read.error().message);
         game = std::move(*read);
     }
+    if (const Status chosen = CheckSecondChoice(*second, game); !chosen)
+        return Refuse(err, chosen.error().message);
 
     std::vector<int> numbers;
     if (has("--numbers") == has("--count"))
@@ -139,15 +147,22 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
     Clock& clock = MonotonicClock();
     const std::int64_t start = clock.NowMs();
     Interrupt interrupt;
-    wheels::SearchLimits limits;
-    limits.seed = seed;
-    limits.maxRounds = rounds;
-    limits.keepGoing = [&](const wheels::SearchProgress& progress) {
+    wheels::MakeLimits limits;
+    limits.search.seed = seed;
+    limits.search.maxRounds = rounds;
+    const auto spent = [&clock, start, seconds]() {
+        return static_cast<double>(clock.NowMs() - start) / (seconds * 1000.0);
+    };
+    limits.spent = spent;
+    limits.search.keepGoing = [&](const wheels::SearchProgress& progress) {
         if (WheelMakeRoundHook())
             WheelMakeRoundHook()(progress.rounds);
-        return !interrupt.Pressed() && static_cast<double>(clock.NowMs() - start) < seconds * 1000.0;
+        return !interrupt.Pressed() && spent() < 1.0;
     };
-    const wheels::SearchResult result = wheels::BuildWheel(shape, limits);
+    std::vector<std::string> faults;
+    const wheels::MadeWheel result = wheels::MakeWheel(shape, limits, wheels::LibraryFolder(), faults);
+    for (const std::string& fault : faults)
+        err << "brindlemark: note: the wheel library is left out: " << ShownLine(fault) << "\n";
     const bool interrupted = interrupt.Pressed();
     const std::string elapsed = Seconds(static_cast<double>(clock.NowMs() - start) / 1000.0);
     if (result.plays.empty()) {
@@ -161,7 +176,14 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
                "nothing written\n";
         return kExitFailure;
     }
-    const std::string text = wheels::PlaysText(wheels::PlaysOnNumbers(result.plays, numbers));
+    auto plays = wheels::PlaysOnNumbers(result.plays, numbers);
+    if (*second) {
+        auto withSecond = wheels::WithSecondNumbers(plays, **second);
+        if (!withSecond)
+            return Refuse(err, withSecond.error().message);
+        plays = std::move(*withSecond);
+    }
+    const std::string text = wheels::PlaysText(plays);
     if (!outFile.empty()) {
         if (const Status written = WriteFileAtomically(outFile, text); !written)
             return Refuse(err, written.error().message);
@@ -174,7 +196,8 @@ int RunWheelMake(const std::vector<std::string>& args, const bm::ProgramFolder& 
         }
     }
     err << (interrupted ? "interrupted; the best wheel so far: " : "") << result.plays.size() << " plays, "
-        << elapsed << ", " << wheels::BoundAndRecordText(shape) << "\n";
+        << elapsed << ", " << wheels::BoundAndRecordText(shape)
+        << (result.source.empty() ? "" : "; " + result.source) << "\n";
     return interrupted ? kExitFailure : kExitOk;
 }
 

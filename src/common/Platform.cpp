@@ -106,4 +106,57 @@ std::uint64_t FreeMemoryBytes()
     return pages > 0 && size > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size) : UINT64_MAX;
 }
 
+std::filesystem::path TemporaryFile::Folder()
+{
+    std::error_code ec;
+    auto folder = std::filesystem::temp_directory_path(ec);
+    return ec ? std::filesystem::path("/tmp") : folder;
+}
+
+TemporaryFile::~TemporaryFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!path_.empty())
+        ::unlink(path_.c_str());
+}
+
+bool TemporaryFile::Open(const std::string& prefix, const std::string& suffix, int& error)
+{
+    std::string name = (Folder() / (prefix + "XXXXXX" + suffix)).string();
+    const int fd = ::mkostemps(name.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    fd_ = fd;
+    path_ = name;
+    return true;
+}
+
+bool TemporaryFile::Write(std::string_view bytes)
+{
+    if (fd_ < 0 || error_)
+        return false;
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : EIO;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool TemporaryFile::Close()
+{
+    if (fd_ >= 0 && ::close(fd_) != 0 && !error_)
+        error_ = errno;
+    fd_ = -1;
+    return error_ == 0;
+}
+
 }  // namespace bm

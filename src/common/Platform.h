@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 namespace bm {
 
@@ -45,6 +47,33 @@ public:
 
 private:
     int fd_ = -1;
+};
+
+// A file of this process's own among the system's temporary files, removed when it goes.
+class TemporaryFile {
+public:
+    TemporaryFile() = default;
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // The system's folder for temporary files ($TMPDIR, else /tmp).
+    static std::filesystem::path Folder();
+    // A new file named PREFIX, six random characters and SUFFIX there; false with the system's
+    // error number in `error`.
+    bool Open(const std::string& prefix, const std::string& suffix, int& error);
+    // False once a write failed; error() then names why.
+    bool Write(std::string_view bytes);
+    // Ends the writing, the file stays until this object goes; false when the last bytes could
+    // not be written.
+    bool Close();
+    const std::filesystem::path& path() const { return path_; }
+    int error() const { return error_; }
+
+private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+    int error_ = 0;
 };
 
 // The stamp of the file a path names now (links followed); false when there is none.

@@ -21,6 +21,13 @@ std::optional<MarksFailure> Percent(const std::string& text, const char* what, M
     return std::nullopt;
 }
 
+std::string Capitalised(std::string text)
+{
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
 std::string Quoted(const std::string& name)
 {
     return "\"" + name + "\"";
@@ -83,6 +90,12 @@ std::optional<MarksFailure> ValidateMarks(const MarksEntries& entries, const Sli
     for (std::size_t i = 0; i < entries.extras.size(); ++i)
         if (const auto refusal = ExtraRefusal(def, entries.extras[i], 0, 0, A4Paper(), {}, sized.width, sized.height))
             return MarksFailure{"The " + *refusal, MarksEntry::ExtraList, static_cast<int>(i)};
+    if (!entries.secondFault.empty())
+        return MarksFailure{entries.secondFault, MarksEntry::Second};
+    // A changed definition may move the panels onto the second grid or a board box.
+    int line = 0;
+    if (const auto refusal = PanelMarksRefusal(def, MarksFromEntries(entries), 0, 0, line))
+        return MarksFailure{Capitalised(*refusal), MarksEntry::Second};
     return std::nullopt;
 }
 
@@ -92,7 +105,7 @@ SlipMarks MarksFromEntries(const MarksEntries& entries)
         const auto v = ParseWhole(text);
         return v && *v >= kSmallestMark && *v <= kFullMark ? static_cast<int>(*v) : kFullMark;
     };
-    SlipMarks marks{percent(entries.width), percent(entries.height), entries.extras};
+    SlipMarks marks{percent(entries.width), percent(entries.height), entries.extras, entries.second, entries.board, entries.prizes};
     for (ExtraMark& extra : marks.extras)
         extra.line = 0;
     return marks;
@@ -100,7 +113,8 @@ SlipMarks MarksFromEntries(const MarksEntries& entries)
 
 MarksEntries EntriesFromMarks(const SlipMarks& marks)
 {
-    return {std::to_string(marks.width), std::to_string(marks.height), marks.extras};
+    return {std::to_string(marks.width), std::to_string(marks.height), marks.extras, marks.second, marks.board,
+            marks.prizes, {}};
 }
 
 Result<std::string> WriteDefinitionAndMarks(const ProgramFolder& folder, const DefinitionEntries& entries,

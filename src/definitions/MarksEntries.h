@@ -15,6 +15,12 @@ namespace bm {
 struct MarksEntries {
     std::string width = "100", height = "100";
     std::vector<ExtraMark> extras;
+    // The second grid and the board boxes, kept through every save.
+    std::optional<SecondGrid> second;
+    std::vector<BoardBox> board;
+    std::optional<std::vector<PrizeTier>> prizes;
+    // Why the second grid's or the board boxes' entries do not read; empty when they do.
+    std::string secondFault;
 };
 
 // The five entries of one extra mark, as typed.
@@ -23,7 +29,7 @@ struct ExtraEntries {
 };
 
 // Which entry a refusal points at.
-enum class MarksEntry { Width, Height, ExtraName, ExtraLeft, ExtraTop, ExtraWidth, ExtraHeight, ExtraList };
+enum class MarksEntry { Width, Height, ExtraName, ExtraLeft, ExtraTop, ExtraWidth, ExtraHeight, ExtraList, Second };
 
 struct MarksFailure {
     std::string message;

@@ -37,14 +37,19 @@ Result<std::unique_ptr<PlayWindow>> PlayWindow::Open(const std::filesystem::path
     auto reader = WheelReader::OpenAt(file, numbersPerPlay, NumberWidth::Bits16, from.offset, from.linesBefore);
     if (!reader)
         return reader.error();
-    auto window = std::unique_ptr<PlayWindow>(new PlayWindow(std::move(*reader), file, kept, plays, std::move(fault)));
+    auto window = std::unique_ptr<PlayWindow>(new PlayWindow(std::move(*reader), file, numbersPerPlay, kept, plays, std::move(fault)));
     window->first_ = from.play;
     return window;
 }
 
-PlayWindow::PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int kept, std::int64_t plays,
-                       PlayFault fault)
-    : reader_(std::move(reader)), file_(std::move(file)), kept_(kept), plays_(plays), fault_(std::move(fault))
+PlayWindow::PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int numbersPerPlay, int kept,
+                       std::int64_t plays, PlayFault fault)
+    : reader_(std::move(reader)),
+      file_(std::move(file)),
+      numbersPerPlay_(numbersPerPlay),
+      kept_(kept),
+      plays_(plays),
+      fault_(std::move(fault))
 {
 }
 
@@ -68,7 +73,7 @@ PlayWindow::Numbers PlayWindow::Get(std::int64_t index)
         held_.push_back(play.numbers);
     }
     const auto& numbers = held_[static_cast<std::size_t>(index - first_)];
-    return {numbers.data(), numbers.data() + kept_};
+    return {numbers.data(), numbers.data() + kept_, numbers.data() + numbersPerPlay_};
 }
 
 void PlayWindow::Release(std::int64_t index)

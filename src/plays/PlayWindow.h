@@ -59,6 +59,8 @@ public:
     struct Numbers {
         const std::int32_t* begin = nullptr;
         const std::int32_t* end = nullptr;  // begin == end: an empty (filler) panel
+        const std::int32_t* lineEnd = nullptr;  // past every number of the line: [end, lineEnd) are not marked as main
+        bool Filler() const { return begin == end; }
     };
     // Play `index` (1-based, not below the last Release); on a fault `error` is set and the
     // play is empty. A file that changed since it was counted is such a fault.
@@ -71,11 +73,12 @@ public:
     const std::optional<Error>& error() const { return error_; }
 
 private:
-    PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int kept, std::int64_t plays,
-               PlayFault fault);
+    PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::path file, int numbersPerPlay, int kept,
+               std::int64_t plays, PlayFault fault);
 
     std::unique_ptr<WheelReader> reader_;
     std::filesystem::path file_;
+    int numbersPerPlay_;
     int kept_;
     std::int64_t plays_;
     PlayFault fault_;

@@ -19,7 +19,7 @@ namespace bm {
 // the checkers 32-bit ones.
 enum class NumberWidth { Bits16, Bits32 };
 
-inline constexpr int kMaxNumbersPerPlay = 7;
+inline constexpr int kMaxNumbersPerPlay = 9;  // seven main numbers and two of a second pool
 
 struct Play {
     std::array<std::int32_t, kMaxNumbersPerPlay> numbers{};

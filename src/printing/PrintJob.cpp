@@ -1,9 +1,13 @@
 #include "printing/PrintJob.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <tuple>
+#include <vector>
 
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
@@ -131,8 +135,118 @@ std::optional<Result<std::int32_t>> CountJobPlays(const std::filesystem::path& f
     return Result<std::int32_t>(static_cast<std::int32_t>(lines));
 }
 
-// Slip after slip: every box position of every panel is compared with the panel's play and
-// Escape is polled after each one.
+// The boxes of a panel each number is on, so that a play's numbers are looked up rather than
+// compared with every box.
+class NumberBoxes {
+public:
+    NumberBoxes(const BoxGeometry& geometry, int rows, int columns)
+    {
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= columns; ++c)
+                if (const auto number = geometry.BoxNumber(r, c))
+                    boxes_.push_back({*number, r, c});
+        std::sort(boxes_.begin(), boxes_.end(), [](const Box& a, const Box& b) {
+            return std::tie(a.number, a.row, a.column) < std::tie(b.number, b.row, b.column);
+        });
+        if (boxes_.empty())
+            return;
+        low_ = boxes_.front().number;
+        const std::int32_t span = boxes_.back().number - low_ + 1;
+        if (span > kMostDirect)
+            return;  // numbers spread too far for a table: searched instead
+        first_.assign(static_cast<std::size_t>(span) + 1, 0);
+        std::size_t at = 0;
+        for (std::int32_t k = 0; k <= span; ++k) {
+            while (at < boxes_.size() && boxes_[at].number < low_ + k)
+                ++at;
+            first_[static_cast<std::size_t>(k)] = static_cast<std::uint32_t>(at);
+        }
+    }
+
+    // Appends the columns of row `r` whose box carries `number`.
+    void ColumnsInRow(std::int32_t number, int r, std::vector<int>& columns) const
+    {
+        const Box* from = nullptr;
+        const Box* to = nullptr;
+        if (!first_.empty()) {
+            const std::int64_t k = static_cast<std::int64_t>(number) - low_;
+            if (k < 0 || k + 1 >= static_cast<std::int64_t>(first_.size()))
+                return;
+            from = boxes_.data() + first_[static_cast<std::size_t>(k)];
+            to = boxes_.data() + first_[static_cast<std::size_t>(k) + 1];
+        } else {
+            const auto [lo, hi] = std::equal_range(boxes_.begin(), boxes_.end(), Box{number, 0, 0},
+                                                   [](const Box& a, const Box& b) { return a.number < b.number; });
+            from = boxes_.data() + (lo - boxes_.begin());
+            to = boxes_.data() + (hi - boxes_.begin());
+        }
+        for (; from != to; ++from)
+            if (from->row == r)
+                columns.push_back(from->column);
+    }
+
+private:
+    static constexpr std::int32_t kMostDirect = 4096;
+    struct Box {
+        std::int32_t number;
+        int row, column;
+    };
+    std::vector<Box> boxes_;
+    std::int32_t low_ = 0;
+    std::vector<std::uint32_t> first_;  // boxes of number low_ + k: first_[k] .. first_[k + 1]
+};
+
+// After a slip's number marks: the second-pool marks by main panel, grid row, panel across and
+// grid column, then the board boxes of the panels that hold a play, by main panel, panel across
+// and file order. Filler panels get neither. False when Escape stopped it or a play failed.
+bool DrawPanelMarks(const PreparedJob& job, PlayWindow& plays, const PlacedMarks& marks, long long slip,
+                    PrintSurface& surface, EscapeKey& escape)
+{
+    const SlipDefinition& def = job.def;
+    const BoxGeometry& geometry = job.geometry;
+    if (marks.second) {
+        const SecondGrid& grid = *marks.second;
+        for (int m = 1; m <= def.MainPanels; ++m)
+            for (int row = 0; row < grid.Rows(); ++row)
+                for (int p = 1; p <= def.PanelsAcross; ++p) {
+                    const auto play = plays.Get(geometry.PlayIndex(slip, m, p));
+                    if (plays.error())
+                        return false;
+                    if (play.Filler())
+                        continue;
+                    for (int column = 0; column < grid.columns; ++column) {
+                        const int number = row * grid.columns + column + 1;
+                        if (number > grid.pool)
+                            break;
+                        for (auto n = play.end; n != play.lineEnd; ++n)
+                            if (*n == number) {
+                                const BoxRect box = marks.Sized(SecondBoxAt(geometry, grid, m, p, row, column));
+                                surface.FillBox(box.x1, box.y1, box.x2, box.y2);
+                            }
+                        if (escape.Pressed())
+                            return false;
+                    }
+                }
+    }
+    if (marks.board.empty())
+        return true;
+    for (int m = 1; m <= def.MainPanels; ++m)
+        for (int p = 1; p <= def.PanelsAcross; ++p) {
+            const auto play = plays.Get(geometry.PlayIndex(slip, m, p));
+            if (plays.error())
+                return false;
+            if (play.Filler())
+                continue;
+            for (const BoardBox& b : marks.board) {
+                const BoxRect box = BoardRect(geometry, b, m, p);
+                surface.FillBox(box.x1, box.y1, box.x2, box.y2);
+            }
+        }
+    return true;
+}
+
+// Slip after slip, box position by box position, each box as often as the panel's play holds
+// its number; Escape is polled after each box position.
 JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, bool outline, PrintSurface& surface,
                       JobStatus& status, EscapeKey& escape)
 {
@@ -140,6 +254,27 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
     const BoxGeometry& geometry = job.geometry;
     const std::vector<BoxRect> outlines = outline ? geometry.AllBoxes() : std::vector<BoxRect>{};
     const PlacedMarks marks = PlaceMarks(job.marks, job.top, job.left);
+    const NumberBoxes boxes(geometry, def.RowsInPanel, def.ColumnsInPanel);
+    // Every box's mark, worked out once for the job rather than once per slip.
+    const auto at = [&](int m, int r, int p, int c) {
+        return ((static_cast<std::size_t>(m - 1) * static_cast<std::size_t>(def.RowsInPanel) +
+                 static_cast<std::size_t>(r - 1)) *
+                    static_cast<std::size_t>(def.PanelsAcross) +
+                static_cast<std::size_t>(p - 1)) *
+                   static_cast<std::size_t>(def.ColumnsInPanel) +
+               static_cast<std::size_t>(c - 1);
+    };
+    std::vector<BoxRect> sized;
+    if (def.MainPanels > 0 && def.RowsInPanel > 0 && def.PanelsAcross > 0 && def.ColumnsInPanel > 0 &&
+        at(def.MainPanels, def.RowsInPanel, def.PanelsAcross, def.ColumnsInPanel) < (std::size_t{1} << 20)) {
+        sized.resize(at(def.MainPanels, def.RowsInPanel, def.PanelsAcross, def.ColumnsInPanel) + 1);
+        for (int m = 1; m <= def.MainPanels; ++m)
+            for (int r = 1; r <= def.RowsInPanel; ++r)
+                for (int p = 1; p <= def.PanelsAcross; ++p)
+                    for (int c = 1; c <= def.ColumnsInPanel; ++c)
+                        sized[at(m, r, p, c)] = marks.Sized(geometry.Rect(m, r, p, c));
+    }
+    std::vector<int> columns;
     for (long long slip = span.first; slip <= span.last; ++slip) {
         status.SetSlip(slip);
         for (const BoxRect& box : outlines)
@@ -152,13 +287,16 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
                         surface.AbandonDocument();
                         return Ended(JobEnd::Refused, plays.error()->message, slip);
                     }
+                    columns.clear();
+                    for (auto n = play.begin; n != play.end; ++n)
+                        boxes.ColumnsInRow(*n, r, columns);
+                    std::sort(columns.begin(), columns.end());
+                    auto hit = columns.begin();
                     for (int c = 1; c <= def.ColumnsInPanel; ++c) {
-                        const auto number = geometry.BoxNumber(r, c);
-                        for (auto n = play.begin; number && n != play.end; ++n) {
-                            if (*n == *number) {
-                                const BoxRect box = marks.Sized(geometry.Rect(m, r, p, c));
-                                surface.FillBox(box.x1, box.y1, box.x2, box.y2);
-                            }
+                        for (; hit != columns.end() && *hit == c; ++hit) {
+                            const BoxRect box =
+                                sized.empty() ? marks.Sized(geometry.Rect(m, r, p, c)) : sized[at(m, r, p, c)];
+                            surface.FillBox(box.x1, box.y1, box.x2, box.y2);
                         }
                         if (escape.Pressed()) {
                             surface.AbandonDocument();
@@ -168,6 +306,13 @@ JobOutcome PrintSlips(const PreparedJob& job, PlayWindow& plays, SlipSpan span, 
                     }
                 }
             }
+        }
+        if (!DrawPanelMarks(job, plays, marks, slip, surface, escape)) {
+            surface.AbandonDocument();
+            if (plays.error())
+                return Ended(JobEnd::Refused, plays.error()->message, slip);
+            status.SetEndMessage("Print Job Aborted At Slip " + std::to_string(slip), true);
+            return Ended(JobEnd::Aborted, {}, slip);
         }
         DrawExtraMarks(marks, surface);
         surface.NextPage();
@@ -207,7 +352,7 @@ void SetUpSurface(PrintSurface& surface, bool horizontal)
 JobOutcome DrawPrepared(const PreparedJob& job, SlipSpan span, bool outline, PrintSurface& surface, JobStatus& status,
                         EscapeKey& escape)
 {
-    auto window = PlayWindow::Open(job.wheel, job.def.Game().NumbersPerPlay(), job.def.Game().NumbersMarked(),
+    auto window = PlayWindow::Open(job.wheel, job.Game().NumbersPerPlay(), job.Game().NumbersMarked(),
                                    job.plays, job.Fault(), job.seek.Before(job.geometry.PlayIndex(span.first, 1, 1)));
     if (!window)
         return Ended(JobEnd::Refused, window.error().message);
@@ -232,9 +377,22 @@ PreparedJob::PreparedJob(SlipDefinition d, float topOffset, float leftOffset)
 {
 }
 
+GameFormat PreparedJob::Game() const
+{
+    return GameOf(def, marks);
+}
+
 PlayFault PreparedJob::Fault() const
 {
-    return [this](const Play& play) { return slipNumbers.Fault(play, def.Game().NumbersMarked()); };
+    return [this](const Play& play) -> std::optional<std::string> {
+        const int marked = def.Game().NumbersMarked();
+        if (auto fault = slipNumbers.Fault(play, marked))
+            return fault;
+        if (marks.second && play.count >= marked + marks.second->pick)
+            return SecondNumbersFault(*marks.second, play.numbers.data() + marked,
+                                      play.numbers.data() + marked + marks.second->pick);
+        return std::nullopt;
+    };
 }
 
 Result<std::vector<Play>> PreparedJob::PlaysOf(long long slip) const
@@ -242,7 +400,7 @@ Result<std::vector<Play>> PreparedJob::PlaysOf(long long slip) const
     const std::int64_t first = geometry.PlayIndex(slip, 1, 1);
     const std::int64_t last = std::min<std::int64_t>(plays, first + geometry.PlaysPerSlip() - 1);
     const SeekPoint from = seek.Before(first);
-    auto reader = WheelReader::OpenAt(wheel, def.Game().NumbersPerPlay(), NumberWidth::Bits16, from.offset,
+    auto reader = WheelReader::OpenAt(wheel, Game().NumbersPerPlay(), NumberWidth::Bits16, from.offset,
                                       from.linesBefore);
     if (!reader)
         return reader.error();
@@ -303,7 +461,7 @@ JobPreparation PrepareJob(const PrintJobRequest& request, JobStatus& status, Esc
     job->wheel = chooseWheelFile();
     if (job->wheel.empty())
         return JobPreparation{Ended(JobEnd::Cancelled), {}};
-    const GameFormat game = job->def.Game();
+    const GameFormat game = job->Game();
     const auto counted = CountJobPlays(job->wheel, game, job->Fault(), escape, job->seek);
     if (!counted) {
         status.SetEndMessage("Print Job Aborted At Slip 0", true);

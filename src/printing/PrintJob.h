@@ -120,6 +120,8 @@ struct PreparedJob {
     PlaySeekIndex seek;
     SlipMarks marks;  // the mark's size and the extra marks, read with the definition
 
+    // The game with the second pool its marks give.
+    GameFormat Game() const;
     PlayFault Fault() const;
     // The plays of slip `slip` with their lines (fewer than a slip holds on the last one).
     Result<std::vector<Play>> PlaysOf(long long slip) const;

@@ -19,7 +19,6 @@ std::int16_t NumberStep(const SlipDefinition& def)
 BoxGeometry::BoxGeometry(const SlipDefinition& def, float topOffset, float leftOffset)
     : def_(def),
       top_(topOffset),
-      left_(leftOffset),
       step_(NumberStep(def)),
       firstRowY_(def.TopToFirstRow + topOffset),
       firstBoxX_(def.LeftIndent + leftOffset)

@@ -53,7 +53,7 @@ public:
 
 private:
     SlipDefinition def_;
-    float top_, left_;
+    float top_;
     std::int16_t step_;
     float firstRowY_, firstBoxX_;
 };

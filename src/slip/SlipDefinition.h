@@ -12,9 +12,14 @@ struct GameFormat {
     int Pick = 0;
     bool bBon = false;
     bool bPB = false;
+    // A second pool of its own (powerball, stars), from the marks file's [Second]; 0 when none.
+    int secondPool = 0;
+    int secondPick = 0;
 
-    // Numbers on one line of a wheel file: a powerball play carries its powerball sixth.
-    int NumbersPerPlay() const { return Pick == 5 && bPB ? 6 : Pick; }
+    // Numbers on one line of a wheel file: a powerball play carries its powerball sixth, a play
+    // of a second pool its second numbers after the main ones.
+    int NumbersPerPlay() const { return secondPick > 0 ? Pick + secondPick : Pick == 5 && bPB ? 6 : Pick; }
+    bool HasSecondPool() const { return secondPick > 0; }
     // Numbers of a play that are marked on a slip.
     int NumbersMarked() const { return Pick; }
 };

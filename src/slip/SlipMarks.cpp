@@ -107,11 +107,13 @@ public:
             if (auto fault = Line(TrimBlanks(text)))
                 return *fault;
         }
+        if (auto fault = SecondComplete())
+            return *fault;
         return marks_;
     }
 
 private:
-    enum class Section { None, Mark, Extra };
+    enum class Section { None, Mark, Extra, Second, Board, Prizes };
 
     Error Fault(const std::string& what) const { return LineFault(": " + what); }
     // "FILE: line N holds ..." for what is wrong with the line as a whole.
@@ -136,10 +138,17 @@ private:
             return SizeLine(key, value);
         case Section::Extra:
             return ExtraLine(key, value);
+        case Section::Second:
+            return SecondLine(key, WithoutComment(value));
+        case Section::Board:
+            return BoardLine(key, WithoutComment(value));
+        case Section::Prizes:
+            return PrizeLine(key, WithoutComment(value));
         case Section::None:
             break;
         }
-        return Fault("\"" + ShownText(text) + "\" stands before any section; it belongs under [Mark] or [Extra]");
+        return Fault("\"" + ShownText(text) + "\" stands before any section; it belongs under [Mark], [Extra], "
+                     "[Second], [Board] or [Prizes]");
     }
 
     std::optional<Error> SectionLine(std::string_view text)
@@ -153,13 +162,206 @@ private:
             section = Section::Mark;
         else if (name == "Extra")
             section = Section::Extra;
+        else if (name == "Second")
+            section = Section::Second;
+        else if (name == "Board")
+            section = Section::Board;
+        else if (name == "Prizes")
+            section = Section::Prizes;
         else
-            return Fault("unknown section " + shown + "; a marks file has the sections [Mark] and [Extra]");
+            return Fault("unknown section " + shown +
+                         "; a marks file has the sections [Mark], [Extra], [Second], [Board] and [Prizes]");
         if (!seenSections_.emplace(std::string(name), line_).second)
             return Fault("[" + std::string(name) + "] is given twice (first on line " +
                          std::to_string(seenSections_[std::string(name)]) + ")");
         section_ = section;
+        if (section == Section::Prizes)
+            marks_.prizes.emplace();
+        if (section == Section::Second) {
+            marks_.second = SecondGrid{};
+            marks_.second->line = line_;
+        }
         return std::nullopt;
+    }
+
+    // [Second] and [Board] values may end in a comment, as the layout's own notes do.
+    static std::string_view WithoutComment(std::string_view value)
+    {
+        return TrimBlanks(value.substr(0, value.find(';')));
+    }
+
+    std::optional<Error> SecondLine(std::string_view key, std::string_view value)
+    {
+        SecondGrid& g = *marks_.second;
+        struct Key {
+            const char* name;
+            int* whole;
+            float* mm;
+            double low, high;
+            const char* meaning;
+        };
+        const Key keys[] = {
+            {"Pool", &g.pool, nullptr, kSmallestSecondPool, kLargestSecondPool, "the second pool runs 1 to Pool"},
+            {"Pick", &g.pick, nullptr, 1, kMostSecondPicks, "second-pool numbers per play"},
+            {"Left", nullptr, &g.left, -kMaxExtraMm, kMaxExtraMm, "mm from the panel's first number box"},
+            {"Top", nullptr, &g.top, -kMaxExtraMm, kMaxExtraMm, "mm from the panel's first number box"},
+            {"Columns", &g.columns, nullptr, 1, kLargestSecondPool, "boxes per row of the second grid"},
+            {"Width", nullptr, &g.width, 0, kMaxExtraMm, "the box width in mm"},
+            {"Height", nullptr, &g.height, 0, kMaxExtraMm, "the box height in mm"},
+            {"Across", nullptr, &g.across, 0, kMaxExtraMm, "mm from one box's left edge to the next one's"},
+            {"Down", nullptr, &g.down, 0, kMaxExtraMm, "mm from one row's top edge to the next one's"},
+        };
+        const Key* found = nullptr;
+        for (const Key& k : keys)
+            if (key == k.name)
+                found = &k;
+        if (!found)
+            return Fault("unknown key \"" + ShownText(key) +
+                         "\" in [Second]; it takes Pool, Pick, Left, Top, Columns, Width, Height, Across and Down");
+        const std::string name(key);
+        if (!seenSecond_.emplace(name, line_).second)
+            return Fault(name + " in [Second] is given twice (first on line " + std::to_string(seenSecond_[name]) + ")");
+        const std::string shown = name + " \"" + ShownText(value) + "\"";
+        if (found->whole) {
+            const auto v = ParseWhole(value);
+            if (!v)
+                return Fault(shown + " is not a whole number (" + found->meaning + ")");
+            if (*v < found->low || *v > found->high)
+                return Fault(name + " " + std::to_string(*v) + " is out of range (" + found->meaning + ": " +
+                             ShortestText(static_cast<float>(found->low)) + " to " +
+                             ShortestText(static_cast<float>(found->high)) + ")");
+            *found->whole = static_cast<int>(*v);
+            return std::nullopt;
+        }
+        const auto mm = ParseFloat(value);
+        if (!mm)
+            return Fault(shown + " is not a number of millimetres (decimal point)");
+        const bool size = found->low == 0;
+        if (size && *mm <= 0)
+            return Fault(name + " is " + ShortestText(*mm) + " mm; a size or pitch must be more than 0 mm");
+        if (*mm < found->low || *mm > found->high)
+            return Fault(name + " " + ShortestText(*mm) + " mm is out of range (" +
+                         ShortestText(static_cast<float>(found->low)) + " to " +
+                         ShortestText(static_cast<float>(found->high)) + " mm)");
+        *found->mm = *mm;
+        return std::nullopt;
+    }
+
+    // "M+J=" or "M+J=AMOUNT": a tier that wins, with what it pays when known.
+    std::optional<Error> PrizeLine(std::string_view key, std::string_view value)
+    {
+        const std::size_t plus = key.find('+');
+        const auto digits = [](std::string_view t) {
+            return !t.empty() && t.size() <= 2 && t.find_first_not_of("0123456789") == std::string_view::npos;
+        };
+        const std::string shown = "\"" + ShownText(key) + "\"";
+        if (plus == std::string_view::npos || !digits(key.substr(0, plus)) || !digits(key.substr(plus + 1)))
+            return Fault("prize tier " + shown + " is not MAIN+SECOND, such as 5+2");
+        const int main = std::stoi(std::string(key.substr(0, plus)));
+        const int second = std::stoi(std::string(key.substr(plus + 1)));
+        if (!value.empty()) {
+            const std::size_t point = value.find('.');
+            const std::string_view whole = value.substr(0, point);
+            const std::string_view cents = point == std::string_view::npos ? std::string_view() : value.substr(point + 1);
+            const bool number = !whole.empty() && whole.size() <= 12 &&
+                                whole.find_first_not_of("0123456789") == std::string_view::npos &&
+                                (point == std::string_view::npos ||
+                                 (!cents.empty() && cents.size() <= 2 &&
+                                  cents.find_first_not_of("0123456789") == std::string_view::npos));
+            if (!number)
+                return Fault("prize tier " + shown + ": its amount \"" + ShownText(value) +
+                             "\" is not an amount such as 1000 or 12.50");
+        }
+        for (const PrizeTier& other : *marks_.prizes)
+            if (other.main == main && other.second == second)
+                return Fault("prize tier " + shown + " is given twice (first on line " + std::to_string(other.line) +
+                             ")");
+        marks_.prizes->push_back({main, second, std::string(value), line_});
+        return std::nullopt;
+    }
+
+    // A [Second] section must give every value, and its boxes must not overlap each other.
+    std::optional<Error> SecondComplete()
+    {
+        if (marks_.prizes && !marks_.second) {
+            line_ = seenSections_["Prizes"];
+            return Fault("[Prizes] names the tiers of a game with a second pool, and this file has no [Second]");
+        }
+        if (marks_.prizes)
+            for (const PrizeTier& tier : *marks_.prizes)
+                if (tier.second > marks_.second->pick) {
+                    line_ = tier.line;
+                    return Fault("prize tier \"" + std::to_string(tier.main) + "+" + std::to_string(tier.second) +
+                                 "\" matches more second-pool numbers than a play holds (Pick=" +
+                                 std::to_string(marks_.second->pick) + " in [Second])");
+                }
+        if (!marks_.second)
+            return std::nullopt;
+        const SecondGrid& g = *marks_.second;
+        line_ = g.line;
+        for (const char* key : {"Pool", "Pick", "Left", "Top", "Columns", "Width", "Height", "Across", "Down"})
+            if (!seenSecond_.count(key))
+                return Fault("[Second] has no " + std::string(key) +
+                             "=; the second grid needs Pool, Pick, Left, Top, Columns, Width, Height, Across and Down");
+        if (g.pick >= g.pool)
+            return Fault("[Second] Pick=" + std::to_string(g.pick) + " is not less than Pool=" +
+                         std::to_string(g.pool) + "; a play picks some of the second pool, not all of it");
+        if (g.columns > 1 && g.across < g.width)
+            return Fault("[Second] Across=" + ShortestText(g.across) + " is less than Width=" + ShortestText(g.width) +
+                         "; the boxes of a row would overlap");
+        if (g.Rows() > 1 && g.down < g.height)
+            return Fault("[Second] Down=" + ShortestText(g.down) + " is less than Height=" +
+                         ShortestText(g.height) + "; the rows of boxes would overlap");
+        return std::nullopt;
+    }
+
+    std::optional<Error> BoardLine(std::string_view key, std::string_view value)
+    {
+        const std::string name(key);
+        if (auto fault = ExtraNameFault(name))
+            return Fault("board box: " + *fault);
+        const std::string shown = "board box \"" + ShownText(name) + "\"";
+        if (marks_.board.size() >= static_cast<std::size_t>(kMaxBoardBoxes))
+            return Fault(shown + " is one too many; a panel takes at most " + std::to_string(kMaxBoardBoxes) +
+                         " board boxes");
+        const auto parts = Words(value);
+        if (parts.size() != 4)
+            return Fault(shown + " holds " + std::to_string(parts.size()) +
+                         (parts.size() == 1 ? " value" : " values") +
+                         "; it takes LEFT TOP WIDTH HEIGHT in mm from the panel's first number box");
+        static const char* const kWhat[] = {"left", "top", "width", "height"};
+        float v[4] = {};
+        for (std::size_t i = 0; i < 4; ++i) {
+            const auto mm = ParseFloat(parts[i]);
+            if (!mm)
+                return Fault(shown + ": its " + kWhat[i] + " \"" + ShownText(parts[i]) +
+                             "\" is not a number of millimetres (decimal point, values separated by blanks)");
+            const bool size = i >= 2;
+            if (size && *mm <= 0)
+                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) +
+                             " mm; a size must be more than 0 mm");
+            const float low = size ? 0 : -kMaxExtraMm;
+            if (*mm < low || *mm > kMaxExtraMm)
+                return Fault(shown + ": its " + kWhat[i] + " " + ShortestText(*mm) + " mm is out of range (" +
+                             ShortestText(low) + " to " + ShortestText(kMaxExtraMm) + " mm)");
+            v[i] = *mm;
+        }
+        for (const BoardBox& other : marks_.board)
+            if (other.name == name)
+                return Fault(shown + " is given twice (first on line " + std::to_string(other.line) + ")");
+        marks_.board.push_back({name, v[0], v[1], v[2], v[3], line_});
+        return std::nullopt;
+    }
+
+    static std::vector<std::string_view> Words(std::string_view value)
+    {
+        std::vector<std::string_view> parts;
+        while (!value.empty()) {
+            const std::size_t end = std::min(value.find(' '), value.find('\t'));
+            parts.push_back(value.substr(0, end));
+            value = end == std::string_view::npos ? std::string_view() : TrimBlanks(value.substr(end));
+        }
+        return parts;
     }
 
     std::optional<Error> SizeLine(std::string_view key, std::string_view value)
@@ -226,7 +428,7 @@ private:
     SlipMarks marks_;
     Section section_ = Section::None;
     int line_ = 0;
-    std::map<std::string, int> seenSections_, seenKeys_;
+    std::map<std::string, int> seenSections_, seenKeys_, seenSecond_;
 };
 
 }  // namespace
@@ -250,6 +452,11 @@ Result<SlipMarks> ReadSlipMarks(const std::filesystem::path& file)
     if (!bytes)
         return bytes.error();
     return MarksReader(file).Read(*bytes);
+}
+
+Result<SlipMarks> ParseSlipMarks(const std::string& bytes, const std::filesystem::path& file)
+{
+    return MarksReader(file).Read(bytes);
 }
 
 std::optional<std::string> ExtraNameFault(const std::string& name)
@@ -278,6 +485,23 @@ std::string SlipMarksText(const SlipMarks& marks)
     for (const ExtraMark& e : marks.extras)
         out += e.name + "=" + ShortestText(e.left) + " " + ShortestText(e.top) + " " + ShortestText(e.width) + " " +
                ShortestText(e.height) + "\r\n";
+    if (const auto& g = marks.second)
+        out += "[Second]\r\nPool=" + std::to_string(g->pool) + "\r\nPick=" + std::to_string(g->pick) +
+               "\r\nLeft=" + ShortestText(g->left) + "\r\nTop=" + ShortestText(g->top) +
+               "\r\nColumns=" + std::to_string(g->columns) + "\r\nWidth=" + ShortestText(g->width) +
+               "\r\nHeight=" + ShortestText(g->height) + "\r\nAcross=" + ShortestText(g->across) +
+               "\r\nDown=" + ShortestText(g->down) + "\r\n";
+    if (!marks.board.empty()) {
+        out += "[Board]\r\n";
+        for (const BoardBox& b : marks.board)
+            out += b.name + "=" + ShortestText(b.left) + " " + ShortestText(b.top) + " " + ShortestText(b.width) +
+                   " " + ShortestText(b.height) + "\r\n";
+    }
+    if (marks.prizes) {
+        out += "[Prizes]\r\n";
+        for (const PrizeTier& p : *marks.prizes)
+            out += std::to_string(p.main) + "+" + std::to_string(p.second) + "=" + p.amount + "\r\n";
+    }
     return out;
 }
 

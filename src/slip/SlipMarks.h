@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/Result.h"
@@ -30,12 +31,73 @@ struct ExtraMark {
     }
 };
 
+// Bounds of the second pool's grid as the file may give it.
+inline constexpr int kSmallestSecondPool = 2;
+inline constexpr int kLargestSecondPool = 99;
+inline constexpr int kMostSecondPicks = 2;
+inline constexpr int kMaxBoardBoxes = 20;
+
+// The grid of a game's second pool (powerball, stars), repeated on every panel: measured from the
+// panel's first number box (row 1, column 1, offsets included), so it moves with the panel.
+// Number n lies in row (n-1) div columns, column (n-1) mod columns.
+struct SecondGrid {
+    int pool = 0;     // the second pool runs 1..pool
+    int pick = 0;     // second-pool numbers per play
+    float left = 0, top = 0;
+    int columns = 0;
+    float width = 0, height = 0;
+    float across = 0, down = 0;  // pitch from one box to the next, and from one row to the next
+    int line = 0;                // the [Second] line in the marks file; 0 when not read from one
+
+    int Rows() const { return columns > 0 ? (pool + columns - 1) / columns : 0; }
+    bool operator==(const SecondGrid& o) const
+    {
+        return pool == o.pool && pick == o.pick && left == o.left && top == o.top && columns == o.columns &&
+               width == o.width && height == o.height && across == o.across && down == o.down;
+    }
+};
+
+// A box marked on every panel that holds a play (a panel's quick-pick or add-on box), measured
+// like the second grid from the panel's first number box.
+struct BoardBox {
+    std::string name;
+    float left = 0, top = 0, width = 0, height = 0;
+    int line = 0;
+
+    bool operator==(const BoardBox& o) const
+    {
+        return name == o.name && left == o.left && top == o.top && width == o.width && height == o.height;
+    }
+};
+
+// A winning tier of a two-pool game from [Prizes]: "5+2=" with an optional amount, kept as typed.
+struct PrizeTier {
+    int main = 0, second = 0;
+    std::string amount;  // empty when none is given
+    int line = 0;
+
+    bool operator==(const PrizeTier& o) const { return main == o.main && second == o.second && amount == o.amount; }
+};
+
 // What a definition's marks file holds. The default is what a definition without one prints.
 struct SlipMarks {
+    SlipMarks() = default;
+    SlipMarks(int w, int h, std::vector<ExtraMark> e = {}, std::optional<SecondGrid> s = {},
+              std::vector<BoardBox> b = {}, std::optional<std::vector<PrizeTier>> p = {})
+        : width(w), height(h), extras(std::move(e)), second(std::move(s)), board(std::move(b)), prizes(std::move(p))
+    {
+    }
+
     int width = kFullMark, height = kFullMark;
     std::vector<ExtraMark> extras;
+    std::optional<SecondGrid> second;
+    std::vector<BoardBox> board;
+    std::optional<std::vector<PrizeTier>> prizes;  // which tiers win; none: the default tiers
 
-    bool IsDefault() const { return width == kFullMark && height == kFullMark && extras.empty(); }
+    bool IsDefault() const
+    {
+        return width == kFullMark && height == kFullMark && extras.empty() && !second && board.empty() && !prizes;
+    }
     bool operator==(const SlipMarks&) const = default;
 };
 
@@ -48,10 +110,14 @@ std::filesystem::path MarksFileOf(const std::filesystem::path& definitionFile);
 // file, the line and what is wrong.
 Result<SlipMarks> ReadSlipMarks(const std::filesystem::path& file);
 
+// The same over the file's bytes; `file` names it in the messages.
+Result<SlipMarks> ParseSlipMarks(const std::string& bytes, const std::filesystem::path& file);
+
 // Why an extra mark's name cannot stand in the file; nothing when it can.
 std::optional<std::string> ExtraNameFault(const std::string& name);
 
-// The file's bytes: CR LF lines, [Mark] with both sizes, then [Extra] in the given order.
+// The file's bytes: CR LF lines, [Mark] with both sizes, then [Extra] in the given order, then
+// [Second] and [Board] when the marks have them.
 std::string SlipMarksText(const SlipMarks& marks);
 
 // Written atomically, replacing the file.

@@ -16,7 +16,7 @@ struct Known {
 // Sizes published for these shapes: the covering numbers C(v, k, k-1) listed in OEIS A066010,
 // the La Jolla Covering Repository's C(v,4,3) and C(v,6,5), the affine planes of order 5 and 7,
 // and two public lotto designs whose guarantee was checked exhaustively. `proven`: no smaller
-// wheel exists.
+// wheel exists (only where the published tables say so).
 constexpr Known kKnown[] = {
     {7, 3, 2, 2, 7, true},      {8, 3, 2, 2, 11, true},     {9, 3, 2, 2, 12, true},
     {10, 3, 2, 2, 17, true},    {11, 3, 2, 2, 19, true},    {12, 3, 2, 2, 24, true},
@@ -38,6 +38,12 @@ constexpr Known kKnown[] = {
     {17, 6, 5, 5, 1202, false}, {18, 6, 5, 5, 1530, false}, {19, 6, 5, 5, 2167, false},
     {20, 6, 5, 5, 2800, false}, {25, 5, 2, 2, 30, true},    {49, 7, 2, 2, 56, true},
     {27, 6, 4, 3, 86, false},   {49, 6, 6, 3, 163, false},
+    // The rest of the library's designs: the repository's best known sizes.
+    {31, 4, 3, 3, 1165, false}, {32, 4, 3, 3, 1240, false}, {33, 4, 3, 3, 1411, false},
+    {34, 4, 3, 3, 1496, false}, {35, 4, 3, 3, 1689, false}, {36, 4, 3, 3, 1791, false},
+    {37, 4, 3, 3, 2001, false}, {38, 4, 3, 3, 2109, false}, {39, 4, 3, 3, 2350, false},
+    {40, 4, 3, 3, 2470, false}, {21, 6, 5, 5, 3863, false}, {22, 6, 5, 5, 4659, false},
+    {23, 6, 5, 5, 6156, false}, {24, 6, 5, 5, 7084, false},
 };
 
 }  // namespace

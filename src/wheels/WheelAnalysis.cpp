@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <limits>
-#include <set>
+#include <thread>
 
 #include "checking/GameRules.h"
 #include "plays/WheelFile.h"
@@ -118,13 +119,17 @@ std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, in
         return "a pool of " + std::to_string(pool) + " numbers cannot hold a draw of " + std::to_string(drawn) +
                " or the wheel's " + std::to_string(v) + " numbers";
     for (std::size_t p = 0; p < plays.size(); ++p) {
-        std::set<int> seen;
+        // A bit per label (v is at most kMaxNumbers): no allocation per play.
+        std::array<std::uint64_t, (kMaxNumbers + 63) / 64> seen{};
         for (int label : plays[p]) {
             if (label < 0 || label >= v)
                 return "play " + std::to_string(p + 1) + ": label " + std::to_string(label) + " is not one of 0 to " +
                        std::to_string(v - 1);
-            if (!seen.insert(label).second)
+            std::uint64_t& word = seen[static_cast<std::size_t>(label) / 64];
+            const std::uint64_t bit = std::uint64_t{1} << (label % 64);
+            if (word & bit)
                 return "play " + std::to_string(p + 1) + ": label " + std::to_string(label) + " is given twice";
+            word |= bit;
         }
     }
     const std::int64_t subsets = SubsetCount(v, drawn);
@@ -142,6 +147,119 @@ std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, in
     return std::nullopt;
 }
 
+namespace {
+
+// The s-subset of colexicographic rank `r`, into c[0..s-1] ascending.
+void UnrankSubset(std::int64_t r, int s, int* c)
+{
+    const RankTable& rank = Ranks();
+    int n = kMaxNumbers;
+    for (int i = s - 1; i >= 0; --i) {
+        while (rank(n, i + 1) > r)
+            --n;
+        c[i] = n;
+        r -= rank(n, i + 1);
+    }
+}
+
+// The ranks of every s-subset a play holds in full, ascending: what the top level needs to know
+// of the plays, without an array over all its subsets.
+std::vector<std::int64_t> PlaySubsetRanks(const std::vector<LabelPlay>& plays, int s)
+{
+    const RankTable& rank = Ranks();
+    std::vector<std::int64_t> ranks;
+    std::array<int, kMaxNumbers> sorted{};
+    std::array<int, kMaxDrawn + 1> pick{};
+    for (const LabelPlay& play : plays) {
+        const int k = static_cast<int>(play.size());
+        if (k < s)
+            continue;
+        std::copy(play.begin(), play.end(), sorted.begin());
+        std::sort(sorted.begin(), sorted.begin() + k);
+        for (int i = 0; i < s; ++i)
+            pick[static_cast<std::size_t>(i)] = i;
+        do {
+            std::int64_t r = 0;
+            for (int i = 0; i < s; ++i)
+                r += rank(sorted[static_cast<std::size_t>(pick[static_cast<std::size_t>(i)])], i + 1);
+            ranks.push_back(r);
+        } while (NextSubset(pick.data(), s, k));
+    }
+    std::sort(ranks.begin(), ranks.end());
+    ranks.erase(std::unique(ranks.begin(), ranks.end()), ranks.end());
+    return ranks;
+}
+
+// One stretch of a level's subsets, ranks [from, to): each subset's best match counted. `level`
+// (when the level above needs it) holds the subsets a play holds in full, marked s, and gets
+// every subset's best; without it `full` (ascending ranks) says which a play holds.
+struct LevelWalk {
+    int s = 0, v = 0;
+    const std::vector<std::uint8_t>* below = nullptr;
+    std::uint8_t* level = nullptr;
+    const std::vector<std::int64_t>* full = nullptr;
+};
+
+// Walks ranks [from, to); `keepGoing` is asked every 2^20 subsets with the number walked so
+// far in this stretch; false stops the walk (and returns false).
+template <typename KeepGoing>
+bool WalkLevel(const LevelWalk& w, std::int64_t from, std::int64_t to, std::vector<std::int64_t>& counts,
+               KeepGoing&& keepGoing)
+{
+    const RankTable& rank = Ranks();
+    const int s = w.s;
+    std::array<int, kMaxDrawn> c{};
+    std::array<std::int64_t, kMaxDrawn + 1> prefix{};
+    UnrankSubset(from, s, c.data());
+    const std::uint8_t* below = w.below->data();
+    auto nextFull = w.full ? std::lower_bound(w.full->begin(), w.full->end(), from) : std::vector<std::int64_t>::const_iterator{};
+    constexpr std::int64_t kAskEvery = 1 << 20;
+    // Counted on this thread's own stack: two threads adding to neighbouring words would fight
+    // over their cache line at every subset.
+    std::array<std::int64_t, kMaxDrawn + 1> tally{};
+    const auto handOver = [&] {
+        for (std::size_t t = 0; t < counts.size() && t < tally.size(); ++t)
+            counts[t] += tally[t];
+    };
+    for (std::int64_t r = from; r < to; ++r) {
+        std::uint8_t best = 0;
+        if (w.level) {
+            best = w.level[r];
+        } else if (nextFull != w.full->end() && *nextFull == r) {
+            best = static_cast<std::uint8_t>(s);
+            ++nextFull;
+        }
+        if (best != s) {
+            // Not in one play: the best of the subsets one smaller, s - 1 at most.
+            prefix[0] = 0;
+            for (int i = 0; i < s; ++i)
+                prefix[static_cast<std::size_t>(i) + 1] =
+                    prefix[static_cast<std::size_t>(i)] + rank(c[static_cast<std::size_t>(i)], i + 1);
+            std::int64_t suffix = 0;
+            for (int j = s - 1; j >= 0 && best < s - 1; --j) {
+                const std::uint8_t b = below[prefix[static_cast<std::size_t>(j)] + suffix];
+                best = std::max(best, b);
+                suffix += rank(c[static_cast<std::size_t>(j)], j);
+            }
+            if (w.level)
+                w.level[r] = best;
+        }
+        ++tally[best];
+        NextSubset(c.data(), s, w.v);
+        if (((r - from + 1) & (kAskEvery - 1)) == 0 && !keepGoing(r - from + 1)) {
+            handOver();
+            return false;
+        }
+    }
+    handOver();
+    return true;
+}
+
+// Levels this small are walked on one thread: a second would cost more than it saves.
+constexpr std::int64_t kLeastSplit = 1 << 16;
+
+}  // namespace
+
 Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, int drawn,
                          const AnalysisProgress& progress)
 {
@@ -156,40 +274,46 @@ Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, i
     histogram[0][0] = 1;
     std::vector<std::uint8_t> below{0};
     std::int64_t walked = 1;
-    constexpr std::int64_t kAskEvery = 1 << 20;
-    std::int64_t nextAsk = kAskEvery;
-    std::array<int, kMaxDrawn> c{};
-    std::array<std::int64_t, kMaxDrawn + 1> prefix{};
+    const bool twoThreads = std::thread::hardware_concurrency() > 1;
     for (int s = 1; s <= top; ++s) {
         const std::int64_t count = rank(v, s);
-        std::vector<std::uint8_t> level(static_cast<std::size_t>(count), 0);
-        MarkPlaySubsets(plays, s, level);
-        std::vector<std::int64_t>& counts = histogram[static_cast<std::size_t>(s)];
-        for (int i = 0; i < s; ++i)
-            c[static_cast<std::size_t>(i)] = i;
-        for (std::int64_t r = 0; r < count; ++r) {
-            std::uint8_t& best = level[static_cast<std::size_t>(r)];
-            if (best != s) {
-                // Not in one play: the best of the subsets one smaller, s - 1 at most.
-                prefix[0] = 0;
-                for (int i = 0; i < s; ++i)
-                    prefix[static_cast<std::size_t>(i) + 1] =
-                        prefix[static_cast<std::size_t>(i)] + rank(c[static_cast<std::size_t>(i)], i + 1);
-                std::int64_t suffix = 0;
-                for (int j = s - 1; j >= 0 && best < s - 1; --j) {
-                    const std::uint8_t b = below[static_cast<std::size_t>(prefix[static_cast<std::size_t>(j)] + suffix)];
-                    best = std::max(best, b);
-                    suffix += rank(c[static_cast<std::size_t>(j)], j);
-                }
-            }
-            ++counts[best];
-            NextSubset(c.data(), s, v);
-            if (++walked == nextAsk) {
-                nextAsk += kAskEvery;
-                if (progress && !progress(static_cast<double>(walked) / total))
-                    return Error::Stopped();
-            }
+        // The top level is needed by no level above it: its subsets are counted, not kept.
+        std::vector<std::uint8_t> level;
+        std::vector<std::int64_t> full;
+        if (s < top) {
+            level.assign(static_cast<std::size_t>(count), 0);
+            MarkPlaySubsets(plays, s, level);
+        } else {
+            full = PlaySubsetRanks(plays, s);
         }
+        const LevelWalk walk{s, v, &below, s < top ? level.data() : nullptr, s < top ? nullptr : &full};
+        std::vector<std::int64_t>& counts = histogram[static_cast<std::size_t>(s)];
+        // The caller's thread walks the first half and alone asks `progress` (a window may only be
+        // touched from its own thread); a second thread walks the other half and stops with it.
+        const std::int64_t split = twoThreads && count >= kLeastSplit ? count / 2 : count;
+        std::atomic<bool> stop{false};
+        std::atomic<std::int64_t> otherWalked{0};
+        std::vector<std::int64_t> otherCounts(counts.size(), 0);
+        std::thread other;
+        if (split < count)
+            other = std::thread([&] {
+                WalkLevel(walk, split, count, otherCounts, [&](std::int64_t n) {
+                    otherWalked.store(n, std::memory_order_relaxed);
+                    return !stop.load(std::memory_order_relaxed);
+                });
+            });
+        const bool finished = WalkLevel(walk, 0, split, counts, [&](std::int64_t n) {
+            const double done = static_cast<double>(walked + n + otherWalked.load(std::memory_order_relaxed)) / total;
+            return !progress || progress(done);
+        });
+        stop = !finished;
+        if (other.joinable())
+            other.join();
+        if (!finished)
+            return Error::Stopped();
+        for (std::size_t t = 0; t < counts.size(); ++t)
+            counts[t] += otherCounts[t];
+        walked += count;
         below = std::move(level);
     }
     if (progress && !progress(1.0))

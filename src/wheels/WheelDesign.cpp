@@ -90,6 +90,11 @@ Result<Design> ParseDesign(std::string_view text, const std::string& name)
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         const std::size_t first = line.find_first_not_of(" \t");
+        if (lineNo == 1 && first != std::string_view::npos && line[first] == '#') {
+            const std::string_view credit = line.substr(first + 1);
+            const std::size_t from = credit.find_first_not_of(" \t");
+            d.heading = ShownText(from == std::string_view::npos ? std::string_view{} : credit.substr(from), 120);
+        }
         if (first == std::string_view::npos || line[first] == '#')
             continue;
         const auto fields = Fields(line, IsSeparator);

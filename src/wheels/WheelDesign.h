@@ -20,6 +20,7 @@ struct Design {
     int playSize = 0;
     bool zeroBased = false;                  // a 0 occurs somewhere: labels run 0..v-1
     int highest = 0;                         // the largest label written
+    std::string heading;                     // the first line when it is a comment (a credit), without "#"
 
     // The least count of numbers the design needs: every label it uses stands for one.
     int NumbersNeeded() const { return zeroBased ? highest + 1 : highest; }

@@ -371,7 +371,7 @@ private:
     enum class Outcome { Covered, OutOfMoves, Stopped };
     Outcome Anneal(std::uint64_t maxMoves);
     void Restore(const std::vector<int>& plays);
-    void LottoDescend(std::vector<int> start);
+    void LottoDescend(std::vector<int> start, bool tryFamily = true);
     bool LottoSearch(LottoState& lotto);
     std::vector<int> FamilyStart();
     void CountLottoWork()
@@ -924,9 +924,9 @@ std::vector<int> CoverSearch::FamilyStart()
 }
 
 // Lotto designs: one play less at a time, then a tabu search at that size until it covers.
-void CoverSearch::LottoDescend(std::vector<int> start)
+void CoverSearch::LottoDescend(std::vector<int> start, bool tryFamily)
 {
-    std::vector<int> family = FamilyStart();
+    std::vector<int> family = tryFamily ? FamilyStart() : std::vector<int>{};
     const bool fromFamily = !family.empty() && family.size() < start.size();
     if (fromFamily)
         start = std::move(family);
@@ -1088,16 +1088,24 @@ SearchResult CoverSearch::Run()
         return result;
     };
     auto built = KnownConstruction({v_, k_, m_, t_});
+    if (limits_.startAtOnce && !limits_.start.empty() && (built.empty() || limits_.start.size() < built.size())) {
+        built = limits_.start;
+        result.fromStart = true;
+    }
     if (built.empty())
         built = PartitionStart();
     if (stopped_)
         return finish();
+    if (!built.empty() && !limits_.start.empty() && limits_.start.size() < built.size()) {
+        built = limits_.start;
+        result.fromStart = true;
+    }
     const bool lotto = t_ < m_ && LottoState::Fits({v_, k_, m_, t_});
     if (!built.empty() && lotto) {
         std::vector<int> start;
         for (const Play& play : built)
             start.insert(start.end(), play.begin(), play.end());
-        LottoDescend(start);
+        LottoDescend(start, !(limits_.startAtOnce && result.fromStart));
         return finish();
     }
     if (!built.empty()) {
@@ -1109,6 +1117,14 @@ SearchResult CoverSearch::Run()
     }
     DropRedundant();
     KeepIfBest();
+    if (!limits_.start.empty() && limits_.start.size() < Plays()) {
+        std::vector<int> flat;
+        for (const Play& play : limits_.start)
+            flat.insert(flat.end(), play.begin(), play.end());
+        Restore(flat);
+        KeepIfBest();
+        result.fromStart = true;
+    }
     if (!OrbitStart())
         return finish();
     if (lotto) {

@@ -30,6 +30,10 @@ struct SearchLimits {
     // Asked once a round (and during the first construction); false ends the search, keeping
     // the best wheel found. This is where a time limit, Escape or Ctrl+C come in.
     std::function<bool(const SearchProgress&)> keepGoing;
+    // A complete wheel to go on from (labels 0..v-1) when it is smaller than the search's own start;
+    // with `startAtOnce`, in place of building that start (a start known to be good saves its time).
+    std::vector<Play> start;
+    bool startAtOnce = false;
 };
 
 struct SearchResult {
@@ -37,6 +41,7 @@ struct SearchResult {
     std::int64_t rounds = 0;
     bool reachedBound = false;  // no smaller wheel is possible, or stopAtPlays was reached
     bool stopped = false;       // keepGoing ended it
+    bool fromStart = false;     // it went on from the start given
 };
 
 // The most m-subsets a search holds in memory (four bytes each).

@@ -43,12 +43,14 @@ TEST(DrawsFile, ReadsTheShapesOfRealResultsFiles)
         {&five, "Draw;Date;Numbers", "header"},
         {&five, "1.2.2001;\"4 8\";15;16;23", "2001-02-01: 4 8 15 16 23"},
         {&five, "2001/2/29;1;2;3;4;5", "fault: field 1 (\"2001/2/29\") is not a date; dates are read as YYYY-MM-DD, "
-                                        "YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY or YYYYMMDD"},
+                                        "YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY, DD-Mon-YYYY, Month D YYYY or "
+                                        "YYYYMMDD"},
         {&five, "19991231\t1\t2\t3\t4\t5", "1999-12-31: 1 2 3 4 5"},
         {&five, "4,8,15,16,23", ": 4 8 15 16 23"},
         {&five, "12/31/1999,4,8,15,16", "fault: holds 4 numbers after its date 1999-12-31; a draw of this game has 5"},
         {&five, "4 8 15 16 23 42", "fault: holds 6 numbers (4 8 15 16 23 42); a draw of this game has 5"},
-        {&five, "2020-01-01,4,8,15,16,50", "fault: Drawn number 5 is 50; the numbers of this game run from 1 to 49."},
+        {&five, "2020-01-01,4,8,15,16,50", "fault: Drawn number 5 is 50; the numbers of this game run from 1 to 49. This draw "
+                                           "needs a pool of at least 50 numbers (the definition has 49)."},
         {&pb, "1,2,3,4,5,0", "fault: The powerball number (box 6) is 0; a powerball is at least 1.", 69},
     };
     for (const auto& c : cases)

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 
 namespace bmtest {
 

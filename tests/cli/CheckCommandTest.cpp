@@ -18,7 +18,7 @@
 #include "cli/CatalogueSupport.h"
 #include "cli/ReportOutput.h"
 #include "checking/CheckTestSupport.h"
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 
 using namespace bmtest;
 
@@ -89,7 +89,8 @@ TEST(HistoryCommand, WritesTheCsvAndSaysWhatTheDrawsFileHolds)
         std::vector<std::string> more;
         std::string csv, err;  // the start of stderr
     } cases[] = {
-        {"quoted, day-first and undated", "\"DRAW DATE\",\"NUMBERS\"\r\n\"06/12/1982\",\"1 2 3 4 5 6\",7\r\n\r\n1;2;3;10;11;12;44\r\n", {},
+        {"quoted, month first as told and undated",
+         "\"DRAW DATE\",\"NUMBERS\"\r\n\"06/12/1982\",\"1 2 3 4 5 6\",7\r\n\r\n1;2;3;10;11;12;44\r\n", {"--date-order", "MDY"},
          "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n,1 2 3 10 11 12 +44,1,0,0,2,0,0,0,1,3\nTotal,,2,0,0,3,0,0,1,2,6\n",
          "Checked 4 plays against 2 draws in "},
         {"lines that are no draws skipped", mixed, {"--skip-invalid-draws"},
@@ -121,6 +122,20 @@ TEST(HistoryCommand, WritesTheCsvAndSaysWhatTheDrawsFileHolds)
     }
     Lab lab;
     lab.Put("wheel/w.txt", kLottoWheel);
+    // A file that gives prizes by division: the CSV gains what the plays won at them, per draw
+    // and in all; a range of days checks only its draws.
+    lab.Put("wheel/p.csv", "Draw Date,Winning Numbers,Bonus,Division 1,Division 2,Division 3,Division 4,Division 5\r\n"
+                           "14/01/2020,1 2 3 4 5 6,7,\"$5,000,000.00\",\"$50,000.00\",\"$1,000.50\",$80,$10\r\n"
+                           "07/01/2020,1 2 3 10 11 13,44,$0.00,,\"$2,000.00\",$90,$10\r\n");
+    const std::string money = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins,Won\n";
+    const auto paid = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/p.csv"});
+    EXPECT_EQ(paid.status, 0) << paid.err;
+    EXPECT_EQ(paid.out, money + "2020-01-14,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3,5050010.00\n"
+                                "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3,2020.00\nTotal,,2,0,0,3,0,1,1,1,6,5052030.00\n");
+    const auto ranged = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/p.csv",
+                                 "--from", "2020-01-01", "--to", "2020-01-10"});
+    EXPECT_EQ(ranged.status, 0) << ranged.err;
+    EXPECT_EQ(ranged.out, money + "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3,2020.00\nTotal,,1,0,0,2,0,1,0,0,3,2020.00\n");
     lab.Put("wheel/d.csv", mixed);
     const auto refused = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/d.csv"});
     EXPECT_EQ(refused.status, 2);

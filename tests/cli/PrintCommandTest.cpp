@@ -13,7 +13,7 @@
 #include "cli/CatalogueSupport.h"
 #include "cli/Cli.h"
 #include "slip/BoxGeometry.h"
-#include "printing/qt/PrintTestTools.h"
+#include "support/PrintTestTools.h"
 
 using namespace bm;
 using namespace bmtest;

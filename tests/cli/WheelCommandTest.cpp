@@ -118,9 +118,9 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         std::vector<std::string> args;
         std::string err;
     } cases[] = {
-        {"no subcommand", kDesign, {"wheel"}, "wheel needs what to do: apply or analyze or make; see brindlemark --help"},
+        {"no subcommand", kDesign, {"wheel"}, "wheel needs what to do: apply or analyze or make or library; see brindlemark --help"},
         {"unknown subcommand", kDesign, {"wheel", "build"},
-         "unknown wheel command \"build\": apply or analyze or make; see brindlemark --help"},
+         "unknown wheel command \"build\": apply or analyze or make or library; see brindlemark --help"},
         {"no design", kDesign, {"wheel", "apply", "--numbers", "1 2 3"}, "--design is missing: give the design file, "
                                                                           "a wheel written on labels 1..v or 0..v-1"},
         {"no numbers", kDesign, {"wheel", "apply", "--design", "{home}/design.txt"},
@@ -140,7 +140,27 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         {"a play size not the pick", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "LO649"}),
          "{home}/design.txt: its plays hold 5 numbers; LO649 plays hold 6"},
         {"a powerball game", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "PB569"}),
-         "{home}/Defs/PB569.def: PB569 is a powerball game: its plays end in a powerball that a design does not give"},
+         "{home}/Defs/PB569.def: PB569 is a powerball game: its plays end in a powerball that a design does not give "
+         "(a [Second] section in PB569.marks lets --second give it)"},
+        {"a two-pool game without its second numbers", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "EM550"}),
+         "EM550 plays end in 2 numbers of its second pool (1 to 12): give them with --second \"S1 S2 ...\" or "
+         "--second-all \"S1 S2 ...\""},
+        {"second numbers without a definition", kDesign, Apply("1 2 3 4 5", {"--second", "1 2"}),
+         "--second needs --definition: --second and --second-all go with a definition whose marks file has a [Second] "
+         "section"},
+        {"second numbers for a game of one pool", kDesign, Apply("1 2 3 4 5", {"--definition", "LO649", "--second", "1"}),
+         "LO649 has no second pool: --second and --second-all go with a definition whose marks file has a [Second] "
+         "section"},
+        {"a second number outside its pool", "1 2 3 4 5\n",
+         Apply("1 2 3 4 5", {"--definition", "EM550", "--second", "1 13"}),
+         "--second: 13 is not a number of EM550's second pool (1 to 12)"},
+        {"too few second numbers", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "EM550", "--second-all", "4"}),
+         "--second-all holds 1 number; EM550 plays take 2 second-pool numbers"},
+        {"second-all without numbers", "1 2 3 4 5\n", Apply("1 2 3 4 5", {"--definition", "EM550", "--second-all"}),
+         "--second-all needs the second-pool numbers: --second-all \"3 7 11\", or beside --second"},
+        {"second numbers twice", "1 2 3 4 5\n",
+         Apply("1 2 3 4 5", {"--definition", "EM550", "--second", "1 2", "--second-all", "3 4"}),
+         "--second-all with numbers and --second both give the second-pool numbers; give one"},
         {"the output over the design", kDesign, Apply("1 2 3 4 5", {"--out", "{home}/design.txt"}),
          "{home}/design.txt: is an input of this run; it would be overwritten, choose another file"},
         {"the output in Defs", kDesign, Apply("1 2 3 4 5", {"--out", "{home}/Defs/x.txt"}),
@@ -271,13 +291,15 @@ TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
         std::string err;  // after the time
     } cases[] = {
         {{"--count", "7", "--pick", "3", "--if", "2", "--match", "2"}, {1, 2, 3, 4, 5, 6, 7}, 2, 2, 7,
-         "lower bound 7 (Schonheim); best published 7, proven smallest"},
+         "lower bound 7 (Schonheim); best published 7, proven smallest; projective plane of order 2"},
         {{"--numbers", "40, 9 17 5 1 33 2 12", "--pick", "4", "--if", "3", "--match", "3"}, {40, 9, 17, 5, 1, 33, 2, 12},
-         3, 3, 14, "lower bound 14 (Schonheim); best published 14, proven smallest"},
+         3, 3, 14,
+         "lower bound 14 (Schonheim); best published 14, proven smallest; best published, from the library"},
         {{"--count", "6", "--pick", "3", "--if", "3", "--match", "2"}, {1, 2, 3, 4, 5, 6}, 3, 2, 2,
          "lower bound 2 (Turan); no published size known"},
         {{"--count", "12", "--definition", "LO649", "--if", "5", "--match", "5"}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-         5, 5, 132, "lower bound 132 (Schonheim); best published 132, proven smallest"},
+         5, 5, 132,
+         "lower bound 132 (Schonheim); best published 132, proven smallest; best published, from the library"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[1]);
@@ -297,6 +319,67 @@ TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
         EXPECT_NE(r.err.find(" s, " + c.err + "\n"), std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
     }
+}
+
+// The library's design itself, on the player's numbers, at once; the list of what the library holds.
+TEST(WheelLibrary, MakeReturnsTheLibraryDesignAndTheListSaysWhatItHolds)
+{
+    BM_NEEDS_PROGRAM();
+    Lab lab;
+    const std::vector<int> numbers{45, 3, 11, 19, 27, 35, 43, 7, 12, 1, 2, 4, 5, 6, 8, 9, 10, 13, 14, 15};
+    std::string given;
+    for (const int n : numbers)
+        given += std::to_string(n) + " ";
+    const auto made = lab.Run(Make({"--numbers", given, "--definition", "LO649", "--if", "5", "--match", "5",
+                                    "--seconds", "600"}));
+    EXPECT_EQ(made.status, 0) << made.err;
+    const auto design = bm::wheels::ReadDesign(std::string(WHEEL_LIBRARY_DIR) + "/v020_k6_t5.txt");
+    ASSERT_TRUE(design);
+    EXPECT_EQ(made.out, bm::wheels::PlaysText(*bm::wheels::ApplyDesign(*design, numbers)));
+    EXPECT_TRUE(made.err.starts_with("2800 plays, ")) << made.err;
+    EXPECT_TRUE(made.err.ends_with(" s, lower bound 2624 (Schonheim); best published 2800; best published, from "
+                                   "the library\n"))
+        << made.err;
+
+    const auto listed = lab.Run({"wheel", "library"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    std::vector<std::string> lines;
+    std::istringstream in(listed.out);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 55u);
+    EXPECT_EQ(lines[0], "v,k,t,plays,status,credit");
+    EXPECT_EQ(lines[1], "5,4,3,4,proven optimal,\"method: Method of Construction: lex covering\"");
+    EXPECT_EQ(lines[9], "13,4,3,78,proven optimal,\"method: Created by: Adolf Muehl\"");
+    EXPECT_EQ(lines[10], "14,4,3,91,best known,\"method: Method of Construction: steiner system, taken from hanani, "
+                         "canadian j. math, 12 (1960) pg. 154\"");
+    EXPECT_EQ(lines[36], "40,4,3,2470,best known,\"method: Created by: Colin Barker\"");
+    EXPECT_EQ(lines[41], "11,6,5,100,best known,\"method: Method of Construction: nurmela-ostergard simulated "
+                         "annealing covering design\"");
+    EXPECT_EQ(lines[54], "24,6,5,7084,best known,\"method: Method of Construction: steiner system\"");
+    EXPECT_EQ(listed.err, "54 designs from the La Jolla Covering Repository (D. Gordon, https://ljcr.dmgordon.org), "
+                          "CC BY 4.0\n");
+
+    const auto refused = lab.Run({"wheel", "library", "--all"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "brindlemark: unknown option \"--all\" for wheel library\n");
+}
+
+// Without the library (a program copied away from its share folder) the list says so, and
+// `wheel make` searches as before.
+TEST(WheelLibrary, WithoutTheLibraryTheListRefusesAndMakeSearches)
+{
+    Lab lab;
+    const auto listed = RunInProcess(lab.home(), {"wheel", "library"});
+    EXPECT_EQ(listed.status, 2);
+    EXPECT_EQ(listed.out, "");
+    EXPECT_EQ(listed.err, "brindlemark: the wheel library: the wheel library is not installed with this program\n");
+    const auto made = RunInProcess(lab.home(), {"wheel", "make", "--count", "8", "--pick", "4", "--if", "3", "--match",
+                                                "3", "--seconds", "600"});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(made.err.starts_with("14 plays, ")) << made.err;
+    EXPECT_TRUE(made.err.ends_with(" s, lower bound 14 (Schonheim); best published 14, proven smallest\n")) << made.err;
 }
 
 TEST(WheelMake, TheSameSeedAndRoundsGiveTheSameWheelIntoAFile)

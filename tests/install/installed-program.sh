@@ -65,6 +65,13 @@ run --home "$work/other" print --definition LO649 --wheel LO649-sample.txt --mar
 env -u XDG_DATA_HOME HOME="$work/home" "$exe" print --definition VT645 --wheel VT645-sample.txt --marks >/dev/null
 [ -f "$work/home/.local/share/brindlemark/Defs/VT645.def" ] || fail "no folder under ~/.local/share"
 
+# The installed program finds its wheel library and gives a library design at once.
+run wheel library >"$work/library.csv" 2>/dev/null || fail "wheel library failed in the installed program"
+[ "$(wc -l <"$work/library.csv")" = 55 ] || fail "the installed wheel library lists $(wc -l <"$work/library.csv") lines"
+run wheel make --count 13 --pick 4 --if 3 --match 3 2>"$work/make.txt" >/dev/null
+grep -q "^78 plays, .*; best published, from the library$" "$work/make.txt" ||
+    fail "wheel make did not take the library design: $(cat "$work/make.txt")"
+
 # The program in its build folder keeps using that folder and makes no per-user one.
 env HOME="$work/home2" XDG_DATA_HOME="$work/data2" "$build/bin/brindlemark" print --definition LO649 \
     --wheel LO649-sample.txt --marks >/dev/null

@@ -65,9 +65,9 @@ TEST(SlipMarksFile, RefusesLineByLine)
         std::string text;
         const char* message;  // after "<file>: "
     } cases[] = {
-        {"[Marks]\r\n", "line 1: unknown section \"[Marks]\"; a marks file has the sections [Mark] and [Extra]"},
+        {"[Marks]\r\n", "line 1: unknown section \"[Marks]\"; a marks file has the sections [Mark], [Extra], [Second], [Board] and [Prizes]"},
         {"[Mark\r\n", "line 1: \"[Mark\" is not a section name such as [Mark]"},
-        {"Width=50\r\n", "line 1: \"Width=50\" stands before any section; it belongs under [Mark] or [Extra]"},
+        {"Width=50\r\n", "line 1: \"Width=50\" stands before any section; it belongs under [Mark], [Extra], [Second], [Board] or [Prizes]"},
         {"[Mark]\r\nwidth=50\r\n", "line 2: unknown key \"width\" in [Mark]; it takes Width and Height"},
         {"[Mark]\r\nWidth 50\r\n", "line 2: \"Width 50\" is neither a section nor KEY=VALUE"},
         {"[Mark]\r\nWidth=50\r\nWidth=60\r\n", "line 3: Width is given twice (first on line 2)"},

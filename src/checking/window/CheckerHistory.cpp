@@ -26,9 +26,10 @@ namespace {
 // whether to skip them; the reader's file is the one the check reads again. `keepGoing` is asked
 // after every draw; false stops the reading with `stopped` set.
 Result<std::unique_ptr<DrawsReader>> ReadDraws(const std::filesystem::path& file, const CheckGame& game, int pool,
-                                               const std::function<bool()>& keepGoing, bool& stopped)
+                                               const DrawsOptions& options, const std::function<bool()>& keepGoing,
+                                               bool& stopped)
 {
-    auto reader = DrawsReader::Open(file, game, pool, true);
+    auto reader = DrawsReader::Open(file, game, pool, options);
     if (!reader)
         return reader.error();
     HistoryDraw draw;
@@ -98,7 +99,23 @@ void CheckerWindow::cmdHistory_Click()
             stopped = stopped || pump.Pressed() || closeAsked_;
             return !stopped;
         };
-        const auto read = ReadDraws(file.toStdString(), *rules_, game_.pool, keepGoing, stopped);
+        DrawsOptions reading;
+        reading.skipInvalid = true;
+        auto read = ReadDraws(file.toStdString(), *rules_, game_.pool, reading, keepGoing, stopped);
+        if (!read && !stopped && DrawsReader::AsksDateOrder(read.error())) {
+            // Dates such as 01/02/2020 that the file leaves open: the user says how it writes them.
+            pump.Stop();
+            busy.reset();
+            const Answer dayFirst = OwnDialogs().Message(
+                this, QStringLiteral("Brindlemark"),
+                QString::fromStdString(read.error().message) +
+                    QStringLiteral("\n\nRead them day first (DD/MM/YYYY)? No reads them month first (MM/DD/YYYY)."),
+                Icon::Question, Buttons::YesNo);
+            reading.dateOrder = dayFirst == Answer::Yes ? DateOrder::DayFirst : DateOrder::MonthFirst;
+            busy.emplace();
+            pump.Start();
+            read = ReadDraws(file.toStdString(), *rules_, game_.pool, reading, keepGoing, stopped);
+        }
         if (read && (*read)->notes().skipped > 0) {
             // The question needs the input the pump holds back while it runs.
             pump.Stop();
@@ -124,8 +141,10 @@ void CheckerWindow::cmdHistory_Click()
             if (opened)
                 wheelInput = *opened;
             stopped = stopped || wheelStopped;
+            // The second reading reads the dates as the first settled them.
+            reading.dateOrder = (*read)->dateOrder();
             auto reader = !wheel ? Result<std::unique_ptr<DrawsReader>>(wheel.error())
-                                 : DrawsReader::Open(drawsInput, *rules_, game_.pool, true);
+                                 : DrawsReader::Open(drawsInput, *rules_, game_.pool, reading);
             if (!reader) {
                 status = reader.error();
             } else if (!stopped) {

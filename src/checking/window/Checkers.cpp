@@ -2,6 +2,7 @@
 
 #include "windowing/window/WindowCatalogue.h"
 #include "checking/window/CheckerWindow.h"
+#include "checking/window/TwoPoolCheckerWindow.h"
 
 namespace bm::app {
 
@@ -12,6 +13,8 @@ void RegisterCheckers(WindowCatalogue& catalogue)
         catalogue.SetChecker(v.windowName,
                              [variant](DefinitionChoice& choice) { return new CheckerWindow(*variant, choice); });
     }
+    catalogue.SetChecker(kTwoPoolCheckerName,
+                         [](DefinitionChoice& choice) { return new TwoPoolCheckerWindow(choice); });
 }
 
 }  // namespace bm::app

@@ -104,6 +104,7 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
 {
     prizes_ = PrizesFromText(RememberedChoices(folder_).Get(PrizesKey(definition_)), game_.tiers.size())
                   .value_or(HistoryPrizes{std::vector<std::int64_t>(game_.tiers.size(), 0), 0});
+    fileMoney_ = std::any_of(rows_.begin(), rows_.end(), [](const HistoryRow& r) { return !r.draw.prizes.empty(); });
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("Brindlemark - Draw History"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -256,7 +257,7 @@ QString HistoryWindow::DrawTip(std::size_t draw) const
     if (HasMoney()) {
         const auto at = static_cast<std::size_t>(std::find(order_.begin(), order_.end(), draw) - order_.begin());
         tip += QStringLiteral("\nWon %1; net so far %2")
-                   .arg(QString::fromStdString(AmountText(WonBy(prizes_, row.tally))),
+                   .arg(QString::fromStdString(AmountText(RowWon(row))),
                         QString::fromStdString(AmountText(runningNet_[at])));
     }
     return tip;
@@ -264,7 +265,13 @@ QString HistoryWindow::DrawTip(std::size_t draw) const
 
 bool HistoryWindow::HasMoney() const
 {
-    return prizes_.price != 0 || std::any_of(prizes_.prize.begin(), prizes_.prize.end(), [](std::int64_t p) { return p != 0; });
+    return fileMoney_ || prizes_.price != 0 ||
+           std::any_of(prizes_.prize.begin(), prizes_.prize.end(), [](std::int64_t p) { return p != 0; });
+}
+
+long double HistoryWindow::RowWon(const HistoryRow& row) const
+{
+    return fileMoney_ ? WonBy(prizes_, row.tally, TierPrizes(game_, row.draw.prizes)) : WonBy(prizes_, row.tally);
 }
 
 void HistoryWindow::BuildChart()
@@ -397,7 +404,7 @@ void HistoryWindow::ShowNetMoney()
     const long double cost = static_cast<long double>(prizes_.price) * static_cast<long double>(run_.plays);
     long double low = 0, high = 0;
     for (std::size_t at = 0; at < order_.size(); ++at) {
-        net += WonBy(prizes_, rows_[order_[at]].tally) - cost;
+        net += RowWon(rows_[order_[at]]) - cost;
         runningNet_.push_back(net);
         low = std::min(low, net);
         high = std::max(high, net);
@@ -420,7 +427,9 @@ void HistoryWindow::ShowNetMoney()
 
 QWidget* HistoryWindow::BuildMoney()
 {
-    auto* box = new QGroupBox(QStringLiteral("Prizes And Price Per Play (optional)"), this);
+    auto* box = new QGroupBox(fileMoney_ ? QStringLiteral("Prizes Where The Draws File Gives None, And Price Per Play")
+                                         : QStringLiteral("Prizes And Price Per Play (optional)"),
+                              this);
     box->setObjectName(QStringLiteral("fraMoney"));
     auto* grid = new QGridLayout(box);
     const auto validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,11}(\\.[0-9]{0,2})?")), box);
@@ -464,9 +473,15 @@ void HistoryWindow::MoneyChanged(bool remember)
     // Rows may be sorted: each knows its draw.
     for (int r = 0; r < tblHistory->rowCount(); ++r) {
         const int draw = tblHistory->item(r, 0)->data(Qt::UserRole).toInt();
-        static_cast<MoneyItem*>(tblHistory->item(r, won))->Set(WonBy(prizes_, rows_[static_cast<std::size_t>(draw)].tally));
+        static_cast<MoneyItem*>(tblHistory->item(r, won))->Set(RowWon(rows_[static_cast<std::size_t>(draw)]));
     }
-    const long double total = WonBy(prizes_, run_.total);
+    // At the file's prizes each draw wins at its own: the sum of the draws.
+    long double total = 0;
+    if (fileMoney_)
+        for (const auto& row : rows_)
+            total += RowWon(row);
+    else
+        total = WonBy(prizes_, run_.total);
     static_cast<MoneyItem*>(tblTotal->item(0, won))->Set(total);
     // Wide enough for the largest amount, the total's included.
     tblHistory->resizeColumnToContents(won);
@@ -496,10 +511,14 @@ bool HistoryWindow::eventFilter(QObject* watched, QEvent* event)
 
 std::string HistoryWindow::Csv() const
 {
-    std::string csv = HistoryCsvHeader(game_);
-    for (const auto& row : rows_)
-        csv += HistoryCsvRow(game_, row);
-    return csv + HistoryCsvTotal(game_, run_);
+    // As the command line writes it: the file's prizes only, never the typed ones.
+    std::string csv = HistoryCsvHeader(game_, fileMoney_);
+    long double won = 0;
+    for (const auto& row : rows_) {
+        csv += HistoryCsvRow(game_, row, fileMoney_);
+        won += WonBy(HistoryPrizes{}, row.tally, TierPrizes(game_, row.draw.prizes));
+    }
+    return csv + HistoryCsvTotal(game_, run_, fileMoney_ ? std::optional<long double>(won) : std::nullopt);
 }
 
 void HistoryWindow::CopySelection() const

@@ -50,6 +50,8 @@ private:
     void BuildChart();
     double ChartValue(std::size_t draw) const;
     bool HasMoney() const;
+    // What a draw won: at the draws file's prizes where it gives them, else at the typed ones.
+    long double RowWon(const HistoryRow& row) const;
     void ShowNetMoney();
     void CopySelection() const;
     void cmdSaveCsv_Click();
@@ -70,6 +72,7 @@ private:
     std::vector<qreal> chartX_;  // by place in order_
     std::vector<long double> runningNet_;
     bool perThousand_ = false;
+    bool fileMoney_ = false;  // the draws file gives prizes
 
     QLabel* lblInfo = nullptr;
     QTableWidget* tblHistory = nullptr;

@@ -11,6 +11,7 @@
 #include "windowing/window/Dialogs.h"
 #include "slip/MarkPlacement.h"
 #include "slip/window/ExtraMarksPanel.h"
+#include "slip/window/SecondPoolPanel.h"
 #include "slip/SlipDrawing.h"
 #include "slip/window/SlipView.h"
 #include "windowing/window/WindowManners.h"
@@ -80,6 +81,7 @@ frmGendef::~frmGendef()
     fraExtra->changed = nullptr;
     fraExtra->redraw = nullptr;
     fraExtra->slip = nullptr;
+    fraSecond->changed = nullptr;
 }
 
 void frmGendef::ShowChanged()
@@ -116,8 +118,14 @@ void frmGendef::Redraw()
     if (marks.width != kFullMark || marks.height != kFullMark)
         drawing.marks = SampleMarks(*def, marks);
     AddExtrasToDrawing(drawing, marks, 0, 0, fraExtra->MarkedExtra());
+    AddPanelMarksToDrawing(drawing, *def, marks, 0, 0);
     picSlip->SetDrawing(std::move(drawing));
-    picSlip->SetNote(QString());
+    // A second grid or board box over another mark is said at once; a save refuses it.
+    int line = 0;
+    const auto entries = fraExtra->Entries();
+    const auto refusal = !entries.secondFault.empty() ? std::optional<std::string>(entries.secondFault)
+                                                       : PanelMarksRefusal(*def, marks, 0, 0, line);
+    picSlip->SetNote(refusal ? QStringLiteral("Will not print: ") + Text(*refusal) : QString());
 }
 
 DefinitionEntries frmGendef::Entries() const

@@ -19,6 +19,7 @@ namespace bm::app {
 
 class SlipView;
 class ExtraMarksPanel;
+class SecondPoolPanel;
 
 // What the editor needs of the main window.
 struct GendefHost {
@@ -85,6 +86,7 @@ private:
     QPushButton* cmdxit = nullptr;
     SlipView* picSlip = nullptr;
     ExtraMarksPanel* fraExtra = nullptr;  // the mark's size and the extra marks, kept in NAME.marks
+    SecondPoolPanel* fraSecond = nullptr;  // the second grid and the board boxes, kept there too
 };
 
 }  // namespace bm::app

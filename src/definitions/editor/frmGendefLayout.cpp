@@ -18,6 +18,7 @@
 
 #include "windowing/window/EntryHelpers.h"
 #include "slip/window/ExtraMarksPanel.h"
+#include "slip/window/SecondPoolPanel.h"
 #include "slip/window/SlipView.h"
 
 // The editor's controls with their names, captions, tool-tips, places and focus order.
@@ -181,7 +182,13 @@ void frmGendef::BuildUi()
     drawing->addWidget(Heading(this, QStringLiteral("lblDrawing"), QStringLiteral("The Slip As These Entries Describe It"), true));
     drawing->addWidget(picSlip, 1);
     fraExtra = new ExtraMarksPanel(this);
-    drawing->addWidget(fraExtra);
+    fraSecond = new SecondPoolPanel(this);
+    fraExtra->SetSecondPanel(fraSecond);
+    // The second pool beside the extra marks: both are marks of every slip, kept in NAME.marks.
+    auto* marksRow = new QHBoxLayout;
+    marksRow->addWidget(fraExtra, 1);
+    marksRow->addWidget(fraSecond);
+    drawing->addLayout(marksRow);
     // The buttons stay in sight however far the entries are scrolled.
     auto* entriesAndButtons = new QVBoxLayout;
     entriesAndButtons->addWidget(scroll, 1);
@@ -210,6 +217,8 @@ void frmGendef::SetFocusOrder()
     order.insert(order.end(), txtR.begin(), txtR.end());
     order.insert(order.end(), {chkBon[0], chkBon[1], optLay[0], optLay[1]});
     for (QWidget* w : fraExtra->FocusChain())
+        order.push_back(w);
+    for (QWidget* w : fraSecond->FocusChain())
         order.push_back(w);
     order.insert(order.end(), {cmdreset, cmdxit});
     for (std::size_t i = 1; i < order.size(); ++i)

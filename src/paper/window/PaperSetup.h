@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/Result.h"
-#include "printing/qt/Spooler.h"
+#include "printing/Spooler.h"
 
 class QComboBox;
 class QFormLayout;

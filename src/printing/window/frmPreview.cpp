@@ -263,6 +263,7 @@ void frmPreview::ShowSlip(long long slip)
 
     SlipDrawing drawing = DrawingOf(job_->def, job_->top, job_->left);
     AddExtrasToDrawing(drawing, job_->marks, job_->top, job_->left);
+    AddPanelMarksToDrawing(drawing, job_->def, job_->marks, job_->top, job_->left);
     const Sheet sheet = SheetOf(job_->paper, job_->def.Horizontal);
     drawing.sheetWidth = sheet.width;
     drawing.sheetHeight = sheet.height;

@@ -13,6 +13,7 @@
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/EntryHelpers.h"
 #include "common/Numbers.h"
+#include "slip/window/SecondPoolPanel.h"
 
 namespace bm::app {
 
@@ -118,7 +119,25 @@ bool ExtraMarksPanel::eventFilter(QObject* watched, QEvent* event)
 
 MarksEntries ExtraMarksPanel::Entries() const
 {
-    return {txtMarkWidth->text().toStdString(), txtMarkHeight->text().toStdString(), extras_};
+    MarksEntries entries{txtMarkWidth->text().toStdString(), txtMarkHeight->text().toStdString(), extras_, second_,
+                         board_, prizes_, {}};
+    if (secondPanel_) {
+        auto read = secondPanel_->Entries();
+        entries.second = std::move(read.second);
+        entries.board = std::move(read.board);
+        entries.secondFault = std::move(read.fault);
+    }
+    return entries;
+}
+
+void ExtraMarksPanel::SetSecondPanel(SecondPoolPanel* panel)
+{
+    secondPanel_ = panel;
+    panel->SetMarks(MarksFromEntries(Entries()));
+    panel->changed = [this] {
+        Tell(changed);
+        Tell(redraw);
+    };
 }
 
 void ExtraMarksPanel::SetMarks(const SlipMarks& marks)
@@ -127,6 +146,11 @@ void ExtraMarksPanel::SetMarks(const SlipMarks& marks)
     txtMarkWidth->setText(Text(entries.width));
     txtMarkHeight->setText(Text(entries.height));
     extras_ = entries.extras;
+    second_ = entries.second;
+    board_ = entries.board;
+    prizes_ = entries.prizes;
+    if (secondPanel_)
+        secondPanel_->SetMarks(marks);
     ClearEntries();
     Refill();
     lstExtra->setCurrentRow(-1);
@@ -246,6 +270,13 @@ void ExtraMarksPanel::FocusOn(const MarksFailure& failure)
     case MarksEntry::ExtraList:
         target = lstExtra;
         lstExtra->setCurrentRow(failure.extra);
+        break;
+    case MarksEntry::Second:
+        if (secondPanel_) {
+            secondPanel_->FocusOnFault();
+            return;
+        }
+        target = txtMarkWidth;
         break;
     }
     target->setFocus(Qt::OtherFocusReason);

@@ -14,6 +14,8 @@ class QPushButton;
 
 namespace bm::app {
 
+class SecondPoolPanel;
+
 // The definition editor's marks: the mark's width and height in percent of the box, and the
 // "Extra Marks" list with the entries of the mark being added or changed. Object names:
 // txtMarkWidth, txtMarkHeight; lstExtra; txtExtraName, txtExtraLeft, txtExtraTop, txtExtraWidth,
@@ -38,6 +40,8 @@ public:
     void FocusOn(const MarksFailure& failure);
     // The panel's controls in their Tab order.
     std::vector<QWidget*> FocusChain() const;
+    // The second pool and board boxes entered beside this panel: its entries join these marks.
+    void SetSecondPanel(SecondPoolPanel* panel);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +62,10 @@ private:
     }
 
     std::vector<ExtraMark> extras_;
+    std::optional<SecondGrid> second_;
+    std::vector<BoardBox> board_;
+    std::optional<std::vector<PrizeTier>> prizes_;
+    SecondPoolPanel* secondPanel_ = nullptr;
     QLineEdit* txtMarkWidth = nullptr;
     QLineEdit* txtMarkHeight = nullptr;
     QListWidget* lstExtra = nullptr;

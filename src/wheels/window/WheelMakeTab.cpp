@@ -22,6 +22,7 @@
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
 #include "wheels/WheelDesign.h"
+#include "wheels/WheelLibrary.h"
 #include "wheels/WheelMake.h"
 
 namespace bm::app {
@@ -200,15 +201,17 @@ void WheelMakeTab::Make()
     timer.start();
     JobPump pump(pumpIntervalMs_);
     pump.Start();
-    wheels::SearchLimits limits;
-    limits.keepGoing = [&](const wheels::SearchProgress& progress) {
+    wheels::MakeLimits limits;
+    limits.spent = [&timer, limitMs]() { return static_cast<double>(timer.elapsed()) / limitMs; };
+    limits.search.keepGoing = [&](const wheels::SearchProgress& progress) {
         prgMake->setValue(static_cast<int>(std::min(1.0, static_cast<double>(timer.elapsed()) / limitMs) * 1000));
         if (progress.bestPlays > 0)
             lblMakeStatus->setText(QStringLiteral("Best so far: %1 plays.... ESC Key Will Stop, Keeping It")
                                        .arg(progress.bestPlays));
         return !pump.Pressed() && static_cast<double>(timer.elapsed()) < limitMs;
     };
-    const wheels::SearchResult result = wheels::BuildWheel(shape, limits);
+    std::vector<std::string> faults;
+    const wheels::MadeWheel result = wheels::MakeWheel(shape, limits, wheels::LibraryFolder(), faults);
     const bool escaped = pump.Pressed();
     lblMakeStatus->setText(QStringLiteral("Checking the wheel against every subset..."));
     const auto match = result.plays.empty() ? std::nullopt : wheels::CheckedMatch(shape, result.plays);
@@ -240,9 +243,14 @@ void WheelMakeTab::Make()
             .arg(shape.m)
             .arg(shape.v)
             .arg(shape.t));
-    lblMakeResult->setText(QStringLiteral("%1 plays; %2.")
+    lblMakeResult->setText(QStringLiteral("%1 plays; %2%3.")
                                .arg(plays_.size())
-                               .arg(QString::fromStdString(wheels::BoundAndRecordText(shape))));
+                               .arg(QString::fromStdString(wheels::BoundAndRecordText(shape)),
+                                    QString::fromStdString(result.source.empty() ? "" : "; " + result.source)));
+    // A broken library file is no reason to refuse the wheel, but the player should hear of it.
+    if (!faults.empty())
+        lblMakeStatus->setText(lblMakeStatus->text() + QStringLiteral(" The wheel library was left out: %1")
+                                                           .arg(QString::fromStdString(faults.front())));
     cmdSaveMade->setEnabled(true);
 }
 

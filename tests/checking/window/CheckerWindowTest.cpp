@@ -523,6 +523,36 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
 }
 
+// A file whose dates do not tell their order: the window asks, and reads them as answered. A
+// file that gives prizes shows what each draw won at them from the start, and saves the Won column.
+TEST_F(Checker, DrawHistoryAsksTheDateOrderAndShowsTheFilesPrizes)
+{
+    Open("frmChkwhl", true);
+    const auto file = dir_ / "wheel/paid.csv";
+    bmtest::WriteBytes(file, "Draw Date,Winning Numbers,Bonus,Division 1,Division 2,Division 3,Division 4,Division 5\r\n"
+                             "01/02/2020,1 2 3 4 5 6,7,\"$5,000,000.00\",\"$50,000.00\",\"$1,000.50\",$80,$10\r\n");
+    const auto history = [&] { return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory"))); };
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
+    const std::string heading = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins,Won\n";
+    for (const auto& [answer, day] : {std::pair{Answer::Yes, "2020-02-01"}, std::pair{Answer::No, "2020-01-02"}}) {
+        dialogs_.Clear();
+        dialogs_.QueueFile(file);
+        dialogs_.QueueAnswer(answer);
+        Click("cmdHistory");
+        EXPECT_EQ(dialogs_.unanswered(), 0);
+        ASSERT_EQ(dialogs_.messages().size(), 1u);
+        EXPECT_EQ(dialogs_.messages().front().buttons, bm::app::Buttons::YesNo);
+        EXPECT_NE(dialogs_.Said().find("the date \"01/02/2020\" reads day first or month first"), std::string::npos)
+            << dialogs_.Said();
+        auto* window = history();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->Csv(), heading + day + ",1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3,5050010.00\n"
+                                                 "Total,,1,0,0,1,0,0,1,1,3,5050010.00\n");
+        const QString money = window->findChild<QLabel*>(QStringLiteral("lblMoney"))->text();
+        EXPECT_TRUE(money.startsWith(QStringLiteral("Won 5050010.00 In 1 Draws"))) << money.toStdString();
+    }
+}
+
 // A file out of date order: the table and the chart show the draws by date (the file's order
 // within a day), the CSV keeps the file's order; the wheel's name shows escaped; every total is
 // wide enough to read; a wheel of a million plays is charted per 1,000 plays with tooltips;

@@ -23,8 +23,8 @@
 #include "app/frmHelp.h"
 #include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
-#include "printing/qt/PrintTestTools.h"
 #include "slip/window/SlipView.h"
+#include "support/PrintTestTools.h"
 #include "support/ScriptedDialogs.h"
 
 using namespace bm;

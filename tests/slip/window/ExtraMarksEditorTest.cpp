@@ -229,13 +229,15 @@ TEST(ExtraMarksEditor, KeyboardReachesEveryControl)
     rig.Make();
     rig.Lay(1)->setFocus();
     QStringList order;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 22; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << rig.FocusName();
     }
     EXPECT_EQ(order.join(QLatin1Char(' ')),
               QStringLiteral("txtMarkWidth txtMarkHeight lstExtra txtExtraName txtExtraLeft txtExtraTop txtExtraWidth "
-                             "txtExtraHeight cmdExtraAdd cmdreset cmdxit txtFn"));
+                             "txtExtraHeight cmdExtraAdd txtSecondPool txtSecondPick txtSecondLeft txtSecondTop "
+                             "txtSecondColumns txtSecondWidth txtSecondHeight txtSecondAcross txtSecondDown txtBoard "
+                             "cmdreset cmdxit txtFn"));
 }
 
 // The editor draws sample marks only while they are smaller than their boxes.

@@ -23,6 +23,7 @@
 #include "app/frmHelp.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "wheels/WheelLibrary.h"
 #include "wheels/window/WheelsWindow.h"
 
 namespace {
@@ -308,8 +309,23 @@ TEST_F(MakeTab, MakesTheSmallestKnownWheelOnYourNumbersAndSavesIt)
     choice_.Choose("TK539", 39, 5);
     EXPECT_EQ(Get<QSpinBox>("spnPick")->value(), 5);
     Make(QStringLiteral("9"), 3, 2, 2);
-    EXPECT_EQ(Text("lblMakeResult"), "12 plays; lower bound 12 (Schonheim); best published 12, proven smallest.");
+    EXPECT_EQ(Text("lblMakeResult"), "12 plays; lower bound 12 (Schonheim); best published 12, proven smallest; "
+                                     "Steiner system S(2,3,9) from the ternary Golay code.");
     EXPECT_EQ(dialogs_.messages().size(), 0u);
+}
+
+TEST_F(MakeTab, ShowsALibraryDesignAndWhereItCameFrom)
+{
+    struct Library {
+        Library() { bm::wheels::SetLibraryFolder(WHEEL_LIBRARY_DIR); }
+        ~Library() { bm::wheels::SetLibraryFolder({}); }
+    } library;
+    Make(QStringLiteral("13"), 4, 3, 3, 3600);
+    EXPECT_EQ(Text("lblMakeResult"), "78 plays; lower bound 78 (Schonheim); best published 78, proven smallest; "
+                                     "best published, from the library.");
+    EXPECT_TRUE(Text("lblMakeStatus").starts_with("Made in ")) << Text("lblMakeStatus");
+    EXPECT_EQ(Shown().size(), 78u);
+    EXPECT_TRUE(Get<QPushButton>("cmdSaveMade")->isEnabled());
 }
 
 TEST_F(MakeTab, RefusesWhatMakesNoSenseAndEscapeKeepsTheBestSoFar)

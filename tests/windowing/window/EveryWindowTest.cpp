@@ -27,7 +27,7 @@
 #include "definitions/editor/GendefOpeners.h"
 #include "paper/window/frmCalibrate.h"
 #include "wheels/window/WheelsWindow.h"
-#include "printing/qt/Spooler.h"
+#include "printing/Spooler.h"
 #include "support/PrintJobSupport.h"
 #include "windowing/Mnemonics.h"
 #include "windowing/ScreenFit.h"

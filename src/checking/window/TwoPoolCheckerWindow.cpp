@@ -1,0 +1,293 @@
+#include "checking/window/TwoPoolCheckerWindow.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
+#include "windowing/window/RememberedChoices.h"
+#include "checking/CheckReport.h"
+#include "checking/GameVariants.h"
+#include "checking/SummaryFile.h"
+#include "windowing/window/BusyCursor.h"
+#include "checking/window/ReportBox.h"
+#include "common/AtomicFile.h"
+#include "common/ShownText.h"
+#include "definitions/DefinitionFile.h"
+#include "slip/MarkPlacement.h"
+#include "windowing/window/WindowManners.h"
+
+namespace bm::app {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip)
+{
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromLatin1(tip));
+    return b;
+}
+
+QString Text(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+TwoPoolCheckerWindow::TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* parent)
+    : QWidget(parent), choice_(choice), folder_(choice.Folder())
+{
+    setObjectName(QString::fromLatin1(kTwoPoolCheckerName));
+    setWindowTitle(QString::fromLatin1(kCheckerCaption));
+    auto* outer = new QVBoxLayout(this);
+    lblLot = new QLabel(this);
+    lblLot->setObjectName(QStringLiteral("lblLot"));
+    outer->addWidget(lblLot);
+    lblHead = new QLabel(this);
+    lblHead->setObjectName(QStringLiteral("lblHead"));
+    outer->addWidget(lblHead);
+    drawRow_ = new QWidget(this);
+    new QHBoxLayout(drawRow_);
+    drawRow_->layout()->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(drawRow_);
+
+    auto* buttons = new QHBoxLayout;
+    cmdGo = Button(this, "cmdGo", "Load File", "Click To Load A Ticket File To Check");
+    cmdreset = Button(this, "cmdreset", "Run", "Click To Start Processing The Selected Ticket File");
+    cmdsave = Button(this, "cmdsave", "Save Summary",
+                     "Click to save the summary displayed below to a text file. This is disabled until a check "
+                     "has been completed.");
+    cmdxit = Button(this, "cmdxit", "Close", "Close This Window");
+    for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdxit})
+        buttons->addWidget(b);
+    outer->addLayout(buttons);
+
+    tierGrid_ = new QWidget(this);
+    outer->addWidget(tierGrid_);
+    lblstatus = new QLabel(QStringLiteral("Status"), this);
+    lblstatus->setObjectName(QStringLiteral("lblstatus"));
+    outer->addWidget(lblstatus);
+    rtbreport = new ReportBox(this);
+    rtbreport->setObjectName(QStringLiteral("rtbreport"));
+    outer->addWidget(rtbreport, 1);
+
+    connect(cmdGo, &QPushButton::clicked, this, [this] { LoadFile(); });
+    connect(cmdreset, &QPushButton::clicked, this, [this] { Run(); });
+    connect(cmdsave, &QPushButton::clicked, this, [this] { SaveSummary(); });
+    connect(cmdxit, &QPushButton::clicked, this, [this] { close(); });
+    cmdreset->setEnabled(false);
+    cmdsave->setEnabled(false);
+    ReadGame();
+    UseWindowKeys(this);
+    resize(600, 640);
+}
+
+TwoPoolCheckerWindow::~TwoPoolCheckerWindow() = default;
+
+bool TwoPoolCheckerWindow::ReadGame()
+{
+    const auto chosen = choice_.ReadChosen();
+    if (!chosen) {
+        Refuse(Text(chosen.error().message));
+        return false;
+    }
+    const auto marksFile = MarksFileOf(chosen->file);
+    const auto marks = ReadSlipMarks(marksFile);
+    if (!marks) {
+        Refuse(Text(marks.error().message));
+        return false;
+    }
+    const GameFormat format = GameOf(chosen->definition, *marks);
+    auto game = ChecksByTiers(format) ? TwoPoolGameOf(format, *marks, marksFile.string())
+                                      : Result<TwoPoolGame>(Error{chosen->file.string() + ": " + chosen->name +
+                                                                  " has no second pool checked by tiers"});
+    if (!game) {
+        Refuse(Text(game.error().message));
+        return false;
+    }
+    const bool same = game_ && game_->pick == game->pick && game_->secondPick == game->secondPick;
+    file_ = chosen->file;
+    lottery_ = chosen->name;
+    game_ = std::move(*game);
+    lblLot->setText(Text(ShownLine(lottery_)));
+    lblHead->setText(QStringLiteral("Enter %1 Drawn Numbers And %2 Of The Second Pool Below")
+                         .arg(game_->pick)
+                         .arg(game_->secondPick));
+    if (!same)
+        BuildRows();
+    return true;
+}
+
+void TwoPoolCheckerWindow::BuildRows()
+{
+    for (QLineEdit* box : boxes_)
+        delete box;
+    boxes_.clear();
+    for (int i = 1; i <= game_->NumbersPerPlay(); ++i) {
+        auto* box = new QLineEdit(drawRow_);
+        box->setObjectName(QStringLiteral("txtN%1").arg(i));
+        box->setMaximumWidth(48);
+        UseEntryHelpers(box);
+        // The second pool's boxes on light yellow, as the extra number of the other checkers.
+        if (i > game_->pick)
+            box->setStyleSheet(QStringLiteral("QLineEdit { background-color: #ffffc0; }"));
+        drawRow_->layout()->addWidget(box);
+        boxes_.push_back(box);
+    }
+    lblHead->setBuddy(boxes_.front());
+
+    // A row per main count, a column per second count: "Match 3+1" and its count.
+    delete tierGrid_->layout();
+    for (QObject* child : tierGrid_->children())
+        delete child;
+    counts_.clear();
+    auto* grid = new QGridLayout(tierGrid_);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (int t = 0; t < game_->Tiers(); ++t) {
+        const int m = game_->MainOf(t), j = game_->SecondOf(t);
+        auto* caption = new QLabel(QStringLiteral("Match %1+%2").arg(m).arg(j), tierGrid_);
+        caption->setObjectName(QStringLiteral("Label%1p%2").arg(m).arg(j));
+        if (game_->wins[static_cast<std::size_t>(t)]) {
+            QFont bold = caption->font();
+            bold.setBold(true);
+            caption->setFont(bold);
+        }
+        auto* count = new QLabel(QStringLiteral("0"), tierGrid_);
+        count->setObjectName(QStringLiteral("lblcnt%1p%2").arg(m).arg(j));
+        grid->addWidget(caption, m, 2 * j);
+        grid->addWidget(count, m, 2 * j + 1);
+        counts_.push_back(count);
+    }
+    auto* lines = new QLabel(QStringLiteral("Lines Checked"), tierGrid_);
+    lines->setObjectName(QStringLiteral("Label12"));
+    lbldraw = new QLabel(QStringLiteral("0"), tierGrid_);
+    lbldraw->setObjectName(QStringLiteral("lbldraw"));
+    grid->addWidget(lines, game_->pick + 1, 0);
+    grid->addWidget(lbldraw, game_->pick + 1, 1);
+    grid->setColumnStretch(2 * (game_->secondPick + 1), 1);
+    grid->setHorizontalSpacing(2 * fontMetrics().averageCharWidth() + 6);
+    setTabOrder(boxes_.back(), cmdGo);
+    GiveMnemonics(this);
+}
+
+void TwoPoolCheckerWindow::ResetDisplay()
+{
+    for (QLabel* count : counts_)
+        count->setText(QStringLiteral("0"));
+    if (lbldraw)
+        lbldraw->setText(QStringLiteral("0"));
+    lblstatus->setText(QStringLiteral("Status"));
+    rtbreport->Clear();
+}
+
+void TwoPoolCheckerWindow::Refuse(const QString& text)
+{
+    dialogs().Message(this, QStringLiteral("Brindlemark"), text, Icon::Error, Buttons::Ok);
+}
+
+void TwoPoolCheckerWindow::LoadFile()
+{
+    if (!ReadGame())
+        return;
+    ResetDisplay();
+    cmdreset->setEnabled(false);
+    ticketFile_.clear();
+    const QString file = OpenFileRemembered(this, folder_, "Wheel", QStringLiteral("Open Wheel File"),
+                                            QStringLiteral("Text Files (*.txt)"), Text(folder_.wheel().string()));
+    if (file.isEmpty())
+        return;
+    BusyCursor busy;
+    // The whole file is read by the game's rules now, so a malformed one is refused before a run.
+    const auto input = InputFile::Open(file.toStdString());
+    bool stopped = false;
+    const auto wheel = input ? ReadTwoPoolWheel(*game_, *input, {}, stopped) : Result<TwoPoolWheel>(input.error());
+    busy.Release();
+    if (!wheel) {
+        Refuse(Text(wheel.error().message));
+        return;
+    }
+    ticketFile_ = file;
+    plays_ = wheel->plays;
+    lblstatus->setText(Text(LoadedText(plays_, UiSeparators())));
+    cmdreset->setEnabled(true);
+}
+
+void TwoPoolCheckerWindow::Run()
+{
+    if (!ReadGame() || ticketFile_.isEmpty())
+        return;
+    ResetDisplay();
+    cmdsave->setEnabled(false);
+    std::string draw;
+    for (QLineEdit* box : boxes_)
+        draw += box->text().toStdString() + " ";
+    for (int i = 0; i < static_cast<int>(boxes_.size()); ++i)
+        if (boxes_[static_cast<std::size_t>(i)]->text().trimmed().isEmpty()) {
+            Refuse(QStringLiteral("No entry for drawn number %1").arg(i + 1));
+            boxes_[static_cast<std::size_t>(i)]->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    const auto drawn = ParseTwoPoolDraw(draw, *game_, lottery_);
+    if (!drawn) {
+        // The text is the command line's; the window names its boxes.
+        std::string message = drawn.error().message;
+        if (message.rfind("--draw: ", 0) == 0)
+            message = "The draw: " + message.substr(8);
+        Refuse(Text(message));
+        return;
+    }
+    BusyCursor busy;
+    lblstatus->setText(QString::fromLatin1(kProcessingText));
+    const NumberSeparators separators = UiSeparators();
+    std::string report = "Lottery: " + ShownLine(lottery_) + "\n" + "Ticket File: " +
+                         ShownLine(std::filesystem::path(ticketFile_.toStdString()).filename().string()) + "\n" +
+                         TwoPoolDrawLine(*drawn) + "\nChecking " +
+                         FormatWhole(plays_, Pattern::GroupedBlankZero, separators) +
+                         " Picks Against Above Draw Results\n\n";
+    const auto input = InputFile::Open(ticketFile_.toStdString());
+    TwoPoolRun run;
+    const Status done = input ? RunTwoPoolCheck(*game_, *drawn, *input, MonotonicClock(), run,
+                                                [&](const std::string& line) { report += line + "\n"; })
+                              : Status(input.error());
+    busy.Release();
+    if (!done) {
+        ticketFile_.clear();
+        cmdreset->setEnabled(false);
+        lblstatus->setText(QStringLiteral("Status"));
+        Refuse(Text(done.error().message));
+        return;
+    }
+    for (std::size_t t = 0; t < counts_.size() && t < run.tally.size(); ++t)
+        counts_[t]->setText(Text(FormatWhole(run.tally[t], Pattern::Grouped, separators)));
+    lbldraw->setText(Text(FormatWhole(run.playsRead, Pattern::Plain, separators)));
+    lblstatus->setText(Text(CompletionTimeText(static_cast<double>(run.elapsedMs) / 1000.0, separators)));
+    rtbreport->Append(report + "\n" + TwoPoolSummary(*game_, run.tally, separators));
+    cmdsave->setEnabled(true);
+}
+
+void TwoPoolCheckerWindow::SaveSummary()
+{
+    if (const Status made = EnsureSummaryFolder(folder_); !made)
+        Refuse(Text(made.error().message));
+    QString file = SaveFileRemembered(this, folder_, "Summary", QStringLiteral("Save Summary File"),
+                                      QStringLiteral("Text Files (*.txt)"), Text(folder_.summary().string()),
+                                      QStringLiteral("txt"));
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".txt");
+    Status saved = CheckOutputTarget(file.toStdString(), {ticketFile_.toStdString(), file_}, &folder_);
+    if (saved)
+        saved = WriteSummaryFile(file.toStdString(), rtbreport->Text());
+    if (!saved)
+        Refuse(Text(saved.error().message) + QStringLiteral("\nThe summary was not saved; it is still shown below."));
+}
+
+}  // namespace bm::app

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "checking/TwoPoolCheck.h"
+#include "common/ProgramFolder.h"
+#include "definitions/DefinitionChoice.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace bm::app {
+
+class ReportBox;
+
+// The checker of a game of two pools (5 + 2, 7 + 1, ...): a draw box per main number and per
+// second-pool number (the second ones on light yellow), a row per tier (m, j) with its count,
+// Load File, Run, Save Summary and Close as in the other checkers; the report and summary are
+// those of `check --draw`. Object name frmChkwhl2P.
+class TwoPoolCheckerWindow : public QWidget {
+public:
+    explicit TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* parent = nullptr);
+    ~TwoPoolCheckerWindow() override;
+
+    const QString& ticketFile() const { return ticketFile_; }
+
+private:
+    // The chosen definition as its files read now; false (and said) when they cannot be read.
+    bool ReadGame();
+    void BuildRows();
+    void ResetDisplay();
+    void LoadFile();
+    void Run();
+    void SaveSummary();
+    void Refuse(const QString& text);
+
+    DefinitionChoice& choice_;
+    ProgramFolder folder_;
+    std::filesystem::path file_;
+    std::string lottery_;
+    std::optional<TwoPoolGame> game_;
+    QString ticketFile_;
+    std::int64_t plays_ = 0;
+
+    QLabel* lblLot = nullptr;
+    QLabel* lblHead = nullptr;
+    QWidget* drawRow_ = nullptr;
+    QWidget* tierGrid_ = nullptr;
+    std::vector<QLineEdit*> boxes_;
+    std::vector<QLabel*> counts_;
+    QLabel* lbldraw = nullptr;
+    QLabel* lblstatus = nullptr;
+    QPushButton* cmdGo = nullptr;
+    QPushButton* cmdreset = nullptr;
+    QPushButton* cmdsave = nullptr;
+    QPushButton* cmdxit = nullptr;
+    ReportBox* rtbreport = nullptr;
+};
+
+// The window "Check Tickets" opens for a definition whose marks give it a second pool checked by
+// tiers, registered as frmChkwhl2P.
+inline constexpr const char* kTwoPoolCheckerName = "frmChkwhl2P";
+
+}  // namespace bm::app
