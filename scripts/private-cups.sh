@@ -27,7 +27,7 @@ QUEUE=brindlemark-pdf
 
 die() { echo "private-cups: $*" >&2; exit 3; }
 
-[ $# -ge 2 ] && [ $# -le 4 ] || { echo "usage: $0 start|queue|stop ROOT [NAME PAGESIZE]" >&2; exit 2; }
+[ $# -ge 2 ] && [ $# -le 4 ] || { echo "usage: $0 start|queue|driver|stop ROOT [NAME [PAGESIZE]]" >&2; exit 2; }
 cmd=$1
 root=$(realpath -m "$2")
 # cups-pdf settings live in /etc/cups for every daemon: the suffix keeps each daemon's apart.
@@ -199,13 +199,18 @@ start) start ;;
 stop) stop ;;
 queue)
     port=$(grep -o '127.0.0.1:[0-9]*' "$root/etc/cupsd.conf" | cut -d: -f2)
-    if [ $# -eq 3 ]; then
-        CUPS_SERVER="127.0.0.1:$port" add_driver_queue "$3" || die "could not add the driver queue $3"
-    elif [ $# -eq 4 ]; then
+    if [ $# -eq 4 ]; then
         CUPS_SERVER="127.0.0.1:$port" add_tray_queue "$3" "$4" || die "could not add the queue $3"
-    else
+    elif [ $# -eq 2 ]; then
         CUPS_SERVER="127.0.0.1:$port" add_queue || die "could not add the cups-pdf queue"
+    else
+        echo "usage: $0 queue ROOT [NAME PAGESIZE]" >&2; exit 2
     fi
     ;;
-*) echo "usage: $0 start|queue|stop ROOT" >&2; exit 2 ;;
+driver)
+    [ $# -eq 3 ] || { echo "usage: $0 driver ROOT NAME" >&2; exit 2; }
+    port=$(grep -o '127.0.0.1:[0-9]*' "$root/etc/cupsd.conf" | cut -d: -f2)
+    CUPS_SERVER="127.0.0.1:$port" add_driver_queue "$3" || die "could not add the driver queue $3"
+    ;;
+*) echo "usage: $0 start|queue|driver|stop ROOT" >&2; exit 2 ;;
 esac

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 
 #include <iterator>
@@ -162,7 +163,8 @@ std::vector<PaperSource> DriverSlots(const std::string& printer)
     if (!Loaded())
         return slots;
     char file[1024] = "";
-    if (Api().cupsGetPPD3(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr, file, sizeof file) != HTTP_STATUS_OK)
+    time_t modified = 0;  // required: without it libcups refuses ("No modification time")
+    if (Api().cupsGetPPD3(CUPS_HTTP_DEFAULT, printer.c_str(), &modified, file, sizeof file) != HTTP_STATUS_OK)
         return slots;
     if (ppd_file_t* ppd = Api().ppdOpenFile(file)) {
         if (ppd_option_t* slot = Api().ppdFindOption(ppd, "InputSlot"))
