@@ -1,7 +1,13 @@
 #include <cups/cups.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <thread>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -67,6 +73,57 @@ TEST(TestChildren, NeverSeeTheUsersFoldersLocaleOrPrinterSettings)
     EXPECT_TRUE(HasText(ran.out, "|none|none|C.UTF-8\n")) << ran.out;
     EXPECT_FALSE(HasText(ran.out, "lpoptions"));
     EXPECT_FALSE(HasText(ran.out, "system"));
+}
+
+// A daemon left behind by a test that was killed (its owner gone) is stopped by the next start,
+// with its settings in /etc/cups and its folder; a wait for a PDF ends as soon as none can come
+// (nothing left in the queue, or the queue stopped) and says why.
+TEST(PrivateCupsd, ADaemonLeftByAKilledTestIsSweptAndAWaitEndsOnceNothingCanCome)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a private cupsd needs root";
+    TempDir left;
+    const auto root = left / "cups";
+    const std::string script = Quoted(std::string(PROJECT_SOURCE_DIR) + "/scripts/private-cups.sh");
+    // Started for the shell that runs the script, which is gone once it has: as after a kill.
+    const Ran stale = RunShell("bash " + script + " start " + Quoted(root.string()));
+    if (stale.status != 0)
+        GTEST_SKIP() << "no private cupsd could be started here: " << stale.err;
+    const std::string pid = stale.out.substr(stale.out.find("PID=") + 4, stale.out.find('\n', stale.out.find("PID=")) -
+                                                                           stale.out.find("PID=") - 4);
+    const auto running = [&] { return ::kill(std::stoi(pid), 0) == 0; };
+    const std::shared_ptr<void> stopAnyway(nullptr, [&](void*) {
+        if (running() && HasText(ReadBytes("/proc/" + pid + "/cmdline"), root.string()))
+            ::kill(std::stoi(pid), SIGTERM);
+    });
+    std::string settings;
+    for (const auto& f : std::filesystem::directory_iterator("/etc/cups"))
+        if (f.path().filename().string().rfind("cups-pdf-brindlemark-", 0) == 0 &&
+            HasText(ReadBytes(f.path()), "Out " + root.string() + "/out"))
+            settings = f.path().string();
+    ASSERT_TRUE(running());
+    ASSERT_FALSE(settings.empty());
+
+    PrivateCups cups;
+    ASSERT_TRUE(cups.started) << cups.why;
+    for (int round = 0; round < 100 && running(); ++round)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // a killed process lingers as a zombie a moment
+    EXPECT_FALSE(running() && HasText(ReadBytes("/proc/" + pid + "/cmdline"), root.string()));
+    EXPECT_FALSE(std::filesystem::exists(settings));
+    EXPECT_FALSE(std::filesystem::exists(root));
+
+    // Nothing was sent: the wait ends at once instead of at the hang limit.
+    int job = 0;
+    EXPECT_TRUE(cups.NextPdf(job).empty());
+    EXPECT_TRUE(HasText(cups.why, "no job is left in the queue")) << cups.why;
+    // A job held by a stopped queue never prints: the wait says so.
+    ASSERT_EQ(RunShell("cupsdisable brindlemark-pdf", cups.env()).status, 0);
+    ASSERT_EQ(RunShell("lp -d brindlemark-pdf " + script, cups.env()).status, 0);
+    EXPECT_TRUE(cups.NextPdf(job).empty());
+    EXPECT_TRUE(HasText(cups.why, "a queue stopped with jobs waiting")) << cups.why;
+    std::string reason;
+    EXPECT_FALSE(cups.JobDone(&reason));
+    EXPECT_TRUE(HasText(reason, "a queue stopped with jobs waiting")) << reason;
 }
 
 // On the private cupsd's default queue a job comes out with every mark in place and says where it
