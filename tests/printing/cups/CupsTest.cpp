@@ -158,6 +158,13 @@ TEST(CupsPrint, AJobComesOutWithEveryMarkInPlaceAndAQueueThatWouldNotPrintIsRefu
     EXPECT_EQ(CheckMarks(pdf, expected, true), "");
 
     const std::string jobs = RunShell("lpstat -W all -o brindlemark-pdf", env).out;
+    // An empty wheel prints nothing and the job is done: nothing reaches the queue.
+    WriteBytes(home / "wheel" / "empty.txt", "# no plays yet\r\n");
+    const Ran empty = brindlemark("print --definition HZ649 --wheel empty.txt --printer brindlemark-pdf");
+    EXPECT_EQ(empty.status, 0) << empty.err;
+    EXPECT_EQ(empty.err, "Printing 0 Picks On 0 Playslips\nProcessing Complete\n");
+    EXPECT_EQ(RunShell("lpstat -W all -o brindlemark-pdf", env).out, jobs);
+
     const struct {
         const char *make, *undo, *command, *refusal;
     } notReady[] = {
