@@ -183,7 +183,8 @@ Result<SlipDefinition> frmMain::RereadCurrent()
     if (!current_.chosen())
         return Error{"No slip definition is chosen. Click a definition in the list first."};
     auto values = ReadDefinitionValues(current_.definitionPath);
-    auto definition = values ? ReadDefinitionFile(current_.definitionPath) : Result<SlipDefinition>(values.error());
+    // As a job reads it: a name whose game disagrees with the file would be checked as another game.
+    auto definition = values ? ReadDefinitionAsNamed(current_.definitionPath) : Result<SlipDefinition>(values.error());
     if (!definition)
         return definition;
     current_.values = std::move(*values);

@@ -111,7 +111,8 @@ const OptionHelp kOptions[] = {
      "                     (default: the executable's folder when it holds Defs; for an\n"
      "                     installed program $XDG_DATA_HOME/brindlemark, made on first start)\n"},
     {"print test-pattern check wheel",
-     "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"},
+     "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"
+     "                     (LO649.def not found as given is looked for in Defs)\n"},
     {"print check wheel.analyze",
      "  --wheel FILE       the wheel file: one play per line (looked up in the wheel folder\n"
      "                     when not found as given)\n"},

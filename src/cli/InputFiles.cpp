@@ -30,17 +30,7 @@ Result<DefinitionArgument> ResolveDefinition(const std::string& given, const Pro
 
 Result<SlipDefinition> ReadChosenDefinition(const DefinitionArgument& chosen)
 {
-    auto def = ReadDefinitionFile(chosen.file);
-    if (!def || chosen.name.size() != 5)
-        return def;
-    const int pick = chosen.name[2] - '0';
-    const int pool = std::stoi(chosen.name.substr(3));
-    if (def->Pick != pick || def->Pool != pool)
-        return Error{chosen.file.string() + ": the name " + chosen.name + " says " + std::to_string(pick) +
-                     " numbers from " + std::to_string(pool) + ", but the file holds a slip of " +
-                     std::to_string(def->Pick) + " numbers from " + std::to_string(def->Pool) +
-                     "; rename the file or correct its Pick and Pool"};
-    return def;
+    return ReadDefinitionAsNamed(chosen.file);
 }
 
 std::filesystem::path ResolveWheel(const std::filesystem::path& given, const ProgramFolder& folder)

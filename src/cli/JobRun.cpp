@@ -62,6 +62,7 @@ Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFold
         return margins.error();
     PrintJobRequest request;
     request.definitionFile = chosen->file;
+    request.nameTellsGame = true;
     request.Horizontal = def->Horizontal;
     request.bPB = def->bPB;
     request.testMode = testMode;

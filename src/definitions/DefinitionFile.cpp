@@ -195,6 +195,22 @@ Result<SlipDefinition> ReadDefinitionFile(const std::filesystem::path& file)
     return d;
 }
 
+Result<SlipDefinition> ReadDefinitionAsNamed(const std::filesystem::path& file)
+{
+    auto def = ReadDefinitionFile(file);
+    const std::string fileName = file.filename().string();
+    if (!def || !IsDefinitionFileName(fileName))
+        return def;
+    const std::string name = DefinitionName(fileName);
+    const int pick = name[2] - '0';
+    const int pool = (name[3] - '0') * 10 + (name[4] - '0');
+    if (def->Pick != pick || def->Pool != pool)
+        return Error{file.string() + ": the name " + name + " says " + std::to_string(pick) + " numbers from " +
+                     std::to_string(pool) + ", but the file holds a slip of " + std::to_string(def->Pick) +
+                     " numbers from " + std::to_string(def->Pool) + "; rename the file or correct its Pick and Pool"};
+    return def;
+}
+
 Result<SlipDefinition> ReadDefinition(const ProgramFolder& folder, const std::string& name)
 {
     return ReadDefinitionFile(folder.definitionFile(name));

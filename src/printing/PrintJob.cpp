@@ -50,7 +50,8 @@ Result<SlipDefinition> ReadJobDefinition(const PrintJobRequest& request)
 {
     if (request.definitionFile.empty())
         return Error{"No slip definition is chosen; choose one from the list first"};
-    auto def = ReadDefinitionFile(request.definitionFile);
+    auto def = request.nameTellsGame ? ReadDefinitionAsNamed(request.definitionFile)
+                                     : ReadDefinitionFile(request.definitionFile);
     if (!def)
         return def.error();
     const int rows = static_cast<int>(def->RowFirstNumber.size());
