@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -467,9 +469,31 @@ TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
     }
 }
 
-// The README's wheel examples run as written from its folder: every command of the block, on a
-// program folder of the test's own and in a folder of its own.
-TEST(DocumentedOptions, TheReadmesWheelExamplesRunAsWritten)
+// The documented examples run as written where the documents say to run them: the README's block
+// from its folder (it writes its design first), the manual's and the man page's commands in a
+// folder that holds design.txt, each on a program folder of the test's own. A wheel make runs at
+// most a few rounds of its search (it stops at --seconds or --rounds, whichever comes first).
+std::string Unescaped(std::string text)
+{
+    for (const auto& [from, to] : {std::pair{"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"\\-", "-"}})
+        text = Without(text, from, to);
+    return text;
+}
+
+std::vector<std::string> CommandLines(const std::string& text, const std::string& program)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("<pre>", 0) == 0)
+            line.erase(0, 5);
+        if (line.rfind(program + " ", 0) == 0)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(DocumentedOptions, TheDocumentedExamplesRunAsWritten)
 {
     BM_NEEDS_PROGRAM();
     const std::string readme = bmtest::ReadBytes(kSource / "README.md");
@@ -478,17 +502,52 @@ TEST(DocumentedOptions, TheReadmesWheelExamplesRunAsWritten)
     const auto start = readme.find("```sh\n", heading);
     ASSERT_NE(start, std::string::npos);
     const auto end = readme.find("```", start + 6);
-    std::string block = readme.substr(start + 6, end - start - 6);
-    Lab lab;
-    const std::string program = "build/bin/brindlemark";
-    ASSERT_TRUE(HasText(block, program + " wheel apply"));
-    const std::string run = Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(lab.home().string());
-    // The build's own path holds the same words: the search goes on after each replacement.
-    for (auto at = block.find(program); at != std::string::npos; at = block.find(program, at + run.size()))
-        block.replace(at, program.size(), run);
-    const Ran ran = RunShell("sh -c " + Quoted("set -e; cd " + Quoted(lab.out().string()) + "; " + block));
-    EXPECT_EQ(ran.status, 0) << ran.err;
-    EXPECT_TRUE(HasText(ran.out, "Plays,4")) << ran.out;
+    const std::string block = readme.substr(start + 6, end - start - 6);
+    const std::string design = block.substr(0, block.find('\n') + 1);
+    ASSERT_TRUE(HasText(design, "> design.txt")) << design;
+
+    const auto section = [](const std::string& text, const std::string& from, const std::string& to) {
+        const auto at = text.find(from);
+        return at == std::string::npos ? std::string() : text.substr(at, text.find(to, at) - at);
+    };
+    const struct {
+        const char* where;
+        std::string commands;
+        std::string program;
+        bool writesDesign;
+    } documents[] = {
+        {"README.md", block, "build/bin/brindlemark", true},
+        {"wheels.html", Unescaped(section(bmtest::ReadBytes(kSource / "doc/manual/wheels.html"), "On the command line", "</pre>")),
+         "brindlemark", false},
+        {"command-line.html",
+         Unescaped(section(bmtest::ReadBytes(kSource / "doc/manual/command-line.html"), "name=\"wheel\"", "</pre>")),
+         "brindlemark", false},
+        {"brindlemark.1", Unescaped(section(bmtest::ReadBytes(kSource / "dist/linux/brindlemark.1"), ".SH EXAMPLES", ".fi")),
+         "brindlemark", false},
+    };
+    for (const auto& d : documents) {
+        SCOPED_TRACE(d.where);
+        const auto lines = CommandLines(d.commands, d.program);
+        ASSERT_GE(lines.size(), 2u) << d.commands;
+        Lab lab;
+        const std::string run = Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(lab.home().string());
+        std::string script = "set -e; cd " + Quoted(lab.out().string()) + "; " + (d.writesDesign ? "" : design);
+        if (d.writesDesign) {
+            script += d.commands;
+            // The build's own path holds the same words: the search goes on after each replacement.
+            for (auto at = script.find(d.program); at != std::string::npos; at = script.find(d.program, at + run.size()))
+                script.replace(at, d.program.size(), run);
+        } else {
+            for (const std::string& line : lines)
+                script += run + line.substr(d.program.size()) +
+                          (HasText(line, " wheel make ") ? " --rounds 1" : "") + "\n";
+        }
+        const Ran ran = RunShell("sh -c " + Quoted(script));
+        EXPECT_EQ(ran.status, 0) << ran.err << script;
+        if (HasText(d.commands, "wheel analyze")) {
+            EXPECT_TRUE(HasText(ran.out, "Plays,4")) << ran.out;
+        }
+    }
 }
 
 }  // namespace
