@@ -62,13 +62,13 @@ std::map<std::string, Row> TableAfter(const std::string& html, const std::string
 TEST(ManualTiers, EveryTierIsInItsTableAsTheReportTreatsIt)
 {
     const std::string html = bmtest::ReadBytes(std::filesystem::path(PROJECT_SOURCE_DIR) / "doc/manual/checking.html");
-    const std::map<std::string, std::string> headings{{"frmChkwhl", "6-number game"},
-                                                      {"frmChkwhl5", "5-number game"},
-                                                      {"frmChkwhlPB", "Powerball game"},
-                                                      {"frmChkwhl7", "7-number game"}};
+    const std::map<std::string, std::string> headings{{"six", "6-number game"},
+                                                      {"five", "5-number game"},
+                                                      {"powerball", "Powerball game"},
+                                                      {"seven", "7-number game"}};
     int checked = 0;
     for (const bm::CheckerVariant& variant : bm::CheckerVariants()) {
-        const auto heading = headings.find(variant.windowName);
+        const auto heading = headings.find(variant.id);
         if (heading == headings.end())
             continue;
         SCOPED_TRACE(heading->second);

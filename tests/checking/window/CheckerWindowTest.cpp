@@ -173,7 +173,7 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
         EXPECT_EQ(Ready(), "- - -");
         // The extra number's box is known by more than its colour: a label, a tooltip and a name
         // for screen readers.
-        const auto& game = bm::CheckerByName(c.window).Game(c.bBon);
+        const auto& game = bm::CheckerByWindowName(c.window).Game(c.bBon);
         const char* extra = game.extra == bm::ExtraNumber::Powerball ? "Powerball:"
                             : game.extra == bm::ExtraNumber::Bonus   ? "Bonus:"
                                                                      : "";
