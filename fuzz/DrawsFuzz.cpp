@@ -1,9 +1,11 @@
 // Draws files come from lotteries and data sites in every shape. The first byte picks the game
-// (5, 6 or 7 numbers, a bonus or powerball, the pool) and whether lines that are no draws are
-// skipped; the rest is the file. The buffered reader must agree with a plain line-by-line reading
-// on every draw, its line and date, on where the file is refused, on the lines skipped and on the
-// repeated draws and the date order it notes; a second reading of the same open file must give
-// the same draws.
+// (5, 6 or 7 numbers, a bonus or powerball, the pool), whether lines that are no draws are
+// skipped and the date order the user gives (none, day first, month first); the rest is the file.
+// The buffered reader must agree with a plain reading by position on the order it reads dates in
+// or its refusal to guess it, on every draw, its line and date, on where the file is refused, on
+// the lines skipped and on the repeated draws and the date order it notes; a second reading of the
+// same open file must give the same draws. A file whose header names the draws' columns is read by
+// them: fuzz_draws_header holds that reading to this one.
 #include "DrawsReference.h"
 #include "FuzzSupport.h"
 #include "checking/DrawHistory.h"
@@ -43,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CheckGame& game = variant.Game((data[0] >> 3) & 1);
     const int pool = (data[0] >> 4) & 1 ? 49 : 9;  // a small pool makes draws that keep the rules likely
     const bool skip = (data[0] >> 5) & 1;
+    const int order = data[0] >> 6;
     const std::string_view bytes = bmfuzz::AsText(data + 1, size - 1);
     bmfuzz::WriteScratch(bytes);
 
@@ -53,11 +56,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                          : bmfuzz::ReferenceGame::Extra::None;
     rules.pool = pool;
     rules.skip = skip;
+    rules.order = order == 1   ? bmfuzz::ReferenceGame::Order::DayFirst
+                  : order == 2 ? bmfuzz::ReferenceGame::Order::MonthFirst
+                               : bmfuzz::ReferenceGame::Order::Unknown;
     const bmfuzz::ReferenceDraws expected = bmfuzz::ReadDrawsPlainly(bytes, rules);
+    using Refusal = bmfuzz::ReferenceDraws::Refusal;
 
-    auto reader = DrawsReader::Open(bmfuzz::ScratchFile(), game, pool, skip);
-    Require(reader.ok() != expected.refusedAtOpen, "the file was refused at opening, or not, against the rules");
-    if (!reader)
+    DrawsOptions options;
+    options.skipInvalid = skip;
+    options.dateOrder = order == 1 ? DateOrder::DayFirst : order == 2 ? DateOrder::MonthFirst : DateOrder::Unknown;
+    const std::string name = bmfuzz::ScratchFile().string();
+    auto reader = DrawsReader::Open(bmfuzz::ScratchFile(), game, pool, options);
+    Require(reader.ok() == (expected.refusal == Refusal::None),
+            reader.ok() ? "the file was not refused at opening" : "refused at opening: " + reader.error().message);
+    if (!reader) {
+        const std::string& message = reader.error().message;
+        const auto line = [](std::int64_t n) { return "(line " + std::to_string(n) + ")"; };
+        const std::string begins =
+            expected.refusal == Refusal::Wide ? name + ": is UTF-"
+            : expected.refusal == Refusal::OrdersEven
+                ? name + ": its dates are written day first " + line(expected.dayFirstLine) +
+                      " as often as month first " + line(expected.monthFirstLine) + "; give --date-order"
+                : name + ": line " + std::to_string(expected.eitherLine) + ": the date \"";
+        Require(message.rfind(begins, 0) == 0, "the refusal \"" + message + "\" does not begin with \"" + begins + "\"");
+        Require(expected.refusal == Refusal::Wide || DrawsReader::AsksDateOrder(reader.error()),
+                "a refusal for the date order that does not ask for it");
+        return 0;
+    }
+    const bool dayFirst = expected.order == bmfuzz::ReferenceGame::Order::DayFirst;
+    Require((*reader)->dateOrder() == (dayFirst ? DateOrder::DayFirst : DateOrder::MonthFirst),
+            std::string("dates read ") + (dayFirst ? "month first" : "day first") + " against the file");
+    // Read by the columns its header names: fuzz_draws_header's part.
+    if (expected.byHeader)
         return 0;
     const Read got = ReadAll(**reader);
     Require(got.draws.size() == expected.draws.size(),
@@ -75,7 +105,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(g.draw.extra == e.numbers.back(), "the extra number of line " + std::to_string(e.line));
     }
     Require(got.error.has_value() == expected.fault, expected.fault ? "a fault was not refused" : "a good file was refused");
-    const std::string name = bmfuzz::ScratchFile().string();
     if (expected.fault) {
         const std::string where = expected.faultLine ? name + ": line " + std::to_string(expected.faultLine)
                                                      : name + ": holds no draw";
@@ -96,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(got.notes.outOfOrderLine == expected.outOfOrderLine, "the date order broken at another line");
 
     // The second pass of a history reads the same open file.
-    auto again = DrawsReader::Open((*reader)->input(), game, pool, skip);
+    auto again = DrawsReader::Open((*reader)->input(), game, pool, options);
     Require(again.ok(), "a second reading of the same file refused");
     const Read second = ReadAll(**again);
     Require(second.draws.size() == got.draws.size() && !second.error, "a second reading read otherwise");

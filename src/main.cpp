@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "cli/LastResort.h"
 #include "cli/ProgramHome.h"
 #include "common/ProgramStart.h"
 #include "common/ShownText.h"
@@ -104,6 +105,7 @@ int RunWindow(const std::filesystem::path& exeFolder, const std::filesystem::pat
 
 int main(int argc, char** argv)
 {
+    bm::cli::InstallLastResortHandler();
     bm::UseExactStandardStreams();
     const std::vector<std::string> args = bm::ProgramArguments(argc, argv);
     const std::filesystem::path exeFolder = bm::cli::ExecutableFolder(argc > 0 ? argv[0] : nullptr);

@@ -230,18 +230,18 @@ DrawsLine ReadByPosition(const std::vector<std::string>& fields, const LineRules
     std::vector<std::int32_t> numbers;
     std::size_t dateField = fields.size();
     std::size_t drawFrom = 0;
+    // The first field written as a date is the draw's: one that is no day refuses the line
+    // rather than a later date (a claim deadline) being taken for it.
     for (std::size_t i = 0; i < fields.size() && dateField == fields.size(); ++i) {
         if (auto date = ReadDrawDate(fields[i], rules.order)) {
             result.draw.date = *date;
             dateField = i;
             drawFrom = i + 1;
+        } else if (DateShaped(fields[i])) {
+            return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " is not a date; " + DateForms(rules.order));
         }
     }
     if (dateField == fields.size()) {
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            if (DateShaped(fields[i]))
-                return fault(DrawsLine::Kind::Fault,
-                             FieldText(i, fields[i]) + " is not a date; " + DateForms(rules.order));
         // Month, day and year in three fields ("Powerball,10,7,2015,18,30,...").
         for (std::size_t i = 0; i < fields.size() && dateField == fields.size(); ++i) {
             if (!ThreeFieldDateAt(fields, i))
@@ -281,7 +281,11 @@ DrawsLine ReadByPosition(const std::vector<std::string>& fields, const LineRules
             return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " holds " + std::to_string(more->size()) +
                                                      " numbers, more than the draw needs (" + std::to_string(want) + ")");
         numbers.insert(numbers.end(), more->begin(), more->end());
+        if (dated)
+            result.spread.push_back(static_cast<int>(more->size()));
     }
+    result.spreadFrom = drawFrom;
+    result.fields = fields.size();
     if (!dated) {
         // Without a date the line is the draw and nothing else (an empty field may end it).
         for (; i < fields.size(); ++i) {
@@ -547,7 +551,28 @@ DrawsLine ReadByHeader(const std::vector<std::string>& fields, const HeaderLayou
     return result;
 }
 
+// In a file whose fields ";" alone parts, a line that holds a date or a draw when commas and tabs
+// part it too is a draw written with other separators, never a header to pass over.
+bool PartedOtherwise(std::string_view line, const LineRules& rules)
+{
+    bool unclosed = false;
+    return rules.separator != 0 && !HeaderLike(SplitFields(line, 0, unclosed), rules);
+}
+
 // Reads one line: by its header's columns when there is a header, else by position.
+// "fields 2 to 3 (5 + 1 numbers)", "field 2 (6 numbers)".
+std::string SpreadText(const std::pair<std::size_t, std::vector<int>>& spread)
+{
+    const auto& [from, counts] = spread;
+    std::string text = counts.size() == 1 ? "field " + std::to_string(from + 1)
+                                          : "fields " + std::to_string(from + 1) + " to " +
+                                                std::to_string(from + counts.size());
+    text += " (";
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        text += (i > 0 ? " + " : "") + std::to_string(counts[i]);
+    return text + (counts.size() == 1 && counts[0] == 1 ? " number)" : " numbers)");
+}
+
 DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const HeaderLayout* layout)
 {
     std::size_t first = 0;
@@ -562,18 +587,23 @@ DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const Heade
         std::string plain(line);
         std::erase(plain, '"');
         bool again = false;
-        const bool header = HeaderLike(SplitFields(plain, rules.separator, again), rules);
+        const bool header =
+            HeaderLike(SplitFields(plain, rules.separator, again), rules) && !PartedOtherwise(plain, rules);
         return Faulted(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault, "holds a quote (\") that is not closed");
     }
-    // A line of nothing but the draw's numbers reads as one without a date, as in a file without a header.
+    // A line of nothing but the draw's numbers reads as one without a date, as in a file without a
+    // header; not where the header names day, month and year columns, which such a line fills.
     const bool justNumbers = std::all_of(fields.begin(), fields.end(), [&](const std::string& f) {
         return f.empty() || (WholeNumbers(f) && !ReadDrawDate(f, rules.order));
     });
     DrawsLine read;
-    if (layout && !justNumbers && !HeaderLike(fields, rules))
+    if (layout && (!justNumbers || layout->day >= 0) && !HeaderLike(fields, rules))
         read = ReadByHeader(fields, *layout, rules);
     else
         read = ReadByPosition(fields, rules);
+    if (read.kind == DrawsLine::Kind::Header && PartedOtherwise(line, rules))
+        return Faulted(DrawsLine::Kind::Fault, "holds a draw parted by commas or tabs; the first line of this file "
+                                               "parts its fields by \";\" alone");
     if (read.kind != DrawsLine::Kind::Draw)
         return read;
     // Draws outside the days asked for are passed over before the game's rules are asked: a
@@ -726,6 +756,12 @@ Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::pa
     return OpenWith(std::move(*input), shape, nullptr, options);
 }
 
+Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(std::shared_ptr<const InputFile> input, const DrawShape& shape,
+                                                       const DrawsOptions& options)
+{
+    return OpenWith(std::move(input), shape, nullptr, options);
+}
+
 Result<std::unique_ptr<DrawsReader>> DrawsReader::OpenWith(std::shared_ptr<const InputFile> input,
                                                            const DrawShape& shape, const CheckGame* game,
                                                            const DrawsOptions& options)
@@ -756,7 +792,10 @@ Status DrawsReader::Survey()
     std::int64_t dayFirst = 0, monthFirst = 0, firstDayFirst = 0, firstMonthFirst = 0, firstEither = 0;
     std::string eitherText;
     DateOrder language = DateOrder::Unknown;
-    bool namedDays = false;  // a header names the day, month and year columns
+    bool namedDays = false;  // the header the draws are read by names the day, month and year columns
+    // Past the headers, as the reading will be: a line after the draws (a footer, a line skipped)
+    // says nothing of their columns or dates.
+    bool past = false;
     LineRules rules;
     rules.shape = shape_;
     for (;;) {
@@ -765,8 +804,12 @@ Status DrawsReader::Survey()
             return *error_;
         if (got == LineRead::End)
             break;
-        if (got == LineRead::TooLong)
+        if (got == LineRead::TooLong) {
+            past = true;
             continue;
+        }
+        const bool carriageReturn = line.find('\r') != std::string::npos;
+        past = past || carriageReturn;
         const std::size_t at = line.find_first_not_of(" \t\r");
         if (at == std::string::npos || line[at] == '#')
             continue;
@@ -785,15 +828,28 @@ Status DrawsReader::Survey()
             rules.separator = separator_;
         }
         const auto fields = SplitFields(line, separator_, unclosed);
-        if (HeaderLike(fields, rules)) {
+        const bool headerLike = HeaderLike(fields, rules);
+        bool header = headerLike && !carriageReturn && !PartedOtherwise(line, rules);
+        if (unclosed && !carriageReturn) {
+            // The reading takes a line with an open quote for a header by its text without quotes.
+            std::string plain = line;
+            std::erase(plain, '"');
+            bool again = false;
+            header = HeaderLike(SplitFields(plain, separator_, again), rules) && !PartedOtherwise(plain, rules);
+        }
+        if (header && !past) {
             DateOrder hint = DateOrder::Unknown;
             const auto names = ReadColumnNames(fields, hint);
             if (hint != DateOrder::Unknown)
                 language = hint;
-            if (auto layout = LayoutOf(names, line_, shape_))
-                namedDays = layout->day >= 0;
-            continue;
+            // The reading reads by the last header before the draws that names their columns.
+            if (!unclosed)
+                if (auto layout = LayoutOf(names, line_, shape_))
+                    namedDays = layout->day >= 0;
         }
+        past = past || !header;
+        if (headerLike)
+            continue;
         bool single = false;
         const auto note = [&](const OrderEvidence& e, std::string_view text) {
             if (!e.shaped)
@@ -967,6 +1023,24 @@ bool DrawsReader::Next(HistoryDraw& draw)
                 continue;
             }
             pastHeaders_ = true;
+            if (read.kind == DrawsLine::Kind::Draw && !read.spread.empty() && !layout_) {
+                std::pair<std::size_t, std::vector<int>> spread{read.spreadFrom, read.spread};
+                if (!firstSpread_) {
+                    firstSpread_ = std::move(spread);
+                    firstFields_ = read.fields;
+                    firstSpreadLine_ = line_;
+                } else if (read.fields != firstFields_) {
+                    read.kind = DrawsLine::Kind::Fault;
+                    read.fault = "holds " + std::to_string(read.fields) + " fields, the draw on line " +
+                                 std::to_string(firstSpreadLine_) + " " + std::to_string(firstFields_) +
+                                 "; a field missing or added would let the next column slide into the draw";
+                } else if (spread != *firstSpread_) {
+                    read.kind = DrawsLine::Kind::Fault;
+                    read.fault = "its draw lies in " + SpreadText(spread) + ", the draw on line " +
+                                 std::to_string(firstSpreadLine_) + " in " + SpreadText(*firstSpread_) +
+                                 "; a number missing would let the next column slide into the draw";
+                }
+            }
             if (read.kind == DrawsLine::Kind::Draw) {
                 notes_.outsideRange += read.outside;
                 draw = std::move(read.draw);

@@ -81,6 +81,10 @@ struct DrawsLine {
     std::optional<HistoryDraw> second;  // a second draw of the day on the same line
     std::string fault;
     int outside = 0;  // draws of the line passed over as outside the days asked for
+    // Read by position after a date: the first field of the draw and its numbers per field.
+    std::size_t spreadFrom = 0;
+    std::vector<int> spread;
+    std::size_t fields = 0;  // the line's fields, empty ones too
 };
 // A line read by position (no header naming its columns), dates month first when not known.
 DrawsLine ReadDrawsLine(std::string_view line, const CheckGame& game, int pool,
@@ -127,6 +131,8 @@ public:
     // Any shape of draw, the refusals in the reader's own words.
     static Result<std::unique_ptr<DrawsReader>> Open(const std::filesystem::path& file, const DrawShape& shape,
                                                      const DrawsOptions& options);
+    static Result<std::unique_ptr<DrawsReader>> Open(std::shared_ptr<const InputFile> input, const DrawShape& shape,
+                                                     const DrawsOptions& options);
     ~DrawsReader();
     DrawsReader(const DrawsReader&) = delete;
     DrawsReader& operator=(const DrawsReader&) = delete;
@@ -172,6 +178,11 @@ private:
     std::uint64_t position_ = 0;  // of the next read from the file
     bool atEnd_ = false;
     bool pastHeaders_ = false;
+    // Without a header, how the first draw lay over its fields, and its line: every draw after
+    // it must lie the same way, or a number missing would let the next column slide into it.
+    std::optional<std::pair<std::size_t, std::vector<int>>> firstSpread_;
+    std::size_t firstFields_ = 0;
+    std::int64_t firstSpreadLine_ = 0;
     bool finished_ = false;
     std::int64_t line_ = 0;
     std::int64_t draws_ = 0;

@@ -347,7 +347,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
         return Fail(err, printed.FailureText());
     if (summaryFile.IsOpen()) {
         if (const Status committed = summaryFile.Commit(); !committed)
-            return Refuse(err, committed.error().message);
+            return Fail(err, committed.error().message);
     }
     err << CompletionTimeText(run.ElapsedSeconds(), separators) << "\n";
     return kExitOk;

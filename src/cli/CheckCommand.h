@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -54,6 +56,10 @@ int Fail(std::ostream& err, const std::string& message);
 // `check --draws FILE`: the wheel against a history of draws, as CSV.
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
                       std::ostream& err);
+
+// For tests: called by `check --draws` each time the counting asks whether to go on, with the
+// draws done, so that a test can change an input at a point that does not depend on speed.
+std::function<void(std::int64_t draws)>& HistoryPollHook();
 
 int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolder& folder, std::ostream& out,
                     std::ostream& err);

@@ -15,14 +15,19 @@ namespace bm::cli {
 
 namespace {
 
-int Stopped(std::ostream& err, std::int64_t draws, bool written)
+int Stopped(std::ostream& err, std::int64_t draws)
 {
-    err << "brindlemark: stopped after " << draws << " draws; "
-        << (written ? "the CSV is incomplete and nothing was saved" : "nothing was written") << "\n";
+    err << "brindlemark: stopped after " << draws << " draws; nothing was written\n";
     return kExitFailure;
 }
 
 }  // namespace
+
+std::function<void(std::int64_t draws)>& HistoryPollHook()
+{
+    static std::function<void(std::int64_t)> hook;
+    return hook;
+}
 
 int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& folder, std::ostream& out,
                       std::ostream& err)
@@ -52,7 +57,7 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
     HistoryDraw draw;
     while ((*first)->Next(draw)) {
         if (((*first)->draws() & 0x3FF) == 0 && interrupt.Pressed())
-            return Stopped(err, 0, false);
+            return Stopped(err, 0);
     }
     if ((*first)->error()) {
         if (const Status same = draws->CheckUnchanged(); !same)
@@ -79,34 +84,31 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Refuse(err, wheel.error().message);
     }
     if (stopped || interrupt.Pressed())
-        return Stopped(err, 0, false);
+        return Stopped(err, 0);
     auto second = DrawsReader::Open(draws, game, def.Pool, reading);
     if (!second)
         return Refuse(err, second.error().message);
 
-    // The CSV goes out as the draws are counted, to stdout and to the saved file's unnamed
-    // temporary, which becomes the file only when the run ends well.
+    // The CSV is kept until the whole run is known good (one short line a draw, so memory goes
+    // with the result): a run that fails, an input that changed meanwhile or Ctrl+C leave
+    // nothing on stdout that a pipeline could take for a result.
     AtomicFileWriter saved;
     if (!options.save.empty()) {
         if (const Status opened = saved.Open(options.save); !opened)
             return Refuse(err, opened.error().message);
     }
-    ReportOutput printed(out);
-    bool written = false;
-    const auto write = [&](const std::string& text) {
-        written = true;
-        printed.Write(text);
-        if (saved.IsOpen())
-            saved.Write(text);
-    };
-    write(HistoryCsvHeader(game, money));
+    std::string csv = HistoryCsvHeader(game, money);
     long double won = 0;
     const auto row = [&](const HistoryRow& r) {
         if (money)
             won += WonBy(HistoryPrizes{}, r.tally, TierPrizes(game, r.draw.prizes));
-        write(HistoryCsvRow(game, r, money));
+        csv += HistoryCsvRow(game, r, money);
     };
-    const HistoryPoll poll = [&](std::int64_t) { return !interrupt.Pressed() && printed.ok(); };
+    const HistoryPoll poll = [&](std::int64_t done) {
+        if (HistoryPollHook())
+            HistoryPollHook()(done);
+        return !interrupt.Pressed();
+    };
     HistoryRun run;
     const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
     const Status status = RunHistory(game, *wheel, **second, row, run, MonotonicClock(), workers, poll);
@@ -116,14 +118,17 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Fail(err, same ? ChangedWhileCheckedText(drawsFile) : same.error().message);
     if (!status)
         return Refuse(err, status.error().message);
-    if (run.aborted && printed.ok())
-        return Stopped(err, run.draws, written);
-    write(HistoryCsvTotal(game, run, money ? std::optional<long double>(won) : std::nullopt));
+    if (run.aborted)
+        return Stopped(err, run.draws);
+    csv += HistoryCsvTotal(game, run, money ? std::optional<long double>(won) : std::nullopt);
+    ReportOutput printed(out);
+    printed.Write(csv);
     if (!printed.Flush())
         return Fail(err, printed.FailureText());
     if (saved.IsOpen()) {
+        saved.Write(csv);
         if (const Status committed = saved.Commit(); !committed)
-            return Refuse(err, committed.error().message);
+            return Fail(err, committed.error().message);
     }
     for (const std::string& note : DrawsFileNoteLines(drawsFile, run.drawsFile))
         err << ShownLine(note) << "\n";

@@ -68,21 +68,25 @@ int RunTwoPoolHistory(const CheckOptions& options, const TwoPoolInputs& inputs, 
     reading.from = options.from;
     reading.to = options.to;
     const std::filesystem::path drawsFile = options.draws;
-    const auto stoppedAfter = [&](std::int64_t draws, bool written) {
-        err << "brindlemark: stopped after " << draws << " draws; "
-            << (written ? "the CSV is incomplete and nothing was saved" : "nothing was written") << "\n";
+    const auto stoppedAfter = [&](std::int64_t draws) {
+        err << "brindlemark: stopped after " << draws << " draws; nothing was written\n";
         return kExitFailure;
     };
     // Every draw is read once before anything is written: a bad line refuses the run with nothing on stdout.
     auto first = DrawsReader::Open(drawsFile, shape, reading);
     if (!first)
         return Refuse(err, first.error().message);
+    // Both passes read the one file opened here.
+    const std::shared_ptr<const InputFile> drawsInput = (*first)->input();
     HistoryDraw draw;
     while ((*first)->Next(draw))
         if (((*first)->draws() & 0x3FF) == 0 && interrupt.Pressed())
-            return stoppedAfter(0, false);
-    if ((*first)->error())
+            return stoppedAfter(0);
+    if ((*first)->error()) {
+        if (const Status same = drawsInput->CheckUnchanged(); !same)
+            return Fail(err, same.error().message);
         return Refuse(err, (*first)->error()->message);
+    }
     const std::int64_t drawCount = (*first)->draws();
     // The second pass reads the dates as the first settled them.
     reading.dateOrder = (*first)->dateOrder();
@@ -102,9 +106,9 @@ int RunTwoPoolHistory(const CheckOptions& options, const TwoPoolInputs& inputs, 
         return Refuse(err, wheel.error().message);
     }
     if (stopped)
-        return stoppedAfter(0, false);
+        return stoppedAfter(0);
 
-    auto second = DrawsReader::Open(drawsFile, shape, reading);
+    auto second = DrawsReader::Open(drawsInput, shape, reading);
     if (!second)
         return Refuse(err, second.error().message);
     AtomicFileWriter saved;
@@ -112,36 +116,37 @@ int RunTwoPoolHistory(const CheckOptions& options, const TwoPoolInputs& inputs, 
         if (const Status opened = saved.Open(options.save); !opened)
             return Refuse(err, opened.error().message);
     }
-    ReportOutput printed(out);
-    const auto write = [&](const std::string& text) {
-        printed.Write(text);
-        if (saved.IsOpen())
-            saved.Write(text);
-    };
-    write(TwoPoolCsvHeader(game));
+    // The CSV is kept until the whole run is known good (one short line a draw): a run that
+    // fails, an input that changed meanwhile or Ctrl+C leave nothing a pipeline could take for a result.
+    std::string csv = TwoPoolCsvHeader(game);
     std::vector<std::int64_t> total(static_cast<std::size_t>(game.Tiers()), 0);
     std::int64_t draws = 0;
     while ((*second)->Next(draw)) {
+        if (HistoryPollHook())
+            HistoryPollHook()(draws);
         if (interrupt.Pressed())
-            return stoppedAfter(draws, true);
+            return stoppedAfter(draws);
         const TwoPoolDraw drawn = DrawOf(draw);
         const auto tally = TwoPoolTally(game, *wheel, drawn);
         for (std::size_t t = 0; t < total.size(); ++t)
             total[t] += tally[t];
-        write(TwoPoolCsvRow(game, draw.date, drawn, tally));
+        csv += TwoPoolCsvRow(game, draw.date, drawn, tally);
         ++draws;
     }
     // Another count or a fault now means the file changed in between.
+    if (const Status same = InputsUnchanged({input->get(), drawsInput.get()}); !same)
+        return Fail(err, same.error().message);
     if ((*second)->error() || draws != drawCount)
         return Fail(err, ChangedWhileCheckedText(drawsFile));
-    if (const Status same = (*input)->CheckUnchanged(); !same)
-        return Fail(err, same.error().message);
-    write(TwoPoolCsvTotal(game, total));
+    csv += TwoPoolCsvTotal(game, total);
+    ReportOutput printed(out);
+    printed.Write(csv);
     if (!printed.Flush())
         return Fail(err, printed.FailureText());
     if (saved.IsOpen()) {
+        saved.Write(csv);
         if (const Status committed = saved.Commit(); !committed)
-            return Refuse(err, committed.error().message);
+            return Fail(err, committed.error().message);
     }
     for (const std::string& note : DrawsFileNoteLines(drawsFile, (*second)->notes()))
         err << ShownLine(note) << "\n";
@@ -224,7 +229,7 @@ int RunTwoPoolCheckCommand(const CheckOptions& options, const TwoPoolInputs& inp
         return Fail(err, printed.FailureText());
     if (summaryFile.IsOpen()) {
         if (const Status committed = summaryFile.Commit(); !committed)
-            return Refuse(err, committed.error().message);
+            return Fail(err, committed.error().message);
     }
     err << CompletionTimeText(static_cast<double>(counted.elapsedMs + reported.elapsedMs) / 1000.0, separators)
         << "\n";

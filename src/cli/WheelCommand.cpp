@@ -6,9 +6,11 @@
 #include "cli/Cli.h"
 #include "cli/InputFiles.h"
 #include "cli/Interrupt.h"
+#include "cli/ReportOutput.h"
 #include "checking/CheckReport.h"
 #include "checking/Clock.h"
 #include "common/AtomicFile.h"
+#include "common/InputFile.h"
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "wheels/WheelAnalysis.h"
@@ -217,38 +219,114 @@ int RunWheelApply(const std::vector<std::string>& passed, const bm::ProgramFolde
         if (const Status target = CheckOutputTarget(outFile, inputs, &folder); !target)
             return Refuse(err, target.error().message);
     }
-    const auto design = wheels::ReadDesign(designFile);
-    if (!design)
-        return Refuse(err, design.error().message);
+    // The design is read twice from the one open file, a piece at a time: first to know its
+    // shape (and every refusal, before anything is written), then to write the plays, so memory
+    // stays flat however large the design is.
+    const auto opened = wheels::OpenDesign(designFile);
+    if (!opened)
+        return Refuse(err, opened.error().message);
+    const InputFile& design = **opened;
+    const auto refuseUnlessChanged = [&](const std::string& message) {
+        if (const Status same = design.CheckUnchanged(); !same)
+            return Fail(err, same.error().message);
+        return Refuse(err, message);
+    };
     const auto numbers = game ? wheels::ParseNumbers(numbersText, game->pool, game->name)
                               : wheels::ParseNumbers(numbersText);
+    const int v = numbers ? static_cast<int>(numbers->size()) : 0;
+    // The first label beyond the numbers given, for labels counted from 0 and from 1.
+    struct Beyond {
+        std::int64_t line = 0;
+        int label = 0;
+    };
+    std::optional<Beyond> beyondFromZero, beyondFromOne;
+    const auto shape = wheels::ScanDesign(design, designFile, [&](const std::vector<int>& play, std::int64_t line) {
+        for (int label : play) {
+            if (!beyondFromZero && label >= v)
+                beyondFromZero = Beyond{line, label};
+            if (!beyondFromOne && label > v)
+                beyondFromOne = Beyond{line, label};
+        }
+        return true;
+    });
+    if (!shape)
+        return refuseUnlessChanged(shape.error().message);
     if (!numbers)
         return Refuse(err, numbers.error().message);
-    if (game && design->playSize != game->pick)
-        return Refuse(err, design->name + ": its plays hold " + std::to_string(design->playSize) + " numbers; " +
+    if (game && shape->playSize != game->pick)
+        return Refuse(err, designFile + ": its plays hold " + std::to_string(shape->playSize) + " numbers; " +
                                game->name + " plays hold " + std::to_string(game->pick));
-    auto plays = wheels::ApplyDesign(*design, *numbers);
-    if (!plays)
-        return Refuse(err, plays.error().message);
+    if (const auto& beyond = shape->zeroBased ? beyondFromZero : beyondFromOne)
+        return Refuse(err, designFile + ": line " + std::to_string(beyond->line) + ": label " +
+                               std::to_string(beyond->label) + " is beyond the " + std::to_string(v) +
+                               " numbers given");
+    std::optional<wheels::SecondNumbersInTurn> secondNumbers;
     if (*second) {
-        auto withSecond = wheels::WithSecondNumbers(*plays, **second);
-        if (!withSecond)
-            return Refuse(err, withSecond.error().message);
-        *plays = std::move(*withSecond);
+        auto turn = wheels::SecondNumbersInTurn::For(**second, shape->plays);
+        if (!turn)
+            return Refuse(err, turn.error().message);
+        secondNumbers = std::move(*turn);
     }
     // Numbers beyond the design's labels would be left out without a word.
-    if (const auto unused = static_cast<int>(numbers->size()) - design->NumbersNeeded(); unused > 0)
-        err << "brindlemark: note: " << ShownLine(design->name) << " has " << design->NumbersNeeded()
+    if (const auto unused = v - shape->NumbersNeeded(); unused > 0)
+        err << "brindlemark: note: " << ShownLine(designFile) << " has " << shape->NumbersNeeded()
             << " labels; the last " << unused << " of the numbers given are in no play\n";
-    const std::string text = wheels::PlaysText(*plays);
+
+    AtomicFileWriter file;
     if (!outFile.empty()) {
-        if (const Status written = WriteFileAtomically(outFile, text); !written)
-            return Refuse(err, written.error().message);
+        if (const Status ready = file.Open(outFile); !ready)
+            return Refuse(err, ready.error().message);
+    }
+    ReportOutput printed(out);
+    std::string text;
+    const auto flush = [&] {
+        if (file.IsOpen())
+            file.Write(text);
+        else
+            printed.Write(text);
+        text.clear();
+    };
+    const int shift = shape->zeroBased ? 0 : 1;
+    std::vector<int> play;
+    std::vector<std::vector<int>> lines;
+    bool differs = false;  // a label the first pass did not see: the file changed in between
+    const auto written = wheels::ScanDesign(design, designFile, [&](const std::vector<int>& labels, std::int64_t) {
+        play.clear();
+        for (int label : labels) {
+            if (label - shift < 0 || label - shift >= v) {
+                differs = true;
+                return false;
+            }
+            play.push_back((*numbers)[static_cast<std::size_t>(label - shift)]);
+        }
+        std::sort(play.begin(), play.end());
+        if (secondNumbers) {
+            secondNumbers->Lines(play, lines);
+            text += wheels::PlaysText(lines);
+        } else {
+            text += wheels::PlaysText({play});
+        }
+        if (text.size() >= 64 * 1024)
+            flush();
+        return printed.ok();
+    });
+    flush();
+    if (!file.IsOpen() && !printed.ok()) {
+        err << "brindlemark: the plays could not be written on standard output\n";
+        return kExitFailure;
+    }
+    // A second pass that meets a fault, a label or a count of plays the first did not read a
+    // changed file.
+    if (const Status same = design.CheckUnchanged(); !same)
+        return Fail(err, same.error().message);
+    if (differs || !written || written->plays != shape->plays)
+        return Fail(err, ChangedWhileCheckedText(designFile));
+    if (file.IsOpen()) {
+        if (const Status committed = file.Commit(); !committed)
+            return Fail(err, committed.error().message);
         return kExitOk;
     }
-    out << text;
-    out.flush();
-    if (!out) {
+    if (!printed.Flush()) {
         err << "brindlemark: the plays could not be written on standard output\n";
         return kExitFailure;
     }

@@ -12,6 +12,7 @@
 #include "cli/InputFiles.h"
 #include "common/Result.h"
 #include "wheels/SecondPool.h"
+#include "wheels/WheelMake.h"
 
 namespace bm::cli {
 
@@ -59,5 +60,8 @@ Status CheckSecondChoice(std::optional<wheels::SecondChoice>& choice, const std:
 // For tests: called by `wheel make` once a round of its search with the rounds done, so that a
 // test can interrupt it at a point that does not depend on the machine's speed.
 std::function<void(std::int64_t rounds)>& WheelMakeRoundHook();
+// For tests: handed what `wheel make`'s search returned before the final check, so that a test
+// can feed that check a wheel that misses its guarantee.
+std::function<void(wheels::MadeWheel&)>& WheelMakeResultHook();
 
 }  // namespace bm::cli

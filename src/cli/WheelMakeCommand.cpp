@@ -44,6 +44,12 @@ std::function<void(std::int64_t rounds)>& WheelMakeRoundHook()
     return hook;
 }
 
+std::function<void(wheels::MadeWheel&)>& WheelMakeResultHook()
+{
+    static std::function<void(wheels::MadeWheel&)> hook;
+    return hook;
+}
+
 int RunWheelMake(const std::vector<std::string>& passed, const bm::ProgramFolder& folder, std::ostream& out,
                  std::ostream& err)
 {
@@ -154,23 +160,43 @@ int RunWheelMake(const std::vector<std::string>& passed, const bm::ProgramFolder
         return static_cast<double>(clock.NowMs() - start) / (seconds * 1000.0);
     };
     limits.spent = spent;
+    wheels::SearchProgress last;  // where the search was when last asked
     limits.search.keepGoing = [&](const wheels::SearchProgress& progress) {
+        last = progress;
         if (WheelMakeRoundHook())
             WheelMakeRoundHook()(progress.rounds);
         return !interrupt.Pressed() && spent() < 1.0;
     };
     std::vector<std::string> faults;
-    const wheels::MadeWheel result = wheels::MakeWheel(shape, limits, wheels::LibraryFolder(), faults);
+    wheels::MadeWheel result = wheels::MakeWheel(shape, limits, wheels::LibraryFolder(), faults);
     for (const std::string& fault : faults)
         err << "brindlemark: note: the wheel library is left out: " << ShownLine(fault) << "\n";
+    if (WheelMakeResultHook())
+        WheelMakeResultHook()(result);
     const bool interrupted = interrupt.Pressed();
     const std::string elapsed = Seconds(static_cast<double>(clock.NowMs() - start) / 1000.0);
     if (result.plays.empty()) {
+        // Why there is none: how far the first wheel had come.
+        std::string reached;
+        if (last.tryingPlays > 0 && last.uncovered > 0)
+            reached = "; " + std::to_string(last.tryingPlays) + " plays so far, " + std::to_string(last.uncovered) +
+                      " of the " + std::to_string(wheels::SetsToCover(shape)) + " sets of " + std::to_string(shape.m) +
+                      " numbers still uncovered";
         err << "brindlemark: wheel make: " << (interrupted ? "interrupted" : "the time ran out")
-            << " before a first wheel was complete (" << elapsed << "); nothing written\n";
+            << " before a first wheel was complete (" << elapsed << reached << "); nothing written"
+            << (interrupted ? "" : "; give it more --seconds") << "\n";
         return kExitFailure;
     }
-    const auto match = wheels::CheckedMatch(shape, result.plays);
+    // The proof walks every subset of the numbers: Ctrl+C is heard there too (a wheel not
+    // proven is never written); after a Ctrl+C that ended the search, the best wheel so far is
+    // proven and written.
+    const bool pressedBefore = interrupted;
+    const auto match =
+        wheels::CheckedMatch(shape, result.plays, [&](double) { return pressedBefore || !interrupt.Pressed(); });
+    if (!match && !pressedBefore && interrupt.Pressed()) {
+        err << "brindlemark: wheel make: interrupted while the wheel was proven; nothing written\n";
+        return kExitFailure;
+    }
     if (!match || *match < shape.t) {
         err << "brindlemark: wheel make: the wheel built does not hold its guarantee (a fault of the program); "
                "nothing written\n";
@@ -186,7 +212,7 @@ int RunWheelMake(const std::vector<std::string>& passed, const bm::ProgramFolder
     const std::string text = wheels::PlaysText(plays);
     if (!outFile.empty()) {
         if (const Status written = WriteFileAtomically(outFile, text); !written)
-            return Refuse(err, written.error().message);
+            return Fail(err, written.error().message);
     } else {
         out << text;
         out.flush();

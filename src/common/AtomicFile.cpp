@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/FolderLock.h"
 #include "common/Platform.h"
 
 namespace bm {
@@ -69,6 +70,9 @@ std::string RandomSuffix()
 }
 
 constexpr std::size_t kSuffixLength = 12;
+// A copy younger than this may be one another program has just made and not yet locked.
+constexpr time_t kLeftoverAge = 60;
+// Where the file system keeps no locks, only a copy untouched this long is taken for a leftover.
 constexpr time_t kUnlockedLeftoverAge = 15 * 60;
 
 bool g_namedForTesting = false;
@@ -88,6 +92,20 @@ std::string_view LeftoverTarget(std::string_view name)
     return name.substr(1, suffix - 2);
 }
 
+// Whether any process holds a POSIX record lock (of either kind) on any part of the open file.
+// Asked as an open-file-description lock, which conflicts even with this process's own locks.
+bool RecordLocked(int fd)
+{
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0;
+    probe.l_len = 0;
+    if (::fcntl(fd, F_OFD_GETLK, &probe) != 0)
+        return false;
+    return probe.l_type != F_UNLCK;
+}
+
 bool RemoveIfLeftover(const fs::path& p)
 {
     struct stat st {};
@@ -99,11 +117,12 @@ bool RemoveIfLeftover(const fs::path& p)
     struct stat opened {};
     bool removed = false;
     if (::fstat(fd, &opened) == 0 && opened.st_dev == st.st_dev && opened.st_ino == st.st_ino) {
-        const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-        const bool old = !unlocked && errno != EWOULDBLOCK && std::time(nullptr) - opened.st_mtime > kUnlockedLeftoverAge;
+        const time_t age = std::time(nullptr) - opened.st_mtime;
+        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        const bool noLocks = locked && errno != EWOULDBLOCK;
         // Removed while the lock is held: a writer that made this very copy a moment ago and
         // has not locked it yet finds it gone and takes another name.
-        if (unlocked || old)
+        if (noLocks ? age > kUnlockedLeftoverAge : !locked && age > kLeftoverAge && !RecordLocked(fd))
             removed = ::unlink(p.c_str()) == 0;
     }
     ::close(fd);
@@ -275,6 +294,33 @@ Status CheckOutputTarget(const fs::path& given, const std::vector<fs::path>& inp
                              "an input of this run; it would be overwritten, choose another file"};
         }
     }
+    // Files that are the program's state or part of a definition, whether they exist yet or not.
+    struct Kept {
+        fs::path file;
+        std::string what;
+    };
+    std::vector<Kept> ownFiles;
+    if (folder)
+        ownFiles.push_back({folder->home() / "Brindlemark.ini",
+                        "the program's settings file, which holds the printers' calibrations and the choices "
+                        "remembered"});
+    for (const fs::path& input : inputs)
+        if (input.extension() == ".def")
+            ownFiles.push_back({fs::path(input).replace_extension(".marks"),
+                            "the marks file of the definition " + input.string()});
+    {
+        std::error_code ec;
+        const fs::path landing = fs::weakly_canonical(target, ec);
+        for (const Kept& k : ownFiles) {
+            std::error_code ec2;
+            struct stat st {};
+            const bool same = (!ec && fs::weakly_canonical(k.file, ec2) == landing && !ec2) ||
+                              (::stat(k.file.c_str(), &st) == 0 && ::stat(target.c_str(), &out) == 0 &&
+                               st.st_dev == out.st_dev && st.st_ino == out.st_ino);
+            if (same)
+                return Error{given.string() + ": is " + k.what + "; it would be overwritten, choose another file"};
+        }
+    }
     if (folder) {
         std::error_code ec;
         const fs::path where = fs::weakly_canonical(FolderOf(target), ec);
@@ -436,6 +482,21 @@ void SweepWriterLeftovers(const fs::path& folder, const std::function<bool(std::
         if (!target.empty() && ours(target))
             RemoveIfLeftover(it->path());
     }
+}
+
+FolderLock::FolderLock(const fs::path& folder)
+{
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        return;
+    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+FolderLock::~FolderLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 void UseNamedTemporaryFilesForTesting(bool named)

@@ -18,8 +18,9 @@ std::filesystem::path ResolvedTarget(const std::filesystem::path& target);
 // may write (never a device, FIFO, socket or folder), and its folder must exist.
 Status CheckWritableTarget(const std::filesystem::path& target);
 
-// As above, and the output is none of the run's `inputs` (same file, links followed) nor any
-// file in the program folder's Defs or Settings. Checked before anything is read or written.
+// As above, and the output is none of the run's `inputs` (same file, links followed), not the
+// marks file of a definition (.def) among them, not the program folder's Brindlemark.ini and no
+// file in its Defs or Settings. Checked before anything is read or written.
 Status CheckOutputTarget(const std::filesystem::path& target, const std::vector<std::filesystem::path>& inputs,
                          const ProgramFolder* folder);
 
@@ -60,9 +61,10 @@ Status WriteFileAtomically(const std::filesystem::path& target, std::string_view
 // A writer killed between naming its finished copy and renaming it (or, on a file system without
 // unnamed files, while writing) leaves "." TARGET "." 12 letters or digits ".tmp" beside the
 // target. Removes those in `folder` whose TARGET `ours` accepts, that are regular files of this
-// user with one link, and whose writer is gone: every writer holds a lock on its copy while it
-// lives, so a copy nobody holds locked is a leftover. Where the file system has no locks, only
-// copies untouched for 15 minutes go. Nothing else is ever removed.
+// user with one link, untouched for more than a minute, and whose writer is gone: every writer
+// holds a lock on its copy while it lives, so a copy nobody holds locked (by flock or a POSIX
+// record lock) is a leftover. A fresh copy is left for a later sweep. Where the file system has
+// no locks, only copies untouched for 15 minutes go. Nothing else is ever removed.
 void SweepWriterLeftovers(const std::filesystem::path& folder, const std::function<bool(std::string_view)>& ours);
 
 // For tests: write as on a file system without unnamed files (a hidden named copy).

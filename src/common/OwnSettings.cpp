@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <optional>
 
 #include "common/Platform.h"
@@ -17,6 +18,13 @@ constexpr std::uint64_t kMaxBytes = 64 * 1024;
 // place would block the start for ever); anything else is not ours.
 std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, bool& foreign)
 {
+    // A link leads to a file of someone else's choosing (another program's KEY=VALUE file), which
+    // a rewrite would sort and change: neither read nor rewritten.
+    std::error_code linkError;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(file, linkError))) {
+        foreign = true;
+        return std::nullopt;
+    }
     FileStamp named;
     if (!StampOf(file, named)) {
         foreign = errno != ENOENT;
@@ -34,7 +42,8 @@ std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, bo
     }
     FileStamp opened;
     std::string bytes;
-    if (!in.Stamp(opened) || !opened.regular || opened.size > kMaxBytes) {
+    // A link put in its place since the look above is caught here: another file was opened.
+    if (!in.Stamp(opened) || !opened.regular || !opened.SameFile(named) || opened.size > kMaxBytes) {
         foreign = true;
     } else {
         bytes.resize(static_cast<std::size_t>(opened.size));

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "common/AtomicFile.h"
+#include "common/FolderLock.h"
 #include "common/Numbers.h"
 #include "slip/MarkPlacement.h"
 
@@ -65,8 +66,9 @@ Result<ExtraMark> ExtraFromEntries(const ExtraEntries& e, const std::vector<Extr
             return Error{std::string("No Entry For Extra Mark ") + v.label};
         if (!value)
             return Error{std::string("Entry For Extra Mark ") + v.label + " Is Not A Number"};
-        if (v.size && *value <= 0)
-            return Error{std::string("Extra Mark ") + v.label + " Must Be More Than 0 mm"};
+        if (v.size && !(*value >= kSmallestExtraMm))
+            return Error{std::string("Extra Mark ") + v.label + " Must Be At Least " + ShortestText(kSmallestExtraMm) +
+                         " mm"};
         if (*value < 0 || *value > kMaxExtraMm)
             return Error{std::string("Extra Mark ") + v.label + " Must Be From 0 To " + ShortestText(kMaxExtraMm) +
                          " mm"};
@@ -124,22 +126,24 @@ Result<std::string> WriteDefinitionAndMarks(const ProgramFolder& folder, const D
     const auto definitionFile = folder.definitionFile(name);
     const auto marksFile = MarksFileOf(definitionFile);
     std::error_code ec;
+    std::filesystem::create_directories(folder.defs(), ec);
+    // Saves take turns, so the definition and the marks on disk always come from one save.
+    const FolderLock turn(folder.defs());
     const bool marksThere = std::filesystem::exists(std::filesystem::symlink_status(marksFile, ec));
     if (marks.IsDefault() && !marksThere)
         return WriteDefinition(folder, entries, mode);
 
-    std::filesystem::create_directories(folder.defs(), ec);
     for (const auto& target : {definitionFile, marksFile})
         if (const Status writable = CheckWritableTarget(target); !writable)
             return writable.error();
+    // The old marks file is kept to be put back; read as the marks reader reads it, so that a
+    // file far beyond what it takes is never read into memory.
     std::optional<std::string> before;
     if (marksThere) {
-        std::ifstream in(marksFile, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        if (!in)
-            return Error{marksFile.string() + ": cannot be read, so it is not replaced"};
-        before = bytes.str();
+        auto bytes = ReadMarksFileBytes(marksFile);
+        if (!bytes)
+            return Error{bytes.error().message + ", so it is not replaced; move it away and save again"};
+        before = std::move(*bytes);
     }
     if (const Status written = WriteSlipMarks(marksFile, marks); !written)
         return written.error();

@@ -221,17 +221,25 @@ Result<std::optional<Scale>> CalibrationStore::Get(const std::string& printer) c
     if (!lines)
         return lines.error();
     const std::string key = Key(printer) + "=";
+    std::optional<std::size_t> first;
     for (std::size_t i = 0; i < lines->size(); ++i) {
-        const std::string& line = (*lines)[i];
-        if (line.rfind(key, 0) != 0)
+        if ((*lines)[i].rfind(key, 0) != 0)
             continue;
-        auto scale = ParseScale(line.substr(key.size()), file_.string() + ": line " + std::to_string(i + 1) +
-                                                             ": the calibration of printer \"" + printer + "\"");
-        if (!scale)
-            return scale.error();
-        return std::optional<Scale>(*scale);
+        // Two calibrations of one printer: taking either would be a guess.
+        if (first)
+            return Error{file_.string() + ": line " + std::to_string(i + 1) + ": the calibration of printer \"" +
+                         printer + "\" is given a second time (first on line " + std::to_string(*first + 1) +
+                         "); remove one of the two lines"};
+        first = i;
     }
-    return std::optional<Scale>();
+    if (!first)
+        return std::optional<Scale>();
+    auto scale = ParseScale((*lines)[*first].substr(key.size()), file_.string() + ": line " +
+                                                                     std::to_string(*first + 1) +
+                                                                     ": the calibration of printer \"" + printer + "\"");
+    if (!scale)
+        return scale.error();
+    return std::optional<Scale>(*scale);
 }
 
 Status CalibrationStore::Set(const std::string& printer, const std::optional<Scale>& scale) const

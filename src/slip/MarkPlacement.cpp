@@ -77,6 +77,13 @@ std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMa
     // Offsets move boxes and extra marks alike: the overlap is judged where they were measured.
     // Marks that only touch share no ink.
     const BoxRect measured = ExtraRect(extra, 0, 0);
+    // Beyond the slip's edge a mark lands on the platen or the printer's rollers, not the slip.
+    constexpr float kEdgeSlack = 0.001f;  // what float sums of millimetres miss by
+    if (measured.x1 < -kEdgeSlack || measured.y1 < -kEdgeSlack || measured.x2 > def.SlipWidth + kEdgeSlack ||
+        measured.y2 > def.SlipHeight + kEdgeSlack)
+        return name + " lies at " + ShortestText(measured.x1) + " to " + Mm(measured.x2) + " across, " +
+               ShortestText(measured.y1) + " to " + Mm(measured.y2) + " down, beyond the " +
+               ShortestText(def.SlipWidth) + " x " + Mm(def.SlipHeight) + " slip; keep extra marks on the slip";
     // The boxes are every row by every column: the first box over the mark, in the job's order,
     // is the first row and the first column it reaches into.
     const BoxGeometry g(def, 0, 0);

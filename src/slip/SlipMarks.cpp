@@ -22,9 +22,11 @@ std::string KindFault(const std::filesystem::path& file, const FileStamp& stamp)
     return file.string() + ": is not a regular file (a FIFO, device or socket), not a marks file";
 }
 
+}  // namespace
+
 // The whole file, or why it is no small regular file. Nothing is opened before it is known to be
 // a regular file, and the open never waits: a FIFO put there in between is refused, not read.
-Result<std::string> ReadSmallFile(const std::filesystem::path& file)
+Result<std::string> ReadMarksFileBytes(const std::filesystem::path& file)
 {
     FileStamp before;
     if (!StampOf(file, before))
@@ -58,6 +60,8 @@ Result<std::string> ReadSmallFile(const std::filesystem::path& file)
     bytes.resize(got);
     return bytes;
 }
+
+namespace {
 
 class MarksReader {
 public:
@@ -388,9 +392,9 @@ private:
                 return Fault(shown + ": its " + kWhat[i] + " \"" + ShownText(parts[i]) +
                              "\" is not a number of millimetres (decimal point, values separated by blanks)");
             const bool size = i >= 2;
-            if (size && *mm <= 0)
-                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) +
-                             " mm; a size must be more than 0 mm");
+            if (size && !(*mm >= kSmallestExtraMm))
+                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) + " mm; an extra mark is at least " +
+                             ShortestText(kSmallestExtraMm) + " mm wide and high");
             if (*mm < 0 || *mm > kMaxExtraMm)
                 return Fault(shown + ": its " + kWhat[i] + " " + ShortestText(*mm) + " mm is out of range (0 to " +
                              ShortestText(kMaxExtraMm) + " mm)");
@@ -425,9 +429,18 @@ Result<SlipMarks> ReadSlipMarks(const std::filesystem::path& file)
     const auto link = std::filesystem::symlink_status(file, ec);
     if (!std::filesystem::exists(link))
         return SlipMarks{};  // a definition without marks prints as it always did
-    if (std::filesystem::is_symlink(link) && !std::filesystem::exists(file, ec))
-        return Error{file.string() + ": is a link to a file that does not exist"};
-    const auto bytes = ReadSmallFile(file);
+    if (std::filesystem::is_symlink(link)) {
+        struct stat target {};
+        if (::stat(file.c_str(), &target) != 0) {
+            // A file in a folder the user may not enter is there all the same: say what stops it.
+            const int why = errno;
+            if (why != ENOENT && why != ENOTDIR)
+                return Error{file.string() + ": is a link to " + std::filesystem::read_symlink(file, ec).string() +
+                             ", which cannot be reached (" + std::strerror(why) + ")"};
+            return Error{file.string() + ": is a link to a file that does not exist"};
+        }
+    }
+    const auto bytes = ReadMarksFileBytes(file);
     if (!bytes)
         return bytes.error();
     return MarksReader(file).Read(*bytes);

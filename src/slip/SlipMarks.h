@@ -17,6 +17,8 @@ inline constexpr int kSmallestMark = 10;
 inline constexpr int kMaxExtraMarks = 100;
 // Longer than any paper a slip printer takes; positions and sizes beyond it are typing slips.
 inline constexpr float kMaxExtraMm = 1000;
+// The narrowest and lowest extra mark: a printer's dot or two; anything thinner would not print.
+inline constexpr float kSmallestExtraMm = 0.1f;
 
 // A box marked on every slip played (number of draws, draw days, an add-on game), measured like
 // the definition: from the slip's top-left edge, in millimetres, before offsets.
@@ -100,6 +102,10 @@ struct SlipMarks {
     }
     bool operator==(const SlipMarks&) const = default;
 };
+
+// The bytes of a marks file, as the reader takes them: a regular file of at most 64 KiB, opened
+// without waiting; anything else is refused naming the file.
+Result<std::string> ReadMarksFileBytes(const std::filesystem::path& file);
 
 // NAME.marks beside NAME.def.
 std::filesystem::path MarksFileOf(const std::filesystem::path& definitionFile);

@@ -207,7 +207,7 @@ void LottoState::AddPlay(const int* sorted)
     });
 }
 
-void LottoState::AddPlays(const std::vector<int>& plays)
+bool LottoState::AddPlays(const std::vector<int>& plays, const std::function<bool()>& keepGoing)
 {
     for (std::size_t at = 0; at < plays.size(); at += static_cast<std::size_t>(k_)) {
         const int* play = &plays[at];
@@ -228,7 +228,14 @@ void LottoState::AddPlays(const std::vector<int>& plays)
         d[i] = i;
     std::uint32_t ranks[kMaxWheelNumbers];  // C(m, t) < 128
     uncovered_ = 0;
+    constexpr std::size_t kAskEvery = std::size_t{1} << 16;
+    const std::uint64_t perSet = tOfM_.size() / static_cast<std::size_t>(t_);
     for (std::size_t r = 0; r < count_.size(); ++r) {
+        if (r % kAskEvery == 0 && r > 0) {
+            work_ += kAskEvery * perSet;
+            if (keepGoing && !keepGoing())
+                return false;
+        }
         std::uint32_t held = 0;
         std::uint32_t only = 0;
         std::size_t n = 0;
@@ -268,7 +275,8 @@ void LottoState::AddPlays(const std::vector<int>& plays)
         for (int j = 0; j < i; ++j)
             d[j] = j;
     }
-    work_ += count_.size() * tOfM_.size() / static_cast<std::size_t>(t_);
+    work_ += (count_.size() - (count_.size() - 1) / kAskEvery * kAskEvery) * perSet;
+    return true;
 }
 
 void LottoState::RemovePlay(std::size_t p)

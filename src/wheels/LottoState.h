@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "wheels/CoveringBounds.h"
@@ -35,7 +36,9 @@ public:
     void AddPlay(const int* sorted);
     // Many plays (k numbers each, ascending, one after another) at once into a state with none:
     // one pass over the m-sets in order, much faster than adding them one by one.
-    void AddPlays(const std::vector<int>& plays);
+    // `keepGoing`, when given, is asked every so many sets of the set-up (a large shape takes
+    // seconds); false stops it, and the state is then of no use.
+    bool AddPlays(const std::vector<int>& plays, const std::function<bool()>& keepGoing = {});
     // The last play takes p's place.
     void RemovePlay(std::size_t p);
     // The change in the weight of the uncovered m-sets if x leaves play p and y comes in (in

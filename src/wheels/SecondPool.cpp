@@ -24,8 +24,12 @@ std::vector<std::vector<int>> Sets(const std::vector<int>& chosen, int pick)
 
 }  // namespace
 
-Result<std::vector<std::vector<int>>> WithSecondNumbers(const std::vector<std::vector<int>>& plays,
-                                                        const SecondChoice& choice)
+SecondNumbersInTurn::SecondNumbersInTurn(const SecondChoice& choice, std::vector<std::vector<int>> sets)
+    : numbers_(choice.numbers), pick_(choice.pick), all_(choice.all), sets_(std::move(sets))
+{
+}
+
+Result<SecondNumbersInTurn> SecondNumbersInTurn::For(const SecondChoice& choice, std::int64_t plays)
 {
     const auto c = static_cast<int>(choice.numbers.size());
     if (choice.pick < 1 || choice.pick > 2)
@@ -33,37 +37,54 @@ Result<std::vector<std::vector<int>>> WithSecondNumbers(const std::vector<std::v
     if (c < choice.pick)
         return Error{"--second holds " + std::to_string(c) + (c == 1 ? " number" : " numbers") +
                      "; a play takes " + std::to_string(choice.pick) + " second-pool numbers"};
-    std::vector<std::vector<int>> out;
+    std::vector<std::vector<int>> sets;
     if (choice.all) {
-        const auto sets = Sets(choice.numbers, choice.pick);
-        const auto total = static_cast<std::int64_t>(plays.size()) * static_cast<std::int64_t>(sets.size());
+        sets = Sets(choice.numbers, choice.pick);
+        for (auto& set : sets)
+            std::sort(set.begin(), set.end());
+        const auto total = plays * static_cast<std::int64_t>(sets.size());
         if (total > kMostPlaysWithSecond)
-            return Error{"--second-all would make " + std::to_string(total) + " plays (" +
-                         std::to_string(plays.size()) + " x " + std::to_string(sets.size()) + "); at most " +
+            return Error{"--second-all would make " + std::to_string(total) + " plays (" + std::to_string(plays) +
+                         " x " + std::to_string(sets.size()) + "); at most " +
                          std::to_string(kMostPlaysWithSecond) + " are written"};
-        out.reserve(static_cast<std::size_t>(total));
-        for (const auto& play : plays)
-            for (const auto& set : sets) {
-                std::vector<int> line = play;
-                std::vector<int> second = set;
-                std::sort(second.begin(), second.end());
-                line.insert(line.end(), second.begin(), second.end());
-                out.push_back(std::move(line));
-            }
-        return out;
     }
-    out.reserve(plays.size());
-    std::size_t next = 0;
-    for (const auto& play : plays) {
-        std::vector<int> line = play;
-        std::vector<int> second;
-        for (int i = 0; i < choice.pick; ++i) {
-            second.push_back(choice.numbers[next]);
-            next = (next + 1) % choice.numbers.size();
+    return SecondNumbersInTurn(choice, std::move(sets));
+}
+
+void SecondNumbersInTurn::Lines(const std::vector<int>& play, std::vector<std::vector<int>>& lines)
+{
+    lines.clear();
+    if (all_) {
+        for (const auto& set : sets_) {
+            std::vector<int> line = play;
+            line.insert(line.end(), set.begin(), set.end());
+            lines.push_back(std::move(line));
         }
-        std::sort(second.begin(), second.end());
-        line.insert(line.end(), second.begin(), second.end());
-        out.push_back(std::move(line));
+        return;
+    }
+    std::vector<int> second;
+    for (int i = 0; i < pick_; ++i) {
+        second.push_back(numbers_[next_]);
+        next_ = (next_ + 1) % numbers_.size();
+    }
+    std::sort(second.begin(), second.end());
+    std::vector<int> line = play;
+    line.insert(line.end(), second.begin(), second.end());
+    lines.push_back(std::move(line));
+}
+
+Result<std::vector<std::vector<int>>> WithSecondNumbers(const std::vector<std::vector<int>>& plays,
+                                                        const SecondChoice& choice)
+{
+    auto turn = SecondNumbersInTurn::For(choice, static_cast<std::int64_t>(plays.size()));
+    if (!turn)
+        return turn.error();
+    std::vector<std::vector<int>> out;
+    std::vector<std::vector<int>> lines;
+    for (const auto& play : plays) {
+        turn->Lines(play, lines);
+        for (auto& line : lines)
+            out.push_back(std::move(line));
     }
     return out;
 }

@@ -27,6 +27,25 @@ struct SecondChoice {
 Result<std::vector<std::vector<int>>> WithSecondNumbers(const std::vector<std::vector<int>>& plays,
                                                         const SecondChoice& choice);
 
+// The second numbers given a play at a time, for a wheel that is streamed rather than held.
+class SecondNumbersInTurn {
+public:
+    // Refused as WithSecondNumbers refuses, for a wheel of `plays` plays.
+    static Result<SecondNumbersInTurn> For(const SecondChoice& choice, std::int64_t plays);
+
+    // The next play's lines, its second numbers after `play`: one line, or one per set with `all`.
+    void Lines(const std::vector<int>& play, std::vector<std::vector<int>>& lines);
+
+private:
+    SecondNumbersInTurn(const SecondChoice& choice, std::vector<std::vector<int>> sets);
+
+    std::vector<int> numbers_;
+    int pick_ = 0;
+    bool all_ = false;
+    std::vector<std::vector<int>> sets_;
+    std::size_t next_ = 0;
+};
+
 // Per chosen second number, in the order given: how many plays hold it among their last
 // `pick` numbers.
 std::vector<std::int64_t> SecondNumberCounts(const std::vector<std::vector<int>>& plays, int pick,

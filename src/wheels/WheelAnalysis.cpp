@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <limits>
+#include <span>
 #include <thread>
 
 #include "checking/GameRules.h"
@@ -52,13 +53,24 @@ bool NextSubset(int* c, int s, int n)
     return false;
 }
 
+// Both kinds of play list, play by play.
+std::size_t PlayCount(const std::vector<LabelPlay>& plays) { return plays.size(); }
+std::size_t PlayCount(const PackedPlays& plays) { return plays.count(); }
+std::span<const int> PlayAt(const std::vector<LabelPlay>& plays, std::size_t p) { return plays[p]; }
+std::span<const std::uint8_t> PlayAt(const PackedPlays& plays, std::size_t p)
+{
+    return {plays.play(p), static_cast<std::size_t>(plays.size)};
+}
+
 // Marks every s-subset of each play as matched in full.
-void MarkPlaySubsets(const std::vector<LabelPlay>& plays, int s, std::vector<std::uint8_t>& level)
+template <class Plays>
+void MarkPlaySubsets(const Plays& plays, int s, std::vector<std::uint8_t>& level)
 {
     const RankTable& rank = Ranks();
     std::array<int, kMaxNumbers> sorted{};
     std::array<int, kMaxDrawn + 1> pick{};
-    for (const LabelPlay& play : plays) {
+    for (std::size_t p = 0; p < PlayCount(plays); ++p) {
+        const auto play = PlayAt(plays, p);
         const int k = static_cast<int>(play.size());
         if (k < s)
             continue;
@@ -107,7 +119,10 @@ std::int64_t SubsetCount(int v, int drawn)
     return total;
 }
 
-std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, int v, int pool, int drawn)
+namespace {
+
+template <class Plays>
+std::optional<std::string> FaultOf(const Plays& plays, int v, int pool, int drawn)
 {
     if (drawn < 1 || drawn > kMaxDrawn)
         return "a draw of " + std::to_string(drawn) + " numbers cannot be analysed (1 to " +
@@ -118,10 +133,10 @@ std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, in
     if (pool < drawn || pool < v)
         return "a pool of " + std::to_string(pool) + " numbers cannot hold a draw of " + std::to_string(drawn) +
                " or the wheel's " + std::to_string(v) + " numbers";
-    for (std::size_t p = 0; p < plays.size(); ++p) {
+    for (std::size_t p = 0; p < PlayCount(plays); ++p) {
         // A bit per label (v is at most kMaxNumbers): no allocation per play.
         std::array<std::uint64_t, (kMaxNumbers + 63) / 64> seen{};
-        for (int label : plays[p]) {
+        for (int label : PlayAt(plays, p)) {
             if (label < 0 || label >= v)
                 return "play " + std::to_string(p + 1) + ": label " + std::to_string(label) + " is not one of 0 to " +
                        std::to_string(v - 1);
@@ -139,15 +154,13 @@ std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, in
                std::to_string(kMaxSubsets) + " an analysis may take (a minute or two and 700 MB of memory)";
     // Every play also marks its own subsets of up to `drawn` numbers.
     std::int64_t marks = 0;
-    for (const LabelPlay& play : plays)
-        marks = std::min(kMaxSubsets + 1, marks + SubsetCount(static_cast<int>(play.size()), drawn));
+    for (std::size_t p = 0; p < PlayCount(plays); ++p)
+        marks = std::min(kMaxSubsets + 1, marks + SubsetCount(static_cast<int>(PlayAt(plays, p).size()), drawn));
     if (marks > kMaxSubsets - subsets)
         return "the plays hold more than " + std::to_string(kMaxSubsets - subsets) + " subsets of up to " +
                std::to_string(drawn) + " numbers to mark, more than an analysis may take";
     return std::nullopt;
 }
-
-namespace {
 
 // The s-subset of colexicographic rank `r`, into c[0..s-1] ascending.
 void UnrankSubset(std::int64_t r, int s, int* c)
@@ -164,13 +177,15 @@ void UnrankSubset(std::int64_t r, int s, int* c)
 
 // The ranks of every s-subset a play holds in full, ascending: what the top level needs to know
 // of the plays, without an array over all its subsets.
-std::vector<std::int64_t> PlaySubsetRanks(const std::vector<LabelPlay>& plays, int s)
+template <class Plays>
+std::vector<std::int64_t> PlaySubsetRanks(const Plays& plays, int s)
 {
     const RankTable& rank = Ranks();
     std::vector<std::int64_t> ranks;
     std::array<int, kMaxNumbers> sorted{};
     std::array<int, kMaxDrawn + 1> pick{};
-    for (const LabelPlay& play : plays) {
+    for (std::size_t p = 0; p < PlayCount(plays); ++p) {
+        const auto play = PlayAt(plays, p);
         const int k = static_cast<int>(play.size());
         if (k < s)
             continue;
@@ -258,12 +273,10 @@ bool WalkLevel(const LevelWalk& w, std::int64_t from, std::int64_t to, std::vect
 // Levels this small are walked on one thread: a second would cost more than it saves.
 constexpr std::int64_t kLeastSplit = 1 << 16;
 
-}  // namespace
-
-Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, int drawn,
-                         const AnalysisProgress& progress)
+template <class Plays>
+Result<Coverage> AnalyzeOf(const Plays& plays, int v, int pool, int drawn, const AnalysisProgress& progress)
 {
-    if (auto fault = AnalysisFault(plays, v, pool, drawn))
+    if (auto fault = FaultOf(plays, v, pool, drawn))
         return Error{*fault};
     const RankTable& rank = Ranks();
     const int top = std::min(drawn, v);
@@ -320,7 +333,7 @@ Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, i
         return Error::Stopped();
 
     Coverage cov;
-    cov.plays = static_cast<std::int64_t>(plays.size());
+    cov.plays = static_cast<std::int64_t>(PlayCount(plays));
     cov.numbers = v;
     cov.pool = pool;
     cov.drawn = drawn;
@@ -335,6 +348,37 @@ Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, i
             cov.best[t] += counts[t] * completions;
     }
     return cov;
+}
+
+}  // namespace
+
+std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, int v, int pool, int drawn)
+{
+    return FaultOf(plays, v, pool, drawn);
+}
+
+std::optional<std::string> AnalysisFault(const PackedPlays& plays, int v, int pool, int drawn)
+{
+    return FaultOf(plays, v, pool, drawn);
+}
+
+Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, int drawn,
+                         const AnalysisProgress& progress)
+{
+    return AnalyzeOf(plays, v, pool, drawn, progress);
+}
+
+Result<Coverage> Analyze(const PackedPlays& plays, int v, int pool, int drawn, const AnalysisProgress& progress)
+{
+    return AnalyzeOf(plays, v, pool, drawn, progress);
+}
+
+std::vector<LabelPlay> PackedPlays::Unpacked() const
+{
+    std::vector<LabelPlay> out;
+    for (std::size_t p = 0; p < count(); ++p)
+        out.emplace_back(play(p), play(p) + size);
+    return out;
 }
 
 Result<int> Guaranteed(const std::vector<LabelPlay>& plays, int v, int m, const AnalysisProgress& progress)
@@ -353,19 +397,41 @@ Result<WheelOnNumbers> ReadWheelForAnalysis(const std::filesystem::path& wheel, 
     if (!reader)
         return reader.error();
     const PlayRule rule(game, pool);
-    std::vector<std::array<std::int32_t, kMaxNumbersPerPlay>> read;
+    // The numbers as read, a byte each (a pool is at most two digits); put on labels at the end.
+    WheelOnNumbers w;
+    w.plays.size = game.mainPicks;
     std::vector<bool> used(static_cast<std::size_t>(pool) + 1, false);
+    int numbersUsed = 0;
+    // Each play marks its own subsets of up to `drawn` numbers: past the bound an analysis may
+    // take, the rest of the file is not worth reading (nor holding).
+    const std::int64_t marksPerPlay = SubsetCount(game.mainPicks, game.mainDrawn);
+    std::int64_t marks = 0;
     Play play;
     while ((*reader)->Next(play)) {
         if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
             return Error{(*reader)->name() + ": line " + std::to_string(play.line) + ": " + *fault};
-        for (int i = 0; i < game.mainPicks; ++i)
-            used[static_cast<std::size_t>(play.numbers[static_cast<std::size_t>(i)])] = true;
-        read.push_back(play.numbers);
+        for (int i = 0; i < game.mainPicks; ++i) {
+            const auto n = static_cast<std::size_t>(play.numbers[static_cast<std::size_t>(i)]);
+            if (!used[n]) {
+                used[n] = true;
+                ++numbersUsed;
+            }
+            w.plays.labels.push_back(static_cast<std::uint8_t>(n));
+        }
+        marks += marksPerPlay;
+        // Numbers with too many subsets of their own are refused at the end, with their count.
+        const std::int64_t subsets = SubsetCount(numbersUsed, game.mainDrawn);
+        const std::int64_t room = subsets <= kMaxSubsets ? kMaxSubsets - subsets : kMaxSubsets;
+        if (marks > room)
+            return Error{(*reader)->name() + ": line " + std::to_string(play.line) + ": the plays up to this line hold " +
+                         std::to_string(marks) + " subsets of up to " + std::to_string(game.mainDrawn) +
+                         " numbers to mark, more than the " + std::to_string(room) + " an analysis may take"};
     }
     if ((*reader)->error())
         return *(*reader)->error();
-    WheelOnNumbers w;
+    if (w.plays.labels.empty())
+        return Error{(*reader)->name() + ": holds no plays (nothing but blank or comment lines); there is nothing "
+                                         "to analyse"};
     std::vector<int> label(static_cast<std::size_t>(pool) + 1, -1);
     for (int n = 1; n <= pool; ++n) {
         if (used[static_cast<std::size_t>(n)]) {
@@ -373,13 +439,9 @@ Result<WheelOnNumbers> ReadWheelForAnalysis(const std::filesystem::path& wheel, 
             w.numbers.push_back(n);
         }
     }
-    w.plays.reserve(read.size());
-    for (const auto& numbers : read) {
-        LabelPlay p;
-        for (int i = 0; i < game.mainPicks; ++i)
-            p.push_back(label[static_cast<std::size_t>(numbers[static_cast<std::size_t>(i)])]);
-        w.plays.push_back(std::move(p));
-    }
+    for (std::uint8_t& n : w.plays.labels)
+        n = static_cast<std::uint8_t>(label[n]);
+    w.plays.labels.shrink_to_fit();
     return w;
 }
 

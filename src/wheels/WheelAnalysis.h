@@ -15,6 +15,15 @@ namespace bm::wheels {
 // Plays written on labels 0..v-1, each label at most once in a play.
 using LabelPlay = std::vector<int>;
 
+// Plays of one size held at a byte a label, as a wheel file's plays are held for analysis.
+struct PackedPlays {
+    int size = 0;                       // labels of a play
+    std::vector<std::uint8_t> labels;   // play after play
+    std::size_t count() const { return size > 0 ? labels.size() / static_cast<std::size_t>(size) : 0; }
+    const std::uint8_t* play(std::size_t p) const { return labels.data() + p * static_cast<std::size_t>(size); }
+    std::vector<LabelPlay> Unpacked() const;
+};
+
 // What a wheel guarantees over every possible draw of `drawn` numbers from a pool of `pool`,
 // when the wheel's numbers U are the labels 0..v-1 (the rest of the pool lies outside U).
 struct Coverage {
@@ -41,6 +50,7 @@ inline constexpr std::int64_t kMaxSubsets = 700'000'000;
 
 // Why the wheel cannot be analysed so (too many subsets, labels out of range), or nothing.
 std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, int v, int pool, int drawn);
+std::optional<std::string> AnalysisFault(const PackedPlays& plays, int v, int pool, int drawn);
 
 // Asked now and then with the share of the work done (0 to 1); false stops the analysis.
 using AnalysisProgress = std::function<bool(double done)>;
@@ -52,6 +62,7 @@ using AnalysisProgress = std::function<bool(double done)>;
 // AnalysisFault) or stopped (Error::Stopped()).
 Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, int drawn,
                          const AnalysisProgress& progress = {});
+Result<Coverage> Analyze(const PackedPlays& plays, int v, int pool, int drawn, const AnalysisProgress& progress = {});
 
 // What a design on labels 0..v-1 guarantees when m of the drawn numbers are among its v: the
 // "t" of its "t if m" (it depends on nothing else). Refused as Analyze is, and when m > v.
@@ -59,10 +70,12 @@ Result<int> Guaranteed(const std::vector<LabelPlay>& plays, int v, int m, const 
 
 // A wheel file read for analysis: its plays by the checker's rules for `game` in a pool of `pool`
 // (only the main numbers count), and the wheel's numbers in ascending order; the plays come
-// back on labels 0..u-1, label i standing for numbers[i].
+// back on labels 0..u-1, label i standing for numbers[i], at a byte a number. A wheel without
+// plays is refused, and so is one whose plays hold more subsets to mark than an analysis may
+// take, at the line where they pass that bound: nothing past it is read.
 struct WheelOnNumbers {
     std::vector<int> numbers;
-    std::vector<LabelPlay> plays;
+    PackedPlays plays;
 };
 Result<WheelOnNumbers> ReadWheelForAnalysis(const std::filesystem::path& wheel, const CheckGame& game, int pool);
 

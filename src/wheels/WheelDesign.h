@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/InputFile.h"
 #include "common/Result.h"
 #include "wheels/WheelAnalysis.h"
 
@@ -34,6 +37,26 @@ struct Design {
 // distinct labels. Errors name the file and the physical line.
 Result<Design> ParseDesign(std::string_view text, const std::string& name);
 Result<Design> ReadDesign(const std::filesystem::path& file);
+
+// A design file opened for reading in passes: refused as ReadDesign refuses what is no design
+// file (missing, no regular file, larger than a design can be).
+Result<std::shared_ptr<InputFile>> OpenDesign(const std::filesystem::path& file);
+
+// The shape of a design, as read by a pass over it.
+struct DesignShape {
+    std::int64_t plays = 0;
+    int playSize = 0;
+    bool zeroBased = false;
+    int highest = 0;
+    int NumbersNeeded() const { return zeroBased ? highest + 1 : highest; }
+};
+
+// One pass over the open design by the rules of ParseDesign (the same refusals), a piece of the
+// file at a time, so memory stays that of a piece and a line however long the design is: each
+// play goes to `each` (labels as written, with its physical line), which returns false to stop
+// the pass. A line longer than a play of a design can be is refused.
+using DesignPlay = std::function<bool(const std::vector<int>& labels, std::int64_t line)>;
+Result<DesignShape> ScanDesign(const InputFile& file, const std::string& name, const DesignPlay& each = {});
 
 // The player's numbers, blank- and/or comma-separated, distinct whole numbers; `pool`, when
 // given, bounds them to 1..pool and `lottery` names the game in the message. `field` names

@@ -14,7 +14,7 @@ std::optional<std::string> MakeFault(const WheelShape& shape)
         return problem;
     if (std::string problem = SearchSizeProblem(shape); !problem.empty())
         return problem;
-    if (auto fault = AnalysisFault({}, shape.v, shape.v, shape.m))
+    if (auto fault = AnalysisFault(std::vector<LabelPlay>{}, shape.v, shape.v, shape.m))
         return "checking the wheel: " + *fault;
     return std::nullopt;
 }

@@ -351,7 +351,7 @@ private:
             if (orbitBest_ != 0 && (bestPlays == 0 || orbitBest_ < bestPlays))
                 bestPlays = orbitBest_;
             SearchProgress progress{rounds_, bestPlays, lotto_ ? lotto_->Plays() : Plays(),
-                                    lotto_ ? lotto_->Uncovered() : uncovered_};
+                                    lotto_ ? lotto_->Uncovered() : uncovered_, work_ + partWork_};
             if (!limits_.keepGoing(progress)) {
                 stopped_ = true;
                 return false;
@@ -395,6 +395,7 @@ private:
     std::vector<std::uint32_t> lost_, gained_;
     std::vector<int> best_;  // the best complete wheel, plays one after another
     std::uint64_t work_ = 0;
+    std::uint64_t partWork_ = 0;  // the work of the coverings of the parts, told apart from the rounds'
     std::uint64_t nextRound_ = kWorkPerRound;
     std::int64_t rounds_ = 0;
     bool stopped_ = false;
@@ -682,13 +683,15 @@ std::vector<Play> CoverSearch::PartitionStart()
         part.seed = limits_.seed + static_cast<std::uint64_t>(i);
         // Its first wheel, then a few rounds to make it smaller.
         part.keepGoing = [this](const SearchProgress& progress) {
-            if (limits_.keepGoing && !limits_.keepGoing({rounds_, 0, Plays(), progress.uncovered})) {
+            if (limits_.keepGoing &&
+                !limits_.keepGoing({rounds_, 0, Plays(), progress.uncovered, work_ + partWork_ + progress.work})) {
                 stopped_ = true;
                 return false;
             }
             return progress.bestPlays == 0 || progress.rounds < kPartRounds;
         };
         const SearchResult covering = BuildWheel({size, k_, t_, t_}, part);
+        partWork_ += covering.work;
         if (stopped_ || covering.plays.empty())
             return {};
         for (Play play : covering.plays) {
@@ -935,8 +938,16 @@ void CoverSearch::LottoDescend(std::vector<int> start, bool tryFamily)
     LottoState lotto({v_, k_, m_, t_});
     lotto_ = &lotto;
     lottoWork_ = 0;
-    lotto.AddPlays(start);
+    // Setting up a large shape takes seconds: the time limit and Ctrl+C are heard meanwhile.
+    const bool setUp = lotto.AddPlays(start, [this] {
+        CountLottoWork();
+        return Poll();
+    });
     CountLottoWork();
+    if (!setUp) {
+        lotto_ = nullptr;
+        return;
+    }
     if (lotto.Uncovered() == 0 && (best_.empty() || lotto.AllElems().size() < best_.size()))
         best_ = lotto.AllElems();
     if (stopped_ || (limits_.maxRounds >= 0 && rounds_ >= limits_.maxRounds)) {
@@ -1078,6 +1089,7 @@ SearchResult CoverSearch::Run()
     const auto finish = [&]() {
         result.rounds = rounds_;
         result.stopped = stopped_;
+        result.work = work_ + partWork_;
         const std::size_t plays = best_.size() / static_cast<std::size_t>(k_);
         for (std::size_t p = 0; p < plays; ++p)
             result.plays.emplace_back(best_.begin() + static_cast<std::ptrdiff_t>(p * static_cast<std::size_t>(k_)),
@@ -1128,7 +1140,9 @@ SearchResult CoverSearch::Run()
     if (!OrbitStart())
         return finish();
     if (lotto) {
-        LottoDescend(elems_);
+        // At the bound already: the descent's set-up would be work for nothing.
+        if (Plays() > stopAt_)
+            LottoDescend(elems_);
         return finish();
     }
     // Far above what can be reached a size falls in few moves: then take away several plays at

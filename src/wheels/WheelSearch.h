@@ -18,6 +18,7 @@ struct SearchProgress {
     std::size_t bestPlays = 0;    // the smallest complete wheel so far; 0 before the first
     std::size_t tryingPlays = 0;  // the size being worked on
     std::uint64_t uncovered = 0;  // m-subsets the size being worked on still misses
+    std::uint64_t work = 0;       // subsets looked at so far, the unit rounds are made of
 };
 
 // A round is a fixed amount of work (a count of subsets looked at), never a span of time, so a
@@ -42,6 +43,7 @@ struct SearchResult {
     bool reachedBound = false;  // no smaller wheel is possible, or stopAtPlays was reached
     bool stopped = false;       // keepGoing ended it
     bool fromStart = false;     // it went on from the start given
+    std::uint64_t work = 0;     // subsets looked at in all
 };
 
 // The most m-subsets a search holds in memory (four bytes each).

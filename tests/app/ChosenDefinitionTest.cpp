@@ -14,6 +14,7 @@
 #include "app/AppTestSupport.h"
 #include "windowing/window/Module1.h"
 #include "windowing/window/RememberedChoices.h"
+#include "paper/Calibration.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/ReportBox.h"
 
@@ -262,6 +263,11 @@ TEST(RememberedChoices, AnythingButItsOwnFileIsLeftAloneAndTheDefaultsApply)
         {"text", [](const fs::path& p) { WriteBytes(p, "Definition=TK539.def\r\nmy notes about the draw\r\n"); }},
         {"binary", [](const fs::path& p) { WriteBytes(p, std::string("Definition=TK539.def\0\r\n", 23)); }},
         {"too large", [&](const fs::path& p) { WriteBytes(p, "Definition=TK539.def\r\n" + big); }},
+        // Another program's KEY=VALUE file, linked into the program folder.
+        {"link", [](const fs::path& p) {
+             WriteBytes(p.parent_path() / "other.conf", "zeta=1\n\nalpha=2\n");
+             fs::create_symlink(p.parent_path() / "other.conf", p);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -281,10 +287,36 @@ TEST(RememberedChoices, AnythingButItsOwnFileIsLeftAloneAndTheDefaultsApply)
                   file.string() + ": is not a settings file of this program; it was left as it is");
         EXPECT_EQ(fs::is_fifo(file), std::string(c.what) == "FIFO");
         EXPECT_EQ(fs::is_directory(file), std::string(c.what) == "folder");
+        EXPECT_EQ(fs::is_symlink(file), std::string(c.what) == "link");
         if (fs::is_regular_file(file)) {
             EXPECT_EQ(ReadBytes(file), before);
         }
     }
+}
+
+// Two calibrations of one printer: the window neither takes one nor rewrites the file (which
+// would keep only the last), and says which line is the second.
+TEST(RememberedChoices, ATwiceCalibratedPrinterIsRefusedNamingTheLine)
+{
+    bmtest::ProgramHome home;
+    const bm::ProgramFolder folder(home.path());
+    const fs::path file = RememberedChoices::File(folder);
+    const std::string twice = "Calibration.Q=1.01,0.99\r\nDefinition=LO649.def\r\nCalibration.Q=1.02,0.98\r\n";
+    WriteBytes(file, twice);
+    {
+        bmtest::MainWindowRig rig(home);
+        rig.ClickRow(2);
+    }
+    EXPECT_EQ(ReadBytes(file), twice);
+    RememberedChoices choices(folder);
+    EXPECT_EQ(choices.Get(RememberedChoices::kDefinition), "LO649.def");
+    EXPECT_EQ(bmtest::Refusal(choices.Set(RememberedChoices::kPrinter, "office")),
+              file.string() + ": line 3: Calibration.Q is given a second time (first on line 1); remove one of the "
+                              "two lines; the file was left as it is");
+    EXPECT_EQ(ReadBytes(file), twice);
+    EXPECT_EQ(bmtest::Refusal(bm::CalibrationStore(file).Get("Q")),
+              file.string() + ": line 3: the calibration of printer \"Q\" is given a second time (first on line 1); "
+                              "remove one of the two lines");
 }
 
 // Its own file is read and rewritten; the hidden copy of a writer killed before its rename goes.
@@ -295,6 +327,7 @@ TEST(RememberedChoices, ItsOwnFileIsKeptAndLeftoversSwept)
     const fs::path file = RememberedChoices::File(folder);
     WriteBytes(file, "Definition=TK539.def\r\n\r\nPrizes.TK539=1;2;3\nPdfFolder=/tmp/a b=c\r\n");
     WriteBytes(home.path() / ".Brindlemark.ini.abcdefGHIJ09.tmp", "Definition=PB569.def\r\n");
+    bmtest::MakeOlder(home.path() / ".Brindlemark.ini.abcdefGHIJ09.tmp", 120);
     RememberedChoices choices(folder);
     EXPECT_FALSE(fs::exists(home.path() / ".Brindlemark.ini.abcdefGHIJ09.tmp"));
     EXPECT_EQ(choices.Get(RememberedChoices::kDefinition), "TK539.def");

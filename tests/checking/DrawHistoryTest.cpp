@@ -325,6 +325,17 @@ TEST(DrawsFile, ReadsColumnsByTheirHeader)
          "Draw Date,Winning Numbers,Multiplier\n09/26/2020,11 21 27 36 62,3\n", &Powerball(), 69,
          "d.csv: line 2: field 2 (\"11 21 27 36 62\") holds 5 numbers; the draw needs 6 numbers (column Winning "
          "Numbers)"},
+        {"without a header, a powerball line missing its powerball after one that has it",
+         "09/19/2020,1 2 3 4 5 24,2\n09/26/2020,11 21 27 36 62,3\n", &Powerball(), 69,
+         "1 2020-09-19 1 2 3 4 5 +24; d.csv: line 2: its draw lies in fields 2 to 3 (5 + 1 numbers), the draw on line 1 "
+         "in field 2 (6 numbers); a number missing would let the next column slide into the draw"},
+        {"without a header, a line a number field short: the supplementaries never slide in",
+         "2005-10-18,39,9,12,30,33,45,5,7,19\n2005-10-25,39,9,12,30,33,45,7,19\n", &Seven(), 45,
+         "1 2005-10-18 39 9 12 30 33 45 5 +7; d.csv: line 2: holds 9 fields, the draw on line 1 10; a field missing "
+         "or added would let the next column slide into the draw"},
+        {"without a header, fields after the draw filled or empty alike",
+         "5/13/2008,08 26 27 32 39,,,\r\n5/10/2008,01 11 12 31 37,29,,\r\n", &Five(), 39,
+         "1 2008-05-13 8 26 27 32 39; 2 2008-05-10 1 11 12 31 37; ok"},
         {"a ball of its own pool in its own column",
          "Draw Date,Winning Numbers,Mega Ball,Multiplier\n9/25/2020,20 36 37 48 67,16,2\n", &Powerball(), 70,
          "2 2020-09-25 20 36 37 48 67 +16; ok"},
@@ -478,6 +489,56 @@ TEST(DrawsFile, DatesReadInTheOrderTheFileTells)
     };
     for (const auto& f : fields)
         EXPECT_EQ(bm::ReadDrawDate(f.field, f.order), f.day) << f.field;
+}
+
+// A date is taken only from where the file puts it and read only in an order the file tells:
+// never from a later column when the first date is no day, never by position against the columns
+// a header names, never by the words of a line after the draws.
+TEST(DrawsFile, DatesAreNeitherTakenFromAnotherColumnNorGuessed)
+{
+    bmtest::TempDir dir;
+    const std::string dates = " is not a date; dates are read as YYYY-MM-DD, YYYY/MM/DD, M/D/YYYY (month first), "
+                              "D.M.YYYY, DD-Mon-YYYY, Month D YYYY or YYYYMMDD";
+    const std::string ask = "give --date-order DMY (day first) or MDY (month first)";
+    const std::string commas = "holds a draw parted by commas or tabs; the first line of this file parts its fields "
+                               "by \";\" alone";
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool skip;
+        bm::DateOrder order;
+        std::string read;
+    } cases[] = {
+        {"a draw date that is no day, then a claim deadline",
+         "2020-02-30,2020-04-30,1,2,3,4,5\n", false, bm::DateOrder::Unknown,
+         "d.csv: line 1: field 1 (\"2020-02-30\")" + dates},
+        {"a date against the file's order before one that reads", "13/01/2020;01/02/2020;1;2;3;4;5\n", false,
+         bm::DateOrder::MonthFirst, "d.csv: line 1: field 1 (\"13/01/2020\")" + dates},
+        {"day, month and year named by the header, in a line of numbers only",
+         "Day,Month,Year,N1,N2,N3,N4,N5\n10,7,2015,1,2,3,4,5\n13,7,2015,1,2,3,4,6\n", false, bm::DateOrder::Unknown,
+         "2 2015-07-10 1 2 3 4 5; 3 2015-07-13 1 2 3 4 6; ok"},
+        {"a line after the draws says nothing of their dates' order",
+         "01/02/2020,1,2,3,4,5\nTirage du jour\n", true, bm::DateOrder::Unknown,
+         "d.csv: line 1: the date \"01/02/2020\" reads day first or month first, and no date of the file tells "
+         "which; " + ask},
+        {"nor of their columns",
+         "2020-01-01,1,2,3,4,5\nDay,Month,Year,Numbers\n1,2,2020,1,2,3,4,6\n", true, bm::DateOrder::Unknown,
+         "d.csv: line 3: the date \"1,2,2020\" reads day first or month first, and no date of the file tells "
+         "which; " + ask},
+        // A file parted by ";": a draw parted by commas before the first draw is no header to pass over.
+        {"a dated draw parted by commas", "Lotto export;\n2020-01-01,1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", false,
+         bm::DateOrder::Unknown, "d.csv: line 2: " + commas},
+        {"an undated one", "Lotto export;\n1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", false, bm::DateOrder::Unknown,
+         "d.csv: line 2: " + commas},
+        {"skipped and counted when asked", "Lotto export;\n1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", true, bm::DateOrder::Unknown,
+         "3 2020-01-08 1 2 3 4 6; ok"},
+        {"a header with commas is still one", "Lotto export; prizes in EUR, cents after a comma\n2020-01-08;1;2;3;4;6\n",
+         false, bm::DateOrder::Unknown, "2 2020-01-08 1 2 3 4 6; ok"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Read(dir, c.bytes, Five(), 39, c.skip, Order(c.order)).text, c.read);
+    }
 }
 
 // A draw of any shape: main numbers, perhaps a bonus, up to two numbers of a second pool, each

@@ -195,6 +195,86 @@ TEST(HistoryCheck, CountsAsThePlainRuleOnRandomWheelsAndDraws)
     }
 }
 
+// A powerball wheel of several blocks of the bit-sliced count, read block after block by one
+// worker: each block's powerballs (small ones and ones too large for a row of their own) lie
+// at other places than the block before's, so a row left over from that block shows at once.
+// Every draw is counted as the plain rule counts it.
+TEST(HistoryCheck, APowerballWheelOfManyBlocksCountsEachDrawAsTheSingleDrawCheck)
+{
+    const bm::CheckGame* powerballGame = nullptr;
+    for (const auto& variant : bm::CheckerVariants())
+        for (bool bonus : {false, true})
+            if (variant.Game(bonus).extraMatchesLastPick && !powerballGame)
+                powerballGame = &variant.Game(bonus);
+    ASSERT_NE(powerballGame, nullptr);
+    const bm::CheckGame& game = *powerballGame;
+    constexpr int kPool = 49;
+    constexpr int kBlock = 256 * 64;  // plays of one block
+    std::mt19937 random(38);
+    const auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+    std::vector<std::vector<int>> plays;
+    std::string wheelText;
+    for (int i = 0; i < 3 * kBlock + 1000; ++i) {
+        const int block = i / kBlock;
+        std::vector<int> play;
+        while (static_cast<int>(play.size()) < game.mainPicks) {
+            const int n = pick(1, 12);  // few numbers, so that every tier is reached
+            if (std::find(play.begin(), play.end(), n) == play.end())
+                play.push_back(n);
+        }
+        // Block b holds the small powerballs 1 + 4b .. 4 + 4b and, at places that move from
+        // block to block, the large ones 500 and 600 + b.
+        const int place = (i + 97 * block) % 13;
+        play.push_back(place == 0 ? 500 : place == 1 ? 600 + block : 1 + 4 * block + pick(0, 3));
+        for (std::size_t k = 0; k < play.size(); ++k)
+            wheelText += (k ? "," : "") + std::to_string(play[k]);
+        wheelText += "\n";
+        plays.push_back(std::move(play));
+    }
+    std::vector<std::vector<int>> drawn;
+    std::string drawsText;
+    const int drawPowerballs[] = {1, 3, 5, 7, 9, 11, 13, 16, 500, 600, 601, 602, 603, 500};
+    for (int d = 0; d < 28; ++d) {
+        std::vector<int> draw;
+        while (static_cast<int>(draw.size()) < game.mainDrawn) {
+            const int n = pick(1, 12);
+            if (std::find(draw.begin(), draw.end(), n) == draw.end())
+                draw.push_back(n);
+        }
+        draw.push_back(drawPowerballs[static_cast<std::size_t>(d) % std::size(drawPowerballs)]);
+        drawsText += "2001-01-01";
+        for (int n : draw)
+            drawsText += "," + std::to_string(n);
+        drawsText += "\n";
+        drawn.push_back(std::move(draw));
+    }
+    bmtest::TempDir dir;
+    bmtest::WriteBytes(dir / "w.txt", wheelText);
+    bmtest::WriteBytes(dir / "d.csv", drawsText);
+    for (int instructions = 0; instructions < 3; ++instructions) {
+        SCOPED_TRACE("instructions " + std::to_string(instructions));
+        auto wheel = bm::CompactWheel::Read(dir / "w.txt", game, kPool);
+        ASSERT_TRUE(wheel) << wheel.error().message;
+        auto reader = bm::DrawsReader::Open(dir / "d.csv", game, kPool);
+        ASSERT_TRUE(reader) << reader.error().message;
+        std::vector<bm::HistoryRow> rows;
+        bm::HistoryRun run;
+        FakeClock clock;
+        bm::AllowHistoryInstructions(static_cast<bm::HistoryInstructions>(instructions));
+        const bool ran = !!bm::RunHistory(game, *wheel, **reader, [&](const bm::HistoryRow& r) { rows.push_back(r); },
+                                        run, clock, 1);
+        bm::AllowHistoryInstructions(bm::HistoryInstructions::Widest);
+        ASSERT_TRUE(ran);
+        ASSERT_EQ(rows.size(), drawn.size());
+        for (std::size_t d = 0; d < drawn.size(); ++d) {
+            bm::Tally plain;
+            for (const auto& play : plays)
+                ++plain.count[static_cast<std::size_t>(PlainTier(game, play, drawn[d]))];
+            EXPECT_EQ(rows[d].tally, plain) << "draw " << d << ", powerball " << drawn[d].back();
+        }
+    }
+}
+
 // The wheel is held at eight bytes a play, and a wheel larger than the memory free is refused
 // with what it would take.
 TEST(HistoryCheck, HoldsEightBytesAPlayAndRefusesWhatTheMachineCannotHold)

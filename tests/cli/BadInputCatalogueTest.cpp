@@ -58,6 +58,21 @@ void Specials(Lab& lab)
     std::filesystem::create_symlink(lab.home() / "wheel/LO649-sample.txt", lab.out() / "link.txt");
 }
 
+const std::string kSettingsKept = "is the program's settings file, which holds the printers' calibrations and the "
+                                  "choices remembered; it would be overwritten, choose another file\n";
+
+// {out}/ini.txt, a link to the program folder's settings file (which need not exist yet).
+void LinkToSettings(Lab& lab)
+{
+    std::filesystem::create_symlink(lab.home() / "Brindlemark.ini", lab.out() / "ini.txt");
+}
+
+// {out}/LO649.def, a definition given by its path, without a marks file yet.
+void CopyDefinitionOut(Lab& lab)
+{
+    std::filesystem::copy_file(lab.home() / "Defs/LO649.def", lab.out() / "LO649.def");
+}
+
 const std::string kOffSheet = "49\r\n6\r\n10\r\n190\r\n82\r\n1000000000000000000000000000000\r\n2\r\n7\r\n5\r\n15\r\n7\r\n3\r\n2\r\n35\r\n"
                               "4.2\r\n45\r\n4.5\r\n1\r\n8\r\n15\r\n22\r\n29\r\n36\r\n43\r\n1\r\n0\r\n1\r\n";
 const std::string kTooMany = "49\r\n6\r\n10\r\n190\r\n82\r\n12\r\n32767\r\n7\r\n32767\r\n15\r\n7\r\n3\r\n2\r\n35\r\n"
@@ -143,6 +158,30 @@ const std::vector<Case> kCases = {
      "brindlemark: {out}/link.txt: is the same file as {home}/wheel/LO649-sample.txt, an input of this run; it would be overwritten, choose another file\n"},
     {"summary into Defs", {}, Check("LO649-sample.txt", kDraw, "{home}/Defs/s.txt"),
      "brindlemark: {home}/Defs/s.txt: lies in the program's Defs folder, which holds definitions and offsets; choose another folder\n"},
+    // The program's own settings and a definition's marks file are never an output, whether
+    // they exist yet or not, named directly or through a link.
+    {"summary onto the program's settings", {}, Check("LO649-sample.txt", kDraw, "{home}/Brindlemark.ini"),
+     "brindlemark: {home}/Brindlemark.ini: " + kSettingsKept},
+    {"history onto the program's settings", Put("wheel/d.csv", "1982-06-12,3,11,19,27,35,43,7\r\n"),
+     {"check", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--draws", "{home}/wheel/d.csv", "--save",
+      "{home}/Brindlemark.ini"},
+     "brindlemark: {home}/Brindlemark.ini: " + kSettingsKept},
+    {"PDF onto the program's settings", Put("Brindlemark.ini", "Calibration.Q=1.01,0.99\r\n"),
+     Words(kPrint + " --pdf {home}/Brindlemark.ini"), "brindlemark: {home}/Brindlemark.ini: " + kSettingsKept},
+    {"applied wheel through a link onto the program's settings", LinkToSettings,
+     {"wheel", "apply", "--design", "{home}/wheel/LO649-sample.txt", "--numbers", "1 2 3", "--out", "{out}/ini.txt"},
+     "brindlemark: {out}/ini.txt: " + kSettingsKept},
+    {"made wheel onto the program's settings", {}, Words("wheel make --count 7 --pick 6 --if 6 --match 6 --out {home}/Brindlemark.ini"),
+     "brindlemark: {home}/Brindlemark.ini: " + kSettingsKept},
+    {"summary onto the marks of a definition given by path", CopyDefinitionOut,
+     {"check", "--definition", "{out}/LO649.def", "--wheel", "LO649-sample.txt", "--draw", kDraw, "--save",
+      "{out}/LO649.marks"},
+     "brindlemark: {out}/LO649.marks: is the marks file of the definition {out}/LO649.def; it would be overwritten, "
+     "choose another file\n"},
+    {"made wheel onto the marks of a definition given by path", CopyDefinitionOut,
+     Words("wheel make --count 7 --if 6 --match 6 --definition {out}/LO649.def --out {out}/LO649.marks"),
+     "brindlemark: {out}/LO649.marks: is the marks file of the definition {out}/LO649.def; it would be overwritten, "
+     "choose another file\n"},
     {"PDF onto a device", Specials, Pattern("LO649", "--pdf={out}/null"),
      "brindlemark: {out}/null: is not a regular file (a device, FIFO or socket); nothing was written\n"},
     {"PDF onto the wheel", {}, Words(kPrint + " --pdf {home}/wheel/LO649-sample.txt"),

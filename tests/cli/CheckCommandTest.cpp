@@ -12,10 +12,12 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "cli/CatalogueSupport.h"
+#include "cli/CheckCommand.h"
 #include "cli/ReportOutput.h"
 #include "checking/CheckTestSupport.h"
 #include "support/PrintTestTools.h"
@@ -213,7 +215,7 @@ private:
 };
 
 // An input cut or replaced while the program holds it open: exit 1 with "FILE changed while it
-// was being checked", no summary or CSV saved, and no total claimed.
+// was being checked", no summary or CSV saved, no total claimed, and no row of a history written.
 TEST(HistoryCommand, AnInputThatChangesMidRunRefusesTheRun)
 {
     BM_NEEDS_PROGRAM();
@@ -235,8 +237,6 @@ TEST(HistoryCommand, AnInputThatChangesMidRunRefusesTheRun)
     } cases[] = {
         {"wheel cut during a check", "big.txt", cut, {"--wheel", "big.txt", "--draw", "3 11 19 27 35 43 7"}},
         {"wheel replaced during a check", "big.txt", replace, {"--wheel", "big.txt", "--draw", "3 11 19 27 35 43 7"}},
-        {"draws cut between the passes", "d.csv", cut, {"--wheel", "w.txt", "--draws", "{home}/wheel/d.csv"}},
-        {"wheel replaced during a history", "w.txt", replace, {"--wheel", "w.txt", "--draws", "{home}/wheel/d.csv"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -258,6 +258,59 @@ TEST(HistoryCommand, AnInputThatChangesMidRunRefusesTheRun)
                   "brindlemark: " + changed.string() + " changed while it was being checked\n");
         EXPECT_TRUE(fs::is_empty(lab.out()));
         EXPECT_EQ(out.find("Total"), std::string::npos);
+    }
+}
+
+// A history whose wheel or draws file changes while the draws are counted (changed by the test
+// as the counting asks whether to go on): exit 1 with the message, no CSV saved, and nothing on
+// stdout, not even the rows counted before: the CSV goes out only once the whole run is known good.
+TEST(HistoryCommand, AnInputThatChangesMidRunWritesNoRow)
+{
+    // A game of one pool and one of two (5 + 2 stars), whose history is counted by another reader.
+    std::string lotto, stars;
+    for (int d = 0; d < 4000; ++d) {
+        lotto += "1,2,3,4,5," + std::to_string(6 + d % 40) + ",49\n";
+        stars += "1,2,3,4," + std::to_string(5 + d % 40) + "," + std::to_string(1 + d % 11) + ",12\n";
+    }
+    const auto cut = [](const fs::path& f) { fs::resize_file(f, fs::file_size(f) / 2); };
+    const auto replace = [](const fs::path& f) {
+        WriteBytes(f.string() + ".new", "1,2,3,4,5,6,7\n");
+        fs::rename(f.string() + ".new", f);
+    };
+    const struct {
+        const char* what;
+        const char* definition;
+        const char* changed;  // under wheel/
+        std::function<void(const fs::path&)> change;
+    } cases[] = {
+        {"draws cut between the passes", "LO649", "d.csv", cut},
+        {"draws replaced", "LO649", "d.csv", replace},
+        {"wheel replaced", "LO649", "w.txt", replace},
+        {"two pools: draws cut", "EM550", "d.csv", cut},
+        {"two pools: draws replaced", "EM550", "d.csv", replace},
+        {"two pools: wheel replaced", "EM550", "w.txt", replace},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Lab lab;
+        const bool twoPools = std::string(c.definition) == "EM550";
+        lab.Put("wheel/w.txt", twoPools ? ReadBytes(lab.home() / "wheel/EM550-sample.txt") : kLottoWheel);
+        lab.Put("wheel/d.csv", twoPools ? stars : lotto);
+        const fs::path changed = lab.home() / "wheel" / c.changed;
+        bool done = false;
+        bm::cli::HistoryPollHook() = [&](std::int64_t) {
+            if (!std::exchange(done, true))
+                c.change(changed);
+        };
+        const auto run = RunInProcess(lab.home(), {"check", "--definition", c.definition, "--wheel", "w.txt", "--draws",
+                                                   (lab.home() / "wheel/d.csv").string(), "--save",
+                                                   (lab.out() / "s.csv").string()});
+        bm::cli::HistoryPollHook() = nullptr;
+        EXPECT_TRUE(done);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "brindlemark: " + changed.string() + " changed while it was being checked\n");
+        EXPECT_EQ(run.out, "");
+        EXPECT_TRUE(fs::is_empty(lab.out()));
     }
 }
 
@@ -308,6 +361,50 @@ TEST(ReportOutput, AReportThatCannotBeWrittenFailsWithItsReason)
     EXPECT_EQ(pdf.status, 1);
     EXPECT_NE(pdf.err.find("the PDF could not be written (" + tooLarge), std::string::npos) << pdf.err;
     EXPECT_FALSE(fs::exists(lab.out() / "p.pdf"));
+}
+
+// An output file that cannot be written to its end (a full disk as a program meets it: a file
+// beyond the size the system lets it grow to) is a failure, exit 1, whichever command writes it:
+// the input was good. Nothing is left under the output's name.
+TEST(ReportOutput, AnOutputFileThatCannotBeWrittenIsAFailure)
+{
+    BM_NEEDS_PROGRAM();
+    Lab lab;
+    lab.Put("wheel/w.txt", Repeated("1,2,3,10,11,12\n", 300));
+    lab.Put("wheel/d.csv", Repeated("2020-01-01,1 2 3 4 5 6,7\n", 300));
+    lab.Put("design.txt", Repeated("1 2 3 4 5 6\n", 300));
+    lab.Put("wheel/stars.txt", Repeated("1,2,3,10,11,1,2\n", 300));
+    lab.Put("wheel/stars.csv", Repeated("2020-01-01,1,2,3,4,5,1,2\n", 300));
+    const std::string out = (lab.out() / "o.txt").string();
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"check --save", {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw", "1 2 3 4 5 6 7", "--save", out}},
+        {"check --draws --save",
+         {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", (lab.home() / "wheel/d.csv").string(),
+          "--save", out}},
+        {"two pools: check --save",
+         {"check", "--definition", "EM550", "--wheel", "stars.txt", "--draw", "1 2 3 4 5 1 2", "--save", out}},
+        {"two pools: check --draws --save",
+         {"check", "--definition", "EM550", "--wheel", "stars.txt", "--draws", (lab.home() / "wheel/stars.csv").string(),
+          "--save", out}},
+        {"wheel apply --out",
+         {"wheel", "apply", "--design", (lab.home() / "design.txt").string(), "--numbers", "1 2 3 4 5 6", "--out", out}},
+        {"wheel make --out",
+         {"wheel", "make", "--count", "12", "--pick", "3", "--if", "3", "--match", "3", "--out", out}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> args = {"--home", lab.home().string()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Ran ran = RunShell("sh -c " + Quoted("trap '' XFSZ; ulimit -f 1; exec " + ProgramCommand(args) +
+                                                   " >/dev/null"),
+                                 "QT_QPA_PLATFORM=offscreen");
+        EXPECT_EQ(ran.status, 1) << ran.err;
+        EXPECT_TRUE(HasText(ran.err, "brindlemark: cannot write " + out + ": writing failed (File too large)"));
+        EXPECT_FALSE(fs::exists(out));
+    }
 }
 
 // A stream that fails without a reason of the system's still fails.

@@ -5,16 +5,25 @@
 #include <algorithm>
 #include <bit>
 #include <csignal>
+#include <filesystem>
+#include <functional>
 #include <set>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "cli/CatalogueSupport.h"
 #include "cli/WheelCommand.h"
 #include "wheels/WheelDesign.h"
+#include "wheels/WheelSearch.h"
 
 using namespace bmtest;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -131,6 +140,9 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
          "{home}/design.txt: line 7: label 50 is beyond the 49 numbers given"},
         {"a number given twice", kDesign, Apply("1 2 3 4 2"),
          "--numbers: 2 is given twice"},
+        {"two braced plays on a line", "{1,2,3},{4,5,6}\n", Apply("1 2 3 4 5 6"),
+         "{home}/design.txt: line 1: holds more than one braced play; a design has one play a line, such as "
+         "{ 1, 2, 3 }"},
         {"a number twice in a play", "1 2 3\n3 4 3\n", Apply("1 2 3 4"),
          "{home}/design.txt: line 2: label 3 is given twice"},
         {"plays of different sizes", "1 2 3\n\n1 2 3 4\n", Apply("1 2 3 4"),
@@ -176,6 +188,9 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         {"analyze a play outside the pool", kDesign, {"wheel", "analyze", "--definition", "LO649", "--wheel",
                                                       "{home}/wheel/bad.txt"},
          "{home}/wheel/bad.txt: line 2: 50 is not a number of this game (1 to 49)"},
+        {"analyze a wheel without a play", kDesign, {"wheel", "analyze", "--definition", "LO649", "--wheel",
+                                                     "{home}/wheel/empty.txt"},
+         "{home}/wheel/empty.txt: holds no plays (nothing but blank or comment lines); there is nothing to analyse"},
         {"match above if", kDesign, Make({"--count", "10", "--pick", "6", "--if", "3", "--match", "4"}),
          "wheel make: the match 4 is more than the if 3"},
         {"pick above the numbers", kDesign, Make({"--count", "5", "--pick", "6", "--if", "3", "--match", "3"}),
@@ -227,6 +242,7 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         Lab lab;
         lab.Put("design.txt", c.design);
         lab.Put("wheel/bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,50\r\n");
+        lab.Put("wheel/empty.txt", "# method: none\r\n\r\n");
         // A 7-number game of 90 numbers, and a wheel on 84 of them.
         lab.Put("Defs/LM790.def", kNinety);
         std::string w84;
@@ -401,6 +417,126 @@ TEST(WheelMake, TheSameSeedAndRoundsGiveTheSameWheelIntoAFile)
     EXPECT_TRUE(HoldsGuarantee(ReadPlays(written), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 5, 5));
 }
 
+// The final check proves the wheel by itself: a search result that misses its guarantee (a
+// play lost, the wrong play kept) is never written, to a file or to stdout.
+TEST(WheelMake, AWheelThatMissesItsGuaranteeIsNeverWritten)
+{
+    Lab lab;
+    const struct {
+        const char* what;
+        std::function<void(bm::wheels::MadeWheel&)> spoil;
+    } cases[] = {
+        {"a play lost", [](bm::wheels::MadeWheel& r) { r.plays.pop_back(); }},
+        {"a play changed", [](bm::wheels::MadeWheel& r) { r.plays.back() = r.plays.front(); }},
+    };
+    for (const auto& c : cases)
+        for (bool toFile : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (toFile ? ", to a file" : ", to stdout"));
+            bm::cli::WheelMakeResultHook() = c.spoil;
+            std::vector<std::string> args = {"wheel", "make", "--count", "7", "--pick", "3", "--if", "2", "--match", "2"};
+            if (toFile)
+                args.insert(args.end(), {"--out", (lab.out() / "w.txt").string()});
+            const auto r = RunInProcess(lab.home(), args);
+            bm::cli::WheelMakeResultHook() = nullptr;
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.err, "brindlemark: wheel make: the wheel built does not hold its guarantee (a fault of the "
+                             "program); nothing written\n");
+            EXPECT_EQ(r.out, "");
+            EXPECT_FALSE(fs::exists(lab.out() / "w.txt"));
+        }
+}
+
+// The most memory the program held (kB) running these arguments, its stdout thrown away; -1
+// when it did not end with `status`. The child has its own HOME, XDG folders and locale.
+long PeakMemoryKb(const Lab& lab, const std::vector<std::string>& args, int status = 0)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 0);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        const std::string home = lab.out().string();
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+        ::setenv("LC_ALL", "C", 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        std::vector<std::string> all = {BRINDLEMARK_EXE, "--home", lab.home().string()};
+        for (const auto& a : args)
+            all.push_back(lab.Expand(a));
+        std::vector<char*> argv;
+        for (auto& a : all)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(BRINDLEMARK_EXE, argv.data());
+        ::_exit(127);
+    }
+    int raw = 0;
+    struct rusage usage {};
+    if (::wait4(child, &raw, 0, &usage) != child || !WIFEXITED(raw) || WEXITSTATUS(raw) != status)
+        return -1;
+    return usage.ru_maxrss;
+}
+
+// Applying a design and analysing a wheel take memory bounded by what they must hold, not by
+// the file's size: a design of a million plays is streamed, and a wheel's plays are held at a
+// byte a number. (Read whole, these took some 30 and 90 bytes a play.)
+TEST(WheelCommand, LargeDesignsAndWheelsTakeBoundedMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in quarantine, so the peak grows with every allocation
+    // ever made: the bound is measured in the plain build.
+    GTEST_SKIP() << "peak memory is not measured under AddressSanitizer";
+#endif
+    BM_NEEDS_PROGRAM();
+    Lab lab;
+    std::string small, large;
+    for (int p = 0; p < 1'000'000; ++p) {
+        const int a = p % 40 + 1;
+        const std::string play = std::to_string(a) + "," + std::to_string(a + 1) + "," + std::to_string(a + 2) + "," +
+                                 std::to_string(a + 3) + "," + std::to_string(a + 5) + "," + std::to_string(a + 9) + "\n";
+        if (p < 50)
+            small += play;
+        large += play;
+    }
+    lab.Put("small.txt", small);
+    lab.Put("large.txt", large);
+    lab.Put("wheel/small.txt", small);
+    lab.Put("wheel/large.txt", large);
+    const std::string numbers = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 "
+                                "31 32 33 34 35 36 37 38 39 40 41 42 43 44 45 46 47 48 49";
+    const auto apply = [&](const char* design) {
+        return PeakMemoryKb(lab, {"wheel", "apply", "--design", "{home}/" + std::string(design), "--numbers", numbers});
+    };
+    const auto applyOut = [&](const char* design) {
+        return PeakMemoryKb(lab, {"wheel", "apply", "--design", "{home}/" + std::string(design), "--numbers", numbers,
+                                  "--out", "{out}/applied.txt"});
+    };
+    const auto analyze = [&](const char* wheel) {
+        return PeakMemoryKb(lab, {"wheel", "analyze", "--definition", "LO649", "--wheel", wheel});
+    };
+    const struct {
+        const char* what;
+        std::function<long(const char*)> run;
+        long mostKb;  // above the same run on 50 plays
+    } cases[] = {
+        {"apply to stdout", apply, 24 * 1024},
+        {"apply to a file", applyOut, 24 * 1024},
+        {"analyze", analyze, 24 * 1024},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const long base = c.run("small.txt");
+        const long peak = c.run("large.txt");
+        ASSERT_GT(base, 0);
+        ASSERT_GT(peak, 0);
+        EXPECT_LT(peak - base, c.mostKb) << "a million plays took " << (peak - base) << " kB more than 50";
+    }
+}
+
 extern "C" void IgnoreStrayInterrupt(int) {}
 
 // Ctrl+C at a given round of the search, never after a given time.
@@ -445,6 +581,9 @@ TEST(WheelMake, CtrlCWritesTheBestCheckedWheelSoFarOrNothing)
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find("interrupted before a first wheel was complete"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("nothing written"), std::string::npos);
+        // and why: how far the first wheel had come.
+        EXPECT_NE(r.err.find(" plays so far, "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(" of the 15504 sets of 5 numbers still uncovered"), std::string::npos) << r.err;
         EXPECT_TRUE(before == TakeSnapshot({lab.home()}));
     }
 }

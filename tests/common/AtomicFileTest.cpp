@@ -2,6 +2,7 @@
 // killed writer leaves beside the program's own files go the next time the program uses that
 // folder, even when it writes nothing there; nothing else ever goes.
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
@@ -189,6 +190,7 @@ Planted Plant(const fs::path& folder, const std::string& target, const std::stri
 {
     Planted p{folder / Copy(target), {}};
     WriteBytes(p.leftover, "finished copy");
+    bmtest::MakeOlder(p.leftover, 120);
     for (const std::string& name :
          {Copy(target, "abcdefGHIJ0"), Copy(target, "abcdefGHIJ0-"), Copy(target) + ".bak",
           Copy(target).substr(1), Copy(other), "." + target + ".tmp", Copy(target, "abcdefGHIJ012")}) {
@@ -250,8 +252,64 @@ TEST_F(WriterLeftovers, ACopyBeingWrittenIsKept)
     ASSERT_TRUE(WriteMargins(folder, "CS649", {"1", "2"}));
     EXPECT_TRUE(fs::exists(copy));
     ::close(writer);  // the writer is gone
+    bmtest::MakeOlder(copy, 120);
     ASSERT_TRUE(ReadMargins(folder, "CS649"));
     EXPECT_FALSE(fs::exists(copy));
+}
+
+// Only a copy nobody holds locked by either kind of lock, and untouched for more than a minute,
+// is a leftover: another program may have made a fresh one and not yet locked it, and a
+// program that keeps POSIX record locks knows nothing of flock.
+TEST_F(WriterLeftovers, OnlyAnOldCopyNobodyHoldsLockedGoes)
+{
+    enum class Lock { None, Flock, Record, OpenFileRecord };
+    const struct {
+        const char* what;
+        int age;  // seconds since it was last written
+        Lock lock;
+        bool removed;
+    } cases[] = {
+        {"old and unlocked", 120, Lock::None, true},
+        {"fresh and unlocked", 0, Lock::None, false},
+        {"just under a minute old", 50, Lock::None, false},
+        {"old and held by flock", 20 * 60, Lock::Flock, false},
+        {"old and held by a POSIX record lock", 20 * 60, Lock::Record, false},
+        {"old and held by an open file description lock", 20 * 60, Lock::OpenFileRecord, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path copy = folder.settings() / Copy("CS649.ini");
+        WriteBytes(copy, "being written");
+        // The writer is another process, which says when it holds its lock and then waits.
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            const int fd = ::open(copy.c_str(), O_RDWR);
+            struct flock range {};
+            range.l_type = F_WRLCK;
+            range.l_whence = SEEK_SET;
+            const bool held = fd >= 0 && (c.lock == Lock::None || (c.lock == Lock::Flock && ::flock(fd, LOCK_EX) == 0) ||
+                                          (c.lock == Lock::Record && ::fcntl(fd, F_SETLK, &range) == 0) ||
+                                          (c.lock == Lock::OpenFileRecord && ::fcntl(fd, F_OFD_SETLK, &range) == 0));
+            const char said = held ? 'y' : 'n';
+            [[maybe_unused]] const auto sent = ::write(ready[1], &said, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char said = 0;
+        ASSERT_EQ(::read(ready[0], &said, 1), 1);
+        ::close(ready[0]);
+        EXPECT_EQ(said, 'y');
+        bmtest::MakeOlder(copy, c.age);
+        SweepWriterLeftovers(folder.settings(), [](std::string_view t) { return t == "CS649.ini"; });
+        EXPECT_EQ(!fs::exists(copy), c.removed);
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        fs::remove(copy);
+    }
 }
 
 // On a file system without unnamed files the writer's copy has a name from the start; it is

@@ -117,12 +117,14 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
         EXPECT_TRUE(seen[f][0] && seen[f][1]) << files[f] << " was not seen in both versions";
     munmap(rounds, sizeof(std::atomic<long>));
     // Nothing partial under any name: at most a finished copy that a kill caught between its
-    // link and its rename. Using the folders sweeps those away, though nothing is saved.
+    // link and its rename. Using the folders sweeps those away once they are a minute old,
+    // though nothing is saved.
     for (int f = 0; f < 3; ++f)
         for (const auto& entry : std::filesystem::directory_iterator(files[f].parent_path()))
             if (entry.path() != files[f]) {
                 const std::string bytes = bmtest::ReadBytes(entry.path());
                 EXPECT_TRUE(bytes == versions[f][0] || bytes == versions[f][1]) << "partial leftover " << entry.path();
+                bmtest::MakeOlder(entry.path(), 120);
             }
     ASSERT_TRUE(ReadMargins(folder, "CS649"));
     ListDefinitionFiles(folder.defs());

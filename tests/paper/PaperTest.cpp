@@ -285,6 +285,13 @@ TEST(CalibrationStore, KeepsEachPrintersFactorsBesideTheOtherChoices)
     EXPECT_TRUE(bad.starts_with(ini.string() + ": line 2: the calibration of printer \"office\" \"1.5,1\": ")) << bad;
     EXPECT_FALSE(CalibrationStore(dir / "none.ini").Get("office")->has_value());
 
+    // Two calibrations of one printer: neither is taken, the second is named.
+    WriteBytes(ini, "Calibration.office=1.01,0.99\r\nPrinter=office\r\nCalibration.office=1.02,0.98\r\n");
+    EXPECT_EQ(Refusal(store.Get("office")),
+              ini.string() + ": line 3: the calibration of printer \"office\" is given a second time (first on line "
+                             "1); remove one of the two lines");
+    EXPECT_FALSE(store.Get("home")->has_value());
+
     // Any printer name keeps the file the program's own, so the window's other choices are still read.
     WriteBytes(ini, "Printer=office\r\n");
     ASSERT_TRUE(store.Set("B\xC3\xBCro @home", Scale{1.01, 0.99}));
@@ -304,6 +311,16 @@ TEST(CalibrationStore, KeepsEachPrintersFactorsBesideTheOtherChoices)
     EXPECT_TRUE(HasText(Refusal(onDevice.Get("office")), "is not a settings file of this program"));
     EXPECT_FALSE(onDevice.Set("office", Scale{1.01, 0.99}).ok());
 #else
+    // A link there leads to another program's file: it is not read, and never rewritten.
+    const auto other = dir / "other.conf";
+    WriteBytes(other, "zeta=1\n\nalpha=2\n");
+    const auto linked = dir / "linked.ini";
+    std::filesystem::create_symlink(other, linked);
+    const CalibrationStore onLink(linked);
+    EXPECT_TRUE(HasText(Refusal(onLink.Get("office")), "is not a settings file of this program"));
+    EXPECT_FALSE(onLink.Set("office", Scale{1.01, 0.99}).ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(linked));
+    EXPECT_EQ(ReadBytes(other), "zeta=1\n\nalpha=2\n");
     const auto fifo = dir / "fifo.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const CalibrationStore onFifo(fifo);

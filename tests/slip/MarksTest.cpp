@@ -1,11 +1,18 @@
 #include <cstdio>
 #ifndef _WIN32
+#include <fcntl.h>
+#include <fstream>
+#include <grp.h>
+#include <sys/file.h>
+#include <thread>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include <gtest/gtest.h>
 
+#include "definitions/DefinitionFile.h"
 #include "definitions/MarksEntries.h"
 #include "slip/MarkPlacement.h"
 #include "slip/SlipMarks.h"
@@ -82,8 +89,15 @@ TEST(SlipMarksFile, RefusesLineByLine)
         {"[Extra]\r\nA=1 2 3 4 5\r\n", "line 2: extra mark \"A\" holds 5 values; it takes LEFT TOP WIDTH HEIGHT in mm"},
         {"[Extra]\r\nA=1,5 2 3 4\r\n",
          "line 2: extra mark \"A\": its left \"1,5\" is not a number of millimetres (decimal point, values separated by blanks)"},
-        {"[Extra]\r\nA=1 2 0 4\r\n", "line 2: extra mark \"A\": its width is 0 mm; a size must be more than 0 mm"},
-        {"[Extra]\r\nA=1 2 3 -4\r\n", "line 2: extra mark \"A\": its height is -4 mm; a size must be more than 0 mm"},
+        {"[Extra]\r\nA=1 2 0 4\r\n", "line 2: extra mark \"A\": its width is 0 mm; an extra mark is at least 0.1 mm "
+                                     "wide and high"},
+        {"[Extra]\r\nA=1 2 3 -4\r\n", "line 2: extra mark \"A\": its height is -4 mm; an extra mark is at least 0.1 mm "
+                                      "wide and high"},
+        // Thinner than any printer can print: refused as 0 is.
+        {"[Extra]\r\nA=1 2 0.0000001 4\r\n", "line 2: extra mark \"A\": its width is 0.0000001 mm; an extra mark is at "
+                                             "least 0.1 mm wide and high"},
+        {"[Extra]\r\nA=1 2 3 0.09\r\n", "line 2: extra mark \"A\": its height is 0.09 mm; an extra mark is at least "
+                                        "0.1 mm wide and high"},
         {"[Extra]\r\nA=-1 2 3 4\r\n", "line 2: extra mark \"A\": its left -1 mm is out of range (0 to 1000 mm)"},
         {"[Extra]\r\nA=1 2e3 3 4\r\n",
          "line 2: extra mark \"A\": its top \"2e3\" is not a number of millimetres (decimal point, values separated by blanks)"},
@@ -103,6 +117,38 @@ TEST(SlipMarksFile, RefusesLineByLine)
     }
 }
 
+#ifndef _WIN32  // links, FIFOs, fork and flock
+// A link whose file lies in a folder the user may not enter is not "a file that does not exist".
+TEST(SlipMarksFile, ALinkIntoAFolderThatCannotBeEnteredSaysSo)
+{
+    TempDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+    std::filesystem::create_directory(dir / "locked");
+    WriteBytes(dir / "locked/LO649.marks", "[Mark]\r\nWidth=50\r\n");
+    std::filesystem::permissions(dir / "locked", std::filesystem::perms(0700));
+    std::filesystem::create_symlink(dir / "locked/LO649.marks", dir / "LO649.marks");
+    const std::string want = (dir / "LO649.marks").string() + ": is a link to " + (dir / "locked/LO649.marks").string() +
+                             ", which cannot be reached (Permission denied)";
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(dir / "locked", std::filesystem::perms(0000));
+        EXPECT_EQ(Refusal(ReadSlipMarks(dir / "LO649.marks")), want);
+        std::filesystem::permissions(dir / "locked", std::filesystem::perms(0700));
+        return;
+    }
+    // Root enters any folder: the reading is done by a user without privileges.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+                             ::setresuid(65534, 65534, 65534) == 0;
+        _exit(!dropped ? 3 : Refusal(ReadSlipMarks(dir / "LO649.marks")) == want ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "as nobody: status " << status;
+}
+
+#endif
 // No file of these kinds is read as marks, and none makes the reader wait.
 TEST(SlipMarksFile, RefusesWhatIsNoSmallTextFile)
 {
@@ -134,9 +180,9 @@ TEST(SlipMarksFile, RefusesWhatIsNoSmallTextFile)
 
 TEST(SlipMarksFile, WritesWhatItReadsBack)
 {
-    const SlipMarks marks{60, 45, {{"Draws 2", 20, 150.5f, 4, 2.5f}, {"Yes", 0.1f, 3, 12.25f, 0.00001f}}};
+    const SlipMarks marks{60, 45, {{"Draws 2", 20, 150.5f, 4, 2.5f}, {"Yes", 0.1f, 3, 12.25f, 0.125f}}};
     EXPECT_EQ(SlipMarksText(marks),
-              "[Mark]\r\nWidth=60\r\nHeight=45\r\n[Extra]\r\nDraws 2=20 150.5 4 2.5\r\nYes=0.1 3 12.25 0.00001\r\n");
+              "[Mark]\r\nWidth=60\r\nHeight=45\r\n[Extra]\r\nDraws 2=20 150.5 4 2.5\r\nYes=0.1 3 12.25 0.125\r\n");
     TempDir dir;
     WriteBytes(dir / "A.marks", "old");
 #ifdef _WIN32
@@ -308,6 +354,13 @@ TEST(ExtraMarks, RefuseTheJobNamingFileAndLine)
          "0", "0",
          "line 4: extra mark \"Over\" lies over the number box of row 3, column 3 of panel 1 in main panel 1 "
          "(number 17); it would print as that number played"},
+        // On the sheet, yet beyond the 190 x 82 mm slip: it would print on the printer's platen.
+        {"below the slip's edge", "[Extra]\r\nLow=20 81 4 2\r\n", "0", "0",
+         "line 2: extra mark \"Low\" lies at 20 to 24 mm across, 81 to 83 mm down, beyond the 190 x 82 mm slip; "
+         "keep extra marks on the slip"},
+        {"right of the slip's edge", "[Extra]\r\nWide=189 3 2 2\r\n", "0", "0",
+         "line 2: extra mark \"Wide\" lies at 189 to 191 mm across, 3 to 5 mm down, beyond the 190 x 82 mm slip; "
+         "keep extra marks on the slip"},
         {"a broken file", "[Mark]\r\nWidth=0\r\n", "0", "0",
          "line 2: Width 0 is out of range; the mark's width is 10 to 100 percent of the box"},
     };
@@ -321,9 +374,13 @@ TEST(ExtraMarks, RefuseTheJobNamingFileAndLine)
             EXPECT_FALSE(run->asked);
             EXPECT_TRUE(run->surface.marks().empty());
         }
-    // Touching a box is not over it.
-    const auto run = RunJob({.marks = "[Extra]\r\nBeside=12 12 3 2\r\n"});
-    EXPECT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
+    // Touching a box is not over it: beside the first box (sharing its left edge), above it
+    // (sharing the top edge of its row), and the smallest mark there is, in the slip's corner.
+    for (const char* touching : {"Beside=12 12 3 2", "Above=15 10 3 2", "Corner=0 0 0.1 0.1", "Far=189.9 81.9 0.1 0.1"}) {
+        SCOPED_TRACE(touching);
+        const auto run = RunJob({.marks = std::string("[Extra]\r\n") + touching + "\r\n"});
+        EXPECT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
+    }
     // The marks are judged as they print: 0.23 mm into the first box (15 to 18 mm across) is over
     // its full mark, but clear of a 40 % one (16.2 to 16.8 mm).
     const std::string near = "[Extra]\r\nNear=14 12 1.23 2\r\n";
@@ -349,6 +406,91 @@ TEST(ExtraMarks, OffTheSheetQuotesThePositionThatWouldPrint)
               "off the A4 sheet (landscape, 297 x 210 mm)");
 }
 
+// The entries of the sample LO649, saved in Modify mode, with the marks file's mark width.
+struct SavedPair {
+    bmtest::TempDir dir;
+    ProgramFolder folder{dir.path()};
+    DefinitionEntries entries;
+    SavedPair()
+    {
+        dir.makeProgramFolder({"LO649"});
+        entries = EntriesFromDefinition("LO649", *ReadDefinition(folder, "LO649"));
+        entries.name = "LO649";
+    }
+    Result<std::string> Save(int width) const
+    {
+        SlipMarks marks;
+        marks.width = width;
+        return WriteDefinitionAndMarks(folder, entries, EditorMode::Modify, marks);
+    }
+};
+
+#ifndef _WIN32  // links, FIFOs, fork and flock
+// The backup kept of the old marks file is read as the marks reader reads it: at most 64 KiB
+// and never waiting on a FIFO. A larger file is not read into memory: the save is refused with
+// nothing changed.
+TEST(DefinitionAndMarks, TheOldMarksFileIsReadWithTheReadersBound)
+{
+    SavedPair pair;
+    const auto marks = pair.folder.defs() / "LO649.marks";
+    const std::string definition = ReadBytes(pair.folder.definitionFile("LO649"));
+    WriteBytes(marks, "[Mark]\r\n");
+    std::filesystem::resize_file(marks, std::uintmax_t{256} << 20);  // sparse: no disk taken
+    EXPECT_EQ(Refusal(pair.Save(60)), marks.string() + ": too large to be a marks file (at most 64 KiB), so it is "
+                                                       "not replaced; move it away and save again");
+    EXPECT_EQ(std::filesystem::file_size(marks), std::uintmax_t{256} << 20);
+    EXPECT_EQ(ReadBytes(pair.folder.definitionFile("LO649")), definition);
+    std::filesystem::remove(marks);
+    ASSERT_EQ(::mkfifo(marks.c_str(), 0600), 0);
+    EXPECT_EQ(Refusal(pair.Save(60)), marks.string() + ": is not a regular file (a device, FIFO or socket); nothing "
+                                                       "was written");
+    EXPECT_TRUE(std::filesystem::is_fifo(marks));
+}
+
+// Saves of one definition take turns under a lock on its folder, so the pair on disk always
+// comes from one save: a save started while another holds the lock waits for it.
+TEST(DefinitionAndMarks, ASaveWaitsForTheOneBeforeIt)
+{
+    SavedPair pair;
+    ASSERT_TRUE(pair.Save(50));
+    const int held = ::open(pair.folder.defs().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);  // another save is under way
+    const pid_t saver = ::fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0)
+        _exit(pair.Save(70) ? 0 : 1);
+    // Waits, round by round, until the saver is seen waiting for the lock, or has ended without.
+    const auto waiting = [&] {
+        std::ifstream locks("/proc/locks");
+        for (std::string line; std::getline(locks, line);)
+            if (line.find("->") != std::string::npos && line.find(" " + std::to_string(saver) + " ") != std::string::npos)
+                return true;
+        return false;
+    };
+    bool sawWaiting = false, ended = false;
+    int status = 0;
+    for (long round = 0; !sawWaiting && !ended && round < 12'000'000; ++round) {
+        sawWaiting = waiting();
+        ended = !sawWaiting && ::waitpid(saver, &status, WNOHANG) == saver;
+        if (!sawWaiting && !ended)
+            std::this_thread::yield();
+    }
+    EXPECT_TRUE(sawWaiting) << "the save did not wait for the one under way";
+    const std::string whileHeld = ReadBytes(pair.folder.defs() / "LO649.marks");
+    if (sawWaiting) {
+        EXPECT_TRUE(HasText(whileHeld, "Width=50")) << "written while another save held the lock";
+    }
+    ::flock(held, LOCK_UN);
+    ::close(held);
+    if (!ended) {
+        ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(HasText(ReadBytes(pair.folder.defs() / "LO649.marks"), "Width=70"));
+}
+
+#endif
 // The job reads the file afresh: a change between two jobs shows in the second.
 TEST(ExtraMarks, ReadAfreshByEveryJob)
 {

@@ -10,6 +10,10 @@
 
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+
 namespace bmtest {
 
 namespace {
@@ -114,6 +118,16 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes)
 {
     std::ofstream(file, std::ios::binary | std::ios::trunc)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void MakeOlder(const std::filesystem::path& file, int seconds)
+{
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    now.tv_sec -= seconds;
+    const struct timespec times[2] = {now, now};
+    if (::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        throw std::runtime_error("cannot set the times of " + file.string());
 }
 
 }  // namespace bmtest

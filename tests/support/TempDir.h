@@ -32,6 +32,8 @@ std::string ReadBytes(const std::filesystem::path& file);
 // The text `count` times over.
 std::string Repeated(std::string_view text, int count);
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
+// Sets the file's times `seconds` into the past, as a file left untouched that long.
+void MakeOlder(const std::filesystem::path& file, int seconds);
 
 // What a refused result or status said; "(accepted)" when it was not refused.
 template <typename R>

@@ -57,9 +57,21 @@ TEST(OrbitSearch, FindsOptimalCoveringsMadeOfOrbits)
         {{14, 6, 5, 5}, 371},  // the record
     };
     for (const auto& c : cases) {
-        const OrbitResult found = OrbitWheel(c.shape, Budget(60, c.plays));
+        // The search ends where it reaches the size asked for: no work is counted after it is told.
+        std::uint64_t after = 0;
+        bool reached = false;
+        OrbitLimits limits = Budget(60, c.plays);
+        limits.tick = [&](std::uint64_t done, std::uint64_t best) {
+            if (reached)
+                after += done;
+            reached = reached || (best != 0 && best <= c.plays);
+            return true;
+        };
+        const OrbitResult found = OrbitWheel(c.shape, limits);
         EXPECT_EQ(found.plays.size(), c.plays) << c.shape.v << " " << c.shape.k << " " << found.group;
         EXPECT_FALSE(found.stopped);
+        EXPECT_TRUE(reached);
+        EXPECT_LT(after, kRound / 8) << c.shape.v << " " << c.shape.k << ": work done after the size was reached";
         ExpectSoundWheel(c.shape, found.plays);
     }
 }

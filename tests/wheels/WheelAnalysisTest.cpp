@@ -283,7 +283,7 @@ TEST(WheelAnalysis, ReadsAWheelFileByTheCheckersRules)
         }
         ASSERT_TRUE(read.ok()) << read.error().message;
         EXPECT_EQ(read->numbers, c.numbers);
-        EXPECT_EQ(read->plays, c.plays);
+        EXPECT_EQ(read->plays.Unpacked(), c.plays);
     }
 }
 

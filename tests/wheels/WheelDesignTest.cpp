@@ -8,6 +8,9 @@ namespace {
 using bm::wheels::ApplyDesign;
 using bm::wheels::ParseDesign;
 using bm::wheels::ParseNumbers;
+using bm::wheels::ScanDesign;
+using bm::InputFile;
+using bmtest::Refusal;
 
 using Plays = std::vector<std::vector<int>>;
 
@@ -56,12 +59,74 @@ TEST(WheelDesign, RefusesWithTheFileAndPhysicalLine)
         {"", "design.txt: holds no plays"},
         {"1 2 9999999999\n", "design.txt: line 1: \"9999999999\" is not a whole number"},
         {std::string_view("\xFF\xFE" "1\0 \0", 6), "design.txt: is UTF-16 text"},
+        // Braces mark one play: two braced plays on a line are never run together into one.
+        {"{1,2,3}\n{1,2,3},{4,5,6}\n", "design.txt: line 2: holds more than one braced play; a design has one "
+                                      "play a line, such as { 1, 2, 3 }"},
+        {"{1,2,3}{4,5,6}\n", "design.txt: line 1: holds more than one braced play"},
+        {"{1,2,3}}\n", "design.txt: line 1: holds more than one braced play"},
+        {"{1,2,3} 4\n", "design.txt: line 1: has numbers outside its braces; a design has one play a line, such "
+                        "as { 1, 2, 3 }"},
+        {"1 {2,3,4}\n", "design.txt: line 1: has numbers outside its braces"},
+        {"1,2,3},{4,5,6\n", "design.txt: line 1: has numbers outside its braces"},
     };
     for (const auto& c : cases) {
         const auto d = ParseDesign(c.text, "design.txt");
         ASSERT_FALSE(d.ok()) << c.text;
         EXPECT_EQ(d.error().message.substr(0, std::string(c.message).size()), c.message) << d.error().message;
     }
+}
+
+// A design read a piece at a time gives what the whole text gives: the same plays and lines, the
+// same refusals, with lines that cross the pieces; a line longer than any play is refused
+// without being held whole.
+TEST(WheelDesign, AScanInPiecesReadsAsTheWholeText)
+{
+    bmtest::TempDir dir;
+    std::string long1 = "# " + std::string(70000, 'x') + "\n";
+    std::string many;
+    for (int p = 0; p < 30000; ++p)
+        many += "{ " + std::to_string(p % 40) + ", " + std::to_string(p % 40 + 1) + ", 45 }\r\n";
+    const std::string texts[] = {
+        "# cover output\n\n{ 0, 5, 6, 16, 22, 45 }\n{ 1, 2, 3, 4, 7, 48 }\n",
+        "\xEF\xBB\xBF" "3,1,2\r\n\t 6\t5,,4 \r\n",
+        "1 2 3 \n4 5 6 ",
+        many,
+        many + "1 2\n",
+        "{1,2,3},{4,5,6}\n",
+        "1 2 3\n4 5 4\n",
+        "# only a header\n\n",
+        std::string("\xFF\xFE" "1\0 \0", 6),
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.substr(0, 40));
+        bmtest::WriteBytes(dir / "d.txt", text);
+        const auto whole = ParseDesign(text, "d.txt");
+        const auto file = InputFile::Open(dir / "d.txt");
+        ASSERT_TRUE(file);
+        std::vector<std::vector<int>> plays;
+        std::vector<std::int64_t> lines;
+        const auto scanned = ScanDesign(**file, "d.txt", [&](const std::vector<int>& play, std::int64_t line) {
+            plays.push_back(play);
+            lines.push_back(line);
+            return true;
+        });
+        ASSERT_EQ(scanned.ok(), whole.ok());
+        if (!whole) {
+            EXPECT_EQ(scanned.error().message, whole.error().message);
+            continue;
+        }
+        EXPECT_EQ(plays, whole->plays);
+        EXPECT_EQ(lines, whole->lines);
+        EXPECT_EQ(scanned->plays, static_cast<std::int64_t>(whole->plays.size()));
+        EXPECT_EQ(scanned->playSize, whole->playSize);
+        EXPECT_EQ(scanned->zeroBased, whole->zeroBased);
+        EXPECT_EQ(scanned->highest, whole->highest);
+    }
+    bmtest::WriteBytes(dir / "d.txt", "1 2 3\n" + long1 + "4 5 6\n");
+    const auto file = InputFile::Open(dir / "d.txt");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(Refusal(ScanDesign(**file, "d.txt")),
+              "d.txt: line 2: is longer than 65536 bytes, longer than any play of a design");
 }
 
 TEST(WheelDesign, PutsTheNumbersGivenInPlaceOfTheLabels)

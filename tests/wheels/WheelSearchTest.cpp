@@ -210,6 +210,39 @@ TEST(WheelSearch, StoppingKeepsTheBestCompleteWheel)
     EXPECT_TRUE(none.plays.empty());
 }
 
+// Every phase of the search, the setting up of a large shape too, asks whether to go on at least
+// once in a few rounds of work: a time limit or Ctrl+C is heard within them, never only once the
+// set-up is done. Told as work (subsets looked at), not time. The largest single step allowed is
+// a few rounds: a play of the greedy start, which meets some 3.3 million sets twice here.
+TEST(WheelSearch, EveryPhaseAsksWhetherToGoOn)
+{
+    const struct {
+        WheelShape shape;
+        std::int64_t rounds;
+    } cases[] = {
+        // 7.7 million 11-sets, plays of one number: each play meets 3.3 million of them, and
+        // setting up the descent looks at 85 million.
+        {{26, 1, 11, 1}, 400},
+        {{20, 5, 6, 3}, 20},
+        {{18, 6, 5, 4}, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.shape.v) + " " + std::to_string(c.shape.k) + " " + std::to_string(c.shape.m) +
+                     " " + std::to_string(c.shape.t));
+        std::uint64_t last = 0, widest = 0;
+        SearchLimits limits = Rounds(c.rounds);
+        limits.keepGoing = [&](const SearchProgress& progress) {
+            widest = std::max(widest, progress.work - last);
+            last = progress.work;
+            return true;
+        };
+        const SearchResult result = BuildWheel(c.shape, limits);
+        widest = std::max(widest, result.work - last);
+        EXPECT_GT(result.work, 0u);
+        EXPECT_LE(widest, std::uint64_t{16} << 20) << "work done without asking";
+    }
+}
+
 // "3 if 6" on 20 numbers: plays meet thousands of 6-sets each, so the search starts from two
 // coverings of every 3 of 10 numbers (any 6 numbers put 3 in one half).
 TEST(WheelSearch, StartsALottoDesignFromCoveringsOfItsParts)

@@ -1,5 +1,8 @@
 #include "windowing/window/RememberedChoices.h"
 
+#include <map>
+#include <optional>
+
 #include <QFileInfo>
 
 #include "windowing/window/Dialogs.h"
@@ -29,6 +32,25 @@ void RememberFolderOf(const ProgramFolder& home, const char* kind, const QString
     (void)RememberedChoices(home).Set(FolderKey(kind), QFileInfo(file).absolutePath().toStdString());
 }
 
+// A key given twice (two calibrations of one printer): a rewrite would keep only one of the two,
+// so the file is left as it is, and the refusal names the second line.
+std::optional<std::string> GivenTwice(const std::filesystem::path& file)
+{
+    const OwnSettings own = ReadOwnSettings(file);
+    std::map<std::string, std::size_t> lineOf;
+    for (std::size_t i = 0; i < own.lines.size(); ++i) {
+        const auto eq = own.lines[i].find('=');
+        if (eq == std::string::npos)
+            continue;
+        const std::string key = own.lines[i].substr(0, eq);
+        if (const auto [first, fresh] = lineOf.emplace(key, i + 1); !fresh)
+            return file.string() + ": line " + std::to_string(i + 1) + ": " + key +
+                   " is given a second time (first on line " + std::to_string(first->second) +
+                   "); remove one of the two lines; the file was left as it is";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 RememberedChoices::RememberedChoices(const ProgramFolder& folder) : file_(File(folder))
@@ -39,8 +61,9 @@ RememberedChoices::RememberedChoices(const ProgramFolder& folder) : file_(File(f
     std::map<std::string, std::string> read;
     for (std::string& line : own.lines) {
         const auto eq = line.find('=');
+        // A key given twice: the first is the one every reader takes.
         if (eq != std::string::npos)
-            read[line.substr(0, eq)] = line.substr(eq + 1);
+            read.emplace(line.substr(0, eq), line.substr(eq + 1));
     }
     values_ = std::move(read);
 }
@@ -62,6 +85,8 @@ Status RememberedChoices::Set(const std::string& key, const std::string& value)
         return Error{"a line end cannot be remembered"};
     if (foreign_)
         return Error{file_.string() + ": is not a settings file of this program; it was left as it is"};
+    if (const auto twice = GivenTwice(file_))
+        return Error{*twice};
     if (Get(key) == value)
         return Ok{};
     values_[key] = value;

@@ -122,7 +122,7 @@ TEST(ExtraMarksEditor, RefusesAMarkOffTheSheetOrOverANumberBox)
          "(number 17); it would print as that number played",
          "txtExtraLeft"},
         {"Yes", "20", "76", "4", "2", "Go Back: An Extra Mark Named \"Yes\" Is Already In The List", "txtExtraName"},
-        {"Flat", "20", "76", "4", "0", "Go Back: Extra Mark Height Must Be More Than 0 mm", "txtExtraHeight"},
+        {"Flat", "20", "76", "4", "0", "Go Back: Extra Mark Height Must Be At Least 0.1 mm", "txtExtraHeight"},
         {"Odd", "20", "7,6", "4", "2", "Go Back: Entry For Extra Mark Top Is Not A Number", "txtExtraTop"},
         {"A=B", "20", "76", "4", "2",
          "Go Back: Extra mark: the name \"A=B\" holds =, which the marks file cannot keep", "txtExtraName"},

@@ -23,7 +23,7 @@ namespace {
 
 // LO649: two main panels of five; a grid of five second numbers in a row under each panel, and
 // a box beside it.
-const std::string kMarks = "[Mark]\r\nWidth=100\r\nHeight=100\r\n[Extra]\r\nDraws=150 90 5 3\r\n[Second]\r\nPool=5\r\n"
+const std::string kMarks = "[Mark]\r\nWidth=100\r\nHeight=100\r\n[Extra]\r\nDraws=150 75 5 3\r\n[Second]\r\nPool=5\r\n"
                            "Pick=1\r\nLeft=0\r\nTop=28\r\nColumns=5\r\nWidth=3\r\nHeight=2\r\nAcross=4.5\r\nDown=4\r\n"
                            "[Board]\r\nQP=32 28 2 2\r\n";
 
