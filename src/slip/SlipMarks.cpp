@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 
+#include <sys/stat.h>
+
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
 #include "common/Platform.h"
