@@ -6,6 +6,7 @@
 #ifdef _WIN32
 
 #include "common/AtomicFile.h"
+#include "common/FolderLock.h"
 
 #include <windows.h>
 
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <cwctype>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -384,6 +386,34 @@ void UseNamedTemporaryFilesForTesting(bool named)
 {
     // The copy keeps its name while written, as one left by a writer that was killed would.
     g_namedForTesting = named;
+}
+
+FolderLock::FolderLock(const fs::path& folder)
+{
+    // One name for one folder however it is written: the full path, in lower case, hashed.
+    std::error_code error;
+    std::wstring key = fs::absolute(folder, error).lexically_normal().wstring();
+    std::transform(key.begin(), key.end(), key.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    while (key.size() > 1 && (key.back() == L'\\' || key.back() == L'/'))
+        key.pop_back();
+    const std::wstring name = L"Local\\Brindlemark.FolderLock." + std::to_wstring(std::hash<std::wstring>{}(key));
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    if (!mutex)
+        return;
+    const DWORD got = ::WaitForSingleObject(mutex, INFINITE);
+    if (got != WAIT_OBJECT_0 && got != WAIT_ABANDONED) {
+        ::CloseHandle(mutex);
+        return;
+    }
+    mutex_ = mutex;
+}
+
+FolderLock::~FolderLock()
+{
+    if (mutex_) {
+        ::ReleaseMutex(static_cast<HANDLE>(mutex_));
+        ::CloseHandle(static_cast<HANDLE>(mutex_));
+    }
 }
 
 }  // namespace bm

@@ -15,7 +15,11 @@ public:
     FolderLock& operator=(const FolderLock&) = delete;
 
 private:
+#ifdef _WIN32
+    void* mutex_ = nullptr;  // a named mutex of the folder: Windows locks no folder itself
+#else
     int fd_ = -1;
+#endif
 };
 
 }  // namespace bm

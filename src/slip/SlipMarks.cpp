@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <system_error>
 
 #include <sys/stat.h>
 
@@ -432,13 +433,13 @@ Result<SlipMarks> ReadSlipMarks(const std::filesystem::path& file)
     if (!std::filesystem::exists(link))
         return SlipMarks{};  // a definition without marks prints as it always did
     if (std::filesystem::is_symlink(link)) {
-        struct stat target {};
-        if (::stat(file.c_str(), &target) != 0) {
+        std::error_code why;
+        const auto target = std::filesystem::status(file, why);
+        if (why || !std::filesystem::exists(target)) {
             // A file in a folder the user may not enter is there all the same: say what stops it.
-            const int why = errno;
-            if (why != ENOENT && why != ENOTDIR)
+            if (why != std::errc::no_such_file_or_directory && why != std::errc::not_a_directory)
                 return Error{file.string() + ": is a link to " + std::filesystem::read_symlink(file, ec).string() +
-                             ", which cannot be reached (" + std::strerror(why) + ")"};
+                             ", which cannot be reached (" + why.message() + ")"};
             return Error{file.string() + ": is a link to a file that does not exist"};
         }
     }

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -122,12 +123,20 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes)
 
 void MakeOlder(const std::filesystem::path& file, int seconds)
 {
+#ifdef _WIN32
+    std::error_code error;
+    std::filesystem::last_write_time(
+        file, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(seconds), error);
+    if (error)
+        throw std::runtime_error("cannot set the times of " + file.string());
+#else
     struct timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
     now.tv_sec -= seconds;
     const struct timespec times[2] = {now, now};
     if (::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
         throw std::runtime_error("cannot set the times of " + file.string());
+#endif
 }
 
 }  // namespace bmtest

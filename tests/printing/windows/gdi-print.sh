@@ -28,8 +28,20 @@ started=1
 eval "$(printf '%s\n' "$info" | grep -E '^(CUPS_SERVER|PID|OUT|QUEUE)=')"
 export CUPS_SERVER
 
-BM_GDI_PRINTER="$QUEUE" BM_GDI_EXPECTED="Z:$root/expected" \
-  "$wine" "$exe" --gtest_also_run_disabled_tests --gtest_filter=GdiPrint.DISABLED_PrintsJobsForTheMeasuringScript
+# Wine reads the CUPS queues into its own list when a program starts its spooler; a wineserver that
+# other tests keep running may not have the new queue yet. A fresh one is asked at most three times.
+for ((try = 1; ; try++)); do
+  set +e
+  said=$(BM_GDI_PRINTER="$QUEUE" BM_GDI_EXPECTED="Z:$root/expected" \
+    "$wine" "$exe" --gtest_also_run_disabled_tests --gtest_filter=GdiPrint.DISABLED_PrintsJobsForTheMeasuringScript 2>&1)
+  rc=$?
+  set -e
+  printf '%s\n' "$said"
+  [ $rc -eq 0 ] && break
+  if [ $try -ge 3 ] || ! grep -q "no such printer" <<<"$said"; then exit $rc; fi
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+done
 
 # Until both PDFs are whole, or the queue holds no job any more while one is missing.
 pdfs=()
