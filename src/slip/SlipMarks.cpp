@@ -5,8 +5,6 @@
 #include <map>
 #include <system_error>
 
-#include <sys/stat.h>
-
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
 #include "common/Platform.h"
