@@ -9,7 +9,14 @@
 #                                adds another queue NAME on the same virtual printer, holding
 #                                PAGESIZE (A4, Letter...) and offering two paper sources,
 #                                "Tray 1" (tray-1, the default) and "Manual Feed" (manual).
+#   private-cups.sh driver ROOT NAME
+#                                adds a queue NAME with a printer driver (a PPD whose trays are
+#                                "Bypass Tray", "Tray 1"... and that takes no custom size) writing
+#                                what the printer would receive, its PJL header first, to OUT/NAME.prn.
 #   private-cups.sh stop ROOT    stops that daemon by its process id and removes its cups-pdf settings.
+#
+# BM_CUPS_OWNER names the process the daemon serves (default: the caller). A daemon whose owner
+# has gone (a test killed by a time limit) is stopped, with its settings and folder, by the next start.
 #
 # Needs root (cupsd, and cups-pdf reads its settings only from /etc/cups) and the packages
 # cups and printer-driver-cups-pdf. Every client must use CUPS_SERVER=<address>. Exits 3 with a
@@ -20,7 +27,7 @@ QUEUE=brindlemark-pdf
 
 die() { echo "private-cups: $*" >&2; exit 3; }
 
-[ $# -eq 2 ] || [ $# -eq 4 ] || { echo "usage: $0 start|queue|stop ROOT [NAME PAGESIZE]" >&2; exit 2; }
+[ $# -ge 2 ] && [ $# -le 4 ] || { echo "usage: $0 start|queue|driver|stop ROOT [NAME [PAGESIZE]]" >&2; exit 2; }
 cmd=$1
 root=$(realpath -m "$2")
 # cups-pdf settings live in /etc/cups for every daemon: the suffix keeps each daemon's apart.
@@ -28,16 +35,48 @@ suffix="brindlemark-$(printf %s "$root" | md5sum | cut -c1-12)"
 pdfconf="/etc/cups/cups-pdf-${suffix}.conf"
 sock="$root/state/cups.sock"
 
-stop_daemon() {
-    if [ -f "$root/cupsd.pid" ]; then
-        pid=$(cat "$root/cupsd.pid")
-        if kill -0 "$pid" 2>/dev/null; then
+# Whether the process holding pid $1 is the cupsd started on the root $2 (a pid may be reused).
+is_our_cupsd() {
+    tr '\0' ' ' < "/proc/$1/cmdline" 2>/dev/null | grep -qF -- "-c $2/etc/cupsd.conf"
+}
+
+stop_daemon() {  # [root]
+    local at=${1:-$root} pid
+    if [ -f "$at/cupsd.pid" ]; then
+        pid=$(cat "$at/cupsd.pid")
+        if is_our_cupsd "$pid" "$at"; then
             kill -TERM "$pid" 2>/dev/null || true
             for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
             kill -0 "$pid" 2>/dev/null && kill -KILL "$pid" 2>/dev/null || true
         fi
-        rm -f "$root/cupsd.pid"
+        rm -f "$at/cupsd.pid"
     fi
+}
+
+# "pid start-time" of a process: the start time tells a reused pid apart.
+process_stamp() {
+    [ -r "/proc/$1/stat" ] || return 1
+    echo "$1 $(sed 's/^.*) //' "/proc/$1/stat" | cut -d' ' -f20)"
+}
+
+# Daemons of earlier runs whose owner is gone: stopped, their cups-pdf settings and folders removed.
+# One without an owner record is left alone while its folder exists (it may be starting now).
+sweep_stale() {
+    local conf other owner
+    for conf in /etc/cups/cups-pdf-brindlemark-*.conf; do
+        [ -f "$conf" ] || continue
+        other=$(sed -n 's|^Out \(.*\)/out$|\1|p' "$conf" | head -1)
+        [ "$other" = "$root" ] && continue
+        if [ -n "$other" ] && [ -f "$other/owner" ]; then
+            owner=$(cat "$other/owner")
+            [ "$(process_stamp "${owner%% *}" 2>/dev/null)" = "$owner" ] && continue
+            stop_daemon "$other"
+            rm -f "$conf"
+            rm -rf "$other"
+        elif [ -z "$other" ] || [ ! -d "$other" ]; then
+            rm -f "$conf"
+        fi
+    done
 }
 
 stop() {
@@ -96,6 +135,8 @@ start() {
     [ -d /etc/cups ] || die "/etc/cups does not exist"
 
     mkdir -p "$root"/{etc,state,spool,tmp,cache,log,out,pdfspool}
+    process_stamp "${BM_CUPS_OWNER:-$PPID}" > "$root/owner" || die "the owner process ${BM_CUPS_OWNER:-$PPID} is not running"
+    sweep_stale
     chmod 755 "$root" "$root/out"
     chmod 1777 "$root/tmp" "$root/pdfspool"
     cat > "$root/etc/cups-files.conf" <<CONF
@@ -145,6 +186,14 @@ add_tray_queue() {  # name pagesize
     lpadmin -p "$1" -E -v "cups-pdf:/$suffix" -P "$root/etc/trays.ppd" -o "PageSize=$2" 2>/dev/null
 }
 
+# A driver-based printer as a file: its PPD's trays are PJL commands the output shows.
+add_driver_queue() {  # name
+    local file="$root/out/$1.prn"
+    : > "$file"
+    chmod 666 "$file"
+    lpadmin -p "$1" -E -v "file://$file" -m lsb/usr/cupsfilters/Ricoh-PDF_Printer-PDF.ppd -o PageSize=A4 2>/dev/null
+}
+
 case "$cmd" in
 start) start ;;
 stop) stop ;;
@@ -152,9 +201,16 @@ queue)
     port=$(grep -o '127.0.0.1:[0-9]*' "$root/etc/cupsd.conf" | cut -d: -f2)
     if [ $# -eq 4 ]; then
         CUPS_SERVER="127.0.0.1:$port" add_tray_queue "$3" "$4" || die "could not add the queue $3"
-    else
+    elif [ $# -eq 2 ]; then
         CUPS_SERVER="127.0.0.1:$port" add_queue || die "could not add the cups-pdf queue"
+    else
+        echo "usage: $0 queue ROOT [NAME PAGESIZE]" >&2; exit 2
     fi
     ;;
-*) echo "usage: $0 start|queue|stop ROOT" >&2; exit 2 ;;
+driver)
+    [ $# -eq 3 ] || { echo "usage: $0 driver ROOT NAME" >&2; exit 2; }
+    port=$(grep -o '127.0.0.1:[0-9]*' "$root/etc/cupsd.conf" | cut -d: -f2)
+    CUPS_SERVER="127.0.0.1:$port" add_driver_queue "$3" || die "could not add the driver queue $3"
+    ;;
+*) echo "usage: $0 start|queue|driver|stop ROOT" >&2; exit 2 ;;
 esac

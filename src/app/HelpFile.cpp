@@ -52,6 +52,8 @@ QString HelpPageFor(const QWidget* window)
         return QStringLiteral("checking.html");
     if (name == QLatin1String("frmWheels"))
         return QStringLiteral("wheels.html");
+    if (name == QLatin1String("frmCalibrate"))
+        return QStringLiteral("calibrating.html");
     return QStringLiteral("printing.html");
 }
 

@@ -102,15 +102,21 @@ PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::stri
     }
     auto* paper = new QLabel(shown);
     paper->setObjectName(QStringLiteral("lblPaper"));
-    const auto showPaper = [paperOf = facts.paper, paper, printer] {
+    auto setup = std::make_shared<PaperSetup>(*shown, paperChosen);
+    // The printer's own paper, while it is the one used; a size chosen below replaces it.
+    const auto showPaper = [paperOf = facts.paper, paper, printer, chosen = std::weak_ptr<PaperSetup>(setup)] {
         const auto area = paperOf(printer->currentText().toStdString());
         const Paper held = area ? PaperOfSize(area->width, area->height) : Paper{};
         const QString size = QString::fromStdString(ShortestText(held.width) + " x " + ShortestText(held.height) + " mm");
-        paper->setText(!area              ? QStringLiteral("as the printer is set up")
-                       : held.name.empty() ? size
-                                           : QStringLiteral("%1 (%2)").arg(QString::fromStdString(held.name), size));
+        const QString own = !area              ? QStringLiteral("as the printer is set up")
+                            : held.name.empty() ? size
+                                                : QStringLiteral("%1 (%2)").arg(QString::fromStdString(held.name), size);
+        const auto rows = chosen.lock();
+        paper->setText(!rows || rows->PrintersOwnPaper()
+                           ? own
+                           : QStringLiteral("the paper size chosen below (the printer's own: %1)").arg(own));
     };
-    auto setup = std::make_shared<PaperSetup>(*shown, paperChosen);
+    setup->OnSizeChosen(showPaper);
     const auto showSources = [sourcesOf = facts.sources, printer, setup] {
         setup->OfferSources(sourcesOf(printer->currentText().toStdString()));
     };

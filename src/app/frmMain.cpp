@@ -78,6 +78,17 @@ void frmMain::Connect()
     connect(f1, &QShortcut::activated, this, [this] {
         OpenHelp(folder().home(), services_.openHelp, HelpPageFor(QApplication::activeWindow()));
     });
+    // In a modal dialog: the help opens as a window of the dialog, which the dialog does not block.
+    SetHelpKey([home = folder().home(), open = services_.openHelp](QWidget* dialog) {
+        OpenHelp(home, open, HelpPageFor(dialog));
+        QWidget* help = FindForm(QStringLiteral("frmHelp"));
+        if (help && QApplication::activeModalWidget() == dialog && help->parentWidget() != dialog) {
+            help->setParent(dialog, help->windowFlags() | Qt::Window);
+            help->show();
+            help->raise();
+            help->activateWindow();
+        }
+    });
 }
 
 void frmMain::cmdGendef_Click()

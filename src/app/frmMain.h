@@ -72,6 +72,8 @@ private:
     void File1_DblClick();
     bool SelectDefinition(const QString& listedName);
     void SelectFirstOrRemembered();
+    // The row a first start makes current.
+    int FirstFamiliarRow() const;
     // The current definition read again from its file, the values and flags kept with it.
     Result<SlipDefinition> RereadCurrent();
     void TellListeners();

@@ -77,7 +77,7 @@ void frmMain::cmdCalibrate_Click()
         printer.paper = services_.printer->PrinterPaper();
     }
     printer.settingsFile = RememberedChoices::File(folder());
-    printer.printPage = [this](const CalibrationPage& page) -> Status {
+    printer.printPage = [this, name = printer.name](const CalibrationPage& page) -> Status {
         auto surface = services_.printer->PrinterSurface();
         if (!surface)
             return surface.error();
@@ -85,7 +85,17 @@ void frmMain::cmdCalibrate_Click()
         (*surface)->UseMillimetres();
         (*surface)->SetOrientation(Orientation::Portrait);
         DrawCalibrationPage(page, **surface);
-        return (*surface)->EndDocument();
+        if (const Status ended = (*surface)->EndDocument(); !ended)
+            return ended;
+        // Said where every job says how it ended, as the command line says it.
+        lblcnt->hide();
+        lblupdate->hide();
+        lblF->hide();
+        Label2->setText(QStringLiteral("Printed The Calibration Page"));
+        Label2->show();
+        lblDest->setText(QStringLiteral("Sent To Printer %1").arg(QString::fromStdString(name)));
+        lblDest->show();
+        return Ok{};
     };
     frmCalibrate dialog(std::move(printer), this);
     FitToScreen(&dialog);
@@ -98,6 +108,17 @@ void frmMain::cmdResetScale_Click()
 {
     const std::string printer = services_.printer->JobPrinter();
     if (printer.empty())
+        return;
+    // Measuring a printer again takes a printed page and a ruler: never forgotten unasked.
+    if (dialogs().Message(this, QStringLiteral("Warning"),
+                          QStringLiteral("Forget the calibration of %1%2? Its marks then print unstretched.")
+                              .arg(QString::fromStdString(printer), [&] {
+                                  const auto kept = Store(folder()).Get(printer);
+                                  return kept && kept->has_value()
+                                             ? QStringLiteral(" (%1)").arg(QString::fromStdString(ScaleShown(**kept)))
+                                             : QString();
+                              }()),
+                          Icon::Warning, Buttons::OkCancel) != Answer::Ok)
         return;
     if (const Status kept = Store(folder()).Set(printer, std::nullopt); !kept)
         dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(kept.error().message),

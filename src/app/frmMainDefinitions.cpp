@@ -66,6 +66,20 @@ void frmMain::ReloadDefinitions()
         TellListeners();
 }
 
+int frmMain::FirstFamiliarRow() const
+{
+    // A new user knows slips numbered along their rows: the first such definition, not a
+    // down-the-columns one (rows starting 1, 2, 3 ...) that happens to sort first.
+    for (int row = 0; row < File1->count(); ++row) {
+        const auto def = ReadDefinitionFile(folder().defs() / File1->item(row)->text().toStdString());
+        const bool downTheColumns = def && def->RowFirstNumber.size() >= 2 &&
+                                    def->RowFirstNumber[1] == def->RowFirstNumber[0] + 1;
+        if (def && !downTheColumns)
+            return row;
+    }
+    return 0;
+}
+
 void frmMain::SelectFirstOrRemembered()
 {
     const QString remembered = QString::fromStdString(RememberedChoices(folder()).Get(RememberedChoices::kDefinition));
@@ -74,7 +88,7 @@ void frmMain::SelectFirstOrRemembered()
     if (!remembered.isEmpty() && !found.isEmpty())
         File1->setCurrentItem(found.constFirst());
     else if (File1->count() > 0)
-        File1->setCurrentRow(0);
+        File1->setCurrentRow(FirstFamiliarRow());
 }
 
 void frmMain::WatchDefs()
@@ -169,7 +183,8 @@ Result<SlipDefinition> frmMain::RereadCurrent()
     if (!current_.chosen())
         return Error{"No slip definition is chosen. Click a definition in the list first."};
     auto values = ReadDefinitionValues(current_.definitionPath);
-    auto definition = values ? ReadDefinitionFile(current_.definitionPath) : Result<SlipDefinition>(values.error());
+    // As a job reads it: a name whose game disagrees with the file would be checked as another game.
+    auto definition = values ? ReadDefinitionAsNamed(current_.definitionPath) : Result<SlipDefinition>(values.error());
     if (!definition)
         return definition;
     current_.values = std::move(*values);

@@ -96,7 +96,7 @@ void frmMain::BuildUi()
     // The printer's calibration under the offsets: it moves the marks too.
     lblScale = NamedLabel(this, QStringLiteral("lblScale"), QString());
     lblScale->setToolTip(QStringLiteral("The Printer's Scale Calibration, Applied To Every Job On It After The Offsets"));
-    cmdResetScale = NamedButton(this, "cmdResetScale", QStringLiteral("Reset"),
+    cmdResetScale = NamedButton(this, "cmdResetScale", QStringLiteral("Reset Calibration"),
                            QStringLiteral("Forget This Printer's Scale Calibration"));
     margins->addWidget(NamedLabel(this, QStringLiteral("lblScaleHead"), QStringLiteral("Scale")), 3, 0);
     margins->addWidget(lblScale, 3, 1, 1, 2);

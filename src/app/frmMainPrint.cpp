@@ -165,6 +165,7 @@ PrintJobRequest frmMain::RequestAsShown() const
 {
     PrintJobRequest request;
     request.definitionFile = current_.definitionPath;
+    request.nameTellsGame = true;
     request.Horizontal = current_.Horizontal;
     request.bPB = current_.bPB;
     request.testMode = current_.testMode;

@@ -32,8 +32,9 @@ std::string ReportHeader(std::string_view lottery, std::string_view ticketFileNa
     text.append("Lottery: ").append(ShownLine(lottery)).append("\n");
     text.append("Ticket File: ").append(ShownLine(ticketFileName)).append("\n");
     text.append(DrawLine(game, draw)).append("\n");
+    // An empty ticket file says so: "Checking 0 Picks", not a blank where the count goes.
     text.append("Checking ")
-        .append(FormatWhole(plays, Pattern::GroupedBlankZero, separators))
+        .append(FormatWhole(plays, Pattern::Grouped, separators))
         .append(" Picks Against Above Draw Results\n");
     text.append("\n");
     return text;

@@ -76,7 +76,11 @@ int RunCalibrateCommand(const std::vector<std::string>& args, const ProgramFolde
     PrintSurface& surface = *opened->surface;
     surface.UseMillimetres();
     surface.SetOrientation(Orientation::Portrait);
-    const CalibrationPage page = CalibrationPageFor(opened->paper);
+    CalibrationPage page = CalibrationPageFor(opened->paper);
+    if (const Destination to = surface.HandedTo(); to.kind == Destination::Kind::Printer)
+        page.caption = "Printer " + to.name + ", paper " + PaperName(opened->paper);
+    else
+        page.caption = "Paper " + PaperName(opened->paper);
     DrawCalibrationPage(page, surface);
     if (const Status ended = surface.EndDocument(); !ended) {
         err << "brindlemark: " << ShownLine(ended.error().message) << "\n";

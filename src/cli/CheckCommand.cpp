@@ -86,17 +86,28 @@ Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
 // The draw as blank- and/or comma-separated numbers, the extra number last.
 Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, int pool, const std::string& lottery)
 {
+    // Read as a line of a draws file is: whole numbers only, and no empty field between commas.
     std::vector<std::string> numbers;
     std::string current;
+    bool afterComma = false;
     for (char c : text + " ") {
         if (c == ' ' || c == ',' || c == '\t') {
             if (!current.empty())
                 numbers.push_back(current);
+            else if (c == ',' && (afterComma || numbers.empty()))
+                return Error{"--draw \"" + text + "\" has an empty number before a comma; give each drawn number once"};
+            if (c == ',' || !current.empty())
+                afterComma = c == ',';
             current.clear();
         } else {
             current += c;
         }
     }
+    if (afterComma)
+        return Error{"--draw \"" + text + "\" ends with a comma; give each drawn number once"};
+    for (const auto& n : numbers)
+        if (n.find_first_not_of("0123456789") != std::string::npos)
+            return Error{"--draw \"" + text + "\": \"" + n + "\" is not a whole number"};
     if (static_cast<int>(numbers.size()) != game.DrawSize()) {
         std::string what = std::to_string(game.mainDrawn) + " main numbers";
         if (game.extra == ExtraNumber::Bonus)
@@ -240,7 +251,7 @@ Result<CheckInputs> ResolveCheckInputs(const CheckOptions& options, const bm::Pr
         if (const Status target = CheckOutputTarget(options.save, read, &folder); !target)
             return target.error();
     }
-    auto def = ReadDefinitionFile(chosen->file);
+    auto def = ReadChosenDefinition(*chosen);
     if (!def)
         return def.error();
     const CheckerVariant* variant = VariantFor(*chosen, *def);

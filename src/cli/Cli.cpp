@@ -55,10 +55,12 @@ bool WantsCommandLine(const std::vector<std::string>& args)
 
 namespace {
 
-// The usage lines of each command ("" for the window and the program's own options).
+// The usage lines of each command ("" for the window and the program's own options); a command
+// of several ("wheel apply") has a line each, so its help shows only the one asked for.
 struct Synopsis {
     const char* command;
     const char* lines;
+    const char* sub = "";
 };
 const Synopsis kSynopses[] = {
     {"", "  brindlemark [--home DIR]                      open the desktop window\n"},
@@ -69,6 +71,9 @@ const Synopsis kSynopses[] = {
     {"test-pattern",
      "  brindlemark [--home DIR] test-pattern --definition NAME\n"
      "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"},
+    {"calibrate",
+     "  brindlemark [--home DIR] calibrate [--paper SIZE] [--pdf OUT | --printer QUEUE | --marks]\n"
+     "              (a page of crosshairs and rulers to measure a printer's stretch)\n"},
     {"check",
      "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
      "              [--save OUT]\n"
@@ -76,15 +81,22 @@ const Synopsis kSynopses[] = {
      "              [--skip-invalid-draws] [--date-order DMY|MDY] [--from DATE] [--to DATE]\n"},
     {"wheel",
      "  brindlemark [--home DIR] wheel apply --design FILE --numbers \"N1 N2 ...\"\n"
-     "              [--definition NAME] [--second \"S1 ...\" [--second-all]] [--out FILE]\n"
+     "              [--definition NAME] [--second \"S1 ...\" [--second-all]] [--out FILE]\n",
+     "apply"},
+    {"wheel",
      "  brindlemark [--home DIR] wheel analyze --definition NAME --wheel FILE\n"
-     "              (what the wheel guarantees over every possible draw, as CSV)\n"
+     "              (what the wheel guarantees over every possible draw, as CSV)\n",
+     "analyze"},
+    {"wheel",
      "  brindlemark [--home DIR] wheel make (--numbers \"N1 N2 ...\" | --count V) --pick K --if M --match T\n"
      "              [--seconds S] [--seed N] [--rounds R] [--definition NAME] [--out FILE]\n"
      "              [--second \"S1 ...\" [--second-all]]\n"
-     "              (build a wheel: every M of the numbers drawn meet a play in T or more)\n"
+     "              (build a wheel: every M of the numbers drawn meet a play in T or more)\n",
+     "make"},
+    {"wheel",
      "  brindlemark [--home DIR] wheel library\n"
-     "              (the published designs shipped with the program, as CSV)\n"},
+     "              (the published designs shipped with the program, as CSV)\n",
+     "library"},
     {"", "  brindlemark --help | --version | COMMAND --help\n"},
 };
 
@@ -99,8 +111,9 @@ const OptionHelp kOptions[] = {
      "                     (default: the executable's folder when it holds Defs; for an\n"
      "                     installed program $XDG_DATA_HOME/brindlemark, made on first start)\n"},
     {"print test-pattern check wheel",
-     "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"},
-    {"print check wheel",
+     "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"
+     "                     (LO649.def not found as given is looked for in Defs)\n"},
+    {"print check wheel.analyze",
      "  --wheel FILE       the wheel file: one play per line (looked up in the wheel folder\n"
      "                     when not found as given)\n"},
     {"print test-pattern", "  --top MM, --left MM  offsets for this run; default: the definition's stored ones\n"},
@@ -137,38 +150,46 @@ const OptionHelp kOptions[] = {
     {"check",
      "  --save OUT         also write what check writes on stdout into OUT: the report as a\n"
      "                     summary file (CR LF line ends), or with --draws the CSV (LF line ends)\n"},
-    {"wheel",
+    {"wheel.apply",
      "  --design FILE      wheel apply: a published wheel written on labels 1..v or 0..v-1\n"
      "                     (# lines, blanks, commas and braces allowed)\n"},
-    {"wheel",
+    {"wheel.apply wheel.make",
      "  --numbers \"N1 ...\" wheel apply and make: the v numbers put in place of the labels, the\n"
      "                     first for the lowest label; with --definition all within its pool\n"},
-    {"wheel", "  --out FILE         wheel apply and make: write the plays into FILE (CR LF) instead of stdout\n"},
-    {"wheel",
+    {"wheel.apply wheel.make", "  --out FILE         wheel apply and make: write the plays into FILE (CR LF) instead of stdout\n"},
+    {"wheel.apply wheel.make",
      "  --second \"S1 ...\" wheel apply and make, for a definition with a second pool: its numbers,\n"
      "                     given to the plays in turn after their main numbers\n"},
-    {"wheel",
+    {"wheel.apply wheel.make",
      "  --second-all       with --second (or holding the numbers itself): every play once with every\n"
      "                     choice of the second numbers, the plays multiplied\n"},
-    {"wheel", "  --count V          wheel make: the numbers 1..V (or give them with --numbers)\n"},
-    {"wheel",
+    {"wheel.make", "  --count V          wheel make: the numbers 1..V (or give them with --numbers)\n"},
+    {"wheel.make",
      "  --pick K, --if M, --match T  wheel make: plays of K numbers, \"T if M\"; --pick defaults\n"
      "                     to the definition's\n"},
-    {"wheel",
+    {"wheel.make",
      "  --seconds S        wheel make: search for at most S seconds (default 10); it stops sooner\n"
      "                     at a known lower bound; Ctrl+C writes the best wheel so far (exit 1)\n"},
-    {"wheel",
+    {"wheel.make",
      "  --seed N           wheel make: the same seed gives the same wheel when the search ends at\n"
      "                     the bound or after --rounds R rounds of work (the same on any machine)\n"},
+    {"wheel.make",
+     "  --rounds R         wheel make: stop after R rounds of search work, or at --seconds if that\n"
+     "                     comes first; a count of work, so with --seed the result does not depend\n"
+     "                     on the machine's speed\n"},
 };
 
 const char* const kExitStatus = "Exit status: 0 done, 1 the printing system failed or the job was interrupted,\n"
                                 "2 bad input or usage (nothing printed, nothing written).\n";
 
-bool Belongs(const char* commands, const std::string& command)
+// "wheel.make" belongs to wheel make, and to wheel when no part of it is asked for.
+bool Belongs(const char* commands, const std::string& command, const std::string& sub = {})
 {
     const std::string list = std::string(" ") + commands + " ";
-    return list == " * " || list.find(" " + command + " ") != std::string::npos;
+    if (list == " * " || list.find(" " + command + " ") != std::string::npos)
+        return true;
+    return sub.empty() ? list.find(" " + command + ".") != std::string::npos
+                       : list.find(" " + command + "." + sub + " ") != std::string::npos;
 }
 
 // "brindlemark print --help": the command's name followed by a help option anywhere.
@@ -196,15 +217,18 @@ void WriteUsage(std::ostream& out)
     out << "\n" << kExitStatus;
 }
 
-void WriteCommandUsage(const std::string& command, std::ostream& out)
+void WriteCommandUsage(const std::string& command, std::ostream& out, const std::string& sub)
 {
+    const bool known = std::any_of(std::begin(kSynopses), std::end(kSynopses),
+                                   [&](const Synopsis& s) { return command == s.command && sub == s.sub; });
+    const std::string part = known ? sub : "";
     out << "Usage:\n";
     for (const Synopsis& s : kSynopses)
-        if (command == s.command)
+        if (command == s.command && (part.empty() || part == s.sub))
             out << s.lines;
     out << "\n";
     for (const OptionHelp& o : kOptions)
-        if (Belongs(o.commands, command))
+        if (Belongs(o.commands, command, part))
             out << o.lines;
     out << "\n" << kExitStatus;
 }
@@ -230,7 +254,7 @@ int RunCli(const std::vector<std::string>& arguments, const std::filesystem::pat
         return kExitOk;
     }
     if (IsCommand(args.front()) && AsksForHelp({args.begin() + 1, args.end()})) {
-        WriteCommandUsage(args.front(), out);
+        WriteCommandUsage(args.front(), out, args.size() > 1 ? args[1] : "");
         return kExitOk;
     }
     // A mistyped --home would otherwise show up as a missing definition file.

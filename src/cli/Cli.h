@@ -26,7 +26,7 @@ std::filesystem::path TakeHome(std::vector<std::string>& args, std::string& erro
 
 void WriteUsage(std::ostream& out);
 // One command's usage lines and options: what "brindlemark COMMAND --help" prints.
-void WriteCommandUsage(const std::string& command, std::ostream& out);
+void WriteCommandUsage(const std::string& command, std::ostream& out, const std::string& sub = {});
 // "print", "test-pattern", "check": the commands the usage names.
 bool IsCommand(const std::string& word);
 

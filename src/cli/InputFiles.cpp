@@ -14,6 +14,11 @@ Result<DefinitionArgument> ResolveDefinition(const std::string& given, const Pro
     if (isFile) {
         if (!IsDefinitionFileName(path.filename().string()))
             return Error{path.string() + ": is not named as a definition; " + kDefinitionNameRule};
+        // "LO649.def" is looked for in Defs when it is not where it was given, as a wheel in wheel.
+        std::error_code ec;
+        if (path.is_relative() && path == path.filename() && !std::filesystem::exists(path, ec) &&
+            std::filesystem::exists(folder.definitionFile(DefinitionName(given)), ec))
+            return DefinitionArgument{folder.definitionFile(DefinitionName(given)), DefinitionName(given)};
         return DefinitionArgument{path, DefinitionName(path.filename().string())};
     }
     if (!IsDefinitionName(given))
@@ -21,6 +26,11 @@ Result<DefinitionArgument> ResolveDefinition(const std::string& given, const Pro
                      "\" is neither a definition name (two capital letters, the pick digit and the two-digit pool, "
                      "such as LO649) nor a .def file"};
     return DefinitionArgument{folder.definitionFile(given), given};
+}
+
+Result<SlipDefinition> ReadChosenDefinition(const DefinitionArgument& chosen)
+{
+    return ReadDefinitionAsNamed(chosen.file);
 }
 
 std::filesystem::path ResolveWheel(const std::filesystem::path& given, const ProgramFolder& folder)

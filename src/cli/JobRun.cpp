@@ -57,7 +57,7 @@ Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFold
     const auto chosen = ResolveDefinition(options.definition, folder);
     if (!chosen)
         return chosen.error();
-    const auto def = ReadDefinitionFile(chosen->file);
+    const auto def = ReadChosenDefinition(*chosen);
     if (!def)
         return def.error();
     auto margins = ReadMargins(folder, chosen->name);
@@ -65,6 +65,7 @@ Result<PrintJobRequest> MakeRequest(const JobOptions& options, const ProgramFold
         return margins.error();
     PrintJobRequest request;
     request.definitionFile = chosen->file;
+    request.nameTellsGame = true;
     request.Horizontal = def->Horizontal;
     request.bPB = def->bPB;
     request.testMode = testMode;

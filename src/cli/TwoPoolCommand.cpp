@@ -21,7 +21,7 @@ Result<std::optional<TwoPoolInputs>> TwoPoolInputsFor(const CheckOptions& option
     auto chosen = ResolveDefinition(options.definition, folder);
     if (!chosen)
         return chosen.error();
-    auto def = ReadDefinitionFile(chosen->file);
+    auto def = ReadDefinitionAsNamed(chosen->file);
     if (!def)
         return def.error();
     const auto marksFile = MarksFileOf(chosen->file);

@@ -54,7 +54,7 @@ Result<WheelGame> ReadWheelGame(const std::string& definition, const bm::Program
         return found.error();
     const DefinitionArgument& chosen = *found;
     inputs.push_back(chosen.file);
-    const auto def = ReadDefinitionFile(chosen.file);
+    const auto def = ReadChosenDefinition(chosen);
     if (!def)
         return def.error();
     const auto marksFile = MarksFileOf(chosen.file);

@@ -46,7 +46,8 @@ Result<std::vector<std::string>> ReadLines(const std::filesystem::path& file)
         return Error{file.string() + ": is " + wide + " text; save it as plain text (ANSI or UTF-8)"};
 
     std::vector<std::string> lines;
-    std::size_t start = 0;
+    // A UTF-8 byte-order mark, as some editors write, is no part of the first line.
+    std::size_t start = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);
         const bool last = end == std::string::npos;
@@ -192,6 +193,22 @@ Result<SlipDefinition> ReadDefinitionFile(const std::filesystem::path& file)
     d.bPB = v[v.size() - 2] != 0;
     d.Horizontal = v[v.size() - 1] != 0;
     return d;
+}
+
+Result<SlipDefinition> ReadDefinitionAsNamed(const std::filesystem::path& file)
+{
+    auto def = ReadDefinitionFile(file);
+    const std::string fileName = file.filename().string();
+    if (!def || !IsDefinitionFileName(fileName))
+        return def;
+    const std::string name = DefinitionName(fileName);
+    const int pick = name[2] - '0';
+    const int pool = (name[3] - '0') * 10 + (name[4] - '0');
+    if (def->Pick != pick || def->Pool != pool)
+        return Error{file.string() + ": the name " + name + " says " + std::to_string(pick) + " numbers from " +
+                     std::to_string(pool) + ", but the file holds a slip of " + std::to_string(def->Pick) +
+                     " numbers from " + std::to_string(def->Pool) + "; rename the file or correct its Pick and Pool"};
+    return def;
 }
 
 Result<SlipDefinition> ReadDefinition(const ProgramFolder& folder, const std::string& name)

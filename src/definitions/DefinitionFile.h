@@ -43,6 +43,11 @@ Result<std::vector<float>> ReadDefinitionValues(const std::filesystem::path& fil
 // beyond 16 bits.
 Result<SlipDefinition> ReadDefinitionFile(const std::filesystem::path& file);
 
+// ReadDefinitionFile for a job or a check: a file named as a definition ("XY549.def") whose pick
+// digit or pool disagrees with what it holds is refused naming both, since its plays would print
+// as one game and be checked as another (the checker goes by the name). Other names are not judged.
+Result<SlipDefinition> ReadDefinitionAsNamed(const std::filesystem::path& file);
+
 // ReadDefinition of the Defs folder by definition name.
 Result<SlipDefinition> ReadDefinition(const ProgramFolder& folder, const std::string& name);
 

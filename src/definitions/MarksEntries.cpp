@@ -88,8 +88,9 @@ std::optional<MarksFailure> ValidateMarks(const MarksEntries& entries, const Sli
         return fault;
     if (auto fault = Percent(entries.height, "Mark Height", MarksEntry::Height))
         return fault;
+    const SlipMarks sized = MarksFromEntries(entries);
     for (std::size_t i = 0; i < entries.extras.size(); ++i)
-        if (const auto refusal = ExtraRefusal(def, entries.extras[i], 0, 0))
+        if (const auto refusal = ExtraRefusal(def, entries.extras[i], 0, 0, A4Paper(), {}, sized.width, sized.height))
             return MarksFailure{"The " + *refusal, MarksEntry::ExtraList, static_cast<int>(i)};
     if (!entries.secondFault.empty())
         return MarksFailure{entries.secondFault, MarksEntry::Second};

@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
 #include "common/OwnSettings.h"
 #include "common/ShownText.h"
+#include "paper/BlockText.h"
 
 namespace bm {
 
@@ -106,7 +108,7 @@ CalibrationPage CalibrationPageFor(const Paper& paper)
 {
     // Room for the crosshair's arms and the ruler inside the paper, however small it is.
     const float margin = std::min(15.0f, std::min(paper.width, paper.height) * 0.15f);
-    return CalibrationPage{margin, margin, std::floor(paper.width - 2 * margin), std::floor(paper.height - 2 * margin)};
+    return CalibrationPage{margin, margin, std::floor(paper.width - 2 * margin), std::floor(paper.height - 2 * margin), {}};
 }
 
 long long DrawCalibrationPage(const CalibrationPage& page, PrintSurface& surface)
@@ -116,8 +118,40 @@ long long DrawCalibrationPage(const CalibrationPage& page, PrintSurface& surface
     Cross(surface, page.originX + page.across, page.originY, marks);
     Cross(surface, page.originX, page.originY + page.down, marks);
     // Clear of the arms, so a crosshair's centre is plain to see.
-    Ruler(surface, page.originX, page.originY + kArm + 2, page.across, true, 0, marks);
-    Ruler(surface, page.originX + kArm + 2, page.originY, page.down, false, static_cast<int>(2 * kArm + 4), marks);
+    const float acrossRuler = page.originY + kArm + 2, downRuler = page.originX + kArm + 2;
+    const int downSkip = static_cast<int>(2 * kArm + 4);
+    Ruler(surface, page.originX, acrossRuler, page.across, true, 0, marks);
+    Ruler(surface, downRuler, page.originY, page.down, false, downSkip, marks);
+
+    // The crosshairs' numbers in their upper right quarters, as the dialog names them.
+    const std::pair<float, float> centres[] = {{page.originX, page.originY},
+                                               {page.originX + page.across, page.originY},
+                                               {page.originX, page.originY + page.down}};
+    for (int i = 0; i < 3; ++i)
+        marks += DrawBlockText(surface, centres[i].first + 1.5f, centres[i].second - kArm, 3, std::to_string(i + 1));
+    // The figures every 10 mm, below the across ruler's ticks and beside the down ruler's.
+    constexpr float kFigure = 2;
+    for (int mm = 10; mm <= static_cast<int>(page.across); mm += 10) {
+        const std::string figure = std::to_string(mm);
+        marks += DrawBlockText(surface, page.originX + static_cast<float>(mm) - BlockTextWidth(kFigure, figure) / 2,
+                               acrossRuler + 6, kFigure, figure);
+    }
+    for (int mm = (downSkip + 9) / 10 * 10; mm <= static_cast<int>(page.down); mm += 10)
+        marks += DrawBlockText(surface, downRuler + 6, page.originY + static_cast<float>(mm) - kFigure / 2, kFigure,
+                               std::to_string(mm));
+    // What to measure, and on what, inside the crosshairs' span whatever the paper's size.
+    const std::string lines[] = {"Crosshair 1 to 2: " + ShortestText(page.across) + " mm across",
+                                 "Crosshair 1 to 3: " + ShortestText(page.down) + " mm down",
+                                 "Measure between the centres", page.caption};
+    const float left = downRuler + 16, room = page.originX + page.across - 2 - left;
+    float y = acrossRuler + 12;
+    for (const std::string& line : lines) {
+        if (line.empty() || room <= 0)
+            continue;
+        const float height = std::min(3.5f, 3.5f * room / BlockTextWidth(3.5f, line));
+        marks += DrawBlockText(surface, left, y, height, line);
+        y += 2 * height;
+    }
     return marks;
 }
 

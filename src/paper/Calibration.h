@@ -35,9 +35,12 @@ std::string ScaleShown(const Scale& scale);
 struct CalibrationPage {
     float originX = 0, originY = 0;  // centre of the first crosshair, from the printable corner
     float across = 0, down = 0;      // the distances between the centres, whole millimetres
+    std::string caption;             // printed under the distances: the printer and paper
 };
 CalibrationPage CalibrationPageFor(const Paper& paper);
-// Draws the page in one sheet and ends nothing; the number of marks drawn.
+// Draws the page in one sheet and ends nothing; the number of marks drawn. The crosshairs come
+// first (two bars each), then the rulers, then the labels: the crosshairs' numbers, the ruler's
+// figures every 10 mm, the two distances and the caption.
 long long DrawCalibrationPage(const CalibrationPage& page, PrintSurface& surface);
 
 // The factors from the two distances measured on the printed page; a measurement that is not a

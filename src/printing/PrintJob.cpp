@@ -50,7 +50,8 @@ Result<SlipDefinition> ReadJobDefinition(const PrintJobRequest& request)
 {
     if (request.definitionFile.empty())
         return Error{"No slip definition is chosen; choose one from the list first"};
-    auto def = ReadDefinitionFile(request.definitionFile);
+    auto def = request.nameTellsGame ? ReadDefinitionAsNamed(request.definitionFile)
+                                     : ReadDefinitionFile(request.definitionFile);
     if (!def)
         return def.error();
     const int rows = static_cast<int>(def->RowFirstNumber.size());
@@ -516,11 +517,15 @@ JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& target, Job
     const JobPreparation prepared = PrepareJob(request, status, escape, chooseWheelFile);
     if (!prepared.job)
         return prepared.outcome;
-    // It would print one blank page.
+    // An empty wheel prints nothing: no sheet, nothing sent, no file written.
     if (prepared.job->slips == 0) {
         status.ShowCounters(false);
-        return Ended(JobEnd::Refused, prepared.job->wheel.string() +
-                                          ": holds no plays (nothing but blank or comment lines); nothing was printed");
+        if (!request.slips.empty())
+            return Ended(JobEnd::Refused, "--slips " + request.slips + ": " + prepared.job->wheel.string() +
+                                              " holds no plays, so there are no slips to choose from");
+        surface.AbandonDocument();
+        status.SetEndMessage("Processing Complete", true);
+        return Ended(JobEnd::Completed, {}, 0);
     }
     SlipSpan span{1, prepared.job->slips};
     if (!request.slips.empty()) {

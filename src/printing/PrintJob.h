@@ -69,6 +69,9 @@ struct PrintJobRequest {
     // The paper the sheets are laid out on, and the printer's factors (applied after the offsets).
     Paper paper = A4Paper();
     Scale scale;
+    // The definition file's name must tell the game it holds (ReadDefinitionAsNamed): set where
+    // the same file is also checked, which goes by its name.
+    bool nameTellsGame = false;
 };
 
 constexpr long long kAskAboveSlips = 100;

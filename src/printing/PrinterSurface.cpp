@@ -47,6 +47,11 @@ Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& 
     std::string chosen = printer;
     if (chosen.empty()) {
         chosen = spooler->DefaultPrinter();
+        if (const std::string named = spooler->ChosenDefault();
+            chosen.empty() && !named.empty() && std::find(printers.begin(), printers.end(), named) == printers.end())
+            return Error{"The default printer \"" + named +
+                         "\" chosen in your printing settings (lpoptions, LPDEST or PRINTER) does not exist; choose one "
+                         "of: " + Listed(printers)};
         if (chosen.empty())
             return Error{"No printer is set as the default; choose one of: " + Listed(printers)};
     } else if (std::find(printers.begin(), printers.end(), chosen) == printers.end()) {
@@ -55,6 +60,13 @@ Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& 
     if (const Status ready = CheckReady(chosen, *spooler); !ready)
         return ready.error();
     PaperArea paper = spooler->Paper(chosen).value_or(PaperArea{});
+    // A size the printer does not take comes out on its own paper with the page centred, every
+    // mark moved: refused before anything is sent.
+    if (choice.paper && !spooler->TakesPaper(chosen, *choice.paper))
+        return Error{"The printer \"" + chosen + "\" does not take " + PaperName(*choice.paper) +
+                     " paper (it lists no such size and takes no custom sizes), so nothing was sent to it: it "
+                     "would print on " + PaperName(PaperOfSize(paper.width, paper.height)) +
+                     " instead, moving every mark. Choose a paper size it lists, or another printer."};
     if (choice.paper)
         paper = PaperArea{choice.paper->width, choice.paper->height};
     return std::unique_ptr<PrinterSurface>(

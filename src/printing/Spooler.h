@@ -54,7 +54,14 @@ public:
     virtual std::optional<PaperArea> Paper(const std::string& printer) = 0;
     // Asked afresh every time; an error when the spooler cannot be asked at all.
     virtual Result<PrinterState> State(const std::string& printer) = 0;
-    // The paper sources the printer offers; none when it offers no choice.
+    // Whether the printer lists this paper size or takes custom sizes that include it; a size it
+    // does not take is printed on its own paper instead, the page moved.
+    virtual bool TakesPaper(const std::string&, const bm::Paper&) { return true; }
+    // The name the user's own settings chose as the default printer (LPDEST, PRINTER, lpoptions),
+    // whether or not such a printer exists; empty when they chose none.
+    virtual std::string ChosenDefault() { return {}; }
+    // The paper sources the printer offers, with the names its driver gives them; none when it
+    // offers no choice.
     virtual std::vector<PaperSource> Sources(const std::string&) { return {}; }
     // Hands a PDF file to the printer's queue with the paper and source asked for; the job id, or
     // the spooler's reason for refusing it.

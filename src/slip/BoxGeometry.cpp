@@ -80,8 +80,15 @@ std::vector<BoxRect> BoxGeometry::AllBoxes() const
         for (int r = 1; r <= def_.RowsInPanel; ++r)
             for (int p = 1; p <= def_.PanelsAcross; ++p)
                 for (int c = 1; c <= def_.ColumnsInPanel; ++c)
-                    boxes.push_back(Rect(m, r, p, c));
+                    if (OnSlip(r, c))
+                        boxes.push_back(Rect(m, r, p, c));
     return boxes;
+}
+
+bool BoxGeometry::OnSlip(int r, int c) const
+{
+    const auto number = BoxNumber(r, c);
+    return !number || def_.Pool <= 0 || *number <= def_.Pool;
 }
 
 int BoxGeometry::PlaysPerSlip() const

@@ -43,6 +43,9 @@ public:
     BoxRect Rect(int m, int r, int p, int c) const;
     // Every box of every panel, numbered or not, in the order the job walks them.
     std::vector<BoxRect> AllBoxes() const;
+    // False for a box whose number lies beyond the pool (the 70th box of a 7 x 10 grid holding
+    // 69 numbers): the slip has no such box, so it is neither drawn nor marked.
+    bool OnSlip(int r, int c) const;
     // 1-based play (wheel-file order) that belongs in panel p of main panel m on slip s.
     std::int64_t PlayIndex(std::int64_t s, int m, int p) const;
     // Plays one slip takes: MainPanels x PanelsAcross horizontally, MainPanels vertically.

@@ -59,13 +59,21 @@ void DrawExtraMarks(const PlacedMarks& marks, PrintSurface& surface)
 }
 
 std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMark& extra, float top, float left,
-                                        const Paper& paper, const Scale& scale)
+                                        const Paper& paper, const Scale& scale, int markWidth, int markHeight)
 {
     const std::string name = "extra mark \"" + ShownText(extra.name) + "\"";
     const BoxRect placed = ExtraRect(extra, top, left);
-    if (const auto sheet = OffSheet(def, placed, paper, scale))
-        return name + " would lie at " + Mm(placed.x1) + " across, " + Mm(placed.y1) + " down" +
-               (top != 0 || left != 0 ? " (offsets included)" : "") + ", off " + *sheet;
+    if (const auto sheet = OffSheet(def, placed, paper, scale)) {
+        // Where it would print: the calibration stretches it after the offsets.
+        const Sheet onSheet = SheetOf(paper, def.Horizontal);
+        const ScaleOnSheet stretch{scale, onSheet.width, onSheet.landscape};
+        const float x = std::min(stretch.X(placed.x1), stretch.X(placed.x2));
+        const float y = std::min(stretch.Y(placed.y1), stretch.Y(placed.y2));
+        const std::string included = !scale.Identity()      ? " (offsets and calibration included)"
+                                     : top != 0 || left != 0 ? " (offsets included)"
+                                                             : "";
+        return name + " would lie at " + Mm(x) + " across, " + Mm(y) + " down" + included + ", off " + *sheet;
+    }
     // Offsets move boxes and extra marks alike: the overlap is judged where they were measured.
     // Marks that only touch share no ink.
     const BoxRect measured = ExtraRect(extra, 0, 0);
@@ -80,15 +88,16 @@ std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMa
     // is the first row and the first column it reaches into.
     const BoxGeometry g(def, 0, 0);
     std::optional<std::pair<int, int>> row, column;
+    // Judged against the marks as they print: a reduced mark leaves the rest of its box bare.
     for (int m = 1; m <= def.MainPanels && !row; ++m)
         for (int r = 1; r <= def.RowsInPanel && !row; ++r) {
-            const BoxRect b = g.Rect(m, r, 1, 1);
+            const BoxRect b = SizedMark(g.Rect(m, r, 1, 1), markWidth, markHeight);
             if (measured.y1 < b.y2 && b.y1 < measured.y2)
                 row = {m, r};
         }
     for (int p = 1; p <= def.PanelsAcross && row && !column; ++p)
         for (int c = 1; c <= def.ColumnsInPanel && !column; ++c) {
-            const BoxRect b = g.Rect(1, 1, p, c);
+            const BoxRect b = SizedMark(g.Rect(1, 1, p, c), markWidth, markHeight);
             if (measured.x1 < b.x2 && b.x1 < measured.x2)
                 column = {p, c};
         }
@@ -323,7 +332,7 @@ Result<SlipMarks> ReadMarksFor(const std::filesystem::path& definitionFile, cons
     if (!marks)
         return marks;
     for (const ExtraMark& extra : marks->extras)
-        if (const auto fault = ExtraRefusal(def, extra, top, left, paper, scale))
+        if (const auto fault = ExtraRefusal(def, extra, top, left, paper, scale, marks->width, marks->height))
             return Error{file.string() + ": line " + std::to_string(extra.line) + ": " + *fault};
     if (marks->second && def.bPB && def.Pick == 5 && marks->second->pick != 1)
         return Error{file.string() + ": line " + std::to_string(marks->second->line) +

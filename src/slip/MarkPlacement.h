@@ -40,9 +40,12 @@ PlacedMarks PlaceMarks(const SlipMarks& marks, float topOffset, float leftOffset
 void DrawExtraMarks(const PlacedMarks& marks, PrintSurface& surface);
 
 // Why an extra mark cannot be printed with this definition and these offsets: off the sheet (the
-// same sheet check as the boxes), or over a number box, which would read as a number played.
+// same sheet check as the boxes, the position quoted as it would print), or over the mark of a
+// number box as it prints (the box reduced to the mark's width and height percentages), which
+// would read as a number played.
 std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMark& extra, float topOffset,
-                                        float leftOffset, const Paper& paper = A4Paper(), const Scale& scale = {});
+                                        float leftOffset, const Paper& paper = A4Paper(), const Scale& scale = {},
+                                        int markWidth = kFullMark, int markHeight = kFullMark);
 
 // The definition's marks file read afresh and checked against the definition with the offsets;
 // a refusal names the marks file and the line of the extra mark at fault.

@@ -22,12 +22,16 @@ SlipDrawing DrawingOf(const SlipDefinition& def, float top, float left)
     const int rows = def.RowsInPanel, columns = def.ColumnsInPanel;
     if (rows < 1 || columns < 1 || static_cast<int>(def.RowFirstNumber.size()) < rows)
         return d;
-    // The last box's number as the slip reads, also past the columns the job marks.
-    const int last = def.RowFirstNumber[static_cast<std::size_t>(rows - 1)] + (columns - 1) * g.Step();
+    // The last box's number as the slip reads, also past the columns the job marks; a grid with
+    // more cells than the pool ends at the last box the slip has.
+    int lastColumn = columns;
+    while (lastColumn > 1 && !g.OnSlip(rows, lastColumn))
+        --lastColumn;
+    const int last = def.RowFirstNumber[static_cast<std::size_t>(rows - 1)] + (lastColumn - 1) * g.Step();
     for (int m = 1; m <= def.MainPanels; ++m)
         for (int p = 1; p <= def.PanelsAcross; ++p) {
             d.labels.push_back({g.Rect(m, 1, p, 1), std::to_string(def.RowFirstNumber[0]), true});
-            d.labels.push_back({g.Rect(m, rows, p, columns), std::to_string(last), false});
+            d.labels.push_back({g.Rect(m, rows, p, lastColumn), std::to_string(last), false});
         }
     return d;
 }

@@ -188,6 +188,16 @@ TEST(ChosenDefinition, ChoicesAreRememberedAcrossARestart)
     EXPECT_EQ(third.main().current().listedName, "LO649.def");
 }
 
+// The first start makes current the first definition numbered along its rows, as most slips
+// are; CD649, numbered down its columns, sorts first but is not chosen.
+TEST(ChosenDefinition, TheFirstStartChoosesASlipNumberedAlongItsRows)
+{
+    ProgramHome home({"CD649", "LO649", "PB569"});
+    MainWindowRig rig(home);
+    EXPECT_EQ(rig.main().current().listedName, "LO649.def");
+    EXPECT_EQ(rig.Child<QListWidget>("File1")->currentItem()->text(), QStringLiteral("LO649.def"));
+}
+
 using bmtest::MainWindowRig;
 using bmtest::ProgramHome;
 
@@ -214,10 +224,14 @@ TEST(CheckTickets, OpensTheFittingCheckerOnceAndBringsItForward)
         rig.Choose(listed);
         rig.Click("cmdChkTick");
     }
-    // Pick 8 opens nothing and says nothing.
+    // A name that tells another game than the file holds (pick 8 of a pick-6 slip) opens nothing
+    // and says why.
     const std::map<std::string, int> once = {{"frmChkwhl", 1}, {"frmChkwhl5", 1}, {"frmChkwhl7", 1}, {"frmChkwhlPB", 1}};
     EXPECT_EQ(made, once);
-    EXPECT_TRUE(rig.dialogs.shown().empty());
+    ASSERT_EQ(rig.dialogs.shown().size(), 1u);
+    EXPECT_TRUE(rig.dialogs.shown()[0].text.contains(
+        QStringLiteral("the name XX849 says 8 numbers from 49, but the file holds a slip of 6 numbers from 49")));
+    rig.dialogs.Clear();
     // A closed checker is gone; the next click makes a new one.
     bm::app::FindForm(QStringLiteral("frmChkwhl"))->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

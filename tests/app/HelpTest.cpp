@@ -42,6 +42,21 @@ QString ManualText(const char* file)
     return QString::fromUtf8(f.readAll());
 }
 
+// The start page names every button of the main window, as the window labels it.
+TEST(Manual, TheStartPageNamesEveryButtonOfTheMainWindow)
+{
+    ProgramHome home;
+    MainWindowRig rig(home);
+    const QString page = ManualText("start.html").simplified();
+    int buttons = 0;
+    for (QPushButton* b : rig.main().findChildren<QPushButton*>()) {
+        const QString text = b->text().remove(QLatin1Char('&'));
+        EXPECT_TRUE(page.contains(QStringLiteral("<b>%1</b>").arg(text))) << text.toStdString();
+        ++buttons;
+    }
+    EXPECT_GE(buttons, 10);
+}
+
 // F1 opens the manual at the page of the window with the focus, wherever the focus is in it.
 TEST(Help, F1OpensTheManualAtThePageOfTheWindowWithTheFocus)
 {

@@ -96,6 +96,27 @@ TEST(MainWindow, UnreadableFilesAreNamedAndLeftAsTheyWere)
     EXPECT_EQ(rig.Child<QListWidget>("File1")->currentRow(), 1);
 }
 
+// A definition whose name tells another game than the file holds (a pick-6 slip saved as XY549)
+// is neither printed nor checked: its plays would print as one game and be checked as the other.
+TEST(MainWindow, ADefinitionNamedForAnotherGameIsRefusedNamingBoth)
+{
+    ProgramHome home({"LO649"});
+    home.AddDefinition("XY549.def", "LO649");
+    MainWindowRig rig(home);
+    ASSERT_EQ(rig.Child<QListWidget>("File1")->item(1)->text(), QStringLiteral("XY549.def"));
+    rig.ClickRow(1);
+    for (const char* button : {"Command1", "cmdTest", "cmdChkTick"}) {
+        rig.dialogs.Clear();
+        rig.Click(button);
+        EXPECT_NE(rig.dialogs.Said().find("XY549.def: the name XY549 says 5 numbers from 49, but the file holds a slip "
+                                          "of 6 numbers from 49"),
+                  std::string::npos)
+            << button << ": " << rig.dialogs.Said();
+    }
+    for (const auto& job : rig.printer.jobs)
+        EXPECT_TRUE(job->marks().empty() && job->sheets() == 0);
+}
+
 TEST(MainWindow, WithoutDefinitionsSaysWhereItLookedAndButtonsRefuse)
 {
     ProgramHome home(std::vector<std::string>{});

@@ -29,6 +29,9 @@ TEST(CheckReport, OneLineTexts)
         {bm::ReportHeader("NY649", "week1.txt", six, bmtest::Draw(six, {43, 3, 11, 19, 27, 35, 7}), 1234, kEnglish),
          "Lottery: NY649\nTicket File: week1.txt\nDraw: 43 3 11 19 27 35 Bonus 7\n"
          "Checking 1,234 Picks Against Above Draw Results\n\n"},
+        {bm::ReportHeader("NY649", "empty.txt", six, bmtest::Draw(six, {43, 3, 11, 19, 27, 35, 7}), 0, kEnglish),
+         "Lottery: NY649\nTicket File: empty.txt\nDraw: 43 3 11 19 27 35 Bonus 7\n"
+         "Checking 0 Picks Against Above Draw Results\n\n"},
         // The draw as read, in box order: no bonus where the game has none, the powerball named.
         {bm::DrawLine(sixPlain, bmtest::Draw(sixPlain, {1, 2, 3, 4, 5, 6})), "Draw: 1 2 3 4 5 6"},
         {bm::DrawLine(powerball, bmtest::Draw(powerball, {5, 12, 23, 34, 45, 7})), "Draw: 5 12 23 34 45 Powerball 7"},

@@ -234,9 +234,22 @@ const std::vector<Case> kCases = {
     {"definition name in lower case", {}, Pattern("lo649"),
      "brindlemark: --definition \"lo649\" is neither a definition name (two capital letters, the pick digit and "
      "the two-digit pool, such as LO649) nor a .def file\n"},
-    {"wheel without a play", Put("wheel/empty.txt", "# method: none\r\n\r\n"),
-     Words("print --definition LO649 --wheel empty.txt --pdf {out}/x.pdf"),
-     "brindlemark: {home}/wheel/empty.txt: holds no plays (nothing but blank or comment lines); nothing was printed\n"},
+    {"slips of a wheel without a play", Put("wheel/empty.txt", "# method: none\r\n\r\n"),
+     Words("print --definition LO649 --wheel empty.txt --slips 1 --pdf {out}/x.pdf"),
+     "brindlemark: --slips 1: {home}/wheel/empty.txt holds no plays, so there are no slips to choose from\n"},
+    // The command line refuses what a draws file refuses: no rounding, no empty field.
+    {"draw with a fraction", {}, Check("LO649-sample.txt", "1 2 3 4 5 6 7.6", "{out}/s.txt"),
+     "brindlemark: --draw \"1 2 3 4 5 6 7.6\": \"7.6\" is not a whole number\n"},
+    {"draw with an empty field", {}, Check("LO649-sample.txt", "1,,2,3,4,5,6,7", "{out}/s.txt"),
+     "brindlemark: --draw \"1,,2,3,4,5,6,7\" has an empty number before a comma; give each drawn number once\n"},
+    {"draw ending in a comma", {}, Check("LO649-sample.txt", "1 2 3 4 5 6 7,", "{out}/s.txt"),
+     "brindlemark: --draw \"1 2 3 4 5 6 7,\" ends with a comma; give each drawn number once\n"},
+    // A pick-6 slip named as a 5-number game would print one game and be checked as another.
+    {"definition name and game disagree",
+     [](Lab& lab) { lab.Put("Defs/XY549.def", ReadBytes(lab.home() / "Defs" / "LO649.def")); },
+     {"check", "--definition", "XY549", "--wheel", "LO649-sample.txt", "--draw", kDraw},
+     "brindlemark: {home}/Defs/XY549.def: the name XY549 says 5 numbers from 49, but the file holds a slip of 6 "
+     "numbers from 49; rename the file or correct its Pick and Pool\n"},
     {"option", {}, {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--copies", "2"},
      "brindlemark print: unknown option \"--copies\"\n"},
 };

@@ -60,7 +60,7 @@ std::string ProgramCommand(const std::vector<std::string>& args)
 
 ProgramRun RunProgram(const std::vector<std::string>& args)
 {
-    // A run that blocks is a fault too: it ends after a minute instead of hanging the suite.
+    // A run that blocks is a fault too: it is ended instead of hanging the suite.
     const Ran ran = RunShell("timeout 600 " + ProgramCommand(args) + " </dev/null", "QT_QPA_PLATFORM=offscreen");
     return {ran.status, ran.out, ran.err};
 }

@@ -44,12 +44,22 @@ TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
     BM_NEEDS_PROGRAM();
     bmtest::Lab lab;
     lab.Put("wheel/w.txt", bmtest::kLottoWheel);
-    const auto r = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draw", " 1, 2 ,3\t4 5,,6 7 ",
+    const auto r = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draw", " 1, 2 ,3\t4 5, 6 7 ",
                             "--save", "{out}/s.txt"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, kLottoReport);
     EXPECT_TRUE(IsCompletedLine(r.err)) << r.err;
     EXPECT_EQ(bmtest::ReadBytes(lab.out() / "s.txt"), bmtest::CrLf(kLottoReport));
+
+    // "LO649.def" is found in Defs as a wheel is in wheel, and a definition saved with a UTF-8
+    // byte-order mark reads as without it.
+    const auto bom = lab.Put("Defs/BM649.def", "\xEF\xBB\xBF" + bmtest::ReadBytes(lab.home() / "Defs" / "LO649.def"));
+    for (const std::string definition : {"LO649.def", "BM649"}) {
+        const auto d = lab.Run({"check", "--definition", definition, "--wheel", "w.txt", "--draw", " 1, 2 ,3\t4 5, 6 7 "});
+        EXPECT_EQ(d.status, 0) << d.err;
+        const std::string report = kLottoReport;
+        EXPECT_EQ(d.out.substr(d.out.find('\n')), report.substr(report.find('\n'))) << definition;
+    }
 
     // Comment lines are no plays, and the report names the physical lines.
     lab.Put("wheel/c.txt", std::string("# method: covering\r\n") + bmtest::kLottoWheel);

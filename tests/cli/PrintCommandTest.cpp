@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +87,30 @@ TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
 
 // Which arguments ask for the command line rather than the window is shown by the runs of the
 // program itself (the bad input catalogue, the end-to-end print, the start without a display).
+// An empty wheel (no file, or comments and blank lines only) prints nothing and the job ends as
+// done: nothing written to the PDF named, no marks, and checking it counts 0 picks.
+TEST(PrintCommand, AnEmptyWheelPrintsNothingAndIsDone)
+{
+    BM_NEEDS_PROGRAM();
+    Lab lab;
+    for (const char* wheel : {"", "# method: none\r\n\r\n"}) {
+        SCOPED_TRACE(wheel);
+        lab.Put("wheel/empty.txt", wheel);
+        for (const auto& output : {std::vector<std::string>{"--pdf", "{out}/x.pdf"}, std::vector<std::string>{"--marks"}}) {
+            std::vector<std::string> args{"print", "--definition", "LO649", "--wheel", "empty.txt"};
+            args.insert(args.end(), output.begin(), output.end());
+            const auto r = lab.Run(args);
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(r.err, "Printing 0 Picks On 0 Playslips\nProcessing Complete\n");
+            EXPECT_EQ(r.out, "");
+            EXPECT_FALSE(std::filesystem::exists(lab.out() / "x.pdf"));
+        }
+        const auto c = lab.Run({"check", "--definition", "LO649", "--wheel", "empty.txt", "--draw", "1 2 3 4 5 6 7"});
+        EXPECT_EQ(c.status, 0) << c.err;
+        EXPECT_TRUE(HasText(c.out, "\nChecking 0 Picks Against Above Draw Results\n")) << c.out;
+    }
+}
+
 TEST(PrintCommand, VersionAndHelp)
 {
     std::ostringstream out, err;
@@ -116,7 +142,8 @@ std::vector<std::vector<double>> Marks(const std::string& lines)
 }
 
 // A definition without a marks file prints byte for byte what it printed before marks files
-// existed: the --marks lines of every sample, recorded then.
+// existed: the --marks lines of every sample, recorded then (the test patterns of PB569 and
+// TK539 since without the box their grids hold beyond the pool).
 TEST(MarksFileCli, WithoutTheFileEverySamplePrintsAsBefore)
 {
     const struct {
@@ -127,8 +154,9 @@ TEST(MarksFileCli, WithoutTheFileEverySamplePrintsAsBefore)
         {"CD649", 0x1a99fe813510841dull, 0xf5cbdbbd55a59969ull, 30, 196},
         {"LM750", 0x214731f0a04142b5ull, 0xecaa8e35035bd06dull, 56, 300},
         {"LO649", 0x85ac44fedc2b67c5ull, 0xbc02cfb6d284b6bdull, 72, 490},
-        {"PB569", 0x0815da8d93d0e229ull, 0x1288c2b1be09e6d9ull, 35, 350},
-        {"TK539", 0xf04e3f6783c7a7b4ull, 0x30b105964b8ebd1bull, 45, 200},
+        // The grid's last cell is beyond the pool (70 of 69, 40 of 39): no box, not marked.
+        {"PB569", 0x0815da8d93d0e229ull, 0x3c87ade9bab456f8ull, 35, 345},
+        {"TK539", 0xf04e3f6783c7a7b4ull, 0x33a3fc1da61709dfull, 45, 195},
         {"VT645", 0xdf3dda6cacb44c8aull, 0x0a4f32f6ef29789bull, 36, 180},
     };
     const Lab lab;
@@ -382,15 +410,15 @@ std::string ManualText()
 }
 
 // Every command answers COMMAND --help, and every option any of them lists is described in both
-// documents. The options are read from the program, so an option added later is held to this too.
+// documents. The commands are listed here, so one --help leaves out is noticed; the options are read
+// from the program, so an option added later is held to this too.
 TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
 {
     BM_NEEDS_PROGRAM();
     const auto whole = bmtest::RunProgram({"--help"});
     ASSERT_EQ(whole.status, 0) << whole.err;
-    const std::set<std::string> commands = CommandsIn(whole.out);
-    for (const char* known : {"print", "test-pattern", "check"})
-        EXPECT_TRUE(commands.contains(known)) << known << " is missing from\n" << whole.out;
+    const std::set<std::string> commands{"print", "test-pattern", "calibrate", "check", "wheel"};
+    EXPECT_EQ(CommandsIn(whole.out), commands) << whole.out;
 
     std::map<std::string, std::string> listedBy;  // option: the help that lists it
     for (const std::string& o : OptionsIn(whole.out))
@@ -417,12 +445,108 @@ TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
         EXPECT_EQ(late.out, own.out);
     }
     ASSERT_GE(listedBy.size(), 10u);
+    // Each wheel command's help is its own: its usage and its options only.
+    const struct {
+        const char *sub, *option, *foreign;
+    } wheels[] = {{"apply", "--design", "--seed"}, {"analyze", "--wheel", "--design"}, {"make", "--rounds", "--design"}};
+    for (const auto& w : wheels) {
+        SCOPED_TRACE(w.sub);
+        const auto own = bmtest::RunProgram({"wheel", w.sub, "--help"});
+        EXPECT_EQ(own.status, 0) << own.err;
+        for (const auto& other : wheels)
+            EXPECT_EQ(own.out.find(std::string("] wheel ") + other.sub + " ") != std::string::npos, other.sub == w.sub)
+                << own.out;
+        EXPECT_TRUE(OptionsIn(own.out).contains(w.option)) << own.out;
+        EXPECT_FALSE(OptionsIn(own.out).contains(w.foreign)) << own.out;
+    }
+    EXPECT_TRUE(HasText(whole.out, "\n  --rounds R "));
 
     const std::set<std::string> man = OptionsIn(ManPageText());
     const std::set<std::string> manual = OptionsIn(ManualText());
     for (const auto& [option, by] : listedBy) {
         EXPECT_TRUE(man.contains(option)) << option << " (listed by " << by << ") is missing from the man page";
         EXPECT_TRUE(manual.contains(option)) << option << " (listed by " << by << ") is missing from the manual";
+    }
+}
+
+// The documented examples run as written where the documents say to run them: the README's block
+// from its folder (it writes its design first), the manual's and the man page's commands in a
+// folder that holds design.txt, each on a program folder of the test's own. A wheel make runs at
+// most a few rounds of its search (it stops at --seconds or --rounds, whichever comes first).
+std::string Unescaped(std::string text)
+{
+    for (const auto& [from, to] : {std::pair{"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"\\-", "-"}})
+        text = Without(text, from, to);
+    return text;
+}
+
+std::vector<std::string> CommandLines(const std::string& text, const std::string& program)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("<pre>", 0) == 0)
+            line.erase(0, 5);
+        if (line.rfind(program + " ", 0) == 0)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(DocumentedOptions, TheDocumentedExamplesRunAsWritten)
+{
+    BM_NEEDS_PROGRAM();
+    const std::string readme = bmtest::ReadBytes(kSource / "README.md");
+    const auto heading = readme.find("## Wheels:");
+    ASSERT_NE(heading, std::string::npos);
+    const auto start = readme.find("```sh\n", heading);
+    ASSERT_NE(start, std::string::npos);
+    const auto end = readme.find("```", start + 6);
+    const std::string block = readme.substr(start + 6, end - start - 6);
+    const std::string design = block.substr(0, block.find('\n') + 1);
+    ASSERT_TRUE(HasText(design, "> design.txt")) << design;
+
+    const auto section = [](const std::string& text, const std::string& from, const std::string& to) {
+        const auto at = text.find(from);
+        return at == std::string::npos ? std::string() : text.substr(at, text.find(to, at) - at);
+    };
+    const struct {
+        const char* where;
+        std::string commands;
+        std::string program;
+        bool writesDesign;
+    } documents[] = {
+        {"README.md", block, "build/bin/brindlemark", true},
+        {"wheels.html", Unescaped(section(bmtest::ReadBytes(kSource / "doc/manual/wheels.html"), "On the command line", "</pre>")),
+         "brindlemark", false},
+        {"command-line.html",
+         Unescaped(section(bmtest::ReadBytes(kSource / "doc/manual/command-line.html"), "name=\"wheel\"", "</pre>")),
+         "brindlemark", false},
+        {"brindlemark.1", Unescaped(section(bmtest::ReadBytes(kSource / "dist/linux/brindlemark.1"), ".SH EXAMPLES", ".fi")),
+         "brindlemark", false},
+    };
+    for (const auto& d : documents) {
+        SCOPED_TRACE(d.where);
+        const auto lines = CommandLines(d.commands, d.program);
+        ASSERT_GE(lines.size(), 2u) << d.commands;
+        Lab lab;
+        const std::string run = Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(lab.home().string());
+        std::string script = "set -e; cd " + Quoted(lab.out().string()) + "; " + (d.writesDesign ? "" : design);
+        if (d.writesDesign) {
+            script += d.commands;
+            // The build's own path holds the same words: the search goes on after each replacement.
+            for (auto at = script.find(d.program); at != std::string::npos; at = script.find(d.program, at + run.size()))
+                script.replace(at, d.program.size(), run);
+        } else {
+            for (const std::string& line : lines)
+                script += run + line.substr(d.program.size()) +
+                          (HasText(line, " wheel make ") ? " --rounds 1" : "") + "\n";
+        }
+        const Ran ran = RunShell("sh -c " + Quoted(script));
+        EXPECT_EQ(ran.status, 0) << ran.err << script;
+        if (HasText(d.commands, "wheel analyze")) {
+            EXPECT_TRUE(HasText(ran.out, "Plays,4")) << ran.out;
+        }
     }
 }
 

@@ -115,10 +115,11 @@ TEST(SecondPoolCommand, ThePowerballSamplePrintsEveryPowerballInItsBox)
     for (std::size_t i = 0; i < pages.size(); ++i)
         EXPECT_EQ(CheckPage(pages[i], expected.sheets[i]), "") << "sheet " << i + 1;
 
-    // The test pattern: every box of both grids on every board, and every quick-pick box.
+    // The test pattern: every box of both grids on every board (the main grid's 69, not the 70th
+    // cell of its 10 x 7), and every quick-pick box.
     const auto pattern = lab.Run({"test-pattern", "--definition", "PW569", "--marks"});
     ASSERT_EQ(pattern.status, 0) << pattern.err;
-    EXPECT_EQ(MarkLines(pattern.out).size(), 5u * 70 + 5 * 26 + 5);
+    EXPECT_EQ(MarkLines(pattern.out).size(), 5u * 69 + 5 * 26 + 5);
 }
 
 // Match counts of a 5 + 2 play, worked out apart from the program.

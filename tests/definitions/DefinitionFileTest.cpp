@@ -107,6 +107,39 @@ TEST(DefinitionFile, RefusesAFaultyFileNamingItAndTheLine)
     }
 }
 
+// A file an editor saved with a UTF-8 byte-order mark reads as without it. Read for a job or a
+// check, a file named as a definition must hold the game its name says (the checker goes by the
+// name); other names are not judged by it.
+TEST(DefinitionFile, AByteOrderMarkIsNoPartOfTheFileAndTheNameMustTellItsGame)
+{
+    TempDir dir;
+    WriteBytes(dir / "LO649.def", kLotto649Bytes);
+    WriteBytes(dir / "BM649.def", "\xEF\xBB\xBF" + std::string(kLotto649Bytes));
+    const auto plain = ReadDefinitionFile(dir / "LO649.def");
+    const auto marked = ReadDefinitionFile(dir / "BM649.def");
+    ASSERT_TRUE(plain.ok() && marked.ok()) << bmtest::Refusal(marked);
+    const auto a = EntriesFromDefinition("LO649", *plain), b = EntriesFromDefinition("LO649", *marked);
+    EXPECT_EQ(std::tie(a.fields, a.rows, a.bBon, a.bPB, a.Horizontal), std::tie(b.fields, b.rows, b.bBon, b.bPB, b.Horizontal));
+
+    const struct {
+        const char* name;
+        const char* refusal;  // empty: read
+    } cases[] = {
+        {"LO649.def", ""},
+        {"x.def", ""},
+        {"XY549.def", "XY549.def: the name XY549 says 5 numbers from 49, but the file holds a slip of 6 numbers "
+                      "from 49; rename the file or correct its Pick and Pool"},
+        {"XY659.def", "the name XY659 says 6 numbers from 59, but the file holds a slip of 6 numbers from 49"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(dir / c.name, kLotto649Bytes);
+        const auto read = ReadDefinitionAsNamed(dir / c.name);
+        EXPECT_TRUE(bmtest::HasText(bmtest::Refusal(read), c.refusal));
+        EXPECT_EQ(read.ok(), std::string(c.refusal).empty());
+    }
+}
+
 TEST(DefinitionFile, RefusesAMissingFileAFolderAndAFileWhereTheFolderShouldBe)
 {
     TempDir dir;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #ifndef _WIN32
@@ -219,6 +220,41 @@ TEST(Calibration, FactorsAreReadAndWorkedOutStrictly)
     for (const auto& b : bad) {
         SCOPED_TRACE(b.refusal);
         EXPECT_TRUE(HasText(Refusal(ScaleFromMeasured(page, b.across, b.down)), b.refusal));
+    }
+}
+
+// The calibration page is labelled, with marks as every other line of it: the crosshairs'
+// numbers beside them, a figure under every 10 mm of the across ruler and beside the down ruler,
+// and the distances and the caption inside the crosshairs' span, on the paper, whatever its size.
+TEST(Calibration, ThePageIsLabelled)
+{
+    for (const Paper& paper : {A4Paper(), LetterPaper(), Paper{"", 82, 190}}) {
+        SCOPED_TRACE(PaperName(paper));
+        CalibrationPage page = CalibrationPageFor(paper);
+        page.caption = "Printer office, paper " + PaperName(paper);
+        RecordingSurface surface;
+        surface.SetOrientation(Orientation::Portrait);
+        DrawCalibrationPage(page, surface);
+        const auto& marks = surface.marks();
+        const auto inkIn = [&](float x1, float y1, float x2, float y2) {
+            return std::count_if(marks.begin() + 6, marks.end(), [&](const auto& m) {
+                return m.x1 >= x1 && m.x2 <= x2 && m.y1 >= y1 && m.y2 <= y2;
+            });
+        };
+        const float x = page.originX, y = page.originY;
+        // "1", "2" and "3" in the upper right quarter of each crosshair.
+        EXPECT_GT(inkIn(x + 1, y - 6.5f, x + 5, y - 0.5f), 2);
+        EXPECT_GT(inkIn(x + page.across + 1, y - 6.5f, x + page.across + 5, y - 0.5f), 2);
+        EXPECT_GT(inkIn(x + 1, y + page.down - 6.5f, x + 5, y + page.down - 0.5f), 2);
+        // "10" under the across ruler, "20" beside the down ruler.
+        EXPECT_GT(inkIn(x + 7, y + 13.5f, x + 13, y + 16.5f), 2);
+        EXPECT_GT(inkIn(x + 13.5f, y + 18.5f, x + 21, y + 21.5f), 2);
+        // The distances and the caption: lines of text between the rulers' figures and crosshair 2.
+        EXPECT_GT(inkIn(x + 23, y + 19.5f, x + page.across, y + page.down), 100);
+        for (const auto& m : marks) {
+            EXPECT_TRUE(m.x1 >= 0 && m.y1 >= 0 && m.x2 <= paper.width && m.y2 <= paper.height)
+                << m.x1 << "," << m.y1 << " " << m.x2 << "," << m.y2;
+        }
     }
 }
 

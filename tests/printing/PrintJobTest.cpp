@@ -200,9 +200,8 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         {{.def = changed([](auto& d) { d.RowsInPanel = 11; d.RowFirstNumber.resize(11, 71); })}, "31 lines (11 rows)"},
         {{.def = changed([](auto& d) { d.TotalPanels = 6; })}, "Total Panels is 6"},
         {{.wheel = "1,2,3,4,5,6\r\n1,2,3,4,5\r\n"}, "w.txt: line 2", true},
-        // A wheel without a play would print one blank page.
-        {{.wheel = ""}, "w.txt: holds no plays", true, "Printing 0 Picks On 0 Playslips", JobEnd::Refused, "", false},
-        {{.wheel = "# only a comment\r\n\r\n"}, "w.txt: holds no plays", true, "Printing 0 Picks On 0 Playslips",
+        // A wheel without a play has no slips to choose from.
+        {{.wheel = "# only a comment\r\n\r\n", .slips = "1"}, "--slips 1: ", true, "Printing 0 Picks On 0 Playslips",
          JobEnd::Refused, "", false},
         // Such a pick is counted, not read as plays.
         {{.def = changed([](auto& d) { d.Pick = 8; }), .wheel = "1,2,3,4,5,6,7,8\r\n\r\n1 2 3\r\nno play\r\n"},
@@ -252,6 +251,22 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         // The job stops at the very poll that saw Escape: no box is filled after it.
         EXPECT_EQ(run->surface.Seen() ? run->surface.polls : 0, c.s.escapeAtPoll);
         EXPECT_EQ(run->surface.fillsAfterEscape, 0);
+    }
+}
+
+// A wheel without a play prints nothing, not even a blank sheet, and the job is done.
+TEST(PrintJob, AnEmptyWheelPrintsNothingAndCompletes)
+{
+    for (const char* wheel : {"", "# only a comment\r\n\r\n"}) {
+        SCOPED_TRACE(wheel);
+        const auto run = RunJob({.wheel = wheel});
+        EXPECT_EQ(run->outcome.end, JobEnd::Completed);
+        EXPECT_EQ(run->outcome.message, "");
+        EXPECT_EQ(run->status.summary, "Printing 0 Picks On 0 Playslips");
+        EXPECT_EQ(run->status.endMessage, "Processing Complete");
+        EXPECT_TRUE(run->surface.marks().empty());
+        EXPECT_FALSE(run->surface.ended());
+        EXPECT_EQ(run->surface.sheets(), 0);
     }
 }
 

@@ -2,7 +2,11 @@
 
 #include <functional>
 
+#include "printing/RecordingSurface.h"
+#include "printing/TestPattern.h"
 #include "slip/BoxGeometry.h"
+#include "slip/MarkPlacement.h"
+#include "slip/SlipDrawing.h"
 
 using namespace bm;
 
@@ -104,6 +108,32 @@ TEST(PrintRefusal, ExplainsDefinitionsThatCannotPrintPlays)
         change(d);
         EXPECT_NE(PrintRefusal(d).value_or("(none)").find(message), std::string::npos) << message;
     }
+}
+
+// A grid with more cells than the pool (69 numbers in 10 rows of 7) has no box for the last cell:
+// it is neither drawn, outlined nor marked by the test pattern, and the drawing's last label reads 69.
+TEST(BoxGeometry, ACellBeyondThePoolIsNoBox)
+{
+    SlipDefinition d = WorkedExample();
+    d.Pool = 69;
+    d.Pick = 5;
+    d.RowsInPanel = 10;
+    d.RowFirstNumber = {1, 8, 15, 22, 29, 36, 43, 50, 57, 64};
+    const BoxGeometry g(d, 0, 0);
+    EXPECT_TRUE(g.OnSlip(10, 6));
+    EXPECT_FALSE(g.OnSlip(10, 7));
+    const int panels = d.MainPanels * d.PanelsAcross;
+    EXPECT_EQ(g.AllBoxes().size(), static_cast<std::size_t>(69 * panels));
+    RecordingSurface surface;
+    EXPECT_EQ(DrawTestPattern(d, g, surface, PlacedMarks{}), 69 * panels);
+    EXPECT_EQ(surface.marks().size(), static_cast<std::size_t>(69 * panels));
+    const SlipDrawing drawing = DrawingOf(d);
+    EXPECT_EQ(drawing.boxes.size(), static_cast<std::size_t>(69 * panels));
+    ASSERT_FALSE(drawing.labels.empty());
+    EXPECT_EQ(drawing.labels[1].text, "69");
+    // A full grid keeps every box.
+    d.Pool = 70;
+    EXPECT_EQ(BoxGeometry(d, 0, 0).AllBoxes().size(), static_cast<std::size_t>(70 * panels));
 }
 
 }  // namespace

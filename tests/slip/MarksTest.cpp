@@ -304,12 +304,12 @@ TEST(ExtraMarks, FollowTheNumberMarksOfEverySlipPrinted)
         {"two slips", Wheel(12), "", {60, 12}, 1},
         {"the second slip only", Wheel(12), "2", {12}, 2},
         {"one play", Wheel(1), "", {6}, 1},
-        {"no play: refused, no slip", "", "", {}, 1},
+        {"no play: no slip, not even its extra marks", "", "", {}, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto run = RunJob({.wheel = c.wheel, .top = "1", .left = "-2", .slips = c.slips, .marks = kTwoExtras});
-        ASSERT_EQ(run->outcome.end, c.wheel.empty() ? JobEnd::Refused : JobEnd::Completed) << run->outcome.message;
+        ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
         const auto lines = Lines(run->surface);
         std::size_t at = 0;
         for (std::size_t i = 0; i < c.perSheet.size(); ++i) {
@@ -381,6 +381,29 @@ TEST(ExtraMarks, RefuseTheJobNamingFileAndLine)
         const auto run = RunJob({.marks = std::string("[Extra]\r\n") + touching + "\r\n"});
         EXPECT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
     }
+    // The marks are judged as they print: 0.23 mm into the first box (15 to 18 mm across) is over
+    // its full mark, but clear of a 40 % one (16.2 to 16.8 mm).
+    const std::string near = "[Extra]\r\nNear=14 12 1.23 2\r\n";
+    const auto full = RunJob({.marks = near});
+    EXPECT_EQ(full->outcome.end, JobEnd::Refused);
+    EXPECT_TRUE(HasText(full->outcome.message, "\"Near\" lies over the number box of row 1, column 1"));
+    const auto reduced = RunJob({.marks = "[Mark]\r\nWidth=40\r\nHeight=40\r\n" + near});
+    EXPECT_EQ(reduced->outcome.end, JobEnd::Completed) << reduced->outcome.message;
+    MarksEntries entries;
+    entries.width = entries.height = "40";
+    entries.extras = {ExtraMark{"Near", 14, 12, 1.23f, 2}};
+    EXPECT_FALSE(ValidateMarks(entries, Horizontal649(2)).has_value());
+    entries.width = entries.height = "100";
+    EXPECT_TRUE(ValidateMarks(entries, Horizontal649(2)).has_value());
+}
+
+// Off the sheet, a calibrated job names where the mark would print: stretched after the offsets.
+TEST(ExtraMarks, OffTheSheetQuotesThePositionThatWouldPrint)
+{
+    const ExtraMark edge{"Edge", 290, 3, 5, 3};
+    EXPECT_EQ(ExtraRefusal(Horizontal649(2), edge, 1, 5, A4Paper(), Scale{1.02, 0.98}),
+              "extra mark \"Edge\" would lie at 295.04 mm across, 4.08 mm down (offsets and calibration included), "
+              "off the A4 sheet (landscape, 297 x 210 mm)");
 }
 
 // The entries of the sample LO649, saved in Modify mode, with the marks file's mark width.

@@ -27,13 +27,40 @@ Ran RunShell(const std::string& command, const std::string& env)
     TempDir dir;
     const auto out = dir / "out";
     const auto err = dir / "err";
-    const std::string line = "env " + env + " " + command + " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+    const std::string line =
+        // Two env runs: the caller's options (-C DIR) and variables come after the child's own.
+        "env " + ChildEnvironment(dir.path()) + " env " + env + " " + command + " >" + Quoted(out.string()) + " 2>" +
+        Quoted(err.string());
     const int raw = std::system(line.c_str());
     Ran ran;
     ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     ran.out = ReadBytes(out);
     ran.err = ReadBytes(err);
     return ran;
+}
+
+std::string ChildEnvironment(const std::filesystem::path& dir)
+{
+    std::string line;
+    // Whatever chooses a printer or a server for the user: the child sees none of it.
+    for (char** e = environ; *e; ++e) {
+        const std::string name = std::string(*e).substr(0, std::string(*e).find('='));
+        if (name.rfind("CUPS_", 0) == 0 || name == "LPDEST" || name == "PRINTER" || name.rfind("LC_", 0) == 0)
+            line += "-u " + Quoted(name) + " ";
+    }
+    std::filesystem::create_directories(dir / "cups");
+    const auto set = [&](const char* name, const std::filesystem::path& value) {
+        std::filesystem::create_directories(value);
+        line += std::string(name) + "=" + Quoted(value.string()) + " ";
+    };
+    set("HOME", dir / "home");
+    set("XDG_CONFIG_HOME", dir / "config");
+    set("XDG_DATA_HOME", dir / "data");
+    set("XDG_CACHE_HOME", dir / "cache");
+    // No lpoptions or client.conf of this machine either: the server comes from CUPS_SERVER or
+    // the local default.
+    set("CUPS_SERVERROOT", dir / "cups");
+    return line + "LANG=C.UTF-8 LC_ALL=C.UTF-8";
 }
 
 namespace {
@@ -72,23 +99,67 @@ Ran PrivateCups::Script(const std::string& verb) const
     const auto space = verb.find(' ');
     const std::string rest = space == std::string::npos ? "" : verb.substr(space);
     return RunShell("bash " + Quoted(kCupsScript) + " " + verb.substr(0, space) + " " + Quoted((root_ / "cups").string()) +
-                    rest);
+                        rest,
+                    "BM_CUPS_OWNER=" + std::to_string(::getpid()));
+}
+
+std::filesystem::path PrivateCups::NewPdf(int& job)
+{
+    for (const auto& f : std::filesystem::directory_iterator(out)) {
+        const std::string name = f.path().filename().string();
+        const auto at = name.rfind("-job_");
+        if (f.path().extension() != ".pdf" || at == std::string::npos || seen_.count(name) ||
+            RunShell("pdfinfo " + Quoted(f.path().string())).status != 0)
+            continue;
+        seen_.insert(name);
+        job = std::stoi(name.substr(at + 5));
+        return f.path();
+    }
+    return {};
 }
 
 std::filesystem::path PrivateCups::NextPdf(int& job)
 {
-    for (int i = 0; i < 6000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
-        for (const auto& f : std::filesystem::directory_iterator(out)) {
-            const std::string name = f.path().filename().string();
-            const auto at = name.rfind("-job_");
-            if (f.path().extension() != ".pdf" || at == std::string::npos || seen_.count(name) ||
-                RunShell("pdfinfo " + Quoted(f.path().string())).status != 0)
-                continue;
-            seen_.insert(name);
-            job = std::stoi(name.substr(at + 5));
-            return f.path();
+    why.clear();
+    // Rounds, not seconds: the wait ends once no job is left to print (the one it waits for failed,
+    // was cancelled or never came) or the queue stopped; the hang limit is only for a daemon gone mute.
+    for (int round = 0; round < 6000; ++round) {
+        if (auto pdf = NewPdf(job); !pdf.empty())
+            return pdf;
+        if (round % 5 == 4) {
+            const Ran waiting = RunShell("lpstat -W not-completed -o", env());
+            const Ran stopped = RunShell("lpstat -p | grep -v enabled", env());
+            if (waiting.status == 0 && waiting.out.empty()) {
+                if (auto pdf = NewPdf(job); !pdf.empty())
+                    return pdf;
+                why = "no job is left in the queue and no new PDF came; the last jobs: " +
+                      RunShell("lpstat -W completed -o | tail -3", env()).out;
+                return {};
+            }
+            if (!stopped.out.empty()) {
+                why = "a queue stopped with jobs waiting: " + stopped.out;
+                return {};
+            }
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    why = "the daemon printed nothing for 6000 rounds";
     return {};
+}
+
+bool PrivateCups::JobDone(std::string* reason) const
+{
+    for (int round = 0; round < 6000; ++round) {
+        if (const Ran waiting = RunShell("lpstat -W not-completed -o", env()); waiting.status == 0 && waiting.out.empty())
+            return true;
+        if (const Ran stopped = RunShell("lpstat -p | grep -v enabled", env()); !stopped.out.empty()) {
+            *reason = "a queue stopped with jobs waiting: " + stopped.out;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    *reason = "the jobs were still waiting after 6000 rounds";
+    return false;
 }
 
 std::string PrivateCups::JobMedia(int job) const
@@ -98,7 +169,7 @@ std::string PrivateCups::JobMedia(int job) const
                              env());
     std::string found, line;
     for (std::istringstream lines(ran.out); std::getline(lines, line);)
-        for (const std::string name : {"media (keyword) = ", "media-source (keyword) = "})
+        for (const std::string name : {"media (keyword) = ", "media-source (keyword) = ", "InputSlot (nameWithoutLanguage) = "})
             if (const auto at = line.find(name); at != std::string::npos && line.find("supported") == std::string::npos)
                 found += name.substr(0, name.find(' ')) + "=" + line.substr(at + name.size()) + ";";
     return found;

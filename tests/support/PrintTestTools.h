@@ -17,7 +17,10 @@ struct Ran {
     std::string out, err;
 };
 
-// Runs `command` through the shell with `env` prepended ("NAME=value ..."), capturing both streams.
+// The "env" arguments that give a child process run in `dir` a HOME, XDG folders and locale of its
+// own and none of the user's printer settings (CUPS_*, LPDEST, PRINTER, lpoptions).
+std::string ChildEnvironment(const std::filesystem::path& dir);
+// Runs `command` through the shell, in the environment above, with `env` prepended ("NAME=value ..."), capturing both streams.
 Ran RunShell(const std::string& command, const std::string& env = {});
 // The argument quoted for the shell.
 std::string Quoted(const std::string& arg);
@@ -41,12 +44,16 @@ public:
     // The environment of a program run on this daemon.
     std::string env() const { return "QT_QPA_PLATFORM=offscreen CUPS_SERVER=" + Quoted(server); }
     // The PDF the printer wrote for a job not seen before, once it is whole (waiting rounds, not
-    // seconds); its job id in `job`. Empty when none came.
+    // seconds); its job id in `job`. Empty, with `why`, as soon as none can come.
     std::filesystem::path NextPdf(int& job);
-    // "media=...;media-source=..." as the spooler keeps them for the job.
+    // True once no job is waiting or printing; false, with `reason`, when a queue stopped or the
+    // hang limit passed.
+    bool JobDone(std::string* reason) const;
+    // "media=...;media-source=...;InputSlot=..." as the spooler keeps them for the job.
     std::string JobMedia(int job) const;
 
 private:
+    std::filesystem::path NewPdf(int& job);
     TempDir root_;
     std::set<std::string> seen_;
 };

@@ -5,6 +5,10 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
 
 #include <chrono>
 #include <fcntl.h>
@@ -12,6 +16,51 @@
 #include <time.h>
 
 namespace bmtest {
+
+namespace {
+
+// The tests never see the user's folders, locale or printer settings, in this process (printing
+// in process asks libcups, which reads ~/.cups/lpoptions and LPDEST) or in any child: before any
+// test runs, HOME and the XDG folders point into a folder of this run's own, and whatever names a
+// printer, a print server or a locale is removed.
+class OwnEnvironment {
+public:
+    OwnEnvironment()
+    {
+        std::string name = (std::filesystem::temp_directory_path() / "bmtest-env-XXXXXX").string();
+        if (!mkdtemp(name.data()))
+            return;
+        root_ = name;
+        std::vector<std::string> drop;
+        for (char** e = environ; *e; ++e) {
+            const std::string var = std::string(*e).substr(0, std::string(*e).find('='));
+            if (var.rfind("CUPS_", 0) == 0 || var == "LPDEST" || var == "PRINTER" || var.rfind("LC_", 0) == 0)
+                drop.push_back(var);
+        }
+        for (const auto& var : drop)
+            ::unsetenv(var.c_str());
+        for (const auto& [var, sub] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
+                                       {"XDG_CACHE_HOME", "cache"}, {"CUPS_SERVERROOT", "cups"}}) {
+            std::filesystem::create_directories(root_ / sub);
+            ::setenv(var, (root_ / sub).c_str(), 1);
+        }
+        ::setenv("LANG", "C.UTF-8", 1);
+        ::setenv("LC_ALL", "C.UTF-8", 1);
+    }
+    ~OwnEnvironment()
+    {
+        std::error_code ec;
+        if (!root_.empty())
+            std::filesystem::remove_all(root_, ec);
+    }
+
+private:
+    std::filesystem::path root_;
+};
+
+const OwnEnvironment ownEnvironment;
+
+}  // namespace
 
 TempDir::TempDir()
 {

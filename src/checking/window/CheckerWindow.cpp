@@ -1,5 +1,7 @@
 #include "checking/window/CheckerWindow.h"
 
+#include "checking/DrawEntry.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -15,6 +17,7 @@
 #include "windowing/window/EntryHelpers.h"
 #include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
+#include "checking/DrawEntry.h"
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
 #include "windowing/window/BusyCursor.h"
@@ -72,9 +75,13 @@ void CheckerWindow::BuildUi()
         row->addWidget(box);
         boxes_.push_back(box);
     }
-    // The extra number (bonus or powerball) is the last box, on light yellow.
+    // The extra number (bonus or powerball) is the last box, on light yellow, and named beside it
+    // for those who cannot tell the colour.
     lblHead->setBuddy(boxes_.front());
     boxes_.back()->setStyleSheet(QStringLiteral("QLineEdit { background-color: #ffffc0; }"));
+    lblExtra = NamedLabel(this, QStringLiteral("lblExtra"), QString());
+    lblExtra->setBuddy(boxes_.back());
+    row->insertWidget(row->count() - 1, lblExtra);
     row->addStretch();
     outer->addLayout(row);
 
@@ -172,9 +179,17 @@ void CheckerWindow::ShowGame(const CheckerGame& game)
     rules_ = &variant_.Game(game_.bBon);
     lblLot->setText(QString::fromStdString(game_.lotteryName));
     lblHead->setText(QString::fromLatin1(rules_->heading));
+    lblExtra->setText(rules_->extra == ExtraNumber::Powerball ? QStringLiteral("Powerball:") : QStringLiteral("Bonus:"));
     GiveMnemonics(this);
-    for (std::size_t i = 0; i < boxes_.size(); ++i)
-        boxes_[i]->setVisible(static_cast<int>(i) < rules_->DrawSize());
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        const int box = static_cast<int>(i) + 1;
+        boxes_[i]->setVisible(box <= rules_->DrawSize());
+        const QString name = QString::fromStdString(DrawBoxName(*rules_, box));
+        boxes_[i]->setAccessibleName(name);
+        boxes_[i]->setToolTip(name);
+    }
+    const bool extra = rules_->extra != ExtraNumber::None && rules_->DrawSize() == static_cast<int>(boxes_.size());
+    lblExtra->setVisible(extra);
     for (const Tier& tier : variant_.AllRows().tiers) {
         const bool inGame = rules_->IndexOf(tier.counter) >= 0;
         captions_[tier.counter]->setVisible(inGame);

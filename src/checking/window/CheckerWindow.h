@@ -101,6 +101,7 @@ private:
 
     std::vector<QLineEdit*> boxes_;  // txtN1 ...
     QLabel* lblHead = nullptr;
+    QLabel* lblExtra = nullptr;  // "Bonus:" or "Powerball:" before the extra number's box
     QLabel* lblLot = nullptr;
     QPushButton* cmdGo = nullptr;
     QPushButton* cmdreset = nullptr;

@@ -38,6 +38,8 @@ frmGendef::frmGendef(GendefHost host, QWidget* parent) : QWidget(parent), host_(
     ConnectChanges();
     Redraw();
     UseWindowKeys(this);
+    // A new definition starts with its name.
+    txtFn->setFocus(Qt::OtherFocusReason);
 }
 
 void frmGendef::ConnectChanges()
@@ -84,6 +86,7 @@ frmGendef::~frmGendef()
 
 void frmGendef::ShowChanged()
 {
+    changed_ = true;
     cmdreset->setVisible(true);
 }
 
@@ -175,6 +178,7 @@ bool frmGendef::LoadDefinition(const std::string& listedName)
     setWindowTitle(QStringLiteral("Current Settings"));
     cmdreset->setText(QStringLiteral("&Modify"));
     cmdreset->setVisible(false);
+    changed_ = false;
     return true;
 }
 
@@ -183,7 +187,6 @@ void frmGendef::FocusOn(const FocusTarget& target)
     QLineEdit* box = nullptr;
     switch (target.kind) {
     case FocusTarget::Kind::Unchanged:
-        return;
     case FocusTarget::Kind::Name:
         box = txtFn;
         break;
@@ -220,8 +223,10 @@ void frmGendef::cmdreset_Click()
                           QStringLiteral("%1 already exists: it holds another slip definition of that name.\n\n"
                                          "Replace it with these entries?")
                               .arg(Text(host_.folder.definitionFile(target).string())),
-                          Icon::Warning, Buttons::ReplaceCancel) != Answer::Ok)
+                          Icon::Warning, Buttons::ReplaceCancel) != Answer::Ok) {
+        txtFn->setFocus(Qt::OtherFocusReason);  // another name is the way on
         return;
+    }
     const auto written = WriteDefinitionAndMarks(host_.folder, entries, mode_, MarksFromEntries(fraExtra->Entries()));
     if (!written) {
         dialogs().Message(this, QStringLiteral("Brindlemark"),
@@ -240,6 +245,7 @@ void frmGendef::cmdreset_Click()
                       Icon::None, Buttons::Ok);
     if (!make)
         cmdreset->setVisible(false);
+    changed_ = false;
     close();
 }
 
@@ -250,7 +256,8 @@ void frmGendef::cmdxit_Click()
 
 bool frmGendef::MayDropChanges()
 {
-    const bool unsaved = mode_ == EditorMode::Modify && !cmdreset->isHidden();
+    // A new definition is long work too: measured entries are never dropped unasked.
+    const bool unsaved = mode_ == EditorMode::Modify ? !cmdreset->isHidden() : changed_;
     return !unsaved || dialogs().Message(this, QStringLiteral("Warning"), QStringLiteral("You Haven't Saved Your Changes"),
                                          Icon::None, Buttons::DiscardKeep) == Answer::Ok;
 }

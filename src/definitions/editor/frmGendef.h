@@ -75,6 +75,7 @@ private:
     EditorMode mode_ = EditorMode::Make;
     std::string loaded_;  // the name of the definition being modified
     int focusedField_ = -1;  // txtM index of the entry with the focus, if any
+    bool changed_ = false;   // an entry was changed since the editor opened, loaded or saved
 
     QLineEdit* txtFn = nullptr;
     std::array<QLineEdit*, kFieldCount> txtM{};

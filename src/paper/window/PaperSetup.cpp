@@ -39,10 +39,21 @@ PaperSetup::PaperSetup(QWidget& dialog, const PaperChoice& current) : source_(cu
     fraCustom->setObjectName(QStringLiteral("fraCustomPaper"));
     txtPaperWidth = SideBox(fraCustom, "txtPaperWidth", QStringLiteral("Width Of The Paper In Millimetres"));
     txtPaperHeight = SideBox(fraCustom, "txtPaperHeight", QStringLiteral("Height Of The Paper In Millimetres"));
+    // Each box named on the screen and for screen readers, not only by its tooltip.
+    txtPaperWidth->setAccessibleName(QStringLiteral("Custom paper width in millimetres"));
+    txtPaperHeight->setAccessibleName(QStringLiteral("Custom paper height in millimetres"));
+    auto* width = new QLabel(QStringLiteral("Width"), fraCustom);
+    width->setObjectName(QStringLiteral("lblPaperWidth"));
+    width->setBuddy(txtPaperWidth);
+    auto* height = new QLabel(QStringLiteral("Height"), fraCustom);
+    height->setObjectName(QStringLiteral("lblPaperHeight"));
+    height->setBuddy(txtPaperHeight);
     auto* row = new QHBoxLayout(fraCustom);
     row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(width);
     row->addWidget(txtPaperWidth);
-    row->addWidget(new QLabel(QStringLiteral("x"), fraCustom));
+    row->addWidget(new QLabel(QStringLiteral("mm  x"), fraCustom));
+    row->addWidget(height);
     row->addWidget(txtPaperHeight);
     row->addWidget(new QLabel(QStringLiteral("mm"), fraCustom));
     row->addStretch(1);
@@ -95,6 +106,16 @@ void PaperSetup::ShowCustom()
     const bool custom = cboPaperSize->currentIndex() == kCustom;
     txtPaperWidth->setEnabled(custom);
     txtPaperHeight->setEnabled(custom);
+}
+
+bool PaperSetup::PrintersOwnPaper() const
+{
+    return cboPaperSize->currentIndex() == kPrinters;
+}
+
+void PaperSetup::OnSizeChosen(std::function<void()> changed)
+{
+    QObject::connect(cboPaperSize, &QComboBox::currentIndexChanged, cboPaperSize, [changed = std::move(changed)] { changed(); });
 }
 
 Result<PaperChoice> PaperSetup::Chosen() const

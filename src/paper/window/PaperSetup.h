@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "common/Result.h"
@@ -24,6 +25,10 @@ public:
     void OfferSources(const std::vector<PaperSource>& sources);
     // What the rows say; a custom size that is not one is refused, naming the entry.
     Result<PaperChoice> Chosen() const;
+    // True while the printer's own paper is used (no size of the job's own is chosen).
+    bool PrintersOwnPaper() const;
+    // Called whenever another paper size is chosen.
+    void OnSizeChosen(std::function<void()> changed);
 
 private:
     void ShowCustom();

@@ -20,6 +20,7 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
 {
     setObjectName(QString::fromLatin1(kName));
     setWindowTitle(QStringLiteral("Calibrate"));
+    page_.caption = (printer_.name.empty() ? "" : "Printer " + printer_.name + ", ") + "paper " + PaperName(printer_.paper);
     const QString across = QString::fromStdString(ShortestText(page_.across));
     const QString down = QString::fromStdString(ShortestText(page_.down));
 
@@ -78,7 +79,13 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
     printerLine->addWidget(lblStored);
     printerLine->addStretch(1);
     all->addLayout(printerLine);
-    all->addWidget(cmdPrintPage, 0, Qt::AlignLeft);
+    lblPrinted = new QLabel(this);
+    lblPrinted->setObjectName(QStringLiteral("lblPrinted"));
+    auto* printLine = new QHBoxLayout;
+    printLine->addWidget(cmdPrintPage);
+    printLine->addSpacing(12);
+    printLine->addWidget(lblPrinted, 1);
+    all->addLayout(printLine);
     all->addLayout(form);
     all->addWidget(lblWorked);
     all->addLayout(buttons);
@@ -91,9 +98,14 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
     connect(cmdPrintPage, &QPushButton::clicked, this, [this] {
         if (!printer_.printPage)
             return;
-        if (const Status printed = printer_.printPage(page_); !printed)
+        if (const Status printed = printer_.printPage(page_); !printed) {
+            lblPrinted->clear();
             dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(printed.error().message),
                               Icon::Error, Buttons::Ok);
+        } else {
+            lblPrinted->setText(QStringLiteral("The calibration page was sent to %1.")
+                                    .arg(QString::fromStdString(printer_.name)));
+        }
     });
     const bool any = !printer_.name.empty();
     for (QWidget* w : {static_cast<QWidget*>(cmdPrintPage), static_cast<QWidget*>(txtAcross),
@@ -157,6 +169,12 @@ void frmCalibrate::Save()
 
 void frmCalibrate::Reset()
 {
+    // Measuring a printer again takes a printed page and a ruler: never forgotten unasked.
+    if (dialogs().Message(this, QStringLiteral("Warning"),
+                          QStringLiteral("Forget the calibration of %1 (%2)? Its marks then print unstretched.")
+                              .arg(QString::fromStdString(printer_.name), lblStored->text()),
+                          Icon::Warning, Buttons::OkCancel) != Answer::Ok)
+        return;
     if (const Status kept = CalibrationStore(printer_.settingsFile).Set(printer_.name, std::nullopt); !kept) {
         dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(kept.error().message), Icon::Error,
                           Buttons::Ok);

@@ -48,6 +48,7 @@ private:
     QLineEdit* txtAcross = nullptr;
     QLineEdit* txtDown = nullptr;
     QLabel* lblWorked = nullptr;
+    QLabel* lblPrinted = nullptr;  // says the page was sent
     QPushButton* cmdPrintPage = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdReset = nullptr;

@@ -1,7 +1,14 @@
 #include <cups/cups.h>
+#include <cups/ppd.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fstream>
 
 #include <iterator>
 #include <memory>
@@ -21,14 +28,18 @@ namespace {
     X(cupsFreeDestInfo) X(cupsFreeDests) X(cupsFreeOptions) X(cupsGetDest) X(cupsGetDestMediaByName)            \
     X(cupsGetDests2) X(cupsGetOption) X(cupsLastError) X(cupsLastErrorString) X(cupsPrintFile)                  \
     X(httpAssembleURIf) X(ippAddString) X(ippAddStrings) X(ippFindAttribute) X(ippGetBoolean)                   \
-    X(ippGetCollection) X(ippGetCount) X(ippGetInteger) X(ippGetString) X(ippNewRequest) X(ippPort) X(ippDelete)
+    X(ippGetCollection) X(ippGetCount) X(ippGetInteger) X(ippGetString) X(ippNewRequest) X(ippPort) X(ippDelete)   \
+    X(ippGetRange) X(ippGetValueTag) X(cupsGetPPD3) X(ppdOpenFile) X(ppdFindOption) X(ppdClose)
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 struct CupsApi {
 #define BM_CUPS_MEMBER(name) decltype(&::name) name = nullptr;
     BM_CUPS_FUNCTIONS(BM_CUPS_MEMBER)
 #undef BM_CUPS_MEMBER
     std::string error;  // why the library could not be used; empty when it can
 };
+#pragma GCC diagnostic pop
 
 constexpr const char* kCupsLibrary = "libcups.so.2";
 
@@ -142,6 +153,52 @@ PrinterState ListedState(const std::string& printer)
     return state;
 }
 
+// The InputSlot choices of a driver-based queue, as its PPD names them ("MultiTray") and as the
+// driver shows them ("Bypass Tray"); none for a queue without a PPD or without the option. CUPS
+// does not turn a job's media-source into the driver's InputSlot, so a tray reaches such a printer
+// only as its PPD choice. (The PPD calls are the only way to that list: deprecated, not gone.)
+std::vector<PaperSource> DriverSlots(const std::string& printer)
+{
+    std::vector<PaperSource> slots;
+    if (!Loaded())
+        return slots;
+    char file[1024] = "";
+    time_t modified = 0;  // required: without it libcups refuses ("No modification time")
+    if (Api().cupsGetPPD3(CUPS_HTTP_DEFAULT, printer.c_str(), &modified, file, sizeof file) != HTTP_STATUS_OK)
+        return slots;
+    if (ppd_file_t* ppd = Api().ppdOpenFile(file)) {
+        if (ppd_option_t* slot = Api().ppdFindOption(ppd, "InputSlot"))
+            for (int i = 0; i < slot->num_choices; ++i)
+                slots.push_back({slot->choices[i].choice,
+                                 slot->choices[i].text[0] ? slot->choices[i].text : slot->choices[i].choice});
+        Api().ppdClose(ppd);
+    }
+    ::unlink(file);
+    return slots;
+}
+
+// Letters and digits only, lower case: "tray-1" and "Tray1" are one tray.
+std::string Folded(const std::string& name)
+{
+    std::string out;
+    for (const char c : name)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// The driver's choice for a source remembered as its choice or as an IPP keyword; empty for none.
+std::string DriverSlot(const std::vector<PaperSource>& slots, const std::string& source)
+{
+    for (const auto& s : slots)
+        if (s.keyword == source)
+            return s.keyword;
+    for (const auto& s : slots)
+        if (Folded(s.keyword) == Folded(source) || Folded(s.label) == Folded(source))
+            return s.keyword;
+    return {};
+}
+
 class CupsSpooler : public Spooler {
 public:
     std::vector<std::string> Printers() override
@@ -228,10 +285,69 @@ public:
         return state;
     }
 
+    bool TakesPaper(const std::string& printer, const bm::Paper& wanted) override
+    {
+        if (!Loaded())
+            return true;
+        Dests dests;
+        cups_dest_t* dest = dests.find(printer);
+        cups_dinfo_t* info = dest ? Api().cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest) : nullptr;
+        if (!info)
+            return true;  // nothing known to judge by: as the printer is set up
+        // Sizes given in points or inches differ from the millimetres by a fraction.
+        const auto fits = [](ipp_t* size, const char* name, float mm) {
+            ipp_attribute_t* a = size ? Api().ippFindAttribute(size, name, IPP_TAG_ZERO) : nullptr;
+            if (!a)
+                return false;
+            const int hundredths = static_cast<int>(std::lround(mm * 100));
+            if (Api().ippGetValueTag(a) == IPP_TAG_RANGE) {
+                int upper = 0;
+                const int lower = Api().ippGetRange(a, 0, &upper);
+                return hundredths >= lower - 50 && hundredths <= upper + 50;
+            }
+            return std::abs(Api().ippGetInteger(a, 0) - hundredths) <= 50;
+        };
+        ipp_attribute_t* sizes = Api().cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, "media-size");
+        bool listed = !sizes;
+        for (int i = 0; sizes && !listed && i < Api().ippGetCount(sizes); ++i) {
+            ipp_t* size = Api().ippGetCollection(sizes, i);
+            listed = fits(size, "x-dimension", wanted.width) && fits(size, "y-dimension", wanted.height);
+        }
+        Api().cupsFreeDestInfo(info);
+        return listed;
+    }
+
+    std::string ChosenDefault() override
+    {
+        // Where libcups looks, in its order. (cupsGetDefault2 reports a missing lpoptions default
+        // as the server's, so the files are read here.)
+        for (const char* variable : {"LPDEST", "PRINTER"})
+            if (const char* v = std::getenv(variable); v && *v && std::string_view(v) != "lp")
+                return v;
+        std::vector<std::filesystem::path> files;
+        if (const char* home = std::getenv("HOME"); home && *home)
+            files.push_back(std::filesystem::path(home) / ".cups" / "lpoptions");
+        const char* root = std::getenv("CUPS_SERVERROOT");
+        files.push_back(std::filesystem::path(root && *root ? root : "/etc/cups") / "lpoptions");
+        for (const auto& file : files) {
+            std::ifstream in(file);
+            for (std::string line; std::getline(in, line);)
+                if (line.rfind("Default ", 0) == 0) {
+                    std::string name = line.substr(8);
+                    name = name.substr(0, name.find_first_of(" /\t\r"));
+                    if (!name.empty())
+                        return name;
+                }
+        }
+        return {};
+    }
+
     std::vector<PaperSource> Sources(const std::string& printer) override
     {
         if (!Loaded())
             return {};
+        if (auto slots = DriverSlots(printer); !slots.empty())
+            return slots;
         Dests dests;
         cups_dest_t* dest = dests.find(printer);
         if (!dest)
@@ -257,8 +373,12 @@ public:
         int count = 0;
         if (paper.paper)
             count = Api().cupsAddOption("media", PaperMedia(*paper.paper).c_str(), count, &options);
-        if (!paper.source.empty())
-            count = Api().cupsAddOption("media-source", paper.source.c_str(), count, &options);
+        if (!paper.source.empty()) {
+            if (const std::string slot = DriverSlot(DriverSlots(printer), paper.source); !slot.empty())
+                count = Api().cupsAddOption("InputSlot", slot.c_str(), count, &options);
+            else
+                count = Api().cupsAddOption("media-source", paper.source.c_str(), count, &options);
+        }
         const int job = Api().cupsPrintFile(printer.c_str(), pdf.c_str(), title.c_str(), count, options);
         Api().cupsFreeOptions(count, options);
         if (job <= 0)

@@ -6,11 +6,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWidget>
 
 #include "windowing/Mnemonics.h"
@@ -105,9 +108,30 @@ void GiveMnemonics(QWidget* window)
     }
 }
 
+namespace {
+std::function<void(QWidget*)>& HelpKey()
+{
+    static std::function<void(QWidget*)> open;
+    return open;
+}
+}  // namespace
+
+void SetHelpKey(std::function<void(QWidget*)> open)
+{
+    HelpKey() = std::move(open);
+}
+
 void UseWindowKeys(QWidget* window, EscapeCloses escape)
 {
     GiveMnemonics(window);
+    if (qobject_cast<QDialog*>(window)) {
+        auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), window);
+        f1->setObjectName(QStringLiteral("shortcutF1"));
+        QObject::connect(f1, &QShortcut::activated, window, [window] {
+            if (HelpKey())
+                HelpKey()(window);
+        });
+    }
     auto* enter = new EnterPresses(window);
     for (QPushButton* button : window->findChildren<QPushButton*>())
         button->installEventFilter(enter);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QRect;
 class QWidget;
 
@@ -11,6 +13,10 @@ namespace bm::app {
 // work asks). The main window keeps Escape for stopping a print job.
 enum class EscapeCloses { Yes, No };
 void UseWindowKeys(QWidget* window, EscapeCloses escape = EscapeCloses::Yes);
+
+// What F1 does in a dialog (given the dialog): the program's help at its page. A modal dialog
+// blocks the main window's own F1, so each dialog that UseWindowKeys sets up takes the key itself.
+void SetHelpKey(std::function<void(QWidget*)> open);
 
 // Marks an Alt key in every caption of the window that has none yet (after a caption was set
 // anew); keys already given stay.

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "checking/DrawEntry.h"
+
 #include "app/AppTestSupport.h"
 #include "windowing/window/Module1.h"
 #include "checking/CheckTestSupport.h"
@@ -169,6 +171,21 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
             expected += (w == "Jackpot!" ? w : "Match " + w) + ", ";
         EXPECT_EQ(shown, expected);
         EXPECT_EQ(Ready(), "- - -");
+        // The extra number's box is known by more than its colour: a label, a tooltip and a name
+        // for screen readers.
+        const auto& game = bm::CheckerByWindowName(c.window).Game(c.bBon);
+        const char* extra = game.extra == bm::ExtraNumber::Powerball ? "Powerball:"
+                            : game.extra == bm::ExtraNumber::Bonus   ? "Bonus:"
+                                                                     : "";
+        EXPECT_EQ(Shown("lblExtra"), *extra != '\0');
+        if (*extra) {
+            EXPECT_EQ(Text("lblExtra").remove(QLatin1Char('&')), QString::fromLatin1(extra));
+            auto* box = Get<QLineEdit>("txtN" + std::to_string(c.boxes));
+            const QString name = QString::fromStdString(bm::DrawBoxName(game, c.boxes));
+            EXPECT_EQ(box->accessibleName(), name);
+            EXPECT_EQ(box->toolTip(), name);
+            EXPECT_TRUE(name.contains(QString::fromLatin1(extra).chopped(1), Qt::CaseInsensitive)) << name.toStdString();
+        }
     }
 }
 

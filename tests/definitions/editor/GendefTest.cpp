@@ -343,7 +343,8 @@ TEST(GendefQuestions, EveryWayOutAsksBeforeDroppingUnsavedChanges)
 
 // Change tracking as a user meets it, through key presses and clicks: the name alone is no
 // change; a row entry is; typing the old text back still counts; so do the flags and the layout.
-// Only a Modify editor with unsaved changes asks: a Make editor closes without a question or a file.
+// An editor with unsaved changes asks, a new definition's (Make) as a loaded one's (Modify); a
+// Make editor nothing was typed into closes without a question; none writes a file.
 TEST(GendefQuestions, ChangesAreTrackedAsTheUserMakesThem)
 {
     const auto type = [](const char* box, const char* text) {
@@ -358,7 +359,9 @@ TEST(GendefQuestions, ChangesAreTrackedAsTheUserMakesThem)
                  {type("txtM11", "3"), true},
                  {[](EditorRig& r) { QTest::mouseClick(r.Bon(1), Qt::LeftButton); }, true},
                  {[](EditorRig& r) { QTest::mouseClick(r.Lay(1), Qt::LeftButton); }, true},
-                 {type("txtM11", "4"), true, true}};
+                 {type("txtM11", "4"), true, true},
+                 {[](EditorRig&) {}, true, true},
+                 {type("txtFn", "ZZ649"), true, true}};
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
         SCOPED_TRACE(i);
@@ -367,12 +370,48 @@ TEST(GendefQuestions, ChangesAreTrackedAsTheUserMakesThem)
         c.make ? rig.Make() : rig.Modify("LO649.def");
         c.change(rig);
         EXPECT_EQ(rig.Save()->isVisible(), c.shown);
+        const bool asks = c.make ? rig.M(11)->text() != QString() : c.shown;
         QTest::mouseClick(rig.Close(), Qt::LeftButton);
-        EXPECT_EQ(rig.dialogs.Said(), c.shown && !c.make ? kUnsaved : "");
-        EXPECT_EQ(rig.editor().isVisible(), c.shown && !c.make);  // the question's default keeps the editor
+        EXPECT_EQ(rig.dialogs.Said(), asks ? kUnsaved : "");
+        EXPECT_EQ(rig.editor().isVisible(), asks);  // the question's default keeps the editor
         EXPECT_EQ(rig.DefinitionCount(), 1);
         EXPECT_EQ(ReadBytes(rig.def("LO649")), kLO649);
     }
+}
+
+// A new definition being measured is never lost unasked: Escape, the close box and Close ask, the
+// default answer keeps it, and "Discard Changes" closes. The editor opens in Name Of File and
+// returns there after a refusal that is about the name.
+TEST(GendefMake, EveryWayOutAsksAndTheFocusStartsInTheName)
+{
+    const std::function<void(EditorRig&)> ways[] = {
+        [](EditorRig& r) { QTest::keyClick(&r.editor(), Qt::Key_Escape); },
+        [](EditorRig& r) { r.editor().close(); },
+        [](EditorRig& r) { QTest::mouseClick(r.Close(), Qt::LeftButton); },
+    };
+    for (std::size_t i = 0; i < std::size(ways); ++i) {
+        SCOPED_TRACE(i);
+        EditorRig rig;
+        rig.Make();
+        EXPECT_EQ(rig.FocusName(), QStringLiteral("txtFn"));
+        rig.FillSample();
+        ways[i](rig);
+        EXPECT_EQ(rig.dialogs.Said(), kUnsaved);
+        EXPECT_TRUE(rig.editor().isVisible());
+        EXPECT_EQ(rig.M(0)->text(), QStringLiteral("49"));
+        rig.dialogs.QueueAnswer(Answer::Ok);
+        ways[i](rig);
+        EXPECT_FALSE(rig.editor().isVisible());
+        EXPECT_EQ(rig.DefinitionCount(), 0);
+    }
+    // A name that is taken, and not replaced, sends the user back to the name.
+    EditorRig rig;
+    rig.AddDefinition("LO649", kLO649);
+    rig.Make();
+    bmtest::FillSample(rig.editor(), QStringLiteral("lo"));
+    QTest::mouseClick(rig.Save(), Qt::LeftButton);
+    EXPECT_TRUE(bmtest::HasText(rig.dialogs.Said(), "already exists"));
+    EXPECT_EQ(rig.FocusName(), QStringLiteral("txtFn"));
 }
 
 }  // namespace

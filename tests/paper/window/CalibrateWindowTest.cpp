@@ -11,13 +11,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
+#include "windowing/window/Module1.h"
 #include "app/QtPrintTarget.h"
+#include "app/frmHelp.h"
 #include "paper/window/FeedView.h"
 #include "paper/window/frmCalibrate.h"
 #include "slip/window/SlipView.h"
@@ -51,6 +54,7 @@ TEST(CalibrateWindow, WorksOutTheFactorsKeepsThemForThePrinterAndResets)
     TempDir dir;
     const auto ini = dir / "Brindlemark.ini";
     WriteBytes(ini, "Printer=office\r\n");
+    ScriptedDialogs dialogs;
     std::vector<CalibrationPage> printed;
     app::frmCalibrate window({"office", LetterPaper(), ini, [&](const CalibrationPage& page) -> Status {
                                   printed.push_back(page);
@@ -65,6 +69,9 @@ TEST(CalibrateWindow, WorksOutTheFactorsKeepsThemForThePrinterAndResets)
     ASSERT_EQ(printed.size(), 1u);
     EXPECT_EQ(printed[0].across, 185);  // Letter: 215.9 mm less two 15 mm margins
     EXPECT_EQ(printed[0].down, 249);
+    // The page names what it was printed on, and the window says it went.
+    EXPECT_EQ(printed[0].caption, "Printer office, paper Letter");
+    EXPECT_EQ(In<QLabel>(window, "lblPrinted")->text(), "The calibration page was sent to office.");
 
     const struct {
         const char *across, *down, *shown;
@@ -98,6 +105,13 @@ TEST(CalibrateWindow, WorksOutTheFactorsKeepsThemForThePrinterAndResets)
 
     app::frmCalibrate again({"office", LetterPaper(), ini, {}});
     EXPECT_EQ(In<QLabel>(again, "lblStored")->text(), "Now: X 1.0204  Y 0.9877");
+    // Reset asks first; its default answer keeps the calibration.
+    const std::string calibrated = ReadBytes(ini);
+    QTest::mouseClick(In<QPushButton>(again, "cmdReset"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.Said(), "Warning: Forget the calibration of office (Now: X 1.0204  Y 0.9877)? Its marks then "
+                              "print unstretched.");
+    EXPECT_EQ(ReadBytes(ini), calibrated);
+    dialogs.QueueAnswer(app::Answer::Ok);
     QTest::mouseClick(In<QPushButton>(again, "cmdReset"), Qt::LeftButton);
     EXPECT_EQ(In<QLabel>(again, "lblStored")->text(), "Now: not calibrated");
     EXPECT_EQ(ReadBytes(ini), "Printer=office\r\n");
@@ -113,6 +127,7 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     auto* scale = rig.Child<QLabel>("lblScale");
     auto* reset = rig.Child<QPushButton>("cmdResetScale");
     EXPECT_EQ(scale->text(), "Not Calibrated (office)");
+    EXPECT_EQ(reset->text().remove(QLatin1Char('&')), "Reset Calibration");  // not the offsets above it
     EXPECT_FALSE(reset->isEnabled());
     rig.Click("cmdTest");
     const auto plain = rig.printer.last().marks();
@@ -122,14 +137,29 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
               "Feed The Slip Right Edge First, Printed Side Up, Top Edge Against The Paper Guide");
 
     // Calibrated through the window, as a user would: type the distances and Save.
-    QTimer::singleShot(0, [] {
+    QString helpPage;
+    bool helpUsable = false;
+    QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        // F1 opens the help at the page on calibrating, as a window the dialog does not block.
+        QApplication::setActiveWindow(dialog);
+        QTest::keyClick(dialog, Qt::Key_F1);
+        if (auto* help = dynamic_cast<app::frmHelp*>(app::FindForm(QStringLiteral("frmHelp")))) {
+            helpPage = help->page();
+            helpUsable = help->parentWidget() == dialog;  // a window of the dialog: not blocked by it
+        }
+        QTest::mouseClick(In<QPushButton>(*dialog, "cmdPrintPage"), Qt::LeftButton);
         Type(*dialog, "txtAcross", QStringLiteral("176.4"));
         Type(*dialog, "txtDown", QStringLiteral("270"));
         QTest::mouseClick(In<QPushButton>(*dialog, "cmdSave"), Qt::LeftButton);
     });
     rig.Click("cmdCalibrate");
+    EXPECT_EQ(helpPage, QStringLiteral("calibrating.html"));
+    EXPECT_TRUE(helpUsable);
+    // The job status says the page went, as after any job.
+    EXPECT_EQ(rig.Child<QLabel>("Label2")->text(), "Printed The Calibration Page");
+    EXPECT_EQ(rig.Child<QLabel>("lblDest")->text(), "Sent To Printer office");
     EXPECT_EQ(scale->text(), "X 1.0204  Y 0.9889 (office)");
     EXPECT_TRUE(reset->isEnabled());
     rig.Click("cmdTest");
@@ -146,6 +176,13 @@ TEST(CalibrateWindow, TheMainWindowShowsAppliesAndResetsThePrintersCalibration)
     EXPECT_EQ(rig.printer.last().marks(), plain);
     rig.printer.printerInstalled = true;
 
+    // Reset asks first; the default answer keeps the calibration.
+    rig.dialogs.Clear();
+    QTest::mouseClick(reset, Qt::LeftButton);
+    EXPECT_EQ(rig.dialogs.Said(), "Warning: Forget the calibration of office (X 1.0204  Y 0.9889)? Its marks then "
+                                  "print unstretched.");
+    EXPECT_EQ(scale->text(), "X 1.0204  Y 0.9889 (office)");
+    rig.dialogs.QueueAnswer(app::Answer::Ok);
     QTest::mouseClick(reset, Qt::LeftButton);
     EXPECT_EQ(scale->text(), "Not Calibrated (office)");
     rig.Click("cmdTest");
@@ -223,11 +260,14 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     EXPECT_EQ(target.PrinterPaper(), bm::LetterPaper());
     target.UsePrinter("brindlemark-pdf");
     QString title;
+    bool hasHelpKey = false;
+    QStringList paperLines, customNames;
     QStringList offered, buttons, sizes, sources;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         title = dialog->windowTitle();
+        hasHelpKey = dialog->findChild<QShortcut*>(QStringLiteral("shortcutF1")) != nullptr;
         auto* printer = dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"));
         auto* size = dialog->findChild<QComboBox*>(QStringLiteral("cboPaperSize"));
         auto* source = dialog->findChild<QComboBox*>(QStringLiteral("cboPaperSource"));
@@ -241,7 +281,17 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
             sizes << size->itemText(i);
         for (int i = 0; i < source->count(); ++i)
             sources << source->itemText(i);
+        const QString ownPaper = dialog->findChild<QLabel*>(QStringLiteral("lblPaper"))->text();
         size->setCurrentIndex(size->count() - 1);  // Custom
+        // The printer's paper is no longer what the job uses, and the custom boxes are named.
+        paperLines = {ownPaper, dialog->findChild<QLabel*>(QStringLiteral("lblPaper"))->text()};
+        for (const char* box : {"txtPaperWidth", "txtPaperHeight"}) {
+            auto* entry = dialog->findChild<QLineEdit*>(QString::fromLatin1(box));
+            customNames << entry->accessibleName();
+            for (QLabel* label : dialog->findChildren<QLabel*>())
+                if (label->buddy() == entry)
+                    customNames << label->text().remove(QLatin1Char('&'));
+        }
         dialog->findChild<QLineEdit*>(QStringLiteral("txtPaperWidth"))->setText(QStringLiteral("82"));
         dialog->findChild<QLineEdit*>(QStringLiteral("txtPaperHeight"))->setText(QStringLiteral("1,90"));
         source->setCurrentIndex(source->findText(QStringLiteral("Manual Feed")));
@@ -253,6 +303,11 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     });
     target.SetupPrinter(nullptr);
     EXPECT_EQ(title, QStringLiteral("Printer Setup"));
+    EXPECT_TRUE(hasHelpKey);  // F1, which the main window cannot take while this dialog is open
+    EXPECT_EQ(paperLines, (QStringList{"Letter (215.9 x 279.4 mm)",
+                                       "the paper size chosen below (the printer's own: Letter (215.9 x 279.4 mm))"}));
+    EXPECT_EQ(customNames, (QStringList{"Custom paper width in millimetres", "Width",
+                                        "Custom paper height in millimetres", "Height"}));
     EXPECT_EQ(offered, (QStringList{QStringLiteral("bm-letter"), QStringLiteral("brindlemark-pdf")}));
     EXPECT_FALSE(buttons.contains(QStringLiteral("Print"))) << buttons.join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(sizes, (QStringList{"As The Printer Is Set Up", "A4 (210 x 297 mm)", "Letter (215.9 x 279.4 mm)",
@@ -261,7 +316,8 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_NE(dialogs.shown()[0].text.toStdString().find("The custom paper size \"82x1,90\""), std::string::npos);
     EXPECT_EQ(target.ChosenPrinter(), "bm-letter");
-    EXPECT_EQ(target.ChosenPaper(), (bm::PaperChoice{bm::Paper{"", 82, 190}, "manual"}));
+    // The queue has a driver (a PPD): the tray is the driver's own choice.
+    EXPECT_EQ(target.ChosenPaper(), (bm::PaperChoice{bm::Paper{"", 82, 190}, "Manual"}));
     EXPECT_EQ(target.PrinterPaper(), (bm::Paper{"", 82, 190}));
 
     auto surface = target.PrinterSurface();
@@ -271,7 +327,7 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
     ASSERT_TRUE((*surface)->EndDocument());
     const std::string media = cupsd.JobMedia(1);
     EXPECT_TRUE(bmtest::HasText(media, "media=custom_82x190mm_82x190mm;"));
-    EXPECT_TRUE(bmtest::HasText(media, "media-source=manual;"));
+    EXPECT_TRUE(bmtest::HasText(media, "InputSlot=Manual;"));
     EXPECT_NE(RunShell("lpstat -W all -o bm-letter", cupsd.env()).out, "");
     EXPECT_EQ(RunShell("lpstat -W all -o brindlemark-pdf", cupsd.env()).out, "");
 }

@@ -1,5 +1,15 @@
 #include <cups/cups.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "paper/Calibration.h"
@@ -17,6 +27,105 @@ Ran Brindlemark(const PrivateCups& cups, const TempDir& home, const std::string&
     return RunShell(Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(home.path().string()) + " " + args, cups.env());
 }
 
+// Sets environment variables for one scope, as a user's session would have them.
+class UsersEnvironment {
+public:
+    UsersEnvironment(std::initializer_list<std::pair<const char*, std::string>> vars)
+    {
+        for (const auto& [name, value] : vars) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            ::setenv(name, value.c_str(), 1);
+        }
+    }
+    ~UsersEnvironment()
+    {
+        for (const auto& [name, old] : saved_)
+            old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name);
+    }
+
+private:
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+// A home folder whose CUPS settings choose a default printer the server does not have.
+void ChooseMissingDefault(const TempDir& home)
+{
+    std::filesystem::create_directories(home / ".cups");
+    WriteBytes(home / ".cups" / "lpoptions", "Default OfficeA4\n");
+}
+
+// The children the tests run never see the user's folders, locale or printer settings, even where
+// the user's session names its own default printer and print server.
+TEST(TestChildren, NeverSeeTheUsersFoldersLocaleOrPrinterSettings)
+{
+    TempDir users;
+    ChooseMissingDefault(users);
+    const UsersEnvironment session{{"HOME", users.path().string()},
+                                   {"XDG_CONFIG_HOME", (users / ".config").string()},
+                                   {"LPDEST", "OfficeA4"},
+                                   {"CUPS_SERVER", "/nowhere/cups.sock"},
+                                   {"LC_ALL", "de_DE.UTF-8"}};
+    const Ran ran = RunShell("sh -c 'echo \"$HOME|$XDG_CONFIG_HOME|${LPDEST-none}|${CUPS_SERVER-none}|$LC_ALL\"; "
+                             "test -e \"$HOME/.cups/lpoptions\" && echo lpoptions; test -e \"$CUPS_SERVERROOT/lpoptions\" && echo system; true'");
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    EXPECT_EQ(ran.out.find(users.path().string()), std::string::npos) << ran.out;
+    EXPECT_TRUE(HasText(ran.out, "|none|none|C.UTF-8\n")) << ran.out;
+    EXPECT_FALSE(HasText(ran.out, "lpoptions"));
+    EXPECT_FALSE(HasText(ran.out, "system"));
+}
+
+// A daemon left behind by a test that was killed (its owner gone) is stopped by the next start,
+// with its settings in /etc/cups and its folder; a wait for a PDF ends as soon as none can come
+// (nothing left in the queue, or the queue stopped) and says why.
+TEST(PrivateCupsd, ADaemonLeftByAKilledTestIsSweptAndAWaitEndsOnceNothingCanCome)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a private cupsd needs root";
+    TempDir left;
+    const auto root = left / "cups";
+    const std::string script = Quoted(std::string(PROJECT_SOURCE_DIR) + "/scripts/private-cups.sh");
+    // Started for the shell that runs the script, which is gone once it has: as after a kill.
+    const Ran stale = RunShell("bash " + script + " start " + Quoted(root.string()));
+    if (stale.status != 0)
+        GTEST_SKIP() << "no private cupsd could be started here: " << stale.err;
+    const std::string pid = stale.out.substr(stale.out.find("PID=") + 4, stale.out.find('\n', stale.out.find("PID=")) -
+                                                                           stale.out.find("PID=") - 4);
+    const auto running = [&] { return ::kill(std::stoi(pid), 0) == 0; };
+    const std::shared_ptr<void> stopAnyway(nullptr, [&](void*) {
+        if (running() && HasText(ReadBytes("/proc/" + pid + "/cmdline"), root.string()))
+            ::kill(std::stoi(pid), SIGTERM);
+    });
+    std::string settings;
+    for (const auto& f : std::filesystem::directory_iterator("/etc/cups"))
+        if (f.path().filename().string().rfind("cups-pdf-brindlemark-", 0) == 0 &&
+            HasText(ReadBytes(f.path()), "Out " + root.string() + "/out"))
+            settings = f.path().string();
+    ASSERT_TRUE(running());
+    ASSERT_FALSE(settings.empty());
+
+    PrivateCups cups;
+    ASSERT_TRUE(cups.started) << cups.why;
+    for (int round = 0; round < 100 && running(); ++round)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // a killed process lingers as a zombie a moment
+    EXPECT_FALSE(running() && HasText(ReadBytes("/proc/" + pid + "/cmdline"), root.string()));
+    EXPECT_FALSE(std::filesystem::exists(settings));
+    EXPECT_FALSE(std::filesystem::exists(root));
+
+    // Nothing was sent: the wait ends at once instead of at the hang limit.
+    int job = 0;
+    EXPECT_TRUE(cups.NextPdf(job).empty());
+    EXPECT_TRUE(HasText(cups.why, "no job is left in the queue")) << cups.why;
+    // A job held by a stopped queue never prints: the wait says so.
+    ASSERT_EQ(RunShell("cupsdisable brindlemark-pdf", cups.env()).status, 0);
+    ASSERT_EQ(RunShell("lp -d brindlemark-pdf " + script, cups.env()).status, 0);
+    EXPECT_TRUE(cups.NextPdf(job).empty());
+    EXPECT_TRUE(HasText(cups.why, "a queue stopped with jobs waiting")) << cups.why;
+    std::string reason;
+    EXPECT_FALSE(cups.JobDone(&reason));
+    EXPECT_TRUE(HasText(reason, "a queue stopped with jobs waiting")) << reason;
+}
+
 // On the private cupsd's default queue a job comes out with every mark in place and says where it
 // went; while the queue is stopped or rejects jobs a job is refused at once, naming the printer
 // and the reason CUPS gives, and nothing reaches the queue.
@@ -32,17 +141,30 @@ TEST(CupsPrint, AJobComesOutWithEveryMarkInPlaceAndAQueueThatWouldNotPrintIsRefu
     const SlipDefinition d = Horizontal649(2);
     WriteDefinition(home / "Defs", "HZ649", d);
     WriteBytes(home / "wheel" / "w.txt", Wheel(23));
-    const Ran ran = brindlemark("print --definition HZ649 --wheel w.txt");
-    EXPECT_EQ(ran.status, 0) << ran.err;
+    // The user's own default printer, which this server does not have, plays no part in a test.
+    TempDir users;
+    ChooseMissingDefault(users);
+    const Ran ran = [&] {
+        const UsersEnvironment session{{"HOME", users.path().string()}, {"PRINTER", "OfficeA4"}};
+        return brindlemark("print --definition HZ649 --wheel w.txt");
+    }();
+    ASSERT_EQ(ran.status, 0) << ran.err;
     EXPECT_EQ(ran.err, "Printing 23 Picks On 3 Playslips\nProcessing Complete\nSent To Printer brindlemark-pdf\n");
     int job = 0;
     const auto pdf = cups.NextPdf(job);
-    ASSERT_FALSE(pdf.empty()) << "the printer wrote no PDF";
+    ASSERT_FALSE(pdf.empty()) << "the printer wrote no PDF: " << cups.why;
     const auto expected = Recorded(home / "Defs" / "HZ649.def", d, false, "0", "0", home / "wheel" / "w.txt");
     EXPECT_EQ(expected.sheets(), 3);
     EXPECT_EQ(CheckMarks(pdf, expected, true), "");
 
     const std::string jobs = RunShell("lpstat -W all -o brindlemark-pdf", env).out;
+    // An empty wheel prints nothing and the job is done: nothing reaches the queue.
+    WriteBytes(home / "wheel" / "empty.txt", "# no plays yet\r\n");
+    const Ran empty = brindlemark("print --definition HZ649 --wheel empty.txt --printer brindlemark-pdf");
+    EXPECT_EQ(empty.status, 0) << empty.err;
+    EXPECT_EQ(empty.err, "Printing 0 Picks On 0 Playslips\nProcessing Complete\n");
+    EXPECT_EQ(RunShell("lpstat -W all -o brindlemark-pdf", env).out, jobs);
+
     const struct {
         const char *make, *undo, *command, *refusal;
     } notReady[] = {
@@ -61,6 +183,21 @@ TEST(CupsPrint, AJobComesOutWithEveryMarkInPlaceAndAQueueThatWouldNotPrintIsRefu
         EXPECT_EQ(RunShell("lpstat -W all -o brindlemark-pdf", env).out, jobs);
         ASSERT_EQ(RunShell(std::string(c.undo) + " brindlemark-pdf", env).status, 0);
     }
+
+    // A default printer the user's own settings name but the server lacks is named as such.
+    const std::string missing = "brindlemark: The default printer \"OfficeA4\" chosen in your printing settings "
+                                "(lpoptions, LPDEST or PRINTER) does not exist; choose one of: brindlemark-pdf\n";
+    const Ran byOptions = RunShell(Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(home.path().string()) +
+                                       " print --definition HZ649 --wheel w.txt",
+                                   env + " HOME=" + Quoted(users.path().string()));
+    EXPECT_EQ(byOptions.status, 1);
+    EXPECT_EQ(byOptions.err, missing);
+    const Ran byVariable = RunShell(Quoted(BRINDLEMARK_EXE) + " --home " + Quoted(home.path().string()) +
+                                        " print --definition HZ649 --wheel w.txt",
+                                    env + " LPDEST=OfficeA4");
+    EXPECT_EQ(byVariable.status, 1);
+    EXPECT_EQ(byVariable.err, missing);
+    EXPECT_EQ(RunShell("lpstat -W all -o brindlemark-pdf", env).out, jobs);
 
     // A queue that turns the job away after that check still fails the submission, never silently.
     ASSERT_EQ(RunShell("cupsreject brindlemark-pdf", env).status, 0);
@@ -132,7 +269,7 @@ TEST(CupsPaper, PagesArriveTurnedAndUnscaledOnThePaperAskedFor)
         ASSERT_EQ(ran.status, 0) << ran.err;
         int job = 0;
         const auto pdf = cups.NextPdf(job);
-        ASSERT_FALSE(pdf.empty()) << "the printer wrote no PDF";
+        ASSERT_FALSE(pdf.empty()) << "the printer wrote no PDF: " << cups.why;
         EXPECT_EQ(PageSize(pdf), std::string(c.size) + "\n");
         const auto expected = Expected(file, d, c.paper, c.scale);
         ASSERT_EQ(expected.marks().size(), 490u);
@@ -152,7 +289,7 @@ TEST(CupsPaper, PagesArriveTurnedAndUnscaledOnThePaperAskedFor)
         ASSERT_EQ(ran.status, 0) << ran.err;
         int job = 0;
         const auto pdf = cups.NextPdf(job);
-        ASSERT_FALSE(pdf.empty());
+        ASSERT_FALSE(pdf.empty()) << cups.why;
         EXPECT_EQ(cups.JobMedia(job), c.media);
         EXPECT_EQ(PageSize(pdf), std::string(c.size) + "\n");
     }
@@ -165,11 +302,13 @@ TEST(CupsPaper, PagesArriveTurnedAndUnscaledOnThePaperAskedFor)
                              "Sent To Printer bm-letter\n");
     int job = 0;
     const auto page = cups.NextPdf(job);
-    ASSERT_FALSE(page.empty());
+    ASSERT_FALSE(page.empty()) << cups.why;
     EXPECT_EQ(cups.JobMedia(job), "media=iso_a4_210x297mm;");
     RecordingSurface expected;
     expected.SetOrientation(Orientation::Portrait);
-    DrawCalibrationPage(CalibrationPageFor(A4Paper()), expected);
+    CalibrationPage a4 = CalibrationPageFor(A4Paper());
+    a4.caption = "Printer bm-letter, paper A4";  // as the command line labels it
+    DrawCalibrationPage(a4, expected);
     ASSERT_TRUE(expected.EndDocument());
     EXPECT_EQ(CheckMarks(page, expected), "");
 
@@ -177,6 +316,61 @@ TEST(CupsPaper, PagesArriveTurnedAndUnscaledOnThePaperAskedFor)
     const Ran refused = Brindlemark(cups, home, "test-pattern --definition HA649 --printer bm-letter --paper 82x150 --left 5");
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"), std::string::npos) << refused.err;
+}
+
+// A driver-based queue ("bm-driver", a PPD whose trays are PJL commands, writing what the printer
+// would receive to a file): its trays are offered with the driver's own names, the chosen one
+// reaches the printer as the driver's choice, whether remembered as that choice or as the IPP
+// keyword; a paper size the driver does not take is refused before anything is sent.
+TEST(CupsDriver, TheChosenTrayReachesThePrinterAndAPaperItCannotTakeIsRefused)
+{
+    PrivateCups cups;
+    if (std::string(BRINDLEMARK_EXE).empty() || !cups.started)
+        GTEST_SKIP() << cups.why << " (and the program must be built)";
+    ASSERT_EQ(cups.Script("driver bm-driver").status, 0);
+    const auto received = cups.out / "bm-driver.prn";
+    TempDir home;
+    home.makeProgramFolder();
+    WriteDefinition(home / "Defs", "HA649", Horizontal649(1));
+    const auto pdf = home / "pattern.pdf";
+    const Ran pattern = Brindlemark(cups, home, "test-pattern --definition HA649 --pdf " + Quoted(pdf.string()));
+    ASSERT_EQ(pattern.status, 0) << pattern.err;
+
+    cupsSetServer(cups.server.c_str());
+    const std::shared_ptr<void> unset(nullptr, [](void*) { cupsSetServer(nullptr); });
+    const auto spooler = SystemSpooler();
+    std::vector<std::string> labels;
+    for (const auto& source : spooler->Sources("bm-driver"))
+        labels.push_back(source.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"Bypass Tray", "Tray 1", "Tray 2", "Tray 3", "Tray 4",
+                                                "Large Capacity Tray", "Auto Select"}));
+    const struct {
+        const char *source, *pjl;
+    } trays[] = {
+        {"MultiTray", "@PJL SET TRAY = BYPASS"},
+        {"multi-tray", "@PJL SET TRAY = BYPASS"},
+        {"1Tray", "@PJL SET TRAY = Tray1"},
+        {"", "@PJL SET TRAY = ALL"},
+    };
+    for (const auto& c : trays) {
+        SCOPED_TRACE(c.source);
+        WriteBytes(received, "");
+        const auto job = spooler->Submit("bm-driver", pdf, "tray", {A4Paper(), c.source});
+        ASSERT_TRUE(job) << job.error().message;
+        ASSERT_TRUE(cups.JobDone(&cups.why)) << cups.why;
+        EXPECT_TRUE(HasText(ReadBytes(received), c.pjl));
+    }
+    EXPECT_TRUE(spooler->TakesPaper("bm-driver", LegalPaper()));
+    EXPECT_FALSE(spooler->TakesPaper("bm-driver", Paper{"", 82, 190}));
+    EXPECT_TRUE(spooler->TakesPaper("brindlemark-pdf", Paper{"", 82, 190}));  // cups-pdf takes custom sizes
+
+    const std::string jobs = RunShell("lpstat -W all -o bm-driver", cups.env()).out;
+    const Ran refused = Brindlemark(cups, home, "test-pattern --definition HA649 --printer bm-driver --paper 82x190");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "brindlemark: The printer \"bm-driver\" does not take 82 x 190 mm paper (it lists no such "
+                           "size and takes no custom sizes), so nothing was sent to it: it would print on A4 instead, "
+                           "moving every mark. Choose a paper size it lists, or another printer.\n");
+    EXPECT_EQ(RunShell("lpstat -W all -o bm-driver", cups.env()).out, jobs);
 }
 
 }  // namespace
