@@ -6,6 +6,7 @@
 
 #include "slip/SlipDrawing.h"
 
+class QFontMetrics;
 class QPainter;
 
 namespace bm::app {
@@ -30,6 +31,9 @@ public:
     // Pixels per millimetre at the sheet's real size on this screen.
     double RealSize() const;
 
+    // Where the measurement's label is painted, in millimetres of the sheet; empty without one.
+    QRectF DimensionLabel() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return {160, 120}; }
 
@@ -42,6 +46,9 @@ private:
     // SlipViewExtras.cpp: the extra marks in their colour, under the black marks; names over all.
     void PaintExtras(QPainter& p, double scale) const;
     void PaintExtraNames(QPainter& p, double scale) const;
+    // The measurement's label with its background, in pixels of the painted sheet.
+    QRectF LabelRect(double scale, const QFontMetrics& metrics) const;
+    void PaintNote(QPainter& p) const;
 
     SlipDrawing drawing_;
     bool slipOnly_ = false;

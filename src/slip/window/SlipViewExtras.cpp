@@ -2,6 +2,8 @@
 
 #include "slip/window/SlipView.h"
 
+#include <algorithm>
+
 // The extra marks of a SlipDrawing: a colour of their own, so they are not taken for numbers,
 // and the one being edited drawn thicker in the colour of the measurement being entered.
 
@@ -44,9 +46,23 @@ void SlipView::PaintExtraNames(QPainter& p, double scale) const
         p.setFont(f);
         p.setPen(marked ? kMarked : kExtra.darker(130));
         const QRectF box = Area(drawing_.extras[i].box);
-        // Beside the mark on its right, where a slip's box has its printed caption.
-        p.drawText(QPointF(box.right() * scale + 3, box.center().y() * scale + QFontMetrics(f).ascent() / 2.0 - 1),
-                   QString::fromStdString(drawing_.extras[i].text));
+        const QFontMetrics metrics(f);
+        // Beside the mark on its right, where a slip's box has its printed caption; a name longer
+        // than the room before the next extra mark on its line ends in an ellipsis rather than
+        // running into that mark's name.
+        const double x = box.right() * scale + 3, y = box.center().y() * scale;
+        double room = 1e9;
+        for (std::size_t j = 0; j < drawing_.extras.size(); ++j) {
+            const QRectF other = Area(drawing_.extras[j].box);
+            const bool level = other.top() * scale <= y + metrics.height() / 2.0 &&
+                               other.bottom() * scale >= y - metrics.height() / 2.0;
+            if (j != i && level && other.left() * scale >= box.right() * scale)
+                room = std::min(room, other.left() * scale - x - 2);
+        }
+        const QString name = QString::fromStdString(drawing_.extras[i].text);
+        const QString shown = room < 1e9 ? metrics.elidedText(name, Qt::ElideRight, std::max(0, static_cast<int>(room)))
+                                         : name;
+        p.drawText(QPointF(x, y + metrics.ascent() / 2.0 - 1), shown);
     }
 }
 
