@@ -278,7 +278,6 @@ void HistoryWindow::BuildTable()
     tblHistory->setSortingEnabled(true);
     // By date until the user sorts otherwise; the sort keeps the file's order within a day.
     tblHistory->sortByColumn(0, Qt::AscendingOrder);
-    tblHistory->resizeColumnsToContents();
 
     // The total stays below the draws however they are sorted.
     tblTotal->setColumnCount(columns);
@@ -296,10 +295,31 @@ void HistoryWindow::BuildTable()
     tblTotal->setFixedHeight(tblTotal->rowHeight(0) + 2 * tblTotal->frameWidth());
     tblTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tblTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The totals are far larger than one draw's counts: each column is as wide as either needs.
-    tblTotal->resizeColumnsToContents();
+    // The totals are far larger than one draw's counts: each column is as wide as either needs,
+    // and no wider, so that the twelve tiers of a powerball game fit the screen.
+    // Twelve tiers (a powerball game) beside the draw, Wins and Won: a compact type keeps every
+    // column on a screen 1,280 pixels wide.
+    if (game_.tiers.size() >= 12) {
+        for (QTableWidget* t : {tblHistory, tblTotal}) {
+            QFont compact = t->font();
+            compact.setPointSizeF(compact.pointSizeF() * 0.9);
+            t->setFont(compact);
+            t->horizontalHeader()->setFont(compact);
+            t->verticalHeader()->setDefaultSectionSize(QFontMetrics(compact).height() + 6);
+        }
+        tblTotal->setFixedHeight(tblTotal->rowHeight(0) + 2 * tblTotal->frameWidth());
+    }
+    const QFontMetrics cells = tblHistory->fontMetrics();
+    const QFontMetrics heads = tblHistory->horizontalHeader()->fontMetrics();
     for (int c = 0; c < columns; ++c) {
-        const int width = std::max(tblHistory->columnWidth(c), tblTotal->columnWidth(c));
+        int width = 0;
+        for (const QString& line : tblHistory->horizontalHeaderItem(c)->text().split(QLatin1Char('\n')))
+            width = std::max(width, heads.horizontalAdvance(line) + 12);
+        for (int r = 0; r < tblHistory->rowCount(); ++r)
+            if (const QTableWidgetItem* item = tblHistory->item(r, c))
+                width = std::max(width, cells.horizontalAdvance(item->text()));
+        width = std::max(width, tblTotal->fontMetrics().horizontalAdvance(tblTotal->item(0, c)->text()));
+        width += 8;  // the cell's own margins
         tblHistory->setColumnWidth(c, width);
         tblTotal->setColumnWidth(c, width);
     }

@@ -93,8 +93,9 @@ void SlipView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(128, 128, 128));
-    // Nothing to draw yet (entries missing): the note alone, no sheet of no size.
-    if (drawing_.sheetWidth <= 0 || drawing_.sheetHeight <= 0) {
+    // Nothing to draw yet (entries missing): the note alone, no empty sheet.
+    const bool noSlip = drawing_.slip.x1 == drawing_.slip.x2 || drawing_.slip.y1 == drawing_.slip.y2;
+    if (drawing_.sheetWidth <= 0 || drawing_.sheetHeight <= 0 || (noSlip && drawing_.boxes.empty())) {
         if (!note_.isEmpty())
             PaintNote(p);
         return;
@@ -176,13 +177,21 @@ QRectF SlipView::LabelRect(double s, const QFontMetrics& metrics) const
     const double w = metrics.horizontalAdvance(text) + 4, h = metrics.height() + 2;
     // Beside the line, on the sheet, and over no number box where there is such a place: above
     // or below an across line, right or left of an upright one.
+    QRectF boxes;
+    for (const BoxRect& box : drawing_.boxes)
+        boxes |= Rect(box);
+    boxes = QRectF(boxes.topLeft() * s, boxes.bottomRight() * s);
     std::vector<QPointF> corners;
     if (across) {
         const double x = std::min(a.x(), b.x());
-        corners = {{x, a.y() - 6 - h}, {x, a.y() + 6}, {std::max(a.x(), b.x()) + 8, a.y() - h / 2}};
+        corners = {{x, a.y() - 6 - h}, {x, a.y() + 6}, {std::max(a.x(), b.x()) + 8, a.y() - h / 2},
+                   {x, boxes.top() - 4 - h}, {x, boxes.bottom() + 4}};
     } else {
         const double y = (a.y() + b.y()) / 2 - h / 2;
-        corners = {{a.x() + 8, y}, {a.x() - 8 - w, y}};
+        // Beside the line, else level with it beyond the boxes on either side.
+        corners = {{a.x() + 8, y},           {a.x() - 8 - w, y},
+                   {boxes.right() + 8, y},   {boxes.left() - 8 - w, y},
+                   {a.x() + 8, boxes.top() - 4 - h}, {a.x() + 8, boxes.bottom() + 4}};
     }
     const auto place = [&](QPointF at) {
         at.setX(std::clamp(at.x(), shown.left() * s, std::max(shown.left() * s, shown.right() * s - w)));

@@ -159,7 +159,8 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
 {
     setObjectName(QStringLiteral("frmWheels"));
     setWindowTitle(QStringLiteral("Brindlemark - Wheels"));
-    const auto kept = Kept().find(choice_.Folder().home());
+    home_ = choice_.Folder().home();
+    const auto kept = Kept().find(home_);
     if (kept != Kept().end())
         own_->listed = kept->second.definition;
     else if (const auto chosen = choice_.ReadChosen())
@@ -274,7 +275,8 @@ WheelsWindow::~WheelsWindow()
 
 void WheelsWindow::Keep()
 {
-    KeptEntries& k = Kept()[choice_.Folder().home()];
+    // The main window may be gone already (its windows are deleted later): only what is ours.
+    KeptEntries& k = Kept()[home_];
     k.definition = own_->listed;
     k.numbers = txtNumbers->text();
     k.second = txtSecond->text();

@@ -94,6 +94,7 @@ private:
     std::unique_ptr<WheelsDefinition> own_;
     WheelPrinter* printer_ = nullptr;
     std::filesystem::path savedPlays_;  // where the Apply tab's plays were last saved
+    std::filesystem::path home_;        // the program folder, whose entries are kept
     std::shared_ptr<void> listening_;
     std::optional<wheels::Design> design_;
     std::filesystem::path designFile_;
