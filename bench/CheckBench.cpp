@@ -19,7 +19,7 @@ std::filesystem::path CombinationsFile()
 
 const bm::CheckGame& SixFromFortyNine()
 {
-    return bm::CheckerByName("frmChkwhl").Game(false);
+    return bm::CheckerById("six").Game(false);
 }
 
 bm::DrawResult TheDraw()
@@ -74,7 +74,7 @@ void ClassifyPlays(benchmark::State& state)
             p.numbers[k] = number(random);
         p.count = 6;
     }
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto& game = bm::CheckerById("six").Game(true);
     auto draw = TheDraw();
     draw.extra = 44;
     const bm::DrawMatcher matcher(game, draw, 49);

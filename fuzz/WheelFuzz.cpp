@@ -104,10 +104,8 @@ void CheckParts(const Game& g, std::string_view bytes, const std::vector<Play>& 
 // into its tier one at a time. The pool lies on either side of 63, where the quick reading stops.
 void CheckEngineAgrees(const Game& g, std::uint8_t pick, const std::vector<Play>& plays, bool fault)
 {
-    const char* window = g.perPlay == 5 ? "frmChkwhl5" : g.perPlay == 7 ? "frmChkwhl7"
-                                                        : g.kept == 5  ? "frmChkwhlPB"
-                                                                       : "frmChkwhl";
-    const CheckGame& game = CheckerByName(window).Game(pick & 1);
+    const char* checker = g.perPlay == 5 ? "five" : g.perPlay == 7 ? "seven" : g.kept == 5 ? "powerball" : "six";
+    const CheckGame& game = CheckerById(checker).Game(pick & 1);
     const int pool = 40 + (pick >> 1) % 30;
     DrawResult draw;
     draw.main = {3, 11, 19, 27, 35, 43, 44};

@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include "windowing/window/Dialogs.h"
+#include "checking/window/CheckerNames.h"
 #include "checking/window/CheckerWindow.h"
 #include "PaintTimes.h"
 
@@ -84,7 +85,7 @@ void CheckThroughWindow(benchmark::State& state)
     BenchDialogs dialogs;
     dialogs.wheel = QString::fromStdString(wheel.string());
     bm::app::SetDialogs(&dialogs);
-    const auto& variant = bm::CheckerByName("frmChkwhl");
+    const auto& variant = bm::CheckerByWindowName("frmChkwhl");
     LottoChoice choice(dir.path().toStdString());
     bm::app::CheckerWindow window(variant, choice);
     window.show();

@@ -2,6 +2,7 @@
 
 #include "checking/GameVariants.h"
 #include "checking/TwoPoolCheck.h"
+#include "checking/window/CheckerNames.h"
 #include "checking/window/TwoPoolCheckerWindow.h"
 #include "slip/MarkPlacement.h"
 
@@ -19,7 +20,7 @@ std::optional<std::string> CheckerWindowFor(const CurrentDefinition& current)
     const CheckerVariant* variant = ChooseChecker(current.definitionName, definition);
     if (!variant)
         return std::nullopt;
-    return std::string(variant->windowName);
+    return std::string(CheckerWindowName(*variant));
 }
 
 }  // namespace bm::app

@@ -11,106 +11,106 @@ constexpr auto P = Pattern::Plain;
 constexpr std::optional<Pattern> kNone;
 constexpr int A = kAnyHit;
 
-// Columns: matches, hit, counter, count label, caption name, caption, summary label, losing,
+// Columns: matches, hit, counter, caption, summary label, losing,
 // hidden while running, live pattern, final pattern, report line, 6-from-49 probability.
 constexpr Tier kSixBonus[] = {
-    {0, A, "cnt0", "lblcnt0", "Label1", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0.43596497f},
-    {1, A, "cnt1", "lblcnt1", "Label2", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0.41301945f},
-    {2, A, "cnt2", "lblcnt2", "Label3", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0.13237803f},
-    {3, A, "cnt3", "lblcnt3", "Label4", "Match 3", "Match 3 - ", false, false, P, G,
+    {0, A, "cnt0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0.43596497f},
+    {1, A, "cnt1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0.41301945f},
+    {2, A, "cnt2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0.13237803f},
+    {3, A, "cnt3", "Match 3", "Match 3 - ", false, false, P, G,
      "Match-3 For This Draw At Line ", 0.017650403f},
-    {4, A, "cnt4", "lblcnt4", "Label5", "Match 4", "Match 4 - ", false, false, P, G,
+    {4, A, "cnt4", "Match 4", "Match 4 - ", false, false, P, G,
      "Match-4 For This Draw At Line ", 0.0009686197f},
-    {5, 0, "cnt5", "lblcnt5", "Label6", "Match 5", "Match 5 - ", false, false, G, G,
+    {5, 0, "cnt5", "Match 5", "Match 5 - ", false, false, G, G,
      "MATCH-5 For This Draw At Line ", 1.8020832e-5f},
-    {5, 1, "cnt5b", "lblcnt5b", "Label7", "Match 5+", "Match 5+ - ", false, false, G, G,
+    {5, 1, "cnt5b", "Match 5+", "Match 5+ - ", false, false, G, G,
      "MATCH-5 + Bonus For This Draw At Line ", 4.2906743e-7f},
-    {6, A, "cnt6", "lblcnt6", "Label8", "Jackpot!", "Match 6 - ", false, false, P, P,
+    {6, A, "cnt6", "Jackpot!", "Match 6 - ", false, false, P, P,
      "***MATCH-6*** For This Draw At Line ", 7.151124e-8f},
 };
 
 constexpr Tier kSixPlain[] = {
     kSixBonus[0], kSixBonus[1], kSixBonus[2], kSixBonus[3], kSixBonus[4],
-    {5, A, "cnt5", "lblcnt5", "Label6", "Match 5", "Match 5 - ", false, false, G, G,
+    {5, A, "cnt5", "Match 5", "Match 5 - ", false, false, G, G,
      "MATCH-5 For This Draw At Line ", 1.84499e-5f},
     kSixBonus[7],
 };
 
 constexpr Tier kSeven[] = {
-    {0, A, "cnt0", "lblcnt0", "Label0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0},
-    {1, A, "cnt1", "lblcnt1", "Label1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0},
-    {2, A, "cnt2", "lblcnt2", "Label2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0},
-    {3, 0, "cnt3", "lblcnt3", "Label3", "Match 3", "Match 3 - ", false, false, G, G,
+    {0, A, "cnt0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0},
+    {1, A, "cnt1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0},
+    {2, A, "cnt2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0},
+    {3, 0, "cnt3", "Match 3", "Match 3 - ", false, false, G, G,
      "Match-3 For This Draw At Line ", 0},
-    {3, 1, "cnt3b", "lblcnt3b", "Label3b", "Match 3+", "Match 3+ - ", false, false, G, G,
+    {3, 1, "cnt3b", "Match 3+", "Match 3+ - ", false, false, G, G,
      "Match-3 + Bonus For This Draw At Line ", 0},
-    {4, A, "cnt4", "lblcnt4", "Label4", "Match 4", "Match 4 - ", false, false, P, G,
+    {4, A, "cnt4", "Match 4", "Match 4 - ", false, false, P, G,
      "Match-4 For This Draw At Line ", 0},
-    {5, A, "cnt5", "lblcnt5", "Label5", "Match 5", "Match 5 - ", false, false, G, G,
+    {5, A, "cnt5", "Match 5", "Match 5 - ", false, false, G, G,
      "MATCH-5 For This Draw At Line ", 0},
-    {6, 0, "cnt6", "lblcnt6", "Label6", "Match 6", "Match 6 - ", false, false, G, G,
+    {6, 0, "cnt6", "Match 6", "Match 6 - ", false, false, G, G,
      "MATCH-6 For This Draw At Line ", 0},
-    {6, 1, "cnt6b", "lblcnt6b", "Label6b", "Match 6+", "Match 6+ - ", false, false, G, G,
+    {6, 1, "cnt6b", "Match 6+", "Match 6+ - ", false, false, G, G,
      "***MATCH-6 + Bonus*** For This Draw At Line ", 0},
-    {7, A, "cnt7", "lblcnt7", "Label7", "Jackpot!", "Match 7 - ", false, false, P, P,
+    {7, A, "cnt7", "Jackpot!", "Match 7 - ", false, false, P, P,
      "***MATCH-7*** For This Draw At Line ", 0},
 };
 
 constexpr Tier kFiveBonus[] = {
-    {0, 0, "cnt0", "lblcnt0", "Label0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0},
-    {0, 1, "cnt0b", "lblcnt0b", "Label0b", "Match 0+", "Match 0+ - ", false, true, kNone, G,
+    {0, 0, "cnt0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0},
+    {0, 1, "cnt0b", "Match 0+", "Match 0+ - ", false, true, kNone, G,
      "Match-0+Bonus For This Draw At Line ", 0},
-    {1, 0, "cnt1", "lblcnt1", "Label1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0},
-    {1, 1, "cnt1b", "lblcnt1b", "Label1b", "Match 1+", "Match 1+ - ", false, true, kNone, G,
+    {1, 0, "cnt1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0},
+    {1, 1, "cnt1b", "Match 1+", "Match 1+ - ", false, true, kNone, G,
      "Match-1+Bonus For This Draw At Line ", 0},
-    {2, 0, "cnt2", "lblcnt2", "Label2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0},
-    {2, 1, "cnt2b", "lblcnt2b", "Label2b", "Match 2+", "Match 2+ - ", false, true, kNone, G,
+    {2, 0, "cnt2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0},
+    {2, 1, "cnt2b", "Match 2+", "Match 2+ - ", false, true, kNone, G,
      "Match-2+Bonus For This Draw At Line ", 0},
-    {3, 0, "cnt3", "lblcnt3", "Label3", "Match 3", "Match 3 - ", false, false, kNone, G,
+    {3, 0, "cnt3", "Match 3", "Match 3 - ", false, false, kNone, G,
      "Match-3 For This Draw At Line ", 0},
-    {3, 1, "cnt3b", "lblcnt3b", "Label3b", "Match 3+", "Match 3+ - ", false, false, kNone, G,
+    {3, 1, "cnt3b", "Match 3+", "Match 3+ - ", false, false, kNone, G,
      "Match-3+Bonus For This Draw At Line ", 0},
-    {4, 0, "cnt4", "lblcnt4", "Label4", "Match 4", "Match 4 - ", false, false, kNone, G,
+    {4, 0, "cnt4", "Match 4", "Match 4 - ", false, false, kNone, G,
      "Match-4 For This Draw At Line ", 0},
-    {4, 1, "cnt4b", "lblcnt4b", "Label4b", "Match 4+", "Match 4+ - ", false, false, kNone, G,
+    {4, 1, "cnt4b", "Match 4+", "Match 4+ - ", false, false, kNone, G,
      "Match-4+Bonus For This Draw At Line ", 0},
-    {5, A, "cnt5", "lblcnt5", "Label5", "Jackpot!", "Jackpot - ", false, false, kNone, P,
+    {5, A, "cnt5", "Jackpot!", "Jackpot - ", false, false, kNone, P,
      "***JACKPOT*** For This Draw At Line ", 0},
 };
 
 constexpr Tier kFivePlain[] = {
-    {0, A, "cnt0", "lblcnt0", "Label0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0},
-    {1, A, "cnt1", "lblcnt1", "Label1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0},
-    {2, A, "cnt2", "lblcnt2", "Label2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0},
-    {3, A, "cnt3", "lblcnt3", "Label3", "Match 3", "Match 3 - ", false, false, P, G,
+    {0, A, "cnt0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0},
+    {1, A, "cnt1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0},
+    {2, A, "cnt2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0},
+    {3, A, "cnt3", "Match 3", "Match 3 - ", false, false, P, G,
      "Match-3 For This Draw At Line ", 0},
-    {4, A, "cnt4", "lblcnt4", "Label4", "Match 4", "Match 4 - ", false, false, P, G,
+    {4, A, "cnt4", "Match 4", "Match 4 - ", false, false, P, G,
      "Match-4 For This Draw At Line ", 0},
-    {5, A, "cnt5", "lblcnt5", "Label5", "Jackpot!", "Jackpot - ", false, false, P, P,
+    {5, A, "cnt5", "Jackpot!", "Jackpot - ", false, false, P, P,
      "***JACKPOT*** For This Draw At Line ", 0},
 };
 
 constexpr Tier kPowerball[] = {
-    {0, 0, "cnt0", "lblcnt0", "Label0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0},
-    {0, 1, "cnt0b", "lblcnt0b", "Label0b", "Match 0+", "Match 0+ - ", false, true, kNone, G,
+    {0, 0, "cnt0", "Match 0", "Match 0 - ", true, true, kNone, G, nullptr, 0},
+    {0, 1, "cnt0b", "Match 0+", "Match 0+ - ", false, true, kNone, G,
      "Match-0+PB For This Draw At Line ", 0},
-    {1, 0, "cnt1", "lblcnt1", "Label1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0},
-    {1, 1, "cnt1b", "lblcnt1b", "Label1b", "Match 1+", "Match 1+ - ", false, true, kNone, G,
+    {1, 0, "cnt1", "Match 1", "Match 1 - ", true, true, kNone, G, nullptr, 0},
+    {1, 1, "cnt1b", "Match 1+", "Match 1+ - ", false, true, kNone, G,
      "Match-1+PB For This Draw At Line ", 0},
-    {2, 0, "cnt2", "lblcnt2", "Label2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0},
-    {2, 1, "cnt2b", "lblcnt2b", "Label2b", "Match 2+", "Match 2+ - ", false, true, kNone, G,
+    {2, 0, "cnt2", "Match 2", "Match 2 - ", true, true, kNone, G, nullptr, 0},
+    {2, 1, "cnt2b", "Match 2+", "Match 2+ - ", false, true, kNone, G,
      "Match-2+PB For This Draw At Line ", 0},
-    {3, 0, "cnt3", "lblcnt3", "Label3", "Match 3", "Match 3 - ", false, false, P, G,
+    {3, 0, "cnt3", "Match 3", "Match 3 - ", false, false, P, G,
      "Match-3 For This Draw At Line ", 0},
-    {3, 1, "cnt3b", "lblcnt3b", "Label3b", "Match 3+", "Match 3+ - ", false, false, P, G,
+    {3, 1, "cnt3b", "Match 3+", "Match 3+ - ", false, false, P, G,
      "Match-3+PB For This Draw At Line ", 0},
-    {4, 0, "cnt4", "lblcnt4", "Label4", "Match 4", "Match 4 - ", false, false, G, G,
+    {4, 0, "cnt4", "Match 4", "Match 4 - ", false, false, G, G,
      "MATCH-4 For This Draw At Line ", 0},
-    {4, 1, "cnt4b", "lblcnt4b", "Label4b", "Match 4+", "Match 4+ - ", false, false, G, G,
+    {4, 1, "cnt4b", "Match 4+", "Match 4+ - ", false, false, G, G,
      "*MATCH-4+PB* For This Draw At Line ", 0},
-    {5, 0, "cnt5", "lblcnt5", "Label5", "Match 5", "Match 5 - ", false, false, G, G,
+    {5, 0, "cnt5", "Match 5", "Match 5 - ", false, false, G, G,
      "**MATCH-5** For This Draw At Line ", 0},
-    {5, 1, "cnt5b", "lblcnt5b", "Label5b", "Jackpot!", "Jackpot - ", false, false, G, P,
+    {5, 1, "cnt5b", "Jackpot!", "Jackpot - ", false, false, G, P,
      "***JACKPOT!*** For This Draw At Line ", 0},
 };
 
@@ -152,10 +152,10 @@ struct Games {
     CheckGame powerball = Make({"powerball game", 6, 5, 5, ExtraNumber::Powerball, true,
                                 "Enter 6 Drawn Numbers Below", kPowerball, 6, false, false});
     std::array<CheckerVariant, 4> variants{{
-        {"frmChkwhl", 7, &sixBonus, &sixPlain},
-        {"frmChkwhl5", 6, &fiveBonus, &fivePlain},
-        {"frmChkwhl7", 8, &seven, &seven},
-        {"frmChkwhlPB", 6, &powerball, &powerball},
+        {"six", 7, &sixBonus, &sixPlain},
+        {"five", 6, &fiveBonus, &fivePlain},
+        {"seven", 8, &seven, &seven},
+        {"powerball", 6, &powerball, &powerball},
     }};
 };
 
@@ -180,12 +180,12 @@ std::span<const CheckerVariant> CheckerVariants()
     return TheGames().variants;
 }
 
-const CheckerVariant& CheckerByName(std::string_view windowName)
+const CheckerVariant& CheckerById(std::string_view id)
 {
     for (const auto& v : CheckerVariants())
-        if (windowName == v.windowName)
+        if (id == v.id)
             return v;
-    throw std::invalid_argument("no checker window " + std::string(windowName));
+    throw std::invalid_argument("no checker " + std::string(id));
 }
 
 const CheckerVariant* ChooseChecker(const GameFormat& game)

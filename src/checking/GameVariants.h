@@ -18,9 +18,7 @@ inline constexpr int kAnyHit = -1;
 struct Tier {
     int matches;               // main numbers matched
     int hit;                   // 0 or 1 for the bonus / powerball hit, kAnyHit when it plays no part
-    const char* counter;       // "cnt5b"
-    const char* countLabel;    // objectName of the count label, "lblcnt5b"
-    const char* captionName;   // objectName of the caption beside it
+    const char* counter;       // "cnt5b"; the checker windows name their labels after it
     const char* caption;       // "Match 5+"
     const char* summaryLabel;  // "Match 5+ - "
     bool losing;               // counts into the total losses
@@ -41,7 +39,7 @@ struct CheckGame {
     int mainDrawn;               // main numbers of the draw
     ExtraNumber extra;           // the draw's last number
     bool extraMatchesLastPick;   // powerball: compared with the play's last number only, else with every pick
-    const char* heading;         // lblHead
+    const char* heading;         // what the draw boxes are for
     std::span<const Tier> tiers;  // in summary order, which is also the order of the rows
     int summaryBreak;            // the summary's empty line stands before tiers[summaryBreak]
     bool expectedFor49;          // "Expected is" figures when the pool is 49
@@ -58,10 +56,11 @@ struct CheckGame {
     unsigned hitMask = 0;
 };
 
-// One checker window: its name, its draw boxes and the game or games it checks.
+// One way of checking tickets, as one checker window shows it: the numbers drawn and the game
+// or games it checks.
 struct CheckerVariant {
-    const char* windowName;    // frmChkwhl, frmChkwhl5, frmChkwhl7, frmChkwhlPB
-    int drawBoxes;             // txtN1 ... txtN<drawBoxes>
+    const char* id;            // "six", "five", "seven", "powerball"
+    int drawBoxes;             // the most numbers a draw of its games holds
     const CheckGame* withBonus;
     const CheckGame* withoutBonus;
 
@@ -72,7 +71,7 @@ struct CheckerVariant {
 };
 
 std::span<const CheckerVariant> CheckerVariants();
-const CheckerVariant& CheckerByName(std::string_view windowName);
+const CheckerVariant& CheckerById(std::string_view id);
 
 // The window that "Check Tickets" opens for a game: pick 5 (powerball or not), 6 or 7.
 const CheckerVariant* ChooseChecker(const GameFormat& game);

@@ -304,10 +304,14 @@ void AddPanelMarksToDrawing(SlipDrawing& drawing, const SlipDefinition& def, con
     const BoxGeometry g(def, top, left);
     for (int m = 1; m <= def.MainPanels; ++m)
         for (int p = 1; p <= def.PanelsAcross; ++p) {
-            if (marks.second)
+            if (marks.second) {
                 for (int n = 1; n <= marks.second->pool; ++n)
-                    drawing.extras.push_back({SecondBox(g, *marks.second, m, p, n),
-                                              m == 1 && p == 1 && n == 1 ? std::string("Second") : std::string(), true});
+                    drawing.extras.push_back({SecondBox(g, *marks.second, m, p, n), std::string(), true});
+                // Named left of its first box, as the main grid's first number is: a name on the
+                // right would cover the row's next boxes.
+                if (m == 1 && p == 1)
+                    drawing.labels.push_back({SecondBox(g, *marks.second, m, p, 1), "Second", true});
+            }
             for (const BoardBox& b : marks.board)
                 drawing.extras.push_back({BoardRect(g, b, m, p), m == 1 && p == 1 ? b.name : std::string(), true});
         }

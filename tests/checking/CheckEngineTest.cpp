@@ -14,7 +14,7 @@ using bmtest::Draw;
 using bmtest::FakeClock;
 
 struct VariantCase {
-    const char* window;
+    const char* checker;
     bool bBon;
     std::vector<int> draw;                                      // numbers beyond the game's boxes are never read
     std::vector<std::pair<const char*, const char*>> plays;  // and the tier each counts in
@@ -23,40 +23,40 @@ struct VariantCase {
 
 // Every tier of every game, with the bonus and powerball rules at their edges.
 const VariantCase kCases[] = {
-    {"frmChkwhl", true, {1, 2, 3, 4, 5, 6, 7}, {
+    {"six", true, {1, 2, 3, 4, 5, 6, 7}, {
         {"10,11,12,13,14,15", "cnt0"}, {"7,11,12,13,14,15", "cnt0"}, {"1,11,12,13,14,15", "cnt1"},
         {"1,2,12,13,14,7", "cnt2"}, {"1,2,3,13,14,15", "cnt3"},
         {"1,2,3,4,14,7", "cnt4"},  // the bonus counts with five only
         {"1,2,3,4,5,15", "cnt5"}, {"7,5,4,3,2,1", "cnt5b"}, {"6,5,4,3,2,1", "cnt6"},
     }},
     // A pool beyond the table of small numbers: numbers that share a table slot with 1 and 2.
-    {"frmChkwhl", true, {1, 2, 3, 4, 5, 6, 7}, {{"257,258,12,13,14,15", "cnt0"}, {"257,258,1,2,3,4", "cnt4"}}, 300},
+    {"six", true, {1, 2, 3, 4, 5, 6, 7}, {{"257,258,12,13,14,15", "cnt0"}, {"257,258,1,2,3,4", "cnt4"}}, 300},
     // The seventh number given is no bonus here.
-    {"frmChkwhl", false, {1, 2, 3, 4, 5, 6, 7}, {
+    {"six", false, {1, 2, 3, 4, 5, 6, 7}, {
         {"21,22,23,24,25,26", "cnt0"}, {"1,11,12,13,14,15", "cnt1"}, {"21,22,23,24,1,2", "cnt2"},
         {"1,2,3,13,14,15", "cnt3"}, {"1,2,3,4,14,15", "cnt4"}, {"1,2,3,4,5,7", "cnt5"}, {"1,2,3,4,5,6", "cnt6"},
     }},
     // Drawn numbers beyond any table of small numbers.
-    {"frmChkwhl", true, {300, 5, 1, 255, 256, 32767, 32766}, {
+    {"six", true, {300, 5, 1, 255, 256, 32767, 32766}, {
         {"300,5,1,255,256,32767", "cnt6"}, {"300,5,1,255,256,32766", "cnt5b"},
         {"300,5,1,255,44,45", "cnt4"}, {"44,2,254,257,4,32765", "cnt0"},
     }, 32767},
-    {"frmChkwhl7", false, {1, 2, 3, 4, 5, 6, 7, 8}, {
+    {"seven", false, {1, 2, 3, 4, 5, 6, 7, 8}, {
         {"8,11,12,13,14,15,16", "cnt0"}, {"1,8,12,13,14,15,16", "cnt1"}, {"1,2,8,13,14,15,16", "cnt2"},
         {"1,2,3,13,14,15,16", "cnt3"}, {"1,2,3,8,14,15,16", "cnt3b"}, {"1,2,3,4,8,15,16", "cnt4"},
         {"1,2,3,4,5,8,16", "cnt5"}, {"1,2,3,4,5,6,16", "cnt6"}, {"1,2,3,4,5,6,8", "cnt6b"}, {"7,6,5,4,3,2,1", "cnt7"},
     }},
-    {"frmChkwhl5", true, {1, 2, 3, 4, 5, 6}, {
+    {"five", true, {1, 2, 3, 4, 5, 6}, {
         {"10,11,12,13,14", "cnt0"}, {"6,11,12,13,14", "cnt0b"}, {"1,11,12,13,14", "cnt1"}, {"1,6,12,13,14", "cnt1b"},
         {"1,2,12,13,14", "cnt2"}, {"1,2,6,13,14", "cnt2b"}, {"1,2,3,13,14", "cnt3"}, {"1,2,3,6,14", "cnt3b"},
         {"1,2,3,4,14", "cnt4"}, {"1,2,3,4,6", "cnt4b"}, {"5,4,3,2,1", "cnt5"},
     }},
-    {"frmChkwhl5", false, {1, 2, 3, 4, 5, 6}, {
+    {"five", false, {1, 2, 3, 4, 5, 6}, {
         {"6,11,12,13,14", "cnt0"}, {"1,6,12,13,14", "cnt1"}, {"1,2,12,13,14", "cnt2"}, {"1,2,3,13,14", "cnt3"},
         {"1,2,3,4,14", "cnt4"}, {"1,2,3,4,5", "cnt5"},
     }},
     // The powerball among the main picks is no hit; the sixth pick is never a main match.
-    {"frmChkwhlPB", false, {1, 2, 3, 4, 5, 6}, {
+    {"powerball", false, {1, 2, 3, 4, 5, 6}, {
         {"10,11,12,13,14,15", "cnt0"}, {"6,11,12,13,14,15", "cnt0"}, {"10,11,12,13,14,1", "cnt0"},
         {"10,11,12,13,14,6", "cnt0b"}, {"1,11,12,13,14,15", "cnt1"}, {"1,11,12,13,14,6", "cnt1b"},
         {"1,2,12,13,14,15", "cnt2"}, {"1,2,12,13,14,6", "cnt2b"}, {"1,2,3,13,14,15", "cnt3"},
@@ -70,8 +70,8 @@ TEST(CheckEngine, EveryTierAndReportLineOfEveryGame)
 {
     bmtest::TempDir dir;
     for (const auto& c : kCases) {
-        SCOPED_TRACE(std::string(c.window) + (c.bBon ? " with bonus" : ""));
-        const auto& game = bm::CheckerByName(c.window).Game(c.bBon);
+        SCOPED_TRACE(std::string(c.checker) + (c.bBon ? " with bonus" : ""));
+        const auto& game = bm::CheckerById(c.checker).Game(c.bBon);
         // Blank lines between the plays: report lines carry the physical line numbers.
         std::string file = "\r\n", report;
         std::map<std::string, std::int64_t> expected;
@@ -104,25 +104,25 @@ TEST(CheckEngine, EveryTierAndReportLineOfEveryGame)
 TEST(CheckEngine, ReportLineWordsOfEveryGame)
 {
     const std::map<std::string, std::map<std::string, std::string>> games = {
-        {"frmChkwhl+", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt5b", "MATCH-5 + Bonus"},
+        {"six+", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt5b", "MATCH-5 + Bonus"},
                         {"cnt6", "***MATCH-6***"}}},
-        {"frmChkwhl", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt6", "***MATCH-6***"}}},
-        {"frmChkwhl7+", {{"cnt3", "Match-3"}, {"cnt3b", "Match-3 + Bonus"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"},
+        {"six", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt6", "***MATCH-6***"}}},
+        {"seven+", {{"cnt3", "Match-3"}, {"cnt3b", "Match-3 + Bonus"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"},
                          {"cnt6", "MATCH-6"}, {"cnt6b", "***MATCH-6 + Bonus***"}, {"cnt7", "***MATCH-7***"}}},
-        {"frmChkwhl5+", {{"cnt0b", "Match-0+Bonus"}, {"cnt1b", "Match-1+Bonus"}, {"cnt2b", "Match-2+Bonus"},
+        {"five+", {{"cnt0b", "Match-0+Bonus"}, {"cnt1b", "Match-1+Bonus"}, {"cnt2b", "Match-2+Bonus"},
                          {"cnt3", "Match-3"}, {"cnt3b", "Match-3+Bonus"}, {"cnt4", "Match-4"},
                          {"cnt4b", "Match-4+Bonus"}, {"cnt5", "***JACKPOT***"}}},
-        {"frmChkwhl5", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "***JACKPOT***"}}},
-        {"frmChkwhlPB", {{"cnt0b", "Match-0+PB"}, {"cnt1b", "Match-1+PB"}, {"cnt2b", "Match-2+PB"}, {"cnt3", "Match-3"}, {"cnt3b", "Match-3+PB"}, {"cnt4", "MATCH-4"},
+        {"five", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "***JACKPOT***"}}},
+        {"powerball", {{"cnt0b", "Match-0+PB"}, {"cnt1b", "Match-1+PB"}, {"cnt2b", "Match-2+PB"}, {"cnt3", "Match-3"}, {"cnt3b", "Match-3+PB"}, {"cnt4", "MATCH-4"},
                          {"cnt4b", "*MATCH-4+PB*"}, {"cnt5", "**MATCH-5**"}, {"cnt5b", "***JACKPOT!***"}}},
     };
     std::size_t worded = 0;
-    for (const char* name : {"frmChkwhl", "frmChkwhl5", "frmChkwhl7", "frmChkwhlPB"})
+    for (const char* name : {"six", "five", "seven", "powerball"})
         for (const bool bBon : {false, true}) {
             const std::string window = std::string(name) + (bBon ? "+" : "");
             const auto game = games.find(window);
             worded += game != games.end();
-            for (const auto& tier : bm::CheckerByName(name).Game(bBon).tiers) {
+            for (const auto& tier : bm::CheckerById(name).Game(bBon).tiers) {
                 EXPECT_EQ(tier.reportLine != nullptr, !tier.losing) << window << " " << tier.counter;
                 if (game == games.end())
                     continue;
@@ -171,31 +171,31 @@ Outcome PlainCheck(const bm::CheckGame& game, int pool, const bm::DrawResult& dr
 TEST(CheckEngine, EveryLineShapeReadsAsThePlainReading)
 {
     struct Shape {
-        const char* window;
+        const char* checker;
         int pool;
         const char* line;
         bool accepted;
     };
     const Shape shapes[] = {
-        {"frmChkwhl", 49, "3, 11, 19, 27, 35, 7", true}, {"frmChkwhl", 49, "\t3\t11 19  27,35,7,", true},
-        {"frmChkwhl", 49, "03,11,19,27,35,07", true}, {"frmChkwhl", 49, "3 ,11,19,27,35,7", true},
-        {"frmChkwhl", 49, "003,11,19,27,35,7", true}, {"frmChkwhl", 49, "3,11,19,27,35,100", false}, {"frmChkwhl", 49, "+3,11,19,27,35,7", true},
-        {"frmChkwhl", 49, "# a comment", true}, {"frmChkwhl", 49, "", true},
-        {"frmChkwhl", 49, "3,   11,   19,   27,   35,    7", true},  // no line end in the first 32 bytes
-        {"frmChkwhl", 49, ",3,11,19,27,35,7", false}, {"frmChkwhl", 49, "3,,11,19,27,35,7", false},
-        {"frmChkwhl", 49, "3,11,19,27,35", false}, {"frmChkwhl", 49, "3,11,19,27,35,7,8", false},
-        {"frmChkwhl", 49, "3,11,19,27,35,50", false}, {"frmChkwhl", 49, "0,11,19,27,35,7", false},
-        {"frmChkwhl", 49, "3,11,19,27,35,3", false}, {"frmChkwhl", 49, "3,11\r19,27,35,7", false},
-        {"frmChkwhl", 49, "3,11,19,27,35,7x", false}, {"frmChkwhl", 49, "3;11;19;27;35;7", false},
-        {"frmChkwhl", 64, "64,11,19,27,35,43", true}, {"frmChkwhl5", 63, "63,11,19,27,35", true},
-        {"frmChkwhl5", 63, "64,11,19,27,35", false}, {"frmChkwhl7", 49, "3, 11, 19, 27, 35, 43, 44", true},
-        {"frmChkwhlPB", 49, "3,11,19,27,35,43", true}, {"frmChkwhlPB", 49, "3,11,19,27,35,99", true},
-        {"frmChkwhlPB", 49, "3,11,19,27,35,3", true}, {"frmChkwhlPB", 49, "3,11,19,27,35,0", false},
+        {"six", 49, "3, 11, 19, 27, 35, 7", true}, {"six", 49, "\t3\t11 19  27,35,7,", true},
+        {"six", 49, "03,11,19,27,35,07", true}, {"six", 49, "3 ,11,19,27,35,7", true},
+        {"six", 49, "003,11,19,27,35,7", true}, {"six", 49, "3,11,19,27,35,100", false}, {"six", 49, "+3,11,19,27,35,7", true},
+        {"six", 49, "# a comment", true}, {"six", 49, "", true},
+        {"six", 49, "3,   11,   19,   27,   35,    7", true},  // no line end in the first 32 bytes
+        {"six", 49, ",3,11,19,27,35,7", false}, {"six", 49, "3,,11,19,27,35,7", false},
+        {"six", 49, "3,11,19,27,35", false}, {"six", 49, "3,11,19,27,35,7,8", false},
+        {"six", 49, "3,11,19,27,35,50", false}, {"six", 49, "0,11,19,27,35,7", false},
+        {"six", 49, "3,11,19,27,35,3", false}, {"six", 49, "3,11\r19,27,35,7", false},
+        {"six", 49, "3,11,19,27,35,7x", false}, {"six", 49, "3;11;19;27;35;7", false},
+        {"six", 64, "64,11,19,27,35,43", true}, {"five", 63, "63,11,19,27,35", true},
+        {"five", 63, "64,11,19,27,35", false}, {"seven", 49, "3, 11, 19, 27, 35, 43, 44", true},
+        {"powerball", 49, "3,11,19,27,35,43", true}, {"powerball", 49, "3,11,19,27,35,99", true},
+        {"powerball", 49, "3,11,19,27,35,3", true}, {"powerball", 49, "3,11,19,27,35,0", false},
     };
     bmtest::TempDir dir;
     for (const auto& s : shapes) {
-        SCOPED_TRACE(std::string(s.window) + ": " + s.line);
-        const auto& game = bm::CheckerByName(s.window).Game(true);
+        SCOPED_TRACE(std::string(s.checker) + ": " + s.line);
+        const auto& game = bm::CheckerById(s.checker).Game(true);
         const std::vector<int> drawn{3, 11, 19, 27, 35, 43, 7, 1};
         const auto draw = Draw(game, drawn);
         // Usual lines around it, with wins of every kind, and both line ends.
@@ -240,7 +240,7 @@ TEST(CheckEngine, PollsEveryGivenNumberOfPlaysAndAStopKeepsWhatWasCounted)
 {
     bmtest::TempDir dir;
     bmtest::WriteBytes(dir / "w.txt", "1,2,3,9,10,11\n1,2,3,4,9,10\n1,9,10,11,12,13\n1,2,3,9,10,11\n1,2,3,4,5,6\n");
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(false);
+    const auto& game = bm::CheckerById("six").Game(false);
     for (const int every : {2, 1}) {
         StopAt stop(every == 1 ? 3 : 1000);
         FakeClock clock({100, 350});
@@ -260,28 +260,28 @@ TEST(GameVariants, CheckTicketsChoosesTheWindowByPickAndPowerball)
     const struct {
         int pick;
         bool bBon, bPB;
-        const char* window;  // "": none opens
+        const char* checker;  // "": none opens
     } cases[] = {
-        {5, true, false, "frmChkwhl5"}, {5, true, true, "frmChkwhlPB"}, {6, true, true, "frmChkwhl"},
-        {7, false, true, "frmChkwhl7"}, {4, false, false, ""},          {8, true, true, ""},
+        {5, true, false, "five"}, {5, true, true, "powerball"}, {6, true, true, "six"},
+        {7, false, true, "seven"}, {4, false, false, ""},          {8, true, true, ""},
     };
     for (const auto& c : cases) {
         const auto* v = bm::ChooseChecker({49, c.pick, c.bBon, c.bPB});
-        EXPECT_STREQ(v ? v->windowName : "", c.window) << c.pick << c.bBon << c.bPB;
+        EXPECT_STREQ(v ? v->id : "", c.checker) << c.pick << c.bBon << c.bPB;
     }
 }
 
-// The window shows every tier of both its games, each row under names of its own: a shared name
-// would leave one count never shown.
-TEST(GameVariants, EveryTierHasARowWithUniqueNames)
+// Every tier of both games of a variant has a counter of its own (the windows name its row after
+// it), and every tier of the game without bonus is a row of the variant.
+TEST(GameVariants, EveryTierHasACounterOfItsOwn)
 {
     for (const auto& v : bm::CheckerVariants()) {
-        std::set<std::string> names;
+        std::set<std::string> counters;
         for (const auto& t : v.AllRows().tiers)
-            names.insert({t.countLabel, t.captionName});
-        EXPECT_EQ(names.size(), 2 * v.AllRows().tiers.size()) << v.windowName;
+            counters.insert(t.counter);
+        EXPECT_EQ(counters.size(), v.AllRows().tiers.size()) << v.id;
         for (const auto& t : v.Game(false).tiers)
-            EXPECT_GE(v.AllRows().IndexOf(t.counter), 0) << v.windowName << " " << t.counter;
+            EXPECT_GE(v.AllRows().IndexOf(t.counter), 0) << v.id << " " << t.counter;
     }
 }
 

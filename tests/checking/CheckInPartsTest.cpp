@@ -51,7 +51,7 @@ TEST(CheckInParts, SameResultAsOneReadingAndAStopReachesEveryPart)
     bmtest::WriteBytes(dir / "big.txt", LargeWheel());
     bmtest::WriteBytes(dir / "bad.txt", LargeWheel(250000, "1,2,3\r\n"));
     bmtest::WriteBytes(dir / "repeat.txt", LargeWheel(250000, "1,2,3,4,5,3\r\n"));
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto& game = bm::CheckerById("six").Game(true);
     const auto draw = Draw(game, {3, 11, 19, 27, 35, 43, 7});
     FakeClock clock;
     bm::CheckRun whole, stopped, faulty;
@@ -110,7 +110,7 @@ TEST(CheckInParts, AWheelThatChangesWhileItIsCheckedEndsTheRun)
     bmtest::TempDir dir;
     const std::string wheel = LargeWheel();
     const auto file = dir / "w.txt";
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto& game = bm::CheckerById("six").Game(true);
     const auto draw = Draw(game, {3, 11, 19, 27, 35, 43, 7});
     const struct {
         const char* what;

@@ -22,9 +22,9 @@ bm::Tally TallyOf(const bm::CheckGame& game, const std::vector<std::pair<const c
 
 TEST(CheckReport, OneLineTexts)
 {
-    const auto& six = bm::CheckerByName("frmChkwhl").Game(true);
-    const auto& sixPlain = bm::CheckerByName("frmChkwhl").Game(false);
-    const auto& powerball = bm::CheckerByName("frmChkwhlPB").Game(false);
+    const auto& six = bm::CheckerById("six").Game(true);
+    const auto& sixPlain = bm::CheckerById("six").Game(false);
+    const auto& powerball = bm::CheckerById("powerball").Game(false);
     const std::pair<std::string, const char*> cases[] = {
         {bm::ReportHeader("NY649", "week1.txt", six, bmtest::Draw(six, {43, 3, 11, 19, 27, 35, 7}), 1234, kEnglish),
          "Lottery: NY649\nTicket File: week1.txt\nDraw: 43 3 11 19 27 35 Bonus 7\n"
@@ -49,14 +49,14 @@ TEST(CheckReport, OneLineTexts)
 TEST(CheckReport, SummaryLayoutOfEveryGame)
 {
     const struct {
-        const char* window;
+        const char* checker;
         bool bBon;
         int pool;
         std::vector<std::pair<const char*, std::int64_t>> counts;
         const char* text;
     } cases[] = {
         // Every play of a whole 6-from-49 draw: the figures are single precision, what the constants give.
-        {"frmChkwhl", true, 49,
+        {"six", true, 49,
          {{"cnt0", 6096454}, {"cnt1", 5775588}, {"cnt2", 1851150}, {"cnt3", 246820}, {"cnt4", 13545}, {"cnt5", 252},
           {"cnt5b", 6}, {"cnt6", 1}},
          "Match 0 - 6,096,454 Expected is 6,096,454.000\nMatch 1 - 5,775,588 Expected is 5,775,588.000\n"
@@ -64,32 +64,32 @@ TEST(CheckReport, SummaryLayoutOfEveryGame)
          "Match 4 - 13,545 Expected is 13,545.000\nMatch 5 - 252 Expected is 252.000\nMatch 5+ - 6 Expected is 6.000\n"
          "Match 6 - 1 Expected is 1.000\n\nTotal Plays - 13983816\nTotal Losses - 13723192\nTotal Wins - 260,624\n\n"},
         // Without bonus the fives take the probability of all fives and there is no 5+ line.
-        {"frmChkwhl", false, 49,
+        {"six", false, 49,
          {{"cnt0", 435}, {"cnt1", 413}, {"cnt2", 132}, {"cnt3", 18}, {"cnt4", 1}, {"cnt5", 1}},
          "Match 0 - 435 Expected is 435.965\nMatch 1 - 413 Expected is 413.019\nMatch 2 - 132 Expected is 132.378\n\n"
          "Match 3 - 18 Expected is 17.650\nMatch 4 - 1 Expected is 0.969\nMatch 5 - 1 Expected is 0.018\n"
          "Match 6 - 0 Expected is 0.000\n\nTotal Plays - 1000\nTotal Losses - 980\nTotal Wins - 20\n\n"},
         // Another pool: no expected figures, every tier line ends in a blank.
-        {"frmChkwhl", true, 48,
+        {"six", true, 48,
          {{"cnt0", 12345}, {"cnt5b", 2}, {"cnt6", 1}},
          "Match 0 - 12,345 \nMatch 1 - 0 \nMatch 2 - 0 \n\nMatch 3 - 0 \nMatch 4 - 0 \nMatch 5 - 0 \n"
          "Match 5+ - 2 \nMatch 6 - 1 \n\nTotal Plays - 12348\nTotal Losses - 12345\nTotal Wins - 3\n\n"},
-        {"frmChkwhl7", true, 49,
+        {"seven", true, 49,
          {{"cnt0", 1000}, {"cnt1", 1}, {"cnt2", 2}, {"cnt3", 3}, {"cnt3b", 4}, {"cnt4", 5}, {"cnt5", 6},
           {"cnt6", 7}, {"cnt6b", 8}, {"cnt7", 9}},
          "Match 0 - 1,000\nMatch 1 - 1\nMatch 2 - 2\n\nMatch 3 - 3\nMatch 3+ - 4\nMatch 4 - 5\nMatch 5 - 6\n"
          "Match 6 - 7\nMatch 6+ - 8\nMatch 7 - 9\n\nTotal Plays - 1045\nTotal Losses - 1003\nTotal Wins - 42\n\n"},
-        {"frmChkwhl5", true, 39,
+        {"five", true, 39,
          {{"cnt0", 1}, {"cnt0b", 2}, {"cnt1", 3}, {"cnt1b", 4}, {"cnt2", 5}, {"cnt2b", 6}, {"cnt3", 7},
           {"cnt3b", 8}, {"cnt4", 9}, {"cnt4b", 10}, {"cnt5", 11}},
          "Match 0 - 1\nMatch 0+ - 2\nMatch 1 - 3\nMatch 1+ - 4\nMatch 2 - 5\nMatch 2+ - 6\n\nMatch 3 - 7\n"
          "Match 3+ - 8\nMatch 4 - 9\nMatch 4+ - 10\nJackpot - 11\n\nTotal Plays - 66\nTotal Losses - 9\n"
          "Total Wins - 57\n\n"},
-        {"frmChkwhl5", false, 39,
+        {"five", false, 39,
          {{"cnt0", 1}, {"cnt1", 2}, {"cnt2", 3}, {"cnt3", 4}, {"cnt4", 5}, {"cnt5", 6}},
          "Match 0 - 1\nMatch 1 - 2\nMatch 2 - 3\n\nMatch 3 - 4\nMatch 4 - 5\nJackpot - 6\n\nTotal Plays - 21\n"
          "Total Losses - 6\nTotal Wins - 15\n\n"},
-        {"frmChkwhlPB", false, 49,
+        {"powerball", false, 49,
          {{"cnt0", 1}, {"cnt0b", 2}, {"cnt1", 3}, {"cnt1b", 4}, {"cnt2", 5}, {"cnt2b", 6}, {"cnt3", 7},
           {"cnt3b", 8}, {"cnt4", 9}, {"cnt4b", 10}, {"cnt5", 11}, {"cnt5b", 12345}},
          "Match 0 - 1\nMatch 0+ - 2\nMatch 1 - 3\nMatch 1+ - 4\nMatch 2 - 5\nMatch 2+ - 6\n\nMatch 3 - 7\n"
@@ -97,9 +97,9 @@ TEST(CheckReport, SummaryLayoutOfEveryGame)
          "Total Losses - 9\nTotal Wins - 12,402\n\n"},
     };
     for (const auto& c : cases) {
-        const auto& game = bm::CheckerByName(c.window).Game(c.bBon);
+        const auto& game = bm::CheckerById(c.checker).Game(c.bBon);
         EXPECT_EQ(bm::SummaryText(game, TallyOf(game, c.counts), c.pool, kEnglish), c.text)
-            << c.window << (c.bBon ? " with bonus" : "");
+            << c.checker << (c.bBon ? " with bonus" : "");
     }
 }
 

@@ -9,12 +9,12 @@ using namespace bm;
 
 namespace {
 
-using bm::CheckerByName;
+using bm::CheckerById;
 
-const bm::CheckGame& Five() { return CheckerByName("frmChkwhl5").Game(false); }  // 5 numbers, no bonus
-const bm::CheckGame& FiveBonus() { return CheckerByName("frmChkwhl5").Game(true); }
-const bm::CheckGame& Seven() { return CheckerByName("frmChkwhl7").Game(true); }
-const bm::CheckGame& Powerball() { return CheckerByName("frmChkwhlPB").Game(false); }
+const bm::CheckGame& Five() { return CheckerById("five").Game(false); }  // 5 numbers, no bonus
+const bm::CheckGame& FiveBonus() { return CheckerById("five").Game(true); }
+const bm::CheckGame& Seven() { return CheckerById("seven").Game(true); }
+const bm::CheckGame& Powerball() { return CheckerById("powerball").Game(false); }
 
 // A reading of the bytes: the lines of the draws read, then "ok" or the error.
 struct Reading {
@@ -286,7 +286,7 @@ TEST(DrawsFile, LoadingAWheelStopsWhenAsked)
     EXPECT_LT(wheel->size(), 200000u);
 }
 
-const bm::CheckGame& SixBonus() { return CheckerByName("frmChkwhl").Game(true); }
+const bm::CheckGame& SixBonus() { return CheckerById("six").Game(true); }
 
 bm::DrawsOptions Order(bm::DateOrder order)
 {

@@ -11,36 +11,36 @@ namespace {
 TEST(GameRules, DrawsThatCannotHappenNameTheirBox)
 {
     const struct {
-        const char* window;
+        const char* checker;
         bool bBon;
         std::vector<int> draw;
         int box;  // 0: the draw can happen
         const char* message;
     } cases[] = {
-        {"frmChkwhl", true, {1, 2, 3, 4, 5, 49, 48}, 0, ""},
-        {"frmChkwhl", true, {1, 2, 114, 4, 5, 6, 7}, 3, "Drawn number 3 is 114; the numbers of this game run from 1 to 49."},
-        {"frmChkwhl", false, {0, 2, 3, 4, 5, 6}, 1, "Drawn number 1 is 0; the numbers of this game run from 1 to 49."},
-        {"frmChkwhl", false, {1, 2, 3, 4, 2, 6}, 5, "Drawn number 5 is 2, the same as drawn number 2; no number is drawn twice."},
-        {"frmChkwhl", true, {1, 2, 3, 4, 5, 6, 3}, 7,
+        {"six", true, {1, 2, 3, 4, 5, 49, 48}, 0, ""},
+        {"six", true, {1, 2, 114, 4, 5, 6, 7}, 3, "Drawn number 3 is 114; the numbers of this game run from 1 to 49."},
+        {"six", false, {0, 2, 3, 4, 5, 6}, 1, "Drawn number 1 is 0; the numbers of this game run from 1 to 49."},
+        {"six", false, {1, 2, 3, 4, 2, 6}, 5, "Drawn number 5 is 2, the same as drawn number 2; no number is drawn twice."},
+        {"six", true, {1, 2, 3, 4, 5, 6, 3}, 7,
          "The bonus number (box 7) is 3, the same as drawn number 3; the bonus is drawn from the numbers left."},
-        {"frmChkwhl", true, {1, 2, 3, 4, 5, 6, 9988}, 7,
+        {"six", true, {1, 2, 3, 4, 5, 6, 9988}, 7,
          "The bonus number (box 7) is 9988; the numbers of this game run from 1 to 49."},
-        {"frmChkwhl", false, {1, 2, 3, 4, 5, 6, 6}, 0, ""},  // no bonus: the seventh box is not read
-        {"frmChkwhl7", false, {1, 2, 3, 4, 5, 6, 7, 7}, 8,
+        {"six", false, {1, 2, 3, 4, 5, 6, 6}, 0, ""},  // no bonus: the seventh box is not read
+        {"seven", false, {1, 2, 3, 4, 5, 6, 7, 7}, 8,
          "The bonus number (box 8) is 7, the same as drawn number 7; the bonus is drawn from the numbers left."},
-        {"frmChkwhl5", true, {1, 2, 3, 4, 5, 0}, 6, "The bonus number (box 6) is 0; the numbers of this game run from 1 to 49."},
+        {"five", true, {1, 2, 3, 4, 5, 0}, 6, "The bonus number (box 6) is 0; the numbers of this game run from 1 to 49."},
         // A powerball comes from a pool of its own.
-        {"frmChkwhlPB", false, {1, 2, 3, 4, 5, 5}, 0, ""},
-        {"frmChkwhlPB", false, {1, 2, 3, 4, 5, 60}, 0, ""},
-        {"frmChkwhlPB", false, {1, 2, 3, 4, 5, 0}, 6, "The powerball number (box 6) is 0; a powerball is at least 1."},
-        {"frmChkwhlPB", false, {1, 2, 3, 4, 50, 1}, 5, "Drawn number 5 is 50; the numbers of this game run from 1 to 49."},
+        {"powerball", false, {1, 2, 3, 4, 5, 5}, 0, ""},
+        {"powerball", false, {1, 2, 3, 4, 5, 60}, 0, ""},
+        {"powerball", false, {1, 2, 3, 4, 5, 0}, 6, "The powerball number (box 6) is 0; a powerball is at least 1."},
+        {"powerball", false, {1, 2, 3, 4, 50, 1}, 5, "Drawn number 5 is 50; the numbers of this game run from 1 to 49."},
     };
     for (const auto& c : cases) {
-        const auto& game = bm::CheckerByName(c.window).Game(c.bBon);
+        const auto& game = bm::CheckerById(c.checker).Game(c.bBon);
         const auto refusal = bm::DrawRuleFault(game, 49, bmtest::Draw(game, c.draw));
         EXPECT_EQ(refusal ? std::to_string(refusal->box) + " " + refusal->message : "0 ",
                   std::to_string(c.box) + " " + c.message)
-            << c.window;
+            << c.checker;
     }
 }
 
@@ -50,31 +50,31 @@ TEST(GameRules, PlaysThatCannotBeTicketsAreRefusedAtLoadingAndChecking)
 {
     bmtest::TempDir dir;
     const struct {
-        const char* window;
+        const char* checker;
         const char* play;
         const char* fault;  // nullptr: accepted
         int pool = 49;
     } cases[] = {
-        {"frmChkwhl5", "5,5,5,5,5", "5 is given twice"},
-        {"frmChkwhl", "1,2,3,4,5,1", "1 is given twice"},
-        {"frmChkwhl", "0,1,2,3,4,5", "0 is not a number of this game (1 to 49)"},
-        {"frmChkwhl", "1,2,3,4,50,6", "50 is not a number of this game (1 to 49)"},
-        {"frmChkwhl7", "1,2,3,4,5,6,-2147483648", "-2147483648 is not a number of this game (1 to 49)"},
-        {"frmChkwhlPB", "1,2,3,4,5,0", "the powerball 0 is below 1"},
-        {"frmChkwhlPB", "1,2,3,4,5,5", nullptr},   // the powerball may equal a main number
-        {"frmChkwhlPB", "1,2,3,4,5,70", nullptr},  // and lie beyond the main pool
-        {"frmChkwhl", "49,48,47,46,45,44", nullptr},
+        {"five", "5,5,5,5,5", "5 is given twice"},
+        {"six", "1,2,3,4,5,1", "1 is given twice"},
+        {"six", "0,1,2,3,4,5", "0 is not a number of this game (1 to 49)"},
+        {"six", "1,2,3,4,50,6", "50 is not a number of this game (1 to 49)"},
+        {"seven", "1,2,3,4,5,6,-2147483648", "-2147483648 is not a number of this game (1 to 49)"},
+        {"powerball", "1,2,3,4,5,0", "the powerball 0 is below 1"},
+        {"powerball", "1,2,3,4,5,5", nullptr},   // the powerball may equal a main number
+        {"powerball", "1,2,3,4,5,70", nullptr},  // and lie beyond the main pool
+        {"six", "49,48,47,46,45,44", nullptr},
         // Pools beyond the one-bit-per-number way of telling repeats.
-        {"frmChkwhl", "1,65,3,4,5,99", nullptr, 99},
-        {"frmChkwhl", "1,70,3,4,5,70", "70 is given twice", 99},
-        {"frmChkwhl", "1,2,3,4,5,100", "100 is not a number of this game (1 to 99)", 99},
-        {"frmChkwhl", "1,200,3,4,5,300", nullptr, 300},
-        {"frmChkwhl", "1,200,3,4,5,200", "200 is given twice", 300},
-        {"frmChkwhlPB", "1,200,3,4,5,0", "the powerball 0 is below 1", 300},
+        {"six", "1,65,3,4,5,99", nullptr, 99},
+        {"six", "1,70,3,4,5,70", "70 is given twice", 99},
+        {"six", "1,2,3,4,5,100", "100 is not a number of this game (1 to 99)", 99},
+        {"six", "1,200,3,4,5,300", nullptr, 300},
+        {"six", "1,200,3,4,5,200", "200 is given twice", 300},
+        {"powerball", "1,200,3,4,5,0", "the powerball 0 is below 1", 300},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.play);
-        const auto& game = bm::CheckerByName(c.window).Game(false);
+        const auto& game = bm::CheckerById(c.checker).Game(false);
         bmtest::WriteBytes(dir / "w.txt", std::string("# method: test\r\n\r\n") + c.play + "\r\n");
         const std::string expected = c.fault ? (dir / "w.txt").string() + ": line 3: " + c.fault : "";
         bmtest::FakeClock clock;
@@ -106,25 +106,25 @@ TEST(DrawEntry, BoxTextsAsWholeNumbers)
 TEST(DrawEntry, RefusalNamesTheBox)
 {
     const struct {
-        const char* window;
+        const char* checker;
         bool bBon;
         std::vector<std::string> texts;
         int box;
         const char* message;
     } cases[] = {
-        {"frmChkwhl", true, {"1", "2", "", "4", "5", "6", "7"}, 3, "Drawn number 3 is empty. Type the number that was drawn."},
-        {"frmChkwhl", true, {"1", "2", "3", "4", "5", "6", "x"}, 7, "The bonus number (box 7) \"x\" is not a number."},
-        {"frmChkwhl", false, {"1", "2", "3", "4", "5", "6", "x"}, 0, ""},
-        {"frmChkwhlPB", false, {"1", "2", "3", "4", "5", " "}, 6, "The powerball number (box 6) is empty. Type the number that was drawn."},
-        {"frmChkwhl7", true, {"1", "99999999999", "3"}, 2, "Drawn number 2 \"99999999999\" is too large for a drawn number."},
-        {"frmChkwhl5", true, {"1", "2", "3", "4", "5"}, 6, "The bonus number (box 6) is empty. Type the number that was drawn."},
+        {"six", true, {"1", "2", "", "4", "5", "6", "7"}, 3, "Drawn number 3 is empty. Type the number that was drawn."},
+        {"six", true, {"1", "2", "3", "4", "5", "6", "x"}, 7, "The bonus number (box 7) \"x\" is not a number."},
+        {"six", false, {"1", "2", "3", "4", "5", "6", "x"}, 0, ""},
+        {"powerball", false, {"1", "2", "3", "4", "5", " "}, 6, "The powerball number (box 6) is empty. Type the number that was drawn."},
+        {"seven", true, {"1", "99999999999", "3"}, 2, "Drawn number 2 \"99999999999\" is too large for a drawn number."},
+        {"five", true, {"1", "2", "3", "4", "5"}, 6, "The bonus number (box 6) is empty. Type the number that was drawn."},
         // Beyond a float too: found by fuzzing, once said "is not a number".
-        {"frmChkwhl", false, {"1", "2", "3", "-999999999999999999999999999999999999999999.5", "5", "6"}, 4,
+        {"six", false, {"1", "2", "3", "-999999999999999999999999999999999999999999.5", "5", "6"}, 4,
          "Drawn number 4 \"-999999999999999999999999999999999999999999.5\" is too large for a drawn number."},
     };
     for (const auto& c : cases) {
-        const auto r = bm::ReadDraw(bm::CheckerByName(c.window).Game(c.bBon), c.texts);
-        EXPECT_EQ(std::to_string(r.badBox) + " " + r.message, std::to_string(c.box) + " " + c.message) << c.window;
+        const auto r = bm::ReadDraw(bm::CheckerById(c.checker).Game(c.bBon), c.texts);
+        EXPECT_EQ(std::to_string(r.badBox) + " " + r.message, std::to_string(c.box) + " " + c.message) << c.checker;
     }
 }
 

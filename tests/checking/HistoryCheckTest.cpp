@@ -9,7 +9,7 @@
 
 namespace {
 
-using bm::CheckerByName;
+using bm::CheckerById;
 using bm::DrawsLine;
 using bmtest::FakeClock;
 
@@ -27,9 +27,9 @@ std::string Line(const bm::CheckGame& game, std::string_view text, int pool = 49
 
 TEST(DrawsFile, ReadsTheShapesOfRealResultsFiles)
 {
-    const auto& lotto = CheckerByName("frmChkwhl").Game(true);
-    const auto& pb = CheckerByName("frmChkwhlPB").Game(false);
-    const auto& five = CheckerByName("frmChkwhl5").Game(false);
+    const auto& lotto = CheckerById("six").Game(true);
+    const auto& pb = CheckerById("powerball").Game(false);
+    const auto& five = CheckerById("five").Game(false);
     const struct {
         const bm::CheckGame* game;
         const char* line;
@@ -59,21 +59,21 @@ TEST(DrawsFile, ReadsTheShapesOfRealResultsFiles)
 
 TEST(HistoryCheck, CsvHeadingNamesTheTiersOfEachGame)
 {
-    EXPECT_EQ(bm::HistoryCsvHeader(CheckerByName("frmChkwhl").Game(true)),
+    EXPECT_EQ(bm::HistoryCsvHeader(CheckerById("six").Game(true)),
               "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins\n");
-    EXPECT_EQ(bm::HistoryCsvHeader(CheckerByName("frmChkwhl5").Game(false)),
+    EXPECT_EQ(bm::HistoryCsvHeader(CheckerById("five").Game(false)),
               "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Jackpot,Wins\n");
-    EXPECT_EQ(bm::HistoryCsvHeader(CheckerByName("frmChkwhlPB").Game(false)),
+    EXPECT_EQ(bm::HistoryCsvHeader(CheckerById("powerball").Game(false)),
               "Date,Draw,Match 0,Match 0+,Match 1,Match 1+,Match 2,Match 2+,Match 3,Match 3+,Match 4,Match 4+,"
               "Match 5,Jackpot,Wins\n");
-    EXPECT_EQ(bm::HistoryCsvHeader(CheckerByName("frmChkwhl7").Game(true)),
+    EXPECT_EQ(bm::HistoryCsvHeader(CheckerById("seven").Game(true)),
               "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 3+,Match 4,Match 5,Match 6,Match 6+,Match 7,Wins\n");
 }
 
 TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
 {
     bmtest::TempDir dir;
-    const auto& game = CheckerByName("frmChkwhl5").Game(false);
+    const auto& game = CheckerById("five").Game(false);
     const std::string name = (dir / "w.txt").string();
     bmtest::WriteBytes(dir / "w.txt", "1,2,3,4,5\n\n1,2,3,4,4\n");
     EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 39)), name + ": line 3: 4 is given twice");
@@ -200,7 +200,7 @@ TEST(HistoryCheck, CountsAsThePlainRuleOnRandomWheelsAndDraws)
 TEST(HistoryCheck, HoldsEightBytesAPlayAndRefusesWhatTheMachineCannotHold)
 {
     bmtest::TempDir dir;
-    const auto& game = CheckerByName("frmChkwhlPB").Game(false);
+    const auto& game = CheckerById("powerball").Game(false);
     std::string text;
     for (int p = 0; p < 200001; ++p)
         text += "1 2 3 4 5 " + std::to_string(1 + p % 40) + "\n";

@@ -334,3 +334,29 @@ TEST(SecondPoolEditor, EntriesKeepTheGridTheBoardBoxesAndThePrizes)
 }
 
 }  // namespace
+
+namespace {
+
+// The drawing names the second grid once, left of its first box as the main grid's first number
+// is named, so that the name covers none of the grid's boxes.
+TEST(SecondPoolDrawing, TheGridIsNamedBesideItNotOverIt)
+{
+    const SlipDefinition def = Horizontal649(2);
+    SlipMarks marks = GridAt(30);
+    marks.board = {{"QP", 40, 40, 3, 2, 9}};
+    SlipDrawing drawing;
+    AddPanelMarksToDrawing(drawing, def, marks, 0, 0);
+    int named = 0;
+    for (const BoxLabel& label : drawing.labels)
+        if (label.text == "Second") {
+            ++named;
+            EXPECT_TRUE(label.first);
+            EXPECT_EQ(label.box.x1, drawing.extras.front().box.x1);
+            EXPECT_EQ(label.box.y1, drawing.extras.front().box.y1);
+        }
+    EXPECT_EQ(named, 1);
+    for (const auto& extra : drawing.extras)
+        EXPECT_TRUE(extra.text.empty() || extra.text == "QP") << extra.text;
+}
+
+}  // namespace

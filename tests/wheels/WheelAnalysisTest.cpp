@@ -262,19 +262,19 @@ TEST(WheelAnalysis, ReadsAWheelFileByTheCheckersRules)
         Wheel plays;
         const char* refusal;
     } cases[] = {
-        {"frmChkwhl", false, "# mine\r\n3,11,19,27,35,43\r\n\r\n43 11 5 6 7 8\r\n", {3, 5, 6, 7, 8, 11, 19, 27, 35, 43},
+        {"six", false, "# mine\r\n3,11,19,27,35,43\r\n\r\n43 11 5 6 7 8\r\n", {3, 5, 6, 7, 8, 11, 19, 27, 35, 43},
          {{0, 5, 6, 7, 8, 9}, {9, 5, 1, 2, 3, 4}}, nullptr},
         // The powerball is not drawn from the main numbers: it plays no part.
-        {"frmChkwhlPB", false, "1,2,3,4,5,26\r\n", {1, 2, 3, 4, 5}, {{0, 1, 2, 3, 4}}, nullptr},
-        {"frmChkwhl", false, "1,2,3,4,5,50\r\n", {}, {}, "line 1: 50 is not a number of this game (1 to 49)"},
-        {"frmChkwhl", false, "1,2,3,4,5,5\r\n", {}, {}, "line 1: 5 is given twice"},
-        {"frmChkwhl", false, "1,2,3,4,5\r\n", {}, {}, "line 1 holds 5 numbers"},
+        {"powerball", false, "1,2,3,4,5,26\r\n", {1, 2, 3, 4, 5}, {{0, 1, 2, 3, 4}}, nullptr},
+        {"six", false, "1,2,3,4,5,50\r\n", {}, {}, "line 1: 50 is not a number of this game (1 to 49)"},
+        {"six", false, "1,2,3,4,5,5\r\n", {}, {}, "line 1: 5 is given twice"},
+        {"six", false, "1,2,3,4,5\r\n", {}, {}, "line 1 holds 5 numbers"},
     };
     for (const auto& c : cases) {
         const auto file = dir / "w.txt";
         bmtest::WriteBytes(file, c.text);
         const auto read =
-            bm::wheels::ReadWheelForAnalysis(file, bm::CheckerByName(c.checker).Game(c.bonus), 49);
+            bm::wheels::ReadWheelForAnalysis(file, bm::CheckerById(c.checker).Game(c.bonus), 49);
         if (c.refusal) {
             ASSERT_FALSE(read.ok()) << c.text;
             EXPECT_NE(read.error().message.find(c.refusal), std::string::npos) << read.error().message;

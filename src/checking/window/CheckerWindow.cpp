@@ -21,6 +21,7 @@
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
 #include "windowing/window/BusyCursor.h"
+#include "checking/window/CheckerNames.h"
 #include "checking/window/ReportBox.h"
 #include "common/AtomicFile.h"
 #include "definitions/DefinitionFile.h"
@@ -33,7 +34,7 @@ namespace bm::app {
 CheckerWindow::CheckerWindow(const CheckerVariant& variant, DefinitionChoice& choice, Options options, QWidget* parent)
     : QWidget(parent), variant_(variant), choice_(choice), folder_(choice.Folder()), options_(options)
 {
-    setObjectName(QString::fromLatin1(variant.windowName));
+    setObjectName(QString::fromLatin1(CheckerWindowName(variant)));
     BuildUi();
     setWindowTitle(QString::fromLatin1(kCheckerCaption));
     const auto opened = ReadGame(true);
@@ -103,10 +104,10 @@ void CheckerWindow::BuildUi()
     auto* grid = new QGridLayout;
     int r = 0;
     for (const Tier& tier : variant_.AllRows().tiers) {
-        QLabel* caption = NamedLabel(this, QString::fromLatin1(tier.captionName), QString::fromLatin1(tier.caption));
-        QLabel* count = NamedLabel(this, QString::fromLatin1(tier.countLabel), QStringLiteral("0"));
-        captions_[tier.captionName] = caption;
-        counts_[tier.countLabel] = count;
+        QLabel* caption = NamedLabel(this, CaptionName(variant_, tier), QString::fromLatin1(tier.caption));
+        QLabel* count = NamedLabel(this, CountLabelName(tier), QStringLiteral("0"));
+        captions_[tier.counter] = caption;
+        counts_[tier.counter] = count;
         grid->addWidget(caption, r, 0);
         grid->addWidget(count, r, 1);
         ++r;
@@ -196,7 +197,7 @@ void CheckerWindow::ShowGame(const CheckerGame& game)
     lblExtra->setVisible(extra);
     for (const Tier& tier : variant_.AllRows().tiers) {
         const bool inGame = rules_->IndexOf(tier.counter) >= 0;
-        captions_[tier.captionName]->setVisible(inGame);
+        captions_[tier.counter]->setVisible(inGame);
         Count(tier)->setVisible(inGame && !tier.hiddenWhileRunning);
     }
 }

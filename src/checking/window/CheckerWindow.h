@@ -61,7 +61,7 @@ private:
     class RunProgress;
 
     void BuildUi();
-    QLabel* Count(const Tier& tier) const { return counts_.at(tier.countLabel); }
+    QLabel* Count(const Tier& tier) const { return counts_.at(tier.counter); }
 
     // False, said to the user, when the definition's file cannot be read now.
     bool Form_Load();
@@ -114,8 +114,8 @@ private:
     QPushButton* cmdHistory = nullptr;
     QProgressBar* prgHistory = nullptr;
     QPointer<QWidget> historyWindow_;  // the last run's result window, while it is open
-    std::map<std::string, QLabel*> captions_;  // by caption name
-    std::map<std::string, QLabel*> counts_;    // by count label name
+    std::map<std::string, QLabel*> captions_;  // by counter
+    std::map<std::string, QLabel*> counts_;    // by counter
     QLabel* Label12 = nullptr;
     QLabel* lbldraw = nullptr;
     QLabel* lblstatus = nullptr;

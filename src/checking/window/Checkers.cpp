@@ -1,6 +1,7 @@
 #include "checking/window/Checkers.h"
 
 #include "windowing/window/WindowCatalogue.h"
+#include "checking/window/CheckerNames.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/TwoPoolCheckerWindow.h"
 
@@ -10,7 +11,7 @@ void RegisterCheckers(WindowCatalogue& catalogue)
 {
     for (const CheckerVariant& v : CheckerVariants()) {
         const CheckerVariant* variant = &v;
-        catalogue.SetChecker(v.windowName,
+        catalogue.SetChecker(CheckerWindowName(v),
                              [variant](DefinitionChoice& choice) { return new CheckerWindow(*variant, choice); });
     }
     catalogue.SetChecker(kTwoPoolCheckerName,

@@ -202,7 +202,10 @@ void frmGendef::BuildUi()
     const QSize full = entries->sizeHint();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     scroll->setMinimumWidth(std::min(full.width() + bar, 320));
-    resize(full.width() + bar + 12 + 520 + 2 * outer->contentsMargins().left(),
+    // The drawing at least as wide as the marks panels under it need, so that the entries beside
+    // it open whole where the screen has the room.
+    const int drawingWidth = std::max(520, drawing->minimumSize().width());
+    resize(full.width() + bar + 12 + drawingWidth + 2 * outer->contentsMargins().left(),
            full.height() + 8 + cmdxit->sizeHint().height() + 2 * outer->contentsMargins().top());
 }
 

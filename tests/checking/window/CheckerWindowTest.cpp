@@ -1,4 +1,5 @@
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include "app/AppTestSupport.h"
 #include "windowing/window/Module1.h"
 #include "checking/CheckTestSupport.h"
+#include "checking/window/CheckerNames.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/HistoryWindow.h"
 #include "checking/window/ReportBox.h"
@@ -77,7 +79,7 @@ protected:
     CheckerWindow& Open(const char* windowName, bool bBon, const char* lottery = "LO649")
     {
         game_ = {{}, lottery, 49, bBon};
-        window_ = std::make_unique<CheckerWindow>(bm::CheckerByName(windowName), choice_, CheckerWindow::Options{0, 0, 1});
+        window_ = std::make_unique<CheckerWindow>(bm::CheckerByWindowName(windowName), choice_, CheckerWindow::Options{0, 0, 1});
         return *window_;
     }
     template <typename T>
@@ -160,10 +162,13 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
             EXPECT_EQ(Shown(name), i <= c.boxes) << name;
         }
         std::string shown, expected;
-        for (const auto& tier : bm::CheckerByName(c.window).AllRows().tiers) {
-            EXPECT_EQ(Text(tier.countLabel), QStringLiteral("0"));
-            if (Shown(tier.captionName) || Shown(tier.countLabel))
-                shown += Text(tier.captionName).toStdString() + (Shown(tier.countLabel) ? ", " : "-, ");
+        const auto& variant = bm::CheckerByWindowName(c.window);
+        for (const auto& tier : variant.AllRows().tiers) {
+            const std::string count = bm::CountLabelName(tier).toStdString();
+            const std::string caption = bm::CaptionName(variant, tier).toStdString();
+            EXPECT_EQ(Text(count.c_str()), QStringLiteral("0"));
+            if (Shown(caption) || Shown(count))
+                shown += Text(caption.c_str()).toStdString() + (Shown(count) ? ", " : "-, ");
         }
         std::istringstream words(c.rows);
         for (std::string w; words >> w;)
@@ -172,7 +177,7 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
         EXPECT_EQ(Ready(), "- - -");
         // The extra number's box is known by more than its colour: a label, a tooltip and a name
         // for screen readers.
-        const auto& game = bm::CheckerByName(c.window).Game(c.bBon);
+        const auto& game = bm::CheckerByWindowName(c.window).Game(c.bBon);
         const char* extra = game.extra == bm::ExtraNumber::Powerball ? "Powerball:"
                             : game.extra == bm::ExtraNumber::Bonus   ? "Bonus:"
                                                                      : "";
@@ -656,7 +661,7 @@ TEST_F(Checker, DrawHistoryAsksTheDateOrderAndShowsTheFilesPrizes)
 TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
 {
     Open("frmChkwhl", true);
-    const auto& game = bm::CheckerByName("frmChkwhl").Game(true);
+    const auto& game = bm::CheckerByWindowName("frmChkwhl").Game(true);
     const auto draw = [&](const char* date, std::vector<int> numbers, std::int64_t line, std::int64_t match3) {
         bm::HistoryRow row;
         row.draw.date = date;
@@ -743,7 +748,7 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
 TEST_F(Checker, PowerballHistoryFitsTheScreenWithGroupedCountsAndMoney)
 {
     Open("frmChkwhlPB", false, "PB569");
-    const auto& game = bm::CheckerByName("frmChkwhlPB").Game(false);
+    const auto& game = bm::CheckerByWindowName("frmChkwhlPB").Game(false);
     std::vector<bm::HistoryRow> rows;
     bm::HistoryRun run;
     run.plays = 1'000'000;
@@ -825,7 +830,7 @@ TEST_F(Checker, HistoryScreenshots)
     if (qgetenv("BM_SHOT_DIR").isEmpty())
         GTEST_SKIP() << "BM_SHOT_DIR is not set";
     Open("frmChkwhlPB", false, "PB569");
-    const auto& game = bm::CheckerByName("frmChkwhlPB").Game(false);
+    const auto& game = bm::CheckerByWindowName("frmChkwhlPB").Game(false);
     std::vector<bm::HistoryRow> rows;
     bm::HistoryRun run;
     run.plays = 1'000'000;
@@ -861,3 +866,30 @@ TEST_F(Checker, HistoryScreenshots)
 }
 
 }  // namespace
+
+// The rows carry the names they always had, one pair for each tier of either game: a shared name
+// would leave one count never shown.
+TEST(CheckerNames, EveryTierHasARowWithUniqueNames)
+{
+    const struct {
+        const char* window;
+        const char* counter;
+        const char* caption;
+    } pinned[] = {
+        {"frmChkwhl", "cnt0", "Label1"},   {"frmChkwhl", "cnt5b", "Label7"},   {"frmChkwhl", "cnt6", "Label8"},
+        {"frmChkwhl5", "cnt0b", "Label0b"}, {"frmChkwhl7", "cnt6b", "Label6b"}, {"frmChkwhlPB", "cnt5b", "Label5b"},
+    };
+    for (const auto& p : pinned) {
+        const auto& variant = bm::CheckerByWindowName(p.window);
+        EXPECT_STREQ(bm::CheckerWindowName(variant), p.window);
+        const auto& tier = variant.AllRows().tiers[static_cast<std::size_t>(variant.AllRows().IndexOf(p.counter))];
+        EXPECT_EQ(bm::CaptionName(variant, tier), QLatin1String(p.caption)) << p.window;
+        EXPECT_EQ(bm::CountLabelName(tier), QLatin1String("lbl") + QLatin1String(p.counter));
+    }
+    for (const auto& v : bm::CheckerVariants()) {
+        std::set<QString> names;
+        for (const auto& t : v.AllRows().tiers)
+            names.insert({bm::CountLabelName(t), bm::CaptionName(v, t)});
+        EXPECT_EQ(names.size(), 2 * v.AllRows().tiers.size()) << v.id;
+    }
+}

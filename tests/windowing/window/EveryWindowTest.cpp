@@ -106,7 +106,7 @@ private:
     // As a finished run opens it: a powerball game, a year of dated draws, prizes for every tier.
     QWidget* DrawHistory()
     {
-        const bm::CheckGame& game = bm::CheckerByName("frmChkwhlPB").Game(false);
+        const bm::CheckGame& game = bm::CheckerById("powerball").Game(false);
         std::vector<bm::HistoryRow> rows;
         bm::HistoryRun run;
         for (int d = 0; d < 104; ++d) {
