@@ -56,3 +56,26 @@ TEST(SlipView, AnEmptyDrawingPaintsNoSheet)
 }
 
 }  // namespace
+
+namespace {
+
+// Two extra marks side by side: the first one's name ends before the second mark, which keeps its
+// own whole; a name with room is shown whole.
+TEST(SlipView, AnExtraMarksNameStopsBeforeTheNextMark)
+{
+    const auto def = bm::ReadDefinitionFile(std::filesystem::path(SAMPLE_DIR) / "Defs" / "LO649.def");
+    ASSERT_TRUE(def);
+    bm::SlipDrawing drawing = bm::DrawingOf(*def);
+    drawing.extras = {{bm::BoxRect{20, 5, 24, 8}, "Draw Wednesday", true}, {bm::BoxRect{30, 5, 34, 8}, "Sat", true},
+                      {bm::BoxRect{20, 12, 24, 15}, "Draws 2", true}};
+    bm::app::SlipView view;
+    view.resize(700, 500);
+    view.SetDrawing(drawing);
+    const QString first = view.ExtraNameAsShown(0);
+    EXPECT_NE(first, QStringLiteral("Draw Wednesday"));
+    EXPECT_TRUE(first.endsWith(QChar(0x2026)) || first.isEmpty()) << first.toStdString();
+    EXPECT_EQ(view.ExtraNameAsShown(1), QStringLiteral("Sat"));
+    EXPECT_EQ(view.ExtraNameAsShown(2), QStringLiteral("Draws 2"));
+}
+
+}  // namespace
