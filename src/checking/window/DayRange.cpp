@@ -30,6 +30,9 @@ DayRange::DayRange(QWidget* parent) : QWidget(parent)
     fromLabel->setBuddy(txtFrom);
     auto* toLabel = new QLabel(QStringLiteral("&To"), this);
     toLabel->setBuddy(txtTo);
+    // Never squeezed below their words by a narrow window.
+    for (QLabel* label : {fromLabel, toLabel})
+        label->setMinimumWidth(label->sizeHint().width());
     cmdRecheck = new QPushButton(QStringLiteral("Check &Again"), this);
     cmdRecheck->setObjectName(QStringLiteral("cmdRecheck"));
     cmdRecheck->setToolTip(QStringLiteral("Check the wheel again against the draws of these days only"));

@@ -588,6 +588,15 @@ void HistoryWindow::MoneyChanged(bool remember)
     tblHistory->resizeColumnToContents(won);
     const int totalWidth = tblTotal->fontMetrics().horizontalAdvance(tblTotal->item(0, won)->text()) + 16;
     tblHistory->setColumnWidth(won, std::max(tblHistory->columnWidth(won), totalWidth));
+    // Wider amounts widen the window where the screen has room, rather than hide the column.
+    if (isVisible()) {
+        int needed = width() - tblHistory->viewport()->width();
+        for (int c = 0; c < tblHistory->columnCount(); ++c)
+            needed += tblHistory->columnWidth(c);
+        const int room = AvailableFor(this).width() - (frameGeometry().width() - width());
+        if (needed > width())
+            resize(std::min(needed, room), height());
+    }
     ShowNetMoney();
     const long double cost = static_cast<long double>(prizes_.price) * static_cast<long double>(run_.plays) *
                              static_cast<long double>(run_.draws);

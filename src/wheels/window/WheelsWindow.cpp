@@ -413,6 +413,8 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     open->addWidget(cmdAnalyze);
     // Tables and chart side by side, so the tab fits a small or scaled screen.
     lblVerdict = NamedLabel(tab, QStringLiteral("lblVerdict"), {});
+    // As wide as the tables beside the chart: the sentence goes on to the next line.
+    lblVerdict->setWordWrap(true);
     auto* tables = new QHBoxLayout;
     tables->addWidget(tblGuarantee);
     tables->addWidget(tblBest);

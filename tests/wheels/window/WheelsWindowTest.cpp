@@ -36,8 +36,9 @@ namespace fs = std::filesystem;
 using bm::app::WheelsWindow;
 using bmtest::ScriptedDialogs;
 
-// The main window's choice as the Wheels window sees it: a definition the test sets, no file.
-class FakeChoice : public bm::DefinitionChoice {
+// The main window's choice as the Wheels window sees it: a definition the test sets, no file;
+// what it is asked to print is only noted.
+class FakeChoice : public bm::DefinitionChoice, public bm::app::WheelPrinter {
 public:
     explicit FakeChoice(const fs::path& home) : folder_(home) {}
     const bm::ProgramFolder& Folder() const override { return folder_; }
@@ -53,6 +54,11 @@ public:
         return nullptr;
     }
     void DefinitionsWritten() override {}
+    void PrintWheel(const std::string& listed, const fs::path& wheel, bool preview) override
+    {
+        asked.push_back(listed + " " + wheel.filename().string() + (preview ? " preview" : " print"));
+    }
+    std::vector<std::string> asked;
     void Choose(const std::string& n, int pool, int pick, bool pb = false)
     {
         name = n;
@@ -514,18 +520,10 @@ TEST_F(Wheels, GivesTheSecondPoolsNumbersToThePlays)
 // window's definition; plays not yet saved are saved first, and a cancelled save prints nothing.
 TEST(WheelsPrint, PrintsAndPreviewsThePlaysJustAppliedOrMade)
 {
-    struct Printing : FakeChoice, bm::app::WheelPrinter {
-        using FakeChoice::FakeChoice;
-        void PrintWheel(const std::string& listed, const fs::path& wheel, bool preview) override
-        {
-            asked.push_back(listed + " " + wheel.filename().string() + (preview ? " preview" : " print"));
-        }
-        std::vector<std::string> asked;
-    };
     bmtest::TempDir dir;
     dir.makeProgramFolder({"LO649", "TK539"});
     ScriptedDialogs dialogs;
-    Printing choice(dir.path());
+    FakeChoice choice(dir.path());
     choice.Choose("LO649", 49, 6);
     WheelsWindow window(choice, 0);
     window.show();
@@ -614,6 +612,7 @@ TEST_F(Wheels, Screenshots)
             Get<QLineEdit>("txtMakeNumbers")->setText(QStringLiteral("9"));
             Get<QSpinBox>("spnMatch")->setValue(3);
             Get<QSpinBox>("spnIf")->setValue(4);
+            Get<QSpinBox>("spnSeconds")->setValue(1);
             Get<QPushButton>("cmdMake")->click();
         }
         QApplication::processEvents();
