@@ -48,7 +48,7 @@ std::filesystem::path ResolveWheel(const std::filesystem::path& given, const Pro
     std::error_code ec;
     if (given.empty() || std::filesystem::exists(given, ec) || !given.is_relative())
         return given;
-    const auto inWheelFolder = folder.wheel() / given;
+    const auto inWheelFolder = Under(folder.wheel(), given);
     return std::filesystem::exists(inWheelFolder, ec) ? inWheelFolder : given;
 }
 

@@ -14,6 +14,9 @@
 #include "printing/PrintJob.h"
 #include "printing/PdfSurface.h"
 #include "printing/PrinterSurface.h"
+#ifdef _WIN32
+#include "printing/windows/GdiPrinterSurface.h"
+#endif
 
 namespace bm::cli {
 
@@ -101,14 +104,18 @@ Result<OpenedSurface> OpenSurface(const JobOptions& options, const ProgramFolder
         break;
     }
     failureStatus = kExitFailure;
+#ifdef _WIN32
+    auto printer = GdiPrinterSurface::Open(options.printer, title, options.paper);
+#else
     auto printer = PrinterSurface::Open(options.printer, SystemSpooler(), title, PaperChoice{options.paper, {}});
+#endif
     if (!printer)
         return printer.error();
     opened.paper = (*printer)->LaidOutOn();
     // The printer's calibration, unless this run gives its own factors.
     if (!options.scale) {
         failureStatus = kExitRefused;
-        const auto stored = CalibrationStore(folder.home() / "Brindlemark.ini").Get((*printer)->printer());
+        const auto stored = CalibrationStore(Under(folder.home(), "Brindlemark.ini")).Get((*printer)->printer());
         if (!stored)
             return stored.error();
         opened.scale = stored->value_or(Scale{});

@@ -1,9 +1,36 @@
 #include "cli/ProgramHome.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace bm::cli {
 
+#ifdef _WIN32
+std::filesystem::path ExecutableFolder(const char*)
+{
+    // The running executable's own path, whatever the current folder or PATH.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return std::filesystem::path(path).parent_path();
+}
+
+std::filesystem::path WindowProgram(const std::filesystem::path& exeFolder)
+{
+    std::error_code ec;
+    const auto candidate = exeFolder / "brindlemark-gui.exe";
+    return std::filesystem::is_regular_file(candidate, ec) ? candidate : std::filesystem::path();
+}
+#else
 std::filesystem::path ExecutableFolder(const char* argv0)
 {
     std::error_code ec;
@@ -24,5 +51,6 @@ std::filesystem::path WindowProgram(const std::filesystem::path& exeFolder)
     }
     return {};
 }
+#endif
 
 }  // namespace bm::cli

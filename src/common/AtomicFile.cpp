@@ -1,3 +1,6 @@
+// The POSIX side; AtomicFileWindows.cpp is the Windows one.
+#ifndef _WIN32
+
 #include "common/AtomicFile.h"
 
 #include <cctype>
@@ -441,3 +444,5 @@ void UseNamedTemporaryFilesForTesting(bool named)
 }
 
 }  // namespace bm
+
+#endif  // !_WIN32

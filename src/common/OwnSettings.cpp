@@ -4,53 +4,49 @@
 #include <cerrno>
 #include <optional>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "common/Platform.h"
 
 namespace bm {
 
 namespace {
 
 // Far more than any set of choices needs; a larger file is not one of ours.
-constexpr off_t kMaxBytes = 64 * 1024;
+constexpr std::uint64_t kMaxBytes = 64 * 1024;
 
 // The whole file, or nothing when there is none. Only a regular file is read (a FIFO in its
 // place would block the start for ever); anything else is not ours.
 std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, bool& foreign)
 {
-    struct stat named {};
-    if (::stat(file.c_str(), &named) != 0) {
+    FileStamp named;
+    if (!StampOf(file, named)) {
         foreign = errno != ENOENT;
         return std::nullopt;
     }
-    if (!S_ISREG(named.st_mode)) {
+    if (!named.regular) {
         foreign = true;  // not even opened: opening a FIFO would wake or block another program
         return std::nullopt;
     }
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        foreign = errno != ENOENT;
+    ReadOnlyFile in;
+    int error = 0;
+    if (!in.Open(file, error)) {
+        foreign = error != ENOENT;
         return std::nullopt;
     }
-    struct stat st {};
+    FileStamp opened;
     std::string bytes;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxBytes) {
+    if (!in.Stamp(opened) || !opened.regular || opened.size > kMaxBytes) {
         foreign = true;
     } else {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
+        bytes.resize(static_cast<std::size_t>(opened.size));
         std::size_t got = 0;
         while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
+            const std::ptrdiff_t n = in.ReadAt(got, bytes.data() + got, bytes.size() - got, error);
             if (n <= 0)
                 break;
             got += static_cast<std::size_t>(n);
         }
         foreign = got != bytes.size();
     }
-    ::close(fd);
     if (foreign)
         return std::nullopt;
     return bytes;

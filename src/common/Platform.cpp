@@ -1,3 +1,6 @@
+// The POSIX side; PlatformWindows.cpp is the Windows one.
+#ifndef _WIN32
+
 #include "common/Platform.h"
 
 #include <cerrno>
@@ -86,6 +89,13 @@ bool ReadOnlyFile::Stamp(FileStamp& stamp) const
     return true;
 }
 
+std::filesystem::path ShownAbsolute(const std::filesystem::path& file)
+{
+    std::error_code error;
+    auto full = std::filesystem::absolute(file, error);
+    return error ? file : full;
+}
+
 bool StampOf(const std::filesystem::path& file, FileStamp& stamp)
 {
     struct stat st {};
@@ -160,3 +170,5 @@ bool TemporaryFile::Close()
 }
 
 }  // namespace bm
+
+#endif  // !_WIN32

@@ -76,6 +76,11 @@ private:
     int error_ = 0;
 };
 
+// A file's name from the root, as messages show it: one written from a root stays as written, a
+// relative one is completed with the working folder. Under Wine that folder is named as the Linux
+// file system names it, as the Linux program would name it, not as Wine's drive Z:.
+std::filesystem::path ShownAbsolute(const std::filesystem::path& file);
+
 // The stamp of the file a path names now (links followed); false when there is none.
 bool StampOf(const std::filesystem::path& file, FileStamp& stamp);
 

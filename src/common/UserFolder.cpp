@@ -1,7 +1,15 @@
 #include "common/UserFolder.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <random>
+
+#include "common/Platform.h"
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -13,6 +21,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef _WIN32
+bool Writable(const fs::path& folder)
+{
+    // Program Files and the like refuse new files to a user; a file made and gone tells.
+    const fs::path probe = folder / ".brindlemark-write-test.tmp";
+    const HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS;
+    CloseHandle(h);
+    return true;
+}
+
+// A new folder beside `target` that no other start can be using.
+Result<fs::path> MakeScratchFolder(const fs::path& target)
+{
+    std::mt19937_64 rng(std::random_device{}() ^ GetCurrentProcessId());
+    DWORD code = ERROR_ALREADY_EXISTS;
+    for (int tries = 0; tries < 100 && code == ERROR_ALREADY_EXISTS; ++tries) {
+        const fs::path scratch = target.parent_path() / (L"." + target.filename().native() + L"-" + std::to_wstring(rng() % 1000000000));
+        if (CreateDirectoryW(scratch.c_str(), nullptr))
+            return scratch;
+        code = GetLastError();
+    }
+    return Error{target.parent_path().string() + ": cannot create the program folder there (" +
+                 std::strerror(code == ERROR_ACCESS_DENIED ? EACCES : code == ERROR_PATH_NOT_FOUND ? ENOENT : EIO) + ")"};
+}
+
+#else
 bool Writable(const fs::path& folder)
 {
     return ::access(folder.c_str(), W_OK) == 0;
@@ -30,8 +67,26 @@ Result<fs::path> MakeScratchFolder(const fs::path& target)
     return fs::path(buffer.data());
 }
 
+#endif
+
 }  // namespace
 
+#ifdef _WIN32
+std::optional<std::string> NotAFolder(const fs::path& path)
+{
+    FileStamp stamp;
+    if (StampOf(path, stamp)) {
+        if (stamp.folder)
+            return std::nullopt;
+        return std::string("is ") + (stamp.regular ? "a file" : "a device") + ", not a folder";
+    }
+    const int err = errno;
+    if (err == ENOENT)
+        return std::string("no such folder");
+    return std::string("cannot be reached (") + std::strerror(err) + ")";
+}
+
+#else
 std::optional<std::string> NotAFolder(const fs::path& path)
 {
     struct stat st {};
@@ -54,6 +109,7 @@ std::optional<std::string> NotAFolder(const fs::path& path)
         return std::string("no such folder");
     return std::string("cannot be reached (") + std::strerror(err) + ")";
 }
+#endif
 
 Status SeedProgramFolder(const fs::path& target, const fs::path& sample)
 {
@@ -76,7 +132,18 @@ Status SeedProgramFolder(const fs::path& target, const fs::path& sample)
         return Error{target.string() + ": " + what};
     };
     if (fs::is_directory(sample, ec)) {
+#ifdef _WIN32
+        // The library's recursive copy stumbles there on the folder it copies into.
+        for (fs::recursive_directory_iterator it(sample, ec), end; !ec && it != end; it.increment(ec)) {
+            const fs::path to = *scratch / fs::relative(it->path(), sample, ec);
+            if (!ec && it->is_directory(ec))
+                fs::create_directories(to, ec);
+            else if (!ec)
+                fs::copy_file(it->path(), to, ec);
+        }
+#else
         fs::copy(sample, *scratch, fs::copy_options::recursive, ec);
+#endif
         if (ec)
             return fail("cannot copy the sample folder " + sample.string() + " (" + ec.message() + ")");
     }
@@ -109,6 +176,16 @@ Result<fs::path> DefaultProgramFolder(const fs::path& exeFolder, const std::stri
         return exeFolder;
 
     fs::path data;
+#ifdef _WIN32
+    if (!xdgDataHome.empty() && fs::path(xdgDataHome).is_absolute())
+        data = xdgDataHome;
+    else if (!userHome.empty())
+        data = fs::path(userHome) / "AppData" / "Roaming";
+    else
+        return Error{"Neither APPDATA nor USERPROFILE is set, so there is no place for the program folder; "
+                     "name one with --home DIR"};
+    const fs::path folder = data / "Brindlemark";
+#else
     if (!xdgDataHome.empty() && fs::path(xdgDataHome).is_absolute())
         data = xdgDataHome;
     else if (!userHome.empty())
@@ -117,6 +194,7 @@ Result<fs::path> DefaultProgramFolder(const fs::path& exeFolder, const std::stri
         return Error{"Neither XDG_DATA_HOME nor HOME is set, so there is no place for the program folder; "
                      "name one with --home DIR"};
     const fs::path folder = data / "brindlemark";
+#endif
     if (auto seeded = SeedProgramFolder(folder, sample); !seeded)
         return seeded.error();
     return folder;

@@ -2,22 +2,14 @@
 
 #include <cstring>
 
+#include "common/Platform.h"
+
 namespace bm {
 
-namespace {
-
-// The file as the job status names it: a name given relative to the working folder is of no use there.
-std::filesystem::path Absolute(const std::filesystem::path& file)
-{
-    std::error_code error;
-    auto full = std::filesystem::absolute(file, error);
-    return error ? file : full;
-}
-
-}  // namespace
-
 PdfSurface::PdfSurface(std::filesystem::path target, const PaperArea& paper)
-    : PdfBackedSurface(paper, target.filename().string()), target_(std::move(target)), full_(Absolute(target_))
+    : PdfBackedSurface(paper, target.filename().string()),
+      target_(std::move(target)),
+      full_(ShownAbsolute(target_))
 {
 }
 

@@ -1,15 +1,12 @@
 #include "slip/SlipMarks.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <map>
 
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
+#include "common/Platform.h"
 #include "common/ShownText.h"
 
 namespace bm {
@@ -18,26 +15,9 @@ namespace {
 
 constexpr std::size_t kMaxFileSize = 64 * 1024;
 
-// Closes the descriptor on every way out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-std::string KindFault(const std::filesystem::path& file, mode_t mode)
+std::string KindFault(const std::filesystem::path& file, const FileStamp& stamp)
 {
-    if (S_ISDIR(mode))
+    if (stamp.folder)
         return file.string() + ": is a folder, not a marks file";
     return file.string() + ": is not a regular file (a FIFO, device or socket), not a marks file";
 }
@@ -46,30 +26,29 @@ std::string KindFault(const std::filesystem::path& file, mode_t mode)
 // a regular file, and the open never waits: a FIFO put there in between is refused, not read.
 Result<std::string> ReadSmallFile(const std::filesystem::path& file)
 {
-    struct stat before {};
-    if (::stat(file.c_str(), &before) != 0)
+    FileStamp before;
+    if (!StampOf(file, before))
         return Error{file.string() + ": cannot be read (" + std::strerror(errno) + ")"};
-    if (!S_ISREG(before.st_mode))
-        return Error{KindFault(file, before.st_mode)};
-    const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return Error{file.string() + ": cannot be opened for reading (" + std::strerror(errno) + ")"};
-    struct stat opened {};
-    if (::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
-        return Error{KindFault(file, opened.st_mode)};
+    if (!before.regular)
+        return Error{KindFault(file, before)};
+    ReadOnlyFile in;
+    int error = 0;
+    if (!in.Open(file, error))
+        return Error{file.string() + ": cannot be opened for reading (" + std::strerror(error) + ")"};
+    FileStamp opened;
+    if (!in.Stamp(opened) || !opened.regular)
+        return Error{KindFault(file, opened)};
     const std::string tooLarge = file.string() + ": too large to be a marks file (at most " +
                                  std::to_string(kMaxFileSize / 1024) + " KiB)";
-    if (static_cast<std::size_t>(opened.st_size) > kMaxFileSize)
+    if (opened.size > kMaxFileSize)
         return Error{tooLarge};
     // Read with a bound all the same: the file may grow while it is read.
     std::string bytes(kMaxFileSize + 1, '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
-        const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::ptrdiff_t n = in.ReadAt(got, bytes.data() + got, bytes.size() - got, error);
         if (n < 0)
-            return Error{file.string() + ": cannot be read (" + std::strerror(errno) + ")"};
+            return Error{file.string() + ": cannot be read (" + std::strerror(error) + ")"};
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);

@@ -120,7 +120,15 @@ TEST(CheckInParts, AWheelThatChangesWhileItIsCheckedEndsTheRun)
         {"replaced",
          [&] {
              bmtest::WriteBytes(dir / "new.txt", LargeWheel(5, "1,2,3,4,5,6\r\n"));
+#ifdef _WIN32
+             // Windows replaces a file open for reading; Wine refuses, and the wheel stays as it was.
+             std::error_code refused;
+             std::filesystem::rename(dir / "new.txt", file, refused);
+             if (refused)
+                 std::ofstream(file, std::ios::app) << "1,2,3,4,5,6\r\n";
+#else
              std::filesystem::rename(dir / "new.txt", file);
+#endif
          }},
         {"grown", [&] { std::ofstream(file, std::ios::app) << "1,2,3,4,5,6\r\n"; }},
     };

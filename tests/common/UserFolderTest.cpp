@@ -2,7 +2,9 @@
 
 #include <functional>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "common/UserFolder.h"
 #include "support/TempDir.h"
@@ -12,13 +14,24 @@ namespace {
 namespace fs = std::filesystem;
 using bmtest::TempDir;
 
-// An installed layout: DIR/usr/bin and DIR/usr/share/brindlemark/sample with one definition.
+// The per-user folder's name, and where it goes without XDG_DATA_HOME (APPDATA on Windows).
+#ifdef _WIN32
+const char* const kOwn = "Brindlemark";
+const char* const kUnderHome = "AppData/Roaming/Brindlemark";
+#else
+const char* const kOwn = "brindlemark";
+const char* const kUnderHome = ".local/share/brindlemark";
+#endif
+
+// An installed layout: DIR/usr/bin and the sample folder where the system's installer puts it
+// (DIR/usr/share/brindlemark/sample, or beside the .exe), with one definition.
 fs::path Install(const TempDir& dir)
 {
     const fs::path bin = dir / "usr/bin";
     fs::create_directories(bin);
-    fs::create_directories(dir / "usr/share/brindlemark/sample/Defs");
-    bmtest::WriteBytes(dir / "usr/share/brindlemark/sample/Defs/LO649.def", "49\r\n");
+    const fs::path sample = (bin / bm::kInstalledSample).lexically_normal();
+    fs::create_directories(sample / "Defs");
+    bmtest::WriteBytes(sample / "Defs/LO649.def", "49\r\n");
     return bin;
 }
 
@@ -41,9 +54,9 @@ TEST(UserFolder, BuildFolderStaysInstalledProgramGetsAFolderPerUser)
         fs::path expected;  // empty: refused
     };
     const Case cases[] = {
-        {(dir / "data").string(), (dir / "home").string(), dir / "data/brindlemark"},
-        {"relative/data", (dir / "home").string(), dir / "home/.local/share/brindlemark"},
-        {"", (dir / "home").string(), dir / "home/.local/share/brindlemark"},
+        {(dir / "data").string(), (dir / "home").string(), dir / "data" / kOwn},
+        {"relative/data", (dir / "home").string(), dir / "home" / kUnderHome},
+        {"", (dir / "home").string(), dir / "home" / kUnderHome},
         {"", "", {}},
     };
     for (const Case& c : cases) {
@@ -95,25 +108,28 @@ TEST(UserFolder, WhatStandsInThePlaceOfTheFolderIsNamed)
         const char* said;  // nullptr: used as the folder
     } cases[] = {
         {"file", [](const fs::path& p) { bmtest::WriteBytes(p, "x"); }, "is a file, not a folder"},
+#ifndef _WIN32
         {"dangling", [](const fs::path& p) { fs::create_symlink("gone", p); }, "is a link to gone, which does not exist"},
         {"fifo", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, "is a FIFO, not a folder"},
         {"linked", [&](const fs::path& p) { fs::create_symlink(dir / "real", p); }, nullptr},
+#endif
+        {"folder", [](const fs::path& p) { fs::create_directories(p); }, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path data = dir / c.name;
         fs::create_directories(data);
-        c.make(data / "brindlemark");
+        c.make(data / kOwn);
         const auto home = bm::DefaultProgramFolder(bin, data.string(), (dir / "home").string());
         if (!c.said) {
             ASSERT_TRUE(home.ok()) << home.error().message;
-            EXPECT_EQ(*home, data / "brindlemark");
+            EXPECT_EQ(*home, data / kOwn);
             continue;
         }
         ASSERT_FALSE(home.ok());
-        EXPECT_EQ(home.error().message.rfind((data / "brindlemark").string() + ": " + c.said, 0), 0u)
+        EXPECT_EQ(home.error().message.rfind((data / kOwn).string() + ": " + c.said, 0), 0u)
             << home.error().message;
-        EXPECT_EQ(bm::NotAFolder(data / "brindlemark").value_or(""), c.said);
+        EXPECT_EQ(bm::NotAFolder(data / kOwn).value_or(""), c.said);
     }
     EXPECT_EQ(bm::NotAFolder(dir / "real"), std::nullopt);
     EXPECT_EQ(bm::NotAFolder(dir / "missing").value_or(""), "no such folder");

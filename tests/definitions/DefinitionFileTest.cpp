@@ -113,9 +113,9 @@ TEST(DefinitionFile, RefusesAMissingFileAFolderAndAFileWhereTheFolderShouldBe)
     dir.makeProgramFolder();
     const ProgramFolder folder(dir.path());
     const auto message = [&] { return ReadDefinition(folder, "ZZ649").error().message; };
-    EXPECT_EQ(message(), (dir / "Defs/ZZ649.def").string() + ": no such definition file");
+    EXPECT_EQ(message(), (dir / "Defs" / "ZZ649.def").string() + ": no such definition file");
     std::filesystem::create_directory(dir / "Defs/ZZ649.def");
-    EXPECT_EQ(message(), (dir / "Defs/ZZ649.def").string() + ": is a folder, not a definition file");
+    EXPECT_EQ(message(), (dir / "Defs" / "ZZ649.def").string() + ": is a folder, not a definition file");
     std::filesystem::remove_all(dir / "Defs");
     WriteBytes(dir / "Defs", "not a folder");
     EXPECT_EQ(message(), (dir / "Defs").string() + ": is a file, not the folder of the definitions");

@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -296,12 +298,19 @@ TEST(CalibrationStore, KeepsEachPrintersFactorsBesideTheOtherChoices)
     EXPECT_FALSE(store.Get("office").ok());
     EXPECT_FALSE(store.Set("office", Scale{1.01, 0.99}).ok());
     EXPECT_EQ(ReadBytes(ini), "[Printers]\r\noffice = 1.01\r\n");
+#ifdef _WIN32
+    // A device in its place: NUL is one in every folder.
+    const CalibrationStore onDevice(dir / "NUL");
+    EXPECT_TRUE(HasText(Refusal(onDevice.Get("office")), "is not a settings file of this program"));
+    EXPECT_FALSE(onDevice.Set("office", Scale{1.01, 0.99}).ok());
+#else
     const auto fifo = dir / "fifo.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const CalibrationStore onFifo(fifo);
     EXPECT_TRUE(HasText(Refusal(onFifo.Get("office")), "is not a settings file of this program"));
     EXPECT_FALSE(onFifo.Set("office", Scale{1.01, 0.99}).ok());
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+#endif
 }
 
 TEST(Feed, FollowsTheOrientationSent)

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -58,12 +59,24 @@ const OwnEnvironment ownEnvironment;
 
 TempDir::TempDir()
 {
+#ifdef _WIN32
+    // A fresh name: create_directory says whether this start made it.
+    std::random_device random;
+    for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+        const auto name = std::filesystem::temp_directory_path() / ("bmtest-" + std::to_string(random()));
+        if (std::filesystem::create_directory(name))
+            path_ = name;
+    }
+    if (path_.empty())
+        throw std::runtime_error("cannot create a temporary folder");
+#else
     std::string name = (std::filesystem::temp_directory_path() / "bmtest-XXXXXX").string();
     if (!mkdtemp(name.data()))
         throw std::runtime_error("cannot create a temporary folder");
     path_ = name;
     // mkdtemp makes it private; the printing system's helpers, run as another user, write inside.
     std::filesystem::permissions(path_, std::filesystem::perms(0755));
+#endif
 }
 
 TempDir::~TempDir()
