@@ -75,10 +75,11 @@ void QtPrintTarget::SetupPrinter(QWidget* parent)
     PrinterSetupDialog setup =
         MakePrinterSetup(parent, printers, current, paper_,
                          {[this](const std::string& name) { return spooler_->Paper(name); },
-                          [this](const std::string& name) { return spooler_->Sources(name); }});
+                          [this](const std::string& name) { return spooler_->Sources(name); },
+                          spooler_->DefaultPrinter()});
     FitToScreen(setup.dialog.get());
     if (setup.dialog->exec() == QDialog::Accepted) {
-        chosen_ = setup.dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"))->currentText().toStdString();
+        chosen_ = setup.dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"))->currentData().toString().toStdString();
         paper_ = *setup.paper->Chosen();
     }
 }
@@ -96,7 +97,9 @@ PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::stri
     auto* printer = new QComboBox(shown);
     printer->setObjectName(QStringLiteral("cboPrinter"));
     for (const std::string& name : printers) {
-        printer->addItem(QString::fromStdString(name));
+        // The queue's name, which the item holds, and which one the system prints to by default.
+        const QString queue = QString::fromStdString(name);
+        printer->addItem(name == facts.defaultPrinter ? QStringLiteral("%1 (default)").arg(queue) : queue, queue);
         if (name == current)
             printer->setCurrentIndex(printer->count() - 1);
     }
@@ -105,7 +108,7 @@ PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::stri
     auto setup = std::make_shared<PaperSetup>(*shown, paperChosen);
     // The printer's own paper, while it is the one used; a size chosen below replaces it.
     const auto showPaper = [paperOf = facts.paper, paper, printer, chosen = std::weak_ptr<PaperSetup>(setup)] {
-        const auto area = paperOf(printer->currentText().toStdString());
+        const auto area = paperOf(printer->currentData().toString().toStdString());
         const Paper held = area ? PaperOfSize(area->width, area->height) : Paper{};
         const QString size = QString::fromStdString(ShortestText(held.width) + " x " + ShortestText(held.height) + " mm");
         const QString own = !area              ? QStringLiteral("as the printer is set up")
@@ -118,7 +121,7 @@ PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::stri
     };
     setup->OnSizeChosen(showPaper);
     const auto showSources = [sourcesOf = facts.sources, printer, setup] {
-        setup->OfferSources(sourcesOf(printer->currentText().toStdString()));
+        setup->OfferSources(sourcesOf(printer->currentData().toString().toStdString()));
     };
     showPaper();
     showSources();

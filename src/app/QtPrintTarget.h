@@ -44,6 +44,7 @@ private:
 struct PrinterFacts {
     std::function<std::optional<PaperArea>(const std::string&)> paper;
     std::function<std::vector<PaperSource>(const std::string&)> sources;
+    std::string defaultPrinter = {};  // marked "(default)" in the list
 };
 
 // The Printer Setup dialog: the printers offered, `current` chosen, with the paper rows showing

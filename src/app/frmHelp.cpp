@@ -113,6 +113,10 @@ frmHelp::frmHelp(std::filesystem::path home, QWidget* parent) : QWidget(parent),
     bar->addWidget(cmdBack);
     bar->addWidget(cmdForward);
     bar->addSpacing(12);
+    auto* findLabel = new QLabel(QStringLiteral("&Search"), this);
+    findLabel->setObjectName(QStringLiteral("lblSearch"));
+    findLabel->setBuddy(txtFind);
+    bar->addWidget(findLabel);
     bar->addWidget(txtFind, 1);
     bar->addWidget(cmdFind);
     bar->addWidget(lblFind);

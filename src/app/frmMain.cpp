@@ -57,7 +57,7 @@ void frmMain::Connect()
     connect(txtTmarg, &QLineEdit::textEdited, this, &frmMain::Margin_Change);
     connect(txtLmarg, &QLineEdit::textEdited, this, &frmMain::Margin_Change);
     connect(Command1, &QPushButton::clicked, this, [this] { RunJob({}); });
-    connect(cmdTest, &QPushButton::clicked, this, [this] { RunJob({.testMode = true, .wheel = {}, .slips = {}, .pdf = false}); });
+    connect(cmdTest, &QPushButton::clicked, this, [this] { RunJob({.testMode = true, .wheel = {}, .slips = {}, .pdf = false, .asker = nullptr}); });
     connect(cmdPreview, &QPushButton::clicked, this, [this] { cmdPreview_Click(); });
     connect(cmdGendef, &QPushButton::clicked, this, &frmMain::cmdGendef_Click);
     connect(cmdChkTick, &QPushButton::clicked, this, &frmMain::cmdChkTick_Click);

@@ -16,6 +16,7 @@
 #include "definitions/DefinitionChoice.h"
 #include "printing/PrintJob.h"
 #include "paper/PrintSurface.h"
+#include "windowing/window/WheelPrinter.h"
 
 class QFileSystemWatcher;
 class QLabel;
@@ -33,7 +34,7 @@ class WindowCatalogue;
 // The hub: lists the slip definitions, keeps the chosen one current with its offsets, and
 // starts printing, the test pattern, the editor, the checkers, printer set-up and help. The
 // editor and the checkers see it as the DefinitionChoice they were opened from.
-class frmMain : public QWidget, public DefinitionChoice {
+class frmMain : public QWidget, public DefinitionChoice, public WheelPrinter {
 public:
     struct Services {
         ProgramFolder folder;
@@ -57,6 +58,8 @@ public:
     Result<ChosenDefinition> ReadChosen() override;
     std::shared_ptr<void> Listen(std::function<void()> changed) override;
     void DefinitionsWritten() override { ReloadDefinitions(); }
+    // The definition is chosen here, with its offsets, and the wheel printed or previewed.
+    void PrintWheel(const std::string& listedName, const std::filesystem::path& wheel, bool preview) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,13 +94,16 @@ private:
         std::filesystem::path wheel;
         std::string slips;
         bool pdf = false;
+        QWidget* asker = nullptr;  // the window the PDF's file dialog belongs to; null: this one
     };
     void RunJob(const JobChoice& choice);
-    std::unique_ptr<PrintSurface> ChooseSurface(bool pdf);
+    std::unique_ptr<PrintSurface> ChooseSurface(bool pdf, QWidget* asker = nullptr,
+                                                const std::filesystem::path& wheel = {});
     PrintJobRequest CurrentRequest();
     std::filesystem::path ChooseWheel();
     PrintJobRequest RequestAsShown() const;
-    void cmdPreview_Click();
+    // `wheel`: the file to show; empty: asked for.
+    void cmdPreview_Click(const std::filesystem::path& wheel = {});
     // An open preview follows the current definition and offsets, a moment after they change.
     void RefreshPreviewSoon();
     void RefreshPreview();

@@ -107,7 +107,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PrintSurface> frmMain::ChooseSurface(bool pdf)
+std::unique_ptr<PrintSurface> frmMain::ChooseSurface(bool pdf, QWidget* asker, const std::filesystem::path& wheel)
 {
     if (!pdf && services_.printer->HasPrinter()) {
         auto surface = services_.printer->PrinterSurface();
@@ -130,9 +130,14 @@ std::unique_ptr<PrintSurface> frmMain::ChooseSurface(bool pdf)
         if (answer != Answer::Yes)
             return nullptr;
     }
-    const QString file = SaveFileRemembered(this, folder(), "Pdf", QStringLiteral("Save Print Job As PDF"),
+    // The wheel's name, as a PDF, to begin with; asked over the window that asked (the preview
+    // stays in front).
+    const QString suggested =
+        wheel.empty() ? QString() : QString::fromStdString(wheel.stem().string()) + QStringLiteral(".pdf");
+    const QString file = SaveFileRemembered(asker ? asker : this, folder(), "Pdf", QStringLiteral("Save Print Job As PDF"),
                                             QStringLiteral("PDF Files (*.pdf)"),
-                                            QString::fromStdString(folder().home().string()), QStringLiteral("pdf"));
+                                            QString::fromStdString(folder().home().string()), QStringLiteral("pdf"),
+                                            suggested);
     if (file.isEmpty())
         return nullptr;
     return services_.printer->PdfSurface(file.toStdString());
@@ -179,7 +184,7 @@ void frmMain::RunJob(const JobChoice& choice)
     // A click that reached the window in the middle of a job never starts a second one.
     if (jobRunning_ || RefuseWithoutDefinition())
         return;
-    std::unique_ptr<PrintSurface> surface = ChooseSurface(choice.pdf);
+    std::unique_ptr<PrintSurface> surface = ChooseSurface(choice.pdf, choice.asker, choice.wheel);
     if (!surface)
         return;
 
@@ -244,7 +249,22 @@ void frmMain::RunJob(const JobChoice& choice)
     }
 }
 
-void frmMain::cmdPreview_Click()
+void frmMain::PrintWheel(const std::string& listedName, const std::filesystem::path& wheel, bool preview)
+{
+    if (jobRunning_ || wheel.empty())
+        return;
+    if (!SelectDefinition(QString::fromStdString(listedName))) {
+        ShowCurrentInList();
+        return;
+    }
+    ShowCurrentInList();
+    if (preview)
+        cmdPreview_Click(wheel);
+    else
+        RunJob({.testMode = false, .wheel = wheel, .slips = {}, .pdf = false, .asker = nullptr});
+}
+
+void frmMain::cmdPreview_Click(const std::filesystem::path& given)
 {
     if (jobRunning_ || RefuseWithoutDefinition())
         return;
@@ -253,7 +273,12 @@ void frmMain::cmdPreview_Click()
         JobGuard guard(jobRunning_, *pump_, current_);
         PrintJobRequest request = CurrentRequest();
         (void)ApplyPrinter(request, !services_.printer->HasPrinter());
-        const auto chooseWheel = [this] { return ChooseWheel(); };
+        const auto chooseWheel = [this, &given]() -> std::filesystem::path {
+            if (given.empty())
+                return ChooseWheel();
+            pump_->Start();
+            return given;
+        };
         // Counting a large wheel takes a moment; Escape stops it. Job Status is left alone:
         // nothing is printed.
         PreviewStatus quiet;
@@ -269,10 +294,10 @@ void frmMain::cmdPreview_Click()
     }
     PreviewHost host;
     host.print = [this](const std::filesystem::path& wheel, const std::string& slips) {
-        RunJob({.testMode = false, .wheel = wheel, .slips = slips, .pdf = false});
+        RunJob({.testMode = false, .wheel = wheel, .slips = slips, .pdf = false, .asker = preview_});
     };
     host.savePdf = [this](const std::filesystem::path& wheel, const std::string& slips) {
-        RunJob({.testMode = false, .wheel = wheel, .slips = slips, .pdf = true});
+        RunJob({.testMode = false, .wheel = wheel, .slips = slips, .pdf = true, .asker = preview_});
     };
     if (preview_)
         preview_->close();

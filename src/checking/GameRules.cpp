@@ -11,7 +11,7 @@ std::string Range(int pool)
 
 }  // namespace
 
-std::optional<DrawRefusal> DrawRuleFault(const CheckGame& game, int pool, const DrawResult& draw)
+std::optional<DrawRefusal> DrawRuleFault(const CheckGame& game, int pool, const DrawResult& draw, int powerballPool)
 {
     for (int box = 1; box <= game.mainDrawn; ++box) {
         const std::int32_t n = draw.main[static_cast<std::size_t>(box - 1)];
@@ -27,6 +27,9 @@ std::optional<DrawRefusal> DrawRuleFault(const CheckGame& game, int pool, const 
     if (game.extra == ExtraNumber::Powerball && draw.extra < 1)
         return DrawRefusal{box, DrawBoxName(game, box) + " is " + std::to_string(draw.extra) +
                                     "; a powerball is at least 1."};
+    if (game.extra == ExtraNumber::Powerball && powerballPool > 0 && draw.extra > powerballPool)
+        return DrawRefusal{box, DrawBoxName(game, box) + " is " + std::to_string(draw.extra) +
+                                    "; the powerballs of this game run from 1 to " + std::to_string(powerballPool) + "."};
     if (game.extra == ExtraNumber::Bonus) {
         const std::string name = DrawBoxName(game, box) + " is " + std::to_string(draw.extra);
         if (draw.extra < 1 || draw.extra > pool)

@@ -17,6 +17,7 @@
 #include "windowing/window/Module1.h"
 #include "app/frmHelp.h"
 #include "common/Version.h"
+#include "windowing/Mnemonics.h"
 
 namespace {
 
@@ -226,6 +227,31 @@ TEST(Help, WindowGoesBackAndForwardSearchesTheManualAndShowsAbout)
     const QString about = dialogs.messages()[0].text;
     EXPECT_TRUE(about.contains(QString::fromStdString(bm::VersionText()))) << about.toStdString();
     EXPECT_TRUE(about.contains(QString::fromStdString(home.path().string()))) << about.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// The search box has a caption with an Alt key that puts the focus into it.
+TEST(Help, TheSearchBoxIsReachedByItsAltKey)
+{
+    ProgramHome home;
+    frmHelp help(home.path());
+    help.show();
+    QApplication::setActiveWindow(&help);
+    auto* find = help.findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    QLabel* caption = nullptr;
+    for (QLabel* l : help.findChildren<QLabel*>())
+        if (l->buddy() == find)
+            caption = l;
+    ASSERT_NE(caption, nullptr);
+    const char key = bm::MnemonicOf(caption->text().toStdString());
+    ASSERT_NE(key, 0) << caption->text().toStdString();
+    help.findChild<QWidget*>(QStringLiteral("lstContents"))->setFocus();
+    QTest::keyClick(&help, static_cast<Qt::Key>(Qt::Key_A + (key - 'a')), Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), find);
+    EXPECT_EQ(caption->text().remove(QLatin1Char('&')), QStringLiteral("Search"));
 }
 
 }  // namespace

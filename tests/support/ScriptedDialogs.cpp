@@ -74,10 +74,10 @@ QString ScriptedDialogs::OpenFile(QWidget*, const QString& title, const QString&
     return NextFile({Kind::Open, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, {}, true});
 }
 
-QString ScriptedDialogs::SaveFile(QWidget*, const QString& title, const QString& filter, const QString& folder,
+QString ScriptedDialogs::SaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder,
                                   const QString& defaultSuffix)
 {
-    return NextFile({Kind::Save, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, defaultSuffix, true});
+    return NextFile({Kind::Save, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, defaultSuffix, true, parent});
 }
 
 }  // namespace bmtest

@@ -27,6 +27,7 @@ public:
         bm::app::Buttons buttons = bm::app::Buttons::Ok;
         QString filter, folder, suffix;  // file dialogs
         bool answered = true;
+        const QWidget* parent = nullptr;  // the window it was shown over
     };
 
     ScriptedDialogs();

@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/JobPump.h"
 #include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/HistoryCheck.h"
+#include "checking/NumberPatterns.h"
 #include "windowing/window/BusyCursor.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/HistoryWindow.h"
@@ -20,6 +22,11 @@
 namespace bm::app {
 
 namespace {
+
+QString Grouped(std::int64_t n)
+{
+    return QString::fromStdString(FormatWhole(n, Pattern::Grouped, UiSeparators()));
+}
 
 // The draws of the file, every one read by the game's rules, so that a bad line is refused
 // before the long part begins. Lines that are no draws of the game are counted, for the question
@@ -69,7 +76,27 @@ void CheckerWindow::cmdHistory_Click()
                                             QString::fromStdString(folder_.wheel().string()));
     if (file.isEmpty())
         return;
+    RunDrawHistory(file, {}, {});
+}
 
+void CheckerWindow::RunDrawHistory(const QString& file, const std::string& from, const std::string& to)
+{
+    if (running_)
+        return;
+    if (ticketFile_.isEmpty()) {
+        OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromLatin1(kMustLoadText), Icon::Error,
+                             Buttons::Ok);
+        return;
+    }
+    if (!from.empty() || !to.empty()) {
+        // Checked again from the history window: the game as its definition reads now.
+        const auto game = ReadGame(false);
+        if (!game) {
+            Refuse(QString::fromStdString(game.error().message));
+            return;
+        }
+        ShowGame(*game);
+    }
     std::optional<BusyCursor> busy(std::in_place);
     // The counts of the last single check would stand beside the history's status as if they
     // were its own: the display starts afresh, and the report with it.
@@ -101,6 +128,8 @@ void CheckerWindow::cmdHistory_Click()
         };
         DrawsOptions reading;
         reading.skipInvalid = true;
+        reading.from = from;
+        reading.to = to;
         auto read = ReadDraws(file.toStdString(), *rules_, game_.pool, reading, keepGoing, stopped);
         if (!read && !stopped && DrawsReader::AsksDateOrder(read.error())) {
             // Dates such as 01/02/2020 that the file leaves open: the user says how it writes them.
@@ -148,7 +177,7 @@ void CheckerWindow::cmdHistory_Click()
             if (!reader) {
                 status = reader.error();
             } else if (!stopped) {
-                SetStatus(QStringLiteral("Checking Against %1 Draws.... ESC Key Will Abort").arg(draws));
+                SetStatus(QStringLiteral("Checking Against %1 Draws.... ESC Key Will Abort").arg(Grouped(draws)));
                 prgHistory->setRange(0, static_cast<int>(std::min<std::int64_t>(draws, 1 << 30)));
                 prgHistory->setValue(0);
                 const HistoryPoll poll = [&](std::int64_t done) {
@@ -177,7 +206,7 @@ void CheckerWindow::cmdHistory_Click()
         Refuse(QString::fromStdString(status.error().message));
     } else if (stopped && (!began || !status || run.aborted)) {
         if (began)
-            SetStatus(QStringLiteral("Draw History Stopped After %1 Of %2 Draws").arg(run.draws).arg(draws));
+            SetStatus(QStringLiteral("Draw History Stopped After %1 Of %2 Draws").arg(Grouped(run.draws), Grouped(draws)));
         else
             SetStatus(QStringLiteral("Draw History Stopped While Reading The Files"));
     } else if (!status) {
@@ -187,16 +216,20 @@ void CheckerWindow::cmdHistory_Click()
             lblstatus->hide();
         Refuse(QString::fromStdString(status.error().message));
     } else {
-        SetStatus(QStringLiteral("Checked Against %1 Draws").arg(run.draws));
+        SetStatus(QStringLiteral("Checked Against %1 Draws").arg(Grouped(run.draws)));
         // Beside it, the counts of all those draws together.
         CheckRun all;
         all.tally = run.total;
         ShowCounts(all, true);
-        lbldraw->setText(QString::number(run.plays * run.draws));
+        lbldraw->setText(Grouped(run.plays * run.draws));
         delete historyWindow_;
         auto* window = new HistoryWindow(*rules_, game_.lotteryName, {ticketFile_.toStdString(), file.toStdString()},
                                          std::move(rows), run, folder_, this);
         historyWindow_ = window;
+        // Another range checks again; the old window goes once the new one is made.
+        window->OfferRange(from, to, [this, file](const std::string& f, const std::string& t) {
+            QTimer::singleShot(0, this, [this, file, f, t] { RunDrawHistory(file, f, t); });
+        });
         FitToScreen(window);
         window->show();
     }

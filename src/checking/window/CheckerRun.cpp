@@ -67,7 +67,7 @@ bool CheckerWindow::ReadDrawBoxes(DrawResult& draw)
     if (!reading.ok())
         refusal = DrawRefusal{reading.badBox, reading.message};
     else
-        refusal = DrawRuleFault(*rules_, game_.pool, reading.draw);
+        refusal = DrawRuleFault(*rules_, game_.pool, reading.draw, game_.powerballPool);
     if (!refusal) {
         draw = reading.draw;
         return true;
@@ -159,7 +159,7 @@ void CheckerWindow::FinishRun(const CheckRun& run, const Status& status)
                                                 std::to_string(playCount_) + ". Load it again."
                                           : status.error().message;
         ticketFile_.clear();
-        lbldraw->setText(QString::number(run.playsRead));
+        lbldraw->setText(QString::fromStdString(FormatWhole(run.playsRead, Pattern::Grouped, separators)));
         SetStatus(QStringLiteral("The check stopped: the ticket file has a fault."));
         Refuse(QString::fromStdString(why));
         return;
@@ -167,11 +167,12 @@ void CheckerWindow::FinishRun(const CheckRun& run, const Status& status)
     if (run.aborted) {
         ticketFile_.clear();
         // The play during which Escape was seen is counted, but not yet shown as checked.
-        lbldraw->setText(QString::number(run.playsRead - 1));
+        lbldraw->setText(QString::fromStdString(FormatWhole(run.playsRead - 1, Pattern::Grouped, separators)));
         SetStatus(QString::fromStdString(AbortText(run.playsRead, seconds, separators)));
         return;
     }
-    lbldraw->setText(QString::number(run.playsRead));
+    // Counted plainly while it runs; the final count reads as the tier counts beside it.
+    lbldraw->setText(QString::fromStdString(FormatWhole(run.playsRead, Pattern::Grouped, separators)));
     SetStatus(QString::fromStdString(CompletionTimeText(seconds, separators)));
     rtbreport->Append("\n" + SummaryText(*rules_, run.tally, game_.pool, separators));
     // The report opens at its header, which names the lottery, the file and the count.

@@ -26,6 +26,7 @@
 #include "common/AtomicFile.h"
 #include "definitions/DefinitionFile.h"
 #include "plays/PlayCount.h"
+#include "slip/SlipMarks.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
@@ -141,7 +142,11 @@ void CheckerWindow::BuildUi()
 Result<CheckerGame> CheckerWindow::ReadGame(bool opening)
 {
     const auto game = [](const ChosenDefinition& d) {
-        return CheckerGame{d.file, d.name, d.definition.Pool, d.definition.bBon};
+        CheckerGame g{d.file, d.name, d.definition.Pool, d.definition.bBon, d.definition.Pool};
+        // A marks file that cannot be read is told when printing; the main pool still bounds.
+        if (const auto marks = ReadSlipMarks(MarksFileOf(d.file)); marks && marks->second)
+            g.powerballPool = marks->second->pool;
+        return g;
     };
     const auto chosen = choice_.ReadChosen();
     if (chosen && (opening || chosen->file == game_.file || ChooseChecker(chosen->name, chosen->definition) == &variant_))

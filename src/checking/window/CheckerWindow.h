@@ -30,6 +30,8 @@ struct CheckerGame {
     std::string lotteryName;  // the definition name
     int pool = 0;
     bool bBon = false;
+    // What a drawn powerball may reach: the second pool of the marks file, else the main pool.
+    int powerballPool = 0;
 };
 
 // One ticket checker window for any of the four games: the variant gives its name, draw boxes,
@@ -72,6 +74,8 @@ private:
     void cmdreset_Click();
     void cmdsave_Click();
     void cmdHistory_Click();  // CheckerHistory.cpp
+    // The wheel against the draws of `file` of the days from..to ("YYYY-MM-DD", empty: any).
+    void RunDrawHistory(const QString& file, const std::string& from, const std::string& to);
 
     // The run's pieces (CheckerRun.cpp).
     bool ReadDrawBoxes(DrawResult& draw);

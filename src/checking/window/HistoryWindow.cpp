@@ -29,9 +29,14 @@
 #include <QLocale>
 #include <QToolTip>
 
+#include <cmath>
+
+#include "windowing/window/BusyCursor.h"
 #include "windowing/window/Dialogs.h"
+#include "checking/NumberPatterns.h"
 #include "windowing/window/RememberedChoices.h"
 #include "checking/SummaryFile.h"
+#include "checking/window/DayRange.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 #include "windowing/window/WindowManners.h"
@@ -42,13 +47,79 @@ namespace {
 
 constexpr std::size_t kAverageDraws = 52;
 
+QString Grouped(std::int64_t value)
+{
+    return QString::fromStdString(FormatWhole(value, Pattern::Grouped, UiSeparators()));
+}
+
+// An amount as shown: two decimals and thousands separators ("-9,811,468,220.00"); the CSV
+// keeps AmountText's plain form.
+QString Money(long double hundredths)
+{
+    std::string text = AmountText(hundredths);
+    const std::size_t point = text.find('.');
+    std::string whole = text.substr(0, point), cents = point == std::string::npos ? "" : text.substr(point + 1);
+    const bool negative = !whole.empty() && whole[0] == '-';
+    if (negative)
+        whole.erase(0, 1);
+    const NumberSeparators separators = UiSeparators();
+    std::string grouped;
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0)
+            grouped += separators.group;
+        grouped += whole[i];
+    }
+    return QString::fromStdString((negative ? "-" : "") + grouped + (cents.empty() ? "" : separators.decimal + cents));
+}
+
+// A count shown with thousands separators that sorts by its value.
+class CountItem final : public QTableWidgetItem {
+public:
+    explicit CountItem(std::int64_t value) : QTableWidgetItem(Grouped(value)), value_(value)
+    {
+        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    bool operator<(const QTableWidgetItem& other) const override
+    {
+        const auto* count = dynamic_cast<const CountItem*>(&other);
+        return count ? value_ < count->value_ : QTableWidgetItem::operator<(other);
+    }
+
+private:
+    std::int64_t value_;
+};
+
 QTableWidgetItem* NumberItem(std::int64_t value)
 {
-    auto* item = new QTableWidgetItem;
-    // Held as a number, so that sorting by the column is numeric.
-    item->setData(Qt::DisplayRole, static_cast<qlonglong>(value));
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return item;
+    return new CountItem(value);
+}
+
+// A tier's heading on two lines ("Match" over "4+"), so that the twelve columns of a powerball
+// game fit the screen beside the draw, Wins and Won.
+QString Heading(const std::string& name)
+{
+    QString text = QString::fromStdString(name);
+    const qsizetype blank = text.indexOf(QLatin1Char(' '));
+    if (blank > 0)
+        text[blank] = QLatin1Char('\n');
+    return text;
+}
+
+// A tick step of 1, 2, 2.5 or 5 times a power of ten, giving at most about five ticks.
+double NiceStep(double span)
+{
+    if (!(span > 0))
+        return 1;
+    const double rough = span / 4;
+    double power = 1;
+    while (power * 10 <= rough)
+        power *= 10;
+    while (power > rough)
+        power /= 10;
+    for (const double f : {1.0, 2.0, 2.5, 5.0, 10.0})
+        if (f * power >= rough)
+            return f * power;
+    return 10 * power;
 }
 
 QTableWidgetItem* TextItem(const std::string& text)
@@ -62,7 +133,7 @@ public:
     void Set(long double hundredths)
     {
         value_ = hundredths;
-        setText(QString::fromStdString(AmountText(hundredths)));
+        setText(Money(hundredths));
         setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     bool operator<(const QTableWidgetItem& other) const override
@@ -128,10 +199,13 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
                          .arg(QString::fromStdString(lotteryName),
                               // A line feed or escape sequence in the name would add a fake line.
                               QString::fromStdString(ShownLine(inputs_.front().filename().string())))
-                         .arg(run_.plays)
-                         .arg(run_.draws)
-                         .arg(run_.wins));
+                         .arg(Grouped(run_.plays))
+                         .arg(Grouped(run_.draws))
+                         .arg(Grouped(run_.wins)));
     outer->addWidget(lblInfo);
+    // The days of the draws checked, as --from and --to give them on the command line.
+    fraRange = new DayRange(this);
+    outer->addWidget(fraRange);
 
     auto* split = new QSplitter(Qt::Vertical, this);
     auto* tables = new QWidget(split);
@@ -178,7 +252,7 @@ void HistoryWindow::BuildTable()
 {
     QStringList headers{QStringLiteral("Date"), QStringLiteral("Draw")};
     for (const auto& name : HistoryTierNames(game_))
-        headers << QString::fromStdString(name);
+        headers << Heading(name);
     headers << QStringLiteral("Wins") << QStringLiteral("Won");
     const int columns = static_cast<int>(headers.size());
     const int wins = columns - 2;
@@ -204,7 +278,6 @@ void HistoryWindow::BuildTable()
     tblHistory->setSortingEnabled(true);
     // By date until the user sorts otherwise; the sort keeps the file's order within a day.
     tblHistory->sortByColumn(0, Qt::AscendingOrder);
-    tblHistory->resizeColumnsToContents();
 
     // The total stays below the draws however they are sorted.
     tblTotal->setColumnCount(columns);
@@ -222,10 +295,31 @@ void HistoryWindow::BuildTable()
     tblTotal->setFixedHeight(tblTotal->rowHeight(0) + 2 * tblTotal->frameWidth());
     tblTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tblTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The totals are far larger than one draw's counts: each column is as wide as either needs.
-    tblTotal->resizeColumnsToContents();
+    // The totals are far larger than one draw's counts: each column is as wide as either needs,
+    // and no wider, so that the twelve tiers of a powerball game fit the screen.
+    // Twelve tiers (a powerball game) beside the draw, Wins and Won: a compact type keeps every
+    // column on a screen 1,280 pixels wide.
+    if (game_.tiers.size() >= 12) {
+        for (QTableWidget* t : {tblHistory, tblTotal}) {
+            QFont compact = t->font();
+            compact.setPointSizeF(compact.pointSizeF() * 0.9);
+            t->setFont(compact);
+            t->horizontalHeader()->setFont(compact);
+            t->verticalHeader()->setDefaultSectionSize(QFontMetrics(compact).height() + 6);
+        }
+        tblTotal->setFixedHeight(tblTotal->rowHeight(0) + 2 * tblTotal->frameWidth());
+    }
+    const QFontMetrics cells = tblHistory->fontMetrics();
+    const QFontMetrics heads = tblHistory->horizontalHeader()->fontMetrics();
     for (int c = 0; c < columns; ++c) {
-        const int width = std::max(tblHistory->columnWidth(c), tblTotal->columnWidth(c));
+        int width = 0;
+        for (const QString& line : tblHistory->horizontalHeaderItem(c)->text().split(QLatin1Char('\n')))
+            width = std::max(width, heads.horizontalAdvance(line) + 12);
+        for (int r = 0; r < tblHistory->rowCount(); ++r)
+            if (const QTableWidgetItem* item = tblHistory->item(r, c))
+                width = std::max(width, cells.horizontalAdvance(item->text()));
+        width = std::max(width, tblTotal->fontMetrics().horizontalAdvance(tblTotal->item(0, c)->text()));
+        width += 8;  // the cell's own margins
         tblHistory->setColumnWidth(c, width);
         tblTotal->setColumnWidth(c, width);
     }
@@ -250,15 +344,13 @@ QString HistoryWindow::DrawTip(std::size_t draw) const
     const auto names = HistoryTierNames(game_);
     for (std::size_t t = 0; t < names.size(); ++t)
         if (!game_.tiers[t].losing)
-            tip += QStringLiteral("\n%1: %2").arg(QString::fromStdString(names[t]), locale.toString(static_cast<qlonglong>(row.tally.count[t])));
-    tip += QStringLiteral("\nWins: %1").arg(locale.toString(static_cast<qlonglong>(row.wins)));
+            tip += QStringLiteral("\n%1: %2").arg(QString::fromStdString(names[t]), Grouped(row.tally.count[t]));
+    tip += QStringLiteral("\nWins: %1").arg(Grouped(row.wins));
     if (perThousand_)
         tip += QStringLiteral(" (%1 per 1,000 plays)").arg(ChartValue(draw), 0, 'f', 2);
     if (HasMoney()) {
         const auto at = static_cast<std::size_t>(std::find(order_.begin(), order_.end(), draw) - order_.begin());
-        tip += QStringLiteral("\nWon %1; net so far %2")
-                   .arg(QString::fromStdString(AmountText(RowWon(row))),
-                        QString::fromStdString(AmountText(runningNet_[at])));
+        tip += QStringLiteral("\nWon %1; net so far %2").arg(Money(RowWon(row)), Money(runningNet_[at]));
     }
     return tip;
 }
@@ -409,20 +501,29 @@ void HistoryWindow::ShowNetMoney()
         low = std::min(low, net);
         high = std::max(high, net);
     }
-    // Billions of hundredths would make labels wider than the chart: large sums are in millions.
-    const bool millions = std::max(-low, high) >= 1e9L;
-    const long double unit = millions ? 1e8L : 100.0L;
+    // Labels of a few digits beside the chart: large sums are in thousands, millions or billions.
+    const long double largest = std::max(-low, high) / 100.0L;
+    const auto [unit, title] = largest >= 1e9L   ? std::pair{1e11L, QStringLiteral("Net, billions")}
+                               : largest >= 1e6L ? std::pair{1e8L, QStringLiteral("Net, millions")}
+                               : largest >= 1e4L ? std::pair{1e5L, QStringLiteral("Net, thousands")}
+                                                 : std::pair{100.0L, QStringLiteral("Net money")};
     QList<QPointF> points;
     for (std::size_t at = 0; at < order_.size(); ++at)
         points.append(QPointF(chartX_[at], static_cast<qreal>(runningNet_[at] / unit)));
-    netAxis_->setTitleText(millions ? QStringLiteral("Net money, millions") : QStringLiteral("Net money"));
+    netAxis_->setTitleText(title);
     const bool shown = HasMoney();
     netSeries_->replace(shown ? points : QList<QPointF>{});
     netSeries_->setVisible(shown);
     netAxis_->setVisible(shown);
-    const auto pad = std::max<long double>((high - low) / 20.0L, unit);
-    netAxis_->setRange(static_cast<qreal>((low - pad) / unit), static_cast<qreal>((high + pad) / unit));
-    netAxis_->applyNiceNumbers();
+    // The axis spans what the money does, on round ticks: no more than one step beyond it.
+    const double lo = static_cast<double>(low / unit), hi = static_cast<double>(high / unit);
+    const double step = NiceStep(std::max(hi - lo, 1e-9));
+    double bottom = std::floor(lo / step) * step, top = std::ceil(hi / step) * step;
+    if (top - bottom < step)
+        top = bottom + step;
+    netAxis_->setRange(bottom, top);
+    netAxis_->setTickCount(static_cast<int>(std::lround((top - bottom) / step)) + 1);
+    netAxis_->setLabelFormat(step < 1 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
 }
 
 QWidget* HistoryWindow::BuildMoney()
@@ -487,16 +588,30 @@ void HistoryWindow::MoneyChanged(bool remember)
     tblHistory->resizeColumnToContents(won);
     const int totalWidth = tblTotal->fontMetrics().horizontalAdvance(tblTotal->item(0, won)->text()) + 16;
     tblHistory->setColumnWidth(won, std::max(tblHistory->columnWidth(won), totalWidth));
+    // Wider amounts widen the window where the screen has room, rather than hide the column.
+    if (isVisible()) {
+        int needed = width() - tblHistory->viewport()->width();
+        for (int c = 0; c < tblHistory->columnCount(); ++c)
+            needed += tblHistory->columnWidth(c);
+        const int room = AvailableFor(this).width() - (frameGeometry().width() - width());
+        if (needed > width())
+            resize(std::min(needed, room), height());
+    }
     ShowNetMoney();
     const long double cost = static_cast<long double>(prizes_.price) * static_cast<long double>(run_.plays) *
                              static_cast<long double>(run_.draws);
     lblMoney->setText(QStringLiteral("Won %1 In %2 Draws; Cost %3 (%4 Picks x %2 Draws x %5); Net %6")
-                          .arg(QString::fromStdString(AmountText(total)))
-                          .arg(run_.draws)
-                          .arg(QString::fromStdString(AmountText(cost)))
-                          .arg(run_.plays)
-                          .arg(QString::fromStdString(AmountText(static_cast<long double>(prizes_.price))))
-                          .arg(QString::fromStdString(AmountText(total - cost))));
+                          .arg(Money(total))
+                          .arg(Grouped(run_.draws))
+                          .arg(Money(cost))
+                          .arg(Grouped(run_.plays))
+                          .arg(Money(static_cast<long double>(prizes_.price)))
+                          .arg(Money(total - cost)));
+}
+
+void HistoryWindow::OfferRange(const std::string& from, const std::string& to, Recheck recheck)
+{
+    fraRange->Offer(from, to, std::move(recheck));
 }
 
 bool HistoryWindow::eventFilter(QObject* watched, QEvent* event)

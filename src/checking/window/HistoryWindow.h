@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+
+namespace bm::app {
+class DayRange;
+}
 
 namespace bm::app {
 
@@ -41,6 +46,10 @@ public:
     QString DrawTip(std::size_t draw) const;
     // The running net money the chart draws, in hundredths, in date order.
     const std::vector<long double>& runningNet() const { return runningNet_; }
+    // The From and To boxes: the days of the draws checked ("YYYY-MM-DD", empty: any), and what
+    // checks the wheel again against the draws of the days typed.
+    using Recheck = std::function<void(const std::string& from, const std::string& to)>;
+    void OfferRange(const std::string& from, const std::string& to, Recheck recheck);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +84,7 @@ private:
     bool fileMoney_ = false;  // the draws file gives prizes
 
     QLabel* lblInfo = nullptr;
+    DayRange* fraRange = nullptr;
     QTableWidget* tblHistory = nullptr;
     QTableWidget* tblTotal = nullptr;
     QWidget* chart_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "windowing/window/Dialogs.h"
@@ -16,6 +17,8 @@
 #include "checking/SummaryFile.h"
 #include "windowing/window/BusyCursor.h"
 #include "checking/window/ReportBox.h"
+#include "checking/window/TwoPoolHistoryWindow.h"
+#include "checking/DrawHistory.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
@@ -65,7 +68,9 @@ TwoPoolCheckerWindow::TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* pa
                      "Click to save the summary displayed below to a text file. This is disabled until a check "
                      "has been completed.");
     cmdxit = Button(this, "cmdxit", "Close", "Close This Window");
-    for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdxit})
+    cmdHistory = Button(this, "cmdHistory", "Draw History",
+                        "Check the loaded ticket file against every draw of a results file");
+    for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdHistory, cmdxit})
         buttons->addWidget(b);
     outer->addLayout(buttons);
 
@@ -82,6 +87,7 @@ TwoPoolCheckerWindow::TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* pa
     connect(cmdreset, &QPushButton::clicked, this, [this] { Run(); });
     connect(cmdsave, &QPushButton::clicked, this, [this] { SaveSummary(); });
     connect(cmdxit, &QPushButton::clicked, this, [this] { close(); });
+    connect(cmdHistory, &QPushButton::clicked, this, [this] { History(); });
     cmdreset->setEnabled(false);
     cmdsave->setEnabled(false);
     ReadGame();
@@ -266,7 +272,7 @@ void TwoPoolCheckerWindow::Run()
     }
     for (std::size_t t = 0; t < counts_.size() && t < run.tally.size(); ++t)
         counts_[t]->setText(Text(FormatWhole(run.tally[t], Pattern::Grouped, separators)));
-    lbldraw->setText(Text(FormatWhole(run.playsRead, Pattern::Plain, separators)));
+    lbldraw->setText(Text(FormatWhole(run.playsRead, Pattern::Grouped, separators)));
     lblstatus->setText(Text(CompletionTimeText(static_cast<double>(run.elapsedMs) / 1000.0, separators)));
     rtbreport->Append(report + "\n" + TwoPoolSummary(*game_, run.tally, separators));
     cmdsave->setEnabled(true);
@@ -288,6 +294,114 @@ void TwoPoolCheckerWindow::SaveSummary()
         saved = WriteSummaryFile(file.toStdString(), rtbreport->Text());
     if (!saved)
         Refuse(Text(saved.error().message) + QStringLiteral("\nThe summary was not saved; it is still shown below."));
+}
+
+}  // namespace bm::app
+
+namespace bm::app {
+
+void TwoPoolCheckerWindow::History()
+{
+    if (!ReadGame())
+        return;
+    if (ticketFile_.isEmpty()) {
+        Refuse(QString::fromLatin1(kMustLoadText));
+        return;
+    }
+    const QString file = OpenFileRemembered(this, folder_, "Draws", QStringLiteral("Open Draws File"),
+                                            QStringLiteral("Draw Files (*.csv *.txt);;All Files (*)"),
+                                            Text(folder_.wheel().string()));
+    if (!file.isEmpty())
+        RunHistory(file, {}, {});
+}
+
+void TwoPoolCheckerWindow::RunHistory(const QString& file, const std::string& from, const std::string& to)
+{
+    if (!ReadGame() || ticketFile_.isEmpty())
+        return;
+    const TwoPoolGame& game = *game_;
+    const DrawShape shape{game.pick, false, game.secondPick, game.pool, game.secondPool};
+    DrawsOptions reading;
+    reading.from = from;
+    reading.to = to;
+    std::optional<BusyCursor> busy(std::in_place);
+    lblstatus->setText(QStringLiteral("Reading Draws File...."));
+    lblstatus->repaint();
+    // Every draw is read before the check, so that a bad line refuses the file with nothing shown.
+    std::vector<TwoPoolHistoryRow> rows;
+    auto read = [&]() -> Status {
+        rows.clear();
+        auto reader = DrawsReader::Open(file.toStdString(), shape, reading);
+        if (!reader)
+            return reader.error();
+        HistoryDraw d;
+        while ((*reader)->Next(d)) {
+            TwoPoolHistoryRow row;
+            row.date = d.date;
+            row.draw.main.assign(d.numbers.main.begin(), d.numbers.main.begin() + d.numbers.mainCount);
+            row.draw.second.assign(d.numbers.second.begin(), d.numbers.second.begin() + d.numbers.secondCount);
+            rows.push_back(std::move(row));
+        }
+        if ((*reader)->error())
+            return *(*reader)->error();
+        return Ok{};
+    };
+    Status status = read();
+    if (!status && DrawsReader::AsksDateOrder(status.error())) {
+        busy.reset();
+        const Answer dayFirst = dialogs().Message(
+            this, QStringLiteral("Brindlemark"),
+            Text(status.error().message) +
+                QStringLiteral("\n\nRead them day first (DD/MM/YYYY)? No reads them month first (MM/DD/YYYY)."),
+            Icon::Question, Buttons::YesNo);
+        reading.dateOrder = dayFirst == Answer::Yes ? DateOrder::DayFirst : DateOrder::MonthFirst;
+        busy.emplace();
+        status = read();
+    }
+    std::optional<TwoPoolWheel> wheel;
+    if (status) {
+        lblstatus->setText(QStringLiteral("Reading Ticket File...."));
+        lblstatus->repaint();
+        bool stopped = false;
+        const auto input = InputFile::Open(ticketFile_.toStdString());
+        auto held = input ? ReadTwoPoolWheel(game, *input, {}, stopped) : Result<TwoPoolWheel>(input.error());
+        if (held)
+            wheel = std::move(*held);
+        else
+            status = held.error();
+    }
+    if (!status) {
+        busy.reset();
+        lblstatus->setText(QStringLiteral("Status"));
+        Refuse(Text(status.error().message));
+        return;
+    }
+    std::vector<std::int64_t> total(static_cast<std::size_t>(game.Tiers()), 0);
+    for (TwoPoolHistoryRow& row : rows) {
+        row.tally = TwoPoolTally(game, *wheel, row.draw);
+        for (std::size_t t = 0; t < total.size(); ++t)
+            total[t] += row.tally[t];
+    }
+    busy.reset();
+    // Beside the status, the counts of all those draws together.
+    const NumberSeparators separators = UiSeparators();
+    for (std::size_t t = 0; t < counts_.size() && t < total.size(); ++t)
+        counts_[t]->setText(Text(FormatWhole(total[t], Pattern::Grouped, separators)));
+    lbldraw->setText(Text(FormatWhole(wheel->plays * static_cast<std::int64_t>(rows.size()), Pattern::Grouped,
+                                      separators)));
+    lblstatus->setText(QStringLiteral("Checked Against %1 Draws")
+                           .arg(Text(FormatWhole(static_cast<std::int64_t>(rows.size()), Pattern::Grouped, separators))));
+    rtbreport->Clear();
+    cmdsave->setEnabled(false);
+    delete historyWindow_;
+    auto* window = new TwoPoolHistoryWindow(game, lottery_, {ticketFile_.toStdString(), file.toStdString()},
+                                            std::move(rows), wheel->plays, folder_, this);
+    historyWindow_ = window;
+    window->OfferRange(from, to, [this, file](const std::string& f, const std::string& t) {
+        QTimer::singleShot(0, this, [this, file, f, t] { RunHistory(file, f, t); });
+    });
+    FitToScreen(window);
+    window->show();
 }
 
 }  // namespace bm::app

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -38,6 +39,10 @@ private:
     void LoadFile();
     void Run();
     void SaveSummary();
+    // Draw History: the wheel against every draw of a results file (of the days from..to,
+    // "YYYY-MM-DD", empty: any), shown in its own window.
+    void History();
+    void RunHistory(const QString& file, const std::string& from, const std::string& to);
     void Refuse(const QString& text);
 
     DefinitionChoice& choice_;
@@ -60,7 +65,9 @@ private:
     QPushButton* cmdreset = nullptr;
     QPushButton* cmdsave = nullptr;
     QPushButton* cmdxit = nullptr;
+    QPushButton* cmdHistory = nullptr;
     ReportBox* rtbreport = nullptr;
+    QPointer<QWidget> historyWindow_;
 };
 
 // The window "Check Tickets" opens for a definition whose marks give it a second pool checked by

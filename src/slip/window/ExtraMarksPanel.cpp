@@ -1,5 +1,7 @@
 #include "slip/window/ExtraMarksPanel.h"
 
+#include "windowing/window/WindowManners.h"
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -38,6 +40,8 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
 {
     setObjectName(QStringLiteral("fraExtra"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    // The editor has more captions than keys: the panel's are unique among themselves.
+    HoldsOwnAltKeys(this);
     constexpr int kNumberWidth = 60;
     txtMarkWidth = NamedEntry(this, QStringLiteral("txtMarkWidth"), QStringLiteral("Width Of Each Mark In Percent Of Its Box, 10 To 100 (100 Fills The Box)"),
                          kNumberWidth);
@@ -84,6 +88,7 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
     buttons->addStretch(1);
     auto* root = new QVBoxLayout(this);
     root->addLayout(size);
+    root->addWidget(Caption(this, QStringLiteral("Marks On Every Slip Played"), lstExtra, QStringLiteral("lblExtraList")));
     root->addWidget(lstExtra);
     root->addLayout(entries);
     root->addLayout(buttons);

@@ -1,5 +1,7 @@
 #include "slip/window/SecondPoolPanel.h"
 
+#include "windowing/window/WindowManners.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -46,6 +48,7 @@ SecondPoolPanel::SecondPoolPanel(QWidget* parent) : QGroupBox(QStringLiteral("Se
 {
     setObjectName(QStringLiteral("fraSecond"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    HoldsOwnAltKeys(this);
     auto* grid = new QGridLayout;
     int i = 0;
     for (const Value& v : kValues) {

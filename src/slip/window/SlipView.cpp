@@ -93,6 +93,13 @@ void SlipView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(128, 128, 128));
+    // Nothing to draw yet (entries missing): the note alone, no empty sheet.
+    const bool noSlip = drawing_.slip.x1 == drawing_.slip.x2 || drawing_.slip.y1 == drawing_.slip.y2;
+    if (drawing_.sheetWidth <= 0 || drawing_.sheetHeight <= 0 || (noSlip && drawing_.boxes.empty())) {
+        if (!note_.isEmpty())
+            PaintNote(p);
+        return;
+    }
     const double s = scale();
     p.setRenderHint(QPainter::Antialiasing, true);
     // What is shown in the middle of what is left of the widget.
@@ -150,20 +157,81 @@ void SlipView::paintEvent(QPaintEvent*)
         bold.setBold(true);
         p.setFont(bold);
         const QFontMetrics bm(bold);
-        // Beside the line, kept on the sheet.
-        QPointF at = across ? QPointF(std::min(a.x(), b.x()), a.y() - 6) : QPointF(a.x() + 8, (a.y() + b.y()) / 2);
-        at.setX(std::clamp(at.x(), shown.left() * s, std::max(shown.left() * s, shown.right() * s - bm.horizontalAdvance(text))));
-        at.setY(std::max<double>(at.y(), shown.top() * s + bm.ascent()));
-        const QRectF back(at.x() - 2, at.y() - bm.ascent() - 1, bm.horizontalAdvance(text) + 4, bm.height() + 2);
-        p.fillRect(back, QColor(255, 255, 255, 220));
-        p.drawText(at, text);
+        if (!text.isEmpty()) {
+            const QRectF back = LabelRect(s, bm);
+            p.fillRect(back, QColor(255, 255, 255, 220));
+            p.drawText(QPointF(back.left() + 2, back.top() + 1 + bm.ascent()), text);
+        }
     }
-    if (!note_.isEmpty()) {
-        p.setFont(font());
-        p.setPen(QColor(255, 255, 210));
-        p.drawText(QRectF(shown.left() * s, shown.bottom() * s + 4, std::max(shown.width() * s, 300.0), kNoteHeight),
-                   Qt::AlignLeft | Qt::AlignVCenter, note_);
+    if (!note_.isEmpty())
+        PaintNote(p);
+}
+
+QRectF SlipView::LabelRect(double s, const QFontMetrics& metrics) const
+{
+    const Dimension& d = *drawing_.dimension;
+    const QRectF shown = Shown();
+    const QPointF a(d.x1 * s, d.y1 * s), b(d.x2 * s, d.y2 * s);
+    const bool across = d.y1 == d.y2;
+    const QString text = QString::fromStdString(d.text);
+    const double w = metrics.horizontalAdvance(text) + 4, h = metrics.height() + 2;
+    // Beside the line, on the sheet, and over no number box where there is such a place: above
+    // or below an across line, right or left of an upright one.
+    QRectF boxes;
+    for (const BoxRect& box : drawing_.boxes)
+        boxes |= Rect(box);
+    boxes = QRectF(boxes.topLeft() * s, boxes.bottomRight() * s);
+    std::vector<QPointF> corners;
+    if (across) {
+        const double x = std::min(a.x(), b.x());
+        corners = {{x, a.y() - 6 - h}, {x, a.y() + 6}, {std::max(a.x(), b.x()) + 8, a.y() - h / 2},
+                   {x, boxes.top() - 4 - h}, {x, boxes.bottom() + 4}};
+    } else {
+        const double y = (a.y() + b.y()) / 2 - h / 2;
+        // Beside the line, else level with it beyond the boxes on either side.
+        corners = {{a.x() + 8, y},           {a.x() - 8 - w, y},
+                   {boxes.right() + 8, y},   {boxes.left() - 8 - w, y},
+                   {a.x() + 8, boxes.top() - 4 - h}, {a.x() + 8, boxes.bottom() + 4}};
     }
+    const auto place = [&](QPointF at) {
+        at.setX(std::clamp(at.x(), shown.left() * s, std::max(shown.left() * s, shown.right() * s - w)));
+        at.setY(std::clamp(at.y(), shown.top() * s, std::max(shown.top() * s, shown.bottom() * s - h)));
+        return QRectF(at, QSizeF(w, h));
+    };
+    for (const QPointF& corner : corners) {
+        const QRectF label = place(corner);
+        const bool free = std::none_of(drawing_.boxes.begin(), drawing_.boxes.end(), [&](const BoxRect& box) {
+            const QRectF r = Rect(box);
+            return QRectF(r.topLeft() * s, r.bottomRight() * s).intersects(label);
+        });
+        if (free)
+            return label;
+    }
+    return place(corners.front());
+}
+
+QRectF SlipView::DimensionLabel() const
+{
+    if (!drawing_.dimension || drawing_.dimension->text.empty())
+        return {};
+    QFont bold = font();
+    bold.setBold(true);
+    const double s = scale();
+    const QRectF px = LabelRect(s, QFontMetrics(bold));
+    return QRectF(px.topLeft() / s, px.bottomRight() / s);
+}
+
+void SlipView::PaintNote(QPainter& p) const
+{
+    // Across the whole widget under the sheet, in a smaller type where it is long, never cut.
+    p.resetTransform();
+    QFont f = font();
+    const QRectF room(kBorder / 2.0, height() - kNoteHeight - 2, width() - kBorder, kNoteHeight);
+    while (QFontMetrics(f).horizontalAdvance(note_) > room.width() && f.pointSizeF() > 6)
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    p.setFont(f);
+    p.setPen(QColor(255, 255, 210));
+    p.drawText(room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, note_);
 }
 
 }  // namespace bm::app

@@ -6,6 +6,8 @@
 
 #include "slip/SlipDrawing.h"
 
+class QFont;
+class QFontMetrics;
 class QPainter;
 
 namespace bm::app {
@@ -30,6 +32,12 @@ public:
     // Pixels per millimetre at the sheet's real size on this screen.
     double RealSize() const;
 
+    // Where the measurement's label is painted, in millimetres of the sheet; empty without one.
+    QRectF DimensionLabel() const;
+    // An extra mark's name as painted beside it: cut short with an ellipsis where the next mark
+    // on its line leaves less room.
+    QString ExtraNameAsShown(std::size_t extra) const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return {160, 120}; }
 
@@ -42,6 +50,11 @@ private:
     // SlipViewExtras.cpp: the extra marks in their colour, under the black marks; names over all.
     void PaintExtras(QPainter& p, double scale) const;
     void PaintExtraNames(QPainter& p, double scale) const;
+    QFont ExtraNameFont(bool marked) const;
+    QString ExtraNameShown(std::size_t extra, double scale) const;
+    // The measurement's label with its background, in pixels of the painted sheet.
+    QRectF LabelRect(double scale, const QFontMetrics& metrics) const;
+    void PaintNote(QPainter& p) const;
 
     SlipDrawing drawing_;
     bool slipOnly_ = false;

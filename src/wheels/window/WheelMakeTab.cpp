@@ -123,7 +123,7 @@ WheelMakeTab::WheelMakeTab(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     setTabOrder(txtMadePlays, cmdSaveMade);
 
     connect(cmdMake, &QPushButton::clicked, this, [this] { Make(); });
-    connect(cmdSaveMade, &QPushButton::clicked, this, [this] { Save(); });
+    connect(cmdSaveMade, &QPushButton::clicked, this, [this] { (void)Save(); });
     ShowGame();
 }
 
@@ -187,7 +187,9 @@ void WheelMakeTab::Make()
         return;
     }
 
+    made_.clear();
     plays_.clear();
+    saved_.clear();
     txtMadePlays->clear();
     lblMakeResult->clear();
     cmdSaveMade->setEnabled(false);
@@ -232,10 +234,7 @@ void WheelMakeTab::Make()
                               "nothing was kept."));
         return;
     }
-    plays_ = wheels::PlaysOnNumbers(result.plays, numbers);
-    std::string shown = wheels::PlaysText(plays_);
-    shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
-    txtMadePlays->setPlainText(QString::fromStdString(shown));
+    made_ = wheels::PlaysOnNumbers(result.plays, numbers);
     lblMakeStatus->setText(
         QStringLiteral("%1 in %2 s: every %3 of your %4 numbers drawn meet a play in %5 or more (checked).")
             .arg(escaped ? QStringLiteral("Stopped; the best wheel so far,") : QStringLiteral("Made"))
@@ -244,36 +243,83 @@ void WheelMakeTab::Make()
             .arg(shape.v)
             .arg(shape.t));
     lblMakeResult->setText(QStringLiteral("%1 plays; %2%3.")
-                               .arg(plays_.size())
+                               .arg(made_.size())
                                .arg(QString::fromStdString(wheels::BoundAndRecordText(shape)),
                                     QString::fromStdString(result.source.empty() ? "" : "; " + result.source)));
     // A broken library file is no reason to refuse the wheel, but the player should hear of it.
     if (!faults.empty())
         lblMakeStatus->setText(lblMakeStatus->text() + QStringLiteral(" The wheel library was left out: %1")
                                                            .arg(QString::fromStdString(faults.front())));
-    cmdSaveMade->setEnabled(true);
+    ShowPlays();
 }
 
-void WheelMakeTab::Save()
+void WheelMakeTab::Refinish()
+{
+    if (!running_ && !made_.empty())
+        ShowPlays();
+}
+
+void WheelMakeTab::ShowPlays()
+{
+    plays_.clear();
+    saved_.clear();
+    txtMadePlays->clear();
+    cmdSaveMade->setEnabled(false);
+    lblMakeResult->setStyleSheet(QString());
+    if (finish) {
+        auto finished = finish(made_);
+        if (!finished) {
+            // The wheel is kept: the numbers that are missing are typed, and it shows.
+            lblMakeResult->setText(QString::fromStdString(finished.error().message));
+            lblMakeResult->setStyleSheet(QStringLiteral("color: #a00000;"));
+            return;
+        }
+        plays_ = std::move(*finished);
+    } else {
+        plays_ = made_;
+    }
+    std::string shown = wheels::PlaysText(plays_);
+    shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
+    txtMadePlays->setPlainText(QString::fromStdString(shown));
+    cmdSaveMade->setEnabled(!plays_.empty());
+}
+
+WheelMakeTab::Entries WheelMakeTab::entries() const
+{
+    return {txtMakeNumbers->text(), spnPick->value(), spnMatch->value(), spnIf->value(), spnSeconds->value()};
+}
+
+void WheelMakeTab::Restore(const Entries& entries)
+{
+    txtMakeNumbers->setText(entries.numbers);
+    spnPick->setValue(entries.pick);
+    spnMatch->setValue(entries.match);
+    spnIf->setValue(entries.ifDrawn);
+    spnSeconds->setValue(entries.seconds);
+}
+
+std::filesystem::path WheelMakeTab::Save()
 {
     if (plays_.empty())
-        return;
+        return {};
     const ProgramFolder& folder = choice_.Folder();
     const QString file = SaveFileRemembered(this, folder, "Wheel", QStringLiteral("Save Wheel File"),
                                             QStringLiteral("Text Files (*.txt)"),
                                             QString::fromStdString(folder.wheel().string()), QStringLiteral("txt"));
     if (file.isEmpty())
-        return;
+        return {};
     const std::filesystem::path target = file.toStdString();
     if (const Status ok = CheckOutputTarget(target, {}, &folder); !ok) {
         Refuse(QString::fromStdString(ok.error().message));
-        return;
+        return {};
     }
     if (const Status written = WriteFileAtomically(target, wheels::PlaysText(plays_)); !written) {
         Refuse(QString::fromStdString(written.error().message));
-        return;
+        return {};
     }
     lblMakeStatus->setText(QStringLiteral("Saved %1 plays in %2.").arg(plays_.size()).arg(file));
+    saved_ = target;
+    return target;
 }
 
 }  // namespace bm::app

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -26,19 +28,39 @@ public:
     ~WheelMakeTab() override;
 
     bool running() const { return running_; }
-    // The last wheel made and checked, on the player's numbers.
+    // The last wheel made and checked, on the player's numbers, with the second numbers given
+    // by `finish`.
     const std::vector<std::vector<int>>& plays() const { return plays_; }
     void Make();
     // The pick and the game shown follow the current definition.
     void ShowGame();
+    // Gives the plays made what they need beyond the main numbers (a second pool's numbers),
+    // or says why it cannot; applied to each wheel made and again by Refinish.
+    std::function<Result<std::vector<std::vector<int>>>(const std::vector<std::vector<int>>&)> finish;
+    // The wheel made last, finished again (the second numbers changed); a fault is shown.
+    void Refinish();
+    // Saves the plays (a file dialog); the file written, or empty.
+    std::filesystem::path Save();
+    // Where the plays shown were saved; empty while they are not.
+    const std::filesystem::path& saved() const { return saved_; }
+
+    // What was typed and set, kept while the window is closed.
+    struct Entries {
+        QString numbers;
+        int pick = 0, match = 0, ifDrawn = 0, seconds = 0;
+    };
+    Entries entries() const;
+    void Restore(const Entries& entries);
 
 private:
-    void Save();
+    void ShowPlays();
     void Refuse(const QString& text);
 
     DefinitionChoice& choice_;
     int pumpIntervalMs_;
-    std::vector<std::vector<int>> plays_;
+    std::vector<std::vector<int>> made_;   // on the player's numbers, main numbers only
+    std::vector<std::vector<int>> plays_;  // made_, finished
+    std::filesystem::path saved_;
     bool running_ = false;
 
     QLabel* lblMakeGame = nullptr;

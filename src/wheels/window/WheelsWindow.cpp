@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
+#include <map>
+
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QSignalBlocker>
 #include <QScreen>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -27,11 +32,16 @@
 #include "windowing/window/EntryHelpers.h"
 #include "windowing/window/JobPump.h"
 #include "windowing/window/RememberedChoices.h"
+#include "windowing/window/WheelPrinter.h"
+#include "windowing/window/WidgetBuilders.h"
 #include "windowing/window/WindowCatalogue.h"
 #include "checking/CheckReport.h"
 #include "checking/GameVariants.h"
 #include "windowing/window/BusyCursor.h"
 #include "common/AtomicFile.h"
+#include "definitions/DefinitionFile.h"
+#include "slip/SlipMarks.h"
+#include "wheels/SecondPool.h"
 #include "wheels/window/WheelMakeTab.h"
 #include "windowing/window/WindowManners.h"
 
@@ -96,39 +106,160 @@ std::string FileName(const std::filesystem::path& file)
     return file.filename().string();
 }
 
+// What the window held when it was closed, per program folder, so that closing it to look at
+// something else loses nothing typed or opened.
+struct KeptEntries {
+    std::string definition;  // listed name
+    QString numbers, second;
+    bool secondAll = false;
+    std::optional<wheels::Design> design;
+    std::filesystem::path designFile;
+    std::filesystem::path wheelFile;
+    std::optional<WheelMakeTab::Entries> make;
+};
+
+std::map<std::filesystem::path, KeptEntries>& Kept()
+{
+    static std::map<std::filesystem::path, KeptEntries> kept;
+    return kept;
+}
+
 }  // namespace
 
+// The definition the window works with, chosen in its own list from the main window's folder.
+class WheelsDefinition final : public DefinitionChoice {
+public:
+    explicit WheelsDefinition(DefinitionChoice& main) : main_(main) {}
+    const ProgramFolder& Folder() const override { return main_.Folder(); }
+    Result<ChosenDefinition> ReadChosen() override
+    {
+        if (listed.empty())
+            return Error{"No definition is chosen: choose one in the Game list."};
+        const std::filesystem::path file = Folder().defs() / listed;
+        auto definition = ReadDefinitionFile(file);
+        if (!definition)
+            return definition.error();
+        return ChosenDefinition{file, listed, listed.substr(0, listed.size() - 4), std::move(*definition)};
+    }
+    std::shared_ptr<void> Listen(std::function<void()>) override { return nullptr; }
+    void DefinitionsWritten() override { main_.DefinitionsWritten(); }
+
+    std::string listed;  // "LO649.def", empty: none
+
+private:
+    DefinitionChoice& main_;
+};
+
 WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget* parent)
-    : QWidget(parent, Qt::Window), choice_(choice), pumpIntervalMs_(pumpIntervalMs)
+    : QWidget(parent, Qt::Window),
+      choice_(choice),
+      pumpIntervalMs_(pumpIntervalMs),
+      own_(std::make_unique<WheelsDefinition>(choice)),
+      printer_(dynamic_cast<WheelPrinter*>(&choice))
 {
     setObjectName(QStringLiteral("frmWheels"));
     setWindowTitle(QStringLiteral("Brindlemark - Wheels"));
+    home_ = choice_.Folder().home();
+    const auto kept = Kept().find(home_);
+    if (kept != Kept().end())
+        own_->listed = kept->second.definition;
+    else if (const auto chosen = choice_.ReadChosen())
+        own_->listed = chosen->listedName;
+
+    // The game, and a second pool's numbers where it has one, above the tabs: both serve
+    // applying and making alike.
+    cboGame = new QComboBox(this);
+    cboGame->setObjectName(QStringLiteral("cboGame"));
+    cboGame->setToolTip(QStringLiteral("The definition whose game the wheels are for; the main window's choice "
+                                       "stays as it is"));
+    cboGame->setAccessibleName(QStringLiteral("Game"));
+    txtSecond = new QLineEdit(this);
+    txtSecond->setObjectName(QStringLiteral("txtSecond"));
+    txtSecond->setToolTip(QStringLiteral("The second-pool numbers, given to the plays in turn so each is used as "
+                                         "evenly as the plays allow"));
+    txtSecond->setAccessibleName(QStringLiteral("Second pool numbers"));
+    UseEntryHelpers(txtSecond);
+    lblSecond = Caption(this, QStringLiteral("Second P&ool"), txtSecond, QStringLiteral("lblSecond"));
+    chkSecondAll = new QCheckBox(QStringLiteral("Eac&h play with every one"), this);
+    chkSecondAll->setObjectName(QStringLiteral("chkSecondAll"));
+    chkSecondAll->setToolTip(QStringLiteral("Every play once with every choice of the second numbers, the plays "
+                                            "multiplied"));
+    auto* top = new QHBoxLayout;
+    top->addWidget(Caption(this, QStringLiteral("&Game"), cboGame, QStringLiteral("lblGame")));
+    top->addWidget(cboGame);
+    top->addSpacing(16);
+    top->addWidget(lblSecond);
+    top->addWidget(txtSecond, 1);
+    top->addWidget(chkSecondAll);
+    top->addStretch(0);
+
     tabWheels = new QTabWidget(this);
     tabWheels->setObjectName(QStringLiteral("tabWheels"));
     tabWheels->addTab(BuildApplyTab(), QStringLiteral("A&pply A Design"));
     tabWheels->addTab(BuildAnalyzeTab(), QStringLiteral("Anal&yze A Wheel"));
-    makeTab_ = new WheelMakeTab(choice_, pumpIntervalMs_, this);
+    makeTab_ = new WheelMakeTab(*own_, pumpIntervalMs_, this);
+    makeTab_->finish = [this](const std::vector<std::vector<int>>& plays) { return WithSecond(plays); };
     tabWheels->addTab(makeTab_, QStringLiteral("Ma&ke A Wheel"));
+    cmdPrint = NamedButton(this, "cmdPrint", QStringLiteral("P&rint..."),
+                           QStringLiteral("Print the plays of this tab on the game's slips (saved first as a wheel file)"));
+    cmdPreview = NamedButton(this, "cmdPreview", QStringLiteral("Pr&eview..."),
+                             QStringLiteral("Show the plays of this tab on the game's slips (saved first as a wheel file)"));
     cmdClose = NamedButton(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close this window"));
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdPrint, &QPushButton::clicked, this, [this] { PrintPlays(false); });
+    connect(cmdPreview, &QPushButton::clicked, this, [this] { PrintPlays(true); });
+    // Without a window that prints (a test's), there is nothing to print with.
+    cmdPrint->setVisible(printer_ != nullptr);
+    cmdPreview->setVisible(printer_ != nullptr);
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(cmdPrint);
+    bottom->addWidget(cmdPreview);
     bottom->addStretch(1);
     bottom->addWidget(cmdClose);
     auto* all = new QVBoxLayout(this);
+    all->addLayout(top);
     all->addWidget(tabWheels, 1);
     all->addLayout(bottom);
-    // The game follows the main window's choice.
+    FillDefinitions();
+    if (kept != Kept().end()) {
+        const KeptEntries& k = kept->second;
+        txtNumbers->setText(k.numbers);
+        txtSecond->setText(k.second);
+        chkSecondAll->setChecked(k.secondAll);
+        design_ = k.design;
+        designFile_ = k.designFile;
+        if (design_)
+            ShowDesign();
+        if (!k.wheelFile.empty())
+            SetWheel(QString::fromStdString(k.wheelFile.string()));
+    }
+    // A definition made or changed in the main window shows in the list; the window's own
+    // choice stays.
     listening_ = choice_.Listen([this] {
-        ShowGame();
-        ApplyNow();
-        makeTab_->ShowGame();
-        // An analysis holds for the game it was made for only.
-        const auto game = CurrentGame();
-        if (coverage_ && (!game || game->name != analysedGame_ || game->definition.Pool != coverage_->pool))
-            ClearCoverage(QStringLiteral("Another definition is chosen: click Analyze for its game."));
+        FillDefinitions();
+        GameChanged();
     });
+    connect(cboGame, &QComboBox::currentIndexChanged, this, [this] {
+        own_->listed = cboGame->currentData().toString().toStdString();
+        GameChanged();
+    });
+    connect(txtSecond, &QLineEdit::textChanged, this, [this] {
+        ApplyNow();
+        makeTab_->Refinish();
+    });
+    connect(chkSecondAll, &QCheckBox::toggled, this, [this] {
+        ApplyNow();
+        makeTab_->Refinish();
+    });
+    connect(tabWheels, &QTabWidget::currentChanged, this, [this] { UpdatePrintButtons(); });
     ShowGame();
     ApplyNow();
+    makeTab_->ShowGame();
+    if (kept != Kept().end() && kept->second.make)
+        makeTab_->Restore(*kept->second.make);
+    setTabOrder(cboGame, txtSecond);
+    setTabOrder(txtSecond, chkSecondAll);
+    setTabOrder(chkSecondAll, tabWheels);
     txtNumbers->setFocus();
     QSize size(900, 560);
     if (const QScreen* screen = this->screen())
@@ -137,7 +268,60 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     UseWindowKeys(this);
 }
 
-WheelsWindow::~WheelsWindow() = default;
+WheelsWindow::~WheelsWindow()
+{
+    Keep();
+}
+
+void WheelsWindow::Keep()
+{
+    // The main window may be gone already (its windows are deleted later): only what is ours.
+    KeptEntries& k = Kept()[home_];
+    k.definition = own_->listed;
+    k.numbers = txtNumbers->text();
+    k.second = txtSecond->text();
+    k.secondAll = chkSecondAll->isChecked();
+    k.design = design_;
+    k.designFile = designFile_;
+    k.wheelFile = wheelFile_;
+    k.make = makeTab_->entries();
+}
+
+void WheelsWindow::FillDefinitions()
+{
+    const QSignalBlocker quiet(cboGame);
+    cboGame->clear();
+    const std::string listed = own_->listed;
+    bool found = false;
+    for (const std::string& name : ListDefinitionFiles(choice_.Folder().defs()).definitions) {
+        cboGame->addItem(QString::fromStdString(name.substr(0, name.size() - 4)), QString::fromStdString(name));
+        found = found || name == listed;
+    }
+    if (!found)
+        own_->listed = cboGame->count() > 0 ? cboGame->itemData(0).toString().toStdString() : std::string();
+    cboGame->setCurrentIndex(std::max(0, cboGame->findData(QString::fromStdString(own_->listed))));
+}
+
+bool WheelsWindow::ChooseDefinition(const QString& listedName)
+{
+    const int at = cboGame->findData(listedName);
+    if (at < 0)
+        return false;
+    cboGame->setCurrentIndex(at);
+    return true;
+}
+
+void WheelsWindow::GameChanged()
+{
+    ShowGame();
+    ApplyNow();
+    makeTab_->ShowGame();
+    makeTab_->Refinish();
+    // An analysis holds for the game it was made for only.
+    const auto game = CurrentGame();
+    if (coverage_ && (!game || game->name != analysedGame_ || game->definition.Pool != coverage_->pool))
+        ClearCoverage(QStringLiteral("Another definition is chosen: click Analyze for its game."));
+}
 
 QWidget* WheelsWindow::BuildApplyTab()
 {
@@ -229,6 +413,8 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     open->addWidget(cmdAnalyze);
     // Tables and chart side by side, so the tab fits a small or scaled screen.
     lblVerdict = NamedLabel(tab, QStringLiteral("lblVerdict"), {});
+    // As wide as the tables beside the chart: the sentence goes on to the next line.
+    lblVerdict->setWordWrap(true);
     auto* tables = new QHBoxLayout;
     tables->addWidget(tblGuarantee);
     tables->addWidget(tblBest);
@@ -253,31 +439,92 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
 
 Result<WheelsWindow::Game> WheelsWindow::CurrentGame()
 {
-    auto chosen = choice_.ReadChosen();
+    auto chosen = own_->ReadChosen();
     if (!chosen)
         return chosen.error();
-    return Game{chosen->name, chosen->definition};
+    Game game{chosen->name, chosen->definition};
+    const auto marks = ReadSlipMarks(MarksFileOf(chosen->file));
+    if (!marks)
+        return marks.error();
+    if (marks->second) {
+        game.secondPool = marks->second->pool;
+        game.secondPick = marks->second->pick;
+    }
+    return game;
+}
+
+QString WheelsWindow::DefinitionsOfPick(int pick) const
+{
+    QStringList names;
+    for (int i = 0; i < cboGame->count(); ++i) {
+        const QString listed = cboGame->itemData(i).toString();
+        const auto definition = ReadDefinitionFile(choice_.Folder().defs() / listed.toStdString());
+        if (definition && definition->Pick == pick && !definition->bPB)
+            names << cboGame->itemText(i);
+    }
+    if (names.size() > 1)
+        return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") + names.back();
+    return names.value(0);
 }
 
 void WheelsWindow::ShowGame()
 {
     const auto game = CurrentGame();
+    const bool twoPools = game && game->secondPick > 0;
+    for (QWidget* w : std::initializer_list<QWidget*>{lblSecond, txtSecond, chkSecondAll})
+        w->setVisible(twoPools);
     if (!game) {
-        lblApplyGame->setText(QStringLiteral("No definition chosen: your numbers are not checked against a game."));
-        lblAnalyzeGame->setText(QStringLiteral("Choose a definition in the main window to analyze a wheel for its game."));
+        const QString why = QString::fromStdString(game.error().message);
+        lblApplyGame->setText(QStringLiteral("No game: %1").arg(why));
+        lblAnalyzeGame->setText(QStringLiteral("Choose a definition in the Game list to analyze a wheel for its game."));
         return;
     }
     const SlipDefinition& d = game->definition;
     const QString name = QString::fromStdString(game->name);
-    lblApplyGame->setText(d.bPB ? QStringLiteral("%1 is a powerball game: its plays end in a powerball that a design "
-                                                 "does not give. Choose another definition.")
-                                      .arg(name)
-                                : QStringLiteral("%1: plays of %2 numbers from 1 to %3.").arg(name).arg(d.Pick).arg(d.Pool));
+    if (twoPools)
+        lblApplyGame->setText(QStringLiteral("%1: plays of %2 numbers from 1 to %3, then %4 of a second pool from 1 "
+                                             "to %5, typed in Second Pool above.")
+                                  .arg(name)
+                                  .arg(d.Pick)
+                                  .arg(d.Pool)
+                                  .arg(game->secondPick)
+                                  .arg(game->secondPool));
+    else if (d.bPB)
+        lblApplyGame->setText(QStringLiteral("%1 is a powerball game: its plays end in a powerball that a design "
+                                             "does not give. Choose another definition in the Game list.")
+                                  .arg(name));
+    else
+        lblApplyGame->setText(QStringLiteral("%1: plays of %2 numbers from 1 to %3.").arg(name).arg(d.Pick).arg(d.Pool));
     lblAnalyzeGame->setText(QStringLiteral("%1: every possible draw of %2 main numbers from %3 (%4 draws).")
                                 .arg(name)
                                 .arg(d.Pick)
                                 .arg(d.Pool)
                                 .arg(Grouped(wheels::Binomial(d.Pool, d.Pick))));
+}
+
+Result<std::vector<std::vector<int>>> WheelsWindow::WithSecond(const std::vector<std::vector<int>>& plays)
+{
+    const auto game = CurrentGame();
+    if (!game || game->secondPick == 0)
+        return plays;
+    const QString typed = txtSecond->text().trimmed();
+    const std::string many = game->secondPick == 1 ? " number" : " numbers";
+    if (typed.isEmpty())
+        return Error{game->name + " plays end in " + std::to_string(game->secondPick) + many +
+                     " of its second pool (1 to " + std::to_string(game->secondPool) +
+                     "): type the numbers to give them in Second Pool."};
+    const auto numbers = wheels::ParseNumbers(typed.toStdString(), game->secondPool, game->name + "'s second pool",
+                                              "Second Pool");
+    if (!numbers)
+        return numbers.error();
+    if (static_cast<int>(numbers->size()) < game->secondPick)
+        return Error{"Second Pool holds " + std::to_string(numbers->size()) + " number; " + game->name +
+                     " plays take " + std::to_string(game->secondPick) + " second-pool numbers."};
+    wheels::SecondChoice second;
+    second.numbers = *numbers;
+    second.pick = game->secondPick;
+    second.all = chkSecondAll->isChecked();
+    return wheels::WithSecondNumbers(plays, second);
 }
 
 void WheelsWindow::SetApplyStatus(const QString& text, bool fault)
@@ -288,9 +535,19 @@ void WheelsWindow::SetApplyStatus(const QString& text, bool fault)
 
 void WheelsWindow::ApplyNow()
 {
+    // The same plays again (another definition of the same game read anew) stay saved where they were.
+    const auto before = plays_;
+    ApplyPlays();
+    if (plays_.empty() || plays_ != before)
+        savedPlays_.clear();
+}
+
+void WheelsWindow::ApplyPlays()
+{
     plays_.clear();
     txtPlays->clear();
     cmdSaveWheel->setEnabled(false);
+    UpdatePrintButtons();
     if (!design_) {
         SetApplyStatus(QStringLiteral("Type your numbers and open a design."), false);
         return;
@@ -299,15 +556,24 @@ void WheelsWindow::ApplyNow()
     std::optional<int> pool;
     std::string lottery;
     if (game) {
-        if (game->definition.bPB) {
-            SetApplyStatus(QStringLiteral("A design cannot be applied to a powerball game."), true);
+        if (game->definition.bPB && game->secondPick == 0) {
+            SetApplyStatus(QStringLiteral("A design cannot be applied to a powerball game without its second pool. "
+                                          "Choose another definition in the Game list."),
+                           true);
             return;
         }
         if (design_->playSize != game->definition.Pick) {
-            SetApplyStatus(QStringLiteral("The design's plays hold %1 numbers; %2 plays hold %3.")
+            // What to do: another game whose plays fit the design, or another design.
+            const QString fitting = DefinitionsOfPick(design_->playSize);
+            SetApplyStatus(QStringLiteral("The design's plays hold %1 numbers; %2 plays hold %3. %4")
                                .arg(design_->playSize)
                                .arg(QString::fromStdString(game->name))
-                               .arg(game->definition.Pick),
+                               .arg(game->definition.Pick)
+                               .arg(fitting.isEmpty()
+                                        ? QStringLiteral("Open a design of plays of %1.").arg(game->definition.Pick)
+                                        : QStringLiteral("Choose %1 in the Game list, or open a design of plays of %2.")
+                                              .arg(fitting)
+                                              .arg(game->definition.Pick)),
                            true);
             return;
         }
@@ -334,7 +600,12 @@ void WheelsWindow::ApplyNow()
         SetApplyStatus(QString::fromStdString(applied.error().message), true);
         return;
     }
-    plays_ = std::move(*applied);
+    auto finished = WithSecond(*applied);
+    if (!finished) {
+        SetApplyStatus(QString::fromStdString(finished.error().message), true);
+        return;
+    }
+    plays_ = std::move(*finished);
     std::string shown = wheels::PlaysText(plays_);
     shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
     txtPlays->setPlainText(QString::fromStdString(shown));
@@ -348,6 +619,39 @@ void WheelsWindow::ApplyNow()
                       .arg(Count(given - needed, "number typed is", "numbers typed are"));
     SetApplyStatus(status, given > needed);
     cmdSaveWheel->setEnabled(true);
+    UpdatePrintButtons();
+}
+
+void WheelsWindow::UpdatePrintButtons()
+{
+    const int tab = tabWheels->currentIndex();
+    const bool plays = tab == 0 ? !plays_.empty() : tab == 2 ? !makeTab_->plays().empty() : !wheelFile_.empty();
+    cmdPrint->setEnabled(plays && !running_);
+    cmdPreview->setEnabled(plays && !running_);
+}
+
+void WheelsWindow::PrintPlays(bool preview)
+{
+    if (!printer_ || running_ || makeTab_->running())
+        return;
+    const int tab = tabWheels->currentIndex();
+    std::filesystem::path wheel;
+    if (tab == 0) {
+        if (plays_.empty())
+            return;
+        if (savedPlays_.empty())
+            cmdSaveWheel_Click();
+        wheel = savedPlays_;
+    } else if (tab == 2) {
+        if (makeTab_->plays().empty())
+            return;
+        wheel = makeTab_->saved().empty() ? makeTab_->Save() : makeTab_->saved();
+    } else {
+        wheel = wheelFile_;
+    }
+    if (wheel.empty())
+        return;
+    printer_->PrintWheel(own_->listed, wheel, preview);
 }
 
 void WheelsWindow::Refuse(const QString& text)
@@ -365,14 +669,19 @@ void WheelsWindow::LoadDesign(const QString& file)
     }
     designFile_ = path;
     design_ = std::move(*design);
+    ShowDesign();
+    ApplyNow();
+}
+
+void WheelsWindow::ShowDesign()
+{
     const int low = design_->zeroBased ? 0 : 1;
     lblDesign->setText(QStringLiteral("%1: %2 of %3, labels %4 to %5")
-                           .arg(QString::fromStdString(FileName(path)))
+                           .arg(QString::fromStdString(FileName(designFile_)))
                            .arg(Count(static_cast<std::int64_t>(design_->plays.size()), "play", "plays"))
                            .arg(design_->playSize)
                            .arg(low)
                            .arg(low + design_->NumbersNeeded() - 1));
-    ApplyNow();
 }
 
 void WheelsWindow::cmdDesign_Click()
@@ -403,6 +712,7 @@ void WheelsWindow::cmdSaveWheel_Click()
         Refuse(QString::fromStdString(written.error().message));
         return;
     }
+    savedPlays_ = target;
     SetApplyStatus(QStringLiteral("Saved %1 in %2.")
                        .arg(Count(static_cast<std::int64_t>(plays_.size()), "play", "plays"))
                        .arg(QString::fromStdString(target.string())),
@@ -417,6 +727,7 @@ void WheelsWindow::SetWheel(const QString& file)
     lblWheel->setText(QString::fromStdString(FileName(wheelFile_)));
     lblWheel->setToolTip(file);
     cmdAnalyze->setEnabled(true);
+    UpdatePrintButtons();
 }
 
 void WheelsWindow::cmdOpenWheel_Click()
@@ -564,8 +875,8 @@ void WheelsWindow::ShowCoverage(const wheels::Coverage& coverage)
     // best matches would not show at all.
     auto* axisY = new QLogValueAxis;
     axisY->setBase(10);
-    // 1e+06 rather than 1000000: short enough beside a narrow chart.
-    axisY->setLabelFormat(QStringLiteral("%.0e"));
+    // Plain numbers (1000000), as the tables beside it give them.
+    axisY->setLabelFormat(QStringLiteral("%.0f"));
     axisY->setMinorTickCount(0);
     double top = 10;
     while (top < static_cast<double>(most))

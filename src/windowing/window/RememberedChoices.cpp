@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "windowing/window/Dialogs.h"
@@ -105,9 +106,14 @@ QString OpenFileRemembered(QWidget* parent, const ProgramFolder& home, const cha
 }
 
 QString SaveFileRemembered(QWidget* parent, const ProgramFolder& home, const char* kind, const QString& title,
-                           const QString& filter, const QString& folder, const QString& defaultSuffix)
+                           const QString& filter, const QString& folder, const QString& defaultSuffix,
+                           const QString& suggestedName)
 {
-    const QString file = dialogs().SaveFile(parent, title, filter, StartFolder(home, kind, folder), defaultSuffix);
+    QString start = StartFolder(home, kind, folder);
+    // A name to begin with, in the folder the dialog opens.
+    if (!suggestedName.isEmpty())
+        start = QDir(start).filePath(suggestedName);
+    const QString file = dialogs().SaveFile(parent, title, filter, start, defaultSuffix);
     RememberFolderOf(home, kind, file);
     return file;
 }

@@ -37,10 +37,11 @@ private:
 
 // The program's file dialogs, starting in the folder last used for that kind of file (while it
 // exists), else in `folder`; the folder of a chosen file is remembered. `kind` names the kind:
-// "Wheel", "Summary", "Pdf".
+// "Wheel", "Summary", "Pdf". A save may suggest a file name, shown in the folder it opens.
 QString OpenFileRemembered(QWidget* parent, const ProgramFolder& home, const char* kind, const QString& title,
                            const QString& filter, const QString& folder);
 QString SaveFileRemembered(QWidget* parent, const ProgramFolder& home, const char* kind, const QString& title,
-                           const QString& filter, const QString& folder, const QString& defaultSuffix);
+                           const QString& filter, const QString& folder, const QString& defaultSuffix,
+                           const QString& suggestedName = {});
 
 }  // namespace bm::app

@@ -1,5 +1,7 @@
 #include "windowing/window/WindowManners.h"
 
+#include <algorithm>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -90,21 +92,77 @@ std::vector<Captioned> CaptionsOf(QWidget* window)
 
 }  // namespace
 
-void GiveMnemonics(QWidget* window)
+void HoldsOwnAltKeys(QWidget* panel)
 {
-    const std::vector<Captioned> captions = CaptionsOf(window);
+    panel->setProperty("bmOwnAltKeys", true);
+}
+
+QWidget* AltKeyPanelOf(const QWidget* widget)
+{
+    for (QWidget* w = widget ? widget->parentWidget() : nullptr; w && !w->isWindow(); w = w->parentWidget())
+        if (w->property("bmOwnAltKeys").toBool())
+            return w;
+    return nullptr;
+}
+
+namespace {
+
+void SetCaption(QWidget* widget, const QString& text)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+}
+
+// Marks the captions of `group` after those of `taken`, whose keys stay theirs.
+void Mark(const std::vector<Captioned>& taken, std::vector<Captioned>& group)
+{
     std::vector<std::string> texts;
-    for (const Captioned& c : captions)
+    for (const Captioned& c : taken)
+        texts.push_back(c.text.toStdString());
+    for (const Captioned& c : group)
         texts.push_back(c.text.toStdString());
     const std::vector<std::string> marked = WithMnemonics(texts);
-    for (std::size_t i = 0; i < captions.size(); ++i) {
-        if (marked[i] == texts[i])
+    for (std::size_t i = 0; i < group.size(); ++i)
+        group[i].text = QString::fromStdString(marked[taken.size() + i]);
+}
+
+}  // namespace
+
+void GiveMnemonics(QWidget* window)
+{
+    std::vector<Captioned> own;
+    std::vector<std::pair<QWidget*, std::vector<Captioned>>> panels;
+    for (const Captioned& c : CaptionsOf(window)) {
+        QWidget* panel = AltKeyPanelOf(c.widget);
+        if (!panel) {
+            own.push_back(c);
             continue;
-        const QString text = QString::fromStdString(marked[i]);
-        if (auto* button = qobject_cast<QAbstractButton*>(captions[i].widget))
-            button->setText(text);
-        else if (auto* label = qobject_cast<QLabel*>(captions[i].widget))
-            label->setText(text);
+        }
+        auto at = std::find_if(panels.begin(), panels.end(), [panel](const auto& p) { return p.first == panel; });
+        if (at == panels.end())
+            at = panels.insert(panels.end(), {panel, {}});
+        at->second.push_back(c);
+    }
+    Mark({}, own);
+    std::vector<Captioned> everyKey = own;
+    for (auto& [panel, captions] : panels) {
+        // The keys the window leaves free first; then the panel's own, shared with the window.
+        Mark(everyKey, captions);
+        std::vector<Captioned> keyed, without;
+        for (const Captioned& c : captions)
+            (MnemonicOf(c.text.toStdString()) ? keyed : without).push_back(c);
+        Mark(keyed, without);
+        captions = keyed;
+        captions.insert(captions.end(), without.begin(), without.end());
+        everyKey.insert(everyKey.end(), captions.begin(), captions.end());
+    }
+    for (const Captioned& c : everyKey) {
+        const QString now = qobject_cast<QAbstractButton*>(c.widget) ? qobject_cast<QAbstractButton*>(c.widget)->text()
+                                                                     : qobject_cast<QLabel*>(c.widget)->text();
+        if (now != c.text)
+            SetCaption(c.widget, c.text);
     }
 }
 

@@ -22,6 +22,13 @@ void SetHelpKey(std::function<void(QWidget*)> open);
 // anew); keys already given stay.
 void GiveMnemonics(QWidget* window);
 
+// A panel of a window with more captions than keys: its captions take the keys the rest of the
+// window leaves free first, then keys of their own, unique within the panel, which a press of
+// Alt shares with another caption of the window (the focus goes to each in turn).
+void HoldsOwnAltKeys(QWidget* panel);
+// The panel whose keys a caption's widget is among, or null (the window's own keys).
+QWidget* AltKeyPanelOf(const QWidget* widget);
+
 // Sizes and places a window before it is shown so that it lies wholly on the free area of the
 // screen it opens on, never larger than that area and never smaller than its minimum size.
 void FitToScreen(QWidget* window);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDate>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,8 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +29,7 @@
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/HistoryWindow.h"
 #include "checking/window/ReportBox.h"
+#include "windowing/window/WindowManners.h"
 #include "support/PrintJobSupport.h"
 
 namespace {
@@ -286,6 +290,39 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
 
 // Save Summary saves a finished run's report and nothing else: once Load File (or its cancel)
 // has emptied the report box there is nothing to save, in every checker window.
+// The powerball is drawn from its own pool: the marks file's second pool where there is one,
+// else it cannot be above the main pool; the refusal names the box and moves the focus there.
+TEST_F(Checker, APowerballOutsideItsPoolIsRefusedNamingTheBox)
+{
+    bmtest::WriteBytes(dir_ / "Defs" / "PW549.marks", "[Second]\nPool=26\nPick=1\nLeft=0\nTop=60\nColumns=9\n"
+                                                      "Width=4\nHeight=3\nAcross=5.2\nDown=4.5\n");
+    const struct {
+        const char* lottery;
+        const char* powerball;
+        const char* said;
+    } cases[] = {
+        {"PW549", "99", "The powerball number (box 6) is 99; the powerballs of this game run from 1 to 26."},
+        {"PW549", "27", "The powerball number (box 6) is 27; the powerballs of this game run from 1 to 26."},
+        {"PB549", "99", "The powerball number (box 6) is 99; the powerballs of this game run from 1 to 49."},
+        {"PW549", "26", ""},
+        {"PB549", "49", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.lottery) + " " + c.powerball);
+        Open("frmChkwhlPB", false, c.lottery);
+        Load(Wheel("pb.txt", "1,2,3,4,5,6\r\n"));
+        dialogs_.Clear();
+        Draw({"1", "2", "3", "4", "5", c.powerball});
+        Get<QLineEdit>("txtN2")->setFocus();
+        Click("cmdreset");
+        EXPECT_EQ(dialogs_.Said(), *c.said ? std::string("Go Back: ") + c.said : std::string());
+        if (*c.said)
+            EXPECT_EQ(window_->focusWidget(), Get<QLineEdit>("txtN6"));
+        else
+            EXPECT_TRUE(Report().find("Checking 1 Picks") != std::string::npos) << Report();
+    }
+}
+
 TEST_F(Checker, SaveSummaryOnlyWhileAFinishedReportIsShown)
 {
     const struct {
@@ -479,9 +516,9 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     type(window, "txtPrice", "2.50");
     table->sortByColumn(0, Qt::AscendingOrder);
     EXPECT_EQ(Cell(table, 0, 11) + " " + Cell(table, 1, 11) + " " + Cell(total, 0, 11),
-              QStringLiteral("1000010.50 20.00 1000030.50"));
+              QStringLiteral("1,000,010.50 20.00 1,000,030.50"));
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblMoney"))->text(),
-              QStringLiteral("Won 1000030.50 In 2 Draws; Cost 20.00 (4 Picks x 2 Draws x 2.50); Net 1000010.50"));
+              QStringLiteral("Won 1,000,030.50 In 2 Draws; Cost 20.00 (4 Picks x 2 Draws x 2.50); Net 1,000,010.50"));
     table->sortByColumn(11, Qt::DescendingOrder);
     EXPECT_EQ(Cell(table, 0, 0), QStringLiteral("1982-06-12"));
     dialogs_.QueueFile(dir_ / "wheel/d.csv");
@@ -490,7 +527,66 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->findChild<QLineEdit*>(QStringLiteral("txtPrize7"))->text(), QStringLiteral("1000000.50"));
     EXPECT_EQ(again->findChild<QLineEdit*>(QStringLiteral("txtPrice"))->text(), QStringLiteral("2.50"));
-    EXPECT_EQ(again->findChild<QLabel*>(QStringLiteral("lblMoney"))->text().left(15), QStringLiteral("Won 1000030.50 "));
+    EXPECT_EQ(again->findChild<QLabel*>(QStringLiteral("lblMoney"))->text().left(17), QStringLiteral("Won 1,000,030.50 "));
+}
+
+// The days of the draws checked, as --from and --to give them: a day not written YYYY-MM-DD or a
+// range that runs backwards is refused naming the box, which gets the focus; Check Again makes a
+// new history of the draws of those days, whose CSV is the command line's for them.
+TEST_F(Checker, DrawHistoryChecksTheDrawsOfTheDaysTyped)
+{
+    Open("frmChkwhl", true);
+    bmtest::WriteBytes(dir_ / "wheel/d.csv", "Date;Numbers\r\n1982-06-12;1 2 3 4 5 6;7\r\n"
+                                             "1982-06-16;1 2 3 10 11 13;44\r\n1982-06-19;20 21 22 23 24 25;26\r\n");
+    Load(Wheel("w.txt", bmtest::kLottoWheel));
+    const auto history = [&] { return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory"))); };
+    dialogs_.QueueFile(dir_ / "wheel/d.csv");
+    Click("cmdHistory");
+    auto* first = history();
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->findChild<QWidget*>(QStringLiteral("fraRange"))->isHidden());
+    const std::string all = first->Csv();
+    const std::size_t at16 = all.find("1982-06-16");
+    const std::string row16 = all.substr(at16, all.find('\n', at16) - at16 + 1);
+    const auto box = [](QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); };
+    first->show();
+    QApplication::setActiveWindow(first);
+
+    const struct {
+        const char *from, *to, *said, *focus;
+    } refused[] = {
+        {"1982-06-13", "16/06/1982", "To: \"16/06/1982\" is not a day written YYYY-MM-DD.", "txtTo"},
+        {"1982-02-30", "", "Draws From: \"1982-02-30\" is not a day written YYYY-MM-DD.", "txtFrom"},
+        {"1982-06-21", "1982-06-20", "Draws From 1982-06-21 is after To 1982-06-20: no draw lies between them.", "txtFrom"},
+    };
+    for (const auto& r : refused) {
+        dialogs_.Clear();
+        box(first, "txtFrom")->setText(QString::fromLatin1(r.from));
+        box(first, "txtTo")->setText(QString::fromLatin1(r.to));
+        QTest::mouseClick(first->findChild<QPushButton*>(QStringLiteral("cmdRecheck")), Qt::LeftButton);
+        EXPECT_EQ(dialogs_.Said(), std::string("Go Back: ") + r.said);
+        EXPECT_EQ(QApplication::focusWidget(), box(first, r.focus)) << r.said;
+        EXPECT_EQ(history(), first);
+    }
+
+    dialogs_.Clear();
+    box(first, "txtFrom")->setText(QStringLiteral("1982-06-13"));
+    box(first, "txtTo")->setText(QStringLiteral("1982-06-16"));
+    auto* again = first->findChild<QPushButton*>(QStringLiteral("cmdRecheck"));
+    EXPECT_EQ(again->text(), QStringLiteral("Check &Again"));
+    QTest::mouseClick(again, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* ranged = history();
+    ASSERT_NE(ranged, nullptr);
+    EXPECT_EQ(dialogs_.Said(), "");
+    EXPECT_EQ(box(ranged, "txtFrom")->text(), QStringLiteral("1982-06-13"));
+    EXPECT_EQ(box(ranged, "txtTo")->text(), QStringLiteral("1982-06-16"));
+    EXPECT_EQ(ranged->findChild<QTableWidget*>(QStringLiteral("tblHistory"))->rowCount(), 1);
+    const std::string counts = row16.substr(row16.find(',', row16.find(',') + 1));
+    EXPECT_EQ(ranged->Csv(), all.substr(0, all.find('\n') + 1) + row16 + "Total," + counts);
+    EXPECT_EQ(Text("lblstatus"), QStringLiteral("Checked Against 1 Draws"));
 }
 
 // A draws file with lines that are no draws of the game: the window asks before it skips them.
@@ -554,7 +650,7 @@ TEST_F(Checker, DrawHistoryAsksTheDateOrderAndShowsTheFilesPrizes)
         EXPECT_EQ(window->Csv(), heading + day + ",1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3,5050010.00\n"
                                                  "Total,,1,0,0,1,0,0,1,1,3,5050010.00\n");
         const QString money = window->findChild<QLabel*>(QStringLiteral("lblMoney"))->text();
-        EXPECT_TRUE(money.startsWith(QStringLiteral("Won 5050010.00 In 1 Draws"))) << money.toStdString();
+        EXPECT_TRUE(money.startsWith(QStringLiteral("Won 5,050,010.00 In 1 Draws"))) << money.toStdString();
     }
 }
 
@@ -638,8 +734,77 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
     const std::vector<long double> net{17000 * 1000.0L - 1'000'000, 37000 * 1000.0L - 2'000'000,
                                        56000 * 1000.0L - 3'000'000, 74000 * 1000.0L - 4'000'000};
     EXPECT_EQ(window.runningNet(), net);
-    EXPECT_EQ(static_cast<QLineSeries*>(series[2])->points().back().y(), 700000.0);
-    EXPECT_TRUE(window.DrawTip(0).endsWith(QStringLiteral("\nWon 180000.00; net so far 700000.00")));
+    // 700,000.00 in all: the money axis counts in thousands.
+    EXPECT_EQ(static_cast<QLineSeries*>(series[2])->points().back().y(), 700.0);
+    const auto money = chart->chart()->axes(Qt::Vertical, series[2]);
+    ASSERT_EQ(money.size(), 1);
+    EXPECT_EQ(money[0]->titleText(), QStringLiteral("Net, thousands"));
+    EXPECT_TRUE(window.DrawTip(0).endsWith(QStringLiteral("\nWon 180,000.00; net so far 700,000.00")));
+}
+
+// A powerball wheel of a million plays over a long history: every column fits a 1280-pixel
+// screen, counts and amounts have thousands separators, and a net of billions reads on an axis
+// that spans it (-10 to 0 billions), under a title that fits.
+TEST_F(Checker, PowerballHistoryFitsTheScreenWithGroupedCountsAndMoney)
+{
+    Open("frmChkwhlPB", false, "PB569");
+    const auto& game = bm::CheckerByWindowName("frmChkwhlPB").Game(false);
+    std::vector<bm::HistoryRow> rows;
+    bm::HistoryRun run;
+    run.plays = 1'000'000;
+    run.draws = 2;
+    for (int d = 0; d < 2; ++d) {
+        bm::HistoryRow row;
+        row.draw.date = d == 0 ? "2024-01-06" : "2024-01-03";
+        row.draw.draw = bmtest::Draw(game, {11, 22, 33, 44, 55, 9 + d});
+        row.draw.line = d + 1;
+        std::int64_t left = run.plays;
+        for (std::size_t t = 0; t + 1 < game.tiers.size(); ++t) {
+            row.tally.count[t] = left / 2;
+            left -= left / 2;
+        }
+        row.tally.count[1] = d == 0 ? 99'999 : 100'000;
+        row.wins = 436'294;
+        for (std::size_t t = 0; t < game.tiers.size(); ++t)
+            run.total.count[t] += row.tally.count[t] * 1000;  // a long history's totals
+        rows.push_back(row);
+    }
+    run.wins = 78'466'575;
+    bm::app::HistoryWindow window(game, "PB569", {dir_ / "pb.txt", dir_ / "d.csv"}, rows, run,
+                                  bm::ProgramFolder(dir_.path()));
+    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("lblInfo"))
+                    ->text()
+                    .endsWith(QStringLiteral("1,000,000 Picks Against 2 Draws, 78,466,575 Wins In All")));
+    auto* table = window.findChild<QTableWidget*>(QStringLiteral("tblHistory"));
+    auto* total = window.findChild<QTableWidget*>(QStringLiteral("tblTotal"));
+    EXPECT_EQ(Cell(table, 0, 2), QStringLiteral("500,000"));
+    EXPECT_EQ(Cell(table, 0, table->columnCount() - 2), QStringLiteral("436,294"));
+    EXPECT_EQ(Cell(total, 0, 2), QStringLiteral("1,000,000,000"));
+    // Sorted by the counts' values, not their texts.
+    table->sortByColumn(3, Qt::AscendingOrder);
+    EXPECT_EQ(Cell(table, 0, 3), QStringLiteral("99,999"));
+
+    QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("txtPrice")), QStringLiteral("4905.73"));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("lblMoney"))->text(),
+              QStringLiteral("Won 0.00 In 2 Draws; Cost 9,811,460,000.00 (1,000,000 Picks x 2 Draws x 4,905.73); "
+                             "Net -9,811,460,000.00"));
+    auto* chart = window.findChild<QChartView*>(QStringLiteral("chtHistory"));
+    const auto series = chart->chart()->series();
+    const auto money = chart->chart()->axes(Qt::Vertical, series[2]);
+    ASSERT_EQ(money.size(), 1);
+    const auto* axis = static_cast<QValueAxis*>(money[0]);
+    EXPECT_EQ(axis->titleText(), QStringLiteral("Net, billions"));
+    EXPECT_EQ(axis->min(), -10.0);
+    EXPECT_EQ(axis->max(), 0.0);
+
+    // Every column without scrolling, at 1280 pixels less the window's frame and margins.
+    int width = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < table->columnCount(); ++c)
+        width += table->columnWidth(c);
+    QStringList widths;
+    for (int c = 0; c < table->columnCount(); ++c)
+        widths << QString::number(table->columnWidth(c));
+    EXPECT_LE(width, 1280 - 40) << widths.join(QLatin1Char(' ')).toStdString();
 }
 
 TEST(ReportBox, CopiesTheChosenLines)
@@ -651,6 +816,53 @@ TEST(ReportBox, CopiesTheChosenLines)
     box.selectionModel()->select(box.model()->index(0, 0), QItemSelectionModel::Select);
     QTest::keySequence(&box, QKeySequence::Copy);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("one\nthree\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// Pictures for a person to look at: run with BM_SHOT_DIR set, on a real display (Xvfb). The
+// Draw History of a powerball wheel of a million plays over two years of draws, with a price
+// per play, fitted to the screen.
+TEST_F(Checker, HistoryScreenshots)
+{
+    if (qgetenv("BM_SHOT_DIR").isEmpty())
+        GTEST_SKIP() << "BM_SHOT_DIR is not set";
+    Open("frmChkwhlPB", false, "PB569");
+    const auto& game = bm::CheckerByWindowName("frmChkwhlPB").Game(false);
+    std::vector<bm::HistoryRow> rows;
+    bm::HistoryRun run;
+    run.plays = 1'000'000;
+    const QDate first(2023, 1, 4);
+    for (int d = 0; d < 208; ++d) {
+        bm::HistoryRow row;
+        row.draw.date = first.addDays(3 * d + d / 2).toString(Qt::ISODate).toStdString();
+        row.draw.draw = bmtest::Draw(game, {1 + d % 60, 62, 63, 64, 65, 1 + d % 26});
+        row.draw.line = d + 1;
+        std::int64_t left = run.plays;
+        for (std::size_t t = 0; t + 1 < game.tiers.size(); ++t) {
+            row.tally.count[t] = left / 2 + d;
+            left -= left / 2;
+        }
+        row.wins = 377'000 + 13 * d;
+        for (std::size_t t = 0; t < game.tiers.size(); ++t)
+            run.total.count[t] += row.tally.count[t];
+        run.wins += row.wins;
+        rows.push_back(row);
+    }
+    run.draws = static_cast<std::int64_t>(rows.size());
+    bm::app::HistoryWindow window(game, "PB569", {dir_ / "pb.txt", dir_ / "d.csv"}, rows, run,
+                                  bm::ProgramFolder(dir_.path()));
+    window.OfferRange("2023-01-04", "", [](const std::string&, const std::string&) {});
+    QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("txtPrize8")), QStringLiteral("100"));
+    QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("txtPrice")), QStringLiteral("2"));
+    bm::app::FitToScreen(&window);
+    window.show();
+    QApplication::processEvents();
+    const QRect free = bm::app::AvailableFor(&window);
+    EXPECT_TRUE(free.contains(window.frameGeometry()) || free.contains(window.geometry()));
+    EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(qgetenv("BM_SHOT_DIR")) + QStringLiteral("/history-pb.png")));
 }
 
 }  // namespace

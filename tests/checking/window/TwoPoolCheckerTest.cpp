@@ -3,7 +3,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include "app/CheckerChoice.h"
 #include "checking/window/ReportBox.h"
 #include "checking/window/TwoPoolCheckerWindow.h"
+#include "checking/window/TwoPoolHistoryWindow.h"
 #include "support/PrintJobSupport.h"
 
 namespace {
@@ -96,6 +99,82 @@ TEST(TwoPoolChecker, ChecksADrawByTiersAsTheCommandLineDoes)
     EXPECT_EQ(dialogs.Said(), "Brindlemark: " + (dir / "wheel" / "six.txt").string() +
                                   ": line 1 holds 6 numbers; a play of this game has 7");
     EXPECT_FALSE(get("cmdreset")->isEnabled());
+}
+
+// What `brindlemark check --draws` writes for the folder, with the extra options given; run as
+// its own process with a home and settings of its own.
+std::string CommandLineCsv(const fs::path& home, const QStringList& extra)
+{
+    const QString exe = QStringLiteral(BRINDLEMARK_EXE);
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("HOME"), QString::fromStdString(home.string()));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString((home / ".config").string()));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString((home / ".local").string()));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(exe, QStringList{QStringLiteral("--home"), QString::fromStdString(home.string()), QStringLiteral("check"),
+                                   QStringLiteral("--definition"), QStringLiteral("EM550"), QStringLiteral("--wheel"),
+                                   QStringLiteral("w.txt"), QStringLiteral("--draws"),
+                                   QString::fromStdString((home / "wheel" / "d.csv").string())} +
+                           extra);
+    EXPECT_TRUE(program.waitForFinished(120'000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    return program.readAllStandardOutput().toStdString();
+}
+
+// Draw History of a game of two pools: a row per draw with its Match m+j counts, the total, the
+// CSV the command line writes; a range of days checks again, as --from and --to do.
+TEST(TwoPoolChecker, DrawHistoryShowsEveryDrawAndSavesWhatTheCommandLineWrites)
+{
+    bmtest::TempDir dir;
+    dir.makeProgramFolder({"EM550"});
+    bmtest::WriteBytes(dir / "Defs" / "EM550.marks", kStars);
+    bmtest::WriteBytes(dir / "wheel" / "w.txt", "1 2 3 4 5 1 2\r\n1 2 3 40 41 12 11\r\n10,20,30,40,50,3,4\r\n");
+    bmtest::WriteBytes(dir / "wheel" / "d.csv", "2024-01-02,1,2,3,4,5,1,2\r\n2024-01-05,1,2,3,40,41,12,11\r\n"
+                                                "2024-01-09,10,20,30,40,49,3,5\r\n");
+    ScriptedDialogs dialogs;
+    Chosen choice(dir.path());
+    bm::app::TwoPoolCheckerWindow window(choice);
+    const auto get = [&](const char* name) { return window.findChild<QWidget*>(QString::fromLatin1(name)); };
+    const auto label = [&](const char* name) { return window.findChild<QLabel*>(QString::fromLatin1(name))->text(); };
+    const auto history = [&] {
+        return dynamic_cast<bm::app::TwoPoolHistoryWindow*>(window.findChild<QWidget*>(QStringLiteral("frmHistory")));
+    };
+    ASSERT_NE(get("cmdHistory"), nullptr);
+    // Without a ticket file there is nothing to check.
+    QTest::mouseClick(static_cast<QPushButton*>(get("cmdHistory")), Qt::LeftButton);
+    EXPECT_EQ(dialogs.Said(), "Brindlemark: You MUST load a file in order to continue.");
+    dialogs.Clear();
+    dialogs.QueueFile(dir / "wheel" / "w.txt");
+    QTest::mouseClick(static_cast<QPushButton*>(get("cmdGo")), Qt::LeftButton);
+    dialogs.QueueFile(dir / "wheel" / "d.csv");
+    QTest::mouseClick(static_cast<QPushButton*>(get("cmdHistory")), Qt::LeftButton);
+    EXPECT_EQ(dialogs.Said(), "");
+    auto* shown = history();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(label("lblstatus"), QStringLiteral("Checked Against 3 Draws"));
+    EXPECT_EQ(label("lbldraw"), QStringLiteral("9"));
+    auto* table = shown->findChild<QTableWidget*>(QStringLiteral("tblHistory"));
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->columnCount(), 2 + 18 + 1);
+    EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("1 2 3 4 5 +1 +2"));
+    const std::string all = CommandLineCsv(dir.path(), {});
+    EXPECT_EQ(shown->Csv(), all);
+    EXPECT_NE(all.find("2024-01-09"), std::string::npos) << all;
+
+    // The days from the 3rd on: the draws of those days only, as --from gives them.
+    shown->findChild<QLineEdit*>(QStringLiteral("txtFrom"))->setText(QStringLiteral("2024-01-03"));
+    QTest::mouseClick(shown->findChild<QPushButton*>(QStringLiteral("cmdRecheck")), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* ranged = history();
+    ASSERT_NE(ranged, nullptr);
+    EXPECT_EQ(ranged->findChild<QTableWidget*>(QStringLiteral("tblHistory"))->rowCount(), 2);
+    EXPECT_EQ(ranged->Csv(), CommandLineCsv(dir.path(), {QStringLiteral("--from"), QStringLiteral("2024-01-03")}));
+    EXPECT_EQ(label("lblstatus"), QStringLiteral("Checked Against 2 Draws"));
+    EXPECT_EQ(dialogs.Said(), "");
 }
 
 // Check Tickets opens it for a definition with a second pool, the powerball checker for a

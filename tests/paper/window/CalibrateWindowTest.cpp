@@ -273,10 +273,10 @@ TEST(PrinterSetup, TheChosenPrinterPaperAndSourceReachTheJob)
         auto* source = dialog->findChild<QComboBox*>(QStringLiteral("cboPaperSource"));
         ASSERT_TRUE(printer && size && source);
         for (int i = 0; i < printer->count(); ++i)
-            offered << printer->itemText(i);
+            offered << printer->itemText(i).remove(QStringLiteral(" (default)"));
         for (QPushButton* b : dialog->findChildren<QPushButton*>())
             buttons << b->text().remove(QLatin1Char('&'));
-        printer->setCurrentText(QStringLiteral("bm-letter"));
+        printer->setCurrentIndex(printer->findData(QStringLiteral("bm-letter")));
         for (int i = 0; i < size->count(); ++i)
             sizes << size->itemText(i);
         for (int i = 0; i < source->count(); ++i)

@@ -125,6 +125,10 @@ TEST_F(Preview, ShowsEachSlipAsTheJobPrintsItAndPrintsTheSlipsChosen)
     const QString pdf = QString::fromStdString((home.path() / "slips.pdf").string());
     rig.dialogs.QueueFile(pdf);
     click("cmdSavePdf");
+    // The dialog is the preview's, not the main window's, and suggests the wheel's name.
+    EXPECT_EQ(rig.dialogs.shown().back().parent, preview.data());
+    EXPECT_TRUE(rig.dialogs.shown().back().folder.endsWith(QStringLiteral("/w.pdf")))
+        << rig.dialogs.shown().back().folder.toStdString();
     ASSERT_EQ(rig.printer.pdfFiles.size(), 1u);
     EXPECT_EQ(rig.printer.pdfFiles.back().string(), pdf.toStdString());
     EXPECT_EQ(rig.printer.last().marks(), Sheets(whole, 2, 3));

@@ -1,10 +1,18 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QListWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "app/AppTestSupport.h"
+#include "windowing/Mnemonics.h"
 #include "common/AtomicFile.h"
 #include "definitions/editor/EditorRig.h"
 #include "slip/window/SlipView.h"
@@ -238,6 +246,50 @@ TEST(ExtraMarksEditor, KeyboardReachesEveryControl)
                              "txtExtraHeight cmdExtraAdd txtSecondPool txtSecondPick txtSecondLeft txtSecondTop "
                              "txtSecondColumns txtSecondWidth txtSecondHeight txtSecondAcross txtSecondDown txtBoard "
                              "cmdreset cmdxit txtFn"));
+}
+
+// Every caption of the extra marks has an Alt key, unique in its panel; pressing it (again, where
+// another caption of the editor shares it) puts the focus into its entry or on its button.
+TEST(ExtraMarksEditor, EveryCaptionHasAnAltKeyThatReachesIt)
+{
+    MarksRig rig;
+    rig.Make();
+    QApplication::setActiveWindow(&rig.editor());
+    const auto captionOf = [&](QWidget* w) -> QString {
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            return b->text();
+        for (QLabel* l : rig.editor().findChildren<QLabel*>())
+            if (l->buddy() == w)
+                return l->text();
+        return {};
+    };
+    // How many captions of the editor hold each key.
+    std::map<char, int> holders;
+    for (QWidget* w : rig.editor().findChildren<QWidget*>()) {
+        const QString text = qobject_cast<QAbstractButton*>(w) ? qobject_cast<QAbstractButton*>(w)->text()
+                             : qobject_cast<QLabel*>(w) && qobject_cast<QLabel*>(w)->buddy()
+                                 ? qobject_cast<QLabel*>(w)->text()
+                                 : QString();
+        if (const char key = bm::MnemonicOf(text.toStdString()))
+            ++holders[key];
+    }
+    std::set<char> inPanel;
+    for (const char* name : {"txtMarkWidth", "txtMarkHeight", "lstExtra", "txtExtraName", "txtExtraLeft", "txtExtraTop",
+                             "txtExtraWidth", "txtExtraHeight", "cmdExtraAdd", "cmdExtraChange", "cmdExtraRemove"}) {
+        QWidget* target = rig.Child<QWidget>(name);
+        const QString caption = captionOf(target);
+        const char key = bm::MnemonicOf(caption.toStdString());
+        ASSERT_NE(key, 0) << name << ": \"" << caption.toStdString() << "\" has no Alt key";
+        EXPECT_TRUE(inPanel.insert(key).second) << name << " shares Alt+" << key << " in its panel";
+        if (!target->isEnabled())
+            continue;
+        bool reached = false;
+        for (int press = 0; press < holders[key] && !reached; ++press) {
+            QTest::keyClick(&rig.editor(), static_cast<Qt::Key>(Qt::Key_A + (key - 'a')), Qt::AltModifier);
+            reached = QApplication::focusWidget() == target;
+        }
+        EXPECT_TRUE(reached) << name << ": Alt+" << key;
+    }
 }
 
 // The editor draws sample marks only while they are smaller than their boxes.

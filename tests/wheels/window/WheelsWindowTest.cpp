@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,6 +27,8 @@
 #include "support/TempDir.h"
 #include "wheels/WheelLibrary.h"
 #include "wheels/window/WheelsWindow.h"
+#include "windowing/window/WheelPrinter.h"
+#include "windowing/window/WindowManners.h"
 
 namespace {
 
@@ -32,8 +36,9 @@ namespace fs = std::filesystem;
 using bm::app::WheelsWindow;
 using bmtest::ScriptedDialogs;
 
-// The main window's choice as the Wheels window sees it: a definition the test sets, no file.
-class FakeChoice : public bm::DefinitionChoice {
+// The main window's choice as the Wheels window sees it: a definition the test sets, no file;
+// what it is asked to print is only noted.
+class FakeChoice : public bm::DefinitionChoice, public bm::app::WheelPrinter {
 public:
     explicit FakeChoice(const fs::path& home) : folder_(home) {}
     const bm::ProgramFolder& Folder() const override { return folder_; }
@@ -49,6 +54,11 @@ public:
         return nullptr;
     }
     void DefinitionsWritten() override {}
+    void PrintWheel(const std::string& listed, const fs::path& wheel, bool preview) override
+    {
+        asked.push_back(listed + " " + wheel.filename().string() + (preview ? " preview" : " print"));
+    }
+    std::vector<std::string> asked;
     void Choose(const std::string& n, int pool, int pick, bool pb = false)
     {
         name = n;
@@ -72,10 +82,25 @@ class Wheels : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_.makeProgramFolder();
+        dir_.makeProgramFolder({"EM550", "LO649", "PB569", "PW569", "TK539"});
+        for (const char* marks : {"EM550.marks", "PW569.marks"})
+            fs::copy_file(fs::path(SAMPLE_DIR) / "Defs" / marks, dir_ / "Defs" / marks);
         choice_.Choose("LO649", 49, 6);
+        Reopen();
+    }
+    void Reopen()
+    {
+        window_.reset();
         window_ = std::make_unique<WheelsWindow>(choice_, 0);
         window_->show();
+    }
+    // The window's own choice of definition, in its Game list.
+    void Game(const char* listed)
+    {
+        auto* list = Get<QComboBox>("cboGame");
+        const int at = list->findData(QString::fromLatin1(listed));
+        ASSERT_GE(at, 0) << listed;
+        list->setCurrentIndex(at);
     }
     template <typename T>
     T* Get(const char* name) const
@@ -168,11 +193,14 @@ TEST_F(Wheels, RefusesWhatDoesNotFitAndWritesNothing)
     // Plays of 5 do not fit a 6-number game; a powerball game takes no design.
     OpenDesign(Put("five.txt", "1 2 3 4 5\n"));
     Type(QStringLiteral("1 2 3 4 5"));
-    EXPECT_EQ(Text("lblApplyStatus"), "The design's plays hold 5 numbers; LO649 plays hold 6.");
-    choice_.Choose("PB569", 69, 5, true);
-    EXPECT_EQ(Text("lblApplyStatus"), "A design cannot be applied to a powerball game.");
+    // It says what to do: a game whose plays fit, or another design.
+    EXPECT_EQ(Text("lblApplyStatus"), "The design's plays hold 5 numbers; LO649 plays hold 6. Choose EM550 or TK539 "
+                                      "in the Game list, or open a design of plays of 6.");
+    Game("PB569.def");
+    EXPECT_EQ(Text("lblApplyStatus"), "A design cannot be applied to a powerball game without its second pool. "
+                                      "Choose another definition in the Game list.");
     EXPECT_FALSE(Get<QPushButton>("cmdSaveWheel")->isEnabled());
-    choice_.Choose("TK539", 39, 5);
+    Game("TK539.def");
     EXPECT_EQ(Text("lblApplyStatus"), "1 play on your 5 numbers.");
 
     // Never over the design itself nor into Defs.
@@ -215,11 +243,11 @@ TEST_F(Wheels, AnalysesTheWheelIntoBothTablesAndTheChart)
                                   "least 6 of them.\nThe worst draws (6,096,454) have a best play matching 0.");
 
     // Another game chosen: the tables no longer hold.
-    choice_.Choose("TK539", 39, 5);
+    Game("TK539.def");
     EXPECT_FALSE(window_->coverage().has_value());
     EXPECT_EQ(Get<QTableWidget>("tblBest")->rowCount(), 0);
     EXPECT_EQ(Text("lblAnalyzeStatus"), "Another definition is chosen: click Analyze for its game.");
-    choice_.Choose("LO649", 49, 6);
+    Game("LO649.def");
 
     // A play outside the game's pool is refused with the file and line.
     dialogs_.QueueFile(Put("wheel/bad.txt", "1,2,3,4,5,6\r\n1,2,3,4,5,60\r\n"));
@@ -306,7 +334,7 @@ TEST_F(MakeTab, MakesTheSmallestKnownWheelOnYourNumbersAndSavesIt)
     EXPECT_EQ(bmtest::ReadBytes(dir_ / "wheel" / "made.txt"), want);
 
     // A count stands for 1 to N; another game brings its own pick.
-    choice_.Choose("TK539", 39, 5);
+    Game("TK539.def");
     EXPECT_EQ(Get<QSpinBox>("spnPick")->value(), 5);
     Make(QStringLiteral("9"), 3, 2, 2);
     EXPECT_EQ(Text("lblMakeResult"), "12 plays; lower bound 12 (Schonheim); best published 12, proven smallest; "
@@ -374,9 +402,10 @@ TEST_F(Wheels, EveryControlIsReachedFromTheKeyboard)
         reached.push_back(QApplication::focusWidget()->objectName().toStdString());
     };
     // Save Wheel waits for plays; the tab bar comes round after Close.
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 5; ++i)
         tab();
-    EXPECT_EQ(reached, (std::vector<std::string>{"cmdDesign", "txtPlays", "cmdClose", "qt_tabwidget_tabbar"}));
+    EXPECT_EQ(reached,
+              (std::vector<std::string>{"cmdDesign", "txtPlays", "cmdClose", "cboGame", "qt_tabwidget_tabbar"}));
     // The Analyze tab by its shortcut, then its controls in turn.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::AltModifier);
     EXPECT_EQ(Get<QTabWidget>("tabWheels")->currentIndex(), 1);
@@ -387,6 +416,137 @@ TEST_F(Wheels, EveryControlIsReachedFromTheKeyboard)
     EXPECT_EQ(reached, (std::vector<std::string>{"cmdAnalyze"}));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_TRUE(window_->coverage().has_value());
+}
+
+// The window keeps its own definition whatever the main window chooses, and what was typed and
+// opened when it is closed and opened again.
+TEST_F(Wheels, ChoosesItsOwnDefinitionAndKeepsItsEntriesWhenReopened)
+{
+    auto* list = Get<QComboBox>("cboGame");
+    std::vector<std::string> listed;
+    for (int i = 0; i < list->count(); ++i)
+        listed.push_back(list->itemText(i).toStdString());
+    EXPECT_EQ(listed, (std::vector<std::string>{"EM550", "LO649", "PB569", "PW569", "TK539"}));
+    EXPECT_EQ(list->currentText(), QStringLiteral("LO649"));
+
+    OpenDesign(Put("five.txt", "1 2 3 4 5\n2 3 4 5 6\n"));
+    Type(QStringLiteral("3 9 14 20 27 33"));
+    Game("TK539.def");
+    EXPECT_EQ(Text("lblApplyStatus"), "2 plays on your 6 numbers.");
+    choice_.Choose("LO649", 49, 6);  // the main window's choice changes
+    EXPECT_EQ(list->currentText(), QStringLiteral("TK539"));
+    EXPECT_EQ(Text("lblApplyStatus"), "2 plays on your 6 numbers.");
+    Get<QTabWidget>("tabWheels")->setCurrentIndex(2);
+    Get<QLineEdit>("txtMakeNumbers")->setText(QStringLiteral("12"));
+    Get<QSpinBox>("spnMatch")->setValue(2);
+    window_->SetWheel(Put("wheel/one.txt", "1,2,3,4,5\r\n"));
+
+    window_->close();
+    Reopen();
+    EXPECT_EQ(Get<QComboBox>("cboGame")->currentText(), QStringLiteral("TK539"));
+    EXPECT_EQ(Get<QLineEdit>("txtNumbers")->text(), QStringLiteral("3 9 14 20 27 33"));
+    EXPECT_EQ(Text("lblDesign"), "five.txt: 2 plays of 5, labels 1 to 6");
+    EXPECT_EQ(Text("lblApplyStatus"), "2 plays on your 6 numbers.");
+    EXPECT_EQ(window_->plays().size(), 2u);
+    EXPECT_EQ(Text("lblWheel"), "one.txt");
+    EXPECT_EQ(Get<QLineEdit>("txtMakeNumbers")->text(), QStringLiteral("12"));
+    EXPECT_EQ(Get<QSpinBox>("spnMatch")->value(), 2);
+    EXPECT_EQ(Get<QSpinBox>("spnPick")->value(), 5);
+    EXPECT_EQ(dialogs_.messages().size(), 0u);
+}
+
+// A game of two pools: the second numbers are typed once, given to the plays in turn or every
+// play with each of them, and a play line holds the main numbers, then the second ones.
+TEST_F(Wheels, GivesTheSecondPoolsNumbersToThePlays)
+{
+    EXPECT_FALSE(Get<QLineEdit>("txtSecond")->isVisible());
+    OpenDesign(Put("five.txt", "1 2 3 4 5\n2 3 4 5 6\n3 4 5 6 7\n"));
+    Type(QStringLiteral("3 9 14 20 27 33 41"));
+    Game("PW569.def");
+    EXPECT_TRUE(Get<QLineEdit>("txtSecond")->isVisible());
+    EXPECT_TRUE(Get<QCheckBox>("chkSecondAll")->isVisible());
+    EXPECT_EQ(Text("lblApplyStatus"), "PW569 plays end in 1 number of its second pool (1 to 26): type the numbers to "
+                                      "give them in Second Pool.");
+    EXPECT_FALSE(Get<QPushButton>("cmdSaveWheel")->isEnabled());
+    const struct {
+        const char* game;
+        const char* second;
+        bool all;
+        const char* plays;  // or the status when refused
+    } cases[] = {
+        {"PW569.def", "7 26", false, "3,9,14,20,27,7\n9,14,20,27,33,26\n14,20,27,33,41,7\n"},
+        {"PW569.def", "7 26", true,
+         "3,9,14,20,27,7\n3,9,14,20,27,26\n9,14,20,27,33,7\n9,14,20,27,33,26\n14,20,27,33,41,7\n14,20,27,33,41,26\n"},
+        {"PW569.def", "27", false, "Second Pool: 27 is not a number of PW569's second pool (1 to 26)"},
+        {"EM550.def", "2 11 5", false, "3,9,14,20,27,2,11\n9,14,20,27,33,2,5\n14,20,27,33,41,5,11\n"},
+        {"EM550.def", "2", false, "Second Pool holds 1 number; EM550 plays take 2 second-pool numbers."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.game) + " " + c.second);
+        Game(c.game);
+        Get<QCheckBox>("chkSecondAll")->setChecked(c.all);
+        Get<QLineEdit>("txtSecond")->setText(QString::fromLatin1(c.second));
+        const bool refused = std::string(c.plays).find(',') == std::string::npos;
+        if (refused) {
+            EXPECT_EQ(Text("lblApplyStatus"), c.plays);
+            EXPECT_TRUE(window_->plays().empty());
+        } else {
+            EXPECT_EQ(Get<QPlainTextEdit>("txtPlays")->toPlainText().toStdString(), c.plays);
+        }
+        EXPECT_EQ(Get<QPushButton>("cmdSaveWheel")->isEnabled(), !refused);
+    }
+
+    // The Make tab's wheel gets them too.
+    Game("PW569.def");
+    Get<QCheckBox>("chkSecondAll")->setChecked(false);
+    Get<QLineEdit>("txtSecond")->setText(QStringLiteral("4"));
+    Get<QTabWidget>("tabWheels")->setCurrentIndex(2);
+    Get<QLineEdit>("txtMakeNumbers")->setText(QStringLiteral("6"));
+    Get<QSpinBox>("spnPick")->setValue(5);
+    Get<QSpinBox>("spnMatch")->setValue(5);
+    Get<QSpinBox>("spnIf")->setValue(5);
+    Get<QPushButton>("cmdMake")->click();
+    const QStringList lines = Get<QPlainTextEdit>("txtMadePlays")->toPlainText().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6);
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.endsWith(QStringLiteral(",4")) && line.count(',') == 5) << line.toStdString();
+    Get<QLineEdit>("txtSecond")->clear();
+    EXPECT_TRUE(Get<QPlainTextEdit>("txtMadePlays")->toPlainText().isEmpty());
+    EXPECT_FALSE(Get<QPushButton>("cmdSaveMade")->isEnabled());
+    EXPECT_EQ(dialogs_.messages().size(), 0u);
+}
+
+// Print and Preview hand the plays of the tab shown to the window that prints, with the Wheels
+// window's definition; plays not yet saved are saved first, and a cancelled save prints nothing.
+TEST(WheelsPrint, PrintsAndPreviewsThePlaysJustAppliedOrMade)
+{
+    bmtest::TempDir dir;
+    dir.makeProgramFolder({"LO649", "TK539"});
+    ScriptedDialogs dialogs;
+    FakeChoice choice(dir.path());
+    choice.Choose("LO649", 49, 6);
+    WheelsWindow window(choice, 0);
+    window.show();
+    const auto get = [&](const char* name) { return window.findChild<QPushButton*>(QString::fromLatin1(name)); };
+    ASSERT_NE(get("cmdPrint"), nullptr);
+    EXPECT_TRUE(get("cmdPrint")->isVisible());
+    EXPECT_FALSE(get("cmdPrint")->isEnabled());
+    window.ChooseDefinition(QStringLiteral("TK539.def"));
+    bmtest::WriteBytes(dir / "d.txt", "1 2 3 4 5\n");
+    window.LoadDesign(QString::fromStdString((dir / "d.txt").string()));
+    window.findChild<QLineEdit*>(QStringLiteral("txtNumbers"))->setText(QStringLiteral("1 2 3 4 5"));
+    EXPECT_TRUE(get("cmdPrint")->isEnabled());
+
+    dialogs.QueueFile(QString());  // the save is cancelled: nothing printed
+    get("cmdPrint")->click();
+    EXPECT_TRUE(choice.asked.empty());
+    dialogs.QueueFile(QString::fromStdString((dir / "wheel" / "mine.txt").string()));
+    get("cmdPrint")->click();
+    get("cmdPreview")->click();  // saved already: no second dialog
+    EXPECT_EQ(choice.asked, (std::vector<std::string>{"TK539.def mine.txt print", "TK539.def mine.txt preview"}));
+    EXPECT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(bmtest::ReadBytes(dir / "wheel" / "mine.txt"), "1,2,3,4,5\r\n");
+    EXPECT_EQ(dialogs.messages().size(), 0u);
 }
 
 TEST(WheelsButton, SitsUnderPrintPlayslipsOpensTheWindowAndF1ShowsItsPage)
@@ -419,6 +579,46 @@ TEST(WheelsButton, SitsUnderPrintPlayslipsOpensTheWindowAndF1ShowsItsPage)
     EXPECT_EQ(help->page(), QStringLiteral("wheels.html"));
     EXPECT_TRUE(rig.dialogs.shown().empty());
     bm::app::CloseOtherForms(rig.window.get());
+}
+
+}  // namespace
+
+namespace {
+
+// Pictures for a person to look at: run with BM_SHOT_DIR set, on a real display (Xvfb) at the
+// screen size and QT_SCALE_FACTOR wanted. Each tab of the window fitted to the screen, which it
+// must lie on wholly.
+TEST_F(Wheels, Screenshots)
+{
+    if (qgetenv("BM_SHOT_DIR").isEmpty())
+        GTEST_SKIP() << "BM_SHOT_DIR is not set";
+    Game("PW569.def");
+    OpenDesign(Put("five.txt", "1 2 3 4 5\n2 3 4 5 6\n3 4 5 6 7\n"));
+    Type(QStringLiteral("3 9 14 20 27 33 41"));
+    Get<QLineEdit>("txtSecond")->setText(QStringLiteral("7 26"));
+    bm::app::FitToScreen(window_.get());
+    const QRect free = bm::app::AvailableFor(window_.get());
+    const QString dir = QString::fromLocal8Bit(qgetenv("BM_SHOT_DIR"));
+    const char* names[] = {"wheels-apply", "wheels-analyze", "wheels-make"};
+    for (int tab = 0; tab < 3; ++tab) {
+        Get<QTabWidget>("tabWheels")->setCurrentIndex(tab);
+        if (tab == 1) {
+            window_->SetWheel(Put("wheel/one.txt", "1,2,3,4,5,6\r\n7,8,9,10,11,12\r\n"));
+            Game("LO649.def");
+            Click("cmdAnalyze");
+        }
+        if (tab == 2) {
+            Game("PW569.def");
+            Get<QLineEdit>("txtMakeNumbers")->setText(QStringLiteral("9"));
+            Get<QSpinBox>("spnMatch")->setValue(3);
+            Get<QSpinBox>("spnIf")->setValue(4);
+            Get<QSpinBox>("spnSeconds")->setValue(1);
+            Get<QPushButton>("cmdMake")->click();
+        }
+        QApplication::processEvents();
+        EXPECT_TRUE(free.contains(window_->frameGeometry()) || free.contains(window_->geometry())) << names[tab];
+        EXPECT_TRUE(window_->grab().save(dir + QStringLiteral("/%1.png").arg(QLatin1String(names[tab]))));
+    }
 }
 
 }  // namespace

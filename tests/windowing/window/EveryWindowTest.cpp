@@ -173,22 +173,24 @@ std::vector<std::pair<QWidget*, std::string>> Captions(QWidget& window)
 }
 
 // Every caption has an Alt key of its own; only one whose every letter and digit another caption
-// of the window holds goes without (the editor's R12, beside R1, R2 and R11).
+// holds goes without (the editor's R12, beside R1, R2 and R11). A panel that holds its own keys
+// (the editor's extra marks and second pool) has them unique among its captions.
 void ExpectOwnAltKeys(const std::string& name, QWidget& w)
 {
     const auto captions = Captions(w);
-    std::map<char, std::string> keys;
+    std::map<const QWidget*, std::map<char, std::string>> keys;  // by panel; null: the window's own
     for (const auto& [widget, text] : captions)
         if (const char key = bm::MnemonicOf(text)) {
-            const auto [at, fresh] = keys.emplace(key, text);
+            const auto [at, fresh] = keys[bm::app::AltKeyPanelOf(widget)].emplace(key, text);
             EXPECT_TRUE(fresh) << name << ": \"" << text << "\" and \"" << at->second << "\" share Alt+" << key;
         }
     for (const auto& [widget, text] : captions) {
         if (bm::MnemonicOf(text))
             continue;
+        const auto& taken = keys[bm::app::AltKeyPanelOf(widget)];
         for (char c : bm::WithoutMnemonic(text)) {
             if (std::isalnum(static_cast<unsigned char>(c))) {
-                EXPECT_TRUE(keys.count(static_cast<char>(std::tolower(static_cast<unsigned char>(c)))))
+                EXPECT_TRUE(taken.count(static_cast<char>(std::tolower(static_cast<unsigned char>(c)))))
                     << name << ": \"" << text << "\" has no Alt key, though " << c << " is free";
             }
         }

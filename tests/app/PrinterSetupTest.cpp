@@ -1,0 +1,35 @@
+// Printer Setup's list of printers: each queue by its name, the system's default marked, and the
+// paper and trays asked for by the queue's name whatever the list shows.
+
+#include <QComboBox>
+#include <QDialog>
+
+#include <gtest/gtest.h>
+
+#include "app/QtPrintTarget.h"
+
+namespace {
+
+TEST(PrinterSetup, MarksTheDefaultPrinterAndAsksByTheQueuesName)
+{
+    std::vector<std::string> asked;
+    auto setup = bm::app::MakePrinterSetup(
+        nullptr, {"office", "upstairs"}, "office", {},
+        {[&](const std::string& name) {
+             asked.push_back(name);
+             return std::optional<bm::PaperArea>();
+         },
+         [](const std::string&) { return std::vector<bm::PaperSource>{}; }, "upstairs"});
+    auto* list = setup.dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->itemText(0), QStringLiteral("office"));
+    EXPECT_EQ(list->itemText(1), QStringLiteral("upstairs (default)"));
+    EXPECT_EQ(list->currentData().toString(), QStringLiteral("office"));
+    list->setCurrentIndex(1);
+    EXPECT_EQ(list->currentData().toString(), QStringLiteral("upstairs"));
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), "upstairs");
+}
+
+}  // namespace
