@@ -191,7 +191,8 @@ add_driver_queue() {  # name
     local file="$root/out/$1.prn"
     : > "$file"
     chmod 666 "$file"
-    lpadmin -p "$1" -E -v "file://$file" -m lsb/usr/cupsfilters/Ricoh-PDF_Printer-PDF.ppd -o PageSize=A4 2>/dev/null
+    lpadmin -p "$1" -E -v "file://$file" -m lsb/usr/cupsfilters/Ricoh-PDF_Printer-PDF.ppd -o PageSize=A4 \
+        -D "Office laser, second floor" 2>/dev/null
 }
 
 case "$cmd" in

@@ -76,7 +76,8 @@ void QtPrintTarget::SetupPrinter(QWidget* parent)
         MakePrinterSetup(parent, printers, current, paper_,
                          {[this](const std::string& name) { return spooler_->Paper(name); },
                           [this](const std::string& name) { return spooler_->Sources(name); },
-                          spooler_->DefaultPrinter()});
+                          spooler_->DefaultPrinter(),
+                          [this](const std::string& name) { return spooler_->Description(name); }});
     FitToScreen(setup.dialog.get());
     if (setup.dialog->exec() == QDialog::Accepted) {
         chosen_ = setup.dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"))->currentData().toString().toStdString();
@@ -97,9 +98,16 @@ PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::stri
     auto* printer = new QComboBox(shown);
     printer->setObjectName(QStringLiteral("cboPrinter"));
     for (const std::string& name : printers) {
-        // The queue's name, which the item holds, and which one the system prints to by default.
+        // The queue's name, which the item holds, the words its owner gave it (a queue name alone
+        // rarely tells two office printers apart), and which one the system prints to by default.
         const QString queue = QString::fromStdString(name);
-        printer->addItem(name == facts.defaultPrinter ? QStringLiteral("%1 (default)").arg(queue) : queue, queue);
+        const std::string described = facts.description ? facts.description(name) : std::string();
+        QString shown = described.empty() || described == name
+                            ? queue
+                            : QStringLiteral("%1 - %2").arg(queue, QString::fromStdString(described));
+        if (name == facts.defaultPrinter)
+            shown += QStringLiteral(" (default)");
+        printer->addItem(shown, queue);
         if (name == current)
             printer->setCurrentIndex(printer->count() - 1);
     }

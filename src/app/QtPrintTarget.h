@@ -45,6 +45,7 @@ struct PrinterFacts {
     std::function<std::optional<PaperArea>(const std::string&)> paper;
     std::function<std::vector<PaperSource>(const std::string&)> sources;
     std::string defaultPrinter = {};  // marked "(default)" in the list
+    std::function<std::string(const std::string&)> description = {};  // shown beside the queue's name
 };
 
 // The Printer Setup dialog: the printers offered, `current` chosen, with the paper rows showing

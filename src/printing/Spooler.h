@@ -63,6 +63,8 @@ public:
     // The paper sources the printer offers, with the names its driver gives them; none when it
     // offers no choice.
     virtual std::vector<PaperSource> Sources(const std::string&) { return {}; }
+    // The words its owner gave the printer ("Office laser, second floor"); empty when none.
+    virtual std::string Description(const std::string&) { return {}; }
     // Hands a PDF file to the printer's queue with the paper and source asked for; the job id, or
     // the spooler's reason for refusing it.
     virtual Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string& title,

@@ -13,6 +13,7 @@
 #include "windowing/window/Module1.h"
 #include "app/StartUp.h"
 #include "app/frmSplash.h"
+#include "support/PrintTestTools.h"
 #include "definitions/DefinitionFile.h"
 
 namespace {
@@ -248,7 +249,11 @@ TEST(GuiMain, WithoutADisplaySaysSoInsteadOfFailing)
     if (exe.isEmpty() || !QFileInfo::exists(exe))
         GTEST_SKIP() << "the program is not built in this configuration";
     bmtest::ProgramHome home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
+    for (const std::string& entry : bmtest::ChildEnvironmentEntries(home.path() / "child")) {
+        const auto at = entry.find('=');
+        env.insert(QString::fromStdString(entry.substr(0, at)), QString::fromStdString(entry.substr(at + 1)));
+    }
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
     QProcess program;

@@ -152,6 +152,17 @@ class HeldRun {
 public:
     explicit HeldRun(const std::vector<std::string>& args, const fs::path& errFile)
     {
+        // Everything the child needs is made before the fork.
+        std::vector<std::string> environment = bmtest::ChildEnvironmentEntries(errFile.parent_path() / "held-run");
+        environment.emplace_back("QT_QPA_PLATFORM=offscreen");
+        std::vector<char*> envp;
+        for (auto& entry : environment)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::vector<char*> argv{const_cast<char*>(BRINDLEMARK_EXE)};
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
         int fds[2];
         if (::pipe(fds) != 0)
             return;
@@ -163,12 +174,7 @@ public:
             const int in = ::open("/dev/null", O_RDONLY);
             ::dup2(in, 0);
             ::close(fds[0]);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            std::vector<char*> argv{const_cast<char*>(BRINDLEMARK_EXE)};
-            for (const auto& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(BRINDLEMARK_EXE, argv.data());
+            ::execve(BRINDLEMARK_EXE, argv.data(), envp.data());
             ::_exit(127);
         }
         ::close(fds[1]);

@@ -39,28 +39,66 @@ Ran RunShell(const std::string& command, const std::string& env)
     return ran;
 }
 
+namespace {
+
+// Whatever chooses a printer, a server or a locale for the user: the child sees none of it.
+bool UsersOwnSetting(const std::string& name)
+{
+    return name.rfind("CUPS_", 0) == 0 || name == "LPDEST" || name == "PRINTER" || name.rfind("LC_", 0) == 0;
+}
+
+// The child's own folders and locale, the folders made.
+std::vector<std::pair<std::string, std::string>> OwnSettings(const std::filesystem::path& dir)
+{
+    std::vector<std::pair<std::string, std::string>> set;
+    const auto folder = [&](const char* name, const std::filesystem::path& value) {
+        std::filesystem::create_directories(value);
+        set.emplace_back(name, value.string());
+    };
+    folder("HOME", dir / "home");
+    folder("XDG_CONFIG_HOME", dir / "config");
+    folder("XDG_DATA_HOME", dir / "data");
+    folder("XDG_CACHE_HOME", dir / "cache");
+    // No lpoptions or client.conf of this machine either: the server comes from CUPS_SERVER or
+    // the local default.
+    folder("CUPS_SERVERROOT", dir / "cups");
+    set.emplace_back("LANG", "C.UTF-8");
+    set.emplace_back("LC_ALL", "C.UTF-8");
+    return set;
+}
+
+std::string NameOf(const std::string& entry)
+{
+    return entry.substr(0, entry.find('='));
+}
+
+}  // namespace
+
 std::string ChildEnvironment(const std::filesystem::path& dir)
 {
     std::string line;
-    // Whatever chooses a printer or a server for the user: the child sees none of it.
+    for (char** e = environ; *e; ++e)
+        if (UsersOwnSetting(NameOf(*e)))
+            line += "-u " + Quoted(NameOf(*e)) + " ";
+    for (const auto& [name, value] : OwnSettings(dir))
+        line += name + "=" + Quoted(value) + " ";
+    return line.substr(0, line.size() - 1);
+}
+
+std::vector<std::string> ChildEnvironmentEntries(const std::filesystem::path& dir)
+{
+    const auto own = OwnSettings(dir);
+    std::vector<std::string> entries;
     for (char** e = environ; *e; ++e) {
-        const std::string name = std::string(*e).substr(0, std::string(*e).find('='));
-        if (name.rfind("CUPS_", 0) == 0 || name == "LPDEST" || name == "PRINTER" || name.rfind("LC_", 0) == 0)
-            line += "-u " + Quoted(name) + " ";
+        const std::string name = NameOf(*e);
+        const bool replaced =
+            std::any_of(own.begin(), own.end(), [&](const auto& setting) { return setting.first == name; });
+        if (!UsersOwnSetting(name) && !replaced)
+            entries.emplace_back(*e);
     }
-    std::filesystem::create_directories(dir / "cups");
-    const auto set = [&](const char* name, const std::filesystem::path& value) {
-        std::filesystem::create_directories(value);
-        line += std::string(name) + "=" + Quoted(value.string()) + " ";
-    };
-    set("HOME", dir / "home");
-    set("XDG_CONFIG_HOME", dir / "config");
-    set("XDG_DATA_HOME", dir / "data");
-    set("XDG_CACHE_HOME", dir / "cache");
-    // No lpoptions or client.conf of this machine either: the server comes from CUPS_SERVER or
-    // the local default.
-    set("CUPS_SERVERROOT", dir / "cups");
-    return line + "LANG=C.UTF-8 LC_ALL=C.UTF-8";
+    for (const auto& [name, value] : own)
+        entries.push_back(name + "=" + value);
+    return entries;
 }
 
 namespace {

@@ -20,6 +20,9 @@ struct Ran {
 // The "env" arguments that give a child process run in `dir` a HOME, XDG folders and locale of its
 // own and none of the user's printer settings (CUPS_*, LPDEST, PRINTER, lpoptions).
 std::string ChildEnvironment(const std::filesystem::path& dir);
+// The same as the whole environment a child started without a shell gets ("NAME=value" each): this
+// process's own, less the user's printer and locale settings, with the folders above.
+std::vector<std::string> ChildEnvironmentEntries(const std::filesystem::path& dir);
 // Runs `command` through the shell, in the environment above, with `env` prepended ("NAME=value ..."), capturing both streams.
 Ran RunShell(const std::string& command, const std::string& env = {});
 // The argument quoted for the shell.

@@ -224,6 +224,18 @@ public:
         return {};
     }
 
+    std::string Description(const std::string& printer) override
+    {
+        if (!Loaded())
+            return {};
+        Dests dests;
+        const cups_dest_t* dest = dests.find(printer);
+        if (!dest)
+            return {};
+        const char* info = Api().cupsGetOption("printer-info", dest->num_options, dest->options);
+        return info ? info : "";
+    }
+
     std::optional<PaperArea> Paper(const std::string& printer) override
     {
         if (!Loaded())

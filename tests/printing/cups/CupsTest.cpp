@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -73,6 +74,21 @@ TEST(TestChildren, NeverSeeTheUsersFoldersLocaleOrPrinterSettings)
     EXPECT_TRUE(HasText(ran.out, "|none|none|C.UTF-8\n")) << ran.out;
     EXPECT_FALSE(HasText(ran.out, "lpoptions"));
     EXPECT_FALSE(HasText(ran.out, "system"));
+
+    // A child started without a shell gets the same.
+    TempDir child;
+    std::map<std::string, std::string> seen;
+    for (const std::string& entry : ChildEnvironmentEntries(child.path())) {
+        const auto at = entry.find('=');
+        EXPECT_TRUE(seen.emplace(entry.substr(0, at), entry.substr(at + 1)).second) << entry << " is given twice";
+    }
+    EXPECT_EQ(seen["HOME"], (child / "home").string());
+    EXPECT_EQ(seen["XDG_CONFIG_HOME"], (child / "config").string());
+    EXPECT_EQ(seen["LC_ALL"], "C.UTF-8");
+    EXPECT_EQ(seen.count("LPDEST"), 0u);
+    EXPECT_EQ(seen.count("CUPS_SERVER"), 0u);
+    EXPECT_EQ(seen["CUPS_SERVERROOT"], (child / "cups").string());
+    EXPECT_TRUE(std::filesystem::is_directory(child / "home"));
 }
 
 // A daemon left behind by a test that was killed (its owner gone) is stopped by the next start,
@@ -339,6 +355,8 @@ TEST(CupsDriver, TheChosenTrayReachesThePrinterAndAPaperItCannotTakeIsRefused)
     cupsSetServer(cups.server.c_str());
     const std::shared_ptr<void> unset(nullptr, [](void*) { cupsSetServer(nullptr); });
     const auto spooler = SystemSpooler();
+    EXPECT_EQ(spooler->Description("bm-driver"), "Office laser, second floor");
+    EXPECT_EQ(spooler->Description("no-such-queue"), "");
     std::vector<std::string> labels;
     for (const auto& source : spooler->Sources("bm-driver"))
         labels.push_back(source.label);
