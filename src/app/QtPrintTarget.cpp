@@ -102,12 +102,12 @@ PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::stri
         // rarely tells two office printers apart), and which one the system prints to by default.
         const QString queue = QString::fromStdString(name);
         const std::string described = facts.description ? facts.description(name) : std::string();
-        QString shown = described.empty() || described == name
-                            ? queue
-                            : QStringLiteral("%1 - %2").arg(queue, QString::fromStdString(described));
+        QString item = described.empty() || described == name
+                           ? queue
+                           : QStringLiteral("%1 - %2").arg(queue, QString::fromStdString(described));
         if (name == facts.defaultPrinter)
-            shown += QStringLiteral(" (default)");
-        printer->addItem(shown, queue);
+            item += QStringLiteral(" (default)");
+        printer->addItem(item, queue);
         if (name == current)
             printer->setCurrentIndex(printer->count() - 1);
     }

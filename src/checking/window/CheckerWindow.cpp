@@ -1,5 +1,7 @@
 #include "checking/window/CheckerWindow.h"
 
+#include "checking/window/CheckerParts.h"
+
 #include "checking/DrawEntry.h"
 
 #include <QApplication>
@@ -67,68 +69,50 @@ void CheckerWindow::BuildUi()
     lblHead = NamedLabel(this, QStringLiteral("lblHead"), QString());
     outer->addWidget(lblHead);
     auto* row = new QHBoxLayout;
-    for (int i = 1; i <= variant_.drawBoxes; ++i) {
-        // Empty, so that a run never checks against a draw the user did not type.
-        auto* box = new QLineEdit(this);
-        box->setObjectName(QStringLiteral("txtN%1").arg(i));
-        box->setMaximumWidth(48);
-        UseEntryHelpers(box);
-        row->addWidget(box);
-        boxes_.push_back(box);
-    }
     // The extra number (bonus or powerball) is the last box, on light yellow, and named beside it
     // for those who cannot tell the colour.
+    for (int i = 1; i <= variant_.drawBoxes; ++i) {
+        boxes_.push_back(NewDrawBox(this, i, i == variant_.drawBoxes));
+        row->addWidget(boxes_.back());
+    }
     lblHead->setBuddy(boxes_.front());
-    boxes_.back()->setStyleSheet(QStringLiteral("QLineEdit { background-color: #ffffc0; }"));
     lblExtra = NamedLabel(this, QStringLiteral("lblExtra"), QString());
     lblExtra->setBuddy(boxes_.back());
     row->insertWidget(row->count() - 1, lblExtra);
     row->addStretch();
     outer->addLayout(row);
 
-    auto* buttons = new QHBoxLayout;
-    cmdGo = NamedButton(this, "cmdGo", QStringLiteral("Load File"), QStringLiteral("Click To Load A Ticket File To Check"));
-    cmdreset = NamedButton(this, "cmdreset", QStringLiteral("Run"), QStringLiteral("Click To Start Processing The Selected Ticket File"));
-    cmdsave = NamedButton(this, "cmdsave", QStringLiteral("Save Summary"),
-                          QStringLiteral("Click to save the summary displayed below to a text file. This is "
-                                         "disabled until a check has been completed."));
-    cmdxit = NamedButton(this, "cmdxit", QStringLiteral("Close"), QStringLiteral("Close This Window"));
-    cmdHistory = NamedButton(this, "cmdHistory", QStringLiteral("Draw History"),
-                        QStringLiteral("Click To Check The Loaded Ticket File Against Every Draw Of A File Of Past Draws"));
-    for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdHistory, cmdxit})
-        buttons->addWidget(b);
-    outer->addLayout(buttons);
+    const CheckerButtons buttons = AddCheckerButtons(this, outer);
+    cmdGo = buttons.load;
+    cmdreset = buttons.run;
+    cmdsave = buttons.save;
+    cmdHistory = buttons.history;
+    cmdxit = buttons.close;
 
     // The tier rows in the order of the summary, the "Jackpot!" row last. A hidden row takes
     // no room, so the rows below it move up into its place.
     auto* grid = new QGridLayout;
     int r = 0;
     for (const Tier& tier : variant_.AllRows().tiers) {
-        QLabel* caption = NamedLabel(this, CaptionName(variant_, tier), QString::fromLatin1(tier.caption));
-        QLabel* count = NamedLabel(this, CountLabelName(tier), QStringLiteral("0"));
-        captions_[tier.counter] = caption;
-        counts_[tier.counter] = count;
-        grid->addWidget(caption, r, 0);
-        grid->addWidget(count, r, 1);
-        ++r;
+        const TierRow made = AddTierRow(grid, this, r++, 0, CaptionName(variant_, tier),
+                                        QString::fromLatin1(tier.caption), CountLabelName(tier));
+        captions_[tier.counter] = made.caption;
+        counts_[tier.counter] = made.count;
     }
-    Label12 = NamedLabel(this, QStringLiteral("Label12"), QStringLiteral("Lines Checked"));
-    lbldraw = NamedLabel(this, QStringLiteral("lbldraw"), QStringLiteral("0"));
-    grid->addWidget(Label12, r, 0);
-    grid->addWidget(lbldraw, r, 1);
+    const TierRow lines = AddLinesCheckedRow(grid, this, r);
+    Label12 = lines.caption;
+    lbldraw = lines.count;
     grid->setColumnStretch(2, 1);
-    // "Lines Checked" is the widest caption: its count must not touch it.
-    grid->setHorizontalSpacing(2 * fontMetrics().averageCharWidth() + 6);
     outer->addLayout(grid);
 
-    lblstatus = NamedLabel(this, QStringLiteral("lblstatus"), QStringLiteral("Status"));
+    const CheckerFooter footer = NewCheckerFooter(this);
+    lblstatus = footer.status;
     outer->addWidget(lblstatus);
     prgHistory = new QProgressBar(this);
     prgHistory->setObjectName(QStringLiteral("prgHistory"));
     prgHistory->hide();
     outer->addWidget(prgHistory);
-    rtbreport = new ReportBox(this);
-    rtbreport->setObjectName(QStringLiteral("rtbreport"));
+    rtbreport = footer.report;
     outer->addWidget(rtbreport, 1);
 
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });

@@ -1,5 +1,7 @@
 #include "checking/window/HistoryWindow.h"
 
+#include "checking/window/CheckerParts.h"
+
 #include <algorithm>
 
 #include <QApplication>
@@ -651,24 +653,7 @@ void HistoryWindow::CopySelection() const
 
 void HistoryWindow::cmdSaveCsv_Click()
 {
-    if (const Status made = EnsureSummaryFolder(folder_); !made)
-        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(made.error().message),
-                          Icon::Error, Buttons::Ok);
-    QString file = SaveFileRemembered(this, folder_, "History", QStringLiteral("Save Draw History"),
-                                      QStringLiteral("CSV Files (*.csv)"),
-                                      QString::fromStdString(folder_.summary().string()), QStringLiteral("csv"));
-    if (file.isEmpty())
-        return;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".csv");
-    // Never over the ticket or draws file just read, nor among the definitions and offsets.
-    Status saved = CheckOutputTarget(file.toStdString(), inputs_, &folder_);
-    if (saved)
-        saved = WriteFileAtomically(file.toStdString(), Csv());
-    if (!saved)
-        dialogs().Message(this, QStringLiteral("Brindlemark"),
-                          QString::fromStdString(saved.error().message) + QStringLiteral("\nThe table was not saved."),
-                          Icon::Error, Buttons::Ok);
+    SaveHistoryCsv(this, folder_, inputs_, [this] { return Csv(); });
 }
 
 }  // namespace bm::app

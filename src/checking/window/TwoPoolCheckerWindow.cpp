@@ -1,5 +1,7 @@
 #include "checking/window/TwoPoolCheckerWindow.h"
 
+#include "checking/window/CheckerParts.h"
+
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,6 +13,7 @@
 
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/EntryHelpers.h"
+#include "windowing/window/JobPump.h"
 #include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/GameVariants.h"
@@ -29,14 +32,6 @@ namespace bm::app {
 
 namespace {
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip)
-{
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(QString::fromLatin1(tip));
-    return b;
-}
-
 QString Text(const std::string& s)
 {
     return QString::fromStdString(s);
@@ -44,8 +39,8 @@ QString Text(const std::string& s)
 
 }  // namespace
 
-TwoPoolCheckerWindow::TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* parent)
-    : QWidget(parent), choice_(choice), folder_(choice.Folder())
+TwoPoolCheckerWindow::TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* parent, int pumpIntervalMs)
+    : QWidget(parent), choice_(choice), folder_(choice.Folder()), pumpIntervalMs_(pumpIntervalMs)
 {
     setObjectName(QString::fromLatin1(kTwoPoolCheckerName));
     setWindowTitle(QString::fromLatin1(kCheckerCaption));
@@ -61,26 +56,19 @@ TwoPoolCheckerWindow::TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* pa
     drawRow_->layout()->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(drawRow_);
 
-    auto* buttons = new QHBoxLayout;
-    cmdGo = Button(this, "cmdGo", "Load File", "Click To Load A Ticket File To Check");
-    cmdreset = Button(this, "cmdreset", "Run", "Click To Start Processing The Selected Ticket File");
-    cmdsave = Button(this, "cmdsave", "Save Summary",
-                     "Click to save the summary displayed below to a text file. This is disabled until a check "
-                     "has been completed.");
-    cmdxit = Button(this, "cmdxit", "Close", "Close This Window");
-    cmdHistory = Button(this, "cmdHistory", "Draw History",
-                        "Check the loaded ticket file against every draw of a results file");
-    for (QPushButton* b : {cmdGo, cmdreset, cmdsave, cmdHistory, cmdxit})
-        buttons->addWidget(b);
-    outer->addLayout(buttons);
+    const CheckerButtons buttons = AddCheckerButtons(this, outer);
+    cmdGo = buttons.load;
+    cmdreset = buttons.run;
+    cmdsave = buttons.save;
+    cmdHistory = buttons.history;
+    cmdxit = buttons.close;
 
     tierGrid_ = new QWidget(this);
     outer->addWidget(tierGrid_);
-    lblstatus = new QLabel(QStringLiteral("Status"), this);
-    lblstatus->setObjectName(QStringLiteral("lblstatus"));
+    const CheckerFooter footer = NewCheckerFooter(this);
+    lblstatus = footer.status;
     outer->addWidget(lblstatus);
-    rtbreport = new ReportBox(this);
-    rtbreport->setObjectName(QStringLiteral("rtbreport"));
+    rtbreport = footer.report;
     outer->addWidget(rtbreport, 1);
 
     connect(cmdGo, &QPushButton::clicked, this, [this] { LoadFile(); });
@@ -136,16 +124,10 @@ void TwoPoolCheckerWindow::BuildRows()
     for (QLineEdit* box : boxes_)
         delete box;
     boxes_.clear();
+    // The second pool's boxes on light yellow, as the extra number of the other checkers.
     for (int i = 1; i <= game_->NumbersPerPlay(); ++i) {
-        auto* box = new QLineEdit(drawRow_);
-        box->setObjectName(QStringLiteral("txtN%1").arg(i));
-        box->setMaximumWidth(48);
-        UseEntryHelpers(box);
-        // The second pool's boxes on light yellow, as the extra number of the other checkers.
-        if (i > game_->pick)
-            box->setStyleSheet(QStringLiteral("QLineEdit { background-color: #ffffc0; }"));
-        drawRow_->layout()->addWidget(box);
-        boxes_.push_back(box);
+        boxes_.push_back(NewDrawBox(drawRow_, i, i > game_->pick));
+        drawRow_->layout()->addWidget(boxes_.back());
     }
     lblHead->setBuddy(boxes_.front());
 
@@ -158,27 +140,18 @@ void TwoPoolCheckerWindow::BuildRows()
     grid->setContentsMargins(0, 0, 0, 0);
     for (int t = 0; t < game_->Tiers(); ++t) {
         const int m = game_->MainOf(t), j = game_->SecondOf(t);
-        auto* caption = new QLabel(QStringLiteral("Match %1+%2").arg(m).arg(j), tierGrid_);
-        caption->setObjectName(QStringLiteral("Label%1p%2").arg(m).arg(j));
+        const TierRow made = AddTierRow(grid, tierGrid_, m, 2 * j, QStringLiteral("Label%1p%2").arg(m).arg(j),
+                                        QStringLiteral("Match %1+%2").arg(m).arg(j),
+                                        QStringLiteral("lblcnt%1p%2").arg(m).arg(j));
         if (game_->wins[static_cast<std::size_t>(t)]) {
-            QFont bold = caption->font();
+            QFont bold = made.caption->font();
             bold.setBold(true);
-            caption->setFont(bold);
+            made.caption->setFont(bold);
         }
-        auto* count = new QLabel(QStringLiteral("0"), tierGrid_);
-        count->setObjectName(QStringLiteral("lblcnt%1p%2").arg(m).arg(j));
-        grid->addWidget(caption, m, 2 * j);
-        grid->addWidget(count, m, 2 * j + 1);
-        counts_.push_back(count);
+        counts_.push_back(made.count);
     }
-    auto* lines = new QLabel(QStringLiteral("Lines Checked"), tierGrid_);
-    lines->setObjectName(QStringLiteral("Label12"));
-    lbldraw = new QLabel(QStringLiteral("0"), tierGrid_);
-    lbldraw->setObjectName(QStringLiteral("lbldraw"));
-    grid->addWidget(lines, game_->pick + 1, 0);
-    grid->addWidget(lbldraw, game_->pick + 1, 1);
+    lbldraw = AddLinesCheckedRow(grid, tierGrid_, game_->pick + 1).count;
     grid->setColumnStretch(2 * (game_->secondPick + 1), 1);
-    grid->setHorizontalSpacing(2 * fontMetrics().averageCharWidth() + 6);
     setTabOrder(boxes_.back(), cmdGo);
     GiveMnemonics(this);
 }
@@ -259,9 +232,25 @@ void TwoPoolCheckerWindow::Run()
                          " Picks Against Above Draw Results\n\n";
     const auto input = InputFile::Open(ticketFile_.toStdString());
     TwoPoolRun run;
+    // Escape asks, as in the other checkers, whether to stop; nothing else reaches the windows
+    // while the run goes on.
+    JobPump pump(pumpIntervalMs_);
+    pump.Start();
+    const auto keepGoing = [&] {
+        if (!pump.Pressed())
+            return true;
+        pump.Stop();
+        const Answer answer = dialogs().Message(this, QString::fromLatin1(kInterruptTitle),
+                                                Text(InterruptQuestion(run.playsRead)), Icon::Question, Buttons::YesNo);
+        if (answer == Answer::Yes)
+            return false;
+        pump.Start();
+        return true;
+    };
     const Status done = input ? RunTwoPoolCheck(*game_, *drawn, *input, MonotonicClock(), run,
-                                                [&](const std::string& line) { report += line + "\n"; })
+                                                [&](const std::string& line) { report += line + "\n"; }, keepGoing)
                               : Status(input.error());
+    pump.Stop();
     busy.Release();
     if (!done) {
         ticketFile_.clear();
@@ -273,6 +262,12 @@ void TwoPoolCheckerWindow::Run()
     for (std::size_t t = 0; t < counts_.size() && t < run.tally.size(); ++t)
         counts_[t]->setText(Text(FormatWhole(run.tally[t], Pattern::Grouped, separators)));
     lbldraw->setText(Text(FormatWhole(run.playsRead, Pattern::Grouped, separators)));
+    if (run.aborted) {
+        // The counts so far and the report's lines stay; no summary claims the whole file.
+        lblstatus->setText(Text(AbortText(run.playsRead, static_cast<double>(run.elapsedMs) / 1000.0, separators)));
+        rtbreport->Append(report);
+        return;
+    }
     lblstatus->setText(Text(CompletionTimeText(static_cast<double>(run.elapsedMs) / 1000.0, separators)));
     rtbreport->Append(report + "\n" + TwoPoolSummary(*game_, run.tally, separators));
     cmdsave->setEnabled(true);

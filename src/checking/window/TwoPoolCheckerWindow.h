@@ -26,7 +26,8 @@ class ReportBox;
 // those of `check --draw`. Object name frmChkwhl2P.
 class TwoPoolCheckerWindow : public QWidget {
 public:
-    explicit TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* parent = nullptr);
+    // `pumpIntervalMs`: how often a run lets events through (paints, Escape).
+    explicit TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* parent = nullptr, int pumpIntervalMs = 20);
     ~TwoPoolCheckerWindow() override;
 
     const QString& ticketFile() const { return ticketFile_; }
@@ -52,6 +53,7 @@ private:
     std::optional<TwoPoolGame> game_;
     QString ticketFile_;
     std::int64_t plays_ = 0;
+    int pumpIntervalMs_;
 
     QLabel* lblLot = nullptr;
     QLabel* lblHead = nullptr;

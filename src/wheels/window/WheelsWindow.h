@@ -88,6 +88,8 @@ private:
     void ClearCoverage(const QString& status);
     void SetApplyStatus(const QString& text, bool fault);
     void Refuse(const QString& text);
+    // The definition chosen in the window's own list ("LO649.def"), empty when none.
+    std::string ListedDefinition() const;
 
     DefinitionChoice& choice_;
     int pumpIntervalMs_;

@@ -1,6 +1,8 @@
 // The checker of a game of two pools: its draw boxes and tier rows, a run's report, counts and
 // summary as check --draw gives them, and the refusals of a draw or a file that is no play.
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -179,6 +181,54 @@ TEST(TwoPoolChecker, DrawHistoryShowsEveryDrawAndSavesWhatTheCommandLineWrites)
 
 // Check Tickets opens it for a definition with a second pool, the powerball checker for a
 // powerball definition with one.
+// Escape during a run asks as the other checkers do: Yes stops with the counts so far and no
+// summary, No goes on to the end.
+TEST(TwoPoolChecker, EscapeAsksAndYesStopsWithTheCountsSoFar)
+{
+    bmtest::TempDir dir;
+    dir.makeProgramFolder();
+    bmtest::WriteBytes(dir / "Defs" / "EM550.marks", kStars);
+    std::string plays;
+    for (int i = 0; i < 3 * 4096; ++i)
+        plays += "1 2 3 4 5 1 2\r\n";
+    bmtest::WriteBytes(dir / "wheel" / "w.txt", plays);
+    for (const bool stop : {true, false}) {
+        SCOPED_TRACE(stop ? "Yes" : "No");
+        ScriptedDialogs dialogs;
+        Chosen choice(dir.path());
+        bm::app::TwoPoolCheckerWindow window(choice, nullptr, 0);
+        const auto get = [&](const char* name) { return window.findChild<QWidget*>(QString::fromLatin1(name)); };
+        const auto label = [&](const char* name) { return window.findChild<QLabel*>(QString::fromLatin1(name))->text(); };
+        dialogs.QueueFile(dir / "wheel" / "w.txt");
+        QTest::mouseClick(static_cast<QPushButton*>(get("cmdGo")), Qt::LeftButton);
+        const char* draw[] = {"1", "2", "3", "4", "5", "1", "2"};
+        for (int i = 0; i < 7; ++i)
+            static_cast<QLineEdit*>(get(("txtN" + std::to_string(i + 1)).c_str()))->setText(QString::fromLatin1(draw[i]));
+        dialogs.QueueAnswer(stop ? bm::app::Answer::Yes : bm::app::Answer::No);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QCoreApplication::postEvent(&window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        static_cast<QPushButton*>(get("cmdreset"))->click();
+        // Seen at the first look, after 4,096 plays.
+        EXPECT_EQ(dialogs.Said(), "User Interrupt Request: Current count is 4096\nDo You Want To Abort This Operation?");
+        const std::string report = window.findChild<bm::app::ReportBox*>(QStringLiteral("rtbreport"))->Text();
+        if (stop) {
+            EXPECT_EQ(label("lbldraw"), QStringLiteral("4,096"));
+            EXPECT_EQ(label("lblcnt5p2"), QStringLiteral("4,096"));
+            EXPECT_TRUE(label("lblstatus").startsWith(QStringLiteral("Operation Aborted By User At Line 4,095")))
+                << label("lblstatus").toStdString();
+            EXPECT_EQ(report.find("Total Plays"), std::string::npos);
+            EXPECT_NE(report.find("Match-5+2 For This Draw At Line 4096\n"), std::string::npos);
+            EXPECT_EQ(report.find("At Line 4097\n"), std::string::npos);
+            EXPECT_FALSE(get("cmdsave")->isEnabled());
+        } else {
+            EXPECT_EQ(label("lbldraw"), QStringLiteral("12,288"));
+            EXPECT_NE(report.find("Total Plays - "), std::string::npos);
+            EXPECT_TRUE(get("cmdsave")->isEnabled());
+        }
+    }
+}
+
 TEST(TwoPoolChecker, CheckTicketsChoosesIt)
 {
     bmtest::TempDir dir;
