@@ -20,7 +20,7 @@ struct CurrentDefinition {
     bool bBon = false;
     bool bPB = false;
     bool Horizontal = true;
-    bool testMode = false;                 // set for the one job "Test Pattern" starts
+    bool testMode = false;  // set for the one job "Test Pattern" starts
 
     bool chosen() const { return !listedName.empty(); }
 };

@@ -7,8 +7,8 @@
 
 #include "app/QtPrintTarget.h"
 #include "app/StartUp.h"
-#include "windowing/window/WindowCatalogue.h"
 #include "common/Version.h"
+#include "windowing/window/WindowCatalogue.h"
 
 namespace bm::app {
 
@@ -30,9 +30,8 @@ bool NoDisplay()
 int GuiMain(int argc, char** argv, const std::filesystem::path& home)
 {
     if (NoDisplay()) {
-        std::fprintf(stderr,
-                     "brindlemark: there is no display to show the window on (neither DISPLAY nor "
-                     "WAYLAND_DISPLAY is set).\nUse a command instead, e.g. brindlemark print --help\n");
+        std::fprintf(stderr, "brindlemark: there is no display to show the window on (neither DISPLAY nor "
+                             "WAYLAND_DISPLAY is set).\nUse a command instead, e.g. brindlemark print --help\n");
         return 1;
     }
     QApplication app(argc, argv);

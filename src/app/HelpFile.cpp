@@ -6,8 +6,8 @@
 #include <QStandardPaths>
 #include <QWidget>
 
-#include "windowing/window/Module1.h"
 #include "app/frmHelp.h"
+#include "windowing/window/Module1.h"
 
 namespace bm::app {
 

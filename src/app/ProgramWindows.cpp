@@ -1,7 +1,7 @@
-#include "windowing/window/WindowCatalogue.h"
 #include "checking/window/Checkers.h"
 #include "definitions/editor/GendefOpeners.h"
 #include "wheels/window/WheelsWindow.h"
+#include "windowing/window/WindowCatalogue.h"
 
 // Each window built elsewhere in the program adds its registration here, e.g.
 //     catalogue.SetEditor({OpenEditorMake, OpenEditorModify});

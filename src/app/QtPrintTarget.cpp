@@ -8,12 +8,12 @@
 #include <QFormLayout>
 #include <QLabel>
 
-#include "windowing/window/Dialogs.h"
 #include "common/Numbers.h"
 #include "paper/window/PaperSetup.h"
 #include "printing/PdfSurface.h"
 #include "printing/PrinterSurface.h"
 #include "printing/Spooler.h"
+#include "windowing/window/Dialogs.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
@@ -65,28 +65,30 @@ void QtPrintTarget::SetupPrinter(QWidget* parent)
 {
     const std::vector<std::string> printers = spooler_->Printers();
     if (printers.empty()) {
-        dialogs().Message(parent, QStringLiteral("Brindlemark"),
-                          QStringLiteral("No printer is installed on this computer, so there is no printer to set up. "
-                                         "Print Playslips and Test Pattern offer to save the job as a PDF file instead."),
-                          Icon::Information, Buttons::Ok);
+        dialogs().Message(
+            parent, QStringLiteral("Brindlemark"),
+            QStringLiteral("No printer is installed on this computer, so there is no printer to set up. "
+                           "Print Playslips and Test Pattern offer to save the job as a PDF file instead."),
+            Icon::Information, Buttons::Ok);
         return;
     }
     const std::string current = chosen_.empty() ? spooler_->DefaultPrinter() : chosen_;
-    PrinterSetupDialog setup =
-        MakePrinterSetup(parent, printers, current, paper_,
-                         {[this](const std::string& name) { return spooler_->Paper(name); },
-                          [this](const std::string& name) { return spooler_->Sources(name); },
-                          spooler_->DefaultPrinter(),
-                          [this](const std::string& name) { return spooler_->Description(name); }});
+    PrinterSetupDialog setup = MakePrinterSetup(
+        parent, printers, current, paper_,
+        {[this](const std::string& name) { return spooler_->Paper(name); },
+         [this](const std::string& name) { return spooler_->Sources(name); }, spooler_->DefaultPrinter(),
+         [this](const std::string& name) { return spooler_->Description(name); }});
     FitToScreen(setup.dialog.get());
     if (setup.dialog->exec() == QDialog::Accepted) {
-        chosen_ = setup.dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"))->currentData().toString().toStdString();
+        chosen_ =
+            setup.dialog->findChild<QComboBox*>(QStringLiteral("cboPrinter"))->currentData().toString().toStdString();
         paper_ = *setup.paper->Chosen();
     }
 }
 
 PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::string>& printers,
-                                    const std::string& current, const PaperChoice& paperChosen, const PrinterFacts& facts)
+                                    const std::string& current, const PaperChoice& paperChosen,
+                                    const PrinterFacts& facts)
 {
     // Only what the print jobs use: which printer, the paper it holds, the size the sheets are laid
     // out on and where the paper comes from. Copies, page ranges and the like have no place here,
@@ -118,10 +120,12 @@ PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::stri
     const auto showPaper = [paperOf = facts.paper, paper, printer, chosen = std::weak_ptr<PaperSetup>(setup)] {
         const auto area = paperOf(printer->currentData().toString().toStdString());
         const Paper held = area ? PaperOfSize(area->width, area->height) : Paper{};
-        const QString size = QString::fromStdString(ShortestText(held.width) + " x " + ShortestText(held.height) + " mm");
-        const QString own = !area              ? QStringLiteral("as the printer is set up")
-                            : held.name.empty() ? size
-                                                : QStringLiteral("%1 (%2)").arg(QString::fromStdString(held.name), size);
+        const QString size =
+            QString::fromStdString(ShortestText(held.width) + " x " + ShortestText(held.height) + " mm");
+        const QString own = !area ? QStringLiteral("as the printer is set up")
+                            : held.name.empty()
+                                ? size
+                                : QStringLiteral("%1 (%2)").arg(QString::fromStdString(held.name), size);
         const auto rows = chosen.lock();
         paper->setText(!rows || rows->PrintersOwnPaper()
                            ? own

@@ -44,7 +44,7 @@ private:
 struct PrinterFacts {
     std::function<std::optional<PaperArea>(const std::string&)> paper;
     std::function<std::vector<PaperSource>(const std::string&)> sources;
-    std::string defaultPrinter = {};  // marked "(default)" in the list
+    std::string defaultPrinter = {};                                  // marked "(default)" in the list
     std::function<std::string(const std::string&)> description = {};  // shown beside the queue's name
 };
 
@@ -55,6 +55,7 @@ struct PrinterSetupDialog {
     std::shared_ptr<PaperSetup> paper;
 };
 PrinterSetupDialog MakePrinterSetup(QWidget* parent, const std::vector<std::string>& printers,
-                                    const std::string& current, const PaperChoice& paperChosen, const PrinterFacts& facts);
+                                    const std::string& current, const PaperChoice& paperChosen,
+                                    const PrinterFacts& facts);
 
 }  // namespace bm::app

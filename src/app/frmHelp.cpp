@@ -16,11 +16,11 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "windowing/window/Dialogs.h"
 #include "common/Version.h"
 #include "wheels/WheelLibrary.h"
-#include "windowing/window/WindowManners.h"
+#include "windowing/window/Dialogs.h"
 #include "windowing/window/WidgetBuilders.h"
+#include "windowing/window/WindowManners.h"
 
 // The manual lives in a static library, whose resources are linked only when asked for.
 static bool LoadManual()
@@ -135,7 +135,8 @@ frmHelp::frmHelp(std::filesystem::path home, QWidget* parent) : QWidget(parent),
     connect(cmdForward, &QPushButton::clicked, txtPage, &QTextBrowser::forward);
     connect(txtPage, &QTextBrowser::backwardAvailable, cmdBack, &QPushButton::setEnabled);
     connect(txtPage, &QTextBrowser::forwardAvailable, cmdForward, &QPushButton::setEnabled);
-    connect(txtPage, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) { ShowContentsEntry(url.fileName()); });
+    connect(txtPage, &QTextBrowser::sourceChanged, this,
+            [this](const QUrl& url) { ShowContentsEntry(url.fileName()); });
     connect(lstContents, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
     connect(lstContents, &QListWidget::itemClicked, this,

@@ -10,19 +10,21 @@
 #include <QShortcut>
 
 #include "app/CheckerChoice.h"
+#include "app/PrintTarget.h"
+#include "common/Version.h"
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/JobPump.h"
 #include "windowing/window/Module1.h"
-#include "app/PrintTarget.h"
 #include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WindowCatalogue.h"
-#include "common/Version.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
 frmMain::frmMain(Services services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)), pump_(std::make_unique<JobPump>(services_.pumpIntervalMs))
+    : QWidget(parent),
+      services_(std::move(services)),
+      pump_(std::make_unique<JobPump>(services_.pumpIntervalMs))
 {
     BuildUi();
     setWindowTitle(QString::fromStdString(MainTitle()));
@@ -57,7 +59,8 @@ void frmMain::Connect()
     connect(txtTmarg, &QLineEdit::textEdited, this, &frmMain::Margin_Change);
     connect(txtLmarg, &QLineEdit::textEdited, this, &frmMain::Margin_Change);
     connect(Command1, &QPushButton::clicked, this, [this] { RunJob({}); });
-    connect(cmdTest, &QPushButton::clicked, this, [this] { RunJob({.testMode = true, .wheel = {}, .slips = {}, .pdf = false, .asker = nullptr}); });
+    connect(cmdTest, &QPushButton::clicked, this,
+            [this] { RunJob({.testMode = true, .wheel = {}, .slips = {}, .pdf = false, .asker = nullptr}); });
     connect(cmdPreview, &QPushButton::clicked, this, [this] { cmdPreview_Click(); });
     connect(cmdGendef, &QPushButton::clicked, this, &frmMain::cmdGendef_Click);
     connect(cmdChkTick, &QPushButton::clicked, this, &frmMain::cmdChkTick_Click);
@@ -75,9 +78,8 @@ void frmMain::Connect()
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setObjectName(QStringLiteral("shortcutF1"));
     f1->setContext(Qt::ApplicationShortcut);
-    connect(f1, &QShortcut::activated, this, [this] {
-        OpenHelp(folder().home(), services_.openHelp, HelpPageFor(QApplication::activeWindow()));
-    });
+    connect(f1, &QShortcut::activated, this,
+            [this] { OpenHelp(folder().home(), services_.openHelp, HelpPageFor(QApplication::activeWindow())); });
     // In a modal dialog: the help opens as a window of the dialog, which the dialog does not block.
     SetHelpKey([home = folder().home(), open = services_.openHelp](QWidget* dialog) {
         OpenHelp(home, open, HelpPageFor(dialog));

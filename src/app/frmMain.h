@@ -14,8 +14,8 @@
 #include "app/HelpFile.h"
 #include "common/ProgramFolder.h"
 #include "definitions/DefinitionChoice.h"
-#include "printing/PrintJob.h"
 #include "paper/PrintSurface.h"
+#include "printing/PrintJob.h"
 #include "windowing/window/WheelPrinter.h"
 
 class QFileSystemWatcher;
@@ -38,10 +38,10 @@ class frmMain : public QWidget, public DefinitionChoice, public WheelPrinter {
 public:
     struct Services {
         ProgramFolder folder;
-        PrintTarget* printer = nullptr;             // required
-        const WindowCatalogue* windows = nullptr;   // required
+        PrintTarget* printer = nullptr;            // required
+        const WindowCatalogue* windows = nullptr;  // required
         UrlOpener openHelp = DesktopOpener();
-        int pumpIntervalMs = 20;                    // how often a print job lets events through
+        int pumpIntervalMs = 20;  // how often a print job lets events through
     };
 
     explicit frmMain(Services services, QWidget* parent = nullptr);
@@ -128,7 +128,7 @@ private:
     std::unique_ptr<JobPump> pump_;
     bool jobRunning_ = false;
     bool marginErrorShown_ = false;
-    QStringList leftOut_;  // files of Defs ending in .def that are no definition by their name
+    QStringList leftOut_;         // files of Defs ending in .def that are no definition by their name
     bool readByPress_ = false;    // the mouse press under way made its entry current already
     bool reloadPending_ = false;  // the Defs folder changed during a print job
     std::vector<std::weak_ptr<std::function<void()>>> listeners_;

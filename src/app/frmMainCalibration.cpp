@@ -1,12 +1,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "windowing/window/Dialogs.h"
 #include "app/PrintTarget.h"
-#include "windowing/window/RememberedChoices.h"
 #include "app/frmMain.h"
 #include "paper/Feed.h"
 #include "paper/window/frmCalibrate.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WindowManners.h"
 
 // The printer's paper and scale calibration as the main window shows and uses them.
@@ -58,7 +58,8 @@ void frmMain::ShowCalibration()
         cmdResetScale->setEnabled(true);
         return;
     }
-    lblScale->setToolTip(QStringLiteral("The Printer's Scale Calibration, Applied To Every Job On It After The Offsets"));
+    lblScale->setToolTip(
+        QStringLiteral("The Printer's Scale Calibration, Applied To Every Job On It After The Offsets"));
     if (!stored->has_value()) {
         lblScale->setText(QStringLiteral("Not Calibrated (%1)").arg(name));
         return;
@@ -112,12 +113,14 @@ void frmMain::cmdResetScale_Click()
     // Measuring a printer again takes a printed page and a ruler: never forgotten unasked.
     if (dialogs().Message(this, QStringLiteral("Warning"),
                           QStringLiteral("Forget the calibration of %1%2? Its marks then print unstretched.")
-                              .arg(QString::fromStdString(printer), [&] {
-                                  const auto kept = Store(folder()).Get(printer);
-                                  return kept && kept->has_value()
-                                             ? QStringLiteral(" (%1)").arg(QString::fromStdString(ScaleShown(**kept)))
-                                             : QString();
-                              }()),
+                              .arg(QString::fromStdString(printer),
+                                   [&] {
+                                       const auto kept = Store(folder()).Get(printer);
+                                       return kept && kept->has_value()
+                                                  ? QStringLiteral(" (%1)").arg(
+                                                        QString::fromStdString(ScaleShown(**kept)))
+                                                  : QString();
+                                   }()),
                           Icon::Warning, Buttons::OkCancel) != Answer::Ok)
         return;
     if (const Status kept = Store(folder()).Set(printer, std::nullopt); !kept)

@@ -10,13 +10,13 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 
+#include "definitions/DefinitionFile.h"
+#include "definitions/MarginSettings.h"
+#include "slip/SlipMarks.h"
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/Module1.h"
 #include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WindowCatalogue.h"
-#include "definitions/DefinitionFile.h"
-#include "definitions/MarginSettings.h"
-#include "slip/SlipMarks.h"
 
 // The definition list, the current definition and the offset boxes.
 
@@ -72,8 +72,8 @@ int frmMain::FirstFamiliarRow() const
     // down-the-columns one (rows starting 1, 2, 3 ...) that happens to sort first.
     for (int row = 0; row < File1->count(); ++row) {
         const auto def = ReadDefinitionFile(folder().defs() / File1->item(row)->text().toStdString());
-        const bool downTheColumns = def && def->RowFirstNumber.size() >= 2 &&
-                                    def->RowFirstNumber[1] == def->RowFirstNumber[0] + 1;
+        const bool downTheColumns =
+            def && def->RowFirstNumber.size() >= 2 && def->RowFirstNumber[1] == def->RowFirstNumber[0] + 1;
         if (def && !downTheColumns)
             return row;
     }
@@ -243,12 +243,12 @@ bool frmMain::SelectDefinition(const QString& listedName)
     if (const auto marks = definition ? ReadSlipMarks(MarksFileOf(path)) : Result<SlipMarks>(SlipMarks{}); !marks)
         definition = marks.error();
     if (!definition) {
-        dialogs().Message(this, QStringLiteral("Brindlemark"),
-                          QStringLiteral("The slip definition %1 cannot be used:\n%2\n\n%3 stays the chosen definition.")
-                              .arg(listedName, QString::fromStdString(definition.error().message),
-                                   current_.chosen() ? QString::fromStdString(current_.listedName)
-                                                     : QStringLiteral("No definition")),
-                          Icon::Error, Buttons::Ok);
+        dialogs().Message(
+            this, QStringLiteral("Brindlemark"),
+            QStringLiteral("The slip definition %1 cannot be used:\n%2\n\n%3 stays the chosen definition.")
+                .arg(listedName, QString::fromStdString(definition.error().message),
+                     current_.chosen() ? QString::fromStdString(current_.listedName) : QStringLiteral("No definition")),
+            Icon::Error, Buttons::Ok);
         return false;
     }
     auto margins = ReadMargins(folder(), name);
@@ -308,10 +308,11 @@ bool frmMain::RefuseWithoutDefinition()
 {
     if (current_.chosen())
         return false;
-    const QString why = File1->count() == 0
-                            ? QStringLiteral("There are no slip definitions in the folder %1. Click Make Slip to make one.")
-                                  .arg(Native(folder().defs()))
-                            : QStringLiteral("No slip definition is chosen. Click a definition in the list first.");
+    const QString why =
+        File1->count() == 0
+            ? QStringLiteral("There are no slip definitions in the folder %1. Click Make Slip to make one.")
+                  .arg(Native(folder().defs()))
+            : QStringLiteral("No slip definition is chosen. Click a definition in the list first.");
     dialogs().Message(this, QStringLiteral("Brindlemark"), why, Icon::Warning, Buttons::Ok);
     return true;
 }

@@ -10,11 +10,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
-#include "windowing/window/EntryHelpers.h"
 #include "common/Numbers.h"
+#include "windowing/window/EntryHelpers.h"
 
 // The main window's controls with their names, captions and tool-tips.
 
@@ -84,7 +84,8 @@ void frmMain::BuildUi()
     txtTmarg = OffsetBox(this, "txtTmarg", QStringLiteral("Negative Values Move Up; Positive Values Move Down"));
     txtLmarg = OffsetBox(this, "txtLmarg", QStringLiteral("Negative Values Move Left; Positive Values Move Right"));
     auto* margins = new QGridLayout;
-    margins->addWidget(Heading(this, QStringLiteral("lblMarginsHead"), QStringLiteral("Adjust Margins Here")), 0, 0, 1, 2);
+    margins->addWidget(Heading(this, QStringLiteral("lblMarginsHead"), QStringLiteral("Adjust Margins Here")), 0, 0, 1,
+                       2);
     QLabel* top = NamedLabel(this, QStringLiteral("lblTop"), QStringLiteral("Top +/-"));
     QLabel* leftLabel = NamedLabel(this, QStringLiteral("lblLeft"), QStringLiteral("Left +/-"));
     top->setBuddy(txtTmarg);
@@ -95,9 +96,10 @@ void frmMain::BuildUi()
     margins->addWidget(txtLmarg, 2, 1);
     // The printer's calibration under the offsets: it moves the marks too.
     lblScale = NamedLabel(this, QStringLiteral("lblScale"), QString());
-    lblScale->setToolTip(QStringLiteral("The Printer's Scale Calibration, Applied To Every Job On It After The Offsets"));
+    lblScale->setToolTip(
+        QStringLiteral("The Printer's Scale Calibration, Applied To Every Job On It After The Offsets"));
     cmdResetScale = NamedButton(this, "cmdResetScale", QStringLiteral("Reset Calibration"),
-                           QStringLiteral("Forget This Printer's Scale Calibration"));
+                                QStringLiteral("Forget This Printer's Scale Calibration"));
     margins->addWidget(NamedLabel(this, QStringLiteral("lblScaleHead"), QStringLiteral("Scale")), 3, 0);
     margins->addWidget(lblScale, 3, 1, 1, 2);
     margins->addWidget(cmdResetScale, 3, 3);
@@ -117,9 +119,10 @@ void frmMain::BuildUi()
     // Wide enough from the start for the longest texts of a job of a million plays, so the
     // window neither wraps them nor widens in the middle of a job.
     const QFontMetrics metrics = lblcnt->fontMetrics();
-    const int longest = std::max({metrics.horizontalAdvance(QStringLiteral("Printing 1000000 Picks On 1000000 Playslips")),
-                                  metrics.horizontalAdvance(QStringLiteral("Print Job Aborted At Slip 1000000")),
-                                  metrics.horizontalAdvance(QStringLiteral("Print Job Refused, Nothing Printed"))});
+    const int longest =
+        std::max({metrics.horizontalAdvance(QStringLiteral("Printing 1000000 Picks On 1000000 Playslips")),
+                  metrics.horizontalAdvance(QStringLiteral("Print Job Aborted At Slip 1000000")),
+                  metrics.horizontalAdvance(QStringLiteral("Print Job Refused, Nothing Printed"))});
     status->setMinimumWidth(longest + 2 * metrics.averageCharWidth() + 24);
     auto* slipLine = new QHBoxLayout;
     slipLine->addWidget(lblupdate);
@@ -148,16 +151,21 @@ void frmMain::BuildUi()
     right->addStretch(1);
     right->addWidget(lblEsc);
 
-    Command1 = NamedButton(this, "Command1", QStringLiteral("Print Playslips"), QStringLiteral("Click To Load A Ticket File To Print"));
-    cmdTest = NamedButton(this, "cmdTest", QStringLiteral("Test Pattern"),
-                     QStringLiteral("Click To Print 1 Playslip With All Numbers Marked. Use This To Adjust The Slip Alignment"));
-    cmdGendef = NamedButton(this, "cmdGendef", QStringLiteral("Make Slip"), QStringLiteral("Click To Create A new Playslip Definition File."));
-    cmdChkTick = NamedButton(this, "cmdChkTick", QStringLiteral("Check Tickets"), QStringLiteral("Click To Check Ticket File For Winners"));
-    cmdPdlg = NamedButton(this, "cmdPdlg", QStringLiteral("Printer Setup"), QStringLiteral("Click To Access The Printer Dialog"));
+    Command1 = NamedButton(this, "Command1", QStringLiteral("Print Playslips"),
+                           QStringLiteral("Click To Load A Ticket File To Print"));
+    cmdTest = NamedButton(
+        this, "cmdTest", QStringLiteral("Test Pattern"),
+        QStringLiteral("Click To Print 1 Playslip With All Numbers Marked. Use This To Adjust The Slip Alignment"));
+    cmdGendef = NamedButton(this, "cmdGendef", QStringLiteral("Make Slip"),
+                            QStringLiteral("Click To Create A new Playslip Definition File."));
+    cmdChkTick = NamedButton(this, "cmdChkTick", QStringLiteral("Check Tickets"),
+                             QStringLiteral("Click To Check Ticket File For Winners"));
+    cmdPdlg = NamedButton(this, "cmdPdlg", QStringLiteral("Printer Setup"),
+                          QStringLiteral("Click To Access The Printer Dialog"));
     cmdHelp = NamedButton(this, "cmdHelp", QStringLiteral("Help"), QStringLiteral("Click To Launch Help File"));
     cmdxit = NamedButton(this, "cmdxit", QStringLiteral("Exit"), QStringLiteral("Bye Now!"));
     cmdPreview = NamedButton(this, "cmdPreview", QStringLiteral("Preview"),
-                        QStringLiteral("Click To See The Playslips Of A Ticket File Before Printing Them"));
+                             QStringLiteral("Click To See The Playslips Of A Ticket File Before Printing Them"));
     auto* buttons = new QGridLayout;
     int column = 0;
     for (QPushButton* b : {Command1, cmdTest, cmdGendef, cmdChkTick})
@@ -165,11 +173,12 @@ void frmMain::BuildUi()
     column = 0;
     for (QPushButton* b : {cmdPdlg, cmdHelp, cmdxit, cmdPreview})
         buttons->addWidget(b, 1, column++);
-    cmdWheels = NamedButton(this, "cmdWheels", QStringLiteral("Wheels"),
-                       QStringLiteral("Click To Put A Published Wheel On Your Numbers Or To See What A Wheel Guarantees"));
+    cmdWheels =
+        NamedButton(this, "cmdWheels", QStringLiteral("Wheels"),
+                    QStringLiteral("Click To Put A Published Wheel On Your Numbers Or To See What A Wheel Guarantees"));
     buttons->addWidget(cmdWheels, 2, 0);
     cmdCalibrate = NamedButton(this, "cmdCalibrate", QStringLiteral("Calibrate"),
-                          QStringLiteral("Click To Print A Page Of Crosshairs And Correct The Printer's Scale"));
+                               QStringLiteral("Click To Print A Page Of Crosshairs And Correct The Printer's Scale"));
     buttons->addWidget(cmdCalibrate, 2, 1);
 
     auto* upper = new QHBoxLayout;

@@ -5,14 +5,14 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "windowing/window/Dialogs.h"
-#include "windowing/window/JobPump.h"
 #include "app/PrintTarget.h"
-#include "windowing/window/RememberedChoices.h"
 #include "checking/NumberPatterns.h"
-#include "windowing/window/BusyCursor.h"
 #include "printing/PrintJob.h"
 #include "printing/window/frmPreview.h"
+#include "windowing/window/BusyCursor.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WindowManners.h"
 
 // "Print Playslips" and "Test Pattern": the job runs in the click handler and drives the
@@ -85,7 +85,9 @@ public:
 class JobGuard {
 public:
     JobGuard(bool& running, JobPump& pump, CurrentDefinition& current)
-        : running_(running), pump_(pump), current_(current)
+        : running_(running),
+          pump_(pump),
+          current_(current)
     {
         running_ = true;
     }
@@ -122,11 +124,11 @@ std::unique_ptr<PrintSurface> frmMain::ChooseSurface(bool pdf, QWidget* asker, c
         return nullptr;
     }
     if (!pdf) {
-        const Answer answer = dialogs().Message(
-            this, QStringLiteral("Brindlemark"),
-            QStringLiteral("No printer is installed on this computer, so nothing can be printed.\n\n"
-                           "Save the print job as a PDF file instead?"),
-            Icon::Question, Buttons::YesNo);
+        const Answer answer =
+            dialogs().Message(this, QStringLiteral("Brindlemark"),
+                              QStringLiteral("No printer is installed on this computer, so nothing can be printed.\n\n"
+                                             "Save the print job as a PDF file instead?"),
+                              Icon::Question, Buttons::YesNo);
         if (answer != Answer::Yes)
             return nullptr;
     }
@@ -134,10 +136,10 @@ std::unique_ptr<PrintSurface> frmMain::ChooseSurface(bool pdf, QWidget* asker, c
     // stays in front).
     const QString suggested =
         wheel.empty() ? QString() : QString::fromStdString(wheel.stem().string()) + QStringLiteral(".pdf");
-    const QString file = SaveFileRemembered(asker ? asker : this, folder(), "Pdf", QStringLiteral("Save Print Job As PDF"),
-                                            QStringLiteral("PDF Files (*.pdf)"),
-                                            QString::fromStdString(folder().home().string()), QStringLiteral("pdf"),
-                                            suggested);
+    const QString file =
+        SaveFileRemembered(asker ? asker : this, folder(), "Pdf", QStringLiteral("Save Print Job As PDF"),
+                           QStringLiteral("PDF Files (*.pdf)"), QString::fromStdString(folder().home().string()),
+                           QStringLiteral("pdf"), suggested);
     if (file.isEmpty())
         return nullptr;
     return services_.printer->PdfSurface(file.toStdString());
@@ -147,9 +149,9 @@ std::filesystem::path frmMain::ChooseWheel()
 {
     // The pointer is busy from the start of the job, but not over the dialog.
     SetBusyPointer(false);
-    const QString file = OpenFileRemembered(this, folder(), "Wheel", QStringLiteral("Open Wheel File"),
-                                            QStringLiteral("Text Files (*.txt)"),
-                                            QString::fromStdString(folder().wheel().string()));
+    const QString file =
+        OpenFileRemembered(this, folder(), "Wheel", QStringLiteral("Open Wheel File"),
+                           QStringLiteral("Text Files (*.txt)"), QString::fromStdString(folder().wheel().string()));
     // Input is held back only from here on: the dialog itself needs it.
     if (!file.isEmpty()) {
         SetBusyPointer(true);
@@ -192,8 +194,7 @@ void frmMain::RunJob(const JobChoice& choice)
     current_.testMode = testMode;
     PrintJobRequest request = CurrentRequest();
     request.slips = choice.slips;
-    if (const Status printer = ApplyPrinter(request, surface->HandedTo().kind == Destination::Kind::File);
-        !printer) {
+    if (const Status printer = ApplyPrinter(request, surface->HandedTo().kind == Destination::Kind::File); !printer) {
         dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(printer.error().message),
                           Icon::Error, Buttons::Ok);
         return;
@@ -203,11 +204,12 @@ void frmMain::RunJob(const JobChoice& choice)
         pump_->Stop();
         SetBusyPointer(false);
         const QString count = QString::fromStdString(FormatWhole(slips, Pattern::Grouped, UiSeparators()));
-        const bool all = dialogs().Message(this, QStringLiteral("Brindlemark"),
-                                           (whole ? QStringLiteral("This wheel fills %1 playslips. Print them all?")
-                                                  : QStringLiteral("The slips chosen are %1 playslips. Print them all?"))
-                                               .arg(count),
-                                           Icon::Question, Buttons::YesNoDefaultNo) == Answer::Yes;
+        const bool all =
+            dialogs().Message(this, QStringLiteral("Brindlemark"),
+                              (whole ? QStringLiteral("This wheel fills %1 playslips. Print them all?")
+                                     : QStringLiteral("The slips chosen are %1 playslips. Print them all?"))
+                                  .arg(count),
+                              Icon::Question, Buttons::YesNoDefaultNo) == Answer::Yes;
         if (all) {
             SetBusyPointer(true);
             pump_->Start();
@@ -240,8 +242,8 @@ void frmMain::RunJob(const JobChoice& choice)
         status.SetEndMessage(outcome.end == JobEnd::Refused ? "Print Job Refused, Nothing Printed"
                                                             : "Print Job Failed, Nothing Printed",
                              true);
-        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(outcome.message),
-                          Icon::Error, Buttons::Ok);
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(outcome.message), Icon::Error,
+                          Buttons::Ok);
     }
     if (reloadPending_) {
         reloadPending_ = false;
@@ -286,8 +288,8 @@ void frmMain::cmdPreview_Click(const std::filesystem::path& given)
         if (!prepared.job) {
             pump_->Stop();
             if (prepared.outcome.end == JobEnd::Refused)
-                dialogs().Message(this, QStringLiteral("Brindlemark"),
-                                  QString::fromStdString(prepared.outcome.message), Icon::Error, Buttons::Ok);
+                dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(prepared.outcome.message),
+                                  Icon::Error, Buttons::Ok);
             return;
         }
         job = std::move(prepared.job);

@@ -70,7 +70,8 @@ QPixmap SplashPicture()
     tag.setPixelSize(15);
     p.setFont(tag);
     p.setPen(QColor(210, 222, 240));
-    p.drawText(QRect(0, 78, frmSplash::kWidth, 24), Qt::AlignHCenter, QStringLiteral("Playslip printing and ticket checking"));
+    p.drawText(QRect(0, 78, frmSplash::kWidth, 24), Qt::AlignHCenter,
+               QStringLiteral("Playslip printing and ticket checking"));
     return picture;
 }
 

@@ -258,7 +258,8 @@ Status CheckWritableTarget(const fs::path& given)
 {
     const std::vector<fs::path> chain = LinkChain(given);
     const fs::path& target = chain.back();
-    const std::string shown = given == target ? given.string() : given.string() + " (a link to " + target.string() + ")";
+    const std::string shown =
+        given == target ? given.string() : given.string() + " (a link to " + target.string() + ")";
     struct stat st {};
     const bool exists = ::stat(given.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
@@ -290,7 +291,8 @@ Status CheckOutputTarget(const fs::path& given, const std::vector<fs::path>& inp
         for (const fs::path& input : inputs) {
             struct stat in {};
             if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
-                return Error{given.string() + ": is " + (input == given ? "" : "the same file as " + input.string() + ", ") +
+                return Error{given.string() + ": is " +
+                             (input == given ? "" : "the same file as " + input.string() + ", ") +
                              "an input of this run; it would be overwritten, choose another file"};
         }
     }
@@ -302,12 +304,12 @@ Status CheckOutputTarget(const fs::path& given, const std::vector<fs::path>& inp
     std::vector<Kept> ownFiles;
     if (folder)
         ownFiles.push_back({folder->home() / "Brindlemark.ini",
-                        "the program's settings file, which holds the printers' calibrations and the choices "
-                        "remembered"});
+                            "the program's settings file, which holds the printers' calibrations and the choices "
+                            "remembered"});
     for (const fs::path& input : inputs)
         if (input.extension() == ".def")
-            ownFiles.push_back({fs::path(input).replace_extension(".marks"),
-                            "the marks file of the definition " + input.string()});
+            ownFiles.push_back(
+                {fs::path(input).replace_extension(".marks"), "the marks file of the definition " + input.string()});
     {
         std::error_code ec;
         const fs::path landing = fs::weakly_canonical(target, ec);
@@ -374,7 +376,8 @@ Status AtomicFileWriter::Open(const fs::path& given)
                 break;
             if (fd_ >= 0) {
                 // Another writer's sweep may have taken the copy before it was locked: then another name.
-                struct stat mine {}, named {};
+                struct stat mine {
+                }, named{};
                 if (!HoldWriterLock(fd_) || ::fstat(fd_, &mine) != 0 || ::lstat(named_.c_str(), &named) != 0 ||
                     mine.st_ino != named.st_ino || mine.st_dev != named.st_dev) {
                     Untrack(tracked_);
@@ -394,8 +397,8 @@ Status AtomicFileWriter::Open(const fs::path& given)
     if (existed) {
         // The old file's permissions, and its owner when the user may give it (root saving another's file).
         ::fchmod(fd_, old.st_mode & 07777);
-        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-            [[maybe_unused]] const int owned = ::fchown(fd_, old.st_uid, old.st_gid);
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) [[maybe_unused]]
+            const int owned = ::fchown(fd_, old.st_uid, old.st_gid);
     }
     return Ok{};
 }

@@ -393,7 +393,8 @@ FolderLock::FolderLock(const fs::path& folder)
     // One name for one folder however it is written: the full path, in lower case, hashed.
     std::error_code error;
     std::wstring key = fs::absolute(folder, error).lexically_normal().wstring();
-    std::transform(key.begin(), key.end(), key.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
     while (key.size() > 1 && (key.back() == L'\\' || key.back() == L'/'))
         key.pop_back();
     const std::wstring name = L"Local\\Brindlemark.FolderLock." + std::to_wstring(std::hash<std::wstring>{}(key));

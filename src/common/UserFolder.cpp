@@ -40,13 +40,17 @@ Result<fs::path> MakeScratchFolder(const fs::path& target)
     std::mt19937_64 rng(std::random_device{}() ^ GetCurrentProcessId());
     DWORD code = ERROR_ALREADY_EXISTS;
     for (int tries = 0; tries < 100 && code == ERROR_ALREADY_EXISTS; ++tries) {
-        const fs::path scratch = target.parent_path() / (L"." + target.filename().native() + L"-" + std::to_wstring(rng() % 1000000000));
+        const fs::path scratch =
+            target.parent_path() / (L"." + target.filename().native() + L"-" + std::to_wstring(rng() % 1000000000));
         if (CreateDirectoryW(scratch.c_str(), nullptr))
             return scratch;
         code = GetLastError();
     }
     return Error{target.parent_path().string() + ": cannot create the program folder there (" +
-                 std::strerror(code == ERROR_ACCESS_DENIED ? EACCES : code == ERROR_PATH_NOT_FOUND ? ENOENT : EIO) + ")"};
+                 std::strerror(code == ERROR_ACCESS_DENIED    ? EACCES
+                               : code == ERROR_PATH_NOT_FOUND ? ENOENT
+                                                              : EIO) +
+                 ")"};
 }
 
 #else
@@ -116,7 +120,8 @@ Status SeedProgramFolder(const fs::path& target, const fs::path& sample)
     std::error_code ec;
     if (fs::exists(fs::symlink_status(target, ec))) {
         if (const auto why = NotAFolder(target))
-            return Error{target.string() + ": " + *why + "; the program keeps its folder there (move it away, "
+            return Error{target.string() + ": " + *why +
+                         "; the program keeps its folder there (move it away, "
                          "or name another folder with --home DIR)"};
         return Ok{};
     }

@@ -16,7 +16,7 @@ namespace bm {
 namespace {
 
 constexpr int kFlagLines = 3;
-constexpr int kMinLines = kFieldCount + 1 + kFlagLines;             // one row
+constexpr int kMinLines = kFieldCount + 1 + kFlagLines;              // one row
 constexpr int kMaxLines = kFieldCount + kMaxRowFields + kFlagLines;  // the editor's twelve rows
 constexpr std::uintmax_t kMaxFileSize = 64 * 1024;
 
@@ -119,8 +119,8 @@ Result<std::vector<float>> ReadDefinitionValues(const std::filesystem::path& fil
     const auto count = static_cast<int>(lines->size());
     if (count < kMinLines)
         return Error{file.string() + ": holds " + std::to_string(count) + (count == 1 ? " line" : " lines") +
-                     "; a definition has at least " +
-                     std::to_string(kMinLines) + " (17 measurements, the row numbers and 3 flags)"};
+                     "; a definition has at least " + std::to_string(kMinLines) +
+                     " (17 measurements, the row numbers and 3 flags)"};
     if (count > kMaxLines)
         return Error{file.string() + ": holds " + std::to_string(count) + " lines; a definition has at most " +
                      std::to_string(kMaxLines) + " (12 rows)"};
@@ -187,8 +187,9 @@ Result<SlipDefinition> ReadDefinitionFile(const std::filesystem::path& file)
         return *fault;
     // The row list is what the readers trust; a count that disagrees would walk rows that have no number.
     if (d.RowsInPanel != rows)
-        return Error{LineError(file, 8, "says " + std::to_string(d.RowsInPanel) + " rows in each panel, but the file holds " +
-                                            std::to_string(rows) + " row numbers")};
+        return Error{LineError(file, 8,
+                               "says " + std::to_string(d.RowsInPanel) + " rows in each panel, but the file holds " +
+                                   std::to_string(rows) + " row numbers")};
     d.bBon = v[v.size() - 3] != 0;
     d.bPB = v[v.size() - 2] != 0;
     d.Horizontal = v[v.size() - 1] != 0;
@@ -260,9 +261,10 @@ DefinitionEntries EntriesFromDefinition(const std::string& name, const SlipDefin
     DefinitionEntries e;
     e.name = name;
     const float values[kFieldCount] = {
-        float(d.Pool), float(d.Pick), float(d.TotalPanels), d.SlipWidth, d.SlipHeight, d.TopToFirstRow,
-        float(d.MainPanels), float(d.RowsInPanel), float(d.PanelsAcross), d.LeftIndent, float(d.ColumnsInPanel),
-        d.BoxWidth, d.BoxHeight, d.HorizontalPanelGap, d.VerticalRowGap, d.VerticalPanelGap, d.HorizontalBoxShift};
+        float(d.Pool),           float(d.Pick),       float(d.TotalPanels), d.SlipWidth,           d.SlipHeight,
+        d.TopToFirstRow,         float(d.MainPanels), float(d.RowsInPanel), float(d.PanelsAcross), d.LeftIndent,
+        float(d.ColumnsInPanel), d.BoxWidth,          d.BoxHeight,          d.HorizontalPanelGap,  d.VerticalRowGap,
+        d.VerticalPanelGap,      d.HorizontalBoxShift};
     for (int i = 0; i < kFieldCount; ++i)
         e.fields[i] = ShortestText(values[i]);
     for (std::size_t r = 0; r < d.RowFirstNumber.size() && r < kMaxRowFields; ++r)

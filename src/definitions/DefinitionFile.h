@@ -53,9 +53,9 @@ Result<SlipDefinition> ReadDefinition(const ProgramFolder& folder, const std::st
 
 // What the editor holds: every entry as typed.
 struct DefinitionEntries {
-    std::string name;                                  // txtFn
-    std::array<std::string, kFieldCount> fields;       // txtM 0 to 16
-    std::array<std::string, kMaxRowFields> rows;       // txtR 0 to 11
+    std::string name;                             // txtFn
+    std::array<std::string, kFieldCount> fields;  // txtM 0 to 16
+    std::array<std::string, kMaxRowFields> rows;  // txtR 0 to 11
     bool bBon = false;
     bool bPB = false;
     bool Horizontal = true;

@@ -86,13 +86,13 @@ std::optional<ValidationFailure> PanelOverlap(const SlipDefinition& d)
         const double firstEnds =
             double(d.TopToFirstRow) + (d.RowsInPanel - 1) * double(d.VerticalRowGap) + double(d.BoxHeight);
         if (double(d.VerticalPanelGap) + kTolerance < firstEnds)
-            return ValidationFailure{
-                std::string(FieldLabel(Field::VerticalPanelGap)) + " (" + Mm(d.VerticalPanelGap) +
-                    ") puts the second main panel inside the first, whose boxes run from " +
-                    FieldLabel(Field::TopToFirstRow) + " (" + Mm(d.TopToFirstRow) + ") down to " + Mm(firstEnds) +
-                    ": their boxes would overlap. " + FieldLabel(Field::VerticalPanelGap) + " must be at least " +
-                    Mm(firstEnds) + ".",
-                OnField(Field::VerticalPanelGap)};
+            return ValidationFailure{std::string(FieldLabel(Field::VerticalPanelGap)) + " (" + Mm(d.VerticalPanelGap) +
+                                         ") puts the second main panel inside the first, whose boxes run from " +
+                                         FieldLabel(Field::TopToFirstRow) + " (" + Mm(d.TopToFirstRow) + ") down to " +
+                                         Mm(firstEnds) + ": their boxes would overlap. " +
+                                         FieldLabel(Field::VerticalPanelGap) + " must be at least " + Mm(firstEnds) +
+                                         ".",
+                                     OnField(Field::VerticalPanelGap)};
     }
     if (d.PanelsAcross >= 2) {
         const double panelWidth = (d.ColumnsInPanel - 1) * double(d.HorizontalBoxShift) + double(d.BoxWidth);
@@ -146,8 +146,7 @@ std::optional<ValidationFailure> ValidateEntries(const DefinitionEntries& e, Edi
     // Pick and pool also form the file name, so they must be plain digits.
     for (Field x : {Field::Pool, Field::Pick})
         if (!AllDigits(text(x)) || (x == Field::Pick && text(x).size() != 1))
-            return ValidationFailure{std::string("Entry For ") + FieldLabel(x) + " Must Be A Whole Number",
-                                     OnField(x)};
+            return ValidationFailure{std::string("Entry For ") + FieldLabel(x) + " Must Be A Whole Number", OnField(x)};
     for (int i = 0; i < kFieldCount; ++i)
         if (IsWholeField(Field(i)) && !IsWhole16(f[i]))
             return ValidationFailure{std::string("Entry For ") + FieldLabel(Field(i)) + " Must Be A Whole Number",

@@ -107,7 +107,8 @@ SlipMarks MarksFromEntries(const MarksEntries& entries)
         const auto v = ParseWhole(text);
         return v && *v >= kSmallestMark && *v <= kFullMark ? static_cast<int>(*v) : kFullMark;
     };
-    SlipMarks marks{percent(entries.width), percent(entries.height), entries.extras, entries.second, entries.board, entries.prizes};
+    SlipMarks marks{percent(entries.width), percent(entries.height), entries.extras,
+                    entries.second,         entries.board,           entries.prizes};
     for (ExtraMark& extra : marks.extras)
         extra.line = 0;
     return marks;
@@ -115,8 +116,13 @@ SlipMarks MarksFromEntries(const MarksEntries& entries)
 
 MarksEntries EntriesFromMarks(const SlipMarks& marks)
 {
-    return {std::to_string(marks.width), std::to_string(marks.height), marks.extras, marks.second, marks.board,
-            marks.prizes, {}};
+    return {std::to_string(marks.width),
+            std::to_string(marks.height),
+            marks.extras,
+            marks.second,
+            marks.board,
+            marks.prizes,
+            {}};
 }
 
 Result<std::string> WriteDefinitionAndMarks(const ProgramFolder& folder, const DefinitionEntries& entries,

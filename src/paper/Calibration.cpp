@@ -108,7 +108,8 @@ CalibrationPage CalibrationPageFor(const Paper& paper)
 {
     // Room for the crosshair's arms and the ruler inside the paper, however small it is.
     const float margin = std::min(15.0f, std::min(paper.width, paper.height) * 0.15f);
-    return CalibrationPage{margin, margin, std::floor(paper.width - 2 * margin), std::floor(paper.height - 2 * margin), {}};
+    return CalibrationPage{
+        margin, margin, std::floor(paper.width - 2 * margin), std::floor(paper.height - 2 * margin), {}};
 }
 
 long long DrawCalibrationPage(const CalibrationPage& page, PrintSurface& surface)
@@ -234,9 +235,9 @@ Result<std::optional<Scale>> CalibrationStore::Get(const std::string& printer) c
     }
     if (!first)
         return std::optional<Scale>();
-    auto scale = ParseScale((*lines)[*first].substr(key.size()), file_.string() + ": line " +
-                                                                     std::to_string(*first + 1) +
-                                                                     ": the calibration of printer \"" + printer + "\"");
+    auto scale =
+        ParseScale((*lines)[*first].substr(key.size()), file_.string() + ": line " + std::to_string(*first + 1) +
+                                                            ": the calibration of printer \"" + printer + "\"");
     if (!scale)
         return scale.error();
     return std::optional<Scale>(*scale);

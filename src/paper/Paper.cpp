@@ -24,9 +24,18 @@ const Paper kNamed[] = {{"A4", 210, 297}, {"Letter", 215.9f, 279.4f}, {"Legal", 
 
 }  // namespace
 
-Paper A4Paper() { return kNamed[0]; }
-Paper LetterPaper() { return kNamed[1]; }
-Paper LegalPaper() { return kNamed[2]; }
+Paper A4Paper()
+{
+    return kNamed[0];
+}
+Paper LetterPaper()
+{
+    return kNamed[1];
+}
+Paper LegalPaper()
+{
+    return kNamed[2];
+}
 
 Paper PaperOfSize(float width, float height)
 {
@@ -44,7 +53,8 @@ Result<Paper> ParsePaper(const std::string& text, const std::string& what)
         if (Lower(trimmed) == Lower(p.name))
             return p;
     const auto refuse = [&](const std::string& why) {
-        return Error{what + " \"" + text + "\": " + why + "; give A4, Letter, Legal or WIDTHxHEIGHT in millimetres such as 82x190"};
+        return Error{what + " \"" + text + "\": " + why +
+                     "; give A4, Letter, Legal or WIDTHxHEIGHT in millimetres such as 82x190"};
     };
     const std::size_t x = Lower(trimmed).find('x');
     if (x == std::string::npos)
@@ -55,8 +65,8 @@ Result<Paper> ParsePaper(const std::string& text, const std::string& what)
         return refuse("not a paper size");
     for (float side : {*w, *h})
         if (side < kSmallestSide || side > kLargestSide)
-            return refuse("each side must be from " + ShortestText(kSmallestSide) + " to " + ShortestText(kLargestSide) +
-                          " mm");
+            return refuse("each side must be from " + ShortestText(kSmallestSide) + " to " +
+                          ShortestText(kLargestSide) + " mm");
     return Paper{"", std::min(*w, *h), std::max(*w, *h)};
 }
 
@@ -90,8 +100,8 @@ Sheet SheetOf(const Paper& paper, bool horizontal)
 std::string SheetText(const Paper& paper, bool horizontal)
 {
     const Sheet s = SheetOf(paper, horizontal);
-    return "the " + PaperName(paper) + " sheet (" + (horizontal ? "landscape, " : "portrait, ") + ShortestText(s.width) +
-           " x " + ShortestText(s.height) + " mm)";
+    return "the " + PaperName(paper) + " sheet (" + (horizontal ? "landscape, " : "portrait, ") +
+           ShortestText(s.width) + " x " + ShortestText(s.height) + " mm)";
 }
 
 }  // namespace bm

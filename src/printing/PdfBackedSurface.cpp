@@ -4,10 +4,8 @@
 
 namespace bm {
 
-PdfBackedSurface::PdfBackedSurface(const PaperArea& paper, std::string title)
-    : paper_(paper), title_(std::move(title))
-{
-}
+PdfBackedSurface::PdfBackedSurface(const PaperArea& paper, std::string title) : paper_(paper), title_(std::move(title))
+{}
 
 // Subclasses drop their device in their own destructors; the pages go first.
 PdfBackedSurface::~PdfBackedSurface() = default;

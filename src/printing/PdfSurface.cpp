@@ -10,8 +10,7 @@ PdfSurface::PdfSurface(std::filesystem::path target, const PaperArea& paper)
     : PdfBackedSurface(paper, target.filename().string()),
       target_(std::move(target)),
       full_(ShownAbsolute(target_))
-{
-}
+{}
 
 PdfSurface::~PdfSurface()
 {

@@ -5,7 +5,6 @@
 #include "common/AtomicFile.h"
 #include "printing/PdfBackedSurface.h"
 
-
 namespace bm {
 
 // Prints into a PDF file: one page per sheet, marks in millimetres from the page's top-left

@@ -13,9 +13,9 @@ SlipNumbers::SlipNumbers(const SlipDefinition& def, const BoxGeometry& geometry)
     for (int r = 1; r <= rows_; ++r) {
         for (int c = 1; c <= def.ColumnsInPanel; ++c) {
             // Boxes past the 13th column keep their place in the row but are never marked.
-            const int n = c <= kMaxNumberedColumns ? geometry.BoxNumber(r, c).value_or(0)
-                                                   : static_cast<std::int16_t>(def.RowFirstNumber[r - 1] +
-                                                                               (c - 1) * geometry.Step());
+            const int n = c <= kMaxNumberedColumns
+                              ? geometry.BoxNumber(r, c).value_or(0)
+                              : static_cast<std::int16_t>(def.RowFirstNumber[r - 1] + (c - 1) * geometry.Step());
             if (n < 1 || n > pool_)
                 continue;
             if (c <= kMaxNumberedColumns)
@@ -34,8 +34,8 @@ std::string SlipNumbers::NoBox(std::int32_t n) const
     if (pastLastColumn_[static_cast<std::size_t>(n)])
         return number + " has no box on this slip that can be marked (its box lies beyond the " +
                std::to_string(kMaxNumberedColumns) + "th column of the panel)";
-    return number + " has no box on this slip (no box of its " + std::to_string(rows_) + " rows is numbered " +
-           number + ")";
+    return number + " has no box on this slip (no box of its " + std::to_string(rows_) + " rows is numbered " + number +
+           ")";
 }
 
 std::optional<std::string> SlipNumbers::Fault(const Play& play, int marked) const

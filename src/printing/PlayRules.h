@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "common/Result.h"
-#include "slip/BoxGeometry.h"
 #include "plays/PlayCount.h"
 #include "plays/WheelFile.h"
+#include "slip/BoxGeometry.h"
 
 namespace bm {
 
@@ -30,7 +30,7 @@ private:
 
     int pool_;
     int rows_;
-    std::vector<bool> markable_;       // by number, 0 to Pool
+    std::vector<bool> markable_;        // by number, 0 to Pool
     std::vector<bool> pastLastColumn_;  // by number: its only box lies beyond the columns marked
 };
 

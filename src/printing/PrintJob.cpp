@@ -11,13 +11,13 @@
 
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
-#include "slip/MarkPlacement.h"
-#include "slip/BoxGeometry.h"
-#include "printing/PlayRules.h"
 #include "plays/PlayWindow.h"
-#include "slip/SheetFit.h"
-#include "printing/TestPattern.h"
 #include "plays/WheelFile.h"
+#include "printing/PlayRules.h"
+#include "printing/TestPattern.h"
+#include "slip/BoxGeometry.h"
+#include "slip/MarkPlacement.h"
+#include "slip/SheetFit.h"
 
 namespace bm {
 
@@ -115,8 +115,9 @@ std::optional<Result<std::int32_t>> CountJobPlays(const std::filesystem::path& f
         return Result<std::int32_t>(plain.error());
     if (SupportedPick(game.Pick)) {
         bool stopped = false;
-        auto counted = CountPlaysWithin(file, game.NumbersPerPlay(), NumberWidth::Bits16, fault, true,
-                                        [&] { return stopped = escape.Pressed(); }, &seek);
+        auto counted = CountPlaysWithin(
+            file, game.NumbersPerPlay(), NumberWidth::Bits16, fault, true, [&] { return stopped = escape.Pressed(); },
+            &seek);
         if (stopped)
             return std::nullopt;
         return counted;
@@ -353,8 +354,8 @@ void SetUpSurface(PrintSurface& surface, bool horizontal)
 JobOutcome DrawPrepared(const PreparedJob& job, SlipSpan span, bool outline, PrintSurface& surface, JobStatus& status,
                         EscapeKey& escape)
 {
-    auto window = PlayWindow::Open(job.wheel, job.Game().NumbersPerPlay(), job.Game().NumbersMarked(),
-                                   job.plays, job.Fault(), job.seek.Before(job.geometry.PlayIndex(span.first, 1, 1)));
+    auto window = PlayWindow::Open(job.wheel, job.Game().NumbersPerPlay(), job.Game().NumbersMarked(), job.plays,
+                                   job.Fault(), job.seek.Before(job.geometry.PlayIndex(span.first, 1, 1)));
     if (!window)
         return Ended(JobEnd::Refused, window.error().message);
     surface.FirstSheetIs(static_cast<int>(span.first));
@@ -374,9 +375,12 @@ JobOutcome DrawPrepared(const PreparedJob& job, SlipSpan span, bool outline, Pri
 }  // namespace
 
 PreparedJob::PreparedJob(SlipDefinition d, float topOffset, float leftOffset)
-    : def(std::move(d)), top(topOffset), left(leftOffset), geometry(def, top, left), slipNumbers(def, geometry)
-{
-}
+    : def(std::move(d)),
+      top(topOffset),
+      left(leftOffset),
+      geometry(def, top, left),
+      slipNumbers(def, geometry)
+{}
 
 GameFormat PreparedJob::Game() const
 {
@@ -401,16 +405,17 @@ Result<std::vector<Play>> PreparedJob::PlaysOf(long long slip) const
     const std::int64_t first = geometry.PlayIndex(slip, 1, 1);
     const std::int64_t last = std::min<std::int64_t>(plays, first + geometry.PlaysPerSlip() - 1);
     const SeekPoint from = seek.Before(first);
-    auto reader = WheelReader::OpenAt(wheel, Game().NumbersPerPlay(), NumberWidth::Bits16, from.offset,
-                                      from.linesBefore);
+    auto reader =
+        WheelReader::OpenAt(wheel, Game().NumbersPerPlay(), NumberWidth::Bits16, from.offset, from.linesBefore);
     if (!reader)
         return reader.error();
     std::vector<Play> found;
     Play play;
     for (std::int64_t index = from.play; index <= last; ++index) {
         if (!(*reader)->Next(play))
-            return (*reader)->error() ? *(*reader)->error()
-                                      : Error{wheel.string() + ": changed since it was counted; it now holds fewer plays"};
+            return (*reader)->error()
+                       ? *(*reader)->error()
+                       : Error{wheel.string() + ": changed since it was counted; it now holds fewer plays"};
         if (index >= first)
             found.push_back(play);
     }

@@ -9,13 +9,13 @@
 #include "common/EscapeKey.h"
 #include "common/Result.h"
 #include "definitions/MarginSettings.h"
-#include "slip/SlipMarks.h"
 #include "paper/Calibration.h"
 #include "paper/Paper.h"
-#include "slip/BoxGeometry.h"
-#include "printing/PlayRules.h"
-#include "plays/PlayWindow.h"
 #include "paper/PrintSurface.h"
+#include "plays/PlayWindow.h"
+#include "printing/PlayRules.h"
+#include "slip/BoxGeometry.h"
+#include "slip/SlipMarks.h"
 
 namespace bm {
 
@@ -23,11 +23,11 @@ namespace bm {
 class JobStatus {
 public:
     virtual ~JobStatus() = default;
-    virtual void SetSummary(const std::string& text) = 0;   // lblcnt
-    virtual void ShowCounters(bool shown) = 0;              // lblcnt, lblupdate, lblF
-    virtual void SetSlip(long long slip) = 0;               // lblF
+    virtual void SetSummary(const std::string& text) = 0;                 // lblcnt
+    virtual void ShowCounters(bool shown) = 0;                            // lblcnt, lblupdate, lblF
+    virtual void SetSlip(long long slip) = 0;                             // lblF
     virtual void SetEndMessage(const std::string& text, bool shown) = 0;  // Label2
-    virtual void SetBusy(bool busy) = 0;                    // the hourglass pointer
+    virtual void SetBusy(bool busy) = 0;                                  // the hourglass pointer
     // Where the finished document went ("Sent To Printer office", "Saved To /home/ann/job.pdf"),
     // said after the end message; a status with no place for it leaves it out.
     virtual void SetDestination(const std::string& text) { (void)text; }
@@ -77,11 +77,11 @@ struct PrintJobRequest {
 constexpr long long kAskAboveSlips = 100;
 
 enum class JobEnd {
-    Completed,   // "Processing Complete" / "Printed 1 Test Playslip"
-    Aborted,     // Escape: "Print Job Aborted At Slip N", nothing printed
-    Cancelled,   // the wheel-file dialog was cancelled, or a big job was not confirmed
-    Refused,     // bad input (definition, offsets, wheel file, pick): message says what
-    Failed,      // the printing system failed or refused the document
+    Completed,  // "Processing Complete" / "Printed 1 Test Playslip"
+    Aborted,    // Escape: "Print Job Aborted At Slip N", nothing printed
+    Cancelled,  // the wheel-file dialog was cancelled, or a big job was not confirmed
+    Refused,    // bad input (definition, offsets, wheel file, pick): message says what
+    Failed,     // the printing system failed or refused the document
 };
 
 struct JobOutcome {
@@ -93,8 +93,8 @@ struct JobOutcome {
 // Returns the chosen wheel file, or an empty path when the user cancelled.
 using ChooseWheelFile = std::function<std::filesystem::path()>;
 
-JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, JobStatus& status,
-                       EscapeKey& escape, const ChooseWheelFile& chooseWheelFile);
+JobOutcome RunPrintJob(const PrintJobRequest& request, PrintSurface& surface, JobStatus& status, EscapeKey& escape,
+                       const ChooseWheelFile& chooseWheelFile);
 
 // Slips first to last of a job, 1-based and inclusive.
 struct SlipSpan {

@@ -49,9 +49,11 @@ Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& 
         chosen = spooler->DefaultPrinter();
         if (const std::string named = spooler->ChosenDefault();
             chosen.empty() && !named.empty() && std::find(printers.begin(), printers.end(), named) == printers.end())
-            return Error{"The default printer \"" + named +
-                         "\" chosen in your printing settings (lpoptions, LPDEST or PRINTER) does not exist; choose one "
-                         "of: " + Listed(printers)};
+            return Error{
+                "The default printer \"" + named +
+                "\" chosen in your printing settings (lpoptions, LPDEST or PRINTER) does not exist; choose one "
+                "of: " +
+                Listed(printers)};
         if (chosen.empty())
             return Error{"No printer is set as the default; choose one of: " + Listed(printers)};
     } else if (std::find(printers.begin(), printers.end(), chosen) == printers.end()) {
@@ -65,7 +67,8 @@ Result<std::unique_ptr<PrinterSurface>> PrinterSurface::Open(const std::string& 
     if (choice.paper && !spooler->TakesPaper(chosen, *choice.paper))
         return Error{"The printer \"" + chosen + "\" does not take " + PaperName(*choice.paper) +
                      " paper (it lists no such size and takes no custom sizes), so nothing was sent to it: it "
-                     "would print on " + PaperName(PaperOfSize(paper.width, paper.height)) +
+                     "would print on " +
+                     PaperName(PaperOfSize(paper.width, paper.height)) +
                      " instead, moving every mark. Choose a paper size it lists, or another printer."};
     if (choice.paper)
         paper = PaperArea{choice.paper->width, choice.paper->height};
@@ -81,8 +84,7 @@ PrinterSurface::PrinterSurface(std::string printer, std::shared_ptr<Spooler> spo
       paper_(paper),
       title_(std::move(title)),
       choice_(std::move(choice))
-{
-}
+{}
 
 PrinterSurface::~PrinterSurface()
 {
@@ -95,8 +97,8 @@ PdfPages::Sink PrinterSurface::OpenDevice(std::string& error)
     int why = 0;
     if (file_->Open("brindlemark-job-", ".pdf", why))
         return [file = file_.get()](std::string_view bytes) { return file->Write(bytes); };
-    error = "The print job could not be prepared in " + TemporaryFile::Folder().string() + " (" +
-            std::strerror(why) + ")";
+    error =
+        "The print job could not be prepared in " + TemporaryFile::Folder().string() + " (" + std::strerror(why) + ")";
     file_.reset();
     return nullptr;
 }
@@ -117,8 +119,8 @@ Status PrinterSurface::EndDocument()
     if (!written) {
         const std::string reason = file_->error() ? std::string(" (") + std::strerror(file_->error()) + ")" : "";
         Drop();
-        return Error{"The print job could not be prepared (writing in " + TemporaryFile::Folder().string() +
-                     " failed" + reason + ")"};
+        return Error{"The print job could not be prepared (writing in " + TemporaryFile::Folder().string() + " failed" +
+                     reason + ")"};
     }
     if (empty) {
         Drop();

@@ -10,7 +10,13 @@ public:
     // Before a drawing: true when it opens a new sheet.
     bool Draw() { return open_ ? false : (open_ = true, ++sheet_, true); }
     // On NextPage: true when the sheet being closed was blank and must still be fed.
-    bool Next() { const bool blank = !open_; sheet_ += blank ? 1 : 0; open_ = false; return blank; }
+    bool Next()
+    {
+        const bool blank = !open_;
+        sheet_ += blank ? 1 : 0;
+        open_ = false;
+        return blank;
+    }
     // The first sheet opened is numbered `sheet`.
     void StartAt(int sheet) { sheet_ = sheet - 1; }
     // The current or last sheet, 1-based; 0 before anything happened.

@@ -37,9 +37,9 @@ std::string SourceLabel(const std::string& keyword);
 // Whether a printer would print a job handed to it now, as the spooler says.
 struct PrinterState {
     bool exists = true;
-    bool stopped = false;    // jobs wait in its queue until it is started again
-    bool accepting = true;   // false: the spooler refuses new jobs for it
-    std::string reason;      // the spooler's words for its state; may be empty
+    bool stopped = false;   // jobs wait in its queue until it is started again
+    bool accepting = true;  // false: the spooler refuses new jobs for it
+    std::string reason;     // the spooler's words for its state; may be empty
 };
 
 // The system's print spooler: which printers exist and taking a finished document. CUPS here;

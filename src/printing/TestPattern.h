@@ -1,9 +1,9 @@
 #pragma once
 
-#include "slip/SlipDefinition.h"
-#include "slip/MarkPlacement.h"
-#include "slip/BoxGeometry.h"
 #include "paper/PrintSurface.h"
+#include "slip/BoxGeometry.h"
+#include "slip/MarkPlacement.h"
+#include "slip/SlipDefinition.h"
 
 namespace bm {
 

@@ -22,8 +22,7 @@ BoxGeometry::BoxGeometry(const SlipDefinition& def, float topOffset, float leftO
       step_(NumberStep(def)),
       firstRowY_(def.TopToFirstRow + topOffset),
       firstBoxX_(def.LeftIndent + leftOffset)
-{
-}
+{}
 
 std::optional<std::int16_t> BoxGeometry::BoxNumber(int r, int c) const
 {
@@ -107,8 +106,9 @@ std::int64_t BoxGeometry::PlayIndex(std::int64_t s, int m, int p) const
 std::optional<std::string> PrintRefusal(const SlipDefinition& def)
 {
     if (NumberStep(def) == 0)
-        return "the first numbers of rows 1 and 2 (" + std::to_string(def.RowFirstNumber.size() > 0 ? def.RowFirstNumber[0] : 0) +
-               " and " + std::to_string(def.RowFirstNumber.size() > 1 ? def.RowFirstNumber[1] : 0) +
+        return "the first numbers of rows 1 and 2 (" +
+               std::to_string(def.RowFirstNumber.size() > 0 ? def.RowFirstNumber[0] : 0) + " and " +
+               std::to_string(def.RowFirstNumber.size() > 1 ? def.RowFirstNumber[1] : 0) +
                ") fit no numbering: along the rows they differ by the columns across the panel (" +
                std::to_string(def.ColumnsInPanel) + "), down the columns by 1";
     if (!def.Horizontal && def.PanelsAcross > 1)
@@ -118,11 +118,11 @@ std::optional<std::string> PrintRefusal(const SlipDefinition& def)
     if (def.TotalPanels <= 0)
         return "Total Panels is " + std::to_string(def.TotalPanels) + "; a slip must take at least one play";
     if (def.TotalPanels != perSlip)
-        return "Total Panels is " + std::to_string(def.TotalPanels) + " but the layout fills " + std::to_string(perSlip) +
-               " panels per slip (" +
-               (def.Horizontal ? std::to_string(def.MainPanels) + " main panels x " + std::to_string(def.PanelsAcross) +
-                                     " across"
-                               : std::to_string(def.MainPanels) + " main panels") +
+        return "Total Panels is " + std::to_string(def.TotalPanels) + " but the layout fills " +
+               std::to_string(perSlip) + " panels per slip (" +
+               (def.Horizontal
+                    ? std::to_string(def.MainPanels) + " main panels x " + std::to_string(def.PanelsAcross) + " across"
+                    : std::to_string(def.MainPanels) + " main panels") +
                "); plays would be skipped or printed twice";
     return std::nullopt;
 }

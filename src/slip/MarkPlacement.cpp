@@ -69,7 +69,7 @@ std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMa
         const ScaleOnSheet stretch{scale, onSheet.width, onSheet.landscape};
         const float x = std::min(stretch.X(placed.x1), stretch.X(placed.x2));
         const float y = std::min(stretch.Y(placed.y1), stretch.Y(placed.y2));
-        const std::string included = !scale.Identity()      ? " (offsets and calibration included)"
+        const std::string included = !scale.Identity()       ? " (offsets and calibration included)"
                                      : top != 0 || left != 0 ? " (offsets included)"
                                                              : "";
         return name + " would lie at " + Mm(x) + " across, " + Mm(y) + " down" + included + ", off " + *sheet;
@@ -180,8 +180,8 @@ void Bound(PanelGroup& group)
 
 }  // namespace
 
-std::optional<std::string> PanelMarksRefusal(const SlipDefinition& def, const SlipMarks& marks, float top,
-                                             float left, int& line, const Paper& paper, const Scale& scale)
+std::optional<std::string> PanelMarksRefusal(const SlipDefinition& def, const SlipMarks& marks, float top, float left,
+                                             int& line, const Paper& paper, const Scale& scale)
 {
     if (!marks.second && marks.board.empty())
         return std::nullopt;
@@ -190,8 +190,7 @@ std::optional<std::string> PanelMarksRefusal(const SlipDefinition& def, const Sl
     const auto offsets = top != 0 || left != 0 ? std::string(" (offsets included)") : std::string();
     const auto offSheet = [&](const BoxRect& r, const std::string& name) -> std::optional<std::string> {
         if (const auto sheet = OffSheet(def, r, paper, scale))
-            return name + " would lie at " + Mm(r.x1) + " across, " + Mm(r.y1) + " down" + offsets + ", off " +
-                   *sheet;
+            return name + " would lie at " + Mm(r.x1) + " across, " + Mm(r.y1) + " down" + offsets + ", off " + *sheet;
         return std::nullopt;
     };
     const auto secondName = [](int n, int m, int p) {
@@ -212,7 +211,8 @@ std::optional<std::string> PanelMarksRefusal(const SlipDefinition& def, const Sl
                     n.boxes.push_back(SizedMark(measured.Rect(m, r, p, c), marks.width, marks.height));
                     const auto number = measured.BoxNumber(r, c);
                     n.names.push_back("the number box of row " + std::to_string(r) + ", column " + std::to_string(c) +
-                                      " of " + Panel(m, p) + (number ? " (number " + std::to_string(*number) + ")" : ""));
+                                      " of " + Panel(m, p) +
+                                      (number ? " (number " + std::to_string(*number) + ")" : ""));
                 }
             Bound(n);
             numbers.push_back(std::move(n));
@@ -296,8 +296,8 @@ std::optional<std::string> SecondNumbersFault(const SecondGrid& grid, const std:
 {
     for (const std::int32_t* n = first; n != last; ++n) {
         if (*n < 1 || *n > grid.pool)
-            return "second-pool number " + std::to_string(*n) + " is out of range (1 to " +
-                   std::to_string(grid.pool) + ")";
+            return "second-pool number " + std::to_string(*n) + " is out of range (1 to " + std::to_string(grid.pool) +
+                   ")";
         for (const std::int32_t* k = first; k != n; ++k)
             if (*k == *n)
                 return "second-pool number " + std::to_string(*n) + " is given twice";

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "common/Result.h"
-#include "slip/SlipDefinition.h"
-#include "slip/SlipMarks.h"
 #include "paper/Calibration.h"
 #include "paper/Paper.h"
-#include "slip/BoxGeometry.h"
 #include "paper/PrintSurface.h"
+#include "slip/BoxGeometry.h"
+#include "slip/SlipDefinition.h"
 #include "slip/SlipDrawing.h"
+#include "slip/SlipMarks.h"
 
 namespace bm {
 
@@ -49,9 +49,8 @@ std::optional<std::string> ExtraRefusal(const SlipDefinition& def, const ExtraMa
 
 // The definition's marks file read afresh and checked against the definition with the offsets;
 // a refusal names the marks file and the line of the extra mark at fault.
-Result<SlipMarks> ReadMarksFor(const std::filesystem::path& definitionFile, const SlipDefinition& def,
-                               float topOffset, float leftOffset, const Paper& paper = A4Paper(),
-                               const Scale& scale = {});
+Result<SlipMarks> ReadMarksFor(const std::filesystem::path& definitionFile, const SlipDefinition& def, float topOffset,
+                               float leftOffset, const Paper& paper = A4Paper(), const Scale& scale = {});
 
 // A drawing's extra marks with their names, offsets applied; `markedExtra` is the one being edited.
 void AddExtrasToDrawing(SlipDrawing& drawing, const SlipMarks& marks, float top, float left, int markedExtra = -1);

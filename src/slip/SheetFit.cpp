@@ -28,11 +28,14 @@ std::optional<SheetFault> SheetRefusal(const SlipDefinition& d, float top, float
     const float width = onSheet.width, height = onSheet.height, longest = std::max(width, height);
     const std::string sheet = SheetText(paper, d.Horizontal);
     const ScaleOnSheet stretch{scale, width, onSheet.landscape};
-    const std::pair<Field, float> measures[] = {
-        {Field::TopToFirstRow, d.TopToFirstRow}, {Field::LeftIndent, d.LeftIndent},
-        {Field::BoxWidth, d.BoxWidth},           {Field::BoxHeight, d.BoxHeight},
-        {Field::HorizontalPanelGap, d.HorizontalPanelGap}, {Field::VerticalRowGap, d.VerticalRowGap},
-        {Field::VerticalPanelGap, d.VerticalPanelGap},     {Field::HorizontalBoxShift, d.HorizontalBoxShift}};
+    const std::pair<Field, float> measures[] = {{Field::TopToFirstRow, d.TopToFirstRow},
+                                                {Field::LeftIndent, d.LeftIndent},
+                                                {Field::BoxWidth, d.BoxWidth},
+                                                {Field::BoxHeight, d.BoxHeight},
+                                                {Field::HorizontalPanelGap, d.HorizontalPanelGap},
+                                                {Field::VerticalRowGap, d.VerticalRowGap},
+                                                {Field::VerticalPanelGap, d.VerticalPanelGap},
+                                                {Field::HorizontalBoxShift, d.HorizontalBoxShift}};
     for (const auto& [field, v] : measures)
         if (!std::isfinite(v) || std::fabs(v) > longest)
             return SheetFault{std::string(FieldLabel(field)) + " is " + Mm(v) + ", beyond " + sheet, field};
@@ -41,7 +44,8 @@ std::optional<SheetFault> SheetRefusal(const SlipDefinition& d, float top, float
             return SheetFault{std::string("the ") + which + " offset is " + Mm(v) + ", beyond " + sheet, std::nullopt};
     for (const auto& [field, v] : {std::pair{Field::BoxWidth, d.BoxWidth}, {Field::BoxHeight, d.BoxHeight}})
         if (v <= 0)
-            return SheetFault{std::string(FieldLabel(field)) + " is " + Mm(v) + "; a size must be more than 0 mm", field};
+            return SheetFault{std::string(FieldLabel(field)) + " is " + Mm(v) + "; a size must be more than 0 mm",
+                              field};
     const auto across = static_cast<long long>(d.ColumnsInPanel) * d.PanelsAcross;
     if (across > static_cast<long long>(width))
         return SheetFault{std::to_string(d.PanelsAcross) + " panels across of " + std::to_string(d.ColumnsInPanel) +
@@ -65,10 +69,9 @@ std::optional<SheetFault> SheetRefusal(const SlipDefinition& d, float top, float
                     const BoxRect b{stretch.X(at.x1), stretch.Y(at.y1), stretch.X(at.x2), stretch.Y(at.y2)};
                     if (OffSheet(d, at, paper, scale))
                         return SheetFault{"the box of row " + std::to_string(r) + ", column " + std::to_string(c) +
-                                              " of panel " + std::to_string(p) + " in main panel " +
-                                              std::to_string(m) + " would lie at " + Mm(b.x1) + " across, " +
-                                              Mm(b.y1) + " down (offsets" + (scale.Identity() ? "" : " and calibration") +
-                                              " included), off " + sheet,
+                                              " of panel " + std::to_string(p) + " in main panel " + std::to_string(m) +
+                                              " would lie at " + Mm(b.x1) + " across, " + Mm(b.y1) + " down (offsets" +
+                                              (scale.Identity() ? "" : " and calibration") + " included), off " + sheet,
                                           std::nullopt};
                 }
     return std::nullopt;

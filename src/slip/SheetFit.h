@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "slip/SlipDefinition.h"
-#include "slip/BoxGeometry.h"
 #include "paper/Calibration.h"
 #include "paper/Paper.h"
+#include "slip/BoxGeometry.h"
+#include "slip/SlipDefinition.h"
 
 namespace bm {
 

@@ -35,10 +35,8 @@ bool IsWholeField(Field f)
     case Field::MainPanels:
     case Field::RowsInPanel:
     case Field::PanelsAcross:
-    case Field::ColumnsInPanel:
-        return true;
-    default:
-        return false;
+    case Field::ColumnsInPanel: return true;
+    default: return false;
     }
 }
 

@@ -53,9 +53,23 @@ struct SlipDefinition {
 
 // Fields 1 to 17 of the file, in file order; the editor's txtM 0 to 16 follow the same order.
 enum class Field : int {
-    Pool, Pick, TotalPanels, SlipWidth, SlipHeight, TopToFirstRow, MainPanels, RowsInPanel,
-    PanelsAcross, LeftIndent, ColumnsInPanel, BoxWidth, BoxHeight, HorizontalPanelGap,
-    VerticalRowGap, VerticalPanelGap, HorizontalBoxShift
+    Pool,
+    Pick,
+    TotalPanels,
+    SlipWidth,
+    SlipHeight,
+    TopToFirstRow,
+    MainPanels,
+    RowsInPanel,
+    PanelsAcross,
+    LeftIndent,
+    ColumnsInPanel,
+    BoxWidth,
+    BoxHeight,
+    HorizontalPanelGap,
+    VerticalRowGap,
+    VerticalPanelGap,
+    HorizontalBoxShift
 };
 inline constexpr int kFieldCount = 17;
 inline constexpr int kMaxRowFields = 12;

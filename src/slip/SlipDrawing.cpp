@@ -48,18 +48,12 @@ std::optional<Dimension> DimensionOf(Field field, const SlipDefinition& def, flo
         return Dimension{x, y1, x, y2, text + ShortestText(value) + " mm"};
     };
     switch (field) {
-    case Field::SlipWidth:
-        return across(left, left + def.SlipWidth, top - kClear, def.SlipWidth);
-    case Field::SlipHeight:
-        return down(top, top + def.SlipHeight, left - kClear, def.SlipHeight);
-    case Field::TopToFirstRow:
-        return down(top, box.y1, box.x1 - kClear, def.TopToFirstRow);
-    case Field::LeftIndent:
-        return across(left, box.x1, box.y1 - kClear, def.LeftIndent);
-    case Field::BoxWidth:
-        return across(box.x1, box.x2, box.y1 - kClear, def.BoxWidth);
-    case Field::BoxHeight:
-        return down(box.y1, box.y2, box.x1 - kClear, def.BoxHeight);
+    case Field::SlipWidth: return across(left, left + def.SlipWidth, top - kClear, def.SlipWidth);
+    case Field::SlipHeight: return down(top, top + def.SlipHeight, left - kClear, def.SlipHeight);
+    case Field::TopToFirstRow: return down(top, box.y1, box.x1 - kClear, def.TopToFirstRow);
+    case Field::LeftIndent: return across(left, box.x1, box.y1 - kClear, def.LeftIndent);
+    case Field::BoxWidth: return across(box.x1, box.x2, box.y1 - kClear, def.BoxWidth);
+    case Field::BoxHeight: return down(box.y1, box.y2, box.x1 - kClear, def.BoxHeight);
     case Field::HorizontalBoxShift:
         if (def.ColumnsInPanel < 2)
             return std::nullopt;
@@ -76,8 +70,7 @@ std::optional<Dimension> DimensionOf(Field field, const SlipDefinition& def, flo
         if (def.MainPanels < 2)
             return std::nullopt;
         return down(top, g.MainPanelTop(2), box.x1 - 2 * kClear, def.VerticalPanelGap);
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "slip/SlipDefinition.h"
 #include "slip/BoxGeometry.h"
+#include "slip/SlipDefinition.h"
 
 namespace bm {
 

@@ -41,8 +41,8 @@ Result<std::string> ReadMarksFileBytes(const std::filesystem::path& file)
     FileStamp opened;
     if (!in.Stamp(opened) || !opened.regular)
         return Error{KindFault(file, opened)};
-    const std::string tooLarge = file.string() + ": too large to be a marks file (at most " +
-                                 std::to_string(kMaxFileSize / 1024) + " KiB)";
+    const std::string tooLarge =
+        file.string() + ": too large to be a marks file (at most " + std::to_string(kMaxFileSize / 1024) + " KiB)";
     if (opened.size > kMaxFileSize)
         return Error{tooLarge};
     // Read with a bound all the same: the file may grow while it is read.
@@ -118,20 +118,15 @@ private:
         const std::string_view key = TrimBlanks(text.substr(0, eq));
         const std::string_view value = TrimBlanks(text.substr(eq + 1));
         switch (section_) {
-        case Section::Mark:
-            return SizeLine(key, value);
-        case Section::Extra:
-            return ExtraLine(key, value);
-        case Section::Second:
-            return SecondLine(key, WithoutComment(value));
-        case Section::Board:
-            return BoardLine(key, WithoutComment(value));
-        case Section::Prizes:
-            return PrizeLine(key, WithoutComment(value));
-        case Section::None:
-            break;
+        case Section::Mark: return SizeLine(key, value);
+        case Section::Extra: return ExtraLine(key, value);
+        case Section::Second: return SecondLine(key, WithoutComment(value));
+        case Section::Board: return BoardLine(key, WithoutComment(value));
+        case Section::Prizes: return PrizeLine(key, WithoutComment(value));
+        case Section::None: break;
         }
-        return Fault("\"" + ShownText(text) + "\" stands before any section; it belongs under [Mark], [Extra], "
+        return Fault("\"" + ShownText(text) +
+                     "\" stands before any section; it belongs under [Mark], [Extra], "
                      "[Second], [Board] or [Prizes]");
     }
 
@@ -204,7 +199,8 @@ private:
                          "\" in [Second]; it takes Pool, Pick, Left, Top, Columns, Width, Height, Across and Down");
         const std::string name(key);
         if (!seenSecond_.emplace(name, line_).second)
-            return Fault(name + " in [Second] is given twice (first on line " + std::to_string(seenSecond_[name]) + ")");
+            return Fault(name + " in [Second] is given twice (first on line " + std::to_string(seenSecond_[name]) +
+                         ")");
         const std::string shown = name + " \"" + ShownText(value) + "\"";
         if (found->whole) {
             const auto v = ParseWhole(value);
@@ -246,12 +242,13 @@ private:
         if (!value.empty()) {
             const std::size_t point = value.find('.');
             const std::string_view whole = value.substr(0, point);
-            const std::string_view cents = point == std::string_view::npos ? std::string_view() : value.substr(point + 1);
-            const bool number = !whole.empty() && whole.size() <= 12 &&
-                                whole.find_first_not_of("0123456789") == std::string_view::npos &&
-                                (point == std::string_view::npos ||
-                                 (!cents.empty() && cents.size() <= 2 &&
-                                  cents.find_first_not_of("0123456789") == std::string_view::npos));
+            const std::string_view cents =
+                point == std::string_view::npos ? std::string_view() : value.substr(point + 1);
+            const bool number =
+                !whole.empty() && whole.size() <= 12 &&
+                whole.find_first_not_of("0123456789") == std::string_view::npos &&
+                (point == std::string_view::npos || (!cents.empty() && cents.size() <= 2 &&
+                                                     cents.find_first_not_of("0123456789") == std::string_view::npos));
             if (!number)
                 return Fault("prize tier " + shown + ": its amount \"" + ShownText(value) +
                              "\" is not an amount such as 1000 or 12.50");
@@ -294,8 +291,8 @@ private:
             return Fault("[Second] Across=" + ShortestText(g.across) + " is less than Width=" + ShortestText(g.width) +
                          "; the boxes of a row would overlap");
         if (g.Rows() > 1 && g.down < g.height)
-            return Fault("[Second] Down=" + ShortestText(g.down) + " is less than Height=" +
-                         ShortestText(g.height) + "; the rows of boxes would overlap");
+            return Fault("[Second] Down=" + ShortestText(g.down) + " is less than Height=" + ShortestText(g.height) +
+                         "; the rows of boxes would overlap");
         return std::nullopt;
     }
 
@@ -310,8 +307,7 @@ private:
                          " board boxes");
         const auto parts = Words(value);
         if (parts.size() != 4)
-            return Fault(shown + " holds " + std::to_string(parts.size()) +
-                         (parts.size() == 1 ? " value" : " values") +
+            return Fault(shown + " holds " + std::to_string(parts.size()) + (parts.size() == 1 ? " value" : " values") +
                          "; it takes LEFT TOP WIDTH HEIGHT in mm from the panel's first number box");
         static const char* const kWhat[] = {"left", "top", "width", "height"};
         float v[4] = {};
@@ -378,8 +374,8 @@ private:
                          " extra marks");
         const auto parts = Words(value);
         if (parts.size() != 4)
-            return Fault(shown + " holds " + std::to_string(parts.size()) +
-                         (parts.size() == 1 ? " value" : " values") + "; it takes LEFT TOP WIDTH HEIGHT in mm");
+            return Fault(shown + " holds " + std::to_string(parts.size()) + (parts.size() == 1 ? " value" : " values") +
+                         "; it takes LEFT TOP WIDTH HEIGHT in mm");
         static const char* const kWhat[] = {"left", "top", "width", "height"};
         float v[4] = {};
         for (std::size_t i = 0; i < 4; ++i) {
@@ -389,8 +385,8 @@ private:
                              "\" is not a number of millimetres (decimal point, values separated by blanks)");
             const bool size = i >= 2;
             if (size && !(*mm >= kSmallestExtraMm))
-                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) + " mm; an extra mark is at least " +
-                             ShortestText(kSmallestExtraMm) + " mm wide and high");
+                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) +
+                             " mm; an extra mark is at least " + ShortestText(kSmallestExtraMm) + " mm wide and high");
             if (*mm < 0 || *mm > kMaxExtraMm)
                 return Fault(shown + ": its " + kWhat[i] + " " + ShortestText(*mm) + " mm is out of range (0 to " +
                              ShortestText(kMaxExtraMm) + " mm)");
@@ -482,8 +478,8 @@ std::string SlipMarksText(const SlipMarks& marks)
     if (!marks.board.empty()) {
         out += "[Board]\r\n";
         for (const BoardBox& b : marks.board)
-            out += b.name + "=" + ShortestText(b.left) + " " + ShortestText(b.top) + " " + ShortestText(b.width) +
-                   " " + ShortestText(b.height) + "\r\n";
+            out += b.name + "=" + ShortestText(b.left) + " " + ShortestText(b.top) + " " + ShortestText(b.width) + " " +
+                   ShortestText(b.height) + "\r\n";
     }
     if (marks.prizes) {
         out += "[Prizes]\r\n";

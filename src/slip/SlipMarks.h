@@ -43,8 +43,8 @@ inline constexpr int kMaxBoardBoxes = 20;
 // panel's first number box (row 1, column 1, offsets included), so it moves with the panel.
 // Number n lies in row (n-1) div columns, column (n-1) mod columns.
 struct SecondGrid {
-    int pool = 0;     // the second pool runs 1..pool
-    int pick = 0;     // second-pool numbers per play
+    int pool = 0;  // the second pool runs 1..pool
+    int pick = 0;  // second-pool numbers per play
     float left = 0, top = 0;
     int columns = 0;
     float width = 0, height = 0;
@@ -86,9 +86,13 @@ struct SlipMarks {
     SlipMarks() = default;
     SlipMarks(int w, int h, std::vector<ExtraMark> e = {}, std::optional<SecondGrid> s = {},
               std::vector<BoardBox> b = {}, std::optional<std::vector<PrizeTier>> p = {})
-        : width(w), height(h), extras(std::move(e)), second(std::move(s)), board(std::move(b)), prizes(std::move(p))
-    {
-    }
+        : width(w),
+          height(h),
+          extras(std::move(e)),
+          second(std::move(s)),
+          board(std::move(b)),
+          prizes(std::move(p))
+    {}
 
     int width = kFullMark, height = kFullMark;
     std::vector<ExtraMark> extras;

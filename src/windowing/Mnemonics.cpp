@@ -51,7 +51,8 @@ std::vector<std::size_t> Candidates(const std::string& caption)
 class Matching {
 public:
     Matching(const std::vector<std::string>& captions, std::array<bool, 128> reserved)
-        : captions_(captions), reserved_(reserved)
+        : captions_(captions),
+          reserved_(reserved)
     {
         for (const auto& c : captions)
             candidates_.push_back(Candidates(c));

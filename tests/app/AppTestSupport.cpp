@@ -30,9 +30,10 @@ class HookedRecording final : public bm::RecordingSurface {
 public:
     HookedRecording(std::shared_ptr<bm::RecordingSurface> slot, std::function<void(int)> onFill,
                     bm::Destination destination)
-        : slot_(std::move(slot)), onFill_(std::move(onFill)), destination_(std::move(destination))
-    {
-    }
+        : slot_(std::move(slot)),
+          onFill_(std::move(onFill)),
+          destination_(std::move(destination))
+    {}
     ~HookedRecording() override { *slot_ = *this; }
     void FillBox(float x1, float y1, float x2, float y2) override
     {

@@ -10,11 +10,11 @@
 #include <QWidget>
 
 #include "app/PrintTarget.h"
-#include "windowing/window/WindowCatalogue.h"
 #include "app/frmMain.h"
 #include "printing/RecordingSurface.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "windowing/window/WindowCatalogue.h"
 
 namespace bmtest {
 
@@ -28,7 +28,7 @@ inline constexpr int kHangLimitMs = 120'000;
 class RecordingTarget : public bm::app::PrintTarget {
 public:
     bool printerInstalled = true;
-    std::string refusal;  // when set, the printer refuses every document with this reason
+    std::string refusal;   // when set, the printer refuses every document with this reason
     std::string notReady;  // when set, the printer is refused before a job with this reason
     std::function<void(int sheet)> onFill;
     std::vector<std::shared_ptr<bm::RecordingSurface>> jobs;  // in the order the jobs ran

@@ -12,11 +12,11 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "windowing/window/Module1.h"
-#include "windowing/window/RememberedChoices.h"
-#include "paper/Calibration.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/ReportBox.h"
+#include "paper/Calibration.h"
+#include "windowing/window/Module1.h"
+#include "windowing/window/RememberedChoices.h"
 
 namespace {
 
@@ -135,7 +135,8 @@ TEST(ChosenDefinition, TheListFollowsTheFolderAndHighlightsTheCurrentEntry)
     p.Click("PB569.def");
     p.home.AddDefinition("AA539.def", "TK539");
     fs::remove(p.home.defs() / "LO649.def");
-    QTRY_VERIFY_WITH_TIMEOUT(p.List()->count() == 3 && p.List()->item(0)->text() == QStringLiteral("AA539.def"), bmtest::kHangLimitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(p.List()->count() == 3 && p.List()->item(0)->text() == QStringLiteral("AA539.def"),
+                             bmtest::kHangLimitMs);
     EXPECT_EQ(p.List()->currentItem()->text(), QStringLiteral("PB569.def"));
     EXPECT_EQ(p.rig.main().current().listedName, "PB569.def");
 
@@ -226,7 +227,8 @@ TEST(CheckTickets, OpensTheFittingCheckerOnceAndBringsItForward)
     }
     // A name that tells another game than the file holds (pick 8 of a pick-6 slip) opens nothing
     // and says why.
-    const std::map<std::string, int> once = {{"frmChkwhl", 1}, {"frmChkwhl5", 1}, {"frmChkwhl7", 1}, {"frmChkwhlPB", 1}};
+    const std::map<std::string, int> once = {
+        {"frmChkwhl", 1}, {"frmChkwhl5", 1}, {"frmChkwhl7", 1}, {"frmChkwhlPB", 1}};
     EXPECT_EQ(made, once);
     ASSERT_EQ(rig.dialogs.shown().size(), 1u);
     EXPECT_TRUE(rig.dialogs.shown()[0].text.contains(
@@ -252,7 +254,8 @@ using bmtest::WriteBytes;
 TEST(RememberedChoices, AnythingButItsOwnFileIsLeftAloneAndTheDefaultsApply)
 {
     // More than the 64 KiB a settings file of this program may hold.
-    const std::string big = bmtest::Repeated("WheelFolder=/home/ann/a/very/long/folder/name/that/repeats/itself\r\n", 1000);
+    const std::string big =
+        bmtest::Repeated("WheelFolder=/home/ann/a/very/long/folder/name/that/repeats/itself\r\n", 1000);
     const struct {
         const char* what;
         std::function<void(const fs::path&)> make;
@@ -264,7 +267,8 @@ TEST(RememberedChoices, AnythingButItsOwnFileIsLeftAloneAndTheDefaultsApply)
         {"binary", [](const fs::path& p) { WriteBytes(p, std::string("Definition=TK539.def\0\r\n", 23)); }},
         {"too large", [&](const fs::path& p) { WriteBytes(p, "Definition=TK539.def\r\n" + big); }},
         // Another program's KEY=VALUE file, linked into the program folder.
-        {"link", [](const fs::path& p) {
+        {"link",
+         [](const fs::path& p) {
              WriteBytes(p.parent_path() / "other.conf", "zeta=1\n\nalpha=2\n");
              fs::create_symlink(p.parent_path() / "other.conf", p);
          }},

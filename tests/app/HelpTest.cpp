@@ -14,10 +14,10 @@
 
 #include "app/AppTestSupport.h"
 #include "app/HelpFile.h"
-#include "windowing/window/Module1.h"
 #include "app/frmHelp.h"
 #include "common/Version.h"
 #include "windowing/Mnemonics.h"
+#include "windowing/window/Module1.h"
 
 namespace {
 
@@ -180,7 +180,8 @@ TEST(Manual, EveryPageLinkAnchorAndDrawingResolves)
             const QString file = link.section(QLatin1Char('#'), 0, 0);
             const QString anchor = link.section(QLatin1Char('#'), 1);
             const QString to = file.isEmpty() ? page : file;
-            ASSERT_TRUE(QFile::exists(QStringLiteral(":/manual/") + to)) << page.toStdString() << " -> " << link.toStdString();
+            ASSERT_TRUE(QFile::exists(QStringLiteral(":/manual/") + to))
+                << page.toStdString() << " -> " << link.toStdString();
             if (!anchor.isEmpty()) {
                 EXPECT_TRUE(ManualText(to.toLatin1().constData()).contains(QStringLiteral("name=\"%1\"").arg(anchor)))
                     << page.toStdString() << " -> " << link.toStdString();

@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "windowing/window/Module1.h"
 #include "checking/window/Checkers.h"
 #include "support/PrintJobSupport.h"
+#include "windowing/window/Module1.h"
 
 namespace {
 
@@ -61,7 +61,8 @@ TEST_F(PrintFromWindow, PrintsTheWheelAndShowsTheJobStatusWhateverIsClickedMeanw
     };
     rig.dialogs.QueueFile(Wheel("twelve.txt", 12));
     bool busyOverDialog = true;
-    rig.dialogs.OnShown([&](const bmtest::ScriptedDialogs::Shown&) { busyOverDialog = QGuiApplication::overrideCursor(); });
+    rig.dialogs.OnShown(
+        [&](const bmtest::ScriptedDialogs::Shown&) { busyOverDialog = QGuiApplication::overrideCursor(); });
     Click("Command1");
     rig.dialogs.OnShown({});
     EXPECT_FALSE(busyOverDialog);
@@ -194,7 +195,8 @@ TEST_F(PrintFromWindow, AJobOfMoreThanAHundredSlipsAsksFirst)
         int sheets;
         std::string status;
     } cases[] = {
-        {1000, "", Answer::Ok, 100, "Printing 1000 Picks On 100 Playslips / Processing Playslip / 100 / Processing Complete"},
+        {1000, "", Answer::Ok, 100,
+         "Printing 1000 Picks On 100 Playslips / Processing Playslip / 100 / Processing Complete"},
         {1001, "This wheel fills 101 playslips. Print them all?", Answer::Yes, 101,
          "Printing 1001 Picks On 101 Playslips / Processing Playslip / 101 / Processing Complete"},
         {12345, "This wheel fills 1,235 playslips. Print them all?", Answer::No, 0,
@@ -236,8 +238,8 @@ TEST(JobStatus, EveryEndOfAJobIsShownInWords)
     const struct {
         const char* name;
         const char* button;
-        int plays;              // a wheel file is chosen when not 0
-        const char* refusal;    // the printer refuses the document
+        int plays;            // a wheel file is chosen when not 0
+        const char* refusal;  // the printer refuses the document
         const char* leftOffset;
         std::string status;
     } cases[] = {

@@ -10,11 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "windowing/window/Module1.h"
 #include "app/StartUp.h"
 #include "app/frmSplash.h"
-#include "support/PrintTestTools.h"
 #include "definitions/DefinitionFile.h"
+#include "support/PrintTestTools.h"
+#include "windowing/window/Module1.h"
 
 namespace {
 
@@ -168,9 +168,8 @@ TEST(MainWindow, ListsOnlyFilesNamedAsDefinitionsAndSaysWhatWasLeftOut)
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("LO649.def"));
     auto* said = rig.Child<QLabel>("lblNoDefs");
     EXPECT_TRUE(said->isVisible());
-    EXPECT_EQ(said->text().toStdString(),
-              std::string("3 files in Defs left out: AB.def, LO649 copy.def, lo649.def (") + bm::kDefinitionNameRule +
-                  ").");
+    EXPECT_EQ(said->text().toStdString(), std::string("3 files in Defs left out: AB.def, LO649 copy.def, lo649.def (") +
+                                              bm::kDefinitionNameRule + ").");
     EXPECT_EQ(rig.main().current().definitionName, "LO649");
     EXPECT_EQ(ReadBytes(home.settings("LO649")), "\"1\"\r\n\"2\"\r\n");
     EXPECT_FALSE(fs::exists(home.path() / "Settings" / "AB.de.ini"));
@@ -198,10 +197,8 @@ TEST(OffsetEntry, TakesOnlyWhatCanFormANumber)
     };
     const Case cases[] = {
         {"txtTmarg", "hepv", nullptr},  // nothing taken: the box shows what it did
-        {"txtTmarg", "-1.5", "-1.5"},
-        {"txtLmarg", "2,5", "25"},
-        {"txtLmarg", "+.75x", "+.75"},
-        {"txtTmarg", "1.2.3", "1.23"},
+        {"txtTmarg", "-1.5", "-1.5"},  {"txtLmarg", "2,5", "25"},
+        {"txtLmarg", "+.75x", "+.75"}, {"txtTmarg", "1.2.3", "1.23"},
     };
     for (const Case& c : cases) {
         auto* box = rig.Child<QLineEdit>(c.box);

@@ -192,8 +192,8 @@ Planted Plant(const fs::path& folder, const std::string& target, const std::stri
     WriteBytes(p.leftover, "finished copy");
     bmtest::MakeOlder(p.leftover, 120);
     for (const std::string& name :
-         {Copy(target, "abcdefGHIJ0"), Copy(target, "abcdefGHIJ0-"), Copy(target) + ".bak",
-          Copy(target).substr(1), Copy(other), "." + target + ".tmp", Copy(target, "abcdefGHIJ012")}) {
+         {Copy(target, "abcdefGHIJ0"), Copy(target, "abcdefGHIJ0-"), Copy(target) + ".bak", Copy(target).substr(1),
+          Copy(other), "." + target + ".tmp", Copy(target, "abcdefGHIJ012")}) {
         WriteBytes(folder / name, "not ours");
         p.kept.push_back(folder / name);
     }
@@ -290,9 +290,10 @@ TEST_F(WriterLeftovers, OnlyAnOldCopyNobodyHoldsLockedGoes)
             struct flock range {};
             range.l_type = F_WRLCK;
             range.l_whence = SEEK_SET;
-            const bool held = fd >= 0 && (c.lock == Lock::None || (c.lock == Lock::Flock && ::flock(fd, LOCK_EX) == 0) ||
-                                          (c.lock == Lock::Record && ::fcntl(fd, F_SETLK, &range) == 0) ||
-                                          (c.lock == Lock::OpenFileRecord && ::fcntl(fd, F_OFD_SETLK, &range) == 0));
+            const bool held =
+                fd >= 0 && (c.lock == Lock::None || (c.lock == Lock::Flock && ::flock(fd, LOCK_EX) == 0) ||
+                            (c.lock == Lock::Record && ::fcntl(fd, F_SETLK, &range) == 0) ||
+                            (c.lock == Lock::OpenFileRecord && ::fcntl(fd, F_OFD_SETLK, &range) == 0));
             const char said = held ? 'y' : 'n';
             [[maybe_unused]] const auto sent = ::write(ready[1], &said, 1);
             for (;;)
@@ -390,7 +391,8 @@ TEST(InputFile, TellsEveryChangeOfTheFileItWasOpenedAs)
         c.change(file);
         EXPECT_EQ(ReadAll(**input), c.readAfter);
         EXPECT_EQ(bmtest::Refusal((*input)->CheckUnchanged()),
-                  std::string(c.what) == "unchanged" ? "(accepted)" : file.string() + " changed while it was being checked");
+                  std::string(c.what) == "unchanged" ? "(accepted)"
+                                                     : file.string() + " changed while it was being checked");
     }
 }
 

@@ -25,10 +25,13 @@ namespace {
 
 // Two versions of each file, of different sizes; summaries are the largest, so kills often land in one.
 const DefinitionEntries kDefs[2] = {
-    {"cs", {"49", "6", "10", "190", "82", "12", "2", "2", "5", "15", "7", "3", "2", "35", "4.2", "45", "4.5"},
-     {"1", "8"}, true},
-    {"cs", {"49", "6", "8", "190.25", "82.5", "12.75", "1", "7", "4", "14.5", "7", "3.5", "2.5", "36", "4.25", "0",
-            "4.75"}, {"1", "8", "15", "22", "29", "36", "43"}}};
+    {"cs",
+     {"49", "6", "10", "190", "82", "12", "2", "2", "5", "15", "7", "3", "2", "35", "4.2", "45", "4.5"},
+     {"1", "8"},
+     true},
+    {"cs",
+     {"49", "6", "8", "190.25", "82.5", "12.75", "1", "7", "4", "14.5", "7", "3.5", "2.5", "36", "4.25", "0", "4.75"},
+     {"1", "8", "15", "22", "29", "36", "43"}}};
 const MarginSettings kMargins[2] = {{"-1.5", "2"}, {"12.25", "-0.75"}};
 std::string Summary(int v)
 {
@@ -41,7 +44,8 @@ std::string Summary(int v)
 bool SaveAll(const ProgramFolder& folder, int v)
 {
     return WriteDefinition(folder, kDefs[v], EditorMode::Make).ok() &&
-           WriteMargins(folder, "CS649", kMargins[v]).ok() && WriteSummaryFile(folder.summary() / "CS649.txt", Summary(v)).ok();
+           WriteMargins(folder, "CS649", kMargins[v]).ok() &&
+           WriteSummaryFile(folder.summary() / "CS649.txt", Summary(v)).ok();
 }
 
 }  // namespace
@@ -71,8 +75,9 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
         std::filesystem::permissions(file, std::filesystem::perms(0600));
     const long roundUs =
         std::max<long>(200, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before).count());
-    auto* rounds = new (mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS,
-                             -1, 0)) std::atomic<long>(0);
+    auto* rounds =
+        new (mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0))
+            std::atomic<long>(0);
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed) + ", one round " + std::to_string(roundUs) + " us");
     std::mt19937 rng(seed);
@@ -84,8 +89,7 @@ TEST(CrashSafety, KilledWritersLeaveTheOldOrTheNewFileNeverAPart)
     constexpr int kKills = 200, kFinishedRounds = 20, kMostKills = 4000;
     const auto safetyNet = Clock::now() + std::chrono::minutes(15);
     const auto enough = [&] {
-        return rounds->load() >= kFinishedRounds &&
-               std::all_of(&seen[0][0], &seen[0][0] + 6, [](bool b) { return b; });
+        return rounds->load() >= kFinishedRounds && std::all_of(&seen[0][0], &seen[0][0] + 6, [](bool b) { return b; });
     };
     int kills = 0;
     for (int round = 0; (kills < kKills || !enough()) && round < kMostKills && !HasFatalFailure(); ++round) {

@@ -33,7 +33,11 @@ TEST(Numbers, OnlyBeginningsOfNumbersCouldBecomeOne)
 TEST(Numbers, ShortestTextHasNoExponentAndReadsBackAsTheSameSevenDigits)
 {
     const std::pair<float, const char*> cases[] = {
-        {12.5f, "12.5"}, {3.0f, "3"}, {4.2f, "4.2"}, {12345678.0f, "12345680"}, {-0.000123456789f, "-0.0001234568"},
+        {12.5f, "12.5"},
+        {3.0f, "3"},
+        {4.2f, "4.2"},
+        {12345678.0f, "12345680"},
+        {-0.000123456789f, "-0.0001234568"},
         {1e-10f, "0.0000000001"},
     };
     for (const auto& [value, text] : cases)

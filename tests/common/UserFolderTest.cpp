@@ -109,7 +109,8 @@ TEST(UserFolder, WhatStandsInThePlaceOfTheFolderIsNamed)
     } cases[] = {
         {"file", [](const fs::path& p) { bmtest::WriteBytes(p, "x"); }, "is a file, not a folder"},
 #ifndef _WIN32
-        {"dangling", [](const fs::path& p) { fs::create_symlink("gone", p); }, "is a link to gone, which does not exist"},
+        {"dangling", [](const fs::path& p) { fs::create_symlink("gone", p); },
+         "is a link to gone, which does not exist"},
         {"fifo", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, "is a FIFO, not a folder"},
         {"linked", [&](const fs::path& p) { fs::create_symlink(dir / "real", p); }, nullptr},
 #endif
@@ -127,8 +128,7 @@ TEST(UserFolder, WhatStandsInThePlaceOfTheFolderIsNamed)
             continue;
         }
         ASSERT_FALSE(home.ok());
-        EXPECT_EQ(home.error().message.rfind((data / kOwn).string() + ": " + c.said, 0), 0u)
-            << home.error().message;
+        EXPECT_EQ(home.error().message.rfind((data / kOwn).string() + ": " + c.said, 0), 0u) << home.error().message;
         EXPECT_EQ(bm::NotAFolder(data / kOwn).value_or(""), c.said);
     }
     EXPECT_EQ(bm::NotAFolder(dir / "real"), std::nullopt);

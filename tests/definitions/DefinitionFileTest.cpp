@@ -16,8 +16,10 @@ namespace {
 // A horizontal 6/49 slip: 2 main panels of 5 across, 7 x 7, numbers along the rows.
 DefinitionEntries Lotto649()
 {
-    return {"ny", {"49", "6", "10", "190", "82", "12.50", "2", "7", "5", "15", "7", "3", "2", "35", "4.2", "45", "4.5"},
-            {"1", "8", "15", "22", "29", "36", "43"}, true};
+    return {"ny",
+            {"49", "6", "10", "190", "82", "12.50", "2", "7", "5", "15", "7", "3", "2", "35", "4.2", "45", "4.5"},
+            {"1", "8", "15", "22", "29", "36", "43"},
+            true};
 }
 
 const char* const kLotto649Bytes =
@@ -85,7 +87,8 @@ TEST(DefinitionFile, ModifyTakesTheFirstTwoLettersAndReplacesWithoutAsking)
 TEST(DefinitionFile, RefusesAFaultyFileNamingItAndTheLine)
 {
     const auto with = [](const char* from, const std::string& to) { return Replace(kLotto649Bytes, from, to); };
-    const std::pair<std::string, const char*> cases[] = {  // the file's bytes, part of the message
+    const std::pair<std::string, const char*> cases[] = {
+        // the file's bytes, part of the message
         {"", "holds 0 lines"},
         {with("\r\n190\r\n", "\r\nabc\r\n"), "line 4: \"abc\" is not a number"},
         {with("\r\n190\r\n", "\r\n\r\n"), "line 4: is empty"},
@@ -119,7 +122,8 @@ TEST(DefinitionFile, AByteOrderMarkIsNoPartOfTheFileAndTheNameMustTellItsGame)
     const auto marked = ReadDefinitionFile(dir / "BM649.def");
     ASSERT_TRUE(plain.ok() && marked.ok()) << bmtest::Refusal(marked);
     const auto a = EntriesFromDefinition("LO649", *plain), b = EntriesFromDefinition("LO649", *marked);
-    EXPECT_EQ(std::tie(a.fields, a.rows, a.bBon, a.bPB, a.Horizontal), std::tie(b.fields, b.rows, b.bBon, b.bPB, b.Horizontal));
+    EXPECT_EQ(std::tie(a.fields, a.rows, a.bBon, a.bPB, a.Horizontal),
+              std::tie(b.fields, b.rows, b.bBon, b.bPB, b.Horizontal));
 
     const struct {
         const char* name;
@@ -164,7 +168,7 @@ protected:
 TEST_F(Margins, RoundTripIsByteExactAndAnUnchangedPairIsNotRewritten)
 {
     EXPECT_EQ(*ReadMargins(folder, "NY649"), (MarginSettings{"0", "0"}));  // no file yet
-    ASSERT_TRUE(*WriteMargins(folder, "NY649", {"-", "2"}));  // a lone minus sign is stored as typed
+    ASSERT_TRUE(*WriteMargins(folder, "NY649", {"-", "2"}));               // a lone minus sign is stored as typed
     EXPECT_EQ(ReadBytes(dir / "Settings/NY649.ini"), "\"-\"\r\n\"2\"\r\n");
     EXPECT_EQ(*ReadMargins(folder, "NY649"), (MarginSettings{"-", "2"}));
     WriteBytes(dir / "Settings/NY649.ini", "\"1\"\n\"2\"\n");  // LF ends: rewriting would change the bytes

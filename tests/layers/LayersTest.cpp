@@ -121,7 +121,8 @@ std::vector<std::string> Violations(const fs::path& src, const Layers& layers)
                 found.push_back(where + ", whose folder is in no layer of the table");
             else if (*to != *from && layers.at(*to) >= layers.at(*from))
                 found.push_back(where + " (layer " + std::to_string(layers.at(*to)) + ") from layer " +
-                                std::to_string(layers.at(*from)) + (layers.at(*to) == layers.at(*from) ? ", sideways" : ", upwards"));
+                                std::to_string(layers.at(*from)) +
+                                (layers.at(*to) == layers.at(*from) ? ", sideways" : ", upwards"));
         }
     }
     std::sort(found.begin(), found.end());
@@ -167,10 +168,10 @@ TEST(Layers, AnIncludeUpwardsSidewaysOrOutOfTheTableIsFound)
     write("low/window/W.h", "#include \"low/A.h\"\n");
     EXPECT_TRUE(Violations(src, layers).empty()) << Joined(Violations(src, layers));
 
-    write("low/E.cpp", "#include \"mid/C.h\"\n");         // up
-    write("side/F.cpp", "  #  include \"mid/C.h\"\n");     // sideways, spaced
+    write("low/E.cpp", "#include \"mid/C.h\"\n");           // up
+    write("side/F.cpp", "  #  include \"mid/C.h\"\n");      // sideways, spaced
     write("low/window/G.cpp", "#include \"top/D.cpp\"\n");  // a sub-folder is a layer of its own
-    write("other/H.cpp", "#include \"low/A.h\"\n");        // a folder nobody placed
+    write("other/H.cpp", "#include \"low/A.h\"\n");         // a folder nobody placed
     write("top/I.cpp", "#include \"other/H.cpp\"\n");
     const auto found = Violations(src, layers);
     ASSERT_EQ(found.size(), 5u) << Joined(found);

@@ -50,7 +50,8 @@ TEST(Paper, ReadsNamedAndOwnSizesAndRefusesTheRestNamingTheOption)
         if (read)
             EXPECT_EQ(*read, *c.paper);
         else
-            EXPECT_EQ(read.error().message.rfind(std::string("--paper \"") + c.text + "\": ", 0), 0u) << read.error().message;
+            EXPECT_EQ(read.error().message.rfind(std::string("--paper \"") + c.text + "\": ", 0), 0u)
+                << read.error().message;
     }
     EXPECT_EQ(PaperOfSize(215.9f, 279.4f), LetterPaper());
     EXPECT_EQ(PaperOfSize(297.1f, 209.8f), A4Paper());
@@ -112,7 +113,8 @@ TEST(SheetFit, CountsThePrintersCalibration)
     ASSERT_FALSE(SheetRefusal(d, 0, 0, A4Paper()).has_value());
     const auto off = SheetRefusal(d, 0, 0, A4Paper(), Scale{1, 1.1});
     ASSERT_TRUE(off.has_value());
-    EXPECT_NE(off->message.find("(offsets and calibration included), off the A4 sheet"), std::string::npos) << off->message;
+    EXPECT_NE(off->message.find("(offsets and calibration included), off the A4 sheet"), std::string::npos)
+        << off->message;
     EXPECT_FALSE(SheetRefusal(d, 0, 0, A4Paper(), Scale{1.1, 1}).has_value());
 }
 
@@ -123,8 +125,9 @@ TEST(PrintJobPaper, TheJobsRefusalFollowsItsPaper)
     TempDir dir;
     const SlipDefinition d = Horizontal649(2);
     const auto file = WriteDefinition(dir.path(), "HZ649", d);
-    for (const auto& [paper, left, refused] : {std::tuple{A4Paper(), "115", true}, std::tuple{LegalPaper(), "115", false},
-                                               std::tuple{Paper{"", 100, 200}, "20", true}}) {
+    for (const auto& [paper, left, refused] :
+         {std::tuple{A4Paper(), "115", true}, std::tuple{LegalPaper(), "115", false},
+          std::tuple{Paper{"", 100, 200}, "20", true}}) {
         SCOPED_TRACE(PaperName(paper));
         auto request = RequestFor(file, d, true, "0", left);
         request.paper = paper;
@@ -164,7 +167,8 @@ TEST(PrintJobScale, ScaleIsAppliedAfterOffsetsToCornersAndSizes)
             const auto& s = scaled[i];
             if (!horizontal) {
                 EXPECT_TRUE(std::fabs(s.x1 - p.x1 * 1.05) < 1e-3 && std::fabs(s.x2 - p.x2 * 1.05) < 1e-3 &&
-                            std::fabs(s.y1 - p.y1 * 0.95) < 1e-3 && std::fabs(s.y2 - p.y2 * 0.95) < 1e-3) << i;
+                            std::fabs(s.y1 - p.y1 * 0.95) < 1e-3 && std::fabs(s.y2 - p.y2 * 0.95) < 1e-3)
+                    << i;
             } else {
                 EXPECT_NEAR(s.y1, p.y1 * 1.05, 1e-3);
                 EXPECT_NEAR(s.x1, width - (width - p.x1) * 0.95, 1e-3);
@@ -180,10 +184,12 @@ TEST(Calibration, FactorsAreReadAndWorkedOutStrictly)
         const char* text;
         std::optional<Scale> scale;
     } cases[] = {
-        {"1,1", Scale{1, 1}},       {"1.02,0.98", Scale{1.02, 0.98}}, {"0.9,1.1", Scale{0.9, 1.1}},
-        {" 1.05 , 1 ", Scale{1.05, 1}}, {"0.89,1", std::nullopt},  {"1,1.11", std::nullopt},
-        {"1", std::nullopt},        {"1,1,1", std::nullopt},          {"a,1", std::nullopt},
-        {"1;1", std::nullopt},      {"", std::nullopt},               {"nan,1", std::nullopt},
+        {"1,1", Scale{1, 1}},         {"1.02,0.98", Scale{1.02, 0.98}},
+        {"0.9,1.1", Scale{0.9, 1.1}}, {" 1.05 , 1 ", Scale{1.05, 1}},
+        {"0.89,1", std::nullopt},     {"1,1.11", std::nullopt},
+        {"1", std::nullopt},          {"1,1,1", std::nullopt},
+        {"a,1", std::nullopt},        {"1;1", std::nullopt},
+        {"", std::nullopt},           {"nan,1", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -237,9 +243,8 @@ TEST(Calibration, ThePageIsLabelled)
         DrawCalibrationPage(page, surface);
         const auto& marks = surface.marks();
         const auto inkIn = [&](float x1, float y1, float x2, float y2) {
-            return std::count_if(marks.begin() + 6, marks.end(), [&](const auto& m) {
-                return m.x1 >= x1 && m.x2 <= x2 && m.y1 >= y1 && m.y2 <= y2;
-            });
+            return std::count_if(marks.begin() + 6, marks.end(),
+                                 [&](const auto& m) { return m.x1 >= x1 && m.x2 <= x2 && m.y1 >= y1 && m.y2 <= y2; });
         };
         const float x = page.originX, y = page.originY;
         // "1", "2" and "3" in the upper right quarter of each crosshair.

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "printing/PdfSurface.h"
-#include "support/PrintTestTools.h"
 #include "printing/PrinterSurface.h"
+#include "support/PrintTestTools.h"
 #include "support/TempDir.h"
 
 using namespace bm;
@@ -68,7 +68,8 @@ public:
     std::string DefaultPrinter() override { return defaultPrinter; }
     std::optional<PaperArea> Paper(const std::string&) override { return paper; }
     Result<PrinterState> State(const std::string&) override { return state; }
-    Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string&, const PaperChoice&) override
+    Result<int> Submit(const std::string& printer, const std::filesystem::path& pdf, const std::string&,
+                       const PaperChoice&) override
     {
         submittedTo.push_back(printer);
         std::filesystem::copy_file(pdf, kept / ("job" + std::to_string(submittedTo.size()) + ".pdf"));

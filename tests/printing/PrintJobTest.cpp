@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "slip/BoxGeometry.h"
 #include "printing/PrintJob.h"
 #include "printing/RecordingSurface.h"
+#include "slip/BoxGeometry.h"
 #include "support/PrintJobSupport.h"
 
 using namespace bm;
@@ -74,13 +74,16 @@ TEST(PrintJob, MarksTheBoxesOfEachPlayAndNoOther)
         {{.def = Horizontal649(1), .wheel = Wheel(10)}, "Printing 10 Picks On 2 Playslips", 2},
         // Offsets move every mark on every main panel; blank lines written after counting change no play.
         {{.top = "1", .left = "-0.5", .wheelOnceCounted = Wheel(12) + "\r\n  \r\n"},
-         "Printing 12 Picks On 2 Playslips", 2},
+         "Printing 12 Picks On 2 Playslips",
+         2},
         {{.def = oneMain(14, 6, 7, {1, 8}), .wheel = "1,2,3,8,9,10\r\n14,13,12,11,7,6\r\n"},  // the fewest rows
-         "Printing 2 Picks On 1 Playslips", 1},
+         "Printing 2 Picks On 1 Playslips",
+         1},
         {powerball, "Printing 2 Picks On 1 Playslips", 1},  // the most rows
         // A 14th column leaves the boxes before it in place.
         {{.def = oneMain(56, 6, 14, {1, 15, 29, 43}), .wheel = "13,15,27,1,2,29\r\n"},
-         "Printing 1 Picks On 1 Playslips", 1},
+         "Printing 1 Picks On 1 Playslips",
+         1},
     };
     for (const auto& [s, summary, sheets] : cases) {
         SCOPED_TRACE(summary);
@@ -112,50 +115,104 @@ TEST(PrintJob, MarksLandWhereTheMeasurementsPutThem)
     // Numbers along the rows: row r holds 4r - 3 to 4r. Offsets top -1, left 2: rows at 49, 53.5
     // and 58 in main panel 1, at 90 - 1 = 89, 93.5 and 98 in main panel 2; columns at 12, 16, 20,
     // 24 in panel 1 and 40 further in panel 2.
-    const SlipDefinition horizontal{
-        .Pool = 12, .Pick = 5, .TotalPanels = 4, .SlipWidth = 190, .SlipHeight = 120, .TopToFirstRow = 50,
-        .MainPanels = 2, .RowsInPanel = 3, .PanelsAcross = 2, .LeftIndent = 10, .ColumnsInPanel = 4, .BoxWidth = 3,
-        .BoxHeight = 2, .HorizontalPanelGap = 40, .VerticalRowGap = 4.5f, .VerticalPanelGap = 90,
-        .HorizontalBoxShift = 4, .RowFirstNumber = {1, 5, 9}, .Horizontal = true};
+    const SlipDefinition horizontal{.Pool = 12,
+                                    .Pick = 5,
+                                    .TotalPanels = 4,
+                                    .SlipWidth = 190,
+                                    .SlipHeight = 120,
+                                    .TopToFirstRow = 50,
+                                    .MainPanels = 2,
+                                    .RowsInPanel = 3,
+                                    .PanelsAcross = 2,
+                                    .LeftIndent = 10,
+                                    .ColumnsInPanel = 4,
+                                    .BoxWidth = 3,
+                                    .BoxHeight = 2,
+                                    .HorizontalPanelGap = 40,
+                                    .VerticalRowGap = 4.5f,
+                                    .VerticalPanelGap = 90,
+                                    .HorizontalBoxShift = 4,
+                                    .RowFirstNumber = {1, 5, 9},
+                                    .Horizontal = true};
     // One panel per main panel, 40 apart (60 - 20); row 1 holds 1 to 5, row 2 6 to 10. Top offset
     // 2: rows at 22 and 30, 62 and 70, 102 and 110; columns at 30, 36, 42, 48, 54.
-    const SlipDefinition vertical{
-        .Pool = 10, .Pick = 5, .TotalPanels = 3, .SlipWidth = 82, .SlipHeight = 190, .TopToFirstRow = 20,
-        .MainPanels = 3, .RowsInPanel = 2, .PanelsAcross = 1, .LeftIndent = 30, .ColumnsInPanel = 5, .BoxWidth = 4,
-        .BoxHeight = 3, .HorizontalPanelGap = 0, .VerticalRowGap = 8, .VerticalPanelGap = 60,
-        .HorizontalBoxShift = 6, .RowFirstNumber = {1, 6}, .Horizontal = false};
+    const SlipDefinition vertical{.Pool = 10,
+                                  .Pick = 5,
+                                  .TotalPanels = 3,
+                                  .SlipWidth = 82,
+                                  .SlipHeight = 190,
+                                  .TopToFirstRow = 20,
+                                  .MainPanels = 3,
+                                  .RowsInPanel = 2,
+                                  .PanelsAcross = 1,
+                                  .LeftIndent = 30,
+                                  .ColumnsInPanel = 5,
+                                  .BoxWidth = 4,
+                                  .BoxHeight = 3,
+                                  .HorizontalPanelGap = 0,
+                                  .VerticalRowGap = 8,
+                                  .VerticalPanelGap = 60,
+                                  .HorizontalBoxShift = 6,
+                                  .RowFirstNumber = {1, 6},
+                                  .Horizontal = false};
     // Numbers down the columns: row r holds r, r + 3, r + 6, r + 9. Rows at 10, 16, 22; columns at
     // 5, 10, 15, 20 in panel 1 and 35, 40, 45, 50 in panel 2.
-    const SlipDefinition columns{
-        .Pool = 12, .Pick = 6, .TotalPanels = 2, .SlipWidth = 100, .SlipHeight = 60, .TopToFirstRow = 10,
-        .MainPanels = 1, .RowsInPanel = 3, .PanelsAcross = 2, .LeftIndent = 5, .ColumnsInPanel = 4, .BoxWidth = 2,
-        .BoxHeight = 2, .HorizontalPanelGap = 30, .VerticalRowGap = 6, .VerticalPanelGap = 50,
-        .HorizontalBoxShift = 5, .RowFirstNumber = {1, 2, 3}, .Horizontal = true};
+    const SlipDefinition columns{.Pool = 12,
+                                 .Pick = 6,
+                                 .TotalPanels = 2,
+                                 .SlipWidth = 100,
+                                 .SlipHeight = 60,
+                                 .TopToFirstRow = 10,
+                                 .MainPanels = 1,
+                                 .RowsInPanel = 3,
+                                 .PanelsAcross = 2,
+                                 .LeftIndent = 5,
+                                 .ColumnsInPanel = 4,
+                                 .BoxWidth = 2,
+                                 .BoxHeight = 2,
+                                 .HorizontalPanelGap = 30,
+                                 .VerticalRowGap = 6,
+                                 .VerticalPanelGap = 50,
+                                 .HorizontalBoxShift = 5,
+                                 .RowFirstNumber = {1, 2, 3},
+                                 .Horizontal = true};
     const Case cases[] = {
         {"horizontal",
-         {.def = horizontal, .wheel = "1,6,11,12,2\r\n4,5,9,3,10\r\n7,8,1,2,3\r\n12,11,10,9,8\r\n1,2,3,4,5\r\n",
-          .top = "-1", .left = "2"},
-         3, 2,
-         {{1, 12, 49}, {1, 16, 49}, {1, 60, 49}, {1, 64, 49},                 // row 1: plays 1 and 2
-          {1, 16, 53.5f}, {1, 52, 53.5f},                                     // row 2
-          {1, 20, 58}, {1, 24, 58}, {1, 52, 58}, {1, 56, 58},                 // row 3
-          {1, 12, 89}, {1, 16, 89}, {1, 20, 89},                              // main panel 2: plays 3 and 4
-          {1, 20, 93.5f}, {1, 24, 93.5f}, {1, 64, 93.5f},
-          {1, 52, 98}, {1, 56, 98}, {1, 60, 98}, {1, 64, 98},
-          {2, 12, 49}, {2, 16, 49}, {2, 20, 49}, {2, 24, 49}, {2, 12, 53.5f}}},  // play 5 on slip 2
+         {.def = horizontal,
+          .wheel = "1,6,11,12,2\r\n4,5,9,3,10\r\n7,8,1,2,3\r\n12,11,10,9,8\r\n1,2,3,4,5\r\n",
+          .top = "-1",
+          .left = "2"},
+         3,
+         2,
+         {{1, 12, 49},    {1, 16, 49},    {1, 60, 49},    {1, 64, 49},  // row 1: plays 1 and 2
+          {1, 16, 53.5f}, {1, 52, 53.5f},                               // row 2
+          {1, 20, 58},    {1, 24, 58},    {1, 52, 58},    {1, 56, 58},  // row 3
+          {1, 12, 89},    {1, 16, 89},    {1, 20, 89},                  // main panel 2: plays 3 and 4
+          {1, 20, 93.5f}, {1, 24, 93.5f}, {1, 64, 93.5f}, {1, 52, 98}, {1, 56, 98},   {1, 60, 98}, {1, 64, 98},
+          {2, 12, 49},    {2, 16, 49},    {2, 20, 49},    {2, 24, 49}, {2, 12, 53.5f}}},  // play 5 on slip 2
         {"vertical",
          {.def = vertical, .wheel = "1,7,3,9,5\r\n6,7,8,9,10\r\n10,1,2,6,4\r\n2,4,6,8,10\r\n", .top = "2"},
-         4, 3,
-         {{1, 30, 22}, {1, 42, 22}, {1, 54, 22}, {1, 36, 30}, {1, 48, 30},
-          {1, 30, 70}, {1, 36, 70}, {1, 42, 70}, {1, 48, 70}, {1, 54, 70},
-          {1, 30, 102}, {1, 36, 102}, {1, 48, 102}, {1, 30, 110}, {1, 54, 110},
-          {2, 36, 22}, {2, 48, 22}, {2, 30, 30}, {2, 42, 30}, {2, 54, 30}}},
+         4,
+         3,
+         {{1, 30, 22},  {1, 42, 22}, {1, 54, 22}, {1, 36, 30},  {1, 48, 30},  {1, 30, 70},  {1, 36, 70},
+          {1, 42, 70},  {1, 48, 70}, {1, 54, 70}, {1, 30, 102}, {1, 36, 102}, {1, 48, 102}, {1, 30, 110},
+          {1, 54, 110}, {2, 36, 22}, {2, 48, 22}, {2, 30, 30},  {2, 42, 30},  {2, 54, 30}}},
         {"down the columns",
          {.def = columns, .wheel = "1,2,3,4,5,6\r\n10,2,9,4,6,11\r\n"},
-         2, 2,
-         {{1, 5, 10}, {1, 10, 10}, {1, 40, 10}, {1, 50, 10},
-          {1, 5, 16}, {1, 10, 16}, {1, 35, 16}, {1, 50, 16},
-          {1, 5, 22}, {1, 10, 22}, {1, 40, 22}, {1, 45, 22}}},
+         2,
+         2,
+         {{1, 5, 10},
+          {1, 10, 10},
+          {1, 40, 10},
+          {1, 50, 10},
+          {1, 5, 16},
+          {1, 10, 16},
+          {1, 35, 16},
+          {1, 50, 16},
+          {1, 5, 22},
+          {1, 10, 22},
+          {1, 40, 22},
+          {1, 45, 22}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.layout);
@@ -195,40 +252,76 @@ TEST(PrintJob, EveryEndWithoutPrintingPrintsNothingAndSaysWhy)
         {{.noDefinition = true}, "No slip definition is chosen"},
         {{.top = "abc"}, "top offset \"abc\" is not a number"},
         {{.left = "1,5"}, "left offset \"1,5\" is not a number"},
-        {{.def = changed([](auto& d) { d.RowsInPanel = 1; d.RowFirstNumber = {1}; d.ColumnsInPanel = 49; })},
+        {{.def = changed([](auto& d) {
+              d.RowsInPanel = 1;
+              d.RowFirstNumber = {1};
+              d.ColumnsInPanel = 49;
+          })},
          "21 lines (1 row); printing takes definitions of 22 to 30 lines"},
-        {{.def = changed([](auto& d) { d.RowsInPanel = 11; d.RowFirstNumber.resize(11, 71); })}, "31 lines (11 rows)"},
+        {{.def = changed([](auto& d) {
+              d.RowsInPanel = 11;
+              d.RowFirstNumber.resize(11, 71);
+          })},
+         "31 lines (11 rows)"},
         {{.def = changed([](auto& d) { d.TotalPanels = 6; })}, "Total Panels is 6"},
         {{.wheel = "1,2,3,4,5,6\r\n1,2,3,4,5\r\n"}, "w.txt: line 2", true},
         // A wheel without a play has no slips to choose from.
-        {{.wheel = "# only a comment\r\n\r\n", .slips = "1"}, "--slips 1: ", true, "Printing 0 Picks On 0 Playslips",
-         JobEnd::Refused, "", false},
+        {{.wheel = "# only a comment\r\n\r\n", .slips = "1"},
+         "--slips 1: ",
+         true,
+         "Printing 0 Picks On 0 Playslips",
+         JobEnd::Refused,
+         "",
+         false},
         // Such a pick is counted, not read as plays.
         {{.def = changed([](auto& d) { d.Pick = 8; }), .wheel = "1,2,3,4,5,6,7,8\r\n\r\n1 2 3\r\nno play\r\n"},
-         "Sorry. That lottery format is not supported in this version", true, "Printing 3 Picks On 1 Playslips"},
-        {{.wheelOnceCounted = Wheel(15)}, "w.txt: changed while it was being printed; it now holds more than 12 plays",
-         true, kCounted12},
-        {{.wheelOnceCounted = Wheel(7)}, "w.txt: changed while it was being printed; it now holds 7 plays instead of",
-         true, kCounted12},
-        {{.wheelOnceCounted = Wheel(12) + "1,2,3\r\n"}, "w.txt: line 13 holds 3 numbers; a play of this game has 6",
-         true, kCounted12},
+         "Sorry. That lottery format is not supported in this version",
+         true,
+         "Printing 3 Picks On 1 Playslips"},
+        {{.wheelOnceCounted = Wheel(15)},
+         "w.txt: changed while it was being printed; it now holds more than 12 plays",
+         true,
+         kCounted12},
+        {{.wheelOnceCounted = Wheel(7)},
+         "w.txt: changed while it was being printed; it now holds 7 plays instead of",
+         true,
+         kCounted12},
+        {{.wheelOnceCounted = Wheel(12) + "1,2,3\r\n"},
+         "w.txt: line 13 holds 3 numbers; a play of this game has 6",
+         true,
+         kCounted12},
         // A play that would print with a mark missing, counted across the file; a comment line
         // keeps the line numbers physical.
         {{.wheel = "# 0-based\r\n0,1,2,3,4,5\r\n1,2,3,4,5,6\r\n48,49,0,1,2,3\r\n"},
-         "w.txt: line 2: 0 has no box on this slip (1 to 49); 2 plays of this file have such a fault", true},
+         "w.txt: line 2: 0 has no box on this slip (1 to 49); 2 plays of this file have such a fault",
+         true},
         {{.wheel = "1,2,3,4,5,6\r\n\r\n1,2,3,4,5,50\r\n"}, "w.txt: line 3: 50 has no box on this slip (1 to 49)", true},
         {{.wheel = "1,2,3,4,5,6\r\n1,2,3,4,5,5\r\n"}, "w.txt: line 2: 5 is given twice", true},
-        {{.def = changed([](auto& d) { d.ColumnsInPanel = 14; d.RowsInPanel = 4; d.Pool = 56;
-                                       d.RowFirstNumber = {1, 15, 29, 43}; }), .wheel = "14,28,42,56,1,2\r\n"},
-         "w.txt: line 1: 14 has no box on this slip that can be marked (its box lies beyond the 13th column", true},
-        {{.def = changed([](auto& d) { d.RowsInPanel = 6; d.RowFirstNumber.resize(6); }), .wheel = "1,2,3,4,5,45\r\n"},
-         "w.txt: line 1: 45 has no box on this slip (no box of its 6 rows is numbered 45)", true},
+        {{.def = changed([](auto& d) {
+              d.ColumnsInPanel = 14;
+              d.RowsInPanel = 4;
+              d.Pool = 56;
+              d.RowFirstNumber = {1, 15, 29, 43};
+          }),
+          .wheel = "14,28,42,56,1,2\r\n"},
+         "w.txt: line 1: 14 has no box on this slip that can be marked (its box lies beyond the 13th column",
+         true},
+        {{.def = changed([](auto& d) {
+              d.RowsInPanel = 6;
+              d.RowFirstNumber.resize(6);
+          }),
+          .wheel = "1,2,3,4,5,45\r\n"},
+         "w.txt: line 1: 45 has no box on this slip (no box of its 6 rows is numbered 45)",
+         true},
         {{.wheelOnceCounted = Wheel(11) + "1,1,2,3,4,5\r\n"}, "w.txt: line 12: 1 is given twice", true, kCounted12},
         {escape, "", true, "Printing 25 Picks On 5 Playslips", JobEnd::Aborted, "Print Job Aborted At Slip 3"},
         // Escape is heard while a large wheel is still being counted.
         {{.wheel = Wheel(20000), .escapeAtPoll = 1}, "", true, nullptr, JobEnd::Aborted, "Print Job Aborted At Slip 0"},
         {{.def = changed([](auto& d) { d.LeftIndent = 300; })}, "Left Margin Indent is 300 mm, beyond the A4 sheet"},
-        {{.printerRefusal = "The printer did not take the job: not-accepting"}, "not-accepting", true, kCounted12,
+        {{.printerRefusal = "The printer did not take the job: not-accepting"},
+         "not-accepting",
+         true,
+         kCounted12,
          JobEnd::Failed},
     };
     for (const auto& c : cases) {
@@ -426,7 +519,8 @@ TEST(SlipRange, RangesOutsideTheJobAreRefusedNamingItsSlips)
     EXPECT_EQ(*ParseSlipRange("007-", 40), (SlipSpan{7, 40}));
     for (const char* bad : {"0", "41", "5-4", "39-41", "x", "3-x", "-3", "3--", " 3", "1-2-3", "99999999999999"}) {
         const std::string said = Refusal(ParseSlipRange(bad, 40));
-        EXPECT_TRUE(said.starts_with(std::string("--slips ") + bad + ": ") && HasText(said, "this wheel fills 40 playslips"))
+        EXPECT_TRUE(said.starts_with(std::string("--slips ") + bad + ": ") &&
+                    HasText(said, "this wheel fills 40 playslips"))
             << said;
     }
 }

@@ -14,10 +14,23 @@ namespace {
 
 SlipDefinition WorkedExample()
 {
-    return {.Pool = 49, .Pick = 6, .TotalPanels = 10, .TopToFirstRow = 50, .MainPanels = 2, .RowsInPanel = 7,
-            .PanelsAcross = 5, .LeftIndent = 10, .ColumnsInPanel = 7, .BoxWidth = 3, .BoxHeight = 2,
-            .HorizontalPanelGap = 40, .VerticalRowGap = 5, .VerticalPanelGap = 90, .HorizontalBoxShift = 4,
-            .RowFirstNumber = {1, 8, 15, 22, 29, 36, 43}, .Horizontal = true};
+    return {.Pool = 49,
+            .Pick = 6,
+            .TotalPanels = 10,
+            .TopToFirstRow = 50,
+            .MainPanels = 2,
+            .RowsInPanel = 7,
+            .PanelsAcross = 5,
+            .LeftIndent = 10,
+            .ColumnsInPanel = 7,
+            .BoxWidth = 3,
+            .BoxHeight = 2,
+            .HorizontalPanelGap = 40,
+            .VerticalRowGap = 5,
+            .VerticalPanelGap = 90,
+            .HorizontalBoxShift = 4,
+            .RowFirstNumber = {1, 8, 15, 22, 29, 36, 43},
+            .Horizontal = true};
 }
 
 SlipDefinition Vertical(int mainPanels)
@@ -99,7 +112,11 @@ TEST(PrintRefusal, ExplainsDefinitionsThatCannotPrintPlays)
     EXPECT_FALSE(PrintRefusal(WorkedExample()).has_value() || PrintRefusal(Vertical(4)).has_value());
     const std::pair<std::function<void(SlipDefinition&)>, const char*> cases[] = {
         {[](SlipDefinition& d) { d.RowFirstNumber[1] = 10; }, "fit no numbering"},
-        {[](SlipDefinition& d) { d.Horizontal = false; d.TotalPanels = 2; }, "one panel across"},
+        {[](SlipDefinition& d) {
+             d.Horizontal = false;
+             d.TotalPanels = 2;
+         },
+         "one panel across"},
         {[](SlipDefinition& d) { d.TotalPanels = 0; }, "Total Panels is 0"},
         {[](SlipDefinition& d) { d.TotalPanels = 8; }, "fills 10 panels per slip"},
     };

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <grp.h>
 #include <sys/file.h>
-#include <thread>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #endif
 
@@ -43,12 +43,15 @@ TEST(SlipMarksFile, ReadsWhatTheFormatHolds)
     } cases[] = {
         {"the example", kExample, {100, 100, {draws}}},
         {"LF ends, comments, blanks, no [Mark]",
-         "; made by hand\n\n[Extra]\n  ; indented comment\nDraws 2 = 20.0\t150.5  4.0 2.5\nYes=1 2 3 4", {100, 100, {draws, {"Yes", 1, 2, 3, 4}}}},
+         "; made by hand\n\n[Extra]\n  ; indented comment\nDraws 2 = 20.0\t150.5  4.0 2.5\nYes=1 2 3 4",
+         {100, 100, {draws, {"Yes", 1, 2, 3, 4}}}},
         {"a UTF-8 byte-order mark", "\xEF\xBB\xBF[Mark]\r\nWidth=60\r\n", {60, 100, {}}},
         {"sizes only, in either order", "[Mark]\r\nHeight=10\r\nWidth=60\r\n", {60, 10, {}}},
         {"empty", "", {}},
         {"empty sections", "[Extra]\r\n[Mark]\r\n", {}},
-        {"a name with blanks and an umlaut", "[Extra]\nZusatzspiel \xc3\xbc=0 0 0.5 .5\n", {100, 100, {{"Zusatzspiel \xc3\xbc", 0, 0, 0.5f, 0.5f}}}},
+        {"a name with blanks and an umlaut",
+         "[Extra]\nZusatzspiel \xc3\xbc=0 0 0.5 .5\n",
+         {100, 100, {{"Zusatzspiel \xc3\xbc", 0, 0, 0.5f, 0.5f}}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -74,14 +77,18 @@ TEST(SlipMarksFile, RefusesLineByLine)
         std::string text;
         const char* message;  // after "<file>: "
     } cases[] = {
-        {"[Marks]\r\n", "line 1: unknown section \"[Marks]\"; a marks file has the sections [Mark], [Extra], [Second], [Board] and [Prizes]"},
+        {"[Marks]\r\n",
+         "line 1: unknown section \"[Marks]\"; a marks file has the sections [Mark], [Extra], [Second], [Board] and [Prizes]"},
         {"[Mark\r\n", "line 1: \"[Mark\" is not a section name such as [Mark]"},
-        {"Width=50\r\n", "line 1: \"Width=50\" stands before any section; it belongs under [Mark], [Extra], [Second], [Board] or [Prizes]"},
+        {"Width=50\r\n",
+         "line 1: \"Width=50\" stands before any section; it belongs under [Mark], [Extra], [Second], [Board] or [Prizes]"},
         {"[Mark]\r\nwidth=50\r\n", "line 2: unknown key \"width\" in [Mark]; it takes Width and Height"},
         {"[Mark]\r\nWidth 50\r\n", "line 2: \"Width 50\" is neither a section nor KEY=VALUE"},
         {"[Mark]\r\nWidth=50\r\nWidth=60\r\n", "line 3: Width is given twice (first on line 2)"},
-        {"[Mark]\r\nHeight=9\r\n", "line 2: Height 9 is out of range; the mark's height is 10 to 100 percent of the box"},
-        {"[Mark]\r\nWidth=101\r\n", "line 2: Width 101 is out of range; the mark's width is 10 to 100 percent of the box"},
+        {"[Mark]\r\nHeight=9\r\n",
+         "line 2: Height 9 is out of range; the mark's height is 10 to 100 percent of the box"},
+        {"[Mark]\r\nWidth=101\r\n",
+         "line 2: Width 101 is out of range; the mark's width is 10 to 100 percent of the box"},
         {"[Mark]\r\nWidth=60.5\r\n", "line 2: Width \"60.5\" is not a whole number of percent"},
         {"[Mark]\r\nWidth=\r\n", "line 2: Width \"\" is not a whole number of percent"},
         {"[Extra]\r\n[Mark]\r\n[Extra]\r\n", "line 3: [Extra] is given twice (first on line 1)"},
@@ -101,9 +108,11 @@ TEST(SlipMarksFile, RefusesLineByLine)
         {"[Extra]\r\nA=-1 2 3 4\r\n", "line 2: extra mark \"A\": its left -1 mm is out of range (0 to 1000 mm)"},
         {"[Extra]\r\nA=1 2e3 3 4\r\n",
          "line 2: extra mark \"A\": its top \"2e3\" is not a number of millimetres (decimal point, values separated by blanks)"},
-        {"[Extra]\r\nA=1 2 3 4\r\n; again\r\nA=5 6 7 8\r\n", "line 4: extra mark \"A\" is given twice (first on line 2)"},
+        {"[Extra]\r\nA=1 2 3 4\r\n; again\r\nA=5 6 7 8\r\n",
+         "line 4: extra mark \"A\" is given twice (first on line 2)"},
         {"[Extra]\r\n=1 2 3 4\r\n", "line 2: an extra mark needs a name"},
-        {"[Extra]\r\nA=1 2 3 4\rB=1 2 3 4\r\n", "line 2 holds a carriage return inside the line; lines must end with CR LF or LF"},
+        {"[Extra]\r\nA=1 2 3 4\rB=1 2 3 4\r\n",
+         "line 2 holds a carriage return inside the line; lines must end with CR LF or LF"},
         {"[Extra]\r\nA\x01=1 2 3 4\r\n", "line 2 holds a control character; a marks file is plain text"},
         {std::string("[Mark]\r\nWidth=5\0\r\n", 17), "line 2 holds a control character; a marks file is plain text"},
         {"\xff\xfe[\0M\0", "is UTF-16 text; save it as plain text (ANSI or UTF-8)"},
@@ -127,8 +136,8 @@ TEST(SlipMarksFile, ALinkIntoAFolderThatCannotBeEnteredSaysSo)
     WriteBytes(dir / "locked/LO649.marks", "[Mark]\r\nWidth=50\r\n");
     std::filesystem::permissions(dir / "locked", std::filesystem::perms(0700));
     std::filesystem::create_symlink(dir / "locked/LO649.marks", dir / "LO649.marks");
-    const std::string want = (dir / "LO649.marks").string() + ": is a link to " + (dir / "locked/LO649.marks").string() +
-                             ", which cannot be reached (Permission denied)";
+    const std::string want = (dir / "LO649.marks").string() + ": is a link to " +
+                             (dir / "locked/LO649.marks").string() + ", which cannot be reached (Permission denied)";
     if (::geteuid() != 0) {
         std::filesystem::permissions(dir / "locked", std::filesystem::perms(0000));
         EXPECT_EQ(Refusal(ReadSlipMarks(dir / "LO649.marks")), want);
@@ -233,11 +242,26 @@ bool Holds(const std::vector<std::string>& lines, const std::string& line)
 // A powerball slip: 5 from 69 and a powerball, one main panel of 5 across, 10 rows of 7.
 SlipDefinition Powerball569()
 {
-    SlipDefinition d{.Pool = 69, .Pick = 5, .TotalPanels = 5, .SlipWidth = 200, .SlipHeight = 100,
-                     .TopToFirstRow = 20, .MainPanels = 1, .RowsInPanel = 10, .PanelsAcross = 5, .LeftIndent = 10,
-                     .ColumnsInPanel = 7, .BoxWidth = 4, .BoxHeight = 3, .HorizontalPanelGap = 40,
-                     .VerticalRowGap = 5, .VerticalPanelGap = 0, .HorizontalBoxShift = 5, .RowFirstNumber = {},
-                     .bPB = true, .Horizontal = true};
+    SlipDefinition d{.Pool = 69,
+                     .Pick = 5,
+                     .TotalPanels = 5,
+                     .SlipWidth = 200,
+                     .SlipHeight = 100,
+                     .TopToFirstRow = 20,
+                     .MainPanels = 1,
+                     .RowsInPanel = 10,
+                     .PanelsAcross = 5,
+                     .LeftIndent = 10,
+                     .ColumnsInPanel = 7,
+                     .BoxWidth = 4,
+                     .BoxHeight = 3,
+                     .HorizontalPanelGap = 40,
+                     .VerticalRowGap = 5,
+                     .VerticalPanelGap = 0,
+                     .HorizontalBoxShift = 5,
+                     .RowFirstNumber = {},
+                     .bPB = true,
+                     .Horizontal = true};
     for (int r = 0; r < 10; ++r)
         d.RowFirstNumber.push_back(static_cast<std::int16_t>(1 + 7 * r));
     return d;
@@ -329,8 +353,8 @@ TEST(ExtraMarks, FollowTheNumberMarksOfEverySlipPrinted)
 
 TEST(ExtraMarks, TestPatternMarksEveryBoxSizedAndEveryExtraOnce)
 {
-    const auto run = RunJob({.top = "1", .left = "-2", .testMode = true,
-                             .marks = "[Mark]\r\nWidth=60\r\nHeight=50\r\n" + kTwoExtras});
+    const auto run = RunJob(
+        {.top = "1", .left = "-2", .testMode = true, .marks = "[Mark]\r\nWidth=60\r\nHeight=50\r\n" + kTwoExtras});
     ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
     const auto lines = Lines(run->surface);
     ASSERT_EQ(lines.size(), 490u + 2u);
@@ -376,7 +400,8 @@ TEST(ExtraMarks, RefuseTheJobNamingFileAndLine)
         }
     // Touching a box is not over it: beside the first box (sharing its left edge), above it
     // (sharing the top edge of its row), and the smallest mark there is, in the slip's corner.
-    for (const char* touching : {"Beside=12 12 3 2", "Above=15 10 3 2", "Corner=0 0 0.1 0.1", "Far=189.9 81.9 0.1 0.1"}) {
+    for (const char* touching :
+         {"Beside=12 12 3 2", "Above=15 10 3 2", "Corner=0 0 0.1 0.1", "Far=189.9 81.9 0.1 0.1"}) {
         SCOPED_TRACE(touching);
         const auto run = RunJob({.marks = std::string("[Extra]\r\n") + touching + "\r\n"});
         EXPECT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
@@ -467,7 +492,8 @@ TEST(DefinitionAndMarks, ASaveWaitsForTheOneBeforeIt)
     const auto waiting = [&] {
         std::ifstream locks("/proc/locks");
         for (std::string line; std::getline(locks, line);)
-            if (line.find("->") != std::string::npos && line.find(" " + std::to_string(saver) + " ") != std::string::npos)
+            if (line.find("->") != std::string::npos &&
+                line.find(" " + std::to_string(saver) + " ") != std::string::npos)
                 return true;
         return false;
     };

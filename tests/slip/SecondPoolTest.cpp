@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "slip/MarkPlacement.h"
 #include "definitions/MarksEntries.h"
-#include "slip/SlipMarks.h"
 #include "printing/TestPattern.h"
+#include "slip/MarkPlacement.h"
+#include "slip/SlipMarks.h"
 #include "support/PrintJobSupport.h"
 #include "support/TempDir.h"
 
@@ -31,19 +31,18 @@ Result<SlipMarks> Read(const std::string& text)
     return read;
 }
 
-const std::string kLayoutExample =
-    "[Second]\r\n"
-    "Pool=26        ; the second pool runs 1..Pool (2 to 99)\r\n"
-    "Pick=1         ; numbers of the second pool per play (1 or 2)\r\n"
-    "Left=0         ; mm from the left edge of the panel's first number box\r\n"
-    "Top=52.5       ; mm from the top edge (negative: above it)\r\n"
-    "Columns=9      ; boxes per row of the second grid\r\n"
-    "Width=4        ; box width and height in mm\r\n"
-    "Height=3\r\n"
-    "Across=5.2     ; pitch across\r\n"
-    "Down=4.5\r\n"
-    "[Board]\r\n"
-    "QP=40 52.5 4 3 ; NAME=LEFT TOP WIDTH HEIGHT\r\n";
+const std::string kLayoutExample = "[Second]\r\n"
+                                   "Pool=26        ; the second pool runs 1..Pool (2 to 99)\r\n"
+                                   "Pick=1         ; numbers of the second pool per play (1 or 2)\r\n"
+                                   "Left=0         ; mm from the left edge of the panel's first number box\r\n"
+                                   "Top=52.5       ; mm from the top edge (negative: above it)\r\n"
+                                   "Columns=9      ; boxes per row of the second grid\r\n"
+                                   "Width=4        ; box width and height in mm\r\n"
+                                   "Height=3\r\n"
+                                   "Across=5.2     ; pitch across\r\n"
+                                   "Down=4.5\r\n"
+                                   "[Board]\r\n"
+                                   "QP=40 52.5 4 3 ; NAME=LEFT TOP WIDTH HEIGHT\r\n";
 
 TEST(SecondPoolFile, ReadsTheGridTheBoardBoxesAndThePrizes)
 {
@@ -78,7 +77,8 @@ TEST(SecondPoolFile, ReadsTheGridTheBoardBoxesAndThePrizes)
 
 TEST(SecondPoolFile, RefusesLineByLine)
 {
-    const std::string grid = "[Second]\nPool=12\nPick=2\nLeft=0\nTop=30\nColumns=6\nWidth=3\nHeight=2\nAcross=4\nDown=4\n";
+    const std::string grid =
+        "[Second]\nPool=12\nPick=2\nLeft=0\nTop=30\nColumns=6\nWidth=3\nHeight=2\nAcross=4\nDown=4\n";
     const struct {
         std::string text;
         const char* message;
@@ -214,28 +214,38 @@ TEST(SecondPoolPrinting, MarksFollowTheNumberMarksInTheirOrder)
     const int seconds[] = {9, 2, 12, 1, 8, 3, 4};
     for (int i = 0; i < 7; ++i)
         wheel += std::to_string(i + 1) + " 10 20 30 40 49 " + std::to_string(seconds[i]) + "\r\n";
-    const auto run = RunJob({.def = Horizontal649(1), .wheel = wheel, .top = "1", .left = "-2", .marks = kGridAndBoard});
+    const auto run =
+        RunJob({.def = Horizontal649(1), .wheel = wheel, .top = "1", .left = "-2", .marks = kGridAndBoard});
     ASSERT_EQ(run->outcome.end, JobEnd::Completed) << run->outcome.message;
     const auto lines = Lines(run->surface);
     ASSERT_EQ(lines.size(), 30u + 5 + 10 + 1 + 12 + 2 + 4 + 1);
     // Grid boxes: x = 13 + 35 (panel - 1) + 4.5 column, y = 43 + 4 row (offsets top 1, left -2).
     const std::vector<std::string> expected = {
         // grid row 1: panel 2 (2), panel 4 (1); grid row 2: panel 1 (9), panel 3 (12), panel 5 (8)
-        "1 52.500 43.000 55.500 45.000", "1 118.000 43.000 121.000 45.000", "1 17.500 47.000 20.500 49.000",
-        "1 101.000 47.000 104.000 49.000", "1 153.000 47.000 156.000 49.000",
+        "1 52.500 43.000 55.500 45.000",
+        "1 118.000 43.000 121.000 45.000",
+        "1 17.500 47.000 20.500 49.000",
+        "1 101.000 47.000 104.000 49.000",
+        "1 153.000 47.000 156.000 49.000",
         // board boxes: panel by panel, QP then More
-        "1 23.000 51.000 27.000 53.000", "1 33.000 51.000 37.000 53.000", "1 58.000 51.000 62.000 53.000",
-        "1 68.000 51.000 72.000 53.000", "1 93.000 51.000 97.000 53.000", "1 103.000 51.000 107.000 53.000",
-        "1 128.000 51.000 132.000 53.000", "1 138.000 51.000 142.000 53.000", "1 163.000 51.000 167.000 53.000",
+        "1 23.000 51.000 27.000 53.000",
+        "1 33.000 51.000 37.000 53.000",
+        "1 58.000 51.000 62.000 53.000",
+        "1 68.000 51.000 72.000 53.000",
+        "1 93.000 51.000 97.000 53.000",
+        "1 103.000 51.000 107.000 53.000",
+        "1 128.000 51.000 132.000 53.000",
+        "1 138.000 51.000 142.000 53.000",
+        "1 163.000 51.000 167.000 53.000",
         "1 173.000 51.000 177.000 53.000",
         "1 148.000 76.000 153.000 79.000",
     };
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 30, lines.begin() + 46), expected);
     const std::vector<std::string> second = {
         // grid row 1: panel 1 (3), panel 2 (4)
-        "2 22.000 43.000 25.000 45.000", "2 61.500 43.000 64.500 45.000",
-        "2 23.000 51.000 27.000 53.000", "2 33.000 51.000 37.000 53.000", "2 58.000 51.000 62.000 53.000",
-        "2 68.000 51.000 72.000 53.000", "2 148.000 76.000 153.000 79.000",
+        "2 22.000 43.000 25.000 45.000",   "2 61.500 43.000 64.500 45.000", "2 23.000 51.000 27.000 53.000",
+        "2 33.000 51.000 37.000 53.000",   "2 58.000 51.000 62.000 53.000", "2 68.000 51.000 72.000 53.000",
+        "2 148.000 76.000 153.000 79.000",
     };
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 58, lines.end()), second);
 }
@@ -248,7 +258,8 @@ TEST(SecondPoolPrinting, RefusesAPlayThatCannotGoOnTheSlip)
         const char* message;  // after the wheel file's name
     } cases[] = {
         {"six numbers", "1 2 3 4 5 6 7\r\n1 2 3 4 5 6\r\n", ": line 2 holds 6 numbers; a play of this game has 7"},
-        {"second number out of range", "1 2 3 4 5 6 13\r\n", ": line 1: second-pool number 13 is out of range (1 to 12)"},
+        {"second number out of range", "1 2 3 4 5 6 13\r\n",
+         ": line 1: second-pool number 13 is out of range (1 to 12)"},
         {"second number 0", "1 2 3 4 5 6 0\r\n", ": line 1: second-pool number 0 is out of range (1 to 12)"},
     };
     for (const auto& c : cases) {
@@ -292,9 +303,10 @@ TEST(SecondPoolPrinting, APowerballGoesIntoItsGrid)
     two.replace(two.find("Pick=1"), 6, "Pick=2");
     const auto refused = RunJob({.def = def, .wheel = "1 2 3 4 5 6 7\r\n", .marks = two});
     ASSERT_EQ(refused->outcome.end, JobEnd::Refused);
-    EXPECT_NE(refused->outcome.message.find(
-                  "HZ649.marks: line 1: [Second] Pick=2 on a powerball definition; its plays carry one powerball (Pick=1)"),
-              std::string::npos)
+    EXPECT_NE(
+        refused->outcome.message.find(
+            "HZ649.marks: line 1: [Second] Pick=2 on a powerball definition; its plays carry one powerball (Pick=1)"),
+        std::string::npos)
         << refused->outcome.message;
 }
 
@@ -326,10 +338,11 @@ TEST(SecondPoolEditor, EntriesKeepTheGridTheBoardBoxesAndThePrizes)
     const auto fault = ValidateMarks(entries, def);
     ASSERT_TRUE(fault.has_value());
     EXPECT_EQ(fault->focus, MarksEntry::Second);
-    EXPECT_EQ(fault->message.rfind("The second grid's box of number 1 in panel 1 of main panel 1 lies over the number box "
-                                   "of row 6, column 1",
-                                   0),
-              0u)
+    EXPECT_EQ(
+        fault->message.rfind("The second grid's box of number 1 in panel 1 of main panel 1 lies over the number box "
+                             "of row 6, column 1",
+                             0),
+        0u)
         << fault->message;
 }
 

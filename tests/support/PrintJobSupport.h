@@ -16,11 +16,24 @@ namespace bmtest {
 // What the job showed, as the main window's labels would hold it.
 class FakeStatus final : public bm::JobStatus {
 public:
-    void SetSummary(const std::string& text) override { summary = text; if (onSummary) onSummary(); }
+    void SetSummary(const std::string& text) override
+    {
+        summary = text;
+        if (onSummary)
+            onSummary();
+    }
     void ShowCounters(bool shown) override { countersShown = shown; }
     void SetSlip(long long s) override { slip = s; }
-    void SetEndMessage(const std::string& text, bool shown) override { endMessage = text; endShown = shown; }
-    void SetBusy(bool b) override { busy = b; everBusy = everBusy || b; }
+    void SetEndMessage(const std::string& text, bool shown) override
+    {
+        endMessage = text;
+        endShown = shown;
+    }
+    void SetBusy(bool b) override
+    {
+        busy = b;
+        everBusy = everBusy || b;
+    }
 
     std::string summary = "(untouched)", endMessage = "(untouched)";
     bool countersShown = false, endShown = true, busy = false, everBusy = false;
@@ -33,7 +46,11 @@ public:
 struct WatchedSurface final : bm::RecordingSurface, bm::EscapeKey {
     long long atPoll = 0, polls = 0;
     int fillsAfterEscape = 0;
-    bool Pressed() override { ++polls; return Seen(); }
+    bool Pressed() override
+    {
+        ++polls;
+        return Seen();
+    }
     bool Seen() const { return atPoll > 0 && polls >= atPoll; }
     void FillBox(float x1, float y1, float x2, float y2) override
     {
@@ -45,11 +62,26 @@ struct WatchedSurface final : bm::RecordingSurface, bm::EscapeKey {
 // A horizontal 6/49 slip: `mainPanels` main panels of 5 across, 7 x 7 boxes, numbers along the rows.
 inline bm::SlipDefinition Horizontal649(int mainPanels = 2)
 {
-    return {.Pool = 49, .Pick = 6, .TotalPanels = mainPanels * 5, .SlipWidth = 190, .SlipHeight = 82,
-            .TopToFirstRow = 12, .MainPanels = mainPanels, .RowsInPanel = 7, .PanelsAcross = 5, .LeftIndent = 15,
-            .ColumnsInPanel = 7, .BoxWidth = 3, .BoxHeight = 2, .HorizontalPanelGap = 35, .VerticalRowGap = 4.2f,
-            .VerticalPanelGap = 45, .HorizontalBoxShift = 4.5f, .RowFirstNumber = {1, 8, 15, 22, 29, 36, 43},
-            .bBon = true, .Horizontal = true};
+    return {.Pool = 49,
+            .Pick = 6,
+            .TotalPanels = mainPanels * 5,
+            .SlipWidth = 190,
+            .SlipHeight = 82,
+            .TopToFirstRow = 12,
+            .MainPanels = mainPanels,
+            .RowsInPanel = 7,
+            .PanelsAcross = 5,
+            .LeftIndent = 15,
+            .ColumnsInPanel = 7,
+            .BoxWidth = 3,
+            .BoxHeight = 2,
+            .HorizontalPanelGap = 35,
+            .VerticalRowGap = 4.2f,
+            .VerticalPanelGap = 45,
+            .HorizontalBoxShift = 4.5f,
+            .RowFirstNumber = {1, 8, 15, 22, 29, 36, 43},
+            .bBon = true,
+            .Horizontal = true};
 }
 
 // The same slip upright: `mainPanels` main panels of one panel each, down the sheet.
@@ -119,7 +151,7 @@ struct JobSetup {
     long long escapeAtPoll = 0;
     bool cancel = false, testMode = false, noDefinition = false;
     std::optional<std::string> wheelOnceCounted = {};  // what another program writes into it then
-    std::string marks = {};  // the marks file beside the definition, when not empty
+    std::string marks = {};                            // the marks file beside the definition, when not empty
 };
 
 // Runs the job the setup describes on a recording surface, in a folder of its own.

@@ -136,8 +136,8 @@ Ran PrivateCups::Script(const std::string& verb) const
 {
     const auto space = verb.find(' ');
     const std::string rest = space == std::string::npos ? "" : verb.substr(space);
-    return RunShell("bash " + Quoted(kCupsScript) + " " + verb.substr(0, space) + " " + Quoted((root_ / "cups").string()) +
-                        rest,
+    return RunShell("bash " + Quoted(kCupsScript) + " " + verb.substr(0, space) + " " +
+                        Quoted((root_ / "cups").string()) + rest,
                     "BM_CUPS_OWNER=" + std::to_string(::getpid()));
 }
 
@@ -188,7 +188,8 @@ std::filesystem::path PrivateCups::NextPdf(int& job)
 bool PrivateCups::JobDone(std::string* reason) const
 {
     for (int round = 0; round < 6000; ++round) {
-        if (const Ran waiting = RunShell("lpstat -W not-completed -o", env()); waiting.status == 0 && waiting.out.empty())
+        if (const Ran waiting = RunShell("lpstat -W not-completed -o", env());
+            waiting.status == 0 && waiting.out.empty())
             return true;
         if (const Ran stopped = RunShell("lpstat -p | grep -v enabled", env()); !stopped.out.empty()) {
             *reason = "a queue stopped with jobs waiting: " + stopped.out;
@@ -202,12 +203,14 @@ bool PrivateCups::JobDone(std::string* reason) const
 
 std::string PrivateCups::JobMedia(int job) const
 {
-    const Ran ran = RunShell("ipptool -tv ipp://" + server + "/jobs/" + std::to_string(job) + " -d job-id=" +
-                                 std::to_string(job) + " /usr/share/cups/ipptool/get-job-attributes.test",
-                             env());
+    const Ran ran =
+        RunShell("ipptool -tv ipp://" + server + "/jobs/" + std::to_string(job) + " -d job-id=" + std::to_string(job) +
+                     " /usr/share/cups/ipptool/get-job-attributes.test",
+                 env());
     std::string found, line;
     for (std::istringstream lines(ran.out); std::getline(lines, line);)
-        for (const std::string name : {"media (keyword) = ", "media-source (keyword) = ", "InputSlot (nameWithoutLanguage) = "})
+        for (const std::string name :
+             {"media (keyword) = ", "media-source (keyword) = ", "InputSlot (nameWithoutLanguage) = "})
             if (const auto at = line.find(name); at != std::string::npos && line.find("supported") == std::string::npos)
                 found += name.substr(0, name.find(' ')) + "=" + line.substr(at + name.size()) + ";";
     return found;
@@ -299,11 +302,12 @@ std::string CheckMarks(const std::filesystem::path& pdf, const bm::RecordingSurf
     std::vector<std::vector<Box>> boxes(pages.size());
     for (const auto& m : expected.marks()) {
         const double height = pages[m.sheet - 1].height * 25.4 / kDpi;
-        boxes[m.sheet - 1].push_back(turned ? Box{m.y1, height - m.x2, m.y2, height - m.x1} : Box{m.x1, m.y1, m.x2, m.y2});
+        boxes[m.sheet - 1].push_back(turned ? Box{m.y1, height - m.x2, m.y2, height - m.x1}
+                                            : Box{m.x1, m.y1, m.x2, m.y2});
     }
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        const std::string wrong = (pages[i].width > pages[i].height) != landscape ? "wrong orientation"
-                                                                                  : CheckPage(pages[i], boxes[i]);
+        const std::string wrong =
+            (pages[i].width > pages[i].height) != landscape ? "wrong orientation" : CheckPage(pages[i], boxes[i]);
         if (!wrong.empty())
             return "sheet " + std::to_string(i + 1) + ": " + wrong;
     }

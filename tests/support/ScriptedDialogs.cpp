@@ -47,10 +47,10 @@ Answer ScriptedDialogs::Message(QWidget*, const QString& title, const QString& t
         hook_(s);
     // Unscripted: Ok for a plain box, else the cautious answer.
     s.answered = !answers_.empty() || buttons == Buttons::Ok;
-    const Answer answer = !answers_.empty()           ? answers_.front()
+    const Answer answer = !answers_.empty()                                                 ? answers_.front()
                           : buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::No
-                          : buttons == Buttons::Ok    ? Answer::Ok
-                                                      : Answer::Cancel;
+                          : buttons == Buttons::Ok                                          ? Answer::Ok
+                                                                                            : Answer::Cancel;
     if (!answers_.empty())
         answers_.pop_front();
     shown_.push_back(s);
@@ -77,7 +77,8 @@ QString ScriptedDialogs::OpenFile(QWidget*, const QString& title, const QString&
 QString ScriptedDialogs::SaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder,
                                   const QString& defaultSuffix)
 {
-    return NextFile({Kind::Save, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, defaultSuffix, true, parent});
+    return NextFile(
+        {Kind::Save, title, {}, bm::app::Icon::None, Buttons::Ok, filter, folder, defaultSuffix, true, parent});
 }
 
 }  // namespace bmtest

@@ -41,8 +41,11 @@ public:
         }
         for (const auto& var : drop)
             ::unsetenv(var.c_str());
-        for (const auto& [var, sub] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
-                                       {"XDG_CACHE_HOME", "cache"}, {"CUPS_SERVERROOT", "cups"}}) {
+        for (const auto& [var, sub] : {std::pair{"HOME", "home"},
+                                       {"XDG_CONFIG_HOME", "config"},
+                                       {"XDG_DATA_HOME", "data"},
+                                       {"XDG_CACHE_HOME", "cache"},
+                                       {"CUPS_SERVERROOT", "cups"}}) {
             std::filesystem::create_directories(root_ / sub);
             ::setenv(var, (root_ / sub).c_str(), 1);
         }

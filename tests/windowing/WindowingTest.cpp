@@ -28,7 +28,8 @@ TEST(Mnemonics, WordInitialsFirstThenOtherLettersThenDigits)
         std::vector<std::string> in, out;
     };
     const Case cases[] = {
-        {{"Print Playslips", "Test Pattern", "Make Slip", "Help"}, {"&Print Playslips", "&Test Pattern", "&Make Slip", "&Help"}},
+        {{"Print Playslips", "Test Pattern", "Make Slip", "Help"},
+         {"&Print Playslips", "&Test Pattern", "&Make Slip", "&Help"}},
         // Pattern's P is taken by Print; the later caption takes its next word's initial.
         {{"Print", "Pattern Test"}, {"&Print", "Pattern &Test"}},
         // Pp has no other key: Print moves to its next letter.
@@ -51,8 +52,8 @@ TEST(Mnemonics, WordInitialsFirstThenOtherLettersThenDigits)
 // Every caption gets a key when the letters allow it.
 TEST(Mnemonics, EveryCaptionGetsAKeyWhenTheLettersAllowIt)
 {
-    const std::vector<std::string> rows{"R1", "R2", "R3", "R4", "R5", "R6", "R7", "R8", "R9", "R10", "R11", "R12",
-                                        "Rows In Each Panel", "Pool"};
+    const std::vector<std::string> rows{
+        "R1", "R2", "R3", "R4", "R5", "R6", "R7", "R8", "R9", "R10", "R11", "R12", "Rows In Each Panel", "Pool"};
     const auto marked = bm::WithMnemonics(rows);
     ExpectSoundMarks(rows, marked);
     int unmarked = 0;
@@ -78,8 +79,8 @@ using bm::FrameMargins;
 
 TEST(ScreenFit, WindowsOpenWhollyOnTheFreeArea)
 {
-    const Box laptop{0, 0, 1366, 740};    // 1366x768 less a panel
-    const Box second{1366, 0, 1280, 720}; // 2560x1440 at scale 2, right of it
+    const Box laptop{0, 0, 1366, 740};     // 1366x768 less a panel
+    const Box second{1366, 0, 1280, 720};  // 2560x1440 at scale 2, right of it
     const FrameMargins frame{6, 34, 6, 6};
     struct Case {
         const char* what;

@@ -8,15 +8,15 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "windowing/window/Dialogs.h"
-#include "windowing/window/JobPump.h"
-#include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/HistoryCheck.h"
 #include "checking/NumberPatterns.h"
-#include "windowing/window/BusyCursor.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/HistoryWindow.h"
+#include "windowing/window/BusyCursor.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
@@ -150,8 +150,9 @@ void CheckerWindow::RunDrawHistory(const QString& file, const std::string& from,
             pump.Stop();
             busy.reset();
             const DrawsFileNotes& notes = (*read)->notes();
-            declined = OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(SkipQuestion(notes)),
-                                            Icon::Question, Buttons::YesNoDefaultNo) != Answer::Yes;
+            declined =
+                OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(SkipQuestion(notes)),
+                                     Icon::Question, Buttons::YesNoDefaultNo) != Answer::Yes;
             if (declined)
                 status = Error{notes.firstSkippedRefusal};
             busy.emplace();
@@ -186,8 +187,9 @@ void CheckerWindow::RunDrawHistory(const QString& file, const std::string& from,
                 };
                 const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
                 began = true;
-                status = RunHistory(*rules_, *wheel, **reader, [&](const HistoryRow& r) { rows.push_back(r); }, run,
-                                    MonotonicClock(), workers, poll);
+                status = RunHistory(
+                    *rules_, *wheel, **reader, [&](const HistoryRow& r) { rows.push_back(r); }, run, MonotonicClock(),
+                    workers, poll);
             }
         }
         pump.Stop();
@@ -206,7 +208,8 @@ void CheckerWindow::RunDrawHistory(const QString& file, const std::string& from,
         Refuse(QString::fromStdString(status.error().message));
     } else if (stopped && (!began || !status || run.aborted)) {
         if (began)
-            SetStatus(QStringLiteral("Draw History Stopped After %1 Of %2 Draws").arg(Grouped(run.draws), Grouped(draws)));
+            SetStatus(
+                QStringLiteral("Draw History Stopped After %1 Of %2 Draws").arg(Grouped(run.draws), Grouped(draws)));
         else
             SetStatus(QStringLiteral("Draw History Stopped While Reading The Files"));
     } else if (!status) {

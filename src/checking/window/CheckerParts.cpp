@@ -14,8 +14,8 @@
 #include "checking/window/ReportBox.h"
 #include "common/AtomicFile.h"
 #include "windowing/window/Dialogs.h"
-#include "windowing/window/RememberedChoices.h"
 #include "windowing/window/EntryHelpers.h"
+#include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WidgetBuilders.h"
 
 namespace bm::app {
@@ -74,8 +74,8 @@ TierRow AddTierRow(QGridLayout* grid, QWidget* parent, int row, int column, cons
 
 TierRow AddLinesCheckedRow(QGridLayout* grid, QWidget* parent, int row)
 {
-    const TierRow lines =
-        AddTierRow(grid, parent, row, 0, QStringLiteral("Label12"), QStringLiteral("Lines Checked"), QStringLiteral("lbldraw"));
+    const TierRow lines = AddTierRow(grid, parent, row, 0, QStringLiteral("Label12"), QStringLiteral("Lines Checked"),
+                                     QStringLiteral("lbldraw"));
     // "Lines Checked" is the widest caption: its count must not touch it.
     grid->setHorizontalSpacing(2 * parent->fontMetrics().averageCharWidth() + 6);
     return lines;
@@ -83,7 +83,8 @@ TierRow AddLinesCheckedRow(QGridLayout* grid, QWidget* parent, int row)
 
 CheckerFooter NewCheckerFooter(QWidget* window)
 {
-    CheckerFooter made{NamedLabel(window, QStringLiteral("lblstatus"), QStringLiteral("Status")), new ReportBox(window)};
+    CheckerFooter made{NamedLabel(window, QStringLiteral("lblstatus"), QStringLiteral("Status")),
+                       new ReportBox(window)};
     made.report->setObjectName(QStringLiteral("rtbreport"));
     return made;
 }

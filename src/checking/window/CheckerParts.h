@@ -50,7 +50,7 @@ TierRow AddLinesCheckedRow(QGridLayout* grid, QWidget* parent, int row);
 
 // The status line and the report under the tier rows.
 struct CheckerFooter {
-    QLabel* status = nullptr;  // lblstatus
+    QLabel* status = nullptr;     // lblstatus
     ReportBox* report = nullptr;  // rtbreport
 };
 CheckerFooter NewCheckerFooter(QWidget* window);

@@ -4,14 +4,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "checking/CheckReport.h"
+#include "checking/GameRules.h"
+#include "checking/window/CheckerWindow.h"
+#include "checking/window/ReportBox.h"
+#include "windowing/window/BusyCursor.h"
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/JobPump.h"
 #include "windowing/window/Module1.h"
-#include "checking/CheckReport.h"
-#include "checking/GameRules.h"
-#include "windowing/window/BusyCursor.h"
-#include "checking/window/CheckerWindow.h"
-#include "checking/window/ReportBox.h"
 
 namespace bm::app {
 
@@ -41,9 +41,9 @@ public:
         if (!escape)
             return true;
         pump_.Stop();
-        const Answer answer = w_.OwnDialogs().Message(
-            &w_, QString::fromLatin1(kInterruptTitle), QString::fromStdString(InterruptQuestion(run.playsRead)),
-            Icon::Question, Buttons::YesNo);
+        const Answer answer = w_.OwnDialogs().Message(&w_, QString::fromLatin1(kInterruptTitle),
+                                                      QString::fromStdString(InterruptQuestion(run.playsRead)),
+                                                      Icon::Question, Buttons::YesNo);
         if (answer == Answer::Yes)
             return false;
         w_.repaint();
@@ -116,7 +116,7 @@ void CheckerWindow::cmdreset_Click()
         cmdGo_Click();
         if (ticketFile_.isEmpty()) {
             OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromLatin1(kMustLoadText), Icon::Error,
-                              Buttons::Ok);
+                                 Buttons::Ok);
             return;
         }
     }

@@ -15,26 +15,30 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "windowing/window/Dialogs.h"
-#include "windowing/window/EntryHelpers.h"
-#include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
 #include "checking/DrawEntry.h"
 #include "checking/GameRules.h"
 #include "checking/SummaryFile.h"
-#include "windowing/window/BusyCursor.h"
 #include "checking/window/CheckerNames.h"
 #include "checking/window/ReportBox.h"
 #include "common/AtomicFile.h"
 #include "definitions/DefinitionFile.h"
 #include "plays/PlayCount.h"
 #include "slip/SlipMarks.h"
+#include "windowing/window/BusyCursor.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
+#include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
 CheckerWindow::CheckerWindow(const CheckerVariant& variant, DefinitionChoice& choice, Options options, QWidget* parent)
-    : QWidget(parent), variant_(variant), choice_(choice), folder_(choice.Folder()), options_(options)
+    : QWidget(parent),
+      variant_(variant),
+      choice_(choice),
+      folder_(choice.Folder()),
+      options_(options)
 {
     setObjectName(QString::fromLatin1(CheckerWindowName(variant)));
     BuildUi();
@@ -56,8 +60,7 @@ CheckerWindow::CheckerWindow(const CheckerVariant& variant, DefinitionChoice& ch
 
 CheckerWindow::CheckerWindow(const CheckerVariant& variant, DefinitionChoice& choice, QWidget* parent)
     : CheckerWindow(variant, choice, Options{}, parent)
-{
-}
+{}
 
 CheckerWindow::~CheckerWindow() = default;
 
@@ -133,7 +136,8 @@ Result<CheckerGame> CheckerWindow::ReadGame(bool opening)
         return g;
     };
     const auto chosen = choice_.ReadChosen();
-    if (chosen && (opening || chosen->file == game_.file || ChooseChecker(chosen->name, chosen->definition) == &variant_))
+    if (chosen &&
+        (opening || chosen->file == game_.file || ChooseChecker(chosen->name, chosen->definition) == &variant_))
         return game(*chosen);
     if (opening)
         return chosen.error();
@@ -168,7 +172,8 @@ void CheckerWindow::ShowGame(const CheckerGame& game)
     rules_ = &variant_.Game(game_.bBon);
     lblLot->setText(QString::fromStdString(game_.lotteryName));
     lblHead->setText(QString::fromLatin1(rules_->heading));
-    lblExtra->setText(rules_->extra == ExtraNumber::Powerball ? QStringLiteral("Powerball:") : QStringLiteral("Bonus:"));
+    lblExtra->setText(rules_->extra == ExtraNumber::Powerball ? QStringLiteral("Powerball:")
+                                                              : QStringLiteral("Bonus:"));
     GiveMnemonics(this);
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         const int box = static_cast<int>(i) + 1;
@@ -219,9 +224,9 @@ void CheckerWindow::cmdGo_Click()
     playCount_ = 0;
     ticketFile_.clear();
     OwnDialogs();
-    const QString file = OpenFileRemembered(this, folder_, "Wheel", QStringLiteral("Open Wheel File"),
-                                            QStringLiteral("Text Files (*.txt)"),
-                                            QString::fromStdString(folder_.wheel().string()));
+    const QString file =
+        OpenFileRemembered(this, folder_, "Wheel", QStringLiteral("Open Wheel File"),
+                           QStringLiteral("Text Files (*.txt)"), QString::fromStdString(folder_.wheel().string()));
     if (file.isEmpty())
         return;
     BusyCursor busy;
@@ -250,7 +255,7 @@ void CheckerWindow::cmdsave_Click()
     const std::filesystem::path checked = ticketFile_.toStdString();
     if (const Status made = EnsureSummaryFolder(folder_); !made)
         OwnDialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(made.error().message),
-                          Icon::Error, Buttons::Ok);
+                             Icon::Error, Buttons::Ok);
     OwnDialogs();
     QString file = SaveFileRemembered(this, folder_, "Summary", QStringLiteral("Save Summary File"),
                                       QStringLiteral("Text Files (*.txt)"),
@@ -265,9 +270,9 @@ void CheckerWindow::cmdsave_Click()
         saved = WriteSummaryFile(file.toStdString(), rtbreport->Text());
     if (!saved)
         OwnDialogs().Message(this, QStringLiteral("Brindlemark"),
-                          QString::fromStdString(saved.error().message) +
-                              QStringLiteral("\nThe summary was not saved; it is still shown below."),
-                          Icon::Error, Buttons::Ok);
+                             QString::fromStdString(saved.error().message) +
+                                 QStringLiteral("\nThe summary was not saved; it is still shown below."),
+                             Icon::Error, Buttons::Ok);
 }
 
 Dialogs& CheckerWindow::OwnDialogs()

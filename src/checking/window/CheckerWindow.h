@@ -10,10 +10,10 @@
 #include <QString>
 #include <QWidget>
 
-#include "windowing/window/Dialogs.h"
 #include "checking/CheckEngine.h"
 #include "common/ProgramFolder.h"
 #include "definitions/DefinitionChoice.h"
+#include "windowing/window/Dialogs.h"
 
 class QLabel;
 class QLineEdit;
@@ -113,7 +113,7 @@ private:
     QPushButton* cmdxit = nullptr;
     QPushButton* cmdHistory = nullptr;
     QProgressBar* prgHistory = nullptr;
-    QPointer<QWidget> historyWindow_;  // the last run's result window, while it is open
+    QPointer<QWidget> historyWindow_;          // the last run's result window, while it is open
     std::map<std::string, QLabel*> captions_;  // by counter
     std::map<std::string, QLabel*> counts_;    // by counter
     QLabel* Label12 = nullptr;

@@ -1,9 +1,9 @@
 #include "checking/window/Checkers.h"
 
-#include "windowing/window/WindowCatalogue.h"
 #include "checking/window/CheckerNames.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/TwoPoolCheckerWindow.h"
+#include "windowing/window/WindowCatalogue.h"
 
 namespace bm::app {
 

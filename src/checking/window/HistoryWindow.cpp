@@ -6,41 +6,41 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
+#include <QLocale>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
-#include <QKeyEvent>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
-#include <QCursor>
-#include <QLocale>
-#include <QToolTip>
 
 #include <cmath>
 
-#include "windowing/window/BusyCursor.h"
-#include "windowing/window/Dialogs.h"
 #include "checking/NumberPatterns.h"
-#include "windowing/window/RememberedChoices.h"
 #include "checking/SummaryFile.h"
 #include "checking/window/DayRange.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
+#include "windowing/window/BusyCursor.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
@@ -172,8 +172,13 @@ std::vector<int> TopTiers(const CheckGame& game)
 HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryName,
                              std::vector<std::filesystem::path> inputs, std::vector<HistoryRow> rows,
                              const HistoryRun& run, ProgramFolder folder, QWidget* parent)
-    : QWidget(parent, Qt::Window), game_(game), definition_(lotteryName), rows_(std::move(rows)), run_(run),
-      folder_(std::move(folder)), inputs_(std::move(inputs))
+    : QWidget(parent, Qt::Window),
+      game_(game),
+      definition_(lotteryName),
+      rows_(std::move(rows)),
+      run_(run),
+      folder_(std::move(folder)),
+      inputs_(std::move(inputs))
 {
     prizes_ = PrizesFromText(RememberedChoices(folder_).Get(PrizesKey(definition_)), game_.tiers.size())
                   .value_or(HistoryPrizes{std::vector<std::int64_t>(game_.tiers.size(), 0), 0});
@@ -341,8 +346,9 @@ QString HistoryWindow::DrawTip(std::size_t draw) const
 {
     const HistoryRow& row = rows_[draw];
     const QLocale locale;
-    QString tip = QStringLiteral("%1  %2").arg(QString::fromStdString(row.draw.date.empty() ? "Draw " + std::to_string(draw + 1) : row.draw.date),
-                                               QString::fromStdString(HistoryDrawText(game_, row.draw.draw)));
+    QString tip = QStringLiteral("%1  %2").arg(
+        QString::fromStdString(row.draw.date.empty() ? "Draw " + std::to_string(draw + 1) : row.draw.date),
+        QString::fromStdString(HistoryDrawText(game_, row.draw.draw)));
     const auto names = HistoryTierNames(game_);
     for (std::size_t t = 0; t < names.size(); ++t)
         if (!game_.tiers[t].losing)
@@ -371,7 +377,8 @@ long double HistoryWindow::RowWon(const HistoryRow& row) const
 void HistoryWindow::BuildChart()
 {
     // Dated draws lie on a time axis; a file without dates is drawn by the draw's place in it.
-    const bool dated = std::all_of(rows_.begin(), rows_.end(), [](const HistoryRow& r) { return !r.draw.date.empty(); });
+    const bool dated =
+        std::all_of(rows_.begin(), rows_.end(), [](const HistoryRow& r) { return !r.draw.date.empty(); });
     // A large wheel wins thousands of times a draw: a share of its plays says more, and stays
     // readable whatever the wheel's size.
     perThousand_ = run_.plays >= 1000;
@@ -404,8 +411,8 @@ void HistoryWindow::BuildChart()
         average->append(chartX_[at], sum / static_cast<double>(std::min<std::size_t>(at + 1, kAverageDraws)));
     }
     auto* hits = new QScatterSeries;
-    hits->setName(QStringLiteral("%1 won").arg(QString::fromStdString(
-        HistoryTierNames(game_)[static_cast<std::size_t>(TopTiers(game_).front())])));
+    hits->setName(QStringLiteral("%1 won").arg(
+        QString::fromStdString(HistoryTierNames(game_)[static_cast<std::size_t>(TopTiers(game_).front())])));
     hits->setMarkerSize(7);
     hits->setColor(QColor(200, 30, 30));
     hits->setBorderColor(QColor(120, 0, 0));
@@ -422,7 +429,8 @@ void HistoryWindow::BuildChart()
     chart->addSeries(hits);
     chart->addSeries(netSeries_);
     chart->addSeries(average);
-    chart->setTitle(perThousand_ ? QStringLiteral("Wins per 1,000 plays in each draw") : QStringLiteral("Wins of each draw"));
+    chart->setTitle(perThousand_ ? QStringLiteral("Wins per 1,000 plays in each draw")
+                                 : QStringLiteral("Wins of each draw"));
     chart->legend()->setAlignment(Qt::AlignBottom);
     QAbstractAxis* axisX = nullptr;
     if (dated) {
@@ -535,7 +543,8 @@ QWidget* HistoryWindow::BuildMoney()
                               this);
     box->setObjectName(QStringLiteral("fraMoney"));
     auto* grid = new QGridLayout(box);
-    const auto validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,11}(\\.[0-9]{0,2})?")), box);
+    const auto validator =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,11}(\\.[0-9]{0,2})?")), box);
     const auto entry = [&](const QString& name, std::int64_t value, int column, const QString& caption) {
         auto* text = new QLineEdit(box);
         text->setObjectName(name);

@@ -11,21 +11,21 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "windowing/window/Dialogs.h"
-#include "windowing/window/EntryHelpers.h"
-#include "windowing/window/JobPump.h"
-#include "windowing/window/RememberedChoices.h"
 #include "checking/CheckReport.h"
+#include "checking/DrawHistory.h"
 #include "checking/GameVariants.h"
 #include "checking/SummaryFile.h"
-#include "windowing/window/BusyCursor.h"
 #include "checking/window/ReportBox.h"
 #include "checking/window/TwoPoolHistoryWindow.h"
-#include "checking/DrawHistory.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "slip/MarkPlacement.h"
+#include "windowing/window/BusyCursor.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/RememberedChoices.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
@@ -40,7 +40,10 @@ QString Text(const std::string& s)
 }  // namespace
 
 TwoPoolCheckerWindow::TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* parent, int pumpIntervalMs)
-    : QWidget(parent), choice_(choice), folder_(choice.Folder()), pumpIntervalMs_(pumpIntervalMs)
+    : QWidget(parent),
+      choice_(choice),
+      folder_(choice.Folder()),
+      pumpIntervalMs_(pumpIntervalMs)
 {
     setObjectName(QString::fromLatin1(kTwoPoolCheckerName));
     setWindowTitle(QString::fromLatin1(kCheckerCaption));
@@ -140,9 +143,9 @@ void TwoPoolCheckerWindow::BuildRows()
     grid->setContentsMargins(0, 0, 0, 0);
     for (int t = 0; t < game_->Tiers(); ++t) {
         const int m = game_->MainOf(t), j = game_->SecondOf(t);
-        const TierRow made = AddTierRow(grid, tierGrid_, m, 2 * j, QStringLiteral("Label%1p%2").arg(m).arg(j),
-                                        QStringLiteral("Match %1+%2").arg(m).arg(j),
-                                        QStringLiteral("lblcnt%1p%2").arg(m).arg(j));
+        const TierRow made =
+            AddTierRow(grid, tierGrid_, m, 2 * j, QStringLiteral("Label%1p%2").arg(m).arg(j),
+                       QStringLiteral("Match %1+%2").arg(m).arg(j), QStringLiteral("lblcnt%1p%2").arg(m).arg(j));
         if (game_->wins[static_cast<std::size_t>(t)]) {
             QFont bold = made.caption->font();
             bold.setBold(true);
@@ -225,11 +228,11 @@ void TwoPoolCheckerWindow::Run()
     BusyCursor busy;
     lblstatus->setText(QString::fromLatin1(kProcessingText));
     const NumberSeparators separators = UiSeparators();
-    std::string report = "Lottery: " + ShownLine(lottery_) + "\n" + "Ticket File: " +
-                         ShownLine(std::filesystem::path(ticketFile_.toStdString()).filename().string()) + "\n" +
-                         TwoPoolDrawLine(*drawn) + "\nChecking " +
-                         FormatWhole(plays_, Pattern::GroupedBlankZero, separators) +
-                         " Picks Against Above Draw Results\n\n";
+    std::string report =
+        "Lottery: " + ShownLine(lottery_) + "\n" +
+        "Ticket File: " + ShownLine(std::filesystem::path(ticketFile_.toStdString()).filename().string()) + "\n" +
+        TwoPoolDrawLine(*drawn) + "\nChecking " + FormatWhole(plays_, Pattern::GroupedBlankZero, separators) +
+        " Picks Against Above Draw Results\n\n";
     const auto input = InputFile::Open(ticketFile_.toStdString());
     TwoPoolRun run;
     // Escape asks, as in the other checkers, whether to stop; nothing else reaches the windows
@@ -247,8 +250,9 @@ void TwoPoolCheckerWindow::Run()
         pump.Start();
         return true;
     };
-    const Status done = input ? RunTwoPoolCheck(*game_, *drawn, *input, MonotonicClock(), run,
-                                                [&](const std::string& line) { report += line + "\n"; }, keepGoing)
+    const Status done = input ? RunTwoPoolCheck(
+                                    *game_, *drawn, *input, MonotonicClock(), run,
+                                    [&](const std::string& line) { report += line + "\n"; }, keepGoing)
                               : Status(input.error());
     pump.Stop();
     busy.Release();
@@ -303,9 +307,9 @@ void TwoPoolCheckerWindow::History()
         Refuse(QString::fromLatin1(kMustLoadText));
         return;
     }
-    const QString file = OpenFileRemembered(this, folder_, "Draws", QStringLiteral("Open Draws File"),
-                                            QStringLiteral("Draw Files (*.csv *.txt);;All Files (*)"),
-                                            Text(folder_.wheel().string()));
+    const QString file =
+        OpenFileRemembered(this, folder_, "Draws", QStringLiteral("Open Draws File"),
+                           QStringLiteral("Draw Files (*.csv *.txt);;All Files (*)"), Text(folder_.wheel().string()));
     if (!file.isEmpty())
         RunHistory(file, {}, {});
 }
@@ -382,10 +386,11 @@ void TwoPoolCheckerWindow::RunHistory(const QString& file, const std::string& fr
     const NumberSeparators separators = UiSeparators();
     for (std::size_t t = 0; t < counts_.size() && t < total.size(); ++t)
         counts_[t]->setText(Text(FormatWhole(total[t], Pattern::Grouped, separators)));
-    lbldraw->setText(Text(FormatWhole(wheel->plays * static_cast<std::int64_t>(rows.size()), Pattern::Grouped,
-                                      separators)));
-    lblstatus->setText(QStringLiteral("Checked Against %1 Draws")
-                           .arg(Text(FormatWhole(static_cast<std::int64_t>(rows.size()), Pattern::Grouped, separators))));
+    lbldraw->setText(
+        Text(FormatWhole(wheel->plays * static_cast<std::int64_t>(rows.size()), Pattern::Grouped, separators)));
+    lblstatus->setText(
+        QStringLiteral("Checked Against %1 Draws")
+            .arg(Text(FormatWhole(static_cast<std::int64_t>(rows.size()), Pattern::Grouped, separators))));
     rtbreport->Clear();
     cmdsave->setEnabled(false);
     delete historyWindow_;

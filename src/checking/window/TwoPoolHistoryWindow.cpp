@@ -88,8 +88,12 @@ TwoPoolHistoryWindow::TwoPoolHistoryWindow(const TwoPoolGame& game, const std::s
                                            std::vector<std::filesystem::path> inputs,
                                            std::vector<TwoPoolHistoryRow> rows, std::int64_t plays,
                                            ProgramFolder folder, QWidget* parent)
-    : QWidget(parent, Qt::Window), game_(game), inputs_(std::move(inputs)), rows_(std::move(rows)),
-      total_(static_cast<std::size_t>(game.Tiers()), 0), folder_(std::move(folder))
+    : QWidget(parent, Qt::Window),
+      game_(game),
+      inputs_(std::move(inputs)),
+      rows_(std::move(rows)),
+      total_(static_cast<std::size_t>(game.Tiers()), 0),
+      folder_(std::move(folder))
 {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("Brindlemark - Draw History"));
@@ -191,11 +195,11 @@ TwoPoolHistoryWindow::TwoPoolHistoryWindow(const TwoPoolGame& game, const std::s
     for (const std::size_t d : order) {
         const std::int64_t w = Wins(rows_[d].tally);
         most = std::max(most, w);
-        const qreal x = dated ? static_cast<qreal>(QDateTime(QDate::fromString(QString::fromStdString(rows_[d].date),
-                                                                              Qt::ISODate),
-                                                             QTime(12, 0))
-                                                       .toMSecsSinceEpoch())
-                              : static_cast<qreal>(d + 1);
+        const qreal x =
+            dated ? static_cast<qreal>(
+                        QDateTime(QDate::fromString(QString::fromStdString(rows_[d].date), Qt::ISODate), QTime(12, 0))
+                            .toMSecsSinceEpoch())
+                  : static_cast<qreal>(d + 1);
         series->append(x, static_cast<qreal>(w));
     }
     auto* chart = new QChart;

@@ -7,8 +7,8 @@
 #include <QWidget>
 
 #include "checking/TwoPoolCheck.h"
-#include "common/ProgramFolder.h"
 #include "checking/window/DayRange.h"
+#include "common/ProgramFolder.h"
 
 class QLabel;
 class QPushButton;

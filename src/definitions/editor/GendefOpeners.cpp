@@ -38,10 +38,9 @@ GendefHost HostOf(DefinitionChoice& choice)
 
 EditorOpeners GendefOpeners()
 {
-    return {[](DefinitionChoice& choice) { OpenGendefMake(HostOf(choice)); },
-            [](DefinitionChoice& choice, const std::string& listedName) {
-                OpenGendefModify(HostOf(choice), listedName);
-            }};
+    return {
+        [](DefinitionChoice& choice) { OpenGendefMake(HostOf(choice)); },
+        [](DefinitionChoice& choice, const std::string& listedName) { OpenGendefModify(HostOf(choice), listedName); }};
 }
 
 }  // namespace bm::app

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "windowing/window/WindowCatalogue.h"
 #include "definitions/editor/frmGendef.h"
+#include "windowing/window/WindowCatalogue.h"
 
 namespace bm::app {
 

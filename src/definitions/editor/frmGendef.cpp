@@ -8,12 +8,12 @@
 
 #include <algorithm>
 
-#include "windowing/window/Dialogs.h"
 #include "slip/MarkPlacement.h"
+#include "slip/SlipDrawing.h"
 #include "slip/window/ExtraMarksPanel.h"
 #include "slip/window/SecondPoolPanel.h"
-#include "slip/SlipDrawing.h"
 #include "slip/window/SlipView.h"
+#include "windowing/window/Dialogs.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
@@ -124,7 +124,7 @@ void frmGendef::Redraw()
     int line = 0;
     const auto entries = fraExtra->Entries();
     const auto refusal = !entries.secondFault.empty() ? std::optional<std::string>(entries.secondFault)
-                                                       : PanelMarksRefusal(*def, marks, 0, 0, line);
+                                                      : PanelMarksRefusal(*def, marks, 0, 0, line);
     picSlip->SetNote(refusal ? QStringLiteral("Will not print: ") + Text(*refusal) : QString());
 }
 
@@ -187,15 +187,9 @@ void frmGendef::FocusOn(const FocusTarget& target)
     QLineEdit* box = nullptr;
     switch (target.kind) {
     case FocusTarget::Kind::Unchanged:
-    case FocusTarget::Kind::Name:
-        box = txtFn;
-        break;
-    case FocusTarget::Kind::Field:
-        box = txtM.at(static_cast<std::size_t>(target.index));
-        break;
-    case FocusTarget::Kind::Row:
-        box = txtR.at(static_cast<std::size_t>(target.index));
-        break;
+    case FocusTarget::Kind::Name: box = txtFn; break;
+    case FocusTarget::Kind::Field: box = txtM.at(static_cast<std::size_t>(target.index)); break;
+    case FocusTarget::Kind::Row: box = txtR.at(static_cast<std::size_t>(target.index)); break;
     }
     box->setFocus(Qt::OtherFocusReason);
 }
@@ -258,8 +252,9 @@ bool frmGendef::MayDropChanges()
 {
     // A new definition is long work too: measured entries are never dropped unasked.
     const bool unsaved = mode_ == EditorMode::Modify ? !cmdreset->isHidden() : changed_;
-    return !unsaved || dialogs().Message(this, QStringLiteral("Warning"), QStringLiteral("You Haven't Saved Your Changes"),
-                                         Icon::None, Buttons::DiscardKeep) == Answer::Ok;
+    return !unsaved ||
+           dialogs().Message(this, QStringLiteral("Warning"), QStringLiteral("You Haven't Saved Your Changes"),
+                             Icon::None, Buttons::DiscardKeep) == Answer::Ok;
 }
 
 void frmGendef::closeEvent(QCloseEvent* event)

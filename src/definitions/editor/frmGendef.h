@@ -73,7 +73,7 @@ private:
 
     GendefHost host_;
     EditorMode mode_ = EditorMode::Make;
-    std::string loaded_;  // the name of the definition being modified
+    std::string loaded_;     // the name of the definition being modified
     int focusedField_ = -1;  // txtM index of the entry with the focus, if any
     bool changed_ = false;   // an entry was changed since the editor opened, loaded or saved
 
@@ -85,7 +85,7 @@ private:
     QPushButton* cmdreset = nullptr;
     QPushButton* cmdxit = nullptr;
     SlipView* picSlip = nullptr;
-    ExtraMarksPanel* fraExtra = nullptr;  // the mark's size and the extra marks, kept in NAME.marks
+    ExtraMarksPanel* fraExtra = nullptr;   // the mark's size and the extra marks, kept in NAME.marks
     SecondPoolPanel* fraSecond = nullptr;  // the second grid and the board boxes, kept there too
 };
 

@@ -16,10 +16,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "windowing/window/EntryHelpers.h"
 #include "slip/window/ExtraMarksPanel.h"
 #include "slip/window/SecondPoolPanel.h"
 #include "slip/window/SlipView.h"
+#include "windowing/window/EntryHelpers.h"
 
 // The editor's controls with their names, captions, tool-tips, places and focus order.
 
@@ -52,10 +52,10 @@ QString FieldCaption(Field f)
 }
 
 // The ten measurements in the order of the file, shown in one column.
-constexpr Field kMeasurements[] = {
-    Field::SlipWidth, Field::SlipHeight, Field::TopToFirstRow, Field::LeftIndent, Field::BoxWidth,
-    Field::BoxHeight, Field::HorizontalPanelGap, Field::VerticalRowGap, Field::VerticalPanelGap,
-    Field::HorizontalBoxShift};
+constexpr Field kMeasurements[] = {Field::SlipWidth,          Field::SlipHeight,     Field::TopToFirstRow,
+                                   Field::LeftIndent,         Field::BoxWidth,       Field::BoxHeight,
+                                   Field::HorizontalPanelGap, Field::VerticalRowGap, Field::VerticalPanelGap,
+                                   Field::HorizontalBoxShift};
 
 // Caption and entry pairs side by side in one line.
 QHBoxLayout* Line(std::initializer_list<std::pair<QLabel*, QWidget*>> pairs)
@@ -87,10 +87,12 @@ void frmGendef::BuildUi()
 {
     constexpr int kNumberWidth = 70;
     for (int i = 0; i < kFieldCount; ++i)
-        txtM[i] = NamedEntry(this, QStringLiteral("txtM%1").arg(i), QString::fromLatin1(FieldTip(Field(i))), kNumberWidth);
+        txtM[i] =
+            NamedEntry(this, QStringLiteral("txtM%1").arg(i), QString::fromLatin1(FieldTip(Field(i))), kNumberWidth);
     for (int r = 0; r < kMaxRowFields; ++r)
         txtR[r] = NamedEntry(this, QStringLiteral("txtR%1").arg(r), {}, kNumberWidth);
-    txtFn = NamedEntry(this, QStringLiteral("txtFn"), QStringLiteral("Enter 2 letters. Lowercase is OK."), kNumberWidth);
+    txtFn =
+        NamedEntry(this, QStringLiteral("txtFn"), QStringLiteral("Enter 2 letters. Lowercase is OK."), kNumberWidth);
 
     chkBon[0] = Named(new QCheckBox(QStringLiteral("Draws Bonus Number"), this), QStringLiteral("chkBon0"),
                       "Check If A Bonus Number Is Drawn.");
@@ -115,7 +117,8 @@ void frmGendef::BuildUi()
 
     auto* root = new QVBoxLayout;
     root->addLayout(Line({{Caption(this, QStringLiteral("Name Of File"), txtFn, QStringLiteral("lblFn")), txtFn},
-                                field(Field::Pick), field(Field::Pool)}));
+                          field(Field::Pick),
+                          field(Field::Pool)}));
     auto* flags = new QHBoxLayout;
     flags->addWidget(chkBon[0]);
     flags->addSpacing(12);
@@ -138,13 +141,16 @@ void frmGendef::BuildUi()
     }
     auto* rows = new QFormLayout;
     for (int r = 0; r < kMaxRowFields; ++r)
-        rows->addRow(Caption(this, QStringLiteral("R%1").arg(r + 1), txtR[r], QStringLiteral("lblR%1").arg(r)), txtR[r]);
+        rows->addRow(Caption(this, QStringLiteral("R%1").arg(r + 1), txtR[r], QStringLiteral("lblR%1").arg(r)),
+                     txtR[r]);
     auto* left = new QVBoxLayout;
-    left->addWidget(Heading(this, QStringLiteral("lblMeasurements"), QStringLiteral("Enter All Measurements In Millimeters (mm)"), true));
+    left->addWidget(Heading(this, QStringLiteral("lblMeasurements"),
+                            QStringLiteral("Enter All Measurements In Millimeters (mm)"), true));
     left->addLayout(measurements);
     left->addStretch(1);
     auto* right = new QVBoxLayout;
-    right->addWidget(Heading(this, QStringLiteral("lblRows"), QStringLiteral("Enter 1st Number In Each Row Where Applicable"), true));
+    right->addWidget(Heading(this, QStringLiteral("lblRows"),
+                             QStringLiteral("Enter 1st Number In Each Row Where Applicable"), true));
     right->addLayout(rows);
     right->addStretch(1);
     auto* columns = new QHBoxLayout;
@@ -177,9 +183,11 @@ void frmGendef::BuildUi()
     // The drawing takes what the entries leave.
     picSlip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     picSlip->ShowSlipOnly(true);
-    picSlip->setToolTip(QStringLiteral("The Slip As These Entries Describe It; The Measurement Being Entered Is Marked In Red"));
+    picSlip->setToolTip(
+        QStringLiteral("The Slip As These Entries Describe It; The Measurement Being Entered Is Marked In Red"));
     auto* drawing = new QVBoxLayout;
-    drawing->addWidget(Heading(this, QStringLiteral("lblDrawing"), QStringLiteral("The Slip As These Entries Describe It"), true));
+    drawing->addWidget(
+        Heading(this, QStringLiteral("lblDrawing"), QStringLiteral("The Slip As These Entries Describe It"), true));
     drawing->addWidget(picSlip, 1);
     fraExtra = new ExtraMarksPanel(this);
     fraSecond = new SecondPoolPanel(this);

@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "windowing/window/EntryHelpers.h"
 #include "common/Numbers.h"
+#include "windowing/window/EntryHelpers.h"
 
 namespace bm::app {
 
@@ -31,7 +31,8 @@ PaperSetup::PaperSetup(QWidget& dialog, const PaperChoice& current) : source_(cu
 {
     cboPaperSize = new QComboBox(&dialog);
     cboPaperSize->setObjectName(QStringLiteral("cboPaperSize"));
-    cboPaperSize->setToolTip(QStringLiteral("The Paper The Slips Are Laid Out On; Custom For A Printer With A Slip Slot"));
+    cboPaperSize->setToolTip(
+        QStringLiteral("The Paper The Slips Are Laid Out On; Custom For A Printer With A Slip Slot"));
     cboPaperSize->addItems({QStringLiteral("As The Printer Is Set Up"), QStringLiteral("A4 (210 x 297 mm)"),
                             QStringLiteral("Letter (215.9 x 279.4 mm)"), QStringLiteral("Legal (215.9 x 355.6 mm)"),
                             QStringLiteral("Custom")});
@@ -115,7 +116,8 @@ bool PaperSetup::PrintersOwnPaper() const
 
 void PaperSetup::OnSizeChosen(std::function<void()> changed)
 {
-    QObject::connect(cboPaperSize, &QComboBox::currentIndexChanged, cboPaperSize, [changed = std::move(changed)] { changed(); });
+    QObject::connect(cboPaperSize, &QComboBox::currentIndexChanged, cboPaperSize,
+                     [changed = std::move(changed)] { changed(); });
 }
 
 Result<PaperChoice> PaperSetup::Chosen() const

@@ -8,19 +8,22 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/Numbers.h"
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/EntryHelpers.h"
-#include "common/Numbers.h"
 #include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
 frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
-    : QDialog(parent), printer_(std::move(printer)), page_(CalibrationPageFor(printer_.paper))
+    : QDialog(parent),
+      printer_(std::move(printer)),
+      page_(CalibrationPageFor(printer_.paper))
 {
     setObjectName(QString::fromLatin1(kName));
     setWindowTitle(QStringLiteral("Calibrate"));
-    page_.caption = (printer_.name.empty() ? "" : "Printer " + printer_.name + ", ") + "paper " + PaperName(printer_.paper);
+    page_.caption =
+        (printer_.name.empty() ? "" : "Printer " + printer_.name + ", ") + "paper " + PaperName(printer_.paper);
     const QString across = QString::fromStdString(ShortestText(page_.across));
     const QString down = QString::fromStdString(ShortestText(page_.down));
 
@@ -38,24 +41,27 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
                                  this);
     distances->setObjectName(QStringLiteral("lblDistances"));
     distances->setWordWrap(true);
-    auto* who = new QLabel(QStringLiteral("Printer: %1, %2 paper")
-                               .arg(QString::fromStdString(printer_.name),
-                                    QString::fromStdString(PaperName(printer_.paper))),
-                           this);
+    auto* who =
+        new QLabel(QStringLiteral("Printer: %1, %2 paper")
+                       .arg(QString::fromStdString(printer_.name), QString::fromStdString(PaperName(printer_.paper))),
+                   this);
     who->setObjectName(QStringLiteral("lblPrinter"));
     lblStored = new QLabel(this);
     lblStored->setObjectName(QStringLiteral("lblStored"));
 
     cmdPrintPage = NamedButton(this, "cmdPrintPage", QStringLiteral("&Print Calibration Page"),
-                          QStringLiteral("Print The Page With The Crosshairs And Rulers On This Printer"));
-    txtAcross = NamedEntry(this, QStringLiteral("txtAcross"), QStringLiteral("Millimetres Between Crosshairs 1 And 2, As Printed"), -90);
-    txtDown = NamedEntry(this, QStringLiteral("txtDown"), QStringLiteral("Millimetres Between Crosshairs 1 And 3, As Printed"), -90);
+                               QStringLiteral("Print The Page With The Crosshairs And Rulers On This Printer"));
+    txtAcross = NamedEntry(this, QStringLiteral("txtAcross"),
+                           QStringLiteral("Millimetres Between Crosshairs 1 And 2, As Printed"), -90);
+    txtDown = NamedEntry(this, QStringLiteral("txtDown"),
+                         QStringLiteral("Millimetres Between Crosshairs 1 And 3, As Printed"), -90);
     lblWorked = new QLabel(this);
     lblWorked->setObjectName(QStringLiteral("lblWorked"));
     lblWorked->setWordWrap(true);
-    cmdSave = NamedButton(this, "cmdSave", QStringLiteral("&Save"), QStringLiteral("Keep These Factors For This Printer"));
+    cmdSave =
+        NamedButton(this, "cmdSave", QStringLiteral("&Save"), QStringLiteral("Keep These Factors For This Printer"));
     cmdReset = NamedButton(this, "cmdReset", QStringLiteral("&Reset"),
-                      QStringLiteral("Forget This Printer's Calibration: Marks Print Unstretched"));
+                           QStringLiteral("Forget This Printer's Calibration: Marks Print Unstretched"));
     auto* close = NamedButton(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close This Window (Esc)"));
 
     auto* form = new QFormLayout;
@@ -103,8 +109,8 @@ frmCalibrate::frmCalibrate(Printer printer, QWidget* parent)
             dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(printed.error().message),
                               Icon::Error, Buttons::Ok);
         } else {
-            lblPrinted->setText(QStringLiteral("The calibration page was sent to %1.")
-                                    .arg(QString::fromStdString(printer_.name)));
+            lblPrinted->setText(
+                QStringLiteral("The calibration page was sent to %1.").arg(QString::fromStdString(printer_.name)));
         }
     });
     const bool any = !printer_.name.empty();
@@ -146,9 +152,10 @@ void frmCalibrate::ShowStored()
     }
     const auto stored = CalibrationStore(printer_.settingsFile).Get(printer_.name);
     cmdReset->setEnabled(!stored || stored->has_value());
-    lblStored->setText(!stored           ? QString::fromStdString(stored.error().message)
-                       : stored->has_value() ? QStringLiteral("Now: %1").arg(QString::fromStdString(ScaleShown(**stored)))
-                                             : QStringLiteral("Now: not calibrated"));
+    lblStored->setText(!stored ? QString::fromStdString(stored.error().message)
+                       : stored->has_value()
+                           ? QStringLiteral("Now: %1").arg(QString::fromStdString(ScaleShown(**stored)))
+                           : QStringLiteral("Now: not calibrated"));
 }
 
 void frmCalibrate::Save()
@@ -160,8 +167,8 @@ void frmCalibrate::Save()
         return;
     }
     if (const Status kept = CalibrationStore(printer_.settingsFile).Set(printer_.name, *worked); !kept) {
-        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(kept.error().message), Icon::Error,
-                          Buttons::Ok);
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(kept.error().message),
+                          Icon::Error, Buttons::Ok);
         return;
     }
     accept();
@@ -176,8 +183,8 @@ void frmCalibrate::Reset()
                           Icon::Warning, Buttons::OkCancel) != Answer::Ok)
         return;
     if (const Status kept = CalibrationStore(printer_.settingsFile).Set(printer_.name, std::nullopt); !kept) {
-        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(kept.error().message), Icon::Error,
-                          Buttons::Ok);
+        dialogs().Message(this, QStringLiteral("Brindlemark"), QString::fromStdString(kept.error().message),
+                          Icon::Error, Buttons::Ok);
         return;
     }
     txtAcross->clear();

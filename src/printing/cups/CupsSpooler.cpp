@@ -23,13 +23,14 @@ namespace {
 // libcups is loaded the first time the printing system is asked, not when the program starts: it
 // brings some thirty libraries (TLS, Kerberos, D-Bus) that a command writing a PDF or checking
 // tickets never needs, and their loading took most of a command's start and memory.
-#define BM_CUPS_FUNCTIONS(X)                                                                                      \
-    X(cupsAddOption) X(cupsCopyDestInfo) X(cupsDoRequest) X(cupsFindDestDefault) X(cupsFindDestSupported)       \
-    X(cupsFreeDestInfo) X(cupsFreeDests) X(cupsFreeOptions) X(cupsGetDest) X(cupsGetDestMediaByName)            \
-    X(cupsGetDests2) X(cupsGetOption) X(cupsLastError) X(cupsLastErrorString) X(cupsPrintFile)                  \
-    X(httpAssembleURIf) X(ippAddString) X(ippAddStrings) X(ippFindAttribute) X(ippGetBoolean)                   \
-    X(ippGetCollection) X(ippGetCount) X(ippGetInteger) X(ippGetString) X(ippNewRequest) X(ippPort) X(ippDelete)   \
-    X(ippGetRange) X(ippGetValueTag) X(cupsGetPPD3) X(ppdOpenFile) X(ppdFindOption) X(ppdClose)
+#define BM_CUPS_FUNCTIONS(X)                                                                                           \
+    X(cupsAddOption)                                                                                                   \
+    X(cupsCopyDestInfo) X(cupsDoRequest) X(cupsFindDestDefault) X(cupsFindDestSupported) X(cupsFreeDestInfo)           \
+        X(cupsFreeDests) X(cupsFreeOptions) X(cupsGetDest) X(cupsGetDestMediaByName) X(cupsGetDests2) X(cupsGetOption) \
+            X(cupsLastError) X(cupsLastErrorString) X(cupsPrintFile) X(httpAssembleURIf) X(ippAddString)               \
+                X(ippAddStrings) X(ippFindAttribute) X(ippGetBoolean) X(ippGetCollection) X(ippGetCount)               \
+                    X(ippGetInteger) X(ippGetString) X(ippNewRequest) X(ippPort) X(ippDelete) X(ippGetRange)           \
+                        X(ippGetValueTag) X(cupsGetPPD3) X(ppdOpenFile) X(ppdFindOption) X(ppdClose)
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -270,14 +271,14 @@ public:
         if (!Loaded())
             return Error{NotLoadedText()};
         char uri[HTTP_MAX_URI];
-        Api().httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", Api().ippPort(), "/printers/%s",
-                         printer.c_str());
+        Api().httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", Api().ippPort(),
+                               "/printers/%s", printer.c_str());
         ipp_t* request = Api().ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
         Api().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
         static const char* const wanted[] = {"printer-state", "printer-state-message", "printer-state-reasons",
                                              "printer-is-accepting-jobs"};
         Api().ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                      static_cast<int>(std::size(wanted)), nullptr, wanted);
+                            static_cast<int>(std::size(wanted)), nullptr, wanted);
         ipp_t* response = Api().cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");  // frees the request
         const std::shared_ptr<ipp_t> held(response, Api().ippDelete);
         if (Api().cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)

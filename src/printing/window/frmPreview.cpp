@@ -15,12 +15,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "slip/MarkPlacement.h"
 #include "paper/window/FeedView.h"
 #include "printing/RecordingSurface.h"
+#include "slip/MarkPlacement.h"
 #include "slip/window/SlipView.h"
-#include "windowing/window/WindowManners.h"
 #include "windowing/window/WidgetBuilders.h"
+#include "windowing/window/WindowManners.h"
 
 namespace bm::app {
 
@@ -38,7 +38,9 @@ QString PlayText(const Play& play, bool powerball)
 }  // namespace
 
 frmPreview::frmPreview(std::unique_ptr<PreparedJob> job, PreviewHost host, QWidget* parent)
-    : QWidget(parent, Qt::Window), job_(std::move(job)), host_(std::move(host))
+    : QWidget(parent, Qt::Window),
+      job_(std::move(job)),
+      host_(std::move(host))
 {
     setObjectName(QString::fromLatin1(kName));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -82,7 +84,8 @@ void frmPreview::BuildUi()
     scrSlip->setAlignment(Qt::AlignCenter);
 
     lstPlays = Named(new QListWidget(this), "lstPlays", "The Plays Of This Slip With Their Lines In The Wheel File");
-    lstPlays->setMinimumWidth(lstPlays->fontMetrics().horizontalAdvance(QStringLiteral("Line 00000000: 00 00 00 00 00 00  PB 00")) + 30);
+    lstPlays->setMinimumWidth(
+        lstPlays->fontMetrics().horizontalAdvance(QStringLiteral("Line 00000000: 00 00 00 00 00 00  PB 00")) + 30);
 
     auto* range = Named(new QGroupBox(QStringLiteral("Print"), this), "fraRange");
     optAll = Named(new QRadioButton(QStringLiteral("All Slips"), range), "optAll");
@@ -106,7 +109,8 @@ void frmPreview::BuildUi()
     rangeLayout->addWidget(spnTo, 2, 3);
 
     cmdPrint = NamedButton(this, "cmdPrint", QStringLiteral("Print"), QStringLiteral("Print The Chosen Slips"));
-    cmdSavePdf = NamedButton(this, "cmdSavePdf", QStringLiteral("Save PDF"), QStringLiteral("Save The Chosen Slips As A PDF File, Exactly As They Would Print"));
+    cmdSavePdf = NamedButton(this, "cmdSavePdf", QStringLiteral("Save PDF"),
+                             QStringLiteral("Save The Chosen Slips As A PDF File, Exactly As They Would Print"));
     cmdClose = NamedButton(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close The Preview (Esc)"));
 
     auto* nav = new QHBoxLayout;
@@ -114,8 +118,8 @@ void frmPreview::BuildUi()
     nav->addSpacing(12);
     nav->addWidget(lblSlip);
     nav->addSpacing(12);
-    for (QWidget* w : {static_cast<QWidget*>(cmdFirst), static_cast<QWidget*>(cmdPrev),
-                       static_cast<QWidget*>(cmdNext), static_cast<QWidget*>(cmdLast)})
+    for (QWidget* w : {static_cast<QWidget*>(cmdFirst), static_cast<QWidget*>(cmdPrev), static_cast<QWidget*>(cmdNext),
+                       static_cast<QWidget*>(cmdLast)})
         nav->addWidget(w);
     nav->addSpacing(12);
     nav->addWidget(goTo);
@@ -176,25 +180,19 @@ bool frmPreview::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool inSpinBox = qobject_cast<QAbstractSpinBox*>(watched) || qobject_cast<QAbstractSpinBox*>(watched->parent());
+    const bool inSpinBox =
+        qobject_cast<QAbstractSpinBox*>(watched) || qobject_cast<QAbstractSpinBox*>(watched->parent());
     switch (key) {
-    case Qt::Key_PageUp:
-        ShowSlip(slip_ - 1);
-        return true;
-    case Qt::Key_PageDown:
-        ShowSlip(slip_ + 1);
-        return true;
+    case Qt::Key_PageUp: ShowSlip(slip_ - 1); return true;
+    case Qt::Key_PageDown: ShowSlip(slip_ + 1); return true;
     case Qt::Key_Home:
     case Qt::Key_End:
         if (inSpinBox)
             return false;
         ShowSlip(key == Qt::Key_Home ? 1 : job_->slips);
         return true;
-    case Qt::Key_Escape:
-        close();
-        return true;
-    default:
-        return false;
+    case Qt::Key_Escape: close(); return true;
+    default: return false;
     }
 }
 
@@ -231,7 +229,8 @@ void frmPreview::GoTo(long long slip)
     const long long last = std::max<long long>(1, job_->slips);
     ShowSlip(slip);
     if (slip > last) {
-        lblGoTo->setText(QStringLiteral("There is no slip %1: the job has %2. Went to the last slip.").arg(slip).arg(job_->slips));
+        lblGoTo->setText(
+            QStringLiteral("There is no slip %1: the job has %2. Went to the last slip.").arg(slip).arg(job_->slips));
         lblGoTo->show();
     }
 }
@@ -258,7 +257,8 @@ void frmPreview::ShowSlip(long long slip)
         const bool forward = focused == cmdNext || focused == cmdLast;
         QPushButton* back = forward ? cmdPrev : cmdNext;
         if (focused == cmdFirst || focused == cmdPrev || forward)
-            (back->isEnabled() ? static_cast<QWidget*>(back) : static_cast<QWidget*>(spnSlip))->setFocus(Qt::OtherFocusReason);
+            (back->isEnabled() ? static_cast<QWidget*>(back) : static_cast<QWidget*>(spnSlip))
+                ->setFocus(Qt::OtherFocusReason);
     }
 
     SlipDrawing drawing = DrawingOf(job_->def, job_->top, job_->left);

@@ -12,10 +12,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "windowing/window/Dialogs.h"
-#include "windowing/window/EntryHelpers.h"
 #include "common/Numbers.h"
 #include "slip/window/SecondPoolPanel.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
 
 namespace bm::app {
 
@@ -43,10 +43,12 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
     // The editor has more captions than keys: the panel's are unique among themselves.
     HoldsOwnAltKeys(this);
     constexpr int kNumberWidth = 60;
-    txtMarkWidth = NamedEntry(this, QStringLiteral("txtMarkWidth"), QStringLiteral("Width Of Each Mark In Percent Of Its Box, 10 To 100 (100 Fills The Box)"),
-                         kNumberWidth);
-    txtMarkHeight = NamedEntry(this, QStringLiteral("txtMarkHeight"),
-                          QStringLiteral("Height Of Each Mark In Percent Of Its Box, 10 To 100 (100 Fills The Box)"), kNumberWidth);
+    txtMarkWidth = NamedEntry(this, QStringLiteral("txtMarkWidth"),
+                              QStringLiteral("Width Of Each Mark In Percent Of Its Box, 10 To 100 (100 Fills The Box)"),
+                              kNumberWidth);
+    txtMarkHeight = NamedEntry(
+        this, QStringLiteral("txtMarkHeight"),
+        QStringLiteral("Height Of Each Mark In Percent Of Its Box, 10 To 100 (100 Fills The Box)"), kNumberWidth);
     txtMarkWidth->setText(QStringLiteral("100"));
     txtMarkHeight->setText(QStringLiteral("100"));
     lstExtra = new QListWidget(this);
@@ -55,11 +57,16 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
                                         "Delete Removes The Chosen One"));
     // About five marks in sight; the slip drawing above keeps the room.
     lstExtra->setFixedHeight(lstExtra->fontMetrics().height() * 5 + 8);
-    txtExtraName = NamedEntry(this, QStringLiteral("txtExtraName"), QStringLiteral("Name Of The Extra Mark, Such As Draws 2"), 0);
-    txtExtraLeft = NamedEntry(this, QStringLiteral("txtExtraLeft"), QStringLiteral("Left Edge Of Slip To Left Of The Box, mm"), kNumberWidth);
-    txtExtraTop = NamedEntry(this, QStringLiteral("txtExtraTop"), QStringLiteral("Top Edge Of Slip To Top Of The Box, mm"), kNumberWidth);
-    txtExtraWidth = NamedEntry(this, QStringLiteral("txtExtraWidth"), QStringLiteral("Width Of The Box, mm"), kNumberWidth);
-    txtExtraHeight = NamedEntry(this, QStringLiteral("txtExtraHeight"), QStringLiteral("Height Of The Box, mm"), kNumberWidth);
+    txtExtraName =
+        NamedEntry(this, QStringLiteral("txtExtraName"), QStringLiteral("Name Of The Extra Mark, Such As Draws 2"), 0);
+    txtExtraLeft = NamedEntry(this, QStringLiteral("txtExtraLeft"),
+                              QStringLiteral("Left Edge Of Slip To Left Of The Box, mm"), kNumberWidth);
+    txtExtraTop = NamedEntry(this, QStringLiteral("txtExtraTop"),
+                             QStringLiteral("Top Edge Of Slip To Top Of The Box, mm"), kNumberWidth);
+    txtExtraWidth =
+        NamedEntry(this, QStringLiteral("txtExtraWidth"), QStringLiteral("Width Of The Box, mm"), kNumberWidth);
+    txtExtraHeight =
+        NamedEntry(this, QStringLiteral("txtExtraHeight"), QStringLiteral("Height Of The Box, mm"), kNumberWidth);
     cmdExtraAdd = NamedButton(this, "cmdExtraAdd", "Add", "Add The Extra Mark Entered Below To The List");
     cmdExtraChange = NamedButton(this, "cmdExtraChange", "Change", "Replace The Chosen Extra Mark With The Entries");
     cmdExtraRemove = NamedButton(this, "cmdExtraRemove", "Remove", "Remove The Chosen Extra Mark (Delete)");
@@ -72,8 +79,10 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
     size->addWidget(txtMarkHeight);
     size->addStretch(1);
     auto* entries = new QGridLayout;
-    const std::pair<const char*, QLineEdit*> captions[] = {{"Name", txtExtraName}, {"Left", txtExtraLeft},
-                                                           {"Top", txtExtraTop},   {"Width", txtExtraWidth},
+    const std::pair<const char*, QLineEdit*> captions[] = {{"Name", txtExtraName},
+                                                           {"Left", txtExtraLeft},
+                                                           {"Top", txtExtraTop},
+                                                           {"Width", txtExtraWidth},
                                                            {"Height", txtExtraHeight}};
     int column = 0;
     for (const auto& [caption, box] : captions) {
@@ -88,13 +97,20 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
     buttons->addStretch(1);
     auto* root = new QVBoxLayout(this);
     root->addLayout(size);
-    root->addWidget(Caption(this, QStringLiteral("Marks On Every Slip Played"), lstExtra, QStringLiteral("lblExtraList")));
+    root->addWidget(
+        Caption(this, QStringLiteral("Marks On Every Slip Played"), lstExtra, QStringLiteral("lblExtraList")));
     root->addWidget(lstExtra);
     root->addLayout(entries);
     root->addLayout(buttons);
 
-    connect(txtMarkWidth, &QLineEdit::textChanged, this, [this] { Tell(changed); Tell(redraw); });
-    connect(txtMarkHeight, &QLineEdit::textChanged, this, [this] { Tell(changed); Tell(redraw); });
+    connect(txtMarkWidth, &QLineEdit::textChanged, this, [this] {
+        Tell(changed);
+        Tell(redraw);
+    });
+    connect(txtMarkHeight, &QLineEdit::textChanged, this, [this] {
+        Tell(changed);
+        Tell(redraw);
+    });
     connect(lstExtra, &QListWidget::currentRowChanged, this, &ExtraMarksPanel::ShowChosen);
     connect(cmdExtraAdd, &QPushButton::clicked, this, &ExtraMarksPanel::Add);
     connect(cmdExtraChange, &QPushButton::clicked, this, &ExtraMarksPanel::Change);
@@ -106,7 +122,7 @@ ExtraMarksPanel::ExtraMarksPanel(QWidget* parent) : QGroupBox(QStringLiteral("Ex
 
 std::vector<QWidget*> ExtraMarksPanel::FocusChain() const
 {
-    return {txtMarkWidth, txtMarkHeight, lstExtra, txtExtraName, txtExtraLeft, txtExtraTop,
+    return {txtMarkWidth,  txtMarkHeight,  lstExtra,    txtExtraName,   txtExtraLeft,  txtExtraTop,
             txtExtraWidth, txtExtraHeight, cmdExtraAdd, cmdExtraChange, cmdExtraRemove};
 }
 
@@ -124,8 +140,8 @@ bool ExtraMarksPanel::eventFilter(QObject* watched, QEvent* event)
 
 MarksEntries ExtraMarksPanel::Entries() const
 {
-    MarksEntries entries{txtMarkWidth->text().toStdString(), txtMarkHeight->text().toStdString(), extras_, second_,
-                         board_, prizes_, {}};
+    MarksEntries entries{
+        txtMarkWidth->text().toStdString(), txtMarkHeight->text().toStdString(), extras_, second_, board_, prizes_, {}};
     if (secondPanel_) {
         auto read = secondPanel_->Entries();
         entries.second = std::move(read.second);

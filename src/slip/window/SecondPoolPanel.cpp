@@ -11,8 +11,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "windowing/window/EntryHelpers.h"
 #include "common/Numbers.h"
+#include "windowing/window/EntryHelpers.h"
 
 namespace bm::app {
 
@@ -29,7 +29,8 @@ const Value kValues[] = {
     {"Pool", "P&ool", "txtSecondPool", "The Second Pool Runs 1 To Pool (2 To 99); Empty: No Second Grid"},
     {"Pick", "P&ick", "txtSecondPick", "Second-Pool Numbers Per Play (1 Or 2)"},
     {"Left", "L&eft", "txtSecondLeft", "Left Of The Panel's First Number Box To Left Of The Grid's First Box, mm"},
-    {"Top", "To&p", "txtSecondTop", "Top Of The Panel's First Number Box To Top Of The Grid's First Box, mm (Negative: Above)"},
+    {"Top", "To&p", "txtSecondTop",
+     "Top Of The Panel's First Number Box To Top Of The Grid's First Box, mm (Negative: Above)"},
     {"Columns", "Colum&ns", "txtSecondColumns", "Boxes Per Row Of The Second Grid"},
     {"Width", "&Width", "txtSecondWidth", "Width Of A Box Of The Second Grid, mm"},
     {"Height", "Hei&ght", "txtSecondHeight", "Height Of A Box Of The Second Grid, mm"},
@@ -100,11 +101,10 @@ void SecondPoolPanel::SetMarks(const SlipMarks& marks)
     loadedBoard_ = marks.board;
     edited_ = false;
     const auto& g = marks.second;
-    const std::string texts[] = {g ? std::to_string(g->pool) : "",   g ? std::to_string(g->pick) : "",
-                                 g ? ShortestText(g->left) : "",     g ? ShortestText(g->top) : "",
-                                 g ? std::to_string(g->columns) : "", g ? ShortestText(g->width) : "",
-                                 g ? ShortestText(g->height) : "",   g ? ShortestText(g->across) : "",
-                                 g ? ShortestText(g->down) : ""};
+    const std::string texts[] = {
+        g ? std::to_string(g->pool) : "", g ? std::to_string(g->pick) : "",    g ? ShortestText(g->left) : "",
+        g ? ShortestText(g->top) : "",    g ? std::to_string(g->columns) : "", g ? ShortestText(g->width) : "",
+        g ? ShortestText(g->height) : "", g ? ShortestText(g->across) : "",    g ? ShortestText(g->down) : ""};
     for (std::size_t i = 0; i < values_.size(); ++i)
         values_[i]->setText(Text(texts[i]));
     QString board;

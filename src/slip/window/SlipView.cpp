@@ -184,14 +184,20 @@ QRectF SlipView::LabelRect(double s, const QFontMetrics& metrics) const
     std::vector<QPointF> corners;
     if (across) {
         const double x = std::min(a.x(), b.x());
-        corners = {{x, a.y() - 6 - h}, {x, a.y() + 6}, {std::max(a.x(), b.x()) + 8, a.y() - h / 2},
-                   {x, boxes.top() - 4 - h}, {x, boxes.bottom() + 4}};
+        corners = {{x, a.y() - 6 - h},
+                   {x, a.y() + 6},
+                   {std::max(a.x(), b.x()) + 8, a.y() - h / 2},
+                   {x, boxes.top() - 4 - h},
+                   {x, boxes.bottom() + 4}};
     } else {
         const double y = (a.y() + b.y()) / 2 - h / 2;
         // Beside the line, else level with it beyond the boxes on either side.
-        corners = {{a.x() + 8, y},           {a.x() - 8 - w, y},
-                   {boxes.right() + 8, y},   {boxes.left() - 8 - w, y},
-                   {a.x() + 8, boxes.top() - 4 - h}, {a.x() + 8, boxes.bottom() + 4}};
+        corners = {{a.x() + 8, y},
+                   {a.x() - 8 - w, y},
+                   {boxes.right() + 8, y},
+                   {boxes.left() - 8 - w, y},
+                   {a.x() + 8, boxes.top() - 4 - h},
+                   {a.x() + 8, boxes.bottom() + 4}};
     }
     const auto place = [&](QPointF at) {
         at.setX(std::clamp(at.x(), shown.left() * s, std::max(shown.left() * s, shown.right() * s - w)));

@@ -7,8 +7,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QSignalBlocker>
-#include <QScreen>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -27,6 +27,14 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLogValueAxis>
 
+#include "checking/CheckReport.h"
+#include "checking/GameVariants.h"
+#include "common/AtomicFile.h"
+#include "definitions/DefinitionFile.h"
+#include "slip/SlipMarks.h"
+#include "wheels/SecondPool.h"
+#include "wheels/window/WheelMakeTab.h"
+#include "windowing/window/BusyCursor.h"
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/EntryHelpers.h"
 #include "windowing/window/JobPump.h"
@@ -34,14 +42,6 @@
 #include "windowing/window/WheelPrinter.h"
 #include "windowing/window/WidgetBuilders.h"
 #include "windowing/window/WindowCatalogue.h"
-#include "checking/CheckReport.h"
-#include "checking/GameVariants.h"
-#include "windowing/window/BusyCursor.h"
-#include "common/AtomicFile.h"
-#include "definitions/DefinitionFile.h"
-#include "slip/SlipMarks.h"
-#include "wheels/SecondPool.h"
-#include "wheels/window/WheelMakeTab.h"
 #include "windowing/window/WindowManners.h"
 
 #include "wheels/window/WheelsWindowText.h"
@@ -99,10 +99,10 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     tab->setObjectName(QStringLiteral("tabAnalyze"));
     lblAnalyzeGame = NamedLabel(tab, QStringLiteral("lblAnalyzeGame"), {});
     cmdOpenWheel = NamedButton(tab, "cmdOpenWheel", QStringLiteral("Open &Wheel..."),
-                          QStringLiteral("Choose the wheel file to analyze"));
+                               QStringLiteral("Choose the wheel file to analyze"));
     lblWheel = NamedLabel(tab, QStringLiteral("lblWheel"), QStringLiteral("No wheel file opened"));
     cmdAnalyze = NamedButton(tab, "cmdAnalyze", QStringLiteral("&Analyze"),
-                        QStringLiteral("Count the best match of every possible draw; ESC stops it"));
+                             QStringLiteral("Count the best match of every possible draw; ESC stops it"));
     cmdAnalyze->setEnabled(false);
     prgAnalyze = new QProgressBar(tab);
     prgAnalyze->setObjectName(QStringLiteral("prgAnalyze"));
@@ -110,7 +110,8 @@ QWidget* WheelsWindow::BuildAnalyzeTab()
     prgAnalyze->setTextVisible(false);
     prgAnalyze->hide();
     lblAnalyzeStatus = NamedLabel(tab, QStringLiteral("lblAnalyzeStatus"), {});
-    tblGuarantee = Table(tab, "tblGuarantee", {QStringLiteral("If"), QStringLiteral("Guaranteed"), QStringLiteral("Draws")});
+    tblGuarantee =
+        Table(tab, "tblGuarantee", {QStringLiteral("If"), QStringLiteral("Guaranteed"), QStringLiteral("Draws")});
     tblGuarantee->setToolTip(QStringLiteral("When this many drawn numbers are among the wheel's numbers, "
                                             "some play matches at least Guaranteed of them"));
     tblBest = Table(tab, "tblBest", {QStringLiteral("Best"), QStringLiteral("Draws")});
@@ -232,7 +233,7 @@ void WheelsWindow::cmdAnalyze_Click()
     cmdAnalyze->setEnabled(true);
     if (!coverage) {
         ClearCoverage(coverage.error().stopped ? QStringLiteral("Analysis Stopped: nothing shown")
-                                                       : QString::fromStdString(coverage.error().message));
+                                               : QString::fromStdString(coverage.error().message));
         return;
     }
     coverage_ = *coverage;
@@ -241,8 +242,8 @@ void WheelsWindow::cmdAnalyze_Click()
     lblAnalyzeStatus->setText(QStringLiteral("%1 on %2 numbers. %3")
                                   .arg(Count(coverage_->plays, "play", "plays"))
                                   .arg(coverage_->numbers)
-                                  .arg(QString::fromStdString(
-                                      CompletionTimeText(static_cast<double>(timer.elapsed()) / 1000.0, UiSeparators()))));
+                                  .arg(QString::fromStdString(CompletionTimeText(
+                                      static_cast<double>(timer.elapsed()) / 1000.0, UiSeparators()))));
 }
 
 void WheelsWindow::ClearCoverage(const QString& status)

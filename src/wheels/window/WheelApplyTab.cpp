@@ -7,8 +7,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QSignalBlocker>
-#include <QScreen>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -17,9 +15,19 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "checking/CheckReport.h"
+#include "checking/GameVariants.h"
+#include "common/AtomicFile.h"
+#include "definitions/DefinitionFile.h"
+#include "slip/SlipMarks.h"
+#include "wheels/SecondPool.h"
+#include "wheels/window/WheelMakeTab.h"
+#include "windowing/window/BusyCursor.h"
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/EntryHelpers.h"
 #include "windowing/window/JobPump.h"
@@ -27,14 +35,6 @@
 #include "windowing/window/WheelPrinter.h"
 #include "windowing/window/WidgetBuilders.h"
 #include "windowing/window/WindowCatalogue.h"
-#include "checking/CheckReport.h"
-#include "checking/GameVariants.h"
-#include "windowing/window/BusyCursor.h"
-#include "common/AtomicFile.h"
-#include "definitions/DefinitionFile.h"
-#include "slip/SlipMarks.h"
-#include "wheels/SecondPool.h"
-#include "wheels/window/WheelMakeTab.h"
 #include "windowing/window/WindowManners.h"
 
 #include "wheels/window/WheelsWindowText.h"
@@ -50,14 +50,15 @@ QWidget* WheelsWindow::BuildApplyTab()
     lblApplyGame = NamedLabel(tab, QStringLiteral("lblApplyGame"), {});
     txtNumbers = new QLineEdit(tab);
     txtNumbers->setObjectName(QStringLiteral("txtNumbers"));
-    txtNumbers->setToolTip(QStringLiteral("Your numbers, separated by blanks or commas; the first takes the lowest label"));
+    txtNumbers->setToolTip(
+        QStringLiteral("Your numbers, separated by blanks or commas; the first takes the lowest label"));
     txtNumbers->setPlaceholderText(QStringLiteral("e.g. 3 7 11 14 19 22 27 30 35 38 43 45"));
     UseEntryHelpers(txtNumbers);
     auto* numbersLabel = NamedLabel(tab, QStringLiteral("lblNumbers"), QStringLiteral("Your &Numbers"));
     numbersLabel->setWordWrap(false);
     numbersLabel->setBuddy(txtNumbers);
     cmdDesign = NamedButton(tab, "cmdDesign", QStringLiteral("Open &Design..."),
-                       QStringLiteral("Choose a published wheel written on labels 1..v or 0..v-1"));
+                            QStringLiteral("Choose a published wheel written on labels 1..v or 0..v-1"));
     lblDesign = NamedLabel(tab, QStringLiteral("lblDesign"), QStringLiteral("No design opened"));
     lblApplyStatus = NamedLabel(tab, QStringLiteral("lblApplyStatus"), {});
     txtPlays = new QPlainTextEdit(tab);
@@ -67,7 +68,7 @@ QWidget* WheelsWindow::BuildApplyTab()
     txtPlays->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txtPlays->setToolTip(QStringLiteral("The plays on your numbers, as the wheel file will hold them"));
     cmdSaveWheel = NamedButton(tab, "cmdSaveWheel", QStringLiteral("&Save Wheel..."),
-                          QStringLiteral("Save the plays as a wheel file, by default in the wheel folder"));
+                               QStringLiteral("Save the plays as a wheel file, by default in the wheel folder"));
     cmdSaveWheel->setEnabled(false);
 
     auto* grid = new QGridLayout;
@@ -102,8 +103,8 @@ Result<std::vector<std::vector<int>>> WheelsWindow::WithSecond(const std::vector
         return Error{game->name + " plays end in " + std::to_string(game->secondPick) + many +
                      " of its second pool (1 to " + std::to_string(game->secondPool) +
                      "): type the numbers to give them in Second Pool."};
-    const auto numbers = wheels::ParseNumbers(typed.toStdString(), game->secondPool, game->name + "'s second pool",
-                                              "Second Pool");
+    const auto numbers =
+        wheels::ParseNumbers(typed.toStdString(), game->secondPool, game->name + "'s second pool", "Second Pool");
     if (!numbers)
         return numbers.error();
     if (static_cast<int>(numbers->size()) < game->secondPick)

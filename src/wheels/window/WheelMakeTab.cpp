@@ -14,16 +14,16 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "windowing/window/Dialogs.h"
-#include "windowing/window/EntryHelpers.h"
-#include "windowing/window/JobPump.h"
-#include "windowing/window/RememberedChoices.h"
-#include "windowing/window/BusyCursor.h"
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
 #include "wheels/WheelDesign.h"
 #include "wheels/WheelLibrary.h"
 #include "wheels/WheelMake.h"
+#include "windowing/window/BusyCursor.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/EntryHelpers.h"
+#include "windowing/window/JobPump.h"
+#include "windowing/window/RememberedChoices.h"
 
 namespace bm::app {
 
@@ -42,7 +42,9 @@ QSpinBox* Spin(QWidget* parent, const char* name, int lo, int hi, int value, con
 }  // namespace
 
 WheelMakeTab::WheelMakeTab(DefinitionChoice& choice, int pumpIntervalMs, QWidget* parent)
-    : QWidget(parent), choice_(choice), pumpIntervalMs_(pumpIntervalMs)
+    : QWidget(parent),
+      choice_(choice),
+      pumpIntervalMs_(pumpIntervalMs)
 {
     setObjectName(QStringLiteral("tabMake"));
     lblMakeGame = new QLabel(this);
@@ -50,13 +52,14 @@ WheelMakeTab::WheelMakeTab(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     lblMakeGame->setWordWrap(true);
     txtMakeNumbers = new QLineEdit(this);
     txtMakeNumbers->setObjectName(QStringLiteral("txtMakeNumbers"));
-    txtMakeNumbers->setPlaceholderText(QStringLiteral("your numbers, e.g. 3 7 11 14 19 22 27 30 35, or a count such as 15"));
+    txtMakeNumbers->setPlaceholderText(
+        QStringLiteral("your numbers, e.g. 3 7 11 14 19 22 27 30 35, or a count such as 15"));
     txtMakeNumbers->setToolTip(QStringLiteral("The numbers to wheel, separated by blanks or commas; "
                                               "a single number N stands for 1 to N"));
     UseEntryHelpers(txtMakeNumbers);
     spnPick = Spin(this, "spnPick", 1, wheels::kMaxWheelNumbers, 6, QStringLiteral("Numbers in a play"));
-    spnMatch = Spin(this, "spnMatch", 1, wheels::kMaxWheelNumbers, 3,
-                    QStringLiteral("The match the wheel guarantees..."));
+    spnMatch =
+        Spin(this, "spnMatch", 1, wheels::kMaxWheelNumbers, 3, QStringLiteral("The match the wheel guarantees..."));
     spnIf = Spin(this, "spnIf", 1, wheels::kMaxWheelNumbers, 6,
                  QStringLiteral("...whenever this many drawn numbers are among yours"));
     spnSeconds = Spin(this, "spnSeconds", 1, 3600, 10, QStringLiteral("The longest the search may take"));
@@ -208,8 +211,8 @@ void WheelMakeTab::Make()
     limits.search.keepGoing = [&](const wheels::SearchProgress& progress) {
         prgMake->setValue(static_cast<int>(std::min(1.0, static_cast<double>(timer.elapsed()) / limitMs) * 1000));
         if (progress.bestPlays > 0)
-            lblMakeStatus->setText(QStringLiteral("Best so far: %1 plays.... ESC Key Will Stop, Keeping It")
-                                       .arg(progress.bestPlays));
+            lblMakeStatus->setText(
+                QStringLiteral("Best so far: %1 plays.... ESC Key Will Stop, Keeping It").arg(progress.bestPlays));
         return !pump.Pressed() && static_cast<double>(timer.elapsed()) < limitMs;
     };
     std::vector<std::string> faults;
@@ -248,8 +251,9 @@ void WheelMakeTab::Make()
                                     QString::fromStdString(result.source.empty() ? "" : "; " + result.source)));
     // A broken library file is no reason to refuse the wheel, but the player should hear of it.
     if (!faults.empty())
-        lblMakeStatus->setText(lblMakeStatus->text() + QStringLiteral(" The wheel library was left out: %1")
-                                                           .arg(QString::fromStdString(faults.front())));
+        lblMakeStatus->setText(
+            lblMakeStatus->text() +
+            QStringLiteral(" The wheel library was left out: %1").arg(QString::fromStdString(faults.front())));
     ShowPlays();
 }
 

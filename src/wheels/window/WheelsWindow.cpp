@@ -7,8 +7,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QSignalBlocker>
-#include <QScreen>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -17,9 +15,19 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "checking/CheckReport.h"
+#include "checking/GameVariants.h"
+#include "common/AtomicFile.h"
+#include "definitions/DefinitionFile.h"
+#include "slip/SlipMarks.h"
+#include "wheels/SecondPool.h"
+#include "wheels/window/WheelMakeTab.h"
+#include "windowing/window/BusyCursor.h"
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/EntryHelpers.h"
 #include "windowing/window/JobPump.h"
@@ -27,14 +35,6 @@
 #include "windowing/window/WheelPrinter.h"
 #include "windowing/window/WidgetBuilders.h"
 #include "windowing/window/WindowCatalogue.h"
-#include "checking/CheckReport.h"
-#include "checking/GameVariants.h"
-#include "windowing/window/BusyCursor.h"
-#include "common/AtomicFile.h"
-#include "definitions/DefinitionFile.h"
-#include "slip/SlipMarks.h"
-#include "wheels/SecondPool.h"
-#include "wheels/window/WheelMakeTab.h"
 #include "windowing/window/WindowManners.h"
 
 #include "wheels/window/WheelsWindowText.h"
@@ -139,10 +139,12 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     makeTab_ = new WheelMakeTab(*own_, pumpIntervalMs_, this);
     makeTab_->finish = [this](const std::vector<std::vector<int>>& plays) { return WithSecond(plays); };
     tabWheels->addTab(makeTab_, QStringLiteral("Ma&ke A Wheel"));
-    cmdPrint = NamedButton(this, "cmdPrint", QStringLiteral("P&rint..."),
-                           QStringLiteral("Print the plays of this tab on the game's slips (saved first as a wheel file)"));
-    cmdPreview = NamedButton(this, "cmdPreview", QStringLiteral("Pr&eview..."),
-                             QStringLiteral("Show the plays of this tab on the game's slips (saved first as a wheel file)"));
+    cmdPrint =
+        NamedButton(this, "cmdPrint", QStringLiteral("P&rint..."),
+                    QStringLiteral("Print the plays of this tab on the game's slips (saved first as a wheel file)"));
+    cmdPreview =
+        NamedButton(this, "cmdPreview", QStringLiteral("Pr&eview..."),
+                    QStringLiteral("Show the plays of this tab on the game's slips (saved first as a wheel file)"));
     cmdClose = NamedButton(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close this window"));
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { PrintPlays(false); });
@@ -301,7 +303,8 @@ void WheelsWindow::ShowGame()
     if (!game) {
         const QString why = QString::fromStdString(game.error().message);
         lblApplyGame->setText(QStringLiteral("No game: %1").arg(why));
-        lblAnalyzeGame->setText(QStringLiteral("Choose a definition in the Game list to analyze a wheel for its game."));
+        lblAnalyzeGame->setText(
+            QStringLiteral("Choose a definition in the Game list to analyze a wheel for its game."));
         return;
     }
     const SlipDefinition& d = game->definition;
@@ -319,7 +322,8 @@ void WheelsWindow::ShowGame()
                                              "does not give. Choose another definition in the Game list.")
                                   .arg(name));
     else
-        lblApplyGame->setText(QStringLiteral("%1: plays of %2 numbers from 1 to %3.").arg(name).arg(d.Pick).arg(d.Pool));
+        lblApplyGame->setText(
+            QStringLiteral("%1: plays of %2 numbers from 1 to %3.").arg(name).arg(d.Pick).arg(d.Pool));
     lblAnalyzeGame->setText(QStringLiteral("%1: every possible draw of %2 main numbers from %3 (%4 draws).")
                                 .arg(name)
                                 .arg(d.Pick)

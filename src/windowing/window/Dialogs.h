@@ -16,13 +16,11 @@ enum class Answer { Ok, Cancel, Yes, No };
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual Answer Message(QWidget* parent, const QString& title, const QString& text, Icon icon,
-                           Buttons buttons) = 0;
+    virtual Answer Message(QWidget* parent, const QString& title, const QString& text, Icon icon, Buttons buttons) = 0;
     // Empty when cancelled. `filter` in Qt's form, e.g. "Text Files (*.txt)".
-    virtual QString OpenFile(QWidget* parent, const QString& title, const QString& filter,
-                             const QString& folder) = 0;
-    virtual QString SaveFile(QWidget* parent, const QString& title, const QString& filter,
-                             const QString& folder, const QString& defaultSuffix) = 0;
+    virtual QString OpenFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder) = 0;
+    virtual QString SaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder,
+                             const QString& defaultSuffix) = 0;
 };
 
 // The program's dialogs: the real ones unless a test installed its own.

@@ -21,25 +21,21 @@ protected:
         if (watched != box_)
             return false;
         switch (event->type()) {
-        case QEvent::KeyPress:
-            return CRToTab(box_, static_cast<const QKeyEvent&>(*event));
+        case QEvent::KeyPress: return CRToTab(box_, static_cast<const QKeyEvent&>(*event));
         case QEvent::FocusIn:
             SelectText(box_);
             // A click that gives the focus would place the cursor and drop the selection
             // again; the press that follows it is not passed on.
             swallowPress_ = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
             return false;
-        case QEvent::FocusOut:
-            swallowPress_ = false;
-            return false;
+        case QEvent::FocusOut: swallowPress_ = false; return false;
         case QEvent::MouseButtonPress:
             if (swallowPress_) {
                 swallowPress_ = false;
                 return true;
             }
             return false;
-        default:
-            return false;
+        default: return false;
         }
     }
 

@@ -23,10 +23,8 @@ bool IsUserInput(QEvent::Type type)
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
     case QEvent::TabletPress:
-    case QEvent::TabletRelease:
-        return true;
-    default:
-        return false;
+    case QEvent::TabletRelease: return true;
+    default: return false;
     }
 }
 

@@ -24,16 +24,13 @@ QMessageBox::Icon ToQt(Icon icon)
 
 class QtDialogs : public Dialogs {
 public:
-    Answer Message(QWidget* parent, const QString& title, const QString& text, Icon icon,
-                   Buttons buttons) override
+    Answer Message(QWidget* parent, const QString& title, const QString& text, Icon icon, Buttons buttons) override
     {
         QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, parent);
         QAbstractButton* replace = nullptr;
         // Where an answer would lose work, Enter keeps it.
         switch (buttons) {
-        case Buttons::Ok:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
+        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
         case Buttons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             box.setDefaultButton(QMessageBox::Cancel);
@@ -70,15 +67,14 @@ public:
         return Answer::Ok;
     }
 
-    QString OpenFile(QWidget* parent, const QString& title, const QString& filter,
-                     const QString& folder) override
+    QString OpenFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder) override
     {
         // Only existing files in existing folders can be chosen; the working folder stays.
         return QFileDialog::getOpenFileName(parent, title, folder, filter);
     }
 
-    QString SaveFile(QWidget* parent, const QString& title, const QString& filter,
-                     const QString& folder, const QString& defaultSuffix) override
+    QString SaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder,
+                     const QString& defaultSuffix) override
     {
         QFileDialog dialog(parent, title, folder, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);

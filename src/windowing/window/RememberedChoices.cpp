@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "windowing/window/Dialogs.h"
 #include "common/AtomicFile.h"
 #include "common/OwnSettings.h"
+#include "windowing/window/Dialogs.h"
 
 namespace bm::app {
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -16,21 +17,20 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
-#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
 #include "checking/DrawEntry.h"
 
 #include "app/AppTestSupport.h"
-#include "windowing/window/Module1.h"
 #include "checking/CheckTestSupport.h"
 #include "checking/window/CheckerNames.h"
 #include "checking/window/CheckerWindow.h"
 #include "checking/window/HistoryWindow.h"
 #include "checking/window/ReportBox.h"
-#include "windowing/window/WindowManners.h"
 #include "support/PrintJobSupport.h"
+#include "windowing/window/Module1.h"
+#include "windowing/window/WindowManners.h"
 
 namespace {
 
@@ -79,7 +79,8 @@ protected:
     CheckerWindow& Open(const char* windowName, bool bBon, const char* lottery = "LO649")
     {
         game_ = {{}, lottery, 49, bBon};
-        window_ = std::make_unique<CheckerWindow>(bm::CheckerByWindowName(windowName), choice_, CheckerWindow::Options{0, 0, 1});
+        window_ = std::make_unique<CheckerWindow>(bm::CheckerByWindowName(windowName), choice_,
+                                                  CheckerWindow::Options{0, 0, 1});
         return *window_;
     }
     template <typename T>
@@ -188,7 +189,8 @@ TEST_F(Checker, OpensWithTheLayoutOfItsGame)
             const QString name = QString::fromStdString(bm::DrawBoxName(game, c.boxes));
             EXPECT_EQ(box->accessibleName(), name);
             EXPECT_EQ(box->toolTip(), name);
-            EXPECT_TRUE(name.contains(QString::fromLatin1(extra).chopped(1), Qt::CaseInsensitive)) << name.toStdString();
+            EXPECT_TRUE(name.contains(QString::fromLatin1(extra).chopped(1), Qt::CaseInsensitive))
+                << name.toStdString();
         }
     }
 }
@@ -223,8 +225,11 @@ TEST_F(Checker, LoadedFileIsCountedAndARunShowsReportCountsAndTime)
         {{"", "", "", "", "", "", ""}, "Drawn number 1 is empty. Type the number that was drawn.", "txtN1"},
         {{"1", "2", "three", "4", "5", " 6 ", "7"}, "Drawn number 3 \"three\" is not a number.", "txtN3"},
         {{"1", "2", "3", "4", "5", "6", "2"},
-         "The bonus number (box 7) is 2, the same as drawn number 2; the bonus is drawn from the numbers left.", "txtN7"},
-        {{"1", "2", "3", "4", "5", "50", "7"}, "Drawn number 6 is 50; the numbers of this game run from 1 to 49.", "txtN6"},
+         "The bonus number (box 7) is 2, the same as drawn number 2; the bonus is drawn from the numbers left.",
+         "txtN7"},
+        {{"1", "2", "3", "4", "5", "50", "7"},
+         "Drawn number 6 is 50; the numbers of this game run from 1 to 49.",
+         "txtN6"},
     };
     for (const auto& r : refused) {
         Draw(r.draw);
@@ -431,7 +436,10 @@ const char* const kTwoDrawsCsv = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Matc
                                  "1982-06-16,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
                                  "Total,,2,0,0,3,0,1,1,1,6\n";
 
-QString Cell(QTableWidget* table, int row, int column) { return table->item(row, column)->text(); }
+QString Cell(QTableWidget* table, int row, int column)
+{
+    return table->item(row, column)->text();
+}
 
 // Draw History: a bad draws file refused, Escape stops the run with no window, and a finished run
 // shows the table in file order and sorted, the total row, the chart's marks, a row copied and
@@ -439,7 +447,8 @@ QString Cell(QTableWidget* table, int row, int column) { return table->item(row,
 TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
 {
     Open("frmChkwhl", true);
-    bmtest::WriteBytes(dir_ / "wheel/d.csv", "Date;Numbers\r\n1982-06-12;1 2 3 4 5 6;7\r\n1982-06-16;1 2 3 10 11 13;44\r\n");
+    bmtest::WriteBytes(dir_ / "wheel/d.csv",
+                       "Date;Numbers\r\n1982-06-12;1 2 3 4 5 6;7\r\n1982-06-16;1 2 3 10 11 13;44\r\n");
     bmtest::WriteBytes(dir_ / "wheel/bad.csv", "1982-06-12;1 2 3 4 5 6;6\r\n");
     const auto history = [&] { return window_->findChild<QWidget*>(QStringLiteral("frmHistory")); };
     Load(Wheel("w.txt", bmtest::kLottoWheel));
@@ -500,7 +509,6 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     EXPECT_EQ(static_cast<QScatterSeries*>(series[1])->count(), 1);
     EXPECT_FALSE(series[2]->isVisible());
 
-
     dialogs_.QueueFile(dir_ / "Summary/h");
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
     EXPECT_EQ(bmtest::ReadBytes(dir_ / "Summary/h.csv"), kTwoDrawsCsv);
@@ -527,7 +535,8 @@ TEST_F(Checker, DrawHistoryShowsEveryDrawSortsCopiesChartsAndSaves)
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->findChild<QLineEdit*>(QStringLiteral("txtPrize7"))->text(), QStringLiteral("1000000.50"));
     EXPECT_EQ(again->findChild<QLineEdit*>(QStringLiteral("txtPrice"))->text(), QStringLiteral("2.50"));
-    EXPECT_EQ(again->findChild<QLabel*>(QStringLiteral("lblMoney"))->text().left(17), QStringLiteral("Won 1,000,030.50 "));
+    EXPECT_EQ(again->findChild<QLabel*>(QStringLiteral("lblMoney"))->text().left(17),
+              QStringLiteral("Won 1,000,030.50 "));
 }
 
 // The days of the draws checked, as --from and --to give them: a day not written YYYY-MM-DD or a
@@ -539,7 +548,9 @@ TEST_F(Checker, DrawHistoryChecksTheDrawsOfTheDaysTyped)
     bmtest::WriteBytes(dir_ / "wheel/d.csv", "Date;Numbers\r\n1982-06-12;1 2 3 4 5 6;7\r\n"
                                              "1982-06-16;1 2 3 10 11 13;44\r\n1982-06-19;20 21 22 23 24 25;26\r\n");
     Load(Wheel("w.txt", bmtest::kLottoWheel));
-    const auto history = [&] { return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory"))); };
+    const auto history = [&] {
+        return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory")));
+    };
     dialogs_.QueueFile(dir_ / "wheel/d.csv");
     Click("cmdHistory");
     auto* first = history();
@@ -557,7 +568,8 @@ TEST_F(Checker, DrawHistoryChecksTheDrawsOfTheDaysTyped)
     } refused[] = {
         {"1982-06-13", "16/06/1982", "To: \"16/06/1982\" is not a day written YYYY-MM-DD.", "txtTo"},
         {"1982-02-30", "", "Draws From: \"1982-02-30\" is not a day written YYYY-MM-DD.", "txtFrom"},
-        {"1982-06-21", "1982-06-20", "Draws From 1982-06-21 is after To 1982-06-20: no draw lies between them.", "txtFrom"},
+        {"1982-06-21", "1982-06-20", "Draws From 1982-06-21 is after To 1982-06-20: no draw lies between them.",
+         "txtFrom"},
     };
     for (const auto& r : refused) {
         dialogs_.Clear();
@@ -598,7 +610,9 @@ TEST_F(Checker, DrawHistoryAsksBeforeItSkipsLinesThatAreNoDraws)
     const auto file = dir_ / "wheel/mixed.csv";
     bmtest::WriteBytes(file, "Date;Numbers\r\n1982-06-12;1 2 3 4 5 6;7\r\n1982-06-12;8 9 10 11 12 13;0\r\n"
                              "1982-06-16;1 2 3 10 11 13;44\r\n");
-    const auto history = [&] { return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory"))); };
+    const auto history = [&] {
+        return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory")));
+    };
     Load(Wheel("w.txt", bmtest::kLottoWheel));
     const std::string reason = "The bonus number (box 7) is 0; the numbers of this game run from 1 to 49.";
 
@@ -630,9 +644,12 @@ TEST_F(Checker, DrawHistoryAsksTheDateOrderAndShowsTheFilesPrizes)
 {
     Open("frmChkwhl", true);
     const auto file = dir_ / "wheel/paid.csv";
-    bmtest::WriteBytes(file, "Draw Date,Winning Numbers,Bonus,Division 1,Division 2,Division 3,Division 4,Division 5\r\n"
-                             "01/02/2020,1 2 3 4 5 6,7,\"$5,000,000.00\",\"$50,000.00\",\"$1,000.50\",$80,$10\r\n");
-    const auto history = [&] { return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory"))); };
+    bmtest::WriteBytes(file,
+                       "Draw Date,Winning Numbers,Bonus,Division 1,Division 2,Division 3,Division 4,Division 5\r\n"
+                       "01/02/2020,1 2 3 4 5 6,7,\"$5,000,000.00\",\"$50,000.00\",\"$1,000.50\",$80,$10\r\n");
+    const auto history = [&] {
+        return dynamic_cast<bm::app::HistoryWindow*>(window_->findChild<QWidget*>(QStringLiteral("frmHistory")));
+    };
     Load(Wheel("w.txt", bmtest::kLottoWheel));
     const std::string heading = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins,Won\n";
     for (const auto& [answer, day] : {std::pair{Answer::Yes, "2020-02-01"}, std::pair{Answer::No, "2020-01-02"}}) {
@@ -647,8 +664,9 @@ TEST_F(Checker, DrawHistoryAsksTheDateOrderAndShowsTheFilesPrizes)
             << dialogs_.Said();
         auto* window = history();
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->Csv(), heading + day + ",1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3,5050010.00\n"
-                                                 "Total,,1,0,0,1,0,0,1,1,3,5050010.00\n");
+        EXPECT_EQ(window->Csv(), heading + day +
+                                     ",1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3,5050010.00\n"
+                                     "Total,,1,0,0,1,0,0,1,1,3,5050010.00\n");
         const QString money = window->findChild<QLabel*>(QStringLiteral("lblMoney"))->text();
         EXPECT_TRUE(money.startsWith(QStringLiteral("Won 5,050,010.00 In 1 Draws"))) << money.toStdString();
     }
@@ -724,8 +742,9 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
     EXPECT_DOUBLE_EQ(average[1].y(), 18.5);
     EXPECT_DOUBLE_EQ(average[3].y(), (17 + 20 + 19.001 + 18) / 4);
     EXPECT_EQ(window.topDraws(), std::vector<std::size_t>{2});
-    EXPECT_EQ(window.DrawTip(2), QStringLiteral("1982-06-16  15 16 17 18 19 20 +21\nMatch 3: 19,000\nMatch 4: 0\n"
-                                                "Match 5: 0\nMatch 5+: 0\nMatch 6: 1\nWins: 19,001 (19.00 per 1,000 plays)"));
+    EXPECT_EQ(window.DrawTip(2),
+              QStringLiteral("1982-06-16  15 16 17 18 19 20 +21\nMatch 3: 19,000\nMatch 4: 0\n"
+                             "Match 5: 0\nMatch 5+: 0\nMatch 6: 1\nWins: 19,001 (19.00 per 1,000 plays)"));
 
     // Match 3 pays 10 and a play costs 0.01: each draw wins its Match 3 count times 10, less 10,000.
     QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("txtPrize3")), QStringLiteral("10"));
@@ -876,7 +895,7 @@ TEST(CheckerNames, EveryTierHasARowWithUniqueNames)
         const char* counter;
         const char* caption;
     } pinned[] = {
-        {"frmChkwhl", "cnt0", "Label1"},   {"frmChkwhl", "cnt5b", "Label7"},   {"frmChkwhl", "cnt6", "Label8"},
+        {"frmChkwhl", "cnt0", "Label1"},    {"frmChkwhl", "cnt5b", "Label7"},   {"frmChkwhl", "cnt6", "Label8"},
         {"frmChkwhl5", "cnt0b", "Label0b"}, {"frmChkwhl7", "cnt6b", "Label6b"}, {"frmChkwhlPB", "cnt5b", "Label5b"},
     };
     for (const auto& p : pinned) {

@@ -42,8 +42,9 @@ private:
     bm::ProgramFolder folder_;
 };
 
-const char* const kStars = "[Second]\r\nPool=12\r\nPick=2\r\nLeft=0\r\nTop=52\r\nColumns=6\r\nWidth=3.5\r\nHeight=2.5\r\n"
-                           "Across=4\r\nDown=5\r\n";
+const char* const kStars =
+    "[Second]\r\nPool=12\r\nPick=2\r\nLeft=0\r\nTop=52\r\nColumns=6\r\nWidth=3.5\r\nHeight=2.5\r\n"
+    "Across=4\r\nDown=5\r\n";
 
 TEST(TwoPoolChecker, ChecksADrawByTiersAsTheCommandLineDoes)
 {
@@ -116,9 +117,9 @@ std::string CommandLineCsv(const fs::path& home, const QStringList& extra)
     env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
     QProcess program;
     program.setProcessEnvironment(env);
-    program.start(exe, QStringList{QStringLiteral("--home"), QString::fromStdString(home.string()), QStringLiteral("check"),
-                                   QStringLiteral("--definition"), QStringLiteral("EM550"), QStringLiteral("--wheel"),
-                                   QStringLiteral("w.txt"), QStringLiteral("--draws"),
+    program.start(exe, QStringList{QStringLiteral("--home"), QString::fromStdString(home.string()),
+                                   QStringLiteral("check"), QStringLiteral("--definition"), QStringLiteral("EM550"),
+                                   QStringLiteral("--wheel"), QStringLiteral("w.txt"), QStringLiteral("--draws"),
                                    QString::fromStdString((home / "wheel" / "d.csv").string())} +
                            extra);
     EXPECT_TRUE(program.waitForFinished(120'000));
@@ -198,19 +199,23 @@ TEST(TwoPoolChecker, EscapeAsksAndYesStopsWithTheCountsSoFar)
         Chosen choice(dir.path());
         bm::app::TwoPoolCheckerWindow window(choice, nullptr, 0);
         const auto get = [&](const char* name) { return window.findChild<QWidget*>(QString::fromLatin1(name)); };
-        const auto label = [&](const char* name) { return window.findChild<QLabel*>(QString::fromLatin1(name))->text(); };
+        const auto label = [&](const char* name) {
+            return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
+        };
         dialogs.QueueFile(dir / "wheel" / "w.txt");
         QTest::mouseClick(static_cast<QPushButton*>(get("cmdGo")), Qt::LeftButton);
         const char* draw[] = {"1", "2", "3", "4", "5", "1", "2"};
         for (int i = 0; i < 7; ++i)
-            static_cast<QLineEdit*>(get(("txtN" + std::to_string(i + 1)).c_str()))->setText(QString::fromLatin1(draw[i]));
+            static_cast<QLineEdit*>(get(("txtN" + std::to_string(i + 1)).c_str()))
+                ->setText(QString::fromLatin1(draw[i]));
         dialogs.QueueAnswer(stop ? bm::app::Answer::Yes : bm::app::Answer::No);
         window.show();
         QApplication::setActiveWindow(&window);
         QCoreApplication::postEvent(&window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         static_cast<QPushButton*>(get("cmdreset"))->click();
         // Seen at the first look, after 4,096 plays.
-        EXPECT_EQ(dialogs.Said(), "User Interrupt Request: Current count is 4096\nDo You Want To Abort This Operation?");
+        EXPECT_EQ(dialogs.Said(),
+                  "User Interrupt Request: Current count is 4096\nDo You Want To Abort This Operation?");
         const std::string report = window.findChild<bm::app::ReportBox*>(QStringLiteral("rtbreport"))->Text();
         if (stop) {
             EXPECT_EQ(label("lbldraw"), QStringLiteral("4,096"));

@@ -66,7 +66,8 @@ void EditorRig::Retype(QLineEdit* box, const QString& text)
 
 void FillSample(QWidget& editor, const QString& name)
 {
-    const char* fields[] = {"49", "6", "10", "190", "82", "12", "2", "7", "5", "15", "7", "3", "2", "35", "4.2", "45", "4.5"};
+    const char* fields[] = {"49", "6", "10", "190", "82", "12",  "2",  "7",  "5",
+                            "15", "7", "3",  "2",   "35", "4.2", "45", "4.5"};
     const auto box = [&](const QString& n) { return editor.findChild<QLineEdit*>(n); };
     box(QStringLiteral("txtFn"))->setText(name);
     for (int i = 0; i < bm::kFieldCount; ++i)

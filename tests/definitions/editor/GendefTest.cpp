@@ -12,10 +12,10 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "windowing/window/Module1.h"
 #include "definitions/editor/EditorRig.h"
 #include "definitions/editor/GendefOpeners.h"
 #include "slip/window/SlipView.h"
+#include "windowing/window/Module1.h"
 
 using bmtest::EditorRig;
 
@@ -32,8 +32,8 @@ TEST(GendefMake, AbSixFromFortyNineWritesTheFileByteForByte)
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Generate Playslip File"));
 
     rig.Fn()->setFocus();
-    const char* typed[] = {"ab", "6", "49", "10", "2", "5", "7", "7", "190", "82", "12", "15", "3", "2", "35",
-                           "4.2", "45", "4.5", "1", "8", "15", "22", "29", "36", "43"};
+    const char* typed[] = {"ab", "6",  "49",  "10", "2",   "5", "7", "7",  "190", "82", "12", "15", "3",
+                           "2",  "35", "4.2", "45", "4.5", "1", "8", "15", "22",  "29", "36", "43"};
     for (std::size_t i = 0; i < std::size(typed); ++i) {
         QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed[i]));
         // Enter on the main keys or on the keypad.
@@ -61,7 +61,8 @@ TEST(GendefMake, AWriteThatFailsSaysSoAndKeepsTheEditorOpen)
     rig.FillSample();
     rig.Save()->click();
     EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The definition was not saved:\ncannot write " +
-                                      rig.def("AB649").string() + ": a folder of that name is in the way\n\n"
+                                      rig.def("AB649").string() +
+                                      ": a folder of that name is in the way\n\n"
                                       "A definition file of that name that was there before is unchanged.");
     EXPECT_TRUE(rig.editor().isVisible());
     EXPECT_EQ(rig.reloads, 0);
@@ -293,7 +294,7 @@ TEST(GendefQuestions, TheDefaultButtonOfAQuestionKeepsTheWork)
             QTest::keyClick(box, c.key);
         });
         EXPECT_EQ(bm::app::dialogs().Message(nullptr, QStringLiteral("Warning"), QStringLiteral("?"),
-                                              bm::app::Icon::None, c.buttons),
+                                             bm::app::Icon::None, c.buttons),
                   Answer::Cancel);
         EXPECT_EQ(defaultText.remove(QLatin1Char('&')), QString::fromLatin1(c.keeps));
         captions.sort();

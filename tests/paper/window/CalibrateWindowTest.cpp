@@ -18,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "windowing/window/Module1.h"
 #include "app/QtPrintTarget.h"
 #include "app/frmHelp.h"
 #include "paper/window/FeedView.h"
@@ -26,6 +25,7 @@
 #include "slip/window/SlipView.h"
 #include "support/PrintTestTools.h"
 #include "support/ScriptedDialogs.h"
+#include "windowing/window/Module1.h"
 
 using namespace bm;
 using namespace bmtest;
@@ -81,11 +81,15 @@ TEST(CalibrateWindow, WorksOutTheFactorsKeepsThemForThePrinterAndResets)
         {"185", "", "Type both distances to work out the factors.", false},
         {"188.7", "246.5", "Factors: X 0.9804  Y 1.0101", true},
         {"185", "249", "Factors: X 1.0000  Y 1.0000", true},
-        {"18.5", "249", "The distance across (crosshair 1 to 2) \"18.5\" is more than a tenth off the 185 mm printed; "
-                        "measure again between the centres of the crosshairs", false},
+        {"18.5", "249",
+         "The distance across (crosshair 1 to 2) \"18.5\" is more than a tenth off the 185 mm printed; "
+         "measure again between the centres of the crosshairs",
+         false},
         {"185", "0", "The distance down (crosshair 1 to 3) \"0\" must be more than 0 mm", false},
-        {"185", "abc", "The distance down (crosshair 1 to 3) \"abc\" is not a number of millimetres (for example 249 "
-                       "or 248.5)", false},
+        {"185", "abc",
+         "The distance down (crosshair 1 to 3) \"abc\" is not a number of millimetres (for example 249 "
+         "or 248.5)",
+         false},
         {"181.3", "252.1", "Factors: X 1.0204  Y 0.9877", true},
     };
     for (const auto& c : cases) {
@@ -206,8 +210,10 @@ TEST(FeedDrawing, ThePreviewShowsThePaperAndHowTheSlipGoesIn)
         float width, height;
         const char* line;
     } cases[] = {
-        {"LO649.def", 279.4f, 215.9f, "Feed The Slip Right Edge First, Printed Side Up, Top Edge Against The Paper Guide"},
-        {"VT645.def", 215.9f, 279.4f, "Feed The Slip Top Edge First, Printed Side Up, Left Edge Against The Paper Guide"},
+        {"LO649.def", 279.4f, 215.9f,
+         "Feed The Slip Right Edge First, Printed Side Up, Top Edge Against The Paper Guide"},
+        {"VT645.def", 215.9f, 279.4f,
+         "Feed The Slip Top Edge First, Printed Side Up, Left Edge Against The Paper Guide"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.listed);
@@ -233,7 +239,6 @@ TEST(FeedDrawing, ThePreviewShowsThePaperAndHowTheSlipGoesIn)
     EXPECT_NE(rig.dialogs.Said().find("off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"), std::string::npos)
         << rig.dialogs.Said();
 }
-
 
 // Printer Setup is a dialog of its own that offers the printers and nothing a job would ignore,
 // and the paper sizes and the sources the printer has (a private cupsd whose queue "bm-letter"

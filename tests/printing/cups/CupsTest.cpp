@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "paper/Calibration.h"
-#include "support/PrintTestTools.h"
 #include "printing/Spooler.h"
+#include "support/PrintTestTools.h"
 
 using namespace bm;
 using namespace bmtest;
@@ -67,8 +67,9 @@ TEST(TestChildren, NeverSeeTheUsersFoldersLocaleOrPrinterSettings)
                                    {"LPDEST", "OfficeA4"},
                                    {"CUPS_SERVER", "/nowhere/cups.sock"},
                                    {"LC_ALL", "de_DE.UTF-8"}};
-    const Ran ran = RunShell("sh -c 'echo \"$HOME|$XDG_CONFIG_HOME|${LPDEST-none}|${CUPS_SERVER-none}|$LC_ALL\"; "
-                             "test -e \"$HOME/.cups/lpoptions\" && echo lpoptions; test -e \"$CUPS_SERVERROOT/lpoptions\" && echo system; true'");
+    const Ran ran = RunShell(
+        "sh -c 'echo \"$HOME|$XDG_CONFIG_HOME|${LPDEST-none}|${CUPS_SERVER-none}|$LC_ALL\"; "
+        "test -e \"$HOME/.cups/lpoptions\" && echo lpoptions; test -e \"$CUPS_SERVERROOT/lpoptions\" && echo system; true'");
     ASSERT_EQ(ran.status, 0) << ran.err;
     EXPECT_EQ(ran.out.find(users.path().string()), std::string::npos) << ran.out;
     EXPECT_TRUE(HasText(ran.out, "|none|none|C.UTF-8\n")) << ran.out;
@@ -105,8 +106,8 @@ TEST(PrivateCupsd, ADaemonLeftByAKilledTestIsSweptAndAWaitEndsOnceNothingCanCome
     const Ran stale = RunShell("bash " + script + " start " + Quoted(root.string()));
     if (stale.status != 0)
         GTEST_SKIP() << "no private cupsd could be started here: " << stale.err;
-    const std::string pid = stale.out.substr(stale.out.find("PID=") + 4, stale.out.find('\n', stale.out.find("PID=")) -
-                                                                           stale.out.find("PID=") - 4);
+    const std::string pid = stale.out.substr(stale.out.find("PID=") + 4,
+                                             stale.out.find('\n', stale.out.find("PID=")) - stale.out.find("PID=") - 4);
     const auto running = [&] { return ::kill(std::stoi(pid), 0) == 0; };
     const std::shared_ptr<void> stopAnyway(nullptr, [&](void*) {
         if (running() && HasText(ReadBytes("/proc/" + pid + "/cmdline"), root.string()))
@@ -240,7 +241,8 @@ struct TwoQueues : PrivateCups {
 std::string PageSize(const std::filesystem::path& pdf)
 {
     const Ran info = RunShell("pdfinfo " + Quoted(pdf.string()) + " | grep '^Page size'");
-    return info.out.substr(info.out.find(':') + 1).erase(0, info.out.substr(info.out.find(':') + 1).find_first_not_of(' '));
+    return info.out.substr(info.out.find(':') + 1)
+        .erase(0, info.out.substr(info.out.find(':') + 1).find_first_not_of(' '));
 }
 
 // What a job on the definition draws, with the paper and factors the printer is given.
@@ -301,7 +303,8 @@ TEST(CupsPaper, PagesArriveTurnedAndUnscaledOnThePaperAskedFor)
     };
     for (const auto& c : papers) {
         SCOPED_TRACE(c.paper);
-        const Ran ran = Brindlemark(cups, home, std::string("test-pattern --definition HA649 --printer bm-letter --paper ") + c.paper);
+        const Ran ran = Brindlemark(
+            cups, home, std::string("test-pattern --definition HA649 --printer bm-letter --paper ") + c.paper);
         ASSERT_EQ(ran.status, 0) << ran.err;
         int job = 0;
         const auto pdf = cups.NextPdf(job);
@@ -329,7 +332,8 @@ TEST(CupsPaper, PagesArriveTurnedAndUnscaledOnThePaperAskedFor)
     EXPECT_EQ(CheckMarks(page, expected), "");
 
     // A box beyond the paper is refused naming it, and nothing reaches the queue.
-    const Ran refused = Brindlemark(cups, home, "test-pattern --definition HA649 --printer bm-letter --paper 82x150 --left 5");
+    const Ran refused =
+        Brindlemark(cups, home, "test-pattern --definition HA649 --printer bm-letter --paper 82x150 --left 5");
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"), std::string::npos) << refused.err;
 }

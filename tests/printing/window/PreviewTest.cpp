@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "slip/window/SlipView.h"
 #include "printing/window/frmPreview.h"
+#include "slip/window/SlipView.h"
 #include "support/PrintJobSupport.h"
 
 namespace {
@@ -88,9 +88,15 @@ TEST_F(Preview, ShowsEachSlipAsTheJobPrintsItAndPrintsTheSlipsChosen)
     const auto press = [&](Qt::Key key) { QTest::keyClick(plays, key); };
     const auto click = [&](const char* name) { QTest::mouseClick(In<QPushButton>(*preview, name), Qt::LeftButton); };
     const std::pair<std::function<void()>, long long> steps[] = {
-        {[&] { press(Qt::Key_PageDown); }, 2}, {[&] { press(Qt::Key_End); }, 5},  {[&] { press(Qt::Key_PageDown); }, 5},
-        {[&] { press(Qt::Key_Home); }, 1},     {[&] { press(Qt::Key_PageUp); }, 1}, {[&] { click("cmdNext"); }, 2},
-        {[&] { click("cmdLast"); }, 5},        {[&] { click("cmdPrev"); }, 4},     {[&] { click("cmdFirst"); }, 1},
+        {[&] { press(Qt::Key_PageDown); }, 2},
+        {[&] { press(Qt::Key_End); }, 5},
+        {[&] { press(Qt::Key_PageDown); }, 5},
+        {[&] { press(Qt::Key_Home); }, 1},
+        {[&] { press(Qt::Key_PageUp); }, 1},
+        {[&] { click("cmdNext"); }, 2},
+        {[&] { click("cmdLast"); }, 5},
+        {[&] { click("cmdPrev"); }, 4},
+        {[&] { click("cmdFirst"); }, 1},
         {[&] {
              auto* go = In<QSpinBox>(*preview, "spnSlip");
              go->selectAll();
@@ -254,7 +260,8 @@ TEST_F(PreviewFollows, GoingBeyondTheLastSlipSaysSo)
     goTo("200000");
     EXPECT_EQ(preview->slip(), 4);
     EXPECT_TRUE(In<QLabel>("lblGoToNote")->isVisibleTo(preview));
-    EXPECT_EQ(In<QLabel>("lblGoToNote")->text(), QStringLiteral("There is no slip 200000: the job has 4. Went to the last slip."));
+    EXPECT_EQ(In<QLabel>("lblGoToNote")->text(),
+              QStringLiteral("There is no slip 200000: the job has 4. Went to the last slip."));
     EXPECT_EQ(go->value(), 4);
     goTo("2");
     EXPECT_EQ(preview->slip(), 2);

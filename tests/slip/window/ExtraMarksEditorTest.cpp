@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -12,12 +12,12 @@
 #include <set>
 
 #include "app/AppTestSupport.h"
-#include "windowing/Mnemonics.h"
 #include "common/AtomicFile.h"
 #include "definitions/editor/EditorRig.h"
-#include "slip/window/SlipView.h"
 #include "printing/window/frmPreview.h"
+#include "slip/window/SlipView.h"
 #include "support/PrintJobSupport.h"
+#include "windowing/Mnemonics.h"
 
 using bm::app::Answer;
 using bmtest::EditorRig;
@@ -44,8 +44,10 @@ struct MarksRig : EditorRig {
     void AddByKeyboard(const QString& name, const QString& left, const QString& top, const QString& width,
                        const QString& height)
     {
-        const std::pair<const char*, QString> typed[] = {{"txtExtraName", name},   {"txtExtraLeft", left},
-                                                         {"txtExtraTop", top},     {"txtExtraWidth", width},
+        const std::pair<const char*, QString> typed[] = {{"txtExtraName", name},
+                                                         {"txtExtraLeft", left},
+                                                         {"txtExtraTop", top},
+                                                         {"txtExtraWidth", width},
                                                          {"txtExtraHeight", height}};
         for (const auto& [box, text] : typed)
             Retype(Entry(box), text);
@@ -132,8 +134,8 @@ TEST(ExtraMarksEditor, RefusesAMarkOffTheSheetOrOverANumberBox)
         {"Yes", "20", "76", "4", "2", "Go Back: An Extra Mark Named \"Yes\" Is Already In The List", "txtExtraName"},
         {"Flat", "20", "76", "4", "0", "Go Back: Extra Mark Height Must Be At Least 0.1 mm", "txtExtraHeight"},
         {"Odd", "20", "7,6", "4", "2", "Go Back: Entry For Extra Mark Top Is Not A Number", "txtExtraTop"},
-        {"A=B", "20", "76", "4", "2",
-         "Go Back: Extra mark: the name \"A=B\" holds =, which the marks file cannot keep", "txtExtraName"},
+        {"A=B", "20", "76", "4", "2", "Go Back: Extra mark: the name \"A=B\" holds =, which the marks file cannot keep",
+         "txtExtraName"},
     };
     MarksRig rig;
     rig.ModifyWithMarks(kMarks);
@@ -211,7 +213,8 @@ TEST(ExtraMarksEditor, MarksGoWithTheDefinitionTheyWereSavedWith)
     rig.Retype(rig.M(0), QStringLiteral("50"));  // pool
     rig.dialogs.QueueAnswer(Answer::Ok);
     QTest::mouseClick(rig.Save(), Qt::LeftButton);
-    EXPECT_EQ(bmtest::ReadBytes(rig.marks("AB650")), "[Mark]\r\nWidth=60\r\nHeight=50\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
+    EXPECT_EQ(bmtest::ReadBytes(rig.marks("AB650")),
+              "[Mark]\r\nWidth=60\r\nHeight=50\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
     EXPECT_EQ(bmtest::ReadBytes(rig.marks("AB649")), kMarks);
     EXPECT_TRUE(std::filesystem::exists(rig.def("AB649")));
 }
@@ -224,9 +227,9 @@ TEST(ExtraMarksEditor, RefusesToModifyADefinitionWithABrokenMarksFile)
     bmtest::WriteBytes(rig.marks("LO649"), "[Mark]\r\nWidth=150\r\n");
     rig.Make();
     EXPECT_FALSE(rig.editor().LoadDefinition("LO649.def"));
-    EXPECT_EQ(rig.dialogs.Said(), "Brindlemark: The slip definition LO649 cannot be modified:\n" +
-                                      rig.marks("LO649").string() +
-                                      ": line 2: Width 150 is out of range; the mark's width is 10 to 100 percent of the box");
+    EXPECT_EQ(rig.dialogs.Said(),
+              "Brindlemark: The slip definition LO649 cannot be modified:\n" + rig.marks("LO649").string() +
+                  ": line 2: Width 150 is out of range; the mark's width is 10 to 100 percent of the box");
     EXPECT_EQ(rig.editor().mode(), bm::EditorMode::Make);
 }
 
@@ -320,7 +323,8 @@ const bm::SlipDrawing& DrawingOf(bm::app::frmPreview& preview)
 TEST(ExtraMarksPreview, ShowsTheExtrasAndFollowsTheMarksFile)
 {
     ProgramHome home;
-    bmtest::WriteBytes(home.defs() / "LO649.marks", "[Mark]\r\nWidth=60\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
+    bmtest::WriteBytes(home.defs() / "LO649.marks",
+                       "[Mark]\r\nWidth=60\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
     home.WriteWheel("w.txt", bmtest::Wheel(12));
     MainWindowRig rig(home);
     rig.Choose("LO649.def");

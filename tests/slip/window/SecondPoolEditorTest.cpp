@@ -48,9 +48,9 @@ TEST(SecondPoolEditor, ShowsDrawsRefusesAndSavesTheSecondPool)
     bmtest::WriteBytes(rig.marks(), kMarks);
     rig.Modify("LO649.def");
     const std::pair<const char*, const char*> shown[] = {
-        {"txtSecondPool", "5"}, {"txtSecondPick", "1"},   {"txtSecondLeft", "0"},     {"txtSecondTop", "28"},
-        {"txtSecondColumns", "5"}, {"txtSecondWidth", "3"}, {"txtSecondHeight", "2"}, {"txtSecondAcross", "4.5"},
-        {"txtSecondDown", "4"}};
+        {"txtSecondPool", "5"},   {"txtSecondPick", "1"},     {"txtSecondLeft", "0"},
+        {"txtSecondTop", "28"},   {"txtSecondColumns", "5"},  {"txtSecondWidth", "3"},
+        {"txtSecondHeight", "2"}, {"txtSecondAcross", "4.5"}, {"txtSecondDown", "4"}};
     for (const auto& [name, text] : shown)
         EXPECT_EQ(rig.Entry(name)->text(), QString::fromLatin1(text)) << name;
     EXPECT_EQ(rig.Board()->toPlainText(), QStringLiteral("QP=32 28 2 2\n"));
@@ -139,7 +139,8 @@ void Shoot(QWidget& window, const char* name)
     const QRect free = bm::app::AvailableFor(&window);
     EXPECT_TRUE(free.contains(window.frameGeometry()) || free.contains(window.geometry()))
         << name << " does not fit the screen";
-    const QString file = QString::fromLocal8Bit(qgetenv("BM_SHOT_DIR")) + QStringLiteral("/%1.png").arg(QLatin1String(name));
+    const QString file =
+        QString::fromLocal8Bit(qgetenv("BM_SHOT_DIR")) + QStringLiteral("/%1.png").arg(QLatin1String(name));
     EXPECT_TRUE(window.grab().save(file)) << file.toStdString();
 }
 
@@ -153,7 +154,8 @@ TEST(SecondPoolScreenshots, EditorPreviewAndChecker)
     {
         SecondRig rig;
         rig.AddDefinition("PW569", bmtest::ReadBytes(sample / "Defs/PW569.def"));
-        bmtest::WriteBytes(rig.def("PW569").replace_extension(".marks"), bmtest::ReadBytes(sample / "Defs/PW569.marks"));
+        bmtest::WriteBytes(rig.def("PW569").replace_extension(".marks"),
+                           bmtest::ReadBytes(sample / "Defs/PW569.marks"));
         Shoot(rig.Modify("PW569.def"), "editor");
     }
     {

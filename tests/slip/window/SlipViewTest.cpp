@@ -19,7 +19,8 @@ QRectF Box(const bm::BoxRect& b)
 TEST(SlipView, TheMeasurementsLabelCoversNoNumberBox)
 {
     for (const char* name : {"LO649", "PB569", "VT645", "TK539"}) {
-        const auto def = bm::ReadDefinitionFile(std::filesystem::path(SAMPLE_DIR) / "Defs" / (std::string(name) + ".def"));
+        const auto def =
+            bm::ReadDefinitionFile(std::filesystem::path(SAMPLE_DIR) / "Defs" / (std::string(name) + ".def"));
         ASSERT_TRUE(def) << name;
         for (int f = 0; f < bm::kFieldCount; ++f) {
             bm::SlipDrawing drawing = bm::DrawingOf(*def);
@@ -66,7 +67,8 @@ TEST(SlipView, AnExtraMarksNameStopsBeforeTheNextMark)
     const auto def = bm::ReadDefinitionFile(std::filesystem::path(SAMPLE_DIR) / "Defs" / "LO649.def");
     ASSERT_TRUE(def);
     bm::SlipDrawing drawing = bm::DrawingOf(*def);
-    drawing.extras = {{bm::BoxRect{20, 5, 24, 8}, "Draw Wednesday", true}, {bm::BoxRect{30, 5, 34, 8}, "Sat", true},
+    drawing.extras = {{bm::BoxRect{20, 5, 24, 8}, "Draw Wednesday", true},
+                      {bm::BoxRect{30, 5, 34, 8}, "Sat", true},
                       {bm::BoxRect{20, 12, 24, 15}, "Draws 2", true}};
     bm::app::SlipView view;
     view.resize(700, 500);

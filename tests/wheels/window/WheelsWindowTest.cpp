@@ -21,12 +21,12 @@
 
 #include "app/AppTestSupport.h"
 #include "app/HelpFile.h"
-#include "windowing/window/Module1.h"
 #include "app/frmHelp.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "wheels/WheelLibrary.h"
 #include "wheels/window/WheelsWindow.h"
+#include "windowing/window/Module1.h"
 #include "windowing/window/WheelPrinter.h"
 #include "windowing/window/WindowManners.h"
 
@@ -157,8 +157,8 @@ TEST_F(Wheels, AppliesADesignAsTheNumbersAreTypedAndSavesItAsAWheel)
         {"40 9 17 5", "4 numbers typed; the design needs 8.", false},
         {"40 9 17 5 1 2 3 3", "Your Numbers: 3 is given twice", false},
         {"40 9 17 5 1 2 3 50", "Your Numbers: 50 is not a number of LO649 (1 to 49)", false},
-        {"40 9 17 5 1 2 3 4 6", "2 plays on your 8 numbers. The design has 8 labels, so the last 1 number typed is in no play.",
-         true},
+        {"40 9 17 5 1 2 3 4 6",
+         "2 plays on your 8 numbers. The design has 8 labels, so the last 1 number typed is in no play.", true},
         {"40, 9, 17, 5, 1, 2, 3, 4", "2 plays on your 8 numbers.", true},
     };
     for (const auto& s : steps) {
@@ -187,7 +187,8 @@ TEST_F(Wheels, RefusesWhatDoesNotFitAndWritesNothing)
     OpenDesign(Put("bad.txt", "1 2 3 4 5 6\n\n1 2 3 4 5 x\n"));
     ASSERT_EQ(dialogs_.messages().size(), 1u);
     EXPECT_EQ(dialogs_.messages()[0].title, QStringLiteral("Go Back"));
-    EXPECT_EQ(dialogs_.messages()[0].text.toStdString(), (dir_ / "bad.txt").string() + ": line 3: \"x\" is not a whole number");
+    EXPECT_EQ(dialogs_.messages()[0].text.toStdString(),
+              (dir_ / "bad.txt").string() + ": line 3: \"x\" is not a whole number");
     EXPECT_EQ(Text("lblDesign"), "No design opened");
 
     // Plays of 5 do not fit a 6-number game; a powerball game takes no design.
@@ -210,8 +211,10 @@ TEST_F(Wheels, RefusesWhatDoesNotFitAndWritesNothing)
         Click("cmdSaveWheel");
     }
     ASSERT_EQ(dialogs_.messages().size(), 2u);
-    EXPECT_TRUE(dialogs_.messages()[0].text.contains(QStringLiteral("is an input"))) << dialogs_.messages()[0].text.toStdString();
-    EXPECT_TRUE(dialogs_.messages()[1].text.contains(QStringLiteral("Defs folder"))) << dialogs_.messages()[1].text.toStdString();
+    EXPECT_TRUE(dialogs_.messages()[0].text.contains(QStringLiteral("is an input")))
+        << dialogs_.messages()[0].text.toStdString();
+    EXPECT_TRUE(dialogs_.messages()[1].text.contains(QStringLiteral("Defs folder")))
+        << dialogs_.messages()[1].text.toStdString();
     EXPECT_EQ(bmtest::ReadBytes(dir_ / "five.txt"), "1 2 3 4 5\n");
     EXPECT_FALSE(fs::exists(dir_ / "Defs" / "x.txt"));
 }
@@ -239,8 +242,9 @@ TEST_F(Wheels, AnalysesTheWheelIntoBothTablesAndTheChart)
     EXPECT_TRUE(Text("lblAnalyzeStatus").starts_with("1 play on 6 numbers. Processing Completed In "))
         << Text("lblAnalyzeStatus");
     EXPECT_FALSE(Get<QWidget>("prgAnalyze")->isVisible());
-    EXPECT_EQ(Text("lblVerdict"), "Guarantees 6 if 6: whenever 6 drawn numbers are among the wheel's 6, a play matches at "
-                                  "least 6 of them.\nThe worst draws (6,096,454) have a best play matching 0.");
+    EXPECT_EQ(Text("lblVerdict"),
+              "Guarantees 6 if 6: whenever 6 drawn numbers are among the wheel's 6, a play matches at "
+              "least 6 of them.\nThe worst draws (6,096,454) have a best play matching 0.");
 
     // Another game chosen: the tables no longer hold.
     Game("TK539.def");

@@ -10,15 +10,14 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
-#include "windowing/window/Module1.h"
 #include "app/QtPrintTarget.h"
 #include "app/frmSplash.h"
 #include "checking/GameVariants.h"
@@ -26,11 +25,12 @@
 #include "checking/window/HistoryWindow.h"
 #include "definitions/editor/GendefOpeners.h"
 #include "paper/window/frmCalibrate.h"
-#include "wheels/window/WheelsWindow.h"
 #include "printing/Spooler.h"
 #include "support/PrintJobSupport.h"
+#include "wheels/window/WheelsWindow.h"
 #include "windowing/Mnemonics.h"
 #include "windowing/ScreenFit.h"
+#include "windowing/window/Module1.h"
 #include "windowing/window/WindowManners.h"
 
 namespace {
@@ -80,8 +80,10 @@ public:
         rig_.Choose("LO649.def");
         rig_.ClickRow(rig_.main().findChild<QListWidget*>(QStringLiteral("File1"))->currentRow(), true);
         see("editor, Modify", opened("frmGendef"));
-        for (const auto& [definition, checker] : {std::pair{"LO649.def", "frmChkwhl"}, {"TK539.def", "frmChkwhl5"},
-                                                   {"LM750.def", "frmChkwhl7"}, {"PB569.def", "frmChkwhlPB"}}) {
+        for (const auto& [definition, checker] : {std::pair{"LO649.def", "frmChkwhl"},
+                                                  {"TK539.def", "frmChkwhl5"},
+                                                  {"LM750.def", "frmChkwhl7"},
+                                                  {"PB569.def", "frmChkwhlPB"}}) {
             rig_.Choose(definition);
             rig_.Click("cmdChkTick");
             see(std::string("checker ") + checker, opened(checker));
@@ -147,7 +149,9 @@ private:
         auto setup = bm::app::MakePrinterSetup(
             rig_.window.get(), {"office", "A very long printer queue name, upstairs"}, "office", {},
             {[](const std::string&) { return std::nullopt; },
-             [](const std::string&) { return std::vector<bm::PaperSource>{{"tray-1", "Tray 1"}, {"manual", "Manual Feed"}}; }});
+             [](const std::string&) {
+                 return std::vector<bm::PaperSource>{{"tray-1", "Tray 1"}, {"manual", "Manual Feed"}};
+             }});
         bm::app::FitToScreen(setup.dialog.get());
         setup.dialog->show();
         return setup.dialog.release();
@@ -210,10 +214,11 @@ TEST(EveryWindow, OpensOnTheScreenShrinksTo1024x700AndHasAltKeys)
             seen.push_back(name);
             QCoreApplication::processEvents();
             const QRect frame = w.frameGeometry();
-            EXPECT_TRUE(screen.area.contains(frame))
-                << name << " opens at " << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+            EXPECT_TRUE(screen.area.contains(frame)) << name << " opens at " << frame.x() << "," << frame.y() << " "
+                                                     << frame.width() << "x" << frame.height();
             const QSize opened = w.size();
-            w.resize(std::min(opened.width(), bm::kSmallestWindowWidth), std::min(opened.height(), bm::kSmallestWindowHeight));
+            w.resize(std::min(opened.width(), bm::kSmallestWindowWidth),
+                     std::min(opened.height(), bm::kSmallestWindowHeight));
             EXPECT_LE(w.width(), bm::kSmallestWindowWidth) << name << " keeps its width of " << w.width();
             EXPECT_LE(w.height(), bm::kSmallestWindowHeight) << name << " keeps its height of " << w.height();
             w.resize(opened);
@@ -233,7 +238,8 @@ TEST(EveryWindow, AltKeysReachTheirEntriesAndButtons)
     QApplication::setActiveWindow(rig.window.get());
     const auto keyOf = [&](const char* name) {
         QWidget* w = rig.window->findChild<QWidget*>(QString::fromLatin1(name));
-        const QString text = qobject_cast<QLabel*>(w) ? qobject_cast<QLabel*>(w)->text() : qobject_cast<QAbstractButton*>(w)->text();
+        const QString text =
+            qobject_cast<QLabel*>(w) ? qobject_cast<QLabel*>(w)->text() : qobject_cast<QAbstractButton*>(w)->text();
         return static_cast<Qt::Key>(Qt::Key_A + (bm::MnemonicOf(text.toStdString()) - 'a'));
     };
     QTest::keyClick(rig.window.get(), keyOf("lblLeft"), Qt::AltModifier);
@@ -242,7 +248,8 @@ TEST(EveryWindow, AltKeysReachTheirEntriesAndButtons)
     EXPECT_EQ(QApplication::focusWidget(), rig.Child<QWidget>("txtTmarg"));
     QTest::keyClick(rig.window.get(), keyOf("cmdHelp"), Qt::AltModifier);
     // A button's key presses it as a click would, a moment later.
-    QTRY_COMPARE_WITH_TIMEOUT(rig.helpOpened.size() + (bm::app::IsFormLoaded(QStringLiteral("frmHelp")) ? 1u : 0u), 1u, bmtest::kHangLimitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.helpOpened.size() + (bm::app::IsFormLoaded(QStringLiteral("frmHelp")) ? 1u : 0u), 1u,
+                              bmtest::kHangLimitMs);
     if (QWidget* help = bm::app::FindForm(QStringLiteral("frmHelp")))
         help->close();
 }
@@ -270,7 +277,8 @@ TEST(EveryWindow, EnterPressesTheFocusedButtonAndEscapeCloses)
             return;
         }
         QWidget* target = QApplication::focusWidget() && QApplication::focusWidget()->window() == &w
-                              ? QApplication::focusWidget() : &w;
+                              ? QApplication::focusWidget()
+                              : &w;
         QTest::keyClick(target, Qt::Key_Escape);
         EXPECT_FALSE(window && window->isVisible()) << name << " stays open after Escape";
         closed.push_back(name);
