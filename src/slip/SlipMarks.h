@@ -89,7 +89,7 @@ struct SlipMarks {
         : width(w),
           height(h),
           extras(std::move(e)),
-          second(std::move(s)),
+          second(s),
           board(std::move(b)),
           prizes(std::move(p))
     {}
