@@ -538,10 +538,20 @@ void Survey(const std::vector<Line>& lines, const ReferenceGame& game, std::size
 
 enum class Kind { Skip, Header, Draw, Fault };
 
+// Where a dated draw lies on its line: the field its numbers begin at, how many numbers each of
+// its fields holds, and how many fields the line has, empty ones too.
+struct Placing {
+    std::size_t from = 0;
+    std::vector<std::size_t> counts;
+    std::size_t fields = 0;
+    bool operator==(const Placing&) const = default;
+};
+
 // A line read by position: the date is the first field written as one, or three fields of day,
 // month and year; the draw is the whole numbers of the fields right after it, or the whole line
 // when it has no date.
-Kind ReadLine(const Line& line, const ReferenceGame& game, std::size_t want, char sep, Order order, ReferenceDraw& draw)
+Kind ReadLine(const Line& line, const ReferenceGame& game, std::size_t want, char sep, Order order, ReferenceDraw& draw,
+              std::optional<Placing>& placing)
 {
     if (line.tooLong || line.carriageReturn)
         return Kind::Fault;
@@ -586,6 +596,11 @@ Kind ReadLine(const Line& line, const ReferenceGame& game, std::size_t want, cha
         if (!more || (dated && n.size() + more->size() > want))
             return Kind::Fault;
         n.insert(n.end(), more->begin(), more->end());
+        if (dated) {
+            if (!placing)
+                placing = Placing{*from, {}, fields.size()};
+            placing->counts.push_back(more->size());
+        }
     }
     if (!dated) {
         for (; i < fields.size(); ++i) {
@@ -657,13 +672,23 @@ ReferenceDraws ReadDrawsPlainly(std::string_view bytes, const ReferenceGame& gam
         return out;
 
     bool pastHeaders = false;
+    std::optional<Placing> firstPlacing;  // of the first dated draw
     for (const Line& line : lines) {
         ReferenceDraw draw;
         draw.line = line.number;
-        const Kind kind = ReadLine(line, game, want, sep, out.order, draw);
+        std::optional<Placing> placing;
+        Kind kind = ReadLine(line, game, want, sep, out.order, draw, placing);
         if (kind == Kind::Skip || (kind == Kind::Header && !pastHeaders))
             continue;
         pastHeaders = true;
+        // Every dated draw lies over the same fields as the first: else a field or number missing
+        // would shift the next column into the draw.
+        if (kind == Kind::Draw && placing) {
+            if (!firstPlacing)
+                firstPlacing = placing;
+            else if (*placing != *firstPlacing)
+                kind = Kind::Fault;
+        }
         if (kind == Kind::Draw) {
             out.draws.push_back(draw);
             continue;
