@@ -1,6 +1,5 @@
 #include "wheels/CoverSearch.h"
 
-
 namespace bm::wheels::cover {
 
 // Lotto designs: one play less at a time, then a tabu search at that size until it covers.
