@@ -604,11 +604,13 @@ OrbitResult OrbitWheel(const WheelShape& shape, const LabelGroup& group, const O
 
 std::optional<LabelGroup> TranslationGroup(int v)
 {
+    if (v > kMaxWheelNumbers)
+        return std::nullopt;
     for (int p = 2; p * p <= v; ++p) {
         if (!IsPrime(p))
             continue;
         int n = 0;
-        int power = 1;
+        std::int64_t power = 1;
         while (power < v) {
             power *= p;
             ++n;

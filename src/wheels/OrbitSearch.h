@@ -22,8 +22,8 @@ struct LabelGroup {
 // length plus up to two fixed labels, and x -> ax + b on Z_p with up to two labels fixed.
 std::vector<LabelGroup> CandidateGroups(int v);
 
-// The translations of Z_p^n on v = p^n labels (n >= 2), label x having its digits in base p as
-// coordinates; nothing when v is no such power. Tried first for lotto designs.
+// The translations of Z_p^n on v = p^n labels (n >= 2, v <= kMaxWheelNumbers), label x having its
+// digits in base p as coordinates; nothing for any other v. Tried first for lotto designs.
 std::optional<LabelGroup> TranslationGroup(int v);
 
 struct OrbitLimits {

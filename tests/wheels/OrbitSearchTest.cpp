@@ -52,7 +52,8 @@ TEST(OrbitSearch, TranslationsOfAnAffineSpace)
         std::size_t generators;
         int p;
     } cases[] = {{27, 3, 3}, {9, 2, 3}, {16, 4, 2}, {25, 2, 5}, {49, 2, 7}, {8, 3, 2},
-                 {13, 0, 0}, {12, 0, 0}, {2, 0, 0}, {26, 0, 0}, {1, 0, 0}};
+                 {128, 7, 2},
+                 {13, 0, 0}, {12, 0, 0}, {2, 0, 0}, {26, 0, 0}, {1, 0, 0}, {256, 0, 0}, {0, 0, 0}};
     for (const auto& c : cases) {
         const auto group = TranslationGroup(c.v);
         ASSERT_EQ(group.has_value(), c.generators > 0) << c.v;
