@@ -93,7 +93,8 @@ TEST(OrbitSearch, TranslationsOfAnAffineSpace)
 }
 
 // Under the translations of Z3^3 the lotto design "3 if 4" on 27 numbers comes in far fewer plays
-// than under any cycle (100 at best before they were tried), within a fixed budget of work.
+// than under any cycle (100 at best before they were tried), within a fixed budget of work: one
+// start gives 99, many short ones on the same tables 90.
 TEST(OrbitSearch, ALottoDesignOnAnAffineSpaceIsMadeOfTranslates)
 {
     const WheelShape shape{27, 6, 4, 3};
@@ -103,10 +104,10 @@ TEST(OrbitSearch, ALottoDesignOnAnAffineSpaceIsMadeOfTranslates)
     ExpectSoundWheel(shape, alone.plays);
 
     SearchLimits limits;
-    limits.maxRounds = 150;
+    limits.maxRounds = 220;
     const SearchResult built = BuildWheel(shape, limits);
     ASSERT_FALSE(built.plays.empty());
-    EXPECT_LE(built.plays.size(), 99u);
+    EXPECT_LE(built.plays.size(), 90u);
     ExpectSoundWheel(shape, built.plays);
 }
 
