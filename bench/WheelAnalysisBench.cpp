@@ -11,12 +11,12 @@
 namespace {
 
 // `plays` distinct-number plays of 6 on labels 0..v-1, the same every run.
-std::vector<bm::wheels::LabelPlay> RandomDesign(int v, int plays)
+std::vector<bm::wheels::Play> RandomDesign(int v, int plays)
 {
     std::mt19937 rng(2025);
     std::vector<int> labels(static_cast<std::size_t>(v));
     std::iota(labels.begin(), labels.end(), 0);
-    std::vector<bm::wheels::LabelPlay> design;
+    std::vector<bm::wheels::Play> design;
     for (int p = 0; p < plays; ++p) {
         std::shuffle(labels.begin(), labels.end(), rng);
         design.emplace_back(labels.begin(), labels.begin() + 6);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "wheels/CoveringBounds.h"
+#include "wheels/Play.h"
 
 namespace bm::wheels {
 
@@ -11,14 +12,14 @@ namespace bm::wheels {
 // affine plane of prime order q (q*q numbers, plays of q, "2 if 2") and of the projective plane
 // of prime order q (q*q+q+1 numbers, plays of q+1, "2 if 2"). Both meet the Schonheim bound,
 // so no search can do better. Plays are labels 0..v-1, ascending.
-std::vector<std::vector<int>> KnownConstruction(const WheelShape& shape);
+std::vector<Play> KnownConstruction(const WheelShape& shape);
 
 bool IsPrime(int q);
 
 // A wheel that needs no search, with what it is, for messages ("Steiner system S(3,6,22) ...").
 struct NamedWheel {
     std::string name;
-    std::vector<std::vector<int>> plays;  // labels 0..v-1, each play ascending
+    std::vector<Play> plays;  // labels 0..v-1, each play ascending
 };
 
 // The blocks of the Steiner systems S(5,8,24) (the 759 octads: supports of the weight-8 words of
@@ -29,7 +30,7 @@ struct NamedWheel {
 struct Steiner {
     int t, k, v;
 };
-std::vector<std::vector<int>> SteinerSystem(const Steiner& s);
+std::vector<Play> SteinerSystem(const Steiner& s);
 // The Steiner systems above and the planes of KnownConstruction with v points and blocks of k.
 std::vector<NamedWheel> ConstructionsOn(int v, int k);
 

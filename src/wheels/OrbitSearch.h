@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct LabelGroup {
 // The groups worth trying on v labels, largest first: one permutation of c cycles of the same
 // length plus up to two fixed labels, and x -> ax + b on Z_p with up to two labels fixed.
 std::vector<LabelGroup> CandidateGroups(int v);
+
+// The translations of Z_p^n on v = p^n labels (n >= 2, v <= kMaxWheelNumbers), label x having its
+// digits in base p as coordinates; nothing for any other v. Tried first for lotto designs.
+std::optional<LabelGroup> TranslationGroup(int v);
 
 struct OrbitLimits {
     std::uint64_t seed = 1;

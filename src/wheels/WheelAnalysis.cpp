@@ -54,9 +54,9 @@ bool NextSubset(int* c, int s, int n)
 }
 
 // Both kinds of play list, play by play.
-std::size_t PlayCount(const std::vector<LabelPlay>& plays) { return plays.size(); }
+std::size_t PlayCount(const std::vector<Play>& plays) { return plays.size(); }
 std::size_t PlayCount(const PackedPlays& plays) { return plays.count(); }
-std::span<const int> PlayAt(const std::vector<LabelPlay>& plays, std::size_t p) { return plays[p]; }
+std::span<const int> PlayAt(const std::vector<Play>& plays, std::size_t p) { return plays[p]; }
 std::span<const std::uint8_t> PlayAt(const PackedPlays& plays, std::size_t p)
 {
     return {plays.play(p), static_cast<std::size_t>(plays.size)};
@@ -352,7 +352,7 @@ Result<Coverage> AnalyzeOf(const Plays& plays, int v, int pool, int drawn, const
 
 }  // namespace
 
-std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, int v, int pool, int drawn)
+std::optional<std::string> AnalysisFault(const std::vector<Play>& plays, int v, int pool, int drawn)
 {
     return FaultOf(plays, v, pool, drawn);
 }
@@ -362,7 +362,7 @@ std::optional<std::string> AnalysisFault(const PackedPlays& plays, int v, int po
     return FaultOf(plays, v, pool, drawn);
 }
 
-Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, int drawn,
+Result<Coverage> Analyze(const std::vector<Play>& plays, int v, int pool, int drawn,
                          const AnalysisProgress& progress)
 {
     return AnalyzeOf(plays, v, pool, drawn, progress);
@@ -373,15 +373,15 @@ Result<Coverage> Analyze(const PackedPlays& plays, int v, int pool, int drawn, c
     return AnalyzeOf(plays, v, pool, drawn, progress);
 }
 
-std::vector<LabelPlay> PackedPlays::Unpacked() const
+std::vector<Play> PackedPlays::Unpacked() const
 {
-    std::vector<LabelPlay> out;
+    std::vector<Play> out;
     for (std::size_t p = 0; p < count(); ++p)
         out.emplace_back(play(p), play(p) + size);
     return out;
 }
 
-Result<int> Guaranteed(const std::vector<LabelPlay>& plays, int v, int m, const AnalysisProgress& progress)
+Result<int> Guaranteed(const std::vector<Play>& plays, int v, int m, const AnalysisProgress& progress)
 {
     if (m < 1 || m > v)
         return Error{"a guarantee for " + std::to_string(m) + " of " + std::to_string(v) + " numbers has no meaning"};
@@ -406,7 +406,7 @@ Result<WheelOnNumbers> ReadWheelForAnalysis(const std::filesystem::path& wheel, 
     // take, the rest of the file is not worth reading (nor holding).
     const std::int64_t marksPerPlay = SubsetCount(game.mainPicks, game.mainDrawn);
     std::int64_t marks = 0;
-    Play play;
+    bm::Play play;  // as read from the file, with its line
     while ((*reader)->Next(play)) {
         if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
             return Error{(*reader)->name() + ": line " + std::to_string(play.line) + ": " + *fault};

@@ -9,19 +9,18 @@
 
 #include "checking/GameVariants.h"
 #include "common/Result.h"
+#include "wheels/Play.h"
 
 namespace bm::wheels {
 
-// Plays written on labels 0..v-1, each label at most once in a play.
-using LabelPlay = std::vector<int>;
-
-// Plays of one size held at a byte a label, as a wheel file's plays are held for analysis.
+// Plays of one size held at a byte a label, not as Plays: a wheel file read for analysis may hold
+// millions of plays, a quarter of the memory and cache this way.
 struct PackedPlays {
     int size = 0;                       // labels of a play
     std::vector<std::uint8_t> labels;   // play after play
     std::size_t count() const { return size > 0 ? labels.size() / static_cast<std::size_t>(size) : 0; }
     const std::uint8_t* play(std::size_t p) const { return labels.data() + p * static_cast<std::size_t>(size); }
-    std::vector<LabelPlay> Unpacked() const;
+    std::vector<Play> Unpacked() const;
 };
 
 // What a wheel guarantees over every possible draw of `drawn` numbers from a pool of `pool`,
@@ -49,7 +48,7 @@ std::int64_t SubsetCount(int v, int drawn);
 inline constexpr std::int64_t kMaxSubsets = 700'000'000;
 
 // Why the wheel cannot be analysed so (too many subsets, labels out of range), or nothing.
-std::optional<std::string> AnalysisFault(const std::vector<LabelPlay>& plays, int v, int pool, int drawn);
+std::optional<std::string> AnalysisFault(const std::vector<Play>& plays, int v, int pool, int drawn);
 std::optional<std::string> AnalysisFault(const PackedPlays& plays, int v, int pool, int drawn);
 
 // Asked now and then with the share of the work done (0 to 1); false stops the analysis.
@@ -60,13 +59,13 @@ using AnalysisProgress = std::function<bool(double done)>;
 // subsets are walked level by level, each level from the one below, and every subset stands for
 // the C(pool - v, drawn - |S|) draws that complete it outside U. An error when refused (see
 // AnalysisFault) or stopped (Error::Stopped()).
-Result<Coverage> Analyze(const std::vector<LabelPlay>& plays, int v, int pool, int drawn,
+Result<Coverage> Analyze(const std::vector<Play>& plays, int v, int pool, int drawn,
                          const AnalysisProgress& progress = {});
 Result<Coverage> Analyze(const PackedPlays& plays, int v, int pool, int drawn, const AnalysisProgress& progress = {});
 
 // What a design on labels 0..v-1 guarantees when m of the drawn numbers are among its v: the
 // "t" of its "t if m" (it depends on nothing else). Refused as Analyze is, and when m > v.
-Result<int> Guaranteed(const std::vector<LabelPlay>& plays, int v, int m, const AnalysisProgress& progress = {});
+Result<int> Guaranteed(const std::vector<Play>& plays, int v, int m, const AnalysisProgress& progress = {});
 
 // A wheel file read for analysis: its plays by the checker's rules for `game` in a pool of `pool`
 // (only the main numbers count), and the wheel's numbers in ascending order; the plays come

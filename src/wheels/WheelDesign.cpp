@@ -81,13 +81,13 @@ std::optional<std::string> BraceFault(std::string_view line)
 
 }  // namespace
 
-std::vector<LabelPlay> Design::OnLabels() const
+std::vector<Play> Design::OnLabels() const
 {
-    std::vector<LabelPlay> out;
+    std::vector<Play> out;
     out.reserve(plays.size());
     const int shift = zeroBased ? 0 : 1;
     for (const auto& play : plays) {
-        LabelPlay p;
+        Play p;
         p.reserve(play.size());
         for (int label : play)
             p.push_back(label - shift);

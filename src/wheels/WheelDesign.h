@@ -28,7 +28,7 @@ struct Design {
     // The least count of numbers the design needs: every label it uses stands for one.
     int NumbersNeeded() const { return zeroBased ? highest + 1 : highest; }
     // The plays on labels 0..v-1, the lowest label first.
-    std::vector<LabelPlay> OnLabels() const;
+    std::vector<Play> OnLabels() const;
 };
 
 // Reads a design by the wheel-file rules: lines of blanks and comment lines (first character

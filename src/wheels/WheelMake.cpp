@@ -14,7 +14,7 @@ std::optional<std::string> MakeFault(const WheelShape& shape)
         return problem;
     if (std::string problem = SearchSizeProblem(shape); !problem.empty())
         return problem;
-    if (auto fault = AnalysisFault(std::vector<LabelPlay>{}, shape.v, shape.v, shape.m))
+    if (auto fault = AnalysisFault(std::vector<Play>{}, shape.v, shape.v, shape.m))
         return "checking the wheel: " + *fault;
     return std::nullopt;
 }
@@ -60,12 +60,12 @@ namespace bm::wheels {
 
 namespace {
 
-std::vector<Play> AsPlays(const std::vector<LabelPlay>& plays)
+// A design file's plays in its own order, ascending as the search and the constructions give them.
+std::vector<Play> Sorted(std::vector<Play> plays)
 {
-    std::vector<Play> out(plays.begin(), plays.end());
-    for (Play& play : out)
+    for (Play& play : plays)
         std::sort(play.begin(), play.end());
-    return out;
+    return plays;
 }
 
 // Proven for the shape by the exhaustive analysis (a shape too large to analyse is not proven).
@@ -116,7 +116,7 @@ std::vector<ReadyWheel> ReadyWheels(const WheelShape& shape, const std::filesyst
     if (const auto design = LibraryDesign(library, shape.v, shape.k, t); !design) {
         faults.push_back(design.error().message);
     } else if (*design) {
-        auto plays = AsPlays((*design)->OnLabels());
+        auto plays = Sorted((*design)->OnLabels());
         const bool own = shape.m == t && shape.t == t;
         if (Serves(shape, plays))
             ready.push_back({std::move(plays), own ? "best published, from the library"
@@ -124,7 +124,7 @@ std::vector<ReadyWheel> ReadyWheels(const WheelShape& shape, const std::filesyst
                                                          std::to_string(shape.k) + "," + std::to_string(t) + ")"});
     }
     for (NamedWheel& built : ConstructionsOn(shape.v, shape.k)) {
-        auto plays = AsPlays(built.plays);
+        auto plays = Sorted(built.plays);
         if (Serves(shape, plays))
             ready.push_back({std::move(plays), std::move(built.name)});
     }

@@ -6,11 +6,9 @@
 #include <vector>
 
 #include "wheels/CoveringBounds.h"
+#include "wheels/Play.h"
 
 namespace bm::wheels {
-
-// A play as the labels 0..v-1 it holds, ascending.
-using Play = std::vector<int>;
 
 // How far a search has come, reported once a round.
 struct SearchProgress {

@@ -13,9 +13,9 @@ namespace {
 using bm::wheels::Analyze;
 using bm::wheels::Binomial;
 using bm::wheels::Coverage;
-using bm::wheels::LabelPlay;
+using bm::wheels::Play;
 
-using Wheel = std::vector<LabelPlay>;
+using Wheel = std::vector<Play>;
 
 // Calls f with every k-subset of `from`, ascending.
 template <typename F>
@@ -45,7 +45,7 @@ void ForEachSubset(const std::vector<int>& from, int k, F&& f)
 int BestMatch(const Wheel& wheel, const std::vector<int>& draw)
 {
     int best = 0;
-    for (const LabelPlay& play : wheel) {
+    for (const Play& play : wheel) {
         int m = 0;
         for (int n : play)
             m += std::count(draw.begin(), draw.end(), n) > 0 ? 1 : 0;
