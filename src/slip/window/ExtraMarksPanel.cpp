@@ -144,7 +144,7 @@ MarksEntries ExtraMarksPanel::Entries() const
         txtMarkWidth->text().toStdString(), txtMarkHeight->text().toStdString(), extras_, second_, board_, prizes_, {}};
     if (secondPanel_) {
         auto read = secondPanel_->Entries();
-        entries.second = std::move(read.second);
+        entries.second = read.second;
         entries.board = std::move(read.board);
         entries.secondFault = std::move(read.fault);
     }
