@@ -104,6 +104,7 @@ private:
     // The draw as CheckUsualLines compares with it: a play is a bit per number.
     struct Quick {
         bool on = false;
+        bool blocks = false;         // 64 bytes at a time (AVX-512), else a line at a time (AVX2)
         int numbers = 0;
         int mainPicks = 0;
         bool powerball = false;      // the last number is the powerball, else every number is a main pick
@@ -116,6 +117,11 @@ private:
         std::array<std::array<std::uint8_t, 2>, kMaxMatches + 1> tier{};
     } quick_;
 };
+
+// The widest instructions the quick reading may use, for tests that compare every version with
+// the plain reading on one machine: 64-byte blocks (AVX-512), a line at a time (AVX2), none.
+enum class CheckInstructions { Widest, LineAtATime, Portable };
+void AllowCheckInstructions(CheckInstructions most);
 
 // "Match-3 For This Draw At Line 12" with its line end, appended to `report`.
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line);

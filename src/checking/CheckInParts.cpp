@@ -59,7 +59,9 @@ struct Part {
 void CheckPart(const DrawMatcher& matcher, const std::shared_ptr<const InputFile>& wheel, Part& part,
                CheckProgress* progress, int pollEvery)
 {
-    auto reader = WheelReader::OpenPart(wheel, matcher.game().numbersPerPlay, NumberWidth::Bits32, part.from, part.to);
+    // The quick reading takes the lines to the end of the buffer: one of 128 KB stays in the cache.
+    auto reader = WheelReader::OpenPart(wheel, matcher.game().numbersPerPlay, NumberWidth::Bits32, part.from, part.to,
+                                        matcher.HasQuickPath() ? std::size_t{128} * 1024 : WheelReader::kDefaultChunk);
     if (!reader) {
         part.failed = true;
         return;

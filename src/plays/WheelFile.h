@@ -49,8 +49,12 @@ public:
     // Only the lines in bytes [from, to) of the file, both line starts (0, the file's size, or
     // just past a line feed), so that parts of a large file can be read side by side. Line
     // numbers, in plays and in errors, count from the part's first line.
+    // `chunk` is the most read from the file at a time: a reader whose caller takes the lines to
+    // the buffer's end reads faster from a buffer small enough to stay in the processor's cache.
     static Result<std::unique_ptr<WheelReader>> OpenPart(std::shared_ptr<const InputFile> input, int numbersPerPlay,
-                                                         NumberWidth width, std::uintmax_t from, std::uintmax_t to);
+                                                         NumberWidth width, std::uintmax_t from, std::uintmax_t to,
+                                                         std::size_t chunk = kDefaultChunk);
+    static constexpr std::size_t kDefaultChunk = 1 << 20;
 
     // From byte `offset` (a line start) to the file's end, as if `linesBefore` lines had been read:
     // line numbers stay those of the whole file.
@@ -81,6 +85,8 @@ public:
 
 private:
     WheelReader(std::shared_ptr<const InputFile> input, int numbersPerPlay, NumberWidth width, std::size_t chunk);
+    static Result<std::unique_ptr<WheelReader>> OpenSized(std::shared_ptr<const InputFile> input, int numbersPerPlay,
+                                                          NumberWidth width, std::size_t chunk);
     bool NextSlowly(Play& play);
     bool Fill();
     bool Fail(std::string what);
