@@ -190,51 +190,87 @@ __attribute__((target("popcnt"))) void CountWordsPopcnt(const std::uint64_t* con
 // 512 plays per instruction: full adders are one ternary-logic instruction each, and the counts
 // stay in eight lanes until the end.
 #define BM_AVX512 __attribute__((target("avx512f,avx512vpopcntdq")))
+// GCC 12 takes the undefined first operand inside some AVX-512 intrinsics for an uninitialised one.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
+// Adds the sum of the lanes of a[i] to out[i], for eight vectors: pairs of lanes are added in
+// three rounds, each round halving the vectors, instead of 64 scalar additions.
+BM_AVX512 inline void AddLaneSums(const __m512i* a, std::uint64_t* out)
+{
+    __m512i t[4], u[2];
+    for (int i = 0; i < 4; ++i)
+        t[i] = _mm512_add_epi64(_mm512_unpacklo_epi64(a[2 * i], a[2 * i + 1]),
+                                _mm512_unpackhi_epi64(a[2 * i], a[2 * i + 1]));
+    for (int i = 0; i < 2; ++i)
+        u[i] = _mm512_add_epi64(_mm512_shuffle_i64x2(t[2 * i], t[2 * i + 1], 0x88),
+                                _mm512_shuffle_i64x2(t[2 * i], t[2 * i + 1], 0xDD));
+    const __m512i v = _mm512_add_epi64(_mm512_shuffle_i64x2(u[0], u[1], 0x88), _mm512_shuffle_i64x2(u[0], u[1], 0xDD));
+    _mm512_storeu_si512(out, _mm512_add_epi64(_mm512_loadu_si512(out), v));
+}
+
 template <int Hit>
 BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t words, Subsets& s, const HitSums& few)
 {
-    __m512i acc[kSubsets];
-    for (auto& a : acc)
-        a = _mm512_setzero_si512();
-    __m512i flip[2][3];
-    for (int j = 0; j < 2; ++j)
-        for (int k = 0; k < 3; ++k)
-            flip[j][k] = _mm512_set1_epi64(static_cast<long long>(few.flip[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)]));
+    // Named, not arrays: the compiler kept arrays of vectors in memory, with a store and a load
+    // of every counter on every step.
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i a1 = zero, a2 = zero, a3 = zero, a4 = zero, a5 = zero, a6 = zero, a7 = zero;
+    __m512i h0 = zero, h1 = zero, h2 = zero, h3 = zero, h4 = zero, h5 = zero, h6 = zero, h7 = zero;
+    const __m512i f00 = _mm512_set1_epi64(static_cast<long long>(few.flip[0][0]));
+    const __m512i f01 = _mm512_set1_epi64(static_cast<long long>(few.flip[0][1]));
+    const __m512i f02 = _mm512_set1_epi64(static_cast<long long>(few.flip[0][2]));
+    const __m512i f10 = _mm512_set1_epi64(static_cast<long long>(few.flip[1][0]));
+    const __m512i f11 = _mm512_set1_epi64(static_cast<long long>(few.flip[1][1]));
+    const __m512i f12 = _mm512_set1_epi64(static_cast<long long>(few.flip[1][2]));
+    const std::uint64_t *r0 = in[0], *r1 = in[1], *r2 = in[2], *r3 = in[3], *r4 = in[4], *r5 = in[5], *r6 = in[6],
+                        *r7 = in[kDrawnInputs];
     for (std::size_t w = 0; w < words; w += 8) {
-        __m512i x[kDrawnInputs];
-        for (int r = 0; r < kDrawnInputs; ++r)
-            x[r] = _mm512_loadu_si512(in[r] + w);
-        const __m512i x0 = x[0], x1 = x[1], x2 = x[2], x3 = x[3], x4 = x[4], x5 = x[5], x6 = x[6];
+        const __m512i x0 = _mm512_loadu_si512(r0 + w), x1 = _mm512_loadu_si512(r1 + w), x2 = _mm512_loadu_si512(r2 + w);
+        const __m512i x3 = _mm512_loadu_si512(r3 + w), x4 = _mm512_loadu_si512(r4 + w), x5 = _mm512_loadu_si512(r5 + w);
+        const __m512i x6 = _mm512_loadu_si512(r6 + w);
         const __m512i s1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0x96), k1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0xE8);
         const __m512i s2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0x96), k2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0xE8);
         const __m512i c0 = _mm512_ternarylogic_epi64(s1, s2, x6, 0x96), k3 = _mm512_ternarylogic_epi64(s1, s2, x6, 0xE8);
         const __m512i c1 = _mm512_ternarylogic_epi64(k1, k2, k3, 0x96), c2 = _mm512_ternarylogic_epi64(k1, k2, k3, 0xE8);
-        const __m512i c01 = _mm512_and_si512(c0, c1);
-        const __m512i planes[8] = {_mm512_set1_epi64(-1), c0, c1, c01, c2, _mm512_and_si512(c0, c2),
-                                   _mm512_and_si512(c1, c2), _mm512_and_si512(c01, c2)};
-        for (int p = 1; p < 8; ++p)
-            acc[p] = _mm512_add_epi64(acc[p], _mm512_popcnt_epi64(planes[p]));
+        const __m512i c01 = _mm512_and_si512(c0, c1), c02 = _mm512_and_si512(c0, c2), c12 = _mm512_and_si512(c1, c2);
+        const __m512i c012 = _mm512_and_si512(c01, c2);
+        a1 = _mm512_add_epi64(a1, _mm512_popcnt_epi64(c0));
+        a2 = _mm512_add_epi64(a2, _mm512_popcnt_epi64(c1));
+        a3 = _mm512_add_epi64(a3, _mm512_popcnt_epi64(c01));
+        a4 = _mm512_add_epi64(a4, _mm512_popcnt_epi64(c2));
+        a5 = _mm512_add_epi64(a5, _mm512_popcnt_epi64(c02));
+        a6 = _mm512_add_epi64(a6, _mm512_popcnt_epi64(c12));
+        a7 = _mm512_add_epi64(a7, _mm512_popcnt_epi64(c012));
         if constexpr (Hit == 8) {
-            const __m512i h = _mm512_loadu_si512(in[kDrawnInputs] + w);
-            for (int p = 0; p < 8; ++p)
-                acc[8 + p] = _mm512_add_epi64(acc[8 + p], _mm512_popcnt_epi64(_mm512_and_si512(planes[p], h)));
+            const __m512i h = _mm512_loadu_si512(r7 + w);
+            h0 = _mm512_add_epi64(h0, _mm512_popcnt_epi64(h));
+            h1 = _mm512_add_epi64(h1, _mm512_popcnt_epi64(_mm512_and_si512(c0, h)));
+            h2 = _mm512_add_epi64(h2, _mm512_popcnt_epi64(_mm512_and_si512(c1, h)));
+            h3 = _mm512_add_epi64(h3, _mm512_popcnt_epi64(_mm512_and_si512(c01, h)));
+            h4 = _mm512_add_epi64(h4, _mm512_popcnt_epi64(_mm512_and_si512(c2, h)));
+            h5 = _mm512_add_epi64(h5, _mm512_popcnt_epi64(_mm512_and_si512(c02, h)));
+            h6 = _mm512_add_epi64(h6, _mm512_popcnt_epi64(_mm512_and_si512(c12, h)));
+            h7 = _mm512_add_epi64(h7, _mm512_popcnt_epi64(_mm512_and_si512(c012, h)));
         } else if constexpr (Hit > 0) {
-            const __m512i h = _mm512_loadu_si512(in[kDrawnInputs] + w);
-            for (int j = 0; j < Hit; ++j) {
-                const __m512i sum = _mm512_ternarylogic_epi64(_mm512_xor_si512(c0, flip[j][0]),
-                                                              _mm512_xor_si512(c1, flip[j][1]),
-                                                              _mm512_xor_si512(c2, flip[j][2]), 0x80);
-                acc[8 + j] = _mm512_add_epi64(acc[8 + j], _mm512_popcnt_epi64(_mm512_and_si512(sum, h)));
+            const __m512i h = _mm512_loadu_si512(r7 + w);
+            // The plays whose sum is the asked one (all three planes as flipped) and that hit.
+            const __m512i sum0 = _mm512_ternarylogic_epi64(_mm512_xor_si512(c0, f00), _mm512_xor_si512(c1, f01),
+                                                           _mm512_xor_si512(c2, f02), 0x80);
+            h0 = _mm512_add_epi64(h0, _mm512_popcnt_epi64(_mm512_and_si512(sum0, h)));
+            if constexpr (Hit == 2) {
+                const __m512i sum1 = _mm512_ternarylogic_epi64(_mm512_xor_si512(c0, f10), _mm512_xor_si512(c1, f11),
+                                                               _mm512_xor_si512(c2, f12), 0x80);
+                h1 = _mm512_add_epi64(h1, _mm512_popcnt_epi64(_mm512_and_si512(sum1, h)));
             }
         }
     }
-    for (int p = 1; p < kSubsets; ++p) {
-        alignas(64) std::uint64_t lanes[8];
-        _mm512_store_si512(lanes, acc[p]);
-        for (std::uint64_t lane : lanes)
-            s[static_cast<std::size_t>(p)] += lane;
-    }
+    const __m512i acc[kSubsets] = {zero, a1, a2, a3, a4, a5, a6, a7, h0, h1, h2, h3, h4, h5, h6, h7};
+    // Each group of eight accumulators into one vector of their eight sums, added to the counts.
+    for (int group = 0; group < (Hit == 0 ? 1 : 2); ++group)
+        AddLaneSums(acc + 8 * group, s.data() + 8 * group);
 }
+#pragma GCC diagnostic pop
 #endif
 
 using WordCounter = void (*)(const std::uint64_t* const*, std::size_t, Subsets&, const HitSums&);
