@@ -433,6 +433,54 @@ Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, cons
     return read;
 }
 
+void CompactWheel::Append(CompactWheel&& other)
+{
+    const std::size_t base = size_;
+    for (std::size_t i = 0; i < other.size_;) {
+        if ((size_ & (kChunk - 1)) == 0)
+            chunks_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kChunk));
+        const std::size_t n = std::min({kChunk - (size_ & (kChunk - 1)), kChunk - (i & (kChunk - 1)), other.size_ - i});
+        std::copy_n(other.chunks_[i >> kChunkShift].get() + (i & (kChunk - 1)), n,
+                    chunks_.back().get() + (size_ & (kChunk - 1)));
+        size_ += n;
+        i += n;
+        if ((i & (kChunk - 1)) == 0)
+            other.chunks_[(i - 1) >> kChunkShift].reset();  // copied: let it go at once
+    }
+    for (const auto& [play, ball] : other.largePowerballs_)
+        largePowerballs_.emplace_back(base + play, ball);
+    other = CompactWheel{};
+}
+
+Status CompactWheel::ReadPlays(WheelReader& reader, CompactWheel& w, const CheckGame& game, int pool,
+                               const std::function<bool()>& keepGoing, bool& stopped, std::uint64_t memoryFree)
+{
+    const std::string& name = reader.input().path().string();
+    // A quarter of what is free stays for the rest of the program and the system.
+    const std::uint64_t budget = memoryFree / 4 * 3;
+    const PlayRule rule(game, pool);
+    Play play;
+    while (reader.Next(play)) {
+        if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
+            return Error{name + ": line " + std::to_string(play.line) + ": " + *fault};
+        if ((w.size_ & 4095) == 4095 && keepGoing && !keepGoing()) {
+            stopped = true;
+            return Ok{};
+        }
+        if ((w.size_ & (kChunk - 1)) == 0 && w.BytesHeld() + kChunk * kBytesPerPlay > budget) {
+            constexpr std::uint64_t kMB = 1024 * 1024;
+            return Error{name + ": line " + std::to_string(play.line) +
+                         ": this machine cannot hold so many plays: " + std::to_string(w.size_) + " plays take " +
+                         std::to_string((w.BytesHeld() + kMB - 1) / kMB) + " MB at " + std::to_string(kBytesPerPlay) +
+                         " bytes a play, and only " + std::to_string(memoryFree / kMB) + " MB of memory are free"};
+        }
+        w.Add(play);
+    }
+    if (reader.error())
+        return *reader.error();
+    return Ok{};
+}
+
 Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& wheel, const CheckGame& game, int pool,
                                         const std::function<bool()>& keepGoing, bool& stopped,
                                         std::uint64_t memoryFree)
@@ -440,36 +488,70 @@ Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& 
     if (pool < 1 || pool > kMaxPool)
         return Error{"a pool of " + std::to_string(pool) + " numbers cannot be checked against a history (1 to " +
                      std::to_string(kMaxPool) + ")"};
+    stopped = false;
+    const auto empty = [&] {
+        CompactWheel w;
+        w.mainPicks_ = game.mainPicks;
+        w.powerball_ = game.extraMatchesLastPick;
+        return w;
+    };
+    // A large file is read in two halves side by side, the second from the first line start past
+    // its middle. Any fault, or a wheel too large for the memory, is left to the reading in one
+    // piece below, whose message names the line as the file numbers it.
+    const std::uintmax_t size = wheel->opened().regular ? wheel->opened().size : 0;
+    std::uintmax_t middle = 0;
+    if (size >= std::uintmax_t{1} << 20 && std::thread::hardware_concurrency() >= 2) {
+        char block[4096];
+        int error = 0;
+        const std::ptrdiff_t got = wheel->ReadAt(size / 2, block, sizeof block, error);
+        if (const void* feed = got > 0 ? std::memchr(block, '\n', static_cast<std::size_t>(got)) : nullptr)
+            middle = size / 2 + static_cast<std::uintmax_t>(static_cast<const char*>(feed) - block) + 1;
+    }
+    if (middle > 0 && middle < size) {
+        auto first = WheelReader::OpenPart(wheel, game.numbersPerPlay, NumberWidth::Bits32, 0, middle);
+        // A file that grows meanwhile keeps its growth in the second half.
+        auto second = WheelReader::OpenPart(wheel, game.numbersPerPlay, NumberWidth::Bits32, middle, UINTMAX_MAX);
+        if (!first)
+            return first.error();
+        if (second) {
+            CompactWheel a = empty(), b = empty();
+            std::atomic<bool> stop{false};
+            bool stoppedB = false;
+            Status readB = Ok{};
+            std::thread other([&] {
+                readB = ReadPlays(**second, b, game, pool, [&] { return !stop.load(); }, stoppedB, memoryFree);
+                if (!readB)
+                    stop = true;
+            });
+            const Status readA = ReadPlays(**first, a, game, pool, [&] {
+                if (stop.load() || (keepGoing && !keepGoing())) {
+                    stop = true;
+                    return false;
+                }
+                return true;
+            }, stopped, memoryFree);
+            if (!readA)
+                stop = true;
+            other.join();
+            if (readA && stopped && !(keepGoing && !keepGoing()) && !readB)
+                stopped = false;  // stopped by the other half's fault: read again below
+            if (readA && stopped) {
+                a.TrimLastChunk();
+                return a;
+            }
+            if (readA && readB && !stoppedB && a.BytesHeld() + b.BytesHeld() <= memoryFree / 4 * 3) {
+                a.Append(std::move(b));
+                a.TrimLastChunk();
+                return a;
+            }
+        }
+    }
     auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
     if (!reader)
         return reader.error();
-    stopped = false;
-    CompactWheel w;
-    w.mainPicks_ = game.mainPicks;
-    w.powerball_ = game.extraMatchesLastPick;
-    // A quarter of what is free stays for the rest of the program and the system.
-    const std::uint64_t budget = memoryFree / 4 * 3;
-    const PlayRule rule(game, pool);
-    Play play;
-    while ((*reader)->Next(play)) {
-        if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
-            return Error{wheel->path().string() + ": line " + std::to_string(play.line) + ": " + *fault};
-        if ((w.size_ & 4095) == 4095 && keepGoing && !keepGoing()) {
-            stopped = true;
-            w.TrimLastChunk();
-            return w;
-        }
-        if ((w.size_ & (kChunk - 1)) == 0 && w.BytesHeld() + kChunk * kBytesPerPlay > budget) {
-            constexpr std::uint64_t kMB = 1024 * 1024;
-            return Error{wheel->path().string() + ": line " + std::to_string(play.line) +
-                         ": this machine cannot hold so many plays: " + std::to_string(w.size_) + " plays take " +
-                         std::to_string((w.BytesHeld() + kMB - 1) / kMB) + " MB at " + std::to_string(kBytesPerPlay) +
-                         " bytes a play, and only " + std::to_string(memoryFree / kMB) + " MB of memory are free"};
-        }
-        w.Add(play);
-    }
-    if ((*reader)->error())
-        return *(*reader)->error();
+    CompactWheel w = empty();
+    if (const Status read = ReadPlays(**reader, w, game, pool, keepGoing, stopped, memoryFree); !read)
+        return read.error();
     w.TrimLastChunk();
     return w;
 }

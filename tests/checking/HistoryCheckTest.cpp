@@ -290,6 +290,32 @@ TEST(HistoryCheck, HoldsEightBytesAPlayAndRefusesWhatTheMachineCannotHold)
     EXPECT_EQ(wheel->size(), 200001u);
     EXPECT_EQ(wheel->BytesHeld(), 200001u * 8);
 
+    // Read in two halves side by side: every play in its place, a powerball too large for its field
+    // in either half kept with its play, and a fault in either half named at its line in the file.
+    text += "1 2 3 4 5 700000000\n";
+    for (int p = 0; p < 100000; ++p)
+        text += "6 7 8 9 10 " + std::to_string(1 + p % 69) + "\n";
+    bmtest::WriteBytes(dir / "w.txt", "1 2 3 4 5 600000000\n" + text);
+    auto halves = bm::CompactWheel::Read(dir / "w.txt", game, 69);
+    ASSERT_TRUE(halves) << halves.error().message;
+    ASSERT_EQ(halves->size(), 300003u);
+    EXPECT_EQ(halves->Powerball(0), 600000000);
+    EXPECT_EQ(halves->Powerball(1), 1);
+    EXPECT_EQ(halves->Powerball(200000), 40);
+    EXPECT_EQ(halves->Powerball(200002), 700000000);
+    EXPECT_EQ(halves->Powerball(300002), 1 + 99999 % 69);
+    EXPECT_EQ(halves->Packed(250000) & bm::CompactWheel::kFieldMask, 6u);
+    EXPECT_EQ(halves->BytesHeld(), 300003u * 8 + 2 * 16);
+    for (const std::size_t at : {std::size_t{100}, text.size() - 100}) {
+        std::string faulty = text;
+        const std::size_t line = faulty.rfind('\n', at) + 1;
+        faulty.replace(line, 1, "0");
+        bmtest::WriteBytes(dir / "w.txt", faulty);
+        const auto number = 1 + std::count(faulty.begin(), faulty.begin() + static_cast<std::ptrdiff_t>(line), '\n');
+        EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 69)),
+                  (dir / "w.txt").string() + ": line " + std::to_string(number) + ": 0 is not a number of this game (1 to 69)");
+    }
+    bmtest::WriteBytes(dir / "w.txt", text.substr(0, 200001 * 12));
     EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 69, 1'000'000)),
               (dir / "w.txt").string() + ": line 65537: this machine cannot hold so many plays: 65536 plays take "
                                          "1 MB at 8 bytes a play, and only 0 MB of memory are free");
