@@ -26,9 +26,11 @@ constexpr std::size_t kBlockWords = 128;
 constexpr std::size_t kBlockPlays = kBlockWords * 64;
 // Draws taken from the file at a time: memory stays flat whatever the history's length, and
 // each block of plays is made once per batch, so batches are long (a lottery's whole history is
-// one or two); the first is short, so that the first rows come out soon.
+// one or two). The first is as long while the wheel is small enough for it to take a moment
+// (a million plays), and shorter for a larger one, so that the first rows come out soon.
 constexpr std::size_t kFirstBatch = 1024;
 constexpr std::size_t kBatch = 8192;
+constexpr std::size_t kQuickBatchPlays = std::size_t{1} << 20;
 // The rows of a block: row n holds the plays with main number n (row 0 is always empty), row
 // kPowerballRows + v those whose powerball is v; one more row for a powerball beyond them.
 constexpr std::size_t kPowerballRows = 128;
@@ -591,7 +593,9 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
     const Shared job{wheel, counter, few, targets, stop};
     HistoryDraw next;
     bool more = true;
-    for (std::size_t batchSize = kFirstBatch; more && !stop; batchSize = kBatch) {
+    const std::size_t firstBatch =
+        std::clamp(kBatch * kQuickBatchPlays / std::max<std::size_t>(wheel.size(), 1), kFirstBatch, kBatch);
+    for (std::size_t batchSize = firstBatch; more && !stop; batchSize = kBatch) {
         batch.clear();
         targets.clear();
         while (batch.size() < batchSize && (more = draws.Next(next))) {
