@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "checking/GameRules.h"
 #include "checking/HistoryCheck.h"
@@ -211,7 +212,9 @@ BM_AVX512 inline void AddLaneSums(const __m512i* a, std::uint64_t* out)
     _mm512_storeu_si512(out, _mm512_add_epi64(_mm512_loadu_si512(out), v));
 }
 
-template <int Hit>
+// `Seven`: the draw has seven main numbers (else the seventh row is the empty one, and no play
+// sums to seven). `Sum`: with one sum asked about the hit, that sum.
+template <int Hit, bool Seven, int Sum>
 BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t words, Subsets& s, const HitSums& few)
 {
     // Named, not arrays: the compiler kept arrays of vectors in memory, with a store and a load
@@ -230,20 +233,28 @@ BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t word
     for (std::size_t w = 0; w < words; w += 8) {
         const __m512i x0 = _mm512_loadu_si512(r0 + w), x1 = _mm512_loadu_si512(r1 + w), x2 = _mm512_loadu_si512(r2 + w);
         const __m512i x3 = _mm512_loadu_si512(r3 + w), x4 = _mm512_loadu_si512(r4 + w), x5 = _mm512_loadu_si512(r5 + w);
-        const __m512i x6 = _mm512_loadu_si512(r6 + w);
         const __m512i s1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0x96), k1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0xE8);
         const __m512i s2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0x96), k2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0xE8);
-        const __m512i c0 = _mm512_ternarylogic_epi64(s1, s2, x6, 0x96), k3 = _mm512_ternarylogic_epi64(s1, s2, x6, 0xE8);
+        __m512i c0, k3;
+        if constexpr (Seven) {
+            const __m512i x6 = _mm512_loadu_si512(r6 + w);
+            c0 = _mm512_ternarylogic_epi64(s1, s2, x6, 0x96);
+            k3 = _mm512_ternarylogic_epi64(s1, s2, x6, 0xE8);
+        } else {
+            c0 = _mm512_xor_si512(s1, s2);
+            k3 = _mm512_and_si512(s1, s2);
+        }
         const __m512i c1 = _mm512_ternarylogic_epi64(k1, k2, k3, 0x96), c2 = _mm512_ternarylogic_epi64(k1, k2, k3, 0xE8);
         const __m512i c01 = _mm512_and_si512(c0, c1), c02 = _mm512_and_si512(c0, c2), c12 = _mm512_and_si512(c1, c2);
-        const __m512i c012 = _mm512_and_si512(c01, c2);
+        const __m512i c012 = Seven ? _mm512_and_si512(c01, c2) : zero;
         a1 = _mm512_add_epi64(a1, _mm512_popcnt_epi64(c0));
         a2 = _mm512_add_epi64(a2, _mm512_popcnt_epi64(c1));
         a3 = _mm512_add_epi64(a3, _mm512_popcnt_epi64(c01));
         a4 = _mm512_add_epi64(a4, _mm512_popcnt_epi64(c2));
         a5 = _mm512_add_epi64(a5, _mm512_popcnt_epi64(c02));
         a6 = _mm512_add_epi64(a6, _mm512_popcnt_epi64(c12));
-        a7 = _mm512_add_epi64(a7, _mm512_popcnt_epi64(c012));
+        if constexpr (Seven)
+            a7 = _mm512_add_epi64(a7, _mm512_popcnt_epi64(c012));
         if constexpr (Hit == 8) {
             const __m512i h = _mm512_loadu_si512(r7 + w);
             h0 = _mm512_add_epi64(h0, _mm512_popcnt_epi64(h));
@@ -254,6 +265,11 @@ BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t word
             h5 = _mm512_add_epi64(h5, _mm512_popcnt_epi64(_mm512_and_si512(c02, h)));
             h6 = _mm512_add_epi64(h6, _mm512_popcnt_epi64(_mm512_and_si512(c12, h)));
             h7 = _mm512_add_epi64(h7, _mm512_popcnt_epi64(_mm512_and_si512(c012, h)));
+        } else if constexpr (Hit == 1 && Sum >= 0) {
+            // The plays of that sum: one instruction picks the sum's pattern of the three planes.
+            const __m512i h = _mm512_loadu_si512(r7 + w);
+            const __m512i sum = _mm512_ternarylogic_epi64(c2, c1, c0, 1 << Sum);
+            h0 = _mm512_add_epi64(h0, _mm512_popcnt_epi64(_mm512_and_si512(sum, h)));
         } else if constexpr (Hit > 0) {
             const __m512i h = _mm512_loadu_si512(r7 + w);
             // The plays whose sum is the asked one (all three planes as flipped) and that hit.
@@ -298,22 +314,42 @@ template <int Hit>
 struct Popcnt {
     static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsPopcnt<Hit>(in, w, s, f); }
 };
-template <int Hit>
+template <int Hit, bool Seven = true, int Sum = -1>
 struct Avx512 {
-    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsAvx512<Hit>(in, w, s, f); }
+    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsAvx512<Hit, Seven, Sum>(in, w, s, f); }
 };
+
+template <bool Seven, int... Sums>
+WordCounter PickAvx512(int hit, int sum, std::integer_sequence<int, Sums...>)
+{
+    WordCounter counter = nullptr;
+    if (hit == 1)
+        ((counter = sum == Sums ? &Avx512<1, Seven, Sums>::Count : counter), ...);
+    if (counter)
+        return counter;
+    switch (hit) {
+    case 0: return &Avx512<0, Seven>::Count;
+    case 1: return &Avx512<1, Seven>::Count;
+    case 2: return &Avx512<2, Seven>::Count;
+    default: return &Avx512<8, Seven>::Count;
+    }
+}
 #endif
 
-// `hit`: 0 for a game without an extra number, 1 or 2 sums asked about it, 8 for more.
-WordCounter ChooseCounter(int hit)
+// `hit`: 0 for a game without an extra number, 1 or 2 sums asked about it (the first `sum`), 8
+// for more; `seven`: a draw of seven main numbers.
+WordCounter ChooseCounter(int hit, bool seven, int sum)
 {
 #ifdef BM_X86
     const HistoryInstructions most = allowed.load();
     if (most == HistoryInstructions::Widest && __builtin_cpu_supports("avx512f") &&
         __builtin_cpu_supports("avx512vpopcntdq"))
-        return Pick<Avx512>(hit);
+        return seven ? PickAvx512<true>(hit, sum, std::make_integer_sequence<int, 8>{})
+                     : PickAvx512<false>(hit, sum, std::make_integer_sequence<int, 8>{});
     if (most != HistoryInstructions::Portable && __builtin_cpu_supports("popcnt"))
         return Pick<Popcnt>(hit);
+#else
+    (void)seven, (void)sum;
 #endif
     return Pick<Plain>(hit);
 }
@@ -580,7 +616,7 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
                     (m >> k) & 1 ? 0 : ~std::uint64_t{0};
         }
     const int hitCounting = game.extra == ExtraNumber::None ? 0 : few.count <= 2 ? few.count : 8;
-    const WordCounter counter = ChooseCounter(hitCounting);
+    const WordCounter counter = ChooseCounter(hitCounting, game.mainDrawn >= kDrawnInputs, few.sum[0]);
     const std::size_t blocks = (wheel.size() + kBlockPlays - 1) / kBlockPlays;
     workers = static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::clamp(workers, 1, 8)), 1,
                                                        std::max<std::size_t>(blocks, 1)));
