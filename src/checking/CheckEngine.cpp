@@ -312,10 +312,11 @@ BM_AVX512_LINES void EmptyByMatches(__m512i& lines, __m512i& hits, int numbers,
 // not all of it is taken up to the first line that is not, which is left to the plain reading.
 // The next block starts after the last line end of this one, known early, so that the work on
 // one block overlaps the next. The loads reach 65 bytes past the start of the block.
-template <int N>
+// With `Pack`, the plays are not counted but written to `out`, their numbers seven bits apart.
+template <int N, bool Pack = false>
 BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, const char* const end,
                                        const std::int64_t most, const std::int64_t line, CheckRun& run,
-                                       std::int64_t& plays)
+                                       std::int64_t& plays, std::uint64_t* out = nullptr)
 {
     static_assert(N >= 5 && N <= 7, "six lines of N numbers fit a block, and N + 1 bytes a lane");
     constexpr std::uint64_t kLow = 0x0101010101010101ULL;
@@ -381,10 +382,14 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
         const std::uint64_t wrongEnds = (_mm512_cmpeq_epi8_mask(packed, ends) ^ endsExpected) &
                                         _bzhi_u64(~std::uint64_t{0}, eventCount);
         // Each lane's line as a bit set.
-        __m512i set = _mm512_setzero_si512();
+        __m512i set = _mm512_setzero_si512(), fields = _mm512_setzero_si512();
 #pragma GCC unroll 8
-        for (int i = 0; i < N; ++i)
-            set = _mm512_or_si512(set, _mm512_sllv_epi64(one, _mm512_maskz_permutexvar_epi8(kLow, gather[i], packed)));
+        for (int i = 0; i < N; ++i) {
+            const __m512i number = _mm512_maskz_permutexvar_epi8(kLow, gather[i], packed);
+            set = _mm512_or_si512(set, _mm512_sllv_epi64(one, number));
+            if constexpr (Pack)
+                fields = _mm512_or_si512(fields, _mm512_slli_epi64(number, 7 * i));
+        }
         const auto count = static_cast<unsigned>(__builtin_popcountll(feeds));
         // A number outside the pool or given twice.
         const auto twiceGiven = static_cast<std::uint32_t>(
@@ -404,6 +409,17 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
                 good = std::min(good, static_cast<unsigned>(__builtin_ctz(twiceGiven & laneMask)));
             taken = static_cast<unsigned>(std::min<std::int64_t>(good, most - n));
             laneMask = (1u << taken) - 1;
+        }
+        if constexpr (Pack) {
+            _mm512_mask_compressstoreu_epi64(out + n, static_cast<__mmask8>(laneMask), fields);
+            n += taken;
+            if (taken != count) [[unlikely]] {
+                if (taken != 0)
+                    p += __builtin_ctzll(_pdep_u64(std::uint64_t{1} << (taken - 1), feeds)) + 1;
+                break;
+            }
+            p += blockEnd;
+            continue;
         }
         const __m512i matches = _mm512_popcnt_epi64(_mm512_and_si512(set, drawn));
         const auto hitLanes = static_cast<std::uint32_t>(_mm512_test_epi64_mask(set, bonus)) & laneMask;
@@ -434,6 +450,9 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
         }
         p += blockEnd;
     }
+    plays = n;
+    if constexpr (Pack)
+        return static_cast<std::size_t>(p - begin);
     EmptyByMatches(lines, hits, N, counted);
     for (std::size_t m = 0; m <= static_cast<std::size_t>(N); ++m)
         for (std::size_t hit = 0; hit < 2; ++hit)
@@ -447,6 +466,27 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
 
 }  // namespace
 #endif
+
+std::size_t DrawMatcher::PackUsualLines(std::string_view bytes, std::int64_t most, std::uint64_t* out,
+                                        std::int64_t& plays) const
+{
+    plays = 0;
+#ifdef BM_QUICK_LINES
+    if (quick_.blocks) {
+        const char* b = bytes.data();
+        const char* e = b + bytes.size();
+        CheckRun unused;
+        switch (quick_.numbers) {
+        case 5: return BlockLines<5, true>(quick_, b, e, most, 0, unused, plays, out);
+        case 6: return BlockLines<6, true>(quick_, b, e, most, 0, unused, plays, out);
+        default: return BlockLines<7, true>(quick_, b, e, most, 0, unused, plays, out);
+        }
+    }
+#else
+    (void)bytes, (void)most, (void)out;
+#endif
+    return 0;
+}
 
 std::size_t DrawMatcher::CheckUsualLines(std::string_view bytes, std::int64_t most, std::int64_t line, CheckRun& run,
                                          std::int64_t& plays) const

@@ -88,6 +88,14 @@ public:
     std::size_t CheckUsualLines(std::string_view bytes, std::int64_t most, std::int64_t line, CheckRun& run,
                                 std::int64_t& plays) const;
 
+    // For a wheel read into plays of 64 bits: whether PackUsualLines can take any line, and the
+    // usual lines at the start of `bytes` that the rule accepts, at most `most` of them, each
+    // play's main numbers written to `out` seven bits apart in the order of the line. Returns the
+    // bytes taken; `plays` gets their count. The line it stops at is left to the plain reading.
+    bool HasPackPath() const { return quick_.blocks; }
+    std::size_t PackUsualLines(std::string_view bytes, std::int64_t most, std::uint64_t* out,
+                               std::int64_t& plays) const;
+
 private:
     static constexpr std::uint32_t kTableSize = 256;
     static_assert((kTableSize & (kTableSize - 1)) == 0, "numbers are masked into the table");

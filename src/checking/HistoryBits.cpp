@@ -497,8 +497,23 @@ Status CompactWheel::ReadPlays(WheelReader& reader, CompactWheel& w, const Check
     // A quarter of what is free stays for the rest of the program and the system.
     const std::uint64_t budget = memoryFree / 4 * 3;
     const PlayRule rule(game, pool);
+    // The usual lines are read 64 bytes at a time straight into the chunk while it has room; the
+    // plain reading takes the others, and the play that needs a new chunk.
+    static_assert(kFieldBits == 7, "the quick reading packs numbers seven bits apart");
+    const DrawMatcher quick(game, DrawResult{}, pool);
     Play play;
-    while (reader.Next(play)) {
+    for (;;) {
+        if (quick.HasPackPath() && (w.size_ & (kChunk - 1)) != 0) {
+            // Up to the next play at which `keepGoing` is asked, as the plain reading asks it.
+            const std::size_t room = std::min(kChunk - (w.size_ & (kChunk - 1)), 4095 - (w.size_ & 4095));
+            std::int64_t plays = 0;
+            const std::size_t taken = quick.PackUsualLines(reader.Buffered(), static_cast<std::int64_t>(room),
+                                                           w.chunks_.back().get() + (w.size_ & (kChunk - 1)), plays);
+            reader.Skip(taken, plays);
+            w.size_ += static_cast<std::size_t>(plays);
+        }
+        if (!reader.Next(play))
+            break;
         if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
             return Error{name + ": line " + std::to_string(play.line) + ": " + *fault};
         if ((w.size_ & 4095) == 4095 && keepGoing && !keepGoing()) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <filesystem>
 #include <random>
 
 #include "CheckTestSupport.h"
@@ -93,6 +94,64 @@ TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
     EXPECT_EQ(rows, run.draws);
     EXPECT_LT(run.draws, 10000);
     EXPECT_EQ(run.total.count[static_cast<std::size_t>(game.IndexOf("cnt5"))], 20000 * run.draws);
+}
+
+// What a wheel read into 64-bit plays holds: the plays, or the fault.
+std::vector<std::uint64_t> PackedPlays(const std::filesystem::path& file, const bm::CheckGame& game, int pool,
+                                       std::string& fault)
+{
+    auto wheel = bm::CompactWheel::Read(file, game, pool);
+    fault = wheel ? "" : wheel.error().message;
+    std::vector<std::uint64_t> plays;
+    for (std::size_t p = 0; wheel && p < wheel->size(); ++p)
+        plays.push_back(wheel->Packed(p));
+    return plays;
+}
+
+// The usual lines read 64 bytes at a time hold the plays the plain reading holds, in the same
+// order, and leave every other line to it: odd lines at every offset within a block (the comment
+// line starts the blocks, the blanks before the first usual line shift them), and a file large
+// enough to be read in two halves.
+TEST(HistoryCheck, TheQuickReadingOfAWheelHoldsWhatThePlainReadingHolds)
+{
+    const bm::CheckGame& six = CheckerById("six").Game(true);
+    const std::vector<std::string> odd = {
+        "3,11,19,27,35,43\n", "\r\n", " \t3 11 19 27 35 43,\r\n", "3 ,11,19,27,35,7\n", "3,11,19,27,35,50\n",
+        "0,11,19,27,35,7\n",  "64,11,19,27,35,7\n", "3,11,19,27,35,3\n", "3,11,19,27,35\n", "3,11,19,27,35,7,8\n",
+        "3,11\r19,27,35,7\n", "# note\n", "003,11,19,27,35,7\n", "3,11,19,27,35,7",
+    };
+    bmtest::TempDir dir;
+    std::mt19937 random(4210);
+    const auto usual = [&](int lines) {
+        std::string text;
+        for (int l = 0; l < lines; ++l) {
+            std::vector<int> n(49);
+            std::iota(n.begin(), n.end(), 1);
+            std::shuffle(n.begin(), n.end(), random);
+            for (int i = 0; i < 6; ++i)
+                text += std::to_string(n[static_cast<std::size_t>(i)]) + (i < 5 ? "," : random() % 2 ? "\r\n" : "\n");
+        }
+        return text;
+    };
+    std::vector<std::string> files;
+    for (const auto& line : odd)
+        for (int shift = 0; shift < 102; shift += 3)
+            files.push_back("# plays\n" + std::string(static_cast<std::size_t>(shift % 51), ' ') +
+                            usual(1 + 2 * (shift / 51)) + line + (line.back() == '\n' ? usual(9) : ""));
+    files.push_back(usual(100000));
+    files.push_back(files.back() + "3,11,19,27,35,3\n" + usual(3));
+    for (const auto& text : files) {
+        SCOPED_TRACE(text.substr(0, 120));
+        std::filesystem::remove(dir / "w.txt");  // a file truncated and written again is flushed to the disk
+        bmtest::WriteBytes(dir / "w.txt", text);
+        std::string quickFault, plainFault;
+        const auto quick = PackedPlays(dir / "w.txt", six, 49, quickFault);
+        bm::AllowCheckInstructions(bm::CheckInstructions::Portable);
+        const auto plain = PackedPlays(dir / "w.txt", six, 49, plainFault);
+        bm::AllowCheckInstructions(bm::CheckInstructions::Widest);
+        EXPECT_EQ(quickFault, plainFault);
+        EXPECT_TRUE(quick == plain);
+    }
 }
 
 // The tier of one play by the plain rule: count the play's main numbers among the drawn ones; the
