@@ -576,9 +576,12 @@ Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& 
                 if (!readB)
                     stop = true;
             });
+            bool asked = false;  // the caller asked to stop
             const Status readA = ReadPlays(**first, a, game, pool, [&] {
-                if (stop.load() || (keepGoing && !keepGoing())) {
-                    stop = true;
+                if (stop.load())
+                    return false;
+                if (keepGoing && !keepGoing()) {
+                    asked = stop = true;
                     return false;
                 }
                 return true;
@@ -586,7 +589,7 @@ Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& 
             if (!readA)
                 stop = true;
             other.join();
-            if (readA && stopped && !(keepGoing && !keepGoing()) && !readB)
+            if (readA && stopped && !asked)
                 stopped = false;  // stopped by the other half's fault: read again below
             if (readA && stopped) {
                 a.TrimLastChunk();
