@@ -293,8 +293,8 @@ BM_AVX512_LINES void EmptyByMatches(__m512i& lines, __m512i& hits, int numbers,
                                     std::array<std::int64_t, 2 * (kMaxMatches + 1)>& counted)
 {
     alignas(64) std::uint8_t all[64], hit[64];
-    _mm512_store_si512(all, lines);
-    _mm512_store_si512(hit, hits);
+    _mm512_storeu_si512(all, lines);
+    _mm512_storeu_si512(hit, hits);
     for (int lane = 0; lane < 8; ++lane)
         for (int m = 0; m <= numbers; ++m) {
             counted[static_cast<std::size_t>(2 * m)] += all[8 * lane + m] - hit[8 * lane + m];
@@ -431,7 +431,7 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
                                        _mm512_add_epi64(matches, matches), one));
         if (std::uint32_t report = _mm512_test_epi64_mask(tierBit, reported) & laneMask) {
             alignas(64) std::uint64_t m[8];
-            _mm512_store_si512(m, matches);
+            _mm512_storeu_si512(m, matches);
             for (; report != 0; report &= report - 1) {
                 const auto j = static_cast<unsigned>(__builtin_ctz(report));
                 const int tier = q.tier[static_cast<std::size_t>(m[j])][(hitLanes >> j) & 1u];
