@@ -1,5 +1,6 @@
 #include "checking/CheckEngine.h"
 
+#include <atomic>
 #include <charconv>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -11,14 +12,28 @@ namespace bm {
 
 namespace {
 
+std::atomic<CheckInstructions> allowedInstructions{CheckInstructions::Widest};
+
 #ifdef BM_QUICK_LINES
 bool QuickPathAvailable()
 {
     static const bool yes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-    return yes;
+    return yes && allowedInstructions.load() != CheckInstructions::Portable;
+}
+bool BlocksAvailable()
+{
+    static const bool yes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+                            __builtin_cpu_supports("avx512vpopcntdq") && __builtin_cpu_supports("bmi2") &&
+                            __builtin_cpu_supports("popcnt");
+    return yes && allowedInstructions.load() == CheckInstructions::Widest;
 }
 #else
 bool QuickPathAvailable()
+{
+    return false;
+}
+bool BlocksAvailable()
 {
     return false;
 }
@@ -40,6 +55,11 @@ void KeepReported(CheckRun& run, int tier, std::int64_t line)
 }
 
 }  // namespace
+
+void AllowCheckInstructions(CheckInstructions most)
+{
+    allowedInstructions = most;
+}
 
 Totals TotalsOf(const CheckGame& game, const Tally& tally)
 {
@@ -70,6 +90,7 @@ DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool
     const bool powerball = game.extra == ExtraNumber::Powerball;
     quick_.on = QuickPathAvailable() && pool >= 1 && pool <= 63 && game.extraMatchesLastPick == powerball &&
                 game.numbersPerPlay == game.mainPicks + (powerball ? 1 : 0) && game.mainPicks >= 1;
+    quick_.blocks = quick_.on && !powerball && game.mainPicks >= 5 && game.mainPicks <= 7 && BlocksAvailable();
     quick_.numbers = game.numbersPerPlay;
     quick_.mainPicks = game.mainPicks;
     quick_.powerball = powerball;
@@ -259,14 +280,228 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
     return static_cast<std::size_t>(p - begin);
 }
 
+// GCC 12 takes the undefined first operand inside some AVX-512 intrinsics for an uninitialised one.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#define BM_AVX512_LINES \
+    __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,avx512vpopcntdq,bmi,bmi2,popcnt,lzcnt")))
+
+// Adds the per-lane byte counters by matches (all lines, lines with a hit) to `counted`, by
+// 2 x matches + hit.
+BM_AVX512_LINES void EmptyByMatches(__m512i& lines, __m512i& hits, int numbers,
+                                    std::array<std::int64_t, 2 * (kMaxMatches + 1)>& counted)
+{
+    alignas(64) std::uint8_t all[64], hit[64];
+    _mm512_storeu_si512(all, lines);
+    _mm512_storeu_si512(hit, hits);
+    for (int lane = 0; lane < 8; ++lane)
+        for (int m = 0; m <= numbers; ++m) {
+            counted[static_cast<std::size_t>(2 * m)] += all[8 * lane + m] - hit[8 * lane + m];
+            counted[static_cast<std::size_t>(2 * m + 1)] += hit[8 * lane + m];
+        }
+    lines = hits = _mm512_setzero_si512();
+}
+
+// The usual lines of a game of N main picks and no powerball, 64 bytes at a time, each line of the
+// block in a lane of its own: the bytes are sorted into digits and separators at once, each
+// number's value is worked out at its first digit, the values and line ends are packed in file
+// order (N values and an end per line when every line is right), and lane j then gathers the
+// numbers of line j into a bit set. A block holds at most six lines (a line has N digits, N - 1
+// separators and its end). The shape a line must have is QuickLines' one; a block whose lines are
+// not all of it is taken up to the first line that is not, which is left to the plain reading.
+// The next block starts after the last line end of this one, known early, so that the work on
+// one block overlaps the next. The loads reach 65 bytes past the start of the block.
+// With `Pack`, the plays are not counted but written to `out`, their numbers seven bits apart.
+template <int N, bool Pack = false>
+BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, const char* const end,
+                                       const std::int64_t most, const std::int64_t line, CheckRun& run,
+                                       std::int64_t& plays, std::uint64_t* out = nullptr)
+{
+    static_assert(N >= 5 && N <= 7, "six lines of N numbers fit a block, and N + 1 bytes a lane");
+    constexpr std::uint64_t kLow = 0x0101010101010101ULL;
+    const __m512i zero = _mm512_set1_epi8('0'), nine = _mm512_set1_epi8(9), feed = _mm512_set1_epi8('\n'),
+                  cr = _mm512_set1_epi8('\r'), comma = _mm512_set1_epi8(','), blank = _mm512_set1_epi8(' '),
+                  tab = _mm512_set1_epi8('\t'), ends = _mm512_set1_epi8(-1),
+                  one = _mm512_set1_epi64(1), drawn = _mm512_set1_epi64(static_cast<long long>(q.drawn)),
+                  bonus = _mm512_set1_epi64(static_cast<long long>(q.bonus)), picks = _mm512_set1_epi64(N);
+    // Ten times a digit, for a number's first of two.
+    const __m512i tens = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0, 0, 0, 0, 0, 0));
+    // A number outside the pool has a bit here, or none at all when it is 64 or more.
+    const __m512i outside = _mm512_set1_epi64(static_cast<long long>(~q.poolBits));
+    // Where lane j finds number i of line j among the packed values and ends, and where the ends
+    // stand when every line holds N numbers.
+    __m512i gather[N];
+    for (int i = 0; i < N; ++i)
+        gather[i] = _mm512_add_epi64(_mm512_setr_epi64(0, N + 1, 2 * (N + 1), 3 * (N + 1), 4 * (N + 1), 5 * (N + 1),
+                                                       6 * (N + 1), 7 * (N + 1)),
+                                     _mm512_set1_epi64(i));
+    std::uint64_t endsExpected = 0;
+    for (int j = 0; j < 64 / (N + 1); ++j)
+        endsExpected |= std::uint64_t{1} << ((N + 1) * j + N);
+    // By matches (a byte each, in every lane): the lines counted, and those with a hit. Emptied
+    // into `counted` before a byte can overflow.
+    __m512i lines = _mm512_setzero_si512(), hits = _mm512_setzero_si512();
+    int untilEmptied = 255;
+    std::array<std::int64_t, 2 * (kMaxMatches + 1)> counted{};
+    // The tiers with report lines, by 2 x matches + hit.
+    std::uint32_t reportedTiers = 0;
+    for (int m = 0; m <= N; ++m)
+        for (int hit = 0; hit < 2; ++hit)
+            if (q.tier[static_cast<std::size_t>(m)][static_cast<std::size_t>(hit)] & q.kReported)
+                reportedTiers |= 1u << (2 * m + hit);
+    const __m512i reported = _mm512_set1_epi64(reportedTiers);
+
+    const char* p = begin;
+    std::int64_t n = 0;
+    while (n < most && end - p > 64) {
+        const __m512i x = _mm512_loadu_si512(p);
+        const std::uint64_t feeds = _mm512_cmpeq_epi8_mask(x, feed);
+        if (feeds == 0)
+            break;
+        const auto blockEnd = static_cast<unsigned>(64 - __builtin_clzll(feeds));  // past the last line end
+        const __m512i digit = _mm512_sub_epi8(x, zero);
+        const __m512i next = _mm512_sub_epi8(_mm512_loadu_si512(p + 1), zero);
+        const std::uint64_t digits = _mm512_cmple_epu8_mask(digit, nine);
+        const std::uint64_t returns = _mm512_cmpeq_epi8_mask(x, cr);
+        const std::uint64_t commas = _mm512_cmpeq_epi8_mask(x, comma);
+        const std::uint64_t blanks = _mm512_cmpeq_epi8_mask(x, blank) | _mm512_cmpeq_epi8_mask(x, tab);
+        const std::uint64_t starts = digits & ~(digits << 1);
+        // Each number's value at its first digit: that digit, or ten times it plus the next.
+        // (A number at the last byte belongs to a line that ends beyond the block.)
+        const __m512i value =
+            _mm512_mask_add_epi8(digit, digits >> 1, _mm512_shuffle_epi8(tens, digit), next);
+        // Anything but digits and separators, a CR not before an LF, a third digit, a comma after
+        // no digit.
+        const std::uint64_t bad = ~(digits | feeds | returns | commas | blanks) | (returns & ~(feeds >> 1)) |
+                                  (digits & (digits << 1) & (digits << 2)) | (commas & ~(digits << 1));
+        // The values and line ends (255) in file order, and which of them are ends.
+        const std::uint64_t events = (starts | feeds) & _bzhi_u64(~std::uint64_t{0}, blockEnd);
+        const auto eventCount = static_cast<unsigned>(__builtin_popcountll(events));
+        const __m512i packed = _mm512_maskz_compress_epi8(events, _mm512_mask_blend_epi8(feeds, value, ends));
+        const std::uint64_t wrongEnds = (_mm512_cmpeq_epi8_mask(packed, ends) ^ endsExpected) &
+                                        _bzhi_u64(~std::uint64_t{0}, eventCount);
+        // Each lane's line as a bit set.
+        __m512i set = _mm512_setzero_si512(), fields = _mm512_setzero_si512();
+#pragma GCC unroll 8
+        for (int i = 0; i < N; ++i) {
+            const __m512i number = _mm512_maskz_permutexvar_epi8(kLow, gather[i], packed);
+            set = _mm512_or_si512(set, _mm512_sllv_epi64(one, number));
+            if constexpr (Pack)
+                fields = _mm512_or_si512(fields, _mm512_slli_epi64(number, 7 * i));
+        }
+        const auto count = static_cast<unsigned>(__builtin_popcountll(feeds));
+        // A number outside the pool or given twice.
+        const auto twiceGiven = static_cast<std::uint32_t>(
+            _mm512_cmpneq_epi64_mask(_mm512_popcnt_epi64(set), picks) | _mm512_test_epi64_mask(set, outside));
+        std::uint32_t laneMask = (1u << count) - 1;
+        const bool whole = (bad & _bzhi_u64(~std::uint64_t{0}, blockEnd)) == 0 && wrongEnds == 0 &&
+                           (twiceGiven & laneMask) == 0 && n + count <= most;
+        unsigned taken = count;
+        if (!whole) [[unlikely]] {
+            // The lines before the first wrong byte, wrong count of numbers, wrong number, or poll.
+            unsigned good = static_cast<unsigned>(__builtin_popcountll(
+                _bzhi_u64(feeds, bad ? static_cast<unsigned>(__builtin_ctzll(bad)) : 64u)));
+            if (wrongEnds)
+                good = std::min(good, static_cast<unsigned>(__builtin_popcountll(
+                                          _bzhi_u64(endsExpected, static_cast<unsigned>(__builtin_ctzll(wrongEnds))))));
+            if (twiceGiven & laneMask)
+                good = std::min(good, static_cast<unsigned>(__builtin_ctz(twiceGiven & laneMask)));
+            taken = static_cast<unsigned>(std::min<std::int64_t>(good, most - n));
+            laneMask = (1u << taken) - 1;
+        }
+        if constexpr (Pack) {
+            _mm512_mask_compressstoreu_epi64(out + n, static_cast<__mmask8>(laneMask), fields);
+            n += taken;
+            if (taken != count) [[unlikely]] {
+                if (taken != 0)
+                    p += __builtin_ctzll(_pdep_u64(std::uint64_t{1} << (taken - 1), feeds)) + 1;
+                break;
+            }
+            p += blockEnd;
+            continue;
+        }
+        const __m512i matches = _mm512_popcnt_epi64(_mm512_and_si512(set, drawn));
+        const auto hitLanes = static_cast<std::uint32_t>(_mm512_test_epi64_mask(set, bonus)) & laneMask;
+        const __m512i byMatches = _mm512_sllv_epi64(one, _mm512_slli_epi64(matches, 3));
+        lines = _mm512_mask_add_epi64(lines, static_cast<__mmask8>(laneMask), lines, byMatches);
+        hits = _mm512_mask_add_epi64(hits, static_cast<__mmask8>(hitLanes), hits, byMatches);
+        const __m512i tierBit = _mm512_sllv_epi64(
+            one, _mm512_mask_add_epi64(_mm512_add_epi64(matches, matches), static_cast<__mmask8>(hitLanes),
+                                       _mm512_add_epi64(matches, matches), one));
+        if (std::uint32_t report = _mm512_test_epi64_mask(tierBit, reported) & laneMask) {
+            alignas(64) std::uint64_t m[8];
+            _mm512_storeu_si512(m, matches);
+            for (; report != 0; report &= report - 1) {
+                const auto j = static_cast<unsigned>(__builtin_ctz(report));
+                const int tier = q.tier[static_cast<std::size_t>(m[j])][(hitLanes >> j) & 1u];
+                KeepReported(run, tier & q.kTier, line + n + j);
+            }
+        }
+        n += taken;
+        if (--untilEmptied == 0) {
+            EmptyByMatches(lines, hits, N, counted);
+            untilEmptied = 255;
+        }
+        if (taken != count) [[unlikely]] {
+            if (taken != 0)
+                p += __builtin_ctzll(_pdep_u64(std::uint64_t{1} << (taken - 1), feeds)) + 1;
+            break;
+        }
+        p += blockEnd;
+    }
+    plays = n;
+    if constexpr (Pack)
+        return static_cast<std::size_t>(p - begin);
+    EmptyByMatches(lines, hits, N, counted);
+    for (std::size_t m = 0; m <= static_cast<std::size_t>(N); ++m)
+        for (std::size_t hit = 0; hit < 2; ++hit)
+            run.tally.count[static_cast<std::size_t>(q.tier[m][hit] & q.kTier)] += counted[2 * m + hit];
+    run.playsRead += n;
+    plays = n;
+    return static_cast<std::size_t>(p - begin);
+}
+
+#pragma GCC diagnostic pop
+
 }  // namespace
 #endif
+
+std::size_t DrawMatcher::PackUsualLines(std::string_view bytes, std::int64_t most, std::uint64_t* out,
+                                        std::int64_t& plays) const
+{
+    plays = 0;
+#ifdef BM_QUICK_LINES
+    if (quick_.blocks) {
+        const char* b = bytes.data();
+        const char* e = b + bytes.size();
+        CheckRun unused;
+        switch (quick_.numbers) {
+        case 5: return BlockLines<5, true>(quick_, b, e, most, 0, unused, plays, out);
+        case 6: return BlockLines<6, true>(quick_, b, e, most, 0, unused, plays, out);
+        default: return BlockLines<7, true>(quick_, b, e, most, 0, unused, plays, out);
+        }
+    }
+#else
+    (void)bytes, (void)most, (void)out;
+#endif
+    return 0;
+}
 
 std::size_t DrawMatcher::CheckUsualLines(std::string_view bytes, std::int64_t most, std::int64_t line, CheckRun& run,
                                          std::int64_t& plays) const
 {
     plays = 0;
 #ifdef BM_QUICK_LINES
+    if (quick_.blocks) {
+        const char* b = bytes.data();
+        const char* e = b + bytes.size();
+        switch (quick_.numbers) {
+        case 5: return BlockLines<5>(quick_, b, e, most, line, run, plays);
+        case 6: return BlockLines<6>(quick_, b, e, most, line, run, plays);
+        default: return BlockLines<7>(quick_, b, e, most, line, run, plays);
+        }
+    }
     if (quick_.on)
         return quick_.powerball
                    ? QuickLines<true>(quick_, bytes.data(), bytes.data() + bytes.size(), most, line, run, plays)

@@ -88,6 +88,14 @@ public:
     std::size_t CheckUsualLines(std::string_view bytes, std::int64_t most, std::int64_t line, CheckRun& run,
                                 std::int64_t& plays) const;
 
+    // For a wheel read into plays of 64 bits: whether PackUsualLines can take any line, and the
+    // usual lines at the start of `bytes` that the rule accepts, at most `most` of them, each
+    // play's main numbers written to `out` seven bits apart in the order of the line. Returns the
+    // bytes taken; `plays` gets their count. The line it stops at is left to the plain reading.
+    bool HasPackPath() const { return quick_.blocks; }
+    std::size_t PackUsualLines(std::string_view bytes, std::int64_t most, std::uint64_t* out,
+                               std::int64_t& plays) const;
+
 private:
     static constexpr std::uint32_t kTableSize = 256;
     static_assert((kTableSize & (kTableSize - 1)) == 0, "numbers are masked into the table");
@@ -104,6 +112,7 @@ private:
     // The draw as CheckUsualLines compares with it: a play is a bit per number.
     struct Quick {
         bool on = false;
+        bool blocks = false;         // 64 bytes at a time (AVX-512), else a line at a time (AVX2)
         int numbers = 0;
         int mainPicks = 0;
         bool powerball = false;      // the last number is the powerball, else every number is a main pick
@@ -116,6 +125,11 @@ private:
         std::array<std::array<std::uint8_t, 2>, kMaxMatches + 1> tier{};
     } quick_;
 };
+
+// The widest instructions the quick reading may use, for tests that compare every version with
+// the plain reading on one machine: 64-byte blocks (AVX-512), a line at a time (AVX2), none.
+enum class CheckInstructions { Widest, LineAtATime, Portable };
+void AllowCheckInstructions(CheckInstructions most);
 
 // "Match-3 For This Draw At Line 12" with its line end, appended to `report`.
 void AppendReportLine(std::string& report, const Tier& tier, std::int64_t line);

@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "checking/GameRules.h"
 #include "checking/HistoryCheck.h"
@@ -26,9 +27,11 @@ constexpr std::size_t kBlockWords = 128;
 constexpr std::size_t kBlockPlays = kBlockWords * 64;
 // Draws taken from the file at a time: memory stays flat whatever the history's length, and
 // each block of plays is made once per batch, so batches are long (a lottery's whole history is
-// one or two); the first is short, so that the first rows come out soon.
+// one or two). The first is as long while the wheel is small enough for it to take a moment
+// (a million plays), and shorter for a larger one, so that the first rows come out soon.
 constexpr std::size_t kFirstBatch = 1024;
 constexpr std::size_t kBatch = 8192;
+constexpr std::size_t kQuickBatchPlays = std::size_t{1} << 20;
 // The rows of a block: row n holds the plays with main number n (row 0 is always empty), row
 // kPowerballRows + v those whose powerball is v; one more row for a powerball beyond them.
 constexpr std::size_t kPowerballRows = 128;
@@ -190,51 +193,102 @@ __attribute__((target("popcnt"))) void CountWordsPopcnt(const std::uint64_t* con
 // 512 plays per instruction: full adders are one ternary-logic instruction each, and the counts
 // stay in eight lanes until the end.
 #define BM_AVX512 __attribute__((target("avx512f,avx512vpopcntdq")))
-template <int Hit>
+// GCC 12 takes the undefined first operand inside some AVX-512 intrinsics for an uninitialised one.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
+// Adds the sum of the lanes of a[i] to out[i], for eight vectors: pairs of lanes are added in
+// three rounds, each round halving the vectors, instead of 64 scalar additions.
+BM_AVX512 inline void AddLaneSums(const __m512i* a, std::uint64_t* out)
+{
+    __m512i t[4], u[2];
+    for (int i = 0; i < 4; ++i)
+        t[i] = _mm512_add_epi64(_mm512_unpacklo_epi64(a[2 * i], a[2 * i + 1]),
+                                _mm512_unpackhi_epi64(a[2 * i], a[2 * i + 1]));
+    for (int i = 0; i < 2; ++i)
+        u[i] = _mm512_add_epi64(_mm512_shuffle_i64x2(t[2 * i], t[2 * i + 1], 0x88),
+                                _mm512_shuffle_i64x2(t[2 * i], t[2 * i + 1], 0xDD));
+    const __m512i v = _mm512_add_epi64(_mm512_shuffle_i64x2(u[0], u[1], 0x88), _mm512_shuffle_i64x2(u[0], u[1], 0xDD));
+    _mm512_storeu_si512(out, _mm512_add_epi64(_mm512_loadu_si512(out), v));
+}
+
+// `Seven`: the draw has seven main numbers (else the seventh row is the empty one, and no play
+// sums to seven). `Sum`: with one sum asked about the hit, that sum.
+template <int Hit, bool Seven, int Sum>
 BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t words, Subsets& s, const HitSums& few)
 {
-    __m512i acc[kSubsets];
-    for (auto& a : acc)
-        a = _mm512_setzero_si512();
-    __m512i flip[2][3];
-    for (int j = 0; j < 2; ++j)
-        for (int k = 0; k < 3; ++k)
-            flip[j][k] = _mm512_set1_epi64(static_cast<long long>(few.flip[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)]));
+    // Named, not arrays: the compiler kept arrays of vectors in memory, with a store and a load
+    // of every counter on every step.
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i a1 = zero, a2 = zero, a3 = zero, a4 = zero, a5 = zero, a6 = zero, a7 = zero;
+    __m512i h0 = zero, h1 = zero, h2 = zero, h3 = zero, h4 = zero, h5 = zero, h6 = zero, h7 = zero;
+    const __m512i f00 = _mm512_set1_epi64(static_cast<long long>(few.flip[0][0]));
+    const __m512i f01 = _mm512_set1_epi64(static_cast<long long>(few.flip[0][1]));
+    const __m512i f02 = _mm512_set1_epi64(static_cast<long long>(few.flip[0][2]));
+    const __m512i f10 = _mm512_set1_epi64(static_cast<long long>(few.flip[1][0]));
+    const __m512i f11 = _mm512_set1_epi64(static_cast<long long>(few.flip[1][1]));
+    const __m512i f12 = _mm512_set1_epi64(static_cast<long long>(few.flip[1][2]));
+    const std::uint64_t *r0 = in[0], *r1 = in[1], *r2 = in[2], *r3 = in[3], *r4 = in[4], *r5 = in[5], *r6 = in[6],
+                        *r7 = in[kDrawnInputs];
     for (std::size_t w = 0; w < words; w += 8) {
-        __m512i x[kDrawnInputs];
-        for (int r = 0; r < kDrawnInputs; ++r)
-            x[r] = _mm512_loadu_si512(in[r] + w);
-        const __m512i x0 = x[0], x1 = x[1], x2 = x[2], x3 = x[3], x4 = x[4], x5 = x[5], x6 = x[6];
+        const __m512i x0 = _mm512_loadu_si512(r0 + w), x1 = _mm512_loadu_si512(r1 + w), x2 = _mm512_loadu_si512(r2 + w);
+        const __m512i x3 = _mm512_loadu_si512(r3 + w), x4 = _mm512_loadu_si512(r4 + w), x5 = _mm512_loadu_si512(r5 + w);
         const __m512i s1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0x96), k1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0xE8);
         const __m512i s2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0x96), k2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0xE8);
-        const __m512i c0 = _mm512_ternarylogic_epi64(s1, s2, x6, 0x96), k3 = _mm512_ternarylogic_epi64(s1, s2, x6, 0xE8);
+        __m512i c0, k3;
+        if constexpr (Seven) {
+            const __m512i x6 = _mm512_loadu_si512(r6 + w);
+            c0 = _mm512_ternarylogic_epi64(s1, s2, x6, 0x96);
+            k3 = _mm512_ternarylogic_epi64(s1, s2, x6, 0xE8);
+        } else {
+            c0 = _mm512_xor_si512(s1, s2);
+            k3 = _mm512_and_si512(s1, s2);
+        }
         const __m512i c1 = _mm512_ternarylogic_epi64(k1, k2, k3, 0x96), c2 = _mm512_ternarylogic_epi64(k1, k2, k3, 0xE8);
-        const __m512i c01 = _mm512_and_si512(c0, c1);
-        const __m512i planes[8] = {_mm512_set1_epi64(-1), c0, c1, c01, c2, _mm512_and_si512(c0, c2),
-                                   _mm512_and_si512(c1, c2), _mm512_and_si512(c01, c2)};
-        for (int p = 1; p < 8; ++p)
-            acc[p] = _mm512_add_epi64(acc[p], _mm512_popcnt_epi64(planes[p]));
+        const __m512i c01 = _mm512_and_si512(c0, c1), c02 = _mm512_and_si512(c0, c2), c12 = _mm512_and_si512(c1, c2);
+        const __m512i c012 = Seven ? _mm512_and_si512(c01, c2) : zero;
+        a1 = _mm512_add_epi64(a1, _mm512_popcnt_epi64(c0));
+        a2 = _mm512_add_epi64(a2, _mm512_popcnt_epi64(c1));
+        a3 = _mm512_add_epi64(a3, _mm512_popcnt_epi64(c01));
+        a4 = _mm512_add_epi64(a4, _mm512_popcnt_epi64(c2));
+        a5 = _mm512_add_epi64(a5, _mm512_popcnt_epi64(c02));
+        a6 = _mm512_add_epi64(a6, _mm512_popcnt_epi64(c12));
+        if constexpr (Seven)
+            a7 = _mm512_add_epi64(a7, _mm512_popcnt_epi64(c012));
         if constexpr (Hit == 8) {
-            const __m512i h = _mm512_loadu_si512(in[kDrawnInputs] + w);
-            for (int p = 0; p < 8; ++p)
-                acc[8 + p] = _mm512_add_epi64(acc[8 + p], _mm512_popcnt_epi64(_mm512_and_si512(planes[p], h)));
+            const __m512i h = _mm512_loadu_si512(r7 + w);
+            h0 = _mm512_add_epi64(h0, _mm512_popcnt_epi64(h));
+            h1 = _mm512_add_epi64(h1, _mm512_popcnt_epi64(_mm512_and_si512(c0, h)));
+            h2 = _mm512_add_epi64(h2, _mm512_popcnt_epi64(_mm512_and_si512(c1, h)));
+            h3 = _mm512_add_epi64(h3, _mm512_popcnt_epi64(_mm512_and_si512(c01, h)));
+            h4 = _mm512_add_epi64(h4, _mm512_popcnt_epi64(_mm512_and_si512(c2, h)));
+            h5 = _mm512_add_epi64(h5, _mm512_popcnt_epi64(_mm512_and_si512(c02, h)));
+            h6 = _mm512_add_epi64(h6, _mm512_popcnt_epi64(_mm512_and_si512(c12, h)));
+            h7 = _mm512_add_epi64(h7, _mm512_popcnt_epi64(_mm512_and_si512(c012, h)));
+        } else if constexpr (Hit == 1 && Sum >= 0) {
+            // The plays of that sum: one instruction picks the sum's pattern of the three planes.
+            const __m512i h = _mm512_loadu_si512(r7 + w);
+            const __m512i sum = _mm512_ternarylogic_epi64(c2, c1, c0, 1 << Sum);
+            h0 = _mm512_add_epi64(h0, _mm512_popcnt_epi64(_mm512_and_si512(sum, h)));
         } else if constexpr (Hit > 0) {
-            const __m512i h = _mm512_loadu_si512(in[kDrawnInputs] + w);
-            for (int j = 0; j < Hit; ++j) {
-                const __m512i sum = _mm512_ternarylogic_epi64(_mm512_xor_si512(c0, flip[j][0]),
-                                                              _mm512_xor_si512(c1, flip[j][1]),
-                                                              _mm512_xor_si512(c2, flip[j][2]), 0x80);
-                acc[8 + j] = _mm512_add_epi64(acc[8 + j], _mm512_popcnt_epi64(_mm512_and_si512(sum, h)));
+            const __m512i h = _mm512_loadu_si512(r7 + w);
+            // The plays whose sum is the asked one (all three planes as flipped) and that hit.
+            const __m512i sum0 = _mm512_ternarylogic_epi64(_mm512_xor_si512(c0, f00), _mm512_xor_si512(c1, f01),
+                                                           _mm512_xor_si512(c2, f02), 0x80);
+            h0 = _mm512_add_epi64(h0, _mm512_popcnt_epi64(_mm512_and_si512(sum0, h)));
+            if constexpr (Hit == 2) {
+                const __m512i sum1 = _mm512_ternarylogic_epi64(_mm512_xor_si512(c0, f10), _mm512_xor_si512(c1, f11),
+                                                               _mm512_xor_si512(c2, f12), 0x80);
+                h1 = _mm512_add_epi64(h1, _mm512_popcnt_epi64(_mm512_and_si512(sum1, h)));
             }
         }
     }
-    for (int p = 1; p < kSubsets; ++p) {
-        alignas(64) std::uint64_t lanes[8];
-        _mm512_store_si512(lanes, acc[p]);
-        for (std::uint64_t lane : lanes)
-            s[static_cast<std::size_t>(p)] += lane;
-    }
+    const __m512i acc[kSubsets] = {zero, a1, a2, a3, a4, a5, a6, a7, h0, h1, h2, h3, h4, h5, h6, h7};
+    // Each group of eight accumulators into one vector of their eight sums, added to the counts.
+    for (int group = 0; group < (Hit == 0 ? 1 : 2); ++group)
+        AddLaneSums(acc + 8 * group, s.data() + 8 * group);
 }
+#pragma GCC diagnostic pop
 #endif
 
 using WordCounter = void (*)(const std::uint64_t* const*, std::size_t, Subsets&, const HitSums&);
@@ -260,22 +314,42 @@ template <int Hit>
 struct Popcnt {
     static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsPopcnt<Hit>(in, w, s, f); }
 };
-template <int Hit>
+template <int Hit, bool Seven = true, int Sum = -1>
 struct Avx512 {
-    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsAvx512<Hit>(in, w, s, f); }
+    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsAvx512<Hit, Seven, Sum>(in, w, s, f); }
 };
+
+template <bool Seven, int... Sums>
+WordCounter PickAvx512(int hit, int sum, std::integer_sequence<int, Sums...>)
+{
+    WordCounter counter = nullptr;
+    if (hit == 1)
+        ((counter = sum == Sums ? &Avx512<1, Seven, Sums>::Count : counter), ...);
+    if (counter)
+        return counter;
+    switch (hit) {
+    case 0: return &Avx512<0, Seven>::Count;
+    case 1: return &Avx512<1, Seven>::Count;
+    case 2: return &Avx512<2, Seven>::Count;
+    default: return &Avx512<8, Seven>::Count;
+    }
+}
 #endif
 
-// `hit`: 0 for a game without an extra number, 1 or 2 sums asked about it, 8 for more.
-WordCounter ChooseCounter(int hit)
+// `hit`: 0 for a game without an extra number, 1 or 2 sums asked about it (the first `sum`), 8
+// for more; `seven`: a draw of seven main numbers.
+WordCounter ChooseCounter(int hit, bool seven, int sum)
 {
 #ifdef BM_X86
     const HistoryInstructions most = allowed.load();
     if (most == HistoryInstructions::Widest && __builtin_cpu_supports("avx512f") &&
         __builtin_cpu_supports("avx512vpopcntdq"))
-        return Pick<Avx512>(hit);
+        return seven ? PickAvx512<true>(hit, sum, std::make_integer_sequence<int, 8>{})
+                     : PickAvx512<false>(hit, sum, std::make_integer_sequence<int, 8>{});
     if (most != HistoryInstructions::Portable && __builtin_cpu_supports("popcnt"))
         return Pick<Popcnt>(hit);
+#else
+    (void)seven, (void)sum;
 #endif
     return Pick<Plain>(hit);
 }
@@ -397,6 +471,69 @@ Result<CompactWheel> CompactWheel::Read(const std::filesystem::path& wheel, cons
     return read;
 }
 
+void CompactWheel::Append(CompactWheel&& other)
+{
+    const std::size_t base = size_;
+    for (std::size_t i = 0; i < other.size_;) {
+        if ((size_ & (kChunk - 1)) == 0)
+            chunks_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kChunk));
+        const std::size_t n = std::min({kChunk - (size_ & (kChunk - 1)), kChunk - (i & (kChunk - 1)), other.size_ - i});
+        std::copy_n(other.chunks_[i >> kChunkShift].get() + (i & (kChunk - 1)), n,
+                    chunks_.back().get() + (size_ & (kChunk - 1)));
+        size_ += n;
+        i += n;
+        if ((i & (kChunk - 1)) == 0)
+            other.chunks_[(i - 1) >> kChunkShift].reset();  // copied: let it go at once
+    }
+    for (const auto& [play, ball] : other.largePowerballs_)
+        largePowerballs_.emplace_back(base + play, ball);
+    other = CompactWheel{};
+}
+
+Status CompactWheel::ReadPlays(WheelReader& reader, CompactWheel& w, const CheckGame& game, int pool,
+                               const std::function<bool()>& keepGoing, bool& stopped, std::uint64_t memoryFree)
+{
+    const std::string& name = reader.input().path().string();
+    // A quarter of what is free stays for the rest of the program and the system.
+    const std::uint64_t budget = memoryFree / 4 * 3;
+    const PlayRule rule(game, pool);
+    // The usual lines are read 64 bytes at a time straight into the chunk while it has room; the
+    // plain reading takes the others, and the play that needs a new chunk.
+    static_assert(kFieldBits == 7, "the quick reading packs numbers seven bits apart");
+    const DrawMatcher quick(game, DrawResult{}, pool);
+    Play play;
+    for (;;) {
+        if (quick.HasPackPath() && (w.size_ & (kChunk - 1)) != 0) {
+            // Up to the next play at which `keepGoing` is asked, as the plain reading asks it.
+            const std::size_t room = std::min(kChunk - (w.size_ & (kChunk - 1)), 4095 - (w.size_ & 4095));
+            std::int64_t plays = 0;
+            const std::size_t taken = quick.PackUsualLines(reader.Buffered(), static_cast<std::int64_t>(room),
+                                                           w.chunks_.back().get() + (w.size_ & (kChunk - 1)), plays);
+            reader.Skip(taken, plays);
+            w.size_ += static_cast<std::size_t>(plays);
+        }
+        if (!reader.Next(play))
+            break;
+        if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
+            return Error{name + ": line " + std::to_string(play.line) + ": " + *fault};
+        if ((w.size_ & 4095) == 4095 && keepGoing && !keepGoing()) {
+            stopped = true;
+            return Ok{};
+        }
+        if ((w.size_ & (kChunk - 1)) == 0 && w.BytesHeld() + kChunk * kBytesPerPlay > budget) {
+            constexpr std::uint64_t kMB = 1024 * 1024;
+            return Error{name + ": line " + std::to_string(play.line) +
+                         ": this machine cannot hold so many plays: " + std::to_string(w.size_) + " plays take " +
+                         std::to_string((w.BytesHeld() + kMB - 1) / kMB) + " MB at " + std::to_string(kBytesPerPlay) +
+                         " bytes a play, and only " + std::to_string(memoryFree / kMB) + " MB of memory are free"};
+        }
+        w.Add(play);
+    }
+    if (reader.error())
+        return *reader.error();
+    return Ok{};
+}
+
 Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& wheel, const CheckGame& game, int pool,
                                         const std::function<bool()>& keepGoing, bool& stopped,
                                         std::uint64_t memoryFree)
@@ -404,36 +541,73 @@ Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& 
     if (pool < 1 || pool > kMaxPool)
         return Error{"a pool of " + std::to_string(pool) + " numbers cannot be checked against a history (1 to " +
                      std::to_string(kMaxPool) + ")"};
+    stopped = false;
+    const auto empty = [&] {
+        CompactWheel w;
+        w.mainPicks_ = game.mainPicks;
+        w.powerball_ = game.extraMatchesLastPick;
+        return w;
+    };
+    // A large file is read in two halves side by side, the second from the first line start past
+    // its middle. Any fault, or a wheel too large for the memory, is left to the reading in one
+    // piece below, whose message names the line as the file numbers it.
+    const std::uintmax_t size = wheel->opened().regular ? wheel->opened().size : 0;
+    std::uintmax_t middle = 0;
+    if (size >= std::uintmax_t{1} << 20 && std::thread::hardware_concurrency() >= 2) {
+        char block[4096];
+        int error = 0;
+        const std::ptrdiff_t got = wheel->ReadAt(size / 2, block, sizeof block, error);
+        if (const void* feed = got > 0 ? std::memchr(block, '\n', static_cast<std::size_t>(got)) : nullptr)
+            middle = size / 2 + static_cast<std::uintmax_t>(static_cast<const char*>(feed) - block) + 1;
+    }
+    if (middle > 0 && middle < size) {
+        auto first = WheelReader::OpenPart(wheel, game.numbersPerPlay, NumberWidth::Bits32, 0, middle);
+        // A file that grows meanwhile keeps its growth in the second half.
+        auto second = WheelReader::OpenPart(wheel, game.numbersPerPlay, NumberWidth::Bits32, middle, UINTMAX_MAX);
+        if (!first)
+            return first.error();
+        if (second) {
+            CompactWheel a = empty(), b = empty();
+            std::atomic<bool> stop{false};
+            bool stoppedB = false;
+            Status readB = Ok{};
+            std::thread other([&] {
+                readB = ReadPlays(**second, b, game, pool, [&] { return !stop.load(); }, stoppedB, memoryFree);
+                if (!readB)
+                    stop = true;
+            });
+            bool asked = false;  // the caller asked to stop
+            const Status readA = ReadPlays(**first, a, game, pool, [&] {
+                if (stop.load())
+                    return false;
+                if (keepGoing && !keepGoing()) {
+                    asked = stop = true;
+                    return false;
+                }
+                return true;
+            }, stopped, memoryFree);
+            if (!readA)
+                stop = true;
+            other.join();
+            if (readA && stopped && !asked)
+                stopped = false;  // stopped by the other half's fault: read again below
+            if (readA && stopped) {
+                a.TrimLastChunk();
+                return a;
+            }
+            if (readA && readB && !stoppedB && a.BytesHeld() + b.BytesHeld() <= memoryFree / 4 * 3) {
+                a.Append(std::move(b));
+                a.TrimLastChunk();
+                return a;
+            }
+        }
+    }
     auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
     if (!reader)
         return reader.error();
-    stopped = false;
-    CompactWheel w;
-    w.mainPicks_ = game.mainPicks;
-    w.powerball_ = game.extraMatchesLastPick;
-    // A quarter of what is free stays for the rest of the program and the system.
-    const std::uint64_t budget = memoryFree / 4 * 3;
-    const PlayRule rule(game, pool);
-    Play play;
-    while ((*reader)->Next(play)) {
-        if (auto fault = rule.Accepts(play) ? std::nullopt : rule.Fault(play))
-            return Error{wheel->path().string() + ": line " + std::to_string(play.line) + ": " + *fault};
-        if ((w.size_ & 4095) == 4095 && keepGoing && !keepGoing()) {
-            stopped = true;
-            w.TrimLastChunk();
-            return w;
-        }
-        if ((w.size_ & (kChunk - 1)) == 0 && w.BytesHeld() + kChunk * kBytesPerPlay > budget) {
-            constexpr std::uint64_t kMB = 1024 * 1024;
-            return Error{wheel->path().string() + ": line " + std::to_string(play.line) +
-                         ": this machine cannot hold so many plays: " + std::to_string(w.size_) + " plays take " +
-                         std::to_string((w.BytesHeld() + kMB - 1) / kMB) + " MB at " + std::to_string(kBytesPerPlay) +
-                         " bytes a play, and only " + std::to_string(memoryFree / kMB) + " MB of memory are free"};
-        }
-        w.Add(play);
-    }
-    if ((*reader)->error())
-        return *(*reader)->error();
+    CompactWheel w = empty();
+    if (const Status read = ReadPlays(**reader, w, game, pool, keepGoing, stopped, memoryFree); !read)
+        return read.error();
     w.TrimLastChunk();
     return w;
 }
@@ -460,7 +634,7 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
                     (m >> k) & 1 ? 0 : ~std::uint64_t{0};
         }
     const int hitCounting = game.extra == ExtraNumber::None ? 0 : few.count <= 2 ? few.count : 8;
-    const WordCounter counter = ChooseCounter(hitCounting);
+    const WordCounter counter = ChooseCounter(hitCounting, game.mainDrawn >= kDrawnInputs, few.sum[0]);
     const std::size_t blocks = (wheel.size() + kBlockPlays - 1) / kBlockPlays;
     workers = static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::clamp(workers, 1, 8)), 1,
                                                        std::max<std::size_t>(blocks, 1)));
@@ -473,7 +647,9 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
     const Shared job{wheel, counter, few, targets, stop};
     HistoryDraw next;
     bool more = true;
-    for (std::size_t batchSize = kFirstBatch; more && !stop; batchSize = kBatch) {
+    const std::size_t firstBatch =
+        std::clamp(kBatch * kQuickBatchPlays / std::max<std::size_t>(wheel.size(), 1), kFirstBatch, kBatch);
+    for (std::size_t batchSize = firstBatch; more && !stop; batchSize = kBatch) {
         batch.clear();
         targets.clear();
         while (batch.size() < batchSize && (more = draws.Next(next))) {

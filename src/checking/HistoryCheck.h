@@ -49,6 +49,11 @@ private:
     static constexpr int kChunkShift = 16;
     static constexpr std::size_t kChunk = std::size_t{1} << kChunkShift;
     void Add(const Play& play);
+    // The plays of `reader` added, as Read takes them; the last chunk is left whole.
+    static Status ReadPlays(WheelReader& reader, CompactWheel& w, const CheckGame& game, int pool,
+                            const std::function<bool()>& keepGoing, bool& stopped, std::uint64_t memoryFree);
+    // The plays of `other` added after these (the last chunk not trimmed yet).
+    void Append(CompactWheel&& other);
     // Once the wheel is read: the last chunk takes only what its plays need.
     void TrimLastChunk();
 

@@ -12,7 +12,6 @@ namespace bm {
 
 namespace {
 
-constexpr std::size_t kChunk = 1 << 20;
 // A play line is short; a longer one is garbage, not a play, and must not grow memory without end.
 constexpr std::size_t kMaxLine = 64 * 1024;
 
@@ -222,10 +221,11 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
 }  // namespace
 
 WheelReader::WheelReader(std::shared_ptr<const InputFile> input, int numbersPerPlay, NumberWidth width,
-                         std::size_t chunk)
+                         std::size_t chunk, std::vector<char> buffer)
     : input_(std::move(input)), name_(input_->path().string()), numbersPerPlay_(numbersPerPlay),
-      buffer_(chunk + kMaxLine + 1)
+      buffer_(std::move(buffer))
 {
+    buffer_.resize(chunk + kMaxLine + 1);
     if (width == NumberWidth::Bits16) {
         min_ = std::numeric_limits<std::int16_t>::min();
         max_ = std::numeric_limits<std::int16_t>::max();
@@ -264,12 +264,21 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(const std::filesystem::pa
 Result<std::unique_ptr<WheelReader>> WheelReader::Open(std::shared_ptr<const InputFile> input, int numbersPerPlay,
                                                        NumberWidth width)
 {
+    return OpenSized(std::move(input), numbersPerPlay, width, kDefaultChunk);
+}
+
+Result<std::unique_ptr<WheelReader>> WheelReader::OpenSized(std::shared_ptr<const InputFile> input,
+                                                            int numbersPerPlay, NumberWidth width, std::size_t chunk,
+                                                            std::vector<char> buffer)
+{
     auto head = TextHead(*input, input->path().string(), "wheel file", "plays");
     if (!head)
         return head.error();
     // A small file needs no megabyte of buffer; one that grows meanwhile is still read, in smaller chunks.
-    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uintmax_t>(input->opened().size + 1, kChunk));
-    auto reader = std::unique_ptr<WheelReader>(new WheelReader(std::move(input), numbersPerPlay, width, chunk));
+    const std::size_t size =
+        static_cast<std::size_t>(std::min<std::uintmax_t>(input->opened().size + 1, std::max<std::size_t>(chunk, 4096)));
+    auto reader =
+        std::unique_ptr<WheelReader>(new WheelReader(std::move(input), numbersPerPlay, width, size, std::move(buffer)));
     const std::size_t got = head->size();
     const std::size_t skipped = head->starts_with("\xEF\xBB\xBF") ? 3 : 0;
     if (reader->buffer_.size() < got)
@@ -369,10 +378,11 @@ bool WheelReader::NextSlowly(Play& play)
 
 Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(std::shared_ptr<const InputFile> input,
                                                            int numbersPerPlay, NumberWidth width, std::uintmax_t from,
-                                                           std::uintmax_t to)
+                                                           std::uintmax_t to, std::size_t chunk,
+                                                           std::vector<char> buffer)
 {
     const std::string name = input->path().string();
-    auto reader = Open(std::move(input), numbersPerPlay, width);
+    auto reader = OpenSized(std::move(input), numbersPerPlay, width, chunk, std::move(buffer));
     if (!reader)
         return reader;
     WheelReader& r = **reader;

@@ -10,6 +10,10 @@
 #include "checking/GameRules.h"
 #include "plays/WheelFile.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace bm::wheels {
 
 namespace {
@@ -215,56 +219,112 @@ struct LevelWalk {
     const std::vector<std::int64_t>* full = nullptr;
 };
 
-// Walks ranks [from, to); `keepGoing` is asked every 2^20 subsets with the number walked so
-// far in this stretch; false stops the walk (and returns false).
+// Bytes read past the end of a level: the walk below reads whole vectors and keeps what it needs.
+constexpr std::size_t kLevelPadding = 16;
+
+// The best of a run of subsets that differ only in their smallest member x, for x in [lo, end):
+// the subset without x stands at one rank below for all of them (`same`), and the subset without
+// any other member j at `base[j] + x`. `best` gets them at [lo, end).
+void BestOfRun(const std::uint8_t* below, std::uint8_t same, const std::int64_t* base, int others, int lo, int end,
+               std::uint8_t* best)
+{
+#ifdef __SSE2__
+    for (int x = lo; x < end; x += 16) {
+        __m128i b = _mm_set1_epi8(static_cast<char>(same));
+        for (int j = 0; j < others; ++j)
+            b = _mm_max_epu8(b, _mm_loadu_si128(reinterpret_cast<const __m128i*>(below + base[j] + x)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(best + x), b);
+    }
+#else
+    for (int x = lo; x < end; ++x) {
+        std::uint8_t b = same;
+        for (int j = 0; j < others; ++j)
+            b = std::max(b, below[base[j] + x]);
+        best[x] = b;
+    }
+#endif
+}
+
+// Four tallies taken in turn: one alone would wait on its own last addition when neighbours share a best.
+using RunTally = std::array<std::array<std::int64_t, kMaxDrawn + 1>, 4>;
+
+void TallyRun(const std::uint8_t* best, int lo, int end, RunTally& tally)
+{
+    for (int x = lo; x < end; ++x)
+        ++tally[static_cast<std::size_t>(x & 3)][best[x]];
+}
+
+// Walks ranks [from, to); `keepGoing` is asked every 2^20 subsets or so with the number walked
+// so far in this stretch; false stops the walk (and returns false). In colexicographic order the
+// subsets that differ only in their smallest member come one after another, and so do those one
+// smaller that each of them holds but for another member: the walk takes such a run at a time,
+// reading the level below in stretches instead of a subset at a time.
 template <typename KeepGoing>
 bool WalkLevel(const LevelWalk& w, std::int64_t from, std::int64_t to, std::vector<std::int64_t>& counts,
                KeepGoing&& keepGoing)
 {
+    if (from >= to)
+        return true;
     const RankTable& rank = Ranks();
     const int s = w.s;
     std::array<int, kMaxDrawn> c{};
-    std::array<std::int64_t, kMaxDrawn + 1> prefix{};
     UnrankSubset(from, s, c.data());
     const std::uint8_t* below = w.below->data();
     auto nextFull = w.full ? std::lower_bound(w.full->begin(), w.full->end(), from) : std::vector<std::int64_t>::const_iterator{};
     constexpr std::int64_t kAskEvery = 1 << 20;
+    std::int64_t nextAsk = from + kAskEvery;
     // Counted on this thread's own stack: two threads adding to neighbouring words would fight
     // over their cache line at every subset.
-    std::array<std::int64_t, kMaxDrawn + 1> tally{};
+    RunTally tally{};
     const auto handOver = [&] {
-        for (std::size_t t = 0; t < counts.size() && t < tally.size(); ++t)
-            counts[t] += tally[t];
+        for (std::size_t t = 0; t < counts.size() && t < tally[0].size(); ++t)
+            counts[t] += tally[0][t] + tally[1][t] + tally[2][t] + tally[3][t];
     };
-    for (std::int64_t r = from; r < to; ++r) {
-        std::uint8_t best = 0;
+    alignas(16) std::array<std::uint8_t, kMaxNumbers + 16> best{};
+    std::array<std::int64_t, kMaxDrawn> base{};
+    for (std::int64_t r = from;;) {
+        // The run: c[1..s-1] as they are, the smallest member from c[0] up to the next one.
+        const int lo = c[0];
+        const int top = s > 1 ? c[1] : w.v;
+        const std::int64_t runStart = r - lo;  // the rank with 0 for the smallest member
+        const int end = static_cast<int>(std::min<std::int64_t>(top, to - runStart));
+        // Without the smallest member: the others one place lower. Without member j: those
+        // below it where they stand, those above it one place lower.
+        std::int64_t lower = 0;  // the members from 1 up to j, where they stand
+        std::int64_t higher = 0;  // those above j, one place lower
+        for (int i = 1; i < s; ++i)
+            higher += rank(c[static_cast<std::size_t>(i)], i);
+        const std::int64_t same = higher;
+        for (int j = 1; j < s; ++j) {
+            higher -= rank(c[static_cast<std::size_t>(j)], j);
+            base[static_cast<std::size_t>(j - 1)] = lower + higher;
+            lower += rank(c[static_cast<std::size_t>(j)], j + 1);
+        }
+        BestOfRun(below, below[same], base.data(), s - 1, lo, end, best.data());
+        // Subsets that one play holds in full.
         if (w.level) {
-            best = w.level[r];
-        } else if (nextFull != w.full->end() && *nextFull == r) {
-            best = static_cast<std::uint8_t>(s);
-            ++nextFull;
-        }
-        if (best != s) {
-            // Not in one play: the best of the subsets one smaller, s - 1 at most.
-            prefix[0] = 0;
-            for (int i = 0; i < s; ++i)
-                prefix[static_cast<std::size_t>(i) + 1] =
-                    prefix[static_cast<std::size_t>(i)] + rank(c[static_cast<std::size_t>(i)], i + 1);
-            std::int64_t suffix = 0;
-            for (int j = s - 1; j >= 0 && best < s - 1; --j) {
-                const std::uint8_t b = below[prefix[static_cast<std::size_t>(j)] + suffix];
-                best = std::max(best, b);
-                suffix += rank(c[static_cast<std::size_t>(j)], j);
+            for (int x = lo; x < end; ++x) {
+                std::uint8_t& at = w.level[runStart + x];
+                at = at == s ? static_cast<std::uint8_t>(s) : best[static_cast<std::size_t>(x)];
+                best[static_cast<std::size_t>(x)] = at;
             }
-            if (w.level)
-                w.level[r] = best;
+        } else {
+            for (; nextFull != w.full->end() && *nextFull < runStart + end; ++nextFull)
+                best[static_cast<std::size_t>(*nextFull - runStart)] = static_cast<std::uint8_t>(s);
         }
-        ++tally[best];
+        TallyRun(best.data(), lo, end, tally);
+        r = runStart + end;
+        if (r >= to)
+            break;
+        if (r >= nextAsk) {
+            nextAsk = r + kAskEvery;
+            if (!keepGoing(r - from)) {
+                handOver();
+                return false;
+            }
+        }
+        c[0] = top - 1;
         NextSubset(c.data(), s, w.v);
-        if (((r - from + 1) & (kAskEvery - 1)) == 0 && !keepGoing(r - from + 1)) {
-            handOver();
-            return false;
-        }
     }
     handOver();
     return true;
@@ -285,7 +345,7 @@ Result<Coverage> AnalyzeOf(const Plays& plays, int v, int pool, int drawn, const
     std::vector<std::vector<std::int64_t>> histogram(static_cast<std::size_t>(top) + 1,
                                                      std::vector<std::int64_t>(static_cast<std::size_t>(top) + 1));
     histogram[0][0] = 1;
-    std::vector<std::uint8_t> below{0};
+    std::vector<std::uint8_t> below(1 + kLevelPadding, 0);
     std::int64_t walked = 1;
     const bool twoThreads = std::thread::hardware_concurrency() > 1;
     for (int s = 1; s <= top; ++s) {
@@ -294,7 +354,7 @@ Result<Coverage> AnalyzeOf(const Plays& plays, int v, int pool, int drawn, const
         std::vector<std::uint8_t> level;
         std::vector<std::int64_t> full;
         if (s < top) {
-            level.assign(static_cast<std::size_t>(count), 0);
+            level.assign(static_cast<std::size_t>(count) + kLevelPadding, 0);
             MarkPlaySubsets(plays, s, level);
         } else {
             full = PlaySubsetRanks(plays, s);

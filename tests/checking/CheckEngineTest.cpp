@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <map>
+#include <random>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 #include "CheckTestSupport.h"
 #include "checking/CheckEngine.h"
 #include "checking/GameVariants.h"
+#include "common/ShownText.h"
 
 namespace {
 
@@ -218,6 +221,149 @@ TEST(CheckEngine, EveryLineShapeReadsAsThePlainReading)
         EXPECT_EQ(plain.fault.empty(), s.accepted) << plain.fault;
         EXPECT_EQ(quick.fault, plain.fault);
         EXPECT_TRUE(quick == plain);
+    }
+}
+
+// Usual lines of a game, made the same way on every run: numbers of one and two digits in any
+// order, commas or blanks, LF or CR LF, a winner now and then.
+std::string UsualLines(const bm::CheckGame& game, int pool, int lines, std::mt19937& random)
+{
+    std::string text;
+    for (int l = 0; l < lines; ++l) {
+        std::vector<int> numbers;
+        for (int n = 1; n <= pool; ++n)
+            numbers.push_back(n);
+        std::shuffle(numbers.begin(), numbers.end(), random);
+        // Now and then the draw's first numbers, so that every tier comes up.
+        const int drawn = static_cast<int>(random() % 8);
+        for (int i = 0; i < drawn && i < game.numbersPerPlay && 3 + 8 * i <= pool; ++i)
+            std::iter_swap(std::find(numbers.begin(), numbers.end(), 3 + 8 * i), numbers.begin() + i);
+        for (int i = 0; i < game.numbersPerPlay; ++i) {
+            text += std::to_string(numbers[static_cast<std::size_t>(i)]);
+            if (i + 1 < game.numbersPerPlay)
+                text += random() % 4 == 0 ? ", " : ",";
+        }
+        text += random() % 2 ? "\r\n" : "\n";
+    }
+    return text;
+}
+
+// What the engine's run found: counts, report lines and the fault, as the plain reading finds them.
+Outcome QuickCheck(const bm::CheckGame& game, int pool, const bm::DrawResult& draw, const std::filesystem::path& file,
+                   int workers)
+{
+    bm::CheckRun run;
+    FakeClock clock;
+    const auto status = workers > 1 ? bm::RunCheckInParts(game, pool, draw, file, clock, run, workers)
+                                    : bm::RunCheck(game, pool, draw, file, clock, run);
+    return {status ? "" : status.error().message, run.tally, run.reported, run.playsRead};
+}
+
+// Every version of the quick reading (64 bytes at a time, a line at a time, none) reads each odd
+// line as the plain reading does, wherever it stands in a block of 64 bytes. The blocks start
+// after the comment line, which the plain reading takes; the usual lines after it, the first with
+// up to 50 blanks before its numbers, shift the odd line by every offset.
+TEST(CheckEngine, EveryQuickReadingTakesOddLinesAtEveryOffsetAsThePlainReading)
+{
+    const std::string longLine = "3," + std::string(70, ' ') + "11,19,27,35,43\n";
+    const std::string tooLong = std::string(70000, ' ') + "3,11,19,27,35,43\n";
+    const std::vector<std::string> odd = {
+        "3,11,19,27,35,43\n", "3,11,19,27,35,43\r\n", "\r\n", "\n", " \t \r\n", "\t3\t11 19  27,35,43,\r\n",
+        "  3,11,19,27,35,49\n", "03,11,19,27,35,07\n", "003,11,19,27,35,7\n", "3 ,11,19,27,35,7\n",
+        "3,11,19,27,35,50\n", "0,11,19,27,35,7\n", "64,11,19,27,35,7\n", "99,11,19,27,35,7\n",
+        "100,11,19,27,35,7\n", "3,11,19,27,35,3\n", "43,11,19,27,35,43\n", "3,11,19,27,35\n",
+        "3,11,19,27,35,7,8\n", "3,11\r19,27,35,7\n", "3,11,19,27,35,7\r\r\n", "3,11,19,27,35,7\r",
+        "# a comment\r\n", ",3,11,19,27,35,7\n", "3,,11,19,27,35,7\n", "+3,11,19,27,35,7\n", "-3,11,19,27,35,7\n",
+        "3,11,19,27,35,7x\n", "3;11;19;27;35;7\n", "3,11,19,27,35,\xff\n", std::string("3,11,19,\0,35,7\n", 15),
+        longLine, tooLong, "3,11,19,27,35,7",  // the last: no line end, at the end of the file
+    };
+    const bm::CheckGame& six = bm::CheckerById("six").Game(true);
+    const auto draw = Draw(six, {3, 11, 19, 27, 35, 43, 7});
+    bmtest::TempDir dir;
+    std::mt19937 random(649);
+    for (const auto& line : odd) {
+        for (int shift = 0; shift < 102; ++shift) {
+            SCOPED_TRACE(bm::ShownText(line.substr(0, 40)) + " after " + std::to_string(shift));
+            std::string file = "# plays\n" + std::string(static_cast<std::size_t>(shift % 51), ' ') +
+                               UsualLines(six, 49, 1 + 2 * (shift / 51), random) + line;
+            if (line.back() == '\n')
+                file += UsualLines(six, 49, 12, random);
+            // A new file each time: one truncated and written again is flushed to the disk.
+            std::filesystem::remove(dir / "w.txt");
+            bmtest::WriteBytes(dir / "w.txt", file);
+            const Outcome plain = PlainCheck(six, 49, draw, dir / "w.txt");
+            for (const auto instructions : {bm::CheckInstructions::Widest, bm::CheckInstructions::LineAtATime,
+                                            bm::CheckInstructions::Portable}) {
+                bm::AllowCheckInstructions(instructions);
+                const Outcome quick = QuickCheck(six, 49, draw, dir / "w.txt", 1);
+                bm::AllowCheckInstructions(bm::CheckInstructions::Widest);
+                EXPECT_EQ(quick.fault, plain.fault) << static_cast<int>(instructions);
+                EXPECT_TRUE(quick == plain) << static_cast<int>(instructions);
+            }
+        }
+    }
+}
+
+// Games of five and seven numbers, and pools up to 63, the largest with a bit for every number;
+// a large file read in parts on two threads, with odd lines at the edges of the readers' buffers.
+TEST(CheckEngine, EveryQuickReadingTakesEveryGameAndLargeFilesAsThePlainReading)
+{
+    struct GameCase {
+        const char* checker;
+        bool bonus;
+        int pool;
+        std::vector<int> draw;
+    };
+    const GameCase games[] = {
+        {"five", true, 63, {3, 11, 19, 27, 35, 63}}, {"five", false, 39, {3, 11, 19, 27, 35, 36}},
+        {"seven", false, 49, {3, 11, 19, 27, 35, 43, 2, 8}}, {"six", false, 64, {3, 11, 19, 27, 35, 43, 64}},
+    };
+    const std::vector<std::string> odd = {"\r\n", "# note\n", "\t3 11 19 27 35 63\n", "63,62,61,60,59,58,57\n",
+                                          "64,11,19,27,35\n", "3,11,19,27,35,3,4\n", "1,2,3,4,5,6,7,8\n"};
+    bmtest::TempDir dir;
+    std::mt19937 random(36);
+    for (const auto& g : games) {
+        SCOPED_TRACE(std::string(g.checker) + " of " + std::to_string(g.pool));
+        const bm::CheckGame& game = bm::CheckerById(g.checker).Game(g.bonus);
+        const auto draw = Draw(game, g.draw);
+        for (const auto& line : odd) {
+            std::string file = UsualLines(game, g.pool, 30, random) + line + UsualLines(game, g.pool, 30, random);
+            bmtest::WriteBytes(dir / "w.txt", file);
+            const Outcome plain = PlainCheck(game, g.pool, draw, dir / "w.txt");
+            for (const auto instructions : {bm::CheckInstructions::Widest, bm::CheckInstructions::LineAtATime}) {
+                bm::AllowCheckInstructions(instructions);
+                const Outcome quick = QuickCheck(game, g.pool, draw, dir / "w.txt", 1);
+                bm::AllowCheckInstructions(bm::CheckInstructions::Widest);
+                EXPECT_TRUE(quick == plain) << bm::ShownText(line) << quick.fault << plain.fault;
+            }
+        }
+    }
+    // Some 3 MB: odd lines that every reading takes near each multiple of 64 KB, where the
+    // buffers of the parts end; then one it refuses near the end.
+    const bm::CheckGame& six = bm::CheckerById("six").Game(true);
+    const auto draw = Draw(six, {3, 11, 19, 27, 35, 43, 7});
+    std::string file;
+    const std::vector<std::string> taken = {"\r\n", "# note\n", "\t3 11 19 27 35 43\n", "03, 11, 19, 27, 35, 43, \r\n", "  1,2,3,4,5,6\n"};
+    while (file.size() < 3u << 20) {
+        const std::size_t edge = (file.size() / 65536 + 1) * 65536 - random() % 200;
+        while (file.size() < edge)
+            file += UsualLines(six, 49, 1, random);
+        file += taken[random() % taken.size()];
+    }
+    for (const bool refused : {false, true}) {
+        if (refused)
+            file += UsualLines(six, 49, 100, random) + "3,11,19,27,35,50\n" + UsualLines(six, 49, 5, random);
+        bmtest::WriteBytes(dir / "big.txt", file);
+        const Outcome plain = PlainCheck(six, 49, draw, dir / "big.txt");
+        EXPECT_EQ(plain.fault.empty(), !refused) << plain.fault;
+        for (const auto instructions : {bm::CheckInstructions::Widest, bm::CheckInstructions::LineAtATime,
+                                        bm::CheckInstructions::Portable}) {
+            bm::AllowCheckInstructions(instructions);
+            const Outcome quick = QuickCheck(six, 49, draw, dir / "big.txt", 2);
+            bm::AllowCheckInstructions(bm::CheckInstructions::Widest);
+            EXPECT_EQ(quick.fault, plain.fault);
+            EXPECT_TRUE(quick == plain) << static_cast<int>(instructions);
+        }
     }
 }
 

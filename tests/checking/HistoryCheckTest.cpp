@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <filesystem>
 #include <random>
 
 #include "CheckTestSupport.h"
@@ -80,7 +81,7 @@ TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
 
     // A stop asked after the first batch keeps that batch's rows and marks the run stopped.
     bmtest::WriteBytes(dir / "w.txt", bmtest::Repeated("1,2,3,4,5\n", 20000));
-    bmtest::WriteBytes(dir / "d.csv", bmtest::Repeated("1,2,3,4,5\n", 2500));
+    bmtest::WriteBytes(dir / "d.csv", bmtest::Repeated("1,2,3,4,5\n", 10000));
     auto big = bm::CompactWheel::Read(dir / "w.txt", game, 39);
     auto reader = bm::DrawsReader::Open(dir / "d.csv", game, 39);
     ASSERT_TRUE(big && reader);
@@ -91,8 +92,66 @@ TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
                                [](std::int64_t done) { return done == 0; }));
     EXPECT_TRUE(run.aborted);
     EXPECT_EQ(rows, run.draws);
-    EXPECT_LT(run.draws, 2500);
+    EXPECT_LT(run.draws, 10000);
     EXPECT_EQ(run.total.count[static_cast<std::size_t>(game.IndexOf("cnt5"))], 20000 * run.draws);
+}
+
+// What a wheel read into 64-bit plays holds: the plays, or the fault.
+std::vector<std::uint64_t> PackedPlays(const std::filesystem::path& file, const bm::CheckGame& game, int pool,
+                                       std::string& fault)
+{
+    auto wheel = bm::CompactWheel::Read(file, game, pool);
+    fault = wheel ? "" : wheel.error().message;
+    std::vector<std::uint64_t> plays;
+    for (std::size_t p = 0; wheel && p < wheel->size(); ++p)
+        plays.push_back(wheel->Packed(p));
+    return plays;
+}
+
+// The usual lines read 64 bytes at a time hold the plays the plain reading holds, in the same
+// order, and leave every other line to it: odd lines at every offset within a block (the comment
+// line starts the blocks, the blanks before the first usual line shift them), and a file large
+// enough to be read in two halves.
+TEST(HistoryCheck, TheQuickReadingOfAWheelHoldsWhatThePlainReadingHolds)
+{
+    const bm::CheckGame& six = CheckerById("six").Game(true);
+    const std::vector<std::string> odd = {
+        "3,11,19,27,35,43\n", "\r\n", " \t3 11 19 27 35 43,\r\n", "3 ,11,19,27,35,7\n", "3,11,19,27,35,50\n",
+        "0,11,19,27,35,7\n",  "64,11,19,27,35,7\n", "3,11,19,27,35,3\n", "3,11,19,27,35\n", "3,11,19,27,35,7,8\n",
+        "3,11\r19,27,35,7\n", "# note\n", "003,11,19,27,35,7\n", "3,11,19,27,35,7",
+    };
+    bmtest::TempDir dir;
+    std::mt19937 random(4210);
+    const auto usual = [&](int lines) {
+        std::string text;
+        for (int l = 0; l < lines; ++l) {
+            std::vector<int> n(49);
+            std::iota(n.begin(), n.end(), 1);
+            std::shuffle(n.begin(), n.end(), random);
+            for (int i = 0; i < 6; ++i)
+                text += std::to_string(n[static_cast<std::size_t>(i)]) + (i < 5 ? "," : random() % 2 ? "\r\n" : "\n");
+        }
+        return text;
+    };
+    std::vector<std::string> files;
+    for (const auto& line : odd)
+        for (int shift = 0; shift < 102; shift += 3)
+            files.push_back("# plays\n" + std::string(static_cast<std::size_t>(shift % 51), ' ') +
+                            usual(1 + 2 * (shift / 51)) + line + (line.back() == '\n' ? usual(9) : ""));
+    files.push_back(usual(100000));
+    files.push_back(files.back() + "3,11,19,27,35,3\n" + usual(3));
+    for (const auto& text : files) {
+        SCOPED_TRACE(text.substr(0, 120));
+        std::filesystem::remove(dir / "w.txt");  // a file truncated and written again is flushed to the disk
+        bmtest::WriteBytes(dir / "w.txt", text);
+        std::string quickFault, plainFault;
+        const auto quick = PackedPlays(dir / "w.txt", six, 49, quickFault);
+        bm::AllowCheckInstructions(bm::CheckInstructions::Portable);
+        const auto plain = PackedPlays(dir / "w.txt", six, 49, plainFault);
+        bm::AllowCheckInstructions(bm::CheckInstructions::Widest);
+        EXPECT_EQ(quickFault, plainFault);
+        EXPECT_TRUE(quick == plain);
+    }
 }
 
 // The tier of one play by the plain rule: count the play's main numbers among the drawn ones; the
@@ -290,6 +349,32 @@ TEST(HistoryCheck, HoldsEightBytesAPlayAndRefusesWhatTheMachineCannotHold)
     EXPECT_EQ(wheel->size(), 200001u);
     EXPECT_EQ(wheel->BytesHeld(), 200001u * 8);
 
+    // Read in two halves side by side: every play in its place, a powerball too large for its field
+    // in either half kept with its play, and a fault in either half named at its line in the file.
+    text += "1 2 3 4 5 700000000\n";
+    for (int p = 0; p < 100000; ++p)
+        text += "6 7 8 9 10 " + std::to_string(1 + p % 69) + "\n";
+    bmtest::WriteBytes(dir / "w.txt", "1 2 3 4 5 600000000\n" + text);
+    auto halves = bm::CompactWheel::Read(dir / "w.txt", game, 69);
+    ASSERT_TRUE(halves) << halves.error().message;
+    ASSERT_EQ(halves->size(), 300003u);
+    EXPECT_EQ(halves->Powerball(0), 600000000);
+    EXPECT_EQ(halves->Powerball(1), 1);
+    EXPECT_EQ(halves->Powerball(200000), 40);
+    EXPECT_EQ(halves->Powerball(200002), 700000000);
+    EXPECT_EQ(halves->Powerball(300002), 1 + 99999 % 69);
+    EXPECT_EQ(halves->Packed(250000) & bm::CompactWheel::kFieldMask, 6u);
+    EXPECT_EQ(halves->BytesHeld(), 300003u * 8 + 2 * 16);
+    for (const std::size_t at : {std::size_t{100}, text.size() - 100}) {
+        std::string faulty = text;
+        const std::size_t line = faulty.rfind('\n', at) + 1;
+        faulty.replace(line, 1, "0");
+        bmtest::WriteBytes(dir / "w.txt", faulty);
+        const auto number = 1 + std::count(faulty.begin(), faulty.begin() + static_cast<std::ptrdiff_t>(line), '\n');
+        EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 69)),
+                  (dir / "w.txt").string() + ": line " + std::to_string(number) + ": 0 is not a number of this game (1 to 69)");
+    }
+    bmtest::WriteBytes(dir / "w.txt", text.substr(0, 200001 * 12));
     EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 69, 1'000'000)),
               (dir / "w.txt").string() + ": line 65537: this machine cannot hold so many plays: 65536 plays take "
                                          "1 MB at 8 bytes a play, and only 0 MB of memory are free");

@@ -159,6 +159,21 @@ TEST(WheelAnalysis, AgreesWithEveryDrawAgainstEveryPlay)
     }
 }
 
+// Levels large enough to be walked on two threads, the stretches of each meeting anywhere in a
+// run of subsets that differ in their smallest member; plays of five, six and seven numbers.
+TEST(WheelAnalysis, AgreesWithEveryDrawOnLevelsWalkedByTwoThreads)
+{
+    std::mt19937 rng(649);
+    for (const int size : {5, 6, 7}) {
+        const int v = size == 6 ? 26 : 25;
+        const Wheel wheel = RandomWheel(rng, v, 12, size);
+        const std::string what = std::to_string(size) + " of " + std::to_string(v);
+        const auto got = Analyze(wheel, v, v + 1, 6);
+        ASSERT_TRUE(got.ok()) << what << ": " << got.error().message;
+        ExpectSame(*got, BruteForce(wheel, v, v + 1, 6), what);
+    }
+}
+
 TEST(WheelAnalysis, APlayLostBreaksTheGuarantee)
 {
     // A greedy "3 if 3" wheel on 10 numbers for 5 of 15: every 3 numbers of the 10 lie in one play.
