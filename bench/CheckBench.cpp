@@ -50,10 +50,10 @@ void CheckAllCombinations(benchmark::State& state)
     std::int64_t plays = 0;
     for (auto _ : state) {
         bm::CheckRun run;
-        const auto status = workers == 1
-                                ? bm::RunCheck(SixFromFortyNine(), 49, TheDraw(), file, bm::MonotonicClock(), run)
-                                : bm::RunCheckInParts(SixFromFortyNine(), 49, TheDraw(), file, bm::MonotonicClock(), run,
-                                                        workers);
+        const auto status =
+            workers == 1
+                ? bm::RunCheck(SixFromFortyNine(), 49, TheDraw(), file, bm::MonotonicClock(), run)
+                : bm::RunCheckInParts(SixFromFortyNine(), 49, TheDraw(), file, bm::MonotonicClock(), run, workers);
         if (!status || !CountsAreCombinatorial(run.tally)) {
             state.SkipWithError(status ? "wrong counts" : status.error().message.c_str());
             return;

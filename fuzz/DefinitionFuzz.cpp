@@ -41,12 +41,15 @@ void CheckRoundTrip(const SlipDefinition& d)
                 e.ColumnsInPanel == d.ColumnsInPanel && e.RowFirstNumber == d.RowFirstNumber,
             "a count or row number changed on the way through the editor");
     Require(e.bBon == d.bBon && e.bPB == d.bPB && e.Horizontal == d.Horizontal, "a flag changed");
-    const float before[] = {d.SlipWidth, d.SlipHeight, d.TopToFirstRow, d.LeftIndent, d.BoxWidth, d.BoxHeight,
-                            d.HorizontalPanelGap, d.VerticalRowGap, d.VerticalPanelGap, d.HorizontalBoxShift};
-    const float after[] = {e.SlipWidth, e.SlipHeight, e.TopToFirstRow, e.LeftIndent, e.BoxWidth, e.BoxHeight,
-                           e.HorizontalPanelGap, e.VerticalRowGap, e.VerticalPanelGap, e.HorizontalBoxShift};
+    const float before[] = {d.SlipWidth,        d.SlipHeight,        d.TopToFirstRow,      d.LeftIndent,
+                            d.BoxWidth,         d.BoxHeight,         d.HorizontalPanelGap, d.VerticalRowGap,
+                            d.VerticalPanelGap, d.HorizontalBoxShift};
+    const float after[] = {e.SlipWidth,        e.SlipHeight,        e.TopToFirstRow,      e.LeftIndent,
+                           e.BoxWidth,         e.BoxHeight,         e.HorizontalPanelGap, e.VerticalRowGap,
+                           e.VerticalPanelGap, e.HorizontalBoxShift};
     for (std::size_t i = 0; i < std::size(before); ++i)
-        Require(Close(before[i], after[i]), "measurement " + std::to_string(i) + " changed on the way through the editor");
+        Require(Close(before[i], after[i]),
+                "measurement " + std::to_string(i) + " changed on the way through the editor");
 }
 
 }  // namespace

@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int box = 1; box <= boxes && !firstBad; ++box)
         if (!DrawNumber(box <= static_cast<int>(texts.size()) ? texts[box - 1] : std::string()))
             firstBad = box;
-    Require(reading.badBox == firstBad, "the refusal names box " + std::to_string(reading.badBox) + ", not box " +
-                                            std::to_string(firstBad));
+    Require(reading.badBox == firstBad,
+            "the refusal names box " + std::to_string(reading.badBox) + ", not box " + std::to_string(firstBad));
     if (!reading.ok()) {
         const std::string text = firstBad <= static_cast<int>(texts.size()) ? texts[firstBad - 1] : std::string();
         Require(reading.message.rfind(DrawBoxName(game, firstBad), 0) == 0, "a refusal that does not name the box");

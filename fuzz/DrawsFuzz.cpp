@@ -72,13 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!reader) {
         const std::string& message = reader.error().message;
         const auto line = [](std::int64_t n) { return "(line " + std::to_string(n) + ")"; };
-        const std::string begins =
-            expected.refusal == Refusal::Wide ? name + ": is UTF-"
-            : expected.refusal == Refusal::OrdersEven
-                ? name + ": its dates are written day first " + line(expected.dayFirstLine) +
-                      " as often as month first " + line(expected.monthFirstLine) + "; give --date-order"
-                : name + ": line " + std::to_string(expected.eitherLine) + ": the date \"";
-        Require(message.rfind(begins, 0) == 0, "the refusal \"" + message + "\" does not begin with \"" + begins + "\"");
+        const std::string begins = expected.refusal == Refusal::Wide ? name + ": is UTF-"
+                                   : expected.refusal == Refusal::OrdersEven
+                                       ? name + ": its dates are written day first " + line(expected.dayFirstLine) +
+                                             " as often as month first " + line(expected.monthFirstLine) +
+                                             "; give --date-order"
+                                       : name + ": line " + std::to_string(expected.eitherLine) + ": the date \"";
+        Require(message.rfind(begins, 0) == 0,
+                "the refusal \"" + message + "\" does not begin with \"" + begins + "\"");
         Require(expected.refusal == Refusal::Wide || DrawsReader::AsksDateOrder(reader.error()),
                 "a refusal for the date order that does not ask for it");
         return 0;
@@ -104,10 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (game.extra != ExtraNumber::None)
             Require(g.draw.extra == e.numbers.back(), "the extra number of line " + std::to_string(e.line));
     }
-    Require(got.error.has_value() == expected.fault, expected.fault ? "a fault was not refused" : "a good file was refused");
+    Require(got.error.has_value() == expected.fault,
+            expected.fault ? "a fault was not refused" : "a good file was refused");
     if (expected.fault) {
-        const std::string where = expected.faultLine ? name + ": line " + std::to_string(expected.faultLine)
-                                                     : name + ": holds no draw";
+        const std::string where =
+            expected.faultLine ? name + ": line " + std::to_string(expected.faultLine) : name + ": holds no draw";
         const std::string& message = got.error->message;
         Require(message.rfind(where, 0) == 0 &&
                     (expected.faultLine == 0 ||

@@ -249,12 +249,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The same line, whatever the words.
         const auto where = [](const std::string& message) {
             const auto at = message.find(": line ");
-            return at == std::string::npos ? std::string() : message.substr(at + 7, message.find_first_of(": ", at + 7) - at - 7);
+            return at == std::string::npos ? std::string()
+                                           : message.substr(at + 7, message.find_first_of(": ", at + 7) - at - 7);
         };
         Require(where(got.error->message) == where(expected.error->message),
                 "refused at \"" + got.error->message + "\", not \"" + expected.error->message + "\"");
     }
-    Require(got.notes.skipped == expected.notes.skipped && got.notes.firstSkippedLine == expected.notes.firstSkippedLine,
+    Require(got.notes.skipped == expected.notes.skipped &&
+                got.notes.firstSkippedLine == expected.notes.firstSkippedLine,
             "skipped " + std::to_string(got.notes.skipped) + " lines from line " +
                 std::to_string(got.notes.firstSkippedLine) + ", not " + std::to_string(expected.notes.skipped) +
                 " from line " + std::to_string(expected.notes.firstSkippedLine));

@@ -13,11 +13,23 @@ using Order = ReferenceGame::Order;
 
 constexpr std::size_t kMaxLine = 4096;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
-bool Digits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), IsDigit); }
+bool Digits(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), IsDigit);
+}
 
 int Value(std::string_view s)
 {
@@ -80,9 +92,9 @@ std::string_view WithoutDayName(std::string_view f)
     while (end < f.size() && IsLetter(f[end]))
         ++end;
     const std::string word = Lower(f.substr(0, end));
-    const bool day = OneOf(word, {"monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday", "mon",
-                                  "tue", "wed", "thu", "fri", "sat", "sun", "lundi", "mardi", "mercredi", "jeudi",
-                                  "vendredi", "samedi", "dimanche"});
+    const bool day = OneOf(word, {"monday", "tuesday", "wednesday", "thursday", "friday",   "saturday", "sunday",
+                                  "mon",    "tue",     "wed",       "thu",      "fri",      "sat",      "sun",
+                                  "lundi",  "mardi",   "mercredi",  "jeudi",    "vendredi", "samedi",   "dimanche"});
     std::size_t next = end;
     while (next < f.size() && (IsBlank(f[next]) || f[next] == ',' || f[next] == '.'))
         ++next;
@@ -154,7 +166,7 @@ std::optional<std::string> Date(std::string_view f, Order order)
     }
     if (Three(f, '.', p))
         return p[0].size() <= 2 && p[1].size() <= 2 && p[2].size() == 4 ? Day(Value(p[2]), Value(p[1]), Value(p[0]))
-                                                                          : std::nullopt;
+                                                                        : std::nullopt;
     const auto w = Pieces(f);
     if (!w || w->size() != 3 || (*w)[2].size() != 4 || !Digits((*w)[2]))
         return std::nullopt;
@@ -290,7 +302,7 @@ char PlainLetter(std::string_view at)
     static const struct {
         const char* letters;
         char plain;
-    } kAccented[] = {{"àáâãäåÀÁÂÃÄÅ", 'a'}, {"çÇ", 'c'},        {"èéêëÈÉÊË", 'e'},   {"ìíîïÌÍÎÏ", 'i'},
+    } kAccented[] = {{"àáâãäåÀÁÂÃÄÅ", 'a'}, {"çÇ", 'c'},         {"èéêëÈÉÊË", 'e'}, {"ìíîïÌÍÎÏ", 'i'},
                      {"ñÑ", 'n'},           {"òóôõöÒÓÔÕÖ", 'o'}, {"ùúûüÙÚÛÜ", 'u'}};
     if (at.size() < 2)
         return 0;
@@ -358,10 +370,10 @@ enum class Named { Other, DrawNumber, Date, Day, Month, Year, Second, Bonus, Pri
 // What a column's name says it holds, the first rule that fits deciding.
 Named NameOf(const std::vector<std::string>& w)
 {
-    if (HasWordWith(w, {"winner", "gagnant", "gewinner", "ganador", "vincitor", "joker", "multipl", "megaplier",
-                        "millionaire", "raffle", "combinaison", "combination", "croissant", "forclusion", "deadline",
-                        "devise", "currency", "promotion", "rollover", "estimated", "weekday", "powerplay",
-                        "sequence"}) ||
+    if (HasWordWith(w, {"winner",    "gagnant",    "gewinner",    "ganador",   "vincitor",    "joker",
+                        "multipl",   "megaplier",  "millionaire", "raffle",    "combinaison", "combination",
+                        "croissant", "forclusion", "deadline",    "devise",    "currency",    "promotion",
+                        "rollover",  "estimated",  "weekday",     "powerplay", "sequence"}) ||
         HasWord(w, {"set", "machine", "code", "codes", "sorted", "claim", "product", "game", "total", "sales", "name",
                     "dow", "jackpot"}) ||
         (HasWord(w, {"power"}) && HasWord(w, {"play"})))
@@ -380,22 +392,22 @@ Named NameOf(const std::vector<std::string>& w)
         return Named::Month;
     if (w.size() == 1 && HasWord(w, {"year", "annee", "jahr", "ano", "anno"}))
         return Named::Year;
-    if (HasWord(w, {"powerball", "pb", "megaball", "star", "stars", "etoile", "etoiles", "chance", "cashball",
-                    "thunderball", "euronumber", "euronumbers", "eurozahl", "eurozahlen", "stern", "sterne",
-                    "lifeball", "luckyball", "superzahl", "lucky"}) ||
+    if (HasWord(w, {"powerball", "pb",       "megaball",    "star",       "stars",       "etoile",   "etoiles",
+                    "chance",    "cashball", "thunderball", "euronumber", "euronumbers", "eurozahl", "eurozahlen",
+                    "stern",     "sterne",   "lifeball",    "luckyball",  "superzahl",   "lucky"}) ||
         (HasWord(w, {"mega", "cash", "life", "power"}) && HasWord(w, {"ball", "balls"})) ||
         (HasWord(w, {"euro"}) && HasWord(w, {"number", "numbers"})))
         return Named::Second;
     if (HasWord(w, {"bonus", "supplementary", "supp", "supps", "supplementaire", "supplementaires", "complementario",
                     "complementaire", "complementare", "zusatzzahl", "additional"}))
         return Named::Bonus;
-    if (HasWord(w, {"division", "div", "divisions", "prize", "prizes", "payout", "payouts", "rapport", "rapports",
-                    "dividend", "dividends", "premio", "premios", "quote", "quota", "gewinnquote", "amount", "rang",
-                    "tier", "winnings", "gain", "gains"}))
+    if (HasWord(w, {"division", "div",      "divisions", "prize",    "prizes",  "payout", "payouts", "rapport",
+                    "rapports", "dividend", "dividends", "premio",   "premios", "quote",  "quota",   "gewinnquote",
+                    "amount",   "rang",     "tier",      "winnings", "gain",    "gains"}))
         return Named::Prize;
-    if (HasWord(w, {"ball", "balls", "number", "numbers", "num", "nums", "n", "boule", "boules", "numero", "numeros",
-                    "zahl", "zahlen", "bola", "bolas", "numeri", "winning", "drawn", "wb", "white", "nr", "no", "nos",
-                    "result", "results"}))
+    if (HasWord(w, {"ball",   "balls",   "number", "numbers", "num",  "nums",   "n",      "boule",   "boules",
+                    "numero", "numeros", "zahl",   "zahlen",  "bola", "bolas",  "numeri", "winning", "drawn",
+                    "wb",     "white",   "nr",     "no",      "nos",  "result", "results"}))
         return Named::Main;
     return Named::Other;
 }

@@ -19,7 +19,7 @@ struct ReferenceGame {
 
 struct ReferenceDraw {
     std::int64_t line = 0;
-    std::string date;  // "YYYY-MM-DD" or empty
+    std::string date;                   // "YYYY-MM-DD" or empty
     std::vector<std::int64_t> numbers;  // main numbers in file order, then the extra one
 };
 
@@ -27,8 +27,8 @@ struct ReferenceDraws {
     // Refused before any draw is read: UTF-16 or UTF-32 text, or dates whose order the file
     // does not settle.
     enum class Refusal { None, Wide, OrdersEven, OrderUnknown } refusal = Refusal::None;
-    std::int64_t dayFirstLine = 0, monthFirstLine = 0;  // OrdersEven: the first line of each
-    std::int64_t eitherLine = 0;                        // OrderUnknown: the first date read both ways
+    std::int64_t dayFirstLine = 0, monthFirstLine = 0;              // OrdersEven: the first line of each
+    std::int64_t eitherLine = 0;                                    // OrderUnknown: the first date read both ways
     ReferenceGame::Order order = ReferenceGame::Order::MonthFirst;  // how "01/02/2020" reads
     // A header before the draws names their columns: the file is read by it, and what follows
     // here does not hold.

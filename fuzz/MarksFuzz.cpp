@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     bmfuzz::WriteScratch(SlipMarksText(m));
     const auto again = ReadSlipMarks(bmfuzz::ScratchFile());
-    Require(again.ok(), "the written text of accepted marks is refused: " + (again.ok() ? std::string() : again.error().message));
+    Require(again.ok(),
+            "the written text of accepted marks is refused: " + (again.ok() ? std::string() : again.error().message));
     Require(again->width == m.width && again->height == m.height && again->extras.size() == m.extras.size(),
             "the marks changed on the way through the file");
     for (std::size_t i = 0; i < m.extras.size(); ++i) {

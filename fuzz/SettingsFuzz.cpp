@@ -74,8 +74,8 @@ void ProgramSettingsFile(std::string_view text)
         const CalibrationStore store(file);
         const auto got = store.Get(printer);
         if (second) {
-            Require(!got.ok() && got.error().message.rfind(file.string() + ": line " + std::to_string(second) + ": ",
-                                                          0) == 0,
+            Require(!got.ok() &&
+                        got.error().message.rfind(file.string() + ": line " + std::to_string(second) + ": ", 0) == 0,
                     "a calibration given twice was taken, or refused without its second line");
             continue;
         }
@@ -85,7 +85,8 @@ void ProgramSettingsFile(std::string_view text)
         const Scale scale = **got;
         Require(store.Set(printer, scale).ok(), "a calibration that was read cannot be stored");
         const auto again = store.Get(printer);
-        Require(again.ok() && again->has_value() && **again == scale, "a calibration changed on its way through the file");
+        Require(again.ok() && again->has_value() && **again == scale,
+                "a calibration changed on its way through the file");
     }
 }
 

@@ -171,7 +171,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (!wide && !fault) {
         // The print job's reading: the kept numbers of every play, then empty filler plays.
-        auto window = PlayWindow::Open(bmfuzz::ScratchFile(), g.perPlay, g.kept, static_cast<std::int64_t>(plays.size()));
+        auto window =
+            PlayWindow::Open(bmfuzz::ScratchFile(), g.perPlay, g.kept, static_cast<std::int64_t>(plays.size()));
         Require(window.ok(), "the print job cannot open a file that reads");
         const auto total = static_cast<std::int64_t>(plays.size()) + g.filler;
         for (std::int64_t p = 1; p <= total; ++p) {
@@ -183,7 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             Require(n.end - n.begin == g.kept, "a play of the print job with another count of numbers");
             for (int k = 0; k < g.kept; ++k)
-                Require(n.begin[k] == plays[static_cast<std::size_t>(p - 1)].numbers[k], "a play printed with other numbers");
+                Require(n.begin[k] == plays[static_cast<std::size_t>(p - 1)].numbers[k],
+                        "a play printed with other numbers");
             (*window)->Release(p);
         }
         Require((*window)->CheckEnd().ok(), "the print job finds the file changed when it has not");

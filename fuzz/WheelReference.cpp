@@ -86,7 +86,8 @@ bool Line(std::string_view line, std::int64_t min, std::int64_t max, std::vector
 ReferenceReading ReadWheelPlainly(std::string_view bytes, int numbersPerPlay, std::int64_t min, std::int64_t max)
 {
     ReferenceReading out;
-    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+    if (bytes.size() >= 2 &&
+        ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
         out.fault = true;
         return out;
     }
@@ -94,7 +95,8 @@ ReferenceReading ReadWheelPlainly(std::string_view bytes, int numbersPerPlay, st
     // character: "#\0\0\0" is a comment to nobody.
     if (bytes.size() >= 4) {
         const bool z0 = bytes[0] == '\0', z1 = bytes[1] == '\0', z2 = bytes[2] == '\0', z3 = bytes[3] == '\0';
-        if ((!z0 && z1 && z2 && z3) || (z0 && z1 && z2 && !z3) || (!z0 && z1 && !z2 && z3) || (z0 && !z1 && z2 && !z3)) {
+        if ((!z0 && z1 && z2 && z3) || (z0 && z1 && z2 && !z3) || (!z0 && z1 && !z2 && z3) ||
+            (z0 && !z1 && z2 && !z3)) {
             out.fault = true;
             return out;
         }

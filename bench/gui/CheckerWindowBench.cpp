@@ -16,10 +16,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "windowing/window/Dialogs.h"
+#include "PaintTimes.h"
 #include "checking/window/CheckerNames.h"
 #include "checking/window/CheckerWindow.h"
-#include "PaintTimes.h"
+#include "windowing/window/Dialogs.h"
 
 namespace {
 

@@ -20,12 +20,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include "windowing/window/Dialogs.h"
+#include "PaintTimes.h"
 #include "app/PrintTarget.h"
-#include "windowing/window/WindowCatalogue.h"
 #include "app/frmMain.h"
 #include "printing/PrintJob.h"
-#include "PaintTimes.h"
+#include "windowing/window/Dialogs.h"
+#include "windowing/window/WindowCatalogue.h"
 
 namespace {
 
@@ -78,7 +78,8 @@ struct Folder {
     {
         for (const char* d : {"Defs", "Settings", "wheel"})
             std::filesystem::create_directories(home / d);
-        std::filesystem::copy_file(std::filesystem::path(SAMPLE_DIR) / "Defs" / "LO649.def", home / "Defs" / "LO649.def");
+        std::filesystem::copy_file(std::filesystem::path(SAMPLE_DIR) / "Defs" / "LO649.def",
+                                   home / "Defs" / "LO649.def");
         std::ofstream out(home / "wheel" / "plays.txt", std::ios::binary);
         std::mt19937 random(649);
         for (int p = 0; p < plays; ++p) {

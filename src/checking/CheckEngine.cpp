@@ -74,7 +74,9 @@ Totals TotalsOf(const CheckGame& game, const Tally& tally)
 }
 
 DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool)
-    : game_(game), rule_(game, pool), draw_(draw)
+    : game_(game),
+      rule_(game, pool),
+      draw_(draw)
 {
     for (int j = 0; j < draw.mainCount; ++j) {
         if (static_cast<std::uint32_t>(draw.main[j]) < kTableSize)
@@ -105,7 +107,8 @@ DrawMatcher::DrawMatcher(const CheckGame& game, const DrawResult& draw, int pool
     for (int m = 0; m <= game.mainPicks && m <= kMaxMatches; ++m) {
         for (int hit = 0; hit < 2; ++hit) {
             const int tier = game.TierOf(m, game.LooksAtHit(m) ? hit : 0);
-            quick_.tier[m][hit] = static_cast<std::uint8_t>(tier | (game.tiers[tier].reportLine ? Quick::kReported : 0));
+            quick_.tier[m][hit] =
+                static_cast<std::uint8_t>(tier | (game.tiers[tier].reportLine ? Quick::kReported : 0));
         }
     }
 }
@@ -209,8 +212,8 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
     __m256i zero = _mm256_set1_epi8('0'), nine = _mm256_set1_epi8(9), feed = _mm256_set1_epi8('\n'),
             comma = _mm256_set1_epi8(','), one = _mm256_set1_epi32(1), past31 = _mm256_set1_epi32(32),
             bitOfByte = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ULL));
-    __m256i byteOfBit = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3,
-                                         3, 3, 3, 3, 3);
+    __m256i byteOfBit = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3,
+                                         3, 3, 3, 3, 3, 3);
     // Each of LF, tab, comma and blank at the slot of its low four bits, which differ; a byte
     // equals its own slot's entry only if it is one of them (one of 128 or more looks up 0).
     __m256i separators = _mm256_setr_epi8(' ', 0, 0, 0, 0, 0, 0, 0, 0, '\t', '\n', 0, ',', 0, 0, 0, ' ', 0, 0, 0, 0, 0,
@@ -240,8 +243,8 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
         // Each number's value stands at its first digit: that digit, or ten times it plus the next.
         const __m256i next = _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1)), zero);
         const __m256i twice = _mm256_add_epi8(digit, digit);
-        const __m256i tenTimes = _mm256_add_epi8(_mm256_add_epi8(_mm256_add_epi8(twice, twice), twice),
-                                                 _mm256_add_epi8(twice, twice));
+        const __m256i tenTimes =
+            _mm256_add_epi8(_mm256_add_epi8(_mm256_add_epi8(twice, twice), twice), _mm256_add_epi8(twice, twice));
         const __m256i value = _mm256_blendv_epi8(digit, _mm256_add_epi8(tenTimes, next),
                                                  _mm256_cmpeq_epi8(_mm256_min_epu8(next, nine), next));
         std::uint32_t mainStarts = starts;
@@ -284,7 +287,7 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC diagnostic ignored "-Wuninitialized"
-#define BM_AVX512_LINES \
+#define BM_AVX512_LINES                                                                                                \
     __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,avx512vpopcntdq,bmi,bmi2,popcnt,lzcnt")))
 
 // Adds the per-lane byte counters by matches (all lines, lines with a hit) to `counted`, by
@@ -322,8 +325,8 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
     constexpr std::uint64_t kLow = 0x0101010101010101ULL;
     const __m512i zero = _mm512_set1_epi8('0'), nine = _mm512_set1_epi8(9), feed = _mm512_set1_epi8('\n'),
                   cr = _mm512_set1_epi8('\r'), comma = _mm512_set1_epi8(','), blank = _mm512_set1_epi8(' '),
-                  tab = _mm512_set1_epi8('\t'), ends = _mm512_set1_epi8(-1),
-                  one = _mm512_set1_epi64(1), drawn = _mm512_set1_epi64(static_cast<long long>(q.drawn)),
+                  tab = _mm512_set1_epi8('\t'), ends = _mm512_set1_epi8(-1), one = _mm512_set1_epi64(1),
+                  drawn = _mm512_set1_epi64(static_cast<long long>(q.drawn)),
                   bonus = _mm512_set1_epi64(static_cast<long long>(q.bonus)), picks = _mm512_set1_epi64(N);
     // Ten times a digit, for a number's first of two.
     const __m512i tens = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0, 0, 0, 0, 0, 0));
@@ -333,9 +336,9 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
     // stand when every line holds N numbers.
     __m512i gather[N];
     for (int i = 0; i < N; ++i)
-        gather[i] = _mm512_add_epi64(_mm512_setr_epi64(0, N + 1, 2 * (N + 1), 3 * (N + 1), 4 * (N + 1), 5 * (N + 1),
-                                                       6 * (N + 1), 7 * (N + 1)),
-                                     _mm512_set1_epi64(i));
+        gather[i] = _mm512_add_epi64(
+            _mm512_setr_epi64(0, N + 1, 2 * (N + 1), 3 * (N + 1), 4 * (N + 1), 5 * (N + 1), 6 * (N + 1), 7 * (N + 1)),
+            _mm512_set1_epi64(i));
     std::uint64_t endsExpected = 0;
     for (int j = 0; j < 64 / (N + 1); ++j)
         endsExpected |= std::uint64_t{1} << ((N + 1) * j + N);
@@ -369,8 +372,7 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
         const std::uint64_t starts = digits & ~(digits << 1);
         // Each number's value at its first digit: that digit, or ten times it plus the next.
         // (A number at the last byte belongs to a line that ends beyond the block.)
-        const __m512i value =
-            _mm512_mask_add_epi8(digit, digits >> 1, _mm512_shuffle_epi8(tens, digit), next);
+        const __m512i value = _mm512_mask_add_epi8(digit, digits >> 1, _mm512_shuffle_epi8(tens, digit), next);
         // Anything but digits and separators, a CR not before an LF, a third digit, a comma after
         // no digit.
         const std::uint64_t bad = ~(digits | feeds | returns | commas | blanks) | (returns & ~(feeds >> 1)) |
@@ -379,8 +381,8 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
         const std::uint64_t events = (starts | feeds) & _bzhi_u64(~std::uint64_t{0}, blockEnd);
         const auto eventCount = static_cast<unsigned>(__builtin_popcountll(events));
         const __m512i packed = _mm512_maskz_compress_epi8(events, _mm512_mask_blend_epi8(feeds, value, ends));
-        const std::uint64_t wrongEnds = (_mm512_cmpeq_epi8_mask(packed, ends) ^ endsExpected) &
-                                        _bzhi_u64(~std::uint64_t{0}, eventCount);
+        const std::uint64_t wrongEnds =
+            (_mm512_cmpeq_epi8_mask(packed, ends) ^ endsExpected) & _bzhi_u64(~std::uint64_t{0}, eventCount);
         // Each lane's line as a bit set.
         __m512i set = _mm512_setzero_si512(), fields = _mm512_setzero_si512();
 #pragma GCC unroll 8
@@ -392,16 +394,16 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
         }
         const auto count = static_cast<unsigned>(__builtin_popcountll(feeds));
         // A number outside the pool or given twice.
-        const auto twiceGiven = static_cast<std::uint32_t>(
-            _mm512_cmpneq_epi64_mask(_mm512_popcnt_epi64(set), picks) | _mm512_test_epi64_mask(set, outside));
+        const auto twiceGiven = static_cast<std::uint32_t>(_mm512_cmpneq_epi64_mask(_mm512_popcnt_epi64(set), picks) |
+                                                           _mm512_test_epi64_mask(set, outside));
         std::uint32_t laneMask = (1u << count) - 1;
         const bool whole = (bad & _bzhi_u64(~std::uint64_t{0}, blockEnd)) == 0 && wrongEnds == 0 &&
                            (twiceGiven & laneMask) == 0 && n + count <= most;
         unsigned taken = count;
         if (!whole) [[unlikely]] {
             // The lines before the first wrong byte, wrong count of numbers, wrong number, or poll.
-            unsigned good = static_cast<unsigned>(__builtin_popcountll(
-                _bzhi_u64(feeds, bad ? static_cast<unsigned>(__builtin_ctzll(bad)) : 64u)));
+            unsigned good = static_cast<unsigned>(
+                __builtin_popcountll(_bzhi_u64(feeds, bad ? static_cast<unsigned>(__builtin_ctzll(bad)) : 64u)));
             if (wrongEnds)
                 good = std::min(good, static_cast<unsigned>(__builtin_popcountll(
                                           _bzhi_u64(endsExpected, static_cast<unsigned>(__builtin_ctzll(wrongEnds))))));
@@ -426,9 +428,9 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
         const __m512i byMatches = _mm512_sllv_epi64(one, _mm512_slli_epi64(matches, 3));
         lines = _mm512_mask_add_epi64(lines, static_cast<__mmask8>(laneMask), lines, byMatches);
         hits = _mm512_mask_add_epi64(hits, static_cast<__mmask8>(hitLanes), hits, byMatches);
-        const __m512i tierBit = _mm512_sllv_epi64(
-            one, _mm512_mask_add_epi64(_mm512_add_epi64(matches, matches), static_cast<__mmask8>(hitLanes),
-                                       _mm512_add_epi64(matches, matches), one));
+        const __m512i tierBit = _mm512_sllv_epi64(one, _mm512_mask_add_epi64(_mm512_add_epi64(matches, matches),
+                                                                             static_cast<__mmask8>(hitLanes),
+                                                                             _mm512_add_epi64(matches, matches), one));
         if (std::uint32_t report = _mm512_test_epi64_mask(tierBit, reported) & laneMask) {
             alignas(64) std::uint64_t m[8];
             _mm512_storeu_si512(m, matches);
@@ -590,8 +592,8 @@ Status RunCheck(const CheckGame& game, int pool, const DrawResult& draw, const s
 {
     const std::int64_t start = clock.NowMs();
     auto reader = WheelReader::Open(wheel, game.numbersPerPlay, NumberWidth::Bits32);
-    Status status = reader ? CheckPlays(**reader, DrawMatcher(game, draw, pool), run, progress, pollEvery)
-                           : Status(reader.error());
+    Status status =
+        reader ? CheckPlays(**reader, DrawMatcher(game, draw, pool), run, progress, pollEvery) : Status(reader.error());
     run.elapsedMs = clock.NowMs() - start;
     // A fault met in a file that changed meanwhile is the change's doing.
     if (reader && !run.aborted)

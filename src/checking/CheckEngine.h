@@ -50,8 +50,8 @@ struct CheckRun {
     // Parts of one file read side by side share one allowance instead (winners may crowd in one part).
     std::atomic<std::int64_t>* sharedAllowance = nullptr;
     bool reportDropped = false;
-    bool aborted = false;                // stopped by the user
-    std::int64_t elapsedMs = 0;          // from the start of the run to its end or abort
+    bool aborted = false;        // stopped by the user
+    std::int64_t elapsedMs = 0;  // from the start of the run to its end or abort
 
     double ElapsedSeconds() const { return static_cast<double>(elapsedMs) / 1000.0; }
 };
@@ -112,7 +112,7 @@ private:
     // The draw as CheckUsualLines compares with it: a play is a bit per number.
     struct Quick {
         bool on = false;
-        bool blocks = false;         // 64 bytes at a time (AVX-512), else a line at a time (AVX2)
+        bool blocks = false;  // 64 bytes at a time (AVX-512), else a line at a time (AVX2)
         int numbers = 0;
         int mainPicks = 0;
         bool powerball = false;      // the last number is the powerball, else every number is a main pick

@@ -88,8 +88,8 @@ std::string CompletionTimeText(double e, const NumberSeparators& separators)
     const auto fixed = [&](double v) { return FormatDecimal(v, Pattern::Fixed3, separators); };
     if (e > 60 && e < 3600) {
         const double m = std::floor(e / 60);
-        return head + FormatWhole(static_cast<std::int64_t>(m), Pattern::Plain, separators) + "m " +
-               fixed(e - 60 * m) + "s";
+        return head + FormatWhole(static_cast<std::int64_t>(m), Pattern::Plain, separators) + "m " + fixed(e - 60 * m) +
+               "s";
     }
     if (e > 3600) {
         const double h = std::floor(e / 3600);

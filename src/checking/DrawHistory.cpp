@@ -144,8 +144,8 @@ std::string PoolNeeded(const LineRules& rules, const DrawnNumbers& n)
         text += " This draw needs a pool of at least " + std::to_string(main) + " numbers (the definition has " +
                 std::to_string(rules.shape.mainPool) + ").";
     if (rules.shape.secondPool > 0 && second > rules.shape.secondPool)
-        text += " This draw needs a second pool of at least " + std::to_string(second) + " numbers (the definition has " +
-                std::to_string(rules.shape.secondPool) + ").";
+        text += " This draw needs a second pool of at least " + std::to_string(second) +
+                " numbers (the definition has " + std::to_string(rules.shape.secondPool) + ").";
     return text;
 }
 
@@ -161,7 +161,9 @@ std::optional<std::string> RuleFault(const LineRules& rules, const DrawnNumbers&
         if (auto refusal = DrawRuleFault(*rules.game, shape.mainPool, draw))
             fault = refusal->message;
     } else {
-        const auto range = [](int pool) { return "the numbers of this pool run from 1 to " + std::to_string(pool) + "."; };
+        const auto range = [](int pool) {
+            return "the numbers of this pool run from 1 to " + std::to_string(pool) + ".";
+        };
         for (int k = 0; k < n.mainCount && fault.empty(); ++k) {
             const std::int32_t v = n.main[static_cast<std::size_t>(k)];
             const std::string name = "Drawn number " + std::to_string(k + 1) + " is " + std::to_string(v);
@@ -169,7 +171,8 @@ std::optional<std::string> RuleFault(const LineRules& rules, const DrawnNumbers&
                 fault = name + "; " + range(shape.mainPool);
             for (int j = 0; j < k && fault.empty(); ++j)
                 if (n.main[static_cast<std::size_t>(j)] == v)
-                    fault = name + ", the same as drawn number " + std::to_string(j + 1) + "; no number is drawn twice.";
+                    fault =
+                        name + ", the same as drawn number " + std::to_string(j + 1) + "; no number is drawn twice.";
         }
         if (fault.empty() && shape.bonus) {
             const std::string name = "The bonus number is " + std::to_string(n.bonus);
@@ -248,13 +251,12 @@ DrawsLine ReadByPosition(const std::vector<std::string>& fields, const LineRules
                 continue;
             const auto date = ThreeFieldDate(fields[i], fields[i + 1], fields[i + 2], rules.order);
             if (!date)
-                return fault(DrawsLine::Kind::Fault, "fields " + std::to_string(i + 1) + " to " + std::to_string(i + 3) +
-                                                         " (\"" + ShownText(fields[i]) + "\", \"" +
-                                                         ShownText(fields[i + 1]) + "\", \"" + ShownText(fields[i + 2]) +
-                                                         "\") are no day; " +
-                                                         (rules.order == DateOrder::DayFirst ? "day, month and year"
-                                                                                             : "month, day and year") +
-                                                         " are read in this file");
+                return fault(DrawsLine::Kind::Fault,
+                             "fields " + std::to_string(i + 1) + " to " + std::to_string(i + 3) + " (\"" +
+                                 ShownText(fields[i]) + "\", \"" + ShownText(fields[i + 1]) + "\", \"" +
+                                 ShownText(fields[i + 2]) + "\") are no day; " +
+                                 (rules.order == DateOrder::DayFirst ? "day, month and year" : "month, day and year") +
+                                 " are read in this file");
             result.draw.date = *date;
             dateField = i;
             drawFrom = i + 3;
@@ -279,7 +281,8 @@ DrawsLine ReadByPosition(const std::vector<std::string>& fields, const LineRules
         }
         if (numbers.size() + more->size() > want && dated)
             return fault(DrawsLine::Kind::Fault, FieldText(i, fields[i]) + " holds " + std::to_string(more->size()) +
-                                                     " numbers, more than the draw needs (" + std::to_string(want) + ")");
+                                                     " numbers, more than the draw needs (" + std::to_string(want) +
+                                                     ")");
         numbers.insert(numbers.end(), more->begin(), more->end());
         if (dated)
             result.spread.push_back(static_cast<int>(more->size()));
@@ -404,8 +407,9 @@ std::string CountFault(const HeaderLayout& layout, const std::vector<int>& cols,
                Count(count, "number", "numbers") + "; " + want + ColumnOf(first, layout);
     const auto name = [&](int c) { return ShownText(layout.names[static_cast<std::size_t>(c)].text, 60); };
     const auto last = static_cast<std::size_t>(cols.back());
-    const std::string columns = last < layout.columns ? " (columns " + name(cols.front()) + " to " + name(cols.back()) + ")"
-                                                      : " (column " + name(cols.front()) + " and the fields after it)";
+    const std::string columns = last < layout.columns
+                                    ? " (columns " + name(cols.front()) + " to " + name(cols.back()) + ")"
+                                    : " (column " + name(cols.front()) + " and the fields after it)";
     return "fields " + std::to_string(cols.front() + 1) + " to " + std::to_string(cols.back() + 1) + " hold " +
            Count(count, "number", "numbers") + "; " + want + columns;
 }
@@ -439,7 +443,8 @@ std::optional<std::string> ReadGroup(const std::vector<std::string>& fields, con
     if (!first && std::all_of(used.begin(), used.end(), [&](int c) { return fieldAt(c).empty(); }))
         return std::nullopt;
     const auto want = static_cast<std::size_t>(shape.Size());
-    const std::size_t fromMain = want - (bonusColumn ? 1 : 0) - (secondColumns ? static_cast<std::size_t>(shape.second) : 0);
+    const std::size_t fromMain =
+        want - (bonusColumn ? 1 : 0) - (secondColumns ? static_cast<std::size_t>(shape.second) : 0);
     std::vector<std::int32_t> main, bonus, second;
     if (auto f = Gather(fields, layout, mainCols, want, main))
         return f;
@@ -519,9 +524,9 @@ DrawsLine ReadByHeader(const std::vector<std::string>& fields, const HeaderLayou
         if (AllDigits(d) && AllDigits(m) && AllDigits(y) && d.size() <= 2 && m.size() <= 2 && y.size() == 4)
             read = DateText(ToInt(y), ToInt(m), ToInt(d));
         if (!read)
-            return fault("fields " + std::to_string(layout.month + 1) + ", " + std::to_string(layout.day + 1) + " and " +
-                         std::to_string(layout.year + 1) + " (month \"" + ShownText(m) + "\", day \"" + ShownText(d) +
-                         "\", year \"" + ShownText(y) + "\") are no day");
+            return fault("fields " + std::to_string(layout.month + 1) + ", " + std::to_string(layout.day + 1) +
+                         " and " + std::to_string(layout.year + 1) + " (month \"" + ShownText(m) + "\", day \"" +
+                         ShownText(d) + "\", year \"" + ShownText(y) + "\") are no day");
         date = *read;
     } else {
         for (std::size_t i = 0; i < fields.size() && date.empty(); ++i) {
@@ -564,9 +569,9 @@ bool PartedOtherwise(std::string_view line, const LineRules& rules)
 std::string SpreadText(const std::pair<std::size_t, std::vector<int>>& spread)
 {
     const auto& [from, counts] = spread;
-    std::string text = counts.size() == 1 ? "field " + std::to_string(from + 1)
-                                          : "fields " + std::to_string(from + 1) + " to " +
-                                                std::to_string(from + counts.size());
+    std::string text = counts.size() == 1
+                           ? "field " + std::to_string(from + 1)
+                           : "fields " + std::to_string(from + 1) + " to " + std::to_string(from + counts.size());
     text += " (";
     for (std::size_t i = 0; i < counts.size(); ++i)
         text += (i > 0 ? " + " : "") + std::to_string(counts[i]);
@@ -589,7 +594,8 @@ DrawsLine ReadOneLine(std::string_view line, const LineRules& rules, const Heade
         bool again = false;
         const bool header =
             HeaderLike(SplitFields(plain, rules.separator, again), rules) && !PartedOtherwise(plain, rules);
-        return Faulted(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault, "holds a quote (\") that is not closed");
+        return Faulted(header ? DrawsLine::Kind::Header : DrawsLine::Kind::Fault,
+                       "holds a quote (\") that is not closed");
     }
     // A line of nothing but the draw's numbers reads as one without a date, as in a file without a
     // header; not where the header names day, month and year columns, which such a line fills.
@@ -707,14 +713,20 @@ struct DrawsReader::Layout {
 
 DrawsReader::DrawsReader(std::shared_ptr<const InputFile> input, const DrawShape& shape, const CheckGame* game,
                          const DrawsOptions& options)
-    : input_(std::move(input)), name_(ShownText(input_->path().string(), 200)), shape_(shape), game_(game),
-      options_(options), buffer_(64 * 1024)
-{
-}
+    : input_(std::move(input)),
+      name_(ShownText(input_->path().string(), 200)),
+      shape_(shape),
+      game_(game),
+      options_(options),
+      buffer_(64 * 1024)
+{}
 
 DrawsReader::~DrawsReader() = default;
 
-bool DrawsReader::carriesPrizes() const { return layout_ && layout_->header.prizes; }
+bool DrawsReader::carriesPrizes() const
+{
+    return layout_ && layout_->header.prizes;
+}
 
 Result<std::unique_ptr<DrawsReader>> DrawsReader::Open(const std::filesystem::path& file, const CheckGame& game,
                                                        int pool, bool skipInvalid)
@@ -781,7 +793,10 @@ Result<std::unique_ptr<DrawsReader>> DrawsReader::OpenWith(std::shared_ptr<const
     return reader;
 }
 
-bool DrawsReader::AsksDateOrder(const Error& error) { return error.message.find(kDateOrderAsk) != std::string::npos; }
+bool DrawsReader::AsksDateOrder(const Error& error)
+{
+    return error.message.find(kDateOrderAsk) != std::string::npos;
+}
 
 // One look at the whole file before its draws are read: what parts its fields (a ";" in its
 // first line), and how its dates with the day and month in numbers read.
@@ -883,8 +898,8 @@ Status DrawsReader::Survey()
     } else if (dayFirst > 0 || monthFirst > 0) {
         if (dayFirst == monthFirst)
             return Error{name_ + ": its dates are written day first (line " + std::to_string(firstDayFirst) +
-                         ") as often as month first (line " + std::to_string(firstMonthFirst) + "); " +
-                         kDateOrderAsk + " DMY (day first) or MDY (month first)"};
+                         ") as often as month first (line " + std::to_string(firstMonthFirst) + "); " + kDateOrderAsk +
+                         " DMY (day first) or MDY (month first)"};
         // The order most lines need; a line against it is refused as no date.
         order_ = dayFirst > monthFirst ? DateOrder::DayFirst : DateOrder::MonthFirst;
     } else if (firstEither > 0) {
@@ -907,7 +922,8 @@ bool DrawsReader::Refill()
     int error = 0;
     const std::ptrdiff_t got = input_->ReadAt(position_, buffer_.data() + end_, buffer_.size() - end_, error);
     if (got < 0) {
-        error_ = Error{name_ + ": cannot be read after line " + std::to_string(line_) + " (" + std::strerror(error) + ")"};
+        error_ =
+            Error{name_ + ": cannot be read after line " + std::to_string(line_) + " (" + std::strerror(error) + ")"};
         return false;
     }
     position_ += static_cast<std::uint64_t>(got);
@@ -929,7 +945,8 @@ DrawsReader::LineRead DrawsReader::ReadLine(std::string& line)
         }
         const char* from = buffer_.data() + begin_;
         const void* feed = std::memchr(from, '\n', end_ - begin_);
-        const std::size_t length = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - from) : end_ - begin_;
+        const std::size_t length =
+            feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - from) : end_ - begin_;
         // A line too long is passed over to its end, so that a skipping reading can go on after it.
         if (!tooLong && line.size() + length > kMaxLine)
             tooLong = true;
@@ -1087,8 +1104,8 @@ std::vector<std::string> DrawsFileNoteLines(const std::filesystem::path& file, c
     const std::string name = ShownText(file.string(), 200);
     if (notes.skipped > 0)
         lines.push_back("Skipped " + std::to_string(notes.skipped) + " lines of " + name +
-                        " that are not draws of this game; first: line " +
-                        std::to_string(notes.firstSkippedLine) + ": " + notes.firstSkippedReason);
+                        " that are not draws of this game; first: line " + std::to_string(notes.firstSkippedLine) +
+                        ": " + notes.firstSkippedReason);
     if (notes.repeated > 0)
         lines.push_back(name + ": " + std::to_string(notes.repeated) +
                         (notes.repeated == 1 ? " draw repeats" : " draws repeat") +
@@ -1104,8 +1121,7 @@ std::string SkipQuestion(const DrawsFileNotes& notes)
     // A reason that ends its sentence already gets no second full stop.
     const std::string& reason = notes.firstSkippedReason;
     return std::to_string(notes.skipped) + " lines are not draws of this game, the first is line " +
-           std::to_string(notes.firstSkippedLine) + ": " + reason + (reason.ends_with('.') ? "" : ".") +
-           " Skip them?";
+           std::to_string(notes.firstSkippedLine) + ": " + reason + (reason.ends_with('.') ? "" : ".") + " Skip them?";
 }
 
 }  // namespace bm

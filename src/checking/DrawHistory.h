@@ -96,13 +96,13 @@ std::optional<std::int64_t> ReadFileAmount(std::string_view text);
 
 // What a reading found besides the draws, complete once the reader reached the end of the file.
 struct DrawsFileNotes {
-    std::int64_t repeated = 0;      // draws with the date and numbers of an earlier draw
+    std::int64_t repeated = 0;        // draws with the date and numbers of an earlier draw
     std::int64_t outOfOrderLine = 0;  // the first dated draw against the order of those before it; 0: in order
-    std::int64_t skipped = 0;       // lines passed over as no draws of the game (only when asked)
+    std::int64_t skipped = 0;         // lines passed over as no draws of the game (only when asked)
     std::int64_t firstSkippedLine = 0;
     std::string firstSkippedReason;
     std::string firstSkippedRefusal;  // the first skipped line's refusal, as a reading without skipping gives it
-    std::int64_t outsideRange = 0;  // draws passed over as outside the days asked for
+    std::int64_t outsideRange = 0;    // draws passed over as outside the days asked for
 };
 
 // What stderr says about a draws file besides its draws: the lines skipped, repeated draws,
@@ -118,14 +118,14 @@ std::string SkipQuestion(const DrawsFileNotes& notes);
 // counted instead.
 class DrawsReader {
 public:
-    static Result<std::unique_ptr<DrawsReader>> Open(const std::filesystem::path& file, const CheckGame& game,
-                                                     int pool, bool skipInvalid = false);
+    static Result<std::unique_ptr<DrawsReader>> Open(const std::filesystem::path& file, const CheckGame& game, int pool,
+                                                     bool skipInvalid = false);
     // The same over a file opened already: a second pass reads the very file the first one read.
     static Result<std::unique_ptr<DrawsReader>> Open(std::shared_ptr<const InputFile> input, const CheckGame& game,
                                                      int pool, bool skipInvalid = false);
     // With the reading's options; `game` only words the refusals as the checker does.
-    static Result<std::unique_ptr<DrawsReader>> Open(const std::filesystem::path& file, const CheckGame& game,
-                                                     int pool, const DrawsOptions& options);
+    static Result<std::unique_ptr<DrawsReader>> Open(const std::filesystem::path& file, const CheckGame& game, int pool,
+                                                     const DrawsOptions& options);
     static Result<std::unique_ptr<DrawsReader>> Open(std::shared_ptr<const InputFile> input, const CheckGame& game,
                                                      int pool, const DrawsOptions& options);
     // Any shape of draw, the refusals in the reader's own words.

@@ -13,8 +13,14 @@
 
 namespace bm::draws {
 
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 bool AllDigits(std::string_view s);
 int ToInt(std::string_view s);
 

@@ -92,8 +92,14 @@ std::optional<std::string> DateText(int year, int month, int day)
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 std::string Lowered(std::string_view s)
 {
@@ -121,9 +127,9 @@ bool ThreeParts(std::string_view field, char sep, std::string_view (&parts)[3])
 // 1 to 12 for an English or French month's name or its short form ("Feb", "Sept", "févr"), else 0.
 int MonthOfName(std::string_view word)
 {
-    static constexpr std::array<const char*, 12> kEnglish = {"january", "february", "march",     "april",
-                                                            "may",     "june",     "july",      "august",
-                                                            "september", "october", "november", "december"};
+    static constexpr std::array<const char*, 12> kEnglish = {"january",   "february", "march",    "april",
+                                                             "may",       "june",     "july",     "august",
+                                                             "september", "october",  "november", "december"};
     const std::string w = Lowered(word);
     if (w.size() < 3)
         return 0;
@@ -137,9 +143,9 @@ int MonthOfName(std::string_view word)
 
 bool IsDayName(std::string_view word)
 {
-    static constexpr const char* kDays[] = {"monday",  "tuesday", "wednesday", "thursday", "friday",
-                                            "saturday", "sunday",  "lundi",     "mardi",    "mercredi",
-                                            "jeudi",    "vendredi", "samedi",   "dimanche"};
+    static constexpr const char* kDays[] = {"monday",   "tuesday",  "wednesday", "thursday", "friday",
+                                            "saturday", "sunday",   "lundi",     "mardi",    "mercredi",
+                                            "jeudi",    "vendredi", "samedi",    "dimanche"};
     const std::string w = Lowered(word);
     for (std::string_view day : kDays)
         if (w == day || (w.size() == 3 && day.starts_with(w) && day.ends_with("day")))
@@ -167,8 +173,7 @@ std::string_view WithoutTime(std::string_view f)
     if (f.size() <= 10 || f[4] != '-' || f[7] != '-' || (f[10] != 'T' && f[10] != ' '))
         return f;
     const std::string_view time = f.substr(11);
-    if (time.size() < 4 || !IsDigit(time[0]) ||
-        time.find_first_not_of("0123456789:.Z+-") != std::string_view::npos)
+    if (time.size() < 4 || !IsDigit(time[0]) || time.find_first_not_of("0123456789:.Z+-") != std::string_view::npos)
         return f;
     return f.substr(0, 10);
 }
@@ -313,9 +318,9 @@ std::optional<std::int64_t> ReadFileAmount(std::string_view text)
 {
     constexpr std::int64_t kMost = 100'000'000'000;  // whole units
     // Blanks, no-break spaces and currency marks around the amount are not part of it.
-    static constexpr std::string_view kMarks[] = {"\xC2\xA0", "\xE2\x80\xAF", "$",   "\xE2\x82\xAC", "\xC2\xA3",
-                                                  "EUR",      "eur",          "USD", "AUD",          "CAD",
-                                                  "GBP",      "CHF",          "NZD", "Eur",          " ", "\t"};
+    static constexpr std::string_view kMarks[] = {
+        "\xC2\xA0", "\xE2\x80\xAF", "$",   "\xE2\x82\xAC", "\xC2\xA3", "EUR", "eur", "USD",
+        "AUD",      "CAD",          "GBP", "CHF",          "NZD",      "Eur", " ",   "\t"};
     for (bool trimmed = true; trimmed;) {
         trimmed = false;
         for (std::string_view mark : kMarks) {
@@ -428,8 +433,8 @@ std::vector<std::string> NameWords(std::string_view name)
         }
         const int k = IsLetter(c) ? 1 : IsDigit(c) ? 2 : 0;
         // A capital after a small letter starts a word: "DrawDate".
-        const bool camel = k == 1 && kind == 1 && c >= 'A' && c <= 'Z' && i > 0 && name[i - 1] >= 'a' &&
-                           name[i - 1] <= 'z';
+        const bool camel =
+            k == 1 && kind == 1 && c >= 'A' && c <= 'Z' && i > 0 && name[i - 1] >= 'a' && name[i - 1] <= 'z';
         if (k == 0 || k != kind || camel)
             flush();
         if (c == '#') {
@@ -465,9 +470,10 @@ bool HasPart(const std::vector<std::string>& words, std::initializer_list<std::s
 
 Column KindOf(const std::vector<std::string>& w)
 {
-    if (HasPart(w, {"winner", "gagnant", "gewinner", "ganador", "vincitor", "joker", "multipl", "megaplier",
-                    "millionaire", "raffle", "combinaison", "combination", "croissant", "forclusion", "deadline",
-                    "devise", "currency", "promotion", "rollover", "estimated", "weekday", "powerplay", "sequence"}) ||
+    if (HasPart(w, {"winner",    "gagnant",    "gewinner",    "ganador",   "vincitor",    "joker",
+                    "multipl",   "megaplier",  "millionaire", "raffle",    "combinaison", "combination",
+                    "croissant", "forclusion", "deadline",    "devise",    "currency",    "promotion",
+                    "rollover",  "estimated",  "weekday",     "powerplay", "sequence"}) ||
         Has(w, {"set", "machine", "code", "codes", "sorted", "claim", "product", "game", "total", "sales", "name",
                 "dow", "jackpot"}) ||
         (Has(w, {"power"}) && Has(w, {"play"})))
@@ -487,22 +493,22 @@ Column KindOf(const std::vector<std::string>& w)
         if (Has(w, {"year", "annee", "jahr", "ano", "anno"}))
             return Column::Year;
     }
-    if (Has(w, {"powerball", "pb", "megaball", "star", "stars", "etoile", "etoiles", "chance", "cashball",
-                "thunderball", "euronumber", "euronumbers", "eurozahl", "eurozahlen", "stern", "sterne",
-                "lifeball", "luckyball", "superzahl", "lucky"}) ||
+    if (Has(w, {"powerball", "pb",       "megaball",    "star",       "stars",       "etoile",   "etoiles",
+                "chance",    "cashball", "thunderball", "euronumber", "euronumbers", "eurozahl", "eurozahlen",
+                "stern",     "sterne",   "lifeball",    "luckyball",  "superzahl",   "lucky"}) ||
         (Has(w, {"mega", "cash", "life", "power"}) && Has(w, {"ball", "balls"})) ||
         (Has(w, {"euro"}) && Has(w, {"number", "numbers"})))
         return Column::Second;
     if (Has(w, {"bonus", "supplementary", "supp", "supps", "supplementaire", "supplementaires", "complementario",
                 "complementaire", "complementare", "zusatzzahl", "additional"}))
         return Column::Bonus;
-    if (Has(w, {"division", "div", "divisions", "prize", "prizes", "payout", "payouts", "rapport", "rapports",
-                "dividend", "dividends", "premio", "premios", "quote", "quota", "gewinnquote", "amount", "rang",
-                "tier", "winnings", "gain", "gains"}))
+    if (Has(w, {"division", "div",      "divisions", "prize",    "prizes",  "payout", "payouts", "rapport",
+                "rapports", "dividend", "dividends", "premio",   "premios", "quote",  "quota",   "gewinnquote",
+                "amount",   "rang",     "tier",      "winnings", "gain",    "gains"}))
         return Column::Prize;
-    if (Has(w, {"ball", "balls", "number", "numbers", "num", "nums", "n", "boule", "boules", "numero", "numeros",
-                "zahl", "zahlen", "bola", "bolas", "numeri", "winning", "drawn", "wb", "white", "nr", "no", "nos",
-                "result", "results"}))
+    if (Has(w, {"ball",   "balls",   "number", "numbers", "num",  "nums",   "n",      "boule",   "boules",
+                "numero", "numeros", "zahl",   "zahlen",  "bola", "bolas",  "numeri", "winning", "drawn",
+                "wb",     "white",   "nr",     "no",      "nos",  "result", "results"}))
         return Column::Main;
     return Column::Other;
 }

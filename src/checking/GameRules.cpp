@@ -29,7 +29,8 @@ std::optional<DrawRefusal> DrawRuleFault(const CheckGame& game, int pool, const 
                                     "; a powerball is at least 1."};
     if (game.extra == ExtraNumber::Powerball && powerballPool > 0 && draw.extra > powerballPool)
         return DrawRefusal{box, DrawBoxName(game, box) + " is " + std::to_string(draw.extra) +
-                                    "; the powerballs of this game run from 1 to " + std::to_string(powerballPool) + "."};
+                                    "; the powerballs of this game run from 1 to " + std::to_string(powerballPool) +
+                                    "."};
     if (game.extra == ExtraNumber::Bonus) {
         const std::string name = DrawBoxName(game, box) + " is " + std::to_string(draw.extra);
         if (draw.extra < 1 || draw.extra > pool)
@@ -43,9 +44,10 @@ std::optional<DrawRefusal> DrawRuleFault(const CheckGame& game, int pool, const 
 }
 
 PlayRule::PlayRule(const CheckGame& game, int pool)
-    : mainPicks_(game.mainPicks), pool_(pool < 0 ? 0 : pool), powerball_(game.extra == ExtraNumber::Powerball)
-{
-}
+    : mainPicks_(game.mainPicks),
+      pool_(pool < 0 ? 0 : pool),
+      powerball_(game.extra == ExtraNumber::Powerball)
+{}
 
 bool PlayRule::Repeats(const Play& play) const
 {
@@ -75,8 +77,7 @@ std::optional<std::string> PlayRule::Fault(const Play& play) const
                 return std::to_string(n) + " is given twice";
     }
     if (powerball_ && play.numbers[static_cast<std::size_t>(mainPicks_)] < 1)
-        return "the powerball " + std::to_string(play.numbers[static_cast<std::size_t>(mainPicks_)]) +
-               " is below 1";
+        return "the powerball " + std::to_string(play.numbers[static_cast<std::size_t>(mainPicks_)]) + " is below 1";
     return std::nullopt;
 }
 

@@ -20,7 +20,8 @@ struct DrawRefusal {
 // pool; a bonus from 1 to pool and none of the main numbers; a powerball at least 1 (it is drawn
 // from a pool of its own, so it may equal a main number) and, when `powerballPool` is given, at
 // most that. Nothing when the draw keeps them.
-std::optional<DrawRefusal> DrawRuleFault(const CheckGame& game, int pool, const DrawResult& draw, int powerballPool = 0);
+std::optional<DrawRefusal> DrawRuleFault(const CheckGame& game, int pool, const DrawResult& draw,
+                                         int powerballPool = 0);
 
 // The plays a check takes: main numbers distinct and from 1 to pool, a powerball at least 1. A
 // play that repeats a number would count each copy as a match.

@@ -43,7 +43,10 @@ constexpr int kDrawnInputs = kMaxMatches;  // seven bit sets are added, missing 
 constexpr int kSubsets = 16;
 using Subsets = std::array<std::uint64_t, kSubsets>;
 
-int PowerballShift(int mainPicks) { return CompactWheel::kFieldBits * mainPicks; }
+int PowerballShift(int mainPicks)
+{
+    return CompactWheel::kFieldBits * mainPicks;
+}
 
 // What one draw adds up: the rows of its main numbers, and the row its extra number hits.
 struct Target {
@@ -233,8 +236,10 @@ BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t word
     for (std::size_t w = 0; w < words; w += 8) {
         const __m512i x0 = _mm512_loadu_si512(r0 + w), x1 = _mm512_loadu_si512(r1 + w), x2 = _mm512_loadu_si512(r2 + w);
         const __m512i x3 = _mm512_loadu_si512(r3 + w), x4 = _mm512_loadu_si512(r4 + w), x5 = _mm512_loadu_si512(r5 + w);
-        const __m512i s1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0x96), k1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0xE8);
-        const __m512i s2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0x96), k2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0xE8);
+        const __m512i s1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0x96),
+                      k1 = _mm512_ternarylogic_epi64(x0, x1, x2, 0xE8);
+        const __m512i s2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0x96),
+                      k2 = _mm512_ternarylogic_epi64(x3, x4, x5, 0xE8);
         __m512i c0, k3;
         if constexpr (Seven) {
             const __m512i x6 = _mm512_loadu_si512(r6 + w);
@@ -244,7 +249,8 @@ BM_AVX512 void CountWordsAvx512(const std::uint64_t* const* in, std::size_t word
             c0 = _mm512_xor_si512(s1, s2);
             k3 = _mm512_and_si512(s1, s2);
         }
-        const __m512i c1 = _mm512_ternarylogic_epi64(k1, k2, k3, 0x96), c2 = _mm512_ternarylogic_epi64(k1, k2, k3, 0xE8);
+        const __m512i c1 = _mm512_ternarylogic_epi64(k1, k2, k3, 0x96),
+                      c2 = _mm512_ternarylogic_epi64(k1, k2, k3, 0xE8);
         const __m512i c01 = _mm512_and_si512(c0, c1), c02 = _mm512_and_si512(c0, c2), c12 = _mm512_and_si512(c1, c2);
         const __m512i c012 = Seven ? _mm512_and_si512(c01, c2) : zero;
         a1 = _mm512_add_epi64(a1, _mm512_popcnt_epi64(c0));
@@ -307,16 +313,25 @@ WordCounter Pick(int hit)
 }
 template <int Hit>
 struct Plain {
-    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWords<Hit>(in, w, s, f); }
+    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f)
+    {
+        CountWords<Hit>(in, w, s, f);
+    }
 };
 #ifdef BM_X86
 template <int Hit>
 struct Popcnt {
-    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsPopcnt<Hit>(in, w, s, f); }
+    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f)
+    {
+        CountWordsPopcnt<Hit>(in, w, s, f);
+    }
 };
 template <int Hit, bool Seven = true, int Sum = -1>
 struct Avx512 {
-    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f) { CountWordsAvx512<Hit, Seven, Sum>(in, w, s, f); }
+    static void Count(const std::uint64_t* const* in, std::size_t w, Subsets& s, const HitSums& f)
+    {
+        CountWordsAvx512<Hit, Seven, Sum>(in, w, s, f);
+    }
 };
 
 template <bool Seven, int... Sums>
@@ -403,7 +418,10 @@ void CountBlocks(const Shared& job, Block& block, std::size_t from, std::size_t 
 
 }  // namespace
 
-void AllowHistoryInstructions(HistoryInstructions most) { allowed = most; }
+void AllowHistoryInstructions(HistoryInstructions most)
+{
+    allowed = most;
+}
 
 std::size_t CompactWheel::BytesHeld() const
 {
@@ -535,8 +553,7 @@ Status CompactWheel::ReadPlays(WheelReader& reader, CompactWheel& w, const Check
 }
 
 Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& wheel, const CheckGame& game, int pool,
-                                        const std::function<bool()>& keepGoing, bool& stopped,
-                                        std::uint64_t memoryFree)
+                                        const std::function<bool()>& keepGoing, bool& stopped, std::uint64_t memoryFree)
 {
     if (pool < 1 || pool > kMaxPool)
         return Error{"a pool of " + std::to_string(pool) + " numbers cannot be checked against a history (1 to " +
@@ -572,20 +589,24 @@ Result<CompactWheel> CompactWheel::Read(const std::shared_ptr<const InputFile>& 
             bool stoppedB = false;
             Status readB = Ok{};
             std::thread other([&] {
-                readB = ReadPlays(**second, b, game, pool, [&] { return !stop.load(); }, stoppedB, memoryFree);
+                readB = ReadPlays(
+                    **second, b, game, pool, [&] { return !stop.load(); }, stoppedB, memoryFree);
                 if (!readB)
                     stop = true;
             });
             bool asked = false;  // the caller asked to stop
-            const Status readA = ReadPlays(**first, a, game, pool, [&] {
-                if (stop.load())
-                    return false;
-                if (keepGoing && !keepGoing()) {
-                    asked = stop = true;
-                    return false;
-                }
-                return true;
-            }, stopped, memoryFree);
+            const Status readA = ReadPlays(
+                **first, a, game, pool,
+                [&] {
+                    if (stop.load())
+                        return false;
+                    if (keepGoing && !keepGoing()) {
+                        asked = stop = true;
+                        return false;
+                    }
+                    return true;
+                },
+                stopped, memoryFree);
             if (!readA)
                 stop = true;
             other.join();
@@ -661,7 +682,9 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
         for (auto& s : sums)
             s.assign(batch.size(), Subsets{});
         std::vector<std::thread> threads;
-        const auto share = [&](int k) { return blocks * static_cast<std::size_t>(k) / static_cast<std::size_t>(workers); };
+        const auto share = [&](int k) {
+            return blocks * static_cast<std::size_t>(k) / static_cast<std::size_t>(workers);
+        };
         for (int k = 1; k < workers; ++k)
             threads.emplace_back(CountBlocks, std::cref(job), std::ref(scratch[static_cast<std::size_t>(k)]), share(k),
                                  share(k + 1), std::ref(sums[static_cast<std::size_t>(k)]), nullptr, run.draws);
@@ -681,7 +704,8 @@ Status RunHistory(const CheckGame& game, const CompactWheel& wheel, DrawsReader&
             if (hitCounting == 1 || hitCounting == 2)
                 for (int j = 0; j < 8; ++j) {
                     if (j < hitCounting)
-                        withHit[static_cast<std::size_t>(j)] = static_cast<std::int64_t>(s[static_cast<std::size_t>(8 + j)]);
+                        withHit[static_cast<std::size_t>(j)] =
+                            static_cast<std::int64_t>(s[static_cast<std::size_t>(8 + j)]);
                     s[static_cast<std::size_t>(8 + j)] = 0;
                 }
             auto patterns = PatternsOf(s);

@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "checking/CheckEngine.h"

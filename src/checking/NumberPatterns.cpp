@@ -33,17 +33,14 @@ std::uint64_t Magnitude(std::int64_t value)
 std::string FormatWhole(std::int64_t value, Pattern pattern, const NumberSeparators& separators)
 {
     switch (pattern) {
-    case Pattern::Plain:
-        return std::to_string(value);
+    case Pattern::Plain: return std::to_string(value);
     case Pattern::GroupedBlankZero:
         if (value == 0)
             return {};
         [[fallthrough]];
-    case Pattern::Grouped:
-        return (value < 0 ? "-" : "") + Grouped(Magnitude(value), separators.group);
+    case Pattern::Grouped: return (value < 0 ? "-" : "") + Grouped(Magnitude(value), separators.group);
     case Pattern::Grouped3:
-    case Pattern::Fixed3:
-        return FormatDecimal(static_cast<double>(value), pattern, separators);
+    case Pattern::Fixed3: return FormatDecimal(static_cast<double>(value), pattern, separators);
     }
     return {};
 }

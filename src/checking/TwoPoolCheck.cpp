@@ -123,8 +123,8 @@ Result<TwoPoolDraw> ParseTwoPoolDraw(const std::string& text, const TwoPoolGame&
     }
     const int size = game.NumbersPerPlay();
     if (static_cast<int>(words.size()) != size)
-        return Error{"--draw \"" + text + "\" holds " + std::to_string(words.size()) + " numbers; " + lottery +
-                     " (" + std::to_string(game.pick) + " from " + std::to_string(game.pool) + " and " +
+        return Error{"--draw \"" + text + "\" holds " + std::to_string(words.size()) + " numbers; " + lottery + " (" +
+                     std::to_string(game.pick) + " from " + std::to_string(game.pool) + " and " +
                      std::to_string(game.secondPick) + " from " + std::to_string(game.secondPool) + ") needs " +
                      std::to_string(size) + ": the " + std::to_string(game.pick) + " main numbers, then the " +
                      std::to_string(game.secondPick) + " of the second pool"};

@@ -11,17 +11,17 @@
 #include "checking/NumberPatterns.h"
 #include "common/InputFile.h"
 #include "common/Result.h"
+#include "plays/WheelFile.h"
 #include "slip/SlipDefinition.h"
 #include "slip/SlipMarks.h"
-#include "plays/WheelFile.h"
 
 namespace bm {
 
 // A game of two pools checked by tiers (m, j): m main numbers and j second-pool numbers matched.
 struct TwoPoolGame {
-    int pool = 0, pick = 0;              // main numbers: pick of 1..pool
-    int secondPool = 0, secondPick = 0;  // second numbers: secondPick of 1..secondPool
-    std::vector<bool> wins;              // by tier index
+    int pool = 0, pick = 0;                      // main numbers: pick of 1..pool
+    int secondPool = 0, secondPick = 0;          // second numbers: secondPick of 1..secondPool
+    std::vector<bool> wins;                      // by tier index
     std::vector<std::optional<double>> amounts;  // by tier index; what a winning play pays, when known
 
     int Tiers() const { return (pick + 1) * (secondPick + 1); }

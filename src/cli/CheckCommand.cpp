@@ -5,15 +5,15 @@
 #include <set>
 #include <thread>
 
+#include "checking/CheckReport.h"
+#include "checking/DrawHistory.h"
+#include "checking/GameRules.h"
+#include "checking/SummaryFile.h"
 #include "cli/Cli.h"
 #include "cli/InputFiles.h"
 #include "cli/Interrupt.h"
 #include "cli/ReportOutput.h"
 #include "cli/TwoPoolCommand.h"
-#include "checking/CheckReport.h"
-#include "checking/GameRules.h"
-#include "checking/SummaryFile.h"
-#include "checking/DrawHistory.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
@@ -23,9 +23,14 @@ namespace bm::cli {
 Result<CheckOptions> ParseCheckOptions(const std::vector<std::string>& args)
 {
     CheckOptions o;
-    const std::pair<std::string, std::string*> named[] = {
-        {"--definition", &o.definition}, {"--wheel", &o.wheel}, {"--draw", &o.draw}, {"--draws", &o.draws},
-        {"--save", &o.save}, {"--date-order", &o.dateOrder}, {"--from", &o.from}, {"--to", &o.to}};
+    const std::pair<std::string, std::string*> named[] = {{"--definition", &o.definition},
+                                                          {"--wheel", &o.wheel},
+                                                          {"--draw", &o.draw},
+                                                          {"--draws", &o.draws},
+                                                          {"--save", &o.save},
+                                                          {"--date-order", &o.dateOrder},
+                                                          {"--from", &o.from},
+                                                          {"--to", &o.to}};
     std::set<std::string> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -114,8 +119,8 @@ Result<DrawResult> ParseDraw(const std::string& text, const CheckGame& game, int
             what += " and the bonus number last";
         else if (game.extra == ExtraNumber::Powerball)
             what += " and the powerball last";
-        return Error{"--draw \"" + text + "\" holds " + std::to_string(numbers.size()) + " numbers; " + lottery +
-                     " (" + std::string(game.name) + ") needs " + std::to_string(game.DrawSize()) + ": " + what};
+        return Error{"--draw \"" + text + "\" holds " + std::to_string(numbers.size()) + " numbers; " + lottery + " (" +
+                     std::string(game.name) + ") needs " + std::to_string(game.DrawSize()) + ": " + what};
     }
     const DrawReading reading = ReadDraw(game, numbers);
     if (!reading.ok())
@@ -307,8 +312,7 @@ int RunCheckCommand(const std::vector<std::string>& args, const bm::ProgramFolde
     // Up to half a million winning lines (8 MB) are kept from the reading; past that the report
     // is read again below, so memory stays flat however many plays win.
     run.keepAtMost = kReportLinesKept;
-    const Status status =
-        RunCheckInParts(game, def.Pool, *draw, *input, MonotonicClock(), run, Workers(), &poll, 4096);
+    const Status status = RunCheckInParts(game, def.Pool, *draw, *input, MonotonicClock(), run, Workers(), &poll, 4096);
     if (!status)
         return refuseUnlessChanged(status.error().message);
     if (run.aborted)

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/InputFiles.h"
 #include "checking/DrawEntry.h"
-#include "slip/SlipDefinition.h"
+#include "cli/InputFiles.h"
 #include "common/InputFile.h"
 #include "common/ProgramFolder.h"
 #include "common/Result.h"
+#include "slip/SlipDefinition.h"
 
 namespace bm::cli {
 

@@ -64,21 +64,17 @@ struct Synopsis {
 };
 const Synopsis kSynopses[] = {
     {"", "  brindlemark [--home DIR]                      open the desktop window\n"},
-    {"print",
-     "  brindlemark [--home DIR] print --definition NAME --wheel FILE\n"
-     "              [--top MM] [--left MM] [--pdf OUT [--outline] | --printer QUEUE | --marks]\n"
-     "              [--slips RANGE]\n"},
-    {"test-pattern",
-     "  brindlemark [--home DIR] test-pattern --definition NAME\n"
-     "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"},
-    {"calibrate",
-     "  brindlemark [--home DIR] calibrate [--paper SIZE] [--pdf OUT | --printer QUEUE | --marks]\n"
-     "              (a page of crosshairs and rulers to measure a printer's stretch)\n"},
-    {"check",
-     "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
-     "              [--save OUT]\n"
-     "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
-     "              [--skip-invalid-draws] [--date-order DMY|MDY] [--from DATE] [--to DATE]\n"},
+    {"print", "  brindlemark [--home DIR] print --definition NAME --wheel FILE\n"
+              "              [--top MM] [--left MM] [--pdf OUT [--outline] | --printer QUEUE | --marks]\n"
+              "              [--slips RANGE]\n"},
+    {"test-pattern", "  brindlemark [--home DIR] test-pattern --definition NAME\n"
+                     "              [--top MM] [--left MM] [--pdf OUT | --printer QUEUE | --marks]\n"},
+    {"calibrate", "  brindlemark [--home DIR] calibrate [--paper SIZE] [--pdf OUT | --printer QUEUE | --marks]\n"
+                  "              (a page of crosshairs and rulers to measure a printer's stretch)\n"},
+    {"check", "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draw \"N1 N2 ... [EXTRA]\"\n"
+              "              [--save OUT]\n"
+              "  brindlemark [--home DIR] check --definition NAME --wheel FILE --draws FILE [--save OUT]\n"
+              "              [--skip-invalid-draws] [--date-order DMY|MDY] [--from DATE] [--to DATE]\n"},
     {"wheel",
      "  brindlemark [--home DIR] wheel apply --design FILE --numbers \"N1 N2 ...\"\n"
      "              [--definition NAME] [--second \"S1 ...\" [--second-all]] [--out FILE]\n",
@@ -106,10 +102,9 @@ struct OptionHelp {
     const char* lines;
 };
 const OptionHelp kOptions[] = {
-    {"*",
-     "  --home DIR         the program folder holding Defs, Settings, wheel and Summary\n"
-     "                     (default: the executable's folder when it holds Defs; for an\n"
-     "                     installed program $XDG_DATA_HOME/brindlemark, made on first start)\n"},
+    {"*", "  --home DIR         the program folder holding Defs, Settings, wheel and Summary\n"
+          "                     (default: the executable's folder when it holds Defs; for an\n"
+          "                     installed program $XDG_DATA_HOME/brindlemark, made on first start)\n"},
     {"print test-pattern check wheel",
      "  --definition NAME  a definition name such as LO649 (Defs/LO649.def), or a path to a .def file\n"
      "                     (LO649.def not found as given is looked for in Defs)\n"},
@@ -120,8 +115,10 @@ const OptionHelp kOptions[] = {
     {"print test-pattern calibrate",
      "  --pdf OUT          write the sheets into the PDF file OUT (one page per slip on the paper;\n"
      "                     landscape for a horizontal definition, portrait for a vertical one)\n"},
-    {"print test-pattern calibrate", "  --printer QUEUE    print on that printer (default: the system's default printer)\n"},
-    {"print test-pattern calibrate", "  --marks            print nothing; write one line per mark: SHEET X1 Y1 X2 Y2 (mm)\n"},
+    {"print test-pattern calibrate",
+     "  --printer QUEUE    print on that printer (default: the system's default printer)\n"},
+    {"print test-pattern calibrate",
+     "  --marks            print nothing; write one line per mark: SHEET X1 Y1 X2 Y2 (mm)\n"},
     {"print", "  --slips RANGE      print only slips N, N-M or N- of the job (1-based), as after a paper jam\n"},
     {"print test-pattern calibrate",
      "  --paper SIZE       the paper: A4, Letter, Legal or WxH in mm such as 82x190; default: the\n"
@@ -130,33 +127,27 @@ const OptionHelp kOptions[] = {
      "  --scale SX,SY      stretch every mark by these factors (each 0.9 to 1.1) after the offsets;\n"
      "                     default: the printer's calibration, none for --pdf and --marks\n"},
     {"print", "  --outline          with --pdf: draw every box's outline in light grey, to proof a definition\n"},
-    {"check",
-     "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last\n"
-     "                     (a game with a second pool: the main numbers, then the second ones);\n"
-     "                     check writes the report with its summary on stdout\n"},
-    {"check",
-     "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line,\n"
-     "                     its columns found by its header); check writes one CSV line of tier counts\n"
-     "                     per draw and a total line, and the money won when the file gives prizes\n"},
-    {"check",
-     "  --skip-invalid-draws  with --draws: pass over the lines that are no draws of the game\n"
-     "                     (counted on stderr) instead of refusing the file\n"},
-    {"check",
-     "  --date-order DMY|MDY  with --draws: read dates such as 01/02/2020 day first (DMY) or month\n"
-     "                     first (MDY), for a file whose dates do not tell\n"},
-    {"check",
-     "  --from DATE, --to DATE  with --draws: check only the draws of these days (YYYY-MM-DD, both\n"
-     "                     included), as a ticket bought for them\n"},
-    {"check",
-     "  --save OUT         also write what check writes on stdout into OUT: the report as a\n"
-     "                     summary file (CR LF line ends), or with --draws the CSV (LF line ends)\n"},
-    {"wheel.apply",
-     "  --design FILE      wheel apply: a published wheel written on labels 1..v or 0..v-1\n"
-     "                     (# lines, blanks, commas and braces allowed)\n"},
+    {"check", "  --draw \"N1 ...\"    the drawn numbers, blank- or comma-separated, the bonus or powerball last\n"
+              "                     (a game with a second pool: the main numbers, then the second ones);\n"
+              "                     check writes the report with its summary on stdout\n"},
+    {"check", "  --draws FILE       a file of past draws (CSV from a lottery or a data site, one draw a line,\n"
+              "                     its columns found by its header); check writes one CSV line of tier counts\n"
+              "                     per draw and a total line, and the money won when the file gives prizes\n"},
+    {"check", "  --skip-invalid-draws  with --draws: pass over the lines that are no draws of the game\n"
+              "                     (counted on stderr) instead of refusing the file\n"},
+    {"check", "  --date-order DMY|MDY  with --draws: read dates such as 01/02/2020 day first (DMY) or month\n"
+              "                     first (MDY), for a file whose dates do not tell\n"},
+    {"check", "  --from DATE, --to DATE  with --draws: check only the draws of these days (YYYY-MM-DD, both\n"
+              "                     included), as a ticket bought for them\n"},
+    {"check", "  --save OUT         also write what check writes on stdout into OUT: the report as a\n"
+              "                     summary file (CR LF line ends), or with --draws the CSV (LF line ends)\n"},
+    {"wheel.apply", "  --design FILE      wheel apply: a published wheel written on labels 1..v or 0..v-1\n"
+                    "                     (# lines, blanks, commas and braces allowed)\n"},
     {"wheel.apply wheel.make",
      "  --numbers \"N1 ...\" wheel apply and make: the v numbers put in place of the labels, the\n"
      "                     first for the lowest label; with --definition all within its pool\n"},
-    {"wheel.apply wheel.make", "  --out FILE         wheel apply and make: write the plays into FILE (CR LF) instead of stdout\n"},
+    {"wheel.apply wheel.make",
+     "  --out FILE         wheel apply and make: write the plays into FILE (CR LF) instead of stdout\n"},
     {"wheel.apply wheel.make",
      "  --second \"S1 ...\" wheel apply and make, for a definition with a second pool: its numbers,\n"
      "                     given to the plays in turn after their main numbers\n"},
@@ -164,19 +155,15 @@ const OptionHelp kOptions[] = {
      "  --second-all       with --second (or holding the numbers itself): every play once with every\n"
      "                     choice of the second numbers, the plays multiplied\n"},
     {"wheel.make", "  --count V          wheel make: the numbers 1..V (or give them with --numbers)\n"},
-    {"wheel.make",
-     "  --pick K, --if M, --match T  wheel make: plays of K numbers, \"T if M\"; --pick defaults\n"
-     "                     to the definition's\n"},
-    {"wheel.make",
-     "  --seconds S        wheel make: search for at most S seconds (default 10); it stops sooner\n"
-     "                     at a known lower bound; Ctrl+C writes the best wheel so far (exit 1)\n"},
-    {"wheel.make",
-     "  --seed N           wheel make: the same seed gives the same wheel when the search ends at\n"
-     "                     the bound or after --rounds R rounds of work (the same on any machine)\n"},
-    {"wheel.make",
-     "  --rounds R         wheel make: stop after R rounds of search work, or at --seconds if that\n"
-     "                     comes first; a count of work, so with --seed the result does not depend\n"
-     "                     on the machine's speed\n"},
+    {"wheel.make", "  --pick K, --if M, --match T  wheel make: plays of K numbers, \"T if M\"; --pick defaults\n"
+                   "                     to the definition's\n"},
+    {"wheel.make", "  --seconds S        wheel make: search for at most S seconds (default 10); it stops sooner\n"
+                   "                     at a known lower bound; Ctrl+C writes the best wheel so far (exit 1)\n"},
+    {"wheel.make", "  --seed N           wheel make: the same seed gives the same wheel when the search ends at\n"
+                   "                     the bound or after --rounds R rounds of work (the same on any machine)\n"},
+    {"wheel.make", "  --rounds R         wheel make: stop after R rounds of search work, or at --seconds if that\n"
+                   "                     comes first; a count of work, so with --seed the result does not depend\n"
+                   "                     on the machine's speed\n"},
 };
 
 const char* const kExitStatus = "Exit status: 0 done, 1 the printing system failed or the job was interrupted,\n"

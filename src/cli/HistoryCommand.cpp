@@ -2,12 +2,12 @@
 #include <cstdio>
 #include <thread>
 
+#include "checking/HistoryCheck.h"
+#include "checking/HistoryMoney.h"
 #include "cli/CheckCommand.h"
 #include "cli/Cli.h"
 #include "cli/Interrupt.h"
 #include "cli/ReportOutput.h"
-#include "checking/HistoryCheck.h"
-#include "checking/HistoryMoney.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 
@@ -77,7 +77,8 @@ int RunHistoryCommand(const CheckOptions& options, const bm::ProgramFolder& fold
         return Refuse(err, wheelInput.error().message);
     const InputFile* wheelRead = wheelInput->get();
     bool stopped = false;
-    auto wheel = CompactWheel::Read(*wheelInput, game, def.Pool, [&] { return !interrupt.Pressed(); }, stopped);
+    auto wheel = CompactWheel::Read(
+        *wheelInput, game, def.Pool, [&] { return !interrupt.Pressed(); }, stopped);
     if (!wheel) {
         if (const Status same = InputsUnchanged({wheelRead, draws.get()}); !same)
             return Fail(err, same.error().message);

@@ -7,8 +7,8 @@ namespace bm::cli {
 Result<DefinitionArgument> ResolveDefinition(const std::string& given, const ProgramFolder& folder)
 {
     const std::filesystem::path path(given);
-    const bool isFile = given.find('/') != std::string::npos || given.find('\\') != std::string::npos ||
-                        path.extension() == ".def";
+    const bool isFile =
+        given.find('/') != std::string::npos || given.find('\\') != std::string::npos || path.extension() == ".def";
     // The name says which offsets the file has and which game it is checked as: a copy such as
     // "LO649 copy.def" must not borrow LO649's.
     if (isFile) {

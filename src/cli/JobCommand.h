@@ -32,8 +32,8 @@ struct JobOptions {
     Output output = Output::DefaultPrinter;
     std::string printer;
     std::filesystem::path pdf;
-    std::string slips;     // print only: "N", "N-M" or "N-"
-    bool outline = false;  // print to a PDF only
+    std::string slips;           // print only: "N", "N-M" or "N-"
+    bool outline = false;        // print to a PDF only
     std::optional<Paper> paper;  // default: the printer's paper, A4 for --pdf and --marks
     std::optional<Scale> scale;  // default: the printer's calibration; none for --pdf and --marks
 };

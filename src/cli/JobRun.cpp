@@ -10,10 +10,10 @@
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
 #include "definitions/MarginSettings.h"
-#include "slip/SlipMarks.h"
-#include "printing/PrintJob.h"
 #include "printing/PdfSurface.h"
+#include "printing/PrintJob.h"
 #include "printing/PrinterSurface.h"
+#include "slip/SlipMarks.h"
 #ifdef _WIN32
 #include "printing/windows/GdiPrinterSurface.h"
 #endif
@@ -94,15 +94,12 @@ Result<OpenedSurface> OpenSurface(const JobOptions& options, const ProgramFolder
     opened.paper = options.paper.value_or(A4Paper());
     opened.scale = options.scale.value_or(Scale{});
     switch (options.output) {
-    case JobOptions::Output::Marks:
-        opened.surface = std::make_unique<MarksSurface>(out);
-        return opened;
+    case JobOptions::Output::Marks: opened.surface = std::make_unique<MarksSurface>(out); return opened;
     case JobOptions::Output::Pdf:
         opened.surface = std::make_unique<PdfSurface>(options.pdf, PaperArea{opened.paper.width, opened.paper.height});
         return opened;
     case JobOptions::Output::Printer:
-    case JobOptions::Output::DefaultPrinter:
-        break;
+    case JobOptions::Output::DefaultPrinter: break;
     }
     failureStatus = kExitFailure;
 #ifdef _WIN32
@@ -177,17 +174,11 @@ int RunJob(const JobOptions& options, const ProgramFolder& folder, bool testMode
     Interrupt escape;
     const JobOutcome outcome = RunPrintJob(job, *opened->surface, status, escape, [&] { return wheel; });
     switch (outcome.end) {
-    case JobEnd::Completed:
-        return kExitOk;
-    case JobEnd::Refused:
-        err << "brindlemark: " << ShownLine(outcome.message) << "\n";
-        return kExitRefused;
-    case JobEnd::Failed:
-        err << "brindlemark: " << ShownLine(outcome.message) << "\n";
-        return kExitFailure;
+    case JobEnd::Completed: return kExitOk;
+    case JobEnd::Refused: err << "brindlemark: " << ShownLine(outcome.message) << "\n"; return kExitRefused;
+    case JobEnd::Failed: err << "brindlemark: " << ShownLine(outcome.message) << "\n"; return kExitFailure;
     case JobEnd::Aborted:
-    case JobEnd::Cancelled:
-        break;
+    case JobEnd::Cancelled: break;
     }
     return kExitFailure;
 }

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
+#include "checking/CheckReport.h"
+#include "checking/DrawHistory.h"
+#include "checking/SummaryFile.h"
 #include "cli/CheckCommand.h"
 #include "cli/Cli.h"
 #include "cli/Interrupt.h"
 #include "cli/ReportOutput.h"
-#include "checking/CheckReport.h"
-#include "checking/DrawHistory.h"
-#include "checking/SummaryFile.h"
 #include "common/AtomicFile.h"
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
@@ -99,7 +99,8 @@ int RunTwoPoolHistory(const CheckOptions& options, const TwoPoolInputs& inputs, 
     if (!input)
         return Refuse(err, input.error().message);
     bool stopped = false;
-    const auto wheel = ReadTwoPoolWheel(game, *input, [&] { return !interrupt.Pressed(); }, stopped);
+    const auto wheel = ReadTwoPoolWheel(
+        game, *input, [&] { return !interrupt.Pressed(); }, stopped);
     if (!wheel) {
         if (const Status same = (*input)->CheckUnchanged(); !same)
             return Fail(err, same.error().message);
@@ -231,8 +232,7 @@ int RunTwoPoolCheckCommand(const CheckOptions& options, const TwoPoolInputs& inp
         if (const Status committed = summaryFile.Commit(); !committed)
             return Fail(err, committed.error().message);
     }
-    err << CompletionTimeText(static_cast<double>(counted.elapsedMs + reported.elapsedMs) / 1000.0, separators)
-        << "\n";
+    err << CompletionTimeText(static_cast<double>(counted.elapsedMs + reported.elapsedMs) / 1000.0, separators) << "\n";
     return kExitOk;
 }
 

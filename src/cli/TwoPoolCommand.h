@@ -3,8 +3,8 @@
 #include <optional>
 #include <ostream>
 
-#include "cli/CheckCommand.h"
 #include "checking/TwoPoolCheck.h"
+#include "cli/CheckCommand.h"
 
 namespace bm::cli {
 

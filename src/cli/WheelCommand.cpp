@@ -2,24 +2,24 @@
 
 #include <algorithm>
 
+#include "checking/CheckReport.h"
+#include "checking/Clock.h"
+#include "checking/TwoPoolCheck.h"
 #include "cli/CheckCommand.h"
 #include "cli/Cli.h"
 #include "cli/InputFiles.h"
 #include "cli/Interrupt.h"
 #include "cli/ReportOutput.h"
-#include "checking/CheckReport.h"
-#include "checking/Clock.h"
 #include "common/AtomicFile.h"
 #include "common/InputFile.h"
 #include "common/ShownText.h"
 #include "definitions/DefinitionFile.h"
-#include "wheels/WheelAnalysis.h"
-#include "wheels/WheelDesign.h"
-#include "wheels/WheelLibrary.h"
-#include "checking/TwoPoolCheck.h"
 #include "slip/MarkPlacement.h"
 #include "slip/SlipMarks.h"
 #include "wheels/SecondPool.h"
+#include "wheels/WheelAnalysis.h"
+#include "wheels/WheelDesign.h"
+#include "wheels/WheelLibrary.h"
 
 namespace bm::cli {
 
@@ -66,7 +66,8 @@ Result<WheelGame> ReadWheelGame(const std::string& definition, const bm::Program
     if (def->bPB && !marks->second)
         return Error{chosen.file.string() + ": " + chosen.name +
                      " is a powerball game: its plays end in a powerball that a design does not give (a [Second] "
-                     "section in " + marksFile.filename().string() + " lets --second give it)"};
+                     "section in " +
+                     marksFile.filename().string() + " lets --second give it)"};
     WheelGame game{chosen.name, def->Pool, def->Pick};
     if (marks->second) {
         inputs.push_back(marksFile);
@@ -128,7 +129,8 @@ Status CheckSecondChoice(std::optional<wheels::SecondChoice>& choice, const std:
         if (twoPools)
             return Error{game->name + " plays end in " + std::to_string(game->secondPick) +
                          (game->secondPick == 1 ? " number" : " numbers") + " of its second pool (1 to " +
-                         std::to_string(game->secondPool) + "): give them with --second \"S1 S2 ...\" or "
+                         std::to_string(game->secondPool) +
+                         "): give them with --second \"S1 S2 ...\" or "
                          "--second-all \"S1 S2 ...\""};
         return Ok{};
     }
@@ -231,8 +233,8 @@ int RunWheelApply(const std::vector<std::string>& passed, const bm::ProgramFolde
             return Fail(err, same.error().message);
         return Refuse(err, message);
     };
-    const auto numbers = game ? wheels::ParseNumbers(numbersText, game->pool, game->name)
-                              : wheels::ParseNumbers(numbersText);
+    const auto numbers =
+        game ? wheels::ParseNumbers(numbersText, game->pool, game->name) : wheels::ParseNumbers(numbersText);
     const int v = numbers ? static_cast<int>(numbers->size()) : 0;
     // The first label beyond the numbers given, for labels counted from 0 and from 1.
     struct Beyond {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/ProgramFolder.h"
 #include "cli/InputFiles.h"
+#include "common/ProgramFolder.h"
 #include "common/Result.h"
 #include "wheels/SecondPool.h"
 #include "wheels/WheelMake.h"

@@ -1,11 +1,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "checking/Clock.h"
 #include "cli/CheckCommand.h"
 #include "cli/Cli.h"
 #include "cli/Interrupt.h"
 #include "cli/WheelCommand.h"
-#include "checking/Clock.h"
 #include "common/AtomicFile.h"
 #include "common/Numbers.h"
 #include "common/ShownText.h"
@@ -221,9 +221,8 @@ int RunWheelMake(const std::vector<std::string>& passed, const bm::ProgramFolder
             return kExitFailure;
         }
     }
-    err << (interrupted ? "interrupted; the best wheel so far: " : "") << result.plays.size() << " plays, "
-        << elapsed << ", " << wheels::BoundAndRecordText(shape)
-        << (result.source.empty() ? "" : "; " + result.source) << "\n";
+    err << (interrupted ? "interrupted; the best wheel so far: " : "") << result.plays.size() << " plays, " << elapsed
+        << ", " << wheels::BoundAndRecordText(shape) << (result.source.empty() ? "" : "; " + result.source) << "\n";
     return interrupted ? kExitFailure : kExitOk;
 }
 

@@ -23,7 +23,7 @@ using PlayFault = std::function<std::optional<std::string>(const Play&)>;
 // `stop`, when given, is asked every few thousand plays; when it says so the count ends with
 // Error::Stopped(). `seek`, when given, gets the places plays can be read from later.
 Result<std::int32_t> CountPlaysWithin(const std::filesystem::path& file, int numbersPerPlay, NumberWidth width,
-                                      const PlayFault& fault, bool countAll,
-                                      const std::function<bool()>& stop = {}, PlaySeekIndex* seek = nullptr);
+                                      const PlayFault& fault, bool countAll, const std::function<bool()>& stop = {},
+                                      PlaySeekIndex* seek = nullptr);
 
 }  // namespace bm

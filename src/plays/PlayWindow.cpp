@@ -37,7 +37,8 @@ Result<std::unique_ptr<PlayWindow>> PlayWindow::Open(const std::filesystem::path
     auto reader = WheelReader::OpenAt(file, numbersPerPlay, NumberWidth::Bits16, from.offset, from.linesBefore);
     if (!reader)
         return reader.error();
-    auto window = std::unique_ptr<PlayWindow>(new PlayWindow(std::move(*reader), file, numbersPerPlay, kept, plays, std::move(fault)));
+    auto window = std::unique_ptr<PlayWindow>(
+        new PlayWindow(std::move(*reader), file, numbersPerPlay, kept, plays, std::move(fault)));
     window->first_ = from.play;
     return window;
 }
@@ -50,8 +51,7 @@ PlayWindow::PlayWindow(std::unique_ptr<WheelReader> reader, std::filesystem::pat
       kept_(kept),
       plays_(plays),
       fault_(std::move(fault))
-{
-}
+{}
 
 PlayWindow::Numbers PlayWindow::Get(std::int64_t index)
 {

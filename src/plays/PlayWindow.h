@@ -52,13 +52,13 @@ public:
     // `kept` numbers of every play are compared with the boxes (a powerball's sixth is not).
     // A play that `fault` names is a fault like a malformed line: the file may have changed
     // since it was counted.
-    static Result<std::unique_ptr<PlayWindow>> Open(const std::filesystem::path& file, int numbersPerPlay,
-                                                    int kept, std::int64_t plays, PlayFault fault = {},
+    static Result<std::unique_ptr<PlayWindow>> Open(const std::filesystem::path& file, int numbersPerPlay, int kept,
+                                                    std::int64_t plays, PlayFault fault = {},
                                                     const SeekPoint& from = {});
 
     struct Numbers {
         const std::int32_t* begin = nullptr;
-        const std::int32_t* end = nullptr;  // begin == end: an empty (filler) panel
+        const std::int32_t* end = nullptr;      // begin == end: an empty (filler) panel
         const std::int32_t* lineEnd = nullptr;  // past every number of the line: [end, lineEnd) are not marked as main
         bool Filler() const { return begin == end; }
     };

@@ -37,7 +37,7 @@ LineFault TokenFault(const char* lineStart, const char* tokenStart, const char* 
 {
     const char* e = LineEnd(lineStart, tokenStart, limit);
     return std::memchr(tokenStart, '\r', static_cast<std::size_t>(e - tokenStart)) ? LineFault::CarriageReturn
-                                                                                  : LineFault::NotWhole;
+                                                                                   : LineFault::NotWhole;
 }
 
 // The value of a run of more than 18 digits, which could overflow on the way; leading zeros are
@@ -203,16 +203,13 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
     while (end != e && (end == at || !IsSeparator(*end)))
         ++end;
     switch (fault) {
-    case LineFault::LeadingComma:
-        return "starts with a comma";
-    case LineFault::EmptyField:
-        return "holds an empty field between two commas";
-    case LineFault::CarriageReturn:
-        return "holds a carriage return inside the line; lines must end with CR LF or LF";
+    case LineFault::LeadingComma: return "starts with a comma";
+    case LineFault::EmptyField: return "holds an empty field between two commas";
+    case LineFault::CarriageReturn: return "holds a carriage return inside the line; lines must end with CR LF or LF";
     case LineFault::OutOfRange:
         return ShownText(std::string_view(at, static_cast<std::size_t>(end - at))) +
-               " is beyond the numbers this program can read (" + std::to_string(min) + " to " +
-               std::to_string(max) + ")";
+               " is beyond the numbers this program can read (" + std::to_string(min) + " to " + std::to_string(max) +
+               ")";
     default:
         return "\"" + ShownText(std::string_view(at, static_cast<std::size_t>(end - at))) + "\" is not a whole number";
     }
@@ -222,7 +219,9 @@ std::string Describe(LineFault fault, const char* at, const char* e, std::int64_
 
 WheelReader::WheelReader(std::shared_ptr<const InputFile> input, int numbersPerPlay, NumberWidth width,
                          std::size_t chunk, std::vector<char> buffer)
-    : input_(std::move(input)), name_(input_->path().string()), numbersPerPlay_(numbersPerPlay),
+    : input_(std::move(input)),
+      name_(input_->path().string()),
+      numbersPerPlay_(numbersPerPlay),
       buffer_(std::move(buffer))
 {
     buffer_.resize(chunk + kMaxLine + 1);
@@ -267,16 +266,16 @@ Result<std::unique_ptr<WheelReader>> WheelReader::Open(std::shared_ptr<const Inp
     return OpenSized(std::move(input), numbersPerPlay, width, kDefaultChunk);
 }
 
-Result<std::unique_ptr<WheelReader>> WheelReader::OpenSized(std::shared_ptr<const InputFile> input,
-                                                            int numbersPerPlay, NumberWidth width, std::size_t chunk,
+Result<std::unique_ptr<WheelReader>> WheelReader::OpenSized(std::shared_ptr<const InputFile> input, int numbersPerPlay,
+                                                            NumberWidth width, std::size_t chunk,
                                                             std::vector<char> buffer)
 {
     auto head = TextHead(*input, input->path().string(), "wheel file", "plays");
     if (!head)
         return head.error();
     // A small file needs no megabyte of buffer; one that grows meanwhile is still read, in smaller chunks.
-    const std::size_t size =
-        static_cast<std::size_t>(std::min<std::uintmax_t>(input->opened().size + 1, std::max<std::size_t>(chunk, 4096)));
+    const std::size_t size = static_cast<std::size_t>(
+        std::min<std::uintmax_t>(input->opened().size + 1, std::max<std::size_t>(chunk, 4096)));
     auto reader =
         std::unique_ptr<WheelReader>(new WheelReader(std::move(input), numbersPerPlay, width, size, std::move(buffer)));
     const std::size_t got = head->size();
@@ -358,10 +357,10 @@ bool WheelReader::NextSlowly(Play& play)
         const char* next = limit;
         int count = 0;
         const char* faultAt = start;
-        const LineFault fault =
-            ParseLine(start, limit, eof_, min_, max_, play.numbers.data(), count, faultAt, next);
+        const LineFault fault = ParseLine(start, limit, eof_, min_, max_, play.numbers.data(), count, faultAt, next);
         if (fault == LineFault::TooLong)
-            return Fail("is too long (more than " + std::to_string(kMaxLine) + " characters); this is not a wheel file");
+            return Fail("is too long (more than " + std::to_string(kMaxLine) +
+                        " characters); this is not a wheel file");
         if (fault != LineFault::None)
             return Fail(Describe(fault, faultAt, LineEnd(start, faultAt, limit), min_, max_));
         begin_ = static_cast<std::size_t>(next - buffer_.data());
@@ -376,10 +375,9 @@ bool WheelReader::NextSlowly(Play& play)
     }
 }
 
-Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(std::shared_ptr<const InputFile> input,
-                                                           int numbersPerPlay, NumberWidth width, std::uintmax_t from,
-                                                           std::uintmax_t to, std::size_t chunk,
-                                                           std::vector<char> buffer)
+Result<std::unique_ptr<WheelReader>> WheelReader::OpenPart(std::shared_ptr<const InputFile> input, int numbersPerPlay,
+                                                           NumberWidth width, std::uintmax_t from, std::uintmax_t to,
+                                                           std::size_t chunk, std::vector<char> buffer)
 {
     const std::string name = input->path().string();
     auto reader = OpenSized(std::move(input), numbersPerPlay, width, chunk, std::move(buffer));

@@ -56,7 +56,13 @@ struct SwapChoice {
 class CoverSearch : private RankTable {
 public:
     CoverSearch(const WheelShape& s, const SearchLimits& limits)
-        : RankTable(s.v, s.m + 1), v_(s.v), k_(s.k), m_(s.m), t_(s.t), limits_(limits), rng_(limits.seed)
+        : RankTable(s.v, s.m + 1),
+          v_(s.v),
+          k_(s.k),
+          m_(s.m),
+          t_(s.t),
+          limits_(limits),
+          rng_(limits.seed)
     {
         const Binomials& c = Binomials::Table();
         count_.assign(static_cast<std::size_t>(c(v_, m_)), 0);

@@ -50,7 +50,8 @@ std::vector<int> CoverSearch::FamilyStart()
         if (a * (a - 1) * (k_ - a) > widest * (widest - 1) * (k_ - widest))
             widest = a;
     for (const bool onlyBest : {true, false}) {
-        const std::vector<int> candidates = CyclicPlays({v_, k_, m_, t_}, onlyBest ? widest : 2, onlyBest ? widest : k_, kMostCandidates);
+        const std::vector<int> candidates =
+            CyclicPlays({v_, k_, m_, t_}, onlyBest ? widest : 2, onlyBest ? widest : k_, kMostCandidates);
         const std::size_t n = candidates.size() / static_cast<std::size_t>(k_);
         using Entry = std::pair<std::uint64_t, std::uint64_t>;  // gain, a seeded tie-break and the index
         std::priority_queue<Entry> heap;
@@ -92,7 +93,9 @@ std::vector<int> CoverSearch::FamilyStart()
             masks[p * 2 + static_cast<std::size_t>(e >> 6)] |= std::uint64_t{1} << (e & 63);
         }
     }
-    const auto holds = [&](std::size_t p, int e) { return ((masks[p * 2 + static_cast<std::size_t>(e >> 6)] >> (e & 63)) & 1) != 0; };
+    const auto holds = [&](std::size_t p, int e) {
+        return ((masks[p * 2 + static_cast<std::size_t>(e >> 6)] >> (e & 63)) & 1) != 0;
+    };
     std::vector<std::uint32_t> openList;
     const auto v = static_cast<std::size_t>(v_);
     std::vector<std::uint64_t> tabu(count() * v, 0);
@@ -147,7 +150,8 @@ std::vector<int> CoverSearch::FamilyStart()
         masks[drop * 2] = masks[last * 2];
         masks[drop * 2 + 1] = masks[last * 2 + 1];
         masks.resize(last * 2);
-        std::copy(tabu.begin() + static_cast<std::ptrdiff_t>(last * v), tabu.end(), tabu.begin() + static_cast<std::ptrdiff_t>(drop * v));
+        std::copy(tabu.begin() + static_cast<std::ptrdiff_t>(last * v), tabu.end(),
+                  tabu.begin() + static_cast<std::ptrdiff_t>(drop * v));
         tabu.resize(last * v);
         const std::uint64_t started = step;
         while (open > 0) {
@@ -194,7 +198,7 @@ std::vector<int> CoverSearch::FamilyStart()
                 continue;
             }
             if (best.x < 0 && any)
-                continue;  // every play holding two of it is tabu for it
+                continue;      // every play holding two of it is tabu for it
             if (best.x < 0) {  // none holds two of it: any play one number closer
                 best.p = static_cast<std::size_t>(rng_.Below(count()));
                 const int* e = &plays[best.p * static_cast<std::size_t>(k_)];

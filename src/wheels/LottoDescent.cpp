@@ -51,7 +51,8 @@ void CoverSearch::LottoDescend(std::vector<int> start, bool tryFamily)
             }
         }
         lotto.RemovePlay(drop);
-        std::copy(tabu_.begin() + static_cast<std::ptrdiff_t>((plays - 1) * v), tabu_.begin() + static_cast<std::ptrdiff_t>(plays * v),
+        std::copy(tabu_.begin() + static_cast<std::ptrdiff_t>((plays - 1) * v),
+                  tabu_.begin() + static_cast<std::ptrdiff_t>(plays * v),
                   tabu_.begin() + static_cast<std::ptrdiff_t>(drop * v));
         tabu_.resize((plays - 1) * v);
         if (!LottoSearch(lotto))

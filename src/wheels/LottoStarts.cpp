@@ -29,7 +29,8 @@ std::vector<char> CyclicTripleFamily(const WheelShape& s)
         const int b = PartOf(s, q[1]);
         const int d = PartOf(s, q[2]);
         const auto next = [parts](int two, int one) { return (two + 1) % parts == one; };
-        family[r] = static_cast<char>((a == b && b == d) || (a == b && next(a, d)) || (a == d && next(a, b)) || (b == d && next(b, a)));
+        family[r] = static_cast<char>((a == b && b == d) || (a == b && next(a, d)) || (a == d && next(a, b)) ||
+                                      (b == d && next(b, a)));
     }
     return family;
 }
@@ -44,8 +45,10 @@ std::vector<int> CyclicPlays(const WheelShape& s, int from, int to, std::uint64_
     std::uint64_t count = 0;
     for (int a = from; a <= to; ++a)
         for (int i = 0; i < parts; ++i)
-            count = SaturatingAdd(count, SaturatingMul(c(static_cast<int>(members[static_cast<std::size_t>(i)].size()), a),
-                                                       c(static_cast<int>(members[static_cast<std::size_t>((i + 1) % parts)].size()), s.k - a)));
+            count = SaturatingAdd(
+                count,
+                SaturatingMul(c(static_cast<int>(members[static_cast<std::size_t>(i)].size()), a),
+                              c(static_cast<int>(members[static_cast<std::size_t>((i + 1) % parts)].size()), s.k - a)));
     if (count > most)
         return {};
     std::vector<int> plays;

@@ -115,7 +115,7 @@ private:
     // uncovered.
     std::vector<std::uint32_t> count_;
     std::vector<int> batchSets_, batchRest_;
-    std::vector<std::uint32_t> list_;   // uncovered m-sets, and some covered since
+    std::vector<std::uint32_t> list_;  // uncovered m-sets, and some covered since
     std::uint64_t uncovered_ = 0;
     bool stale_ = true;  // the list does not yet hold the sets uncovered from the start
     mutable std::uint64_t work_ = 0;

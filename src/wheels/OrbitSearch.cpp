@@ -241,8 +241,16 @@ bool BuildTables(const WheelShape& s, const LabelGroup& group, OrbitTables& t, T
 class OrbitCover {
 public:
     OrbitCover(const OrbitTables& t, std::uint64_t seed)
-        : t_(t), rng_(seed), score_(t.Cols(), 0), age_(t.Cols(), 0), free_(t.Cols(), 1), solPos_(t.Cols(), kNone),
-          cnt_(t.Rows(), 0), xr_(t.Rows(), 0), w_(t.Rows(), 1), uncPos_(t.Rows(), kNone)
+        : t_(t),
+          rng_(seed),
+          score_(t.Cols(), 0),
+          age_(t.Cols(), 0),
+          free_(t.Cols(), 1),
+          solPos_(t.Cols(), kNone),
+          cnt_(t.Rows(), 0),
+          xr_(t.Rows(), 0),
+          w_(t.Rows(), 1),
+          uncPos_(t.Rows(), kNone)
     {
         for (std::uint32_t r = 0; r < t.Rows(); ++r) {
             uncPos_[r] = static_cast<std::uint32_t>(unc_.size());
@@ -519,7 +527,6 @@ int Power(int a, int e, int p)
     return r;
 }
 
-
 std::uint64_t SeedFor(std::uint64_t seed, std::size_t group)
 {
     return seed * 0x9E3779B97F4A7C15ull + static_cast<std::uint64_t>(group) * 0xD1B54A32D192ED03ull;
@@ -598,9 +605,8 @@ OrbitResult OrbitWheel(const WheelShape& shape, const LabelGroup& group, const O
     if (!ShapeProblem(shape).empty())
         return result;
     Ticker ticker(limits.tick);
-    GroupOutcome found =
-        SearchGroup(shape, group, SeedFor(limits.seed, 0), limits.workBudget, limits.stopAtPlays,
-                    std::numeric_limits<std::uint64_t>::max() / 2, false, ticker);
+    GroupOutcome found = SearchGroup(shape, group, SeedFor(limits.seed, 0), limits.workBudget, limits.stopAtPlays,
+                                     std::numeric_limits<std::uint64_t>::max() / 2, false, ticker);
     ticker.Flush();
     result.plays = std::move(found.plays);
     result.group = group.name;

@@ -25,9 +25,11 @@ std::vector<std::vector<int>> Sets(const std::vector<int>& chosen, int pick)
 }  // namespace
 
 SecondNumbersInTurn::SecondNumbersInTurn(const SecondChoice& choice, std::vector<std::vector<int>> sets)
-    : numbers_(choice.numbers), pick_(choice.pick), all_(choice.all), sets_(std::move(sets))
-{
-}
+    : numbers_(choice.numbers),
+      pick_(choice.pick),
+      all_(choice.all),
+      sets_(std::move(sets))
+{}
 
 Result<SecondNumbersInTurn> SecondNumbersInTurn::For(const SecondChoice& choice, std::int64_t plays)
 {
@@ -35,8 +37,8 @@ Result<SecondNumbersInTurn> SecondNumbersInTurn::For(const SecondChoice& choice,
     if (choice.pick < 1 || choice.pick > 2)
         return Error{"a play takes one or two second-pool numbers, not " + std::to_string(choice.pick)};
     if (c < choice.pick)
-        return Error{"--second holds " + std::to_string(c) + (c == 1 ? " number" : " numbers") +
-                     "; a play takes " + std::to_string(choice.pick) + " second-pool numbers"};
+        return Error{"--second holds " + std::to_string(c) + (c == 1 ? " number" : " numbers") + "; a play takes " +
+                     std::to_string(choice.pick) + " second-pool numbers"};
     std::vector<std::vector<int>> sets;
     if (choice.all) {
         sets = Sets(choice.numbers, choice.pick);
@@ -45,8 +47,8 @@ Result<SecondNumbersInTurn> SecondNumbersInTurn::For(const SecondChoice& choice,
         const auto total = plays * static_cast<std::int64_t>(sets.size());
         if (total > kMostPlaysWithSecond)
             return Error{"--second-all would make " + std::to_string(total) + " plays (" + std::to_string(plays) +
-                         " x " + std::to_string(sets.size()) + "); at most " +
-                         std::to_string(kMostPlaysWithSecond) + " are written"};
+                         " x " + std::to_string(sets.size()) + "); at most " + std::to_string(kMostPlaysWithSecond) +
+                         " are written"};
     }
     return SecondNumbersInTurn(choice, std::move(sets));
 }

@@ -22,7 +22,9 @@ std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b)
 
 Binomials::Binomials() : c_(static_cast<std::size_t>(kMaxN + 1) * (kMaxN + 1), 0)
 {
-    const auto at = [](int n, int r) { return static_cast<std::size_t>(n) * (kMaxN + 1) + static_cast<std::size_t>(r); };
+    const auto at = [](int n, int r) {
+        return static_cast<std::size_t>(n) * (kMaxN + 1) + static_cast<std::size_t>(r);
+    };
     for (int n = 0; n <= kMaxN; ++n) {
         c_[at(n, 0)] = 1;
         for (int r = 1; r <= n; ++r)

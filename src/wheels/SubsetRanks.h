@@ -82,7 +82,10 @@ public:
             for (int n = 0; n <= v; ++n)
                 binom_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(c(n, r), 0xFFFFFFFFu)));
     }
-    std::uint32_t C(int n, int r) const { return binom_[static_cast<std::size_t>(r) * static_cast<std::size_t>(v_ + 1) + static_cast<std::size_t>(n)]; }
+    std::uint32_t C(int n, int r) const
+    {
+        return binom_[static_cast<std::size_t>(r) * static_cast<std::size_t>(v_ + 1) + static_cast<std::size_t>(n)];
+    }
     std::uint32_t Rank(const int* sorted, int r) const
     {
         std::uint32_t rank = 0;

@@ -30,10 +30,7 @@ struct RankTable {
             for (int n = 0; n <= kMaxNumbers; ++n)
                 c[static_cast<std::size_t>(k)][static_cast<std::size_t>(n)] = Binomial(n, k);
     }
-    std::int64_t operator()(int n, int k) const
-    {
-        return c[static_cast<std::size_t>(k)][static_cast<std::size_t>(n)];
-    }
+    std::int64_t operator()(int n, int k) const { return c[static_cast<std::size_t>(k)][static_cast<std::size_t>(n)]; }
 };
 
 const RankTable& Ranks()
@@ -58,9 +55,18 @@ bool NextSubset(int* c, int s, int n)
 }
 
 // Both kinds of play list, play by play.
-std::size_t PlayCount(const std::vector<Play>& plays) { return plays.size(); }
-std::size_t PlayCount(const PackedPlays& plays) { return plays.count(); }
-std::span<const int> PlayAt(const std::vector<Play>& plays, std::size_t p) { return plays[p]; }
+std::size_t PlayCount(const std::vector<Play>& plays)
+{
+    return plays.size();
+}
+std::size_t PlayCount(const PackedPlays& plays)
+{
+    return plays.count();
+}
+std::span<const int> PlayAt(const std::vector<Play>& plays, std::size_t p)
+{
+    return plays[p];
+}
 std::span<const std::uint8_t> PlayAt(const PackedPlays& plays, std::size_t p)
 {
     return {plays.play(p), static_cast<std::size_t>(plays.size)};
@@ -129,8 +135,8 @@ template <class Plays>
 std::optional<std::string> FaultOf(const Plays& plays, int v, int pool, int drawn)
 {
     if (drawn < 1 || drawn > kMaxDrawn)
-        return "a draw of " + std::to_string(drawn) + " numbers cannot be analysed (1 to " +
-               std::to_string(kMaxDrawn) + ")";
+        return "a draw of " + std::to_string(drawn) + " numbers cannot be analysed (1 to " + std::to_string(kMaxDrawn) +
+               ")";
     if (v < 0 || v > kMaxNumbers)
         return "a wheel on " + std::to_string(v) + " numbers cannot be analysed (at most " +
                std::to_string(kMaxNumbers) + ")";
@@ -153,8 +159,8 @@ std::optional<std::string> FaultOf(const Plays& plays, int v, int pool, int draw
     }
     const std::int64_t subsets = SubsetCount(v, drawn);
     if (subsets > kMaxSubsets)
-        return "a wheel on " + std::to_string(v) + " numbers in a " + std::to_string(drawn) +
-               "-number draw takes " + std::to_string(subsets) + " subsets of its numbers to analyse, more than the " +
+        return "a wheel on " + std::to_string(v) + " numbers in a " + std::to_string(drawn) + "-number draw takes " +
+               std::to_string(subsets) + " subsets of its numbers to analyse, more than the " +
                std::to_string(kMaxSubsets) + " an analysis may take (a minute or two and 700 MB of memory)";
     // Every play also marks its own subsets of up to `drawn` numbers.
     std::int64_t marks = 0;
@@ -270,7 +276,8 @@ bool WalkLevel(const LevelWalk& w, std::int64_t from, std::int64_t to, std::vect
     std::array<int, kMaxDrawn> c{};
     UnrankSubset(from, s, c.data());
     const std::uint8_t* below = w.below->data();
-    auto nextFull = w.full ? std::lower_bound(w.full->begin(), w.full->end(), from) : std::vector<std::int64_t>::const_iterator{};
+    auto nextFull =
+        w.full ? std::lower_bound(w.full->begin(), w.full->end(), from) : std::vector<std::int64_t>::const_iterator{};
     constexpr std::int64_t kAskEvery = 1 << 20;
     std::int64_t nextAsk = from + kAskEvery;
     // Counted on this thread's own stack: two threads adding to neighbouring words would fight
@@ -290,7 +297,7 @@ bool WalkLevel(const LevelWalk& w, std::int64_t from, std::int64_t to, std::vect
         const int end = static_cast<int>(std::min<std::int64_t>(top, to - runStart));
         // Without the smallest member: the others one place lower. Without member j: those
         // below it where they stand, those above it one place lower.
-        std::int64_t lower = 0;  // the members from 1 up to j, where they stand
+        std::int64_t lower = 0;   // the members from 1 up to j, where they stand
         std::int64_t higher = 0;  // those above j, one place lower
         for (int i = 1; i < s; ++i)
             higher += rank(c[static_cast<std::size_t>(i)], i);
@@ -422,8 +429,7 @@ std::optional<std::string> AnalysisFault(const PackedPlays& plays, int v, int po
     return FaultOf(plays, v, pool, drawn);
 }
 
-Result<Coverage> Analyze(const std::vector<Play>& plays, int v, int pool, int drawn,
-                         const AnalysisProgress& progress)
+Result<Coverage> Analyze(const std::vector<Play>& plays, int v, int pool, int drawn, const AnalysisProgress& progress)
 {
     return AnalyzeOf(plays, v, pool, drawn, progress);
 }
@@ -483,9 +489,10 @@ Result<WheelOnNumbers> ReadWheelForAnalysis(const std::filesystem::path& wheel, 
         const std::int64_t subsets = SubsetCount(numbersUsed, game.mainDrawn);
         const std::int64_t room = subsets <= kMaxSubsets ? kMaxSubsets - subsets : kMaxSubsets;
         if (marks > room)
-            return Error{(*reader)->name() + ": line " + std::to_string(play.line) + ": the plays up to this line hold " +
-                         std::to_string(marks) + " subsets of up to " + std::to_string(game.mainDrawn) +
-                         " numbers to mark, more than the " + std::to_string(room) + " an analysis may take"};
+            return Error{(*reader)->name() + ": line " + std::to_string(play.line) +
+                         ": the plays up to this line hold " + std::to_string(marks) + " subsets of up to " +
+                         std::to_string(game.mainDrawn) + " numbers to mark, more than the " + std::to_string(room) +
+                         " an analysis may take"};
     }
     if ((*reader)->error())
         return *(*reader)->error();

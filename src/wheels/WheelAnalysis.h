@@ -16,8 +16,8 @@ namespace bm::wheels {
 // Plays of one size held at a byte a label, not as Plays: a wheel file read for analysis may hold
 // millions of plays, a quarter of the memory and cache this way.
 struct PackedPlays {
-    int size = 0;                       // labels of a play
-    std::vector<std::uint8_t> labels;   // play after play
+    int size = 0;                      // labels of a play
+    std::vector<std::uint8_t> labels;  // play after play
     std::size_t count() const { return size > 0 ? labels.size() / static_cast<std::size_t>(size) : 0; }
     const std::uint8_t* play(std::size_t p) const { return labels.data() + p * static_cast<std::size_t>(size); }
     std::vector<Play> Unpacked() const;

@@ -43,9 +43,8 @@ std::vector<std::string_view> Fields(std::string_view line, bool (*separator)(ch
 std::optional<int> WholeNumber(std::string_view field)
 {
     int value = 0;
-    if (field.empty() || field.size() > 9 || !std::all_of(field.begin(), field.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    if (field.empty() || field.size() > 9 ||
+        !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     std::from_chars(field.data(), field.data() + field.size(), value);
     return value;

@@ -17,13 +17,13 @@ namespace bm::wheels {
 
 // A published wheel (covering or lotto design) written on labels 1..v or 0..v-1.
 struct Design {
-    std::string name;                        // the file as messages name it
-    std::vector<std::vector<int>> plays;     // labels as written, in file order
-    std::vector<std::int64_t> lines;         // physical 1-based line of each play
+    std::string name;                     // the file as messages name it
+    std::vector<std::vector<int>> plays;  // labels as written, in file order
+    std::vector<std::int64_t> lines;      // physical 1-based line of each play
     int playSize = 0;
-    bool zeroBased = false;                  // a 0 occurs somewhere: labels run 0..v-1
-    int highest = 0;                         // the largest label written
-    std::string heading;                     // the first line when it is a comment (a credit), without "#"
+    bool zeroBased = false;  // a 0 occurs somewhere: labels run 0..v-1
+    int highest = 0;         // the largest label written
+    std::string heading;     // the first line when it is a comment (a credit), without "#"
 
     // The least count of numbers the design needs: every label it uses stands for one.
     int NumbersNeeded() const { return zeroBased ? highest + 1 : highest; }

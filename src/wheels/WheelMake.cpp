@@ -197,8 +197,8 @@ std::optional<ReadyWheel> SplitWheel(const WheelShape& shape, const MakeLimits& 
             searched = true;
         }
         sources.append(sources.empty() ? "" : " and ");
-        sources += std::to_string(part.m) + " of " + std::to_string(part.v) + " (" +
-                   std::to_string(partPlays.size()) + " plays, " + source + ")";
+        sources += std::to_string(part.m) + " of " + std::to_string(part.v) + " (" + std::to_string(partPlays.size()) +
+                   " plays, " + source + ")";
         for (Play& play : partPlays) {
             for (int& e : play)
                 e += first;

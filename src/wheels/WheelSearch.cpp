@@ -17,7 +17,8 @@ SearchResult CoverSearch::Run()
         const std::size_t plays = best_.size() / static_cast<std::size_t>(k_);
         for (std::size_t p = 0; p < plays; ++p)
             result.plays.emplace_back(best_.begin() + static_cast<std::ptrdiff_t>(p * static_cast<std::size_t>(k_)),
-                                      best_.begin() + static_cast<std::ptrdiff_t>((p + 1) * static_cast<std::size_t>(k_)));
+                                      best_.begin() +
+                                          static_cast<std::ptrdiff_t>((p + 1) * static_cast<std::size_t>(k_)));
         std::sort(result.plays.begin(), result.plays.end());
         result.plays.erase(std::unique(result.plays.begin(), result.plays.end()), result.plays.end());
         result.reachedBound = !result.plays.empty() && result.plays.size() <= stopAt_;

@@ -19,53 +19,115 @@ using bmtest::FakeClock;
 struct VariantCase {
     const char* checker;
     bool bBon;
-    std::vector<int> draw;                                      // numbers beyond the game's boxes are never read
+    std::vector<int> draw;                                   // numbers beyond the game's boxes are never read
     std::vector<std::pair<const char*, const char*>> plays;  // and the tier each counts in
     int pool = 49;
 };
 
 // Every tier of every game, with the bonus and powerball rules at their edges.
 const VariantCase kCases[] = {
-    {"six", true, {1, 2, 3, 4, 5, 6, 7}, {
-        {"10,11,12,13,14,15", "cnt0"}, {"7,11,12,13,14,15", "cnt0"}, {"1,11,12,13,14,15", "cnt1"},
-        {"1,2,12,13,14,7", "cnt2"}, {"1,2,3,13,14,15", "cnt3"},
-        {"1,2,3,4,14,7", "cnt4"},  // the bonus counts with five only
-        {"1,2,3,4,5,15", "cnt5"}, {"7,5,4,3,2,1", "cnt5b"}, {"6,5,4,3,2,1", "cnt6"},
-    }},
+    {"six",
+     true,
+     {1, 2, 3, 4, 5, 6, 7},
+     {
+         {"10,11,12,13,14,15", "cnt0"},
+         {"7,11,12,13,14,15", "cnt0"},
+         {"1,11,12,13,14,15", "cnt1"},
+         {"1,2,12,13,14,7", "cnt2"},
+         {"1,2,3,13,14,15", "cnt3"},
+         {"1,2,3,4,14,7", "cnt4"},  // the bonus counts with five only
+         {"1,2,3,4,5,15", "cnt5"},
+         {"7,5,4,3,2,1", "cnt5b"},
+         {"6,5,4,3,2,1", "cnt6"},
+     }},
     // A pool beyond the table of small numbers: numbers that share a table slot with 1 and 2.
     {"six", true, {1, 2, 3, 4, 5, 6, 7}, {{"257,258,12,13,14,15", "cnt0"}, {"257,258,1,2,3,4", "cnt4"}}, 300},
     // The seventh number given is no bonus here.
-    {"six", false, {1, 2, 3, 4, 5, 6, 7}, {
-        {"21,22,23,24,25,26", "cnt0"}, {"1,11,12,13,14,15", "cnt1"}, {"21,22,23,24,1,2", "cnt2"},
-        {"1,2,3,13,14,15", "cnt3"}, {"1,2,3,4,14,15", "cnt4"}, {"1,2,3,4,5,7", "cnt5"}, {"1,2,3,4,5,6", "cnt6"},
-    }},
+    {"six",
+     false,
+     {1, 2, 3, 4, 5, 6, 7},
+     {
+         {"21,22,23,24,25,26", "cnt0"},
+         {"1,11,12,13,14,15", "cnt1"},
+         {"21,22,23,24,1,2", "cnt2"},
+         {"1,2,3,13,14,15", "cnt3"},
+         {"1,2,3,4,14,15", "cnt4"},
+         {"1,2,3,4,5,7", "cnt5"},
+         {"1,2,3,4,5,6", "cnt6"},
+     }},
     // Drawn numbers beyond any table of small numbers.
-    {"six", true, {300, 5, 1, 255, 256, 32767, 32766}, {
-        {"300,5,1,255,256,32767", "cnt6"}, {"300,5,1,255,256,32766", "cnt5b"},
-        {"300,5,1,255,44,45", "cnt4"}, {"44,2,254,257,4,32765", "cnt0"},
-    }, 32767},
-    {"seven", false, {1, 2, 3, 4, 5, 6, 7, 8}, {
-        {"8,11,12,13,14,15,16", "cnt0"}, {"1,8,12,13,14,15,16", "cnt1"}, {"1,2,8,13,14,15,16", "cnt2"},
-        {"1,2,3,13,14,15,16", "cnt3"}, {"1,2,3,8,14,15,16", "cnt3b"}, {"1,2,3,4,8,15,16", "cnt4"},
-        {"1,2,3,4,5,8,16", "cnt5"}, {"1,2,3,4,5,6,16", "cnt6"}, {"1,2,3,4,5,6,8", "cnt6b"}, {"7,6,5,4,3,2,1", "cnt7"},
-    }},
-    {"five", true, {1, 2, 3, 4, 5, 6}, {
-        {"10,11,12,13,14", "cnt0"}, {"6,11,12,13,14", "cnt0b"}, {"1,11,12,13,14", "cnt1"}, {"1,6,12,13,14", "cnt1b"},
-        {"1,2,12,13,14", "cnt2"}, {"1,2,6,13,14", "cnt2b"}, {"1,2,3,13,14", "cnt3"}, {"1,2,3,6,14", "cnt3b"},
-        {"1,2,3,4,14", "cnt4"}, {"1,2,3,4,6", "cnt4b"}, {"5,4,3,2,1", "cnt5"},
-    }},
-    {"five", false, {1, 2, 3, 4, 5, 6}, {
-        {"6,11,12,13,14", "cnt0"}, {"1,6,12,13,14", "cnt1"}, {"1,2,12,13,14", "cnt2"}, {"1,2,3,13,14", "cnt3"},
-        {"1,2,3,4,14", "cnt4"}, {"1,2,3,4,5", "cnt5"},
-    }},
+    {"six",
+     true,
+     {300, 5, 1, 255, 256, 32767, 32766},
+     {
+         {"300,5,1,255,256,32767", "cnt6"},
+         {"300,5,1,255,256,32766", "cnt5b"},
+         {"300,5,1,255,44,45", "cnt4"},
+         {"44,2,254,257,4,32765", "cnt0"},
+     },
+     32767},
+    {"seven",
+     false,
+     {1, 2, 3, 4, 5, 6, 7, 8},
+     {
+         {"8,11,12,13,14,15,16", "cnt0"},
+         {"1,8,12,13,14,15,16", "cnt1"},
+         {"1,2,8,13,14,15,16", "cnt2"},
+         {"1,2,3,13,14,15,16", "cnt3"},
+         {"1,2,3,8,14,15,16", "cnt3b"},
+         {"1,2,3,4,8,15,16", "cnt4"},
+         {"1,2,3,4,5,8,16", "cnt5"},
+         {"1,2,3,4,5,6,16", "cnt6"},
+         {"1,2,3,4,5,6,8", "cnt6b"},
+         {"7,6,5,4,3,2,1", "cnt7"},
+     }},
+    {"five",
+     true,
+     {1, 2, 3, 4, 5, 6},
+     {
+         {"10,11,12,13,14", "cnt0"},
+         {"6,11,12,13,14", "cnt0b"},
+         {"1,11,12,13,14", "cnt1"},
+         {"1,6,12,13,14", "cnt1b"},
+         {"1,2,12,13,14", "cnt2"},
+         {"1,2,6,13,14", "cnt2b"},
+         {"1,2,3,13,14", "cnt3"},
+         {"1,2,3,6,14", "cnt3b"},
+         {"1,2,3,4,14", "cnt4"},
+         {"1,2,3,4,6", "cnt4b"},
+         {"5,4,3,2,1", "cnt5"},
+     }},
+    {"five",
+     false,
+     {1, 2, 3, 4, 5, 6},
+     {
+         {"6,11,12,13,14", "cnt0"},
+         {"1,6,12,13,14", "cnt1"},
+         {"1,2,12,13,14", "cnt2"},
+         {"1,2,3,13,14", "cnt3"},
+         {"1,2,3,4,14", "cnt4"},
+         {"1,2,3,4,5", "cnt5"},
+     }},
     // The powerball among the main picks is no hit; the sixth pick is never a main match.
-    {"powerball", false, {1, 2, 3, 4, 5, 6}, {
-        {"10,11,12,13,14,15", "cnt0"}, {"6,11,12,13,14,15", "cnt0"}, {"10,11,12,13,14,1", "cnt0"},
-        {"10,11,12,13,14,6", "cnt0b"}, {"1,11,12,13,14,15", "cnt1"}, {"1,11,12,13,14,6", "cnt1b"},
-        {"1,2,12,13,14,15", "cnt2"}, {"1,2,12,13,14,6", "cnt2b"}, {"1,2,3,13,14,15", "cnt3"},
-        {"1,2,3,13,14,6", "cnt3b"}, {"1,2,3,4,14,15", "cnt4"}, {"1,2,3,4,14,6", "cnt4b"}, {"1,2,3,4,5,15", "cnt5"},
-        {"5,4,3,2,1,6", "cnt5b"},
-    }},
+    {"powerball",
+     false,
+     {1, 2, 3, 4, 5, 6},
+     {
+         {"10,11,12,13,14,15", "cnt0"},
+         {"6,11,12,13,14,15", "cnt0"},
+         {"10,11,12,13,14,1", "cnt0"},
+         {"10,11,12,13,14,6", "cnt0b"},
+         {"1,11,12,13,14,15", "cnt1"},
+         {"1,11,12,13,14,6", "cnt1b"},
+         {"1,2,12,13,14,15", "cnt2"},
+         {"1,2,12,13,14,6", "cnt2b"},
+         {"1,2,3,13,14,15", "cnt3"},
+         {"1,2,3,13,14,6", "cnt3b"},
+         {"1,2,3,4,14,15", "cnt4"},
+         {"1,2,3,4,14,6", "cnt4b"},
+         {"1,2,3,4,5,15", "cnt5"},
+         {"5,4,3,2,1,6", "cnt5b"},
+     }},
 };
 
 // Each play's tier is counted and, where the tier has one, its report line names the play's line.
@@ -107,17 +169,41 @@ TEST(CheckEngine, EveryTierAndReportLineOfEveryGame)
 TEST(CheckEngine, ReportLineWordsOfEveryGame)
 {
     const std::map<std::string, std::map<std::string, std::string>> games = {
-        {"six+", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt5b", "MATCH-5 + Bonus"},
-                        {"cnt6", "***MATCH-6***"}}},
+        {"six+",
+         {{"cnt3", "Match-3"},
+          {"cnt4", "Match-4"},
+          {"cnt5", "MATCH-5"},
+          {"cnt5b", "MATCH-5 + Bonus"},
+          {"cnt6", "***MATCH-6***"}}},
         {"six", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"}, {"cnt6", "***MATCH-6***"}}},
-        {"seven+", {{"cnt3", "Match-3"}, {"cnt3b", "Match-3 + Bonus"}, {"cnt4", "Match-4"}, {"cnt5", "MATCH-5"},
-                         {"cnt6", "MATCH-6"}, {"cnt6b", "***MATCH-6 + Bonus***"}, {"cnt7", "***MATCH-7***"}}},
-        {"five+", {{"cnt0b", "Match-0+Bonus"}, {"cnt1b", "Match-1+Bonus"}, {"cnt2b", "Match-2+Bonus"},
-                         {"cnt3", "Match-3"}, {"cnt3b", "Match-3+Bonus"}, {"cnt4", "Match-4"},
-                         {"cnt4b", "Match-4+Bonus"}, {"cnt5", "***JACKPOT***"}}},
+        {"seven+",
+         {{"cnt3", "Match-3"},
+          {"cnt3b", "Match-3 + Bonus"},
+          {"cnt4", "Match-4"},
+          {"cnt5", "MATCH-5"},
+          {"cnt6", "MATCH-6"},
+          {"cnt6b", "***MATCH-6 + Bonus***"},
+          {"cnt7", "***MATCH-7***"}}},
+        {"five+",
+         {{"cnt0b", "Match-0+Bonus"},
+          {"cnt1b", "Match-1+Bonus"},
+          {"cnt2b", "Match-2+Bonus"},
+          {"cnt3", "Match-3"},
+          {"cnt3b", "Match-3+Bonus"},
+          {"cnt4", "Match-4"},
+          {"cnt4b", "Match-4+Bonus"},
+          {"cnt5", "***JACKPOT***"}}},
         {"five", {{"cnt3", "Match-3"}, {"cnt4", "Match-4"}, {"cnt5", "***JACKPOT***"}}},
-        {"powerball", {{"cnt0b", "Match-0+PB"}, {"cnt1b", "Match-1+PB"}, {"cnt2b", "Match-2+PB"}, {"cnt3", "Match-3"}, {"cnt3b", "Match-3+PB"}, {"cnt4", "MATCH-4"},
-                         {"cnt4b", "*MATCH-4+PB*"}, {"cnt5", "**MATCH-5**"}, {"cnt5b", "***JACKPOT!***"}}},
+        {"powerball",
+         {{"cnt0b", "Match-0+PB"},
+          {"cnt1b", "Match-1+PB"},
+          {"cnt2b", "Match-2+PB"},
+          {"cnt3", "Match-3"},
+          {"cnt3b", "Match-3+PB"},
+          {"cnt4", "MATCH-4"},
+          {"cnt4b", "*MATCH-4+PB*"},
+          {"cnt5", "**MATCH-5**"},
+          {"cnt5b", "***JACKPOT!***"}}},
     };
     std::size_t worded = 0;
     for (const char* name : {"six", "five", "seven", "powerball"})
@@ -180,20 +266,34 @@ TEST(CheckEngine, EveryLineShapeReadsAsThePlainReading)
         bool accepted;
     };
     const Shape shapes[] = {
-        {"six", 49, "3, 11, 19, 27, 35, 7", true}, {"six", 49, "\t3\t11 19  27,35,7,", true},
-        {"six", 49, "03,11,19,27,35,07", true}, {"six", 49, "3 ,11,19,27,35,7", true},
-        {"six", 49, "003,11,19,27,35,7", true}, {"six", 49, "3,11,19,27,35,100", false}, {"six", 49, "+3,11,19,27,35,7", true},
-        {"six", 49, "# a comment", true}, {"six", 49, "", true},
+        {"six", 49, "3, 11, 19, 27, 35, 7", true},
+        {"six", 49, "\t3\t11 19  27,35,7,", true},
+        {"six", 49, "03,11,19,27,35,07", true},
+        {"six", 49, "3 ,11,19,27,35,7", true},
+        {"six", 49, "003,11,19,27,35,7", true},
+        {"six", 49, "3,11,19,27,35,100", false},
+        {"six", 49, "+3,11,19,27,35,7", true},
+        {"six", 49, "# a comment", true},
+        {"six", 49, "", true},
         {"six", 49, "3,   11,   19,   27,   35,    7", true},  // no line end in the first 32 bytes
-        {"six", 49, ",3,11,19,27,35,7", false}, {"six", 49, "3,,11,19,27,35,7", false},
-        {"six", 49, "3,11,19,27,35", false}, {"six", 49, "3,11,19,27,35,7,8", false},
-        {"six", 49, "3,11,19,27,35,50", false}, {"six", 49, "0,11,19,27,35,7", false},
-        {"six", 49, "3,11,19,27,35,3", false}, {"six", 49, "3,11\r19,27,35,7", false},
-        {"six", 49, "3,11,19,27,35,7x", false}, {"six", 49, "3;11;19;27;35;7", false},
-        {"six", 64, "64,11,19,27,35,43", true}, {"five", 63, "63,11,19,27,35", true},
-        {"five", 63, "64,11,19,27,35", false}, {"seven", 49, "3, 11, 19, 27, 35, 43, 44", true},
-        {"powerball", 49, "3,11,19,27,35,43", true}, {"powerball", 49, "3,11,19,27,35,99", true},
-        {"powerball", 49, "3,11,19,27,35,3", true}, {"powerball", 49, "3,11,19,27,35,0", false},
+        {"six", 49, ",3,11,19,27,35,7", false},
+        {"six", 49, "3,,11,19,27,35,7", false},
+        {"six", 49, "3,11,19,27,35", false},
+        {"six", 49, "3,11,19,27,35,7,8", false},
+        {"six", 49, "3,11,19,27,35,50", false},
+        {"six", 49, "0,11,19,27,35,7", false},
+        {"six", 49, "3,11,19,27,35,3", false},
+        {"six", 49, "3,11\r19,27,35,7", false},
+        {"six", 49, "3,11,19,27,35,7x", false},
+        {"six", 49, "3;11;19;27;35;7", false},
+        {"six", 64, "64,11,19,27,35,43", true},
+        {"five", 63, "63,11,19,27,35", true},
+        {"five", 63, "64,11,19,27,35", false},
+        {"seven", 49, "3, 11, 19, 27, 35, 43, 44", true},
+        {"powerball", 49, "3,11,19,27,35,43", true},
+        {"powerball", 49, "3,11,19,27,35,99", true},
+        {"powerball", 49, "3,11,19,27,35,3", true},
+        {"powerball", 49, "3,11,19,27,35,0", false},
     };
     bmtest::TempDir dir;
     for (const auto& s : shapes) {
@@ -210,7 +310,9 @@ TEST(CheckEngine, EveryLineShapeReadsAsThePlainReading)
             }
             for (int i = 0; i < game.numbersPerPlay; ++i)
                 file += std::to_string(i < game.numbersPerPlay - k ? drawn[static_cast<std::size_t>(i)] : 40 + i) +
-                        (i + 1 < game.numbersPerPlay ? "," : k % 2 ? "\n" : "\r\n");
+                        (i + 1 < game.numbersPerPlay ? ","
+                         : k % 2                     ? "\n"
+                                                     : "\r\n");
         }
         bmtest::WriteBytes(dir / "w.txt", file);
         bm::CheckRun run;
@@ -268,14 +370,40 @@ TEST(CheckEngine, EveryQuickReadingTakesOddLinesAtEveryOffsetAsThePlainReading)
     const std::string longLine = "3," + std::string(70, ' ') + "11,19,27,35,43\n";
     const std::string tooLong = std::string(70000, ' ') + "3,11,19,27,35,43\n";
     const std::vector<std::string> odd = {
-        "3,11,19,27,35,43\n", "3,11,19,27,35,43\r\n", "\r\n", "\n", " \t \r\n", "\t3\t11 19  27,35,43,\r\n",
-        "  3,11,19,27,35,49\n", "03,11,19,27,35,07\n", "003,11,19,27,35,7\n", "3 ,11,19,27,35,7\n",
-        "3,11,19,27,35,50\n", "0,11,19,27,35,7\n", "64,11,19,27,35,7\n", "99,11,19,27,35,7\n",
-        "100,11,19,27,35,7\n", "3,11,19,27,35,3\n", "43,11,19,27,35,43\n", "3,11,19,27,35\n",
-        "3,11,19,27,35,7,8\n", "3,11\r19,27,35,7\n", "3,11,19,27,35,7\r\r\n", "3,11,19,27,35,7\r",
-        "# a comment\r\n", ",3,11,19,27,35,7\n", "3,,11,19,27,35,7\n", "+3,11,19,27,35,7\n", "-3,11,19,27,35,7\n",
-        "3,11,19,27,35,7x\n", "3;11;19;27;35;7\n", "3,11,19,27,35,\xff\n", std::string("3,11,19,\0,35,7\n", 15),
-        longLine, tooLong, "3,11,19,27,35,7",  // the last: no line end, at the end of the file
+        "3,11,19,27,35,43\n",
+        "3,11,19,27,35,43\r\n",
+        "\r\n",
+        "\n",
+        " \t \r\n",
+        "\t3\t11 19  27,35,43,\r\n",
+        "  3,11,19,27,35,49\n",
+        "03,11,19,27,35,07\n",
+        "003,11,19,27,35,7\n",
+        "3 ,11,19,27,35,7\n",
+        "3,11,19,27,35,50\n",
+        "0,11,19,27,35,7\n",
+        "64,11,19,27,35,7\n",
+        "99,11,19,27,35,7\n",
+        "100,11,19,27,35,7\n",
+        "3,11,19,27,35,3\n",
+        "43,11,19,27,35,43\n",
+        "3,11,19,27,35\n",
+        "3,11,19,27,35,7,8\n",
+        "3,11\r19,27,35,7\n",
+        "3,11,19,27,35,7\r\r\n",
+        "3,11,19,27,35,7\r",
+        "# a comment\r\n",
+        ",3,11,19,27,35,7\n",
+        "3,,11,19,27,35,7\n",
+        "+3,11,19,27,35,7\n",
+        "-3,11,19,27,35,7\n",
+        "3,11,19,27,35,7x\n",
+        "3;11;19;27;35;7\n",
+        "3,11,19,27,35,\xff\n",
+        std::string("3,11,19,\0,35,7\n", 15),
+        longLine,
+        tooLong,
+        "3,11,19,27,35,7",  // the last: no line end, at the end of the file
     };
     const bm::CheckGame& six = bm::CheckerById("six").Game(true);
     const auto draw = Draw(six, {3, 11, 19, 27, 35, 43, 7});
@@ -292,8 +420,8 @@ TEST(CheckEngine, EveryQuickReadingTakesOddLinesAtEveryOffsetAsThePlainReading)
             std::filesystem::remove(dir / "w.txt");
             bmtest::WriteBytes(dir / "w.txt", file);
             const Outcome plain = PlainCheck(six, 49, draw, dir / "w.txt");
-            for (const auto instructions : {bm::CheckInstructions::Widest, bm::CheckInstructions::LineAtATime,
-                                            bm::CheckInstructions::Portable}) {
+            for (const auto instructions :
+                 {bm::CheckInstructions::Widest, bm::CheckInstructions::LineAtATime, bm::CheckInstructions::Portable}) {
                 bm::AllowCheckInstructions(instructions);
                 const Outcome quick = QuickCheck(six, 49, draw, dir / "w.txt", 1);
                 bm::AllowCheckInstructions(bm::CheckInstructions::Widest);
@@ -315,11 +443,18 @@ TEST(CheckEngine, EveryQuickReadingTakesEveryGameAndLargeFilesAsThePlainReading)
         std::vector<int> draw;
     };
     const GameCase games[] = {
-        {"five", true, 63, {3, 11, 19, 27, 35, 63}}, {"five", false, 39, {3, 11, 19, 27, 35, 36}},
-        {"seven", false, 49, {3, 11, 19, 27, 35, 43, 2, 8}}, {"six", false, 64, {3, 11, 19, 27, 35, 43, 64}},
+        {"five", true, 63, {3, 11, 19, 27, 35, 63}},
+        {"five", false, 39, {3, 11, 19, 27, 35, 36}},
+        {"seven", false, 49, {3, 11, 19, 27, 35, 43, 2, 8}},
+        {"six", false, 64, {3, 11, 19, 27, 35, 43, 64}},
     };
-    const std::vector<std::string> odd = {"\r\n", "# note\n", "\t3 11 19 27 35 63\n", "63,62,61,60,59,58,57\n",
-                                          "64,11,19,27,35\n", "3,11,19,27,35,3,4\n", "1,2,3,4,5,6,7,8\n"};
+    const std::vector<std::string> odd = {"\r\n",
+                                          "# note\n",
+                                          "\t3 11 19 27 35 63\n",
+                                          "63,62,61,60,59,58,57\n",
+                                          "64,11,19,27,35\n",
+                                          "3,11,19,27,35,3,4\n",
+                                          "1,2,3,4,5,6,7,8\n"};
     bmtest::TempDir dir;
     std::mt19937 random(36);
     for (const auto& g : games) {
@@ -343,7 +478,8 @@ TEST(CheckEngine, EveryQuickReadingTakesEveryGameAndLargeFilesAsThePlainReading)
     const bm::CheckGame& six = bm::CheckerById("six").Game(true);
     const auto draw = Draw(six, {3, 11, 19, 27, 35, 43, 7});
     std::string file;
-    const std::vector<std::string> taken = {"\r\n", "# note\n", "\t3 11 19 27 35 43\n", "03, 11, 19, 27, 35, 43, \r\n", "  1,2,3,4,5,6\n"};
+    const std::vector<std::string> taken = {"\r\n", "# note\n", "\t3 11 19 27 35 43\n", "03, 11, 19, 27, 35, 43, \r\n",
+                                            "  1,2,3,4,5,6\n"};
     while (file.size() < 3u << 20) {
         const std::size_t edge = (file.size() / 65536 + 1) * 65536 - random() % 200;
         while (file.size() < edge)
@@ -356,8 +492,8 @@ TEST(CheckEngine, EveryQuickReadingTakesEveryGameAndLargeFilesAsThePlainReading)
         bmtest::WriteBytes(dir / "big.txt", file);
         const Outcome plain = PlainCheck(six, 49, draw, dir / "big.txt");
         EXPECT_EQ(plain.fault.empty(), !refused) << plain.fault;
-        for (const auto instructions : {bm::CheckInstructions::Widest, bm::CheckInstructions::LineAtATime,
-                                        bm::CheckInstructions::Portable}) {
+        for (const auto instructions :
+             {bm::CheckInstructions::Widest, bm::CheckInstructions::LineAtATime, bm::CheckInstructions::Portable}) {
             bm::AllowCheckInstructions(instructions);
             const Outcome quick = QuickCheck(six, 49, draw, dir / "big.txt", 2);
             bm::AllowCheckInstructions(bm::CheckInstructions::Widest);
@@ -391,7 +527,8 @@ TEST(CheckEngine, PollsEveryGivenNumberOfPlaysAndAStopKeepsWhatWasCounted)
         StopAt stop(every == 1 ? 3 : 1000);
         FakeClock clock({100, 350});
         bm::CheckRun run;
-        ASSERT_TRUE(bm::RunCheck(game, 49, Draw(game, {1, 2, 3, 4, 5, 6}), dir / "w.txt", clock, run, &stop, every).ok());
+        ASSERT_TRUE(
+            bm::RunCheck(game, 49, Draw(game, {1, 2, 3, 4, 5, 6}), dir / "w.txt", clock, run, &stop, every).ok());
         EXPECT_EQ(stop.seen, (every == 1 ? std::vector<std::int64_t>{1, 2, 3} : std::vector<std::int64_t>{2, 4}));
         EXPECT_EQ(run.aborted, every == 1);
         EXPECT_EQ(bm::TotalsOf(game, run.tally).plays, every == 1 ? 3 : 5);
@@ -408,8 +545,8 @@ TEST(GameVariants, CheckTicketsChoosesTheWindowByPickAndPowerball)
         bool bBon, bPB;
         const char* checker;  // "": none opens
     } cases[] = {
-        {5, true, false, "five"}, {5, true, true, "powerball"}, {6, true, true, "six"},
-        {7, false, true, "seven"}, {4, false, false, ""},          {8, true, true, ""},
+        {5, true, false, "five"},  {5, true, true, "powerball"}, {6, true, true, "six"},
+        {7, false, true, "seven"}, {4, false, false, ""},        {8, true, true, ""},
     };
     for (const auto& c : cases) {
         const auto* v = bm::ChooseChecker({49, c.pick, c.bBon, c.bPB});

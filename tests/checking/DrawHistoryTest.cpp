@@ -11,10 +11,22 @@ namespace {
 
 using bm::CheckerById;
 
-const bm::CheckGame& Five() { return CheckerById("five").Game(false); }  // 5 numbers, no bonus
-const bm::CheckGame& FiveBonus() { return CheckerById("five").Game(true); }
-const bm::CheckGame& Seven() { return CheckerById("seven").Game(true); }
-const bm::CheckGame& Powerball() { return CheckerById("powerball").Game(false); }
+const bm::CheckGame& Five()
+{
+    return CheckerById("five").Game(false);
+}  // 5 numbers, no bonus
+const bm::CheckGame& FiveBonus()
+{
+    return CheckerById("five").Game(true);
+}
+const bm::CheckGame& Seven()
+{
+    return CheckerById("seven").Game(true);
+}
+const bm::CheckGame& Powerball()
+{
+    return CheckerById("powerball").Game(false);
+}
 
 // A reading of the bytes: the lines of the draws read, then "ok" or the error.
 struct Reading {
@@ -27,7 +39,9 @@ Reading Read(const bmtest::TempDir& dir, std::string_view bytes, const bm::Check
     options.skipInvalid = skip;
     bmtest::WriteBytes(dir / "d.csv", bytes);
     const std::string name = (dir / "d.csv").string();
-    const auto shortened = [&](std::string end) { return end.rfind(name, 0) == 0 ? "d.csv" + end.substr(name.size()) : end; };
+    const auto shortened = [&](std::string end) {
+        return end.rfind(name, 0) == 0 ? "d.csv" + end.substr(name.size()) : end;
+    };
     auto reader = bm::DrawsReader::Open(dir / "d.csv", game, pool, options);
     if (!reader)
         return {shortened(reader.error().message), {}};
@@ -53,13 +67,18 @@ TEST(DrawsFile, ADrawIsConsecutiveFieldsOfWholeNumbers)
         {&Seven(), 45, R"("609","20051018","39","9","12.0","30","33","45","5","7","19","$0.00")",
          "d.csv: line 1: field 5 (\"12.0\") is not a whole number; the draw needs 8 numbers"},
         // Powerball without its ball would take the multiplier.
-        {&Powerball(), 69, "09/26/2020,\"11 21 27 36 62\",,3", "d.csv: line 1: field 3 is empty; the draw needs 6 numbers"},
+        {&Powerball(), 69, "09/26/2020,\"11 21 27 36 62\",,3",
+         "d.csv: line 1: field 3 is empty; the draw needs 6 numbers"},
         // Take 5 with an empty bonus would take the midday draw.
-        {&FiveBonus(), 39, "10/01/2020,1 2 3 4 5,,6 7 8 9 10,11", "d.csv: line 1: field 3 is empty; the draw needs 6 numbers"},
+        {&FiveBonus(), 39, "10/01/2020,1 2 3 4 5,,6 7 8 9 10,11",
+         "d.csv: line 1: field 3 is empty; the draw needs 6 numbers"},
         {&FiveBonus(), 39, "10/01/2020,1 2 3 4 5, ,6", "d.csv: line 1: field 3 is empty; the draw needs 6 numbers"},
-        {&Five(), 39, "2020-01-01;1;2;x3;4;5", "d.csv: line 1: field 4 (\"x3\") is not a whole number; the draw needs 5 numbers"},
-        {&Five(), 39, "2020-01-01,1 2 3 4 5 6", "d.csv: line 1: field 2 (\"1 2 3 4 5 6\") holds 6 numbers, more than the draw needs (5)"},
-        {&Five(), 39, "2020-01-01,1,2", "d.csv: line 1: holds 2 numbers after its date 2020-01-01; a draw of this game has 5"},
+        {&Five(), 39, "2020-01-01;1;2;x3;4;5",
+         "d.csv: line 1: field 4 (\"x3\") is not a whole number; the draw needs 5 numbers"},
+        {&Five(), 39, "2020-01-01,1 2 3 4 5 6",
+         "d.csv: line 1: field 2 (\"1 2 3 4 5 6\") holds 6 numbers, more than the draw needs (5)"},
+        {&Five(), 39, "2020-01-01,1,2",
+         "d.csv: line 1: holds 2 numbers after its date 2020-01-01; a draw of this game has 5"},
         // Text after the draw (prizes, a second draw of the day) is passed over.
         {&Seven(), 45, R"("609","20051018","39","9","12","30","33","45","5","7","19","$0.00","$15,781.85")",
          "1 2005-10-18 39 9 12 30 33 45 5 +7; ok"},
@@ -97,11 +116,13 @@ TEST(DrawsFile, LinesAfterTheFirstDrawAreDrawsOrRefused)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        EXPECT_EQ(Read(dir, std::string("Date,Numbers\n2020-01-06,1,2,3,4,5\n") + c.line + "\n2020-01-20,1,2,3,4,6\n").text,
-                  "2 2020-01-06 1 2 3 4 5; d.csv: line 3: " + c.refusal);
+        EXPECT_EQ(
+            Read(dir, std::string("Date,Numbers\n2020-01-06,1,2,3,4,5\n") + c.line + "\n2020-01-20,1,2,3,4,6\n").text,
+            "2 2020-01-06 1 2 3 4 5; d.csv: line 3: " + c.refusal);
     }
     // Before the first draw text lines are headers, but a date that is no day is a draw written wrongly.
-    EXPECT_EQ(Read(dir, "Results\n\"Draw\",\"Date\nDate,Numbers\n2020-01-06,1,2,3,4,5\n").text, "4 2020-01-06 1 2 3 4 5; ok");
+    EXPECT_EQ(Read(dir, "Results\n\"Draw\",\"Date\nDate,Numbers\n2020-01-06,1,2,3,4,5\n").text,
+              "4 2020-01-06 1 2 3 4 5; ok");
     EXPECT_EQ(Read(dir, "Date,Numbers\n2001/2/29;1;2;3;4;5\n2020-01-06,1,2,3,4,5\n").text,
               "d.csv: line 2: field 1 (\"2001/2/29\") is not a date" + dates + " (column Date)");
     // Blank and comment lines are passed over anywhere.
@@ -118,12 +139,16 @@ TEST(DrawsFile, RefusalsNameTheFileAndLine)
         std::string bytes;
         const char* read;
     } cases[] = {
-        {"1,2,3,4,5\n1,2,3,4,40\n", "1  1 2 3 4 5; d.csv: line 2: Drawn number 5 is 40; the numbers of this game run from 1 to 39. "
-                                    "This draw needs a pool of at least 40 numbers (the definition has 39)."},
+        {"1,2,3,4,5\n1,2,3,4,40\n",
+         "1  1 2 3 4 5; d.csv: line 2: Drawn number 5 is 40; the numbers of this game run from 1 to 39. "
+         "This draw needs a pool of at least 40 numbers (the definition has 39)."},
         {"Date,Numbers\n# none yet\n", "d.csv: holds no draw"},
         {"1,2,3,4,5\r6,7,8,9,10\n", "d.csv: line 1 holds a carriage return inside the line"},
         {std::string(5000, '1'), "d.csv: line 1 is too long for a line of draws"},
-        {std::string("\xFF\xFE" "1\0,\0", 6), "d.csv: is UTF-16 text; save it as plain text (ANSI or UTF-8)"},
+        {std::string("\xFF\xFE"
+                     "1\0,\0",
+                     6),
+         "d.csv: is UTF-16 text; save it as plain text (ANSI or UTF-8)"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Read(dir, c.bytes).text, c.read);
@@ -134,11 +159,22 @@ TEST(DrawsFile, RefusalsNameTheFileAndLine)
 TEST(DrawsFile, AByteOrderMarkBeforeTheFirstDrawIsPassedOver)
 {
     bmtest::TempDir dir;
-    EXPECT_EQ(Read(dir, "\xEF\xBB\xBF" "2020-01-06,1,2,3,4,5\r\n").text, "1 2020-01-06 1 2 3 4 5; ok");
-    EXPECT_EQ(Read(dir, "\xEF\xBB\xBF" "1,2,3,4,5\n6,7,8,9,10\n").text, "1  1 2 3 4 5; 2  6 7 8 9 10; ok");
-    EXPECT_EQ(Read(dir, "\xEF\xBB\xBF" "Date,Numbers\n2020-01-06,1,2,3,4,5\n").text, "2 2020-01-06 1 2 3 4 5; ok");
+    EXPECT_EQ(Read(dir, "\xEF\xBB\xBF"
+                        "2020-01-06,1,2,3,4,5\r\n")
+                  .text,
+              "1 2020-01-06 1 2 3 4 5; ok");
+    EXPECT_EQ(Read(dir, "\xEF\xBB\xBF"
+                        "1,2,3,4,5\n6,7,8,9,10\n")
+                  .text,
+              "1  1 2 3 4 5; 2  6 7 8 9 10; ok");
+    EXPECT_EQ(Read(dir, "\xEF\xBB\xBF"
+                        "Date,Numbers\n2020-01-06,1,2,3,4,5\n")
+                  .text,
+              "2 2020-01-06 1 2 3 4 5; ok");
     EXPECT_EQ(Read(dir, "\xEF\xBB\xBF").text, "d.csv: holds no draw");
-    EXPECT_EQ(Read(dir, "2020-01-06,1,2,3,4,5\n\xEF\xBB\xBF" "2020-01-07,1,2,3,4,5\n").text,
+    EXPECT_EQ(Read(dir, "2020-01-06,1,2,3,4,5\n\xEF\xBB\xBF"
+                        "2020-01-07,1,2,3,4,5\n")
+                  .text,
               "1 2020-01-06 1 2 3 4 5; d.csv: line 2: field 1 (\"\\xEF\\xBB\\xBF2020-01-07\") is not a whole number; "
               "the draw needs 5 numbers");
 }
@@ -157,10 +193,12 @@ TEST(DrawsFile, NotesRepeatedDrawsAndDatesOutOfOrder)
         {"newest first", "2020-01-08,1,2,3,4,5\n2020-01-04,1,2,3,4,5\n2019-12-28,1,2,3,4,5\n", 0, 0},
         {"a draw twice", "2020-01-01,1,2,3,4,5\n2020-01-04,3,4,5,6,7\n2020-01-01,5,4,3,2,1\n", 1, 3},
         {"three times, and another twice",
-         "2020-01-01,1,2,3,4,5\n2020-01-01,1,2,3,4,5\n2020-01-01,1,2,3,4,5\n2020-01-04,3,4,5,6,7\n2020-01-04,3,4,5,6,7\n", 3, 0},
+         "2020-01-01,1,2,3,4,5\n2020-01-01,1,2,3,4,5\n2020-01-01,1,2,3,4,5\n2020-01-04,3,4,5,6,7\n2020-01-04,3,4,5,6,7\n",
+         3, 0},
         {"the same numbers on another day", "2020-01-01,1,2,3,4,5\n2020-01-04,1,2,3,4,5\n", 0, 0},
         {"undated twice", "1,2,3,4,5\n5,4,3,2,1\n", 1, 0},
-        {"one draw out of place", "2020-01-01,1,2,3,4,5\n2020-01-08,1,2,3,4,6\n2020-01-04,1,2,3,4,7\n2020-01-11,1,2,3,4,8\n", 0, 3},
+        {"one draw out of place",
+         "2020-01-01,1,2,3,4,5\n2020-01-08,1,2,3,4,6\n2020-01-04,1,2,3,4,7\n2020-01-11,1,2,3,4,8\n", 0, 3},
         {"undated lines between", "2020-01-08,1,2,3,4,5\n1,2,3,4,6\n2020-01-04,1,2,3,4,7\n", 0, 0},
     };
     for (const auto& c : cases) {
@@ -171,8 +209,8 @@ TEST(DrawsFile, NotesRepeatedDrawsAndDatesOutOfOrder)
         EXPECT_EQ(r.notes.outOfOrderLine, c.outOfOrderLine);
     }
     // Numbers beyond two digits are told apart too (their key is no rank).
-    const Reading wide = Read(dir, "2020-01-01,1,2,3,4,5,500\n2020-01-01,1,2,3,4,5,501\n2020-01-01,5,4,3,2,1,500\n",
-                              Powerball(), 69);
+    const Reading wide =
+        Read(dir, "2020-01-01,1,2,3,4,5,500\n2020-01-01,1,2,3,4,5,501\n2020-01-01,5,4,3,2,1,500\n", Powerball(), 69);
     EXPECT_EQ(wide.notes.repeated, 1) << wide.text;
 
     const std::string file = (dir / "d.csv").string();
@@ -180,11 +218,12 @@ TEST(DrawsFile, NotesRepeatedDrawsAndDatesOutOfOrder)
     EXPECT_TRUE(bm::DrawsFileNoteLines(dir / "d.csv", notes).empty());
     notes.repeated = 2;
     notes.outOfOrderLine = 7;
-    EXPECT_EQ(bm::DrawsFileNoteLines(dir / "d.csv", notes),
-              (std::vector<std::string>{
-                  file + ": 2 draws repeat an earlier draw (same date and numbers); each is counted every time it appears",
-                  file + ": the draws are not in date order (line 7 goes against the order of the draws before it); the "
-                         "CSV keeps the file's order"}));
+    EXPECT_EQ(
+        bm::DrawsFileNoteLines(dir / "d.csv", notes),
+        (std::vector<std::string>{
+            file + ": 2 draws repeat an earlier draw (same date and numbers); each is counted every time it appears",
+            file + ": the draws are not in date order (line 7 goes against the order of the draws before it); the "
+                   "CSV keeps the file's order"}));
 }
 
 // Skipping passes over every line after the headers that would be refused, counts them and keeps
@@ -192,22 +231,24 @@ TEST(DrawsFile, NotesRepeatedDrawsAndDatesOutOfOrder)
 TEST(DrawsFile, SkippingPassesOverLinesThatAreNoDrawsOfTheGame)
 {
     bmtest::TempDir dir;
-    const std::string lotto =
-        "Date,Numbers,Bonus\n"
-        "2020-01-03,1 2 3 4 5,6\n"
-        "2020-01-03,7 8 9 10 11,0\n"       // a second draw of the day without a bonus
-        "2020-01-07,1 2 3 4 5,6,$1.00\n"
-        "2020-01-07,12 13 14 15 16,0\n"
-        "Results are unofficial\n"           // a header-like line after the draws
-        + std::string(5000, 'x') + "\n"      // too long
-        "2020-01-10,1 2 3 4 5,6\r\n";
+    const std::string lotto = "Date,Numbers,Bonus\n"
+                              "2020-01-03,1 2 3 4 5,6\n"
+                              "2020-01-03,7 8 9 10 11,0\n"  // a second draw of the day without a bonus
+                              "2020-01-07,1 2 3 4 5,6,$1.00\n"
+                              "2020-01-07,12 13 14 15 16,0\n"
+                              "Results are unofficial\n"  // a header-like line after the draws
+                              + std::string(5000, 'x') +
+                              "\n"  // too long
+                              "2020-01-10,1 2 3 4 5,6\r\n";
     const Reading skipping = Read(dir, lotto, FiveBonus(), 39, true);
     EXPECT_EQ(skipping.text, "2 2020-01-03 1 2 3 4 5 +6; 4 2020-01-07 1 2 3 4 5 +6; 8 2020-01-10 1 2 3 4 5 +6; ok");
     EXPECT_EQ(skipping.notes.skipped, 4);
     EXPECT_EQ(skipping.notes.firstSkippedLine, 3);
-    EXPECT_EQ(skipping.notes.firstSkippedReason, "The bonus number (box 6) is 0; the numbers of this game run from 1 to 39.");
+    EXPECT_EQ(skipping.notes.firstSkippedReason,
+              "The bonus number (box 6) is 0; the numbers of this game run from 1 to 39.");
     EXPECT_EQ(skipping.notes.firstSkippedRefusal,
-              (dir / "d.csv").string() + ": line 3: The bonus number (box 6) is 0; the numbers of this game run from 1 to 39.");
+              (dir / "d.csv").string() +
+                  ": line 3: The bonus number (box 6) is 0; the numbers of this game run from 1 to 39.");
     EXPECT_EQ(bm::DrawsFileNoteLines(dir / "d.csv", skipping.notes).front(),
               "Skipped 4 lines of " + (dir / "d.csv").string() +
                   " that are not draws of this game; first: line 3: The bonus number (box 6) is 0; the numbers of this "
@@ -262,7 +303,8 @@ TEST(DrawsFile, TheHistoryRunCarriesTheNotesOfItsDrawsFile)
     ASSERT_TRUE(wheel && reader);
     bm::HistoryRun run;
     bmtest::FakeClock clock;
-    ASSERT_TRUE(bm::RunHistory(Five(), *wheel, **reader, [](const bm::HistoryRow&) {}, run, clock));
+    ASSERT_TRUE(bm::RunHistory(
+        Five(), *wheel, **reader, [](const bm::HistoryRow&) {}, run, clock));
     EXPECT_EQ(run.draws, 4);
     EXPECT_EQ(run.drawsFile.repeated, 1);
     EXPECT_EQ(run.drawsFile.outOfOrderLine, 3);
@@ -279,14 +321,18 @@ TEST(DrawsFile, LoadingAWheelStopsWhenAsked)
     ASSERT_TRUE(input);
     int asked = 0;
     bool stopped = false;
-    auto wheel = bm::CompactWheel::Read(*input, Five(), 39, [&] { return ++asked < 2; }, stopped);
+    auto wheel = bm::CompactWheel::Read(
+        *input, Five(), 39, [&] { return ++asked < 2; }, stopped);
     ASSERT_TRUE(wheel);
     EXPECT_TRUE(stopped);
     EXPECT_EQ(asked, 2);
     EXPECT_LT(wheel->size(), 200000u);
 }
 
-const bm::CheckGame& SixBonus() { return CheckerById("six").Game(true); }
+const bm::CheckGame& SixBonus()
+{
+    return CheckerById("six").Game(true);
+}
 
 bm::DrawsOptions Order(bm::DateOrder order)
 {
@@ -339,16 +385,14 @@ TEST(DrawsFile, ReadsColumnsByTheirHeader)
         {"a ball of its own pool in its own column",
          "Draw Date,Winning Numbers,Mega Ball,Multiplier\n9/25/2020,20 36 37 48 67,16,2\n", &Powerball(), 70,
          "2 2020-09-25 20 36 37 48 67 +16; ok"},
-        {"its ball missing",
-         "Draw Date,Winning Numbers,Mega Ball,Multiplier\n9/25/2020,20 36 37 48 67,,2\n", &Powerball(), 70,
-         "d.csv: line 2: field 3 is empty; the draw needs 6 numbers (column Mega Ball)"},
+        {"its ball missing", "Draw Date,Winning Numbers,Mega Ball,Multiplier\n9/25/2020,20 36 37 48 67,,2\n",
+         &Powerball(), 70, "d.csv: line 2: field 3 is empty; the draw needs 6 numbers (column Mega Ball)"},
         {"month, day and year in three columns",
          "Game Name,Month,Day,Year,Num1,Num2,Num3,Num4,Num5,Powerball,Power Play\n"
          "Powerball,10,7,2015,18,30,40,48,52,9,2\n",
          &Powerball(), 69, "2 2015-10-07 18 30 40 48 52 +9; ok"},
-        {"and without a header",
-         "Powerball,10,7,2015,18,30,40,48,52,9,2\nPowerball,10,14,2015,1,2,3,4,5,6,3\n", &Powerball(), 69,
-         "1 2015-10-07 18 30 40 48 52 +9; 2 2015-10-14 1 2 3 4 5 +6; ok"},
+        {"and without a header", "Powerball,10,7,2015,18,30,40,48,52,9,2\nPowerball,10,14,2015,1,2,3,4,5,6,3\n",
+         &Powerball(), 69, "1 2015-10-07 18 30 40 48 52 +9; 2 2015-10-14 1 2 3 4 5 +6; ok"},
         {"quoted dates with the month's name",
          "\"June 12, 1982\",3,11,12,14,41,43,13\n\"Jun 19, 1982\",8,33,36,37,39,41,9\n", &SixBonus(), 49,
          "1 1982-06-12 3 11 12 14 41 43 +13; 2 1982-06-19 8 33 36 37 39 41 +9; ok"},
@@ -375,8 +419,7 @@ TEST(DrawsFile, ReadsColumnsByTheirHeader)
          "2 2026-09-05 29 3 33 15 6; 2 2026-09-05 5 12 22 31 30; 3 2026-09-02 1 2 3 4 5; 3 2026-09-02 6 7 8 9 10; ok"},
         {"the chance number; the second draw has none, so it is not read", fdj, &Powerball(), 49,
          "2 2026-09-05 29 3 33 15 6 +4; 3 2026-09-02 1 2 3 4 5 +9; ok"},
-        {"an amount that is none",
-         "Date,Numbers,Division 1\n2020-01-01,1 2 3 4 5,jackpot\n", &Five(), 39,
+        {"an amount that is none", "Date,Numbers,Division 1\n2020-01-01,1 2 3 4 5,jackpot\n", &Five(), 39,
          "d.csv: line 2: field 3 (\"jackpot\") is not an amount of money (column Division 1)"},
     };
     for (const auto& c : cases) {
@@ -420,8 +463,8 @@ TEST(DrawsFile, ALineHoldingADrawIsNoHeader)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
-        EXPECT_EQ(Read(dir, std::string("Draw Date,N1,N2,N3,N4,N5,N6,Bonus\n") + c.first +
-                                "\n2020-01-11,1,2,3,4,5,6,7\n",
+        EXPECT_EQ(Read(dir,
+                       std::string("Draw Date,N1,N2,N3,N4,N5,N6,Bonus\n") + c.first + "\n2020-01-11,1,2,3,4,5,6,7\n",
                        SixBonus(), 49)
                       .text,
                   c.read);
@@ -447,15 +490,16 @@ TEST(DrawsFile, DatesReadInTheOrderTheFileTells)
          "1 2020-02-01 1 2 3 4 5; 2 2020-02-13 1 2 3 4 6; ok"},
         {"month first", "01/02/2020,1,2,3,4,5\n02/13/2020,1,2,3,4,6\n", bm::DateOrder::Unknown,
          "1 2020-01-02 1 2 3 4 5; 2 2020-02-13 1 2 3 4 6; ok"},
-        {"one line against the rest is no date",
-         "01/14/2020,1,2,3,4,5\n01/15/2020,1,2,3,4,6\n13/01/2020,1,2,3,4,7\n", bm::DateOrder::Unknown,
+        {"one line against the rest is no date", "01/14/2020,1,2,3,4,5\n01/15/2020,1,2,3,4,6\n13/01/2020,1,2,3,4,7\n",
+         bm::DateOrder::Unknown,
          "1 2020-01-14 1 2 3 4 5; 2 2020-01-15 1 2 3 4 6; d.csv: line 3: field 1 (\"13/01/2020\") is not a date; dates "
          "are read as YYYY-MM-DD, YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY, DD-Mon-YYYY, Month D YYYY or YYYYMMDD"},
         {"as often one way as the other", "01/14/2020,1,2,3,4,5\n14/01/2020,1,2,3,4,6\n", bm::DateOrder::Unknown,
          "d.csv: its dates are written day first (line 2) as often as month first (line 1); " + ask},
         {"nothing tells", "Date,Numbers\n01/02/2020,1,2,3,4,5\n", bm::DateOrder::Unknown,
          "d.csv: line 2: the date \"01/02/2020\" reads day first or month first, and no date of the file tells "
-         "which; " + ask},
+         "which; " +
+             ask},
         {"told day first", "Date,Numbers\n01/02/2020,1,2,3,4,5\n", bm::DateOrder::DayFirst,
          "2 2020-02-01 1 2 3 4 5; ok"},
         {"told month first", "Date,Numbers\n01/02/2020,1,2,3,4,5\n", bm::DateOrder::MonthFirst,
@@ -479,13 +523,19 @@ TEST(DrawsFile, DatesReadInTheOrderTheFileTells)
         bm::DateOrder order;
         std::optional<std::string> day;
     } fields[] = {
-        {"06-Feb-2013", bm::DateOrder::MonthFirst, "2013-02-06"},   {"6 February 2013", bm::DateOrder::MonthFirst, "2013-02-06"},
-        {"June 12, 1982", bm::DateOrder::MonthFirst, "1982-06-12"}, {"Sept 1 2001", bm::DateOrder::MonthFirst, "2001-09-01"},
+        {"06-Feb-2013", bm::DateOrder::MonthFirst, "2013-02-06"},
+        {"6 February 2013", bm::DateOrder::MonthFirst, "2013-02-06"},
+        {"June 12, 1982", bm::DateOrder::MonthFirst, "1982-06-12"},
+        {"Sept 1 2001", bm::DateOrder::MonthFirst, "2001-09-01"},
         {"Saturday, June 12, 1982", bm::DateOrder::DayFirst, "1982-06-12"},
-        {"2020-01-04 20:30", bm::DateOrder::MonthFirst, "2020-01-04"}, {"26-09-2020", bm::DateOrder::DayFirst, "2020-09-26"},
-        {"09/26/2020", bm::DateOrder::MonthFirst, "2020-09-26"},   {"09/26/2020", bm::DateOrder::DayFirst, std::nullopt},
-        {"30-Feb-2013", bm::DateOrder::MonthFirst, std::nullopt},   {"Jun 12, 82", bm::DateOrder::MonthFirst, std::nullopt},
-        {"2020-01-04Tlater", bm::DateOrder::MonthFirst, std::nullopt}, {"Junk 12, 1982", bm::DateOrder::MonthFirst, std::nullopt},
+        {"2020-01-04 20:30", bm::DateOrder::MonthFirst, "2020-01-04"},
+        {"26-09-2020", bm::DateOrder::DayFirst, "2020-09-26"},
+        {"09/26/2020", bm::DateOrder::MonthFirst, "2020-09-26"},
+        {"09/26/2020", bm::DateOrder::DayFirst, std::nullopt},
+        {"30-Feb-2013", bm::DateOrder::MonthFirst, std::nullopt},
+        {"Jun 12, 82", bm::DateOrder::MonthFirst, std::nullopt},
+        {"2020-01-04Tlater", bm::DateOrder::MonthFirst, std::nullopt},
+        {"Junk 12, 1982", bm::DateOrder::MonthFirst, std::nullopt},
     };
     for (const auto& f : fields)
         EXPECT_EQ(bm::ReadDrawDate(f.field, f.order), f.day) << f.field;
@@ -509,31 +559,33 @@ TEST(DrawsFile, DatesAreNeitherTakenFromAnotherColumnNorGuessed)
         bm::DateOrder order;
         std::string read;
     } cases[] = {
-        {"a draw date that is no day, then a claim deadline",
-         "2020-02-30,2020-04-30,1,2,3,4,5\n", false, bm::DateOrder::Unknown,
-         "d.csv: line 1: field 1 (\"2020-02-30\")" + dates},
+        {"a draw date that is no day, then a claim deadline", "2020-02-30,2020-04-30,1,2,3,4,5\n", false,
+         bm::DateOrder::Unknown, "d.csv: line 1: field 1 (\"2020-02-30\")" + dates},
         {"a date against the file's order before one that reads", "13/01/2020;01/02/2020;1;2;3;4;5\n", false,
          bm::DateOrder::MonthFirst, "d.csv: line 1: field 1 (\"13/01/2020\")" + dates},
         {"day, month and year named by the header, in a line of numbers only",
          "Day,Month,Year,N1,N2,N3,N4,N5\n10,7,2015,1,2,3,4,5\n13,7,2015,1,2,3,4,6\n", false, bm::DateOrder::Unknown,
          "2 2015-07-10 1 2 3 4 5; 3 2015-07-13 1 2 3 4 6; ok"},
-        {"a line after the draws says nothing of their dates' order",
-         "01/02/2020,1,2,3,4,5\nTirage du jour\n", true, bm::DateOrder::Unknown,
+        {"a line after the draws says nothing of their dates' order", "01/02/2020,1,2,3,4,5\nTirage du jour\n", true,
+         bm::DateOrder::Unknown,
          "d.csv: line 1: the date \"01/02/2020\" reads day first or month first, and no date of the file tells "
-         "which; " + ask},
-        {"nor of their columns",
-         "2020-01-01,1,2,3,4,5\nDay,Month,Year,Numbers\n1,2,2020,1,2,3,4,6\n", true, bm::DateOrder::Unknown,
+         "which; " +
+             ask},
+        {"nor of their columns", "2020-01-01,1,2,3,4,5\nDay,Month,Year,Numbers\n1,2,2020,1,2,3,4,6\n", true,
+         bm::DateOrder::Unknown,
          "d.csv: line 3: the date \"1,2,2020\" reads day first or month first, and no date of the file tells "
-         "which; " + ask},
+         "which; " +
+             ask},
         // A file parted by ";": a draw parted by commas before the first draw is no header to pass over.
         {"a dated draw parted by commas", "Lotto export;\n2020-01-01,1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", false,
          bm::DateOrder::Unknown, "d.csv: line 2: " + commas},
         {"an undated one", "Lotto export;\n1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", false, bm::DateOrder::Unknown,
          "d.csv: line 2: " + commas},
-        {"skipped and counted when asked", "Lotto export;\n1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", true, bm::DateOrder::Unknown,
-         "3 2020-01-08 1 2 3 4 6; ok"},
-        {"a header with commas is still one", "Lotto export; prizes in EUR, cents after a comma\n2020-01-08;1;2;3;4;6\n",
-         false, bm::DateOrder::Unknown, "2 2020-01-08 1 2 3 4 6; ok"},
+        {"skipped and counted when asked", "Lotto export;\n1,2,3,4,5\n2020-01-08;1;2;3;4;6\n", true,
+         bm::DateOrder::Unknown, "3 2020-01-08 1 2 3 4 6; ok"},
+        {"a header with commas is still one",
+         "Lotto export; prizes in EUR, cents after a comma\n2020-01-08;1;2;3;4;6\n", false, bm::DateOrder::Unknown,
+         "2 2020-01-08 1 2 3 4 6; ok"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -570,8 +622,9 @@ TEST(DrawsFile, ReadsDrawsOfTwoPools)
             end = "d.csv" + end.substr(name.size());
         return seen + end;
     };
-    const std::string header = "DrawDate,Ball 1,Ball 2,Ball 3,Ball 4,Ball 5,Lucky Star 1,Lucky Star 2,UK Millionaire Maker,"
-                               "DrawNumber\n";
+    const std::string header =
+        "DrawDate,Ball 1,Ball 2,Ball 3,Ball 4,Ball 5,Lucky Star 1,Lucky Star 2,UK Millionaire Maker,"
+        "DrawNumber\n";
     const struct {
         const char* what;
         std::string bytes;
@@ -580,8 +633,7 @@ TEST(DrawsFile, ReadsDrawsOfTwoPools)
     } cases[] = {
         {"two stars in their columns", header + "06-Feb-2026,50,2,3,4,5,3,12,ABC12345,1900\n", stars,
          "2026-02-06: 50 2 3 4 5 *3 *12; ok"},
-        {"a star beyond its pool",
-         header + "06-Feb-2026,1,2,3,4,5,3,13,ABC12345,1900\n", stars,
+        {"a star beyond its pool", header + "06-Feb-2026,1,2,3,4,5,3,13,ABC12345,1900\n", stars,
          "d.csv: line 2: Second-pool number 2 is 13; the second pool runs from 1 to 12. This draw needs a second pool "
          "of at least 13 numbers (the definition has 12)."},
         {"the same star twice", header + "06-Feb-2026,1,2,3,4,5,3,3,ABC12345,1900\n", stars,
@@ -594,8 +646,8 @@ TEST(DrawsFile, ReadsDrawsOfTwoPools)
         {"by position", "2026-02-06,1,2,3,4,5,3,9\n", stars, "2026-02-06: 1 2 3 4 5 *3 *9; ok"},
         {"a bonus and a second pool", "Date,Numbers,Bonus,Powerball\n2026-02-06,1 2 3 4 5 6,7,10\n",
          bm::DrawShape{6, true, 1, 49, 10}, "2026-02-06: 1 2 3 4 5 6 +7 *10; ok"},
-        {"a one-star game reads no second star",
-         header + "06-Feb-2026,1,2,3,4,5,3,9,ABC12345,1900\n", bm::DrawShape{5, false, 1, 50, 12},
+        {"a one-star game reads no second star", header + "06-Feb-2026,1,2,3,4,5,3,9,ABC12345,1900\n",
+         bm::DrawShape{5, false, 1, 50, 12},
          "d.csv: line 2: fields 7 to 8 hold 2 numbers; the draw needs 1 from the second pool (columns Lucky Star 1 "
          "to Lucky Star 2)"},
     };
@@ -604,7 +656,8 @@ TEST(DrawsFile, ReadsDrawsOfTwoPools)
         EXPECT_EQ(read(c.bytes, c.shape), c.read);
     }
     // Draws with two second-pool numbers repeat in any order of them, and differ by the second one.
-    bmtest::WriteBytes(dir / "d.csv", "2026-02-06,1,2,3,4,5,3,9\n2026-02-06,1,2,3,4,5,3,10\n2026-02-06,5,4,3,2,1,9,3\n");
+    bmtest::WriteBytes(dir / "d.csv",
+                       "2026-02-06,1,2,3,4,5,3,9\n2026-02-06,1,2,3,4,5,3,10\n2026-02-06,5,4,3,2,1,9,3\n");
     auto reader = bm::DrawsReader::Open(dir / "d.csv", stars, {});
     ASSERT_TRUE(reader);
     bm::HistoryDraw d;
@@ -636,8 +689,9 @@ TEST(DrawsFile, GivesTheDrawsOfARangeOfDays)
     EXPECT_EQ(Read(dir, file, Five(), 45, false, range("2020-01-20", "")).text, "5 2020-01-22 1 2 3 4 45; ok");
     EXPECT_EQ(Read(dir, file, Five(), 39, false, range("2021-01-01", "")).text,
               "d.csv: holds no draw from 2021-01-01 to its last day");
-    EXPECT_EQ(Read(dir, "Date,Numbers\n2020-01-01,1 2 3 4 5\n1,2,3,4,5\n", Five(), 39, false, range("2020-01-01", "")).text,
-              "2 2020-01-01 1 2 3 4 5; d.csv: line 3: holds no date; a range of days needs dated draws");
+    EXPECT_EQ(
+        Read(dir, "Date,Numbers\n2020-01-01,1 2 3 4 5\n1,2,3,4,5\n", Five(), 39, false, range("2020-01-01", "")).text,
+        "2 2020-01-01 1 2 3 4 5; d.csv: line 3: holds no date; a range of days needs dated draws");
     const Reading counted = Read(dir, file, Five(), 39, false, range("2020-01-08", "2020-01-15"));
     EXPECT_EQ(counted.notes.outsideRange, 2);
 }
@@ -645,11 +699,28 @@ TEST(DrawsFile, GivesTheDrawsOfARangeOfDays)
 TEST(DrawsFile, AmountsAsResultsFilesWriteThem)
 {
     const std::pair<const char*, std::optional<std::int64_t>> amounts[] = {
-        {"$15,781.85", 1578185},  {"133461,60", 13346160}, {"2000000,0", 200000000}, {"1 234,5", 123450},
-        {"1.234.567,89", 123456789}, {"\xE2\x82\xAC" "12", 1200}, {"12,50 EUR", 1250}, {"$3,000,000.00", 300000000},
-        {"0", 0},                 {"1'234.00", 123400},   {"15,78", 1578},          {"", std::nullopt},
-        {"-", std::nullopt},      {"12,3456", std::nullopt}, {"1,23,456", std::nullopt}, {"abc", std::nullopt},
-        {"$-5", std::nullopt},    {"1e3", std::nullopt},     {",50", std::nullopt},      {"12.", std::nullopt},
+        {"$15,781.85", 1578185},
+        {"133461,60", 13346160},
+        {"2000000,0", 200000000},
+        {"1 234,5", 123450},
+        {"1.234.567,89", 123456789},
+        {"\xE2\x82\xAC"
+         "12",
+         1200},
+        {"12,50 EUR", 1250},
+        {"$3,000,000.00", 300000000},
+        {"0", 0},
+        {"1'234.00", 123400},
+        {"15,78", 1578},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"12,3456", std::nullopt},
+        {"1,23,456", std::nullopt},
+        {"abc", std::nullopt},
+        {"$-5", std::nullopt},
+        {"1e3", std::nullopt},
+        {",50", std::nullopt},
+        {"12.", std::nullopt},
     };
     for (const auto& [text, hundredths] : amounts)
         EXPECT_EQ(bm::ReadFileAmount(text), hundredths) << text;
@@ -659,10 +730,18 @@ TEST(DrawsFile, AmountsAsResultsFilesWriteThem)
 
 TEST(HistoryMoney, AmountsAndKeptPrizesReadOnlyAsWritten)
 {
-    const std::pair<const char*, std::optional<std::int64_t>> amounts[] = {
-        {"", 0}, {" 7 ", 700}, {"7.5", 750}, {"7.50", 750}, {"0.05", 5}, {"100000000000", 10'000'000'000'000},
-        {"7.505", std::nullopt}, {"-1", std::nullopt}, {"1e3", std::nullopt}, {"1,000", std::nullopt},
-        {".", std::nullopt}, {"100000000001", std::nullopt}};
+    const std::pair<const char*, std::optional<std::int64_t>> amounts[] = {{"", 0},
+                                                                           {" 7 ", 700},
+                                                                           {"7.5", 750},
+                                                                           {"7.50", 750},
+                                                                           {"0.05", 5},
+                                                                           {"100000000000", 10'000'000'000'000},
+                                                                           {"7.505", std::nullopt},
+                                                                           {"-1", std::nullopt},
+                                                                           {"1e3", std::nullopt},
+                                                                           {"1,000", std::nullopt},
+                                                                           {".", std::nullopt},
+                                                                           {"100000000001", std::nullopt}};
     for (const auto& [text, hundredths] : amounts)
         EXPECT_EQ(ParseAmount(text), hundredths) << text;
     EXPECT_EQ(AmountText(100000003050.0L), "1000000030.50");

@@ -20,20 +20,41 @@ TEST(GameRules, DrawsThatCannotHappenNameTheirBox)
         {"six", true, {1, 2, 3, 4, 5, 49, 48}, 0, ""},
         {"six", true, {1, 2, 114, 4, 5, 6, 7}, 3, "Drawn number 3 is 114; the numbers of this game run from 1 to 49."},
         {"six", false, {0, 2, 3, 4, 5, 6}, 1, "Drawn number 1 is 0; the numbers of this game run from 1 to 49."},
-        {"six", false, {1, 2, 3, 4, 2, 6}, 5, "Drawn number 5 is 2, the same as drawn number 2; no number is drawn twice."},
-        {"six", true, {1, 2, 3, 4, 5, 6, 3}, 7,
+        {"six",
+         false,
+         {1, 2, 3, 4, 2, 6},
+         5,
+         "Drawn number 5 is 2, the same as drawn number 2; no number is drawn twice."},
+        {"six",
+         true,
+         {1, 2, 3, 4, 5, 6, 3},
+         7,
          "The bonus number (box 7) is 3, the same as drawn number 3; the bonus is drawn from the numbers left."},
-        {"six", true, {1, 2, 3, 4, 5, 6, 9988}, 7,
+        {"six",
+         true,
+         {1, 2, 3, 4, 5, 6, 9988},
+         7,
          "The bonus number (box 7) is 9988; the numbers of this game run from 1 to 49."},
         {"six", false, {1, 2, 3, 4, 5, 6, 6}, 0, ""},  // no bonus: the seventh box is not read
-        {"seven", false, {1, 2, 3, 4, 5, 6, 7, 7}, 8,
+        {"seven",
+         false,
+         {1, 2, 3, 4, 5, 6, 7, 7},
+         8,
          "The bonus number (box 8) is 7, the same as drawn number 7; the bonus is drawn from the numbers left."},
-        {"five", true, {1, 2, 3, 4, 5, 0}, 6, "The bonus number (box 6) is 0; the numbers of this game run from 1 to 49."},
+        {"five",
+         true,
+         {1, 2, 3, 4, 5, 0},
+         6,
+         "The bonus number (box 6) is 0; the numbers of this game run from 1 to 49."},
         // A powerball comes from a pool of its own.
         {"powerball", false, {1, 2, 3, 4, 5, 5}, 0, ""},
         {"powerball", false, {1, 2, 3, 4, 5, 60}, 0, ""},
         {"powerball", false, {1, 2, 3, 4, 5, 0}, 6, "The powerball number (box 6) is 0; a powerball is at least 1."},
-        {"powerball", false, {1, 2, 3, 4, 50, 1}, 5, "Drawn number 5 is 50; the numbers of this game run from 1 to 49."},
+        {"powerball",
+         false,
+         {1, 2, 3, 4, 50, 1},
+         5,
+         "Drawn number 5 is 50; the numbers of this game run from 1 to 49."},
     };
     for (const auto& c : cases) {
         const auto& game = bm::CheckerById(c.checker).Game(c.bBon);
@@ -94,9 +115,19 @@ TEST(GameRules, PlaysThatCannotBeTicketsAreRefusedAtLoadingAndChecking)
 TEST(DrawEntry, BoxTextsAsWholeNumbers)
 {
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
-        {"\t+12 ", 12}, {"-4", -4}, {".6", 1}, {"12.5", 12}, {"13.5", 14},  // halves go to the even neighbour
-        {"2147483647", 2147483647}, {"-2147483648", -2147483648LL}, {"2147483648", std::nullopt},
-        {"", std::nullopt}, {"1,5", std::nullopt}, {"1e3", std::nullopt}, {"inf", std::nullopt}, {"4 5", std::nullopt},
+        {"\t+12 ", 12},
+        {"-4", -4},
+        {".6", 1},
+        {"12.5", 12},
+        {"13.5", 14},  // halves go to the even neighbour
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483648LL},
+        {"2147483648", std::nullopt},
+        {"", std::nullopt},
+        {"1,5", std::nullopt},
+        {"1e3", std::nullopt},
+        {"inf", std::nullopt},
+        {"4 5", std::nullopt},
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(bm::DrawNumber(text), value) << '"' << text << '"';
@@ -112,14 +143,33 @@ TEST(DrawEntry, RefusalNamesTheBox)
         int box;
         const char* message;
     } cases[] = {
-        {"six", true, {"1", "2", "", "4", "5", "6", "7"}, 3, "Drawn number 3 is empty. Type the number that was drawn."},
+        {"six",
+         true,
+         {"1", "2", "", "4", "5", "6", "7"},
+         3,
+         "Drawn number 3 is empty. Type the number that was drawn."},
         {"six", true, {"1", "2", "3", "4", "5", "6", "x"}, 7, "The bonus number (box 7) \"x\" is not a number."},
         {"six", false, {"1", "2", "3", "4", "5", "6", "x"}, 0, ""},
-        {"powerball", false, {"1", "2", "3", "4", "5", " "}, 6, "The powerball number (box 6) is empty. Type the number that was drawn."},
-        {"seven", true, {"1", "99999999999", "3"}, 2, "Drawn number 2 \"99999999999\" is too large for a drawn number."},
-        {"five", true, {"1", "2", "3", "4", "5"}, 6, "The bonus number (box 6) is empty. Type the number that was drawn."},
+        {"powerball",
+         false,
+         {"1", "2", "3", "4", "5", " "},
+         6,
+         "The powerball number (box 6) is empty. Type the number that was drawn."},
+        {"seven",
+         true,
+         {"1", "99999999999", "3"},
+         2,
+         "Drawn number 2 \"99999999999\" is too large for a drawn number."},
+        {"five",
+         true,
+         {"1", "2", "3", "4", "5"},
+         6,
+         "The bonus number (box 6) is empty. Type the number that was drawn."},
         // Beyond a float too: found by fuzzing, once said "is not a number".
-        {"six", false, {"1", "2", "3", "-999999999999999999999999999999999999999999.5", "5", "6"}, 4,
+        {"six",
+         false,
+         {"1", "2", "3", "-999999999999999999999999999999999999999999.5", "5", "6"},
+         4,
          "Drawn number 4 \"-999999999999999999999999999999999999999999.5\" is too large for a drawn number."},
     };
     for (const auto& c : cases) {

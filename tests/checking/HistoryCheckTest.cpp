@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
 #include <filesystem>
+#include <numeric>
 #include <random>
 
 #include "CheckTestSupport.h"
@@ -43,15 +43,17 @@ TEST(DrawsFile, ReadsTheShapesOfRealResultsFiles)
         {&five, "  # drawn on Saturdays", "skip"},
         {&five, "Draw;Date;Numbers", "header"},
         {&five, "1.2.2001;\"4 8\";15;16;23", "2001-02-01: 4 8 15 16 23"},
-        {&five, "2001/2/29;1;2;3;4;5", "fault: field 1 (\"2001/2/29\") is not a date; dates are read as YYYY-MM-DD, "
-                                        "YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY, DD-Mon-YYYY, Month D YYYY or "
-                                        "YYYYMMDD"},
+        {&five, "2001/2/29;1;2;3;4;5",
+         "fault: field 1 (\"2001/2/29\") is not a date; dates are read as YYYY-MM-DD, "
+         "YYYY/MM/DD, M/D/YYYY (month first), D.M.YYYY, DD-Mon-YYYY, Month D YYYY or "
+         "YYYYMMDD"},
         {&five, "19991231\t1\t2\t3\t4\t5", "1999-12-31: 1 2 3 4 5"},
         {&five, "4,8,15,16,23", ": 4 8 15 16 23"},
         {&five, "12/31/1999,4,8,15,16", "fault: holds 4 numbers after its date 1999-12-31; a draw of this game has 5"},
         {&five, "4 8 15 16 23 42", "fault: holds 6 numbers (4 8 15 16 23 42); a draw of this game has 5"},
-        {&five, "2020-01-01,4,8,15,16,50", "fault: Drawn number 5 is 50; the numbers of this game run from 1 to 49. This draw "
-                                           "needs a pool of at least 50 numbers (the definition has 49)."},
+        {&five, "2020-01-01,4,8,15,16,50",
+         "fault: Drawn number 5 is 50; the numbers of this game run from 1 to 49. This draw "
+         "needs a pool of at least 50 numbers (the definition has 49)."},
         {&pb, "1,2,3,4,5,0", "fault: The powerball number (box 6) is 0; a powerball is at least 1.", 69},
     };
     for (const auto& c : cases)
@@ -88,8 +90,9 @@ TEST(HistoryCheck, RefusesPlaysThatCannotBeTicketsAndStopsWhenAsked)
     bm::HistoryRun run;
     FakeClock clock;
     std::int64_t rows = 0;
-    ASSERT_TRUE(bm::RunHistory(game, *big, **reader, [&](const bm::HistoryRow&) { ++rows; }, run, clock, 2,
-                               [](std::int64_t done) { return done == 0; }));
+    ASSERT_TRUE(bm::RunHistory(
+        game, *big, **reader, [&](const bm::HistoryRow&) { ++rows; }, run, clock, 2,
+        [](std::int64_t done) { return done == 0; }));
     EXPECT_TRUE(run.aborted);
     EXPECT_EQ(rows, run.draws);
     EXPECT_LT(run.draws, 10000);
@@ -116,9 +119,13 @@ TEST(HistoryCheck, TheQuickReadingOfAWheelHoldsWhatThePlainReadingHolds)
 {
     const bm::CheckGame& six = CheckerById("six").Game(true);
     const std::vector<std::string> odd = {
-        "3,11,19,27,35,43\n", "\r\n", " \t3 11 19 27 35 43,\r\n", "3 ,11,19,27,35,7\n", "3,11,19,27,35,50\n",
-        "0,11,19,27,35,7\n",  "64,11,19,27,35,7\n", "3,11,19,27,35,3\n", "3,11,19,27,35\n", "3,11,19,27,35,7,8\n",
-        "3,11\r19,27,35,7\n", "# note\n", "003,11,19,27,35,7\n", "3,11,19,27,35,7",
+        "3,11,19,27,35,43\n",       "\r\n",
+        " \t3 11 19 27 35 43,\r\n", "3 ,11,19,27,35,7\n",
+        "3,11,19,27,35,50\n",       "0,11,19,27,35,7\n",
+        "64,11,19,27,35,7\n",       "3,11,19,27,35,3\n",
+        "3,11,19,27,35\n",          "3,11,19,27,35,7,8\n",
+        "3,11\r19,27,35,7\n",       "# note\n",
+        "003,11,19,27,35,7\n",      "3,11,19,27,35,7",
     };
     bmtest::TempDir dir;
     std::mt19937 random(4210);
@@ -229,8 +236,8 @@ TEST(HistoryCheck, CountsAsThePlainRuleOnRandomWheelsAndDraws)
         bm::HistoryRun run;
         FakeClock clock;
         bm::AllowHistoryInstructions(static_cast<bm::HistoryInstructions>(round / 8));
-        const bool ran = !!bm::RunHistory(game, *wheel, **reader, [&](const bm::HistoryRow& r) { rows.push_back(r); },
-                                        run, clock, pick(1, 3));
+        const bool ran = !!bm::RunHistory(
+            game, *wheel, **reader, [&](const bm::HistoryRow& r) { rows.push_back(r); }, run, clock, pick(1, 3));
         bm::AllowHistoryInstructions(bm::HistoryInstructions::Widest);
         ASSERT_TRUE(ran);
         ASSERT_EQ(rows.size(), drawn.size());
@@ -239,8 +246,8 @@ TEST(HistoryCheck, CountsAsThePlainRuleOnRandomWheelsAndDraws)
             bm::Tally plain;
             for (const auto& play : plays)
                 ++plain.count[static_cast<std::size_t>(PlainTier(game, play, drawn[d]))];
-            ASSERT_EQ(rows[d].tally, plain) << "round " << round << ", " << game.name << ", instructions " << round / 8 << ", pool " << pool << ", "
-                                            << plays.size() << " plays, draw " << d;
+            ASSERT_EQ(rows[d].tally, plain) << "round " << round << ", " << game.name << ", instructions " << round / 8
+                                            << ", pool " << pool << ", " << plays.size() << " plays, draw " << d;
             EXPECT_EQ(rows[d].wins, bm::TotalsOf(game, plain).wins);
             EXPECT_EQ(rows[d].draw.line, static_cast<std::int64_t>(d) + 1);
             for (std::size_t t = 0; t < game.tiers.size(); ++t)
@@ -320,8 +327,8 @@ TEST(HistoryCheck, APowerballWheelOfManyBlocksCountsEachDrawAsTheSingleDrawCheck
         bm::HistoryRun run;
         FakeClock clock;
         bm::AllowHistoryInstructions(static_cast<bm::HistoryInstructions>(instructions));
-        const bool ran = !!bm::RunHistory(game, *wheel, **reader, [&](const bm::HistoryRow& r) { rows.push_back(r); },
-                                        run, clock, 1);
+        const bool ran = !!bm::RunHistory(
+            game, *wheel, **reader, [&](const bm::HistoryRow& r) { rows.push_back(r); }, run, clock, 1);
         bm::AllowHistoryInstructions(bm::HistoryInstructions::Widest);
         ASSERT_TRUE(ran);
         ASSERT_EQ(rows.size(), drawn.size());
@@ -372,7 +379,8 @@ TEST(HistoryCheck, HoldsEightBytesAPlayAndRefusesWhatTheMachineCannotHold)
         bmtest::WriteBytes(dir / "w.txt", faulty);
         const auto number = 1 + std::count(faulty.begin(), faulty.begin() + static_cast<std::ptrdiff_t>(line), '\n');
         EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 69)),
-                  (dir / "w.txt").string() + ": line " + std::to_string(number) + ": 0 is not a number of this game (1 to 69)");
+                  (dir / "w.txt").string() + ": line " + std::to_string(number) +
+                      ": 0 is not a number of this game (1 to 69)");
     }
     bmtest::WriteBytes(dir / "w.txt", text.substr(0, 200001 * 12));
     EXPECT_EQ(bmtest::Refusal(bm::CompactWheel::Read(dir / "w.txt", game, 69, 1'000'000)),

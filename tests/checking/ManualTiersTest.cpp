@@ -40,7 +40,8 @@ std::map<std::string, Row> TableAfter(const std::string& html, const std::string
     if (at == std::string::npos)
         return rows;
     const auto end = html.find("</table>", at);
-    for (auto row = html.find("<tr><td>", at); row != std::string::npos && row < end; row = html.find("<tr><td>", row + 1)) {
+    for (auto row = html.find("<tr><td>", at); row != std::string::npos && row < end;
+         row = html.find("<tr><td>", row + 1)) {
         std::vector<std::string> cells;
         for (auto cell = html.find("<td>", row); cell != std::string::npos && cell < html.find("</tr>", row);
              cell = html.find("<td>", cell + 1))

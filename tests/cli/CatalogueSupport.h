@@ -46,8 +46,8 @@ ProgramRun RunProgram(const std::vector<std::string>& args);
 ProgramRun RunInProcess(const std::filesystem::path& home, std::vector<std::string> args);
 
 // Runs of the executable are skipped where it is not built.
-#define BM_NEEDS_PROGRAM() \
-    if (std::string(BRINDLEMARK_EXE).empty()) \
+#define BM_NEEDS_PROGRAM()                                                                                             \
+    if (std::string(BRINDLEMARK_EXE).empty())                                                                          \
     GTEST_SKIP() << "the program is not built"
 
 }  // namespace bmtest

@@ -16,10 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include "checking/CheckTestSupport.h"
 #include "cli/CatalogueSupport.h"
 #include "cli/CheckCommand.h"
 #include "cli/ReportOutput.h"
-#include "checking/CheckTestSupport.h"
 #include "support/PrintTestTools.h"
 
 using namespace bmtest;
@@ -55,7 +55,8 @@ TEST(CheckCommand, WritesTheReportTheCompletionLineAndTheSummary)
     // byte-order mark reads as without it.
     const auto bom = lab.Put("Defs/BM649.def", "\xEF\xBB\xBF" + bmtest::ReadBytes(lab.home() / "Defs" / "LO649.def"));
     for (const std::string definition : {"LO649.def", "BM649"}) {
-        const auto d = lab.Run({"check", "--definition", definition, "--wheel", "w.txt", "--draw", " 1, 2 ,3\t4 5, 6 7 "});
+        const auto d =
+            lab.Run({"check", "--definition", definition, "--wheel", "w.txt", "--draw", " 1, 2 ,3\t4 5, 6 7 "});
         EXPECT_EQ(d.status, 0) << d.err;
         const std::string report = kLottoReport;
         EXPECT_EQ(d.out.substr(d.out.find('\n')), report.substr(report.find('\n'))) << definition;
@@ -92,15 +93,19 @@ TEST(HistoryCommand, WritesTheCsvAndSaysWhatTheDrawsFileHolds)
         std::string csv, err;  // the start of stderr
     } cases[] = {
         {"quoted, month first as told and undated",
-         "\"DRAW DATE\",\"NUMBERS\"\r\n\"06/12/1982\",\"1 2 3 4 5 6\",7\r\n\r\n1;2;3;10;11;12;44\r\n", {"--date-order", "MDY"},
+         "\"DRAW DATE\",\"NUMBERS\"\r\n\"06/12/1982\",\"1 2 3 4 5 6\",7\r\n\r\n1;2;3;10;11;12;44\r\n",
+         {"--date-order", "MDY"},
          "1982-06-12,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n,1 2 3 10 11 12 +44,1,0,0,2,0,0,0,1,3\nTotal,,2,0,0,3,0,0,1,2,6\n",
          "Checked 4 plays against 2 draws in "},
-        {"lines that are no draws skipped", mixed, {"--skip-invalid-draws"},
+        {"lines that are no draws skipped",
+         mixed,
+         {"--skip-invalid-draws"},
          "2020-01-03,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n"
          "Total,,2,0,0,3,0,1,1,1,6\n",
          "Skipped 2 lines of {home}/wheel/d.csv that are not draws of this game; first: line 3: The bonus number (box 7) "
          "is 0; the numbers of this game run from 1 to 49.\nChecked 4 plays against 2 draws in "},
-        {"repeated and out of date order", "2020-01-07,1 2 3 10 11 13,44\n2020-01-03,1 2 3 4 5 6,7\n2020-01-07,13 11 10 3 2 1,44\n",
+        {"repeated and out of date order",
+         "2020-01-07,1 2 3 10 11 13,44\n2020-01-03,1 2 3 4 5 6,7\n2020-01-07,13 11 10 3 2 1,44\n",
          {},
          "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3\n2020-01-03,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3\n"
          "2020-01-07,13 11 10 3 2 1 +44,1,0,0,2,0,1,0,0,3\nTotal,,3,0,0,5,0,2,1,1,9\n",
@@ -113,8 +118,8 @@ TEST(HistoryCommand, WritesTheCsvAndSaysWhatTheDrawsFileHolds)
         Lab lab;
         lab.Put("wheel/w.txt", kLottoWheel);
         lab.Put("wheel/d.csv", c.draws);
-        std::vector<std::string> args = {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws",
-                                         "{home}/wheel/d.csv", "--save", "{out}/h.csv"};
+        std::vector<std::string> args = {"check",   "--definition",       "LO649",  "--wheel",    "w.txt",
+                                         "--draws", "{home}/wheel/d.csv", "--save", "{out}/h.csv"};
         args.insert(args.end(), c.more.begin(), c.more.end());
         const auto r = lab.Run(args);
         EXPECT_EQ(r.status, 0) << r.err;
@@ -132,14 +137,17 @@ TEST(HistoryCommand, WritesTheCsvAndSaysWhatTheDrawsFileHolds)
     const std::string money = "Date,Draw,Match 0,Match 1,Match 2,Match 3,Match 4,Match 5,Match 5+,Match 6,Wins,Won\n";
     const auto paid = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/p.csv"});
     EXPECT_EQ(paid.status, 0) << paid.err;
-    EXPECT_EQ(paid.out, money + "2020-01-14,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3,5050010.00\n"
-                                "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3,2020.00\nTotal,,2,0,0,3,0,1,1,1,6,5052030.00\n");
+    EXPECT_EQ(paid.out,
+              money + "2020-01-14,1 2 3 4 5 6 +7,1,0,0,1,0,0,1,1,3,5050010.00\n"
+                      "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3,2020.00\nTotal,,2,0,0,3,0,1,1,1,6,5052030.00\n");
     const auto ranged = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/p.csv",
                                  "--from", "2020-01-01", "--to", "2020-01-10"});
     EXPECT_EQ(ranged.status, 0) << ranged.err;
-    EXPECT_EQ(ranged.out, money + "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3,2020.00\nTotal,,1,0,0,2,0,1,0,0,3,2020.00\n");
+    EXPECT_EQ(ranged.out,
+              money + "2020-01-07,1 2 3 10 11 13 +44,1,0,0,2,0,1,0,0,3,2020.00\nTotal,,1,0,0,2,0,1,0,0,3,2020.00\n");
     lab.Put("wheel/d.csv", mixed);
-    const auto refused = lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/d.csv"});
+    const auto refused =
+        lab.Run({"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", "{home}/wheel/d.csv"});
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.out, "");
     EXPECT_EQ(refused.err, lab.Expand("brindlemark: {home}/wheel/d.csv: line 3: The bonus number (box 7) is 0; the "
@@ -308,9 +316,9 @@ TEST(HistoryCommand, AnInputThatChangesMidRunWritesNoRow)
             if (!std::exchange(done, true))
                 c.change(changed);
         };
-        const auto run = RunInProcess(lab.home(), {"check", "--definition", c.definition, "--wheel", "w.txt", "--draws",
-                                                   (lab.home() / "wheel/d.csv").string(), "--save",
-                                                   (lab.out() / "s.csv").string()});
+        const auto run =
+            RunInProcess(lab.home(), {"check", "--definition", c.definition, "--wheel", "w.txt", "--draws",
+                                      (lab.home() / "wheel/d.csv").string(), "--save", (lab.out() / "s.csv").string()});
         bm::cli::HistoryPollHook() = nullptr;
         EXPECT_TRUE(done);
         EXPECT_EQ(run.status, 1);
@@ -330,16 +338,16 @@ TEST(ReportOutput, AReportThatCannotBeWrittenFailsWithItsReason)
     // A report of some 3 KB, more than the limit below lets a file hold.
     lab.Put("wheel/w.txt", Repeated("1,2,3,10,11,12\n", 100));
     lab.Put("wheel/d.csv", Repeated("2020-01-01,1 2 3 4 5 6,7\n", 300));
-    const std::vector<std::string> check = {"--home", lab.home().string(), "check", "--definition", "LO649",
-                                            "--wheel", "w.txt"};
+    const std::vector<std::string> check = {"--home", lab.home().string(), "check", "--definition",
+                                            "LO649",  "--wheel",           "w.txt"};
     const std::string draw = " --draw '1 2 3 4 5 6 7'";
     const std::string draws = " --draws " + Quoted((lab.home() / "wheel/d.csv").string());
     const std::string save = " --save " + Quoted((lab.out() / "s.txt").string());
     const std::string full = "No space left on device", tooLarge = "File too large";
     const struct {
         const char* what;
-        std::string tail;    // after the check's arguments
-        std::string limit;   // a shell command before the program
+        std::string tail;   // after the check's arguments
+        std::string limit;  // a shell command before the program
         std::string reason;
     } cases[] = {
         {"report on a full device", draw + save + " >/dev/full", "", full},
@@ -352,18 +360,19 @@ TEST(ReportOutput, AReportThatCannotBeWrittenFailsWithItsReason)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove(lab.out() / "r.txt");
-        const Ran ran = RunShell("sh -c " + Quoted("trap '' XFSZ; " + c.limit + "exec " + ProgramCommand(check) + c.tail),
-                                 "QT_QPA_PLATFORM=offscreen");
+        const Ran ran =
+            RunShell("sh -c " + Quoted("trap '' XFSZ; " + c.limit + "exec " + ProgramCommand(check) + c.tail),
+                     "QT_QPA_PLATFORM=offscreen");
         EXPECT_EQ(ran.status, 1);
         EXPECT_EQ(ran.err, "brindlemark: the report could not be written: " + c.reason + "\n");
         EXPECT_FALSE(fs::exists(lab.out() / "s.txt"));
     }
     // A PDF that cannot be written says why.
-    const Ran pdf = RunShell("sh -c " + Quoted("trap '' XFSZ; ulimit -f 1; exec " +
-                                               ProgramCommand({"--home", lab.home().string(), "print", "--definition",
-                                                        "LO649", "--wheel", "LO649-sample.txt", "--pdf",
-                                                        (lab.out() / "p.pdf").string()})),
-                             "QT_QPA_PLATFORM=offscreen");
+    const Ran pdf = RunShell(
+        "sh -c " + Quoted("trap '' XFSZ; ulimit -f 1; exec " +
+                          ProgramCommand({"--home", lab.home().string(), "print", "--definition", "LO649", "--wheel",
+                                          "LO649-sample.txt", "--pdf", (lab.out() / "p.pdf").string()})),
+        "QT_QPA_PLATFORM=offscreen");
     EXPECT_EQ(pdf.status, 1);
     EXPECT_NE(pdf.err.find("the PDF could not be written (" + tooLarge), std::string::npos) << pdf.err;
     EXPECT_FALSE(fs::exists(lab.out() / "p.pdf"));
@@ -386,17 +395,19 @@ TEST(ReportOutput, AnOutputFileThatCannotBeWrittenIsAFailure)
         const char* what;
         std::vector<std::string> args;
     } cases[] = {
-        {"check --save", {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw", "1 2 3 4 5 6 7", "--save", out}},
+        {"check --save",
+         {"check", "--definition", "LO649", "--wheel", "w.txt", "--draw", "1 2 3 4 5 6 7", "--save", out}},
         {"check --draws --save",
          {"check", "--definition", "LO649", "--wheel", "w.txt", "--draws", (lab.home() / "wheel/d.csv").string(),
           "--save", out}},
         {"two pools: check --save",
          {"check", "--definition", "EM550", "--wheel", "stars.txt", "--draw", "1 2 3 4 5 1 2", "--save", out}},
         {"two pools: check --draws --save",
-         {"check", "--definition", "EM550", "--wheel", "stars.txt", "--draws", (lab.home() / "wheel/stars.csv").string(),
-          "--save", out}},
+         {"check", "--definition", "EM550", "--wheel", "stars.txt", "--draws",
+          (lab.home() / "wheel/stars.csv").string(), "--save", out}},
         {"wheel apply --out",
-         {"wheel", "apply", "--design", (lab.home() / "design.txt").string(), "--numbers", "1 2 3 4 5 6", "--out", out}},
+         {"wheel", "apply", "--design", (lab.home() / "design.txt").string(), "--numbers", "1 2 3 4 5 6", "--out",
+          out}},
         {"wheel make --out",
          {"wheel", "make", "--count", "12", "--pick", "3", "--if", "3", "--match", "3", "--out", out}},
     };
@@ -404,9 +415,9 @@ TEST(ReportOutput, AnOutputFileThatCannotBeWrittenIsAFailure)
         SCOPED_TRACE(c.what);
         std::vector<std::string> args = {"--home", lab.home().string()};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const Ran ran = RunShell("sh -c " + Quoted("trap '' XFSZ; ulimit -f 1; exec " + ProgramCommand(args) +
-                                                   " >/dev/null"),
-                                 "QT_QPA_PLATFORM=offscreen");
+        const Ran ran =
+            RunShell("sh -c " + Quoted("trap '' XFSZ; ulimit -f 1; exec " + ProgramCommand(args) + " >/dev/null"),
+                     "QT_QPA_PLATFORM=offscreen");
         EXPECT_EQ(ran.status, 1) << ran.err;
         EXPECT_TRUE(HasText(ran.err, "brindlemark: cannot write " + out + ": writing failed (File too large)"));
         EXPECT_FALSE(fs::exists(out));
@@ -471,22 +482,24 @@ TEST(ReportOutput, NamesAreWrittenWithTheirControlCharactersEscaped)
     fs::copy_file(lab.home() / "Defs/LO649.def", def);
     const auto save = lab.out() / "s.txt";
     // A definition can no longer be named so; its refusal shows the name escaped, on one line.
-    const auto refused = lab.Run({"check", "--definition", def.string(), "--wheel", wheel, "--draw", "1 2 3 4 5 6 7",
-                                  "--save", save.string()});
+    const auto refused = lab.Run(
+        {"check", "--definition", def.string(), "--wheel", wheel, "--draw", "1 2 3 4 5 6 7", "--save", save.string()});
     EXPECT_EQ(refused.status, 2) << refused.err;
     EXPECT_NE(refused.err.find("L\\x0AO649.def: is not named as a definition"), std::string::npos) << refused.err;
     EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
     EXPECT_FALSE(fs::exists(save));
-    const auto r = lab.Run({"check", "--definition", "LO649", "--wheel", wheel, "--draw", "1 2 3 4 5 6 7", "--save",
-                            save.string()});
+    const auto r = lab.Run(
+        {"check", "--definition", "LO649", "--wheel", wheel, "--draw", "1 2 3 4 5 6 7", "--save", save.string()});
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::string head = "Lottery: LO649\nTicket File: a\\x0ATotal Wins - 999\\x1B[2J.txt\nDraw: 1 2 3 4 5 6 Bonus 7\n";
+    const std::string head =
+        "Lottery: LO649\nTicket File: a\\x0ATotal Wins - 999\\x1B[2J.txt\nDraw: 1 2 3 4 5 6 Bonus 7\n";
     EXPECT_TRUE(r.out.starts_with(head)) << r.out;
     EXPECT_EQ(r.out.find("Total Wins - 999\n"), std::string::npos);
     EXPECT_TRUE(ReadBytes(save).starts_with(CrLf(head)));
 
     const auto pdf = lab.out() / "slips\n\x1b[31m.pdf";
-    const auto printed = lab.Run({"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--pdf", pdf.string()});
+    const auto printed =
+        lab.Run({"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--pdf", pdf.string()});
     EXPECT_EQ(printed.status, 0) << printed.err;
     EXPECT_NE(printed.err.find("Saved To " + lab.out().string() + "/slips\\x0A\\x1B[31m.pdf"), std::string::npos)
         << printed.err;

@@ -52,14 +52,14 @@ bool Reading(const std::filesystem::path& file)
 class CtrlCWhen {
 public:
     explicit CtrlCWhen(std::function<bool()> when)
-        : previous_(std::signal(SIGINT, IgnoreInterrupt)), presser_([this, when] {
+        : previous_(std::signal(SIGINT, IgnoreInterrupt)),
+          presser_([this, when] {
               while (running_ && !when())
                   std::this_thread::sleep_for(std::chrono::microseconds(50));
               if (running_)
                   std::raise(SIGINT);
           })
-    {
-    }
+    {}
     ~CtrlCWhen()
     {
         running_ = false;
@@ -131,7 +131,8 @@ TEST(Interrupt, TerminatedWhileAPdfIsWrittenLeavesNoHiddenCopy)
     if (child == 0) {
         UseNamedTemporaryFilesForTesting(true);
         _exit(RunInProcess(home.path(), {"print", "--definition", "HZ649", "--wheel", "w.txt", "--pdf",
-                                         (home / "out" / "slips.pdf").string()}).status);
+                                         (home / "out" / "slips.pdf").string()})
+                  .status);
     }
     int status = 0;
     bool seen = false;

@@ -30,8 +30,8 @@ std::string ExpectedMarks(const TempDir& home, const SlipDefinition& def, bool t
     std::string text;
     for (const auto& m : job.marks()) {
         char line[128];
-        std::snprintf(line, sizeof line, "%d %.3f %.3f %.3f %.3f\n", m.sheet, double(m.x1), double(m.y1),
-                      double(m.x2), double(m.y2));
+        std::snprintf(line, sizeof line, "%d %.3f %.3f %.3f %.3f\n", m.sheet, double(m.x1), double(m.y1), double(m.x2),
+                      double(m.y2));
         text += line;
     }
     return text;
@@ -58,9 +58,15 @@ TEST(PrintCommand, MarksAreTheJobsBoxesWithTheRightOffsets)
         bool testMode;
         const char *top, *left, *err;
     } cases[] = {
-        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--top=0", "--left=0", "--marks"}, false, "0", "0",
+        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--top=0", "--left=0", "--marks"},
+         false,
+         "0",
+         "0",
          "Printing 12 Picks On 2 Playslips\nProcessing Complete\n"},
-        {{"test-pattern", "--definition", "HZ649", "--marks", "--top", "0.25"}, true, "0.25", "-2",
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--top", "0.25"},
+         true,
+         "0.25",
+         "-2",
          "Printed 1 Test Playslip\n"},
         // A definition file given by its path takes the settings of its name.
         {{"test-pattern", "--definition", copy.string(), "--marks"}, true, "1.5", "-2", "Printed 1 Test Playslip\n"},
@@ -96,7 +102,8 @@ TEST(PrintCommand, AnEmptyWheelPrintsNothingAndIsDone)
     for (const char* wheel : {"", "# method: none\r\n\r\n"}) {
         SCOPED_TRACE(wheel);
         lab.Put("wheel/empty.txt", wheel);
-        for (const auto& output : {std::vector<std::string>{"--pdf", "{out}/x.pdf"}, std::vector<std::string>{"--marks"}}) {
+        for (const auto& output :
+             {std::vector<std::string>{"--pdf", "{out}/x.pdf"}, std::vector<std::string>{"--marks"}}) {
             std::vector<std::string> args{"print", "--definition", "LO649", "--wheel", "empty.txt"};
             args.insert(args.end(), output.begin(), output.end());
             const auto r = lab.Run(args);
@@ -179,9 +186,10 @@ TEST(MarksFileCli, WithoutTheFileEverySamplePrintsAsBefore)
 TEST(MarksFileCli, MarksListTheSizedMarksThenTheExtras)
 {
     const Lab lab;
-    lab.Put("Defs/LO649.marks", "[Mark]\r\nWidth=60\r\nHeight=50\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
-    const auto run = RunInProcess(lab.home(), {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt", "--marks",
-                                "--top", "1", "--left", "-2"});
+    lab.Put("Defs/LO649.marks",
+            "[Mark]\r\nWidth=60\r\nHeight=50\r\n[Extra]\r\nDraws 2=20 76 4 2.5\r\nYes=150 3 5 3\r\n");
+    const auto run = RunInProcess(lab.home(), {"print", "--definition", "LO649", "--wheel", "LO649-sample.txt",
+                                               "--marks", "--top", "1", "--left", "-2"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto all = Marks(run.out);
     ASSERT_EQ(all.size(), 72u + 2u * 2u);
@@ -208,8 +216,8 @@ TEST(MarksFileCli, PdfNeverLandsOnTheMarksFile)
         SCOPED_TRACE(exists);
         if (exists)
             WriteBytes(target, "[Mark]\r\nWidth=50\r\n");
-        const auto run = RunInProcess(lab.home(), {"print", "--definition", def.string(), "--wheel",
-                                    "LO649-sample.txt", "--pdf", target.string()});
+        const auto run = RunInProcess(lab.home(), {"print", "--definition", def.string(), "--wheel", "LO649-sample.txt",
+                                                   "--pdf", target.string()});
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(target.string() + ": is "), std::string::npos) << run.err;
         EXPECT_EQ(std::filesystem::exists(target), exists);
@@ -232,10 +240,11 @@ TEST(PaperOptions, PaperAndScaleOnTheCommandLine)
     // A calibration kept for a printer: --marks and --pdf apply none.
     WriteBytes(home / "Brindlemark.ini", "Calibration.office=1.05,0.95\r\n");
 
-    const ProgramRun plain = RunInProcess(home.path(), {"test-pattern", "--definition", "VT649", "--marks", "--top", "2", "--left", "1"});
+    const ProgramRun plain =
+        RunInProcess(home.path(), {"test-pattern", "--definition", "VT649", "--marks", "--top", "2", "--left", "1"});
     ASSERT_EQ(plain.status, 0) << plain.err;
-    const ProgramRun scaled = RunInProcess(home.path(), {"test-pattern", "--definition", "VT649", "--marks", "--top", "2",
-                                                         "--left", "1", "--scale", "1.05,0.95"});
+    const ProgramRun scaled = RunInProcess(home.path(), {"test-pattern", "--definition", "VT649", "--marks", "--top",
+                                                         "2", "--left", "1", "--scale", "1.05,0.95"});
     ASSERT_EQ(scaled.status, 0) << scaled.err;
     const auto p = Marks(plain.out), s = Marks(scaled.out);
     ASSERT_EQ(p.size(), 49u);
@@ -247,24 +256,34 @@ TEST(PaperOptions, PaperAndScaleOnTheCommandLine)
     const struct {
         std::vector<std::string> args;
         int status;
-        const char* err;  // the start of stderr
+        const char* err;        // the start of stderr
         const char* says = "";  // somewhere in it
     } cases[] = {
-        {{"test-pattern", "--definition", "HZ649", "--marks", "--left", "115"}, 2, "brindlemark: ",
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--left", "115"},
+         2,
+         "brindlemark: ",
          "off the A4 sheet (landscape, 297 x 210 mm)"},
-        {{"test-pattern", "--definition", "HZ649", "--marks", "--left", "115", "--paper", "Legal"}, 0,
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--left", "115", "--paper", "Legal"},
+         0,
          "Printed 1 Test Playslip\n"},
-        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "82x150"}, 2, "brindlemark: ",
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "82x150"},
+         2,
+         "brindlemark: ",
          "off the 82 x 150 mm sheet (landscape, 150 x 82 mm)"},
-        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "B5"}, 2,
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "B5"},
+         2,
          "brindlemark test-pattern: --paper \"B5\": not a paper size; give A4, Letter, Legal or WIDTHxHEIGHT"},
-        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--marks", "--scale", "1.2,1"}, 2,
+        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--marks", "--scale", "1.2,1"},
+         2,
          "brindlemark print: --scale \"1.2,1\": a factor is out of range; give two factors SX,SY, each from 0.9 to 1.1"},
-        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--marks", "--scale", "1"}, 2,
+        {{"print", "--definition", "HZ649", "--wheel", "w.txt", "--marks", "--scale", "1"},
+         2,
          "brindlemark print: --scale \"1\": not two factors"},
-        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "A4", "--paper", "Letter"}, 2,
+        {{"test-pattern", "--definition", "HZ649", "--marks", "--paper", "A4", "--paper", "Letter"},
+         2,
          "brindlemark test-pattern: --paper is given twice"},
-        {{"calibrate", "--marks", "--paper", "Letter"}, 0,
+        {{"calibrate", "--marks", "--paper", "Letter"},
+         0,
          "Printed The Calibration Page: crosshairs 185 mm across and 249 mm down\n"},
         {{"calibrate", "--marks", "--scale", "1,1"}, 2, "brindlemark calibrate: unknown option \"--scale\""},
     };
@@ -448,7 +467,8 @@ TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
     // Each wheel command's help is its own: its usage and its options only.
     const struct {
         const char *sub, *option, *foreign;
-    } wheels[] = {{"apply", "--design", "--seed"}, {"analyze", "--wheel", "--design"}, {"make", "--rounds", "--design"}};
+    } wheels[] = {
+        {"apply", "--design", "--seed"}, {"analyze", "--wheel", "--design"}, {"make", "--rounds", "--design"}};
     for (const auto& w : wheels) {
         SCOPED_TRACE(w.sub);
         const auto own = bmtest::RunProgram({"wheel", w.sub, "--help"});
@@ -475,7 +495,8 @@ TEST(DocumentedOptions, EveryCommandHasItsHelpAndEveryOptionIsDocumented)
 // most a few rounds of its search (it stops at --seconds or --rounds, whichever comes first).
 std::string Unescaped(std::string text)
 {
-    for (const auto& [from, to] : {std::pair{"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"\\-", "-"}})
+    for (const auto& [from, to] :
+         {std::pair{"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"\\-", "-"}})
         text = Without(text, from, to);
     return text;
 }
@@ -517,12 +538,14 @@ TEST(DocumentedOptions, TheDocumentedExamplesRunAsWritten)
         bool writesDesign;
     } documents[] = {
         {"README.md", block, "build/bin/brindlemark", true},
-        {"wheels.html", Unescaped(section(bmtest::ReadBytes(kSource / "doc/manual/wheels.html"), "On the command line", "</pre>")),
+        {"wheels.html",
+         Unescaped(section(bmtest::ReadBytes(kSource / "doc/manual/wheels.html"), "On the command line", "</pre>")),
          "brindlemark", false},
         {"command-line.html",
          Unescaped(section(bmtest::ReadBytes(kSource / "doc/manual/command-line.html"), "name=\"wheel\"", "</pre>")),
          "brindlemark", false},
-        {"brindlemark.1", Unescaped(section(bmtest::ReadBytes(kSource / "dist/linux/brindlemark.1"), ".SH EXAMPLES", ".fi")),
+        {"brindlemark.1",
+         Unescaped(section(bmtest::ReadBytes(kSource / "dist/linux/brindlemark.1"), ".SH EXAMPLES", ".fi")),
          "brindlemark", false},
     };
     for (const auto& d : documents) {
@@ -535,12 +558,13 @@ TEST(DocumentedOptions, TheDocumentedExamplesRunAsWritten)
         if (d.writesDesign) {
             script += d.commands;
             // The build's own path holds the same words: the search goes on after each replacement.
-            for (auto at = script.find(d.program); at != std::string::npos; at = script.find(d.program, at + run.size()))
+            for (auto at = script.find(d.program); at != std::string::npos;
+                 at = script.find(d.program, at + run.size()))
                 script.replace(at, d.program.size(), run);
         } else {
             for (const std::string& line : lines)
-                script += run + line.substr(d.program.size()) +
-                          (HasText(line, " wheel make ") ? " --rounds 1" : "") + "\n";
+                script +=
+                    run + line.substr(d.program.size()) + (HasText(line, " wheel make ") ? " --rounds 1" : "") + "\n";
         }
         const Ran ran = RunShell("sh -c " + Quoted(script));
         EXPECT_EQ(ran.status, 0) << ran.err << script;

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <set>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "cli/CatalogueSupport.h"
 #include "checking/CheckTestSupport.h"
+#include "cli/CatalogueSupport.h"
 #include "support/PrintTestTools.h"
 
 using namespace bmtest;
@@ -106,7 +106,8 @@ TEST(SecondPoolCommand, ThePowerballSamplePrintsEveryPowerballInItsBox)
 
     // The PDF: every page dark in exactly these boxes.
     const auto pdf = lab.out() / "pw.pdf";
-    const auto printed = lab.Run({"print", "--definition", "PW569", "--wheel", "PW569-sample.txt", "--pdf", pdf.string()});
+    const auto printed =
+        lab.Run({"print", "--definition", "PW569", "--wheel", "PW569-sample.txt", "--pdf", pdf.string()});
     ASSERT_EQ(printed.status, 0) << printed.err;
     EXPECT_EQ(printed.err.substr(0, printed.err.find('\n')), "Printing 60 Picks On 12 Playslips");
     std::string error;
@@ -147,13 +148,14 @@ TEST(SecondPoolCommand, AFivePlusTwoGameChecksByTiers)
         draw += std::to_string(n) + " ";
     draw += std::to_string(second[0]) + "," + std::to_string(second[1]);
 
-    const auto r = lab.Run({"check", "--definition", "EM550", "--wheel", "EM550-sample.txt", "--draw", draw, "--save",
-                            "{out}/s.txt"});
+    const auto r = lab.Run(
+        {"check", "--definition", "EM550", "--wheel", "EM550-sample.txt", "--draw", draw, "--save", "{out}/s.txt"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::string head = "Lottery: EM550\nTicket File: EM550-sample.txt\nDraw:";
     for (int n : main)
         head += " " + std::to_string(n);
-    head += " + " + std::to_string(second[0]) + " " + std::to_string(second[1]) + "\nChecking 20 Picks Against Above "
+    head += " + " + std::to_string(second[0]) + " " + std::to_string(second[1]) +
+            "\nChecking 20 Picks Against Above "
             "Draw Results\n\n";
     std::map<std::pair<int, int>, int> counts;
     const std::set<std::pair<int, int>> wins = {{5, 2}, {5, 1}, {5, 0}, {4, 2}, {4, 1}, {4, 0}, {3, 2},
@@ -177,8 +179,8 @@ TEST(SecondPoolCommand, AFivePlusTwoGameChecksByTiers)
                                      std::to_string(counts[{m, j}]) + " Expected is ";
             EXPECT_NE(r.out.find(tier), std::string::npos) << tier;
         }
-    EXPECT_NE(r.out.find("\n\nTotal Plays - 20\nTotal Losses - " + std::to_string(20 - won) +
-                         "\nTotal Wins - " + std::to_string(won) + "\n\n"),
+    EXPECT_NE(r.out.find("\n\nTotal Plays - 20\nTotal Losses - " + std::to_string(20 - won) + "\nTotal Wins - " +
+                         std::to_string(won) + "\n\n"),
               std::string::npos)
         << r.out;
     EXPECT_EQ(ReadBytes(lab.out() / "s.txt"), CrLf(r.out));
@@ -282,8 +284,8 @@ TEST(SecondPoolCommand, AFivePlusTwoGameAgainstPastDraws)
 
     // A star given twice cannot be drawn: refused with its line, nothing written.
     lab.Put("bad.csv", "2024-01-02,1,2,3,4,5,7,7\r\n");
-    const auto bad = lab.Run({"check", "--definition", "EM550", "--wheel", "EM550-sample.txt", "--draws",
-                              "{home}/bad.csv"});
+    const auto bad =
+        lab.Run({"check", "--definition", "EM550", "--wheel", "EM550-sample.txt", "--draws", "{home}/bad.csv"});
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.out, "");
     EXPECT_NE(bad.err.find("bad.csv: line 1"), std::string::npos) << bad.err;

@@ -63,7 +63,7 @@ TEST(WheelCommand, AppliesADesignToThePlayersNumbers)
     lab.Put("one.txt", "1 2 3 4 5 6\r\n1 2 3 4 5 7\r\n");
     lab.Put("wheel/mine.txt", "old");
     const auto fileRun = lab.Run({"wheel", "apply", "--design=" + (lab.home() / "one.txt").string(), "--numbers",
-                                   "49 1 2 3 4 5 6", "--definition", "LO649", "--out", "{home}/wheel/mine.txt"});
+                                  "49 1 2 3 4 5 6", "--definition", "LO649", "--out", "{home}/wheel/mine.txt"});
     EXPECT_EQ(fileRun.status, 0) << fileRun.err;
     EXPECT_EQ(fileRun.out, "");
     EXPECT_EQ(ReadBytes(lab.home() / "wheel/mine.txt"), "1,2,3,4,5,49\r\n1,2,3,4,6,49\r\n");
@@ -127,19 +127,34 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         std::vector<std::string> args;
         std::string err;
     } cases[] = {
-        {"no subcommand", kDesign, {"wheel"}, "wheel needs what to do: apply or analyze or make or library; see brindlemark --help"},
-        {"unknown subcommand", kDesign, {"wheel", "build"},
+        {"no subcommand",
+         kDesign,
+         {"wheel"},
+         "wheel needs what to do: apply or analyze or make or library; see brindlemark --help"},
+        {"unknown subcommand",
+         kDesign,
+         {"wheel", "build"},
          "unknown wheel command \"build\": apply or analyze or make or library; see brindlemark --help"},
-        {"no design", kDesign, {"wheel", "apply", "--numbers", "1 2 3"}, "--design is missing: give the design file, "
-                                                                          "a wheel written on labels 1..v or 0..v-1"},
-        {"no numbers", kDesign, {"wheel", "apply", "--design", "{home}/design.txt"},
+        {"no design",
+         kDesign,
+         {"wheel", "apply", "--numbers", "1 2 3"},
+         "--design is missing: give the design file, "
+         "a wheel written on labels 1..v or 0..v-1"},
+        {"no numbers",
+         kDesign,
+         {"wheel", "apply", "--design", "{home}/design.txt"},
          "--numbers is missing: give the numbers to put in place of the labels, such as --numbers \"3 11 19 27 35 43 45\""},
-        {"an option twice", kDesign, {"wheel", "apply", "--numbers", "1", "--numbers", "2"}, "--numbers is given twice"},
-        {"an unknown option", kDesign, {"wheel", "analyze", "--draw", "1"}, "unknown option \"--draw\" for wheel analyze"},
+        {"an option twice",
+         kDesign,
+         {"wheel", "apply", "--numbers", "1", "--numbers", "2"},
+         "--numbers is given twice"},
+        {"an unknown option",
+         kDesign,
+         {"wheel", "analyze", "--draw", "1"},
+         "unknown option \"--draw\" for wheel analyze"},
         {"a label beyond the numbers", "# h\n1 2 3\n\n\n\n\n4 5 50\n", Apply(forty9),
          "{home}/design.txt: line 7: label 50 is beyond the 49 numbers given"},
-        {"a number given twice", kDesign, Apply("1 2 3 4 2"),
-         "--numbers: 2 is given twice"},
+        {"a number given twice", kDesign, Apply("1 2 3 4 2"), "--numbers: 2 is given twice"},
         {"two braced plays on a line", "{1,2,3},{4,5,6}\n", Apply("1 2 3 4 5 6"),
          "{home}/design.txt: line 1: holds more than one braced play; a design has one play a line, such as "
          "{ 1, 2, 3 }"},
@@ -160,7 +175,8 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         {"second numbers without a definition", kDesign, Apply("1 2 3 4 5", {"--second", "1 2"}),
          "--second needs --definition: --second and --second-all go with a definition whose marks file has a [Second] "
          "section"},
-        {"second numbers for a game of one pool", kDesign, Apply("1 2 3 4 5", {"--definition", "LO649", "--second", "1"}),
+        {"second numbers for a game of one pool", kDesign,
+         Apply("1 2 3 4 5", {"--definition", "LO649", "--second", "1"}),
          "LO649 has no second pool: --second and --second-all go with a definition whose marks file has a [Second] "
          "section"},
         {"a second number outside its pool", "1 2 3 4 5\n",
@@ -178,18 +194,26 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
         {"the output in Defs", kDesign, Apply("1 2 3 4 5", {"--out", "{home}/Defs/x.txt"}),
          "{home}/Defs/x.txt: lies in the program's Defs folder, which holds definitions and offsets; choose another "
          "folder"},
-        {"a missing design", kDesign, {"wheel", "apply", "--design", "{home}/none.txt", "--numbers", "1 2 3"},
+        {"a missing design",
+         kDesign,
+         {"wheel", "apply", "--design", "{home}/none.txt", "--numbers", "1 2 3"},
          "{home}/none.txt: no such file"},
-        {"analyze without a wheel", kDesign, {"wheel", "analyze", "--definition", "LO649"},
+        {"analyze without a wheel",
+         kDesign,
+         {"wheel", "analyze", "--definition", "LO649"},
          "--wheel is missing: give the wheel file to analyse"},
-        {"analyze a wheel too big to analyse", kDesign, {"wheel", "analyze", "--definition", "LM790", "--wheel", "w84.txt"},
+        {"analyze a wheel too big to analyse",
+         kDesign,
+         {"wheel", "analyze", "--definition", "LM790", "--wheel", "w84.txt"},
          "{home}/wheel/w84.txt: a wheel on 84 numbers in a 7-number draw takes 4968747692 subsets of its numbers to "
          "analyse, more than the 700000000 an analysis may take (a minute or two and 700 MB of memory)"},
-        {"analyze a play outside the pool", kDesign, {"wheel", "analyze", "--definition", "LO649", "--wheel",
-                                                      "{home}/wheel/bad.txt"},
+        {"analyze a play outside the pool",
+         kDesign,
+         {"wheel", "analyze", "--definition", "LO649", "--wheel", "{home}/wheel/bad.txt"},
          "{home}/wheel/bad.txt: line 2: 50 is not a number of this game (1 to 49)"},
-        {"analyze a wheel without a play", kDesign, {"wheel", "analyze", "--definition", "LO649", "--wheel",
-                                                     "{home}/wheel/empty.txt"},
+        {"analyze a wheel without a play",
+         kDesign,
+         {"wheel", "analyze", "--definition", "LO649", "--wheel", "{home}/wheel/empty.txt"},
          "{home}/wheel/empty.txt: holds no plays (nothing but blank or comment lines); there is nothing to analyse"},
         {"match above if", kDesign, Make({"--count", "10", "--pick", "6", "--if", "3", "--match", "4"}),
          "wheel make: the match 4 is more than the if 3"},
@@ -222,7 +246,8 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
          "--seconds \"0\" is not a number of seconds above 0 and at most 86400"},
         {"a negative seed", kDesign, Make({"--count", "9", "--pick", "3", "--if", "2", "--match", "2", "--seed", "-1"}),
          "--seed \"-1\" is not a whole number from 0 to 4611686018427387904"},
-        {"a count beyond the pool", kDesign, Make({"--count", "50", "--definition", "LO649", "--if", "6", "--match", "3"}),
+        {"a count beyond the pool", kDesign,
+         Make({"--count", "50", "--definition", "LO649", "--if", "6", "--match", "3"}),
          "--count \"50\" is not a whole number from 1 to 49 (the numbers of LO649)"},
         {"a number outside the pool", kDesign,
          Make({"--numbers", "1 2 3 4 5 6 50", "--definition", "LO649", "--if", "6", "--match", "3"}),
@@ -234,7 +259,8 @@ TEST(WheelCommand, RefusesInOneLineAndWritesNothing)
          Make({"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--out", "{home}/Defs/LO649.def"}),
          "{home}/Defs/LO649.def: lies in the program's Defs folder, which holds definitions and offsets; choose "
          "another folder"},
-        {"an unknown option", kDesign, Make({"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--guarantee", "3"}),
+        {"an unknown option", kDesign,
+         Make({"--count", "7", "--pick", "3", "--if", "2", "--match", "2", "--guarantee", "3"}),
          "unknown option \"--guarantee\" for wheel make"},
     };
     for (const auto& c : cases) {
@@ -306,15 +332,29 @@ TEST(WheelMake, BuildsTheSmallestKnownWheelsAndSaysHowTheyCompare)
         std::size_t plays;
         std::string err;  // after the time
     } cases[] = {
-        {{"--count", "7", "--pick", "3", "--if", "2", "--match", "2"}, {1, 2, 3, 4, 5, 6, 7}, 2, 2, 7,
+        {{"--count", "7", "--pick", "3", "--if", "2", "--match", "2"},
+         {1, 2, 3, 4, 5, 6, 7},
+         2,
+         2,
+         7,
          "lower bound 7 (Schonheim); best published 7, proven smallest; projective plane of order 2"},
-        {{"--numbers", "40, 9 17 5 1 33 2 12", "--pick", "4", "--if", "3", "--match", "3"}, {40, 9, 17, 5, 1, 33, 2, 12},
-         3, 3, 14,
+        {{"--numbers", "40, 9 17 5 1 33 2 12", "--pick", "4", "--if", "3", "--match", "3"},
+         {40, 9, 17, 5, 1, 33, 2, 12},
+         3,
+         3,
+         14,
          "lower bound 14 (Schonheim); best published 14, proven smallest; best published, from the library"},
-        {{"--count", "6", "--pick", "3", "--if", "3", "--match", "2"}, {1, 2, 3, 4, 5, 6}, 3, 2, 2,
+        {{"--count", "6", "--pick", "3", "--if", "3", "--match", "2"},
+         {1, 2, 3, 4, 5, 6},
+         3,
+         2,
+         2,
          "lower bound 2 (Turan); no published size known"},
-        {{"--count", "12", "--definition", "LO649", "--if", "5", "--match", "5"}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-         5, 5, 132,
+        {{"--count", "12", "--definition", "LO649", "--if", "5", "--match", "5"},
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+         5,
+         5,
+         132,
          "lower bound 132 (Schonheim); best published 132, proven smallest; best published, from the library"},
     };
     for (const auto& c : cases) {
@@ -346,8 +386,8 @@ TEST(WheelLibrary, MakeReturnsTheLibraryDesignAndTheListSaysWhatItHolds)
     std::string given;
     for (const int n : numbers)
         given += std::to_string(n) + " ";
-    const auto made = lab.Run(Make({"--numbers", given, "--definition", "LO649", "--if", "5", "--match", "5",
-                                    "--seconds", "600"}));
+    const auto made =
+        lab.Run(Make({"--numbers", given, "--definition", "LO649", "--if", "5", "--match", "5", "--seconds", "600"}));
     EXPECT_EQ(made.status, 0) << made.err;
     const auto design = bm::wheels::ReadDesign(std::string(WHEEL_LIBRARY_DIR) + "/v020_k6_t5.txt");
     ASSERT_TRUE(design);
@@ -391,8 +431,8 @@ TEST(WheelLibrary, WithoutTheLibraryTheListRefusesAndMakeSearches)
     EXPECT_EQ(listed.status, 2);
     EXPECT_EQ(listed.out, "");
     EXPECT_EQ(listed.err, "brindlemark: the wheel library: the wheel library is not installed with this program\n");
-    const auto made = RunInProcess(lab.home(), {"wheel", "make", "--count", "8", "--pick", "4", "--if", "3", "--match",
-                                                "3", "--seconds", "600"});
+    const auto made = RunInProcess(
+        lab.home(), {"wheel", "make", "--count", "8", "--pick", "4", "--if", "3", "--match", "3", "--seconds", "600"});
     EXPECT_EQ(made.status, 0) << made.err;
     EXPECT_TRUE(made.err.starts_with("14 plays, ")) << made.err;
     EXPECT_TRUE(made.err.ends_with(" s, lower bound 14 (Schonheim); best published 14, proven smallest\n")) << made.err;
@@ -402,8 +442,8 @@ TEST(WheelMake, TheSameSeedAndRoundsGiveTheSameWheelIntoAFile)
 {
     BM_NEEDS_PROGRAM();
     Lab lab;
-    const std::vector<std::string> args{"--count", "11", "--pick", "6", "--if", "5", "--match", "5", "--seed", "42",
-                                        "--rounds", "6"};
+    const std::vector<std::string> args{"--count", "11", "--pick", "6",  "--if",     "5",
+                                        "--match", "5",  "--seed", "42", "--rounds", "6"};
     const auto first = lab.Run(Make(args));
     EXPECT_EQ(first.status, 0) << first.err;
     auto toFile = Make(args);
@@ -433,7 +473,8 @@ TEST(WheelMake, AWheelThatMissesItsGuaranteeIsNeverWritten)
         for (bool toFile : {true, false}) {
             SCOPED_TRACE(std::string(c.what) + (toFile ? ", to a file" : ", to stdout"));
             bm::cli::WheelMakeResultHook() = c.spoil;
-            std::vector<std::string> args = {"wheel", "make", "--count", "7", "--pick", "3", "--if", "2", "--match", "2"};
+            std::vector<std::string> args = {"wheel", "make", "--count", "7",       "--pick",
+                                             "3",     "--if", "2",       "--match", "2"};
             if (toFile)
                 args.insert(args.end(), {"--out", (lab.out() / "w.txt").string()});
             const auto r = RunInProcess(lab.home(), args);
@@ -497,7 +538,8 @@ TEST(WheelCommand, LargeDesignsAndWheelsTakeBoundedMemory)
     for (int p = 0; p < 1'000'000; ++p) {
         const int a = p % 40 + 1;
         const std::string play = std::to_string(a) + "," + std::to_string(a + 1) + "," + std::to_string(a + 2) + "," +
-                                 std::to_string(a + 3) + "," + std::to_string(a + 5) + "," + std::to_string(a + 9) + "\n";
+                                 std::to_string(a + 3) + "," + std::to_string(a + 5) + "," + std::to_string(a + 9) +
+                                 "\n";
         if (p < 50)
             small += play;
         large += play;
@@ -562,8 +604,9 @@ TEST(WheelMake, CtrlCWritesTheBestCheckedWheelSoFarOrNothing)
     Lab lab;
     {
         const CtrlCAtRound press(5);
-        const auto r = RunInProcess(lab.home(), {"wheel", "make", "--count", "14", "--pick", "6", "--if", "5", "--match",
-                                                 "5", "--seconds", "600", "--out", (lab.home() / "wheel/w.txt").string()});
+        const auto r =
+            RunInProcess(lab.home(), {"wheel", "make", "--count", "14", "--pick", "6", "--if", "5", "--match", "5",
+                                      "--seconds", "600", "--out", (lab.home() / "wheel/w.txt").string()});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err.find("interrupted; the best wheel so far: "), 0u) << r.err;
         const auto plays = ReadPlays(ReadBytes(lab.home() / "wheel" / "w.txt"));
@@ -575,8 +618,9 @@ TEST(WheelMake, CtrlCWritesTheBestCheckedWheelSoFarOrNothing)
         // Before the first wheel is complete: nothing at all.
         const CtrlCAtRound press(1);
         const Snapshot before = TakeSnapshot({lab.home()});
-        const auto r = RunInProcess(lab.home(), {"wheel", "make", "--count", "20", "--pick", "6", "--if", "5", "--match",
-                                                 "5", "--seconds", "600", "--out", (lab.home() / "wheel/none.txt").string()});
+        const auto r =
+            RunInProcess(lab.home(), {"wheel", "make", "--count", "20", "--pick", "6", "--if", "5", "--match", "5",
+                                      "--seconds", "600", "--out", (lab.home() / "wheel/none.txt").string()});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find("interrupted before a first wheel was complete"), std::string::npos) << r.err;

@@ -40,7 +40,6 @@ Reading ReadFile(const std::filesystem::path& file, int perPlay, NumberWidth wid
     return reader ? ReadAll(**reader) : Reading{{}, reader.error().message};
 }
 
-
 // The first line is read the general way, the usual lines after it a quicker one: every case is
 // read at the file's start and again after a good play.
 std::string GoodPlay(int perPlay)
@@ -77,18 +76,37 @@ TEST(WheelReader, ReadsEveryShapeAndNamesEveryFaultAtTheStartAndAfterAPlay)
         std::vector<std::string> plays = {};
         bool startOnly = false;  // only a file's start can hold it
     } cases[] = {
-        {"separators and line ends", "1,2,3,4,5,6\r\n1 2 3 4 5 6\n01, 2 ,\t3,4 , 5,06 ,  \r\n7,8,9,10,11,12", 6, B32,
-         "", {"1:1,2,3,4,5,6", "2:1,2,3,4,5,6", "3:1,2,3,4,5,6", "4:7,8,9,10,11,12"}},
+        {"separators and line ends",
+         "1,2,3,4,5,6\r\n1 2 3 4 5 6\n01, 2 ,\t3,4 , 5,06 ,  \r\n7,8,9,10,11,12",
+         6,
+         B32,
+         "",
+         {"1:1,2,3,4,5,6", "2:1,2,3,4,5,6", "3:1,2,3,4,5,6", "4:7,8,9,10,11,12"}},
         {"blank lines", "\r\n1,2,3,4,5\r\n  \r\n\t\r\n6,7,8,9,10\r\n\r\n", 5, B32, "", {"2:1,2,3,4,5", "5:6,7,8,9,10"}},
-        {"comment lines", "# method: covering\r\n  #\t1,2,3\r\n1,2,3,4,5\r\n#\n6,7,8,9,10\r\n# no line end", 5, B32,
-         "", {"3:1,2,3,4,5", "5:6,7,8,9,10"}},
+        {"comment lines",
+         "# method: covering\r\n  #\t1,2,3\r\n1,2,3,4,5\r\n#\n6,7,8,9,10\r\n# no line end",
+         5,
+         B32,
+         "",
+         {"3:1,2,3,4,5", "5:6,7,8,9,10"}},
         {"comment after a number", "1,2,3,4,5 # x\r\n", 5, B32, "line 1: \"#\" is not a whole number"},
         // With carriage returns for line ends a comment would hide every play after it.
         {"comment with CR only", "# x\r1,2,3,4,5\r", 5, B32, "line 1 holds a carriage return inside the line"},
-        {"numbers outside the game", "0,-3,99,4,5,6\r\n100,2,3,4,5,6\r\n1,2,3,4,5,123\r\n007,8,+9,10,11,-12\n", 6, B32,
-         "", {"1:0,-3,99,4,5,6", "2:100,2,3,4,5,6", "3:1,2,3,4,5,123", "4:7,8,9,10,11,-12"}},
+        {"numbers outside the game",
+         "0,-3,99,4,5,6\r\n100,2,3,4,5,6\r\n1,2,3,4,5,123\r\n007,8,+9,10,11,-12\n",
+         6,
+         B32,
+         "",
+         {"1:0,-3,99,4,5,6", "2:100,2,3,4,5,6", "3:1,2,3,4,5,123", "4:7,8,9,10,11,-12"}},
         {"long runs of leading zeros", zeros + "7," + zeros + "0,3,4,5\r\n", 5, B32, "", {"1:7,0,3,4,5"}},
-        {"UTF-8 byte order mark", "\xEF\xBB\xBF" "1,2,3,4,5\r\n", 5, B32, "", {"1:1,2,3,4,5"}, true},
+        {"UTF-8 byte order mark",
+         "\xEF\xBB\xBF"
+         "1,2,3,4,5\r\n",
+         5,
+         B32,
+         "",
+         {"1:1,2,3,4,5"},
+         true},
         {"short", "1,2,3,4,5\r\n", 6, B32, "line 1 holds 5 numbers; a play of this game has 6"},
         {"long", std::string(6, '\n') + "1,2,3,4,5,6,7\r\n", 6, B32, "line 7 holds 7 numbers; a play of this"},
         {"one", "5\r\n", 6, B32, "line 1 holds 1 number; a play"},
@@ -105,7 +123,14 @@ TEST(WheelReader, ReadsEveryShapeAndNamesEveryFaultAtTheStartAndAfterAPlay)
         {"huge negative 32", "1,2,3,4,-0000099999999999999999999\r\n", 5, B32, "line 1: -0000099999999999999999999 is"},
         {"CR only", "1,2,3,4,5,6\r7,8,9,10,11,12\r", 6, B32, "line 1 holds a carriage return inside the line"},
         {"binary", std::string("1,2,3\0\x01,5,6\n", 12), 6, B32, "line 1: \"3\\x00\\x01\" is not a whole number"},
-        {"UTF-16", "\xFF\xFE" "1\0,\0", 6, B32, "is UTF-16 text", {}, true},
+        {"UTF-16",
+         "\xFF\xFE"
+         "1\0,\0",
+         6,
+         B32,
+         "is UTF-16 text",
+         {},
+         true},
         {"enormous line", std::string(200000, '7'), 6, B32, "line 1 is too long"},
     };
     TempDir dir;

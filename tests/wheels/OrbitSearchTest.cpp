@@ -51,9 +51,8 @@ TEST(OrbitSearch, TranslationsOfAnAffineSpace)
         int v;
         std::size_t generators;
         int p;
-    } cases[] = {{27, 3, 3}, {9, 2, 3}, {16, 4, 2}, {25, 2, 5}, {49, 2, 7}, {8, 3, 2},
-                 {128, 7, 2},
-                 {13, 0, 0}, {12, 0, 0}, {2, 0, 0}, {26, 0, 0}, {1, 0, 0}, {256, 0, 0}, {0, 0, 0}};
+    } cases[] = {{27, 3, 3}, {9, 2, 3},  {16, 4, 2}, {25, 2, 5}, {49, 2, 7}, {8, 3, 2},   {128, 7, 2},
+                 {13, 0, 0}, {12, 0, 0}, {2, 0, 0},  {26, 0, 0}, {1, 0, 0},  {256, 0, 0}, {0, 0, 0}};
     for (const auto& c : cases) {
         const auto group = TranslationGroup(c.v);
         ASSERT_EQ(group.has_value(), c.generators > 0) << c.v;
@@ -118,11 +117,9 @@ TEST(OrbitSearch, FindsOptimalCoveringsMadeOfOrbits)
         WheelShape shape;
         std::size_t plays;
     } cases[] = {
-        {{14, 4, 3, 3}, 91},   // Steiner quadruple systems
-        {{16, 4, 3, 3}, 140},
-        {{20, 4, 3, 3}, 285},
-        {{12, 6, 5, 5}, 132},  // optimal
-        {{14, 6, 5, 5}, 371},  // the record
+        {{14, 4, 3, 3}, 91},                                               // Steiner quadruple systems
+        {{16, 4, 3, 3}, 140}, {{20, 4, 3, 3}, 285}, {{12, 6, 5, 5}, 132},  // optimal
+        {{14, 6, 5, 5}, 371},                                              // the record
     };
     for (const auto& c : cases) {
         // The search ends where it reaches the size asked for: no work is counted after it is told.

@@ -18,13 +18,24 @@ TEST(SecondPoolWheel, GivesTheNumbersInTurnOrToEveryPlay)
         SecondChoice choice;
         std::vector<std::vector<int>> expected;
     } cases[] = {
-        {"one each, in turn", {{26, 3}, 1, false, {}},
+        {"one each, in turn",
+         {{26, 3}, 1, false, {}},
          {{1, 2, 3, 26}, {4, 5, 6, 3}, {7, 8, 9, 26}, {1, 5, 9, 3}, {2, 6, 7, 26}}},
-        {"two each, in turn, ascending", {{12, 3, 7}, 2, false, {}},
+        {"two each, in turn, ascending",
+         {{12, 3, 7}, 2, false, {}},
          {{1, 2, 3, 3, 12}, {4, 5, 6, 7, 12}, {7, 8, 9, 3, 7}, {1, 5, 9, 3, 12}, {2, 6, 7, 7, 12}}},
-        {"every play with every number", {{9, 4}, 1, true, {}},
-         {{1, 2, 3, 9}, {1, 2, 3, 4}, {4, 5, 6, 9}, {4, 5, 6, 4}, {7, 8, 9, 9}, {7, 8, 9, 4}, {1, 5, 9, 9},
-          {1, 5, 9, 4}, {2, 6, 7, 9}, {2, 6, 7, 4}}},
+        {"every play with every number",
+         {{9, 4}, 1, true, {}},
+         {{1, 2, 3, 9},
+          {1, 2, 3, 4},
+          {4, 5, 6, 9},
+          {4, 5, 6, 4},
+          {7, 8, 9, 9},
+          {7, 8, 9, 4},
+          {1, 5, 9, 9},
+          {1, 5, 9, 4},
+          {2, 6, 7, 9},
+          {2, 6, 7, 4}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

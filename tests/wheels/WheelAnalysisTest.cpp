@@ -68,7 +68,8 @@ Coverage BruteForce(const Wheel& wheel, int v, int pool, int drawn)
     std::iota(all.begin(), all.end(), 0);
     ForEachSubset(all, drawn, [&](const std::vector<int>& draw) {
         ++c.best[static_cast<std::size_t>(BestMatch(wheel, draw))];
-        ++c.drawsWithin[static_cast<std::size_t>(std::count_if(draw.begin(), draw.end(), [&](int n) { return n < v; }))];
+        ++c.drawsWithin[static_cast<std::size_t>(
+            std::count_if(draw.begin(), draw.end(), [&](int n) { return n < v; }))];
     });
     std::vector<int> u(all.begin(), all.begin() + v);
     for (int m = 0; m <= top; ++m)
@@ -147,14 +148,16 @@ TEST(WheelAnalysis, AgreesWithEveryDrawAgainstEveryPlay)
             if (std::string(w.name) == "one play")
                 wheel.front().resize(static_cast<std::size_t>(k));
             const int v = std::string(w.name) == "one play" ? k : w.v;
-            const std::string what = std::string(w.name) + " in " + std::to_string(k) + " of " + std::to_string(game.pool);
+            const std::string what =
+                std::string(w.name) + " in " + std::to_string(k) + " of " + std::to_string(game.pool);
             const auto got = Analyze(wheel, v, game.pool, k);
             ASSERT_TRUE(got.ok()) << what << ": " << got.error().message;
             ExpectSame(*got, BruteForce(wheel, v, game.pool, k), what);
             // Both tables count every possible draw once.
             const std::int64_t draws = Binomial(game.pool, k);
             EXPECT_EQ(std::accumulate(got->best.begin(), got->best.end(), std::int64_t{0}), draws) << what;
-            EXPECT_EQ(std::accumulate(got->drawsWithin.begin(), got->drawsWithin.end(), std::int64_t{0}), draws) << what;
+            EXPECT_EQ(std::accumulate(got->drawsWithin.begin(), got->drawsWithin.end(), std::int64_t{0}), draws)
+                << what;
         }
     }
 }
@@ -216,10 +219,9 @@ TEST(WheelAnalysis, TextIsTheContract)
     // Worked by hand: the pair 4 5 lies in no play, so m numbers holding it match m - 1 at best.
     const auto got = Analyze({{0, 1, 2, 3, 4}, {0, 1, 2, 3, 5}}, 6, 10, 5);
     ASSERT_TRUE(got.ok());
-    EXPECT_EQ(bm::wheels::CoverageText(*got),
-              "Plays,2\nNumbers,6\nIf,Guaranteed,Draws\n"
-              "0,0,0\n1,1,6\n2,1,60\n3,2,120\n4,3,60\n5,4,6\n"
-              "Best,Draws\n0,0\n1,10\n2,80\n3,120\n4,40\n5,2\n");
+    EXPECT_EQ(bm::wheels::CoverageText(*got), "Plays,2\nNumbers,6\nIf,Guaranteed,Draws\n"
+                                              "0,0,0\n1,1,6\n2,1,60\n3,2,120\n4,3,60\n5,4,6\n"
+                                              "Best,Draws\n0,0\n1,10\n2,80\n3,120\n4,40\n5,2\n");
 }
 
 TEST(WheelAnalysis, RefusesWhatItCannotDo)
@@ -277,8 +279,12 @@ TEST(WheelAnalysis, ReadsAWheelFileByTheCheckersRules)
         Wheel plays;
         const char* refusal;
     } cases[] = {
-        {"six", false, "# mine\r\n3,11,19,27,35,43\r\n\r\n43 11 5 6 7 8\r\n", {3, 5, 6, 7, 8, 11, 19, 27, 35, 43},
-         {{0, 5, 6, 7, 8, 9}, {9, 5, 1, 2, 3, 4}}, nullptr},
+        {"six",
+         false,
+         "# mine\r\n3,11,19,27,35,43\r\n\r\n43 11 5 6 7 8\r\n",
+         {3, 5, 6, 7, 8, 11, 19, 27, 35, 43},
+         {{0, 5, 6, 7, 8, 9}, {9, 5, 1, 2, 3, 4}},
+         nullptr},
         // The powerball is not drawn from the main numbers: it plays no part.
         {"powerball", false, "1,2,3,4,5,26\r\n", {1, 2, 3, 4, 5}, {{0, 1, 2, 3, 4}}, nullptr},
         {"six", false, "1,2,3,4,5,50\r\n", {}, {}, "line 1: 50 is not a number of this game (1 to 49)"},
@@ -288,8 +294,7 @@ TEST(WheelAnalysis, ReadsAWheelFileByTheCheckersRules)
     for (const auto& c : cases) {
         const auto file = dir / "w.txt";
         bmtest::WriteBytes(file, c.text);
-        const auto read =
-            bm::wheels::ReadWheelForAnalysis(file, bm::CheckerById(c.checker).Game(c.bonus), 49);
+        const auto read = bm::wheels::ReadWheelForAnalysis(file, bm::CheckerById(c.checker).Game(c.bonus), 49);
         if (c.refusal) {
             ASSERT_FALSE(read.ok()) << c.text;
             EXPECT_NE(read.error().message.find(c.refusal), std::string::npos) << read.error().message;

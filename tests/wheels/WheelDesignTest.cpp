@@ -5,11 +5,11 @@
 
 namespace {
 
+using bm::InputFile;
 using bm::wheels::ApplyDesign;
 using bm::wheels::ParseDesign;
 using bm::wheels::ParseNumbers;
 using bm::wheels::ScanDesign;
-using bm::InputFile;
 using bmtest::Refusal;
 
 using Plays = std::vector<std::vector<int>>;
@@ -26,11 +26,24 @@ TEST(WheelDesign, ReadsTheShapesPublishedDesignsComeIn)
     } cases[] = {
         {"header lines and braces, 0-based",
          "# cover output\n# Covered 3-sets: 3074 / 18424\n\n{ 0, 5, 6, 16, 22, 45 }\n{ 1, 2, 3, 4, 7, 48 }\n",
-         {{0, 5, 6, 16, 22, 45}, {1, 2, 3, 4, 7, 48}}, {4, 5}, true, 49},
+         {{0, 5, 6, 16, 22, 45}, {1, 2, 3, 4, 7, 48}},
+         {4, 5},
+         true,
+         49},
         {"blanks with a trailing blank, no last line end", "1 2 3 \n4 5 6 ", {{1, 2, 3}, {4, 5, 6}}, {1, 2}, false, 6},
-        {"CR LF, commas, tabs and a byte-order mark", "\xEF\xBB\xBF" "3,1,2\r\n\t 6\t5,,4 \r\n", {{3, 1, 2}, {6, 5, 4}},
-         {1, 2}, false, 6},
-        {"a 0 on a later line makes the whole design 0-based", "1 2 3\n0 4 5\n", {{1, 2, 3}, {0, 4, 5}}, {1, 2}, true, 6},
+        {"CR LF, commas, tabs and a byte-order mark",
+         "\xEF\xBB\xBF"
+         "3,1,2\r\n\t 6\t5,,4 \r\n",
+         {{3, 1, 2}, {6, 5, 4}},
+         {1, 2},
+         false,
+         6},
+        {"a 0 on a later line makes the whole design 0-based",
+         "1 2 3\n0 4 5\n",
+         {{1, 2, 3}, {0, 4, 5}},
+         {1, 2},
+         true,
+         6},
         {"lines of separators alone", "{\n1,2\n}\n  #indented comment\n3,4\n", {{1, 2}, {3, 4}}, {2, 5}, false, 4},
     };
     for (const auto& c : cases) {
@@ -58,10 +71,13 @@ TEST(WheelDesign, RefusesWithTheFileAndPhysicalLine)
         {"# only a header\n\n", "design.txt: holds no plays"},
         {"", "design.txt: holds no plays"},
         {"1 2 9999999999\n", "design.txt: line 1: \"9999999999\" is not a whole number"},
-        {std::string_view("\xFF\xFE" "1\0 \0", 6), "design.txt: is UTF-16 text"},
+        {std::string_view("\xFF\xFE"
+                          "1\0 \0",
+                          6),
+         "design.txt: is UTF-16 text"},
         // Braces mark one play: two braced plays on a line are never run together into one.
         {"{1,2,3}\n{1,2,3},{4,5,6}\n", "design.txt: line 2: holds more than one braced play; a design has one "
-                                      "play a line, such as { 1, 2, 3 }"},
+                                       "play a line, such as { 1, 2, 3 }"},
         {"{1,2,3}{4,5,6}\n", "design.txt: line 1: holds more than one braced play"},
         {"{1,2,3}}\n", "design.txt: line 1: holds more than one braced play"},
         {"{1,2,3} 4\n", "design.txt: line 1: has numbers outside its braces; a design has one play a line, such "
@@ -88,14 +104,17 @@ TEST(WheelDesign, AScanInPiecesReadsAsTheWholeText)
         many += "{ " + std::to_string(p % 40) + ", " + std::to_string(p % 40 + 1) + ", 45 }\r\n";
     const std::string texts[] = {
         "# cover output\n\n{ 0, 5, 6, 16, 22, 45 }\n{ 1, 2, 3, 4, 7, 48 }\n",
-        "\xEF\xBB\xBF" "3,1,2\r\n\t 6\t5,,4 \r\n",
+        "\xEF\xBB\xBF"
+        "3,1,2\r\n\t 6\t5,,4 \r\n",
         "1 2 3 \n4 5 6 ",
         many,
         many + "1 2\n",
         "{1,2,3},{4,5,6}\n",
         "1 2 3\n4 5 4\n",
         "# only a header\n\n",
-        std::string("\xFF\xFE" "1\0 \0", 6),
+        std::string("\xFF\xFE"
+                    "1\0 \0",
+                    6),
     };
     for (const std::string& text : texts) {
         SCOPED_TRACE(text.substr(0, 40));

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <set>
 
+#include "wheels/CoverageOracle.h"
 #include "wheels/CoveringBounds.h"
 #include "wheels/DesignConstructions.h"
 #include "wheels/LottoStarts.h"
 #include "wheels/LottoState.h"
-#include "wheels/CoverageOracle.h"
 #include "wheels/SubsetRanks.h"
 #include "wheels/WheelSearch.h"
 
@@ -87,16 +87,12 @@ TEST(CoveringBounds, KnownLowerBounds)
         std::uint64_t plays;
         const char* reason;
     } cases[] = {
-        {{7, 3, 2, 2}, 7, "Schonheim"},
-        {{10, 5, 4, 4}, 51, "proven optimum"},  // Schonheim says 50
-        {{13, 6, 5, 5}, 245, "Schonheim"},
-        {{20, 6, 5, 5}, 2624, "Schonheim"},
-        {{10, 4, 10, 1}, 1, "Turan"},
-        {{10, 3, 4, 1}, 3, "Turan"},    // 7 numbers must be played: ceil(7/3)
-        {{6, 3, 3, 2}, 2, "Turan"},     // 2 triangles hold the 6 pairs needed
-        {{49, 6, 6, 3}, 87, "Turan"},   // de Caen: 1,725 triples at least, 20 a play
-        {{27, 6, 4, 3}, 47, "Turan"},
-        {{8, 8, 5, 2}, 1, "Turan"},
+        {{7, 3, 2, 2}, 7, "Schonheim"},    {{10, 5, 4, 4}, 51, "proven optimum"},  // Schonheim says 50
+        {{13, 6, 5, 5}, 245, "Schonheim"}, {{20, 6, 5, 5}, 2624, "Schonheim"},
+        {{10, 4, 10, 1}, 1, "Turan"},      {{10, 3, 4, 1}, 3, "Turan"},  // 7 numbers must be played: ceil(7/3)
+        {{6, 3, 3, 2}, 2, "Turan"},                                      // 2 triangles hold the 6 pairs needed
+        {{49, 6, 6, 3}, 87, "Turan"},                                    // de Caen: 1,725 triples at least, 20 a play
+        {{27, 6, 4, 3}, 47, "Turan"},      {{8, 8, 5, 2}, 1, "Turan"},
         {{10, 4, 4, 4}, 210, "Schonheim"},
     };
     for (const auto& c : cases) {
@@ -163,14 +159,14 @@ TEST(WheelSearch, ReachesKnownOptimaAndStops)
         WheelShape shape;
         std::size_t optimum;
     } cases[] = {
-        {{7, 3, 2, 2}, 7},   {{8, 3, 2, 2}, 11},  {{9, 3, 2, 2}, 12},  {{5, 4, 3, 3}, 4},
-        {{6, 4, 3, 3}, 6},   {{7, 6, 5, 5}, 6},   {{8, 4, 3, 3}, 14},  {{9, 5, 4, 4}, 30},
-        {{10, 3, 4, 1}, 3},  {{6, 3, 3, 2}, 2},   {{8, 4, 3, 2}, 2},   {{6, 6, 4, 2}, 1},
-        {{12, 6, 5, 5}, 132}, {{11, 7, 6, 6}, 84},
+        {{7, 3, 2, 2}, 7}, {{8, 3, 2, 2}, 11}, {{9, 3, 2, 2}, 12},   {{5, 4, 3, 3}, 4},   {{6, 4, 3, 3}, 6},
+        {{7, 6, 5, 5}, 6}, {{8, 4, 3, 3}, 14}, {{9, 5, 4, 4}, 30},   {{10, 3, 4, 1}, 3},  {{6, 3, 3, 2}, 2},
+        {{8, 4, 3, 2}, 2}, {{6, 6, 4, 2}, 1},  {{12, 6, 5, 5}, 132}, {{11, 7, 6, 6}, 84},
     };
     for (const auto& c : cases) {
         const SearchResult result = BuildWheel(c.shape, Rounds(2000));
-        EXPECT_EQ(result.plays.size(), c.optimum) << c.shape.v << " " << c.shape.k << " " << c.shape.m << " " << c.shape.t;
+        EXPECT_EQ(result.plays.size(), c.optimum)
+            << c.shape.v << " " << c.shape.k << " " << c.shape.m << " " << c.shape.t;
         EXPECT_TRUE(result.reachedBound);
         EXPECT_FALSE(result.stopped);
         ExpectSoundWheel(c.shape, result.plays);
@@ -314,7 +310,8 @@ TEST(LottoState, AgreesWithARecountAfterManyMoves)
                 state.WeighSet(d);
             }
             if (move % 50 == 49) {
-                ASSERT_TRUE(state.Consistent()) << shape.v << " " << shape.k << " " << shape.m << " " << shape.t << " move " << move;
+                ASSERT_TRUE(state.Consistent())
+                    << shape.v << " " << shape.k << " " << shape.m << " " << shape.t << " move " << move;
                 EXPECT_EQ(state.Uncovered(), CountUncoveredSets(shape, PlaysOf(state, shape.k)));
                 int d[16];
                 if (state.Uncovered() > 0) {
@@ -358,7 +355,8 @@ TEST(LottoState, CyclicTripleFamilyMeetsEveryMSet)
         const std::vector<int> plays = CyclicPlays(shape, 2, shape.k, 1'000'000);
         ASSERT_FALSE(plays.empty());
         for (std::size_t p = 0; p < plays.size(); p += static_cast<std::size_t>(shape.k))
-            ASSERT_TRUE(std::is_sorted(plays.begin() + static_cast<std::ptrdiff_t>(p), plays.begin() + static_cast<std::ptrdiff_t>(p) + shape.k));
+            ASSERT_TRUE(std::is_sorted(plays.begin() + static_cast<std::ptrdiff_t>(p),
+                                       plays.begin() + static_cast<std::ptrdiff_t>(p) + shape.k));
     }
     EXPECT_TRUE(CyclicTripleFamily({20, 6, 6, 2}).empty());
 }
@@ -371,7 +369,8 @@ TEST(WheelSearch, LottoDesignsAreSoundRepeatableAndStoppable)
         const SearchResult a = BuildWheel(shape, Rounds(60, 3));
         ASSERT_FALSE(a.plays.empty()) << shape.v << " " << shape.k << " " << shape.m << " " << shape.t;
         ExpectSoundWheel(shape, a.plays);
-        EXPECT_EQ(BuildWheel(shape, Rounds(60, 3)).plays, a.plays) << shape.v << " " << shape.k << " " << shape.m << " " << shape.t;
+        EXPECT_EQ(BuildWheel(shape, Rounds(60, 3)).plays, a.plays)
+            << shape.v << " " << shape.k << " " << shape.m << " " << shape.t;
     }
     ExpectStopKeepsBestTold({27, 6, 4, 3}, 30);
 }

@@ -23,14 +23,16 @@ namespace {
 // libcups is loaded the first time the printing system is asked, not when the program starts: it
 // brings some thirty libraries (TLS, Kerberos, D-Bus) that a command writing a PDF or checking
 // tickets never needs, and their loading took most of a command's start and memory.
-#define BM_CUPS_FUNCTIONS(X)                                                                                           \
-    X(cupsAddOption)                                                                                                   \
-    X(cupsCopyDestInfo) X(cupsDoRequest) X(cupsFindDestDefault) X(cupsFindDestSupported) X(cupsFreeDestInfo)           \
-        X(cupsFreeDests) X(cupsFreeOptions) X(cupsGetDest) X(cupsGetDestMediaByName) X(cupsGetDests2) X(cupsGetOption) \
-            X(cupsLastError) X(cupsLastErrorString) X(cupsPrintFile) X(httpAssembleURIf) X(ippAddString)               \
-                X(ippAddStrings) X(ippFindAttribute) X(ippGetBoolean) X(ippGetCollection) X(ippGetCount)               \
-                    X(ippGetInteger) X(ippGetString) X(ippNewRequest) X(ippPort) X(ippDelete) X(ippGetRange)           \
-                        X(ippGetValueTag) X(cupsGetPPD3) X(ppdOpenFile) X(ppdFindOption) X(ppdClose)
+// clang-format off
+#define BM_CUPS_FUNCTIONS(X) \
+    X(cupsAddOption) X(cupsCopyDestInfo) X(cupsDoRequest) X(cupsFindDestDefault) \
+    X(cupsFindDestSupported) X(cupsFreeDestInfo) X(cupsFreeDests) X(cupsFreeOptions) X(cupsGetDest) \
+    X(cupsGetDestMediaByName) X(cupsGetDests2) X(cupsGetOption) X(cupsLastError) \
+    X(cupsLastErrorString) X(cupsPrintFile) X(httpAssembleURIf) X(ippAddString) X(ippAddStrings) \
+    X(ippFindAttribute) X(ippGetBoolean) X(ippGetCollection) X(ippGetCount) X(ippGetInteger) \
+    X(ippGetString) X(ippNewRequest) X(ippPort) X(ippDelete) X(ippGetRange) X(ippGetValueTag) \
+    X(cupsGetPPD3) X(ppdOpenFile) X(ppdFindOption) X(ppdClose)
+// clang-format on
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
