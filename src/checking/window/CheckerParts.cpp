@@ -9,10 +9,14 @@
 #include <QPushButton>
 
 #include <QFileInfo>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QValueAxis>
 
+#include "checking/NumberPatterns.h"
 #include "checking/SummaryFile.h"
 #include "checking/window/ReportBox.h"
 #include "common/AtomicFile.h"
+#include "windowing/window/BusyCursor.h"
 #include "windowing/window/Dialogs.h"
 #include "windowing/window/EntryHelpers.h"
 #include "windowing/window/RememberedChoices.h"
@@ -40,16 +44,16 @@ constexpr ButtonText kButtons[] = {
 
 }  // namespace
 
-CheckerButtons AddCheckerButtons(QWidget* window, QBoxLayout* outer)
+void AddCheckerButtons(QWidget* window, QBoxLayout* outer, const CheckerButtons& buttons)
 {
+    QPushButton** const into[] = {buttons.load, buttons.run, buttons.save, buttons.history, buttons.close};
+    static_assert(std::size(into) == std::size(kButtons));
     auto* row = new QHBoxLayout;
-    QPushButton* made[std::size(kButtons)] = {};
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        made[i] = NamedButton(window, kButtons[i].name, kButtons[i].caption, kButtons[i].tip);
-        row->addWidget(made[i]);
+        *into[i] = NamedButton(window, kButtons[i].name, kButtons[i].caption, kButtons[i].tip);
+        row->addWidget(*into[i]);
     }
     outer->addLayout(row);
-    return {made[0], made[1], made[2], made[3], made[4]};
 }
 
 QLineEdit* NewDrawBox(QWidget* parent, int number, bool extra)
@@ -87,6 +91,25 @@ CheckerFooter NewCheckerFooter(QWidget* window)
                        new ReportBox(window)};
     made.report->setObjectName(QStringLiteral("rtbreport"));
     return made;
+}
+
+QString Grouped(std::int64_t value)
+{
+    return QString::fromStdString(FormatWhole(value, Pattern::Grouped, UiSeparators()));
+}
+
+QAbstractAxis* NewDrawAxis(bool dated)
+{
+    if (dated) {
+        auto* time = new QDateTimeAxis;
+        time->setFormat(QStringLiteral("yyyy-MM-dd"));
+        time->setTickCount(6);
+        return time;
+    }
+    auto* place = new QValueAxis;
+    place->setLabelFormat(QStringLiteral("%d"));
+    place->setTitleText(QStringLiteral("Draw"));
+    return place;
 }
 
 void SaveHistoryCsv(QWidget* window, const ProgramFolder& folder, const std::vector<std::filesystem::path>& inputs,

@@ -1,14 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <QString>
+#include <QTableWidgetItem>
 
 #include "common/ProgramFolder.h"
 
+class QAbstractAxis;
 class QBoxLayout;
 class QGridLayout;
 class QLabel;
@@ -23,15 +26,16 @@ class ReportBox;
 // The pieces every checker window is made of, from one table, so that a checker of a two-pool
 // game reads and answers the keyboard as the checkers of the other games do.
 
-// The row of buttons under the draw boxes: Load File, Run, Save Summary, Draw History, Close.
+// The row of buttons under the draw boxes, each put where its pointer points: Load File (cmdGo),
+// Run (cmdreset), Save Summary (cmdsave), Draw History (cmdHistory), Close (cmdxit).
 struct CheckerButtons {
-    QPushButton* load = nullptr;     // cmdGo
-    QPushButton* run = nullptr;      // cmdreset
-    QPushButton* save = nullptr;     // cmdsave
-    QPushButton* history = nullptr;  // cmdHistory
-    QPushButton* close = nullptr;    // cmdxit
+    QPushButton** load;
+    QPushButton** run;
+    QPushButton** save;
+    QPushButton** history;
+    QPushButton** close;
 };
-CheckerButtons AddCheckerButtons(QWidget* window, QBoxLayout* outer);
+void AddCheckerButtons(QWidget* window, QBoxLayout* outer, const CheckerButtons& buttons);
 
 // Draw box `number` (1-based, "txtN1"), empty so that a run never checks against a draw the user
 // did not type; the extra or second-pool numbers on light yellow.
@@ -54,6 +58,29 @@ struct CheckerFooter {
     ReportBox* report = nullptr;  // rtbreport
 };
 CheckerFooter NewCheckerFooter(QWidget* window);
+
+// A count with thousands separators ("1,000,000").
+QString Grouped(std::int64_t value);
+
+// A count in a table, shown with thousands separators, that sorts by its value.
+class CountItem final : public QTableWidgetItem {
+public:
+    explicit CountItem(std::int64_t value) : QTableWidgetItem(Grouped(value)), value_(value)
+    {
+        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    bool operator<(const QTableWidgetItem& other) const override
+    {
+        const auto* count = dynamic_cast<const CountItem*>(&other);
+        return count ? value_ < count->value_ : QTableWidgetItem::operator<(other);
+    }
+
+private:
+    std::int64_t value_;
+};
+
+// A Draw History chart's axis of draws: their dates where every draw has one, else their places.
+QAbstractAxis* NewDrawAxis(bool dated);
 
 // Save Draw History's CSV: the file asked for (in the summary folder at first), never over the
 // ticket or draws file just read nor among the definitions, written whole or not at all.

@@ -85,12 +85,7 @@ void CheckerWindow::BuildUi()
     row->addStretch();
     outer->addLayout(row);
 
-    const CheckerButtons buttons = AddCheckerButtons(this, outer);
-    cmdGo = buttons.load;
-    cmdreset = buttons.run;
-    cmdsave = buttons.save;
-    cmdHistory = buttons.history;
-    cmdxit = buttons.close;
+    AddCheckerButtons(this, outer, {&cmdGo, &cmdreset, &cmdsave, &cmdHistory, &cmdxit});
 
     // The tier rows in the order of the summary, the "Jackpot!" row last. A hidden row takes
     // no room, so the rows below it move up into its place.

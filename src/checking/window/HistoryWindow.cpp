@@ -26,7 +26,6 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QtCharts/QChartView>
-#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
@@ -49,11 +48,6 @@ namespace {
 
 constexpr std::size_t kAverageDraws = 52;
 
-QString Grouped(std::int64_t value)
-{
-    return QString::fromStdString(FormatWhole(value, Pattern::Grouped, UiSeparators()));
-}
-
 // An amount as shown: two decimals and thousands separators ("-9,811,468,220.00"); the CSV
 // keeps AmountText's plain form.
 QString Money(long double hundredths)
@@ -73,23 +67,6 @@ QString Money(long double hundredths)
     }
     return QString::fromStdString((negative ? "-" : "") + grouped + (cents.empty() ? "" : separators.decimal + cents));
 }
-
-// A count shown with thousands separators that sorts by its value.
-class CountItem final : public QTableWidgetItem {
-public:
-    explicit CountItem(std::int64_t value) : QTableWidgetItem(Grouped(value)), value_(value)
-    {
-        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    bool operator<(const QTableWidgetItem& other) const override
-    {
-        const auto* count = dynamic_cast<const CountItem*>(&other);
-        return count ? value_ < count->value_ : QTableWidgetItem::operator<(other);
-    }
-
-private:
-    std::int64_t value_;
-};
 
 QTableWidgetItem* NumberItem(std::int64_t value)
 {
@@ -432,18 +409,7 @@ void HistoryWindow::BuildChart()
     chart->setTitle(perThousand_ ? QStringLiteral("Wins per 1,000 plays in each draw")
                                  : QStringLiteral("Wins of each draw"));
     chart->legend()->setAlignment(Qt::AlignBottom);
-    QAbstractAxis* axisX = nullptr;
-    if (dated) {
-        auto* time = new QDateTimeAxis;
-        time->setFormat(QStringLiteral("yyyy-MM-dd"));
-        time->setTickCount(6);
-        axisX = time;
-    } else {
-        auto* place = new QValueAxis;
-        place->setLabelFormat(QStringLiteral("%d"));
-        place->setTitleText(QStringLiteral("Draw"));
-        axisX = place;
-    }
+    QAbstractAxis* axisX = NewDrawAxis(dated);
     auto* axisY = new QValueAxis;
     if (perThousand_) {
         // A large wheel's share of winning plays hardly moves: the axis spans what it does.

@@ -59,12 +59,7 @@ TwoPoolCheckerWindow::TwoPoolCheckerWindow(DefinitionChoice& choice, QWidget* pa
     drawRow_->layout()->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(drawRow_);
 
-    const CheckerButtons buttons = AddCheckerButtons(this, outer);
-    cmdGo = buttons.load;
-    cmdreset = buttons.run;
-    cmdsave = buttons.save;
-    cmdHistory = buttons.history;
-    cmdxit = buttons.close;
+    AddCheckerButtons(this, outer, {&cmdGo, &cmdreset, &cmdsave, &cmdHistory, &cmdxit});
 
     tierGrid_ = new QWidget(this);
     outer->addWidget(tierGrid_);

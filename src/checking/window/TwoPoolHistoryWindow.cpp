@@ -16,7 +16,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChartView>
-#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
@@ -32,28 +31,6 @@
 namespace bm::app {
 
 namespace {
-
-QString Grouped(std::int64_t value)
-{
-    return QString::fromStdString(FormatWhole(value, Pattern::Grouped, UiSeparators()));
-}
-
-// A count with thousands separators that sorts by its value.
-class CountItem final : public QTableWidgetItem {
-public:
-    explicit CountItem(std::int64_t value) : QTableWidgetItem(Grouped(value)), value_(value)
-    {
-        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    bool operator<(const QTableWidgetItem& other) const override
-    {
-        const auto* count = dynamic_cast<const CountItem*>(&other);
-        return count ? value_ < count->value_ : QTableWidgetItem::operator<(other);
-    }
-
-private:
-    std::int64_t value_;
-};
 
 // An amount with two decimals and thousands separators, sorted by its value.
 QTableWidgetItem* MoneyItem(double amount)
@@ -206,18 +183,7 @@ TwoPoolHistoryWindow::TwoPoolHistoryWindow(const TwoPoolGame& game, const std::s
     chart->addSeries(series);
     chart->setTitle(QStringLiteral("Wins of each draw"));
     chart->legend()->hide();
-    QAbstractAxis* axisX = nullptr;
-    if (dated) {
-        auto* time = new QDateTimeAxis;
-        time->setFormat(QStringLiteral("yyyy-MM-dd"));
-        time->setTickCount(6);
-        axisX = time;
-    } else {
-        auto* place = new QValueAxis;
-        place->setLabelFormat(QStringLiteral("%d"));
-        place->setTitleText(QStringLiteral("Draw"));
-        axisX = place;
-    }
+    QAbstractAxis* axisX = NewDrawAxis(dated);
     auto* axisY = new QValueAxis;
     axisY->setLabelFormat(QStringLiteral("%d"));
     axisY->setRange(0, static_cast<qreal>(std::max<std::int64_t>(most, 1)));
