@@ -396,7 +396,8 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
         // A number outside the pool or given twice.
         const auto twiceGiven = static_cast<std::uint32_t>(_mm512_cmpneq_epi64_mask(_mm512_popcnt_epi64(set), picks) |
                                                            _mm512_test_epi64_mask(set, outside));
-        std::uint32_t laneMask = (1u << count) - 1;
+        // A block of short lines may hold 32 line feeds or more.
+        std::uint32_t laneMask = _bzhi_u32(~0u, count);
         const bool whole = (bad & _bzhi_u64(~std::uint64_t{0}, blockEnd)) == 0 && wrongEnds == 0 &&
                            (twiceGiven & laneMask) == 0 && n + count <= most;
         unsigned taken = count;
@@ -410,7 +411,7 @@ BM_AVX512_LINES std::size_t BlockLines(const auto& q, const char* const begin, c
             if (twiceGiven & laneMask)
                 good = std::min(good, static_cast<unsigned>(__builtin_ctz(twiceGiven & laneMask)));
             taken = static_cast<unsigned>(std::min<std::int64_t>(good, most - n));
-            laneMask = (1u << taken) - 1;
+            laneMask = _bzhi_u32(~0u, taken);
         }
         if constexpr (Pack) {
             _mm512_mask_compressstoreu_epi64(out + n, static_cast<__mmask8>(laneMask), fields);
