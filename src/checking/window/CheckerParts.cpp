@@ -112,6 +112,18 @@ QAbstractAxis* NewDrawAxis(bool dated)
     return place;
 }
 
+void AddHistoryButtons(QWidget* window, QBoxLayout* outer, QPushButton** saveCsv, QPushButton** close)
+{
+    auto* row = new QHBoxLayout;
+    *saveCsv = NamedButton(window, "cmdSaveCsv", QStringLiteral("Save CSV"),
+                           QStringLiteral("Save the table as a CSV file, one line per draw"));
+    *close = NamedButton(window, "cmdClose", QStringLiteral("Close"));
+    row->addStretch();
+    row->addWidget(*saveCsv);
+    row->addWidget(*close);
+    outer->addLayout(row);
+}
+
 void SaveHistoryCsv(QWidget* window, const ProgramFolder& folder, const std::vector<std::filesystem::path>& inputs,
                     const std::function<std::string()>& csv)
 {

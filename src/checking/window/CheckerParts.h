@@ -82,6 +82,9 @@ private:
 // A Draw History chart's axis of draws: their dates where every draw has one, else their places.
 QAbstractAxis* NewDrawAxis(bool dated);
 
+// A Draw History window's Save CSV and Close, at the right under everything else.
+void AddHistoryButtons(QWidget* window, QBoxLayout* outer, QPushButton** saveCsv, QPushButton** close);
+
 // Save Draw History's CSV: the file asked for (in the summary folder at first), never over the
 // ticket or draws file just read nor among the definitions, written whole or not at all.
 void SaveHistoryCsv(QWidget* window, const ProgramFolder& folder, const std::vector<std::filesystem::path>& inputs,

@@ -210,16 +210,7 @@ HistoryWindow::HistoryWindow(const CheckGame& game, const std::string& lotteryNa
     outer->addWidget(BuildMoney());
     MoneyChanged(false);
 
-    auto* buttons = new QHBoxLayout;
-    cmdSaveCsv = new QPushButton(QStringLiteral("Save CSV"), this);
-    cmdSaveCsv->setObjectName(QStringLiteral("cmdSaveCsv"));
-    cmdSaveCsv->setToolTip(QStringLiteral("Save the table as a CSV file, one line per draw"));
-    cmdClose = new QPushButton(QStringLiteral("Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    buttons->addStretch();
-    buttons->addWidget(cmdSaveCsv);
-    buttons->addWidget(cmdClose);
-    outer->addLayout(buttons);
+    AddHistoryButtons(this, outer, &cmdSaveCsv, &cmdClose);
     connect(cmdSaveCsv, &QPushButton::clicked, this, [this] { cmdSaveCsv_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
     // The table's own Ctrl+C copies one cell; whole rows are what a user pastes elsewhere.

@@ -200,16 +200,7 @@ TwoPoolHistoryWindow::TwoPoolHistoryWindow(const TwoPoolGame& game, const std::s
     split->addWidget(view);
     outer->addWidget(split, 1);
 
-    auto* buttons = new QHBoxLayout;
-    cmdSaveCsv = new QPushButton(QStringLiteral("Save CSV"), this);
-    cmdSaveCsv->setObjectName(QStringLiteral("cmdSaveCsv"));
-    cmdSaveCsv->setToolTip(QStringLiteral("Save the table as a CSV file, one line per draw"));
-    cmdClose = new QPushButton(QStringLiteral("Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    buttons->addStretch();
-    buttons->addWidget(cmdSaveCsv);
-    buttons->addWidget(cmdClose);
-    outer->addLayout(buttons);
+    AddHistoryButtons(this, outer, &cmdSaveCsv, &cmdClose);
     connect(cmdSaveCsv, &QPushButton::clicked, this, [this] { SaveCsv(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
     UseWindowKeys(this);
