@@ -407,17 +407,8 @@ bool AtomicFileWriter::Write(std::string_view bytes)
 {
     if (fd_ < 0 || error_)
         return false;
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error_ = n < 0 ? errno : EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
+    error_ = WriteAll(fd_, bytes);
+    return error_ == 0;
 }
 
 Status AtomicFileWriter::Commit()

@@ -283,19 +283,8 @@ bool AtomicFileWriter::Write(std::string_view bytes)
 {
     if (fd_ < 0 || error_)
         return false;
-    const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd_));
-    while (!bytes.empty()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!WriteFile(h, bytes.data(), chunk, &written, nullptr) || written == 0) {
-            error_ = ErrnoOf(GetLastError());
-            if (!error_)
-                error_ = EIO;
-            return false;
-        }
-        bytes.remove_prefix(written);
-    }
-    return true;
+    error_ = WriteAll(fd_, bytes);
+    return error_ == 0;
 }
 
 Status AtomicFileWriter::Commit()

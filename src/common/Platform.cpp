@@ -144,21 +144,25 @@ bool TemporaryFile::Open(const std::string& prefix, const std::string& suffix, i
     return true;
 }
 
+int WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
 bool TemporaryFile::Write(std::string_view bytes)
 {
     if (fd_ < 0 || error_)
         return false;
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error_ = n < 0 ? errno : EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
+    error_ = WriteAll(fd_, bytes);
+    return error_ == 0;
 }
 
 bool TemporaryFile::Close()

@@ -16,6 +16,9 @@ void SyncFolder(const std::filesystem::path& folder);
 // The memory a program may still take without the system running short: what Linux calls
 // available (free memory and caches it can drop); the physical memory where that is unknown.
 std::uint64_t FreeMemoryBytes();
+// Writes every byte to the open file `fd`, however many calls it takes: 0, or the system's error
+// number.
+int WriteAll(int fd, std::string_view bytes);
 
 // What tells one file from another, and the file's state: a file replaced under its name has
 // another identity, one written to has another size or modification time.

@@ -214,21 +214,25 @@ bool TemporaryFile::Open(const std::string& prefix, const std::string& suffix, i
     return false;
 }
 
+int WriteAll(int fd, std::string_view bytes)
+{
+    const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(bytes.size() > (1u << 30) ? (1u << 30) : bytes.size());
+        if (!WriteFile(h, bytes.data(), chunk, &written, nullptr) || written == 0)
+            return ErrnoOf(GetLastError());
+        bytes.remove_prefix(written);
+    }
+    return 0;
+}
+
 bool TemporaryFile::Write(std::string_view bytes)
 {
     if (fd_ < 0 || error_)
         return false;
-    const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd_));
-    while (!bytes.empty()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(bytes.size() > (1u << 30) ? (1u << 30) : bytes.size());
-        if (!WriteFile(h, bytes.data(), chunk, &written, nullptr) || written == 0) {
-            error_ = ErrnoOf(GetLastError());
-            return false;
-        }
-        bytes.remove_prefix(written);
-    }
-    return true;
+    error_ = WriteAll(fd_, bytes);
+    return error_ == 0;
 }
 
 bool TemporaryFile::Close()

@@ -305,31 +305,43 @@ private:
         if (marks_.board.size() >= static_cast<std::size_t>(kMaxBoardBoxes))
             return Fault(shown + " is one too many; a panel takes at most " + std::to_string(kMaxBoardBoxes) +
                          " board boxes");
+        float v[4] = {};
+        if (auto fault = BoxValues(shown, value, " from the panel's first number box", -kMaxExtraMm, v, [](float mm) {
+                return mm > 0 ? std::string() : std::string("a size must be more than 0 mm");
+            }))
+            return fault;
+        for (const BoardBox& other : marks_.board)
+            if (other.name == name)
+                return Fault(shown + " is given twice (first on line " + std::to_string(other.line) + ")");
+        marks_.board.push_back({name, v[0], v[1], v[2], v[3], line_});
+        return std::nullopt;
+    }
+
+    // LEFT TOP WIDTH HEIGHT of a box line into `v`: a left or top from `low` to the largest, a
+    // size within the largest and passing `sizeFault` (which says what a size must be, or nothing).
+    template <class SizeFault>
+    std::optional<Error> BoxValues(const std::string& shown, std::string_view value, std::string_view from, float low,
+                                   float (&v)[4], SizeFault sizeFault)
+    {
         const auto parts = Words(value);
         if (parts.size() != 4)
             return Fault(shown + " holds " + std::to_string(parts.size()) + (parts.size() == 1 ? " value" : " values") +
-                         "; it takes LEFT TOP WIDTH HEIGHT in mm from the panel's first number box");
+                         "; it takes LEFT TOP WIDTH HEIGHT in mm" + std::string(from));
         static const char* const kWhat[] = {"left", "top", "width", "height"};
-        float v[4] = {};
         for (std::size_t i = 0; i < 4; ++i) {
             const auto mm = ParseFloat(parts[i]);
             if (!mm)
                 return Fault(shown + ": its " + kWhat[i] + " \"" + ShownText(parts[i]) +
                              "\" is not a number of millimetres (decimal point, values separated by blanks)");
             const bool size = i >= 2;
-            if (size && *mm <= 0)
-                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) +
-                             " mm; a size must be more than 0 mm");
-            const float low = size ? 0 : -kMaxExtraMm;
-            if (*mm < low || *mm > kMaxExtraMm)
+            if (std::string rule = size ? sizeFault(*mm) : std::string(); !rule.empty())
+                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) + " mm; " + rule);
+            const float least = size ? 0 : low;
+            if (*mm < least || *mm > kMaxExtraMm)
                 return Fault(shown + ": its " + kWhat[i] + " " + ShortestText(*mm) + " mm is out of range (" +
-                             ShortestText(low) + " to " + ShortestText(kMaxExtraMm) + " mm)");
+                             ShortestText(least) + " to " + ShortestText(kMaxExtraMm) + " mm)");
             v[i] = *mm;
         }
-        for (const BoardBox& other : marks_.board)
-            if (other.name == name)
-                return Fault(shown + " is given twice (first on line " + std::to_string(other.line) + ")");
-        marks_.board.push_back({name, v[0], v[1], v[2], v[3], line_});
         return std::nullopt;
     }
 
@@ -372,26 +384,13 @@ private:
         if (marks_.extras.size() >= static_cast<std::size_t>(kMaxExtraMarks))
             return Fault(shown + " is one too many; a slip takes at most " + std::to_string(kMaxExtraMarks) +
                          " extra marks");
-        const auto parts = Words(value);
-        if (parts.size() != 4)
-            return Fault(shown + " holds " + std::to_string(parts.size()) + (parts.size() == 1 ? " value" : " values") +
-                         "; it takes LEFT TOP WIDTH HEIGHT in mm");
-        static const char* const kWhat[] = {"left", "top", "width", "height"};
         float v[4] = {};
-        for (std::size_t i = 0; i < 4; ++i) {
-            const auto mm = ParseFloat(parts[i]);
-            if (!mm)
-                return Fault(shown + ": its " + kWhat[i] + " \"" + ShownText(parts[i]) +
-                             "\" is not a number of millimetres (decimal point, values separated by blanks)");
-            const bool size = i >= 2;
-            if (size && !(*mm >= kSmallestExtraMm))
-                return Fault(shown + ": its " + kWhat[i] + " is " + ShortestText(*mm) +
-                             " mm; an extra mark is at least " + ShortestText(kSmallestExtraMm) + " mm wide and high");
-            if (*mm < 0 || *mm > kMaxExtraMm)
-                return Fault(shown + ": its " + kWhat[i] + " " + ShortestText(*mm) + " mm is out of range (0 to " +
-                             ShortestText(kMaxExtraMm) + " mm)");
-            v[i] = *mm;
-        }
+        if (auto fault = BoxValues(shown, value, "", 0, v, [](float mm) {
+                return mm >= kSmallestExtraMm
+                           ? std::string()
+                           : "an extra mark is at least " + ShortestText(kSmallestExtraMm) + " mm wide and high";
+            }))
+            return fault;
         for (const ExtraMark& other : marks_.extras)
             if (other.name == name)
                 return Fault(shown + " is given twice (first on line " + std::to_string(other.line) + ")");

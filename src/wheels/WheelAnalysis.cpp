@@ -72,9 +72,9 @@ std::span<const std::uint8_t> PlayAt(const PackedPlays& plays, std::size_t p)
     return {plays.play(p), static_cast<std::size_t>(plays.size)};
 }
 
-// Marks every s-subset of each play as matched in full.
-template <class Plays>
-void MarkPlaySubsets(const Plays& plays, int s, std::vector<std::uint8_t>& level)
+// Calls `use` with the rank of every s-subset of each play (a subset two plays share, twice).
+template <class Plays, class Use>
+void ForEachPlaySubset(const Plays& plays, int s, Use&& use)
 {
     const RankTable& rank = Ranks();
     std::array<int, kMaxNumbers> sorted{};
@@ -92,9 +92,17 @@ void MarkPlaySubsets(const Plays& plays, int s, std::vector<std::uint8_t>& level
             std::int64_t r = 0;
             for (int i = 0; i < s; ++i)
                 r += rank(sorted[static_cast<std::size_t>(pick[static_cast<std::size_t>(i)])], i + 1);
-            level[static_cast<std::size_t>(r)] = static_cast<std::uint8_t>(s);
+            use(r);
         } while (NextSubset(pick.data(), s, k));
     }
+}
+
+// Marks every s-subset of each play as matched in full.
+template <class Plays>
+void MarkPlaySubsets(const Plays& plays, int s, std::vector<std::uint8_t>& level)
+{
+    ForEachPlaySubset(plays, s,
+                      [&](std::int64_t r) { level[static_cast<std::size_t>(r)] = static_cast<std::uint8_t>(s); });
 }
 
 }  // namespace
@@ -190,26 +198,8 @@ void UnrankSubset(std::int64_t r, int s, int* c)
 template <class Plays>
 std::vector<std::int64_t> PlaySubsetRanks(const Plays& plays, int s)
 {
-    const RankTable& rank = Ranks();
     std::vector<std::int64_t> ranks;
-    std::array<int, kMaxNumbers> sorted{};
-    std::array<int, kMaxDrawn + 1> pick{};
-    for (std::size_t p = 0; p < PlayCount(plays); ++p) {
-        const auto play = PlayAt(plays, p);
-        const int k = static_cast<int>(play.size());
-        if (k < s)
-            continue;
-        std::copy(play.begin(), play.end(), sorted.begin());
-        std::sort(sorted.begin(), sorted.begin() + k);
-        for (int i = 0; i < s; ++i)
-            pick[static_cast<std::size_t>(i)] = i;
-        do {
-            std::int64_t r = 0;
-            for (int i = 0; i < s; ++i)
-                r += rank(sorted[static_cast<std::size_t>(pick[static_cast<std::size_t>(i)])], i + 1);
-            ranks.push_back(r);
-        } while (NextSubset(pick.data(), s, k));
-    }
+    ForEachPlaySubset(plays, s, [&](std::int64_t r) { ranks.push_back(r); });
     std::sort(ranks.begin(), ranks.end());
     ranks.erase(std::unique(ranks.begin(), ranks.end()), ranks.end());
     return ranks;
