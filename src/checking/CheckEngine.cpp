@@ -285,7 +285,9 @@ BM_AVX2 std::size_t QuickLines(const auto& q, const char* const begin, const cha
 
 // GCC 12 takes the undefined first operand inside some AVX-512 intrinsics for an uninitialised one.
 #pragma GCC diagnostic push
+#ifndef __clang__  // a GCC warning clang does not know
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #define BM_AVX512_LINES                                                                                                \
     __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,avx512vpopcntdq,bmi,bmi2,popcnt,lzcnt")))

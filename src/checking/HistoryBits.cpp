@@ -198,7 +198,9 @@ __attribute__((target("popcnt"))) void CountWordsPopcnt(const std::uint64_t* con
 #define BM_AVX512 __attribute__((target("avx512f,avx512vpopcntdq")))
 // GCC 12 takes the undefined first operand inside some AVX-512 intrinsics for an uninitialised one.
 #pragma GCC diagnostic push
+#ifndef __clang__  // a GCC warning clang does not know
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #pragma GCC diagnostic ignored "-Wuninitialized"
 // Adds the sum of the lanes of a[i] to out[i], for eight vectors: pairs of lanes are added in
 // three rounds, each round halving the vectors, instead of 64 scalar additions.

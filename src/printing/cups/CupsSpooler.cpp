@@ -37,6 +37,8 @@ namespace {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 struct CupsApi {
+// A member named as the function: the name cannot be put in parentheses.
+// NOLINTNEXTLINE(bugprone-macro-parentheses)
 #define BM_CUPS_MEMBER(name) decltype(&::name) name = nullptr;
     BM_CUPS_FUNCTIONS(BM_CUPS_MEMBER)
 #undef BM_CUPS_MEMBER
