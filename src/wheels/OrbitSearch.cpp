@@ -676,6 +676,10 @@ OrbitResult OrbitWheel(const WheelShape& shape, const OrbitLimits& limits)
     // better orbits than cycles do (27 numbers "3 if 4": 90 plays against 100 at best). The size
     // reached hangs on the start, so half the budget goes to many short fresh starts on one set of
     // tables, before the other groups. Coverings keep the groups and shares they were tuned with.
+    // Under any group holding the translations a wheel is a sum of 27s and 9s (90, then 81).
+    // Smaller groups allow 87 but this search does far worse on them: 105-108 plays under Z3^2
+    // or 3 x 9-cycle, 99 under x -> 3x + b on two Z11, and a 90-play wheel given as the start
+    // under Z3^2 (or Z3, past the table limits here) stays at 90.
     std::uint64_t rest = limits.workBudget;
     if (const auto translations = shape.t < shape.m ? TranslationGroup(shape.v) : std::nullopt) {
         const std::uint64_t share = limits.workBudget / 2;
