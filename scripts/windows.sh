@@ -72,6 +72,9 @@ echo "=== windows: Wine ready after $((SECONDS - start)) s"
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600
 echo "=== windows: tested after $((SECONDS - start)) s"
+# The packaging waits for Wine to end its programs (`wineserver -w`); the server kept running for the
+# tests, with its services, would keep it waiting.
+wineserver -k 2>/dev/null || true
 
 bash scripts/windows-package.sh "$build"
 echo "=== windows: packaged and tried after $((SECONDS - start)) s"
