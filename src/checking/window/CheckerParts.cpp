@@ -4,9 +4,12 @@
 
 #include <QBoxLayout>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
 
 #include <QFileInfo>
 #include <QtCharts/QDateTimeAxis>
@@ -110,6 +113,14 @@ QAbstractAxis* NewDrawAxis(bool dated)
     place->setLabelFormat(QStringLiteral("%d"));
     place->setTitleText(QStringLiteral("Draw"));
     return place;
+}
+
+void FollowTableColumns(QTableWidget* table, QTableWidget* totals)
+{
+    QObject::connect(table->horizontalHeader(), &QHeaderView::sectionResized, totals,
+                     [totals](int c, int, int width) { totals->setColumnWidth(c, width); });
+    QObject::connect(table->horizontalScrollBar(), &QScrollBar::valueChanged, totals->horizontalScrollBar(),
+                     &QScrollBar::setValue);
 }
 
 void AddHistoryButtons(QWidget* window, QBoxLayout* outer, QPushButton** saveCsv, QPushButton** close)

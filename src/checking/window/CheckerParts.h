@@ -17,6 +17,7 @@ class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 class QWidget;
 
 namespace bm::app {
@@ -81,6 +82,10 @@ private:
 
 // A Draw History chart's axis of draws: their dates where every draw has one, else their places.
 QAbstractAxis* NewDrawAxis(bool dated);
+
+// A Draw History's totals row under its table: it keeps the table's column widths and scrolls
+// sideways with it.
+void FollowTableColumns(QTableWidget* table, QTableWidget* totals);
 
 // A Draw History window's Save CSV and Close, at the right under everything else.
 void AddHistoryButtons(QWidget* window, QBoxLayout* outer, QPushButton** saveCsv, QPushButton** close);

@@ -30,9 +30,10 @@ DayRange::DayRange(QWidget* parent) : QWidget(parent)
     fromLabel->setBuddy(txtFrom);
     auto* toLabel = new QLabel(QStringLiteral("&To"), this);
     toLabel->setBuddy(txtTo);
-    // Never squeezed below their words by a narrow window.
+    // Never squeezed below their words by a narrow window; a space more, since a short word's last
+    // glyph may draw past its advance ("To" lost its "o").
     for (QLabel* label : {fromLabel, toLabel})
-        label->setMinimumWidth(label->sizeHint().width());
+        label->setMinimumWidth(label->sizeHint().width() + label->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     cmdRecheck = new QPushButton(QStringLiteral("Check &Again"), this);
     cmdRecheck->setObjectName(QStringLiteral("cmdRecheck"));
     cmdRecheck->setToolTip(QStringLiteral("Check the wheel again against the draws of these days only"));

@@ -20,7 +20,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QToolTip>
@@ -298,10 +297,7 @@ void HistoryWindow::BuildTable()
         tblHistory->setColumnWidth(c, width);
         tblTotal->setColumnWidth(c, width);
     }
-    connect(tblHistory->horizontalHeader(), &QHeaderView::sectionResized, tblTotal,
-            [this](int c, int, int width) { tblTotal->setColumnWidth(c, width); });
-    connect(tblHistory->horizontalScrollBar(), &QScrollBar::valueChanged, tblTotal->horizontalScrollBar(),
-            &QScrollBar::setValue);
+    FollowTableColumns(tblHistory, tblTotal);
 }
 
 double HistoryWindow::ChartValue(std::size_t draw) const

@@ -11,7 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -150,10 +149,7 @@ TwoPoolHistoryWindow::TwoPoolHistoryWindow(const TwoPoolGame& game, const std::s
         tblHistory->setColumnWidth(c, width);
         tblTotal->setColumnWidth(c, width);
     }
-    connect(tblHistory->horizontalHeader(), &QHeaderView::sectionResized, tblTotal,
-            [this](int c, int, int width) { tblTotal->setColumnWidth(c, width); });
-    connect(tblHistory->horizontalScrollBar(), &QScrollBar::valueChanged, tblTotal->horizontalScrollBar(),
-            &QScrollBar::setValue);
+    FollowTableColumns(tblHistory, tblTotal);
     tableLayout->addWidget(tblHistory, 1);
     tableLayout->addWidget(tblTotal);
     split->addWidget(tables);

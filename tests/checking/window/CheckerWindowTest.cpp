@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDate>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -727,6 +728,9 @@ TEST_F(Checker, DrawHistoryIsShownByDateWithReadableTotalsAndChart)
         EXPECT_GT(total->columnWidth(c), total->fontMetrics().horizontalAdvance(text)) << text.toStdString();
         EXPECT_EQ(table->columnWidth(c), total->columnWidth(c));
     }
+    // A column widened by hand is widened in the totals row too.
+    table->horizontalHeader()->resizeSection(2, table->columnWidth(2) + 40);
+    EXPECT_EQ(total->columnWidth(2), table->columnWidth(2));
 
     auto* chart = window.findChild<QChartView*>(QStringLiteral("chtHistory"));
     const auto series = chart->chart()->series();
