@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "wheels/LottoBits.h"
 #include "wheels/LottoState.h"
 #include "wheels/PlayMask.h"
 #include "wheels/SearchRng.h"
@@ -30,6 +31,10 @@ constexpr std::uint64_t kOrbitRounds = 400;
 constexpr std::uint64_t kSetsPerOrbitRound = 8;
 // Moves for which a number taken out of a play may not come back (and as many again at random).
 constexpr std::uint64_t kTabuTenure = 30;
+// The same for the plain tabu search of "t if t+1" designs (and a quarter again at random).
+constexpr std::uint64_t kPlainTenure = 10;
+// Moves the plain tabu search gets at a size before it starts again (twice as many each time).
+constexpr std::uint64_t kPlainPatience = 200'000;
 
 // The swap with the lowest delta offered so far; among equals each is kept with the same chance.
 struct SwapChoice {
@@ -212,8 +217,9 @@ private:
             std::size_t bestPlays = best_.size() / static_cast<std::size_t>(k_);
             if (orbitBest_ != 0 && (bestPlays == 0 || orbitBest_ < bestPlays))
                 bestPlays = orbitBest_;
-            SearchProgress progress{rounds_, bestPlays, lotto_ ? lotto_->Plays() : Plays(),
-                                    lotto_ ? lotto_->Uncovered() : uncovered_, work_ + partWork_};
+            SearchProgress progress{rounds_, bestPlays, lotto_ ? lotto_->Plays() : (bits_ ? bits_->Plays() : Plays()),
+                                    lotto_ ? lotto_->Uncovered() : (bits_ ? bits_->Uncovered() : uncovered_),
+                                    work_ + partWork_};
             if (!limits_.keepGoing(progress)) {
                 stopped_ = true;
                 return false;
@@ -232,14 +238,18 @@ private:
     std::size_t LeastUsefulPlay();
     enum class Outcome { Covered, OutOfMoves, Stopped };
     Outcome Anneal(std::uint64_t maxMoves);
+    // A plain tabu search at bits' size for at most `patience` moves.
+    Outcome BitsSearch(LottoBits& bits, std::uint64_t patience);
     void Restore(const std::vector<int>& plays);
     void LottoDescend(std::vector<int> start, bool tryFamily = true);
     bool LottoSearch(LottoState& lotto);
+    void BitsDescend(const std::vector<int>& start);
     std::vector<int> FamilyStart();
     void CountLottoWork()
     {
-        work_ += lotto_->Work() - lottoWork_;
-        lottoWork_ = lotto_->Work();
+        const std::uint64_t lottoWork = lotto_ ? lotto_->Work() : bits_->Work();
+        work_ += lottoWork - lottoWork_;
+        lottoWork_ = lottoWork;
     }
 
     int v_, k_, m_, t_;
@@ -269,6 +279,7 @@ private:
     std::uint64_t moves_ = 0;
     std::vector<std::uint32_t> keys_;
     LottoState* lotto_ = nullptr;
+    LottoBits* bits_ = nullptr;
     std::uint64_t lottoWork_ = 0;
     std::vector<std::uint64_t> tabu_;  // play * v + number: the move until which it may not come back in
 };

@@ -679,7 +679,8 @@ OrbitResult OrbitWheel(const WheelShape& shape, const OrbitLimits& limits)
     // Under any group holding the translations a wheel is a sum of 27s and 9s (90, then 81).
     // Smaller groups allow 87 but this search does far worse on them: 105-108 plays under Z3^2
     // or 3 x 9-cycle, 99 under x -> 3x + b on two Z11, and a 90-play wheel given as the start
-    // under Z3^2 (or Z3, past the table limits here) stays at 90.
+    // under Z3^2 (or Z3, past the table limits here) stays at 90. The group-free tabu descent that
+    // follows (BitsDescend) is what goes below 90.
     std::uint64_t rest = limits.workBudget;
     if (const auto translations = shape.t < shape.m ? TranslationGroup(shape.v) : std::nullopt) {
         const std::uint64_t share = limits.workBudget / 2;

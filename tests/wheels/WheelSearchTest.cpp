@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
 
 #include "wheels/CoverageOracle.h"
 #include "wheels/CoveringBounds.h"
 #include "wheels/DesignConstructions.h"
+#include "wheels/LottoBits.h"
 #include "wheels/LottoStarts.h"
 #include "wheels/LottoState.h"
 #include "wheels/SubsetRanks.h"
@@ -332,6 +334,74 @@ TEST(LottoState, AgreesWithARecountAfterManyMoves)
         }
     }
     EXPECT_FALSE(LottoState::Fits({10, 4, 3, 3})) << "a covering";
+}
+
+// The "t if t+1" state under random plays, swaps and removals, up to the 64-number edge of its
+// masks and past the size of its table of ranks (33^4): every swap's price is what it changes, a play's sets covered by it alone are what its
+// removal uncovers, and the counts always agree with a recount and with the oracle.
+TEST(LottoBits, AgreesWithARecountAfterManyMoves)
+{
+    for (const WheelShape shape : {WheelShape{11, 5, 4, 3}, WheelShape{9, 3, 2, 1}, WheelShape{13, 4, 3, 2},
+                                   WheelShape{10, 3, 4, 3}, WheelShape{64, 5, 3, 2}, WheelShape{33, 6, 5, 4}}) {
+        const std::string name = std::to_string(shape.v) + "/" + std::to_string(shape.k) + "/" +
+                                 std::to_string(shape.m) + "/" + std::to_string(shape.t);
+        ASSERT_TRUE(LottoBits::Fits(shape)) << name;
+        LottoBits state(shape);
+        std::uint64_t seed = 987654321;
+        const auto below = [&seed](std::size_t n) {
+            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+            return static_cast<std::size_t>((seed >> 33) % n);
+        };
+        for (int p = 0; p < 8; ++p) {
+            std::set<int> play;
+            while (static_cast<int>(play.size()) < shape.k)
+                play.insert(static_cast<int>(below(static_cast<std::size_t>(shape.v))));
+            const std::vector<int> sorted(play.begin(), play.end());
+            state.AddPlay(sorted.data());
+        }
+        ASSERT_TRUE(state.Consistent()) << name;
+        for (int move = 0; move < 300; ++move) {
+            const std::size_t p = below(state.Plays());
+            const int x = state.Elems(p)[below(static_cast<std::size_t>(shape.k))];
+            const int y = static_cast<int>(below(static_cast<std::size_t>(shape.v)));
+            if (((state.Mask(p) >> y) & 1) != 0)
+                continue;
+            const std::uint64_t before = state.Uncovered();
+            const std::int64_t delta = state.SwapDelta(p, x, y);
+            state.Swap(p, x, y);
+            ASSERT_EQ(static_cast<std::int64_t>(state.Uncovered()) - static_cast<std::int64_t>(before), delta)
+                << name << " move " << move;
+            ASSERT_TRUE(std::is_sorted(state.Elems(p), state.Elems(p) + shape.k)) << name;
+            if (move % 50 == 49) {
+                ASSERT_TRUE(state.Consistent()) << name << " move " << move;
+                std::vector<Play> plays;
+                for (std::size_t q = 0; q < state.Plays(); ++q)
+                    plays.emplace_back(state.Elems(q), state.Elems(q) + shape.k);
+                EXPECT_EQ(state.Uncovered(), CountUncoveredSets(shape, plays)) << name;
+                if (state.Uncovered() > 0) {
+                    int d[16];
+                    state.SampleUncovered(below, d);
+                    for (const Play& q : plays) {
+                        int common = 0;
+                        for (int i = 0; i < shape.m; ++i)
+                            common += std::count(q.begin(), q.end(), d[i]) != 0 ? 1 : 0;
+                        EXPECT_LT(common, shape.t) << name << ": sampled a covered set";
+                    }
+                }
+            }
+            if (move % 100 == 99) {
+                const std::size_t gone = below(state.Plays());
+                const std::uint64_t only = state.OnlyBy(gone);
+                const std::uint64_t uncovered = state.Uncovered();
+                state.RemovePlay(gone);
+                EXPECT_EQ(state.Uncovered(), uncovered + only) << name;
+                ASSERT_TRUE(state.Consistent()) << name;
+            }
+        }
+    }
+    EXPECT_FALSE(LottoBits::Fits({11, 5, 5, 3})) << "m more than t+1";
+    EXPECT_FALSE(LottoBits::Fits({65, 5, 4, 3})) << "more numbers than a mask holds";
+    EXPECT_FALSE(LottoBits::Fits({10, 4, 3, 3})) << "a covering";
 }
 
 // Every m numbers meet the family in a triple, and it is far smaller than all triples.
