@@ -244,7 +244,7 @@ private:
     void LottoDescend(std::vector<int> start, bool tryFamily = true);
     bool LottoSearch(LottoState& lotto);
     void BitsDescend(const std::vector<int>& start);
-    std::vector<int> FamilyStart();
+    std::vector<int> FamilyStart(std::size_t toBeat = 0);
     void CountLottoWork()
     {
         const std::uint64_t lottoWork = lotto_ ? lotto_->Work() : bits_->Work();

@@ -8,8 +8,9 @@ namespace bm::wheels::cover {
 
 // "3 if m": plays holding every triple of CyclicTripleFamily (so a wheel), first greedily, then
 // fewer one at a time by a weighted tabu search on the family alone, whose swaps cost a few
-// lookups. Its smallest cover, or empty. Gives up on a size after a fixed count of moves.
-std::vector<int> CoverSearch::FamilyStart()
+// lookups. Its smallest cover, or empty. Gives up on a size after a fixed count of moves, a
+// sixteenth of it while it has no fewer plays than `toBeat` (0: always the whole).
+std::vector<int> CoverSearch::FamilyStart(std::size_t toBeat)
 {
     constexpr std::uint64_t kMostCandidates = 4'000'000;
     constexpr std::uint64_t kPatience = 2'000'000;
@@ -154,8 +155,9 @@ std::vector<int> CoverSearch::FamilyStart()
                   tabu.begin() + static_cast<std::ptrdiff_t>(drop * v));
         tabu.resize(last * v);
         const std::uint64_t started = step;
+        const std::uint64_t patience = toBeat != 0 && count() >= toBeat ? kPatience / 16 : kPatience;
         while (open > 0) {
-            if (!Poll() || step - started >= kPatience)
+            if (!Poll() || step - started >= patience)
                 return bestPlays;
             ++step;
             // an open triple, stale entries dropped on the way
