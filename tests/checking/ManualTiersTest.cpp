@@ -18,21 +18,6 @@ struct Row {
     std::string countsAs, listed;
 };
 
-std::string CellText(const std::string& html)
-{
-    std::string text;
-    bool inTag = false;
-    for (const char c : html) {
-        if (c == '<')
-            inTag = true;
-        else if (c == '>')
-            inTag = false;
-        else if (!inTag)
-            text += c;
-    }
-    return text;
-}
-
 std::map<std::string, Row> TableAfter(const std::string& html, const std::string& heading)
 {
     std::map<std::string, Row> rows;
@@ -45,7 +30,7 @@ std::map<std::string, Row> TableAfter(const std::string& html, const std::string
         std::vector<std::string> cells;
         for (auto cell = html.find("<td>", row); cell != std::string::npos && cell < html.find("</tr>", row);
              cell = html.find("<td>", cell + 1))
-            cells.push_back(CellText(html.substr(cell + 4, html.find("</td>", cell) - cell - 4)));
+            cells.push_back(bmtest::WithoutTags(html.substr(cell + 4, html.find("</td>", cell) - cell - 4)));
         if (cells.size() != 4)
             continue;
         std::string names = cells[0];

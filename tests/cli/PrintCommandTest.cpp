@@ -414,18 +414,7 @@ std::string ManPageText()
 
 std::string ManualText()
 {
-    const std::string html = bmtest::ReadBytes(kSource / "doc/manual/command-line.html");
-    std::string text;
-    bool inTag = false;
-    for (const char c : html) {
-        if (c == '<')
-            inTag = true;
-        else if (c == '>')
-            inTag = false;
-        else if (!inTag)
-            text += c;
-    }
-    return text;
+    return bmtest::WithoutTags(bmtest::ReadBytes(kSource / "doc/manual/command-line.html"));
 }
 
 // Every command answers COMMAND --help, and every option any of them lists is described in both

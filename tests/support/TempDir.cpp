@@ -112,6 +112,21 @@ std::string ReadBytes(const std::filesystem::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string WithoutTags(std::string_view html)
+{
+    std::string text;
+    bool inTag = false;
+    for (const char c : html) {
+        if (c == '<')
+            inTag = true;
+        else if (c == '>')
+            inTag = false;
+        else if (!inTag)
+            text += c;
+    }
+    return text;
+}
+
 std::string Repeated(std::string_view text, int count)
 {
     std::string out;

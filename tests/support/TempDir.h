@@ -29,6 +29,8 @@ private:
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
+// The text of an HTML page or piece, its tags left out.
+std::string WithoutTags(std::string_view html);
 // The text `count` times over.
 std::string Repeated(std::string_view text, int count);
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);

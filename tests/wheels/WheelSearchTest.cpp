@@ -260,12 +260,42 @@ TEST(WheelSearch, StartsALottoDesignFromCoveringsOfItsParts)
     EXPECT_TRUE(none.plays.empty());
 }
 
-std::vector<Play> PlaysOf(const LottoState& state, int k)
+// A seeded generator of indexes below n, the same on every machine.
+struct Below {
+    std::uint64_t seed;
+    std::size_t operator()(std::size_t n)
+    {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::size_t>((seed >> 33) % n);
+    }
+};
+
+// A lotto state against a recount from its plays and against the oracle; a set it samples as
+// uncovered is met by no play in t numbers.
+template <typename State>
+void ExpectAgreesWithARecount(State& state, const WheelShape& shape, Below& below, const std::string& name)
 {
+    ASSERT_TRUE(state.Consistent()) << name;
     std::vector<Play> plays;
-    for (std::size_t p = 0; p < state.Plays(); ++p)
-        plays.emplace_back(state.Elems(p), state.Elems(p) + k);
-    return plays;
+    for (std::size_t q = 0; q < state.Plays(); ++q)
+        plays.emplace_back(state.Elems(q), state.Elems(q) + shape.k);
+    EXPECT_EQ(state.Uncovered(), CountUncoveredSets(shape, plays)) << name;
+    if (state.Uncovered() == 0)
+        return;
+    int d[16];
+    state.SampleUncovered(below, d);
+    for (const Play& q : plays) {
+        int common = 0;
+        for (int i = 0; i < shape.m; ++i)
+            common += std::count(q.begin(), q.end(), d[i]) != 0 ? 1 : 0;
+        EXPECT_LT(common, shape.t) << name << ": sampled a covered set";
+    }
+}
+
+std::string NameOf(const WheelShape& shape)
+{
+    return std::to_string(shape.v) + "/" + std::to_string(shape.k) + "/" + std::to_string(shape.m) + "/" +
+           std::to_string(shape.t);
 }
 
 // Random swaps, removals and weighings on small lotto shapes: the price of every swap is what it
@@ -275,11 +305,7 @@ TEST(LottoState, AgreesWithARecountAfterManyMoves)
     for (const WheelShape shape : {WheelShape{11, 5, 4, 3}, WheelShape{10, 4, 5, 2}, WheelShape{9, 3, 4, 1}}) {
         ASSERT_TRUE(LottoState::Fits(shape));
         LottoState state(shape);
-        std::uint64_t seed = 12345;
-        const auto below = [&seed](std::size_t n) {
-            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-            return static_cast<std::size_t>((seed >> 33) % n);
-        };
+        Below below{12345};
         std::vector<int> start;
         for (int p = 0; p < 7; ++p) {
             Play play;
@@ -311,22 +337,8 @@ TEST(LottoState, AgreesWithARecountAfterManyMoves)
                 state.SampleUncovered(below, d);
                 state.WeighSet(d);
             }
-            if (move % 50 == 49) {
-                ASSERT_TRUE(state.Consistent())
-                    << shape.v << " " << shape.k << " " << shape.m << " " << shape.t << " move " << move;
-                EXPECT_EQ(state.Uncovered(), CountUncoveredSets(shape, PlaysOf(state, shape.k)));
-                int d[16];
-                if (state.Uncovered() > 0) {
-                    state.SampleUncovered(below, d);
-                    for (std::size_t q = 0; q < state.Plays(); ++q) {
-                        const std::set<int> in(state.Elems(q), state.Elems(q) + shape.k);
-                        int common = 0;
-                        for (int i = 0; i < shape.m; ++i)
-                            common += in.count(d[i]) != 0 ? 1 : 0;
-                        EXPECT_LT(common, shape.t) << "sampled a covered set";
-                    }
-                }
-            }
+            if (move % 50 == 49)
+                ExpectAgreesWithARecount(state, shape, below, NameOf(shape) + " move " + std::to_string(move));
             if (move == 150) {
                 state.RemovePlay(below(state.Plays()));
                 ASSERT_TRUE(state.Consistent());
@@ -343,15 +355,10 @@ TEST(LottoBits, AgreesWithARecountAfterManyMoves)
 {
     for (const WheelShape shape : {WheelShape{11, 5, 4, 3}, WheelShape{9, 3, 2, 1}, WheelShape{13, 4, 3, 2},
                                    WheelShape{10, 3, 4, 3}, WheelShape{64, 5, 3, 2}, WheelShape{33, 6, 5, 4}}) {
-        const std::string name = std::to_string(shape.v) + "/" + std::to_string(shape.k) + "/" +
-                                 std::to_string(shape.m) + "/" + std::to_string(shape.t);
+        const std::string name = NameOf(shape);
         ASSERT_TRUE(LottoBits::Fits(shape)) << name;
         LottoBits state(shape);
-        std::uint64_t seed = 987654321;
-        const auto below = [&seed](std::size_t n) {
-            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-            return static_cast<std::size_t>((seed >> 33) % n);
-        };
+        Below below{987654321};
         for (int p = 0; p < 8; ++p) {
             std::set<int> play;
             while (static_cast<int>(play.size()) < shape.k)
@@ -372,23 +379,8 @@ TEST(LottoBits, AgreesWithARecountAfterManyMoves)
             ASSERT_EQ(static_cast<std::int64_t>(state.Uncovered()) - static_cast<std::int64_t>(before), delta)
                 << name << " move " << move;
             ASSERT_TRUE(std::is_sorted(state.Elems(p), state.Elems(p) + shape.k)) << name;
-            if (move % 50 == 49) {
-                ASSERT_TRUE(state.Consistent()) << name << " move " << move;
-                std::vector<Play> plays;
-                for (std::size_t q = 0; q < state.Plays(); ++q)
-                    plays.emplace_back(state.Elems(q), state.Elems(q) + shape.k);
-                EXPECT_EQ(state.Uncovered(), CountUncoveredSets(shape, plays)) << name;
-                if (state.Uncovered() > 0) {
-                    int d[16];
-                    state.SampleUncovered(below, d);
-                    for (const Play& q : plays) {
-                        int common = 0;
-                        for (int i = 0; i < shape.m; ++i)
-                            common += std::count(q.begin(), q.end(), d[i]) != 0 ? 1 : 0;
-                        EXPECT_LT(common, shape.t) << name << ": sampled a covered set";
-                    }
-                }
-            }
+            if (move % 50 == 49)
+                ExpectAgreesWithARecount(state, shape, below, name + " move " + std::to_string(move));
             if (move % 100 == 99) {
                 const std::size_t gone = below(state.Plays());
                 const std::uint64_t only = state.OnlyBy(gone);
