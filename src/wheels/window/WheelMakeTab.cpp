@@ -191,6 +191,7 @@ void WheelMakeTab::Make()
     }
 
     made_.clear();
+    madeText_.clear();
     plays_.clear();
     saved_.clear();
     txtMadePlays->clear();
@@ -245,10 +246,10 @@ void WheelMakeTab::Make()
             .arg(shape.m)
             .arg(shape.v)
             .arg(shape.t));
-    lblMakeResult->setText(QStringLiteral("%1 plays; %2%3.")
-                               .arg(made_.size())
-                               .arg(QString::fromStdString(wheels::BoundAndRecordText(shape)),
-                                    QString::fromStdString(result.source.empty() ? "" : "; " + result.source)));
+    madeText_ = QStringLiteral("%1 plays; %2%3.")
+                    .arg(made_.size())
+                    .arg(QString::fromStdString(wheels::BoundAndRecordText(shape)),
+                         QString::fromStdString(result.source.empty() ? "" : "; " + result.source));
     // A broken library file is no reason to refuse the wheel, but the player should hear of it.
     if (!faults.empty())
         lblMakeStatus->setText(
@@ -269,6 +270,7 @@ void WheelMakeTab::ShowPlays()
     saved_.clear();
     txtMadePlays->clear();
     cmdSaveMade->setEnabled(false);
+    lblMakeResult->setText(madeText_);
     lblMakeResult->setStyleSheet(QString());
     if (finish) {
         auto finished = finish(made_);

@@ -60,6 +60,7 @@ private:
     int pumpIntervalMs_;
     std::vector<std::vector<int>> made_;   // on the player's numbers, main numbers only
     std::vector<std::vector<int>> plays_;  // made_, finished
+    QString madeText_;                     // what is said of made_, shown again once it can be finished
     std::filesystem::path saved_;
     bool running_ = false;
 

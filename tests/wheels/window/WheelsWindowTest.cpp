@@ -514,9 +514,15 @@ TEST_F(Wheels, GivesTheSecondPoolsNumbersToThePlays)
     ASSERT_EQ(lines.size(), 6);
     for (const QString& line : lines)
         EXPECT_TRUE(line.endsWith(QStringLiteral(",4")) && line.count(',') == 5) << line.toStdString();
+    const std::string made = Text("lblMakeResult");
+    EXPECT_EQ(made.rfind("6 plays; ", 0), 0u) << made;
     Get<QLineEdit>("txtSecond")->clear();
     EXPECT_TRUE(Get<QPlainTextEdit>("txtMadePlays")->toPlainText().isEmpty());
     EXPECT_FALSE(Get<QPushButton>("cmdSaveMade")->isEnabled());
+    // Typed again, the plays come back with what was said of the wheel, not the refusal.
+    Get<QLineEdit>("txtSecond")->setText(QStringLiteral("4"));
+    EXPECT_EQ(Get<QPlainTextEdit>("txtMadePlays")->toPlainText().split('\n', Qt::SkipEmptyParts).size(), 6);
+    EXPECT_EQ(Text("lblMakeResult"), made);
     EXPECT_EQ(dialogs_.messages().size(), 0u);
 }
 
