@@ -197,6 +197,8 @@ void WheelMakeTab::Make()
     txtMadePlays->clear();
     lblMakeResult->clear();
     cmdSaveMade->setEnabled(false);
+    if (playsChanged)
+        playsChanged();
     running_ = true;
     cmdMake->setEnabled(false);
     prgMake->setValue(0);
@@ -265,6 +267,13 @@ void WheelMakeTab::Refinish()
 }
 
 void WheelMakeTab::ShowPlays()
+{
+    FinishPlays();
+    if (playsChanged)
+        playsChanged();
+}
+
+void WheelMakeTab::FinishPlays()
 {
     plays_.clear();
     saved_.clear();

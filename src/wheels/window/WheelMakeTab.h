@@ -39,6 +39,8 @@ public:
     std::function<Result<std::vector<std::vector<int>>>(const std::vector<std::vector<int>>&)> finish;
     // The wheel made last, finished again (the second numbers changed); a fault is shown.
     void Refinish();
+    // Told whenever plays() changes, so the window's Print and Preview follow it.
+    std::function<void()> playsChanged;
     // Saves the plays (a file dialog); the file written, or empty.
     std::filesystem::path Save();
     // Where the plays shown were saved; empty while they are not.
@@ -54,6 +56,7 @@ public:
 
 private:
     void ShowPlays();
+    void FinishPlays();
     void Refuse(const QString& text);
 
     DefinitionChoice& choice_;

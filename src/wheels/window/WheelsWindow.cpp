@@ -145,6 +145,7 @@ WheelsWindow::WheelsWindow(DefinitionChoice& choice, int pumpIntervalMs, QWidget
     cmdPreview =
         NamedButton(this, "cmdPreview", QStringLiteral("Pr&eview..."),
                     QStringLiteral("Show the plays of this tab on the game's slips (saved first as a wheel file)"));
+    makeTab_->playsChanged = [this] { UpdatePrintButtons(); };
     cmdClose = NamedButton(this, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close this window"));
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { PrintPlays(false); });

@@ -313,8 +313,12 @@ TEST_F(MakeTab, MakesTheSmallestKnownWheelOnYourNumbersAndSavesIt)
 {
     EXPECT_EQ(Text("lblMakeGame"), "LO649: numbers from 1 to 49, plays of 6.");
     EXPECT_EQ(Get<QSpinBox>("spnPick")->value(), 6);
+    EXPECT_FALSE(Get<QPushButton>("cmdPrint")->isEnabled());
     Make(QStringLiteral("41 3 9 14 20 27 33"), 6, 5, 5);
     EXPECT_EQ(Text("lblMakeResult"), "6 plays; lower bound 6 (Schonheim); best published 6, proven smallest.");
+    // The wheel just made is what Print and Preview offer.
+    EXPECT_TRUE(Get<QPushButton>("cmdPrint")->isEnabled());
+    EXPECT_TRUE(Get<QPushButton>("cmdPreview")->isEnabled());
     EXPECT_TRUE(Text("lblMakeStatus").starts_with("Made in ")) << Text("lblMakeStatus");
     // Every 5 of the 7 numbers lie in some play of 6: each play leaves out one number.
     std::set<int> left;
@@ -519,8 +523,10 @@ TEST_F(Wheels, GivesTheSecondPoolsNumbersToThePlays)
     Get<QLineEdit>("txtSecond")->clear();
     EXPECT_TRUE(Get<QPlainTextEdit>("txtMadePlays")->toPlainText().isEmpty());
     EXPECT_FALSE(Get<QPushButton>("cmdSaveMade")->isEnabled());
+    EXPECT_FALSE(Get<QPushButton>("cmdPrint")->isEnabled());
     // Typed again, the plays come back with what was said of the wheel, not the refusal.
     Get<QLineEdit>("txtSecond")->setText(QStringLiteral("4"));
+    EXPECT_TRUE(Get<QPushButton>("cmdPrint")->isEnabled());
     EXPECT_EQ(Get<QPlainTextEdit>("txtMadePlays")->toPlainText().split('\n', Qt::SkipEmptyParts).size(), 6);
     EXPECT_EQ(Text("lblMakeResult"), made);
     EXPECT_EQ(dialogs_.messages().size(), 0u);
