@@ -53,14 +53,6 @@ Read ReadAll(const std::filesystem::path& file, const CheckGame& game, int pool,
     return r;
 }
 
-std::string Quoted(std::string_view field)
-{
-    std::string text = "\"";
-    for (char c : field)
-        text += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return text + "\"";
-}
-
 // The plain line for one fuzzed line, by the header's rules.
 std::string PlainLine(std::string_view raw, const Template& t, const CheckGame& game, DateOrder order)
 {

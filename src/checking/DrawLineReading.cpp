@@ -575,10 +575,15 @@ DrawsLine draws::ReadOneLine(std::string_view line, const LineRules& rules, cons
         return f.empty() || (WholeNumbers(f) && !ReadDrawDate(f, rules.order));
     });
     DrawsLine read;
-    if (layout && (!justNumbers || layout->day >= 0) && !HeaderLike(fields, rules))
+    if (layout && (!justNumbers || layout->day >= 0) && !HeaderLike(fields, rules)) {
         read = ReadByHeader(fields, *layout, rules);
-    else
+    } else {
         read = ReadByPosition(fields, rules);
+        // Month, day and year found across three of its fields lie in columns the header gives to
+        // something else when it names the date's column: that column refuses the line.
+        if (layout && layout->date >= 0 && read.kind == DrawsLine::Kind::Draw && !read.draw.date.empty())
+            read = ReadByHeader(fields, *layout, rules);
+    }
     if (read.kind == DrawsLine::Kind::Header && PartedOtherwise(line, rules))
         return Faulted(DrawsLine::Kind::Fault, "holds a draw parted by commas or tabs; the first line of this file "
                                                "parts its fields by \";\" alone");
