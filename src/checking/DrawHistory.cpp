@@ -174,7 +174,9 @@ Status DrawsReader::Survey()
     std::int64_t dayFirst = 0, monthFirst = 0, firstDayFirst = 0, firstMonthFirst = 0, firstEither = 0;
     std::string eitherText;
     DateOrder language = DateOrder::Unknown;
-    bool namedDays = false;  // the header the draws are read by names the day, month and year columns
+    // The header the draws are read by names the day, month and year columns, or the date's:
+    // either way month, day and year across three other fields are no date the reading takes.
+    bool namedDays = false;
     // Past the headers, as the reading will be: a line after the draws (a footer, a line skipped)
     // says nothing of their columns or dates.
     bool past = false;
@@ -227,7 +229,7 @@ Status DrawsReader::Survey()
             // The reading reads by the last header before the draws that names their columns.
             if (!unclosed)
                 if (auto layout = LayoutOf(names, line_, shape_))
-                    namedDays = layout->day >= 0;
+                    namedDays = layout->day >= 0 || layout->date >= 0;
         }
         past = past || !header;
         if (headerLike)

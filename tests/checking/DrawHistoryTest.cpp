@@ -569,6 +569,11 @@ TEST(DrawsFile, DatesAreNeitherTakenFromAnotherColumnNorGuessed)
         {"month, day and year across three fields of a line of numbers, against the header's date column",
          "Draw Date,N1,N2,N3,N4,N5\n2020-01-01,1,2,3,4,5\n1,2,3,2020,1,2,3,4,5\n", false, bm::DateOrder::MonthFirst,
          "2 2020-01-01 1 2 3 4 5; d.csv: line 3: field 1 (\"1\")" + dates + " (column Draw Date)"},
+        {"nor do month, day and year in a line of numbers the header's date column refuses",
+         "Draw Date,N1,N2,N3,N4,N5\n01/02/2020,1,2,3,4,5\n1,13,2020,1,2,3,4,5\n", true, bm::DateOrder::Unknown,
+         "d.csv: line 2: the date \"01/02/2020\" reads day first or month first, and no date of the file tells "
+         "which; " +
+             ask},
         {"a line after the draws says nothing of their dates' order", "01/02/2020,1,2,3,4,5\nTirage du jour\n", true,
          bm::DateOrder::Unknown,
          "d.csv: line 1: the date \"01/02/2020\" reads day first or month first, and no date of the file tells "
