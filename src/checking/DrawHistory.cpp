@@ -175,7 +175,7 @@ Status DrawsReader::Survey()
     std::string eitherText;
     DateOrder language = DateOrder::Unknown;
     // The header the draws are read by names the day, month and year columns, or the date's:
-    // either way month, day and year across three other fields are no date the reading takes.
+    // either way three fields in a row that look like month, day and year tell no order.
     bool namedDays = false;
     // Past the headers, as the reading will be: a line after the draws (a footer, a line skipped)
     // says nothing of their columns or dates.
